@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// What goes into a generated database.
+struct DemoDatabaseOptions
+{
+    QString schemaPath;              // the schema's SQL file
+    int records = 0;                 // 0: the demo lists; else one list of that many records
+    QString list = QStringLiteral("4711");   // number of that one list
+};
+
+namespace DemoDatabase {
+
+// Writes a new database file at path: the schema, the master data, the
+// lists and the provisions, all in one transaction, deterministically.
+// The file is built beside the target and renamed over it at the end, so
+// the target is either the old file or the complete new one. Throws
+// GeneratorError when the schema cannot be read or a step fails.
+void write(const QString &path, const DemoDatabaseOptions &options);
+
+} // namespace DemoDatabase

@@ -1,0 +1,120 @@
+// tannbuch-demo: writes the demo database and shows what it holds.
+//
+//   tannbuch-demo database OUT.sqlite [--records N] [--list LISTE] [--schema schema.sql]
+//   tannbuch-demo --summary DB.sqlite
+//
+// Each command is one entry of the table below; a command gets the
+// arguments after its name and returns the exit code.
+
+#include "DemoDatabase.h"
+#include "DemoSummary.h"
+#include "GeneratorError.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTextStream>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+constexpr int exitUsage = 2;
+
+int writeDatabase(const QStringList &args)
+{
+    DemoDatabaseOptions options;
+    options.schemaPath = QStringLiteral(TANNBUCH_DEMO_SCHEMA);
+    QString path;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QStringLiteral("--records") && hasValue) {
+            bool ok = false;
+            options.records = args[++i].toInt(&ok);
+            if (!ok || options.records < 1) {
+                err() << "--records needs a whole number of at least 1\n";
+                return exitUsage;
+            }
+        } else if (arg == QStringLiteral("--list") && hasValue) {
+            options.list = args[++i];
+        } else if (arg == QStringLiteral("--schema") && hasValue) {
+            options.schemaPath = args[++i];
+        } else if (path.isEmpty() && !arg.startsWith(QLatin1Char('-'))) {
+            path = arg;
+        } else {
+            err() << "unknown argument: " << arg << '\n';
+            return exitUsage;
+        }
+    }
+    if (path.isEmpty()) {
+        err() << "database: the file to write is missing\n";
+        return exitUsage;
+    }
+    DemoDatabase::write(path, options);
+    return 0;
+}
+
+int showSummary(const QStringList &args)
+{
+    if (args.size() != 1) {
+        err() << "--summary needs exactly one database file\n";
+        return exitUsage;
+    }
+    out() << DemoSummary::text(args.first());
+    return 0;
+}
+
+struct Command
+{
+    const char *name;
+    const char *usage;
+    int (*run)(const QStringList &args);
+};
+
+const Command commands[] = {
+    {"database", "database OUT.sqlite [--records N] [--list LISTE] [--schema schema.sql]", writeDatabase},
+    {"--summary", "--summary DB.sqlite", showSummary},
+};
+
+void printUsage()
+{
+    err() << "usage:\n";
+    for (const Command &command : commands)
+        err() << "  tannbuch-demo " << command.usage << '\n';
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        printUsage();
+        return exitUsage;
+    }
+    for (const Command &command : commands) {
+        if (args.first() == QLatin1String(command.name)) {
+            try {
+                return command.run(args.mid(1));
+            } catch (const GeneratorError &error) {
+                // The one error of the generator: report it and fail.
+                err() << "tannbuch-demo: " << error.message() << '\n';
+                return 1;
+            }
+        }
+    }
+    err() << "unknown command: " << args.first() << '\n';
+    printUsage();
+    return exitUsage;
+}

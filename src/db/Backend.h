@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+// A fully fetched result: column names in SELECT-list order and the rows.
+// A NULL value is an invalid QVariant; an empty text is a QString("").
+// Dates come back as QDateTime (or QDate when the value has no time part).
+struct ResultData
+{
+    QStringList columns;
+    std::vector<std::vector<QVariant>> rows;
+};
+
+// One database engine behind a Connection. Implementations run the statement
+// text they are given and fetch the whole result; they throw DbError with the
+// engine's message on any failure.
+class Backend
+{
+public:
+    virtual ~Backend() = default;
+
+    // Runs one statement and returns its whole result (empty for a statement
+    // without result columns). Throws DbError.
+    virtual ResultData query(const QString &sql) = 0;
+
+    // Name for messages and tests ("SQLite", "ODBC").
+    virtual QString name() const = 0;
+};

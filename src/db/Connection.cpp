@@ -1,0 +1,50 @@
+#include "Connection.h"
+
+#include "Backend.h"
+#include "ConnectionString.h"
+#include "DbError.h"
+#include "OdbcBackend.h"
+#include "SqliteBackend.h"
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+void Connection::open(const QString &connectionString)
+{
+    close();
+    const ConnectionString cs(connectionString);
+    if (targetsSqlite(cs)) {
+        m_backend = std::make_unique<SqliteBackend>(cs.value(QStringLiteral("Data Source")));
+        return;
+    }
+    m_backend = std::make_unique<OdbcBackend>(toOdbcConnectionString(cs, defaultOdbcDriver()),
+                                              LoginTimeoutSeconds);
+}
+
+void Connection::open(std::unique_ptr<Backend> backend)
+{
+    m_backend = std::move(backend);
+}
+
+void Connection::close()
+{
+    m_backend.reset();
+}
+
+Recordset Connection::execute(const QString &sql)
+{
+    m_journal.record(sql);
+    if (!m_backend)
+        throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
+    return Recordset(m_backend->query(sql));
+}
+
+Recordset Connection::openStatic(const QString &sql)
+{
+    return execute(sql);
+}
+
+QString Connection::backendName() const
+{
+    return m_backend ? m_backend->name() : QString();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Recordset.h"
+#include "StatementJournal.h"
+
+#include <QString>
+
+#include <memory>
+
+class Backend;
+
+// The program's one database connection. It chooses the engine from the
+// connection string (the embedded SQLite database or SQL Server over ODBC),
+// sends every statement through one place that the journal records, and hands
+// back fully fetched results.
+//
+// Error contract: open() and every statement throw DbError with the
+// database's own message; nothing is caught here.
+class Connection
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Opens the connection; throws DbError when the database cannot be reached
+    // (a server that does not answer fails within the login timeout).
+    void open(const QString &connectionString);
+    // Uses the given engine directly (tests, benchmarks).
+    void open(std::unique_ptr<Backend> backend);
+    void close();
+    bool isOpen() const { return m_backend != nullptr; }
+
+    // Runs a statement and returns its result positioned on the first row.
+    Recordset execute(const QString &sql);
+    // The same for a result read with a static cursor (moving back allowed);
+    // results are always held whole, so both behave alike.
+    Recordset openStatic(const QString &sql);
+
+    StatementJournal &journal() { return m_journal; }
+    const StatementJournal &journal() const { return m_journal; }
+
+    QString backendName() const;
+
+    // Login timeout for SQL Server, in seconds.
+    static constexpr int LoginTimeoutSeconds = 15;
+
+private:
+    std::unique_ptr<Backend> m_backend;
+    StatementJournal m_journal;
+};

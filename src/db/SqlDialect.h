@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// Rewrites a statement written for SQL Server into one that SQLite runs with
+// the same answer, given the collation and functions that SqlServerFunctions
+// registers. The statement is tokenized (SqlTokenizer) and parentheses and
+// CASE ... END are nested into a tree; only tokens outside string literals,
+// bracketed and quoted identifiers are ever changed. The rules:
+//
+// - ISNULL(a, b)           -> (ifnull(a, b) COLLATE NOCASE)
+// - LEFT(s, n), RIGHT(s, n) -> (tb_left / tb_right(s, n) COLLATE NOCASE); the
+//                             words before JOIN stay as they are
+// - ISNUMERIC(x)           -> tb_isnumeric(x)
+// - CAST(x AS [n]varchar(n)), CONVERT([n]varchar(n), x[, style]) and the
+//   [n]char forms          -> (tb_text(x, n, pad, style) COLLATE NOCASE)
+//                             (n -1 for max, 30 when left out)
+// - CAST/CONVERT to smalldatetime, datetime, datetime2, date
+//                          -> tb_datetime(x, style, kind)
+// - CAST/CONVERT to any other type -> CAST(x AS type), the style dropped
+// - SELECT [DISTINCT] TOP n ... -> SELECT [DISTINCT] ... LIMIT n, for a SELECT
+//   that is not part of UNION/EXCEPT/INTERSECT (left alone otherwise, so
+//   SQLite rejects it rather than answering differently)
+// - a + b: SQL Server joins two texts and adds numbers. When one operand is
+//   surely a number (a numeric literal, an arithmetic term with * / % or a
+//   unary minus, a counting or arithmetic function such as SUM or ROUND, a
+//   cast to a number type, or a chain that subtracts) the '+' stays;
+//   otherwise it becomes tb_plus(a, b), which decides by the values: two
+//   texts are joined, anything else is added. Chains fold from the left, so
+//   MIN(x) + ' bis ' + MAX(x) becomes tb_plus(tb_plus(MIN(x), ' bis '), MAX(x)).
+// - N'text' -> 'text'; [a]]b] -> "a]b"; !< and !> -> >= and <=; comments -> a blank;
+//   a blank between a number and a word that follows it at once ("= 1AND")
+//
+// The text results carry COLLATE NOCASE so that comparing them, grouping and
+// DISTINCT ignore case and trailing blanks as SQL Server's default collation
+// does, also where no column is involved (right(k, 2) = right('2024', 2)); so
+// does a string literal next to a comparison operator ('a' = 'A ' is true).
+//
+// Malformed input (an unterminated literal, identifier or comment, unbalanced
+// parentheses, CASE without END) comes back unchanged, so SQLite reports the
+// error; so does a statement nested more than 500 deep. Never throws.
+class SqlDialect
+{
+public:
+    // The SQLite form of a SQL Server statement.
+    static QString toSqlite(const QString &sql);
+};

@@ -1,0 +1,186 @@
+#include "SqliteBackend.h"
+
+#include "DbError.h"
+#include "SqlDialect.h"
+#include "SqlServerFunctions.h"
+#include "SqlServerSemantics.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString errorText(sqlite3 *db)
+{
+    return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)));
+}
+
+// Lets a statement read tables and call functions, nothing else: no writes,
+// no ATTACH, no PRAGMA, no transactions.
+int authorize(void *, int action, const char *, const char *, const char *, const char *)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+// Owns a prepared statement.
+struct Statement
+{
+    sqlite3_stmt *handle = nullptr;
+    Statement() = default;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+QVariant columnValue(sqlite3_stmt *st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(st, i));
+    case SQLITE_TEXT: {
+        const void *p = sqlite3_column_text16(st, i);
+        const int units = sqlite3_column_bytes16(st, i) / 2;
+        const QString text(reinterpret_cast<const QChar *>(p), units);
+        if (units == 10 || units == 19) {
+            if (const auto date = sqlserver::parseStoredDate(text)) {
+                if (date->dateOnly)
+                    return QVariant(date->value.date());
+                return QVariant(QDateTime(date->value.date(), date->value.time()));
+            }
+        }
+        return QVariant(text);
+    }
+    case SQLITE_BLOB: {
+        const void *p = sqlite3_column_blob(st, i);
+        const int bytes = sqlite3_column_bytes(st, i);
+        return QVariant(QByteArray(static_cast<const char *>(p), bytes));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
+SqliteBackend::SqliteBackend(const QString &path)
+    : m_path(path)
+{
+    // An empty name or one starting with ':' would give SQLite's temporary or
+    // in-memory database instead of a file.
+    if (path.isEmpty() || path.startsWith(u':'))
+        failOpen(QStringLiteral("Es ist keine Datenbankdatei angegeben."));
+
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK)
+        failOpen(m_db ? errorText(m_db) : QStringLiteral("Zu wenig Speicher."));
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, 5000);
+    // "name" is always an identifier, as in SQL Server, never a text literal.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, static_cast<int *>(nullptr));
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, static_cast<int *>(nullptr));
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, static_cast<int *>(nullptr));
+    try {
+        SqlServerFunctions::install(m_db);
+    } catch (const DbError &e) {
+        // Rethrown with the file name; the connection is closed first.
+        failOpen(e.message());
+    }
+    sqlite3_set_authorizer(m_db, authorize, nullptr);
+
+    // SQLite reads the file only when needed: read the schema now, so that a
+    // file that is no database fails here and not at the first statement.
+    char *error = nullptr;
+    if (sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = error ? QString::fromUtf8(error) : errorText(m_db);
+        sqlite3_free(error);
+        failOpen(message);
+    }
+    // SQLite takes an empty file for an empty database; here it is a mistake.
+    if (QFileInfo(path).size() == 0)
+        failOpen(QStringLiteral("Die Datei ist leer."));
+}
+
+SqliteBackend::~SqliteBackend()
+{
+    sqlite3_close_v2(m_db);
+}
+
+void SqliteBackend::failOpen(const QString &reason)
+{
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    throw DbError(
+        QStringLiteral("Die Datenbank „%1“ lässt sich nicht öffnen: %2").arg(QDir::toNativeSeparators(m_path), reason));
+}
+
+QString SqliteBackend::rewritten(const QString &sql)
+{
+    const auto it = m_rewrites.constFind(sql);
+    if (it != m_rewrites.constEnd())
+        return *it;
+    if (m_rewrites.size() >= RewriteCacheLimit)
+        m_rewrites.clear();
+    const QString text = SqlDialect::toSqlite(sql);
+    m_rewrites.insert(sql, text);
+    return text;
+}
+
+ResultData SqliteBackend::query(const QString &sql)
+{
+    const QString text = rewritten(sql);
+    const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *end = begin + text.size();
+
+    Statement st;
+    const void *tail = nullptr;
+    int rc = sqlite3_prepare16_v2(m_db, begin, int(text.size() * 2), &st.handle, &tail);
+    if (rc != SQLITE_OK) {
+        if ((rc & 0xff) == SQLITE_AUTH)
+            throw DbError(
+                QStringLiteral("Die Anweisung wird nicht ausgeführt, denn die Datenbank wird nur gelesen (%1).")
+                    .arg(errorText(m_db)));
+        throw DbError(errorText(m_db));
+    }
+    if (!st.handle)
+        return ResultData(); // nothing but blanks and comments
+
+    const char16_t *rest = tail ? static_cast<const char16_t *>(tail) : end;
+    if (rest < end) {
+        Statement second;
+        const int rc2 = sqlite3_prepare16_v2(m_db, rest, int((end - rest) * 2), &second.handle, nullptr);
+        if (rc2 != SQLITE_OK || second.handle)
+            throw DbError(
+                QStringLiteral("Es wird nur eine Anweisung auf einmal ausgeführt; der Text enthält mehrere."));
+    }
+    if (!sqlite3_stmt_readonly(st.handle))
+        throw DbError(QStringLiteral("Die Anweisung wird nicht ausgeführt, denn die Datenbank wird nur gelesen."));
+
+    ResultData data;
+    const int columns = sqlite3_column_count(st.handle);
+    for (int i = 0; i < columns; ++i)
+        data.columns << QString::fromUtf16(static_cast<const char16_t *>(sqlite3_column_name16(st.handle, i)));
+
+    while ((rc = sqlite3_step(st.handle)) == SQLITE_ROW) {
+        std::vector<QVariant> row;
+        row.reserve(size_t(columns));
+        for (int i = 0; i < columns; ++i)
+            row.push_back(columnValue(st.handle, i));
+        data.rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        throw DbError(errorText(m_db));
+    return data;
+}

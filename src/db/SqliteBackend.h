@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Backend.h"
+
+#include <QHash>
+#include <QString>
+
+struct sqlite3;
+
+// The embedded database: a SQLite file opened read-only, so no statement can
+// change it. Statements arrive in the SQL Server dialect; SqlDialect rewrites
+// them (rewrites are cached by text) and the functions and the text collation
+// they need are registered on the connection, so each gives SQL Server's
+// answer.
+//
+// Only reading statements run: the connection is opened read-only, an
+// authorizer refuses everything but reading tables and calling functions
+// (no ATTACH, PRAGMA, writes), and a statement that SQLite does not mark as
+// read-only or that is followed by a second one is refused before it runs.
+//
+// Values: INTEGER -> qlonglong, REAL -> double, TEXT -> QString, BLOB ->
+// QByteArray, NULL -> an invalid QVariant. A text of exactly the shape
+// "YYYY-MM-DD HH:MM:SS" (a real day and time) comes back as a QDateTime in
+// local time, one of exactly "YYYY-MM-DD" as a QDate: dates are stored as ISO
+// text, and this rule also holds where SQLite has lost the column's type (MIN,
+// DISTINCT, expressions). Column names are SQLite's, in SELECT-list order.
+//
+// Throws DbError when the file is missing or not a database (the message
+// names the file), and for every failing or refused statement, with SQLite's
+// message.
+class SqliteBackend : public Backend
+{
+public:
+    // Opens the file read-only and prepares the connection; throws DbError.
+    explicit SqliteBackend(const QString &path);
+    ~SqliteBackend() override;
+    SqliteBackend(const SqliteBackend &) = delete;
+    SqliteBackend &operator=(const SqliteBackend &) = delete;
+
+    // Rewrites, checks and runs one reading statement; throws DbError.
+    ResultData query(const QString &sql) override;
+    QString name() const override { return QStringLiteral("SQLite"); }
+
+private:
+    // The SQLite text that query() runs for a statement (cached).
+    QString rewritten(const QString &sql);
+    // Closes the connection and throws DbError naming the file.
+    [[noreturn]] void failOpen(const QString &reason);
+
+    // Statements with values built in (a record id) make many texts; the cache
+    // starts over when it holds this many.
+    static constexpr int RewriteCacheLimit = 2000;
+
+    QString m_path;
+    sqlite3 *m_db = nullptr;
+    QHash<QString, QString> m_rewrites;
+};

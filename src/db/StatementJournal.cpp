@@ -1,0 +1,14 @@
+#include "StatementJournal.h"
+
+void StatementJournal::record(const QString &sql)
+{
+    ++m_count;
+    if (m_recording)
+        m_statements.append(sql);
+}
+
+void StatementJournal::clear()
+{
+    m_statements.clear();
+    m_count = 0;
+}

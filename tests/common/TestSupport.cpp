@@ -1,0 +1,49 @@
+#include "TestSupport.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace testsupport {
+
+QString sourcePath(const QString &relative)
+{
+    return QStringLiteral(TANNBUCH_SOURCE_DIR "/") + relative;
+}
+
+void createSqliteDatabase(const QString &path, const QString &sql)
+{
+    QFile::remove(path);
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        const std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
+        throw std::runtime_error("cannot create test database: " + msg);
+    }
+    char *err = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        sqlite3_close(db);
+        throw std::runtime_error("cannot fill test database: " + msg);
+    }
+    sqlite3_close(db);
+}
+
+QString schemaSql()
+{
+    return QString::fromUtf8(readFile(QStringLiteral(TANNBUCH_SCHEMA_SQL)));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace testsupport

@@ -1,0 +1,116 @@
+#include "db/Backend.h"
+#include "db/Connection.h"
+#include "db/DbError.h"
+
+#include <QElapsedTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An engine that answers every statement with one row holding its text.
+class EchoBackend : public Backend
+{
+public:
+    ResultData query(const QString &sql) override
+    {
+        if (sql.contains(QStringLiteral("FAIL")))
+            throw DbError(QStringLiteral("Syntaxfehler bei FAIL"));
+        ResultData data;
+        data.columns << QStringLiteral("SQL");
+        data.rows.push_back({QVariant(sql)});
+        return data;
+    }
+    QString name() const override { return QStringLiteral("Echo"); }
+};
+
+} // namespace
+
+TEST(Connection, JournalRecordsEveryStatementTextExactly)
+{
+    Connection db;
+    db.open(std::make_unique<EchoBackend>());
+    db.journal().setRecording(true);
+
+    const QString withBreaks = QStringLiteral("Select property_id \rfrom FORMS_CONFIG  \r");
+    EXPECT_EQ(db.execute(withBreaks).field(QStringLiteral("sql")).toString(), withBreaks);
+    EXPECT_THROW(db.openStatic(QStringLiteral("SELECT FAIL ")), DbError);
+
+    // Failing statements are recorded too: they were sent.
+    EXPECT_EQ(db.journal().statements(), QStringList({withBreaks, QStringLiteral("SELECT FAIL ")}));
+    EXPECT_EQ(db.journal().count(), 2);
+
+    db.journal().setRecording(false);
+    db.execute(QStringLiteral("SELECT 1"));
+    EXPECT_EQ(db.journal().statements().size(), 2);
+    EXPECT_EQ(db.journal().count(), 3);
+}
+
+TEST(Connection, StatementsOnAClosedConnectionFail)
+{
+    Connection db;
+    EXPECT_FALSE(db.isOpen());
+    EXPECT_THROW(db.execute(QStringLiteral("SELECT 1")), DbError);
+}
+
+// A SQL Server that does not answer: opening fails within the login timeout
+// with the driver's message, it neither hangs nor crashes. Port 1 on the
+// loopback address is closed on any ordinary machine.
+TEST(Connection, UnreachableServerFailsWithinTheLoginTimeout)
+{
+    for (const QString &cs : {
+             QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+                            "Initial Catalog=forst;Data Source=127.0.0.1,1"),
+             QStringLiteral("Provider=SQLOLEDB.1;Initial Catalog=forst;Data Source=127.0.0.1,1;"
+                            "User ID=leser;Password=x"),
+         }) {
+        Connection db;
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            db.open(cs);
+            FAIL() << "opening an unreachable server succeeded";
+        } catch (const DbError &e) {
+            EXPECT_FALSE(e.message().trimmed().isEmpty());
+        }
+        EXPECT_LT(timer.elapsed(), (Connection::LoginTimeoutSeconds + 5) * 1000);
+        EXPECT_FALSE(db.isOpen());
+    }
+}
+
+// A server that takes the connection but never answers the login: opening
+// gives up after the login timeout instead of hanging. The socket listens on
+// the loopback address and never accepts; the kernel completes the handshake.
+TEST(Connection, SilentServerFailsAfterTheLoginTimeout)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const int port = ntohs(address.sin_port);
+
+    Connection db;
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        db.open(QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;"
+                               "Data Source=127.0.0.1,%1")
+                    .arg(port));
+        FAIL() << "a silent server was taken for a database";
+    } catch (const DbError &e) {
+        EXPECT_FALSE(e.message().trimmed().isEmpty());
+    }
+    ::close(listener);
+    EXPECT_LT(timer.elapsed(), (Connection::LoginTimeoutSeconds + 2) * 1000);
+}

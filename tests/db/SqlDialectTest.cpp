@@ -1,0 +1,187 @@
+#include "db/SqlDialect.h"
+#include "db/SqlTokenizer.h"
+
+#include <gtest/gtest.h>
+
+// Readable QString values in failure messages.
+static void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+QString rw(const QString &sql)
+{
+    return SqlDialect::toSqlite(sql);
+}
+
+} // namespace
+
+TEST(SqlTokenizer, TokensJoinBackToTheTextAndKeepQuotedPartsWhole)
+{
+    const QString sql = QStringLiteral("SELECT [a]]b], \"x\"\"y\", N'it''s', 'Ä', 1.5e3 AS [n]\r"
+                                       "/* c /* nested */ */ FROM t -- rest\nWHERE a<>b AND c!<d");
+    const auto tokens = SqlTokenizer::tokenize(sql);
+    QString joined;
+    for (const auto &t : tokens) {
+        joined += t.text;
+        EXPECT_FALSE(t.unterminated) << qPrintable(t.text);
+    }
+    EXPECT_EQ(joined, sql);
+
+    auto find = [&](const QString &text) {
+        for (const auto &t : tokens) {
+            if (t.text == text)
+                return t.kind;
+        }
+        ADD_FAILURE() << "no token " << qPrintable(text);
+        return SqlTokenizer::Kind::Symbol;
+    };
+    EXPECT_EQ(find(QStringLiteral("[a]]b]")), SqlTokenizer::Kind::BracketName);
+    EXPECT_EQ(find(QStringLiteral("\"x\"\"y\"")), SqlTokenizer::Kind::QuotedName);
+    EXPECT_EQ(find(QStringLiteral("N'it''s'")), SqlTokenizer::Kind::String);
+    EXPECT_EQ(find(QStringLiteral("1.5e3")), SqlTokenizer::Kind::Number);
+    EXPECT_EQ(find(QStringLiteral("/* c /* nested */ */")), SqlTokenizer::Kind::Comment);
+    EXPECT_EQ(find(QStringLiteral("<>")), SqlTokenizer::Kind::Symbol);
+    EXPECT_EQ(find(QStringLiteral("!<")), SqlTokenizer::Kind::Symbol);
+
+    for (const QString &open : {QStringLiteral("SELECT 'abc"), QStringLiteral("SELECT [abc"),
+             QStringLiteral("SELECT \"abc"), QStringLiteral("SELECT /* abc")}) {
+        const auto t = SqlTokenizer::tokenize(open);
+        ASSERT_FALSE(t.empty());
+        EXPECT_TRUE(t.back().unterminated) << qPrintable(open);
+    }
+}
+
+TEST(SqlDialect, StatementsWithoutSqlServerConstructsStayAsTheyAre)
+{
+    for (const QString &sql : {
+             QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = 716"),
+             QStringLiteral(
+                 "Select property_id, number_value \rfrom FORMS_CONFIG  \rWHERE FORM_ID LIKE 'F_STAMMEINKONF' "
+                 "and (property_id like 'zustext%' or property_id like 'ZUSATZTEXT')  \rorder by property_id "),
+             QStringLiteral("SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", (SELECT SUM(KUBRM) FROM LOGS) AS "
+                            "'GesamtRaummeter (RM)', LOGS.X as [TL.EINGANGS_DATUM] FROM LOGS WHERE 1=1"),
+             QStringLiteral(
+                 "SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LOS IN ('1','2')  AND LOGS.LISTENART = 1 ORDER BY LOS"),
+             QStringLiteral("SELECT SUM(LAENGE*STK) AS GLAENGE FROM LOGS WHERE DSART = 1 AND KLST<>3"),
+             QStringLiteral("SELECT a - b, -c, x * 2 FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, "
+                            "MANTEL WHERE  MANTEL.ID_MANTEL = 7"),
+             QStringLiteral("SELECT * FROM A LEFT JOIN B ON A.X = B.X RIGHT OUTER JOIN C ON C.Y = B.Y"),
+         }) {
+        EXPECT_EQ(rw(sql), sql);
+    }
+}
+
+TEST(SqlDialect, TextResultsAndComparedLiteralsCompareWithoutCase)
+{
+    EXPECT_EQ(rw(QStringLiteral("SELECT ISNULL(LOGS.POLTNR,'0') POLTNR FROM LOGS WHERE ISNULL (L.LISTENART , 0) = 1")),
+        QStringLiteral("SELECT (ifnull(LOGS.POLTNR,'0') COLLATE NOCASE) POLTNR FROM LOGS WHERE "
+                       "(ifnull(L.LISTENART , 0) COLLATE NOCASE) = 1"));
+    EXPECT_EQ(rw(QStringLiteral("SELECT isnull(ISNULL(a,b),c)")),
+        QStringLiteral("SELECT (ifnull((ifnull(a,b) COLLATE NOCASE),c) COLLATE NOCASE)"));
+    // A literal next to a comparison; the parentheses keep a following word apart.
+    EXPECT_EQ(rw(QStringLiteral("WHERE 'a'='A' AND LISTE = '4711'ORDER BY x")),
+        QStringLiteral(
+            "WHERE ('a' COLLATE NOCASE)=('A' COLLATE NOCASE) AND LISTE = ('4711' COLLATE NOCASE)ORDER BY x"));
+    EXPECT_EQ(rw(QStringLiteral("SELECT ISNULL(a,b)AS x")), QStringLiteral("SELECT (ifnull(a,b) COLLATE NOCASE)AS x"));
+    // SQL Server ends a number at a letter; SQLite needs the blank.
+    EXPECT_EQ(rw(QStringLiteral("WHERE LOGS.LISTENART = 1AND x = 2ORDER BY x")),
+        QStringLiteral("WHERE LOGS.LISTENART = 1 AND x = 2 ORDER BY x"));
+}
+
+TEST(SqlDialect, RewritesTheSqlServerFunctions)
+{
+    // LEFT and RIGHT as functions, the same words before JOIN untouched.
+    EXPECT_EQ(rw(QStringLiteral("SELECT * FROM A LEFT JOIN B ON LEFT(ACCESS_LEVELS,4) = B.Y "
+                                "right outer join C on right(c.k,2) = right('2024',2)")),
+        QStringLiteral("SELECT * FROM A LEFT JOIN B ON (tb_left(ACCESS_LEVELS,4) COLLATE NOCASE) = B.Y "
+                       "right outer join C on (tb_right(c.k,2) COLLATE NOCASE) = "
+                       "(tb_right('2024',2) COLLATE NOCASE)"));
+    EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE ISNUMERIC(KURZNAME) = 1")),
+        QStringLiteral("SELECT 1 WHERE tb_isnumeric(KURZNAME) = 1"));
+}
+
+TEST(SqlDialect, RewritesConversions)
+{
+    EXPECT_EQ(
+        rw(QStringLiteral("convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'01.02.2024',104)")),
+        QStringLiteral("tb_datetime(L.LISTDATUM, 104, 0) BETWEEN tb_datetime('01.02.2024', 104, 0)"));
+    EXPECT_EQ(rw(QStringLiteral(",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]")),
+        QStringLiteral(",  (tb_text(TL.Z_DATUM_1, 10, 0, 104) COLLATE NOCASE) as [TL.Z_DATUM_1]"));
+    EXPECT_EQ(rw(QStringLiteral("MAX(cast(LAENGE as nvarchar(15)))")),
+        QStringLiteral("MAX((tb_text(LAENGE, 15, 0, 0) COLLATE NOCASE))"));
+    // Defaults: no length is 30, max is unlimited, char pads.
+    EXPECT_EQ(rw(QStringLiteral("CONVERT(varchar, a), cast(b as nvarchar(max)), CAST(c AS nchar(5))")),
+        QStringLiteral("(tb_text(a, 30, 0, 0) COLLATE NOCASE), (tb_text(b, -1, 0, 0) COLLATE NOCASE), "
+                       "(tb_text(c, 5, 1, 0) COLLATE NOCASE)"));
+    EXPECT_EQ(
+        rw(QStringLiteral("CAST(x AS datetime), CONVERT(date, y, 104), CAST(z AS decimal(10,2)), CONVERT(int, w, 1)")),
+        QStringLiteral("tb_datetime(x, 0, 1), tb_datetime(y, 104, 2), CAST(z AS decimal(10,2)), CAST(w AS int)"));
+}
+
+TEST(SqlDialect, MovesTopToLimit)
+{
+    EXPECT_EQ(rw(QStringLiteral("select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = 1 ORDER BY KURZNAME DESC")),
+        QStringLiteral("select  KURZNAME from RELTABLE where RELTABLE_ID = 1 ORDER BY KURZNAME DESC LIMIT 1"));
+    EXPECT_EQ(rw(QStringLiteral("SELECT DISTINCT TOP (5) a FROM t ORDER BY a ;\r")),
+        QStringLiteral("SELECT DISTINCT  a FROM t ORDER BY a LIMIT (5) ;\r"));
+    EXPECT_EQ(rw(QStringLiteral("SELECT x FROM t WHERE y IN (SELECT TOP 2 y FROM u ORDER BY z)")),
+        QStringLiteral("SELECT x FROM t WHERE y IN (SELECT  y FROM u ORDER BY z LIMIT 2)"));
+    // Forms without a sound LIMIT equivalent stay, so SQLite rejects them.
+    for (const QString &sql :
+        {QStringLiteral("SELECT TOP 10 PERCENT a FROM t"), QStringLiteral("SELECT TOP 1 WITH TIES a FROM t ORDER BY a"),
+            QStringLiteral("SELECT TOP 1 a FROM t UNION SELECT b FROM u")})
+        EXPECT_EQ(rw(sql), sql);
+}
+
+TEST(SqlDialect, PlusJoinsTextsAndStaysArithmeticForNumbers)
+{
+    // The lot summary's length range: a chain folded from the left.
+    EXPECT_EQ(rw(QStringLiteral("MIN(cast(L as nvarchar(15))) + ' bis ' + MAX(cast(L as nvarchar(15)))")),
+        QStringLiteral("(tb_plus(tb_plus(MIN((tb_text(L, 15, 0, 0) COLLATE NOCASE)), ' bis '), "
+                       "MAX((tb_text(L, 15, 0, 0) COLLATE NOCASE))) COLLATE NOCASE)"));
+    EXPECT_EQ(rw(QStringLiteral("SELECT LISTE + '/' + LOS AS K FROM LOGS")),
+        QStringLiteral("SELECT (tb_plus(tb_plus(LISTE, '/'), LOS) COLLATE NOCASE) AS K FROM LOGS"));
+    // A surely numeric operand keeps the plain '+'.
+    for (const QString &sql :
+        {QStringLiteral("SELECT LAENGE + 1 FROM LOGS"), QStringLiteral("SELECT SUM(KUBATUR) + SUM(KUBRM) FROM LOGS"),
+            QStringLiteral("SELECT LAENGE * STK + KUBATUR FROM LOGS"),
+            QStringLiteral("SELECT a - b + c, -a + b, (a*b) + c, CAST(a AS int) + b FROM t"),
+            QStringLiteral("SELECT COUNT(*) + x, ROUND(a, 2) + b FROM t")})
+        EXPECT_EQ(rw(sql), sql);
+    // Two columns of unknown type: decided by the values at run time.
+    EXPECT_EQ(
+        rw(QStringLiteral("SELECT LAENGE + STK")), QStringLiteral("SELECT (tb_plus(LAENGE, STK) COLLATE NOCASE)"));
+    EXPECT_EQ(rw(QStringLiteral("WHERE (a + b) + c > 0")),
+        QStringLiteral("WHERE (tb_plus(((tb_plus(a, b) COLLATE NOCASE)), c) COLLATE NOCASE) > 0"));
+}
+
+TEST(SqlDialect, NeverChangesLiteralsOrQuotedNames)
+{
+    const QString sql = QStringLiteral("SELECT 'ISNULL(a,b) + TOP 1 LEFT(x,1)' AS [RIGHT(y,2) + z], "
+                                       "\"CONVERT(int, q)\" FROM t WHERE c LIKE 'x''+''y'");
+    EXPECT_EQ(rw(sql), sql);
+    // What SQLite reads differently gets its SQLite spelling; comments become a blank.
+    EXPECT_EQ(rw(QStringLiteral("SELECT N'Fichte', [a]]b] FROM t /* ISNULL( */ WHERE x !< 1 -- TOP 1\r")),
+        QStringLiteral("SELECT 'Fichte', \"a]b\" FROM t   WHERE x >= 1  \r"));
+}
+
+TEST(SqlDialect, MalformedInputPassesThroughUnchanged)
+{
+    for (const QString &sql :
+        {QStringLiteral("SELECT ISNULL(a,b"), QStringLiteral("SELECT ISNULL(a,b))"), QStringLiteral("SELECT 'abc"),
+            QStringLiteral("SELECT [abc"), QStringLiteral("SELECT CASE WHEN a THEN ISNULL(b,c)"),
+            QStringLiteral("SELECT (CASE WHEN a THEN b) END"), QString(), QStringLiteral("SELECT TOP"),
+            QStringLiteral("SELECT a + FROM t"), QStringLiteral("SELECT cast(a) , Convert(x)")})
+        EXPECT_EQ(rw(sql), sql);
+    // Every prefix of a long statement: no crash, no endless loop.
+    const QString full = QStringLiteral("SELECT TOP 1 ISNULL(a,'x') + RIGHT([b c],2), CASE WHEN x THEN 'y' END, "
+                                        "convert(smalldatetime,'01.02.2024',104) FROM t WHERE u IN (SELECT v FROM w)");
+    for (qsizetype n = 0; n <= full.size(); ++n)
+        rw(full.left(n));
+    const QString deep
+        = QStringLiteral("SELECT ") + QString(20000, u'(') + QStringLiteral("ISNULL(a,b)") + QString(20000, u')');
+    EXPECT_EQ(rw(deep), deep);
+}

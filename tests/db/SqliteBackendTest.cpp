@@ -1,0 +1,266 @@
+#include "db/SqliteBackend.h"
+#include "common/TestSupport.h"
+#include "db/DbError.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Readable QString values in failure messages.
+static void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+const char *const testSchema = R"(
+BEGIN;
+CREATE TABLE L (
+    ID      INTEGER PRIMARY KEY,
+    LISTE   TEXT COLLATE NOCASE,
+    LOS     TEXT COLLATE NOCASE,
+    HA      TEXT COLLATE NOCASE,
+    K       TEXT COLLATE NOCASE,
+    LAENGE  REAL,
+    STK     INTEGER,
+    DATUM   DATETIME,
+    BILD    BLOB
+);
+INSERT INTO L VALUES (1, '4711', '1',  'Äste', '2023/24', 4,   3, '2024-01-05 10:00:00', x'0102');
+INSERT INTO L VALUES (2, '4711', NULL, 'äSTE ', '2024',  12,  4, '2024-01-05',          NULL);
+INSERT INTO L VALUES (3, '4712', 'a ', 'Fi',   '12.5',  4.5, 0, '2024-02-10 08:30:00', NULL);
+CREATE TABLE H (ID_LOG INTEGER, HEIGHT REAL);
+INSERT INTO H VALUES (7, 1.0), (7, 1.01);
+COMMIT;
+)";
+
+class SqliteBackendTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("forst.sqlite"));
+        testsupport::createSqliteDatabase(m_path, QString::fromUtf8(testSchema));
+        m_db = std::make_unique<SqliteBackend>(m_path);
+    }
+
+    // The single value of a one-row, one-column statement.
+    QVariant value(const QString &sql)
+    {
+        const ResultData r = m_db->query(sql);
+        EXPECT_EQ(r.rows.size(), 1u) << qPrintable(sql);
+        if (r.rows.empty() || r.rows.front().empty())
+            return QVariant(QStringLiteral("<no row>"));
+        return r.rows.front().front();
+    }
+
+    // The first column of every row.
+    QVariantList column(const QString &sql)
+    {
+        QVariantList values;
+        for (const auto &row : m_db->query(sql).rows)
+            values << row.front();
+        return values;
+    }
+
+    // The message of the DbError the statement raises (empty when none).
+    QString failure(const QString &sql)
+    {
+        try {
+            m_db->query(sql);
+        } catch (const DbError &e) {
+            return e.message();
+        }
+        return QString();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<SqliteBackend> m_db;
+};
+
+QByteArray fileHash(const QString &path)
+{
+    return QCryptographicHash::hash(testsupport::readFile(path), QCryptographicHash::Sha256);
+}
+
+QString openFailure(const QString &path)
+{
+    try {
+        SqliteBackend db(path);
+    } catch (const DbError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(SqliteBackendOpen, MissingEmptyAndForeignFilesFailNamingTheFile)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("fehlt.sqlite"));
+    const QString message = openFailure(missing);
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(missing))) << qPrintable(message);
+    EXPECT_TRUE(message.contains(QStringLiteral("unable to open"))) << qPrintable(message);
+    EXPECT_FALSE(QFile::exists(missing)); // read-only: nothing is created
+
+    const QString foreign = dir.filePath(QStringLiteral("liste.txt"));
+    QFile f(foreign);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("LISTE;LOS;STK\n").repeated(40));
+    f.close();
+    const QString notDb = openFailure(foreign);
+    EXPECT_TRUE(notDb.contains(QStringLiteral("liste.txt"))) << qPrintable(notDb);
+    EXPECT_TRUE(notDb.contains(QStringLiteral("not a database"))) << qPrintable(notDb);
+
+    const QString empty = dir.filePath(QStringLiteral("leer.sqlite"));
+    QFile e(empty);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.close();
+    EXPECT_TRUE(openFailure(empty).contains(QStringLiteral("leer.sqlite")));
+
+    EXPECT_FALSE(openFailure(QString()).isEmpty());
+    EXPECT_FALSE(openFailure(QStringLiteral(":memory:")).isEmpty());
+}
+
+TEST_F(SqliteBackendTest, OnlyReadingStatementsRunAndTheFileStaysUnchanged)
+{
+    const QByteArray before = fileHash(m_path);
+    const QString other = m_dir.filePath(QStringLiteral("other.sqlite"));
+    const QStringList refused = {
+        QStringLiteral("INSERT INTO L (ID) VALUES (9)"),
+        QStringLiteral("UPDATE L SET STK = 0"),
+        QStringLiteral("DELETE FROM L"),
+        QStringLiteral("REPLACE INTO L (ID) VALUES (1)"),
+        QStringLiteral("CREATE TABLE X (A)"),
+        QStringLiteral("CREATE INDEX IX ON L (STK)"),
+        QStringLiteral("DROP TABLE L"),
+        QStringLiteral("ALTER TABLE L ADD COLUMN Y"),
+        QStringLiteral("ATTACH '%1' AS o").arg(other),
+        QStringLiteral("PRAGMA user_version = 7"),
+        QStringLiteral("PRAGMA journal_mode = WAL"),
+        QStringLiteral("PRAGMA table_info(L)"),
+        QStringLiteral("BEGIN"),
+        QStringLiteral("VACUUM"),
+        QStringLiteral("ANALYZE"),
+        QStringLiteral("SELECT 1; DELETE FROM L"),
+        QStringLiteral("SELECT 1; SELECT 2"),
+        QStringLiteral("WITH x AS (SELECT 1) DELETE FROM L"),
+    };
+    for (const QString &sql : refused)
+        EXPECT_FALSE(failure(sql).isEmpty()) << "ran: " << qPrintable(sql);
+
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) FROM L")).toLongLong(), 3);
+    m_db.reset();
+    EXPECT_EQ(fileHash(m_path), before);
+    EXPECT_FALSE(QFile::exists(other));
+    EXPECT_FALSE(QFile::exists(m_path + QStringLiteral("-journal")));
+    EXPECT_FALSE(QFile::exists(m_path + QStringLiteral("-wal")));
+}
+
+TEST_F(SqliteBackendTest, ValuesComeBackTypedAndStoredDatesAsDates)
+{
+    const ResultData r = m_db->query(
+        QStringLiteral("SELECT ID, LAENGE, LISTE, LOS, '' AS LEER, BILD, DATUM FROM L WHERE ID <= 2 ORDER BY ID"));
+    ASSERT_EQ(r.rows.size(), 2u);
+    const auto &first = r.rows[0];
+    EXPECT_EQ(first[0].typeId(), QMetaType::LongLong);
+    EXPECT_EQ(first[1].typeId(), QMetaType::Double);
+    EXPECT_EQ(first[2], QVariant(QStringLiteral("4711")));
+    EXPECT_EQ(first[4].typeId(), QMetaType::QString);
+    EXPECT_TRUE(first[4].toString().isEmpty());
+    EXPECT_TRUE(first[4].isValid()); // an empty text is not NULL
+    EXPECT_EQ(first[5], QVariant(QByteArray("\x01\x02", 2)));
+    EXPECT_EQ(first[6], QVariant(QDateTime(QDate(2024, 1, 5), QTime(10, 0))));
+    EXPECT_FALSE(r.rows[1][3].isValid()); // NULL
+    EXPECT_FALSE(r.rows[1][5].isValid());
+    EXPECT_EQ(r.rows[1][6], QVariant(QDate(2024, 1, 5)));
+
+    // Also where SQLite has lost the column's type.
+    EXPECT_EQ(value(QStringLiteral("SELECT MIN(DATUM) FROM L")), QVariant(QDate(2024, 1, 5)));
+    EXPECT_EQ(value(QStringLiteral("SELECT MAX(DATUM) FROM L")), QVariant(QDateTime(QDate(2024, 2, 10), QTime(8, 30))));
+    EXPECT_EQ(column(QStringLiteral("SELECT DISTINCT(DATUM) FROM L ORDER BY DATUM")).size(), 3);
+    // Only exact shapes of real days are dates.
+    EXPECT_EQ(value(QStringLiteral("SELECT '2024-02-30'")), QVariant(QStringLiteral("2024-02-30")));
+    EXPECT_EQ(value(QStringLiteral("SELECT '2024-01-05T10:00:00'")), QVariant(QStringLiteral("2024-01-05T10:00:00")));
+    EXPECT_TRUE(m_db->query(QStringLiteral("  ")).columns.isEmpty());
+}
+
+TEST_F(SqliteBackendTest, ColumnNamesInSelectOrderWithEveryKindOfAlias)
+{
+    const ResultData r = m_db->query(QStringLiteral(
+        "SELECT K AS [TL.K], LAENGE \"Länge (m)\", STK AS 'Stück (STK)', SUM(STK) S, L.* FROM L GROUP BY ID"));
+    EXPECT_EQ(r.columns,
+        QStringList({QStringLiteral("TL.K"), QStringLiteral("Länge (m)"), QStringLiteral("Stück (STK)"),
+            QStringLiteral("S"), QStringLiteral("ID"), QStringLiteral("LISTE"), QStringLiteral("LOS"),
+            QStringLiteral("HA"), QStringLiteral("K"), QStringLiteral("LAENGE"), QStringLiteral("STK"),
+            QStringLiteral("DATUM"), QStringLiteral("BILD")}));
+    EXPECT_EQ(m_db->query(QStringLiteral("SELECT DISTINCT(LOS) FROM L")).columns, QStringList{QStringLiteral("LOS")});
+    // A double-quoted name is a name, as in SQL Server: unknown ones fail.
+    EXPECT_FALSE(failure(QStringLiteral("SELECT \"NOPE\" FROM L")).isEmpty());
+}
+
+TEST_F(SqliteBackendTest, TextComparisonIgnoresCaseAndTrailingBlanks)
+{
+    EXPECT_EQ(column(QStringLiteral("SELECT ID FROM L WHERE HA = 'ÄSTE' ORDER BY ID")), QVariantList({1, 2}));
+    EXPECT_EQ(column(QStringLiteral("SELECT ID FROM L WHERE HA LIKE 'äs%' ORDER BY ID")), QVariantList({1, 2}));
+    EXPECT_EQ(column(QStringLiteral("SELECT COUNT(*) FROM L GROUP BY HA ORDER BY 1")), QVariantList({1, 2}));
+    // Function results and literals compare the same way.
+    EXPECT_EQ(column(QStringLiteral("SELECT ID FROM L WHERE ISNULL(LOS,'') = 'A'")), QVariantList({3}));
+    EXPECT_EQ(column(QStringLiteral("SELECT ID FROM L WHERE left(HA,2) = 'ÄS' ORDER BY ID")), QVariantList({1, 2}));
+    EXPECT_EQ(value(QStringLiteral("SELECT COUNT(*) WHERE 'Fichte' = 'FICHTE  '")).toInt(), 1);
+}
+
+TEST_F(SqliteBackendTest, FunctionsGiveSqlServersAnswers)
+{
+    EXPECT_EQ(value(QStringLiteral("SELECT LEFT(K,4) FROM L WHERE ID = 1")), QVariant(QStringLiteral("2023")));
+    EXPECT_EQ(value(QStringLiteral("SELECT LEFT(12345, 2)")), QVariant(QStringLiteral("12")));
+    EXPECT_EQ(value(QStringLiteral("SELECT RIGHT(LAENGE, 2) FROM L WHERE ID = 3")), QVariant(QStringLiteral(".5")));
+    EXPECT_FALSE(value(QStringLiteral("SELECT LEFT(LOS, 2) FROM L WHERE ID = 2")).isValid());
+    EXPECT_TRUE(failure(QStringLiteral("SELECT LEFT('abc', -1)")).contains(QStringLiteral("LEFT")));
+
+    EXPECT_EQ(column(QStringLiteral("SELECT ID FROM L WHERE ISNUMERIC(K) = 1 ORDER BY ID")), QVariantList({2, 3}));
+    EXPECT_EQ(value(QStringLiteral("SELECT ISNUMERIC(LOS) FROM L WHERE ID = 2")).toInt(), 0);
+
+    EXPECT_EQ(column(QStringLiteral("SELECT cast(LAENGE as nvarchar(15)) FROM L ORDER BY ID")),
+        QVariantList({QStringLiteral("4"), QStringLiteral("12"), QStringLiteral("4.5")}));
+    EXPECT_EQ(value(QStringLiteral("SELECT cast('abcdef' as nvarchar(3))")), QVariant(QStringLiteral("abc")));
+    EXPECT_EQ(value(QStringLiteral("SELECT cast(12 as nchar(4))")), QVariant(QStringLiteral("12  ")));
+    EXPECT_FALSE(value(QStringLiteral("SELECT convert(nvarchar(10), LOS, 104) FROM L WHERE ID = 2")).isValid());
+    EXPECT_EQ(value(QStringLiteral("SELECT convert(smalldatetime,'5.1.24 10:00:30',104)")),
+        QVariant(QDateTime(QDate(2024, 1, 5), QTime(10, 1))));
+    EXPECT_FALSE(failure(QStringLiteral("SELECT convert(smalldatetime,'01.01.1800',104)")).isEmpty());
+
+    EXPECT_EQ(value(QStringLiteral("SELECT ROUND(-2.5, 0)")).toDouble(), -3.0);
+    EXPECT_EQ(value(QStringLiteral("SELECT ROUND(15, -1)")), QVariant(qlonglong(20)));
+    EXPECT_EQ(value(QStringLiteral("SELECT ROUND(SUM(HEIGHT)/COUNT(*),2) FROM H WHERE ID_LOG = 7")).toDouble(), 1.01);
+    EXPECT_FALSE(failure(QStringLiteral("SELECT SQRT(-1)")).isEmpty());
+
+    EXPECT_EQ(column(QStringLiteral("SELECT TOP 2 ID FROM L ORDER BY LAENGE DESC")), QVariantList({2, 3}));
+}
+
+TEST_F(SqliteBackendTest, PlusJoinsTextsAndAddsNumbers)
+{
+    EXPECT_EQ(
+        value(QStringLiteral("SELECT LISTE + '/' + LOS FROM L WHERE ID = 1")), QVariant(QStringLiteral("4711/1")));
+    EXPECT_FALSE(value(QStringLiteral("SELECT LISTE + '/' + LOS FROM L WHERE ID = 2")).isValid());
+    EXPECT_EQ(value(QStringLiteral("SELECT LAENGE + STK FROM L WHERE ID = 1")).toDouble(), 7.0);
+    EXPECT_EQ(value(QStringLiteral("SELECT STK + 1 FROM L WHERE ID = 1")), QVariant(qlonglong(4)));
+    EXPECT_EQ(value(QStringLiteral("SELECT '12' + STK FROM L WHERE ID = 1")), QVariant(qlonglong(15)));
+    EXPECT_FALSE(failure(QStringLiteral("SELECT 'x' + STK FROM L WHERE ID = 1")).isEmpty());
+}
+
+TEST_F(SqliteBackendTest, MalformedStatementsFailWithSqlitesMessage)
+{
+    EXPECT_FALSE(failure(QStringLiteral("SELECT ISNULL(LOS,'' FROM L")).isEmpty());
+    EXPECT_FALSE(failure(QStringLiteral("SELECT 'abc FROM L")).isEmpty());
+    EXPECT_FALSE(failure(QStringLiteral("SELECT TOP 1 ID FROM L UNION SELECT 2")).isEmpty());
+    EXPECT_TRUE(failure(QStringLiteral("SELECT NOPE FROM L")).contains(QStringLiteral("NOPE")));
+}

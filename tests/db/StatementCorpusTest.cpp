@@ -1,0 +1,720 @@
+// Every statement form the program sends, built with realistic values exactly
+// as the program builds them (blanks and carriage returns included), run on
+// the embedded database. On a database made here from the demo schema and a
+// few chosen rows the answers of the SQL Server constructs are checked; on the
+// generated demo database every statement must at least run.
+
+#include "common/TestSupport.h"
+#include "db/DbError.h"
+#include "db/SqliteBackend.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// Readable QString values in failure messages.
+static void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+const QChar CR(13);
+
+QString S(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+// The values a report run puts into its statements.
+struct RunValues
+{
+    QString list = S(u"4711");
+    QString recordId = S(u"1"); // a record with a pile and a lot
+    QString stackRecordId = S(u"3"); // a stacked-wood record with heights
+    QString jacketRecordId = S(u"4"); // an extrapolated jacket record
+    QString jacketId = S(u"5");
+    QString forestLocationId = S(u"1");
+    QString unitId = S(u"1");
+    QString accessLevelId = S(u"3");
+};
+
+// Selection filters as the print request and the lot-by-lot driver build them.
+QStringList filters(const RunValues &v)
+{
+    return {
+        // lots 1 and 2 marked, list type 1: two blanks before AND, nothing after the 1
+        S(u"LOGS.LISTE = '") + v.list + S(u"' AND LOGS.LOS IN ('1','2')  AND LOGS.LISTENART = 1"),
+        // piles marked, a provision with logs, no list type
+        S(u"LOGS.LISTE = '") + v.list + S(u"' AND LOGS.POLTNR IN ('P1','P2')  AND LOGS.ID_LOG IN (1,2,3) "),
+        // one lot of a lot-by-lot run
+        S(u"LOGS.LISTE='") + v.list + S(u"' AND isnull(LOGS.LOS,'')='1' AND LOGS.LISTENART = 1"),
+        // nothing marked, no list type
+        S(u"LOGS.LISTE = '") + v.list + S(u"'"),
+    };
+}
+
+QString listBrowser(const QString &join, const QString &condition)
+{
+    return S(u"SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) Kubatur FROM LOGS L ")
+        + S(u"INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE ") + join + S(u" WHERE 1=1 ") + condition
+        + S(u" group by L.LISTE ORDER BY L.LISTE ");
+}
+
+QString businessYearJoin(const QString &column, const QString &year)
+{
+    return S(u" inner join reltable on l.") + column + S(u" = reltable.id and right(reltable.kurzname,2) = right('")
+        + year + S(u"',2)");
+}
+
+QString dateRange(const QString &from, const QString &to)
+{
+    return S(u" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
+        + S(u"',104) and convert(smalldatetime,'") + to + S(u"',104) ");
+}
+
+QString accessSubquery(int k, const QString &prefix)
+{
+    return S(u"(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,") + QString::number(k) + S(u") = '") + prefix
+        + S(u"')");
+}
+
+QString accessCondition(const QString &filter)
+{
+    return S(u" AND (LK.ID_ACCESS_LEVELS IN ") + filter + S(u" OR LK.ID_ACCESS_LEVELS IS NULL) ");
+}
+
+QString businessYearQuery(const QString &column)
+{
+    return S(u"select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = ") + column.right(1)
+        + S(u" AND ISNULL(DISABLE,0) = 0 AND ISNUMERIC(KURZNAME) = 1 ORDER BY KURZNAME DESC");
+}
+
+QString lotQuery(const QString &column, const QString &list, const QString &listType)
+{
+    if (!listType.isEmpty())
+        return S(u"SELECT DISTINCT(") + column
+            + S(u") FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                u"LISTENART.LISTENART WHERE LISTE = '")
+            + list + S(u"' AND LISTENART.TEXT = '") + listType + S(u"' ORDER BY ") + column;
+    return S(u"SELECT DISTINCT(") + column + S(u") FROM LOGS WHERE LISTE = '") + list + S(u"' ORDER BY ") + column;
+}
+
+QString listTypesQuery(const QString &list, const QString &listTypeNumber)
+{
+    const QString tail = listTypeNumber.isEmpty() ? S(u" ") : S(u" AND listenart.LISTENART = ") + listTypeNumber;
+    return S(u"SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = "
+             u"logs.listenart WHERE logs.LISTE = '")
+        + list + S(u" ' ") + tail;
+}
+
+QString provisionQuery(const QString &name)
+{
+    return S(u" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
+             u"bl.ID_BEREITSTELLUNG_KOPF = bk.ID ")
+        + S(u" where bk.BEREITSTELLUNGSNAME = '") + name + S(u"' ");
+}
+
+QString formsConfigQuery()
+{
+    return S(u"Select property_id, number_value ") + CR + S(u"from FORMS_CONFIG  ") + CR
+        + S(u"WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or property_id like "
+            u"'coordinate%' or property_id like 'ZUSATZTEXT')  ")
+        + CR + S(u"order by property_id ");
+}
+
+QString customerQuery(int role, const QString &f)
+{
+    if (role == 0)
+        return S(u"SELECT * FROM PERSONAL WHERE ID_PERSONAL IN ")
+            + S(u"(SELECT DISTINCT(R_KUNDE) FROM LOGS_RECH INNER JOIN LOGS ")
+            + S(u" ON LOGS_RECH.ID_LOG=LOGS.ID_LOG WHERE ") + f
+            + S(u" AND NOT R_KUNDE IS NULL) ORDER BY KURZBEZEICHNUNG");
+    const QString k = QString::number(role);
+    return S(u"SELECT * FROM PERSONAL WHERE ID_PERSONAL IN ") + S(u"(SELECT DISTINCT(A") + k
+        + S(u"_KUNDE) FROM LOGS_RECH  INNER JOIN LOGS ") + S(u" ON LOGS_RECH.ID_LOG=LOGS.ID_LOG WHERE ") + f
+        + S(u" AND NOT A") + k + S(u"_KUNDE IS NULL) ORDER BY KURZBEZEICHNUNG");
+}
+
+QString pileTotalsQuery(const QString &recordId, const QString &f)
+{
+    return S(u"SELECT SUM(KUBATUR) KUB, SUM(STK) STK, LOGS.LISTE, ISNULL(LOGS.LOS,'') AS LOS, ")
+        + S(u" CASE WHEN MAX(cast(LAENGE as nvarchar(15))) =  MIN(cast(LAENGE as nvarchar(15))) THEN "
+            u"MAX(cast(LAENGE as nvarchar(15))) ELSE MIN(cast(LAENGE as nvarchar(15))) + ' bis ' + "
+            u"MAX(cast(LAENGE as nvarchar(15))) end as LAENGE  FROM LOGS INNER JOIN ")
+        + S(u" (SELECT LISTE, LOS, POLTNR FROM LOGS WHERE ID_LOG = ") + recordId
+        + S(u") as P ON P.LISTE = LOGS.LISTE AND ISNULL(P.POLTNR,'') = ISNULL(LOGS.POLTNR,'')  AND ISNULL(P.LOS,'') "
+            u"= ISNULL(LOGS.LOS,'') ")
+        + CR + S(u" WHERE ") + f + S(u" GROUP BY LOGS.LISTE, ISNULL(LOGS.LOS,'') ");
+}
+
+QStringList statisticsQueries(const QString &f)
+{
+    return {
+        S(u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
+            + S(u" AND DSART = 1 AND KLST<>3"),
+        S(u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
+            + S(u" AND DSART = 1 AND KLST=3"),
+        S(u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 2"),
+        S(u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 3"),
+        S(u"SELECT SUM(KUBATRO) AS GATRO, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 4"),
+        S(u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
+            + S(u" AND DSART = 5"),
+        S(u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 6"),
+    };
+}
+
+QString totalsQuery(const QString &f)
+{
+    return S(u"SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", SUM(STK) AS \"Gesamtstück (STK)\", ")
+        + S(u"(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT ")
+        + S(u"WHERE ") + f + S(u" AND WARENEINHEIT.EINHEIT in ('RM','rm','Rm')) AS 'GesamtRaummeter (RM)', ")
+        + S(u"(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT ")
+        + S(u"WHERE ") + f
+        + S(u"AND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', ")
+        + S(u"(SELECT SUM(KUBATRO) FROM LOGS WHERE ") + f + S(u" AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", ")
+        + S(u"(SELECT SQRT((SUM(KUBATUR)*10000*4)/(SUM(LAENGE) * COUNT(*) *3.1416)) FROM LOGS ") + S(u"WHERE ") + f
+        + S(u" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
+        + S(u"(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS ") + S(u"WHERE ") + f
+        + S(u" AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", ")
+        + S(u"(SELECT SUM(KUBATUR) /isnull(SUM(STK),1) FROM LOGS ") + S(u"WHERE ") + f
+        + S(u" AND DSART = 1 )  AS \"Durchschnittskubatur (Fm/Stk)\" ") + S(u"FROM LOGS WHERE ") + f;
+}
+
+// Extra columns of the single-log section, as the settings sheet makes them
+// (entry 0 and the last entry empty).
+QStringList columnList()
+{
+    return {QString(), S(u"LOGS.FREI1"), S(u"ISNULL(LOGS.RINDE_WERT,0)"), S(u"LOGS.RINDE_WERT"), S(u"KKLASSE"),
+        S(u"RINDEPROZENT"), S(u"LOGS_RECH.R_PREIS"), S(u"TL.EINGANGS_DATUM"), S(u"TLW.DATUM_VERLADE"),
+        S(u"TL.Z_DATUM_1"), S(u"TL.LKW_NR"), S(u"TLW.WAGGON_NR"), S(u"LOGS.LISTDATUM"), QString()};
+}
+
+QString singleLogQuery(const QString &f, int sortOrder, const QStringList &columns)
+{
+    static const QStringList orderBy = {
+        QString(),
+        S(u"ORDER BY LOGS.ID_WALDORT, LOGS.ID_LOG, LOGS.POLTNR"),
+        S(u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"),
+        S(u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.ID_WALDORT"),
+        S(u"ORDER BY LOGS.ID_LOG, LOGS.POLTNR "),
+        S(u"ORDER BY DSART, LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR, LOGS.ID_LOG"),
+        S(u"ORDER BY LOGS.BLNR"),
+    };
+    QString sql = S(u"SELECT LOGS.ID_LOG, LOGS.DSART, LOGS.LOS, LOGS.ZUSTXT AS EINZELSTAMMBEMERKUNG, "
+                    u"ISNULL(LOGS.POLTNR,'0') POLTNR, ISNULL(LOGS.COORDINATE1,'') COORDINATE1, "
+                    u"ISNULL(LOGS.COORDINATE2,'') COORDINATE2, LOGS.BLNR, LOGS.KLST, LOGS.HA, LOGS.HS, LOGS.GKL, "
+                    u"LOGS.STKL, LOGS.LAENGE, ")
+        + CR
+        + S(u" LOGS.STAPELLANGE, LOGS.KORREKTUR, LOGS.DURCH, LOGS.STK, LOGS.KUBATUR, LOGS.UFAKT_RM, LOGS.UFAKT_STK, "
+            u"LOGS.UFAKT_ATO, LOGS.KUBRM,  ")
+        + CR
+        + S(u" LOGS.KUBLUTO, LOGS.UFAKT_LUT, ISNULL(WARENEINHEIT.GEWICHT_LUTRO,0) GEWICHT_LUTRO, "
+            u"WARENEINHEIT.EINHEIT, ")
+        + CR + S(u" LOGS.KUBATRO, LOGS.ID_WALDORT, LOGS.ID_MANTEL, ") + CR + S(u" KUBATURKLASSE.KKLASSE AS KKLASSE, ")
+        + CR + S(u" CASE WHEN LOGS.DSART = 6 THEN NULL ELSE RINDENKENNZ.RINDENKENNZ END AS ENTRINDUNG, ") + CR
+        + S(u" LISTENART.TEXT AS LISTENART,  ") + CR
+        + S(u" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT  ") + CR;
+    for (const QString &e : columns) {
+        if (e == u"KKLASSE" || e == u"LISTENART" || e == u"ENTRINDUNG" || e == u"RINDEPROZENT" || e.isEmpty())
+            continue;
+        if (e == u"LOGS.RINDE_WERT")
+            sql += S(u", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + S(u" END as [") + e + S(u"]");
+        else if (e == u"TL.EINGANGS_DATUM" || e == u"TLW.DATUM_VERLADE" || e == u"TL.Z_DATUM_1")
+            sql += S(u",  convert(nvarchar(10),") + e + S(u",104) as [") + e + S(u"]");
+        else
+            sql += S(u", ") + e + S(u" as [") + e + S(u"]");
+    }
+    sql += S(u" FROM LOGS LEFT JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT ") + CR
+        + S(u" LEFT JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART  ") + CR
+        + S(u" LEFT JOIN KUBATURKLASSE ON  LOGS.KKLASSE = KUBATURKLASSE.ID  ") + CR
+        + S(u" LEFT JOIN LOGS_RECH ON  LOGS.ID_LOG = LOGS_RECH.ID_LOG  ") + CR
+        + S(u"left join transportlogistik tl on tl.id = logs.id_transportlogistik") + CR
+        + S(u"left join transportlogistik_waggon tlw on tlw.id = tl.id_transportlogistik_waggon") + CR
+        + S(u" LEFT JOIN RINDENKENNZ ON LOGS.ID_RINDENKENNZ = RINDENKENNZ.ID_RINDENKENNZ  WHERE ");
+    return sql + f + (sortOrder >= 1 && sortOrder <= 6 ? orderBy[sortOrder] : QString());
+}
+
+// The jacket query joins no transport tables, so its column list has none.
+QString jacketQuery(const QString &jacketId, const QString &recordId)
+{
+    const QStringList columns = {QString(), S(u"LOGS.FREI1"), S(u"RINDEPROZENT"), S(u"LOGS.RINDE_WERT"),
+        S(u"ISNULL(LOGS.RINDE_WERT,0)"), S(u"LOGS_RECH.R_PREIS"), S(u"KKLASSE"), QString()};
+    QString sql = S(u"SELECT LOGS.LOS, LOGS.BLNR, MANTEL.HA, MANTEL.HS, MANTEL.GKL, MANTEL.STKL, ")
+        + S(u"MANTEL.LANGE, MANTEL.DURCH, MANTEL.STUCK, MANTEL.KUBATUR, ") + CR + S(u" MANTEL.ENTRINDUNG, ") + CR
+        + S(u" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT ") + CR;
+    for (const QString &e : columns) {
+        if (e == u"KKLASSE" || e == u"LISTENART" || e == u"ENTRINDUNG" || e.isEmpty())
+            continue;
+        if (e == u"RINDEPROZENT")
+            sql += S(u", 'cm' as [") + e + S(u"]");
+        else if (e == u"RINDE_WERT" || e == u"LOGS.RINDE_WERT" || e == u"ISNULL(LOGS.RINDE_WERT,0)")
+            sql += S(u", MANTEL.RINDE as [") + e + S(u"]");
+        else
+            sql += S(u", ") + e + S(u" as [") + e + S(u"]");
+    }
+    return sql
+        + S(u" FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = ")
+        + jacketId + S(u" AND LOGS.ID_LOG = ") + recordId;
+}
+
+QStringList heightQueries(const QString &id)
+{
+    return {
+        S(u"SELECT SCHICHT_HOEHEN_KOPF.* FROM LOGS INNER JOIN SCHICHT_HOEHEN_KOPF ON LOGS.ID_LOG = "
+          u"SCHICHT_HOEHEN_KOPF.ID_LOG WHERE LOGS.ID_LOG = ")
+            + id + S(u" "),
+        S(u"SELECT LOGS.STAPELLANGE, LOGS.LAENGE, SCHICHT_HOEHEN.HEIGHT, ISNULL(LOGS.KORREKTUR,0) AS KORREKTUR FROM "
+          u"LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = ")
+            + id + S(u" "),
+        S(u"SELECT LOGS.STAPELLANGE, LOGS.LAENGE, SCHICHT_HOEHEN_HINTEN.HEIGHT, ISNULL(LOGS.KORREKTUR,0) AS KORREKTUR "
+          u"FROM LOGS INNER JOIN SCHICHT_HOEHEN_HINTEN ON LOGS.ID_LOG = SCHICHT_HOEHEN_HINTEN.ID_LOG WHERE "
+          u"LOGS.ID_LOG = ")
+            + id + S(u" "),
+        S(u"SELECT ROUND(SUM(SCHICHT_HOEHEN.HEIGHT)/COUNT(*),2) AS DHIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON "
+          u"LOGS.ID_LOG = SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = ")
+            + id + S(u" "),
+        // the height probe of the single-log rows
+        S(u"SELECT SCHICHT_HOEHEN.HEIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = SCHICHT_HOEHEN.ID_LOG "
+          u"WHERE LOGS.ID_LOG = ")
+            + id + S(u" "),
+    };
+}
+
+QString condensedQuery(const QString &f, bool longGrade)
+{
+    const QString hs = longGrade ? S(u"HOLZSORTE.HS_LANG") : S(u"LOGS.HS");
+    return S(u"SELECT LOGS.DSART, HOLZART.HA_LANG HA, ") + hs + S(u" HS, LOGS.GKL, LOGS.STKL, LOGS.ID_MASSEINHEIT, ")
+        + S(u"SUM(STK) AS SUMSTK, SUM(KUBATUR) AS KUB, ") + S(u"SUM(KUBRM) AS RM, SUM(MSZ_EURO*KUBATUR) AS DMSZ ")
+        + S(u"FROM LOGS ") + S(u"LEFT JOIN HOLZART ON LOGS.HA = HOLZART.HA ")
+        + S(u"LEFT JOIN HOLZSORTE ON LOGS.HS = HOLZSORTE.HS ")
+        + S(u"LEFT JOIN D_MSZ ON HOLZART.ZUORD_MSZ = D_MSZ.HA AND HOLZSORTE.ZUORD_MSZ = D_MSZ.HS AND LOGS.STKL = "
+            u"D_MSZ.STKL AND LOGS.DSART = D_MSZ.DSART ")
+        + S(u"WHERE ") + f + S(u" ") + S(u"GROUP BY LOGS.DSART, HOLZART.HA_LANG, ") + hs
+        + S(u", LOGS.GKL, LOGS.STKL, LOGS.ID_MASSEINHEIT ") + S(u"ORDER BY LOGS.DSART, HOLZART.HA_LANG, ") + hs
+        + S(u", LOGS.GKL, LOGS.STKL, LOGS.ID_MASSEINHEIT ");
+}
+
+// Every statement form, for one set of values.
+QStringList corpus(const RunValues &v)
+{
+    QStringList all = {
+        S(u"SELECT ACCESS_LEVELS FROM ACCESS_LEVELS WHERE ID = ") + v.accessLevelId,
+        S(u"SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'"),
+        S(u"SELECT * FROM STRINGS WHERE ID_STRING = 727"),
+        businessYearQuery(S(u"RELTABLE1")),
+        businessYearQuery(S(u"RELTABLE10")),
+        listBrowser(S(u" "), dateRange(S(u"01.01.2024"), S(u"31.12.2024"))),
+        listBrowser(S(u" "), dateRange(S(u"01.01.2024"), QString())),
+        listBrowser(businessYearJoin(S(u"RELTABLE1"), S(u"2024")), accessCondition(accessSubquery(2, S(u"01")))),
+        listBrowser(businessYearJoin(S(u"RELTABLE1"), S(u"2024")), dateRange(S(u"01.05.2024"), S(u"31.05.2024"))),
+        listBrowser(S(u" "), accessCondition(accessSubquery(0, QString()))),
+        listBrowser(S(u" "), accessCondition(S(u"(") + v.accessLevelId + S(u")"))),
+        listBrowser(S(u" "), S(u" AND L.LISTE = '") + v.list + S(u"' AND ISNULL(L.LISTENART,0) = 1")),
+        lotQuery(S(u"LOS"), v.list, S(u"Stammholz")),
+        lotQuery(S(u"LOS"), v.list, QString()),
+        lotQuery(S(u"POLTNR"), v.list, S(u"Stammholz")),
+        lotQuery(S(u"POLTNR"), v.list, QString()),
+        listTypesQuery(v.list, S(u"1")),
+        listTypesQuery(v.list, QString()),
+        listTypesQuery(QString(), QString()),
+        provisionQuery(S(u"Abfuhr Mai")),
+        S(u" select listenart from listenart where text = 'Stammholz' "),
+        formsConfigQuery(),
+        S(u"SELECT * FROM LISTENKOPF WHERE LISTE = '") + v.list + S(u"'"),
+        S(u"SELECT * FROM WALDORT WHERE ID_WALDORT = ") + v.forestLocationId,
+        S(u"SELECT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, LISTZUSTXT, COORDINATE1, COORDINATE2 FROM LOGS "
+          u"WHERE ID_LOG = ")
+            + v.recordId,
+        S(u"select name from dsart where id = 1"),
+        S(u"select einheit from wareneinheit where einheit_id = ") + v.unitId + S(u" "),
+        jacketQuery(v.jacketId, v.jacketRecordId),
+    };
+    all += heightQueries(v.stackRecordId);
+    for (const QString &f : filters(v)) {
+        all << S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f + S(u" ORDER BY LOS")
+            << S(u"SELECT DISTINCT(LISTDATUM) FROM LOGS WHERE ") + f + S(u" ORDER BY LISTDATUM")
+            << S(u"SELECT DISTINCT(LISTZUSTXT) FROM LOGS WHERE ") + f + S(u" ORDER BY LISTZUSTXT")
+            << S(u"SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON LOGS.LISTE = LISTENKOPF.LISTE "
+                 u"WHERE ")
+                + f + S(u" ORDER BY LISTENKOPFZUSTXT")
+            << S(u"SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0) FROM LOGS WHERE ")
+                + f + S(u")")
+            << S(u"SELECT DISTINCT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, COORDINATE1, COORDINATE2 FROM "
+                 u"LOGS "
+                 u"WHERE ")
+                + f + S(u" ")
+            << S(u"SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + f + S(u" ") << pileTotalsQuery(v.recordId, f)
+            << totalsQuery(f) << condensedQuery(f, false) << condensedQuery(f, true);
+        for (int n = 1; n <= 10; ++n)
+            all << S(u"SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + QString::number(n)
+                    + S(u") FROM LOGS WHERE ") + f + S(u")");
+        for (int role = 0; role <= 8; ++role)
+            all << customerQuery(role, f);
+        all += statisticsQueries(f);
+        for (int sort = 0; sort <= 7; ++sort)
+            all << singleLogQuery(f, sort, columnList());
+    }
+    return all;
+}
+
+// Chosen rows for the answers checked below, in the demo schema.
+const char16_t *const chosenRows = uR"(
+INSERT INTO ACCESS_LEVELS VALUES (3, '010200', 'Revier Nord'), (4, '020000', 'Forstamt Süd');
+INSERT INTO STRINGS VALUES (727, '  ', 'HAB-Datum:');
+INSERT INTO OPTIONEN VALUES (1, 'KUBATURPLACE', 3, NULL);
+INSERT INTO FORMS_CONFIG VALUES (1, 'F_STAMMEINKONF', 'ZUSTEXT1', 2, NULL), (2, 'F_STAMMEINKONF', 'coordinate1', 4, NULL),
+    (3, 'F_STAMMEINKONF', 'ZUSATZTEXT', 1, NULL), (4, 'F_STAMMEINKONF', 'ANDERES', 9, NULL),
+    (5, 'F_ANDERS', 'ZUSTEXT2', 1, NULL);
+INSERT INTO LISTENART VALUES (1, 'Stammholz'), (2, 'Industrieholz');
+INSERT INTO RELTABLE VALUES (1, 1, '2023', 'Jahr 2023', 0), (2, 1, '2024', 'Jahr 2024', 0),
+    (3, 1, '2024/25', 'Jahr 2024/25', 0), (4, 1, '2025', 'Jahr 2025', 1), (5, 2, 'Nord', 'Revier Nord', 0);
+INSERT INTO LISTENKOPF (ID, LISTE, ID_ACCESS_LEVELS, LISTENKOPFZUSTXT, TEXT1, NUMBER1, DATE1)
+    VALUES (1, '4711', 3, 'Kopftext', 'Text eins', 2.5, '2024-03-01 00:00:00'), (2, '4712', NULL, NULL, NULL, NULL, NULL);
+INSERT INTO DSART VALUES (1, 'Stammholz lang'), (2, 'Schichtholz'), (4, 'Gewicht'), (6, 'Mantel');
+INSERT INTO HOLZART VALUES (1, 'FI', 'Fichte', 'NDH'), (2, 'BU', 'Buche', 'LBH');
+INSERT INTO HOLZSORTE VALUES (1, 'L', 'Langholz', 'LH'), (2, 'IS', 'Industrieholz', 'IS');
+INSERT INTO D_MSZ VALUES (1, 'NDH', 'LH', '2a', 1, 80.0);
+INSERT INTO WARENEINHEIT VALUES (1, 'Fm', 'Festmeter', 0), (2, 'Rm', 'Raummeter', 0), (3, 'SRm', 'Schüttraummeter', 0),
+    (4, 'to', 'Tonnen lutro', 1);
+INSERT INTO KUBATURKLASSE VALUES (1, 'K1');
+INSERT INTO RINDENKENNZ VALUES (1, 'm.R.', 'mit Rinde');
+INSERT INTO VERKAUFSART VALUES (0, '-', 'ohne'), (1, 'FH', 'Freihand');
+INSERT INTO WALDORT (ID_WALDORT, LANGNAME, WO1, WO2, WO3) VALUES (1, 'Nordhang', '12', '', '3');
+INSERT INTO PERSONAL VALUES (1, 'Huber', 100, 'Huber', 'Hans', '80331', 'München', 'Hauptstr. 1');
+INSERT INTO TRANSPORTLOGISTIK_WAGGON VALUES (1, '2024-05-02 00:00:00', 'W-17');
+INSERT INTO TRANSPORTLOGISTIK (ID, ID_TRANSPORTLOGISTIK_WAGGON, LOS, EINGANGS_DATUM, LKW_NR)
+    VALUES (1, 1, '1', '2024-05-03 14:20:00', 'M-AB 12');
+INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LISTZUSTXT, LISTENART, LOS, POLTNR, DSART, BLNR, KLST, HA, HS, GKL, STKL,
+    LAENGE, DURCH, STK, KUBATUR, KUBRM, KUBATRO, ID_MASSEINHEIT, ID_WALDORT, ID_MANTEL, KKLASSE, ID_RINDENKENNZ,
+    RINDEPROZENT, RINDE_WERT, ZUSTXT, ZUSTEXT1, COORDINATE1, COORDINATE2, FREI1, RELTABLE1, ID_VERKAUFSART,
+    ID_TRANSPORTLOGISTIK)
+VALUES
+ (1, '4711', '2024-05-02 00:00:00', 'Abfuhr', 1, '1', 'P1', 1, 1, 1, 'FI', 'L', 'B', '2a', 4, 30, 1, 0.28, NULL, NULL,
+  1, 1, NULL, 1, 1, 1, 2, 'Bemerkung', 'Text 1', '4468000', '5333000', 'frei', 2, 1, 1),
+ (2, '4711', '2024-05-02 00:00:00', 'Abfuhr', 1, '1', 'p1 ', 1, 2, 3, 'fi', 'l', 'B', '2A', 12, 31, 1, 0.9, NULL, NULL,
+  1, 1, NULL, NULL, NULL, 0, NULL, NULL, NULL, NULL, NULL, NULL, 2, 1, NULL),
+ (3, '4711', '2024-05-02 00:00:00', 'Abfuhr', 1, '2', NULL, 2, NULL, NULL, 'BU', 'IS', NULL, NULL, 2, NULL, 0, 7, 10, NULL,
+  2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 2, NULL, NULL),
+ (4, '4711', '2024-05-02 00:00:00', 'Abfuhr', 1, '3', 'P2', 6, 5, NULL, 'FI', 'L', 'B', '2a', 4, NULL, 4, 1.2, NULL, NULL,
+  1, NULL, 5, NULL, 1, 1, 3, NULL, NULL, NULL, NULL, NULL, 2, 1, NULL),
+ (5, '4711', '2024-05-03 00:00:00', NULL, 2, NULL, NULL, 4, NULL, NULL, 'BU', 'IS', NULL, NULL, NULL, NULL, 5, 3, NULL, 3.5,
+  4, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 2, NULL, NULL),
+ (6, '4712', '2023-11-20 00:00:00', NULL, 1, '1', NULL, 1, 1, 1, 'FI', 'L', 'B', '2a', 5, 28, 1, 0.31, NULL, NULL,
+  1, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 1, NULL, NULL);
+INSERT INTO LOGS_RECH (ID, ID_LOG, R_KUNDE, A1_KUNDE, R_PREIS) VALUES (1, 1, 1, 1, 85.5), (2, 2, 1, NULL, 85.5),
+    (3, 4, 1, NULL, 40);
+INSERT INTO MANTEL VALUES (1, 5, 'FI', 'L', 'B', '2a', 4, 25, 1, 0.2, 'o.R.', 1.5),
+    (2, 5, 'FI', 'L', 'B', '2b', 5, 30, 1, 0.35, 'o.R.', 2);
+INSERT INTO SCHICHT_HOEHEN VALUES (1, 3, 1, 1.0), (2, 3, 2, 1.01);
+INSERT INTO SCHICHT_HOEHEN_HINTEN VALUES (1, 3, 1, 1.1);
+INSERT INTO BEREITSTELLUNG_KOPF VALUES (1, 'Abfuhr Mai');
+INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 1), (2, 1, 2), (3, 1, NULL);
+)";
+
+// Indexes over NOCASE text columns: their order is the one of the collation
+// they were built with, which the program replaces, so lookups through them
+// could miss rows. Read with a plain connection (the backend refuses PRAGMA).
+QStringList nocaseIndexes(const QString &path)
+{
+    QStringList found;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return {QStringLiteral("<cannot open>")};
+    }
+    sqlite3_stmt *st = nullptr;
+    const char *sql = "SELECT m.name || '.' || x.name FROM sqlite_schema m, pragma_index_xinfo(m.name) x "
+                      "WHERE m.type = 'index' AND x.key = 1 AND upper(x.coll) = 'NOCASE'";
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            found << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return found;
+}
+
+class StatementCorpusTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString schema = testsupport::schemaSql();
+        if (schema.isEmpty())
+            GTEST_SKIP() << "Das Demo-Schema fehlt: " << TANNBUCH_SCHEMA_SQL;
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("corpus.sqlite"));
+        testsupport::createSqliteDatabase(
+            m_path, QStringLiteral("BEGIN;\n") + schema + QString::fromUtf16(chosenRows) + QStringLiteral("COMMIT;\n"));
+        m_db = std::make_unique<SqliteBackend>(m_path);
+    }
+
+    ResultData run(const QString &sql)
+    {
+        try {
+            return m_db->query(sql);
+        } catch (const DbError &e) {
+            ADD_FAILURE() << e.message().toStdString() << "\n  statement: " << sql.toStdString();
+            return {};
+        }
+    }
+
+    QVariantList column(const QString &sql, int index = 0)
+    {
+        QVariantList values;
+        for (const auto &row : run(sql).rows)
+            values << row.at(size_t(index));
+        return values;
+    }
+
+    // The value of the named column in the first row.
+    QVariant first(const QString &sql, const QString &name)
+    {
+        const ResultData r = run(sql);
+        const qsizetype i = r.columns.indexOf(name);
+        if (r.rows.empty() || i < 0) {
+            ADD_FAILURE() << "no row or no column " << name.toStdString() << " in " << sql.toStdString();
+            return {};
+        }
+        return r.rows.front().at(size_t(i));
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<SqliteBackend> m_db;
+};
+
+} // namespace
+
+TEST_F(StatementCorpusTest, EveryStatementRuns)
+{
+    for (const QString &sql : corpus(RunValues()))
+        run(sql);
+    EXPECT_EQ(nocaseIndexes(m_path), QStringList());
+}
+
+// The generated demo database: every statement runs, with values taken from
+// its data.
+TEST(StatementCorpusDemo, EveryStatementRunsOnTheDemoDatabase)
+{
+    const QString path = QStringLiteral(TANNBUCH_DEMO_DB);
+    if (!QFile::exists(path))
+        GTEST_SKIP() << "Die Demo-Datenbank fehlt (Ziel tannbuch-demo bauen und ausführen): " << TANNBUCH_DEMO_DB;
+    EXPECT_EQ(nocaseIndexes(path), QStringList());
+    SqliteBackend db(path);
+    auto firstValue = [&](const QString &sql) {
+        const ResultData r = db.query(sql);
+        return r.rows.empty() || r.rows.front().empty() ? QString() : r.rows.front().front().toString();
+    };
+    RunValues v;
+    v.list = firstValue(QStringLiteral("SELECT MIN(LISTE) FROM LOGS"));
+    ASSERT_FALSE(v.list.isEmpty()) << "die Demo-Datenbank hat keine Messdaten";
+    v.recordId = firstValue(QStringLiteral("SELECT MIN(ID_LOG) FROM LOGS WHERE POLTNR IS NOT NULL"));
+    v.stackRecordId = firstValue(QStringLiteral("SELECT MIN(ID_LOG) FROM SCHICHT_HOEHEN"));
+    v.jacketRecordId = firstValue(QStringLiteral("SELECT MIN(ID_LOG) FROM LOGS WHERE DSART = 6"));
+    v.jacketId = firstValue(QStringLiteral("SELECT MIN(ID_MANTEL) FROM LOGS WHERE DSART = 6"));
+    v.forestLocationId = firstValue(QStringLiteral("SELECT MIN(ID_WALDORT) FROM WALDORT"));
+    v.unitId = firstValue(QStringLiteral("SELECT MIN(EINHEIT_ID) FROM WARENEINHEIT"));
+    v.accessLevelId = firstValue(QStringLiteral("SELECT MIN(ID) FROM ACCESS_LEVELS"));
+    for (QString *value : {&v.recordId, &v.stackRecordId, &v.jacketRecordId, &v.jacketId, &v.forestLocationId,
+             &v.unitId, &v.accessLevelId}) {
+        if (value->isEmpty())
+            *value = QStringLiteral("0");
+    }
+    for (const QString &sql : corpus(v)) {
+        try {
+            db.query(sql);
+        } catch (const DbError &e) {
+            ADD_FAILURE() << e.message().toStdString() << "\n  statement: " << sql.toStdString();
+        }
+    }
+}
+
+TEST_F(StatementCorpusTest, StartUpLookupsAndTheBusinessYear)
+{
+    EXPECT_EQ(column(S(u"SELECT ACCESS_LEVELS FROM ACCESS_LEVELS WHERE ID = 3")), QVariantList({S(u"010200")}));
+    EXPECT_EQ(first(S(u"SELECT * FROM STRINGS WHERE ID_STRING = 727"), S(u"GERMAN")), QVariant(S(u"HAB-Datum:")));
+    // TOP 1 of the numeric, enabled years: not the disabled 2025, not 2024/25.
+    EXPECT_EQ(column(businessYearQuery(S(u"RELTABLE1"))), QVariantList({S(u"2024")}));
+    EXPECT_TRUE(column(businessYearQuery(S(u"RELTABLE10"))).isEmpty());
+    // Property ids compared with LIKE ignoring case, in the collation's order.
+    EXPECT_EQ(column(formsConfigQuery()), QVariantList({S(u"coordinate1"), S(u"ZUSATZTEXT"), S(u"ZUSTEXT1")}));
+}
+
+TEST_F(StatementCorpusTest, ListBrowserByDateBusinessYearAndAccessLevel)
+{
+    const QString inYear = listBrowser(S(u" "), dateRange(S(u"01.01.2024"), S(u"31.12.2024")));
+    const ResultData r = run(inYear);
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.columns, QStringList({S(u"LISTE"), S(u"listdatum"), S(u"stk"), S(u"Kubatur")}));
+    EXPECT_EQ(r.rows[0][0], QVariant(S(u"4711")));
+    EXPECT_EQ(r.rows[0][1], QVariant(QDateTime(QDate(2024, 5, 2), QTime(0, 0))));
+    EXPECT_EQ(r.rows[0][2], QVariant(qlonglong(11)));
+    EXPECT_EQ(column(listBrowser(S(u" "), dateRange(S(u"1.11.23"), S(u"30.11.2023")))), QVariantList({S(u"4712")}));
+    // An empty upper bound converts to 1900-01-01: nothing lies between.
+    EXPECT_TRUE(column(listBrowser(S(u" "), dateRange(S(u"01.01.2024"), QString()))).isEmpty());
+
+    // Business year 2024 through the last two characters, access level prefix 01.
+    EXPECT_EQ(column(listBrowser(
+                  businessYearJoin(S(u"RELTABLE1"), S(u"2024")), accessCondition(accessSubquery(2, S(u"01"))))),
+        QVariantList({S(u"4711")}));
+    EXPECT_EQ(column(listBrowser(businessYearJoin(S(u"RELTABLE1"), S(u"1923")), S(u" "))), QVariantList({S(u"4712")}));
+    EXPECT_EQ(column(listBrowser(S(u" "), accessCondition(accessSubquery(2, S(u"02"))))), QVariantList({S(u"4712")}));
+    EXPECT_EQ(column(listBrowser(S(u" "), S(u" AND L.LISTE = '4711 ' AND ISNULL(L.LISTENART,0) = 1"))),
+        QVariantList({S(u"4711")}));
+
+    try {
+        m_db->query(listBrowser(S(u" "), dateRange(S(u"31.02.2024"), S(u"31.12.2024"))));
+        ADD_FAILURE() << "an invalid date text was accepted";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.message().contains(S(u"Datums- und/oder Uhrzeitwert"))) << e.message().toStdString();
+    }
+}
+
+TEST_F(StatementCorpusTest, PickersAndSelectionFilter)
+{
+    EXPECT_EQ(
+        column(lotQuery(S(u"LOS"), S(u"4711"), QString())), QVariantList({QVariant(), S(u"1"), S(u"2"), S(u"3")}));
+    EXPECT_EQ(column(lotQuery(S(u"LOS"), S(u"4711"), S(u"stammholz"))), QVariantList({S(u"1"), S(u"2"), S(u"3")}));
+    // 'P1' and 'p1 ' are one pile, as SQL Server compares them.
+    EXPECT_EQ(column(lotQuery(S(u"POLTNR"), S(u"4711"), QString())).size(), 3); // NULL, P1, P2
+    EXPECT_EQ(column(listTypesQuery(S(u"4711"), QString())).size(), 2);
+    EXPECT_EQ(column(listTypesQuery(S(u"4711"), S(u"1"))), QVariantList({S(u"Stammholz")}));
+    EXPECT_TRUE(column(listTypesQuery(QString(), QString())).isEmpty());
+    EXPECT_EQ(column(provisionQuery(S(u"abfuhr mai"))), QVariantList({1, 2, QVariant()}));
+    EXPECT_EQ(column(S(u" select listenart from listenart where text = 'Stammholz' ")), QVariantList({1}));
+
+    const QStringList f = filters(RunValues());
+    EXPECT_EQ(column(S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f[0] + S(u" ORDER BY LOS")),
+        QVariantList({S(u"1"), S(u"2")}));
+    EXPECT_EQ(
+        column(S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f[2] + S(u" ORDER BY LOS")), QVariantList({S(u"1")}));
+    EXPECT_EQ(column(S(u"SELECT DISTINCT(LISTDATUM) FROM LOGS WHERE ") + f[3] + S(u" ORDER BY LISTDATUM")),
+        QVariantList({QDateTime(QDate(2024, 5, 2), QTime(0, 0)), QDateTime(QDate(2024, 5, 3), QTime(0, 0))}));
+}
+
+TEST_F(StatementCorpusTest, HeadBlockLotSummaryAndStatistics)
+{
+    const QString f = filters(RunValues())[0];
+    EXPECT_EQ(
+        column(S(u"SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0) FROM LOGS WHERE ")
+                + f + S(u")"),
+            2),
+        QVariantList({S(u"ohne"), S(u"Freihand")}));
+    EXPECT_EQ(first(customerQuery(0, f), S(u"NAME")), QVariant(S(u"Huber")));
+    EXPECT_TRUE(column(customerQuery(2, f)).isEmpty());
+    EXPECT_EQ(
+        column(S(u"SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE1) FROM LOGS WHERE ") + f + S(u")"), 2),
+        QVariantList({S(u"2024")}));
+
+    // Pile P1 of record 1 includes record 2's 'p1 '; the lengths 4 and 12 as
+    // texts, and texts order '12' before '4'.
+    const ResultData pile = run(pileTotalsQuery(S(u"1"), f));
+    ASSERT_EQ(pile.rows.size(), 1u);
+    EXPECT_EQ(pile.columns, QStringList({S(u"KUB"), S(u"STK"), S(u"LISTE"), S(u"LOS"), S(u"LAENGE")}));
+    EXPECT_NEAR(pile.rows[0][0].toDouble(), 1.18, 1e-9);
+    EXPECT_EQ(pile.rows[0][1], QVariant(qlonglong(2)));
+    EXPECT_EQ(pile.rows[0][3], QVariant(S(u"1")));
+    EXPECT_EQ(pile.rows[0][4], QVariant(S(u"12 bis 4")));
+    EXPECT_EQ(first(pileTotalsQuery(S(u"4"), f + S(u" OR LOGS.ID_LOG = 4")), S(u"LAENGE")), QVariant(S(u"4")));
+
+    const QStringList stats = statisticsQueries(f);
+    EXPECT_EQ(first(stats[0], S(u"GLAENGE")).toDouble(), 4.0);
+    EXPECT_NEAR(first(stats[1], S(u"GKUB")).toDouble(), 0.9, 1e-9);
+    EXPECT_EQ(first(stats[2], S(u"GRM")).toDouble(), 10.0);
+    EXPECT_FALSE(first(stats[4], S(u"GATRO")).isValid());
+}
+
+TEST_F(StatementCorpusTest, TotalsBlockWithQuotedAliases)
+{
+    const ResultData r = run(totalsQuery(filters(RunValues())[0]));
+    ASSERT_EQ(r.rows.size(), 1u);
+    EXPECT_EQ(r.columns,
+        QStringList({S(u"Gesamtkubatur (Fm)"), S(u"Gesamtstück (STK)"), S(u"GesamtRaummeter (RM)"),
+            S(u"GesamtSchüttraummeter (SRm)"), S(u"GesamtAtrotonnen (To)"), S(u"D-DM Rundholz (cm)"),
+            S(u"D-Länge Rundholz (m)"), S(u"Durchschnittskubatur (Fm/Stk)")}));
+    const auto &row = r.rows[0];
+    EXPECT_NEAR(row[0].toDouble(), 8.18, 1e-9);
+    EXPECT_EQ(row[1], QVariant(qlonglong(2)));
+    EXPECT_EQ(row[2].toDouble(), 10.0);
+    EXPECT_FALSE(row[3].isValid());
+    EXPECT_FALSE(row[4].isValid());
+    EXPECT_NEAR(row[5].toDouble(), std::sqrt(1.18 * 10000 * 4 / (16 * 2 * 3.1416)), 1e-9);
+    EXPECT_EQ(row[6].toDouble(), 8.0);
+    EXPECT_NEAR(row[7].toDouble(), 0.59, 1e-9);
+}
+
+TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
+{
+    const ResultData r = run(singleLogQuery(filters(RunValues())[0], 4, columnList()));
+    ASSERT_EQ(r.rows.size(), 3u);
+    auto at = [&](size_t row, const char16_t *name) {
+        const qsizetype i = r.columns.indexOf(S(name));
+        EXPECT_GE(i, 0) << "no column " << S(name).toStdString();
+        return i < 0 ? QVariant() : r.rows[row].at(size_t(i));
+    };
+    EXPECT_EQ(at(0, u"ID_LOG"), QVariant(qlonglong(1)));
+    EXPECT_EQ(at(0, u"POLTNR"), QVariant(S(u"P1")));
+    EXPECT_EQ(at(2, u"POLTNR"), QVariant(S(u"0")));
+    EXPECT_EQ(at(2, u"COORDINATE1"), QVariant(S(u"")));
+    EXPECT_EQ(at(0, u"RINDEPROZENT"), QVariant(S(u"%")));
+    EXPECT_EQ(at(1, u"RINDEPROZENT"), QVariant(S(u"cm")));
+    EXPECT_EQ(at(2, u"RINDEPROZENT"), QVariant(S(u"")));
+    EXPECT_EQ(at(0, u"ENTRINDUNG"), QVariant(S(u"m.R.")));
+    EXPECT_EQ(at(0, u"GEWICHT_LUTRO"), QVariant(qlonglong(0)));
+    EXPECT_EQ(at(0, u"ISNULL(LOGS.RINDE_WERT,0)").toDouble(), 2.0);
+    EXPECT_EQ(at(1, u"ISNULL(LOGS.RINDE_WERT,0)"), QVariant(qlonglong(0)));
+    EXPECT_EQ(at(0, u"LOGS_RECH.R_PREIS").toDouble(), 85.5);
+    EXPECT_EQ(at(0, u"TL.EINGANGS_DATUM"), QVariant(S(u"03.05.2024")));
+    EXPECT_EQ(at(0, u"TLW.DATUM_VERLADE"), QVariant(S(u"02.05.2024")));
+    EXPECT_FALSE(at(0, u"TL.Z_DATUM_1").isValid());
+    EXPECT_FALSE(at(1, u"TL.EINGANGS_DATUM").isValid());
+    EXPECT_EQ(at(0, u"LOGS.LISTDATUM"), QVariant(QDateTime(QDate(2024, 5, 2), QTime(0, 0))));
+
+    // Type-6 records have no bark value.
+    const ResultData lot3 = run(singleLogQuery(S(u"LOGS.ID_LOG = 4"), 1, columnList()));
+    ASSERT_EQ(lot3.rows.size(), 1u);
+    EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"LOGS.RINDE_WERT")))).isValid());
+    EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"ENTRINDUNG")))).isValid());
+
+    // Sort orders: by log number (records without one come first, in no set
+    // order), and by type first.
+    EXPECT_EQ(column(singleLogQuery(filters(RunValues())[3], 6, {})).mid(2), QVariantList({1, 2, 4}));
+    EXPECT_EQ(column(singleLogQuery(filters(RunValues())[3], 5, {})), QVariantList({1, 2, 3, 5, 4}));
+
+    const ResultData jacket = run(jacketQuery(S(u"5"), S(u"4")));
+    ASSERT_EQ(jacket.rows.size(), 2u);
+    EXPECT_EQ(jacket.rows[0].at(size_t(jacket.columns.indexOf(S(u"RINDEPROZENT")))), QVariant(S(u"%")));
+    EXPECT_EQ(jacket.columns.count(S(u"RINDEPROZENT")), 2);
+    const qsizetype bark = jacket.columns.indexOf(S(u"LOGS.RINDE_WERT"));
+    EXPECT_EQ(jacket.rows[0].at(size_t(bark)).toDouble() + jacket.rows[1].at(size_t(bark)).toDouble(), 3.5);
+}
+
+TEST_F(StatementCorpusTest, StackHeightsAndCondensedSection)
+{
+    const QStringList h = heightQueries(S(u"3"));
+    EXPECT_TRUE(run(h[0]).rows.empty());
+    EXPECT_EQ(column(h[1], 2), QVariantList({1.0, 1.01}));
+    EXPECT_EQ(first(h[2], S(u"KORREKTUR")), QVariant(qlonglong(0)));
+    EXPECT_EQ(first(h[3], S(u"DHIGHT")).toDouble(), 1.01); // the mean 1.005, halves away from zero
+    EXPECT_EQ(first(h[4], S(u"HEIGHT")).toDouble(), 1.0);
+
+    // '2a' and '2A' are one class and meet the rate row '2a'; 'FI' and 'fi' one wood type.
+    const ResultData r = run(condensedQuery(filters(RunValues())[0], false));
+    ASSERT_EQ(r.rows.size(), 2u);
+    const auto &logs = r.rows[0];
+    EXPECT_EQ(logs[0], QVariant(qlonglong(1)));
+    EXPECT_EQ(logs[1], QVariant(S(u"Fichte")));
+    EXPECT_EQ(logs[6], QVariant(qlonglong(2)));
+    EXPECT_NEAR(logs[7].toDouble(), 1.18, 1e-9);
+    EXPECT_NEAR(logs[9].toDouble(), 80 * 1.18, 1e-9);
+    EXPECT_EQ(first(condensedQuery(filters(RunValues())[0], true), S(u"HS")), QVariant(S(u"Langholz")));
+}

@@ -1,0 +1,171 @@
+// The generator itself: the same input always gives the same database, the
+// benchmark list has exactly the records asked for, a failed run leaves the
+// old file alone, and the measuring rules and the random sequence hold.
+
+#include "DemoDatabase.h"
+#include "DemoSummary.h"
+#include "DemoTestDb.h"
+#include "GeneratorError.h"
+#include "Random.h"
+#include "TimberMath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(GeneratorTest, TwoRunsWriteTheSameDatabase)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString first = writeDemoDatabase(dir.path(), QStringLiteral("a.sqlite"));
+    const QString second = writeDemoDatabase(dir.path(), QStringLiteral("b.sqlite"));
+    const QString dump = DemoTestDb(first).dump();
+    EXPECT_GT(dump.size(), 10000);
+    EXPECT_EQ(dump, DemoTestDb(second).dump());
+
+    const QString big1 = writeDemoDatabase(dir.path(), QStringLiteral("c.sqlite"), 1500);
+    const QString big2 = writeDemoDatabase(dir.path(), QStringLiteral("d.sqlite"), 1500);
+    EXPECT_EQ(DemoTestDb(big1).dump(), DemoTestDb(big2).dump());
+}
+
+TEST(GeneratorTest, BenchmarkListHasExactlyTheRecordsAskedFor)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (int records : {1, 7, 2500}) {
+        const QString path = writeDemoDatabase(dir.path(), QStringLiteral("n%1.sqlite").arg(records), records,
+                                               QStringLiteral("9001"));
+        DemoTestDb db(path);
+        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS")).toInt(), records);
+        EXPECT_EQ(db.texts(QStringLiteral("SELECT DISTINCT LISTE FROM LOGS")), QStringList{QStringLiteral("9001")});
+        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LISTENKOPF")).toInt(), 1);
+        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM BEREITSTELLUNG_LOGS")).toInt(), records);
+        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS_RECH")).toInt(), records);
+    }
+
+    // A realistic mix: mostly single logs, every record type, many lots and
+    // piles with coordinates, remarks.
+    DemoTestDb db(dir.filePath(QStringLiteral("n2500.sqlite")));
+    EXPECT_EQ(db.texts(QStringLiteral("SELECT DISTINCT DSART FROM LOGS ORDER BY DSART")).size(), 6);
+    const double logShare = db.value(QStringLiteral("SELECT AVG(DSART = 1) FROM LOGS")).toDouble();
+    EXPECT_GT(logShare, 0.55);
+    EXPECT_LT(logShare, 0.85);
+    EXPECT_GE(db.value(QStringLiteral("SELECT COUNT(DISTINCT LOS) FROM LOGS")).toInt(), 5);
+    EXPECT_GE(db.value(QStringLiteral("SELECT COUNT(DISTINCT POLTNR) FROM LOGS")).toInt(), 50);
+    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE COORDINATE1 IS NOT NULL")).toInt(), 2000);
+    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE ZUSTXT IS NOT NULL")).toInt(), 50);
+    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(*) FROM SCHICHT_HOEHEN_KOPF")).toInt(), 0);
+    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(DISTINCT ID_MANTEL) FROM MANTEL")).toInt(), 1);
+}
+
+TEST(GeneratorTest, FailedRunLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("forst.sqlite"));
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old content");
+    }
+
+    DemoDatabaseOptions options;
+    options.schemaPath = dir.filePath(QStringLiteral("missing.sql"));
+    EXPECT_THROW(DemoDatabase::write(path, options), GeneratorError);
+
+    // A schema that fails half way.
+    const QString broken = dir.filePath(QStringLiteral("broken.sql"));
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY);\nCREATE TABLE (;\n");
+    }
+    options.schemaPath = broken;
+    EXPECT_THROW(DemoDatabase::write(path, options), GeneratorError);
+
+    EXPECT_EQ(fileContent(path), QByteArray("old content"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("broken.sql"), QStringLiteral("forst.sqlite")}))
+        << "no temporary file stays behind";
+
+    // A good run replaces the file as a whole.
+    options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
+    DemoDatabase::write(path, options);
+    EXPECT_TRUE(fileContent(path).startsWith("SQLite format 3"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST(GeneratorTest, SummaryNamesListsTypesAndProvisions)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString text = DemoSummary::text(writeDemoDatabase(dir.path(), QStringLiteral("forst.sqlite")));
+    for (const QString &expected :
+         {QStringLiteral("4711    12.03.2026  Stammholz        2026"), QStringLiteral("4720"),
+          QStringLiteral("Industrieholz"), QStringLiteral("2024/25"), QStringLiteral("Mantelvermessung"),
+          QStringLiteral("Schichtholz"), QStringLiteral("DEMO"), QStringLiteral("TEILABFUHR"),
+          QStringLiteral("Neuestes Wirtschaftsjahr: 2026")})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " missing in\n" << text.toStdString();
+    int typeLines = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        typeLines += line.endsWith(QStringLiteral(" Fm")) ? 1 : 0;
+    EXPECT_EQ(typeLines, 6) << "one line per record type";
+
+    EXPECT_THROW(DemoSummary::text(dir.filePath(QStringLiteral("none.sqlite"))), GeneratorError);
+}
+
+TEST(TimberMathTest, ClassesAndVolumesFollowTheMeasuringRules)
+{
+    using namespace TimberMath;
+    const std::vector<std::pair<double, QString>> classes = {
+        {9.9, QStringLiteral("0")},   {10.0, QStringLiteral("1a")}, {14.9, QStringLiteral("1a")},
+        {15.0, QStringLiteral("1b")}, {24.0, QStringLiteral("2a")}, {25.0, QStringLiteral("2b")},
+        {49.0, QStringLiteral("4b")}, {55.0, QStringLiteral("5b")}, {59.9, QStringLiteral("5b")},
+        {60.0, QStringLiteral("6")},  {95.0, QStringLiteral("6")},
+    };
+    for (const auto &[diameter, expected] : classes)
+        EXPECT_EQ(diameterClass(diameter), expected) << diameter;
+
+    // 30 cm over 10 m: pi/4 * 0.09 * 10 = 0.70686 Fm.
+    EXPECT_DOUBLE_EQ(logVolume(30.0, 10.0), 0.707);
+    EXPECT_DOUBLE_EQ(logVolume(19.0, 14.6), 0.414);
+    EXPECT_DOUBLE_EQ(roundTo(2.5, 0), 3.0);
+    EXPECT_DOUBLE_EQ(roundTo(-2.5, 0), -3.0);
+    EXPECT_DOUBLE_EQ(roundTo(1.23456, 3), 1.235);
+
+    EXPECT_EQ(volumeClass(0.1), 1);
+    EXPECT_EQ(volumeClass(0.25), 2);
+    EXPECT_EQ(volumeClass(0.99), 3);
+    EXPECT_EQ(volumeClass(1.0), 4);
+    EXPECT_EQ(volumeClass(7.0), 5);
+}
+
+TEST(RandomTest, GivesTheSameSequenceEverywhere)
+{
+    // SplitMix64's published first outputs for seed 0.
+    Random random(0);
+    EXPECT_EQ(random.next(), 0xe220a8397b1dcdafULL);
+    EXPECT_EQ(random.next(), 0x6e789e6aa1b965f4ULL);
+
+    Random bounded(42);
+    for (int i = 0; i < 1000; ++i) {
+        const int value = bounded.between(3, 5);
+        EXPECT_GE(value, 3);
+        EXPECT_LE(value, 5);
+        const double unit = bounded.unit();
+        EXPECT_GE(unit, 0.0);
+        EXPECT_LT(unit, 1.0);
+    }
+}
