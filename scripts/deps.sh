@@ -10,7 +10,7 @@ packages=(
   unixodbc-dev tdsodbc
   libzip-dev libpugixml-dev
   googletest libgtest-dev
-  python3 python3-openpyxl
+  python3 python3-openpyxl python3-xlsxwriter
   libreoffice-calc-nogui fonts-dejavu-core
   cups-client
 )

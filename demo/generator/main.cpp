@@ -2,12 +2,16 @@
 //
 //   tannbuch-demo database OUT.sqlite [--records N] [--list LISTE] [--schema schema.sql]
 //   tannbuch-demo --summary DB.sqlite
+//   tannbuch-demo templates OUTDIR
+//   tannbuch-demo ini OUT.ini --database DB.sqlite --templates DIR
 //
 // Each command is one entry of the table below; a command gets the
 // arguments after its name and returns the exit code.
 
 #include "DemoDatabase.h"
+#include "DemoIni.h"
 #include "DemoSummary.h"
+#include "DemoTemplates.h"
 #include "GeneratorError.h"
 
 #include <QCoreApplication>
@@ -74,6 +78,41 @@ int showSummary(const QStringList &args)
     return 0;
 }
 
+int writeTemplates(const QStringList &args)
+{
+    if (args.size() != 1) {
+        err() << "templates needs exactly one output folder\n";
+        return exitUsage;
+    }
+    return writeDemoTemplates(args.first());
+}
+
+int writeIni(const QStringList &args)
+{
+    QString path;
+    QString database;
+    QString templates;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QStringLiteral("--database") && hasValue) {
+            database = args[++i];
+        } else if (arg == QStringLiteral("--templates") && hasValue) {
+            templates = args[++i];
+        } else if (path.isEmpty() && !arg.startsWith(QLatin1Char('-'))) {
+            path = arg;
+        } else {
+            err() << "unknown argument: " << arg << '\n';
+            return exitUsage;
+        }
+    }
+    if (path.isEmpty() || database.isEmpty() || templates.isEmpty()) {
+        err() << "ini needs the ini file, --database and --templates\n";
+        return exitUsage;
+    }
+    return writeDemoIni(path, database, templates);
+}
+
 struct Command
 {
     const char *name;
@@ -84,6 +123,8 @@ struct Command
 const Command commands[] = {
     {"database", "database OUT.sqlite [--records N] [--list LISTE] [--schema schema.sql]", writeDatabase},
     {"--summary", "--summary DB.sqlite", showSummary},
+    {"templates", "templates OUTDIR", writeTemplates},
+    {"ini", "ini OUT.ini --database DB.sqlite --templates DIR", writeIni},
 };
 
 void printUsage()

@@ -1,0 +1,199 @@
+#include "ColumnAutoFit.h"
+
+#include "CellValueConversion.h"
+#include "ColumnWidth.h"
+#include "NumberFormatter.h"
+#include "SheetLimits.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Advance widths of the printable ASCII characters 32..126 in 1/2048 em.
+constexpr unsigned short AsciiWidths[95] = {
+    463, 544, 821, 1014, 1045, 1478, 1396, 452, 621, 621, 1014, 1014, 511, 627, 517, 791, // ' '../
+    1038, 1038, 1038, 1038, 1038, 1038, 1038, 1038, 1038, 1038, // 0..9
+    548, 548, 1014, 1014, 1014, 949, 1831, // :..@
+    1185, 1114, 1092, 1260, 1000, 941, 1292, 1276, 516, 653, 1064, 861, 1751, // A..M
+    1322, 1356, 1058, 1378, 1112, 941, 998, 1314, 1162, 1822, 1063, 998, 959, // N..Z
+    628, 791, 628, 1014, 1014, 596, // [..`
+    981, 1076, 866, 1076, 1019, 625, 964, 1076, 470, 490, 931, 470, 1636, // a..m
+    1076, 1080, 1076, 1076, 714, 801, 686, 1076, 925, 1464, 887, 927, 809, // n..z
+    643, 944, 643, 1014, // {..~
+};
+
+constexpr double UnitsPerEm = 2048.0;
+constexpr double PixelsPerPoint = 96.0 / 72.0;
+constexpr double MaxDigitWidth = 7.0; // pixels of a digit in the standard font
+constexpr double CellPadding = 4.0; // margins and grid line beyond the text, in pixels
+constexpr double BoldFactor = 1.04; // bold letters are wider; digits keep their width
+
+double charUnits(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= 32 && u <= 126)
+        return AsciiWidths[u - 32];
+    switch (u) {
+    case 0x00DF: // ß
+        return 1070;
+    case 0x20AC: // €
+    case 0x00A7: // §
+        return 1014;
+    case 0x00B0: // °
+        return 681;
+    case 0x00B2:
+    case 0x00B3:
+        return 650;
+    case 0x00D8: // Ø
+        return 1356;
+    case 0x00F8: // ø
+        return 1080;
+    case 0x00B5: // µ
+        return 1076;
+    case 0x00A0:
+        return 463;
+    default:
+        break;
+    }
+    // Accented letters are as wide as their base letter.
+    const QString decomposed = c.decomposition();
+    if (!decomposed.isEmpty() && decomposed[0].unicode() >= 32 && decomposed[0].unicode() <= 126)
+        return AsciiWidths[decomposed[0].unicode() - 32];
+    // East Asian ideographs and full-width forms take a full em.
+    if ((u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
+        || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFF60))
+        return 2048;
+    if (c.isLowSurrogate())
+        return 0;
+    return 1000;
+}
+
+double familyFactor(const QString &fontName)
+{
+    const QString f = fontName.toLower();
+    if (f.contains(QLatin1String("arial")) || f.contains(QLatin1String("helvetica"))
+        || f.contains(QLatin1String("liberation sans")) || f.contains(QLatin1String("arimo")))
+        return 1.09;
+    if (f.contains(QLatin1String("verdana")) || f.contains(QLatin1String("tahoma")))
+        return 1.2;
+    if (f.contains(QLatin1String("times")) || f.contains(QLatin1String("cambria"))
+        || f.contains(QLatin1String("georgia")))
+        return 0.97;
+    return 1.0;
+}
+
+bool isMonospaced(const QString &fontName)
+{
+    const QString f = fontName.toLower();
+    return f.contains(QLatin1String("courier")) || f.contains(QLatin1String("mono"))
+        || f.contains(QLatin1String("consolas"));
+}
+
+struct StyleInfo
+{
+    QString numberFormat;
+    QString fontName;
+    double fontSize = 11.0;
+    bool bold = false;
+};
+
+} // namespace
+
+double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bold, const QString &fontName)
+{
+    double units = 0.0;
+    if (isMonospaced(fontName)) {
+        for (QChar c : text) {
+            if (!c.isLowSurrogate())
+                units += 1229;
+        }
+    } else {
+        const double family = familyFactor(fontName);
+        for (QChar c : text) {
+            double w = charUnits(c);
+            if (bold && !c.isDigit())
+                w *= BoldFactor;
+            units += w * family;
+        }
+    }
+    return units / UnitsPerEm * fontSize * PixelsPerPoint;
+}
+
+double ColumnAutoFit::widthForPixels(double pixels)
+{
+    const double width = (std::ceil(pixels) + CellPadding) / MaxDigitWidth;
+    return std::min(SheetLimits::MaxColumnWidth, std::ceil(width * 100.0 - 1e-9) / 100.0);
+}
+
+void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
+{
+    const NumberFormatter formatter(book.locale());
+    std::vector<std::optional<StyleInfo>> styles;
+    const auto styleInfo = [&](quint32 id) -> const StyleInfo & {
+        if (id >= styles.size())
+            styles.resize(id + 1);
+        if (!styles[id]) {
+            const ResolvedStyle r = book.resolve(id);
+            styles[id] = StyleInfo{r.numberFormat, r.fontName, r.fontSize, r.bold};
+        }
+        return *styles[id];
+    };
+
+    std::vector<RangeRef> wideMerges;
+    for (const RangeRef &m : sheet.merges()) {
+        if (m.columnCount() > 1 && m.intersects(range))
+            wideMerges.push_back(m);
+    }
+
+    const int columnCount = range.columnCount();
+    std::vector<double> widest(size_t(columnCount), -1.0);
+    const auto &rows = sheet.rows();
+    for (auto it = rows.lower_bound(range.firstRow); it != rows.end() && it->first <= range.lastRow; ++it) {
+        const int rowNumber = it->first;
+        for (const Cell &c : it->second.cells) {
+            if (c.column < range.firstColumn)
+                continue;
+            if (c.column > range.lastColumn)
+                break;
+            const CellType type = c.type == CellType::Formula ? c.cachedType : c.type;
+            if (type == CellType::Empty)
+                continue;
+            bool merged = false;
+            for (const RangeRef &m : wideMerges) {
+                if (m.contains(rowNumber, c.column)) {
+                    merged = true;
+                    break;
+                }
+            }
+            if (merged)
+                continue;
+            const StyleInfo &s = styleInfo(c.styleId);
+            QString shown;
+            if (type == CellType::Number)
+                shown = formatter.format(c.number, s.numberFormat);
+            else if (type == CellType::Boolean)
+                shown = CellValueConversion::booleanText(c.number != 0.0, book.locale());
+            else
+                shown = formatter.formatText(c.text, s.numberFormat);
+            if (shown.isEmpty())
+                continue;
+            double pixels = 0.0;
+            for (QStringView line : QStringView(shown).split(QLatin1Char('\n')))
+                pixels = std::max(pixels, textWidthPixels(line, s.fontSize, s.bold, s.fontName));
+            double &w = widest[size_t(c.column - range.firstColumn)];
+            w = std::max(w, pixels);
+        }
+    }
+
+    for (int i = 0; i < columnCount; ++i) {
+        if (widest[size_t(i)] < 0)
+            continue;
+        ColumnData &data = sheet.columnsForWrite()[range.firstColumn + i];
+        data.width = ColumnWidth::toStored(widthForPixels(widest[size_t(i)]));
+        data.customWidth = true;
+    }
+}

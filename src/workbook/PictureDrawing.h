@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+struct Picture;
+
+// The drawing part that places a sheet's inserted pictures: each picture is
+// anchored with its top left corner at its cell and keeps its size in pixels.
+class PictureDrawing
+{
+public:
+    // The drawing part: the template's drawing (existingXml, its pictures and
+    // shapes kept) or a new one, with one anchor per picture; imageRelationIds[i]
+    // is the drawing's relationship to picture i's image. Throws WorkbookError
+    // when the existing drawing is malformed.
+    static QByteArray build(const QByteArray *existingXml, const std::vector<Picture> &pictures,
+        const std::vector<QString> &imageRelationIds, const QString &fileName);
+
+    // The picture's size in pixels: as the model gives it, else read from the image.
+    static void pixelSize(const Picture &picture, int &width, int &height);
+};

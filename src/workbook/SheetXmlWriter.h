@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class Relationships;
+class SharedStringTable;
+class StyleTable;
+class Workbook;
+class Worksheet;
+
+// Writes one worksheet part anew from the model: cells (streamed, not built
+// as a document), rows, columns, merges, hyperlinks, page set-up and row
+// breaks. What the model does not hold (sheet views, protection, conditional
+// formats, data validations, margins, print options, ...) is taken from the
+// sheet's template part, and every element is put in the order the file
+// format demands.
+class SheetXmlWriter
+{
+public:
+    struct Input
+    {
+        const Workbook &workbook;
+        const Worksheet &sheet;
+        StyleTable &styles;
+        SharedStringTable &strings;
+        Relationships &relationships; // the sheet's relationships; hyperlinks are added here
+        QString drawingRelationId; // the sheet's drawing, empty for none
+        bool selected = false; // the sheet is the workbook's active one
+        QString fileName; // for messages
+    };
+
+    // The sheet's XML. Adds a warning to the workbook when row breaks beyond
+    // the format's limit are left out. Throws WorkbookError when the template
+    // part is malformed.
+    static QByteArray write(const Input &input);
+};

@@ -1,0 +1,172 @@
+#include "StyleCodes.h"
+
+#include <QHash>
+
+namespace {
+
+// The number formats every workbook knows without declaring them. Id 14 is the
+// short date, which a German installation shows as day.month.year.
+const QHash<int, QString> &builtinFormats()
+{
+    static const QHash<int, QString> formats = {
+        {0, QStringLiteral("General")},
+        {1, QStringLiteral("0")},
+        {2, QStringLiteral("0.00")},
+        {3, QStringLiteral("#,##0")},
+        {4, QStringLiteral("#,##0.00")},
+        {9, QStringLiteral("0%")},
+        {10, QStringLiteral("0.00%")},
+        {11, QStringLiteral("0.00E+00")},
+        {12, QStringLiteral("# ?/?")},
+        {13, QStringLiteral("# ?\?/??")},
+        {14, QStringLiteral("dd.mm.yyyy")},
+        {15, QStringLiteral("d-mmm-yy")},
+        {16, QStringLiteral("d-mmm")},
+        {17, QStringLiteral("mmm-yy")},
+        {18, QStringLiteral("h:mm AM/PM")},
+        {19, QStringLiteral("h:mm:ss AM/PM")},
+        {20, QStringLiteral("h:mm")},
+        {21, QStringLiteral("h:mm:ss")},
+        {22, QStringLiteral("dd.mm.yyyy h:mm")},
+        {37, QStringLiteral("#,##0 ;(#,##0)")},
+        {38, QStringLiteral("#,##0 ;[Red](#,##0)")},
+        {39, QStringLiteral("#,##0.00;(#,##0.00)")},
+        {40, QStringLiteral("#,##0.00;[Red](#,##0.00)")},
+        {45, QStringLiteral("mm:ss")},
+        {46, QStringLiteral("[h]:mm:ss")},
+        {47, QStringLiteral("mmss.0")},
+        {48, QStringLiteral("##0.0E+0")},
+        {49, QStringLiteral("@")},
+    };
+    return formats;
+}
+
+} // namespace
+
+namespace StyleCodes {
+
+QString builtinNumberFormat(int id)
+{
+    return builtinFormats().value(id);
+}
+
+int builtinNumberFormatId(const QString &code)
+{
+    static const QHash<QString, int> ids = [] {
+        QHash<QString, int> map;
+        for (auto it = builtinFormats().cbegin(); it != builtinFormats().cend(); ++it)
+            map.insert(it.value(), it.key());
+        // The date and time codes differ between installations; only the
+        // language-neutral forms are taken as built-in on the way back.
+        map.remove(QStringLiteral("dd.mm.yyyy"));
+        map.remove(QStringLiteral("dd.mm.yyyy h:mm"));
+        map.insert(QStringLiteral("mm-dd-yy"), 14);
+        map.insert(QStringLiteral("m/d/yy h:mm"), 22);
+        return map;
+    }();
+    return ids.value(code, -1);
+}
+
+QString borderStyleName(const BorderLine &line)
+{
+    const bool medium = line.weight == Xl::Medium;
+    const bool thick = line.weight == Xl::Thick;
+    switch (line.lineStyle) {
+    case Xl::None:
+        return QString();
+    case -4115: // xlDash
+        return medium || thick ? QStringLiteral("mediumDashed") : QStringLiteral("dashed");
+    case -4118: // xlDot
+        return QStringLiteral("dotted");
+    case 4: // xlDashDot
+        return medium || thick ? QStringLiteral("mediumDashDot") : QStringLiteral("dashDot");
+    case 5: // xlDashDotDot
+        return medium || thick ? QStringLiteral("mediumDashDotDot") : QStringLiteral("dashDotDot");
+    case 13: // xlSlantDashDot
+        return QStringLiteral("slantDashDot");
+    case -4119: // xlDouble
+        return QStringLiteral("double");
+    default: // xlContinuous and anything else drawn as a solid line
+        if (line.weight == Xl::Hairline)
+            return QStringLiteral("hair");
+        if (medium)
+            return QStringLiteral("medium");
+        if (thick)
+            return QStringLiteral("thick");
+        return QStringLiteral("thin");
+    }
+}
+
+BorderLine borderLine(const QString &name, int indexed)
+{
+    BorderLine line;
+    if (indexed >= 8 && indexed <= 63)
+        line.colorIndex = indexed - 7;
+    else if (indexed >= 0 && indexed <= 7)
+        line.colorIndex = indexed + 1;
+    struct Entry
+    {
+        const char *name;
+        int lineStyle;
+        int weight;
+    };
+    static const Entry entries[] = {
+        {"thin", Xl::Continuous, Xl::Thin},
+        {"medium", Xl::Continuous, Xl::Medium},
+        {"thick", Xl::Continuous, Xl::Thick},
+        {"hair", Xl::Continuous, Xl::Hairline},
+        {"dashed", -4115, Xl::Thin},
+        {"mediumDashed", -4115, Xl::Medium},
+        {"dotted", -4118, Xl::Thin},
+        {"dashDot", 4, Xl::Thin},
+        {"mediumDashDot", 4, Xl::Medium},
+        {"dashDotDot", 5, Xl::Thin},
+        {"mediumDashDotDot", 5, Xl::Medium},
+        {"slantDashDot", 13, Xl::Medium},
+        {"double", -4119, Xl::Thick},
+    };
+    for (const Entry &e : entries) {
+        if (name == QLatin1String(e.name)) {
+            line.lineStyle = e.lineStyle;
+            line.weight = e.weight;
+            return line;
+        }
+    }
+    line.lineStyle = Xl::None;
+    return line;
+}
+
+int indexedColor(int colorIndex)
+{
+    if (colorIndex >= 1 && colorIndex <= 56)
+        return colorIndex + 7;
+    return -1;
+}
+
+QString horizontalName(HAlign align)
+{
+    switch (align) {
+    case HAlign::Left:
+        return QStringLiteral("left");
+    case HAlign::Center:
+        return QStringLiteral("center");
+    case HAlign::Right:
+        return QStringLiteral("right");
+    case HAlign::General:
+        break;
+    }
+    return QStringLiteral("general");
+}
+
+HAlign horizontalAlign(const QString &name)
+{
+    if (name == QLatin1String("left"))
+        return HAlign::Left;
+    if (name == QLatin1String("center") || name == QLatin1String("centerContinuous"))
+        return HAlign::Center;
+    if (name == QLatin1String("right"))
+        return HAlign::Right;
+    return HAlign::General;
+}
+
+} // namespace StyleCodes

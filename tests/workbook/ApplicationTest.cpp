@@ -1,0 +1,186 @@
+#include "SheetTestSupport.h"
+
+#include "workbook/WorkbookError.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using sheettest::SheetTest;
+
+namespace {
+
+const QString SetGlobalVariables = QStringLiteral("DieseArbeitsmappe.SetGlobalVariables");
+const QString WriteKopfFuss = QStringLiteral("DieseArbeitsmappe.WriteKopfFuss");
+
+TEST(ApplicationTest, StartsEmptyAndRefusesWorkWithoutAWorkbook)
+{
+    Application xl;
+    EXPECT_FALSE(xl.isVisible());
+    EXPECT_EQ(xl.windowState(), Xl::WindowNormal);
+    EXPECT_TRUE(xl.screenUpdating());
+    EXPECT_TRUE(xl.displayAlerts());
+    EXPECT_EQ(xl.workbooks().count(), 0);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")), WorkbookError);
+    EXPECT_THROW(xl.activeWindow(), WorkbookError);
+    EXPECT_THROW(xl.run(SetGlobalVariables, {QString(), QString(), QString()}), WorkbookError);
+    EXPECT_THROW(xl.setWindowState(0), WorkbookError);
+    xl.setWindowState(Xl::WindowMinimized);
+    xl.setWindowState(Xl::WindowNormal);
+    EXPECT_EQ(xl.windowState(), Xl::WindowNormal);
+    EXPECT_THROW(xl.workbooks().add(QStringLiteral("/nicht/vorhanden/Tannbuch.xltx")), WorkbookError);
+    EXPECT_EQ(xl.workbooks().count(), 0);
+}
+
+TEST(ApplicationTest, WorkbooksOpenCloseAndQuit)
+{
+    Application xl;
+    xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
+    Book first = xl.workbooks().add();
+    Book second = xl.workbooks().add();
+    EXPECT_EQ(xl.workbooks().count(), 2);
+    EXPECT_EQ(&xl.activeWorkbook().workbook(), &second.workbook());
+    EXPECT_EQ(second.workbook().locale().decimalPoint(), QStringLiteral(","));
+    EXPECT_EQ(first.worksheets(QStringLiteral("tabelle1")).name(), QStringLiteral("Tabelle1"));
+    try {
+        first.worksheets(QStringLiteral("Tannbuch"));
+        FAIL() << "a missing sheet must fail";
+    } catch (const WorkbookError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Tannbuch")));
+    }
+    EXPECT_THROW(second.close(true), WorkbookError); // never saved: no name to save under
+    second.close();
+    EXPECT_EQ(xl.workbooks().count(), 1);
+    EXPECT_EQ(&xl.activeWorkbook().workbook(), &first.workbook());
+    EXPECT_THROW(xl.activeWorkbook().saveAs(QStringLiteral("/tmp/x.xls"), 56), WorkbookError);
+    xl.quit();
+    EXPECT_EQ(xl.workbooks().count(), 0);
+    EXPECT_THROW(xl.workbooks().add(), WorkbookError);
+}
+
+TEST_F(SheetTest, SheetsActivateAndTheWindowKeepsItsView)
+{
+    book().addSheet(QStringLiteral("Tannbuch"));
+    xl.worksheets(QStringLiteral("Tannbuch")).activate();
+    EXPECT_EQ(xl.activeSheet().name(), QStringLiteral("Tannbuch"));
+    xl.range(QStringLiteral("A1")).setValue(1);
+    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->cell(1, 1)->number, 1.0);
+    xl.activeWindow().setView(Xl::ViewPageBreakPreview);
+    EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageBreakPreview);
+    EXPECT_THROW(xl.activeWindow().setView(3), WorkbookError);
+    EXPECT_EQ(xl.activeWindow().selectedSheets().name(), QStringLiteral("Tannbuch"));
+}
+
+TEST_F(SheetTest, GlobalVariablesBecomeDocumentPropertiesWithoutPassword)
+{
+    xl.run(SetGlobalVariables,
+        {QStringLiteral("Provider=SQLOLEDB;Data Source=srv;User ID=forst;Password={ge;heim};Initial Catalog=kelmora"),
+            QStringLiteral("LISTE='4711'"), QStringLiteral("4711")});
+    const auto &p = book().customProperties();
+    EXPECT_EQ(p.value(TemplateMacros::connectionProperty()).toString(),
+        QStringLiteral("Provider=SQLOLEDB;Data Source=srv;User ID=forst;Initial Catalog=kelmora"));
+    EXPECT_EQ(p.value(TemplateMacros::filterProperty()).toString(), QStringLiteral("LISTE='4711'"));
+    EXPECT_EQ(p.value(TemplateMacros::listNumberProperty()).toString(), QStringLiteral("4711"));
+    EXPECT_EQ(
+        TemplateMacros::withoutPassword(QStringLiteral("DSN=x; PWD = geheim ;UID=a")), QStringLiteral("DSN=x;UID=a"));
+}
+
+TEST_F(SheetTest, HeaderFooterMacroSetsScaleAndTexts)
+{
+    xl.run(SetGlobalVariables, {QString(), QString(), QStringLiteral("47&11")});
+    xl.run(WriteKopfFuss, {true, 85});
+    const PageSetup &page = ws().pageSetup();
+    EXPECT_TRUE(page.changed);
+    EXPECT_EQ(page.scale, 85);
+    EXPECT_EQ(page.oddHeader, QStringLiteral("&CHolzliste 47&&11"));
+    EXPECT_EQ(page.oddFooter, QStringLiteral("&CSeite &P von &N"));
+
+    // Out of range: the scale stays; without lKopfFuss the texts stay.
+    ws().pageSetupForWrite().oddHeader = QStringLiteral("&LVorlage");
+    xl.run(WriteKopfFuss, {false, 5});
+    xl.run(WriteKopfFuss, {false, 401});
+    EXPECT_EQ(ws().pageSetup().scale, 85);
+    EXPECT_EQ(ws().pageSetup().oddHeader, QStringLiteral("&LVorlage"));
+    xl.run(WriteKopfFuss, {false, 400});
+    EXPECT_EQ(ws().pageSetup().scale, 400);
+}
+
+TEST_F(SheetTest, MacroCallsAreRecordedAndUnknownOnesFail)
+{
+    xl.run(QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
+    xl.run(QStringLiteral("Tannbuch.xltx!dieseArbeitsmappe.setDotFields"));
+    EXPECT_THROW(xl.run(QStringLiteral("DieseArbeitsmappe.Drucken")), WorkbookError);
+    EXPECT_THROW(xl.run(WriteKopfFuss, {true}), WorkbookError);
+    EXPECT_THROW(xl.run(QStringLiteral("SetDotFields")), WorkbookError); // the module belongs to the name
+    ASSERT_EQ(xl.macroCalls().size(), 5u);
+    EXPECT_EQ(xl.macroCalls()[2].name, QStringLiteral("DieseArbeitsmappe.Drucken"));
+    EXPECT_EQ(xl.macroCalls()[3].arguments, QVariantList{true});
+}
+
+// The first steps of a report run: clear the output area, reset the breaks,
+// write the head lines, copy the head above the next lot, save.
+TEST_F(SheetTest, ReportRunThroughTheApplication)
+{
+    xl.range(QStringLiteral("A12:Z10000")).select();
+    xl.selection().deleteCells(Xl::Up);
+    xl.setScreenUpdating(false);
+    xl.activeWindow().setView(Xl::ViewPageBreakPreview);
+    xl.activeSheet().resetAllPageBreaks();
+    xl.activeWindow().setView(Xl::ViewNormal);
+
+    int row = 12;
+    xl.range(QStringLiteral("A") + QString::number(row)).setValue(QStringLiteral("Liste"));
+    xl.range(QStringLiteral("D") + QString::number(row)).setNumberFormat(QStringLiteral("@"));
+    xl.range(QStringLiteral("D") + QString::number(row)).setValue(QStringLiteral("0815"));
+    xl.range(QStringLiteral("A") + QString::number(row) + QStringLiteral(":D") + QString::number(row))
+        .font()
+        .setBold(true);
+    xl.rows(QStringLiteral("1:11")).select();
+    xl.selection().copy();
+    xl.range(QStringLiteral("A20")).select();
+    xl.activeSheet().paste();
+    xl.activeSheet().rows(32).setPageBreak(Xl::PageBreakManual);
+    xl.range(QStringLiteral("A1")).select();
+    EXPECT_EQ(xl.range(QStringLiteral("D12")).value(), QStringLiteral("0815"));
+    EXPECT_TRUE(xl.range(QStringLiteral("C12")).font().bold());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Bereitstellung_4711.xlsx"));
+    xl.setDisplayAlerts(false);
+    xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
+    xl.setDisplayAlerts(true);
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(xl.activeWorkbook().name(), QStringLiteral("Bereitstellung_4711.xlsx"));
+    xl.activeWorkbook().close(true); // saves under that name again
+    EXPECT_EQ(xl.workbooks().count(), 0);
+}
+
+// The report writes up to a million cells; the model part must stay well
+// under a second for them (the limit here leaves room for slow machines and
+// checking builds).
+TEST_F(SheetTest, AMillionCellsAreWrittenQuickly)
+{
+    Sheet s = sheet();
+    QElapsedTimer timer;
+    timer.start();
+    const QString pine = QStringLiteral("Fichte");
+    for (int row = 1; row <= 100000; ++row) {
+        for (int column = 1; column <= 10; ++column) {
+            if (column % 3 == 0)
+                s.cells(row, column).setValue(pine);
+            else
+                s.cells(row, column).setValue(row * 0.5 + column);
+        }
+    }
+    s.range(QStringLiteral("H1:H100000")).setNumberFormat(QStringLiteral("0.000"));
+    s.columns(QStringLiteral("G:G")).setNumberFormat(QStringLiteral("0.0"));
+    s.range(QStringLiteral("A1:J1")).font().setBold(true);
+    const qint64 ms = timer.elapsed();
+    RecordProperty("milliseconds", int(ms));
+    EXPECT_LT(ms, 10000);
+    EXPECT_EQ(ws().rows().size(), 100000u);
+    EXPECT_LE(book().styles().size(), 8u);
+    EXPECT_EQ(s.cells(100000, 8).text(), QStringLiteral("50008,000"));
+}
+
+} // namespace

@@ -1,0 +1,265 @@
+#include "SheetTestSupport.h"
+
+#include "workbook/WorkbookError.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+using sheettest::SheetTest;
+
+namespace {
+
+// The rule procedures of the single-log header, as the report calls them.
+void drawHeaderRules(Application &xl, const QString &address)
+{
+    xl.range(address).select();
+    Range s = xl.selection();
+    s.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
+    s.borders(BorderEdge::DiagonalUp).setLineStyle(Xl::None);
+    s.borders(BorderEdge::Left).setLineStyle(Xl::None);
+    for (BorderEdge edge : {BorderEdge::Top, BorderEdge::Bottom}) {
+        s.borders(edge).setLineStyle(Xl::Continuous);
+        s.borders(edge).setWeight(Xl::Thin);
+        s.borders(edge).setColorIndex(Xl::ColorIndexAutomatic);
+    }
+    s.borders(BorderEdge::Right).setLineStyle(Xl::None);
+    s.borders(BorderEdge::InsideVertical).setLineStyle(Xl::None);
+}
+
+TEST_F(SheetTest, EqualFormatsShareOneStyleAndKeepEarlierChanges)
+{
+    xl.range(QStringLiteral("A1:C3")).setValue(1);
+    xl.range(QStringLiteral("B2")).setNumberFormat(QStringLiteral("0.000"));
+    xl.range(QStringLiteral("A1:C3")).font().setBold(true);
+    EXPECT_EQ(cell("A1")->styleId, cell("C3")->styleId);
+    EXPECT_NE(cell("A1")->styleId, cell("B2")->styleId);
+    EXPECT_EQ(style("B2").numberFormat, QStringLiteral("0.000"));
+    EXPECT_TRUE(style("B2").bold);
+    const quint32 before = book().styles().size();
+    xl.range(QStringLiteral("A4:C9")).font().setBold(true); // the same style again
+    EXPECT_EQ(cell("C9")->styleId, cell("A1")->styleId);
+    xl.range(QStringLiteral("A1:C3")).font().setSize(14);
+    EXPECT_EQ(book().styles().size(), before + 2);
+    EXPECT_DOUBLE_EQ(xl.range(QStringLiteral("B2")).font().size(), 14.0);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).font().setSize(0.5), WorkbookError);
+}
+
+TEST_F(SheetTest, WholeColumnFormatReachesLaterCellsWithoutCreatingCells)
+{
+    xl.range(QStringLiteral("J5")).setValue(2.5);
+    xl.columns(QStringLiteral("J:J")).setNumberFormat(QStringLiteral("0.000"));
+    EXPECT_EQ(ws().rows().size(), 1u); // no million cells
+    EXPECT_EQ(style("J5").numberFormat, QStringLiteral("0.000"));
+    // A cell written later takes the column's format ...
+    xl.range(QStringLiteral("J900000")).setValue(1);
+    EXPECT_EQ(style("J900000").numberFormat, QStringLiteral("0.000"));
+    EXPECT_EQ(xl.range(QStringLiteral("J900000")).text(), QStringLiteral("1,000"));
+    // ... and a text column keeps digits as text from the start.
+    xl.columns(QStringLiteral("K:K")).setNumberFormat(QStringLiteral("@"));
+    xl.range(QStringLiteral("K12")).setValue(QStringLiteral("0815"));
+    EXPECT_EQ(cell("K12")->text, QStringLiteral("0815"));
+}
+
+TEST_F(SheetTest, RowFormatsWinOverColumnFormatsForNewCells)
+{
+    xl.columns(QStringLiteral("C:C")).setNumberFormat(QStringLiteral("0.00"));
+    xl.rows(QStringLiteral("3:8")).font().setBold(true);
+    // Where the bold rows met the formatted column, the cells keep both.
+    EXPECT_EQ(style("C5").numberFormat, QStringLiteral("0.00"));
+    EXPECT_TRUE(style("C5").bold);
+    EXPECT_TRUE(style("F8").bold);
+    EXPECT_FALSE(style("F9").bold);
+    xl.range(QStringLiteral("F4")).setValue(1);
+    EXPECT_TRUE(style("F4").bold);
+    // A column format set after the row format reaches the row's cells too.
+    xl.columns(QStringLiteral("G:G")).setNumberFormat(QStringLiteral("0.0"));
+    EXPECT_EQ(style("G4").numberFormat, QStringLiteral("0.0"));
+    EXPECT_TRUE(style("G4").bold);
+    EXPECT_EQ(style("G100").numberFormat, QStringLiteral("0.0"));
+}
+
+TEST_F(SheetTest, HeaderRulesDrawTopAndBottomAndClearTheSides)
+{
+    // A template line left of the range and a thick rule above it.
+    xl.range(QStringLiteral("A13:J13")).borders(BorderEdge::Bottom).setLineStyle(Xl::Continuous);
+    xl.range(QStringLiteral("A13:J13")).borders(BorderEdge::Bottom).setWeight(Xl::Thick);
+    xl.range(QStringLiteral("C14:D14")).borders(BorderEdge::InsideVertical).setLineStyle(Xl::Continuous);
+    drawHeaderRules(xl, QStringLiteral("A14:J14"));
+
+    for (const char *a : {"A14", "E14", "J14"}) {
+        const ResolvedStyle s = style(a);
+        EXPECT_EQ(s.borders[EdgeTop].lineStyle, Xl::Continuous) << a;
+        EXPECT_EQ(s.borders[EdgeTop].weight, Xl::Thin) << a;
+        EXPECT_EQ(s.borders[EdgeBottom].lineStyle, Xl::Continuous) << a;
+        EXPECT_TRUE(s.borders[EdgeLeft].isNone()) << a;
+        EXPECT_TRUE(s.borders[EdgeRight].isNone()) << a;
+    }
+    // The shared edge with the row above shows one line: the new thin one.
+    EXPECT_EQ(style("E13").borders[EdgeBottom].weight, Xl::Thin);
+    // Inside vertical lines are gone on both sides.
+    EXPECT_TRUE(style("C14").borders[EdgeRight].isNone());
+    EXPECT_TRUE(style("D14").borders[EdgeLeft].isNone());
+    // Outside the range nothing changed.
+    EXPECT_EQ(cell("K14"), nullptr);
+    EXPECT_EQ(cell("E15"), nullptr);
+    const Border top = xl.range(QStringLiteral("A14:J14")).borders(BorderEdge::Top);
+    EXPECT_EQ(top.lineStyle(), Xl::Continuous);
+}
+
+TEST_F(SheetTest, ClearingAnEdgeAlsoClearsTheNeighboursMatchingLine)
+{
+    xl.range(QStringLiteral("A5")).borders(BorderEdge::Right).setLineStyle(Xl::Continuous);
+    xl.range(QStringLiteral("B5:C5")).borders(BorderEdge::Left).setLineStyle(Xl::None);
+    EXPECT_TRUE(style("A5").borders[EdgeRight].isNone());
+    EXPECT_EQ(xl.range(QStringLiteral("B5")).borders(BorderEdge::Left).lineStyle(), Xl::None);
+    // The top rule leaves the bottom edge alone.
+    xl.range(QStringLiteral("A20:H20")).borders(BorderEdge::Bottom).setLineStyle(Xl::Continuous);
+    xl.range(QStringLiteral("A20:H20")).borders(BorderEdge::Top).setLineStyle(Xl::Continuous);
+    EXPECT_EQ(style("H20").borders[EdgeBottom].lineStyle, Xl::Continuous);
+}
+
+TEST_F(SheetTest, InsideEdgesExistOnlyBetweenCells)
+{
+    xl.range(QStringLiteral("A1:C2")).borders(BorderEdge::InsideVertical).setLineStyle(Xl::Continuous);
+    EXPECT_TRUE(style("A1").borders[EdgeLeft].isNone());
+    EXPECT_EQ(style("A1").borders[EdgeRight].lineStyle, Xl::Continuous);
+    EXPECT_EQ(style("B2").borders[EdgeLeft].lineStyle, Xl::Continuous);
+    EXPECT_TRUE(style("C1").borders[EdgeRight].isNone());
+    EXPECT_TRUE(style("A1").borders[EdgeBottom].isNone());
+    // One row has no inside horizontal edge.
+    xl.range(QStringLiteral("A5:C5")).borders(BorderEdge::InsideHorizontal).setLineStyle(Xl::Continuous);
+    EXPECT_TRUE(style("B5").borders[EdgeTop].isNone());
+    EXPECT_TRUE(style("B5").borders[EdgeBottom].isNone());
+    // A weight alone draws a continuous line.
+    xl.range(QStringLiteral("E1")).borders(BorderEdge::DiagonalUp).setWeight(Xl::Medium);
+    EXPECT_EQ(style("E1").borders[EdgeDiagonalUp].lineStyle, Xl::Continuous);
+    EXPECT_EQ(style("E1").borders[EdgeDiagonalUp].weight, Xl::Medium);
+
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge(4)), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge::Top).setLineStyle(3), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge::Top).setWeight(3), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge::Top).setColorIndex(57), WorkbookError);
+}
+
+TEST_F(SheetTest, MergeKeepsTheTopLeftValueAndJoinsOverlaps)
+{
+    xl.range(QStringLiteral("D20")).setValue(QStringLiteral("Stück: 12"));
+    xl.range(QStringLiteral("E20")).setValue(5);
+    xl.range(QStringLiteral("D20:E20")).merge();
+    ASSERT_EQ(ws().merges().size(), 1u);
+    EXPECT_EQ(ws().merges().front(), (RangeRef{20, 4, 20, 5}));
+    EXPECT_EQ(xl.range(QStringLiteral("D20")).value(), QStringLiteral("Stück: 12"));
+    EXPECT_TRUE(cell("E20")->isEmpty());
+    EXPECT_TRUE(xl.range(QStringLiteral("E20")).mergeCells());
+
+    xl.range(QStringLiteral("E20:F21")).merge();
+    ASSERT_EQ(ws().merges().size(), 1u);
+    EXPECT_EQ(ws().merges().front(), (RangeRef{20, 4, 21, 6}));
+    xl.range(QStringLiteral("A1")).merge(); // one cell: nothing to merge
+    EXPECT_EQ(ws().merges().size(), 1u);
+    xl.range(QStringLiteral("F21")).unMerge();
+    EXPECT_TRUE(ws().merges().empty());
+}
+
+TEST_F(SheetTest, AlignmentAndWidthsOfTheDataColumns)
+{
+    xl.range(QStringLiteral("G14:J14")).select();
+    xl.selection().setHorizontalAlignment(HAlign::Right);
+    EXPECT_EQ(xl.range(QStringLiteral("H14")).horizontalAlignment(), HAlign::Right);
+    EXPECT_EQ(xl.range(QStringLiteral("F14")).horizontalAlignment(), HAlign::General);
+
+    xl.range(QStringLiteral("A12:J40")).setColumnWidth(12);
+    EXPECT_DOUBLE_EQ(ws().columns().at(1).width, 12.7109375); // stored with the margins
+    EXPECT_DOUBLE_EQ(xl.range(QStringLiteral("J1")).columnWidth(), 12.0);
+    EXPECT_EQ(ws().columns().count(11), 0u);
+    EXPECT_LT(xl.range(QStringLiteral("K1")).columnWidth(), 0.0);
+}
+
+TEST_F(SheetTest, ManualPageBreaksAboveRows)
+{
+    Sheet s = sheet();
+    s.rows(40).setPageBreak(Xl::PageBreakManual);
+    s.rows(80).setPageBreak(Xl::PageBreakManual);
+    s.rows(1).setPageBreak(Xl::PageBreakManual); // nothing lies above row 1
+    EXPECT_EQ(ws().rowBreaks(), (std::set<int>{40, 80}));
+    EXPECT_EQ(s.rows(40).pageBreak(), Xl::PageBreakManual);
+    s.rows(40).setPageBreak(Xl::PageBreakNone);
+    EXPECT_EQ(s.rows(40).pageBreak(), Xl::PageBreakNone);
+    EXPECT_THROW(s.rows(50).setPageBreak(-4105), WorkbookError);
+    s.resetAllPageBreaks();
+    EXPECT_TRUE(ws().rowBreaks().empty());
+}
+
+TEST_F(SheetTest, SelectionAndActiveCell)
+{
+    EXPECT_EQ(xl.selection().address(), QStringLiteral("A1"));
+    xl.columns(QStringLiteral("K:M")).select();
+    xl.range(QStringLiteral("K85")).activate();
+    EXPECT_EQ(xl.selection().ref(), (RangeRef{1, 11, SheetLimits::MaxRows, 13}));
+    EXPECT_EQ(xl.activeCell().address(), QStringLiteral("K85"));
+    xl.range(QStringLiteral("B2")).activate(); // outside: becomes the selection
+    EXPECT_EQ(xl.selection().address(), QStringLiteral("B2"));
+    EXPECT_EQ(xl.rows(QStringLiteral("5")).ref(), xl.rows(5).ref());
+    EXPECT_EQ(xl.columns(QStringLiteral("k")).ref(), xl.columns(QStringLiteral("K:K")).ref());
+    EXPECT_EQ(xl.rows(QStringLiteral("A3:B8")).ref(), (RangeRef{3, 1, 8, SheetLimits::MaxColumns}));
+
+    Worksheet &other = book().addSheet(QStringLiteral("Einstellungen"));
+    EXPECT_THROW(Range(book(), other, RangeRef{1, 1, 1, 1}, &xl).select(), WorkbookError);
+    EXPECT_THROW(Range(book(), ws(), RangeRef{1, 1, 1, 1}).select(), WorkbookError); // no application
+}
+
+TEST_F(SheetTest, HyperlinkCellShowsItsText)
+{
+    xl.range(QStringLiteral("A30")).select();
+    const QString address = QStringLiteral("https://example.org/bayernatlas/?X=4468000&Y=5333000&zoom=10");
+    sheet().hyperlinks().add(xl.selection(), address, QStringLiteral("Link zu Bayeratlas ..."));
+    sheet().hyperlinks().add(xl.range(QStringLiteral("A31")), QStringLiteral("12"));
+    ASSERT_EQ(ws().hyperlinks().size(), 2u);
+    EXPECT_EQ(ws().hyperlinks().front().address, address);
+    EXPECT_EQ(xl.range(QStringLiteral("A30")).value(), QStringLiteral("Link zu Bayeratlas ..."));
+    EXPECT_EQ(cell("A31")->type, CellType::Text); // the link text stays text
+    // A second link on the same cell replaces the first.
+    sheet().hyperlinks().add(xl.range(QStringLiteral("A30")), QStringLiteral("#Einstellungen!A1"), QStringLiteral("x"));
+    EXPECT_EQ(ws().hyperlinks().size(), 2u);
+    EXPECT_EQ(ws().hyperlinks().back().location, QStringLiteral("Einstellungen!A1"));
+    EXPECT_THROW(sheet().hyperlinks().add(xl.range(QStringLiteral("A32")), QStringLiteral(" ")), WorkbookError);
+}
+
+TEST_F(SheetTest, PictureLandsAtTheActiveCell)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("logo.png"));
+    QImage image(120, 40, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    image.setDotsPerMeterX(7559); // 192 dpi: shows at half its pixel size
+    image.setDotsPerMeterY(7559);
+    ASSERT_TRUE(image.save(png));
+
+    xl.range(QStringLiteral("H2")).select();
+    EXPECT_EQ(sheet().pictures().insert(png), 0);
+    ASSERT_EQ(ws().pictures().size(), 1u);
+    const Picture &p = ws().pictures().front();
+    EXPECT_EQ(p.anchor, (CellRef{2, 8}));
+    EXPECT_EQ(p.extension, QStringLiteral("png"));
+    EXPECT_EQ(p.widthPx, 60);
+    EXPECT_EQ(p.heightPx, 20);
+    EXPECT_FALSE(p.data.isEmpty());
+
+    const QString missing = dir.filePath(QStringLiteral("fehlt.png"));
+    try {
+        sheet().pictures().insert(missing);
+        FAIL() << "a missing picture must fail";
+    } catch (const WorkbookError &e) {
+        EXPECT_TRUE(e.message().contains(missing));
+    }
+    const QString text = dir.filePath(QStringLiteral("kein-bild.png"));
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not an image");
+    f.close();
+    EXPECT_THROW(sheet().pictures().insert(text), WorkbookError);
+    EXPECT_EQ(ws().pictures().size(), 1u);
+}
+
+} // namespace

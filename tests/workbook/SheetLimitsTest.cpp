@@ -1,0 +1,55 @@
+#include "SheetTestSupport.h"
+
+#include "workbook/WorkbookError.h"
+
+using sheettest::SheetTest;
+
+namespace {
+
+// Every limit of the file format, walked from the last allowed value to the
+// first refused one.
+TEST_F(SheetTest, WalksAllTheLimits)
+{
+    // Rows and columns: addresses, numbers and whole rows or columns.
+    EXPECT_NO_THROW(xl.cells(SheetLimits::MaxRows, SheetLimits::MaxColumns).setValue(1));
+    EXPECT_EQ(xl.range(QStringLiteral("XFD1048576")).value(), QStringLiteral("1"));
+    EXPECT_THROW(xl.cells(SheetLimits::MaxRows + 1, 1), WorkbookError);
+    EXPECT_THROW(xl.cells(1, SheetLimits::MaxColumns + 1), WorkbookError);
+    EXPECT_THROW(xl.cells(0, 1), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("A1048577")), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("XFE1")), WorkbookError);
+    EXPECT_THROW(xl.rows(SheetLimits::MaxRows + 1), WorkbookError);
+    EXPECT_THROW(xl.columns(SheetLimits::MaxColumns + 1), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).cells(SheetLimits::MaxRows + 1, 1), WorkbookError);
+    // Row numbers past the 16-bit range are ordinary rows.
+    xl.range(QStringLiteral("A") + QString::number(40000)).setValue(QStringLiteral("Zeile 40000"));
+    EXPECT_EQ(xl.cells(40000, 1).value(), QStringLiteral("Zeile 40000"));
+
+    // Text length.
+    xl.range(QStringLiteral("A1")).setValue(QString(SheetLimits::MaxTextLength, QLatin1Char('a')));
+    EXPECT_TRUE(book().warnings().isEmpty());
+    xl.range(QStringLiteral("A2")).setValue(QString(SheetLimits::MaxTextLength + 1, QLatin1Char('a')));
+    EXPECT_EQ(cell("A2")->text.size(), SheetLimits::MaxTextLength);
+    EXPECT_EQ(book().warnings().size(), 1);
+    book().warnings().clear();
+
+    // Manual row breaks: the model keeps them all; only saving drops and warns.
+    for (int i = 1; i <= SheetLimits::MaxRowBreaks; ++i)
+        xl.rows(i * 2).setPageBreak(Xl::PageBreakManual);
+    EXPECT_TRUE(book().warnings().isEmpty());
+    xl.rows(5000).setPageBreak(Xl::PageBreakManual);
+    xl.rows(5002).setPageBreak(Xl::PageBreakManual);
+    EXPECT_EQ(ws().rowBreaks().size(), size_t(SheetLimits::MaxRowBreaks) + 2);
+    EXPECT_TRUE(book().warnings().isEmpty());
+
+    // Column width and font size.
+    EXPECT_NO_THROW(xl.range(QStringLiteral("A1")).setColumnWidth(SheetLimits::MaxColumnWidth));
+    EXPECT_NO_THROW(xl.range(QStringLiteral("B1")).setColumnWidth(0));
+    EXPECT_TRUE(ws().columns().at(2).hidden);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).setColumnWidth(SheetLimits::MaxColumnWidth + 0.01), WorkbookError);
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).setColumnWidth(-1), WorkbookError);
+    EXPECT_NO_THROW(xl.range(QStringLiteral("A1")).font().setSize(SheetLimits::MaxFontSize));
+    EXPECT_THROW(xl.range(QStringLiteral("A1")).font().setSize(SheetLimits::MaxFontSize + 0.5), WorkbookError);
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+#pragma once
+
+// A German application with one empty workbook, for the tests of the sheet
+// operations. Effects are read back from the model.
+
+#include "workbook/Application.h"
+#include "workbook/SheetCells.h"
+#include "workbook/SheetLimits.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+// Failures show texts as texts.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace sheettest {
+
+class SheetTest : public ::testing::Test
+{
+protected:
+    SheetTest()
+    {
+        xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
+        xl.workbooks().add();
+    }
+
+    Workbook &book() { return xl.activeWorkbook().workbook(); }
+    Worksheet &ws() { return xl.activeSheet().worksheet(); }
+    Sheet sheet() { return xl.activeSheet(); }
+    const Cell *cell(const char *address)
+    {
+        const RangeRef r = CellAddress::parse(QString::fromLatin1(address));
+        return ws().cell(r.firstRow, r.firstColumn);
+    }
+    ResolvedStyle style(const char *address)
+    {
+        const RangeRef r = CellAddress::parse(QString::fromLatin1(address));
+        return book().resolve(SheetCells::effectiveStyle(ws(), r.firstRow, r.firstColumn));
+    }
+
+    Application xl;
+};
+
+} // namespace sheettest

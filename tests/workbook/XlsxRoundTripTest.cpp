@@ -1,0 +1,320 @@
+// A workbook built through the model, saved, and read back by this reader and
+// by an independent one (openpyxl): values, formats, sheet features, and the
+// texts that must never corrupt the file.
+
+#include "XlsxTestHelpers.h"
+
+#include "workbook/SheetLimits.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/XlsxWriter.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using namespace xlsxtest;
+
+namespace {
+
+// A text with embedded NUL characters, taken whole.
+template <size_t N> QString fromLiteral(const char16_t (&text)[N])
+{
+    return QString::fromUtf16(text, qsizetype(N - 1));
+}
+
+void setText(Worksheet &sheet, int row, int column, const QString &text, quint32 style = 0)
+{
+    Cell &c = sheet.cellForWrite(row, column);
+    c.type = CellType::Text;
+    c.text = text;
+    c.styleId = style;
+}
+
+void setNumber(Worksheet &sheet, int row, int column, double value, quint32 style = 0)
+{
+    Cell &c = sheet.cellForWrite(row, column);
+    c.type = CellType::Number;
+    c.number = value;
+    c.styleId = style;
+}
+
+// A report-like workbook: head, a boxed table with formats and a formula,
+// a merge, links, breaks, widths and heights.
+std::unique_ptr<Workbook> sampleWorkbook()
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    wb->addSheet(QStringLiteral("Einstellungen"));
+    CellStyle title;
+    title.bold = true;
+    title.fontSize = 14;
+    CellStyle volume;
+    volume.numberFormat = QStringLiteral("0.000");
+    volume.horizontalAlignment = HAlign::Right;
+    CellStyle boxed;
+    for (int e = EdgeLeft; e <= EdgeBottom; ++e)
+        boxed.borders[size_t(e)] = BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic};
+    boxed.borders[EdgeBottom] = BorderLine{Xl::Continuous, Xl::Medium, 3};
+    CellStyle text;
+    text.numberFormat = QStringLiteral("@");
+    CellStyle quoted;
+    quoted.quotePrefix = true;
+
+    setText(sheet, 1, 1, QStringLiteral("Holzliste 4711 – Fichte/Tanne"), wb->styles().intern(title));
+    setNumber(sheet, 3, 2, 12.3456, wb->styles().intern(volume));
+    setNumber(sheet, 3, 3, 0.1 + 0.2);
+    setNumber(sheet, 3, 4, -1e-7);
+    setText(sheet, 4, 1, QStringLiteral("001"), wb->styles().intern(text));
+    setText(sheet, 4, 2, QStringLiteral("0,95"), wb->styles().intern(quoted));
+    Cell &b = sheet.cellForWrite(4, 3);
+    b.type = CellType::Boolean;
+    b.number = 1;
+    Cell &f = sheet.cellForWrite(5, 2);
+    f.type = CellType::Formula;
+    f.formula = QStringLiteral("=B3/ C3");
+    f.cachedType = CellType::Number;
+    f.number = 12.3456 / 0.30000000000000004;
+    setText(sheet, 6, 1, QString(), wb->styles().intern(boxed));
+    sheet.cellForWrite(6, 2).styleId = wb->styles().intern(boxed); // a styled empty cell
+    sheet.mergesForWrite().push_back({7, 1, 7, 4});
+    setText(sheet, 8, 1, QStringLiteral("Karte"));
+    sheet.hyperlinksForWrite().push_back({{8, 1}, QStringLiteral("https://karte.example/?lat=48.1&lon=11.5"), QString(),
+        QStringLiteral("Karte"), QStringLiteral("Polter zeigen")});
+    sheet.hyperlinksForWrite().push_back({{9, 1}, QString(), QStringLiteral("Einstellungen!A1"), QString(), QString()});
+    sheet.rowBreaksForWrite() = {20, 40};
+    sheet.columnsForWrite()[1] = ColumnData{22.5, true, false, 0};
+    sheet.columnsForWrite()[2] = ColumnData{11, true, false, 0};
+    sheet.columnsForWrite()[3] = ColumnData{11, true, false, 0};
+    sheet.rowForWrite(1).height = 21.75;
+    sheet.rowForWrite(1).customHeight = true;
+    return wb;
+}
+
+QByteArray saveToMemory(const Workbook &wb)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    XlsxWriter::save(wb, buffer);
+    return buffer.data();
+}
+
+class XlsxRoundTripTest : public ::testing::Test
+{
+protected:
+    QString saved(const Workbook &wb)
+    {
+        const QString path = dir.filePath(QStringLiteral("Bericht.xlsx"));
+        XlsxWriter::save(wb, path);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(XlsxRoundTripTest, OwnReaderGetsBackWhatWasWritten)
+{
+    const auto wb = sampleWorkbook();
+    const auto back = XlsxReader::load(saved(*wb));
+    ASSERT_EQ(back->sheetCount(), 2);
+    const Worksheet &s = back->sheet(0);
+    EXPECT_EQ(s.cell(1, 1)->text, QStringLiteral("Holzliste 4711 – Fichte/Tanne"));
+    EXPECT_TRUE(back->resolve(s.cell(1, 1)->styleId).bold);
+    EXPECT_DOUBLE_EQ(back->resolve(s.cell(1, 1)->styleId).fontSize, 14.0);
+    EXPECT_EQ(s.cell(3, 2)->number, 12.3456);
+    EXPECT_EQ(s.cell(3, 3)->number, 0.1 + 0.2); // shortest form still round-trips exactly
+    EXPECT_EQ(s.cell(3, 4)->number, -1e-7);
+    EXPECT_EQ(back->resolve(s.cell(3, 2)->styleId).numberFormat, QStringLiteral("0.000"));
+    EXPECT_EQ(back->resolve(s.cell(3, 2)->styleId).horizontalAlignment, HAlign::Right);
+    EXPECT_EQ(s.cell(4, 1)->type, CellType::Text);
+    EXPECT_EQ(back->resolve(s.cell(4, 1)->styleId).numberFormat, QStringLiteral("@"));
+    EXPECT_TRUE(back->resolve(s.cell(4, 2)->styleId).quotePrefix);
+    EXPECT_EQ(s.cell(4, 3)->type, CellType::Boolean);
+    EXPECT_EQ(s.cell(5, 2)->formula, QStringLiteral("=B3/ C3"));
+    EXPECT_DOUBLE_EQ(s.cell(5, 2)->number, 12.3456 / 0.30000000000000004);
+    const ResolvedStyle boxed = back->resolve(s.cell(6, 2)->styleId);
+    EXPECT_EQ(boxed.borders[EdgeTop].lineStyle, Xl::Continuous);
+    EXPECT_EQ(boxed.borders[EdgeBottom].weight, Xl::Medium);
+    EXPECT_EQ(boxed.borders[EdgeBottom].colorIndex, 3);
+    EXPECT_EQ(s.merges(), std::vector<RangeRef>({{7, 1, 7, 4}}));
+    ASSERT_EQ(s.hyperlinks().size(), 2u);
+    EXPECT_EQ(s.hyperlinks()[0].address, QStringLiteral("https://karte.example/?lat=48.1&lon=11.5"));
+    EXPECT_EQ(s.hyperlinks()[0].tooltip, QStringLiteral("Polter zeigen"));
+    EXPECT_EQ(s.hyperlinks()[1].location, QStringLiteral("Einstellungen!A1"));
+    EXPECT_EQ(s.rowBreaks(), std::set<int>({20, 40}));
+    EXPECT_DOUBLE_EQ(s.columns().at(1).width, 22.5);
+    EXPECT_DOUBLE_EQ(s.row(1)->height, 21.75);
+    EXPECT_TRUE(s.row(1)->customHeight);
+}
+
+TEST_F(XlsxRoundTripTest, OpenpyxlReadsTheSavedReport)
+{
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt (/usr/bin/python3)";
+    const auto wb = sampleWorkbook();
+    const QJsonObject r = verify(saved(*wb), {QStringLiteral("Tannbuch:A1,B3,C3,A4,B4,C4,B5,B6")});
+    EXPECT_FALSE(r.value(QStringLiteral("template")).toBool());
+    EXPECT_EQ(r.value(QStringLiteral("active")).toString(), QStringLiteral("Tannbuch"));
+    const QString sheet = QStringLiteral("Tannbuch");
+    const QJsonObject a1 = cellOf(r, sheet, QStringLiteral("A1"));
+    EXPECT_EQ(a1.value(QStringLiteral("value")).toString(), QStringLiteral("Holzliste 4711 – Fichte/Tanne"));
+    EXPECT_TRUE(a1.value(QStringLiteral("bold")).toBool());
+    EXPECT_EQ(a1.value(QStringLiteral("size")).toDouble(), 14.0);
+    const QJsonObject b3 = cellOf(r, sheet, QStringLiteral("B3"));
+    EXPECT_DOUBLE_EQ(b3.value(QStringLiteral("value")).toDouble(), 12.3456);
+    EXPECT_EQ(b3.value(QStringLiteral("number_format")).toString(), QStringLiteral("0.000"));
+    EXPECT_EQ(b3.value(QStringLiteral("halign")).toString(), QStringLiteral("right"));
+    EXPECT_EQ(cellOf(r, sheet, QStringLiteral("A4")).value(QStringLiteral("value")).toString(), QStringLiteral("001"));
+    EXPECT_EQ(
+        cellOf(r, sheet, QStringLiteral("A4")).value(QStringLiteral("number_format")).toString(), QStringLiteral("@"));
+    EXPECT_TRUE(cellOf(r, sheet, QStringLiteral("B4")).value(QStringLiteral("quote_prefix")).toBool());
+    EXPECT_EQ(cellOf(r, sheet, QStringLiteral("C4")).value(QStringLiteral("value")).toBool(), true);
+    const QJsonObject b5 = cellOf(r, sheet, QStringLiteral("B5"));
+    EXPECT_EQ(b5.value(QStringLiteral("value")).toString(), QStringLiteral("=B3/ C3"));
+    EXPECT_NEAR(b5.value(QStringLiteral("cached")).toDouble(), 41.152, 1e-3);
+    const QJsonObject borders = cellOf(r, sheet, QStringLiteral("B6")).value(QStringLiteral("borders")).toObject();
+    EXPECT_EQ(borders.value(QStringLiteral("left")).toString(), QStringLiteral("thin"));
+    EXPECT_EQ(borders.value(QStringLiteral("bottom")).toString(), QStringLiteral("medium"));
+    const QJsonObject s = sheetOf(r, sheet);
+    EXPECT_EQ(s.value(QStringLiteral("merges")).toArray(), QJsonArray({QStringLiteral("A7:D7")}));
+    EXPECT_EQ(s.value(QStringLiteral("row_breaks")).toArray(), QJsonArray({19, 39}));
+    EXPECT_DOUBLE_EQ(s.value(QStringLiteral("col_widths")).toObject().value(QStringLiteral("A")).toDouble(), 22.5);
+    EXPECT_DOUBLE_EQ(s.value(QStringLiteral("row_heights")).toObject().value(QStringLiteral("1")).toDouble(), 21.75);
+    const QJsonObject links = s.value(QStringLiteral("hyperlinks")).toObject();
+    EXPECT_EQ(links.value(QStringLiteral("A8")).toObject().value(QStringLiteral("target")).toString(),
+        QStringLiteral("https://karte.example/?lat=48.1&lon=11.5"));
+    EXPECT_EQ(links.value(QStringLiteral("A9")).toObject().value(QStringLiteral("location")).toString(),
+        QStringLiteral("Einstellungen!A1"));
+}
+
+// Database texts may hold anything: control characters, a literal escape
+// form, a leading "=", markup characters, characters beyond the basic plane.
+TEST_F(XlsxRoundTripTest, HostileTextsStayTextAndKeepTheFileValid)
+{
+    const QList<QString> texts = {
+        QStringLiteral("Zeile1\nZeile2\tTab\rCR"),
+        fromLiteral(u"Steuer\u0001\u0008\u001Fzeichen\u0000Ende"),
+        QStringLiteral("=SUMME(A1:A3)"),
+        QStringLiteral("=1+1"),
+        QStringLiteral("_x0041_ bleibt _x0041_"),
+        QStringLiteral("<b>&amp; \"quoted\" 'single'</b>"),
+        QStringLiteral("  führende und folgende Leerzeichen  "),
+        fromLiteral(u"Baum \U0001F332 und \uFFFE"),
+    };
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    for (int i = 0; i < texts.size(); ++i)
+        setText(sheet, i + 1, 1, texts[i]);
+    const QString path = saved(*wb);
+
+    const auto back = XlsxReader::load(path);
+    for (int i = 0; i < texts.size(); ++i) {
+        const Cell *c = back->sheet(0).cell(i + 1, 1);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->type, CellType::Text) << i;
+        EXPECT_EQ(c->text, texts[i]) << i;
+    }
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt";
+    const QJsonObject r = verify(path, {QStringLiteral("Tannbuch:A1,A2,A3,A4,A5,A6,A7")});
+    EXPECT_EQ(cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("A3")).value(QStringLiteral("type")).toString(),
+        QStringLiteral("s"));
+    EXPECT_EQ(cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("A3")).value(QStringLiteral("value")).toString(),
+        QStringLiteral("=SUMME(A1:A3)"));
+    EXPECT_EQ(cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("A6")).value(QStringLiteral("value")).toString(),
+        texts[5]);
+    EXPECT_EQ(cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("A7")).value(QStringLiteral("value")).toString(),
+        texts[6]);
+}
+
+// An infinite or undefined number has no written form; the cell becomes the
+// error value instead of text that would break the file.
+TEST_F(XlsxRoundTripTest, NonFiniteNumbersDoNotCorruptTheFile)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    setNumber(sheet, 1, 1, std::numeric_limits<double>::quiet_NaN());
+    setNumber(sheet, 1, 2, std::numeric_limits<double>::infinity());
+    setNumber(sheet, 1, 3, 5);
+    const QByteArray bytes = saveToMemory(*wb);
+    const QString path = dir.filePath(QStringLiteral("nan.xlsx"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const QByteArray xml = part(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_FALSE(xml.contains("nan"));
+    EXPECT_FALSE(xml.contains("inf"));
+    EXPECT_TRUE(xml.contains("<c r=\"A1\" t=\"e\"><v>#NUM!</v></c>"));
+    EXPECT_EQ(XlsxReader::load(path)->sheet(0).cell(1, 3)->number, 5.0);
+}
+
+TEST_F(XlsxRoundTripTest, SavingTwiceGivesTheSameParts)
+{
+    const auto wb = sampleWorkbook();
+    const QString first = dir.filePath(QStringLiteral("a.xlsx"));
+    const QString second = dir.filePath(QStringLiteral("b.xlsx"));
+    XlsxWriter::save(*wb, first);
+    XlsxWriter::save(*wb, second);
+    EXPECT_EQ(partNames(first), partNames(second));
+    for (const QString &name : partNames(first))
+        EXPECT_EQ(part(first, name), part(second, name)) << name.toStdString();
+}
+
+TEST_F(XlsxRoundTripTest, InsertedPictureGetsItsOwnDrawing)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    setText(sheet, 1, 1, QStringLiteral("Kopf"));
+    sheet.picturesForWrite().push_back({tinyPng(), QStringLiteral("png"), 0, 0, {2, 3}, QString()});
+    const QString path = saved(*wb);
+    const QByteArray drawing = part(path, QStringLiteral("xl/drawings/drawing1.xml"));
+    EXPECT_TRUE(drawing.contains("<xdr:col>2</xdr:col>"));
+    EXPECT_TRUE(drawing.contains("<xdr:row>1</xdr:row>"));
+    EXPECT_TRUE(drawing.contains("cx=\"9525\" cy=\"9525\"")); // 1 x 1 pixel, read from the image
+    EXPECT_TRUE(part(path, QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels")).contains("drawings/drawing1.xml"));
+    EXPECT_TRUE(part(path, QStringLiteral("[Content_Types].xml")).contains("Extension=\"png\""));
+    EXPECT_EQ(part(path, QStringLiteral("xl/media/image1.png")), tinyPng());
+}
+
+TEST(XlsxLimitsTest, RowBreaksBeyondTheLimitAreDroppedWithAWarning)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    const int lots = SheetLimits::MaxRowBreaks + 74;
+    for (int lot = 0; lot < lots; ++lot) {
+        setText(sheet, lot * 3 + 1, 1, QStringLiteral("Los %1").arg(lot + 1));
+        sheet.rowBreaksForWrite().insert(lot * 3 + 3);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("viele.xlsx"));
+    XlsxWriter::save(*wb, path);
+    const QByteArray xml = part(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_EQ(xml.count("<brk "), SheetLimits::MaxRowBreaks);
+    EXPECT_TRUE(xml.contains("<rowBreaks count=\"1026\" manualBreakCount=\"1026\">"));
+    // Every row is still written.
+    EXPECT_TRUE(xml.contains(QStringLiteral("<row r=\"%1\">").arg((lots - 1) * 3 + 1).toLatin1()));
+    ASSERT_EQ(wb->warnings().size(), 1);
+    EXPECT_TRUE(wb->warnings().front().contains(QStringLiteral("1026")));
+    EXPECT_TRUE(wb->warnings().front().contains(QStringLiteral("Zeile %1").arg(SheetLimits::MaxRowBreaks * 3 + 3)));
+    // Saving again does not repeat the warning.
+    XlsxWriter::save(*wb, path);
+    EXPECT_EQ(wb->warnings().size(), 1);
+    EXPECT_EQ(XlsxReader::load(path)->sheet(0).rowBreaks().size(), size_t(SheetLimits::MaxRowBreaks));
+}
+
+TEST(XlsxLimitsTest, OverlongTextIsCutToWhatACellHolds)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    setText(sheet, 1, 1, QString(SheetLimits::MaxTextLength + 100, QLatin1Char('x')));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lang.xlsx"));
+    XlsxWriter::save(*wb, path);
+    EXPECT_EQ(XlsxReader::load(path)->sheet(0).cell(1, 1)->text.size(), SheetLimits::MaxTextLength);
+}
+
+} // namespace

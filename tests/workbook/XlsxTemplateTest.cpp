@@ -1,0 +1,306 @@
+// Loading a template and saving it as a report: what is kept, what is
+// rewritten, and what a second reader sees in the result.
+
+#include "XlsxTestHelpers.h"
+
+#include "workbook/TemplatePackage.h"
+#include "workbook/Workbook.h"
+#include "workbook/WorkbookError.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/XlsxWriter.h"
+
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace xlsxtest;
+
+namespace {
+
+class XlsxTemplateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        templatePath = dir.filePath(QStringLiteral("Tannbuch.xltx"));
+        writeZip(templatePath, templateEntries());
+    }
+
+    QString saveAs(const Workbook &workbook, const QString &name = QStringLiteral("Bericht.xlsx"))
+    {
+        const QString path = dir.filePath(name);
+        XlsxWriter::save(workbook, path);
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QString templatePath;
+};
+
+TEST_F(XlsxTemplateTest, LoadsCellsStylesAndSheetFeatures)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    ASSERT_EQ(wb->sheetCount(), 2);
+    const Worksheet &sheet = wb->sheet(0);
+    EXPECT_EQ(sheet.name(), QStringLiteral("Tannbuch"));
+    EXPECT_FALSE(sheet.isChanged());
+    EXPECT_FALSE(wb->sheet(1).isChanged());
+
+    ASSERT_NE(sheet.cell(1, 1), nullptr);
+    EXPECT_EQ(sheet.cell(1, 1)->text, QStringLiteral("Holzliste"));
+    const ResolvedStyle title = wb->resolve(sheet.cell(1, 1)->styleId);
+    EXPECT_TRUE(title.bold);
+    EXPECT_DOUBLE_EQ(title.fontSize, 16.0);
+    EXPECT_EQ(wb->resolve(sheet.cell(2, 2)->styleId).numberFormat, QStringLiteral("0.000"));
+    const ResolvedStyle boxed = wb->resolve(sheet.cell(3, 1)->styleId);
+    EXPECT_EQ(boxed.borders[EdgeLeft].lineStyle, Xl::Continuous);
+    EXPECT_EQ(boxed.borders[EdgeBottom].weight, Xl::Thin);
+    EXPECT_EQ(boxed.horizontalAlignment, HAlign::Center);
+    EXPECT_EQ(sheet.cell(7, 1)->text, QStringLiteral("Fett und normal"));
+
+    // Shared formulas become ordinary ones, each moved from its master.
+    EXPECT_EQ(sheet.cell(3, 3)->formula, QStringLiteral("=A3+B3"));
+    EXPECT_EQ(sheet.cell(4, 3)->formula, QStringLiteral("=A4+B4"));
+    EXPECT_EQ(sheet.cell(5, 3)->formula, QStringLiteral("=A5+B5"));
+    EXPECT_EQ(sheet.cell(5, 3)->cachedType, CellType::Number);
+    EXPECT_DOUBLE_EQ(sheet.cell(5, 3)->number, 9.0);
+
+    EXPECT_EQ(sheet.merges().size(), 1u);
+    ASSERT_EQ(sheet.hyperlinks().size(), 1u);
+    EXPECT_EQ(sheet.hyperlinks()[0].address, QStringLiteral("https://example.org/karte?x=1&y=2"));
+    // The file's break id 5 is the row above the break: row 6 starts a page.
+    EXPECT_EQ(sheet.rowBreaks(), std::set<int>({6}));
+    EXPECT_DOUBLE_EQ(sheet.columns().at(1).width, 20.7109375);
+    EXPECT_DOUBLE_EQ(sheet.columns().at(3).width, 12.0);
+    EXPECT_DOUBLE_EQ(sheet.row(1)->height, 24.0);
+    EXPECT_EQ(sheet.pageSetup().scale, 85);
+    EXPECT_EQ(sheet.pageSetup().oddHeader, QStringLiteral("&CTannbuch"));
+    EXPECT_EQ(wb->sheet(1).cell(2, 2)->number, 8.0);
+}
+
+TEST_F(XlsxTemplateTest, UnchangedWorkbookKeepsEveryPartButTheWorkbookType)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    const QString out = saveAs(*wb);
+    // Nothing changed: sheets, strings, styles and the calculation chain are
+    // the template's own bytes.
+    for (const char *name : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml", "xl/sharedStrings.xml",
+             "xl/styles.xml", "xl/calcChain.xml", "xl/drawings/drawing1.xml", "xl/media/image1.png",
+             "docProps/core.xml", "xl/printerSettings/printerSettings1.bin"}) {
+        QByteArray original;
+        for (const ZipEntry &e : templateEntries())
+            if (e.name == QLatin1String(name))
+                original = e.data;
+        EXPECT_EQ(part(out, QString::fromLatin1(name)), original) << name;
+    }
+    const QByteArray types = part(out, QStringLiteral("[Content_Types].xml"));
+    EXPECT_TRUE(types.contains("spreadsheetml.sheet.main+xml"));
+    EXPECT_FALSE(types.contains("template.main+xml"));
+}
+
+TEST_F(XlsxTemplateTest, ChangedReportSheetKeepsTemplateAroundIt)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    Worksheet &sheet = wb->sheet(0);
+    Cell &c = sheet.cellForWrite(12, 1);
+    c.type = CellType::Text;
+    c.text = QStringLiteral("Los 1");
+    Cell &n = sheet.cellForWrite(12, 2);
+    n.type = CellType::Number;
+    n.number = 3.25;
+    CellStyle bold;
+    bold.baseXf = 3; // the template's boxed, centred format
+    bold.bold = true;
+    bold.numberFormat = QStringLiteral("0.00");
+    n.styleId = wb->styles().intern(bold);
+    sheet.rowBreaksForWrite().insert(12);
+    sheet.picturesForWrite().push_back({tinyPng(), QStringLiteral("png"), 40, 20, {8, 5}, QStringLiteral("Kopfbild")});
+    sheet.hyperlinksForWrite().push_back(
+        {{12, 3}, QStringLiteral("https://example.org/?a=1&b=2"), QString(), QStringLiteral("Polter"), QString()});
+
+    const QString out = saveAs(*wb);
+
+    // The unchanged settings sheet is copied byte for byte.
+    EXPECT_EQ(part(out, QStringLiteral("xl/worksheets/sheet2.xml")), templateEntries()[11].data);
+    // The stale calculation chain is gone, and the workbook asks for recalculation.
+    const QStringList names = partNames(out);
+    EXPECT_FALSE(names.contains(QStringLiteral("xl/calcChain.xml")));
+    EXPECT_FALSE(part(out, QStringLiteral("[Content_Types].xml")).contains("calcChain"));
+    EXPECT_FALSE(part(out, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("calcChain"));
+    EXPECT_TRUE(part(out, QStringLiteral("xl/workbook.xml")).contains("fullCalcOnLoad=\"1\""));
+    // The template's formats keep their numbers; the program's one is appended.
+    const QByteArray styles = part(out, QStringLiteral("xl/styles.xml"));
+    EXPECT_TRUE(styles.contains("<cellXfs count=\"5\">"));
+    // The template's strings keep their numbers, rich text included.
+    const QByteArray strings = part(out, QStringLiteral("xl/sharedStrings.xml"));
+    EXPECT_TRUE(strings.contains("<si><t>Holzliste</t></si><si><t>Menge</t></si>"));
+    EXPECT_TRUE(strings.contains("<si><r><rPr><b/>"));
+    EXPECT_TRUE(strings.contains("<si><t>Los 1</t></si>"));
+
+    // Worksheet children in the order the format demands.
+    const QByteArray xml = part(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QStringList expected = {QStringLiteral("sheetPr"), QStringLiteral("dimension"), QStringLiteral("sheetViews"),
+        QStringLiteral("sheetFormatPr"), QStringLiteral("cols"), QStringLiteral("sheetData"),
+        QStringLiteral("mergeCells"), QStringLiteral("conditionalFormatting"), QStringLiteral("dataValidations"),
+        QStringLiteral("hyperlinks"), QStringLiteral("printOptions"), QStringLiteral("pageMargins"),
+        QStringLiteral("pageSetup"), QStringLiteral("headerFooter"), QStringLiteral("rowBreaks"),
+        QStringLiteral("drawing")};
+    qsizetype at = 0;
+    for (const QString &element : expected) {
+        const qsizetype found
+            = xml.indexOf("<" + element.toLatin1() + (element == QLatin1String("sheetData") ? ">" : ""), at);
+        ASSERT_GE(found, at) << element.toStdString() << " missing or out of order";
+        at = found;
+    }
+    // The template's break and the new one, each once.
+    EXPECT_TRUE(xml.contains("<rowBreaks count=\"2\" manualBreakCount=\"2\"><brk id=\"5\" max=\"16383\" man=\"1\"/>"
+                             "<brk id=\"11\" max=\"16383\" man=\"1\"/></rowBreaks>"));
+    EXPECT_EQ(xml.count("<cols>"), 1);
+    // A cell still holding its template string keeps that string's number
+    // (here the rich text one).
+    EXPECT_TRUE(xml.contains("<c r=\"A7\" t=\"s\"><v>3</v></c>"));
+    // The drawing keeps the logo and gets the new picture.
+    const QByteArray drawing = part(out, QStringLiteral("xl/drawings/drawing1.xml"));
+    EXPECT_EQ(drawing.count("r:embed="), 2);
+    EXPECT_TRUE(drawing.contains("<xdr:oneCellAnchor>"));
+    EXPECT_TRUE(drawing.contains("cx=\"381000\" cy=\"190500\""));
+
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt (/usr/bin/python3)";
+    const QJsonObject r
+        = verify(out, {QStringLiteral("Tannbuch:A1,B2,C4,B12,A12"), QStringLiteral("Einstellungen:A2,B2")});
+    EXPECT_EQ(r.value(QStringLiteral("sheets")).toArray().size(), 2);
+    EXPECT_FALSE(r.value(QStringLiteral("template")).toBool());
+    const QJsonObject s = sheetOf(r, QStringLiteral("Tannbuch"));
+    EXPECT_EQ(s.value(QStringLiteral("print_area")).toString(), QStringLiteral("$A$1:$D$40"));
+    EXPECT_EQ(s.value(QStringLiteral("print_title_rows")).toString(), QStringLiteral("$1:$2"));
+    EXPECT_EQ(s.value(QStringLiteral("row_breaks")).toArray(), QJsonArray({5, 11}));
+    EXPECT_EQ(s.value(QStringLiteral("merges")).toArray(), QJsonArray({QStringLiteral("A1:D1")}));
+    EXPECT_DOUBLE_EQ(
+        s.value(QStringLiteral("col_widths")).toObject().value(QStringLiteral("A")).toDouble(), 20.7109375);
+    EXPECT_EQ(s.value(QStringLiteral("hyperlinks"))
+                  .toObject()
+                  .value(QStringLiteral("C12"))
+                  .toObject()
+                  .value(QStringLiteral("target"))
+                  .toString(),
+        QStringLiteral("https://example.org/?a=1&b=2"));
+    EXPECT_EQ(s.value(QStringLiteral("hyperlinks"))
+                  .toObject()
+                  .value(QStringLiteral("A6"))
+                  .toObject()
+                  .value(QStringLiteral("target"))
+                  .toString(),
+        QStringLiteral("https://example.org/karte?x=1&y=2"));
+    EXPECT_EQ(r.value(QStringLiteral("pictures")).toInt(), 2);
+    EXPECT_EQ(r.value(QStringLiteral("media")).toArray().size(), 2);
+    const QJsonObject a1 = cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("A1"));
+    EXPECT_EQ(a1.value(QStringLiteral("value")).toString(), QStringLiteral("Holzliste"));
+    EXPECT_TRUE(a1.value(QStringLiteral("bold")).toBool());
+    EXPECT_EQ(
+        cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("B2")).value(QStringLiteral("number_format")).toString(),
+        QStringLiteral("0.000"));
+    EXPECT_EQ(cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("C4")).value(QStringLiteral("value")).toString(),
+        QStringLiteral("=A4+B4"));
+    const QJsonObject b12 = cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("B12"));
+    EXPECT_DOUBLE_EQ(b12.value(QStringLiteral("value")).toDouble(), 3.25);
+    EXPECT_TRUE(b12.value(QStringLiteral("bold")).toBool());
+    EXPECT_EQ(b12.value(QStringLiteral("number_format")).toString(), QStringLiteral("0.00"));
+    EXPECT_EQ(b12.value(QStringLiteral("borders")).toObject().value(QStringLiteral("left")).toString(),
+        QStringLiteral("thin"));
+    EXPECT_EQ(b12.value(QStringLiteral("halign")).toString(), QStringLiteral("center"));
+    EXPECT_EQ(
+        cellOf(r, QStringLiteral("Einstellungen"), QStringLiteral("B2")).value(QStringLiteral("value")).toInt(), 8);
+}
+
+TEST_F(XlsxTemplateTest, MacroTemplateBecomesPlainWorkbook)
+{
+    const QString macroPath = dir.filePath(QStringLiteral("Tannbuch_Makro.xltm"));
+    writeZip(macroPath, templateEntries(true));
+    const auto wb = XlsxReader::load(macroPath);
+    wb->sheet(0).cellForWrite(20, 1).type = CellType::Number;
+    const QString out = saveAs(*wb);
+    const QStringList names = partNames(out);
+    EXPECT_FALSE(names.contains(QStringLiteral("xl/vbaProject.bin")));
+    const QByteArray types = part(out, QStringLiteral("[Content_Types].xml"));
+    EXPECT_FALSE(types.contains("vbaProject"));
+    EXPECT_FALSE(types.contains("macroEnabled"));
+    EXPECT_TRUE(types.contains("spreadsheetml.sheet.main+xml"));
+    // The printer settings keep their own content type.
+    EXPECT_TRUE(types.contains("/xl/printerSettings/printerSettings1.bin"));
+    EXPECT_FALSE(part(out, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("vbaProject"));
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt";
+    verify(out, {QStringLiteral("Tannbuch:A1")});
+}
+
+TEST_F(XlsxTemplateTest, SavedAsTemplateKeepsTemplateType)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    const QString out = saveAs(*wb, QStringLiteral("Kopie.xltx"));
+    EXPECT_TRUE(part(out, QStringLiteral("[Content_Types].xml")).contains("template.main+xml"));
+}
+
+TEST_F(XlsxTemplateTest, PageSetupFromProgramReplacesTemplateValues)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    PageSetup &page = wb->sheet(0).pageSetupForWrite();
+    page.scale = 90;
+    page.oddHeader = QStringLiteral("&CHolzliste 4711");
+    page.oddFooter = QStringLiteral("&CSeite &P von &N");
+    const QString out = saveAs(*wb);
+    const QByteArray xml = part(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(xml.contains("scale=\"90\""));
+    EXPECT_TRUE(xml.contains("paperSize=\"9\""));
+    EXPECT_TRUE(xml.contains("r:id=\"rId3\"")); // the printer settings stay attached
+    EXPECT_FALSE(xml.contains("fitToPage")); // a fixed scale replaces fitting to pages
+    EXPECT_TRUE(xml.contains("<oddFooter>&amp;CSeite &amp;P von &amp;N</oddFooter>"));
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt";
+    const QJsonObject s = sheetOf(verify(out, {QStringLiteral("Tannbuch:")}), QStringLiteral("Tannbuch"));
+    EXPECT_EQ(s.value(QStringLiteral("scale")).toInt(), 90);
+    EXPECT_EQ(s.value(QStringLiteral("header")).toString(), QStringLiteral("Holzliste 4711"));
+    EXPECT_EQ(s.value(QStringLiteral("footer")).toString(), QStringLiteral("Seite &P von &N"));
+}
+
+TEST_F(XlsxTemplateTest, ReloadedReportReadsTheSame)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    Cell &c = wb->sheet(0).cellForWrite(9, 2);
+    c.type = CellType::Formula;
+    c.formula = QStringLiteral("=B3*2");
+    c.cachedType = CellType::Number;
+    c.number = 40;
+    const QString out = saveAs(*wb);
+    const auto again = XlsxReader::load(out);
+    const Worksheet &sheet = again->sheet(0);
+    EXPECT_EQ(sheet.cell(9, 2)->formula, QStringLiteral("=B3*2"));
+    EXPECT_DOUBLE_EQ(sheet.cell(9, 2)->number, 40.0);
+    EXPECT_EQ(sheet.cell(4, 3)->formula, QStringLiteral("=A4+B4"));
+    EXPECT_EQ(sheet.cell(7, 1)->text, QStringLiteral("Fett und normal"));
+    EXPECT_EQ(sheet.rowBreaks(), std::set<int>({6}));
+    EXPECT_EQ(again->resolve(sheet.cell(1, 1)->styleId).fontSize, 16.0);
+}
+
+TEST_F(XlsxTemplateTest, CustomPropertiesForTheTemplateAreWritten)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    wb->customProperties().insert(QStringLiteral("Connection"), QStringLiteral("Provider=SQLOLEDB;Data Source=forst"));
+    wb->customProperties().insert(QStringLiteral("Filter"), QStringLiteral("LISTE='4711' AND LOS<>'' & mehr"));
+    wb->customProperties().insert(QStringLiteral("Anzahl"), 3);
+    const QString out = saveAs(*wb);
+    EXPECT_TRUE(part(out, QStringLiteral("_rels/.rels")).contains("docProps/custom.xml"));
+    EXPECT_TRUE(part(out, QStringLiteral("[Content_Types].xml")).contains("/docProps/custom.xml"));
+    const auto back = XlsxReader::load(out);
+    EXPECT_EQ(back->customProperties().value(QStringLiteral("Filter")).toString(),
+        QStringLiteral("LISTE='4711' AND LOS<>'' & mehr"));
+    EXPECT_EQ(back->customProperties().value(QStringLiteral("Anzahl")).toInt(), 3);
+    EXPECT_EQ(back->customProperties().size(), 3);
+    // Nothing else changed: the sheets stay as they were.
+    EXPECT_EQ(part(out, QStringLiteral("xl/worksheets/sheet1.xml")), templateEntries()[9].data);
+}
+
+} // namespace
