@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The host's ini file: plain key=value lines without sections. Read as text
+// in the host's encoding (Windows-1252); UTF-8 with or without byte-order
+// mark is recognised and read as such.
+class IniReader
+{
+public:
+    // The value of the first line whose key (the text before the first "=",
+    // trimmed) equals key ignoring case, trimmed; an empty text when no line
+    // matches; nullopt when the file cannot be opened. The file is read anew
+    // on every call.
+    static std::optional<QString> value(const QString &path, const QString &key);
+
+    // The ini file's text decoded from its bytes (Windows-1252 unless the
+    // bytes are UTF-8).
+    static QString decode(const QByteArray &bytes);
+
+    // The default ini file: kelmora.ini in the program's folder.
+    static QString defaultPath();
+};

@@ -1,0 +1,207 @@
+#include "Program.h"
+
+#include "app/AccessLevel.h"
+#include "app/IniReader.h"
+#include "app/ProgramUi.h"
+#include "db/DbError.h"
+#include "workbook/Application.h"
+#include "workbook/ReportLocale.h"
+#include "workbook/TemplateFiles.h"
+#include "workbook/Workbook.h"
+#include "workbook/WorkbookError.h"
+
+#include <QDir>
+
+namespace {
+
+// Rows of the settings sheet that hold keys and values.
+constexpr int FirstSettingsRow = 2;
+constexpr int LastSettingsRow = 101;
+
+} // namespace
+
+Program::Program(ProgramUi &ui)
+    : m_ui(ui)
+    , m_templateFolder(QDir::currentPath())
+{
+}
+
+Program::~Program()
+{
+    shutDown();
+}
+
+void Program::tell(const QString &message)
+{
+    // In unattended printing every message is a failure the host must see.
+    if (m_values.isUnattended())
+        m_failed = true;
+    m_ui.showMessage(message);
+}
+
+QString Program::iniPath() const
+{
+    return m_values.iniPath.isEmpty() ? IniReader::defaultPath() : m_values.iniPath;
+}
+
+QString Program::ReadIniValue(const QString &key)
+{
+    const std::optional<QString> value = IniReader::value(iniPath(), key);
+    if (value)
+        return *value;
+    // Tell once; the program ends after the step that asked.
+    if (!m_iniMessageShown) {
+        m_iniMessageShown = true;
+        tell(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!"));
+    }
+    m_closeRequested = true;
+    m_failed = true;
+    return QStringLiteral("Error");
+}
+
+bool Program::startUp(const QString &commandLine)
+{
+    m_values = SplitCommandLine(commandLine);
+
+    if (m_values.connectionString.isEmpty()) {
+        const QString database = ReadIniValue(QStringLiteral("DATABASENAME"));
+        if (database == QStringLiteral("Error"))
+            return false;
+        const QString server = ReadIniValue(QStringLiteral("SQLSERVER"));
+        if (server == QStringLiteral("Error"))
+            return false;
+        m_values.accessLevelId = ReadIniValue(QStringLiteral("AL"));
+        m_values.businessYearColumn = ReadIniValue(QStringLiteral("RELTABLE"));
+        m_values.connectionString =
+            QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=")
+            + database + QStringLiteral(";Data Source=") + server;
+    }
+
+    try {
+        m_db.open(m_values.connectionString);
+    } catch (const DbError &e) {
+        // The window stays open without lists; the user learns why.
+        tell(QStringLiteral("Die Verbindung zur Datenbank konnte nicht hergestellt werden.\n") + e.message());
+        m_failed = true;
+        return false;
+    }
+
+    try {
+        m_accessLevelFilter = GetAccessLevel(m_db, m_values.accessLevelId);
+    } catch (const DbError &) {
+        // Restrict rather than show every list when the level cannot be read.
+        m_accessLevelFilter = QStringLiteral("(") + m_values.accessLevelId + QStringLiteral(")");
+    }
+
+    OpenReportWorkbook();
+    m_kubaturFormat = GetKubaturFormat();
+    return true;
+}
+
+QString Program::GetKubaturFormat()
+{
+    // The option is read as the host keeps it, but every report shows
+    // volumes with three decimals whatever it says.
+    try {
+        Recordset rs = m_db.execute(
+            QStringLiteral("SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'"));
+        rs.close();
+    } catch (const DbError &) {
+        // A missing option table changes nothing: the format is fixed.
+    }
+    m_kubaturPlaces = 3;
+    return QStringLiteral("0.000");
+}
+
+bool Program::hasReportWorkbook() const
+{
+    return m_application && !m_application->hasQuit() && m_application->workbookCount() > 0;
+}
+
+void Program::OpenReportWorkbook()
+{
+    if (!m_application || m_application->hasQuit()) {
+        // Making the application can only fail for want of memory; try twice.
+        for (int attempt = 0; attempt < 2 && !m_application; ++attempt) {
+            try {
+                m_application = std::make_unique<Application>();
+            } catch (const std::exception &) {
+                m_application.reset();
+            }
+        }
+        if (!m_application) {
+            tell(QStringLiteral("Excel konnte nicht gestartet werden."));
+            return;
+        }
+    }
+    m_application->setLocale(ReportLocale::locale());
+
+    m_clientCode = ReadIniValue(QStringLiteral("CLIENT"));
+    const QString folder = ReadIniValue(QStringLiteral("PathTemplates"));
+    // A folder that is empty or missing leaves the previous one in force.
+    if (!folder.isEmpty() && folder != QStringLiteral("Error") && QDir(folder).exists())
+        m_templateFolder = folder;
+    m_templateFiles = TemplateFiles::list(m_templateFolder);
+
+    bool haveTemplate = true;
+    if (m_templateFiles.isEmpty()) {
+        tell(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!"));
+        haveTemplate = false;
+    } else if (m_templateFiles.size() == 1 || m_values.isUnattended()) {
+        m_templateFileName = m_templateFiles.first();
+    } else {
+        m_templateFileName = m_ui.chooseTemplate(m_templateFiles);
+    }
+
+    m_application->setVisible(true);
+    m_application->setWindowState(Xl::WindowNormal);
+
+    bool loaded = false;
+    if (!m_templateFileName.isEmpty()) {
+        const QString templatePath = QDir(m_templateFolder).filePath(m_templateFileName);
+        try {
+            m_application->addWorkbook(templatePath);
+            loaded = true;
+        } catch (const WorkbookError &e) {
+            if (haveTemplate)
+                tell(e.message());
+        }
+    }
+
+    m_settings.resetForNewWorkbook();
+    if (!loaded)
+        return;
+    Workbook &book = m_application->activeWorkbook().workbook();
+    if (book.sheet(QStringLiteral("Einstellungen"))) {
+        const Sheet settingsSheet = m_application->worksheets(QStringLiteral("Einstellungen"));
+        const IniValueReader readIni = [this](const QString &key) { return ReadIniValue(key); };
+        for (int r = FirstSettingsRow; r <= LastSettingsRow; ++r) {
+            const QString key = settingsSheet.cells(r, 1).value().trimmed().toUpper();
+            const QString value = settingsSheet.cells(r, 2).value().trimmed().toUpper();
+            ApplySetting(m_settings, key, value, readIni);
+        }
+    } else {
+        tell(QStringLiteral("Die Vorlage \"%1\" hat kein Tabellenblatt \"Einstellungen\"; "
+                            "es werden keine Einstellungen gelesen.")
+                 .arg(m_templateFileName));
+    }
+    if (book.sheet(QStringLiteral("Tannbuch")))
+        m_application->worksheets(QStringLiteral("Tannbuch")).activate();
+    else
+        tell(QStringLiteral("Die Vorlage \"%1\" hat kein Tabellenblatt \"Tannbuch\".").arg(m_templateFileName));
+}
+
+void Program::shutDown()
+{
+    m_db.close();
+    if (m_application) {
+        try {
+            while (m_application->workbookCount() > 0)
+                m_application->closeWorkbook(m_application->workbookAt(0).workbook(), false);
+            m_application->quit();
+        } catch (const WorkbookError &) {
+            // Shut-down goes on whatever fails.
+        }
+        m_application.reset();
+    }
+}

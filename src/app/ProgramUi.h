@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program asks of the person at the screen: messages (OK only) and
+// the choice among several templates. The main window answers with message
+// boxes and the template dialog; in unattended printing messages go to
+// standard error and nothing waits for a person.
+class ProgramUi
+{
+public:
+    virtual ~ProgramUi() = default;
+
+    virtual void showMessage(const QString &text) = 0;
+    // The template file name chosen among several (never called with fewer
+    // than two, nor in unattended printing).
+    virtual QString chooseTemplate(const QStringList &templates) = 0;
+    // Shows a status text at once ("Kopf ...", "Fertig!").
+    virtual void showStatus(const QString &) { }
+};

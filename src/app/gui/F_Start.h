@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/Program.h"
+#include "app/ProgramUi.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+class SingleInstance;
+
+// The program's one main window: the list browser with its date range and
+// business-year buttons, the list-type and lot/pile pickers, the report
+// switches and sort order, "Ausdruck" and "Schließen", and the status line.
+// Every control carries its established name as object name (control arrays
+// as name(index), e.g. "btnJahr(0)").
+//
+// Start-up (Form_Load) and shut-down (Form_Unload) run here in their fixed
+// order; the program-wide state lives in Program. In unattended printing (a
+// provision name on the command line) the window is never shown, messages go
+// to standard error and the exit code tells the host whether it worked.
+class F_Start : public QWidget, public ProgramUi
+{
+    Q_OBJECT
+
+public:
+    explicit F_Start(QWidget *parent = nullptr);
+    ~F_Start() override;
+
+    // The caption: "Quelt32-Listenausdruck V " and the program's version.
+    static QString caption();
+
+    // Start-up from the host's command line. Afterwards the program either
+    // runs (show the window) or has ended (hasEnded(), exitCode()).
+    void Form_Load(const QString &commandLine);
+    // Shut-down: connection, workbook, application, window position. Runs
+    // once, however the window closes.
+    void Form_Unload();
+
+    // Prepares the selection controls from the report settings and the
+    // start-up values (sort order, switches, date range or business year).
+    void InitSelectionControls();
+    void ButAbbrech_Click();
+    void B_OK_Click();
+    void btnJahr_Click(int index);
+
+    bool hasEnded() const { return m_ended; }
+    // 0 when the program did its work; non-zero when an unattended run failed
+    // or start-up ended the program.
+    int exitCode() const;
+
+    Program &program() { return m_program; }
+
+    // ProgramUi
+    void showMessage(const QString &text) override;
+    QString chooseTemplate(const QStringList &templates) override;
+    void showStatus(const QString &text) override;
+
+    QTreeWidget *ListView1;
+    QLabel *lblListendatum;
+    QLineEdit *txtVon;
+    QLabel *lblAffbis;
+    QLineEdit *txtBis;
+    QLineEdit *txLastDays;
+    QLabel *lblTage;
+    QFrame *frmHHJ;
+    QLabel *lblHHJahr;
+    QLineEdit *txt_Jahr;
+    QPushButton *btnJahr[4];
+    QLabel *lblListenart;
+    QComboBox *cmbListenart;
+    QRadioButton *optLos[2];
+    QListWidget *LbLos;
+    QCheckBox *CbVerdichtet;
+    QCheckBox *CbDruck;
+    QCheckBox *CbEinzeln;
+    QCheckBox *CbLosweise;
+    QRadioButton *RadWoEing;
+    QRadioButton *RadWoListeLosStm;
+    QRadioButton *RadListeLosWaldort;
+    QRadioButton *RadEing;
+    QRadioButton *RadSortiment;
+    QRadioButton *RadStammNummer;
+    QPushButton *B_OK;
+    QPushButton *ButAbbrech;
+    QLabel *LbStatus;
+    QListWidget *flbVorlagen;
+
+    // The sort option buttons in EinzSort order (index 0 = value 1).
+    QRadioButton *sortButton(int einzSort) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void setTabOrder();
+    void RestoreWindowPosition();
+    void SaveWindowPosition();
+    void setTopmost(bool on);
+    void bringToFront();
+    bool isUnattended() const;
+
+    Program m_program;
+    std::unique_ptr<SingleInstance> m_instance;
+    bool m_unloaded = false;
+    bool m_ended = false;
+    bool m_secondInstance = false;
+};

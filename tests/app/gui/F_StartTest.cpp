@@ -1,0 +1,273 @@
+#include "app/gui/F_Start.h"
+#include "app/WindowPositionStore.h"
+#include "workbook/Application.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+
+// The main window with its messages and template questions recorded instead
+// of shown.
+class TestWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QString chooseTemplate(const QStringList &templates) override
+    {
+        offered << templates;
+        return templates.value(choice);
+    }
+
+    QStringList messages;
+    QList<QStringList> offered;
+    int choice = 0;
+};
+
+QString demoText(int id)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(TANNBUCH_DEMO_DB, &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT COALESCE(NULLIF(TRIM(CUSTOM_GERMAN),''), TRIM(GERMAN)) FROM STRINGS WHERE ID_STRING = ?",
+                       -1, &stmt, nullptr);
+    sqlite3_bind_int(stmt, 1, id);
+    QString text;
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return text;
+}
+
+// An ini file like the demo's with some keys replaced or left out.
+QString writeIni(const QTemporaryDir &dir, const QMap<QString, QString> &changes)
+{
+    QFile in(demoIni);
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromLatin1(in.readAll()).split(QStringLiteral("\r\n"));
+    for (QString &line : lines) {
+        const QString key = line.section(QLatin1Char('='), 0, 0);
+        if (changes.contains(key))
+            line = changes[key].isNull() ? QString() : key + QLatin1Char('=') + changes[key];
+    }
+    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(lines.join(QStringLiteral("\r\n")).toLatin1());
+    return path;
+}
+
+} // namespace
+
+TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
+{
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.hasEnded()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Quelt32-Listenausdruck V " TANNBUCH_VERSION));
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(w.program().isConnected());
+
+    // Two templates in the demo folder: the user is asked, the first is offered first.
+    ASSERT_EQ(w.offered.size(), 1);
+    EXPECT_EQ(w.offered.first(), QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
+    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
+
+    // Business year from the newest open numeric year, caption from the text table.
+    EXPECT_FALSE(w.frmHHJ->isHidden());
+    EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(0)"))->text(), QStringLiteral("2026"));
+    EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(3)"))->text(), QStringLiteral("2023"));
+    EXPECT_EQ(w.txt_Jahr->text(), QStringLiteral("2026"));
+    EXPECT_EQ(w.lblHHJahr->text(), demoText(716));
+    EXPECT_EQ(w.lblListendatum->text(), demoText(727));
+
+    // Switches and sort order from the template's settings sheet.
+    EXPECT_EQ(w.CbEinzeln->checkState(), Qt::Checked);
+    EXPECT_EQ(w.CbVerdichtet->checkState(), Qt::Checked);
+    EXPECT_EQ(w.CbDruck->checkState(), Qt::Unchecked);
+    EXPECT_EQ(w.CbLosweise->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(w.RadWoListeLosStm->isChecked());
+    EXPECT_GT(w.program().settings().StartZeile, 1);
+    EXPECT_GT(w.program().settings().columnListUpperBound(), 1);
+    EXPECT_FALSE(w.program().settings().headerLines[1].text.isEmpty());
+
+    // Every named control is there.
+    for (const char *name : {"ListView1", "txtVon", "txtBis", "lblListendatum", "txLastDays", "frmHHJ", "lblHHJahr",
+                             "txt_Jahr", "lblListenart", "cmbListenart", "optLos(0)", "optLos(1)", "LbLos",
+                             "CbVerdichtet", "CbDruck", "CbEinzeln", "CbLosweise", "RadWoEing", "RadWoListeLosStm",
+                             "RadListeLosWaldort", "RadEing", "RadSortiment", "RadStammNummer", "B_OK", "ButAbbrech",
+                             "LbStatus", "flbVorlagen"})
+        EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
+
+    // Tab walks the selection from top to bottom, then switches, then buttons.
+    QStringList chain;
+    QWidget *widget = w.txtVon;
+    for (int i = 0; i < 40 && chain.size() < 6; ++i) {
+        const QString name = widget->objectName();
+        if (QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
+                         QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")})
+                .contains(name))
+            chain << name;
+        widget = widget->nextInFocusChain();
+    }
+    EXPECT_EQ(chain, QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
+                                  QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")}));
+
+    w.ButAbbrech_Click();
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_EQ(w.exitCode(), 0);
+}
+
+TEST(F_Start, DateModeWithoutABusinessYearColumn)
+{
+    QTemporaryDir dir;
+    const QString ini = writeIni(dir, {{QStringLiteral("RELTABLE"), QString()}});
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.hasEnded());
+    EXPECT_TRUE(w.frmHHJ->isHidden());
+    const int days = w.program().settings().LetztenTage;
+    EXPECT_EQ(w.txLastDays->text(), QString::number(days));
+    EXPECT_EQ(w.txtVon->text(), QDate::currentDate().addDays(-days).toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_EQ(w.txtBis->text(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+}
+
+TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
+{
+    F_Start w;
+    QStringList listed;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->objectName();
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("lbVorlagen"));
+        for (int i = 0; i < list->count(); ++i)
+            listed << list->item(i)->text();
+        EXPECT_EQ(list->currentRow(), 0);
+        list->setCurrentRow(1);
+        dialog->close(); // the window's close box
+    });
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    EXPECT_EQ(title, QStringLiteral("dlgVorlagen"));
+    EXPECT_EQ(listed, QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
+    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
+    EXPECT_EQ(w.CbLosweise->checkState(), Qt::Checked);
+}
+
+TEST(F_Start, UnattendedPrintingTakesTheFirstTemplateAndEnds)
+{
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|"));
+    EXPECT_TRUE(w.offered.isEmpty());
+    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(F_Start, MissingIniEndsTheProgramWithItsMessage)
+{
+    QTemporaryDir dir;
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + dir.filePath(QStringLiteral("fehlt.ini")) + QStringLiteral("||||||"));
+    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")}));
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_FALSE(w.program().isConnected());
+}
+
+TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
+{
+    QTemporaryDir dir;
+    QTemporaryDir empty;
+    const QString ini = writeIni(dir, {{QStringLiteral("PathTemplates"), empty.path()}});
+    {
+        TestWindow w;
+        w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
+        EXPECT_TRUE(w.messages.contains(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!")));
+        EXPECT_FALSE(w.hasEnded()) << "the window stays open";
+        EXPECT_FALSE(w.program().hasReportWorkbook());
+    }
+    const QString noDb = writeIni(dir, {{QStringLiteral("SQLSERVER"), QStringLiteral("127.0.0.1,1")}});
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + noDb + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.messages.isEmpty());
+    EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Verbindung zur Datenbank")));
+    EXPECT_FALSE(w.hasEnded()) << "the window stays open without lists";
+    EXPECT_FALSE(w.program().hasReportWorkbook()) << "start-up stops before the workbook";
+}
+
+TEST(F_Start, WindowPositionSurvivesARestart)
+{
+    {
+        TestWindow w;
+        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+        w.move(240, 160);
+        w.ButAbbrech_Click();
+    }
+    {
+        TestWindow w;
+        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+        EXPECT_EQ(w.pos(), QPoint(240, 160));
+        w.move(0, 300);
+        w.ButAbbrech_Click();
+    }
+    EXPECT_EQ(WindowPositionStore::storedX(), 240) << "a window at left 0 stores nothing";
+}
+
+TEST(F_Start, ASecondInstanceEndsAndFailsWhenUnattended)
+{
+    TestWindow first;
+    first.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_FALSE(first.hasEnded());
+
+    TestWindow second;
+    second.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    EXPECT_TRUE(second.hasEnded());
+    EXPECT_TRUE(second.messages.isEmpty()) << "no message interactively";
+    EXPECT_EQ(second.exitCode(), 0);
+
+    TestWindow unattended;
+    unattended.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|"));
+    EXPECT_TRUE(unattended.hasEnded());
+    EXPECT_NE(unattended.exitCode(), 0) << "an unattended run that printed nothing must fail";
+}
+
+// The program itself, without a display: a missing ini file with a provision
+// name goes to standard error and fails the run.
+TEST(Program, UnattendedFailureReachesTheHost)
+{
+    QTemporaryDir dir;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("TMPDIR"), dir.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TANNBUCH_PROGRAM),
+            {QStringLiteral("|") + dir.filePath(QStringLiteral("fehlt.ini")) + QStringLiteral("|||4711|1|DEMO|")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
+}

@@ -1,0 +1,20 @@
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Widget tests run on the offscreen platform. Each test process gets its own
+// temporary folder and settings store, so tests running side by side share
+// neither the single-instance lock nor the stored window position.
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir scratch;
+    qputenv("TMPDIR", scratch.path().toUtf8());
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tannbuch"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch.path());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

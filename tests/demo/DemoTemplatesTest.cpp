@@ -1,0 +1,290 @@
+// The demo templates: both files are written, are templates that this
+// program and an independent reader (openpyxl) open, and carry on their sheet
+// "Einstellungen" every report setting, read exactly as a report run reads
+// them (rows 2 to 101, key in A, value in B, through the application).
+
+#include "DemoTemplates.h"
+
+#include "workbook/XlsxTestHelpers.h"
+
+#include "workbook/Application.h"
+#include "workbook/ReportSettings.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString Report = QStringLiteral("Tannbuch");
+const QString Settings = QStringLiteral("Einstellungen");
+constexpr int FirstSettingsRow = 2;
+constexpr int LastSettingsRow = 101;
+
+// Every setting key of the report settings, as the settings sheet spells it.
+QStringList settingKeys()
+{
+    QStringList keys = {QStringLiteral("LetztenTage"), QStringLiteral("StartZeile"), QStringLiteral("KopfKopieStart"),
+        QStringLiteral("KopfKopieEnd"), QStringLiteral("SpaltenBreite"), QStringLiteral("nZoom"),
+        QStringLiteral("lKopfFuss"), QStringLiteral("lZusKopf"), QStringLiteral("lZInfo"),
+        QStringLiteral("lWagNrStammbemerkung"), QStringLiteral("lStatistik"), QStringLiteral("lGesamt"),
+        QStringLiteral("lProzent"), QStringLiteral("lKubGesamt"), QStringLiteral("lDMSZ"),
+        QStringLiteral("lWaldortLang"), QStringLiteral("lHöhen"), QStringLiteral("lLeereKopfzeilen"),
+        QStringLiteral("lPolterKoordinaten"), QStringLiteral("lHolzsorteLangBeiVerdichtung")};
+    for (int i = 1; i <= 10; ++i)
+        keys << QStringLiteral("lReltable(%1)").arg(i);
+    for (int i = 0; i <= 8; ++i)
+        keys << QStringLiteral("lAdresse(%1)").arg(i);
+    keys << QStringLiteral("lVerkaufsart") << QStringLiteral("EinzSort") << QStringLiteral("lEinzeln")
+         << QStringLiteral("lVerdichtet") << QStringLiteral("lLosweise") << QStringLiteral("lSofortDruck")
+         << QStringLiteral("lZuerstVerdichtet") << QStringLiteral("lAdressformat");
+    return keys;
+}
+
+QStringList headerKeys()
+{
+    return {QStringLiteral("ini.headerline1"), QStringLiteral("ini.headerline2"), QStringLiteral("ini.headerline3"),
+        QStringLiteral("ini.headerpicture1")};
+}
+
+// One row of the settings sheet as the report reads it.
+struct SettingsRow
+{
+    int row = 0;
+    QString key; // as written
+    QString value; // Value of B, trimmed
+    QString explanation;
+};
+
+// The settings rows of a template, read through the application as a
+// report run reads them, and the settings they give.
+struct ReadTemplate
+{
+    std::vector<SettingsRow> rows;
+    ReportSettings settings;
+};
+
+ReadTemplate readAsAReportDoes(const QString &path)
+{
+    ReadTemplate read;
+    Application xl;
+    xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
+    xl.workbooks().add(path);
+    read.settings.resetForNewWorkbook();
+    const Sheet sheet = xl.worksheets(Settings);
+    const IniValueReader ini = [](const QString &key) { return QStringLiteral("Wert von ") + key; };
+    for (int r = FirstSettingsRow; r <= LastSettingsRow; ++r) {
+        const QString key = sheet.cells(r, 1).value().trimmed();
+        const QString value = sheet.cells(r, 2).value().trimmed();
+        ApplySetting(read.settings, key.toUpper(), value.toUpper(), ini);
+        if (!key.isEmpty())
+            read.rows.push_back({r, key, value, sheet.cells(r, 3).value()});
+    }
+    return read;
+}
+
+QJsonValue at(const QJsonObject &object, const char *key)
+{
+    return object.value(QLatin1StringView(key));
+}
+
+// What openpyxl reads from the file (see tests/workbook/verify_saved.py).
+QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests)
+{
+    QProcess p;
+    p.start(xlsxtest::python,
+        QStringList{QStringLiteral(TANNBUCH_SOURCE_DIR "/tests/workbook/verify_saved.py"), path} + requests);
+    const bool finished = p.waitForFinished(60000);
+    const QByteArray out = p.readAllStandardOutput();
+    EXPECT_TRUE(finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+        << "openpyxl could not open " << path.toStdString() << ": " << p.readAllStandardError().constData();
+    return QJsonDocument::fromJson(out).object();
+}
+
+struct DemoTemplate
+{
+    QString fileName;
+    bool lotByLot;
+};
+
+const DemoTemplate Templates[] = {
+    {QStringLiteral("Tannbuch.xltx"), false},
+    {QStringLiteral("Tannbuch_Losweise.xltx"), true},
+};
+
+class DemoTemplatesTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new QTemporaryDir;
+        s_written = s_dir->isValid() && writeDemoTemplates(s_dir->filePath(QStringLiteral("templates"))) == 0;
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(s_written) << "writeDemoTemplates failed (see standard error)"; }
+
+    static QString pathOf(const DemoTemplate &t) { return s_dir->filePath(QStringLiteral("templates/") + t.fileName); }
+
+    static QTemporaryDir *s_dir;
+    static bool s_written;
+};
+
+QTemporaryDir *DemoTemplatesTest::s_dir = nullptr;
+bool DemoTemplatesTest::s_written = false;
+
+TEST_F(DemoTemplatesTest, SettingsSheetHoldsEverySettingAsAReportReadsIt)
+{
+    for (const DemoTemplate &t : Templates) {
+        SCOPED_TRACE(t.fileName.toStdString());
+        const QString path = pathOf(t);
+        ASSERT_TRUE(QFileInfo(path).isFile()) << path.toStdString() << " was not written";
+        const ReadTemplate read = readAsAReportDoes(path);
+        ASSERT_GE(qsizetype(read.rows.size()), settingKeys().size()) << "too few rows on the settings sheet";
+
+        // Every key appears once; none is unknown (a misspelt key would be
+        // ignored without a word).
+        QMap<QString, int> rowOfKey;
+        for (const SettingsRow &r : read.rows) {
+            EXPECT_FALSE(rowOfKey.contains(r.key.toUpper()))
+                << "Einstellungen!A" << r.row << ": key " << r.key.toStdString() << " appears twice";
+            rowOfKey.insert(r.key.toUpper(), r.row);
+            const bool known = settingKeys().contains(r.key) || headerKeys().contains(r.key)
+                || !ColumnExpression(r.key.toUpper()).isEmpty();
+            EXPECT_TRUE(known) << "Einstellungen!A" << r.row << ": unknown key " << r.key.toStdString();
+            EXPECT_FALSE(r.explanation.isEmpty())
+                << "Einstellungen!C" << r.row << ": no explanation for " << r.key.toStdString();
+            EXPECT_FALSE(r.value.isEmpty()) << "Einstellungen!B" << r.row << ": no value for " << r.key.toStdString();
+        }
+        for (const QString &key : settingKeys() + headerKeys())
+            EXPECT_TRUE(rowOfKey.contains(key.toUpper())) << "setting " << key.toStdString() << " missing";
+
+        // What the report gets from them.
+        const ReportSettings &s = read.settings;
+        EXPECT_EQ(s.lLosweise, t.lotByLot ? 1 : 0) << "lLosweise";
+        EXPECT_EQ(s.lGesamt, t.lotByLot) << "lGesamt: an overall block only after the lots";
+        EXPECT_GT(s.StartZeile, 1) << "StartZeile leaves room for the head";
+        EXPECT_GE(s.KopfKopieStart, 0);
+        EXPECT_LT(s.KopfKopieEnd, s.StartZeile) << "the copied head ends above StartZeile";
+        EXPECT_LE(s.KopfKopieStart, s.KopfKopieEnd) << "KopfKopieStart after KopfKopieEnd";
+        EXPECT_GE(s.nZoom, 10);
+        EXPECT_LE(s.nZoom, 400);
+        EXPECT_GT(s.SpaltenBreite, 0);
+        EXPECT_LE(s.SpaltenBreite, 255);
+        EXPECT_GT(s.LetztenTage, 0);
+        EXPECT_GE(s.EinzSort, 1);
+        EXPECT_LE(s.EinzSort, 6);
+        EXPECT_EQ(s.lAdressformat, QStringLiteral("1"));
+        for (int k = 1; k <= 3; ++k) {
+            const HeaderLine &line = s.headerLines[size_t(k)];
+            EXPECT_EQ(line.text, QStringLiteral("Wert von Headerline%1").arg(k)) << "header line " << k;
+            const RangeRef cell = CellAddress::parse(line.cell);
+            EXPECT_TRUE(cell.isSingleCell()) << "header line " << k << " cell " << line.cell.toStdString();
+            EXPECT_LT(cell.firstRow, s.StartZeile) << "header line " << k << " lands below the head";
+        }
+        const RangeRef logo = CellAddress::parse(s.headerPicture.cell);
+        EXPECT_TRUE(logo.isSingleCell()) << "header picture cell " << s.headerPicture.cell.toStdString();
+        EXPECT_LT(logo.firstRow, s.StartZeile) << "the logo lands below the head";
+        // Some column keys: the column list has captions after its empty entry 0.
+        ASSERT_GE(s.columnListUpperBound(), 2) << "no column keys";
+        EXPECT_TRUE(s.columnList.front().caption.isEmpty());
+        for (int i = 1; i < s.columnListUpperBound(); ++i)
+            EXPECT_FALSE(s.columnList[size_t(i)].caption.isEmpty()) << "column entry " << i << " has no caption";
+    }
+}
+
+TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
+{
+    QStringList titles;
+    for (const DemoTemplate &t : Templates) {
+        SCOPED_TRACE(t.fileName.toStdString());
+        const QString path = pathOf(t);
+        const QByteArray types = xlsxtest::part(path, QStringLiteral("[Content_Types].xml"));
+        EXPECT_TRUE(types.contains("application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml"))
+            << "not a template package: " << types.constData();
+
+        const auto wb = XlsxReader::load(path);
+        ASSERT_NE(wb->sheet(Report), nullptr) << "sheet Tannbuch missing";
+        ASSERT_NE(wb->sheet(Settings), nullptr) << "sheet Einstellungen missing";
+        EXPECT_EQ(wb->activeSheetIndex(), wb->sheetIndex(Report)) << "the report sheet opens active";
+        const Worksheet &report = *wb->sheet(Report);
+        const int startRow = int(readAsAReportDoes(path).settings.StartZeile);
+
+        // A head above StartZeile with a bold title in row 1; nothing in
+        // the output area.
+        const RowData *firstRow = report.row(1);
+        ASSERT_NE(firstRow, nullptr) << "Tannbuch row 1 is empty";
+        const Cell *title = nullptr;
+        for (const Cell &c : firstRow->cells) {
+            if (c.type == CellType::Text && wb->resolve(c.styleId).bold && !title)
+                title = &c;
+        }
+        ASSERT_NE(title, nullptr) << "Tannbuch row 1 has no bold title";
+        titles << title->text;
+        for (const auto &[row, data] : report.rows()) {
+            for (const Cell &c : data.cells)
+                EXPECT_TRUE(row < startRow || c.isEmpty())
+                    << "Tannbuch!" << CellAddress::cellName(row, c.column).toStdString()
+                    << " holds a value in the output area from StartZeile " << startRow;
+        }
+        EXPECT_EQ(report.pageSetup().paperSize, 9) << "A4";
+        EXPECT_EQ(report.pageSetup().orientation, QStringLiteral("portrait"));
+        for (int c = 1; c <= 10; ++c) {
+            const auto it = report.columns().find(c);
+            EXPECT_TRUE(it != report.columns().end() && it->second.width > 0)
+                << "Tannbuch column " << CellAddress::columnLetters(c).toStdString() << " has no width";
+        }
+
+        // A report made from it is saved as a workbook.
+        Application xl;
+        xl.workbooks().add(path);
+        xl.worksheets(Report).activate();
+        xl.cells(startRow, 1).setValue(QStringLiteral("Los 1"));
+        QTemporaryDir out;
+        const QString saved = out.filePath(QStringLiteral("Bericht.xlsx"));
+        xl.activeWorkbook().saveAs(saved);
+        EXPECT_FALSE(xlsxtest::part(saved, QStringLiteral("[Content_Types].xml")).contains("template.main+xml"))
+            << "a report saved from the template is still a template";
+
+        if (!xlsxtest::haveOpenpyxl())
+            continue;
+        const QJsonObject r
+            = readWithOpenpyxl(path, {Report + QStringLiteral("!A1:J1"), Settings + QStringLiteral("!A2:B101")});
+        EXPECT_TRUE(at(r, "template").toBool()) << "openpyxl does not see a template";
+        const QJsonArray sheets = at(r, "sheets").toArray();
+        EXPECT_TRUE(sheets.contains(Report) && sheets.contains(Settings));
+        EXPECT_EQ(at(r, "active").toString(), Report);
+        const QJsonObject settings = at(r, "sheet").toObject().value(Settings).toObject();
+        const QJsonObject cells = at(settings, "cells").toObject();
+        QSet<QString> keys;
+        for (int row = FirstSettingsRow; row <= LastSettingsRow; ++row) {
+            const QJsonValue key = at(cells.value(QStringLiteral("A%1").arg(row)).toObject(), "value");
+            if (key.isString())
+                keys.insert(key.toString());
+        }
+        for (const QString &key : settingKeys() + headerKeys())
+            EXPECT_TRUE(keys.contains(key)) << "openpyxl does not find setting " << key.toStdString();
+        const QJsonObject reportSheet = at(r, "sheet").toObject().value(Report).toObject();
+        EXPECT_EQ(at(reportSheet, "paper_size").toInt(), 9) << "A4 as openpyxl reads it";
+        const QJsonObject widths = at(reportSheet, "col_widths").toObject();
+        for (const char *column : {"A", "E", "J"})
+            EXPECT_GT(at(at(widths, column).toObject(), "width").toDouble(), 0.0) << "column " << column;
+    }
+    ASSERT_EQ(titles.size(), 2);
+    EXPECT_NE(titles[0], titles[1]) << "the lot-by-lot template has a head of its own";
+}
+
+} // namespace
