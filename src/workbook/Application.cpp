@@ -91,7 +91,6 @@ void Application::forgetWorkbook(const Workbook &workbook)
 {
     for (int i = 0; i < workbook.sheetCount(); ++i)
         m_selections.erase(&workbook.sheet(i));
-    m_views.erase(&workbook);
     m_savedPaths.erase(&workbook);
 }
 
@@ -210,17 +209,6 @@ bool Application::isActiveSheet(const Worksheet &sheet) const
         return false;
     const Workbook &book = *m_books[size_t(m_active)];
     return book.sheetCount() > 0 && &book.sheet(book.activeSheetIndex()) == &sheet;
-}
-
-int Application::view(const Workbook &workbook) const
-{
-    const auto it = m_views.find(&workbook);
-    return it == m_views.end() ? Xl::ViewNormal : it->second;
-}
-
-void Application::setView(const Workbook &workbook, int view)
-{
-    m_views[&workbook] = view;
 }
 
 namespace {

@@ -122,9 +122,6 @@ public:
     bool isActiveSheet(const Worksheet &sheet) const;
     void setClipboard(CellClipboard clipboard) { m_clipboard = std::move(clipboard); }
     const CellClipboard &clipboard() const { return m_clipboard; }
-    // The window view of a workbook (Xl::ViewNormal or Xl::ViewPageBreakPreview).
-    int view(const Workbook &workbook) const;
-    void setView(const Workbook &workbook, int view);
 
     // Saves the workbook as .xlsx (results of formulas recomputed first) and
     // remembers the name. Throws WorkbookError naming the file.
@@ -147,7 +144,6 @@ private:
     bool m_quit = false;
     QLocale m_locale;
     std::map<const Worksheet *, SheetSelection> m_selections;
-    std::map<const Workbook *, int> m_views;
     std::map<const Workbook *, QString> m_savedPaths;
     CellClipboard m_clipboard;
     std::vector<MacroCall> m_macroCalls;

@@ -3,12 +3,14 @@
 #include <QString>
 #include <QtGlobal>
 
-enum class CellType : quint8 { Empty, Number, Text, Boolean, Formula };
+enum class CellType : quint8 { Empty, Number, Text, Boolean, Formula, Error };
 
 // One cell of a worksheet. A cell may exist with type Empty to carry a style.
-// Numbers and booleans (0 or 1) live in `number`; texts in `text`. A formula
-// keeps its text with the leading "=" in `formula` and the last known result
-// in `number` or `text` (cachedType says which; Empty when unknown).
+// Numbers and booleans (0 or 1) live in `number`; texts in `text`; an error
+// value keeps its code ("#DIV/0!") in `text`. A formula keeps its text with
+// the leading "=" in `formula` and the last known result in `number` or
+// `text` (cachedType says which: Number, Text, Boolean or Error; Empty when
+// unknown).
 struct Cell
 {
     int column = 0;

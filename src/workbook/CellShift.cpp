@@ -3,6 +3,7 @@
 #include "FormulaReferences.h"
 #include "SheetCells.h"
 #include "SheetLimits.h"
+#include "Workbook.h"
 #include "Worksheet.h"
 
 #include <algorithm>
@@ -10,18 +11,42 @@
 
 namespace {
 
-void shiftFormulas(std::vector<Cell>::iterator first, std::vector<Cell>::iterator last, int rowOffset)
+// Adjusts the formulas of one sheet to a deletion on `deletedFrom`; a sheet is
+// only written to (and so marked changed) where a formula changes.
+void adjustFormulas(Worksheet &sheet, const Worksheet &deletedFrom, const RangeRef &block)
 {
-    for (auto it = first; it != last; ++it) {
-        if (it->type == CellType::Formula)
-            it->formula = FormulaReferences::shift(it->formula, rowOffset, 0);
+    const bool onThatSheet = &sheet == &deletedFrom;
+    struct Change
+    {
+        int row;
+        int column;
+        QString formula;
+    };
+    std::vector<Change> changes;
+    for (const auto &[rowNumber, row] : sheet.rows()) {
+        for (const Cell &c : row.cells) {
+            if (c.type != CellType::Formula)
+                continue;
+            QString adjusted
+                = FormulaReferences::adjustForDeletedRows(c.formula, block, deletedFrom.name(), onThatSheet);
+            if (adjusted != c.formula)
+                changes.push_back({rowNumber, c.column, std::move(adjusted)});
+        }
     }
+    for (Change &change : changes)
+        sheet.cellForWrite(change.row, change.column).formula = std::move(change.formula);
 }
 
 } // namespace
 
-void CellShift::deleteShiftUp(Worksheet &sheet, const RangeRef &block)
+void CellShift::deleteShiftUp(Workbook &book, Worksheet &sheet, const RangeRef &block)
 {
+    // References follow the cells they name, wherever the formulas stand;
+    // the texts are adjusted before the cells move, as they name positions
+    // of the sheet as it is before the deletion.
+    for (int i = 0; i < book.sheetCount(); ++i)
+        adjustFormulas(book.sheet(i), sheet, block);
+
     const int height = block.rowCount();
     const bool wholeRows = block.firstColumn == 1 && block.lastColumn == SheetLimits::MaxColumns;
     const auto movesUp = [&](int row, int firstColumn, int lastColumn) {
@@ -36,7 +61,6 @@ void CellShift::deleteShiftUp(Worksheet &sheet, const RangeRef &block)
         while (it != rows.end()) {
             auto node = rows.extract(it++);
             node.key() -= height;
-            shiftFormulas(node.mapped().cells.begin(), node.mapped().cells.end(), -height);
             rows.insert(std::move(node));
         }
         auto &breaks = sheet.rowBreaksForWrite();
@@ -60,7 +84,6 @@ void CellShift::deleteShiftUp(Worksheet &sheet, const RangeRef &block)
             if (lo == hi)
                 continue;
             if (it->first > block.lastRow) {
-                shiftFormulas(cells.begin() + qsizetype(lo), cells.begin() + qsizetype(hi), -height);
                 RowData &target = rows[it->first - height];
                 const auto [at, unused] = SheetCells::span(target, block.firstColumn, block.lastColumn);
                 Q_UNUSED(unused);

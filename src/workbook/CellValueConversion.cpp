@@ -248,6 +248,7 @@ QVariant CellValueConversion::toVariant(const Cell &cell)
     case CellType::Boolean:
         return cell.number != 0.0;
     case CellType::Text:
+    case CellType::Error:
         return cell.text;
     default:
         return QVariant();
@@ -271,6 +272,8 @@ QString CellValueConversion::toText(const Cell &cell, const QLocale &locale)
         return booleanText(cell.number != 0.0, locale);
     case CellType::Text:
         return cell.text.trimmed();
+    case CellType::Error:
+        return cell.text;
     default:
         return QString();
     }

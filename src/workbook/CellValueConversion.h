@@ -58,13 +58,15 @@ public:
     // of a date and time; nullopt before 1900 or after 9999.
     static std::optional<double> serialDate(const QDateTime &dateTime);
 
-    // A cell's value as a variant: double, bool, QString or invalid for empty.
-    // A formula gives its cached value.
+    // A cell's value as a variant: double, bool, QString (an error value as
+    // its code, "#DIV/0!") or invalid for empty. A formula gives its cached
+    // value.
     static QVariant toVariant(const Cell &cell);
     // A cell's value as text, trimmed: numbers in their plain form in the
     // locale (12 gives "12", 1.5 gives "1,5" under German), booleans as the
     // German spreadsheet shows them (WAHR/FALSCH) or TRUE/FALSE in other
-    // languages, texts as they are, a formula its cached value.
+    // languages, texts as they are, error values as their code ("#DIV/0!"),
+    // a formula its cached value.
     static QString toText(const Cell &cell, const QLocale &locale);
     // The text a boolean shows in the locale.
     static QString booleanText(bool value, const QLocale &locale);

@@ -26,9 +26,17 @@ constexpr unsigned short AsciiWidths[95] = {
     643, 944, 643, 1014, // {..~
 };
 
-constexpr double UnitsPerEm = 2048.0;
-constexpr double PixelsPerPoint = 96.0 / 72.0;
+// The table gives proportions; the scale comes from the width unit. A column
+// width counts digits of the standard font (11 points), and on screen such a
+// digit takes 7 whole pixels, so a digit's advance is pinned to 7 pixels at 11
+// points and every other character gets its share of that. Scaling the em
+// straight to 96 dpi instead would give 7.43 pixels a digit and make every
+// fitted column some 6% wider than the text.
+constexpr double DigitUnits = 1038.0; // a digit's advance in the table
+constexpr double StandardFontSize = 11.0; // points
 constexpr double MaxDigitWidth = 7.0; // pixels of a digit in the standard font
+constexpr double PixelsPerUnitAndPoint = MaxDigitWidth / (DigitUnits * StandardFontSize);
+constexpr double MonospacedUnits = 1229.0; // every character of a monospaced family
 constexpr double CellPadding = 4.0; // margins and grid line beyond the text, in pixels
 constexpr double BoldFactor = 1.04; // bold letters are wider; digits keep their width
 
@@ -109,7 +117,7 @@ double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bo
     if (isMonospaced(fontName)) {
         for (QChar c : text) {
             if (!c.isLowSurrogate())
-                units += 1229;
+                units += MonospacedUnits;
         }
     } else {
         const double family = familyFactor(fontName);
@@ -120,7 +128,7 @@ double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bo
             units += w * family;
         }
     }
-    return units / UnitsPerEm * fontSize * PixelsPerPoint;
+    return units * fontSize * PixelsPerUnitAndPoint;
 }
 
 double ColumnAutoFit::widthForPixels(double pixels)
@@ -177,6 +185,8 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
                 shown = formatter.format(c.number, s.numberFormat);
             else if (type == CellType::Boolean)
                 shown = CellValueConversion::booleanText(c.number != 0.0, book.locale());
+            else if (type == CellType::Error)
+                shown = c.text;
             else
                 shown = formatter.formatText(c.text, s.numberFormat);
             if (shown.isEmpty())

@@ -12,13 +12,16 @@ class Worksheet;
 // program chooses them.
 //
 // Text widths come from a fixed table of character advance widths of the
-// usual sans-serif sheet font (Calibri-like proportions, in 1/2048 em), scaled
-// by font size at 96 dpi, a little wider in bold; Arial-like, serif and
-// monospaced families get a family factor. A table, not the fonts installed on
-// the machine: the engine runs without a display, and the same report must get
-// the same widths on every machine. Widths are in characters of the standard
-// font (7 pixels per digit); a fitted column leaves 4 pixels beside its
-// widest text, as the cell margins need.
+// usual sans-serif sheet font (Calibri-like proportions, in 1/2048 em). The
+// table is scaled so that a digit of the standard font (11 points) is 7
+// pixels, the pixel width the column width unit is counted in; other
+// characters keep their proportion to the digit, and the width grows with
+// the font size. Bold letters are a little wider (digits are not); Arial-like,
+// serif and monospaced families get a family factor. A table, not the fonts
+// installed on the machine: the engine runs without a display, and the same
+// report must get the same widths on every machine. Widths are in characters
+// of the standard font; a fitted column leaves 4 pixels beside its widest
+// text, as the cell margins need.
 class ColumnAutoFit
 {
 public:

@@ -278,6 +278,8 @@ FormulaEvaluator::Result FormulaEvaluator::cellValue(int row, int column)
         return number(cell->number);
     case CellType::Text:
         return unknown();
+    case CellType::Error:
+        return error(cell->text);
     case CellType::Formula:
         break;
     }
@@ -302,7 +304,7 @@ void FormulaEvaluator::storeResult(Cell &cell, const Result &result)
         cell.text.clear();
         break;
     case Result::Kind::Error:
-        cell.cachedType = CellType::Text;
+        cell.cachedType = CellType::Error;
         cell.number = 0.0;
         cell.text = result.error;
         break;

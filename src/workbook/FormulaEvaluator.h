@@ -17,8 +17,9 @@ struct Cell;
 // recalculate on load anyway.
 //
 // Referenced cells count as their values: empty 0, booleans 1 and 0, numbers
-// themselves, formulas their own result (computed in turn; a circular
-// reference has no result); a text makes the result unknown.
+// themselves, error values their error, formulas their own result (computed
+// in turn; a circular reference has no result); a text makes the result
+// unknown.
 class FormulaEvaluator
 {
 public:
@@ -38,7 +39,7 @@ public:
     Result cellValue(int row, int column);
 
     // Stores a result as the formula cell's cached value: a number, an error
-    // as its text ("#DIV/0!"), or no value when unknown.
+    // value (its code, "#DIV/0!", in the text), or no value when unknown.
     static void storeResult(Cell &cell, const Result &result);
     // Recomputes the cached value of every formula on the sheet. Marks the
     // sheet changed only when a cached value actually changes.

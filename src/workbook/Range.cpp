@@ -371,6 +371,8 @@ QString Range::text() const
         return CellValueConversion::booleanText(r.cell->number != 0.0, m_book->locale());
     case CellType::Text:
         return formatter.formatText(r.cell->text, format);
+    case CellType::Error:
+        return r.cell->text;
     default:
         return QString();
     }
@@ -515,7 +517,7 @@ void Range::deleteCells(int shift) const
 {
     if (shift != Xl::Up)
         throw WorkbookError(QStringLiteral("Beim Löschen von Zellen können nur die Zellen darunter nachrücken."));
-    CellShift::deleteShiftUp(*m_sheet, m_ref);
+    CellShift::deleteShiftUp(*m_book, *m_sheet, m_ref);
 }
 
 void Range::setPageBreak(int pageBreak) const

@@ -56,6 +56,65 @@ bool fromModel(const char *local)
     return false;
 }
 
+// The view attribute for a sheet view; null for the normal view, which the
+// file writes by leaving the attribute out.
+const char *viewName(SheetView view)
+{
+    switch (view) {
+    case SheetView::PageBreakPreview:
+        return "pageBreakPreview";
+    case SheetView::PageLayout:
+        return "pageLayout";
+    case SheetView::Normal:
+        break;
+    }
+    return nullptr;
+}
+
+// Brings a sheet's views in line with the model: the active sheet alone
+// shows as selected, and the sheet opens in the view the window shows it in.
+// Everything else of the views (zoom, panes, selection) stays. True when
+// anything changed.
+bool applySheetViews(pugi::xml_node sheetViews, bool selected, SheetView view)
+{
+    bool changed = false;
+    pugi::xml_node first = child(sheetViews, "sheetView");
+    if (!first) {
+        QByteArray name = "sheetView";
+        if (const char *colon = std::strchr(sheetViews.name(), ':'))
+            name.prepend(QByteArray(sheetViews.name(), int(colon - sheetViews.name() + 1)));
+        first = sheetViews.append_child(name.constData());
+        first.append_attribute("workbookViewId") = 0;
+        changed = true;
+    }
+    const char *wanted = viewName(view);
+    for (pugi::xml_node v = first; v; v = v.next_sibling()) {
+        if (!is(v, "sheetView"))
+            continue;
+        const pugi::xml_attribute mark = v.attribute("tabSelected");
+        const bool marked = mark && (std::strcmp(mark.value(), "1") == 0 || std::strcmp(mark.value(), "true") == 0);
+        if (marked != selected) {
+            v.remove_attribute("tabSelected");
+            if (selected)
+                v.append_attribute("tabSelected") = 1;
+            changed = true;
+        }
+        pugi::xml_attribute shown = v.attribute("view");
+        const char *current = shown ? shown.value() : "normal";
+        if (std::strcmp(current, wanted ? wanted : "normal") != 0) {
+            if (!wanted) {
+                v.remove_attribute(shown);
+            } else {
+                if (!shown)
+                    shown = v.append_attribute("view");
+                shown = wanted;
+            }
+            changed = true;
+        }
+    }
+    return changed;
+}
+
 struct Piece
 {
     int rank;
@@ -159,6 +218,16 @@ private:
     qsizetype m_size = 0;
 };
 
+// An error value's code ("#DIV/0!", "#N/A"). The known codes need no
+// escaping, but a code read from elsewhere is escaped all the same; an error
+// without a code is written as "#N/A", since the file holds no empty error.
+void appendErrorCode(CellStream &data, QByteArray &scratch, const QString &code)
+{
+    scratch.clear();
+    XmlText::appendPlain(scratch, code.isEmpty() ? QStringLiteral("#N/A") : code);
+    data.append(scratch);
+}
+
 } // namespace
 
 QByteArray SheetXmlWriter::write(const Input &in)
@@ -193,6 +262,7 @@ QByteArray SheetXmlWriter::write(const Input &in)
     // in its place; unknown elements stay behind the one they followed.
     pugi::xml_node templatePageSetup;
     pugi::xml_node templateHeaderFooter;
+    bool hasSheetViews = false;
     bool hasSheetFormat = false;
     bool hasMargins = false;
     if (root) {
@@ -215,14 +285,8 @@ QByteArray SheetXmlWriter::write(const Input &in)
             if (is(c, "pageMargins"))
                 hasMargins = true;
             if (is(c, "sheetViews")) {
-                // Only the active sheet shows as selected.
-                for (pugi::xml_node view = c.first_child(); view; view = view.next_sibling()) {
-                    if (!is(view, "sheetView"))
-                        continue;
-                    view.remove_attribute("tabSelected");
-                    if (in.selected)
-                        view.append_attribute("tabSelected") = 1;
-                }
+                applySheetViews(c, in.selected, sheet.view());
+                hasSheetViews = true;
             }
             if (is(c, "sheetPr") && page.changed) {
                 // A scale the program sets replaces fitting to pages.
@@ -234,12 +298,12 @@ QByteArray SheetXmlWriter::write(const Input &in)
             }
             add(r >= 0 ? r : lastRank, XmlDom::serialize(c));
         }
-    } else {
-        QByteArray views = "<sheetViews><sheetView workbookViewId=\"0\"";
-        if (in.selected)
-            views += " tabSelected=\"1\"";
-        views += "/></sheetViews>";
-        add(rank("sheetViews"), views);
+    }
+    if (!hasSheetViews) {
+        pugi::xml_document viewsDoc;
+        pugi::xml_node views = viewsDoc.append_child("sheetViews");
+        applySheetViews(views, in.selected, sheet.view());
+        add(rank("sheetViews"), XmlDom::serialize(views));
     }
     if (!hasSheetFormat)
         add(rank("sheetFormatPr"), "<sheetFormatPr defaultRowHeight=\"15\"/>");
@@ -383,6 +447,11 @@ QByteArray SheetXmlWriter::write(const Input &in)
                     else
                         data.append(" t=\"b\"><v>0</v></c>");
                     break;
+                case CellType::Error:
+                    data.append(" t=\"e\"><v>");
+                    appendErrorCode(data, scratch, cell.text);
+                    data.append("</v></c>");
+                    break;
                 case CellType::Text: {
                     int index;
                     if (cell.text.size() > SheetLimits::MaxTextLength)
@@ -403,6 +472,8 @@ QByteArray SheetXmlWriter::write(const Input &in)
                         data.append(" t=\"str\"");
                     else if (cell.cachedType == CellType::Boolean)
                         data.append(" t=\"b\"");
+                    else if (cell.cachedType == CellType::Error)
+                        data.append(" t=\"e\"");
                     data.append("><f>");
                     scratch.clear();
                     XmlText::appendPlain(scratch, formula);
@@ -422,6 +493,10 @@ QByteArray SheetXmlWriter::write(const Input &in)
                         scratch.clear();
                         XmlText::appendCellText(scratch, QStringView(cell.text).left(SheetLimits::MaxTextLength));
                         data.append(scratch);
+                        data.append("</v>");
+                    } else if (cell.cachedType == CellType::Error) {
+                        data.append("<v>");
+                        appendErrorCode(data, scratch, cell.text);
                         data.append("</v>");
                     }
                     data.append("</c>");
@@ -600,4 +675,28 @@ QByteArray SheetXmlWriter::write(const Input &in)
     }
     out += "</worksheet>";
     return out;
+}
+
+QByteArray SheetXmlWriter::withCurrentViews(
+    const QByteArray &part, const Worksheet &sheet, bool selected, const QString &fileName)
+{
+    pugi::xml_document doc;
+    XmlDom::parse(doc, part, sheet.name(), fileName);
+    pugi::xml_node root = doc.document_element();
+    pugi::xml_node views = child(root, "sheetViews");
+    if (!views) {
+        // A part without views gets them in their place among its elements.
+        QByteArray name = "sheetViews";
+        if (const char *colon = std::strchr(root.name(), ':'))
+            name.prepend(QByteArray(root.name(), int(colon - root.name() + 1)));
+        pugi::xml_node before;
+        for (pugi::xml_node c = root.first_child(); c && !before; c = c.next_sibling()) {
+            if (c.type() == pugi::node_element && rankOf(XmlDom::localName(c.name())) > rank("sheetViews"))
+                before = c;
+        }
+        views = before ? root.insert_child_before(name.constData(), before) : root.append_child(name.constData());
+    }
+    if (!applySheetViews(views, selected, sheet.view()))
+        return part;
+    return XmlDom::serializeDocument(doc);
 }

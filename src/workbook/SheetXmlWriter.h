@@ -11,10 +11,11 @@ class Worksheet;
 
 // Writes one worksheet part anew from the model: cells (streamed, not built
 // as a document), rows, columns, merges, hyperlinks, page set-up and row
-// breaks. What the model does not hold (sheet views, protection, conditional
-// formats, data validations, margins, print options, ...) is taken from the
-// sheet's template part, and every element is put in the order the file
-// format demands.
+// breaks, and in the sheet views the selection mark and the window's view.
+// What the model does not hold (the rest of the sheet views, protection,
+// conditional formats, data validations, margins, print options, ...) is
+// taken from the sheet's template part, and every element is put in the
+// order the file format demands.
 class SheetXmlWriter
 {
 public:
@@ -34,4 +35,12 @@ public:
     // the format's limit are left out. Throws WorkbookError when the template
     // part is malformed.
     static QByteArray write(const Input &input);
+
+    // The part of a sheet written back unchanged, with only its sheet views
+    // brought in line with the model: the selection mark on the active sheet
+    // (`selected`) alone, and the view the window shows the sheet in. The
+    // same bytes when they agree already. Throws WorkbookError when the part
+    // is malformed.
+    static QByteArray withCurrentViews(
+        const QByteArray &part, const Worksheet &sheet, bool selected, const QString &fileName);
 };

@@ -4,6 +4,7 @@
 #include "Book.h"
 #include "Sheet.h"
 #include "WorkbookError.h"
+#include "Worksheet.h"
 #include "XlConstants.h"
 
 Window::Window(Application &app, Workbook &workbook)
@@ -13,14 +14,23 @@ Window::Window(Application &app, Workbook &workbook)
 
 int Window::view() const
 {
-    return m_app->view(*m_book);
+    switch (activeSheet().worksheet().view()) {
+    case SheetView::PageBreakPreview:
+        return Xl::ViewPageBreakPreview;
+    case SheetView::PageLayout:
+        return Xl::ViewPageLayout;
+    case SheetView::Normal:
+        break;
+    }
+    return Xl::ViewNormal;
 }
 
 void Window::setView(int view) const
 {
     if (view != Xl::ViewNormal && view != Xl::ViewPageBreakPreview)
         throw WorkbookError(QStringLiteral("Unbekannte Ansicht %1.").arg(view));
-    m_app->setView(*m_book, view);
+    activeSheet().worksheet().setView(
+        view == Xl::ViewPageBreakPreview ? SheetView::PageBreakPreview : SheetView::Normal);
 }
 
 Sheet Window::selectedSheets() const

@@ -6,15 +6,19 @@ class Sheet;
 class Workbook;
 
 // The application window showing a workbook: its view and its selected
-// sheets. A small handle, valid while the workbook is open.
+// sheets. The window shows each sheet in the view it last had there, so the
+// view belongs to the active sheet and is saved with it. A small handle,
+// valid while the workbook is open.
 class Window
 {
 public:
     Window(Application &app, Workbook &workbook);
 
-    // Xl::ViewNormal or Xl::ViewPageBreakPreview.
+    // The active sheet's view: Xl::ViewNormal, Xl::ViewPageBreakPreview, or
+    // Xl::ViewPageLayout when the template shows the sheet so.
     int view() const;
-    // Throws WorkbookError for other values.
+    // Shows the active sheet in Xl::ViewNormal or Xl::ViewPageBreakPreview;
+    // throws WorkbookError for other values.
     void setView(int view) const;
     // The selected sheets: the active sheet (PrintOut prints through it).
     Sheet selectedSheets() const;

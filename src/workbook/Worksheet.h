@@ -61,11 +61,15 @@ struct PageSetup
     QString orientation;      // "portrait" or "landscape"; empty keeps the template's
 };
 
+// How a window shows a sheet: the cells as they are, the pages with their
+// breaks (page-break preview), or the printed pages (page layout).
+enum class SheetView : quint8 { Normal, PageBreakPreview, PageLayout };
+
 // A worksheet: cells in row order (rows kept in a sorted map, cells of a row in
 // a vector sorted by column), row and column formats, merged ranges,
-// hyperlinks, manual row breaks, pictures and page set-up. The used range is
-// derived from the cells. Plain storage: the operations a report uses are
-// those of Range and Application.
+// hyperlinks, manual row breaks, pictures, page set-up and the window's view
+// of it. The used range is derived from the cells. Plain storage: the
+// operations a report uses are those of Range and Application.
 class Worksheet
 {
 public:
@@ -105,6 +109,12 @@ public:
     const PageSetup &pageSetup() const { return m_pageSetup; }
     PageSetup &pageSetupForWrite();
 
+    // The view the window shows the sheet in (read from the template, set
+    // through Window::setView); the saved file opens the sheet in it. A
+    // window setting, not content: setting it leaves the sheet unchanged.
+    SheetView view() const { return m_view; }
+    void setView(SheetView view) { m_view = view; }
+
     // The smallest range holding every non-empty cell; {0,0,0,0} when none.
     RangeRef usedRange() const;
 
@@ -128,5 +138,6 @@ private:
     std::vector<Picture> m_pictures;
     PageSetup m_pageSetup;
     QByteArray m_templateXml;
+    SheetView m_view = SheetView::Normal;
     bool m_changed = false;
 };

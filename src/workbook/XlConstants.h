@@ -19,6 +19,7 @@ constexpr int WindowMinimized = -4140;  // xlMinimized
 constexpr int WindowMaximized = -4137;  // xlMaximized
 constexpr int ViewNormal = 1;           // xlNormalView
 constexpr int ViewPageBreakPreview = 2; // xlPageBreakPreview
+constexpr int ViewPageLayout = 3;       // xlPageLayoutView
 constexpr int FileFormatOpenXmlWorkbook = 51;
 
 } // namespace Xl

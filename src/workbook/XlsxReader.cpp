@@ -427,11 +427,10 @@ void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
                     valueType = CellType::Boolean;
                 }
             } else if (std::strcmp(type, "e") == 0) {
-                // The model has no error values: an error without a formula
-                // keeps its text; the result of a formula is recalculated.
-                if (v && !f) {
-                    cell.text = QString::fromUtf8(v.text().get());
-                    valueType = CellType::Text;
+                // An error value, on its own or as a formula's last result.
+                if (v) {
+                    cell.text = QString::fromUtf8(v.text().get()).trimmed();
+                    valueType = CellType::Error;
                 }
             } else if (std::strcmp(type, "d") == 0) {
                 if (v) {
@@ -514,6 +513,13 @@ void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
         if (above >= 1 && above < SheetLimits::MaxRows)
             sheet.rowBreaksForWrite().insert(above + 1);
     }
+
+    // The view the sheet opens in, from its first sheet view.
+    const QByteArray view = child(child(root, "sheetViews"), "sheetView").attribute("view").value();
+    if (view == "pageBreakPreview")
+        sheet.setView(SheetView::PageBreakPreview);
+    else if (view == "pageLayout")
+        sheet.setView(SheetView::PageLayout);
 
     PageSetup &page = sheet.pageSetupForWrite();
     if (const pugi::xml_node setup = child(root, "pageSetup")) {

@@ -294,6 +294,12 @@ private:
         }
         setPart(path, rels.toXml());
     }
+    // The sheet the file opens on (the active tab, shown selected): the
+    // only visible one when the others are hidden, else the active sheet.
+    int selectedSheet() const
+    {
+        return m_options.onlyVisibleSheet >= 0 ? m_options.onlyVisibleSheet : m_workbook.activeSheetIndex();
+    }
     void dropWithTargets(const QString &part);
     QString writeSheet(
         int index, const TemplatePackage::SheetInfo *info, StyleTable &styles, SharedStringTable &strings);
@@ -371,7 +377,7 @@ QString PackageBuilder::writeSheet(
     }
 
     const SheetXmlWriter::Input input{
-        m_workbook, sheet, styles, strings, rels, drawingId, index == m_workbook.activeSheetIndex(), m_fileName};
+        m_workbook, sheet, styles, strings, rels, drawingId, index == selectedSheet(), m_fileName};
     setPart(part, SheetXmlWriter::write(input));
     writeRelationships(part, rels);
     m_types.setOverride(part, QString::fromLatin1(Ooxml::CtWorksheet));
@@ -427,13 +433,12 @@ std::vector<ZipEntry> PackageBuilder::build()
         }
         const Worksheet &sheet = m_workbook.sheet(i);
         if (info && !sheet.isChanged()) {
-            // Only a stale selection mark is taken off, so that the report
-            // sheet alone shows as selected.
-            const QByteArray *bytes = pkg.part(info->partPath);
-            if (bytes && i != m_workbook.activeSheetIndex() && bytes->contains(" tabSelected=\"1\"")) {
-                QByteArray patched = *bytes;
-                patched.replace(" tabSelected=\"1\"", "");
-                setPart(info->partPath, patched);
+            // Kept as it was, but for its sheet views: the active sheet alone
+            // shows as selected, and each sheet opens in the window's view.
+            if (const QByteArray *bytes = pkg.part(info->partPath)) {
+                QByteArray patched = SheetXmlWriter::withCurrentViews(*bytes, sheet, i == selectedSheet(), m_fileName);
+                if (patched != *bytes)
+                    setPart(info->partPath, patched);
             }
             continue;
         }
@@ -510,7 +515,7 @@ std::vector<ZipEntry> PackageBuilder::build()
             modelIndexOfTab.push_back(i);
         }
 
-        const int shown = m_options.onlyVisibleSheet >= 0 ? m_options.onlyVisibleSheet : m_workbook.activeSheetIndex();
+        const int shown = selectedSheet();
         int activeTab = 0;
         for (size_t k = 0; k < modelIndexOfTab.size(); ++k) {
             if (modelIndexOfTab[k] == shown)

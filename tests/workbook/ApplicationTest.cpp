@@ -71,6 +71,25 @@ TEST_F(SheetTest, SheetsActivateAndTheWindowKeepsItsView)
     EXPECT_EQ(xl.activeWindow().selectedSheets().name(), QStringLiteral("Tannbuch"));
 }
 
+// The window shows each sheet in the view it last had there; the view is
+// the sheet's, so it reaches the saved file with it.
+TEST_F(SheetTest, EachSheetKeepsTheViewTheWindowLastShowedItIn)
+{
+    book().addSheet(QStringLiteral("Tannbuch"));
+    xl.worksheets(QStringLiteral("Tannbuch")).activate();
+    xl.activeWindow().setView(Xl::ViewPageBreakPreview);
+    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetView::PageBreakPreview);
+    xl.worksheets(QStringLiteral("Tabelle1")).activate();
+    EXPECT_EQ(xl.activeWindow().view(), Xl::ViewNormal) << "the other sheet keeps its own view";
+    xl.worksheets(QStringLiteral("Tannbuch")).activate();
+    EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageBreakPreview);
+    xl.activeWindow().setView(Xl::ViewNormal);
+    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetView::Normal);
+    book().sheet(QStringLiteral("Tabelle1"))->setView(SheetView::PageLayout); // as a template may show it
+    xl.worksheets(QStringLiteral("Tabelle1")).activate();
+    EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageLayout);
+}
+
 TEST_F(SheetTest, GlobalVariablesBecomeDocumentPropertiesWithoutPassword)
 {
     xl.run(SetGlobalVariables,

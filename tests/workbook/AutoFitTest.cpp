@@ -18,7 +18,10 @@ TEST(TextWidthTest, GrowsWithTextSizeAndBoldType)
 {
     const QString calibri = QStringLiteral("Calibri");
     const double digit = ColumnAutoFit::textWidthPixels(u"0", 11, false, calibri);
-    EXPECT_NEAR(digit, 7.4, 0.1); // the standard font's digit
+    // A digit of the standard font is the width unit's 7 pixels; widths add up and grow with the size.
+    EXPECT_DOUBLE_EQ(digit, 7.0);
+    EXPECT_DOUBLE_EQ(ColumnAutoFit::textWidthPixels(QString(30, QLatin1Char('0')), 11, false, calibri), 210.0);
+    EXPECT_DOUBLE_EQ(ColumnAutoFit::textWidthPixels(u"0", 22, false, calibri), 14.0);
     EXPECT_GT(ColumnAutoFit::textWidthPixels(u"Mantelvermessung", 11, false, calibri),
         ColumnAutoFit::textWidthPixels(u"Mantel", 11, false, calibri));
     EXPECT_GT(ColumnAutoFit::textWidthPixels(u"Kubatur", 11, true, calibri),
@@ -34,6 +37,19 @@ TEST(TextWidthTest, GrowsWithTextSizeAndBoldType)
         ColumnAutoFit::textWidthPixels(u"Lange", 11, false, calibri));
     EXPECT_DOUBLE_EQ(ColumnAutoFit::widthForPixels(7.0), 1.58);
     EXPECT_DOUBLE_EQ(ColumnAutoFit::widthForPixels(1e6), SheetLimits::MaxColumnWidth);
+}
+
+// A column fitted to n digits of the standard font is n characters wide, plus
+// the few pixels of the cell margins: never a whole digit more.
+TEST_F(SheetTest, AutoFitOfDigitsGivesAsManyCharacters)
+{
+    for (int digits : {1, 8, 30, 100}) {
+        xl.range(QStringLiteral("C1")).setValue(QStringLiteral("'") + QString(digits, QLatin1Char('7')));
+        xl.columns(QStringLiteral("C")).autoFit();
+        const double characters = xl.columns(3).columnWidth();
+        EXPECT_GE(characters, digits) << digits << " digits";
+        EXPECT_LT(characters, digits + 1.0) << digits << " digits";
+    }
 }
 
 TEST(ColumnWidthTest, CharactersAndStoredWidthsConvertBothWays)

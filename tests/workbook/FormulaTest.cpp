@@ -68,7 +68,7 @@ TEST_F(FormulaTest, DivisionByZeroShowsTheErrorText)
     Range i14 = xl.range(QStringLiteral("I14"));
     i14.setFormula(QStringLiteral("=H14/ H20"));
     EXPECT_EQ(i14.value(), QStringLiteral("#DIV/0!"));
-    EXPECT_EQ(cell("I14")->cachedType, CellType::Text);
+    EXPECT_EQ(cell("I14")->cachedType, CellType::Error);
     // An error passes through formulas that use it.
     xl.range(QStringLiteral("J14")).setFormula(QStringLiteral("=I14*2"));
     EXPECT_EQ(xl.range(QStringLiteral("J14")).value(), QStringLiteral("#DIV/0!"));
@@ -96,7 +96,7 @@ TEST_F(FormulaTest, ResultsFollowLaterChangesWhenRecalculated)
     // The formula is written before the total it divides by.
     xl.range(QStringLiteral("H20")).setValue(QVariant());
     xl.range(QStringLiteral("I14")).setFormula(QStringLiteral("=H14/ H20"));
-    EXPECT_EQ(cell("I14")->cachedType, CellType::Text); // #DIV/0! for now
+    EXPECT_EQ(cell("I14")->cachedType, CellType::Error); // #DIV/0! for now
     xl.range(QStringLiteral("H20")).setValue(4);
     EXPECT_EQ(xl.range(QStringLiteral("I14")).value(), QStringLiteral("0,25")); // reading computes afresh
     FormulaEvaluator::recalculate(ws());

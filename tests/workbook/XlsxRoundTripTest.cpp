@@ -4,6 +4,7 @@
 
 #include "XlsxTestHelpers.h"
 
+#include "workbook/FormulaEvaluator.h"
 #include "workbook/SheetLimits.h"
 #include "workbook/Workbook.h"
 #include "workbook/XlsxReader.h"
@@ -250,6 +251,60 @@ TEST_F(XlsxRoundTripTest, NonFiniteNumbersDoNotCorruptTheFile)
     EXPECT_FALSE(xml.contains("inf"));
     EXPECT_TRUE(xml.contains("<c r=\"A1\" t=\"e\"><v>#NUM!</v></c>"));
     EXPECT_EQ(XlsxReader::load(path)->sheet(0).cell(1, 3)->number, 5.0);
+}
+
+// A formula that fails keeps an error value as its result, and an error
+// value stays one through saving and loading; a text that reads like an
+// error stays text.
+TEST_F(XlsxRoundTripTest, ErrorValuesAreSavedAndReadAsErrors)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    setNumber(sheet, 1, 1, 12.5);
+    Cell &quotient = sheet.cellForWrite(1, 2);
+    quotient.type = CellType::Formula;
+    quotient.formula = QStringLiteral("=A1/A2");
+    Cell &error = sheet.cellForWrite(1, 3);
+    error.type = CellType::Error;
+    error.text = QStringLiteral("#N/A");
+    setText(sheet, 1, 4, QStringLiteral("#DIV/0!"));
+    FormulaEvaluator::recalculate(sheet);
+    ASSERT_EQ(sheet.cell(1, 2)->cachedType, CellType::Error);
+    EXPECT_EQ(sheet.cell(1, 2)->text, QStringLiteral("#DIV/0!"));
+
+    const QString path = saved(*wb);
+    const QByteArray xml = part(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(xml.contains("<c r=\"B1\" t=\"e\"><f>A1/A2</f><v>#DIV/0!</v></c>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<c r=\"C1\" t=\"e\"><v>#N/A</v></c>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<c r=\"D1\" t=\"s\">")) << xml.constData();
+
+    const auto back = XlsxReader::load(path);
+    const Worksheet &read = back->sheet(0);
+    EXPECT_EQ(read.cell(1, 2)->type, CellType::Formula);
+    EXPECT_EQ(read.cell(1, 2)->cachedType, CellType::Error);
+    EXPECT_EQ(read.cell(1, 2)->text, QStringLiteral("#DIV/0!"));
+    EXPECT_EQ(read.cell(1, 3)->type, CellType::Error);
+    EXPECT_EQ(read.cell(1, 3)->text, QStringLiteral("#N/A"));
+    EXPECT_EQ(read.cell(1, 4)->type, CellType::Text);
+
+    // Written anew from what was read, the errors stay errors.
+    back->sheet(0).setChanged(true);
+    const QString again = dir.filePath(QStringLiteral("Bericht2.xlsx"));
+    XlsxWriter::save(*back, again);
+    const QByteArray xml2 = part(again, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(xml2.contains("<c r=\"B1\" t=\"e\"><f>A1/A2</f><v>#DIV/0!</v></c>")) << xml2.constData();
+    EXPECT_TRUE(xml2.contains("<c r=\"C1\" t=\"e\"><v>#N/A</v></c>")) << xml2.constData();
+
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt";
+    const QJsonObject r = verify(path, {QStringLiteral("Tannbuch:B1,C1,D1")});
+    const auto cell = [&](const char *a, const char *key) {
+        return cellOf(r, QStringLiteral("Tannbuch"), QString::fromLatin1(a)).value(QLatin1StringView(key));
+    };
+    EXPECT_EQ(cell("B1", "cached").toString(), QStringLiteral("#DIV/0!"));
+    EXPECT_EQ(cell("C1", "type").toString(), QStringLiteral("e"));
+    EXPECT_EQ(cell("C1", "value").toString(), QStringLiteral("#N/A"));
+    EXPECT_EQ(cell("D1", "type").toString(), QStringLiteral("s"));
 }
 
 TEST_F(XlsxRoundTripTest, SavingTwiceGivesTheSameParts)

@@ -303,4 +303,91 @@ TEST_F(XlsxTemplateTest, CustomPropertiesForTheTemplateAreWritten)
     EXPECT_EQ(part(out, QStringLiteral("xl/worksheets/sheet1.xml")), templateEntries()[9].data);
 }
 
+// The sheet views of the saved file: the active sheet alone shows as
+// selected, and each sheet opens in the view the window last showed it in,
+// whether the sheet is written anew or copied from the template. The rest of
+// a view (its selection here) is kept.
+class XlsxSheetViewTest : public XlsxTemplateTest
+{
+protected:
+    // The template with the settings sheet's views replaced.
+    QString templateWithSettingsViews(const QByteArray &views)
+    {
+        std::vector<ZipEntry> entries = templateEntries();
+        for (ZipEntry &e : entries) {
+            if (e.name == QLatin1String("xl/worksheets/sheet2.xml"))
+                e.data.replace("<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>", views);
+        }
+        const QString path = dir.filePath(QStringLiteral("Ansichten.xltx"));
+        writeZip(path, entries);
+        return path;
+    }
+};
+
+TEST_F(XlsxSheetViewTest, UnchangedSheetsTakeTheSelectionAndTheView)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    EXPECT_EQ(wb->sheet(0).view(), SheetView::Normal);
+    wb->setActiveSheetIndex(1);
+    wb->sheet(1).setView(SheetView::PageBreakPreview);
+    EXPECT_FALSE(wb->sheet(1).isChanged()) << "a view is no change of the sheet's content";
+    const QString out = saveAs(*wb);
+
+    const QByteArray report = part(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray settings = part(out, QStringLiteral("xl/worksheets/sheet2.xml"));
+    EXPECT_FALSE(report.contains("tabSelected")) << report.constData();
+    EXPECT_TRUE(report.contains("<selection activeCell=\"A1\" sqref=\"A1\"/>")) << "the view's selection is kept";
+    EXPECT_TRUE(report.contains("mc:Ignorable=\"x14ac\"")) << report.constData();
+    EXPECT_TRUE(settings.contains("tabSelected=\"1\"")) << settings.constData();
+    EXPECT_TRUE(settings.contains("view=\"pageBreakPreview\"")) << settings.constData();
+    EXPECT_TRUE(settings.contains("<c r=\"B2\"><v>8</v></c>")) << "the cells are copied as they were";
+
+    const auto back = XlsxReader::load(out);
+    EXPECT_EQ(back->activeSheetIndex(), 1);
+    EXPECT_EQ(back->sheet(1).view(), SheetView::PageBreakPreview);
+    EXPECT_EQ(back->sheet(0).view(), SheetView::Normal);
+
+    // Back in normal view on the report sheet, which is written anew.
+    back->setActiveSheetIndex(0);
+    back->sheet(1).setView(SheetView::Normal);
+    back->sheet(1).cellForWrite(5, 1).type = CellType::Number;
+    const QString again = saveAs(*back, QStringLiteral("Bericht2.xlsx"));
+    const QByteArray settings2 = part(again, QStringLiteral("xl/worksheets/sheet2.xml"));
+    EXPECT_FALSE(settings2.contains("view=")) << settings2.constData();
+    EXPECT_FALSE(settings2.contains("tabSelected")) << settings2.constData();
+    EXPECT_TRUE(part(again, QStringLiteral("xl/worksheets/sheet1.xml")).contains("tabSelected=\"1\""));
+
+    if (!haveOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl fehlt";
+    EXPECT_EQ(verify(out, {QStringLiteral("Einstellungen:B2")}).value(QStringLiteral("active")).toString(),
+        QStringLiteral("Einstellungen"));
+}
+
+TEST_F(XlsxSheetViewTest, AViewTheProgramDoesNotSetIsKept)
+{
+    const auto wb = XlsxReader::load(templateWithSettingsViews(
+        "<sheetViews><sheetView view=\"pageLayout\" zoomScale=\"85\" workbookViewId=\"0\"/></sheetViews>"));
+    EXPECT_EQ(wb->sheet(1).view(), SheetView::PageLayout);
+    wb->sheet(1).cellForWrite(5, 1).type = CellType::Number;
+    const QByteArray written = part(saveAs(*wb), QStringLiteral("xl/worksheets/sheet2.xml"));
+    EXPECT_TRUE(written.contains("<sheetView view=\"pageLayout\" zoomScale=\"85\" workbookViewId=\"0\"/>"))
+        << written.constData();
+}
+
+TEST_F(XlsxSheetViewTest, ASheetWithoutViewsGetsOneInItsPlace)
+{
+    const QString path = templateWithSettingsViews(QByteArray());
+    for (bool changed : {false, true}) {
+        const auto wb = XlsxReader::load(path);
+        wb->setActiveSheetIndex(1);
+        if (changed)
+            wb->sheet(1).cellForWrite(5, 1).type = CellType::Number;
+        const QByteArray written = part(saveAs(*wb), QStringLiteral("xl/worksheets/sheet2.xml"));
+        const qsizetype views = written.indexOf("<sheetViews><sheetView workbookViewId=\"0\" tabSelected=\"1\"/>");
+        EXPECT_GE(views, 0) << (changed ? "changed: " : "unchanged: ") << written.constData();
+        EXPECT_GT(views, written.indexOf("<dimension ")) << "sheet views come after the dimension";
+        EXPECT_LT(views, written.indexOf("<sheetFormatPr ")) << "and before the sheet format";
+    }
+}
+
 } // namespace
