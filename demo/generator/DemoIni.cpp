@@ -56,7 +56,7 @@ int writeDemoIni(const QString &iniPath, const QString &databasePath, const QStr
                              "PathTemplates=%2\r\n"
                              "Headerline1=Forstbetrieb Oberland\r\n"
                              "Headerline2=Revier Sued - Am Weiher 3 - 83022 Rosenheim\r\n"
-                             "Headerline3=Holzliste\r\n"
+                             "Headerline3=08031 / 40 77-0\r\n"
                              "Headerpicture1=%3\r\n")
                              .arg(QFileInfo(databasePath).absoluteFilePath(),
                                   QDir(templateFolder).absolutePath(), logoPath);

@@ -2,6 +2,7 @@
 
 #include "app/StartupValues.h"
 #include "db/Connection.h"
+#include "report/ReportState.h"
 #include "workbook/ReportSettings.h"
 
 #include <QString>
@@ -16,7 +17,8 @@ class ProgramUi;
 // report workbook and shut-down that need no window: start-up values from the
 // command line or the ini file, the one database connection, the access-level
 // filter, the volume format, the spreadsheet application with the report
-// workbook, and the report settings read from the template.
+// workbook, the report settings read from the template, and the report state
+// that print requests fill and the report driver reads.
 //
 // Failures follow the program's rules: a step of start-up or workbook set-up
 // that fails is skipped; the user is told through ProgramUi where there is
@@ -76,6 +78,15 @@ public:
 
     ProgramUi &ui() { return m_ui; }
 
+    // The report state of every print request; it lives as long as the program.
+    ReportState &reportState() { return m_report; }
+    // Points the report state at the connection, the spreadsheet application
+    // (which a reopened workbook may have replaced), the report settings and
+    // the user interface, and copies the start-up values, the volume format
+    // and the client code into it. The selection values are left to the
+    // print request. Never fails.
+    void prepareReportState();
+
 private:
     void tell(const QString &message);
 
@@ -91,6 +102,7 @@ private:
     QString m_templateFolder;
     QString m_templateFileName;
     QStringList m_templateFiles;
+    ReportState m_report;
     bool m_closeRequested = false;
     bool m_iniMessageShown = false;
     bool m_failed = false;

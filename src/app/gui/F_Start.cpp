@@ -1,17 +1,34 @@
 #include "F_Start.h"
 
 #include "app/gui/SingleInstance.h"
+#include "app/DateKeyFilter.h"
 #include "app/TextLookup.h"
 #include "app/WindowPositionStore.h"
 #include "db/DbError.h"
+#include "selection/DateText.h"
+#include "selection/ListViewRows.h"
+#include "selection/SelectionFilter.h"
+#include "selection/SelectionQueries.h"
+#include "workbook/Application.h"
+#include "workbook/ReportDriver.h"
 #include "workbook/ReportLocale.h"
+#include "workbook/WorkbookError.h"
 #include "workbook/gui/dlgVorlagen.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
+#include <QUrl>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -38,6 +55,19 @@ T *named(T *widget, const QString &name)
 
 } // namespace
 
+template <typename Work>
+void F_Start::guarded(Work work)
+{
+    try {
+        work();
+    } catch (const DbError &e) {
+        // The database's own words; the window goes on.
+        reportFailure(e.message());
+    } catch (const WorkbookError &e) {
+        reportFailure(e.message());
+    }
+}
+
 F_Start::F_Start(QWidget *parent)
     : QWidget(parent)
     , m_program(*this)
@@ -48,7 +78,26 @@ F_Start::F_Start(QWidget *parent)
     connect(ButAbbrech, &QPushButton::clicked, this, &F_Start::ButAbbrech_Click);
     connect(B_OK, &QPushButton::clicked, this, &F_Start::B_OK_Click);
     for (int k = 0; k < 4; ++k)
-        connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { btnJahr_Click(k); });
+        connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
+    connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
+    connect(ListView1, &QTreeWidget::itemClicked, this, [this] { guarded([this] { ListView1_ItemClick(); }); });
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        // A list chosen with the keyboard counts like a click; filling the
+        // browser selects its first list without choosing anew.
+        if (m_listKeyPressed && !m_fillingListView)
+            guarded([this] { ListView1_ItemClick(); });
+    });
+    for (QRadioButton *mode : optLos)
+        connect(mode, &QRadioButton::clicked, this, [this] { guarded([this] { FillLotList(); }); });
+    connect(cmbListenart, &QComboBox::activated, this, [this] { guarded([this] { FillLotList(); }); });
+    for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise}) {
+        // Greyed is a state the template may set; a click only turns the box
+        // on or off.
+        connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
+    }
+    for (QLineEdit *box : {txtVon, txtBis, txt_Jahr})
+        box->installEventFilter(this);
+    ListView1->installEventFilter(this);
 }
 
 F_Start::~F_Start()
@@ -102,7 +151,7 @@ void F_Start::Form_Load(const QString &commandLine)
         return;
     }
 
-    InitSelectionControls();
+    guarded([this] { InitSelectionControls(); });
     setTopmost(true);
 
     if (isUnattended()) {
@@ -142,7 +191,119 @@ void F_Start::ButAbbrech_Click()
 
 void F_Start::B_OK_Click()
 {
-    // The print request comes with the list selection.
+    guarded([this] { printRequest(); });
+    setTopmost(false);
+}
+
+void F_Start::printRequest()
+{
+    // The user may have closed the workbook since the last report.
+    if (!m_program.hasReportWorkbook())
+        m_program.OpenReportWorkbook();
+
+    ReportState &state = m_program.reportState();
+    const StartupValues &values = m_program.values();
+    const QString chosen = chosenList();
+    if (chosen.isEmpty() && isUnattended()) {
+        // Printing LISTE '' would hand the host an empty report as success.
+        if (values.listNumber.isEmpty()) {
+            showMessage(QStringLiteral("In der Listenauswahl steht keine Liste; es wurde nichts gedruckt "
+                                       "und nichts gespeichert."));
+        } else {
+            showMessage(QStringLiteral("Die Liste %1 steht nicht in der Listenauswahl (andere Listenart, "
+                                       "anderes Haushaltsjahr oder falsche Listennummer); es wurde nichts "
+                                       "gedruckt und nichts gespeichert.")
+                            .arg(values.listNumber));
+        }
+        m_program.markFailed();
+        return;
+    }
+    // Without a chosen list the previous list stays the current one.
+    if (!chosen.isEmpty())
+        state.listNumber = chosen;
+
+    ReportSettings &settings = m_program.settings();
+    for (int v = 1; v <= 6; ++v) {
+        if (sortButton(v)->isChecked())
+            settings.EinzSort = qint16(v);
+    }
+
+    SelectionRequest request;
+    request.listNumber = state.listNumber;
+    request.mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
+    for (int i = 0; i < LbLos->count(); ++i) {
+        const QListWidgetItem *entry = LbLos->item(i);
+        request.shown << entry->text();
+        if (entry->isSelected())
+            request.marked << entry->text();
+    }
+    Connection &db = m_program.connection();
+    if (!values.provisionName.isEmpty())
+        request.provisionFilter = GetProvisionFilter(db, values.provisionName);
+    request.listType = GetListTypeNumber(db, cmbListenart->currentText());
+
+    const Selection selection = BuildSelectionFilter(request);
+    state.filter = selection.filter;
+    state.lotList = selection.lotList;
+    state.lotCount = selection.lotCount;
+    state.listType = request.listType;
+
+    // 0 off, 1 on; a box the template greyed keeps its 2.
+    const auto value = [](const QCheckBox *box) -> qint16 {
+        switch (box->checkState()) {
+        case Qt::Unchecked:
+            return 0;
+        case Qt::PartiallyChecked:
+            return 2;
+        case Qt::Checked:
+            break;
+        }
+        return 1;
+    };
+    settings.lLosweise = value(CbLosweise);
+    settings.lSofortDruck = value(CbDruck);
+    settings.lEinzeln = value(CbEinzeln);
+    settings.lVerdichtet = value(CbVerdichtet);
+
+    m_program.prepareReportState();
+    Workbook_Aktualisieren(state);
+
+    // The interactive program shows the report in the desktop's spreadsheet
+    // program; unattended runs and the offscreen platform (tests, servers)
+    // launch nothing.
+    if (!isUnattended() && QGuiApplication::platformName() != QStringLiteral("offscreen"))
+        showWorkbook();
+}
+
+void F_Start::showWorkbook()
+{
+    Application *xl = m_program.application();
+    if (!xl || xl->workbookCount() == 0)
+        return;
+    // A folder of its own keeps the file name readable in the spreadsheet
+    // program's title; it stays after the program ends, since the spreadsheet
+    // program may still be reading it.
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/Tannbuch-XXXXXX"));
+    if (!folder.isValid()) {
+        showMessage(QStringLiteral("Der Bericht konnte nicht angezeigt werden: Es ließ sich kein "
+                                   "temporärer Ordner anlegen."));
+        return;
+    }
+    folder.setAutoRemove(false);
+    QString list = m_program.reportState().listNumber;
+    list.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    const QString path = folder.filePath(QStringLiteral("Tannbuch_") + list + QStringLiteral(".xlsx"));
+    try {
+        xl->saveWorkbookAs(xl->activeWorkbook().workbook(), path);
+    } catch (const WorkbookError &e) {
+        // The report stays in the program; only showing it failed.
+        showMessage(QStringLiteral("Der Bericht konnte nicht angezeigt werden.\n") + e.message());
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+        showMessage(QStringLiteral("Für Tabellen ist kein Programm eingerichtet. Der Bericht liegt unter %1.")
+                        .arg(QDir::toNativeSeparators(path)));
+    }
 }
 
 void F_Start::btnJahr_Click(int index)
@@ -150,6 +311,9 @@ void F_Start::btnJahr_Click(int index)
     txt_Jahr->setText(btnJahr[index]->text());
     txtVon->clear();
     txtBis->clear();
+    dateBox_LostFocus(txtVon, m_rememberedVon);
+    dateBox_LostFocus(txtBis, m_rememberedBis);
+    FillListView();
 }
 
 void F_Start::InitSelectionControls()
@@ -163,49 +327,273 @@ void F_Start::InitSelectionControls()
                                                     {CbVerdichtet, settings.lVerdichtet},
                                                     {CbLosweise, settings.lLosweise}};
     for (const auto &[box, value] : boxes) {
-        // 2 is the greyed state; any other non-zero value means on.
+        // 2 is the greyed state; any other non-zero value means on. Only a
+        // greyed box offers the third state, until it is first clicked.
+        box->setTristate(value == 2);
         box->setCheckState(value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked);
     }
 
     Connection &db = m_program.connection();
     const QString column = m_program.values().businessYearColumn;
     if (column.isEmpty()) {
+        // Writing the days box runs its change event (list and list types).
         txLastDays->setText(QString::number(settings.LetztenTage));
         bool ok = false;
         int days = txLastDays->text().trimmed().toInt(&ok);
         if (!ok)
             days = 0;
         const QDate today = QDate::currentDate();
-        txtVon->setText(today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy")));
-        txtBis->setText(today.toString(QStringLiteral("dd.MM.yyyy")));
+        txtVon->setText(DateText::format(today.addDays(-days)));
+        txtBis->setText(DateText::format(today));
         frmHHJ->hide();
     } else {
-        QString year;
+        int first = 0;
         try {
-            Recordset rs = db.execute(QStringLiteral("select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = ")
-                                      + column.right(1)
-                                      + QStringLiteral(" AND ISNULL(DISABLE,0) = 0 AND ISNUMERIC(KURZNAME) = 1 "
-                                                       "ORDER BY KURZNAME DESC"));
-            if (!rs.eof())
-                year = rs.text(QStringLiteral("KURZNAME")).trimmed();
+            first = NewestBusinessYear(db, column, QDate::currentDate());
         } catch (const DbError &) {
             // Without the table the year falls back to the calendar.
+            first = BusinessYearOrFallback(QString(), QDate::currentDate());
         }
-        bool numeric = false;
-        const int value = int(year.toDouble(&numeric));
-        const int first = numeric ? value : QDate::currentDate().addMonths(4).year();
         for (int k = 0; k < 4; ++k)
             btnJahr[k]->setText(QString::number(first - k));
         btnJahr_Click(0);
         try {
             lblHHJahr->setText(GetRelTableCaption(db, column));
         } catch (const DbError &) {
+            // The caption as designed stays.
         }
     }
     try {
         lblListendatum->setText(GetString(db, 727));
     } catch (const DbError &) {
+        // The caption as designed stays.
     }
+    FillListView();
+    FillLotList();
+}
+
+void F_Start::FillListView()
+{
+    Connection &db = m_program.connection();
+    const QList<ListViewColumn> columns = ListViewColumns(GetString(db, 726));
+
+    // Clearing and refilling selects items; that chooses no list.
+    m_fillingListView = true;
+    const auto done = qScopeGuard([this] { m_fillingListView = false; });
+
+    ListView1->clear();
+    ListView1->setColumnCount(int(columns.size()));
+    QStringList headers;
+    for (const ListViewColumn &column : columns)
+        headers << column.header;
+    ListView1->setHeaderLabels(headers);
+    for (int c = 0; c < columns.size(); ++c) {
+        ListView1->headerItem()->setTextAlignment(c, columns[c].alignment);
+        ListView1->setColumnWidth(c, TwipsToPixels(columns[c].widthTwips));
+    }
+
+    const StartupValues &values = m_program.values();
+    ListViewQuery query;
+    query.businessYearColumn = values.businessYearColumn;
+    query.year = txt_Jahr->text();
+    query.listNumber = values.listNumber;
+    query.listTypeNumber = values.listTypeNumber;
+    query.accessLevelFilter = m_program.accessLevelFilter();
+    query.dateFrom = txtVon->text();
+    query.dateTo = txtBis->text();
+    const QList<ListViewRow> rows = ReadListViewRows(db, ListViewStatement(query), m_program.kubaturFormat());
+
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const ListViewRow &row : rows) {
+        auto *item = new QTreeWidgetItem({row.liste, row.listdatum, row.stk, row.kubatur});
+        for (int c = 0; c < columns.size(); ++c)
+            item->setTextAlignment(c, columns[c].alignment);
+        items << item;
+    }
+    ListView1->addTopLevelItems(items);
+    if (!items.isEmpty()) {
+        ListView1->setCurrentItem(items.first());
+        items.first()->setSelected(true);
+    }
+}
+
+QString F_Start::chosenList() const
+{
+    QString list;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = ListView1->topLevelItem(i);
+        if (item->isSelected())
+            list = item->text(0);
+    }
+    return list;
+}
+
+void F_Start::FillLotList()
+{
+    LbLos->clear();
+    const QString list = chosenList();
+    if (list.isEmpty())
+        return;
+    const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
+    LbLos->addItems(ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText()));
+}
+
+void F_Start::FillListTypes()
+{
+    const QString list = chosenList().trimmed();
+    {
+        const QSignalBlocker quiet(cmbListenart);
+        cmbListenart->clear();
+    }
+    const QStringList texts = ReadListTypeTexts(m_program.connection(), list, m_program.values().listTypeNumber);
+    if (texts.isEmpty()) {
+        cmbListenart->hide();
+        lblListenart->hide();
+        return;
+    }
+    cmbListenart->show();
+    lblListenart->show();
+    {
+        const QSignalBlocker quiet(cmbListenart);
+        cmbListenart->addItems(texts);
+        cmbListenart->setCurrentIndex(0);
+    }
+    // The box's text changed: the picker follows the list type.
+    FillLotList();
+}
+
+void F_Start::ListView1_ItemClick()
+{
+    FillLotList();
+    FillListTypes();
+}
+
+void F_Start::txLastDays_Change()
+{
+    FillListView();
+    FillListTypes();
+}
+
+void F_Start::txt_Jahr_LostFocus()
+{
+    FillListView();
+}
+
+void F_Start::SelectText()
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (auto *box = qobject_cast<QLineEdit *>(focused))
+        box->selectAll();
+    else if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+void F_Start::dateBox_KeyPress(QLineEdit *box, QKeyEvent *event, bool &swallow)
+{
+    swallow = false;
+    int key = 0;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter moves on like Tab.
+        swallow = true;
+        focusNextChild();
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        key = 8;
+    } else if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return; // shortcuts (copy, paste) and menu keys
+    } else if (event->text().size() == 1 && event->text().at(0).isPrint()) {
+        key = event->text().at(0).unicode();
+    } else {
+        return; // caret movement, Delete, Tab
+    }
+    const int caret = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+    const int selectionLength = int(box->selectedText().size());
+    swallow = FilterDateKey(box->text(), caret, selectionLength, key) == 0;
+}
+
+void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
+{
+    const QString text = box->text();
+    if (!text.isEmpty()) {
+        const std::optional<QDate> date = DateText::parse(text, QDate::currentDate());
+        if (!date) {
+            showMessage(QStringLiteral("Ungültige Daten."));
+            box->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        box->setText(DateText::format(*date));
+    }
+    // Leaving a box unchanged does not reload the list.
+    if (box->text() != remembered)
+        FillListView();
+    remembered = box->text();
+}
+
+bool F_Start::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ListView1) {
+        if (event->type() == QEvent::KeyPress)
+            m_listKeyPressed = true;
+        else if (event->type() == QEvent::KeyRelease || event->type() == QEvent::FocusOut)
+            m_listKeyPressed = false;
+        return QWidget::eventFilter(watched, event);
+    }
+
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    const bool dateBox = box == txtVon || box == txtBis;
+    if (!box || m_ended)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (dateBox) {
+            SelectText();
+            // A mouse click places the caret after the focus came; select
+            // once it has.
+            if (static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
+                QTimer::singleShot(0, box, [box] {
+                    if (box->hasFocus())
+                        box->selectAll();
+                });
+        }
+        break;
+    case QEvent::KeyPress:
+        if (dateBox) {
+            bool swallow = false;
+            dateBox_KeyPress(box, static_cast<QKeyEvent *>(event), swallow);
+            if (swallow)
+                return true;
+        }
+        break;
+    case QEvent::FocusOut: {
+        // Only a move to another control leaves the box; another window
+        // coming to the front (a message box) does not.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox)
+            break;
+        m_leavingDateBox = true;
+        const auto done = qScopeGuard([this] { m_leavingDateBox = false; });
+        if (box == txtVon)
+            guarded([this] { dateBox_LostFocus(txtVon, m_rememberedVon); });
+        else if (box == txtBis)
+            guarded([this] { dateBox_LostFocus(txtBis, m_rememberedBis); });
+        else if (box == txt_Jahr)
+            guarded([this] { txt_Jahr_LostFocus(); });
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void F_Start::reportFailure(const QString &message)
+{
+    showMessage(message);
+    if (isUnattended())
+        m_program.markFailed();
 }
 
 void F_Start::RestoreWindowPosition()
@@ -244,7 +632,10 @@ void F_Start::bringToFront()
 void F_Start::showMessage(const QString &text)
 {
     if (isUnattended()) {
+        // Nobody reads a message of an unattended run but the host, through
+        // standard error and the exit code.
         QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
+        m_program.markFailed();
         return;
     }
     QMessageBox::information(isVisible() ? this : nullptr, QApplication::applicationName(), text, QMessageBox::Ok);
@@ -354,10 +745,8 @@ void F_Start::buildLayout()
     CbEinzeln = named(new QCheckBox(QStringLiteral("Einzeln"), settingsBox), QStringLiteral("CbEinzeln"));
     CbLosweise = named(new QCheckBox(QStringLiteral("Losweise"), settingsBox), QStringLiteral("CbLosweise"));
     auto *settingsLayout = new QVBoxLayout(settingsBox);
-    for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise}) {
-        box->setTristate(true);
+    for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise})
         settingsLayout->addWidget(box);
-    }
     settingsLayout->addStretch(1);
 
     // Sort order of the single-log section.

@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -48,11 +49,33 @@ public:
     void Form_Unload();
 
     // Prepares the selection controls from the report settings and the
-    // start-up values (sort order, switches, date range or business year).
+    // start-up values (sort order, switches, date range or business year),
+    // then fills the list browser and the lot/pile picker. Database errors
+    // propagate as DbError.
     void InitSelectionControls();
     void ButAbbrech_Click();
+    // The print request: reads the chosen list, lots or piles, list type,
+    // sort order and switches, fills the report state and runs the report
+    // driver. Database and workbook failures are told to the user (and fail
+    // an unattended run); the window leaves its topmost place afterwards.
     void B_OK_Click();
+    // Chooses a business year: empties the date range and reloads the list.
     void btnJahr_Click(int index);
+
+    // Refills the list browser from the list query and selects its first
+    // list. Database errors propagate as DbError.
+    void FillListView();
+    // Refills the lot/pile picker with the lots or piles of the chosen list.
+    void FillLotList();
+    // Refills the list-type box with the list types of the chosen list
+    // (hidden with its label when there are none); setting its text refills
+    // the lot/pile picker.
+    void FillListTypes();
+    // Selects the whole text of the focused text box or combo box.
+    void SelectText();
+    // The chosen list: the text of the last selected list in list order, or
+    // empty when none is selected.
+    QString chosenList() const;
 
     bool hasEnded() const { return m_ended; }
     // 0 when the program did its work; non-zero when an unattended run failed
@@ -101,8 +124,23 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Date boxes: focus, key filter and leaving; txt_Jahr: leaving; the list
+    // browser: keyboard moves that choose another list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void dateBox_KeyPress(QLineEdit *box, QKeyEvent *event, bool &swallow);
+    void dateBox_LostFocus(QLineEdit *box, QString &remembered);
+    void txt_Jahr_LostFocus();
+    void txLastDays_Change();
+    void ListView1_ItemClick();
+    void printRequest();
+    void showWorkbook();
+    // Runs an event's work; a database or workbook failure is told to the
+    // user instead of ending the program, and fails an unattended run.
+    template <typename Work>
+    void guarded(Work work);
+    void reportFailure(const QString &message);
     void buildLayout();
     void setTabOrder();
     void RestoreWindowPosition();
@@ -116,4 +154,10 @@ private:
     bool m_unloaded = false;
     bool m_ended = false;
     bool m_secondInstance = false;
+    // The texts the date boxes had when last left.
+    QString m_rememberedVon;
+    QString m_rememberedBis;
+    bool m_fillingListView = false;
+    bool m_listKeyPressed = false;
+    bool m_leavingDateBox = false;
 };

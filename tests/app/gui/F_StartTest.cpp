@@ -19,6 +19,8 @@
 
 #include <sqlite3.h>
 
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,0 +1,27 @@
+#include "ReportState.h"
+
+#include "app/ProgramUi.h"
+#include "app/TextLookup.h"
+
+QString ReportState::text(qint32 id)
+{
+    const auto it = m_texts.constFind(id);
+    if (it != m_texts.constEnd())
+        return it.value();
+    const QString value = GetString(*db, id);
+    m_texts.insert(id, value);
+    return value;
+}
+
+void ReportState::status(const QString &text)
+{
+    if (ui)
+        ui->showStatus(text);
+}
+
+void ReportState::tell(const QString &message)
+{
+    failed = true;
+    if (ui)
+        ui->showMessage(message);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class Application;
+class Connection;
+class ProgramUi;
+struct ReportSettings;
+
+// Index of the additional-text switches read from FORMS_CONFIG.
+enum TextSwitch : int {
+    SwitchZusatztext = 0,
+    SwitchZustext1,
+    SwitchZustext2,
+    SwitchZustext3,
+    SwitchZustext4,
+    SwitchZustext5,
+    SwitchCoordinate1,
+    SwitchCoordinate2,
+    TextSwitchCount
+};
+
+// The state every report procedure reads and writes: the database, the
+// spreadsheet application with the report sheet, the report settings, the
+// selection of the print request, the sheet cursor and the switches. One
+// object lives as long as the program and is passed by reference to the
+// driver and the sections; nothing of it is global.
+struct ReportState
+{
+    Connection *db = nullptr;
+    Application *xl = nullptr;
+    ReportSettings *settings = nullptr;
+    ProgramUi *ui = nullptr;
+
+    // Set by the print request.
+    QString filter;     // selection filter: the condition after WHERE
+    QString listNumber; // current list number
+    QString lotList;    // chosen lots as quoted literals joined by ","
+    int lotCount = 0;
+    QString listType;   // LISTENART number, or empty
+
+    // Owned by the driver and the sections.
+    int cursor = 0;          // sheet cursor: the first free row
+    int sectionStartRow = 0; // first row after the head block of the current block
+    QStringList lots;        // the lot list split at ","
+    std::array<int, TextSwitchCount> textSwitches{};
+
+    // Start-up values the driver uses.
+    QString connectionString;
+    QString provisionName;
+    QString saveFolder;
+    QString startupListNumber;
+
+    // Volume format and client code.
+    QString kubaturFormat = QStringLiteral("0.000");
+    int kubaturPlaces = 3;
+    QString clientCode;
+
+    // Display text by text id (the customer's wording first); texts are read
+    // once per report run and then answered from memory.
+    QString text(qint32 id);
+    // Forgets the remembered texts (at the start of every report run).
+    void clearTextCache() { m_texts.clear(); }
+
+    // Shows a status text in the main window at once.
+    void status(const QString &text);
+    // Tells the user something went wrong that did not stop the run (a failed
+    // immediate print); an unattended run must then fail.
+    void tell(const QString &message);
+    // A failure was told during the run.
+    bool failed = false;
+
+private:
+    QHash<qint32, QString> m_texts;
+};

@@ -1,0 +1,65 @@
+#include "ForestLocation.h"
+
+#include "db/Connection.h"
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+#include "workbook/ReportSettings.h"
+
+namespace {
+
+constexpr qint32 ForestLocationLabelId = 388;
+constexpr qint32 JoiningWordId = 1148;
+
+} // namespace
+
+QString forestLocationText(
+    const QString &longName, const QString (&parts)[6], bool longForm, const QString &joiningWord)
+{
+    if (!longName.isEmpty() && !longForm)
+        return longName;
+
+    // District / compartment / subcompartment ...: the first part always,
+    // the others only when they are there.
+    QString code = parts[0];
+    for (int i = 1; i < 6; ++i) {
+        if (!parts[i].isEmpty())
+            code += QLatin1Char('/') + parts[i];
+    }
+    // The long form adds the name, unless the name only repeats the code
+    // with blanks for the slashes.
+    QString codeWithBlanks = code;
+    codeWithBlanks.replace(QLatin1Char('/'), QLatin1Char(' '));
+    if (longForm && !longName.isEmpty() && longName != codeWithBlanks)
+        return code + QLatin1Char(' ') + joiningWord + QStringLiteral(": ") + longName;
+    return code;
+}
+
+void WriteForestLocation(ReportState &state, qint32 forestLocationId)
+{
+    if (forestLocationId <= 0)
+        return;
+    Recordset rs = state.db->execute(
+        QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
+    if (rs.eof()) {
+        rs.close();
+        return;
+    }
+
+    const QString longName = rs.text(QStringLiteral("LANGNAME")).trimmed();
+    QString parts[6];
+    for (int i = 0; i < 6; ++i)
+        parts[i] = rs.text(QStringLiteral("WO") + QString::number(i + 1)).trimmed();
+    rs.close();
+
+    const bool longForm = state.settings->lWaldortLang;
+    // The joining word is looked up only when the long form can use it.
+    const QString joiningWord = longForm && !longName.isEmpty() ? state.text(JoiningWordId) : QString();
+    const QString location = forestLocationText(longName, parts, longForm, joiningWord);
+    if (location.isEmpty())
+        return;
+
+    Range cell = state.xl->cells(state.cursor, 1);
+    cell.setValue(state.text(ForestLocationLabelId) + QStringLiteral(":  ") + location);
+    cell.font().setBold(true);
+    ++state.cursor;
+}

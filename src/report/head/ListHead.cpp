@@ -1,0 +1,253 @@
+#include "ListHead.h"
+
+#include "CustomerLines.h"
+#include "HeadLine.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/SqlQuote.h"
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+#include "workbook/NumberFormatter.h"
+#include "workbook/ReportLocale.h"
+#include "workbook/ReportSettings.h"
+#include "workbook/WorkbookError.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QVariant>
+
+namespace {
+
+// Text ids of the head block's labels.
+constexpr qint32 ListTitleId = 726;
+constexpr qint32 LotsId = 1135;
+constexpr qint32 ListDateId = 727;
+constexpr qint32 ListAdditionalTextId = 729;
+constexpr qint32 ListHeaderAdditionalTextId = 6371;
+constexpr qint32 SalesTypeId = 5008;
+constexpr qint32 AdditionalTextFirstId = 4783; // ZUSTEXT1 ... COORDINATE2 follow
+constexpr qint32 WagonNumberId = 700;
+constexpr qint32 NoteId = 701;
+
+// Relation tables 1 to 10 in the host's order of their captions.
+constexpr qint32 RelationTableIds[10] = {716, 717, 718, 719, 720, 722, 725, 723, 721, 724};
+// Customer roles 0 (invoice recipient) to 8.
+constexpr qint32 CustomerRoleIds[9] = {41, 3074, 3075, 3076, 3077, 3078, 3079, 3080, 3081};
+
+QString row(int r)
+{
+    return QString::number(r);
+}
+
+// A range "A<r>:D<r>" of the cursor row.
+Range headRow(ReportState &state)
+{
+    return state.xl->range(QStringLiteral("A") + row(state.cursor) + QStringLiteral(":D") + row(state.cursor));
+}
+
+QDate dateOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QDate)
+        return value.toDate();
+    if (value.typeId() == QMetaType::QDateTime)
+        return value.toDateTime().date();
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        const QDateTime dateTime = QDateTime::fromString(text, Qt::ISODate);
+        if (dateTime.isValid())
+            return dateTime.date();
+        return QDate::fromString(text, Qt::ISODate);
+    }
+    return QDate();
+}
+
+} // namespace
+
+QString listHeaderNumberText(const QVariant &value)
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok)
+        return value.toString();
+    return NumberFormatter(ReportLocale::locale()).format(number, QStringLiteral("0.00"));
+}
+
+QString listHeaderDateText(const QVariant &value)
+{
+    const QDate date = dateOf(value);
+    if (!date.isValid())
+        return value.toString();
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+void WriteListHead(ReportState &state)
+{
+    const ReportSettings &settings = *state.settings;
+    const bool showEmpty = settings.lLeereKopfzeilen;
+    const QString where = QStringLiteral(" FROM LOGS WHERE ") + state.filter;
+
+    // The list title: large and bold over A to D.
+    state.xl->cells(state.cursor, 1).setValue(state.text(ListTitleId));
+    Range number = state.xl->cells(state.cursor, 4);
+    number.setNumberFormat(QStringLiteral("@"));
+    number.setValue(state.listNumber);
+    Range title = headRow(state);
+    title.font().setBold(true);
+    title.font().setSize(14);
+    ++state.cursor;
+
+    // The row for the lots line is bold 12, whether a lots line comes or not.
+    Range lotsRow = headRow(state);
+    lotsRow.font().setBold(true);
+    lotsRow.font().setSize(12);
+
+    // Lots on one line; one row further in any case, so a lots line is
+    // followed by a blank row and without one the lots row stays empty.
+    WriteHeadLine(state, QStringLiteral("LOS"),
+        QStringLiteral("SELECT DISTINCT(LOS)") + where + QStringLiteral(" ORDER BY LOS"), LotsId, false, QString(),
+        showEmpty);
+    ++state.cursor;
+
+    // List dates, one per line; never as empty lines.
+    WriteHeadLine(state, QStringLiteral("LISTDATUM"),
+        QStringLiteral("SELECT DISTINCT(LISTDATUM)") + where + QStringLiteral(" ORDER BY LISTDATUM"), ListDateId, true,
+        QString(), false);
+
+    // The list's additional texts.
+    WriteHeadLine(state, QStringLiteral("LISTZUSTXT"),
+        QStringLiteral("SELECT DISTINCT(LISTZUSTXT)") + where + QStringLiteral(" ORDER BY LISTZUSTXT"),
+        ListAdditionalTextId, true, QString(), showEmpty);
+
+    // The list header's additional text. Older host databases have no
+    // column LISTENKOPFZUSTXT; the line is an extra that must not cost the
+    // whole report, so a failing query or line is left out and the block
+    // goes on. Nothing else in the block fails quietly.
+    try {
+        WriteHeadLine(state, QStringLiteral("LISTENKOPFZUSTXT"),
+            QStringLiteral("SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON "
+                           "LOGS.LISTE = LISTENKOPF.LISTE WHERE ")
+                + state.filter + QStringLiteral(" ORDER BY LISTENKOPFZUSTXT"),
+            ListHeaderAdditionalTextId, true, QString(), showEmpty);
+    } catch (const DbError &) {
+        // Left out, as said above.
+    } catch (const WorkbookError &) {
+        // Left out, as said above.
+    }
+
+    // Relation tables (business year, district, ...) that the template switches on.
+    for (int n = 1; n <= 10; ++n) {
+        if (!settings.lReltable[size_t(n)])
+            continue;
+        WriteHeadLine(state, QStringLiteral("LANGNAME"),
+            QStringLiteral("SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + row(n) + QLatin1Char(')')
+                + where + QLatin1Char(')'),
+            RelationTableIds[n - 1], true, QString(), showEmpty);
+    }
+
+    // Sales type; records without one count as sales type 0.
+    if (settings.lVerkaufsart) {
+        WriteHeadLine(state, QStringLiteral("LONG"),
+            QStringLiteral("SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0)") + where
+                + QLatin1Char(')'),
+            SalesTypeId, true, QString(), showEmpty);
+    }
+
+    // Customers by role; the role's label stands on its first line.
+    const QString columnList = addressColumnList(settings.lAdressformat);
+    for (int role = 0; role <= 8; ++role) {
+        if (!settings.lAdresse[size_t(role)])
+            continue;
+        const int start = state.cursor;
+        WriteCustomerLines(state, role, columnList, QStringLiteral("D"));
+        if (state.cursor == start) {
+            if (!showEmpty)
+                continue;
+            ++state.cursor;
+        }
+        Range label = state.xl->cells(start, 1);
+        label.setValue(state.text(CustomerRoleIds[role]));
+        label.font().setBold(true);
+    }
+
+    // The optional parts the template switches on.
+    if (settings.lZusKopf)
+        WriteListHeaderFields(state);
+    if (settings.lZInfo)
+        WriteAdditionalTexts(state);
+    if (settings.lWagNrStammbemerkung)
+        WriteWagonAndNote(state);
+
+    // One blank row closes the block.
+    ++state.cursor;
+}
+
+void WriteListHeaderFields(ReportState &state)
+{
+    Recordset rs = state.db->execute(QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = '")
+        + sqlQuoteInner(state.listNumber) + QLatin1Char('\''));
+    if (rs.eof()) {
+        rs.close();
+        return;
+    }
+
+    const bool showEmpty = state.settings->lLeereKopfzeilen;
+    for (int n = 1; n <= 15; ++n) {
+        const QVariant value = rs.field(QStringLiteral("TEXT") + row(n));
+        if (!isDbNull(value) || showEmpty)
+            writeLabelValueLine(state, state.text(1368 + n), headValueText(value));
+    }
+    for (int n = 1; n <= 10; ++n) {
+        const QVariant value = rs.field(QStringLiteral("NUMBER") + row(n));
+        if (isDbNull(value))
+            continue;
+        bool ok = false;
+        if (value.toDouble(&ok) == 0.0 && ok)
+            continue;
+        writeLabelValueLine(state, state.text(1368 - n), listHeaderNumberText(value));
+    }
+    for (int n = 1; n <= 5; ++n) {
+        const QVariant value = rs.field(QStringLiteral("DATE") + row(n));
+        if (!isDbNull(value))
+            writeLabelValueLine(state, state.text(1357 - n), listHeaderDateText(value));
+    }
+    rs.close();
+}
+
+void WriteAdditionalTexts(ReportState &state)
+{
+    static const char *const columns[]
+        = {"ZUSTEXT1", "ZUSTEXT2", "ZUSTEXT3", "ZUSTEXT4", "ZUSTEXT5", "COORDINATE1", "COORDINATE2"};
+    Recordset rs = state.db->execute(
+        QStringLiteral("SELECT DISTINCT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, COORDINATE1, COORDINATE2 "
+                       "FROM LOGS WHERE ")
+        + state.filter + QLatin1Char(' '));
+    for (; !rs.eof(); rs.moveNext()) {
+        for (int position = 0; position < 7; ++position) {
+            // Switch 0 or 1 prints the text in the head block; 2 and 4 leave it
+            // to the lot summary, 3 hides it.
+            const int textSwitch = state.textSwitches[size_t(SwitchZustext1 + position)];
+            if (textSwitch != 0 && textSwitch != 1)
+                continue;
+            const QVariant value = rs.field(QLatin1String(columns[position]));
+            if (!isDbNull(value))
+                writeLabelValueLine(state, state.text(AdditionalTextFirstId + position), headValueText(value));
+        }
+    }
+    rs.close();
+}
+
+void WriteWagonAndNote(ReportState &state)
+{
+    Recordset rs = state.db->execute(
+        QStringLiteral("SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + state.filter + QLatin1Char(' '));
+    if (!rs.eof()) {
+        const QVariant wagon = rs.field(QStringLiteral("WAGNR"));
+        if (!isDbNull(wagon))
+            writeLabelValueLine(state, state.text(WagonNumberId), headValueText(wagon));
+        const QVariant note = rs.field(QStringLiteral("ZUSTXT"));
+        if (!isDbNull(note))
+            writeLabelValueLine(state, state.text(NoteId), headValueText(note));
+    }
+    rs.close();
+}

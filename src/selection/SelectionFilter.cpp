@@ -1,0 +1,40 @@
+#include "SelectionFilter.h"
+
+#include "db/SqlQuote.h"
+
+QString QuotedList(const QStringList &entries)
+{
+    QStringList literals;
+    literals.reserve(entries.size());
+    for (const QString &entry : entries)
+        literals << QLatin1Char('\'') + sqlQuoteInner(entry) + QLatin1Char('\'');
+    return literals.join(QLatin1Char(','));
+}
+
+Selection BuildSelectionFilter(const SelectionRequest &request)
+{
+    Selection result;
+    result.filter = QStringLiteral("LOGS.LISTE = '") + sqlQuoteInner(request.listNumber) + QLatin1Char('\'');
+
+    if (request.marked.isEmpty()) {
+        // Nothing marked: the whole list, but the lot list names every lot
+        // shown so a lot-by-lot report knows its lots.
+        result.lotList = QuotedList(request.shown);
+        result.lotCount = int(request.shown.size());
+    } else {
+        result.lotList = QuotedList(request.marked);
+        result.lotCount = int(request.marked.size());
+        const QString column
+            = request.mode == LotMode::Lots ? QStringLiteral("LOGS.LOS") : QStringLiteral("LOGS.POLTNR");
+        result.filter
+            += QStringLiteral(" AND ") + column + QStringLiteral(" IN (") + result.lotList + QStringLiteral(") ");
+    }
+    // Piles go into the filter only; the lot list is for lots.
+    if (request.mode == LotMode::Piles)
+        result.lotList.clear();
+
+    result.filter += request.provisionFilter;
+    if (!request.listType.isEmpty())
+        result.filter += QStringLiteral(" AND LOGS.LISTENART = ") + request.listType;
+    return result;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+// Whether the lot/pile picker offers the lots (LOS) or the log piles (POLTNR)
+// of the chosen list.
+enum class LotMode { Lots, Piles };
+
+// What the list query of the list browser depends on: the start-up values,
+// the access-level filter and the texts of the year and date boxes.
+struct ListViewQuery
+{
+    QString businessYearColumn; // a LOGS column such as RELTABLE1; empty in date mode
+    QString year; // text of txt_Jahr
+    QString listNumber; // list number from the command line
+    QString listTypeNumber; // list-type number from the command line
+    QString accessLevelFilter; // parenthesised list or subquery, or empty
+    QString dateFrom; // text of txtVon, dd.mm.yyyy or empty
+    QString dateTo; // text of txtBis
+};
+
+// The statement texts of the list selection. They are sent exactly as built
+// here, blanks included; every value that goes between single quotes has its
+// quotes doubled. Numbers and column names from the command line or the ini
+// file (list-type number, business-year column) go in as they are.
+
+// The newest open numeric business year of a business-year column: its
+// RELTABLE_ID is the column name's last character ("RELTABLE10" gives 0).
+QString BusinessYearStatement(const QString &businessYearColumn);
+
+// The lists of the browser with their date, pieces and volume. A list number
+// from the command line fixes the list (with its list type, when one was
+// given) and then neither access levels nor dates apply.
+QString ListViewStatement(const ListViewQuery &query);
+
+// The distinct lots or piles of a list, restricted to a list-type text when
+// one is given.
+QString LotListStatement(LotMode mode, const QString &list, const QString &listTypeText);
+
+// The distinct list-type texts of a list, restricted to the command line's
+// list-type number when there is one. The list is followed by a blank inside
+// the quotes; the database ignores trailing blanks when it compares.
+QString ListTypesStatement(const QString &list, const QString &listTypeNumber);
+
+// The log ids of a provision.
+QString ProvisionStatement(const QString &provisionName);
+
+// The LISTENART number of a list-type text.
+QString ListTypeNumberStatement(const QString &listTypeText);

@@ -1,0 +1,14 @@
+#pragma once
+
+struct ReportState;
+
+// Fills the report sheet for one print request: the additional-text switches,
+// the template's macros, clearing the output area, the header lines and
+// picture, the head block and the sections for the whole selection or lot by
+// lot with an overall block, column widths, the totals block, header and
+// footer, showing, printing at once and saving.
+//
+// Only a failing immediate print is caught here (the user is told and the run
+// goes on); every other failure (DbError, WorkbookError) leaves what was
+// written so far and goes to the caller.
+void Workbook_Aktualisieren(ReportState &state);

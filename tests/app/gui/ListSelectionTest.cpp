@@ -1,0 +1,501 @@
+#include "app/gui/F_Start.h"
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+
+// The main window with its messages and status texts recorded instead of
+// shown; the first template is taken.
+class SelectionWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override
+    {
+        messages << text;
+        // Unattended: standard error and a failed run; interactive: no box.
+        if (program().values().isUnattended())
+            F_Start::showMessage(text);
+    }
+    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
+    void showStatus(const QString &text) override
+    {
+        statuses << text;
+        F_Start::showStatus(text);
+    }
+
+    template <typename T> T *child(const char *name)
+    {
+        T *widget = findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    // Statements sent since the last call.
+    QStringList takeStatements()
+    {
+        StatementJournal &journal = program().connection().journal();
+        const QStringList sent = journal.statements();
+        journal.clear();
+        return sent;
+    }
+
+    QStringList messages;
+    QStringList statuses;
+};
+
+// A window of its own on screen, so focus moves as a person moves it.
+void showAndActivate(QWidget &w)
+{
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+void clickItem(QTreeWidget *view, QTreeWidgetItem *item)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
+}
+
+// A click on the box or circle at the left of a check box or option button.
+void clickIndicator(QWidget *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+void clickEntry(QListWidget *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+QStringList column(const QTreeWidget *view, int c)
+{
+    QStringList texts;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        texts << view->topLevelItem(i)->text(c);
+    return texts;
+}
+
+QStringList entries(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+// The list query of the demo ini: business year RELTABLE1, access level 1.
+QString listQuery(
+    const QString &year, const QString &from = QString(), const QString &to = QString(), bool dates = false)
+{
+    QString sql = QStringLiteral("SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) "
+                                 "Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE  inner join "
+                                 "reltable on l.RELTABLE1 = reltable.id and right(reltable.kurzname,2) = right('")
+        + year
+        + QStringLiteral("',2) WHERE 1=1  AND (LK.ID_ACCESS_LEVELS IN (SELECT ID FROM ACCESS_LEVELS WHERE "
+                         "LEFT(ACCESS_LEVELS,2) = '01') OR LK.ID_ACCESS_LEVELS IS NULL) ");
+    if (dates)
+        sql += QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
+            + QStringLiteral("',104) and convert(smalldatetime,'") + to + QStringLiteral("',104) ");
+    return sql + QStringLiteral(" group by L.LISTE ORDER BY L.LISTE ");
+}
+
+const QString listHeaderText = QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = 726");
+
+QStringList fillListView(const QString &statement)
+{
+    return {listHeaderText, statement};
+}
+
+} // namespace
+
+// A clerk's way through the window: a date range typed and left (once
+// mistyped), a year button, a list clicked, lots marked, "Ausdruck" pressed
+// whole and lot by lot.
+TEST(ListSelection, FromDateRangeToPrintedReport)
+{
+    SelectionWindow w;
+    // No list-type number: every list type of a list is offered.
+    w.Form_Load(QStringLiteral("|") + demoIni);
+    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    showAndActivate(w);
+    w.program().connection().journal().setRecording(true);
+    w.takeStatements();
+
+    auto *txtVon = w.child<QLineEdit>("txtVon");
+    auto *txtBis = w.child<QLineEdit>("txtBis");
+    auto *txLastDays = w.child<QLineEdit>("txLastDays");
+    auto *list = w.child<QTreeWidget>("ListView1");
+    auto *lots = w.child<QListWidget>("LbLos");
+    auto *types = w.child<QComboBox>("cmbListenart");
+
+    // Start-up: the lists of business year 2026, the first one chosen with its lots.
+    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711"), QStringLiteral("4713")}));
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Liste"));
+    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Datum"));
+    EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Stück"));
+    EXPECT_EQ(list->headerItem()->text(3), QStringLiteral("Kubatur"));
+    EXPECT_EQ(list->columnWidth(0), 107);
+    EXPECT_EQ(list->columnWidth(2), 47);
+    EXPECT_EQ(list->topLevelItem(0)->textAlignment(3) & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("12.03.2026"));
+    EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("1162"));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), QStringLiteral("965,012"));
+    EXPECT_EQ(w.chosenList(), QStringLiteral("4711"));
+    EXPECT_EQ(entries(lots),
+        QStringList(
+            {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
+
+    // The from date typed short and left with Enter: rewritten, list reloaded.
+    txtVon->setFocus();
+    QTest::keyClicks(txtVon, QStringLiteral("1.3.26"));
+    QTest::keyClick(txtVon, Qt::Key_Return);
+    EXPECT_EQ(txtVon->text(), QStringLiteral("01.03.2026"));
+    EXPECT_EQ(QApplication::focusWidget(), txtBis) << "Enter moves on like Tab";
+    EXPECT_EQ(w.takeStatements(),
+        fillListView(listQuery(QStringLiteral("2026"), QStringLiteral("01.03.2026"), QString(), true)));
+    EXPECT_TRUE(list->topLevelItemCount() == 0) << "no upper bound: nothing lies between";
+
+    // The to date; a letter is swallowed by the key filter.
+    QTest::keyClicks(txtBis, QStringLiteral("31.x3.26"));
+    EXPECT_EQ(txtBis->text(), QStringLiteral("31.3.26"));
+    QTest::keyClick(txtBis, Qt::Key_Tab);
+    EXPECT_EQ(txtBis->text(), QStringLiteral("31.03.2026"));
+    EXPECT_EQ(QApplication::focusWidget(), txLastDays);
+    EXPECT_EQ(w.takeStatements(),
+        fillListView(
+            listQuery(QStringLiteral("2026"), QStringLiteral("01.03.2026"), QStringLiteral("31.03.2026"), true)));
+    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711")}));
+
+    // An impossible date: told, the focus comes back, nothing reloaded.
+    txtBis->setFocus();
+    EXPECT_EQ(txtBis->selectedText(), QStringLiteral("31.03.2026")) << "the whole text is selected on entry";
+    QTest::keyClicks(txtBis, QStringLiteral("31.2.26"));
+    QTest::keyClick(txtBis, Qt::Key_Tab);
+    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Ungültige Daten.")}));
+    EXPECT_EQ(QApplication::focusWidget(), txtBis);
+    EXPECT_EQ(txtBis->text(), QStringLiteral("31.2.26"));
+    EXPECT_TRUE(w.takeStatements().isEmpty());
+    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711")}));
+
+    // Corrected to the date it had: leaving it unchanged reloads nothing.
+    txtBis->selectAll();
+    QTest::keyClicks(txtBis, QStringLiteral("31.03.2026"));
+    QTest::keyClick(txtBis, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), txLastDays);
+    EXPECT_TRUE(w.takeStatements().isEmpty());
+    w.messages.clear();
+
+    // A year button empties the date range; each box that changed reloads,
+    // and the button itself once more.
+    QTest::mouseClick(w.child<QPushButton>("btnJahr(0)"), Qt::LeftButton);
+    EXPECT_EQ(txtVon->text(), QString());
+    EXPECT_EQ(txtBis->text(), QString());
+    EXPECT_EQ(w.child<QLineEdit>("txt_Jahr")->text(), QStringLiteral("2026"));
+    const QString year2026 = listQuery(QStringLiteral("2026"));
+    EXPECT_EQ(w.takeStatements(), fillListView(year2026) + fillListView(year2026) + fillListView(year2026));
+    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711"), QStringLiteral("4713")}));
+
+    // A list clicked: lots, list types, and the lots of its first list type.
+    clickItem(list, list->topLevelItem(0));
+    EXPECT_EQ(w.takeStatements(),
+        QStringList({QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LISTE = '4711' ORDER BY LOS"),
+            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                           "listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  "),
+            QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                           "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
+                           "ORDER BY LOS")}));
+    EXPECT_FALSE(types->isHidden());
+    EXPECT_EQ(types->currentText(), QStringLiteral("Stammholz"));
+    ASSERT_EQ(entries(lots),
+        QStringList(
+            {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
+
+    // Lots 3 and 5 marked, "Ausdruck" pressed.
+    clickEntry(lots, 2);
+    clickEntry(lots, 4);
+    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    QStringList sent = w.takeStatements();
+    ASSERT_GE(sent.size(), 2);
+    EXPECT_EQ(sent.first(), QStringLiteral(" select listenart from listenart where text = 'Stammholz' "));
+    EXPECT_TRUE(sent[1].startsWith(QStringLiteral("Select property_id, number_value \rfrom FORMS_CONFIG")))
+        << sent[1].toStdString();
+
+    const ReportState &state = w.program().reportState();
+    EXPECT_EQ(state.listNumber, QStringLiteral("4711"));
+    EXPECT_EQ(state.lotList, QStringLiteral("'3','5'"));
+    EXPECT_EQ(state.lotCount, 2);
+    EXPECT_EQ(state.listType, QStringLiteral("1"));
+    EXPECT_TRUE(state.filter.startsWith(
+        QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1")))
+        << state.filter.toStdString();
+    EXPECT_EQ(state.xl, w.program().application());
+    EXPECT_EQ(state.db, &w.program().connection());
+    EXPECT_EQ(state.kubaturFormat, QStringLiteral("0.000"));
+    EXPECT_EQ(state.clientCode, QStringLiteral("ALF"));
+
+    const ReportSettings &settings = w.program().settings();
+    EXPECT_EQ(settings.EinzSort, 2) << "RadWoListeLosStm";
+    EXPECT_EQ(settings.lEinzeln, 1);
+    EXPECT_EQ(settings.lVerdichtet, 1);
+    EXPECT_EQ(settings.lLosweise, 0);
+    EXPECT_EQ(settings.lSofortDruck, 0);
+    const QString first = settings.lZuerstVerdichtet ? QStringLiteral("Verdichtet ...") : QStringLiteral("Einzeln ...");
+    const QString second
+        = settings.lZuerstVerdichtet ? QStringLiteral("Einzeln ...") : QStringLiteral("Verdichtet ...");
+    EXPECT_EQ(w.statuses,
+        QStringList({QStringLiteral("Kopf ..."), first, second, QStringLiteral("Kopf / Fußzeile ..."),
+            QStringLiteral("Fertig!")}));
+    EXPECT_EQ(w.child<QLabel>("LbStatus")->text(), QStringLiteral("Fertig!"));
+    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the topmost place is lifted";
+    EXPECT_EQ(w.program().application()->workbookCount(), 1) << "the workbook stays open";
+
+    // Lot by lot, with another sort order: each lot in its quotes.
+    w.statuses.clear();
+    clickIndicator(w.child<QCheckBox>("CbLosweise"));
+    clickIndicator(w.child<QRadioButton>("RadEing"));
+    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(settings.lLosweise, 1);
+    EXPECT_EQ(settings.EinzSort, 4);
+    const auto lotStatus = [&](const QString &lot, bool condensed) {
+        return QStringLiteral("Los ") + lot
+            + (condensed ? QStringLiteral(" verdichtet ...") : QStringLiteral(" einzeln ..."));
+    };
+    QStringList expected;
+    for (const QString &lot : {QStringLiteral("'3'"), QStringLiteral("'5'")}) {
+        expected << QStringLiteral("Los ") + lot + QStringLiteral(" Kopf ...")
+                 << lotStatus(lot, settings.lZuerstVerdichtet) << lotStatus(lot, !settings.lZuerstVerdichtet);
+    }
+    if (settings.lGesamt)
+        expected << QStringLiteral("Gesamt Kopf ...") << QStringLiteral("Gesamt verdichtet ...");
+    expected << QStringLiteral("Kopf / Fußzeile ...") << QStringLiteral("Fertig!");
+    EXPECT_EQ(w.statuses, expected);
+}
+
+TEST(ListSelection, PilesKeyboardChoiceAndHiddenListTypes)
+{
+    SelectionWindow w;
+    // No list-type number: every list type of a list is offered.
+    w.Form_Load(QStringLiteral("|") + demoIni);
+    ASSERT_FALSE(w.hasEnded());
+    showAndActivate(w);
+    w.program().connection().journal().setRecording(true);
+    w.takeStatements();
+    auto *list = w.child<QTreeWidget>("ListView1");
+    auto *lots = w.child<QListWidget>("LbLos");
+
+    // Piles of the chosen list; the list-type box is still empty.
+    clickIndicator(w.child<QRadioButton>("optLos(1)"));
+    EXPECT_EQ(w.takeStatements(),
+        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS WHERE LISTE = '4711' ORDER BY POLTNR")}));
+    EXPECT_TRUE(entries(lots).contains(QStringLiteral("101")));
+
+    // The next list chosen with the keyboard refills the pickers like a click.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(w.chosenList(), QStringLiteral("4713"));
+    EXPECT_EQ(w.takeStatements(),
+        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS WHERE LISTE = '4713' ORDER BY POLTNR"),
+            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                           "listenart.listenart = logs.listenart WHERE logs.LISTE = '4713 '  "),
+            QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON "
+                           "LOGS.LISTENART = LISTENART.LISTENART WHERE LISTE = '4713' AND "
+                           "LISTENART.TEXT = 'Stammholz' ORDER BY POLTNR")}));
+    EXPECT_EQ(entries(lots), QStringList({QString()})) << "every pile of 4713 is NULL: one empty entry";
+
+    // The empty pile marked alone, printed: the pile condition, no lot list.
+    clickEntry(lots, 0);
+    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    const ReportState &state = w.program().reportState();
+    EXPECT_TRUE(
+        state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713' AND LOGS.POLTNR IN ('')  AND LOGS.LISTENART = 1")))
+        << state.filter.toStdString();
+    EXPECT_EQ(state.lotList, QString()) << "piles go into the filter only";
+
+    // No list selected: the pickers empty, the list-type box hidden.
+    w.takeStatements();
+    list->clearSelection();
+    clickIndicator(w.child<QRadioButton>("optLos(0)"));
+    EXPECT_TRUE(entries(lots).isEmpty());
+    EXPECT_TRUE(w.takeStatements().isEmpty()) << "no list, no lot query";
+    QMetaObject::invokeMethod(&w, [&w] { w.FillListTypes(); });
+    EXPECT_EQ(w.takeStatements(),
+        QStringList({QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                                    "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
+    EXPECT_TRUE(w.child<QComboBox>("cmbListenart")->isHidden());
+    EXPECT_TRUE(w.child<QLabel>("lblListenart")->isHidden());
+
+    // Without a chosen list the previous list stays the current one.
+    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    EXPECT_TRUE(state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713'"))) << state.filter.toStdString();
+    EXPECT_EQ(w.takeStatements().value(0), QStringLiteral(" select listenart from listenart where text = '' "));
+}
+
+TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
+{
+    SelectionWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni);
+    ASSERT_FALSE(w.hasEnded());
+    showAndActivate(w);
+
+    // The template greys "Einzeln": the box shows it and passes it on until
+    // the user clicks it, which only turns it on or off.
+    w.program().settings().lEinzeln = 2;
+    w.InitSelectionControls();
+    auto *einzeln = w.child<QCheckBox>("CbEinzeln");
+    EXPECT_EQ(einzeln->checkState(), Qt::PartiallyChecked);
+
+    // The user closed the workbook: "Ausdruck" opens a new one from the template.
+    Application *xl = w.program().application();
+    ASSERT_NE(xl, nullptr);
+    xl->closeWorkbook(xl->workbookAt(0).workbook(), false);
+    ASSERT_FALSE(w.program().hasReportWorkbook());
+    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(w.program().hasReportWorkbook());
+    EXPECT_EQ(w.program().reportState().xl, w.program().application());
+    EXPECT_EQ(w.statuses.value(w.statuses.size() - 1), QStringLiteral("Fertig!"));
+    EXPECT_EQ(w.program().settings().lEinzeln, 2) << "the window's greyed box wins over the template read again";
+
+    clickIndicator(einzeln);
+    EXPECT_EQ(einzeln->checkState(), Qt::Checked);
+    clickIndicator(einzeln);
+    EXPECT_EQ(einzeln->checkState(), Qt::Unchecked);
+    clickIndicator(einzeln);
+    EXPECT_EQ(einzeln->checkState(), Qt::Checked) << "no way back to greyed";
+    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    EXPECT_EQ(w.program().settings().lEinzeln, 1);
+}
+
+TEST(ListSelection, DateModeLoadsByTheDaysBox)
+{
+    QTemporaryDir dir;
+    QFile in(demoIni);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QString text = QString::fromLatin1(in.readAll());
+    text.replace(QStringLiteral("RELTABLE=RELTABLE1"), QStringLiteral("RELTABLE="));
+    const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
+    QFile out(ini);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(text.toLatin1());
+    out.close();
+
+    SelectionWindow w;
+    w.program().connection().journal().setRecording(true);
+    w.Form_Load(QStringLiteral("|") + ini);
+    ASSERT_FALSE(w.hasEnded());
+    QStringList selection;
+    for (const QString &sql : w.takeStatements()) {
+        if (sql.startsWith(QStringLiteral("SELECT DISTINCT")) || sql.startsWith(QStringLiteral("SELECT distinct")))
+            selection << sql;
+    }
+    const QString access = QStringLiteral(
+        " AND (LK.ID_ACCESS_LEVELS IN (SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,2) = '01') OR "
+        "LK.ID_ACCESS_LEVELS IS NULL) ");
+    const QString head = QStringLiteral("SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, "
+                                        "sum(kubatur) Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = "
+                                        "LK.LISTE   WHERE 1=1 ");
+    const QDate today = QDate::currentDate();
+    const int days = w.program().settings().LetztenTage;
+    const QString from = today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy"));
+    const QString to = today.toString(QStringLiteral("dd.MM.yyyy"));
+    // Writing the days box lists without dates (the first list is chosen)
+    // and reads its list types, which refill the lots; then the dates are
+    // set and the list and the lots follow. The demo's lists are older than
+    // the days of the template, so the dated list is empty.
+    const QString withDates = head + access
+        + QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
+        + QStringLiteral("',104) and convert(smalldatetime,'") + to
+        + QStringLiteral("',104)  group by L.LISTE ORDER BY L.LISTE ");
+    EXPECT_EQ(selection,
+        QStringList({head + access + QStringLiteral(" group by L.LISTE ORDER BY L.LISTE "),
+            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                           "listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  "),
+            QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                           "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
+                           "ORDER BY LOS"),
+            withDates}));
+    EXPECT_TRUE(w.chosenList().isEmpty());
+    EXPECT_TRUE(w.LbLos->count() == 0);
+
+    // Typing into the days box reloads the list and its list types; the
+    // days themselves count only at start-up.
+    w.txLastDays->setText(QStringLiteral("7"));
+    EXPECT_EQ(w.takeStatements(),
+        QStringList({listHeaderText, withDates,
+            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                           "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
+    EXPECT_TRUE(w.cmbListenart->isHidden());
+    EXPECT_TRUE(w.lblListenart->isHidden());
+}
+
+// Unattended printing: the command-line list is the only list of the browser.
+TEST(ListSelection, UnattendedPrintingSavesTheCommandLineList)
+{
+    QTemporaryDir out;
+    SelectionWindow w;
+    w.program().connection().journal().setRecording(true);
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+
+    const QStringList sent = w.takeStatements();
+    const QString fixed = QStringLiteral(
+        "SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) Kubatur FROM LOGS L "
+        "INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE  inner join reltable on l.RELTABLE1 = reltable.id and "
+        "right(reltable.kurzname,2) = right('2026',2) WHERE 1=1  AND L.LISTE = '4711' AND ISNULL(L.LISTENART,0) = 1 "
+        "group by L.LISTE ORDER BY L.LISTE ");
+    EXPECT_EQ(sent.count(fixed), 2) << "by the year button and at the end of the preparation";
+    const qsizetype provision = sent.indexOf(
+        QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
+                       "bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'DEMO' "));
+    ASSERT_GE(provision, 0);
+    EXPECT_EQ(
+        sent.value(provision - 1), QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LISTE = '4711' ORDER BY LOS"));
+    EXPECT_EQ(sent.value(provision + 1), QStringLiteral(" select listenart from listenart where text = '' "));
+    EXPECT_TRUE(
+        w.program().reportState().filter.startsWith(QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (")));
+}
+
+TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)
+{
+    // Another list type, a list of another business year, a typing error.
+    for (const QString &fields : {QStringLiteral("4711|2"), QStringLiteral("4712|1"), QStringLiteral("47111|1")}) {
+        QTemporaryDir out;
+        SelectionWindow w;
+        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||") + fields + QStringLiteral("|DEMO|")
+            + out.path() + QLatin1Char('/'));
+        EXPECT_TRUE(w.hasEnded());
+        EXPECT_NE(w.exitCode(), 0) << fields.toStdString();
+        ASSERT_EQ(w.messages.size(), 1) << fields.toStdString();
+        EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Liste ") + fields.section(QLatin1Char('|'), 0, 0)
+            + QStringLiteral(" steht nicht in der Listenauswahl")))
+            << w.messages.first().toStdString();
+        EXPECT_TRUE(w.statuses.isEmpty()) << "no report was started";
+        EXPECT_TRUE(QDir(out.path()).isEmpty()) << "nothing saved";
+    }
+}

@@ -1,0 +1,288 @@
+#include "app/ProgramUi.h"
+#include "db/Connection.h"
+#include "db/SqliteBackend.h"
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+#include "workbook/ReportDriver.h"
+#include "workbook/ReportLocale.h"
+#include "workbook/ReportSettings.h"
+#include "workbook/Workbook.h"
+#include "workbook/WorkbookError.h"
+#include "workbook/XlsxReader.h"
+
+#include "common/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingUi : public ProgramUi
+{
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
+    void showStatus(const QString &text) override { statuses << text; }
+
+    QStringList messages;
+    QStringList statuses;
+};
+
+// A list with two lots on the demo schema, texts for the head block, and a
+// template whose head rows 1..11 say "Kopf 1" .. "Kopf 11".
+class ReportDriverTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
+        const QString path = m_dir.filePath(QStringLiteral("forst.sqlite"));
+        testsupport::createSqliteDatabase(path, testsupport::schemaSql() + QStringLiteral(
+            "INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) VALUES"
+            " (1, '4711', '2026-03-12 00:00:00', '1', 1, 1, 0.5, 1),"
+            " (2, '4711', '2026-03-12 00:00:00', '2', 1, 1, 0.7, 1);"
+            "INSERT INTO STRINGS (ID_STRING, GERMAN) VALUES (726, 'Liste'), (1135, 'Lose'), (727, 'Datum');"
+            "INSERT INTO FORMS_CONFIG (FORM_ID, PROPERTY_ID, NUMBER_VALUE) VALUES"
+            " ('F_STAMMEINKONF', 'ZUSTEXT2', 4), ('F_STAMMEINKONF', 'COORDINATE1', 2.5),"
+            " ('F_STAMMEINKONF', 'zustext3', 9), ('ANDERE', 'ZUSTEXT1', 7);"));
+        m_db.open(std::make_unique<SqliteBackend>(path));
+        m_db.journal().setRecording(true);
+
+        auto book = std::make_unique<Workbook>();
+        Worksheet &sheet = book->addSheet(QStringLiteral("Tannbuch"));
+        for (int r = 1; r <= 11; ++r)
+            sheet.cellForWrite(r, 1) = textCell(1, QStringLiteral("Kopf %1").arg(r));
+        book->addSheet(QStringLiteral("Einstellungen"));
+        book->setActiveSheetIndex(1);
+        m_xl.setLocale(ReportLocale::locale());
+        m_xl.addWorkbook(std::move(book));
+
+        m_settings.StartZeile = 12;
+        m_settings.SpaltenBreite = 12;
+        m_settings.lEinzeln = 1;
+        m_settings.lVerdichtet = 1;
+        m_settings.lZuerstVerdichtet = 1;
+        m_settings.nZoom = 90;
+        m_settings.lKopfFuss = true;
+
+        s.db = &m_db;
+        s.xl = &m_xl;
+        s.settings = &m_settings;
+        s.ui = &m_ui;
+        s.connectionString = QStringLiteral("Provider=SQLite;Data Source=") + path;
+        s.listNumber = QStringLiteral("4711");
+        s.startupListNumber = QStringLiteral("4711");
+        s.provisionName = QStringLiteral("DEMO");
+        s.filter = QStringLiteral("LOGS.LISTE = '4711'");
+    }
+
+    static Cell textCell(int column, const QString &text)
+    {
+        Cell c;
+        c.column = column;
+        c.type = CellType::Text;
+        c.text = text;
+        return c;
+    }
+
+    QString cellText(int row, int column)
+    {
+        return m_xl.activeSheet().cells(row, column).value();
+    }
+
+    Worksheet &sheet() { return m_xl.worksheets(QStringLiteral("Tannbuch")).worksheet(); }
+
+    void chooseLots(const QString &lots, int count)
+    {
+        s.lotList = lots;
+        s.lotCount = count;
+        m_settings.lLosweise = 1;
+    }
+
+    QTemporaryDir m_dir;
+    Connection m_db;
+    Application m_xl;
+    ReportSettings m_settings;
+    RecordingUi m_ui;
+    ReportState s;
+};
+
+} // namespace
+
+TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
+{
+    s.listType = QStringLiteral("1");
+    Workbook_Aktualisieren(s);
+
+    const QChar cr(13);
+    EXPECT_EQ(m_db.journal().statements().first(),
+              QStringLiteral("Select property_id, number_value ") + cr + QStringLiteral("from FORMS_CONFIG  ") + cr
+                  + QStringLiteral("WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or "
+                                   "property_id like 'coordinate%' or property_id like 'ZUSATZTEXT')  ")
+                  + cr + QStringLiteral("order by property_id "));
+    // Exact, case-sensitive ids; halves to even; other forms and ids skipped.
+    EXPECT_EQ(s.textSwitches[SwitchZustext2], 4);
+    EXPECT_EQ(s.textSwitches[SwitchCoordinate1], 2);
+    EXPECT_EQ(s.textSwitches[SwitchZustext3], 0);
+    EXPECT_EQ(s.textSwitches[SwitchZustext1], 0);
+
+    // No lots: whole mode, and the list type joins the filter before the
+    // template hears of it.
+    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LISTENART = 1"));
+    const auto &calls = m_xl.macroCalls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].name, QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"));
+    EXPECT_EQ(calls[0].arguments,
+              QVariantList({s.connectionString, QStringLiteral("LISTE = '4711' AND LISTENART = 1"), QStringLiteral("4711")}));
+    EXPECT_EQ(calls[1].name, QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
+    EXPECT_EQ(calls[2].name, QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"));
+    EXPECT_EQ(calls[2].arguments, QVariantList({true, 90}));
+    EXPECT_EQ(calls[3].name, QStringLiteral("DieseArbeitsmappe.SetDotFields"));
+
+    EXPECT_EQ(m_ui.statuses, QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Verdichtet ..."),
+                                          QStringLiteral("Einzeln ..."), QStringLiteral("Kopf / Fußzeile ..."),
+                                          QStringLiteral("Fertig!")}));
+    EXPECT_EQ(cellText(12, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(cellText(12, 4), QStringLiteral("4711"));
+    EXPECT_TRUE(sheet().rowBreaks().empty());
+    EXPECT_TRUE(m_xl.screenUpdating());
+    EXPECT_EQ(m_xl.windowState(), Xl::WindowNormal);
+    EXPECT_TRUE(m_ui.messages.isEmpty());
+}
+
+TEST_F(ReportDriverTest, SingleLogFirstAndSwitchedOffSectionsStillShowTheirStatus)
+{
+    m_settings.lZuerstVerdichtet = 0;
+    m_settings.lEinzeln = 0;
+    m_settings.lVerdichtet = 0;
+    chooseLots(QString(), 0); // lot-by-lot on but nothing chosen: whole mode
+    Workbook_Aktualisieren(s);
+    EXPECT_EQ(m_settings.lLosweise, 0);
+    EXPECT_EQ(m_ui.statuses.mid(0, 3), QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Einzeln ..."),
+                                                    QStringLiteral("Verdichtet ...")}));
+}
+
+TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
+{
+    chooseLots(QStringLiteral("'1','2'"), 2);
+    m_settings.lGesamt = true;
+    Workbook_Aktualisieren(s);
+
+    EXPECT_EQ(m_ui.statuses,
+              QStringList({QStringLiteral("Los '1' Kopf ..."), QStringLiteral("Los '1' verdichtet ..."),
+                           QStringLiteral("Los '1' einzeln ..."), QStringLiteral("Los '2' Kopf ..."),
+                           QStringLiteral("Los '2' verdichtet ..."), QStringLiteral("Los '2' einzeln ..."),
+                           QStringLiteral("Gesamt Kopf ..."), QStringLiteral("Gesamt verdichtet ..."),
+                           QStringLiteral("Kopf / Fußzeile ..."), QStringLiteral("Fertig!")}));
+
+    // Every lot ends with a blank row and a break above the row after it.
+    const std::set<int> breaks = sheet().rowBreaks();
+    ASSERT_EQ(breaks.size(), 2u);
+    const int secondLotStart = *breaks.begin() + 1;
+    // The first lot has no copied head; the second starts with rows 1..11 of
+    // the template (the defaults for a start and end of 0) and its own head
+    // block right below them.
+    EXPECT_EQ(cellText(12, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(cellText(secondLotStart - 1, 1), QString()) << "the break row stays empty";
+    EXPECT_EQ(cellText(secondLotStart, 1), QStringLiteral("Kopf 1"));
+    EXPECT_EQ(cellText(secondLotStart + 10, 1), QStringLiteral("Kopf 11"));
+    EXPECT_EQ(cellText(secondLotStart + 11, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(m_settings.KopfKopieStart, 1);
+    EXPECT_EQ(m_settings.KopfKopieEnd, 11);
+
+    // The overall block follows on a new page with the whole head again and
+    // the filter of the whole selection.
+    const int overall = *breaks.rbegin() + 1;
+    EXPECT_EQ(cellText(overall, 1), QStringLiteral("Kopf 1"));
+    EXPECT_EQ(cellText(overall + 11, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711'"));
+
+    // The per-lot filter: list and lot, the lot as its quoted literal.
+    EXPECT_TRUE(m_db.journal().statements().contains(
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2' ORDER BY LOS")));
+}
+
+TEST_F(ReportDriverTest, CopiedHeadRowsAdvanceTheCursorByTheirLastRow)
+{
+    chooseLots(QStringLiteral("'1','2'"), 2);
+    m_settings.KopfKopieStart = 3;
+    m_settings.KopfKopieEnd = 8;
+    Workbook_Aktualisieren(s);
+    const std::set<int> breaks = sheet().rowBreaks();
+    ASSERT_EQ(breaks.size(), 2u);
+    const int start = *breaks.begin() + 1;
+    // Rows 3..8 (six rows) land at the cursor; the cursor moves by 8, so two
+    // blank rows follow before the head block.
+    EXPECT_EQ(cellText(start, 1), QStringLiteral("Kopf 3"));
+    EXPECT_EQ(cellText(start + 5, 1), QStringLiteral("Kopf 8"));
+    EXPECT_EQ(cellText(start + 6, 1), QString());
+    EXPECT_EQ(cellText(start + 7, 1), QString());
+    EXPECT_EQ(cellText(start + 8, 1), QStringLiteral("Liste"));
+}
+
+TEST_F(ReportDriverTest, OneLotStillBreaksAndTheOverallBlockFollows)
+{
+    chooseLots(QStringLiteral("'1'"), 1);
+    m_settings.lGesamt = true;
+    m_settings.lVerdichtet = 0;
+    Workbook_Aktualisieren(s);
+    EXPECT_EQ(sheet().rowBreaks().size(), 1u);
+    EXPECT_TRUE(m_ui.statuses.contains(QStringLiteral("Gesamt verdichtet ...")));
+    EXPECT_EQ(cellText(*sheet().rowBreaks().begin() + 1, 1), QStringLiteral("Kopf 1"));
+}
+
+TEST_F(ReportDriverTest, ClearsOldOutputAlsoBelowRow10000AndWritesHeaderLines)
+{
+    sheet().cellForWrite(500, 3) = textCell(3, QStringLiteral("alt"));
+    sheet().cellForWrite(12000, 2) = textCell(2, QStringLiteral("sehr alt"));
+    m_settings.headerLines[2] = {QStringLiteral("Forstbetrieb Oberland"), QStringLiteral("C2")};
+    m_settings.headerLines[3] = {QStringLiteral("ohne Zelle"), QString()};
+    Workbook_Aktualisieren(s);
+    EXPECT_EQ(cellText(500, 3), QString());
+    EXPECT_EQ(cellText(12000, 2), QString());
+    EXPECT_EQ(cellText(2, 3), QStringLiteral("Forstbetrieb Oberland"));
+    EXPECT_EQ(cellText(1, 1), QStringLiteral("Kopf 1")) << "rows above the output area stay";
+}
+
+TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
+{
+    const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    QDir().mkpath(folder);
+    s.saveFolder = folder;
+    s.provisionName = QStringLiteral("../Bereit/1");
+    Workbook_Aktualisieren(s);
+    const QString expected = folder + QStringLiteral(".._Bereit_1_4711.xlsx");
+    ASSERT_TRUE(QFile::exists(expected));
+    EXPECT_EQ(XlsxReader::load(expected)->sheet(QStringLiteral("Tannbuch"))->cell(12, 1)->text, QStringLiteral("Liste"));
+    EXPECT_TRUE(m_xl.displayAlerts());
+
+    // No save folder: nothing is saved.
+    s.saveFolder.clear();
+    QFile::remove(expected);
+    Workbook_Aktualisieren(s);
+    EXPECT_FALSE(QFile::exists(expected));
+}
+
+TEST_F(ReportDriverTest, AFailingPrintIsToldAndTheRunGoesOn)
+{
+    const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    QDir().mkpath(folder);
+    s.saveFolder = folder;
+    m_settings.lSofortDruck = 1;
+    qputenv("TANNBUCH_PRINT_COMMAND", "/bin/false");
+    Workbook_Aktualisieren(s);
+    qunsetenv("TANNBUCH_PRINT_COMMAND");
+    ASSERT_EQ(m_ui.messages.size(), 1);
+    EXPECT_TRUE(m_ui.messages.first().startsWith(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ")));
+    EXPECT_TRUE(s.failed);
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("DEMO_4711.xlsx"))) << "saving still follows";
+}
+
+TEST_F(ReportDriverTest, ATemplateWithoutAStartRowFailsLoudly)
+{
+    m_settings.StartZeile = 0;
+    EXPECT_THROW(Workbook_Aktualisieren(s), WorkbookError);
+}

@@ -1,0 +1,142 @@
+#include "HeadTestSupport.h"
+
+#include "common/TestSupport.h"
+#include "db/SqliteBackend.h"
+#include "workbook/ReportLocale.h"
+#include "workbook/Workbook.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace headtest {
+
+namespace {
+
+// A label for every text id the head block uses.
+QString textRows()
+{
+    QString sql = s("INSERT INTO STRINGS VALUES (726, NULL, 'Liste:'), (1135, NULL, 'Lose:'),"
+                    " (727, NULL, 'Listendatum:'), (729, NULL, 'Listenzusatztext:'), (6371, NULL, 'Kopfzusatztext:'),"
+                    " (716, NULL, 'Haushaltsjahr:'), (717, NULL, 'Forstbetrieb:'), (722, NULL, 'Eigentum:'),"
+                    " (5008, NULL, 'Verkaufsart:'), (41, 'Käufer:', 'Rechnungsempfänger:'), (3074, NULL, 'Abnehmer:'),"
+                    " (3075, NULL, 'Spediteur:'), (3076, NULL, 'Rolle 3:'), (700, NULL, 'Waggon:'),"
+                    " (701, NULL, 'Bemerkung:'), (388, NULL, 'Waldort'), (1148, NULL, 'Abt.'),"
+                    " (4788, NULL, 'Koordinate 1:'), (4789, NULL, 'Koordinate 2:')");
+    for (int n = 1; n <= 15; ++n)
+        sql += QStringLiteral(", (%1, NULL, 'Text %2:')").arg(1368 + n).arg(n);
+    for (int n = 1; n <= 10; ++n)
+        sql += QStringLiteral(", (%1, NULL, 'Zahl %2:')").arg(1368 - n).arg(n);
+    for (int n = 1; n <= 5; ++n) {
+        sql += QStringLiteral(", (%1, NULL, 'Datum %2:')").arg(1357 - n).arg(n);
+        sql += QStringLiteral(", (%1, NULL, 'Zusatztext %2:')").arg(4782 + n).arg(n);
+    }
+    return sql + QStringLiteral(";\n");
+}
+
+QString shown(const QVariant &v)
+{
+    if (!v.isValid())
+        return QStringLiteral("(empty)");
+    if (v.typeId() == QMetaType::QString)
+        return QLatin1Char('"') + v.toString() + QLatin1Char('"');
+    return v.toString() + QStringLiteral(" (number)");
+}
+
+} // namespace
+
+Cells line(int row, const QString &label, const QString &value)
+{
+    const QString r = QString::number(row);
+    return {headtest::label(QStringLiteral("A") + r, label), text(QStringLiteral("D") + r, value)};
+}
+
+Cells more(int row, const QString &value)
+{
+    return {text(QStringLiteral("D") + QString::number(row), value)};
+}
+
+Cells operator+(Cells a, const Cells &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+void expectCells(Workbook &book, Worksheet &sheet, const Cells &expected, int lastRow)
+{
+    std::set<QString> seen;
+    for (const CellCheck &c : expected) {
+        seen.insert(c.address);
+        const Range cell(book, sheet, c.address);
+        const QVariant got = cell.rawValue();
+        // Head-line values must be text, never numbers.
+        const bool ok = c.value.isEmpty() ? !got.isValid() || got.toString().isEmpty()
+                                          : got.typeId() == QMetaType::QString && got.toString() == c.value;
+        if (!ok)
+            ADD_FAILURE() << "cell " << qPrintable(c.address) << ": expected "
+                          << qPrintable(shown(c.value.isEmpty() ? QVariant() : QVariant(c.value))) << ", got "
+                          << qPrintable(shown(got));
+        if (c.bold >= 0 && cell.font().bold() != bool(c.bold))
+            ADD_FAILURE() << "cell " << qPrintable(c.address) << ": expected " << (c.bold ? "bold" : "not bold")
+                          << ", got the opposite";
+        if (c.size > 0 && cell.font().size() != c.size)
+            ADD_FAILURE() << "cell " << qPrintable(c.address) << ": expected font size " << c.size << ", got "
+                          << cell.font().size();
+        if (!c.format.isNull() && cell.numberFormat() != c.format)
+            ADD_FAILURE() << "cell " << qPrintable(c.address) << ": expected number format \"" << qPrintable(c.format)
+                          << "\", got \"" << qPrintable(cell.numberFormat()) << '"';
+    }
+    for (int row = 1; row <= lastRow; ++row) {
+        for (int column = 1; column <= 10; ++column) {
+            const Range cell(book, sheet, RangeRef{row, column, row, column});
+            const QVariant got = cell.rawValue();
+            if (!seen.count(cell.address()) && got.isValid() && !got.toString().isEmpty())
+                ADD_FAILURE() << "cell " << qPrintable(cell.address()) << ": expected (empty), got "
+                              << qPrintable(shown(got));
+        }
+    }
+}
+
+Bench::Bench(const QString &rows, const QString &schemaChanges)
+{
+    ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
+    const QString path = dir.filePath(QStringLiteral("head.sqlite"));
+    testsupport::createSqliteDatabase(path, testsupport::schemaSql() + schemaChanges + textRows() + rows);
+    db.open(std::make_unique<SqliteBackend>(path));
+    db.journal().setRecording(true);
+    xl.setLocale(ReportLocale::locale());
+    xl.addWorkbook();
+    state.db = &db;
+    state.xl = &xl;
+    state.settings = &settings;
+    state.filter = QStringLiteral("LOGS.LISTE = '4711'");
+    state.listNumber = QStringLiteral("4711");
+    state.cursor = StartRow;
+}
+
+Bench::~Bench()
+{
+    ReportLocale::setLocale(QLocale::c()); // back to the program's own rule
+}
+
+QStringList Bench::statements() const
+{
+    QStringList out;
+    for (const QString &sql : db.journal().statements()) {
+        if (!sql.startsWith(QLatin1String("SELECT * FROM STRINGS ")))
+            out << sql;
+    }
+    return out;
+}
+
+Workbook &Bench::book()
+{
+    return xl.activeWorkbook().workbook();
+}
+
+Worksheet &Bench::sheet()
+{
+    return xl.activeSheet().worksheet();
+}
+
+} // namespace headtest

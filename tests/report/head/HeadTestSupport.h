@@ -1,0 +1,86 @@
+#pragma once
+
+// The head-block test bench: a small SQLite database (demo schema, label
+// texts, the rows of one case), an empty workbook and a report state filled
+// by hand (list 4711, cursor on row 8). Cells are checked against a table of
+// expected cells, and every other cell of the rows looked at must be empty.
+
+#include "db/Connection.h"
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+#include "workbook/ReportSettings.h"
+
+#include <QTemporaryDir>
+
+#include <vector>
+
+class Workbook;
+class Worksheet;
+
+namespace headtest {
+
+constexpr int StartRow = 8;
+
+// One expected cell; bold -1, size 0 and a null format are not checked.
+struct CellCheck
+{
+    QString address;
+    QString value;
+    int bold;
+    double size;
+    QString format;
+};
+using Cells = std::vector<CellCheck>;
+
+inline QString s(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+// A bold label; a value in text format "@"; a value without format; a bold cell of a given size.
+inline CellCheck label(const QString &a, const QString &v)
+{
+    return {a, v, 1, 0, QString()};
+}
+inline CellCheck text(const QString &a, const QString &v)
+{
+    return {a, v, -1, 0, QStringLiteral("@")};
+}
+inline CellCheck plain(const QString &a, const QString &v)
+{
+    return {a, v, -1, 0, QString()};
+}
+inline CellCheck styled(const QString &a, const QString &v, double size)
+{
+    return {a, v, 1, size, QString()};
+}
+// A head line (label in A, text in D) and a continuation line (text in D).
+Cells line(int row, const QString &label, const QString &value);
+Cells more(int row, const QString &value);
+Cells operator+(Cells a, const Cells &b);
+
+// Checks the expected cells (values with "@" stored as text) and that every
+// other cell of A1:J<lastRow> is empty; failures name the cell, the
+// expectation and what came.
+void expectCells(Workbook &book, Worksheet &sheet, const Cells &expected, int lastRow);
+
+class Bench
+{
+public:
+    explicit Bench(const QString &rows = QString(), const QString &schemaChanges = QString());
+    ~Bench();
+    Bench(const Bench &) = delete;
+    Bench &operator=(const Bench &) = delete;
+
+    // The statements sent, without the text lookups.
+    QStringList statements() const;
+    Workbook &book();
+    Worksheet &sheet();
+
+    QTemporaryDir dir;
+    Connection db;
+    Application xl;
+    ReportSettings settings;
+    ReportState state;
+};
+
+} // namespace headtest
