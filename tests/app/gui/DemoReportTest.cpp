@@ -1,0 +1,134 @@
+#include "app/gui/F_Start.h"
+#include "workbook/CellStyle.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+const QString demoTemplates = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates");
+
+// Unattended printing as the host starts it; messages recorded.
+class HostRun : public F_Start
+{
+public:
+    void showMessage(const QString &text) override
+    {
+        messages << text;
+        F_Start::showMessage(text);
+    }
+    QStringList messages;
+};
+
+// The demo ini with its template folder replaced.
+QString iniWithTemplates(const QTemporaryDir &dir, const QString &folder)
+{
+    QFile in(demoIni);
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+    QString text = QString::fromLatin1(in.readAll());
+    text.replace(QRegularExpression(QStringLiteral("PathTemplates=[^\\r\\n]*")),
+                 QStringLiteral("PathTemplates=") + folder);
+    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(text.toLatin1());
+    return path;
+}
+
+std::unique_ptr<Workbook> printDemo(const QString &ini, const QTemporaryDir &out)
+{
+    HostRun run;
+    run.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
+    EXPECT_EQ(run.exitCode(), 0) << run.messages.join(QLatin1Char('\n')).toStdString();
+    return XlsxReader::load(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
+}
+
+QString text(const Worksheet &sheet, int row, int column)
+{
+    const Cell *c = sheet.cell(row, column);
+    return c ? (c->type == CellType::Number ? QString::number(c->number) : c->text) : QString();
+}
+
+} // namespace
+
+// The saved demo report, read back from the file: the head block's shape.
+TEST(DemoReport, HeadBlockOfTheSavedReport)
+{
+    QTemporaryDir out;
+    const auto book = printDemo(demoIni, out);
+    ASSERT_TRUE(book);
+    const Worksheet &sheet = *book->sheet(QStringLiteral("Tannbuch"));
+    const int start = 8; // StartZeile of the demo template
+
+    // Title row: label and list number, bold 14; the list number stays text.
+    EXPECT_EQ(text(sheet, start, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(text(sheet, start, 4), QStringLiteral("4711"));
+    const ResolvedStyle title = book->resolve(sheet.cell(start, 4)->styleId);
+    EXPECT_TRUE(title.bold);
+    EXPECT_EQ(title.fontSize, 14.0);
+    EXPECT_EQ(title.numberFormat, QStringLiteral("@"));
+    EXPECT_EQ(sheet.cell(start, 4)->type, CellType::Text);
+
+    // Lots row bold 12, then one blank row.
+    EXPECT_EQ(text(sheet, start + 1, 1), QStringLiteral("Lose:"));
+    EXPECT_EQ(text(sheet, start + 1, 4), QStringLiteral("1,2,3,4,5"));
+    const ResolvedStyle lots = book->resolve(sheet.cell(start + 1, 1)->styleId);
+    EXPECT_TRUE(lots.bold);
+    EXPECT_EQ(lots.fontSize, 12.0);
+    EXPECT_TRUE(text(sheet, start + 2, 1).isEmpty());
+    EXPECT_TRUE(text(sheet, start + 2, 4).isEmpty());
+
+    // Head lines: bold label in A, text value in D, list date as a date text.
+    EXPECT_EQ(text(sheet, start + 3, 1), QStringLiteral("HAB-Datum:"));
+    EXPECT_EQ(text(sheet, start + 3, 4), QStringLiteral("12.03.2026"));
+    EXPECT_TRUE(book->resolve(sheet.cell(start + 3, 1)->styleId).bold);
+    EXPECT_EQ(book->resolve(sheet.cell(start + 3, 4)->styleId).numberFormat, QStringLiteral("@"));
+    EXPECT_FALSE(book->resolve(sheet.cell(start + 3, 4)->styleId).bold);
+
+    // A header line of the ini file above the output area.
+    EXPECT_EQ(text(sheet, 2, 3), QStringLiteral("Forstbetrieb Oberland"));
+    EXPECT_TRUE(sheet.rowBreaks().empty()) << "whole mode has no page breaks";
+}
+
+// The lot-by-lot template on the demo list: one block per lot, each after a
+// page break with the template's head copied above it, then the overall block.
+TEST(DemoReport, LotByLotWithTheOverallBlock)
+{
+    QTemporaryDir dir;
+    const QString templates = dir.filePath(QStringLiteral("vorlagen"));
+    QDir().mkpath(templates);
+    ASSERT_TRUE(QFile::copy(demoTemplates + QStringLiteral("/Tannbuch_Losweise.xltx"),
+                            templates + QStringLiteral("/Tannbuch_Losweise.xltx")));
+    QTemporaryDir out;
+    const auto book = printDemo(iniWithTemplates(dir, templates), out);
+    ASSERT_TRUE(book);
+    const Worksheet &sheet = *book->sheet(QStringLiteral("Tannbuch"));
+
+    // Five lots: a break after each; the overall block comes after the last.
+    const std::set<int> breaks = sheet.rowBreaks();
+    ASSERT_EQ(breaks.size(), 5u);
+    QStringList lotsPerBlock;
+    for (int r = 1; r <= sheet.usedRange().lastRow; ++r) {
+        if (text(sheet, r, 1) == QStringLiteral("Lose:"))
+            lotsPerBlock << text(sheet, r, 4);
+    }
+    EXPECT_EQ(lotsPerBlock, QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                         QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("1,2,3,4,5")}));
+    // A blank row ends each lot; the row the break lies above stays empty,
+    // and the template's head rows follow on the new page.
+    for (int b : breaks) {
+        EXPECT_TRUE(text(sheet, b - 1, 1).isEmpty()) << "row " << b - 1;
+        EXPECT_TRUE(text(sheet, b, 1).isEmpty()) << "row " << b;
+        EXPECT_EQ(text(sheet, b + 1, 1), text(sheet, 1, 1)) << "row " << b + 1;
+        EXPECT_EQ(text(sheet, b + 1, 4), text(sheet, 1, 4)) << "row " << b + 1;
+    }
+}
