@@ -2,6 +2,8 @@
 #include "app/gui/F_Start.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +12,19 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // Off a desktop session (cron, a service) there is no runtime folder;
+    // give Qt a private one so that unattended runs write nothing but their
+    // own messages to standard error.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        QString user = qEnvironmentVariable("USER");
+        if (user.isEmpty())
+            user = QStringLiteral("tannbuch");
+        const QString runtime = QDir::tempPath() + QStringLiteral("/runtime-") + user;
+        if (QDir().mkpath(runtime)
+            && QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tannbuch"));
