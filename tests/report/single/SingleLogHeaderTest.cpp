@@ -1,0 +1,250 @@
+#include "report/single/SingleLogHeader.h"
+
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+#include "workbook/Border.h"
+#include "workbook/Font.h"
+#include "workbook/ReportSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int StartRow = 8;
+constexpr int HeaderRow = StartRow + 1;
+
+// An empty workbook and a report state with the cursor on row 8.
+struct HeaderBench
+{
+    HeaderBench()
+    {
+        xl.addWorkbook();
+        state.xl = &xl;
+        state.settings = &settings;
+        state.cursor = StartRow;
+    }
+
+    // The raw text, untrimmed, so a single blank is told from an empty cell.
+    QString value(const QString &cell) { return xl.range(cell).rawValue().toString(); }
+    QString at(char16_t column, int row = HeaderRow) { return value(QString(QChar(column)) + QString::number(row)); }
+
+    Application xl;
+    ReportSettings settings;
+    ReportState state;
+};
+
+QString cell(char16_t column, int row)
+{
+    return QString(QChar(column)) + QString::number(row);
+}
+
+// The captions of A onwards; every later column up to T must be empty.
+void expectCaptions(HeaderBench &b, const QStringList &expected)
+{
+    for (int i = 0; i < 20; ++i) {
+        const char16_t column = char16_t(u'A' + i);
+        const QString want = i < expected.size() ? expected.at(i) : QString();
+        EXPECT_EQ(b.at(column), want) << "cell " << cell(column, HeaderRow).toStdString();
+    }
+}
+
+// Bold and top/bottom ruled exactly on A..last; nothing beyond.
+void expectBoldRuled(HeaderBench &b, char16_t last)
+{
+    for (char16_t column = u'A'; column <= u'T'; ++column) {
+        const Range r = b.xl.range(cell(column, HeaderRow));
+        const bool inside = column <= last;
+        const std::string name = cell(column, HeaderRow).toStdString();
+        EXPECT_EQ(r.font().bold(), inside) << name;
+        EXPECT_EQ(r.borders(BorderEdge::Top).lineStyle(), inside ? Xl::Continuous : Xl::None) << name;
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).lineStyle(), inside ? Xl::Continuous : Xl::None) << name;
+    }
+}
+
+} // namespace
+
+// --- Captions by layout code -------------------------------------------------
+
+struct CaptionCase
+{
+    int code;
+    bool airDry;
+    QStringList captions;
+    char16_t alignFirst;
+    char16_t alignLast;
+};
+
+class SingleLogHeaderCaptions : public ::testing::TestWithParam<CaptionCase>
+{
+};
+
+TEST_P(SingleLogHeaderCaptions, WritesCaptionsAlignmentAndMovesCursorByTwo)
+{
+    const CaptionCase &c = GetParam();
+    HeaderBench b;
+    WriteSingleLogHeader(b.state, c.code, c.airDry);
+    EXPECT_EQ(b.state.cursor, StartRow + 2);
+    expectCaptions(b, c.captions);
+    for (char16_t column = u'A'; column <= u'M'; ++column) {
+        const bool right = column >= c.alignFirst && column <= c.alignLast;
+        EXPECT_EQ(b.xl.range(cell(column, HeaderRow)).horizontalAlignment() == HAlign::Right, right)
+            << "code " << c.code << " cell " << cell(column, HeaderRow).toStdString();
+    }
+    // Nothing on the cursor's old row or the row below the header.
+    for (char16_t column = u'A'; column <= u'M'; ++column) {
+        EXPECT_TRUE(b.at(column, StartRow).isEmpty());
+        EXPECT_TRUE(b.at(column, HeaderRow + 1).isEmpty());
+    }
+    expectBoldRuled(b, u'K');
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, SingleLogHeaderCaptions,
+    ::testing::Values(
+        CaptionCase{1, true,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s,
+                     u"Stück"_s, u"Kubatur"_s},
+                    u'G', u'J'},
+        CaptionCase{5, false,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"G-Länge"_s, u"DDM"_s,
+                     u"Stück"_s, u"Kubatur"_s},
+                    u'G', u'J'},
+        CaptionCase{2, true,
+                    {u"LOS"_s, u"Stück"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Lä-Holz"_s, u"Menge"_s,
+                     u"Einheit"_s, u"UFakt"_s, u"Kubatur"_s},
+                    u'F', u'I'},
+        CaptionCase{3, true,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"STK"_s, u"UFakt"_s,
+                     u"Kubatur"_s},
+                    u'G', u'I'},
+        CaptionCase{4, true,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"LUTRO"_s, u"UFakt"_s,
+                     u"Kubatur"_s},
+                    u'G', u'I'},
+        CaptionCase{4, false,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"ATRO"_s, u"UFakt"_s,
+                     u"Kubatur"_s},
+                    u'G', u'I'},
+        CaptionCase{6, true,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s},
+                    u'G', u'H'},
+        CaptionCase{7, true,
+                    {u"LOS"_s, u"Stück"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"RM"_s, u"UFakt"_s, u"Kubatur"_s,
+                     u"KorrFkt"_s, u"Lä-Holz"_s, u" "_s},
+                    u'F', u'K'},
+        CaptionCase{8, false,
+                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s,
+                     u"Stück"_s, u"Kubatur"_s},
+                    u'G', u'J'},
+        // Unknown codes write no caption and no alignment.
+        CaptionCase{0, false, {}, u'Z', u'A'}, CaptionCase{9, true, {}, u'Z', u'A'}));
+
+// --- Column-list captions ----------------------------------------------------
+
+TEST(SingleLogHeaderColumns, EmptyMiddleCaptionLeavesItsColumnBlank)
+{
+    HeaderBench b;
+    b.settings.columnList = {ColumnEntry(),
+                             {u"Preis"_s, u"LOGS_RECH.PREIS"_s},
+                             {QString(), u"LOGS.MITTE"_s},
+                             {u"Datum"_s, u"TL.Z_DATUM_1"_s}};
+    WriteSingleLogHeader(b.state, 1, false);
+    EXPECT_EQ(b.at(u'K'), QString());
+    EXPECT_EQ(b.at(u'L'), u"Preis"_s);
+    EXPECT_EQ(b.at(u'M'), QString());
+    EXPECT_EQ(b.at(u'N'), u"Datum"_s);
+    // Two captions: the stretch reaches M, and N lies outside it.
+    expectBoldRuled(b, u'M');
+    EXPECT_EQ(b.state.cursor, StartRow + 2);
+}
+
+TEST(SingleLogHeaderColumns, NoCaptionsStillRuleUpToK)
+{
+    HeaderBench b;
+    b.settings.columnList = {ColumnEntry(), {QString(), u"LOGS.MITTE"_s}, ColumnEntry()};
+    WriteSingleLogHeader(b.state, 6, false);
+    expectCaptions(b, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s,
+                       u"Kubatur"_s});
+    expectBoldRuled(b, u'K');
+}
+
+TEST(SingleLogHeaderColumns, UnknownCodeStillWritesColumnCaptions)
+{
+    HeaderBench b;
+    b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}};
+    WriteSingleLogHeader(b.state, 0, false);
+    expectCaptions(b, {QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+                       QString(), QString(), QString(), u"Preis"_s});
+    expectBoldRuled(b, u'L');
+}
+
+// --- Rules -------------------------------------------------------------------
+
+TEST(SingleLogHeaderRules, HeaderRulesAreThinTopAndBottomOnly)
+{
+    HeaderBench b;
+    // Lines that must go (left, right, inner vertical, diagonals) and one that must stay.
+    const Range before = b.xl.range(u"B5:E6"_s);
+    for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical,
+                            BorderEdge::InsideHorizontal, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp})
+        before.borders(edge).setLineStyle(Xl::Continuous);
+    DrawHeaderRules(b.state, u"B5:E6"_s);
+    for (const QString &address : {u"B5"_s, u"C5"_s, u"D5"_s, u"E5"_s}) {
+        const Range r = b.xl.range(address);
+        EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+            << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::DiagonalDown).lineStyle(), Xl::None) << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::DiagonalUp).lineStyle(), Xl::None) << address.toStdString();
+        // The line between the two rows is kept.
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).lineStyle(), Xl::Continuous) << address.toStdString();
+    }
+    for (const QString &address : {u"B6"_s, u"C6"_s, u"D6"_s, u"E6"_s}) {
+        const Range r = b.xl.range(address);
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(),
+                  (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+            << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
+    }
+    EXPECT_EQ(b.xl.selection().address(), u"B5:E6"_s);
+}
+
+TEST(SingleLogHeaderRules, HeaderRowIsRuledOnEveryCell)
+{
+    HeaderBench b;
+    WriteSingleLogHeader(b.state, 3, false);
+    for (char16_t column = u'A'; column <= u'K'; ++column) {
+        const Range r = b.xl.range(cell(column, HeaderRow));
+        const std::string name = cell(column, HeaderRow).toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+            << name;
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(),
+                  (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+            << name;
+        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << name;
+        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << name;
+    }
+}
+
+TEST(SingleLogHeaderRules, TopRuleKeepsTheBottomLine)
+{
+    HeaderBench b;
+    const Range before = b.xl.range(u"A20:C20"_s);
+    for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical, BorderEdge::Bottom})
+        before.borders(edge).setLineStyle(Xl::Continuous);
+    DrawTopRule(b.state, u"A20:C20"_s);
+    for (const QString &address : {u"A20"_s, u"B20"_s, u"C20"_s}) {
+        const Range r = b.xl.range(address);
+        EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+            << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).lineStyle(), Xl::Continuous) << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
+        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
+    }
+}
