@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <initializer_list>
+
 namespace {
 
 // Captions of columns A onwards by layout code; an empty list for unknown codes.
@@ -104,7 +106,12 @@ void WriteSingleLogHeader(ReportState &state, int layoutCode, bool airDry)
     ++state.cursor;
 }
 
-void DrawHeaderRules(ReportState &state, const QString &address)
+namespace {
+
+// Thin continuous lines in automatic colour on the given edges of the
+// selected range; left, right, inside-vertical and diagonal lines cleared,
+// in the order the rule procedures have always set them.
+void drawRules(ReportState &state, const QString &address, std::initializer_list<BorderEdge> ruled)
 {
     Application &xl = *state.xl;
     xl.range(address).select();
@@ -112,7 +119,7 @@ void DrawHeaderRules(ReportState &state, const QString &address)
     selection.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
     selection.borders(BorderEdge::DiagonalUp).setLineStyle(Xl::None);
     selection.borders(BorderEdge::Left).setLineStyle(Xl::None);
-    for (BorderEdge edge : {BorderEdge::Top, BorderEdge::Bottom}) {
+    for (BorderEdge edge : ruled) {
         const Border border = selection.borders(edge);
         border.setLineStyle(Xl::Continuous);
         border.setWeight(Xl::Thin);
@@ -122,18 +129,14 @@ void DrawHeaderRules(ReportState &state, const QString &address)
     selection.borders(BorderEdge::InsideVertical).setLineStyle(Xl::None);
 }
 
+} // namespace
+
+void DrawHeaderRules(ReportState &state, const QString &address)
+{
+    drawRules(state, address, {BorderEdge::Top, BorderEdge::Bottom});
+}
+
 void DrawTopRule(ReportState &state, const QString &address)
 {
-    Application &xl = *state.xl;
-    xl.range(address).select();
-    const Range selection = xl.selection();
-    selection.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
-    selection.borders(BorderEdge::DiagonalUp).setLineStyle(Xl::None);
-    selection.borders(BorderEdge::Left).setLineStyle(Xl::None);
-    const Border top = selection.borders(BorderEdge::Top);
-    top.setLineStyle(Xl::Continuous);
-    top.setWeight(Xl::Thin);
-    top.setColorIndex(Xl::ColorIndexAutomatic);
-    selection.borders(BorderEdge::Right).setLineStyle(Xl::None);
-    selection.borders(BorderEdge::InsideVertical).setLineStyle(Xl::None);
+    drawRules(state, address, {BorderEdge::Top});
 }
