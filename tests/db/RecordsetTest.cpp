@@ -1,4 +1,5 @@
 #include "db/Recordset.h"
+#include "common/QtPrinters.h"
 #include "common/TestSupport.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
@@ -7,12 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-// Readable QString values in failure messages.
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

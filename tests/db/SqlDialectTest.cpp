@@ -1,13 +1,8 @@
 #include "db/SqlDialect.h"
+#include "common/QtPrinters.h"
 #include "db/SqlTokenizer.h"
 
 #include <gtest/gtest.h>
-
-// Readable QString values in failure messages.
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,14 +1,9 @@
 #include "db/SqlServerSemantics.h"
+#include "common/QtPrinters.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
-
-// Readable QString values in failure messages.
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 #include <algorithm>
 

@@ -1,4 +1,5 @@
 #include "db/SqliteBackend.h"
+#include "common/QtPrinters.h"
 #include "common/TestSupport.h"
 #include "db/DbError.h"
 
@@ -9,12 +10,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-// Readable QString values in failure messages.
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

@@ -5,6 +5,7 @@
 // generated demo database every statement must at least run.
 
 #include "common/TestSupport.h"
+#include "common/QtPrinters.h"
 #include "db/DbError.h"
 #include "db/SqliteBackend.h"
 
@@ -17,12 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-// Readable QString values in failure messages.
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "selection/DateText.h"
 
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 // operations. Effects are read back from the model.
 
 #include "workbook/Application.h"
+#include "common/QtPrinters.h"
 #include "workbook/SheetCells.h"
 #include "workbook/SheetLimits.h"
 #include "workbook/Workbook.h"
@@ -16,11 +17,6 @@
 #include <ostream>
 
 // Failures show texts as texts.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace sheettest {
 
 class SheetTest : public ::testing::Test

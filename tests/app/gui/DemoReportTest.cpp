@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

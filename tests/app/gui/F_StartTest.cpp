@@ -19,7 +19,7 @@
 
 #include <sqlite3.h>
 
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

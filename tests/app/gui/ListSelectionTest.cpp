@@ -16,7 +16,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // address format, the joined head line, the locale, failures and the saved
 // file.
 
-#include "HeadTestSupport.h"
+#include "common/ReportBench.h"
 
 #include "db/DbError.h"
 #include "report/head/CustomerLines.h"
@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace headtest;
+using namespace reportbench;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The statements the head block sends, compared whole to the last blank.
 
-#include "HeadTestSupport.h"
+#include "common/ReportBench.h"
 
 #include "report/head/CustomerLines.h"
 #include "report/head/ForestLocation.h"
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace headtest;
+using namespace reportbench;
 
 namespace {
 

@@ -2,7 +2,7 @@
 // template switches, the procedure that runs, the cells expected from row 8
 // on and the row the cursor ends on.
 
-#include "HeadTestSupport.h"
+#include "common/ReportBench.h"
 
 #include "report/head/ListHead.h"
 
@@ -10,7 +10,7 @@
 
 #include <functional>
 
-using namespace headtest;
+using namespace reportbench;
 
 namespace {
 

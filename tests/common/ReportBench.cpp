@@ -1,15 +1,19 @@
-#include "HeadTestSupport.h"
+#include "ReportBench.h"
+
+#include "QtPrinters.h"
 
 #include "common/TestSupport.h"
 #include "db/SqliteBackend.h"
 #include "workbook/ReportLocale.h"
 #include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/XlsxWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-namespace headtest {
+namespace reportbench {
 
 namespace {
 
@@ -22,7 +26,7 @@ QString textRows()
                     " (5008, NULL, 'Verkaufsart:'), (41, 'Käufer:', 'Rechnungsempfänger:'), (3074, NULL, 'Abnehmer:'),"
                     " (3075, NULL, 'Spediteur:'), (3076, NULL, 'Rolle 3:'), (700, NULL, 'Waggon:'),"
                     " (701, NULL, 'Bemerkung:'), (388, NULL, 'Waldort'), (1148, NULL, 'Abt.'),"
-                    " (4788, NULL, 'Koordinate 1:'), (4789, NULL, 'Koordinate 2:')");
+                    " (4788, NULL, 'Koordinate 1:'), (4789, NULL, 'Koordinate 2:'), (5945, NULL, 'Polter')");
     for (int n = 1; n <= 15; ++n)
         sql += QStringLiteral(", (%1, NULL, 'Text %2:')").arg(1368 + n).arg(n);
     for (int n = 1; n <= 10; ++n)
@@ -48,7 +52,7 @@ QString shown(const QVariant &v)
 Cells line(int row, const QString &label, const QString &value)
 {
     const QString r = QString::number(row);
-    return {headtest::label(QStringLiteral("A") + r, label), text(QStringLiteral("D") + r, value)};
+    return {reportbench::label(QStringLiteral("A") + r, label), text(QStringLiteral("D") + r, value)};
 }
 
 Cells more(int row, const QString &value)
@@ -139,4 +143,57 @@ Worksheet &Bench::sheet()
     return xl.activeSheet().worksheet();
 }
 
-} // namespace headtest
+std::unique_ptr<Workbook> Bench::saved()
+{
+    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
+    XlsxWriter::save(book(), path);
+    return XlsxReader::load(path);
+}
+
+SavedSheet::SavedSheet(std::unique_ptr<Workbook> book)
+    : m_book(std::move(book))
+{
+    m_book->setLocale(QLocale::c()); // numbers read back as 0.85, not 0,85
+}
+
+SavedSheet::~SavedSheet() = default;
+
+Worksheet &SavedSheet::sheet() const
+{
+    return m_book->sheet(m_book->activeSheetIndex());
+}
+
+Range SavedSheet::range(const QString &address) const
+{
+    return Range(*m_book, sheet(), address);
+}
+
+QVariant SavedSheet::raw(const QString &address) const
+{
+    return range(address).rawValue();
+}
+
+QString SavedSheet::text(const QString &address) const
+{
+    return range(address).value();
+}
+
+bool SavedSheet::bold(const QString &address) const
+{
+    return range(address).font().bold();
+}
+
+QString SavedSheet::format(const QString &address) const
+{
+    return range(address).numberFormat();
+}
+
+QString SavedSheet::row(int row, int lastColumn) const
+{
+    QStringList texts;
+    for (int column = 1; column <= lastColumn; ++column)
+        texts << Range(*m_book, sheet(), RangeRef{row, column, row, column}).value();
+    return texts.join(QLatin1Char('|'));
+}
+
+} // namespace reportbench

@@ -1,10 +1,11 @@
 #pragma once
 
-// The head-block test bench: a small SQLite database (demo schema, label
+// The report test bench: a small SQLite database (demo schema, label
 // texts, the rows of one case), an empty workbook and a report state filled
 // by hand (list 4711, cursor on row 8). Cells are checked against a table of
 // expected cells, and every other cell of the rows looked at must be empty.
 
+#include "common/QtPrinters.h"
 #include "db/Connection.h"
 #include "report/ReportState.h"
 #include "workbook/Application.h"
@@ -12,12 +13,13 @@
 
 #include <QTemporaryDir>
 
+#include <memory>
 #include <vector>
 
-class Workbook;
+#include "workbook/Workbook.h"
 class Worksheet;
 
-namespace headtest {
+namespace reportbench {
 
 constexpr int StartRow = 8;
 
@@ -75,6 +77,9 @@ public:
     QStringList statements() const;
     Workbook &book();
     Worksheet &sheet();
+    // Saves the report workbook as .xlsx into the bench folder and reads it
+    // back, so checks see what the file holds.
+    std::unique_ptr<Workbook> saved();
 
     QTemporaryDir dir;
     Connection db;
@@ -83,4 +88,26 @@ public:
     ReportState state;
 };
 
-} // namespace headtest
+// Read access to one sheet of a workbook read back from its file.
+class SavedSheet
+{
+public:
+    explicit SavedSheet(std::unique_ptr<Workbook> book);
+    ~SavedSheet();
+
+    // The raw value (double, bool, QString; invalid for empty) and the
+    // trimmed text in the workbook's locale.
+    QVariant raw(const QString &address) const;
+    QString text(const QString &address) const;
+    bool bold(const QString &address) const;
+    QString format(const QString &address) const;
+    Range range(const QString &address) const;
+    Worksheet &sheet() const;
+    // The values of A..J of a row as texts ("" for empty), joined by "|".
+    QString row(int row, int lastColumn = 10) const;
+
+private:
+    std::unique_ptr<Workbook> m_book;
+};
+
+} // namespace reportbench
