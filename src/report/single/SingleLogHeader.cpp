@@ -1,6 +1,9 @@
 #include "SingleLogHeader.h"
 
+#include "RowCells.h"
+
 #include "report/ReportState.h"
+#include "workbook/CellAddress.h"
 #include "workbook/Application.h"
 #include "workbook/Border.h"
 #include "workbook/Font.h"
@@ -96,11 +99,11 @@ void WriteSingleLogHeader(ReportState &state, int layoutCode, bool airDry)
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].caption.isEmpty())
             continue;
-        xl.range(cell(char16_t(u'J' + i + 1), row)).setValue(columns[i].caption);
+        xl.cells(row, columnListColumn(i)).setValue(columns[i].caption);
         ++captionCount;
     }
 
-    const QString address = cell(u'A', row) + u':' + cell(char16_t(u'K' + captionCount), row);
+    const QString address = cell(u'A', row) + u':' + CellAddress::cellName(row, columnListColumn(captionCount));
     xl.range(address).font().setBold(true);
     DrawHeaderRules(state, address);
     ++state.cursor;

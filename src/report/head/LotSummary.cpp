@@ -1,0 +1,129 @@
+#include "LotSummary.h"
+
+#include "db/Connection.h"
+#include "report/ReportState.h"
+#include "workbook/Application.h"
+#include "workbook/Font.h"
+#include "workbook/Hyperlinks.h"
+#include "workbook/ReportLocale.h"
+
+#include <QVariant>
+
+namespace {
+
+const QChar CR(13);
+
+constexpr qint32 PileLabelId = 5945;
+
+// The public map viewer the link opens.
+const char MapViewerBase[] = "https://geoportal.bayern.de";
+
+// The columns of the additional-text line in the order they are printed, with
+// the switch that enables each and its label.
+struct TextColumn
+{
+    const char *column;
+    TextSwitch textSwitch;
+    qint32 labelId;
+};
+constexpr TextColumn TextColumns[] = {
+    {"COORDINATE1", SwitchCoordinate1, 4788},
+    {"COORDINATE2", SwitchCoordinate2, 4789},
+    {"ZUSTEXT1", SwitchZustext1, 4783},
+    {"ZUSTEXT2", SwitchZustext2, 4784},
+    {"ZUSTEXT3", SwitchZustext3, 4785},
+    {"ZUSTEXT4", SwitchZustext4, 4786},
+    {"ZUSTEXT5", SwitchZustext5, 4787},
+    {"LISTZUSTXT", SwitchZusatztext, 729},
+};
+
+// The lot summary shows a text when its switch is 2 or 4 (the head block uses 0 and 1).
+bool shownInLotSummary(int switchValue)
+{
+    return switchValue == 2 || switchValue == 4;
+}
+
+void writeBoldLine(ReportState &state, const QString &text)
+{
+    Range cell = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+    cell.setValue(text);
+    cell.font().setBold(true);
+    ++state.cursor;
+}
+
+} // namespace
+
+QString LotSummaryStatement(const QString &filter, const QString &idLog)
+{
+    return QStringLiteral("SELECT SUM(KUBATUR) KUB, SUM(STK) STK, LOGS.LISTE, ISNULL(LOGS.LOS,'') AS LOS, ")
+        + QStringLiteral(" CASE WHEN MAX(cast(LAENGE as nvarchar(15))) =  MIN(cast(LAENGE as nvarchar(15))) THEN "
+                         "MAX(cast(LAENGE as nvarchar(15))) ELSE MIN(cast(LAENGE as nvarchar(15))) + ' bis ' + "
+                         "MAX(cast(LAENGE as nvarchar(15))) end as LAENGE  FROM LOGS INNER JOIN ")
+        + QStringLiteral(" (SELECT LISTE, LOS, POLTNR FROM LOGS WHERE ID_LOG = ") + idLog
+        + QStringLiteral(") as P ON P.LISTE = LOGS.LISTE AND ISNULL(P.POLTNR,'') = ISNULL(LOGS.POLTNR,'')  AND "
+                         "ISNULL(P.LOS,'') = ISNULL(LOGS.LOS,'') ")
+        + CR + QStringLiteral(" WHERE ") + filter + QStringLiteral(" GROUP BY LOGS.LISTE, ISNULL(LOGS.LOS,'') ");
+}
+
+QString LotTextsStatement(const QString &idLog)
+{
+    return QStringLiteral("SELECT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, LISTZUSTXT, COORDINATE1, "
+                          "COORDINATE2 FROM LOGS WHERE ID_LOG = ")
+        + idLog;
+}
+
+QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2)
+{
+    return QLatin1String(MapViewerBase) + QStringLiteral("/bayernatlas/?X=") + coordinate1 + QStringLiteral("&Y=")
+        + coordinate2
+        + QStringLiteral("&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker");
+}
+
+void WriteLotSummary(ReportState &state, const QString &pile, const QString &idLog)
+{
+    // Totals line; a pile without rows or without any volume shows 0.
+    qint32 pieces = 0;
+    double volume = 0.0;
+    Recordset totals = state.db->execute(LotSummaryStatement(state.filter, idLog));
+    if (!totals.eof()) {
+        const QVariant stk = totals.field(QStringLiteral("STK"));
+        const QVariant kub = totals.field(QStringLiteral("KUB"));
+        if (!isDbNull(stk))
+            pieces = qint32(stk.toLongLong());
+        if (!isDbNull(kub))
+            volume = kub.toDouble();
+    }
+    totals.close();
+    writeBoldLine(state, state.text(PileLabelId) + QStringLiteral("  ") + pile + QStringLiteral(" ( ")
+            + QString::number(pieces) + QStringLiteral(" Stk ") + ReportLocale::generalNumber(volume)
+            + QStringLiteral(" Fm )"));
+
+    // Additional texts and coordinates.
+    Recordset texts = state.db->execute(LotTextsStatement(idLog));
+    const bool found = !texts.eof();
+    QString line;
+    QString coordinate1;
+    QString coordinate2;
+    if (found) {
+        for (const TextColumn &c : TextColumns) {
+            const QVariant value = texts.field(QLatin1String(c.column));
+            if (shownInLotSummary(state.textSwitches[c.textSwitch]) && !isDbNull(value))
+                line += state.text(c.labelId) + QLatin1Char(' ') + texts.text(QLatin1String(c.column))
+                    + QLatin1Char(' ');
+        }
+        coordinate1 = texts.text(QStringLiteral("COORDINATE1"));
+        coordinate2 = texts.text(QStringLiteral("COORDINATE2"));
+    }
+    texts.close();
+    if (!line.isEmpty())
+        writeBoldLine(state, line);
+
+    // Map link, for one client only (the code is compared exactly).
+    if (state.clientCode == u"ALF") {
+        const Range anchor = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+        anchor.select();
+        state.xl->activeSheet().hyperlinks().add(state.xl->selection(), MapLinkAddress(coordinate1, coordinate2),
+            QStringLiteral("Link zu Bayeratlas ..."));
+        ++state.cursor;
+    }
+}

@@ -1,0 +1,119 @@
+#include "report/head/LotSummary.h"
+
+#include "common/ReportBench.h"
+#include "workbook/ReportLocale.h"
+#include "workbook/Worksheet.h"
+
+#include <gtest/gtest.h>
+
+using namespace reportbench;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QChar CR(13);
+
+// Pile 7 of lot 2 (records 1 and 2, 12 pieces, 8.5 Fm); record 3 has the
+// same pile in another lot, record 4 lies in another list.
+const QString Pile = s(
+    "INSERT INTO LOGS (ID_LOG, LISTE, LOS, POLTNR, STK, KUBATUR, LAENGE, ZUSTEXT1, ZUSTEXT2, LISTZUSTXT, COORDINATE1,"
+    " COORDINATE2) VALUES"
+    " (1, '4711', '2', '7', 5, 3.5, 4, 'Lagerort Nord', 'Sturm', 'Frühjahr', '4501303', '5295390'),"
+    " (2, '4711', '2', '7', 7, 5, 4, NULL, NULL, NULL, NULL, NULL),"
+    " (3, '4711', '3', '7', 9, 9, 4, NULL, NULL, NULL, NULL, NULL),"
+    " (4, '4712', '2', '7', 9, 9, 4, NULL, NULL, NULL, NULL, NULL);\n");
+
+QStringList columnA(Bench &b, int from, int to)
+{
+    QStringList out;
+    for (int row = from; row <= to; ++row)
+        out << b.xl.range(u"A%1"_s.arg(row)).value();
+    return out;
+}
+
+} // namespace
+
+TEST(LotSummaryStatements, TotalsAndTextsToTheLastBlank)
+{
+    EXPECT_EQ(LotSummaryStatement(u"LOGS.LISTE = '4711' AND LOGS.LOS IN ('2')"_s, u"17"_s),
+        u"SELECT SUM(KUBATUR) KUB, SUM(STK) STK, LOGS.LISTE, ISNULL(LOGS.LOS,'') AS LOS, "
+        " CASE WHEN MAX(cast(LAENGE as nvarchar(15))) =  MIN(cast(LAENGE as nvarchar(15))) THEN "
+        "MAX(cast(LAENGE as nvarchar(15))) ELSE MIN(cast(LAENGE as nvarchar(15))) + ' bis ' + "
+        "MAX(cast(LAENGE as nvarchar(15))) end as LAENGE  FROM LOGS INNER JOIN "
+        " (SELECT LISTE, LOS, POLTNR FROM LOGS WHERE ID_LOG = 17) as P ON P.LISTE = LOGS.LISTE AND "
+        "ISNULL(P.POLTNR,'') = ISNULL(LOGS.POLTNR,'')  AND ISNULL(P.LOS,'') = ISNULL(LOGS.LOS,'') "_s
+            + CR
+            + u" WHERE LOGS.LISTE = '4711' AND LOGS.LOS IN ('2') GROUP BY LOGS.LISTE, ISNULL(LOGS.LOS,'') "_s);
+    EXPECT_EQ(LotTextsStatement(u"17"_s),
+        u"SELECT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, LISTZUSTXT, COORDINATE1, COORDINATE2 FROM LOGS "
+        "WHERE ID_LOG = 17"_s);
+    EXPECT_EQ(MapLinkAddress(u"4501303"_s, QString()),
+        u"https://geoportal.bayern.de/bayernatlas/?X=4501303&Y=&zoom=10&lang=de&topic=ba&bgLayer=atkis"
+        "&catalogNodes=122&crosshair=marker"_s);
+}
+
+TEST(LotSummaryLines, AllSwitchesOffGiveTheTotalsLineOnly)
+{
+    Bench b(Pile);
+    WriteLotSummary(b.state, u"7"_s, u"2"_s);
+    EXPECT_EQ(columnA(b, 8, 9), QStringList({u"Polter  7 ( 12 Stk 8,5 Fm )"_s, QString()}));
+    EXPECT_TRUE(b.xl.range(u"A8"_s).font().bold());
+    EXPECT_EQ(b.state.cursor, 9);
+    EXPECT_TRUE(b.sheet().hyperlinks().empty());
+}
+
+TEST(LotSummaryLines, TotalsFollowTheLocalesDecimalSeparator)
+{
+    Bench b(Pile);
+    ReportLocale::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    WriteLotSummary(b.state, u"7"_s, u"1"_s);
+    EXPECT_EQ(b.xl.range(u"A8"_s).value(), u"Polter  7 ( 12 Stk 8.5 Fm )");
+}
+
+TEST(LotSummaryLines, TextPartsInTableOrderEachEndingInABlankAndTheMapLink)
+{
+    Bench b(Pile);
+    b.state.textSwitches[SwitchZustext2] = 4;
+    b.state.textSwitches[SwitchCoordinate1] = 2;
+    b.state.textSwitches[SwitchZustext1] = 1; // the head block's values do not count here
+    b.state.textSwitches[SwitchZusatztext] = 2;
+    b.state.clientCode = u"ALF"_s;
+    WriteLotSummary(b.state, u"7"_s, u"1"_s);
+    EXPECT_EQ(columnA(b, 8, 10),
+        QStringList({u"Polter  7 ( 12 Stk 8,5 Fm )"_s,
+            s("Koordinate 1: 4501303 Zusatztext 2: Sturm Listenzusatztext: Frühjahr"), u"Link zu Bayeratlas ..."_s}));
+    EXPECT_EQ(b.xl.range(u"A9"_s).rawValue(),
+        QVariant(s("Koordinate 1: 4501303 Zusatztext 2: Sturm Listenzusatztext: Frühjahr ")));
+    EXPECT_TRUE(b.xl.range(u"A9"_s).font().bold());
+    EXPECT_EQ(b.state.cursor, 11) << "three lines move the cursor by three";
+
+    SavedSheet saved(b.saved());
+    ASSERT_EQ(saved.sheet().hyperlinks().size(), 1u);
+    const Hyperlink &link = saved.sheet().hyperlinks().front();
+    EXPECT_EQ(link.anchor.row, 10);
+    EXPECT_EQ(link.anchor.column, 1);
+    EXPECT_EQ(link.address, MapLinkAddress(u"4501303"_s, u"5295390"_s));
+}
+
+TEST(LotSummaryLines, OtherLetterCaseOfTheClientGivesNoLink)
+{
+    Bench b(Pile);
+    b.state.clientCode = u"alf"_s;
+    WriteLotSummary(b.state, u"7"_s, u"1"_s);
+    EXPECT_EQ(b.state.cursor, 9);
+    EXPECT_TRUE(b.sheet().hyperlinks().empty());
+}
+
+TEST(LotSummaryLines, PileWithoutVolumeOrOutsideTheSelectionShowsZero)
+{
+    Bench b(s("INSERT INTO LOGS (ID_LOG, LISTE, LOS, POLTNR, STK, KUBATUR) VALUES (1, '4711', '1', '8', NULL, NULL),"
+              " (2, '4712', '1', '9', 3, 2);\n"));
+    b.state.clientCode = u"ALF"_s;
+    WriteLotSummary(b.state, u"8"_s, u"1"_s);
+    WriteLotSummary(b.state, u"9"_s, u"2"_s);
+    EXPECT_EQ(columnA(b, 8, 11),
+        QStringList({u"Polter  8 ( 0 Stk 0 Fm )"_s, u"Link zu Bayeratlas ..."_s, u"Polter  9 ( 0 Stk 0 Fm )"_s,
+            u"Link zu Bayeratlas ..."_s}));
+    EXPECT_EQ(b.sheet().hyperlinks().back().address, MapLinkAddress(QString(), QString()))
+        << "null coordinates still give a link";
+}
