@@ -11,7 +11,7 @@ packages=(
   libzip-dev libpugixml-dev
   googletest libgtest-dev
   python3 python3-openpyxl python3-xlsxwriter
-  libreoffice-calc-nogui fonts-dejavu-core
+  libreoffice-calc-nogui fonts-dejavu-core fonts-crosextra-carlito
   cups-client
 )
 

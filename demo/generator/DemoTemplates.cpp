@@ -47,7 +47,7 @@ QList<Setting> settingsFor(const Layout &layout)
         {QStringLiteral("KopfKopieEnd"), layout.copyEnd,
             QStringLiteral("Letzte Kopfzeile, die über jedes weitere Los kopiert wird (0 = StartZeile - 1)")},
         {QStringLiteral("SpaltenBreite"), 11, QStringLiteral("Spaltenbreite der Datenspalten A bis J (Zeichen)")},
-        {QStringLiteral("nZoom"), 90, QStringLiteral("Druckskalierung in Prozent (10 bis 400)")},
+        {QStringLiteral("nZoom"), 75, QStringLiteral("Druckskalierung in Prozent (10 bis 400)")},
         {QStringLiteral("lKopfFuss"), 1,
             QStringLiteral("1 = Kopfzeile mit Listentitel und Fußzeile mit Seitenzahl drucken")},
         {QStringLiteral("lZusKopf"), 1,
@@ -211,7 +211,7 @@ void writeReportSheet(Workbook &wb, const Layout &layout)
     PageSetup &page = sheet.pageSetupForWrite();
     page.changed = true;
     page.paperSize = 9; // A4
-    page.orientation = QStringLiteral("portrait");
+    page.orientation = QStringLiteral("landscape"); // the single-log section runs to column N
     page.scale = 100;
 }
 

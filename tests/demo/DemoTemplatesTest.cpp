@@ -241,7 +241,7 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
                     << " holds a value in the output area from StartZeile " << startRow;
         }
         EXPECT_EQ(report.pageSetup().paperSize, 9) << "A4";
-        EXPECT_EQ(report.pageSetup().orientation, QStringLiteral("portrait"));
+        EXPECT_EQ(report.pageSetup().orientation, QStringLiteral("landscape")) << "the single logs run to column N";
         for (int c = 1; c <= 10; ++c) {
             const auto it = report.columns().find(c);
             EXPECT_TRUE(it != report.columns().end() && it->second.width > 0)
