@@ -7,6 +7,7 @@
 #include "StackHeights.h"
 
 #include "db/Connection.h"
+#include "report/RecordType.h"
 #include "report/ReportState.h"
 #include "report/head/ForestLocation.h"
 #include "report/head/LotSummary.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr int UnknownType = -1;
 constexpr qint32 RemarkLabelId = 701;
 
 // The state of one pass over the single-log result.
@@ -265,19 +265,13 @@ void finish(ReportState &state)
 
 int singleLogRecordType(ReportState &state, const Recordset &record)
 {
-    const QVariant dsart = f(record, "DSART");
-    if (isDbNull(dsart))
-        return UnknownType;
-    bool ok = false;
-    const qlonglong type = dsart.toLongLong(&ok);
-    if (!ok || type < -32768 || type > 32767)
-        return UnknownType;
+    const int type = recordTypeOf(f(record, "DSART"));
     if (type == 2) {
         Recordset probe = state.db->execute(HeightProbeStatement(record.text(QStringLiteral("ID_LOG"))));
         if (!probe.eof() && !isDbNull(probe.field(QStringLiteral("HEIGHT"))))
             return 7;
     }
-    return int(type);
+    return type;
 }
 
 void WriteSingleLogSection(ReportState &state)

@@ -1,0 +1,14 @@
+#include "RecordType.h"
+
+#include "db/Recordset.h"
+
+int recordTypeOf(const QVariant &dsart)
+{
+    if (isDbNull(dsart))
+        return -1;
+    bool ok = false;
+    const qlonglong type = dsart.toLongLong(&ok);
+    if (!ok || type < -32768 || type > 32767)
+        return -1;
+    return int(type);
+}

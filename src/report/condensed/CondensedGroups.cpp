@@ -1,0 +1,195 @@
+#include "CondensedGroups.h"
+
+#include "db/Recordset.h"
+#include "report/ReportState.h"
+#include "report/single/SingleLogHeader.h"
+#include "workbook/Application.h"
+#include "workbook/Font.h"
+#include "workbook/ReportSettings.h"
+
+namespace {
+
+void put(ReportState &state, const QString &column, int row, const QVariant &value)
+{
+    state.xl->range(column + QString::number(row)).setValue(value);
+}
+
+QString trimmedKey(const Recordset &rs, const char *column)
+{
+    return rs.text(QLatin1String(column)).trimmed();
+}
+
+// One subtotal row at the cursor: bold from A to the last column, a top rule
+// from the level's first column, the rate average when there is one.
+struct SubtotalRow
+{
+    QString ha, hs, gkl; // keys shown (empty ones are not written)
+    QString piecesColumn; // "G" or "F" (the stacked volume of type 2)
+    double pieces;
+    double volume;
+    double rateVolume; // < 0: no D-MSZ column
+    QString ruleFrom;
+};
+
+void writeSubtotalRow(ReportState &state, const SubtotalRow &s, const QString &lastColumn)
+{
+    const ReportSettings &set = *state.settings;
+    const int r = state.cursor;
+    if (!s.ha.isEmpty())
+        put(state, QStringLiteral("A"), r, s.ha);
+    if (!s.hs.isEmpty())
+        put(state, QStringLiteral("C"), r, s.hs);
+    if (!s.gkl.isEmpty())
+        put(state, QStringLiteral("E"), r, s.gkl);
+    put(state, s.piecesColumn, r, s.pieces);
+    put(state, QStringLiteral("H"), r, s.volume);
+    // No average over a volume of 0.
+    if (set.lDMSZ && s.rateVolume > 0 && s.volume != 0)
+        put(state, set.lProzent ? QStringLiteral("J") : QStringLiteral("I"), r, s.rateVolume / s.volume);
+    state.xl->range(rowSpan(QStringLiteral("A"), r, lastColumn)).font().setBold(true);
+    DrawTopRule(state, rowSpan(s.ruleFrom, r, lastColumn));
+    ++state.cursor;
+}
+
+} // namespace
+
+QString rowSpan(const QString &first, int row, const QString &last)
+{
+    const QString r = QString::number(row);
+    return first + r + QLatin1Char(':') + last + r;
+}
+
+void WriteCondensedHeader(ReportState &state, int t)
+{
+    const ReportSettings &set = *state.settings;
+    const int row = ++state.cursor;
+    auto caption = [&](const char *column, const char *text) {
+        put(state, QLatin1String(column), row, QString::fromUtf8(text));
+    };
+
+    QString last;
+    if (t == 1 || (t >= 3 && t <= 6)) {
+        caption("A", "HOLZART");
+        caption("C", "HOLZSORTE");
+        caption("E", "GKL");
+        caption("F", "STKL");
+        caption("G", "Stück");
+        caption("H", "Kubatur");
+        last = QStringLiteral("H");
+        if (set.lProzent) {
+            caption("I", "%-Ant.");
+            last = QStringLiteral("I");
+            if (set.lDMSZ) {
+                caption("J", "D-MSZ");
+                last = QStringLiteral("J");
+            }
+        } else if (set.lDMSZ) {
+            caption("I", "D-MSZ");
+            last = QStringLiteral("I");
+        }
+        state.xl->range(rowSpan(QStringLiteral("G"), row, QStringLiteral("J"))).select();
+        state.xl->selection().setHorizontalAlignment(HAlign::Right);
+    } else if (t == 2) {
+        caption("A", "HOLZART");
+        caption("C", "HOLZSORTE");
+        caption("E", "GKL");
+        caption("F", "Menge");
+        caption("G", "Einheit");
+        caption("H", "Kubatur");
+        last = QStringLiteral("H");
+        if (set.lProzent) {
+            caption("I", "%-Ant.");
+            last = QStringLiteral("I");
+        }
+        state.xl->range(rowSpan(QStringLiteral("F"), row, QStringLiteral("I"))).select();
+        state.xl->selection().setHorizontalAlignment(HAlign::Right);
+    }
+    // Other types have no header cells, so nothing to make bold or rule.
+    if (!last.isEmpty()) {
+        const QString range = rowSpan(QStringLiteral("A"), row, last);
+        state.xl->range(range).font().setBold(true);
+        DrawHeaderRules(state, range);
+    }
+    ++state.cursor;
+}
+
+void CloseCondensedSubgroups(
+    ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
+{
+    const ReportSettings &set = *state.settings;
+    const QString lastColumn = set.lProzent && set.lDMSZ ? QStringLiteral("J")
+        : set.lProzent || set.lDMSZ                      ? QStringLiteral("I")
+                                                         : QStringLiteral("H");
+    int level = 0;
+    if (final) {
+        level = 1;
+    } else if (!firstRow) {
+        if (trimmedKey(current, "GKL") != s.sLastGKL)
+            level = 3;
+        if (trimmedKey(current, "HS") != s.sLastHS)
+            level = 2;
+        if (trimmedKey(current, "HA") != s.sLastHA)
+            level = 1;
+    }
+    if (level == 0)
+        return;
+
+    const SubtotalRow classRow{s.sLastHA, s.sLastHS, s.sLastGKL, QStringLiteral("G"), s.dStkGKL, s.dKubGKL,
+        s.dDmszGKL, QStringLiteral("E")};
+    const SubtotalRow gradeRow{
+        s.sLastHA, s.sLastHS, QString(), QStringLiteral("G"), s.dStkHS, s.dKubHS, s.dDmszHS, QStringLiteral("C")};
+    const SubtotalRow woodRow{
+        s.sLastHA, QString(), QString(), QStringLiteral("G"), s.dStkHA, s.dKubHA, s.dDmszHA, QStringLiteral("A")};
+
+    if (level == 1) {
+        // A class or grade that was the only one of its wood type adds no row of its own.
+        if (!(s.dStkGKL == s.dStkHA && s.dKubGKL == s.dKubHA))
+            writeSubtotalRow(state, classRow, lastColumn);
+        if (!(s.dStkHS == s.dStkHA && s.dKubHS == s.dKubHA))
+            writeSubtotalRow(state, gradeRow, lastColumn);
+        writeSubtotalRow(state, woodRow, lastColumn);
+        s.dKubHA = s.dKubHS = s.dKubGKL = 0;
+        s.dDmszHA = s.dDmszHS = s.dDmszGKL = 0;
+        s.dStkHA = s.dStkHS = s.dStkGKL = 0;
+    } else if (level == 2) {
+        if (!(s.dStkGKL == s.dStkHS && s.dKubGKL == s.dKubHS))
+            writeSubtotalRow(state, classRow, lastColumn);
+        writeSubtotalRow(state, gradeRow, lastColumn);
+        s.dKubHS = s.dKubGKL = 0;
+        s.dDmszHS = s.dDmszGKL = 0;
+        s.dStkHS = s.dStkGKL = 0;
+    } else {
+        writeSubtotalRow(state, classRow, lastColumn);
+        s.dKubGKL = s.dDmszGKL = s.dStkGKL = 0;
+    }
+}
+
+void CloseRmSubgroups(ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
+{
+    const QString lastColumn = state.settings->lProzent ? QStringLiteral("I") : QStringLiteral("H");
+    int level = 0;
+    if (final) {
+        level = 1;
+    } else if (!firstRow) {
+        if (trimmedKey(current, "HS") != s.sLastHS)
+            level = 2;
+        if (trimmedKey(current, "HA") != s.sLastHA)
+            level = 1;
+    }
+    if (level == 0)
+        return;
+
+    const SubtotalRow gradeRow{
+        s.sLastHA, s.sLastHS, QString(), QStringLiteral("F"), s.dRmHS, s.dKubHS, -1, QStringLiteral("C")};
+    const SubtotalRow woodRow{
+        s.sLastHA, QString(), QString(), QStringLiteral("F"), s.dRmHA, s.dKubHA, -1, QStringLiteral("A")};
+    if (level == 1) {
+        if (!(s.dRmHS == s.dRmHA && s.dKubHS == s.dKubHA))
+            writeSubtotalRow(state, gradeRow, lastColumn);
+        writeSubtotalRow(state, woodRow, lastColumn);
+        s.dKubHA = s.dKubHS = s.dRmHA = s.dRmHS = 0;
+    } else {
+        writeSubtotalRow(state, gradeRow, lastColumn);
+        s.dKubHS = s.dRmHS = 0;
+    }
+}
