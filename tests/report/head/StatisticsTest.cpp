@@ -1,0 +1,123 @@
+#include "report/head/Statistics.h"
+
+#include "common/ReportBench.h"
+
+#include <gtest/gtest.h>
+
+using namespace reportbench;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString logs(const char *values)
+{
+    return u"INSERT INTO LOGS (ID_LOG, LISTE, DSART, KLST, LAENGE, STK, KUBATUR, KUBRM, KUBATRO) VALUES "_s
+        + QLatin1String(values) + u";\n"_s;
+}
+
+// Runs the block for a record type and returns the lines written (label=figure|format).
+QStringList lines(Bench &b, int recordType)
+{
+    WriteStatistics(b.state, recordType);
+    QStringList out;
+    for (int row = StartRow; row < b.state.cursor; ++row) {
+        const Range label = b.xl.range(u"A%1"_s.arg(row));
+        if (label.value().isEmpty())
+            continue;
+        EXPECT_TRUE(label.font().bold()) << "row " << row;
+        const Range figure = b.xl.range(u"D%1"_s.arg(row));
+        out << label.value() + u'=' + figure.rawValue().toString() + u'|' + figure.numberFormat();
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(StatisticsStatements, QueriesPerRecordType)
+{
+    const QString f = u"LOGS.LISTE = '4711'"_s;
+    EXPECT_EQ(StatisticsStatements(1, f),
+        QStringList({u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE "
+                     "LOGS.LISTE = '4711' AND DSART = 1 AND KLST<>3"_s,
+            u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 1 "
+            "AND KLST=3"_s}));
+    EXPECT_EQ(StatisticsStatements(2, f),
+        QStringList({u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 2"_s}));
+    EXPECT_EQ(StatisticsStatements(3, f),
+        QStringList(
+            {u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 3"_s}));
+    EXPECT_EQ(StatisticsStatements(4, f),
+        QStringList(
+            {u"SELECT SUM(KUBATRO) AS GATRO, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 4"_s}));
+    EXPECT_EQ(StatisticsStatements(5, f),
+        QStringList({u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE "
+                     "LOGS.LISTE = '4711' AND DSART = 5"_s}));
+    EXPECT_EQ(StatisticsStatements(6, f),
+        QStringList(
+            {u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 6"_s}));
+    EXPECT_TRUE(StatisticsStatements(0, f).isEmpty());
+    EXPECT_TRUE(StatisticsStatements(7, f).isEmpty());
+}
+
+TEST(StatisticsRounding, ExactHalvesGoToTheEvenDigit)
+{
+    EXPECT_EQ(roundHalfEven(0.125, 2), 0.12);
+    EXPECT_EQ(roundHalfEven(0.375, 2), 0.38);
+    EXPECT_EQ(roundHalfEven(2.5, 0), 2.0);
+    EXPECT_EQ(roundHalfEven(3.5, 0), 4.0);
+    EXPECT_EQ(roundHalfEven(-2.5, 0), -2.0);
+    EXPECT_EQ(roundHalfEven(1.23456, 3), 1.235);
+}
+
+TEST(StatisticsLines, LogsCountClassThreeOnlyWithTheirVolume)
+{
+    // 200 m of length in 10 pieces, 8 Fm, plus a class-3 log of 2 Fm: 10 Fm over 200 m.
+    Bench b(logs("(1, '4711', 1, 1, 20, 5, 4, NULL, NULL), (2, '4711', 1, 2, 20, 5, 4, NULL, NULL),"
+                 " (3, '4711', 1, 3, 5, 1, 2, NULL, NULL), (4, '4712', 1, 1, 99, 9, 9, NULL, NULL)"));
+    EXPECT_EQ(lines(b, 1),
+        QStringList({s("D-Länge (m):=20|0.00"), u"D-Durchmesser (cm):=25.23|0.00"_s, u"D-Kubatur (Fm/Stk):=1|0.000"_s}));
+    EXPECT_EQ(b.state.cursor, StartRow + 4) << "one row per line and one after the block";
+}
+
+TEST(StatisticsLines, OnlyClassThreeLogsGiveNoLine)
+{
+    Bench b(logs("(1, '4711', 1, 3, 20, 5, 4, NULL, NULL)"));
+    EXPECT_TRUE(lines(b, 1).isEmpty());
+    EXPECT_EQ(b.state.cursor, StartRow + 1);
+}
+
+TEST(StatisticsLines, OtherRecordTypes)
+{
+    Bench b(logs("(1, '4711', 2, NULL, 1, 3, 10, 20.5, NULL), (2, '4711', 3, NULL, NULL, 7, 1.2345, NULL, NULL),"
+                 " (3, '4711', 4, NULL, NULL, 5, 40, NULL, NULL), (4, '4711', 5, NULL, 4, 4, 2, NULL, NULL),"
+                 " (5, '4711', 6, NULL, 4, 3, 1, NULL, NULL)"));
+    EXPECT_EQ(lines(b, 2), QStringList({u"D-Volumen (Rm/Stk):=6.83|0.00"_s}));
+    b.state.cursor = StartRow;
+    b.xl.range(u"A1:J20"_s).setValue(QVariant());
+    EXPECT_EQ(lines(b, 3), QStringList({u"D-KUBATUR (Fm/100Stk):=17.636|0.000"_s}));
+    b.state.cursor = StartRow;
+    b.xl.range(u"A1:J20"_s).setValue(QVariant());
+    // No dry weight recorded: the total shows 0 and so does the mean.
+    EXPECT_EQ(lines(b, 4), QStringList({u"Gesamtgewicht (Atro):=0|0.000"_s, u"D-Gewicht (Atro/Stk):=0|0.00"_s}));
+    b.state.cursor = StartRow;
+    b.xl.range(u"A1:J20"_s).setValue(QVariant());
+    b.state.kubaturFormat = u"0.00"_s;
+    b.state.kubaturPlaces = 2;
+    EXPECT_EQ(lines(b, 5), QStringList({u"D-Kubatur (Fm/Stk):=0.5|0.00"_s}));
+    b.state.cursor = StartRow;
+    b.xl.range(u"A1:J20"_s).setValue(QVariant());
+    EXPECT_EQ(lines(b, 6), QStringList({u"D-Kubatur (Fm/Stk):=0.33|0.00"_s}));
+}
+
+TEST(StatisticsLines, NoPiecesOrOtherTypes)
+{
+    Bench b(logs("(1, '4711', 2, NULL, 1, 0, 10, 20.5, NULL)"));
+    EXPECT_TRUE(lines(b, 2).isEmpty());
+    EXPECT_EQ(b.state.cursor, StartRow + 1) << "the block still leaves one row";
+    const int sent = b.statements().size();
+    for (int type : {0, 7, -1}) {
+        WriteStatistics(b.state, type);
+        EXPECT_EQ(b.state.cursor, StartRow + 1) << type;
+    }
+    EXPECT_EQ(b.statements().size(), sent);
+}

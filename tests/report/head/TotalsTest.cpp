@@ -1,0 +1,100 @@
+#include "report/head/Totals.h"
+
+#include "common/ReportBench.h"
+
+#include <gtest/gtest.h>
+
+using namespace reportbench;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Units = s("INSERT INTO WARENEINHEIT VALUES (1, 'Fm', NULL, 0), (2, 'Rm', NULL, 0), (3, 'rM', NULL, 0),"
+                        " (4, 'SRm', NULL, 0), (5, 'tatro', NULL, 0), (6, 'm3', NULL, 0);\n");
+
+QString logs(const char *values)
+{
+    return u"INSERT INTO LOGS (ID_LOG, LISTE, DSART, LAENGE, STK, KUBATUR, KUBRM, KUBATRO, ID_MASSEINHEIT) VALUES "_s
+        + QLatin1String(values) + u";\n"_s;
+}
+
+QStringList block(Bench &b)
+{
+    QStringList out;
+    for (int row = StartRow; row < b.state.cursor; ++row) {
+        const Range label = b.xl.range(u"A%1"_s.arg(row));
+        const Range figure = b.xl.range(u"E%1"_s.arg(row));
+        if (label.value().isEmpty())
+            continue;
+        EXPECT_TRUE(label.font().bold() && b.xl.range(u"D%1"_s.arg(row)).font().bold() && figure.font().bold())
+            << "row " << row << " bold from A to E";
+        out << label.value() + u'=' + figure.value() + u'|' + figure.numberFormat();
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(TotalsStatement, SevenFiltersAndTheSecondFollowedDirectlyByAnd)
+{
+    EXPECT_EQ(TotalsStatement(u"F"_s),
+        s("SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", SUM(STK) AS \"Gesamtstück (STK)\", "
+          "(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT "
+          "WHERE F AND WARENEINHEIT.EINHEIT in ('RM','rm','Rm')) AS 'GesamtRaummeter (RM)', "
+          "(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT "
+          "WHERE FAND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', "
+          "(SELECT SUM(KUBATRO) FROM LOGS WHERE F AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", "
+          "(SELECT SQRT((SUM(KUBATUR)*10000*4)/(SUM(LAENGE) * COUNT(*) *3.1416)) FROM LOGS "
+          "WHERE F AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", "
+          "(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS "
+          "WHERE F AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", "
+          "(SELECT SUM(KUBATUR) /isnull(SUM(STK),1) FROM LOGS "
+          "WHERE F AND DSART = 1 )  AS \"Durchschnittskubatur (Fm/Stk)\" "
+          "FROM LOGS WHERE F"));
+}
+
+TEST(TotalsBlock, OneLinePerFigureWithItsFormat)
+{
+    // Round wood 20 m, 2 pieces, 3 Fm; stacked 10 Rm and 4 "rM" (the database ignores letter case); 6 SRm;
+    // 2.5 dry tonnes; 5 of an unlisted unit; another list's records do not count.
+    Bench b(Units
+        + logs("(1, '4711', 1, 20, 2, 3, NULL, NULL, 1), (2, '4711', 2, 1, 1, 7, 10, NULL, 2),"
+               " (3, '4711', 2, 1, 1, 2, 4, NULL, 3), (4, '4711', 2, 1, 1, 3, 6, NULL, 4),"
+               " (5, '4711', 4, NULL, 1, 4, NULL, 2.5, 5), (6, '4711', 2, 1, 1, 1, 5, NULL, 6),"
+               " (7, '4712', 1, 10, 1, 99, 99, 99, 2)"));
+    WriteTotals(b.state);
+    EXPECT_EQ(block(b),
+        QStringList({u"Gesamtkubatur (Fm)=20|0.000"_s, s("Gesamtstück (STK)=7|0.00"),
+            u"GesamtRaummeter (RM)=14|0.00"_s, s("GesamtSchüttraummeter (SRm)=6|0.00"),
+            u"GesamtAtrotonnen (To)=2,5|0.000"_s, u"D-DM Rundholz (cm)=43,7018861267031|0.00"_s,
+            s("D-Länge Rundholz (m)=20|0.000")}));
+    EXPECT_TRUE(b.xl.range(u"A8"_s).value().isEmpty()) << "one blank row first";
+    EXPECT_EQ(b.state.cursor, StartRow + 8);
+    EXPECT_FALSE(b.state.failed);
+}
+
+TEST(TotalsBlock, ZeroAndMissingFiguresAreSkipped)
+{
+    Bench b(Units + logs("(1, '4711', 2, 1, 0, 0, 5, NULL, 6)"));
+    WriteTotals(b.state);
+    EXPECT_TRUE(block(b).isEmpty()) << "pieces and volume 0, the unit in neither list";
+    EXPECT_EQ(b.state.cursor, StartRow + 1);
+}
+
+TEST(TotalsBlock, RoundWoodWithoutPiecesLeavesOutItsMeans)
+{
+    // SQL Server would refuse the whole query here; the embedded database answers the mean with NULL.
+    Bench b(Units + logs("(1, '4711', 1, 20, 0, 3, NULL, NULL, 1)"));
+    WriteTotals(b.state);
+    EXPECT_EQ(block(b), QStringList({u"Gesamtkubatur (Fm)=3|0.000"_s, u"D-DM Rundholz (cm)=43,7018861267031|0.00"_s}));
+}
+
+TEST(TotalsBlock, FailingQueryIsToldAndTheReportGoesOn)
+{
+    Bench b(Units + logs("(1, '4711', 1, 20, 2, 3, NULL, NULL, 1)"));
+    b.state.filter = u"LOGS.GIBT_ES_NICHT = 1"_s;
+    EXPECT_NO_THROW(WriteTotals(b.state));
+    EXPECT_TRUE(b.state.failed) << "an unattended run must end with an error";
+    EXPECT_EQ(b.state.cursor, StartRow + 1);
+    EXPECT_TRUE(block(b).isEmpty());
+}
