@@ -58,14 +58,14 @@ bool fromModel(const char *local)
 
 // The view attribute for a sheet view; null for the normal view, which the
 // file writes by leaving the attribute out.
-const char *viewName(SheetView view)
+const char *viewName(SheetViewMode view)
 {
     switch (view) {
-    case SheetView::PageBreakPreview:
+    case SheetViewMode::PageBreakPreview:
         return "pageBreakPreview";
-    case SheetView::PageLayout:
+    case SheetViewMode::PageLayout:
         return "pageLayout";
-    case SheetView::Normal:
+    case SheetViewMode::Normal:
         break;
     }
     return nullptr;
@@ -75,7 +75,7 @@ const char *viewName(SheetView view)
 // shows as selected, and the sheet opens in the view the window shows it in.
 // Everything else of the views (zoom, panes, selection) stays. True when
 // anything changed.
-bool applySheetViews(pugi::xml_node sheetViews, bool selected, SheetView view)
+bool applySheetViews(pugi::xml_node sheetViews, bool selected, SheetViewMode view)
 {
     bool changed = false;
     pugi::xml_node first = child(sheetViews, "sheetView");

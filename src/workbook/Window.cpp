@@ -15,11 +15,11 @@ Window::Window(Application &app, Workbook &workbook)
 int Window::view() const
 {
     switch (activeSheet().worksheet().view()) {
-    case SheetView::PageBreakPreview:
+    case SheetViewMode::PageBreakPreview:
         return Xl::ViewPageBreakPreview;
-    case SheetView::PageLayout:
+    case SheetViewMode::PageLayout:
         return Xl::ViewPageLayout;
-    case SheetView::Normal:
+    case SheetViewMode::Normal:
         break;
     }
     return Xl::ViewNormal;
@@ -30,7 +30,7 @@ void Window::setView(int view) const
     if (view != Xl::ViewNormal && view != Xl::ViewPageBreakPreview)
         throw WorkbookError(QStringLiteral("Unbekannte Ansicht %1.").arg(view));
     activeSheet().worksheet().setView(
-        view == Xl::ViewPageBreakPreview ? SheetView::PageBreakPreview : SheetView::Normal);
+        view == Xl::ViewPageBreakPreview ? SheetViewMode::PageBreakPreview : SheetViewMode::Normal);
 }
 
 Sheet Window::selectedSheets() const

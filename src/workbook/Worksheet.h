@@ -63,7 +63,7 @@ struct PageSetup
 
 // How a window shows a sheet: the cells as they are, the pages with their
 // breaks (page-break preview), or the printed pages (page layout).
-enum class SheetView : quint8 { Normal, PageBreakPreview, PageLayout };
+enum class SheetViewMode : quint8 { Normal, PageBreakPreview, PageLayout };
 
 // A worksheet: cells in row order (rows kept in a sorted map, cells of a row in
 // a vector sorted by column), row and column formats, merged ranges,
@@ -112,8 +112,8 @@ public:
     // The view the window shows the sheet in (read from the template, set
     // through Window::setView); the saved file opens the sheet in it. A
     // window setting, not content: setting it leaves the sheet unchanged.
-    SheetView view() const { return m_view; }
-    void setView(SheetView view) { m_view = view; }
+    SheetViewMode view() const { return m_view; }
+    void setView(SheetViewMode view) { m_view = view; }
 
     // The smallest range holding every non-empty cell; {0,0,0,0} when none.
     RangeRef usedRange() const;
@@ -138,6 +138,6 @@ private:
     std::vector<Picture> m_pictures;
     PageSetup m_pageSetup;
     QByteArray m_templateXml;
-    SheetView m_view = SheetView::Normal;
+    SheetViewMode m_view = SheetViewMode::Normal;
     bool m_changed = false;
 };

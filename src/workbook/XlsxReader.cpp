@@ -517,9 +517,9 @@ void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
     // The view the sheet opens in, from its first sheet view.
     const QByteArray view = child(child(root, "sheetViews"), "sheetView").attribute("view").value();
     if (view == "pageBreakPreview")
-        sheet.setView(SheetView::PageBreakPreview);
+        sheet.setView(SheetViewMode::PageBreakPreview);
     else if (view == "pageLayout")
-        sheet.setView(SheetView::PageLayout);
+        sheet.setView(SheetViewMode::PageLayout);
 
     PageSetup &page = sheet.pageSetupForWrite();
     if (const pugi::xml_node setup = child(root, "pageSetup")) {

@@ -78,14 +78,14 @@ TEST_F(SheetTest, EachSheetKeepsTheViewTheWindowLastShowedItIn)
     book().addSheet(QStringLiteral("Tannbuch"));
     xl.worksheets(QStringLiteral("Tannbuch")).activate();
     xl.activeWindow().setView(Xl::ViewPageBreakPreview);
-    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetView::PageBreakPreview);
+    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetViewMode::PageBreakPreview);
     xl.worksheets(QStringLiteral("Tabelle1")).activate();
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewNormal) << "the other sheet keeps its own view";
     xl.worksheets(QStringLiteral("Tannbuch")).activate();
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageBreakPreview);
     xl.activeWindow().setView(Xl::ViewNormal);
-    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetView::Normal);
-    book().sheet(QStringLiteral("Tabelle1"))->setView(SheetView::PageLayout); // as a template may show it
+    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetViewMode::Normal);
+    book().sheet(QStringLiteral("Tabelle1"))->setView(SheetViewMode::PageLayout); // as a template may show it
     xl.worksheets(QStringLiteral("Tabelle1")).activate();
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageLayout);
 }

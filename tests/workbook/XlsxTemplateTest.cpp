@@ -327,9 +327,9 @@ protected:
 TEST_F(XlsxSheetViewTest, UnchangedSheetsTakeTheSelectionAndTheView)
 {
     const auto wb = XlsxReader::load(templatePath);
-    EXPECT_EQ(wb->sheet(0).view(), SheetView::Normal);
+    EXPECT_EQ(wb->sheet(0).view(), SheetViewMode::Normal);
     wb->setActiveSheetIndex(1);
-    wb->sheet(1).setView(SheetView::PageBreakPreview);
+    wb->sheet(1).setView(SheetViewMode::PageBreakPreview);
     EXPECT_FALSE(wb->sheet(1).isChanged()) << "a view is no change of the sheet's content";
     const QString out = saveAs(*wb);
 
@@ -344,12 +344,12 @@ TEST_F(XlsxSheetViewTest, UnchangedSheetsTakeTheSelectionAndTheView)
 
     const auto back = XlsxReader::load(out);
     EXPECT_EQ(back->activeSheetIndex(), 1);
-    EXPECT_EQ(back->sheet(1).view(), SheetView::PageBreakPreview);
-    EXPECT_EQ(back->sheet(0).view(), SheetView::Normal);
+    EXPECT_EQ(back->sheet(1).view(), SheetViewMode::PageBreakPreview);
+    EXPECT_EQ(back->sheet(0).view(), SheetViewMode::Normal);
 
     // Back in normal view on the report sheet, which is written anew.
     back->setActiveSheetIndex(0);
-    back->sheet(1).setView(SheetView::Normal);
+    back->sheet(1).setView(SheetViewMode::Normal);
     back->sheet(1).cellForWrite(5, 1).type = CellType::Number;
     const QString again = saveAs(*back, QStringLiteral("Bericht2.xlsx"));
     const QByteArray settings2 = part(again, QStringLiteral("xl/worksheets/sheet2.xml"));
@@ -367,7 +367,7 @@ TEST_F(XlsxSheetViewTest, AViewTheProgramDoesNotSetIsKept)
 {
     const auto wb = XlsxReader::load(templateWithSettingsViews(
         "<sheetViews><sheetView view=\"pageLayout\" zoomScale=\"85\" workbookViewId=\"0\"/></sheetViews>"));
-    EXPECT_EQ(wb->sheet(1).view(), SheetView::PageLayout);
+    EXPECT_EQ(wb->sheet(1).view(), SheetViewMode::PageLayout);
     wb->sheet(1).cellForWrite(5, 1).type = CellType::Number;
     const QByteArray written = part(saveAs(*wb), QStringLiteral("xl/worksheets/sheet2.xml"));
     EXPECT_TRUE(written.contains("<sheetView view=\"pageLayout\" zoomScale=\"85\" workbookViewId=\"0\"/>"))
