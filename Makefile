@@ -4,7 +4,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps configure demo test clean
+.PHONY: all build deps configure demo test bench clean
 
 all: build
 
@@ -26,6 +26,10 @@ demo: deps
 test: deps
 	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && ctest --output-on-failure -j2
+
+bench: deps configure
+	cmake --build $(BUILD) --target bench_xlsx_write bench_report_window
+	$(BUILD)/bench/bench_report_window 50000
 
 clean:
 	rm -rf $(BUILD) out

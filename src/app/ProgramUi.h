@@ -18,4 +18,7 @@ public:
     virtual QString chooseTemplate(const QStringList &templates) = 0;
     // Shows a status text at once ("Kopf ...", "Fertig!").
     virtual void showStatus(const QString &) { }
+    // How far the running section is: done of total steps; total 0 ends the
+    // display. Called often; a screen answers only now and then.
+    virtual void showProgress(qint64 /*done*/, qint64 /*total*/) { }
 };

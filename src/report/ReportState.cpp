@@ -19,6 +19,12 @@ void ReportState::status(const QString &text)
         ui->showStatus(text);
 }
 
+void ReportState::progress(qint64 done, qint64 total)
+{
+    if (ui)
+        ui->showProgress(done, total);
+}
+
 void ReportState::tell(const QString &message)
 {
     failed = true;

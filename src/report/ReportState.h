@@ -68,6 +68,8 @@ struct ReportState
 
     // Shows a status text in the main window at once.
     void status(const QString &text);
+    // How far the running section is (done of total; total 0 when it ends).
+    void progress(qint64 done, qint64 total);
     // Tells the user something went wrong that did not stop the run (a failed
     // immediate print); an unattended run must then fail.
     void tell(const QString &message);

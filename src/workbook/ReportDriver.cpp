@@ -109,6 +109,11 @@ QString fileNamePart(QString part)
 
 } // namespace
 
+QString ReportFileName(const QString &provisionName, const QString &listNumber)
+{
+    return fileNamePart(provisionName) + QLatin1Char('_') + fileNamePart(listNumber) + QStringLiteral(".xlsx");
+}
+
 void Workbook_Aktualisieren(ReportState &s)
 {
     ReportSettings &set = *s.settings;
@@ -237,8 +242,7 @@ void Workbook_Aktualisieren(ReportState &s)
 
     if (!s.saveFolder.isEmpty()) {
         xl.setDisplayAlerts(false);
-        const QString path = s.saveFolder + fileNamePart(s.provisionName) + QLatin1Char('_')
-            + fileNamePart(s.startupListNumber) + QStringLiteral(".xlsx");
+        const QString path = s.saveFolder + ReportFileName(s.provisionName, s.startupListNumber);
         try {
             xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
         } catch (...) {

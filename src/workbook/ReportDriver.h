@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 struct ReportState;
 
 // Fills the report sheet for one print request: the additional-text switches,
@@ -12,3 +14,7 @@ struct ReportState;
 // goes on); every other failure (DbError, WorkbookError) leaves what was
 // written so far and goes to the caller.
 void Workbook_Aktualisieren(ReportState &state);
+
+// The name an unattended report is saved under in the save folder:
+// provision, "_", list number, ".xlsx" (path separators become "_").
+QString ReportFileName(const QString &provisionName, const QString &listNumber);

@@ -47,7 +47,7 @@ void ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath)
                                 .arg(pdfPath, target.errorString()));
 }
 
-void ReportPrinter::print(const Workbook &workbook, int copies, bool collate)
+void ReportPrinter::print(const Workbook &workbook, int copies, bool collate, const QString &printer)
 {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tannbuch-print-XXXXXX"));
     if (!dir.isValid())
@@ -61,7 +61,10 @@ void ReportPrinter::print(const Workbook &workbook, int copies, bool collate)
     if (!configured.isEmpty()) {
         command = QProcess::splitCommand(configured);
     } else {
-        command = {QStringLiteral("lp"), QStringLiteral("-n"), QString::number(std::max(1, copies))};
+        command = {QStringLiteral("lp")};
+        if (!printer.isEmpty())
+            command << QStringLiteral("-d") << printer;
+        command << QStringLiteral("-n") << QString::number(std::max(1, copies));
         if (collate)
             command << QStringLiteral("-o") << QStringLiteral("collate=true");
     }
@@ -70,6 +73,11 @@ void ReportPrinter::print(const Workbook &workbook, int copies, bool collate)
     command << pdf;
 
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TANNBUCH_PRINTER"), printer);
+    environment.insert(QStringLiteral("TANNBUCH_COPIES"), QString::number(std::max(1, copies)));
+    environment.insert(QStringLiteral("TANNBUCH_COLLATE"), collate ? QStringLiteral("1") : QStringLiteral("0"));
+    process.setProcessEnvironment(environment);
     process.setProgram(command.takeFirst());
     process.setArguments(command);
     process.start();

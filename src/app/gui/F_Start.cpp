@@ -1,5 +1,6 @@
 #include "F_Start.h"
 
+#include "app/gui/ReportWindow.h"
 #include "app/gui/SingleInstance.h"
 #include "app/DateKeyFilter.h"
 #include "app/TextLookup.h"
@@ -12,23 +13,21 @@
 #include "workbook/Application.h"
 #include "workbook/ReportDriver.h"
 #include "workbook/ReportLocale.h"
+#include "workbook/ReportPrinter.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/gui/dlgVorlagen.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QSignalBlocker>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
-#include <QUrl>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -39,6 +38,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -166,6 +166,11 @@ void F_Start::Form_Unload()
         return;
     m_unloaded = true;
     m_ended = true;
+    // The report window shows the workbook that shut-down closes.
+    if (m_reportWindow) {
+        m_reportWindow->disconnect(this);
+        delete m_reportWindow;
+    }
     m_program.shutDown();
     if (!m_secondInstance)
         SaveWindowPosition();
@@ -268,42 +273,79 @@ void F_Start::printRequest()
     m_program.prepareReportState();
     Workbook_Aktualisieren(state);
 
-    // The interactive program shows the report in the desktop's spreadsheet
-    // program; unattended runs and the offscreen platform (tests, servers)
-    // launch nothing.
-    if (!isUnattended() && QGuiApplication::platformName() != QStringLiteral("offscreen"))
-        showWorkbook();
+    if (isUnattended())
+        savePdfBesideWorkbook();
+    else
+        showReportWindow();
 }
 
-void F_Start::showWorkbook()
+void F_Start::savePdfBesideWorkbook()
+{
+    Application *xl = m_program.application();
+    if (!xl || xl->workbookCount() == 0 || m_program.ReadIniValue(QStringLiteral("SavePdf")).trimmed() != u"1")
+        return;
+    QString path = xl->savedPath(xl->activeWorkbook().workbook());
+    if (path.isEmpty())
+        return; // nothing was saved, so there is nothing to put a PDF beside
+    path.chop(QStringLiteral(".xlsx").size());
+    path += QStringLiteral(".pdf");
+    try {
+        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path);
+    } catch (const WorkbookError &e) {
+        showMessage(QStringLiteral("Das PDF neben der Arbeitsmappe konnte nicht geschrieben werden.\n") + e.message());
+        m_program.markFailed();
+    }
+}
+
+QString F_Start::reportFilePath()
+{
+    const ReportState &state = m_program.reportState();
+    const QString name = state.provisionName.isEmpty()
+        ? ReportFileName(QStringLiteral("Holzliste"), state.listNumber)
+        : ReportFileName(state.provisionName, state.startupListNumber);
+    const QString folder = state.saveFolder.isEmpty() ? QDir::homePath() : state.saveFolder;
+    return QDir(folder).filePath(name);
+}
+
+void F_Start::showReportWindow()
 {
     Application *xl = m_program.application();
     if (!xl || xl->workbookCount() == 0)
         return;
-    // A folder of its own keeps the file name readable in the spreadsheet
-    // program's title; it stays after the program ends, since the spreadsheet
-    // program may still be reading it.
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/Tannbuch-XXXXXX"));
-    if (!folder.isValid()) {
-        showMessage(QStringLiteral("Der Bericht konnte nicht angezeigt werden: Es ließ sich kein "
-                                   "temporärer Ordner anlegen."));
+    Workbook &book = xl->activeWorkbook().workbook();
+    if (m_reportWindow && &m_reportWindow->workbook() != &book) {
+        // Another workbook than the one shown: start the window afresh.
+        m_reportWindow->disconnect(this);
+        delete m_reportWindow;
+    }
+    if (!m_reportWindow) {
+        m_reportWindow = new ReportWindow(*xl, book, *this);
+        m_reportWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_reportWindow, &ReportWindow::closed, this, &F_Start::reportWindowClosed);
+    }
+    m_reportWindow->refresh(reportFilePath());
+    m_reportWindow->show();
+    m_reportWindow->raise();
+    m_reportWindow->activateWindow();
+}
+
+void F_Start::reportWindowClosed()
+{
+    Application *xl = m_program.application();
+    if (!m_reportWindow || !xl)
         return;
+    Workbook &book = m_reportWindow->workbook();
+    for (int i = 0; i < xl->workbookCount(); ++i) {
+        if (&xl->workbookAt(i).workbook() == &book) {
+            try {
+                xl->closeWorkbook(book, false);
+            } catch (const WorkbookError &) {
+                // Already gone: nothing to close.
+            }
+            break;
+        }
     }
-    folder.setAutoRemove(false);
-    QString list = m_program.reportState().listNumber;
-    list.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
-    const QString path = folder.filePath(QStringLiteral("Tannbuch_") + list + QStringLiteral(".xlsx"));
-    try {
-        xl->saveWorkbookAs(xl->activeWorkbook().workbook(), path);
-    } catch (const WorkbookError &e) {
-        // The report stays in the program; only showing it failed.
-        showMessage(QStringLiteral("Der Bericht konnte nicht angezeigt werden.\n") + e.message());
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        showMessage(QStringLiteral("Für Tabellen ist kein Programm eingerichtet. Der Bericht liegt unter %1.")
-                        .arg(QDir::toNativeSeparators(path)));
-    }
+    m_reportWindow = nullptr; // deletes itself on close
 }
 
 void F_Start::btnJahr_Click(int index)
@@ -652,6 +694,28 @@ void F_Start::showStatus(const QString &text)
     LbStatus->repaint();
 }
 
+void F_Start::showProgress(qint64 done, qint64 total)
+{
+    if (total <= 0) {
+        prgFortschritt->reset();
+        prgFortschritt->hide();
+        return;
+    }
+    // The report runs on this thread: the window repaints now and then (about
+    // 25 times a second), without taking any input meanwhile.
+    const bool first = !prgFortschritt->isVisible();
+    if (!first && m_progressShown.isValid() && m_progressShown.elapsed() < 40 && done < total)
+        return;
+    m_progressShown.start();
+    // The bar counts in thousandths, so very long sections fit its int range.
+    prgFortschritt->setRange(0, 1000);
+    prgFortschritt->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
+    if (first && isVisible())
+        prgFortschritt->show();
+    if (isVisible())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 QRadioButton *F_Start::sortButton(int einzSort) const
 {
     QRadioButton *const buttons[] = {RadWoEing, RadWoListeLosStm, RadListeLosWaldort,
@@ -775,6 +839,10 @@ void F_Start::buildLayout()
     LbStatus->setFrameShape(QFrame::StyledPanel);
     LbStatus->setFrameShadow(QFrame::Sunken);
     LbStatus->setMinimumWidth(200);
+    prgFortschritt = named(new QProgressBar(this), QStringLiteral("prgFortschritt"));
+    prgFortschritt->setTextVisible(false);
+    prgFortschritt->setMaximumWidth(160);
+    prgFortschritt->hide();
 
     // The template search of the report workbook; not shown.
     flbVorlagen = named(new QListWidget(this), QStringLiteral("flbVorlagen"));
@@ -788,6 +856,7 @@ void F_Start::buildLayout()
     grid->addWidget(sortBox, 2, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(LbStatus, 1);
+    bottom->addWidget(prgFortschritt);
     bottom->addWidget(B_OK);
     bottom->addWidget(ButAbbrech);
     grid->addLayout(bottom, 3, 0, 1, 2);

@@ -2,7 +2,10 @@
 
 #include "app/Program.h"
 #include "app/ProgramUi.h"
+#include "app/gui/ReportWindow.h"
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -15,9 +18,11 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTreeWidget;
+
 class SingleInstance;
 
 // The program's one main window: the list browser with its date range and
@@ -88,6 +93,15 @@ public:
     void showMessage(const QString &text) override;
     QString chooseTemplate(const QStringList &templates) override;
     void showStatus(const QString &text) override;
+    void showProgress(qint64 done, qint64 total) override;
+
+    // The window of the last report; null before the first report and after
+    // the user closed it.
+    ReportWindow *reportWindow() const { return m_reportWindow; }
+    // Where "Speichern unter" starts: the save folder (or the home folder)
+    // and the name an unattended run would save under (provision and list),
+    // "Holzliste_" and the list without a provision.
+    QString reportFilePath();
 
     QTreeWidget *ListView1;
     QLabel *lblListendatum;
@@ -117,6 +131,7 @@ public:
     QPushButton *B_OK;
     QPushButton *ButAbbrech;
     QLabel *LbStatus;
+    QProgressBar *prgFortschritt;
     QListWidget *flbVorlagen;
 
     // The sort option buttons in EinzSort order (index 0 = value 1).
@@ -135,7 +150,14 @@ private:
     void txLastDays_Change();
     void ListView1_ItemClick();
     void printRequest();
-    void showWorkbook();
+    // Opens the report window on the report workbook, or shows the new
+    // report in the open one.
+    void showReportWindow();
+    // The user closed the report window: the workbook closes unsaved.
+    void reportWindowClosed();
+    // Unattended runs with SavePdf=1 in the ini file write a PDF beside the
+    // saved workbook.
+    void savePdfBesideWorkbook();
     // Runs an event's work; a database or workbook failure is told to the
     // user instead of ending the program, and fails an unattended run.
     template <typename Work>
@@ -160,4 +182,6 @@ private:
     bool m_fillingListView = false;
     bool m_listKeyPressed = false;
     bool m_leavingDateBox = false;
+    QPointer<ReportWindow> m_reportWindow;
+    QElapsedTimer m_progressShown;
 };

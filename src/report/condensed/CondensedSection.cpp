@@ -259,6 +259,9 @@ struct Pass
 
     void run()
     {
+        const qint64 total = rs.rowCount();
+        qint64 done = 0;
+        state.progress(0, total);
         nGroupStart = state.cursor;
         for (;;) {
             bFirstRow = true;
@@ -273,6 +276,7 @@ struct Pass
                     stackedRow();
                 rs.moveNext();
                 ++state.cursor;
+                state.progress(++done, total);
             }
             if (rs.eof()) {
                 if (ordinaryType(nDsart) || nDsart == 2)
@@ -325,4 +329,5 @@ void WriteCondensedSection(ReportState &state)
     Pass pass(state, rs);
     pass.run();
     rs.close();
+    state.progress(0, 0);
 }

@@ -280,6 +280,9 @@ void WriteSingleLogSection(ReportState &state)
         SingleLogQuery(state.filter, state.settings->EinzSort, state.settings->columnList));
     SectionState section;
     section.groupStartRow = state.cursor;
+    const qint64 total = records.rowCount();
+    qint64 done = 0;
+    state.progress(0, total);
 
     while (!records.eof()) {
         const int type = singleLogRecordType(state, records);
@@ -291,8 +294,10 @@ void WriteSingleLogSection(ReportState &state)
         printRecord(state, section, records, type);
         records.moveNext();
         ++state.cursor;
+        state.progress(++done, total);
     }
     closeGroup(state, section, true);
     finish(state);
     records.close();
+    state.progress(0, 0);
 }

@@ -1,0 +1,272 @@
+#include "app/gui/F_Start.h"
+#include "app/gui/ReportWindow.h"
+#include "workbook/Application.h"
+#include "workbook/Border.h"
+#include "workbook/Font.h"
+#include "workbook/Range.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/gui/SheetModel.h"
+#include "workbook/gui/SheetView.h"
+
+#include "common/QtPrinters.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString utf8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+
+// The main window with messages, template questions and progress recorded.
+class ClerkWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QString chooseTemplate(const QStringList &templates) override
+    {
+        ++asked;
+        return templates.value(choice);
+    }
+    void showProgress(qint64 done, qint64 total) override
+    {
+        if (total > 0)
+            progress << qMakePair(done, total);
+        F_Start::showProgress(done, total);
+    }
+
+    QStringList messages;
+    QList<QPair<qint64, qint64>> progress;
+    int asked = 0;
+    int choice = 0;
+};
+
+// Starts the program interactively, chooses list 4711 and presses "Ausdruck".
+void printList4711(ClerkWindow &w)
+{
+    QTreeWidget *list = w.ListView1;
+    const auto found = list->findItems(u"4711"_s, Qt::MatchExactly, 0);
+    ASSERT_FALSE(found.isEmpty());
+    list->scrollToItem(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QTest::mouseClick(w.B_OK, Qt::LeftButton);
+}
+
+struct Session
+{
+    Session(int templateChoice = 1)
+    {
+        w.choice = templateChoice; // the lot-by-lot template has page breaks
+        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+        EXPECT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+        w.show();
+        printList4711(w);
+        EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
+    }
+    ~Session() { w.Form_Unload(); }
+
+    ClerkWindow w;
+};
+
+} // namespace
+
+TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
+{
+    Session s;
+    ReportWindow *window = s.w.reportWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(window->tabs()->count(), 2);
+    EXPECT_EQ(window->tabs()->tabText(0), u"Tannbuch");
+    EXPECT_EQ(window->tabs()->tabText(1), u"Einstellungen");
+    EXPECT_TRUE(window->defaultFilePath().endsWith(u"/Holzliste_4711.xlsx"_s)) << window->defaultFilePath().toStdString();
+
+    // What the window shows against what the saved file holds.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"bericht.xlsx"_s);
+    ASSERT_TRUE(window->saveAs(path));
+    const auto book = XlsxReader::load(path);
+    ASSERT_TRUE(book);
+    book->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    Worksheet &sheet = *book->sheet(u"Tannbuch"_s);
+    SheetView *view = window->sheetView(0);
+    ASSERT_NE(view, nullptr);
+
+    // Find the first condensed total row and a volume cell above it.
+    int total = 0;
+    for (int r = 1; r <= sheet.usedRange().lastRow && !total; ++r) {
+        if (Range(*book, sheet, RangeRef{r, 1, r, 1}).value() == u"Gesamt")
+            total = r;
+    }
+    ASSERT_GT(total, 0);
+    const Range volume(*book, sheet, RangeRef{total - 1, 8, total - 1, 8});
+    EXPECT_EQ(volume.numberFormat(), u"0.000");
+    EXPECT_EQ(view->displayText(total - 1, 8), volume.text()) << "a volume in its number format, German";
+    EXPECT_TRUE(view->displayText(total - 1, 8).contains(u','));
+    EXPECT_EQ(view->displayText(total, 1), u"Gesamt");
+    const Range totalCell(*book, sheet, RangeRef{total, 1, total, 1});
+    EXPECT_TRUE(totalCell.font().bold());
+    EXPECT_EQ(totalCell.borders(BorderEdge::Top).lineStyle(), Xl::Continuous);
+
+    const QModelIndex index = view->model()->index(total - 1, 0);
+    EXPECT_EQ(view->model()->data(index, Qt::DisplayRole).toString(), view->displayText(total, 1))
+        << "model rows start at sheet row 1";
+    EXPECT_TRUE(view->model()->data(index, Qt::FontRole).value<QFont>().bold());
+
+    // Alignment and rules as the file has them: the right-aligned "Stück" caption, the ruled total row.
+    const SheetModel &model = *view->sheetModel();
+    const int header = total - 1 - [&] {
+        int up = 0;
+        while (Range(*book, sheet, RangeRef{total - 1 - up, 7, total - 1 - up, 7}).value() != utf8("Stück"))
+            ++up;
+        return up;
+    }();
+    EXPECT_EQ(Range(*book, sheet, RangeRef{header, 7, header, 7}).horizontalAlignment(), HAlign::Right);
+    EXPECT_TRUE(model.look(header - 1, 6).alignment & Qt::AlignRight);
+    EXPECT_FALSE(model.look(total - 1, 0).edges[SheetEdgeTop].isNone()) << "the total row's top rule";
+    EXPECT_FALSE(model.look(total - 1, 0).edges[SheetEdgeBottom].isNone());
+
+    // Page breaks of the lot-by-lot report are where the file has them, drawn as a dashed line.
+    ASSERT_FALSE(sheet.rowBreaks().empty());
+    const int breakRow = *sheet.rowBreaks().begin();
+    EXPECT_EQ(model.pageBreakRows().front(), breakRow - 1);
+    view->resize(900, 600);
+    view->scrollTo(view->model()->index(breakRow - 1, 0), QAbstractItemView::PositionAtCenter);
+    const QImage shot = view->viewport()->grab().toImage();
+    const int y = view->rowViewportPosition(breakRow - 1) - 1; // the grid line above the row
+    ASSERT_GT(y, 0);
+    int dark = 0;
+    int light = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        const int gray = qGray(shot.pixel(x, y));
+        (gray < 128 ? dark : light) += 1;
+    }
+    EXPECT_GT(dark, 20) << "a line across the row's top";
+    EXPECT_GT(light, 20) << "with gaps: dashed";
+
+    // Closing the window closes the workbook unsaved; the next "Ausdruck" starts from the template.
+    Application *xl = s.w.program().application();
+    ASSERT_EQ(xl->workbookCount(), 1);
+    window->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.w.reportWindow(), nullptr);
+    EXPECT_EQ(xl->workbookCount(), 0);
+    const int askedBefore = s.w.asked;
+    QTest::mouseClick(s.w.B_OK, Qt::LeftButton);
+    EXPECT_EQ(s.w.asked, askedBefore + 1) << "the template is asked for again";
+    ASSERT_NE(s.w.reportWindow(), nullptr);
+    EXPECT_EQ(xl->workbookCount(), 1);
+    EXPECT_TRUE(s.w.reportWindow()->isVisible());
+}
+
+TEST(ReportWindow, AnotherReportIntoTheOpenWorkbookRefreshesTheWindow)
+{
+    Session s(0);
+    ReportWindow *window = s.w.reportWindow();
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(s.w.B_OK, Qt::LeftButton);
+    EXPECT_EQ(s.w.reportWindow(), window) << "the same window shows the new report";
+    EXPECT_EQ(s.w.asked, 1);
+}
+
+TEST(ReportWindow, ProgressFollowsTheSectionsAndEndsHidden)
+{
+    Session s(0);
+    // The demo list: 316 single logs, its condensed rows; each section ends at its total.
+    bool singleDone = false;
+    for (const auto &[done, total] : s.w.progress)
+        singleDone = singleDone || (total == 316 && done == 316);
+    EXPECT_TRUE(singleDone);
+    EXPECT_FALSE(s.w.prgFortschritt->isVisible());
+}
+
+TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
+{
+    Session s(0);
+    ReportWindow *window = s.w.reportWindow();
+    ASSERT_NE(window, nullptr);
+    QTemporaryDir dir;
+
+    EXPECT_TRUE(window->saveAs(dir.filePath(u"ohne_endung"_s)));
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"ohne_endung.xlsx"_s)));
+    EXPECT_FALSE(window->saveAs(dir.filePath(u"fehlt/bericht.xlsx"_s)));
+    ASSERT_EQ(s.w.messages.size(), 1);
+    EXPECT_TRUE(s.w.messages.first().startsWith(u"Der Bericht konnte nicht gespeichert werden."_s));
+
+    ASSERT_TRUE(window->exportPdf(dir.filePath(u"bericht.pdf"_s))) << s.w.messages.join(u'\n').toStdString();
+    QFile pdf(dir.filePath(u"bericht.pdf"_s));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+
+    // Printing through a print command that files the job into a folder.
+    const QString script = dir.filePath(u"drucken.sh"_s);
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(("#!/bin/sh\ncp \"$1\" '" + dir.path().toUtf8() + "/gedruckt.pdf'\necho \"$TANNBUCH_PRINTER "
+                                                                   "$TANNBUCH_COPIES $TANNBUCH_COLLATE\" > '"
+        + dir.path().toUtf8() + "/auftrag.txt'\n"));
+    file.close();
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("TANNBUCH_PRINT_COMMAND", script.toUtf8());
+    const bool printed = window->printReport(u"Buero"_s, 3, false);
+    qunsetenv("TANNBUCH_PRINT_COMMAND");
+    ASSERT_TRUE(printed) << s.w.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"gedruckt.pdf"_s)));
+    QFile job(dir.filePath(u"auftrag.txt"_s));
+    ASSERT_TRUE(job.open(QIODevice::ReadOnly));
+    EXPECT_EQ(job.readAll().trimmed(), QByteArray("Buero 3 0"));
+
+    qputenv("TANNBUCH_PRINT_COMMAND", "false");
+    EXPECT_FALSE(window->printReport(QString(), 1, true));
+    qunsetenv("TANNBUCH_PRINT_COMMAND");
+    EXPECT_TRUE(s.w.messages.last().startsWith(u"Beim Ausdruck ist ein Fehler aufgetreten."_s));
+
+    const QString copy = window->openInSpreadsheet();
+    EXPECT_TRUE(copy.endsWith(u"/Holzliste_4711.xlsx"_s)) << copy.toStdString();
+    EXPECT_TRUE(QFile::exists(copy));
+    QFile::remove(copy);
+    QDir().rmdir(QFileInfo(copy).path());
+
+    // The print dialog offers the default printer first.
+    PrintOptionsDialog dialog;
+    EXPECT_EQ(dialog.cmbDrucker->itemText(0), u"Standarddrucker");
+    EXPECT_TRUE(dialog.printer().isEmpty());
+    EXPECT_EQ(dialog.copies(), 1);
+    EXPECT_EQ(window->actDrucken->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(window->actSpeichernUnter->text(), u"&Speichern unter ..."_s);
+}
+
+TEST(ReportWindow, UnattendedRunWritesAPdfBesideTheWorkbookWhenAsked)
+{
+    QTemporaryDir dir;
+    QFile in(demoIni);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QString ini = dir.filePath(u"kelmora.ini"_s);
+    QFile out(ini);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(in.readAll() + "SavePdf=1\r\n");
+    out.close();
+
+    ClerkWindow w;
+    w.Form_Load(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
+    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"DEMO_4711.xlsx"_s)));
+    EXPECT_TRUE(QFile::exists(dir.filePath(u"DEMO_4711.pdf"_s)));
+    EXPECT_EQ(w.reportWindow(), nullptr) << "no window in unattended runs";
+}
