@@ -46,7 +46,11 @@ std::optional<QString> IniReader::value(const QString &path, const QString &key)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QString text = decode(file.readAll());
+    return valueIn(decode(file.readAll()), key);
+}
+
+QString IniReader::valueIn(const QString &text, const QString &key)
+{
     const QString wanted = key.trimmed().toUpper();
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (QString line : lines) {

@@ -16,6 +16,9 @@ public:
     // on every call.
     static std::optional<QString> value(const QString &path, const QString &key);
 
+    // The value of key in an ini file's text, by the same rule.
+    static QString valueIn(const QString &text, const QString &key);
+
     // The ini file's text decoded from its bytes (Windows-1252 unless the
     // bytes are UTF-8).
     static QString decode(const QByteArray &bytes);

@@ -2,6 +2,7 @@
 
 #include "app/ProgramUi.h"
 #include "app/TextLookup.h"
+#include "db/Connection.h"
 
 QString ReportState::text(qint32 id)
 {
@@ -11,6 +12,17 @@ QString ReportState::text(qint32 id)
     const QString value = GetString(*db, id);
     m_texts.insert(id, value);
     return value;
+}
+
+Recordset ReportState::lookup(const QString &sql)
+{
+    auto it = m_lookups.find(sql);
+    if (it == m_lookups.end())
+        it = m_lookups.insert(sql, db->execute(sql));
+    Recordset answer = it.value();
+    if (!answer.isEmpty())
+        answer.moveFirst();
+    return answer;
 }
 
 void ReportState::status(const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Recordset.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -63,8 +65,17 @@ struct ReportState
     // Display text by text id (the customer's wording first); texts are read
     // once per report run and then answered from memory.
     QString text(qint32 id);
-    // Forgets the remembered texts (at the start of every report run).
-    void clearTextCache() { m_texts.clear(); }
+    // Runs a lookup whose answer cannot change during a report run (the name
+    // of a record type, a unit, a forest location) once per run; the same
+    // statement later gets the remembered result, positioned on its first
+    // row. Saves a round trip per record on a networked server.
+    Recordset lookup(const QString &sql);
+    // Forgets the remembered texts and lookups (at the start of every report run).
+    void clearRunCaches()
+    {
+        m_texts.clear();
+        m_lookups.clear();
+    }
 
     // Shows a status text in the main window at once.
     void status(const QString &text);
@@ -78,4 +89,5 @@ struct ReportState
 
 private:
     QHash<qint32, QString> m_texts;
+    QHash<QString, Recordset> m_lookups;
 };

@@ -118,7 +118,7 @@ void Workbook_Aktualisieren(ReportState &s)
 {
     ReportSettings &set = *s.settings;
     Application &xl = *s.xl;
-    s.clearTextCache();
+    s.clearRunCaches();
     s.failed = false;
 
     readTextSwitches(s);

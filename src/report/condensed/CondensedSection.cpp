@@ -79,7 +79,7 @@ struct Pass
         const QVariant id = f("id_masseinheit");
         if (isDbNull(id))
             return;
-        Recordset units = state.db->execute(UnitNameStatement(rs.text(QStringLiteral("id_masseinheit"))));
+        Recordset units = state.lookup(UnitNameStatement(rs.text(QStringLiteral("id_masseinheit"))));
         for (; !units.eof(); units.moveNext())
             sEinheit = units.text(QStringLiteral("einheit"));
     }
@@ -240,7 +240,7 @@ struct Pass
         const int r = ++state.cursor;
         QString title;
         if (t >= 1 && t <= 6) {
-            Recordset name = state.db->execute(RecordTypeNameStatement(t));
+            Recordset name = state.lookup(RecordTypeNameStatement(t));
             title = name.eof() ? QString() : name.text(QStringLiteral("Name"));
             if (t == 6)
                 title += QStringLiteral(" (Hochrechnung)");

@@ -38,8 +38,7 @@ void WriteForestLocation(ReportState &state, qint32 forestLocationId)
 {
     if (forestLocationId <= 0)
         return;
-    Recordset rs = state.db->execute(
-        QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
+    Recordset rs = state.lookup(QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
     if (rs.eof()) {
         rs.close();
         return;

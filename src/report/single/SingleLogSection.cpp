@@ -42,7 +42,7 @@ QVariant f(const Recordset &record, const char *name)
 
 QString recordTypeName(ReportState &state, int type)
 {
-    Recordset rs = state.db->execute(RecordTypeNameStatement(type));
+    Recordset rs = state.lookup(RecordTypeNameStatement(type));
     // A type without a row in the type table gets an empty title.
     return rs.eof() ? QString() : rs.text(QStringLiteral("Name"));
 }

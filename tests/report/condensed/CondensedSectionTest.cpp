@@ -64,17 +64,23 @@ TEST(CondensedStatements, QueryInBothGradeFormsAndTheUnitLookup)
     EXPECT_EQ(UnitNameStatement(u"3"_s), u"select einheit from wareneinheit where einheit_id = 3 "_s);
 }
 
-TEST(CondensedStatements, UnitLookupPerRowTwiceForTheFirstRowOfAGroupThenStatistics)
+TEST(CondensedStatements, UnitAndTypeNameAskedOnceThenStatistics)
 {
-    Bench bench(singledata::typesAndUnits() + Master + log(Columns, "1, 1, 'FI', 'L', 'B', '2b', 1, 0.5, NULL, 1"));
+    Bench bench(singledata::typesAndUnits() + Master + log(Columns, "1, 1, 'FI', 'L', 'B', '2b', 1, 0.5, NULL, 1")
+        + log(Columns, "2, 1, 'FI', 'L', 'B', '3a', 1, 0.8, NULL, 1")
+        + log(Columns, "3, 3, 'FI', 'L', 'B', '3a', 1, 0.8, NULL, 2"));
     bench.settings.lStatistik = true;
     WriteCondensedSection(bench.state);
     const QStringList sent = bench.statements();
-    ASSERT_EQ(sent.size(), 6) << sent.join(u'\n').toStdString();
+    ASSERT_EQ(sent.size(), 8) << sent.join(u'\n').toStdString();
     EXPECT_EQ(sent.at(0), CondensedQuery(bench.state.filter, false));
-    EXPECT_EQ(sent.mid(1, 3),
-        QStringList({UnitNameStatement(u"1"_s), u"select name from dsart where id = 1"_s, UnitNameStatement(u"1"_s)}));
-    EXPECT_TRUE(sent.at(4).startsWith(u"SELECT SUM(LAENGE*STK) AS GLAENGE"_s)) << "statistics of type 1 at the end";
+    // The lookups of a run are answered from memory once made: unit 1 for three rows, unit 2 for one.
+    EXPECT_EQ(sent.mid(1, 2), QStringList({UnitNameStatement(u"1"_s), u"select name from dsart where id = 1"_s}));
+    // The unit of the next group's first row is looked up before the group closes.
+    EXPECT_EQ(sent.at(3), UnitNameStatement(u"2"_s));
+    EXPECT_TRUE(sent.at(4).startsWith(u"SELECT SUM(LAENGE*STK) AS GLAENGE"_s)) << "statistics of type 1";
+    EXPECT_EQ(sent.at(6), u"select name from dsart where id = 3"_s);
+    EXPECT_TRUE(sent.at(7).startsWith(u"SELECT SUM(KUBATUR) AS GKUB"_s)) << "statistics of type 3 at the end";
 }
 
 TEST(CondensedGroups, EmptyResultWritesOnlyTheTitle)
