@@ -4,7 +4,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps configure demo test bench clean
+.PHONY: all build deps configure demo test test-asan bench fuzz clean
 
 all: build
 
@@ -26,6 +26,21 @@ demo: deps
 test: deps
 	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && ctest --output-on-failure -j2
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON
+	cmake --build build-asan
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
+
+# Each libFuzzer target for FUZZ_SECONDS from the seed corpus in fuzz/corpus.
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTANNBUCH_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build build-fuzz --target fuzz_ini fuzz_commandline fuzz_keyfilter fuzz_dialect fuzz_template
+	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 bench: deps configure
 	cmake --build $(BUILD) --target bench_xlsx_write bench_report_window
