@@ -271,7 +271,15 @@ void F_Start::printRequest()
     settings.lVerdichtet = value(CbVerdichtet);
 
     m_program.prepareReportState();
-    Workbook_Aktualisieren(state);
+    try {
+        Workbook_Aktualisieren(state);
+    } catch (...) {
+        // What was written before the failure stays in the workbook; the
+        // clerk sees it in the report window (after the failure's message).
+        if (!isUnattended())
+            QTimer::singleShot(0, this, [this] { showReportWindow(); });
+        throw;
+    }
 
     if (isUnattended())
         savePdfBesideWorkbook();

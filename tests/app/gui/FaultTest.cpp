@@ -1,0 +1,170 @@
+// Faults injected into whole runs of the program and bad input from the
+// database: nothing crashes, the user is told, unattended runs fail.
+#include "app/gui/F_Start.h"
+#include "app/gui/ReportWindow.h"
+#include "workbook/Application.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+
+#include "common/QtPrinters.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RecordingWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
+    QStringList messages;
+};
+
+// A copy of the demo database changed by the statements, and an ini file naming it.
+struct DemoCopy
+{
+    explicit DemoCopy(const char *changes = nullptr)
+    {
+        db = dir.filePath(u"forst.sqlite"_s);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_DEMO_DB), db));
+        QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (changes) {
+            sqlite3 *handle = nullptr;
+            sqlite3_open(db.toUtf8().constData(), &handle);
+            char *error = nullptr;
+            EXPECT_EQ(sqlite3_exec(handle, changes, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+            sqlite3_free(error);
+            sqlite3_close(handle);
+        }
+        QFile in(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini"));
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+        QString text = QString::fromLatin1(in.readAll());
+        text.replace(QRegularExpression(u"SQLSERVER=[^\\r\\n]*"_s), u"SQLSERVER="_s + db);
+        ini = dir.filePath(u"kelmora.ini"_s);
+        QFile out(ini);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text.toLatin1());
+    }
+
+    // Prints list 4711 unattended into the folder; the exit code.
+    int printUnattended(RecordingWindow &w) const
+    {
+        w.Form_Load(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
+        return w.exitCode();
+    }
+    QString saved() const { return dir.filePath(u"DEMO_4711.xlsx"_s); }
+
+    QTemporaryDir dir;
+    QString db;
+    QString ini;
+};
+
+void chooseAndPrint(RecordingWindow &w)
+{
+    const auto found = w.ListView1->findItems(u"4711"_s, Qt::MatchExactly, 0);
+    ASSERT_FALSE(found.isEmpty());
+    QTest::mouseClick(w.ListView1->viewport(), Qt::LeftButton, {}, w.ListView1->visualItemRect(found.first()).center());
+    QTest::mouseClick(w.B_OK, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+TEST(Faults, DatabaseCorruptedBetweenStartAndPrintIsTold)
+{
+    DemoCopy copy;
+    RecordingWindow w;
+    w.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
+    ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+    // Garbage over the whole file, the same size.
+    QFile file(copy.db);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray garbage(int(file.size()), '\x5a');
+    file.write(garbage);
+    file.close();
+    chooseAndPrint(w);
+    ASSERT_FALSE(w.messages.isEmpty());
+    EXPECT_FALSE(w.hasEnded()) << "the window stays for another try";
+    w.Form_Unload();
+}
+
+TEST(Faults, DatabaseRemovedAfterStartStillPrints)
+{
+    DemoCopy copy;
+    RecordingWindow w;
+    w.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
+    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(QFile::remove(copy.db));
+    chooseAndPrint(w);
+    EXPECT_TRUE(w.messages.isEmpty()) << "the open file is still read" << w.messages.join(u'\n').toStdString();
+    EXPECT_NE(w.reportWindow(), nullptr);
+    w.Form_Unload();
+}
+
+TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
+{
+    // The heights table is read only for stacked wood, late in the single logs.
+    DemoCopy copy("DROP TABLE SCHICHT_HOEHEN_KOPF;");
+    QFile earlier(copy.saved());
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier report");
+    earlier.close();
+
+    {
+        RecordingWindow unattended;
+        EXPECT_NE(copy.printUnattended(unattended), 0);
+        ASSERT_FALSE(unattended.messages.isEmpty());
+        EXPECT_TRUE(unattended.messages.join(u'\n').contains(u"SCHICHT_HOEHEN_KOPF"_s))
+            << unattended.messages.join(u'\n').toStdString();
+    }
+    QFile kept(copy.saved());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("earlier report")) << "the earlier file survives";
+
+    // Interactive: the rows written before the failure are shown after the message.
+    RecordingWindow clerk;
+    clerk.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
+    ASSERT_FALSE(clerk.hasEnded()) << clerk.messages.join(u'\n').toStdString();
+    chooseAndPrint(clerk);
+    ASSERT_EQ(clerk.messages.size(), 1);
+    ASSERT_NE(clerk.reportWindow(), nullptr);
+    const Workbook &book = clerk.reportWindow()->workbook();
+    EXPECT_GT(book.sheet(0).usedRange().lastRow, 200) << "head, condensed part and the first single logs";
+    clerk.Form_Unload();
+}
+
+TEST(BadInput, ControlCharactersLongTextsAndEmptyRecordsPrint)
+{
+    // A 40,000-character remark with control characters, records of every type
+    // with nothing but their type, list and lot, and quotes in texts.
+    DemoCopy copy("UPDATE LOGS SET ZUSTXT = 'A' || char(1) || char(11) || char(27) || replace(hex(zeroblob(20000)), '00', "
+                  "'xy') WHERE ID_LOG = (SELECT MIN(ID_LOG) FROM LOGS WHERE LISTE = '4711');"
+                  "UPDATE LOGS SET LISTZUSTXT = 'O''Brien \"Sägewerk\"' || char(8) WHERE LISTE = '4711';"
+                  "INSERT INTO LOGS (LISTE, LOS, DSART) SELECT '4711', '1', value FROM "
+                  "(SELECT 1 AS value UNION SELECT 2 UNION SELECT 3 UNION SELECT 4 UNION SELECT 5 UNION SELECT 6 "
+                  "UNION SELECT NULL);"
+                  "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT (SELECT ID FROM "
+                  "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO'), ID_LOG FROM LOGS WHERE HA IS NULL AND "
+                  "LISTE = '4711';");
+    RecordingWindow w;
+    const int code = copy.printUnattended(w);
+    EXPECT_EQ(code, 0) << w.messages.join(u'\n').toStdString();
+    const auto book = XlsxReader::load(copy.saved());
+    ASSERT_TRUE(book);
+    bool longText = false;
+    for (const auto &[row, data] : book->sheet(0).rows()) {
+        for (const Cell &cell : data.cells)
+            longText = longText || cell.text.size() > 30000;
+    }
+    EXPECT_TRUE(longText) << "the long remark arrives (cut to what a cell holds at most)";
+}
