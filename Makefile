@@ -42,8 +42,12 @@ fuzz: deps
 	cmake --build build-fuzz --target fuzz_ini fuzz_commandline fuzz_keyfilter fuzz_dialect fuzz_template
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
-bench: deps configure
-	cmake --build $(BUILD) --target bench_xlsx_write bench_report_window
+# The report against its floor on generated lists, and the report window.
+BENCH_RECORDS ?= 1000 10000 50000 100000
+bench: deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake --build $(BUILD) --target bench_report bench_report_window
+	$(BUILD)/bench/bench_report $(BENCH_RECORDS)
 	$(BUILD)/bench/bench_report_window 50000
 
 clean:

@@ -3,6 +3,7 @@
 #include "SqlServerFunctions.h"
 #include "SqlTokenizer.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -592,9 +593,49 @@ bool Emitter::isNumericExpression(const Seq &s, int b, int e) const
 
 } // namespace
 
+namespace {
+
+// A provision's filter lists every record id, "IN (1,2,...)" with thousands
+// of numbers, in every statement of a report. Numbers read the same in both
+// dialects, so each long list of plain numbers is set aside before the
+// rewriting (a placeholder number stands in for it) and put back after it:
+// the rewriter then handles one token instead of thousands.
+struct SetAsideLists
+{
+    QString sql;                 // the statement with placeholders
+    QStringList lists;           // the lists, by placeholder number
+    static QString placeholder(qsizetype index)
+    {
+        return QStringLiteral("8271828182845904523") + QString::number(index);
+    }
+};
+
+SetAsideLists setAsideNumberLists(const QString &sql)
+{
+    static const QRegularExpression longList(QStringLiteral("\\bIN\\s*\\(\\s*(\\d+(?:\\s*,\\s*\\d+){15,})\\s*\\)"),
+        QRegularExpression::CaseInsensitiveOption);
+    SetAsideLists out;
+    if (sql.size() < 200 || sql.contains(SetAsideLists::placeholder(0).left(19)))
+        return {sql, {}};
+    qsizetype copied = 0;
+    QRegularExpressionMatchIterator it = longList.globalMatch(sql);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch m = it.next();
+        out.sql += QStringView(sql).mid(copied, m.capturedStart(1) - copied);
+        out.sql += SetAsideLists::placeholder(out.lists.size());
+        out.lists << m.captured(1);
+        copied = m.capturedEnd(1);
+    }
+    out.sql += QStringView(sql).mid(copied);
+    return out;
+}
+
+} // namespace
+
 QString SqlDialect::toSqlite(const QString &sql)
 {
-    std::vector<Token> tokens = SqlTokenizer::tokenize(sql);
+    const SetAsideLists aside = setAsideNumberLists(sql);
+    std::vector<Token> tokens = SqlTokenizer::tokenize(aside.sql);
     // SQL Server ends a number at the first letter ("= 1AND", "= 1ORDER BY"
     // where a filter ending in a number meets the next piece); SQLite rejects
     // such a run, so a blank goes between.
@@ -608,5 +649,9 @@ QString SqlDialect::toSqlite(const QString &sql)
     if (!tree)
         return sql;
     Emitter emitter;
-    return emitter.seq(*tree);
+    QString rewritten = emitter.seq(*tree);
+    // Back to the lists, the last first (placeholder 1 is the start of 10).
+    for (qsizetype i = aside.lists.size() - 1; i >= 0; --i)
+        rewritten.replace(SetAsideLists::placeholder(i), aside.lists.at(i));
+    return rewritten;
 }

@@ -180,3 +180,20 @@ TEST(SqlDialect, MalformedInputPassesThroughUnchanged)
         = QStringLiteral("SELECT ") + QString(20000, u'(') + QStringLiteral("ISNULL(a,b)") + QString(20000, u')');
     EXPECT_EQ(rw(deep), deep);
 }
+
+TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
+{
+    QStringList ids;
+    for (int i = 1; i <= 3000; ++i)
+        ids << QString::number(i * 7);
+    const QString list = ids.join(QStringLiteral(", "));
+    const QString shape = QStringLiteral("SELECT ISNULL(LOGS.LOS,'') + 'x' FROM LOGS WHERE LOGS.LISTE = '4711' "
+                                         "AND LOGS.ID_LOG IN (%1)AND DSART = 1ORDER BY 1");
+    QString expected = rw(shape.arg(QStringLiteral("5")));
+    expected.replace(QStringLiteral("IN (5)"), QStringLiteral("IN (") + list + QLatin1Char(')'));
+    EXPECT_EQ(rw(shape.arg(list)), expected);
+    // A list holding anything but numbers is rewritten piece by piece as before.
+    EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))")),
+        QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,") + rw(QStringLiteral("ISNULL(b,0)"))
+            + QLatin1Char(')'));
+}

@@ -1,0 +1,234 @@
+// The whole report on generated lists of N records, on the embedded database:
+// head, condensed part with statistics, single logs and totals, saved as
+// .xlsx, once for the whole selection and once lot by lot. Beside each run
+// the floor measured in the same run: the report's statements alone on the
+// same database, and libxlsxwriter writing the same cells with the same
+// formats.
+//
+//   bench_report [N ...]          (default 1000 10000 50000 100000)
+//
+// Each run happens in a child process of its own, so its peak memory is its
+// own. Generated databases are kept in bench-data/ beside the program.
+
+#include "DemoDatabase.h"
+#include "DemoIni.h"
+#include "DemoTemplates.h"
+#include "app/gui/F_Start.h"
+#include "db/Connection.h"
+#include "db/SqliteBackend.h"
+#include "workbook/CellStyle.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sys/resource.h>
+#include <xlsxwriter.h>
+
+#include <map>
+
+namespace {
+
+class BenchWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override { QTextStream(stderr) << text << '\n'; }
+    QString chooseTemplate(const QStringList &templates) override { return templates.value(choice); }
+    int choice = 0;
+};
+
+double seconds(const QElapsedTimer &clock)
+{
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+// The same cells and formats through libxlsxwriter.
+double writeWithLibxlsxwriter(const Workbook &book, const QString &path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    lxw_workbook *out = workbook_new(path.toUtf8().constData());
+    const Worksheet &sheet = book.sheet(0);
+    lxw_worksheet *ws = workbook_add_worksheet(out, nullptr);
+    std::map<quint32, lxw_format *> formats;
+    auto format = [&](quint32 id) {
+        auto it = formats.find(id);
+        if (it != formats.end())
+            return it->second;
+        const ResolvedStyle style = book.resolve(id);
+        lxw_format *f = workbook_add_format(out);
+        format_set_num_format(f, style.numberFormat.toUtf8().constData());
+        if (style.bold)
+            format_set_bold(f);
+        format_set_font_size(f, style.fontSize);
+        if (style.horizontalAlignment == HAlign::Right)
+            format_set_align(f, LXW_ALIGN_RIGHT);
+        if (!style.borders[EdgeTop].isNone())
+            format_set_top(f, LXW_BORDER_THIN);
+        if (!style.borders[EdgeBottom].isNone())
+            format_set_bottom(f, LXW_BORDER_THIN);
+        formats.emplace(id, f);
+        return f;
+    };
+    for (const auto &[row, data] : sheet.rows()) {
+        for (const Cell &cell : data.cells) {
+            lxw_format *f = format(cell.styleId);
+            const lxw_row_t r = lxw_row_t(row - 1);
+            const lxw_col_t c = lxw_col_t(cell.column - 1);
+            if (cell.type == CellType::Number)
+                worksheet_write_number(ws, r, c, cell.number, f);
+            else if (cell.type == CellType::Text)
+                worksheet_write_string(ws, r, c, cell.text.toUtf8().constData(), f);
+            else if (cell.type == CellType::Formula)
+                worksheet_write_formula(ws, r, c, cell.formula.mid(1).toUtf8().constData(), f);
+            else
+                worksheet_write_blank(ws, r, c, f);
+        }
+    }
+    workbook_close(out);
+    return seconds(clock);
+}
+
+// One run: prints "key=value" pairs on one line.
+int child(int records, const QString &mode, const QString &dbPath)
+{
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+    const QString templates = dir.filePath(QStringLiteral("templates"));
+    const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
+    if (writeDemoTemplates(templates) != 0 || writeDemoIni(ini, dbPath, templates) != 0)
+        return 1;
+    // One template in the folder: the one of the mode.
+    const QString keep = mode == QStringLiteral("lots") ? QStringLiteral("Tannbuch_Losweise.xltx")
+                                                         : QStringLiteral("Tannbuch.xltx");
+    for (const QString &name : QDir(templates).entryList(QDir::Files)) {
+        if (name != keep)
+            QFile::remove(QDir(templates).filePath(name));
+    }
+
+    BenchWindow run;
+    run.program().connection().journal().setRecording(true);
+    QElapsedTimer clock;
+    clock.start();
+    run.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + QLatin1Char('/'));
+    const double wall = seconds(clock);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    if (run.exitCode() != 0)
+        return 1;
+    const QStringList statements = run.program().connection().journal().statements();
+    const QString saved = dir.filePath(QStringLiteral("DEMO_4711.xlsx"));
+
+    // Floor 1: the statements alone, fetched in full, on the same database.
+    Connection db;
+    db.open(std::make_unique<SqliteBackend>(dbPath));
+    clock.restart();
+    for (const QString &sql : statements)
+        db.execute(sql);
+    const double statementFloor = seconds(clock);
+
+    // Floor 2: the same cells and formats through libxlsxwriter.
+    const auto book = XlsxReader::load(saved);
+    qint64 cells = 0;
+    for (const auto &[row, data] : book->sheet(0).rows())
+        cells += qint64(data.cells.size());
+    const double writerFloor = writeWithLibxlsxwriter(*book, dir.filePath(QStringLiteral("floor.xlsx")));
+
+    out << "wall=" << wall << " peak_mb=" << double(usage.ru_maxrss) / 1024.0 << " statements=" << statements.size()
+        << " rows=" << book->sheet(0).usedRange().lastRow << " cells=" << cells
+        << " file_kb=" << QFileInfo(saved).size() / 1024 << " stmt_floor=" << statementFloor
+        << " xlsx_floor=" << writerFloor << " records=" << records << '\n';
+    run.Form_Unload();
+    return 0;
+}
+
+QMap<QString, QString> parse(const QString &line)
+{
+    QMap<QString, QString> values;
+    for (const QString &pair : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        values.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    return values;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.value(0) == QStringLiteral("--child"))
+        return child(args.value(1).toInt(), args.value(2), args.value(3));
+
+    QList<int> sizes;
+    for (const QString &a : args)
+        sizes << a.toInt();
+    if (sizes.isEmpty())
+        sizes = {1000, 10000, 50000, 100000};
+
+    QTextStream out(stdout);
+    const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
+    QDir().mkpath(data.path());
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13\n")
+               .arg(QStringLiteral("records"), 8)
+               .arg(QStringLiteral("mode"), 5)
+               .arg(QStringLiteral("wall s"), 7)
+               .arg(QStringLiteral("peak MB"), 8)
+               .arg(QStringLiteral("stmts"), 7)
+               .arg(QStringLiteral("per 1k"), 7)
+               .arg(QStringLiteral("rows"), 7)
+               .arg(QStringLiteral("cells"), 8)
+               .arg(QStringLiteral("file KB"), 8)
+               .arg(QStringLiteral("stmt fl"), 8)
+               .arg(QStringLiteral("xlsx fl"), 8)
+               .arg(QStringLiteral("ratio"), 6)
+               .arg(QStringLiteral("1ms RTT s"), 10);
+    out.flush();
+    for (int n : sizes) {
+        const QString db = data.filePath(QStringLiteral("forst-%1.sqlite").arg(n));
+        if (!QFileInfo::exists(db)) {
+            DemoDatabaseOptions options;
+            options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
+            options.records = n;
+            DemoDatabase::write(db, options);
+        }
+        for (const QString mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
+            QProcess process;
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            process.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--child"), QString::number(n), mode, db});
+            process.waitForFinished(-1);
+            const QString line = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+            const auto v = parse(line.split(QLatin1Char('\n')).last());
+            if (process.exitCode() != 0 || !v.contains(QStringLiteral("wall"))) {
+                out << n << ' ' << mode << ": failed\n";
+                continue;
+            }
+            const double wall = v[QStringLiteral("wall")].toDouble();
+            const double floor = v[QStringLiteral("stmt_floor")].toDouble() + v[QStringLiteral("xlsx_floor")].toDouble();
+            const double statements = v[QStringLiteral("statements")].toDouble();
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13\n")
+                       .arg(n, 8)
+                       .arg(mode, 5)
+                       .arg(wall, 7, 'f', 2)
+                       .arg(v[QStringLiteral("peak_mb")].toDouble(), 8, 'f', 0)
+                       .arg(v[QStringLiteral("statements")], 7)
+                       .arg(statements * 1000.0 / n, 7, 'f', 0)
+                       .arg(v[QStringLiteral("rows")], 7)
+                       .arg(v[QStringLiteral("cells")], 8)
+                       .arg(v[QStringLiteral("file_kb")], 8)
+                       .arg(v[QStringLiteral("stmt_floor")].toDouble(), 8, 'f', 2)
+                       .arg(v[QStringLiteral("xlsx_floor")].toDouble(), 8, 'f', 2)
+                       .arg(floor > 0 ? wall / floor : 0.0, 6, 'f', 2)
+                       .arg(wall + statements * 0.001, 10, 'f', 2);
+            out.flush();
+        }
+    }
+    return 0;
+}
