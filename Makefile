@@ -32,7 +32,6 @@ test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON
 	cmake --build build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
 
 # Each libFuzzer target for FUZZ_SECONDS from the seed corpus in fuzz/corpus.
