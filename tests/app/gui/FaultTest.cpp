@@ -168,3 +168,16 @@ TEST(BadInput, ControlCharactersLongTextsAndEmptyRecordsPrint)
     }
     EXPECT_TRUE(longText) << "the long remark arrives (cut to what a cell holds at most)";
 }
+
+TEST(BadInput, QuotesInListLotPileAndProvisionRunThroughEveryStatement)
+{
+    DemoCopy copy("UPDATE LOGS SET LISTE = 'O''Brien', LOS = LOS || '''', POLTNR = POLTNR || '''' WHERE LISTE = '4711';"
+                  "UPDATE LISTENKOPF SET LISTE = 'O''Brien' WHERE LISTE = '4711';"
+                  "UPDATE BEREITSTELLUNG_KOPF SET BEREITSTELLUNGSNAME = 'D''EMO' WHERE BEREITSTELLUNGSNAME = 'DEMO';");
+    RecordingWindow w;
+    w.Form_Load(u"|"_s + copy.ini + u"|||O'Brien|1|D'EMO|"_s + copy.dir.path() + u'/');
+    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    const auto book = XlsxReader::load(copy.dir.filePath(u"D'EMO_O'Brien.xlsx"_s));
+    ASSERT_TRUE(book);
+    EXPECT_GT(book->sheet(0).usedRange().lastRow, 600) << "head, condensed part, single logs and totals";
+}
