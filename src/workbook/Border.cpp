@@ -11,13 +11,6 @@
 
 namespace {
 
-constexpr int LineStyleDash = -4115;
-constexpr int LineStyleDashDot = 4;
-constexpr int LineStyleDashDotDot = 5;
-constexpr int LineStyleDot = -4118;
-constexpr int LineStyleDouble = -4119;
-constexpr int LineStyleSlantDashDot = 13;
-
 BorderLine baseLine(const Workbook &book, const CellStyle &style, CellEdge edge)
 {
     const auto &bases = book.baseStyles();
@@ -163,12 +156,12 @@ void Border::setLineStyle(int lineStyle) const
     switch (lineStyle) {
     case Xl::None:
     case Xl::Continuous:
-    case LineStyleDash:
-    case LineStyleDashDot:
-    case LineStyleDashDotDot:
-    case LineStyleDot:
-    case LineStyleDouble:
-    case LineStyleSlantDashDot:
+    case Xl::Dash:
+    case Xl::DashDot:
+    case Xl::DashDotDot:
+    case Xl::Dot:
+    case Xl::Double:
+    case Xl::SlantDashDot:
         break;
     default:
         throw WorkbookError(QStringLiteral("Unbekannte Linienart %1.").arg(lineStyle));

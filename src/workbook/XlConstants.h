@@ -6,6 +6,12 @@ namespace Xl {
 
 constexpr int None = -4142;             // xlNone: no border line
 constexpr int Continuous = 1;           // xlContinuous
+constexpr int Dash = -4115;             // xlDash
+constexpr int DashDot = 4;              // xlDashDot
+constexpr int DashDotDot = 5;           // xlDashDotDot
+constexpr int Dot = -4118;              // xlDot
+constexpr int Double = -4119;           // xlDouble
+constexpr int SlantDashDot = 13;        // xlSlantDashDot
 constexpr int Thin = 2;                 // xlThin
 constexpr int Hairline = 1;             // xlHairline
 constexpr int Medium = -4138;           // xlMedium

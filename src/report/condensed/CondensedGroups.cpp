@@ -19,6 +19,25 @@ QString trimmedKey(const Recordset &rs, const char *column)
     return rs.text(QLatin1String(column)).trimmed();
 }
 
+// The group level the current row closes: 1 wood type (with grade and
+// class), 2 grade (with class), 3 class, 0 none; the highest-order changed
+// key wins. The end of a record-type group closes the wood type; the first
+// row of a group closes nothing.
+int closedLevel(const CondensedSums &s, const Recordset &current, bool firstRow, bool final, bool withClass)
+{
+    if (final)
+        return 1;
+    if (firstRow)
+        return 0;
+    if (trimmedKey(current, "HA") != s.sLastHA)
+        return 1;
+    if (trimmedKey(current, "HS") != s.sLastHS)
+        return 2;
+    if (withClass && trimmedKey(current, "GKL") != s.sLastGKL)
+        return 3;
+    return 0;
+}
+
 // One subtotal row at the cursor: bold from A to the last column, a top rule
 // from the level's first column, the rate average when there is one.
 struct SubtotalRow
@@ -120,17 +139,7 @@ void CloseCondensedSubgroups(
     const QString lastColumn = set.lProzent && set.lDMSZ ? QStringLiteral("J")
         : set.lProzent || set.lDMSZ                      ? QStringLiteral("I")
                                                          : QStringLiteral("H");
-    int level = 0;
-    if (final) {
-        level = 1;
-    } else if (!firstRow) {
-        if (trimmedKey(current, "GKL") != s.sLastGKL)
-            level = 3;
-        if (trimmedKey(current, "HS") != s.sLastHS)
-            level = 2;
-        if (trimmedKey(current, "HA") != s.sLastHA)
-            level = 1;
-    }
+    const int level = closedLevel(s, current, firstRow, final, true);
     if (level == 0)
         return;
 
@@ -167,15 +176,7 @@ void CloseCondensedSubgroups(
 void CloseRmSubgroups(ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
 {
     const QString lastColumn = state.settings->lProzent ? QStringLiteral("I") : QStringLiteral("H");
-    int level = 0;
-    if (final) {
-        level = 1;
-    } else if (!firstRow) {
-        if (trimmedKey(current, "HS") != s.sLastHS)
-            level = 2;
-        if (trimmedKey(current, "HA") != s.sLastHA)
-            level = 1;
-    }
+    const int level = closedLevel(s, current, firstRow, final, false);
     if (level == 0)
         return;
 

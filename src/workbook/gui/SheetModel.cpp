@@ -32,14 +32,6 @@ constexpr double MarginPixels = 5.0;
 // Row heights are stored in points; the screen counts 96 pixels to the inch.
 constexpr double PixelsPerPoint = 96.0 / 72.0;
 
-// Line styles the object model has beyond None and Continuous.
-constexpr int LineStyleDash = -4115;
-constexpr int LineStyleDashDot = 4;
-constexpr int LineStyleDashDotDot = 5;
-constexpr int LineStyleDot = -4118;
-constexpr int LineStyleDouble = -4119;
-constexpr int LineStyleSlantDashDot = 13;
-
 const QColor LinkColor(0x05, 0x63, 0xC1);
 
 // The workbook's default colour palette, indexed 1..56 as border colours are.
@@ -70,20 +62,20 @@ SheetLine drawnLine(const BorderLine &line)
         break;
     }
     switch (line.lineStyle) {
-    case LineStyleDash:
+    case Xl::Dash:
         drawn.style = Qt::DashLine;
         break;
-    case LineStyleDot:
+    case Xl::Dot:
         drawn.style = Qt::DotLine;
         break;
-    case LineStyleDashDot:
-    case LineStyleSlantDashDot:
+    case Xl::DashDot:
+    case Xl::SlantDashDot:
         drawn.style = Qt::DashDotLine;
         break;
-    case LineStyleDashDotDot:
+    case Xl::DashDotDot:
         drawn.style = Qt::DashDotDotLine;
         break;
-    case LineStyleDouble:
+    case Xl::Double:
         drawn.isDouble = true;
         drawn.width = 3;
         break;
