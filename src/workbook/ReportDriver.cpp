@@ -123,6 +123,10 @@ void Workbook_Aktualisieren(ReportState &s)
 
     readTextSwitches(s);
     xl.worksheets(ReportSheet).activate();
+    // Without a start row the report would overwrite the template's head.
+    if (set.StartZeile < 1)
+        throw WorkbookError(QStringLiteral("Die Vorlage nennt auf dem Blatt \"Einstellungen\" keine Startzeile "
+                                           "(StartZeile); es wurde nichts gedruckt."));
 
     if (s.lotList == QStringLiteral("''") || s.lotList.isEmpty()) {
         s.lotList.clear();

@@ -5,9 +5,11 @@
 #include "workbook/Application.h"
 #include "workbook/Workbook.h"
 #include "workbook/XlsxReader.h"
+#include "workbook/XlsxWriter.h"
 
 #include "common/QtPrinters.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -16,6 +18,8 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -180,4 +184,55 @@ TEST(BadInput, QuotesInListLotPileAndProvisionRunThroughEveryStatement)
     const auto book = XlsxReader::load(copy.dir.filePath(u"D'EMO_O'Brien.xlsx"_s));
     ASSERT_TRUE(book);
     EXPECT_GT(book->sheet(0).usedRange().lastRow, 600) << "head, condensed part, single logs and totals";
+}
+
+namespace {
+
+// The demo template changed by the step, alone in a template folder.
+QString templateFolder(const QTemporaryDir &dir, const std::function<void(QByteArray &, Workbook &)> &change)
+{
+    const QString folder = dir.filePath(u"vorlagen"_s);
+    QDir().mkpath(folder);
+    const QString path = folder + u"/Tannbuch.xltx"_s;
+    auto book = XlsxReader::load(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/Tannbuch.xltx"));
+    QByteArray bytes;
+    change(bytes, *book);
+    if (bytes.isEmpty()) {
+        XlsxWriter::Options options;
+        options.kind = XlsxWriter::FileKind::Template;
+        XlsxWriter::save(*book, path, options);
+    } else {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    return folder;
+}
+
+} // namespace
+
+TEST(Faults, BadTemplatesFailTheUnattendedRunWithTheirReason)
+{
+    const std::function<void(QByteArray &, Workbook &)> changes[] = {
+        [](QByteArray &bytes, Workbook &) { bytes = QByteArray(4096, 'P'); },
+        [](QByteArray &, Workbook &book) { book.sheet(u"Einstellungen"_s)->setName(u"Optionen"_s); },
+        [](QByteArray &, Workbook &book) { book.sheet(u"Tannbuch"_s)->setName(u"Bericht"_s); },
+    };
+    for (const auto &change : changes) {
+        DemoCopy copy;
+        const QString folder = templateFolder(copy.dir, change);
+        QFile in(copy.ini);
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        QString text = QString::fromLatin1(in.readAll());
+        in.close();
+        text.replace(QRegularExpression(u"PathTemplates=[^\\r\\n]*"_s), u"PathTemplates="_s + folder);
+        ASSERT_TRUE(in.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        in.write(text.toLatin1());
+        in.close();
+
+        RecordingWindow w;
+        EXPECT_NE(copy.printUnattended(w), 0);
+        EXPECT_FALSE(w.messages.isEmpty());
+        EXPECT_FALSE(QFile::exists(copy.saved())) << w.messages.join(u'\n').toStdString();
+    }
 }
