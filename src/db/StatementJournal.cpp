@@ -5,6 +5,8 @@ void StatementJournal::record(const QString &sql)
     ++m_count;
     if (m_recording)
         m_statements.append(sql);
+    if (m_sink)
+        m_sink(sql);
 }
 
 void StatementJournal::clear()

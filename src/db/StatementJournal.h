@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Records the exact text of every statement sent through a Connection, in the
 // order sent. Tests read it to compare statement texts to the last blank and
 // carriage return; benchmarks read the count.
@@ -10,6 +12,9 @@ class StatementJournal
 {
 public:
     void setRecording(bool on) { m_recording = on; }
+    // Hands every statement sent to the sink as well (a benchmark streams
+    // the texts to a file instead of keeping them); none by default.
+    void setSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
     bool isRecording() const { return m_recording; }
 
     void record(const QString &sql);
@@ -22,6 +27,7 @@ public:
 
 private:
     bool m_recording = false;
+    std::function<void(const QString &)> m_sink;
     QStringList m_statements;
     qint64 m_count = 0;
 };
