@@ -634,6 +634,11 @@ SetAsideLists setAsideNumberLists(const QString &sql)
 
 QString SqlDialect::toSqlite(const QString &sql)
 {
+    return toSqlite(sql, {});
+}
+
+QString SqlDialect::toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList)
+{
     const SetAsideLists aside = setAsideNumberLists(sql);
     std::vector<Token> tokens = SqlTokenizer::tokenize(aside.sql);
     // SQL Server ends a number at the first letter ("= 1AND", "= 1ORDER BY"
@@ -651,7 +656,9 @@ QString SqlDialect::toSqlite(const QString &sql)
     Emitter emitter;
     QString rewritten = emitter.seq(*tree);
     // Back to the lists, the last first (placeholder 1 is the start of 10).
-    for (qsizetype i = aside.lists.size() - 1; i >= 0; --i)
-        rewritten.replace(SetAsideLists::placeholder(i), aside.lists.at(i));
+    for (qsizetype i = aside.lists.size() - 1; i >= 0; --i) {
+        const QString instead = numberList ? numberList(aside.lists.at(i)) : QString();
+        rewritten.replace(SetAsideLists::placeholder(i), instead.isEmpty() ? aside.lists.at(i) : instead);
+    }
     return rewritten;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 // Rewrites a statement written for SQL Server into one that SQLite runs with
@@ -44,4 +46,8 @@ class SqlDialect
 public:
     // The SQLite form of a SQL Server statement.
     static QString toSqlite(const QString &sql);
+    // The same; a long list of plain numbers after IN ("IN (1,2,...)") is
+    // offered to numberList, and a non-empty answer (a subquery such as
+    // "SELECT id FROM temp.t") takes the list's place inside the brackets.
+    static QString toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList);
 };

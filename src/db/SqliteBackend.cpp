@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -19,9 +20,15 @@ QString errorText(sqlite3 *db)
 }
 
 // Lets a statement read tables and call functions, nothing else: no writes,
-// no ATTACH, no PRAGMA, no transactions.
-int authorize(void *, int action, const char *, const char *, const char *, const char *)
+// no ATTACH, no PRAGMA, no transactions. Only while the connection itself
+// fills a temporary table of an IN list may it write there.
+int authorize(void *fillingTemporaryTable, int action, const char *, const char *, const char *database, const char *)
 {
+    // The connection's own temporary tables of long IN lists.
+    if (*static_cast<const bool *>(fillingTemporaryTable)
+        && (action == SQLITE_CREATE_TEMP_TABLE || action == SQLITE_TRANSACTION
+            || (action == SQLITE_INSERT && database && qstrcmp(database, "temp") == 0)))
+        return SQLITE_OK;
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
@@ -103,7 +110,7 @@ SqliteBackend::SqliteBackend(const QString &path)
     // the file anew each time. Settings of this connection only, made before
     // the authorizer forbids pragmas.
     sqlite3_exec(m_db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;", nullptr, nullptr, nullptr);
-    sqlite3_set_authorizer(m_db, authorize, nullptr);
+    sqlite3_set_authorizer(m_db, authorize, &m_fillingTemporaryTable);
 
     // SQLite reads the file only when needed: read the schema now, so that a
     // file that is no database fails here and not at the first statement.
@@ -138,9 +145,51 @@ QString SqliteBackend::rewritten(const QString &sql)
         return *it;
     if (m_rewrites.size() >= RewriteCacheLimit)
         m_rewrites.clear();
-    const QString text = SqlDialect::toSqlite(sql);
-    m_rewrites.insert(sql, text);
+    const QString text
+        = SqlDialect::toSqlite(sql, [this](const QString &list) { return numberListTable(list); });
+    if (sql.size() <= RewriteCacheTextLimit)
+        m_rewrites.insert(sql, text);
     return text;
+}
+
+QString SqliteBackend::numberListTable(const QString &list)
+{
+    const auto it = m_numberListTables.constFind(list);
+    if (it != m_numberListTables.constEnd())
+        return *it;
+    if (m_numberListTables.size() >= NumberListTableLimit)
+        return QString();
+    std::vector<qint64> numbers;
+    for (const QStringView item : QStringView(list).split(u',')) {
+        bool ok = false;
+        numbers.push_back(item.trimmed().toLongLong(&ok));
+        if (!ok)
+            return QString(); // beyond 64 bits: the list stays as it is
+    }
+
+    const QString table = QStringLiteral("tannbuch_in_%1").arg(m_numberListTables.size());
+    m_fillingTemporaryTable = true;
+    const auto done = qScopeGuard([this] { m_fillingTemporaryTable = false; });
+    const QByteArray create = "CREATE TEMP TABLE " + table.toLatin1() + " (id INTEGER PRIMARY KEY)";
+    if (sqlite3_exec(m_db, create.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return QString();
+    Statement insert;
+    const QByteArray insertText = "INSERT OR IGNORE INTO temp." + table.toLatin1() + " VALUES (?)";
+    if (sqlite3_prepare_v2(m_db, insertText.constData(), -1, &insert.handle, nullptr) != SQLITE_OK)
+        return QString();
+    sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
+    for (qint64 n : numbers) {
+        sqlite3_bind_int64(insert.handle, 1, n);
+        sqlite3_step(insert.handle);
+        sqlite3_reset(insert.handle);
+    }
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return QString();
+    }
+    const QString subquery = QStringLiteral("SELECT id FROM temp.") + table;
+    m_numberListTables.insert(list, subquery);
+    return subquery;
 }
 
 ResultData SqliteBackend::query(const QString &sql)

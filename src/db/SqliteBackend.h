@@ -44,14 +44,26 @@ public:
 private:
     // The SQLite text that query() runs for a statement (cached).
     QString rewritten(const QString &sql);
+    // A subquery over a temporary table holding the numbers of a long IN
+    // list, made once per list text; empty when the list does not fit.
+    QString numberListTable(const QString &list);
     // Closes the connection and throws DbError naming the file.
     [[noreturn]] void failOpen(const QString &reason);
 
     // Statements with values built in (a record id) make many texts; the cache
     // starts over when it holds this many.
     static constexpr int RewriteCacheLimit = 2000;
+    // Longer texts (a provision's id list in every statement) are not kept:
+    // they would fill the memory and are rarely sent twice.
+    static constexpr int RewriteCacheTextLimit = 4096;
+    // Temporary tables of IN lists made at most.
+    static constexpr int NumberListTableLimit = 64;
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
+    QHash<QString, QString> m_numberListTables; // list text -> subquery
+    // Set while the connection fills a temporary table; the authorizer then
+    // lets its own writes to the temporary database pass.
+    bool m_fillingTemporaryTable = false;
 };

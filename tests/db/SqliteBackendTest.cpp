@@ -259,3 +259,26 @@ TEST_F(SqliteBackendTest, MalformedStatementsFailWithSqlitesMessage)
     EXPECT_FALSE(failure(QStringLiteral("SELECT TOP 1 ID FROM L UNION SELECT 2")).isEmpty());
     EXPECT_TRUE(failure(QStringLiteral("SELECT NOPE FROM L")).contains(QStringLiteral("NOPE")));
 }
+
+// A provision's long id list: answered through a temporary table, the same
+// rows as the inline list, also when the same list comes again; a number
+// beyond 64 bits keeps the list inline. The database file stays untouched.
+TEST_F(SqliteBackendTest, LongNumberListsGiveTheSameRowsAndLeaveTheFileAlone)
+{
+    QStringList ids;
+    for (int i = 3; i <= 40; ++i)
+        ids << QString::number(i);
+    const QString list = QStringLiteral("1, ") + ids.join(QStringLiteral(","));
+    const QString sql = QStringLiteral("SELECT COUNT(*) FROM L WHERE LISTE = '4711' AND ID IN (%1) ");
+    const QByteArray before = QCryptographicHash::hash(
+        [&] { QFile f(m_path); f.open(QIODevice::ReadOnly); return f.readAll(); }(), QCryptographicHash::Sha1);
+    EXPECT_EQ(value(sql.arg(list)).toInt(), 1);
+    EXPECT_EQ(value(sql.arg(list) + QStringLiteral("OR ID = 2")).toInt(), 2);
+    EXPECT_EQ(value(sql.arg(list + QStringLiteral(",2"))).toInt(), 2);
+    EXPECT_EQ(value(sql.arg(list + QStringLiteral(",2,123456789012345678901234"))).toInt(), 2);
+    EXPECT_EQ(QCryptographicHash::hash(
+                  [&] { QFile f(m_path); f.open(QIODevice::ReadOnly); return f.readAll(); }(), QCryptographicHash::Sha1),
+        before);
+    // Writing stays refused.
+    EXPECT_THROW(m_db->query(QStringLiteral("CREATE TEMP TABLE x (a)")), DbError);
+}
