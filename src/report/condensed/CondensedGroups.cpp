@@ -87,40 +87,27 @@ void WriteCondensedHeader(ReportState &state, int t)
     };
 
     QString last;
-    if (t == 1 || (t >= 3 && t <= 6)) {
+    const bool ordinary = t == 1 || (t >= 3 && t <= 6);
+    if (ordinary || t == 2) {
         caption("A", "HOLZART");
         caption("C", "HOLZSORTE");
         caption("E", "GKL");
-        caption("F", "STKL");
-        caption("G", "Stück");
-        caption("H", "Kubatur");
-        last = QStringLiteral("H");
-        if (set.lProzent) {
-            caption("I", "%-Ant.");
-            last = QStringLiteral("I");
-            if (set.lDMSZ) {
-                caption("J", "D-MSZ");
-                last = QStringLiteral("J");
-            }
-        } else if (set.lDMSZ) {
-            caption("I", "D-MSZ");
-            last = QStringLiteral("I");
-        }
-        state.xl->range(rowSpan(QStringLiteral("G"), row, QStringLiteral("J"))).select();
-        state.xl->selection().setHorizontalAlignment(HAlign::Right);
-    } else if (t == 2) {
-        caption("A", "HOLZART");
-        caption("C", "HOLZSORTE");
-        caption("E", "GKL");
-        caption("F", "Menge");
-        caption("G", "Einheit");
+        caption("F", ordinary ? "STKL" : "Menge");
+        caption("G", ordinary ? "Stück" : "Einheit");
         caption("H", "Kubatur");
         last = QStringLiteral("H");
         if (set.lProzent) {
             caption("I", "%-Ant.");
             last = QStringLiteral("I");
         }
-        state.xl->range(rowSpan(QStringLiteral("F"), row, QStringLiteral("I"))).select();
+        // Stacked volume has no rate average.
+        if (ordinary && set.lDMSZ) {
+            caption(set.lProzent ? "J" : "I", "D-MSZ");
+            last = set.lProzent ? QStringLiteral("J") : QStringLiteral("I");
+        }
+        state.xl->range(rowSpan(ordinary ? QStringLiteral("G") : QStringLiteral("F"), row,
+                            ordinary ? QStringLiteral("J") : QStringLiteral("I")))
+            .select();
         state.xl->selection().setHorizontalAlignment(HAlign::Right);
     }
     // Other types have no header cells, so nothing to make bold or rule.

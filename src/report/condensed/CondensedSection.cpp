@@ -7,6 +7,7 @@
 #include "report/ReportState.h"
 #include "report/head/Statistics.h"
 #include "report/single/SingleLogHeader.h"
+#include "report/single/RowCells.h"
 #include "report/single/SingleLogQuery.h"
 #include "workbook/Application.h"
 #include "workbook/Font.h"
@@ -57,11 +58,7 @@ struct Pass
         if (!isDbNull(v))
             put(column, r, v);
     }
-    void format(const QString &address, const QString &numberFormat)
-    {
-        state.xl->range(address).select();
-        state.xl->selection().setNumberFormat(numberFormat);
-    }
+    void format(const QString &address, const QString &numberFormat) { formatRange(state, address, numberFormat); }
     const char *dmszColumn() const { return set.lProzent ? "J" : "I"; }
 
     // Last column of a group's total row.
@@ -105,13 +102,19 @@ struct Pass
             sums.sLastGKL = rs.text(QStringLiteral("GKL")).trimmed();
     }
 
+    // Wood type, grade and class of a detail row.
+    void putKeys(int r)
+    {
+        putIfPresent("A", r, "HA");
+        putIfPresent("C", r, "HS");
+        putIfPresent("E", r, "GKL");
+    }
+
     void ordinaryRow()
     {
         CloseCondensedSubgroups(state, sums, rs, bFirstRow, false);
         const int r = state.cursor;
-        putIfPresent("A", r, "HA");
-        putIfPresent("C", r, "HS");
-        putIfPresent("E", r, "GKL");
+        putKeys(r);
         putIfPresent("F", r, "STKL");
         putIfPresent("G", r, "SUMSTK");
         putIfPresent("H", r, "KUB");
@@ -139,9 +142,7 @@ struct Pass
     {
         CloseRmSubgroups(state, sums, rs, bFirstRow, false);
         const int r = state.cursor;
-        putIfPresent("A", r, "HA");
-        putIfPresent("C", r, "HS");
-        putIfPresent("E", r, "GKL");
+        putKeys(r);
         putIfPresent("F", r, "RM");
         put("G", r, sEinheit);
         putIfPresent("H", r, "KUB");
