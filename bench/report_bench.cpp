@@ -26,12 +26,14 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <sys/resource.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -144,12 +146,33 @@ int child(int records, const QString &mode, const QString &dbPath)
         return 1;
     QDataStream replay(&sent);
     double statementFloor = 0;
+    // With TANNBUCH_BENCH_PROFILE set, the floor is also split by statement
+    // shape (numbers and quoted texts blanked out) and the costliest shapes
+    // go to standard error.
+    const bool profile = qEnvironmentVariableIsSet("TANNBUCH_BENCH_PROFILE");
+    std::map<QString, std::pair<double, int>> shapes;
+    static const QRegularExpression literal(QStringLiteral("'[^']*'|\\b\\d+(\\.\\d+)?\\b"));
     for (qint64 i = 0; i < statementCount; ++i) {
         QString sql;
         replay >> sql;
         clock.restart();
         db.execute(sql);
-        statementFloor += seconds(clock);
+        const double spent = seconds(clock);
+        statementFloor += spent;
+        if (profile) {
+            auto &shape = shapes[sql.left(2000).replace(literal, QStringLiteral("?")).left(90)];
+            shape.first += spent;
+            ++shape.second;
+        }
+    }
+    if (profile) {
+        std::vector<std::pair<double, QString>> byTime;
+        for (const auto &[shape, cost] : shapes)
+            byTime.emplace_back(cost.first, QString::number(cost.second) + QStringLiteral("x ") + shape);
+        std::sort(byTime.rbegin(), byTime.rend());
+        QTextStream err(stderr);
+        for (size_t i = 0; i < std::min<size_t>(8, byTime.size()); ++i)
+            err << QString::number(byTime[i].first, 'f', 3) << " s  " << byTime[i].second << '\n';
     }
 
     // Floor 2: the same cells and formats through libxlsxwriter.
@@ -217,7 +240,7 @@ int main(int argc, char **argv)
             options.records = n;
             DemoDatabase::write(db, options);
         }
-        for (const QString mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
+        for (const QString &mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
             QProcess process;
             process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             process.start(QCoreApplication::applicationFilePath(),

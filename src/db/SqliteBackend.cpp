@@ -25,9 +25,11 @@ QString errorText(sqlite3 *db)
 int authorize(void *fillingTemporaryTable, int action, const char *, const char *, const char *database, const char *)
 {
     // The connection's own temporary tables of long IN lists.
+    // Creating one also writes its row of the temporary schema table.
+    const bool inTemp = database && qstrcmp(database, "temp") == 0;
     if (*static_cast<const bool *>(fillingTemporaryTable)
         && (action == SQLITE_CREATE_TEMP_TABLE || action == SQLITE_TRANSACTION
-            || (action == SQLITE_INSERT && database && qstrcmp(database, "temp") == 0)))
+            || ((action == SQLITE_INSERT || action == SQLITE_UPDATE) && inTemp)))
         return SQLITE_OK;
     switch (action) {
     case SQLITE_SELECT:
@@ -99,6 +101,13 @@ SqliteBackend::SqliteBackend(const QString &path)
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, static_cast<int *>(nullptr));
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, static_cast<int *>(nullptr));
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, static_cast<int *>(nullptr));
+    // A provision's filter carries thousands of record ids ("ID_LOG IN
+    // (...)"), also in statements that find a pile's few records through an
+    // index. The seek-scan plan would still step through every id of the
+    // list for each pile; without it the planner scans the pile's records
+    // and tests each against the list, as it estimates to be cheaper.
+    constexpr int SeekScanOptimization = 0x00020000;
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, SeekScanOptimization);
     try {
         SqlServerFunctions::install(m_db);
     } catch (const DbError &e) {
