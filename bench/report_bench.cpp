@@ -8,7 +8,8 @@
 //   bench_report [N ...]          (default 1000 10000 50000 100000)
 //
 // Each run happens in a child process of its own, so its peak memory is its
-// own. Generated databases are kept in bench-data/ beside the program.
+// own. Generated databases are kept in bench-data/ beside the program and
+// made anew when the schema is newer.
 
 #include "DemoDatabase.h"
 #include "DemoIni.h"
@@ -234,7 +235,9 @@ int main(int argc, char **argv)
     out.flush();
     for (int n : sizes) {
         const QString db = data.filePath(QStringLiteral("forst-%1.sqlite").arg(n));
-        if (!QFileInfo::exists(db)) {
+        // Made anew when the schema changed since.
+        if (!QFileInfo::exists(db)
+            || QFileInfo(db).lastModified() < QFileInfo(QStringLiteral(TANNBUCH_SCHEMA_SQL)).lastModified()) {
             DemoDatabaseOptions options;
             options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
             options.records = n;

@@ -19,4 +19,9 @@ namespace DemoDatabase {
 // GeneratorError when the schema cannot be read or a step fails.
 void write(const QString &path, const DemoDatabaseOptions &options);
 
+// Rebuilds the indexes of an existing database in the program's order of
+// texts and renews the planner's row counts; for a database changed with
+// another tool. Throws GeneratorError when the file is missing or a step fails.
+void reindex(const QString &path);
+
 } // namespace DemoDatabase

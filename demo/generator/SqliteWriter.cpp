@@ -1,6 +1,8 @@
 #include "SqliteWriter.h"
 
 #include "GeneratorError.h"
+#include "db/DbError.h"
+#include "db/SqlServerFunctions.h"
 
 #include <sqlite3.h>
 
@@ -22,6 +24,15 @@ SqliteWriter::SqliteWriter(const QString &path)
         sqlite3_close(m_db);
         m_db = nullptr;
         throw GeneratorError(QStringLiteral("Cannot create %1: %2").arg(path, message));
+    }
+    // The program's comparison of texts: an index over text columns is then
+    // in the order in which the program reads it.
+    try {
+        SqlServerFunctions::install(m_db);
+    } catch (const DbError &e) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw GeneratorError(e.message());
     }
 }
 

@@ -8,7 +8,8 @@
 struct sqlite3;
 
 // A writable connection to a new or existing SQLite file, used to build a
-// database. Throws GeneratorError with SQLite's message on every failure.
+// database, with the program's text comparison in place of NOCASE. Throws
+// GeneratorError with SQLite's message on every failure.
 class SqliteWriter
 {
 public:

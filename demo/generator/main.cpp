@@ -2,6 +2,7 @@
 //
 //   tannbuch-demo database OUT.sqlite [--records N] [--list LISTE] [--schema schema.sql]
 //   tannbuch-demo --summary DB.sqlite
+//   tannbuch-demo reindex DB.sqlite
 //   tannbuch-demo templates OUTDIR
 //   tannbuch-demo ini OUT.ini --database DB.sqlite --templates DIR
 //
@@ -78,6 +79,16 @@ int showSummary(const QStringList &args)
     return 0;
 }
 
+int reindexDatabase(const QStringList &args)
+{
+    if (args.size() != 1) {
+        err() << "reindex needs exactly one database file\n";
+        return exitUsage;
+    }
+    DemoDatabase::reindex(args.first());
+    return 0;
+}
+
 int writeTemplates(const QStringList &args)
 {
     if (args.size() != 1) {
@@ -123,6 +134,7 @@ struct Command
 const Command commands[] = {
     {"database", "database OUT.sqlite [--records N] [--list LISTE] [--schema schema.sql]", writeDatabase},
     {"--summary", "--summary DB.sqlite", showSummary},
+    {"reindex", "reindex DB.sqlite", reindexDatabase},
     {"templates", "templates OUTDIR", writeTemplates},
     {"ini", "ini OUT.ini --database DB.sqlite --templates DIR", writeIni},
 };

@@ -610,23 +610,113 @@ struct SetAsideLists
     }
 };
 
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Where the quoted text, bracketed identifier or comment starting at i ends
+// (the index after it); i itself when nothing of the kind starts there.
+qsizetype skipQuoted(QStringView sql, qsizetype i)
+{
+    const qsizetype n = sql.size();
+    const QChar c = sql[i];
+    if (c == u'\'' || c == u'"' || c == u'[') {
+        const QChar close = c == u'[' ? u']' : c;
+        for (qsizetype j = i + 1; j < n; ++j) {
+            if (sql[j] != close)
+                continue;
+            if (j + 1 < n && sql[j + 1] == close) { // doubled: part of the text
+                ++j;
+                continue;
+            }
+            return j + 1;
+        }
+        return n;
+    }
+    if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
+        const qsizetype end = sql.indexOf(u'\n', i);
+        return end < 0 ? n : end;
+    }
+    if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
+        const qsizetype end = sql.indexOf(u"*/", i + 2);
+        return end < 0 ? n : end + 2;
+    }
+    return i;
+}
+
+// The list of at least 16 plain numbers in "IN ( n, n, ... )" when the word
+// IN starts at i: the first and one past the last character of the numbers.
+std::optional<std::pair<qsizetype, qsizetype>> numberListAt(QStringView sql, qsizetype i)
+{
+    const qsizetype n = sql.size();
+    auto skipSpace = [&](qsizetype j) {
+        while (j < n && sql[j].isSpace())
+            ++j;
+        return j;
+    };
+    auto skipDigits = [&](qsizetype j) {
+        while (j < n && isAsciiDigit(sql[j]))
+            ++j;
+        return j;
+    };
+    qsizetype j = skipSpace(i + 2);
+    if (j >= n || sql[j] != u'(')
+        return std::nullopt;
+    j = skipSpace(j + 1);
+    const qsizetype first = j;
+    qsizetype last = skipDigits(j);
+    if (last == j)
+        return std::nullopt;
+    int count = 1;
+    for (j = last;;) {
+        const qsizetype comma = skipSpace(j);
+        if (comma >= n || sql[comma] != u',')
+            break;
+        const qsizetype digits = skipSpace(comma + 1);
+        const qsizetype end = skipDigits(digits);
+        if (end == digits)
+            return std::nullopt; // something else in the list
+        last = j = end;
+        ++count;
+    }
+    j = skipSpace(j);
+    if (j >= n || sql[j] != u')' || count < 16)
+        return std::nullopt;
+    return std::make_pair(first, last);
+}
+
 SetAsideLists setAsideNumberLists(const QString &sql)
 {
-    static const QRegularExpression longList(QStringLiteral("\\bIN\\s*\\(\\s*(\\d+(?:\\s*,\\s*\\d+){15,})\\s*\\)"),
-        QRegularExpression::CaseInsensitiveOption);
     SetAsideLists out;
     if (sql.size() < 200 || sql.contains(SetAsideLists::placeholder(0).left(19)))
         return {sql, {}};
+    const QStringView text(sql);
     qsizetype copied = 0;
-    QRegularExpressionMatchIterator it = longList.globalMatch(sql);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        out.sql += QStringView(sql).mid(copied, m.capturedStart(1) - copied);
+    for (qsizetype i = 0; i + 1 < text.size();) {
+        const qsizetype after = skipQuoted(text, i);
+        if (after != i) {
+            i = after;
+            continue;
+        }
+        const bool word = (text[i] == u'I' || text[i] == u'i') && (text[i + 1] == u'N' || text[i + 1] == u'n')
+            && (i == 0 || !isWordChar(text[i - 1])) && (i + 2 >= text.size() || !isWordChar(text[i + 2]));
+        const auto list = word ? numberListAt(text, i) : std::nullopt;
+        if (!list) {
+            ++i;
+            continue;
+        }
+        out.sql += text.mid(copied, list->first - copied);
         out.sql += SetAsideLists::placeholder(out.lists.size());
-        out.lists << m.captured(1);
-        copied = m.capturedEnd(1);
+        out.lists << sql.mid(list->first, list->second - list->first);
+        copied = i = list->second;
     }
-    out.sql += QStringView(sql).mid(copied);
+    out.sql += text.mid(copied);
     return out;
 }
 

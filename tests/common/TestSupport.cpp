@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "db/SqlServerFunctions.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -23,6 +25,8 @@ void createSqliteDatabase(const QString &path, const QString &sql)
         sqlite3_close(db);
         throw std::runtime_error("cannot create test database: " + msg);
     }
+    // Indexes over text are built in the order in which the program reads them.
+    SqlServerFunctions::install(db);
     char *err = nullptr;
     // Without syncing to disk a test database is made in milliseconds.
     const QByteArray script = "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;\n" + sql.toUtf8();

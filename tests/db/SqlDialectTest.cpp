@@ -192,6 +192,30 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
     QString expected = rw(shape.arg(QStringLiteral("5")));
     expected.replace(QStringLiteral("IN (5)"), QStringLiteral("IN (") + list + QLatin1Char(')'));
     EXPECT_EQ(rw(shape.arg(list)), expected);
+    // Offered to the caller (the last first): the list's place takes its
+    // answer; lists inside quoted texts, bracketed names and comments stay.
+    QStringList offered;
+    const auto table = [&](const QString &l) {
+        offered << l;
+        return QStringLiteral("SELECT id FROM temp.t%1").arg(offered.size());
+    };
+    const QString twenty = QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20");
+    const QString quoted = QStringLiteral("SELECT 'a IN (%1)' AS \"x in (%1)\", [in (%1)] FROM t -- in (%1)\n"
+                                          "WHERE /* IN (%1) */ ID in(%1 ) AND K NOT IN (%2)")
+                               .arg(twenty, list);
+    EXPECT_EQ(SqlDialect::toSqlite(quoted, table).toStdString(),
+        rw(quoted).replace(QStringLiteral("in(%1 )").arg(twenty), QStringLiteral("in(SELECT id FROM temp.t2 )"))
+            .replace(QStringLiteral("IN (%1)").arg(list), QStringLiteral("IN (SELECT id FROM temp.t1)")).toStdString());
+    EXPECT_EQ(offered, QStringList({list, twenty}));
+    // Fifteen numbers, a word joined to IN, or an empty answer: the list stays.
+    const QString fifteen = QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
+    const QString padding = QStringLiteral(" AND B = 1").repeated(20);
+    for (const QString &sql : {QStringLiteral("SELECT 1 FROM t WHERE a IN (%1)").arg(fifteen) + padding,
+             QStringLiteral("SELECT 1 FROM t WHERE a JOIN_IN (%1)").arg(twenty) + padding})
+        EXPECT_EQ(SqlDialect::toSqlite(sql, table), rw(sql));
+    EXPECT_EQ(offered.size(), 2);
+    const QString kept = QStringLiteral("SELECT 1 FROM t WHERE a IN (%1)").arg(twenty) + padding;
+    EXPECT_EQ(SqlDialect::toSqlite(kept, [](const QString &) { return QString(); }), rw(kept));
     // A list holding anything but numbers is rewritten piece by piece as before.
     EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))")),
         QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,") + rw(QStringLiteral("ISNULL(b,0)"))

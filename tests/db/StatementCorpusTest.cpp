@@ -414,9 +414,10 @@ INSERT INTO BEREITSTELLUNG_KOPF VALUES (1, 'Abfuhr Mai');
 INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 1), (2, 1, 2), (3, 1, NULL);
 )";
 
-// Indexes over NOCASE text columns: their order is the one of the collation
-// they were built with, which the program replaces, so lookups through them
-// could miss rows. Read with a plain connection (the backend refuses PRAGMA).
+// Indexes over NOCASE text: their order is the one of the collation they were
+// built with, so only the pile index, which the program's writers build with
+// the program's comparison, may have them. Read with a plain connection (the
+// backend refuses PRAGMA).
 QStringList nocaseIndexes(const QString &path)
 {
     QStringList found;
@@ -426,7 +427,7 @@ QStringList nocaseIndexes(const QString &path)
         return {QStringLiteral("<cannot open>")};
     }
     sqlite3_stmt *st = nullptr;
-    const char *sql = "SELECT m.name || '.' || x.name FROM sqlite_schema m, pragma_index_xinfo(m.name) x "
+    const char *sql = "SELECT DISTINCT m.name FROM sqlite_schema m, pragma_index_xinfo(m.name) x "
                       "WHERE m.type = 'index' AND x.key = 1 AND upper(x.coll) = 'NOCASE'";
     if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK) {
         while (sqlite3_step(st) == SQLITE_ROW)
@@ -493,7 +494,7 @@ TEST_F(StatementCorpusTest, EveryStatementRuns)
 {
     for (const QString &sql : corpus(RunValues()))
         run(sql);
-    EXPECT_EQ(nocaseIndexes(m_path), QStringList());
+    EXPECT_EQ(nocaseIndexes(m_path), QStringList{QStringLiteral("IX_LOGS_POLTER")});
 }
 
 // The generated demo database: every statement runs, with values taken from
@@ -503,7 +504,7 @@ TEST(StatementCorpusDemo, EveryStatementRunsOnTheDemoDatabase)
     const QString path = QStringLiteral(TANNBUCH_DEMO_DB);
     if (!QFile::exists(path))
         GTEST_SKIP() << "Die Demo-Datenbank fehlt (Ziel tannbuch-demo bauen und ausführen): " << TANNBUCH_DEMO_DB;
-    EXPECT_EQ(nocaseIndexes(path), QStringList());
+    EXPECT_EQ(nocaseIndexes(path), QStringList{QStringLiteral("IX_LOGS_POLTER")});
     SqliteBackend db(path);
     auto firstValue = [&](const QString &sql) {
         const ResultData r = db.query(sql);

@@ -1,6 +1,7 @@
 // The generator itself: the same input always gives the same database, the
 // benchmark list has exactly the records asked for, a failed run leaves the
-// old file alone, and the measuring rules and the random sequence hold.
+// old file alone, reindex restores the program's order of the pile index,
+// and the measuring rules and the random sequence hold.
 
 #include "DemoDatabase.h"
 #include "DemoSummary.h"
@@ -8,12 +9,16 @@
 #include "GeneratorError.h"
 #include "Random.h"
 #include "TimberMath.h"
+#include "common/TestSupport.h"
+#include "db/Connection.h"
+#include "db/SqliteBackend.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -168,4 +173,37 @@ TEST(RandomTest, GivesTheSameSequenceEverywhere)
         EXPECT_GE(unit, 0.0);
         EXPECT_LT(unit, 1.0);
     }
+}
+
+// The pile index is ordered by the comparison of whoever wrote the rows. The
+// shell's NOCASE puts "Öde" between "Ärger" and "ärger", which the program
+// takes for the same pile: a lookup through that index misses a record until
+// reindex rebuilds it in the program's order.
+TEST(GeneratorTest, ReindexPutsThePileIndexInTheProgramsOrder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("shell.sqlite"));
+    {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        const QByteArray sql = testsupport::schemaSql().toUtf8()
+            + "INSERT INTO LOGS (ID_LOG, LISTE, POLTNR, STK) VALUES (1, '9', 'Ärger', 1), (2, '9', 'Öde', 10), "
+              "(3, '9', 'ärger ', 100);";
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QString pile = QStringLiteral("SELECT SUM(STK) FROM LOGS INNER JOIN (SELECT LISTE, LOS, POLTNR FROM LOGS "
+                                        "WHERE ID_LOG = 3) as P ON P.LISTE = LOGS.LISTE AND ISNULL(P.POLTNR,'') = "
+                                        "ISNULL(LOGS.POLTNR,'') AND ISNULL(P.LOS,'') = ISNULL(LOGS.LOS,'')");
+    const auto pieces = [&] {
+        Connection connection;
+        connection.open(std::make_unique<SqliteBackend>(path));
+        Recordset r = connection.execute(pile);
+        return r.value(0).toInt();
+    };
+    EXPECT_NE(pieces(), 101) << "the shell's order hides a record of the pile";
+    DemoDatabase::reindex(path);
+    EXPECT_EQ(pieces(), 101);
+    EXPECT_THROW(DemoDatabase::reindex(dir.filePath(QStringLiteral("missing.sqlite"))), GeneratorError);
 }
