@@ -652,7 +652,8 @@ qsizetype skipQuoted(QStringView sql, qsizetype i)
 
 // The list of at least 16 plain numbers in "IN ( n, n, ... )" when the word
 // IN starts at i: the first and one past the last character of the numbers.
-std::optional<std::pair<qsizetype, qsizetype>> numberListAt(QStringView sql, qsizetype i)
+std::optional<std::pair<qsizetype, qsizetype>> numberListAt(
+    QStringView sql, qsizetype i, const QStringList &knownLists, qsizetype *known)
 {
     const qsizetype n = sql.size();
     auto skipSpace = [&](qsizetype j) {
@@ -670,6 +671,17 @@ std::optional<std::pair<qsizetype, qsizetype>> numberListAt(QStringView sql, qsi
         return std::nullopt;
     j = skipSpace(j + 1);
     const qsizetype first = j;
+    for (qsizetype k = 0; k < knownLists.size(); ++k) {
+        const QStringView list(knownLists[k]);
+        const qsizetype end = first + list.size();
+        if (end <= n && sql.mid(first, list.size()) == list) {
+            const qsizetype close = skipSpace(end);
+            if (close < n && sql[close] == u')') {
+                *known = k;
+                return std::make_pair(first, end);
+            }
+        }
+    }
     qsizetype last = skipDigits(j);
     if (last == j)
         return std::nullopt;
@@ -691,7 +703,7 @@ std::optional<std::pair<qsizetype, qsizetype>> numberListAt(QStringView sql, qsi
     return std::make_pair(first, last);
 }
 
-SetAsideLists setAsideNumberLists(const QString &sql)
+SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists)
 {
     SetAsideLists out;
     if (sql.size() < 200 || sql.contains(SetAsideLists::placeholder(0).left(19)))
@@ -706,14 +718,16 @@ SetAsideLists setAsideNumberLists(const QString &sql)
         }
         const bool word = (text[i] == u'I' || text[i] == u'i') && (text[i + 1] == u'N' || text[i + 1] == u'n')
             && (i == 0 || !isWordChar(text[i - 1])) && (i + 2 >= text.size() || !isWordChar(text[i + 2]));
-        const auto list = word ? numberListAt(text, i) : std::nullopt;
+        qsizetype known = -1;
+        const auto list = word ? numberListAt(text, i, knownLists, &known) : std::nullopt;
         if (!list) {
             ++i;
             continue;
         }
         out.sql += text.mid(copied, list->first - copied);
         out.sql += SetAsideLists::placeholder(out.lists.size());
-        out.lists << sql.mid(list->first, list->second - list->first);
+        // A known list is shared, not copied.
+        out.lists << (known >= 0 ? knownLists[known] : sql.mid(list->first, list->second - list->first));
         copied = i = list->second;
     }
     out.sql += text.mid(copied);
@@ -727,9 +741,10 @@ QString SqlDialect::toSqlite(const QString &sql)
     return toSqlite(sql, {});
 }
 
-QString SqlDialect::toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList)
+QString SqlDialect::toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList,
+    const QStringList &knownLists)
 {
-    const SetAsideLists aside = setAsideNumberLists(sql);
+    const SetAsideLists aside = setAsideNumberLists(sql, knownLists);
     std::vector<Token> tokens = SqlTokenizer::tokenize(aside.sql);
     // SQL Server ends a number at the first letter ("= 1AND", "= 1ORDER BY"
     // where a filter ending in a number meets the next piece); SQLite rejects

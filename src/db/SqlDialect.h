@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QString>
+#include <QStringList>
 
 // Rewrites a statement written for SQL Server into one that SQLite runs with
 // the same answer, given the collation and functions that SqlServerFunctions
@@ -49,5 +50,9 @@ public:
     // The same; a long list of plain numbers after IN ("IN (1,2,...)") is
     // offered to numberList, and a non-empty answer (a subquery such as
     // "SELECT id FROM temp.t") takes the list's place inside the brackets.
-    static QString toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList);
+    // A list that is character for character one of knownLists is found by
+    // comparing instead of reading it number by number: a report repeats one
+    // list of many thousand ids in each of its statements.
+    static QString toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList,
+        const QStringList &knownLists = {});
 };

@@ -155,7 +155,7 @@ QString SqliteBackend::rewritten(const QString &sql)
     if (m_rewrites.size() >= RewriteCacheLimit)
         m_rewrites.clear();
     const QString text
-        = SqlDialect::toSqlite(sql, [this](const QString &list) { return numberListTable(list); });
+        = SqlDialect::toSqlite(sql, [this](const QString &list) { return numberListTable(list); }, m_knownLists);
     if (sql.size() <= RewriteCacheTextLimit)
         m_rewrites.insert(sql, text);
     return text;
@@ -163,6 +163,12 @@ QString SqliteBackend::rewritten(const QString &sql)
 
 QString SqliteBackend::numberListTable(const QString &list)
 {
+    // The list found as a known one is the very same string: no hashing of
+    // many thousand characters.
+    for (qsizetype k = 0; k < m_knownLists.size(); ++k) {
+        if (m_knownLists[k].constData() == list.constData())
+            return m_knownSubqueries[k];
+    }
     const auto it = m_numberListTables.constFind(list);
     if (it != m_numberListTables.constEnd())
         return *it;
@@ -198,6 +204,8 @@ QString SqliteBackend::numberListTable(const QString &list)
     }
     const QString subquery = QStringLiteral("SELECT id FROM temp.") + table;
     m_numberListTables.insert(list, subquery);
+    m_knownLists << list;
+    m_knownSubqueries << subquery;
     return subquery;
 }
 

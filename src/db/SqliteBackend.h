@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 struct sqlite3;
 
@@ -63,6 +64,8 @@ private:
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
     QHash<QString, QString> m_numberListTables; // list text -> subquery
+    QStringList m_knownLists;                   // the same lists and their
+    QStringList m_knownSubqueries;              // subqueries, in order
     // Set while the connection fills a temporary table; the authorizer then
     // lets its own writes to the temporary database pass.
     bool m_fillingTemporaryTable = false;

@@ -216,6 +216,17 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
     EXPECT_EQ(offered.size(), 2);
     const QString kept = QStringLiteral("SELECT 1 FROM t WHERE a IN (%1)").arg(twenty) + padding;
     EXPECT_EQ(SqlDialect::toSqlite(kept, [](const QString &) { return QString(); }), rw(kept));
+    // A known list is recognised whole and handed on as that very string; a
+    // longer list that merely starts like it is read number by number.
+    offered.clear();
+    const QString known = QStringLiteral("SELECT 1 FROM t WHERE a IN ( %1 ) AND b IN (%1,21)").arg(twenty) + padding;
+    EXPECT_EQ(SqlDialect::toSqlite(known, table, {twenty}),
+        rw(known)
+            .replace(QStringLiteral("IN ( %1 )").arg(twenty), QStringLiteral("IN ( SELECT id FROM temp.t2 )"))
+            .replace(QStringLiteral("IN (%1,21)").arg(twenty), QStringLiteral("IN (SELECT id FROM temp.t1)")));
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_EQ(offered[0], twenty + QStringLiteral(",21"));
+    EXPECT_EQ(offered[1].constData(), twenty.constData());
     // A list holding anything but numbers is rewritten piece by piece as before.
     EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))")),
         QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,") + rw(QStringLiteral("ISNULL(b,0)"))

@@ -147,6 +147,52 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
     clerk.Form_Unload();
 }
 
+// Starts a second program, unattended and interactive, once its own report
+// is under way.
+class BusyWindow : public RecordingWindow
+{
+public:
+    explicit BusyWindow(const DemoCopy &copy) : m_copy(copy) { }
+    void showProgress(qint64 done, qint64 total) override
+    {
+        RecordingWindow::showProgress(done, total);
+        if (secondTried)
+            return;
+        secondTried = true;
+        RecordingWindow unattended;
+        unattended.Form_Load(u"|"_s + m_copy.ini + u"|||4711|1|DEMO|"_s + otherFolder.path() + u'/');
+        unattendedEnded = unattended.hasEnded();
+        unattendedExit = unattended.exitCode();
+        RecordingWindow clerk;
+        clerk.Form_Load(u"|"_s + m_copy.ini + u"|||||"_s);
+        clerkEnded = clerk.hasEnded();
+        clerkExit = clerk.exitCode();
+    }
+    QTemporaryDir otherFolder;
+    bool secondTried = false;
+    bool unattendedEnded = false;
+    int unattendedExit = 0;
+    bool clerkEnded = false;
+    int clerkExit = -1;
+
+private:
+    const DemoCopy &m_copy;
+};
+
+TEST(Faults, SecondInstanceWhileTheFirstPrintsFailsAndTheFirstFinishes)
+{
+    DemoCopy copy;
+    BusyWindow first(copy);
+    EXPECT_EQ(copy.printUnattended(first), 0) << first.messages.join(u'\n').toStdString();
+    ASSERT_TRUE(first.secondTried) << "the report showed no progress";
+    EXPECT_TRUE(first.unattendedEnded);
+    EXPECT_NE(first.unattendedExit, 0) << "an unattended second run printed nothing and must say so";
+    EXPECT_TRUE(QDir(first.otherFolder.path()).isEmpty()) << "the second run wrote nothing";
+    EXPECT_TRUE(first.clerkEnded);
+    EXPECT_EQ(first.clerkExit, 0) << "interactively the first one comes to the front instead";
+    EXPECT_GT(XlsxReader::load(copy.saved())->sheet(0).usedRange().lastRow, 300) << "the first report is whole";
+}
+
 TEST(BadInput, ControlCharactersLongTextsAndEmptyRecordsPrint)
 {
     // A 40,000-character remark with control characters, records of every type
