@@ -7,8 +7,12 @@
 #include "Workbook.h"
 #include "Worksheet.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <map>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -104,31 +108,46 @@ bool isMonospaced(const QString &fontName)
 struct StyleInfo
 {
     QString numberFormat;
-    QString fontName;
     double fontSize = 11.0;
     bool bold = false;
+    bool monospaced = false;
+    double family = 1.0;
 };
 
-} // namespace
-
-double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bold, const QString &fontName)
+double widthPixels(QStringView text, const StyleInfo &s)
 {
     double units = 0.0;
-    if (isMonospaced(fontName)) {
+    if (s.monospaced) {
         for (QChar c : text) {
             if (!c.isLowSurrogate())
                 units += MonospacedUnits;
         }
     } else {
-        const double family = familyFactor(fontName);
         for (QChar c : text) {
             double w = charUnits(c);
-            if (bold && !c.isDigit())
+            if (s.bold && !c.isDigit())
                 w *= BoldFactor;
-            units += w * family;
+            units += w * s.family;
         }
     }
-    return units * fontSize * PixelsPerUnitAndPoint;
+    return units * s.fontSize * PixelsPerUnitAndPoint;
+}
+
+// The widest line of a shown text.
+double shownPixels(const QString &shown, const StyleInfo &s)
+{
+    double pixels = 0.0;
+    for (QStringView line : QStringView(shown).split(QLatin1Char('\n')))
+        pixels = std::max(pixels, widthPixels(line, s));
+    return pixels;
+}
+
+} // namespace
+
+double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bold, const QString &fontName)
+{
+    const StyleInfo s{QString(), fontSize, bold, isMonospaced(fontName), familyFactor(fontName)};
+    return widthPixels(text, s);
 }
 
 double ColumnAutoFit::widthForPixels(double pixels)
@@ -146,22 +165,32 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
             styles.resize(id + 1);
         if (!styles[id]) {
             const ResolvedStyle r = book.resolve(id);
-            styles[id] = StyleInfo{r.numberFormat, r.fontName, r.fontSize, r.bold};
+            styles[id] = StyleInfo{r.numberFormat, r.fontSize, r.bold, isMonospaced(r.fontName),
+                familyFactor(r.fontName)};
         }
         return *styles[id];
     };
 
-    std::vector<RangeRef> wideMerges;
+    // Cells of merges over several columns do not count; by row, so that a
+    // sheet with many merges is not searched through for every cell.
+    std::unordered_map<int, std::vector<RangeRef>> wideMerges;
     for (const RangeRef &m : sheet.merges()) {
-        if (m.columnCount() > 1 && m.intersects(range))
-            wideMerges.push_back(m);
+        if (m.columnCount() > 1 && m.intersects(range)) {
+            for (int row = std::max(m.firstRow, range.firstRow); row <= std::min(m.lastRow, range.lastRow); ++row)
+                wideMerges[row].push_back(m);
+        }
     }
+    // A report repeats its numbers (lengths, diameters, classes) thousands
+    // of times: each number is formatted and measured once per style.
+    // Keyed by the number's bits: -0 and NaN stay apart and comparable.
+    std::map<std::pair<quint32, quint64>, double> numberPixels;
 
     const int columnCount = range.columnCount();
     std::vector<double> widest(size_t(columnCount), -1.0);
     const auto &rows = sheet.rows();
     for (auto it = rows.lower_bound(range.firstRow); it != rows.end() && it->first <= range.lastRow; ++it) {
         const int rowNumber = it->first;
+        const auto rowMerges = wideMerges.find(rowNumber);
         for (const Cell &c : it->second.cells) {
             if (c.column < range.firstColumn)
                 continue;
@@ -170,32 +199,32 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
             const CellType type = c.type == CellType::Formula ? c.cachedType : c.type;
             if (type == CellType::Empty)
                 continue;
-            bool merged = false;
-            for (const RangeRef &m : wideMerges) {
-                if (m.contains(rowNumber, c.column)) {
-                    merged = true;
-                    break;
-                }
-            }
-            if (merged)
+            if (rowMerges != wideMerges.end()
+                && std::any_of(rowMerges->second.begin(), rowMerges->second.end(),
+                    [&](const RangeRef &m) { return m.contains(rowNumber, c.column); }))
                 continue;
             const StyleInfo &s = styleInfo(c.styleId);
+            double &w = widest[size_t(c.column - range.firstColumn)];
+            if (type == CellType::Number) {
+                const auto [known, added]
+                    = numberPixels.try_emplace({c.styleId, std::bit_cast<quint64>(c.number)}, -1.0);
+                if (added) {
+                    const QString shown = formatter.format(c.number, s.numberFormat);
+                    if (!shown.isEmpty())
+                        known->second = shownPixels(shown, s);
+                }
+                w = std::max(w, known->second);
+                continue;
+            }
             QString shown;
-            if (type == CellType::Number)
-                shown = formatter.format(c.number, s.numberFormat);
-            else if (type == CellType::Boolean)
+            if (type == CellType::Boolean)
                 shown = CellValueConversion::booleanText(c.number != 0.0, book.locale());
             else if (type == CellType::Error)
                 shown = c.text;
             else
                 shown = formatter.formatText(c.text, s.numberFormat);
-            if (shown.isEmpty())
-                continue;
-            double pixels = 0.0;
-            for (QStringView line : QStringView(shown).split(QLatin1Char('\n')))
-                pixels = std::max(pixels, textWidthPixels(line, s.fontSize, s.bold, s.fontName));
-            double &w = widest[size_t(c.column - range.firstColumn)];
-            w = std::max(w, pixels);
+            if (!shown.isEmpty())
+                w = std::max(w, shownPixels(shown, s));
         }
     }
 
