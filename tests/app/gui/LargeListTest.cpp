@@ -1,0 +1,141 @@
+// Whole unattended runs on generated lists at the file format's limits: a
+// list whose report runs past row 65,536, and 2,000 lots printed lot by lot,
+// more than a sheet holds page breaks.
+#include "DemoDatabase.h"
+#include "DemoIni.h"
+#include "DemoTemplates.h"
+#include "app/gui/F_Start.h"
+#include "db/SqlServerFunctions.h"
+#include "workbook/SheetLimits.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+
+#include "common/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class QuietWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
+    QStringList messages;
+};
+
+// A generated list 4711 of the given size (provision DEMO holds it all), the
+// demo templates with only the named one left, and an ini file for both.
+class GeneratedList
+{
+public:
+    GeneratedList(int records, const QString &templateName, const char *changes = nullptr)
+    {
+        db = dir.filePath(u"forst.sqlite"_s);
+        DemoDatabaseOptions options;
+        options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
+        options.records = records;
+        DemoDatabase::write(db, options);
+        if (changes) {
+            // Written with the program's text order, as the pile index needs.
+            sqlite3 *handle = nullptr;
+            sqlite3_open(db.toUtf8().constData(), &handle);
+            SqlServerFunctions::install(handle);
+            char *error = nullptr;
+            EXPECT_EQ(sqlite3_exec(handle, changes, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+            sqlite3_free(error);
+            sqlite3_close(handle);
+        }
+        const QString templates = dir.filePath(u"templates"_s);
+        EXPECT_EQ(writeDemoTemplates(templates), 0);
+        for (const QString &name : QDir(templates).entryList(QDir::Files)) {
+            if (name != templateName)
+                QFile::remove(QDir(templates).filePath(name));
+        }
+        ini = dir.filePath(u"kelmora.ini"_s);
+        EXPECT_EQ(writeDemoIni(ini, db, templates), 0);
+    }
+
+    int printUnattended(QuietWindow &w) const
+    {
+        w.Form_Load(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
+        return w.exitCode();
+    }
+    QString saved() const { return dir.filePath(u"DEMO_4711.xlsx"_s); }
+
+    QTemporaryDir dir;
+    QString db;
+    QString ini;
+};
+
+} // namespace
+
+// 25,000 records give a report of more than 65,536 rows: the last record's
+// row, the totals below it and the page set-up all survive saving.
+TEST(LargeList, ReportRunsPastRow65536)
+{
+    GeneratedList list(25000, u"Tannbuch.xltx"_s);
+    QuietWindow w;
+    ASSERT_EQ(list.printUnattended(w), 0) << w.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
+    const auto book = XlsxReader::load(list.saved());
+    const Worksheet &sheet = book->sheet(0);
+    EXPECT_GT(sheet.usedRange().lastRow, 65536);
+    // The totals come last, below row 65,536, and count every piece.
+    int totalsRow = 0;
+    double pieces = -1;
+    for (const auto &[row, data] : sheet.rows()) {
+        const auto label = std::find_if(data.cells.begin(), data.cells.end(),
+            [](const Cell &c) { return c.text == u"Gesamtstück (STK)"_s; });
+        const auto value = std::find_if(label, data.cells.end(),
+            [](const Cell &c) { return c.type == CellType::Number; });
+        if (value != data.cells.end()) {
+            totalsRow = row;
+            pieces = value->number;
+        }
+    }
+    EXPECT_GT(totalsRow, 65536);
+    sqlite3 *handle = nullptr;
+    sqlite3_open_v2(list.db.toUtf8().constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *sum = nullptr;
+    sqlite3_prepare_v2(handle, "SELECT SUM(STK), COUNT(*) FROM LOGS WHERE LISTE = '4711'", -1, &sum, nullptr);
+    ASSERT_EQ(sqlite3_step(sum), SQLITE_ROW);
+    EXPECT_EQ(pieces, sqlite3_column_double(sum, 0));
+    EXPECT_EQ(sqlite3_column_int(sum, 1), 25000);
+    sqlite3_finalize(sum);
+    sqlite3_close(handle);
+}
+
+// 2,000 lots lot by lot: one page break per lot is more than the file holds.
+// The report is whole, the breaks the file can hold are kept, and the clerk
+// is told which are missing; the run still succeeds.
+TEST(LargeList, TwoThousandLotsLotByLot)
+{
+    GeneratedList list(2000, u"Tannbuch_Losweise.xltx"_s,
+        "UPDATE LOGS SET LOS = printf('L%04d', ID_LOG % 2000) WHERE LISTE = '4711'; ANALYZE;");
+    QuietWindow w;
+    ASSERT_EQ(list.printUnattended(w), 0) << w.messages.join(u'\n').toStdString();
+    ASSERT_EQ(w.messages.size(), 1) << w.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(w.messages.first().contains(u"höchstens %1"_s.arg(SheetLimits::MaxRowBreaks)))
+        << w.messages.first().toStdString();
+    const auto book = XlsxReader::load(list.saved());
+    const Worksheet &sheet = book->sheet(0);
+    EXPECT_EQ(sheet.rowBreaks().size(), size_t(SheetLimits::MaxRowBreaks));
+    // Every lot has its part: its number shows in the report.
+    QString all;
+    for (const auto &[row, data] : sheet.rows()) {
+        for (const Cell &c : data.cells)
+            all += c.text + u'\n';
+    }
+    for (const QString &lot : {u"L0000"_s, u"L0001"_s, u"L1000"_s, u"L1999"_s})
+        EXPECT_TRUE(all.contains(lot)) << lot.toStdString();
+}
