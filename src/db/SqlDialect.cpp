@@ -706,7 +706,7 @@ std::optional<std::pair<qsizetype, qsizetype>> numberListAt(
 SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists)
 {
     SetAsideLists out;
-    if (sql.size() < 200 || sql.contains(SetAsideLists::placeholder(0).left(19)))
+    if (sql.size() < 200)
         return {sql, {}};
     const QStringView text(sql);
     qsizetype copied = 0;
@@ -731,6 +731,10 @@ SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLi
         copied = i = list->second;
     }
     out.sql += text.mid(copied);
+    // A statement that holds the placeholder's digits itself is left whole
+    // (checked on the short text without the lists).
+    if (!out.lists.isEmpty() && out.sql.count(SetAsideLists::placeholder(0).left(19)) != out.lists.size())
+        return {sql, {}};
     return out;
 }
 

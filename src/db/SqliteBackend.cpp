@@ -149,14 +149,19 @@ void SqliteBackend::failOpen(const QString &reason)
 
 QString SqliteBackend::rewritten(const QString &sql)
 {
-    const auto it = m_rewrites.constFind(sql);
-    if (it != m_rewrites.constEnd())
-        return *it;
-    if (m_rewrites.size() >= RewriteCacheLimit)
-        m_rewrites.clear();
+    // Long statements are not cached, so they are not looked up either:
+    // hashing one costs as much as reading it.
+    const bool cacheable = sql.size() <= RewriteCacheTextLimit;
+    if (cacheable) {
+        const auto it = m_rewrites.constFind(sql);
+        if (it != m_rewrites.constEnd())
+            return *it;
+        if (m_rewrites.size() >= RewriteCacheLimit)
+            m_rewrites.clear();
+    }
     const QString text
         = SqlDialect::toSqlite(sql, [this](const QString &list) { return numberListTable(list); }, m_knownLists);
-    if (sql.size() <= RewriteCacheTextLimit)
+    if (cacheable)
         m_rewrites.insert(sql, text);
     return text;
 }

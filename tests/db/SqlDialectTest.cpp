@@ -227,6 +227,11 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
     ASSERT_EQ(offered.size(), 2);
     EXPECT_EQ(offered[0], twenty + QStringLiteral(",21"));
     EXPECT_EQ(offered[1].constData(), twenty.constData());
+    // A statement holding the digits that stand in for a list keeps its lists.
+    const QString digits = QStringLiteral("SELECT 82718281828459045230 FROM t WHERE a IN (%1)").arg(twenty) + padding;
+    offered.clear();
+    EXPECT_EQ(SqlDialect::toSqlite(digits, table), rw(digits));
+    EXPECT_TRUE(offered.isEmpty());
     // A list holding anything but numbers is rewritten piece by piece as before.
     EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))")),
         QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,") + rw(QStringLiteral("ISNULL(b,0)"))
