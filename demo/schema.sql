@@ -8,12 +8,13 @@
 --   NOCASE with a comparison that also ignores trailing blanks and the case
 --   of letters beyond ASCII, as SQL Server does. An index keeps the order of
 --   the collation it was built with, so keys are integers and text columns
---   are not indexed, with one exception: IX_LOGS_POLTER, which finds the
---   records of a pile (a report asks for each pile's totals). The program's
---   own writers (the demo generator, the tests) build it with the program's
+--   are not indexed, with two exceptions: IX_LOGS_POLTER and IX_LOGS_LOS,
+--   which find the records of a pile and of a lot (a report asks for each
+--   pile's totals, and lot by lot for each lot's records). The program's own
+--   writers (the demo generator, the tests) build them with the program's
 --   comparison. After changing LOGS with the sqlite3 shell, whose NOCASE
 --   differs for texts with trailing blanks or non-ASCII letters, run
---   "tannbuch-demo reindex DB.sqlite" so that the index is in that order again.
+--   "tannbuch-demo reindex DB.sqlite" so that they are in that order again.
 -- * Types follow the host: INTEGER for int/bit, REAL for decimal/float, TEXT
 --   for (n)varchar, DATETIME for datetime. Dates are ISO text
 --   'YYYY-MM-DD HH:MM:SS' (DATETIME has numeric affinity in SQLite, which
@@ -275,9 +276,10 @@ CREATE TABLE LOGS (
 );
 CREATE INDEX IX_LOGS_ID_MANTEL ON LOGS (ID_MANTEL);
 CREATE INDEX IX_LOGS_ID_TRANSPORTLOGISTIK ON LOGS (ID_TRANSPORTLOGISTIK);
--- A pile of a list: the expressions are those the report's pile statements
--- compare, so that the index serves them.
+-- A pile and a lot of a list: the expressions are those the report's
+-- statements compare, so that the indexes serve them.
 CREATE INDEX IX_LOGS_POLTER ON LOGS (LISTE, (ifnull(POLTNR,'') COLLATE NOCASE), (ifnull(LOS,'') COLLATE NOCASE));
+CREATE INDEX IX_LOGS_LOS ON LOGS (LISTE, (ifnull(LOS,'') COLLATE NOCASE));
 
 -- Prices and customers of a record, at most one row per record: the
 -- invoice recipient (R_) and up to eight further roles (A1_ to A8_).

@@ -738,6 +738,50 @@ SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLi
     return out;
 }
 
+// "table.column [NOT] IN (list)" where the list at `at` is answered by a
+// subquery: a unary plus goes before the column. SQLite assumes such a
+// subquery to give a few rows and would fetch each of them by the column's
+// index, where a provision's list holds thousands of ids; without that
+// choice it takes an index that finds the few records asked for (a pile's, a
+// lot's) and tests those against the list. The plus changes no value.
+void keepFromIndex(QString &text, qsizetype at)
+{
+    if (at < 0)
+        return;
+    auto skipBackSpace = [&](qsizetype j) {
+        while (j >= 0 && text[j].isSpace())
+            --j;
+        return j;
+    };
+    auto wordBefore = [&](qsizetype end) { // start of the word ending at end
+        qsizetype j = end;
+        while (j >= 0 && isWordChar(text[j]))
+            --j;
+        return j + 1;
+    };
+    qsizetype j = skipBackSpace(at - 1);
+    if (j < 0 || text[j] != u'(')
+        return;
+    j = skipBackSpace(j - 1);
+    qsizetype start = wordBefore(j);
+    if (QStringView(text).mid(start, j + 1 - start).compare(u"IN", Qt::CaseInsensitive) != 0)
+        return;
+    j = skipBackSpace(start - 1);
+    start = wordBefore(j);
+    if (QStringView(text).mid(start, j + 1 - start).compare(u"NOT", Qt::CaseInsensitive) == 0)
+        j = skipBackSpace(start - 1);
+    // Plain words joined by one dot: a column named with its table.
+    const qsizetype columnStart = wordBefore(j);
+    if (columnStart > j || columnStart < 2 || text[columnStart - 1] != u'.')
+        return;
+    const qsizetype tableStart = wordBefore(columnStart - 2);
+    if (tableStart > columnStart - 2 || (tableStart > 0 && (text[tableStart - 1] == u'.' || text[tableStart - 1] == u'+')))
+        return;
+    if (text[tableStart].isDigit())
+        return;
+    text.insert(tableStart, u'+');
+}
+
 } // namespace
 
 QString SqlDialect::toSqlite(const QString &sql)
@@ -767,6 +811,8 @@ QString SqlDialect::toSqlite(const QString &sql, const std::function<QString(con
     // Back to the lists, the last first (placeholder 1 is the start of 10).
     for (qsizetype i = aside.lists.size() - 1; i >= 0; --i) {
         const QString instead = numberList ? numberList(aside.lists.at(i)) : QString();
+        if (!instead.isEmpty())
+            keepFromIndex(rewritten, rewritten.indexOf(SetAsideLists::placeholder(i)));
         rewritten.replace(SetAsideLists::placeholder(i), instead.isEmpty() ? aside.lists.at(i) : instead);
     }
     return rewritten;

@@ -49,7 +49,10 @@ public:
     static QString toSqlite(const QString &sql);
     // The same; a long list of plain numbers after IN ("IN (1,2,...)") is
     // offered to numberList, and a non-empty answer (a subquery such as
-    // "SELECT id FROM temp.t") takes the list's place inside the brackets.
+    // "SELECT id FROM temp.t") takes the list's place inside the brackets;
+    // a column named with its table before IN then gets a unary plus, which
+    // keeps SQLite from fetching the list's rows one by one through that
+    // column's index when another index finds the few rows asked for.
     // A list that is character for character one of knownLists is found by
     // comparing instead of reading it number by number: a report repeats one
     // list of many thousand ids in each of its statements.

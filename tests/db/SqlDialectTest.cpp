@@ -227,6 +227,22 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
     ASSERT_EQ(offered.size(), 2);
     EXPECT_EQ(offered[0], twenty + QStringLiteral(",21"));
     EXPECT_EQ(offered[1].constData(), twenty.constData());
+    // A column named with its table gets a unary plus when its list is
+    // answered by a subquery, so that SQLite does not fetch the list's rows
+    // one by one; an expression, a bare column or an inline list stays.
+    offered.clear();
+    const QString columns
+        = QStringLiteral("SELECT 1 FROM LOGS WHERE LOGS.LISTE = 'x' AND LOGS.ID_LOG IN (%1) AND (l.ID NOT  IN(%1)) "
+                         "OR ID IN (%1) OR ISNULL(LOGS.ID_LOG, 0) IN (%1) OR s.LOGS.ID IN (%1)")
+              .arg(twenty);
+    const QString planned = SqlDialect::toSqlite(columns, table);
+    EXPECT_TRUE(planned.contains(QStringLiteral(" AND +LOGS.ID_LOG IN (SELECT id FROM temp.t")));
+    EXPECT_TRUE(planned.contains(QStringLiteral("(+l.ID NOT  IN(SELECT id FROM temp.t")));
+    EXPECT_TRUE(planned.contains(QStringLiteral("OR ID IN (SELECT")));
+    EXPECT_TRUE(planned.contains(QStringLiteral(" COLLATE NOCASE) IN (SELECT")));
+    EXPECT_TRUE(planned.contains(QStringLiteral("OR s.LOGS.ID IN (SELECT")));
+    EXPECT_EQ(planned.count(u'+'), 2) << planned.toStdString();
+    EXPECT_FALSE(SqlDialect::toSqlite(columns, [](const QString &) { return QString(); }).contains(u'+'));
     // A statement holding the digits that stand in for a list keeps its lists.
     const QString digits = QStringLiteral("SELECT 82718281828459045230 FROM t WHERE a IN (%1)").arg(twenty) + padding;
     offered.clear();
