@@ -92,7 +92,7 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
     };
 
     // Clear what the target held.
-    auto &rows = sheet.rowsForWrite();
+    auto &rows = sheet.rowsForWrite(target.firstRow);
     if (m_wholeRows) {
         rows.erase(rows.lower_bound(target.firstRow), rows.upper_bound(target.lastRow));
     } else {
@@ -144,7 +144,12 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
         }
     }
 
-    auto &merges = sheet.mergesForWrite();
+    int firstMergeRow = target.firstRow;
+    for (const RangeRef &m : sheet.merges()) {
+        if (m.intersects(target))
+            firstMergeRow = std::min(firstMergeRow, m.firstRow);
+    }
+    auto &merges = sheet.mergesForWrite(firstMergeRow);
     merges.erase(std::remove_if(merges.begin(), merges.end(), [&](const RangeRef &m) { return m.intersects(target); }),
         merges.end());
     for (RangeRef m : m_merges) {

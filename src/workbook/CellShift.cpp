@@ -53,7 +53,7 @@ void CellShift::deleteShiftUp(Workbook &book, Worksheet &sheet, const RangeRef &
         return row > block.lastRow && firstColumn >= block.firstColumn && lastColumn <= block.lastColumn;
     };
 
-    auto &rows = sheet.rowsForWrite();
+    auto &rows = sheet.rowsForWrite(block.firstRow);
     if (wholeRows) {
         // Whole rows: the row entries themselves move, with height and format.
         rows.erase(rows.lower_bound(block.firstRow), rows.upper_bound(block.lastRow));
@@ -101,7 +101,13 @@ void CellShift::deleteShiftUp(Workbook &book, Worksheet &sheet, const RangeRef &
         }
     }
 
-    auto &merges = sheet.mergesForWrite();
+    // Merges over the block go, even those starting above it.
+    int firstMergeRow = block.firstRow;
+    for (const RangeRef &m : sheet.merges()) {
+        if (m.intersects(block))
+            firstMergeRow = std::min(firstMergeRow, m.firstRow);
+    }
+    auto &merges = sheet.mergesForWrite(firstMergeRow);
     std::vector<RangeRef> keptMerges;
     for (RangeRef m : merges) {
         if (m.intersects(block))

@@ -187,8 +187,31 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
 
     const int columnCount = range.columnCount();
     std::vector<double> widest(size_t(columnCount), -1.0);
+
+    // A report fits the same columns again after each lot: what an earlier
+    // fit found for rows that have not changed since still holds, so only the
+    // rows after them are looked at.
+    const int changed = sheet.takeLowestChangedRow();
+    auto &memos = sheet.fitMemos();
+    for (Worksheet::FitMemo &m : memos)
+        m.widestTo.erase(m.widestTo.lower_bound(changed), m.widestTo.end());
+    const QString localeName = book.locale().name();
+    auto memo = std::find_if(memos.begin(), memos.end(), [&](const Worksheet::FitMemo &m) {
+        return m.firstRow == range.firstRow && m.firstColumn == range.firstColumn
+            && m.lastColumn == range.lastColumn && m.locale == localeName;
+    });
+    int fromRow = range.firstRow;
+    if (memo != memos.end()) {
+        auto known = memo->widestTo.upper_bound(range.lastRow);
+        if (known != memo->widestTo.begin()) {
+            --known;
+            widest = known->second;
+            fromRow = known->first + 1;
+        }
+    }
+
     const auto &rows = sheet.rows();
-    for (auto it = rows.lower_bound(range.firstRow); it != rows.end() && it->first <= range.lastRow; ++it) {
+    for (auto it = rows.lower_bound(fromRow); it != rows.end() && it->first <= range.lastRow; ++it) {
         const int rowNumber = it->first;
         const auto rowMerges = wideMerges.find(rowNumber);
         for (const Cell &c : it->second.cells) {
@@ -227,6 +250,19 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
                 w = std::max(w, shownPixels(shown, s));
         }
     }
+
+    if (memo == memos.end()) {
+        if (memos.size() >= 8)
+            memos.erase(memos.begin());
+        memos.push_back({range.firstRow, range.firstColumn, range.lastColumn, localeName, {}});
+        memo = std::prev(memos.end());
+    }
+    if (memo->widestTo.size() >= 4096)
+        memo->widestTo.erase(memo->widestTo.begin());
+    // Kept for the last row that exists: rows added below it later are new
+    // rows, not changes to the ones looked at.
+    const int lastRow = rows.empty() ? 0 : rows.rbegin()->first;
+    memo->widestTo[std::max(range.firstRow - 1, std::min(range.lastRow, lastRow))] = widest;
 
     for (int i = 0; i < columnCount; ++i) {
         if (widest[size_t(i)] < 0)

@@ -274,7 +274,7 @@ void Range::setValue(const QVariant &value) const
 {
     ValueWriter writer(*m_book, *m_sheet, value);
     if (writer.clears()) {
-        auto &rows = m_sheet->rowsForWrite();
+        auto &rows = m_sheet->rowsForWrite(m_ref.firstRow);
         for (auto it = rows.lower_bound(m_ref.firstRow); it != rows.end() && it->first <= m_ref.lastRow; ++it) {
             const auto [lo, hi] = SheetCells::span(it->second, m_ref.firstColumn, m_ref.lastColumn);
             for (size_t i = lo; i < hi; ++i)
@@ -449,12 +449,13 @@ void Range::merge() const
             }
         }
     }
-    auto &merges = m_sheet->mergesForWrite();
+    // The merges replaced lie inside the grown area.
+    auto &merges = m_sheet->mergesForWrite(area.firstRow);
     merges.erase(std::remove_if(merges.begin(), merges.end(), [&](const RangeRef &m) { return m.intersects(area); }),
         merges.end());
     merges.push_back(area);
 
-    auto &rows = m_sheet->rowsForWrite();
+    auto &rows = m_sheet->rowsForWrite(area.firstRow);
     for (auto it = rows.lower_bound(area.firstRow); it != rows.end() && it->first <= area.lastRow; ++it) {
         const auto [lo, hi] = SheetCells::span(it->second, area.firstColumn, area.lastColumn);
         for (size_t i = lo; i < hi; ++i) {
@@ -467,7 +468,12 @@ void Range::merge() const
 
 void Range::unMerge() const
 {
-    auto &merges = m_sheet->mergesForWrite();
+    int firstRow = m_ref.firstRow;
+    for (const RangeRef &m : m_sheet->merges()) {
+        if (m.intersects(m_ref))
+            firstRow = std::min(firstRow, m.firstRow);
+    }
+    auto &merges = m_sheet->mergesForWrite(firstRow);
     merges.erase(std::remove_if(merges.begin(), merges.end(), [&](const RangeRef &m) { return m.intersects(m_ref); }),
         merges.end());
 }

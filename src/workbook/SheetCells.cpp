@@ -44,7 +44,7 @@ quint32 SheetCells::effectiveStyle(const Worksheet &sheet, int row, int column)
 
 RowData &SheetCells::rowForWrite(Worksheet &sheet, int row)
 {
-    auto &rows = sheet.rowsForWrite();
+    auto &rows = sheet.rowsForWrite(row);
     if (!rows.empty()) {
         const auto last = std::prev(rows.end());
         if (last->first == row)

@@ -38,7 +38,8 @@ void StyleEditor::apply(const RangeRef &r, const Change &change, bool positionDe
     };
     const bool wholeColumns = r.firstRow == 1 && r.lastRow == SheetLimits::MaxRows;
     const bool wholeRows = r.firstColumn == 1 && r.lastColumn == SheetLimits::MaxColumns;
-    auto &rows = m_sheet.rowsForWrite();
+    // From the row above: borders reach the neighbouring cells.
+    auto &rows = m_sheet.rowsForWrite(r.firstRow - 1);
 
     if (wholeColumns && wholeRows) {
         // The whole sheet: every format and cell the sheet has.
@@ -121,7 +122,7 @@ void StyleEditor::applyWhere(const RangeRef &r, const std::function<bool(quint32
                     it->second.styleId = mapped(it->second.styleId, 0);
             }
         }
-        auto &rows = m_sheet.rowsForWrite();
+        auto &rows = m_sheet.rowsForWrite(r.firstRow - 1);
         for (auto it = rows.lower_bound(r.firstRow); it != rows.end() && it->first <= r.lastRow; ++it) {
             RowData &data = it->second;
             if (wholeRows && data.styleId != 0 && wanted(data.styleId))

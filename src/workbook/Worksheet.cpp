@@ -1,6 +1,7 @@
 #include "Worksheet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -30,9 +31,20 @@ const Cell *Worksheet::cell(int row, int column) const
     return &*it;
 }
 
-Cell &Worksheet::cellForWrite(int row, int column)
+void Worksheet::noteChanged(int fromRow)
 {
     m_changed = true;
+    m_lowestChangedRow = std::min(m_lowestChangedRow, std::max(1, fromRow));
+}
+
+int Worksheet::takeLowestChangedRow()
+{
+    return std::exchange(m_lowestChangedRow, std::numeric_limits<int>::max());
+}
+
+Cell &Worksheet::cellForWrite(int row, int column)
+{
+    noteChanged(row);
     auto &cells = m_rows[row].cells;
     // Reports write left to right, so the common case appends.
     if (cells.empty() || cells.back().column < column) {
@@ -57,13 +69,13 @@ void Worksheet::removeCell(int row, int column)
     const auto it = findColumn(cells, column);
     if (it != cells.end() && it->column == column) {
         cells.erase(it);
-        m_changed = true;
+        noteChanged(row);
     }
 }
 
-std::map<int, RowData> &Worksheet::rowsForWrite()
+std::map<int, RowData> &Worksheet::rowsForWrite(int fromRow)
 {
-    m_changed = true;
+    noteChanged(fromRow);
     return m_rows;
 }
 
@@ -75,7 +87,7 @@ const RowData *Worksheet::row(int row) const
 
 RowData &Worksheet::rowForWrite(int row)
 {
-    m_changed = true;
+    noteChanged(row);
     return m_rows[row];
 }
 
@@ -85,9 +97,9 @@ std::map<int, ColumnData> &Worksheet::columnsForWrite()
     return m_columns;
 }
 
-std::vector<RangeRef> &Worksheet::mergesForWrite()
+std::vector<RangeRef> &Worksheet::mergesForWrite(int fromRow)
 {
-    m_changed = true;
+    noteChanged(fromRow);
     return m_merges;
 }
 

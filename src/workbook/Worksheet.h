@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
 #include <map>
 #include <set>
 #include <vector>
@@ -85,8 +86,9 @@ public:
     void removeCell(int row, int column);
 
     const std::map<int, RowData> &rows() const { return m_rows; }
-    // Mutable access; marks the sheet changed.
-    std::map<int, RowData> &rowsForWrite();
+    // Mutable access; marks the sheet changed, from the given row down (all
+    // rows when none is given).
+    std::map<int, RowData> &rowsForWrite(int fromRow = 1);
     const RowData *row(int row) const;
     RowData &rowForWrite(int row);
 
@@ -94,7 +96,8 @@ public:
     std::map<int, ColumnData> &columnsForWrite();
 
     const std::vector<RangeRef> &merges() const { return m_merges; }
-    std::vector<RangeRef> &mergesForWrite();
+    // Marks the sheet changed from the given row down (all rows when none is given).
+    std::vector<RangeRef> &mergesForWrite(int fromRow = 1);
 
     const std::vector<Hyperlink> &hyperlinks() const { return m_hyperlinks; }
     std::vector<Hyperlink> &hyperlinksForWrite();
@@ -128,7 +131,27 @@ public:
     const QByteArray &templateXml() const { return m_templateXml; }
     void setTemplateXml(const QByteArray &xml) { m_templateXml = xml; }
 
+    // The lowest row whose cells or merges changed since the last call
+    // (INT_MAX when none did); the count starts anew. Results worked out
+    // from the rows above it still hold.
+    int takeLowestChangedRow();
+
+    // What fitting columns found, kept so that fitting a growing report
+    // again only looks at its new rows: for each row a fit went down to, the
+    // widest text per column (pixels, -1 for none) from firstRow to there.
+    struct FitMemo
+    {
+        int firstRow = 0;
+        int firstColumn = 0;
+        int lastColumn = 0;
+        QString locale;
+        std::map<int, std::vector<double>> widestTo;
+    };
+    std::vector<FitMemo> &fitMemos() { return m_fitMemos; }
+
 private:
+    void noteChanged(int fromRow);
+
     QString m_name;
     std::map<int, RowData> m_rows;
     std::map<int, ColumnData> m_columns;
@@ -138,6 +161,8 @@ private:
     std::vector<Picture> m_pictures;
     PageSetup m_pageSetup;
     QByteArray m_templateXml;
+    int m_lowestChangedRow = std::numeric_limits<int>::max();
+    std::vector<FitMemo> m_fitMemos;
     SheetViewMode m_view = SheetViewMode::Normal;
     bool m_changed = false;
 };

@@ -104,4 +104,48 @@ TEST_F(SheetTest, AutoFitOfABlockLooksOnlyAtItsRowsAndSkipsMerges)
     EXPECT_GT(widthOf(ws(), 2), fitted);
 }
 
+// A report fits the same columns again after each lot; each fit must see
+// every change since the one before, wherever it happened.
+TEST_F(SheetTest, AutoFitAgainSeesEveryChangeSinceTheLastFit)
+{
+    const auto width = [](const QString &text, double size = 11) {
+        return ColumnWidth::toStored(ColumnAutoFit::widthForPixels(
+            ColumnAutoFit::textWidthPixels(text, size, false, QStringLiteral("Calibri"))));
+    };
+    const QString longText = QStringLiteral("Mantelvermessung Polter 12");
+    for (int row = 1; row <= 200; ++row)
+        xl.range(QStringLiteral("K%1").arg(row)).setValue(QStringLiteral("Fi"));
+    // Whole columns, as the report fits them, and a block of rows.
+    const auto fit = [&] {
+        xl.columns(QStringLiteral("K:K")).autoFit();
+        const double whole = widthOf(ws(), 11);
+        xl.range(QStringLiteral("K1:K400")).columns().autoFit();
+        EXPECT_DOUBLE_EQ(widthOf(ws(), 11), whole);
+        return whole;
+    };
+    EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs));
+
+    xl.range(QStringLiteral("K5")).setValue(longText); // above the rows fitted before
+    EXPECT_DOUBLE_EQ(fit(), width(longText));
+    xl.range(QStringLiteral("K5")).deleteCells(); // the rows below move up
+    EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs));
+
+    xl.range(QStringLiteral("K300")).setValue(longText); // new rows below
+    EXPECT_DOUBLE_EQ(fit(), width(longText));
+    xl.range(QStringLiteral("K300:L300")).merge();
+    EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs));
+    xl.range(QStringLiteral("K300:L300")).unMerge();
+    EXPECT_DOUBLE_EQ(fit(), width(longText));
+    xl.range(QStringLiteral("K300")).setValue(QVariant());
+    EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs));
+
+    xl.range(QStringLiteral("K10")).font().setSize(22); // a format, not a value
+    EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs, 22));
+    xl.range(QStringLiteral("K10")).copy();
+    xl.range(QStringLiteral("K150")).select();
+    xl.activeSheet().paste();
+    xl.range(QStringLiteral("K10")).font().setSize(11);
+    EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs, 22)) << "the pasted copy keeps its size";
+}
+
 } // namespace
