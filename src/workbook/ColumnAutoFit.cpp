@@ -195,10 +195,8 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
     auto &memos = sheet.fitMemos();
     for (Worksheet::FitMemo &m : memos)
         m.widestTo.erase(m.widestTo.lower_bound(changed), m.widestTo.end());
-    const QString localeName = book.locale().name();
     auto memo = std::find_if(memos.begin(), memos.end(), [&](const Worksheet::FitMemo &m) {
-        return m.firstRow == range.firstRow && m.firstColumn == range.firstColumn
-            && m.lastColumn == range.lastColumn && m.locale == localeName;
+        return m.firstRow == range.firstRow && m.firstColumn == range.firstColumn && m.lastColumn == range.lastColumn;
     });
     int fromRow = range.firstRow;
     if (memo != memos.end()) {
@@ -254,7 +252,7 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
     if (memo == memos.end()) {
         if (memos.size() >= 8)
             memos.erase(memos.begin());
-        memos.push_back({range.firstRow, range.firstColumn, range.lastColumn, localeName, {}});
+        memos.push_back({range.firstRow, range.firstColumn, range.lastColumn, {}});
         memo = std::prev(memos.end());
     }
     if (memo->widestTo.size() >= 4096)

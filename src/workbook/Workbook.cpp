@@ -57,3 +57,10 @@ ResolvedStyle Workbook::resolve(quint32 styleId) const
         r.quotePrefix = true;
     return r;
 }
+
+void Workbook::setLocale(const QLocale &locale)
+{
+    m_locale = locale;
+    for (const auto &sheet : m_sheets)
+        sheet->fitMemos().clear();
+}

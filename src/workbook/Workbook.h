@@ -55,7 +55,8 @@ public:
 
     // Locale for turning typed texts into numbers (decimal separator).
     const QLocale &locale() const { return m_locale; }
-    void setLocale(const QLocale &locale) { m_locale = locale; }
+    // Also forgets what AutoFit measured: the texts shown depend on the locale.
+    void setLocale(const QLocale &locale);
 
     // The file the workbook was made from (template path), empty for a new one.
     const QString &sourcePath() const { return m_sourcePath; }

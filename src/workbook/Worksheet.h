@@ -139,12 +139,12 @@ public:
     // What fitting columns found, kept so that fitting a growing report
     // again only looks at its new rows: for each row a fit went down to, the
     // widest text per column (pixels, -1 for none) from firstRow to there.
+    // The workbook forgets them when its locale changes.
     struct FitMemo
     {
         int firstRow = 0;
         int firstColumn = 0;
         int lastColumn = 0;
-        QString locale;
         std::map<int, std::vector<double>> widestTo;
     };
     std::vector<FitMemo> &fitMemos() { return m_fitMemos; }

@@ -2,6 +2,12 @@
 
 #include "workbook/ColumnAutoFit.h"
 #include "workbook/ColumnWidth.h"
+#include "workbook/FormulaEvaluator.h"
+#include "workbook/Hyperlinks.h"
+#include "workbook/SheetLimits.h"
+#include "workbook/WorkbookError.h"
+
+#include <random>
 
 using sheettest::SheetTest;
 
@@ -146,6 +152,108 @@ TEST_F(SheetTest, AutoFitAgainSeesEveryChangeSinceTheLastFit)
     xl.activeSheet().paste();
     xl.range(QStringLiteral("K10")).font().setSize(11);
     EXPECT_DOUBLE_EQ(fit(), width(u"Fi"_qs, 22)) << "the pasted copy keeps its size";
+}
+
+// The texts shown follow the locale, so a change of locale is a change of
+// every text: two locales of the same name (Serbian in Latin and in Cyrillic
+// script) give month names of different widths.
+TEST_F(SheetTest, AutoFitAfterALocaleChangeMeasuresAnew)
+{
+    for (int row = 1; row <= 5; ++row) {
+        xl.range(QStringLiteral("A%1").arg(row)).setValue(QDate(2024, 1, row));
+        xl.range(QStringLiteral("A%1").arg(row)).setNumberFormat(QStringLiteral("mmmm"));
+    }
+    const QLocale latin(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia);
+    const QLocale cyrillic(QLocale::Serbian, QLocale::CyrillicScript, QLocale::Serbia);
+    ASSERT_EQ(latin.name(), cyrillic.name());
+    const auto fitted = [&](const QLocale &locale) {
+        xl.setLocale(locale);
+        xl.columns(QStringLiteral("A:A")).autoFit();
+        return widthOf(ws(), 1);
+    };
+    const double cyrillicFresh = fitted(cyrillic);
+    const double latinFresh = fitted(latin);
+    ASSERT_NE(cyrillicFresh, latinFresh);
+    EXPECT_DOUBLE_EQ(fitted(cyrillic), cyrillicFresh);
+}
+
+// Random edits of every kind, with a fit now and then: each fit gives the
+// widths that a fit of the same sheet without anything remembered gives.
+TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
+{
+    std::mt19937 rng;
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const auto column = [](int c) { return QString(QChar(u'A' + c - 1)); };
+    const auto name = [&](int r, int c) { return column(c) + QString::number(r); };
+    const std::vector<RangeRef> fits = {{1, 1, SheetLimits::MaxRows, 1}, {1, 2, SheetLimits::MaxRows, 3},
+        {1, 1, 30, 1}, {3, 2, 25, 3}, {5, 1, SheetLimits::MaxRows, 4}, {1, 3, 10, 3}};
+    for (unsigned seed = 0; seed < 40; ++seed) {
+        rng.seed(seed);
+        Application xl;
+        xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
+        xl.workbooks().add();
+        Sheet sheet = xl.activeSheet();
+        Workbook &book = xl.activeWorkbook().workbook();
+        Worksheet &ws = sheet.worksheet();
+        bool latin = false;
+        for (int step = 0; step < 300; ++step) {
+            const int r1 = pick(1, 40);
+            const int r2 = std::min(40, r1 + pick(0, 5));
+            const int c1 = pick(1, 4);
+            const int c2 = std::min(4, c1 + pick(0, 2));
+            Range range = sheet.range(RangeRef{r1, c1, r2, c2});
+            const QString rows = QString::number(r1) + u':' + QString::number(r2);
+            try {
+                switch (pick(0, 19)) {
+                case 0: sheet.cells(r1, c1).setValue(QString(pick(1, 25), u'W')); break;
+                case 1: sheet.cells(r1, c1).setValue(double(pick(0, 100000)) / 7.0); break;
+                case 2: range.setValue(QVariant()); break;
+                case 3: range.font().setSize(pick(8, 30)); break;
+                case 4: range.font().setBold(pick(0, 1) == 1); break;
+                case 5: range.setNumberFormat(pick(0, 1) ? u"0.00000"_qs : u"General"_qs); break;
+                case 6: range.merge(); break;
+                case 7: range.unMerge(); break;
+                case 8: range.deleteCells(); break;
+                case 9: sheet.rows(rows).deleteCells(); break;
+                case 10:
+                    range.copy();
+                    sheet.cells(pick(1, 40), pick(1, 3)).select();
+                    sheet.paste();
+                    break;
+                case 11:
+                    sheet.rows(rows).copy();
+                    sheet.cells(pick(1, 40), 1).select();
+                    sheet.paste();
+                    break;
+                case 12: sheet.cells(r1, c1).setFormula(u'=' + name(pick(1, 40), pick(1, 4)) + u"*1000"_qs); break;
+                case 13: FormulaEvaluator::recalculate(ws); break;
+                case 14: sheet.rows(QString::number(r1)).font().setSize(pick(8, 30)); break;
+                case 15: sheet.columns(column(c1)).font().setSize(pick(8, 30)); break;
+                case 16: sheet.cells(r1, c1).setValue(u"ab\nWWWWWWWWWWWW"_qs); break;
+                case 17: sheet.columns(column(c1) + u':' + column(c2)).setNumberFormat(u"0.000"_qs); break;
+                case 18:
+                    sheet.hyperlinks().add(sheet.cells(r1, c1), u"https://x.invalid"_qs, QString(pick(1, 30), u'M'));
+                    break;
+                case 19:
+                    latin = !latin;
+                    xl.setLocale(QLocale(latin ? u"sr_Latn_RS"_qs : u"sr_Cyrl_RS"_qs));
+                    sheet.cells(r1, c1).setValue(45000.0 + pick(0, 300));
+                    sheet.cells(r1, c1).setNumberFormat(u"mmmm"_qs);
+                    break;
+                }
+            } catch (const WorkbookError &) {
+            }
+            if (pick(0, 2) != 0)
+                continue;
+            const RangeRef fit = fits[size_t(pick(0, int(fits.size()) - 1))];
+            Worksheet fresh = ws;
+            fresh.fitMemos().clear();
+            ColumnAutoFit::fit(book, ws, fit);
+            ColumnAutoFit::fit(book, fresh, fit);
+            for (int c = fit.firstColumn; c <= fit.lastColumn; ++c)
+                ASSERT_EQ(widthOf(ws, c), widthOf(fresh, c)) << "seed " << seed << " step " << step << " column " << c;
+        }
+    }
 }
 
 } // namespace
