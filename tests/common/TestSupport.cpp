@@ -39,6 +39,24 @@ void createSqliteDatabase(const QString &path, const QString &sql)
     sqlite3_close(db);
 }
 
+QString changeSqliteDatabase(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        return message;
+    }
+    SqlServerFunctions::install(db);
+    char *error = nullptr;
+    QString message;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+        message = error ? QString::fromUtf8(error) : QStringLiteral("unknown error");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    return message;
+}
+
 QString schemaSql()
 {
     return QString::fromUtf8(readFile(QStringLiteral(TANNBUCH_SCHEMA_SQL)));

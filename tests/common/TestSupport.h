@@ -14,6 +14,9 @@ QString sourcePath(const QString &relative);
 // Creates a SQLite database file at path from SQL text (several statements),
 // with a writable connection of its own; throws std::runtime_error on failure.
 void createSqliteDatabase(const QString &path, const QString &sql);
+// Runs SQL on an existing database file with the program's text order, as
+// its indexes over text need; an empty text when it ran, else SQLite's message.
+QString changeSqliteDatabase(const QString &path, const QString &sql);
 
 // The demo schema's SQL text.
 QString schemaSql();

@@ -7,7 +7,9 @@
 #include "workbook/XlsxReader.h"
 #include "workbook/XlsxWriter.h"
 
+#include "RecordingWindow.h"
 #include "common/QtPrinters.h"
+#include "common/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,30 +28,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class RecordingWindow : public F_Start
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
-    QStringList messages;
-};
-
 // A copy of the demo database changed by the statements, and an ini file naming it.
-struct DemoCopy
+struct DemoCopy : UnattendedFolder
 {
     explicit DemoCopy(const char *changes = nullptr)
     {
         db = dir.filePath(u"forst.sqlite"_s);
         EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_DEMO_DB), db));
         QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        if (changes) {
-            sqlite3 *handle = nullptr;
-            sqlite3_open(db.toUtf8().constData(), &handle);
-            char *error = nullptr;
-            EXPECT_EQ(sqlite3_exec(handle, changes, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-            sqlite3_free(error);
-            sqlite3_close(handle);
-        }
+        if (changes)
+            EXPECT_EQ(testsupport::changeSqliteDatabase(db, QString::fromUtf8(changes)), QString());
         QFile in(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini"));
         EXPECT_TRUE(in.open(QIODevice::ReadOnly));
         QString text = QString::fromLatin1(in.readAll());
@@ -59,18 +47,6 @@ struct DemoCopy
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(text.toLatin1());
     }
-
-    // Prints list 4711 unattended into the folder; the exit code.
-    int printUnattended(RecordingWindow &w) const
-    {
-        w.Form_Load(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
-        return w.exitCode();
-    }
-    QString saved() const { return dir.filePath(u"DEMO_4711.xlsx"_s); }
-
-    QTemporaryDir dir;
-    QString db;
-    QString ini;
 };
 
 void chooseAndPrint(RecordingWindow &w)

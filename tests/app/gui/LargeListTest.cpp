@@ -5,12 +5,13 @@
 #include "DemoIni.h"
 #include "DemoTemplates.h"
 #include "app/gui/F_Start.h"
-#include "db/SqlServerFunctions.h"
 #include "workbook/SheetLimits.h"
 #include "workbook/Workbook.h"
 #include "workbook/XlsxReader.h"
 
+#include "RecordingWindow.h"
 #include "common/QtPrinters.h"
+#include "common/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,19 +26,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class QuietWindow : public F_Start
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
-    QStringList messages;
-};
-
 // A generated list 4711 of the given size (provision DEMO holds it all), the
 // demo templates with only the named one left, and an ini file for both.
-class GeneratedList
+struct GeneratedList : UnattendedFolder
 {
-public:
     GeneratedList(int records, const QString &templateName, const char *changes = nullptr)
     {
         db = dir.filePath(u"forst.sqlite"_s);
@@ -45,16 +37,8 @@ public:
         options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
         options.records = records;
         DemoDatabase::write(db, options);
-        if (changes) {
-            // Written with the program's text order, as the pile index needs.
-            sqlite3 *handle = nullptr;
-            sqlite3_open(db.toUtf8().constData(), &handle);
-            SqlServerFunctions::install(handle);
-            char *error = nullptr;
-            EXPECT_EQ(sqlite3_exec(handle, changes, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-            sqlite3_free(error);
-            sqlite3_close(handle);
-        }
+        if (changes)
+            EXPECT_EQ(testsupport::changeSqliteDatabase(db, QString::fromUtf8(changes)), QString());
         const QString templates = dir.filePath(u"templates"_s);
         EXPECT_EQ(writeDemoTemplates(templates), 0);
         for (const QString &name : QDir(templates).entryList(QDir::Files)) {
@@ -64,17 +48,6 @@ public:
         ini = dir.filePath(u"kelmora.ini"_s);
         EXPECT_EQ(writeDemoIni(ini, db, templates), 0);
     }
-
-    int printUnattended(QuietWindow &w) const
-    {
-        w.Form_Load(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
-        return w.exitCode();
-    }
-    QString saved() const { return dir.filePath(u"DEMO_4711.xlsx"_s); }
-
-    QTemporaryDir dir;
-    QString db;
-    QString ini;
 };
 
 } // namespace
@@ -84,7 +57,7 @@ public:
 TEST(LargeList, ReportRunsPastRow65536)
 {
     GeneratedList list(25000, u"Tannbuch.xltx"_s);
-    QuietWindow w;
+    RecordingWindow w;
     ASSERT_EQ(list.printUnattended(w), 0) << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
     const auto book = XlsxReader::load(list.saved());
@@ -122,7 +95,7 @@ TEST(LargeList, TwoThousandLotsLotByLot)
 {
     GeneratedList list(2000, u"Tannbuch_Losweise.xltx"_s,
         "UPDATE LOGS SET LOS = printf('L%04d', ID_LOG % 2000) WHERE LISTE = '4711'; ANALYZE;");
-    QuietWindow w;
+    RecordingWindow w;
     ASSERT_EQ(list.printUnattended(w), 0) << w.messages.join(u'\n').toStdString();
     ASSERT_EQ(w.messages.size(), 1) << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(w.messages.first().contains(u"höchstens %1"_s.arg(SheetLimits::MaxRowBreaks)))

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/gui/F_Start.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The main window with its messages kept instead of shown, taking the first
+// template offered.
+class RecordingWindow : public F_Start
+{
+public:
+    void showMessage(const QString &text) override { messages << text; }
+    QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
+    QStringList messages;
+};
+
+// A folder with a database and an ini file naming it; list 4711 is printed
+// into it unattended, with provision DEMO, as the host would.
+struct UnattendedFolder
+{
+    // The exit code of the run.
+    int printUnattended(RecordingWindow &w) const
+    {
+        w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/');
+        return w.exitCode();
+    }
+    QString saved() const { return dir.filePath(QStringLiteral("DEMO_4711.xlsx")); }
+
+    QTemporaryDir dir;
+    QString db;
+    QString ini;
+};
