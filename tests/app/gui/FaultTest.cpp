@@ -36,8 +36,9 @@ struct DemoCopy : UnattendedFolder
         db = dir.filePath(u"forst.sqlite"_s);
         EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_DEMO_DB), db));
         QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        if (changes)
+        if (changes) {
             EXPECT_EQ(testsupport::changeSqliteDatabase(db, QString::fromUtf8(changes)), QString());
+        }
         QFile in(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini"));
         EXPECT_TRUE(in.open(QIODevice::ReadOnly));
         QString text = QString::fromLatin1(in.readAll());
