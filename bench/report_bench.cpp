@@ -308,20 +308,13 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
     QDir().mkpath(data.path());
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13\n")
-               .arg(QStringLiteral("records"), 8)
-               .arg(QStringLiteral("mode"), 5)
-               .arg(QStringLiteral("wall s"), 7)
-               .arg(QStringLiteral("peak MB"), 8)
-               .arg(QStringLiteral("stmts"), 7)
-               .arg(QStringLiteral("per 1k"), 7)
-               .arg(QStringLiteral("rows"), 7)
-               .arg(QStringLiteral("cells"), 8)
-               .arg(QStringLiteral("file KB"), 8)
-               .arg(QStringLiteral("stmt fl"), 8)
-               .arg(QStringLiteral("xlsx fl"), 8)
-               .arg(QStringLiteral("ratio"), 6)
-               .arg(QStringLiteral("1ms RTT s"), 10);
+    const std::pair<const char *, int> heads[] = {{"records", 8}, {"mode", 5}, {"wall s", 7}, {"peak MB", 8},
+        {"stmts", 7}, {"per 1k", 7}, {"rows", 7}, {"cells", 8}, {"file KB", 8}, {"stmt fl", 8}, {"xlsx fl", 8},
+        {"ratio", 6}, {"1ms RTT s", 10}};
+    QStringList head;
+    for (const auto &[text, width] : heads)
+        head << QString::fromLatin1(text).rightJustified(width);
+    out << head.join(u' ') << '\n';
     out.flush();
     for (int n : sizes) {
         const QString db = data.filePath(QStringLiteral("forst-%1.sqlite").arg(n));
