@@ -48,7 +48,7 @@ QStringList StatisticsStatements(int recordType, const QString &filter)
     switch (recordType) {
     case 1:
         return {QStringLiteral("SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB") + where
-                    + QStringLiteral(" AND DSART = 1 AND KLST<>3"),
+                    + QStringLiteral(" AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"),
             QStringLiteral("SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB") + where
                 + QStringLiteral(" AND DSART = 1 AND KLST=3")};
     case 2:
@@ -95,7 +95,8 @@ void WriteStatistics(ReportState &state, int recordType)
     case 1: {
         const double gLaenge = sum(first, "GLAENGE");
         double gKub = sum(first, "GKUB");
-        // Class-3 logs count with their volume only.
+        // Class-3 logs count with their volume only; a log without a class
+        // counts in full, as the condensed totals count it.
         Recordset classThree = state.db->execute(statements.at(1));
         gKub += sum(classThree, "GKUB");
         if (gStk > 0)

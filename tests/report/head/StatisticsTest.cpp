@@ -38,7 +38,7 @@ TEST(StatisticsStatements, QueriesPerRecordType)
     const QString f = u"LOGS.LISTE = '4711'"_s;
     EXPECT_EQ(StatisticsStatements(1, f),
         QStringList({u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE "
-                     "LOGS.LISTE = '4711' AND DSART = 1 AND KLST<>3"_s,
+                     "LOGS.LISTE = '4711' AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"_s,
             u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 1 "
             "AND KLST=3"_s}));
     EXPECT_EQ(StatisticsStatements(2, f),
@@ -71,12 +71,20 @@ TEST(StatisticsRounding, ExactHalvesGoToTheEvenDigit)
 
 TEST(StatisticsLines, LogsCountClassThreeOnlyWithTheirVolume)
 {
-    // 200 m of length in 10 pieces, 8 Fm, plus a class-3 log of 2 Fm: 10 Fm over 200 m.
-    Bench b(logs("(1, '4711', 1, 1, 20, 5, 4, NULL, NULL), (2, '4711', 1, 2, 20, 5, 4, NULL, NULL),"
-                 " (3, '4711', 1, 3, 5, 1, 2, NULL, NULL), (4, '4712', 1, 1, 99, 9, 9, NULL, NULL)"));
-    EXPECT_EQ(lines(b, 1),
-        QStringList({s("D-Länge (m):=20|0.00"), u"D-Durchmesser (cm):=25.23|0.00"_s, u"D-Kubatur (Fm/Stk):=1|0.000"_s}));
-    EXPECT_EQ(b.state.cursor, StartRow + 4) << "one row per line and one after the block";
+    // 200 m of length in 10 pieces, 8 Fm, plus a class-3 log of 2 Fm: 10 Fm over 200 m. A log
+    // without a class counts in full, like one of class 1.
+    for (const char *firstClass : {"1", "NULL"}) {
+        Bench b(logs(QStringLiteral("(1, '4711', 1, %1, 20, 5, 4, NULL, NULL), (2, '4711', 1, 2, 20, 5, 4, NULL, NULL),"
+                                    " (3, '4711', 1, 3, 5, 1, 2, NULL, NULL), (4, '4712', 1, 1, 99, 9, 9, NULL, NULL)")
+                         .arg(QLatin1String(firstClass))
+                         .toLatin1()
+                         .constData()));
+        EXPECT_EQ(lines(b, 1),
+            QStringList(
+                {s("D-Länge (m):=20|0.00"), u"D-Durchmesser (cm):=25.23|0.00"_s, u"D-Kubatur (Fm/Stk):=1|0.000"_s}))
+            << "class " << firstClass;
+        EXPECT_EQ(b.state.cursor, StartRow + 4) << "one row per line and one after the block";
+    }
 }
 
 TEST(StatisticsLines, OnlyClassThreeLogsGiveNoLine)
