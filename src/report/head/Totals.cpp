@@ -1,7 +1,6 @@
 #include "Totals.h"
 
 #include "db/Connection.h"
-#include "db/DbError.h"
 #include "report/ReportState.h"
 #include "workbook/Application.h"
 #include "workbook/Font.h"
@@ -24,6 +23,10 @@ QString figureFormat(int position, const QString &volumeFormat)
 
 } // namespace
 
+// The mean diameter is that of a cylinder holding the round wood's volume
+// over the length of all its pieces (LAENGE times STK), as the statistics
+// block computes its own. A divisor that sums to 0 becomes NULL, so the
+// figure is left out rather than the database refusing the whole query.
 QString TotalsStatement(const QString &f)
 {
     return QString::fromUtf8("SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", SUM(STK) AS \"Gesamtstück (STK)\", ")
@@ -37,11 +40,11 @@ QString TotalsStatement(const QString &f)
         + QString::fromUtf8("AND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', ")
         + QStringLiteral("(SELECT SUM(KUBATRO) FROM LOGS WHERE ") + f
         + QStringLiteral(" AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", ")
-        + QStringLiteral("(SELECT SQRT((SUM(KUBATUR)*10000*4)/(SUM(LAENGE) * COUNT(*) *3.1416)) FROM LOGS ")
+        + QStringLiteral("(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(LAENGE * STK),0) *3.1416)) FROM LOGS ")
         + QStringLiteral("WHERE ") + f + QStringLiteral(" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
         + QStringLiteral("(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS ") + QStringLiteral("WHERE ") + f
         + QString::fromUtf8(" AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", ")
-        + QStringLiteral("(SELECT SUM(KUBATUR) /isnull(SUM(STK),1) FROM LOGS ") + QStringLiteral("WHERE ") + f
+        + QStringLiteral("(SELECT SUM(KUBATUR) /NULLIF(SUM(STK),0) FROM LOGS ") + QStringLiteral("WHERE ") + f
         + QStringLiteral(" AND DSART = 1 )  AS \"Durchschnittskubatur (Fm/Stk)\" ") + QStringLiteral("FROM LOGS WHERE ")
         + f;
 }
@@ -49,16 +52,7 @@ QString TotalsStatement(const QString &f)
 void WriteTotals(ReportState &state)
 {
     ++state.cursor;
-    Recordset totals;
-    try {
-        totals = state.db->execute(TotalsStatement(state.filter));
-    } catch (const DbError &e) {
-        // Everything printed so far stays; the user learns why the totals are missing.
-        const QString message = QStringLiteral("Die Gesamtsummen können nicht berechnet werden: ") + e.message();
-        state.status(message);
-        state.tell(message);
-        return;
-    }
+    Recordset totals = state.db->execute(TotalsStatement(state.filter));
     if (totals.eof())
         return;
     for (int p = 0; p < PrintedFigures && p < totals.fieldCount(); ++p) {

@@ -7,11 +7,11 @@ struct ReportState;
 // The totals block that closes a report: overall volumes, pieces, stacked
 // and bulk volume, dry tonnes, mean diameter and length of the round wood.
 
-// The one query computing every figure over the selection.
+// The one query computing every figure over the selection; a mean whose
+// divisor is 0 comes back as NULL.
 QString TotalsStatement(const QString &filter);
 
-// After one blank row, one bold line per figure other than 0 (name in A,
-// value in E). A database failure of the query (SQL Server refuses the whole
-// query when a mean divides by zero) is shown to the user and the report goes
-// on without the block; workbook failures go to the caller.
+// After one blank row, one bold line per figure other than 0 or NULL (name
+// in A, value in E). Database (DbError) and workbook (WorkbookError) failures
+// go to the caller and end the report.
 void WriteTotals(ReportState &state);
