@@ -77,10 +77,12 @@ QString JacketQuery(const std::vector<ColumnEntry> &columnList, const QString &i
         + CR;
     for (const ColumnEntry &entry : columnList)
         sql += jacketColumn(entry.expression);
-    return sql
-        + QStringLiteral(" FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  "
-                         "MANTEL.ID_MANTEL = ")
-        + idMantel + QStringLiteral(" AND LOGS.ID_LOG = ") + idLog;
+    // The record's prices come from at most one of its price rows, so each
+    // measured log is listed once, also when the record has no price row or
+    // several.
+    return sql + QStringLiteral(" FROM LOGS left join (SELECT TOP 1 * FROM LOGS_RECH WHERE LOGS_RECH.ID_LOG = ") + idLog
+        + QStringLiteral(") LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = ") + idMantel
+        + QStringLiteral(" AND LOGS.ID_LOG = ") + idLog;
 }
 
 qint32 jacketOf(const Recordset &record)

@@ -25,8 +25,9 @@ struct JacketState
     double extrapolatedVolume = 0;
 };
 
-// The sample logs of a jacket combined with one LOGS record, with one column
-// per used column-list entry. Entries naming columns that only the single-log
+// The sample logs of a jacket combined with one LOGS record and at most one
+// of its price rows (each sample log once), with one column per used
+// column-list entry. Entries naming columns that only the single-log
 // query has (volume class, list type, transport tables) are selected as NULL,
 // so their cells stay empty.
 QString JacketQuery(const std::vector<ColumnEntry> &columnList, const QString &idMantel, const QString &idLog);

@@ -33,7 +33,9 @@ QString addedColumn(const QString &e)
 {
     if (e.isEmpty() || e == u"KKLASSE" || e == u"LISTENART" || e == u"ENTRINDUNG" || e == u"RINDEPROZENT")
         return QString(); // empty, or already among the record columns
-    if (e == u"LOGS.RINDE_WERT") // no bark value on type-6 records
+    // No bark value on type-6 records, in whichever form the column names it
+    // (the settings sheet's column wraps it in ISNULL).
+    if (e == u"LOGS.RINDE_WERT" || e == u"ISNULL(LOGS.RINDE_WERT,0)")
         return QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + QStringLiteral(" END as [") + e
             + QStringLiteral("]");
     if (e == u"TL.EINGANGS_DATUM" || e == u"TLW.DATUM_VERLADE" || e == u"TL.Z_DATUM_1") // dates as dd.mm.yyyy

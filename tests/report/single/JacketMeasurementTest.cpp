@@ -83,8 +83,8 @@ TEST(JacketQueryText, FixedPartColumnsAndSource)
           ", MANTEL.RINDE as [ISNULL(LOGS.RINDE_WERT,0)], MANTEL.RINDE as [LOGS.RINDE_WERT]"
           ", MANTEL.RINDE as [RINDE_WERT], LOGS_RECH.R_PREIS as [LOGS_RECH.R_PREIS]"
           ", NULL as [isnull(tlw.WAGGON_NR,'')]"
-          " FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = 10"
-          " AND LOGS.ID_LOG = 17"_s;
+          " FROM LOGS left join (SELECT TOP 1 * FROM LOGS_RECH WHERE LOGS_RECH.ID_LOG = 17) LOGS_RECH ON"
+          " LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = 10 AND LOGS.ID_LOG = 17"_s;
     EXPECT_EQ(JacketQuery(columns, u"10"_s, u"17"_s), expected);
 }
 
@@ -161,6 +161,45 @@ TEST(JacketBlocks, RecordWithoutJacketIsPrintedWithoutBlocks)
     EXPECT_EQ(run.bench.state.cursor, 12);
     for (const QString &sql : run.bench.statements())
         EXPECT_FALSE(sql.contains(u"MANTEL.ID_MANTEL"_s)) << sql.toStdString();
+}
+
+TEST(JacketBlocks, EachSampleLogOnceWhateverThePriceRows)
+{
+    const QString record = log(Record, "1, 6, 10, '1', 1, 'FI', 'L', 'B', '2b', 50, 12.5, 2.5");
+    const QString price = u"INSERT INTO LOGS_RECH (ID_LOG, R_PREIS) VALUES (1, 80);\n"_s;
+    const struct
+    {
+        const char *name;
+        QString prices;
+        double shown; // the price in the sample rows; 0: none
+    } cases[] = {{"no price row", QString(), 0}, {"one price row", price, 80}, {"two price rows", price + price, 80}};
+    for (const auto &c : cases) {
+        SectionRun run(sampleLog(10, "2a", 12, 25, 0.6) + sampleLog(10, "3a", 14, 33, 1.2) + record + c.prices,
+            {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.R_PREIS"_s}, ColumnEntry()});
+        EXPECT_EQ(run.row(11), u"1|1|FI|L|B|2a|12|25|1|0.6"_s) << c.name;
+        EXPECT_EQ(run.row(12), u"1|1|FI|L|B|3a|14|33|1|1.2"_s) << c.name;
+        EXPECT_EQ(run.row(13), u"Gesamt||||||||2|1.8"_s) << c.name;
+        for (const char *cell : {"L11", "L12"})
+            EXPECT_EQ(run.view->raw(QLatin1String(cell)).toDouble(), c.shown) << c.name << " " << cell;
+    }
+}
+
+TEST(JacketBlocks, BarkColumnOfTheSettingsSheet)
+{
+    // The column as the settings sheet makes it: measured logs show their own bark, extrapolated
+    // records none, other records theirs.
+    ReportSettings sheet;
+    ApplySetting(sheet, u"RINDE_WERT"_s, u"RINDE"_s, {});
+    SectionRun run(sampleLog(10, "2a", 12, 25, 0.6) + jacketRecord(1, "10", 50, 12.5)
+            + log("ID_LOG, DSART, LOS, BLNR, STK, KUBATUR, RINDE_WERT", "2, 1, '1', 5, 1, 0.5, 1.5"),
+        sheet.columnList);
+    QList<double> bark;
+    for (int r = 1; r < run.bench.state.cursor; ++r) {
+        const QVariant v = run.view->raw(u"L%1"_s.arg(r));
+        if (v.isValid() && v.typeId() == QMetaType::Double)
+            bark << v.toDouble();
+    }
+    EXPECT_EQ(bark, QList<double>({3.0, 1.5}));
 }
 
 TEST(JacketBlocks, ColumnListCellsOfSampleLogs)

@@ -1,5 +1,6 @@
 #include "report/single/SingleLogQuery.h"
 #include "db/SqliteBackend.h"
+#include "workbook/ReportSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -93,9 +94,13 @@ TEST(SingleLogQueryAdded, PlainExpressionsAreAliasedByThemselves)
 
 TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
 {
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QStringLiteral("LOGS.RINDE_WERT")})),
-              fixedPart() + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE LOGS.RINDE_WERT END as [LOGS.RINDE_WERT]")
-                  + sourcePart() + Filter);
+    // The settings sheet's bark column and the bare column.
+    for (const QString &e : {ColumnExpression(QStringLiteral("RINDE_WERT")), QStringLiteral("LOGS.RINDE_WERT")}) {
+        EXPECT_EQ(SingleLogQuery(Filter, 0, entries({e})),
+                  fixedPart() + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + QStringLiteral(" END as [")
+                      + e + QStringLiteral("]") + sourcePart() + Filter)
+            << e.toStdString();
+    }
 }
 
 TEST(SingleLogQueryAdded, TransportDatesComeAsGermanDateText)
