@@ -71,11 +71,13 @@ struct Pass
 
     void lookUpUnit()
     {
-        // A record without a unit keeps the previous unit name (its lookup
-        // would have no id to ask for).
+        // A row without a unit shows none; a unit id without a row in the
+        // unit table keeps the previous unit name.
         const QVariant id = f("id_masseinheit");
-        if (isDbNull(id))
+        if (isDbNull(id)) {
+            sEinheit.clear();
             return;
+        }
         Recordset units = state.lookup(UnitNameStatement(rs.text(QStringLiteral("id_masseinheit"))));
         for (; !units.eof(); units.moveNext())
             sEinheit = units.text(QStringLiteral("einheit"));
@@ -160,8 +162,12 @@ struct Pass
         bFirstRow = false;
     }
 
+    // Each row's share of the group's volume; a group whose volume sums to
+    // 0 has no shares.
     void percentageFormulas(int r)
     {
+        if (vSumKub == 0)
+            return;
         for (int i = nGroupStart + 1; i <= r; ++i) {
             const Range cell = state.xl->range(QStringLiteral("I") + row(i));
             cell.setFormula(QStringLiteral("=H") + row(i) + QStringLiteral("/ H") + row(r));

@@ -198,6 +198,32 @@ TEST(CondensedGroups, StackedVolumeGroupWithUnitsAndBothClosings)
     EXPECT_EQ(atChange.row(19), s("Stückzahl|||||||"));
 }
 
+TEST(CondensedGroups, UnitNamesOfStackedVolumeRows)
+{
+    // Unit 2 has a row, unit 9 none (the previous name stays), a row without a unit shows none.
+    CondensedRun run(log(Columns, "1, 2, 'BU', 'IS', 'N', NULL, 1, 7, 10, 2")
+        + log(Columns, "2, 2, 'BU', 'IS', 'O', NULL, 1, 3, 5, 9")
+        + log(Columns, "3, 2, 'BU', 'IS', 'P', NULL, 1, 2, 4, NULL"));
+    EXPECT_EQ(run.row(14), u"Buche||IS||N|10|Rm|7"_s);
+    EXPECT_EQ(run.row(15), u"Buche||IS||O|5|Rm|3"_s);
+    EXPECT_EQ(run.row(16), u"Buche||IS||P|4||2"_s);
+}
+
+TEST(CondensedGroups, GroupWithoutVolumeHasNoPercentages)
+{
+    // Logs of +2 and -2 Fm sum to 0; the counted pieces after them have volume.
+    CondensedRun run(log(Columns, "1, 1, 'FI', 'L', 'B', '2b', 1, 2, NULL, 1")
+            + log(Columns, "2, 1, 'FI', 'L', 'B', '3a', 1, -2, NULL, 1")
+            + log(Columns, "3, 3, 'FI', 'L', 'B', '1', 40, 4, NULL, 1"),
+        [](ReportSettings &s) { s.lProzent = true; });
+    SavedSheet &v = *run.view;
+    EXPECT_EQ(run.row(17), u"Gesamt||||||2|0"_s);
+    for (int r = 14; r <= 17; ++r)
+        EXPECT_FALSE(v.raw(u"I%1"_s.arg(r)).isValid()) << "row " << r;
+    EXPECT_EQ(run.row(21), u"Fichte||L||B|1|40|4"_s);
+    EXPECT_EQ(v.range(u"I21"_s).formula(), u"=H21/ H23");
+}
+
 TEST(CondensedGroups, OtherAndUnknownTypesGetEmptyRowsAndNoTotal)
 {
     CondensedRun run(log(Columns, "1, NULL, 'FI', 'L', 'B', '2b', 1, 0.5, NULL, 1")
