@@ -154,7 +154,7 @@ QStringList statisticsQueries(const QString &f)
 {
     return {
         S(u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
-            + S(u" AND DSART = 1 AND KLST<>3"),
+            + S(u" AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"),
         S(u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
             + S(u" AND DSART = 1 AND KLST=3"),
         S(u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 2"),
@@ -175,11 +175,12 @@ QString totalsQuery(const QString &f)
         + S(u"WHERE ") + f
         + S(u"AND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', ")
         + S(u"(SELECT SUM(KUBATRO) FROM LOGS WHERE ") + f + S(u" AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", ")
-        + S(u"(SELECT SQRT((SUM(KUBATUR)*10000*4)/(SUM(LAENGE) * COUNT(*) *3.1416)) FROM LOGS ") + S(u"WHERE ") + f
+        + S(u"(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(LAENGE * STK),0) *3.1416)) FROM LOGS ") + S(u"WHERE ")
+        + f
         + S(u" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
         + S(u"(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS ") + S(u"WHERE ") + f
         + S(u" AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", ")
-        + S(u"(SELECT SUM(KUBATUR) /isnull(SUM(STK),1) FROM LOGS ") + S(u"WHERE ") + f
+        + S(u"(SELECT SUM(KUBATUR) /NULLIF(SUM(STK),0) FROM LOGS ") + S(u"WHERE ") + f
         + S(u" AND DSART = 1 )  AS \"Durchschnittskubatur (Fm/Stk)\" ") + S(u"FROM LOGS WHERE ") + f;
 }
 
@@ -220,7 +221,7 @@ QString singleLogQuery(const QString &f, int sortOrder, const QStringList &colum
     for (const QString &e : columns) {
         if (e == u"KKLASSE" || e == u"LISTENART" || e == u"ENTRINDUNG" || e == u"RINDEPROZENT" || e.isEmpty())
             continue;
-        if (e == u"LOGS.RINDE_WERT")
+        if (e == u"LOGS.RINDE_WERT" || e == u"ISNULL(LOGS.RINDE_WERT,0)")
             sql += S(u", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + S(u" END as [") + e + S(u"]");
         else if (e == u"TL.EINGANGS_DATUM" || e == u"TLW.DATUM_VERLADE" || e == u"TL.Z_DATUM_1")
             sql += S(u",  convert(nvarchar(10),") + e + S(u",104) as [") + e + S(u"]");
@@ -256,8 +257,9 @@ QString jacketQuery(const QString &jacketId, const QString &recordId)
             sql += S(u", ") + e + S(u" as [") + e + S(u"]");
     }
     return sql
-        + S(u" FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = ")
-        + jacketId + S(u" AND LOGS.ID_LOG = ") + recordId;
+        + S(u" FROM LOGS left join (SELECT TOP 1 * FROM LOGS_RECH WHERE LOGS_RECH.ID_LOG = ") + recordId
+        + S(u") LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = ") + jacketId
+        + S(u" AND LOGS.ID_LOG = ") + recordId;
 }
 
 QStringList heightQueries(const QString &id)
@@ -643,7 +645,7 @@ TEST_F(StatementCorpusTest, TotalsBlockWithQuotedAliases)
     EXPECT_EQ(row[2].toDouble(), 10.0);
     EXPECT_FALSE(row[3].isValid());
     EXPECT_FALSE(row[4].isValid());
-    EXPECT_NEAR(row[5].toDouble(), std::sqrt(1.18 * 10000 * 4 / (16 * 2 * 3.1416)), 1e-9);
+    EXPECT_NEAR(row[5].toDouble(), std::sqrt(1.18 * 10000 * 4 / (16 * 3.1416)), 1e-9);
     EXPECT_EQ(row[6].toDouble(), 8.0);
     EXPECT_NEAR(row[7].toDouble(), 0.59, 1e-9);
 }
@@ -679,6 +681,7 @@ TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
     const ResultData lot3 = run(singleLogQuery(S(u"LOGS.ID_LOG = 4"), 1, columnList()));
     ASSERT_EQ(lot3.rows.size(), 1u);
     EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"LOGS.RINDE_WERT")))).isValid());
+    EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"ISNULL(LOGS.RINDE_WERT,0)")))).isValid());
     EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"ENTRINDUNG")))).isValid());
 
     // Sort orders: by log number (records without one come first, in no set
