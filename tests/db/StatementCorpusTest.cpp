@@ -175,9 +175,9 @@ QString totalsQuery(const QString &f)
         + S(u"WHERE ") + f
         + S(u"AND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', ")
         + S(u"(SELECT SUM(KUBATRO) FROM LOGS WHERE ") + f + S(u" AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", ")
-        + S(u"(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(LAENGE * STK),0) *3.1416)) FROM LOGS ") + S(u"WHERE ")
-        + f
-        + S(u" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
+        + S(u"(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(CASE WHEN KLST=3 THEN 0 ELSE LAENGE * STK END),0) "
+            u"*3.1416)) FROM LOGS ")
+        + S(u"WHERE ") + f + S(u" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
         + S(u"(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS ") + S(u"WHERE ") + f
         + S(u" AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", ")
         + S(u"(SELECT SUM(KUBATUR) /NULLIF(SUM(STK),0) FROM LOGS ") + S(u"WHERE ") + f
@@ -256,8 +256,7 @@ QString jacketQuery(const QString &jacketId, const QString &recordId)
         else
             sql += S(u", ") + e + S(u" as [") + e + S(u"]");
     }
-    return sql
-        + S(u" FROM LOGS left join (SELECT TOP 1 * FROM LOGS_RECH WHERE LOGS_RECH.ID_LOG = ") + recordId
+    return sql + S(u" FROM LOGS left join (SELECT TOP 1 * FROM LOGS_RECH WHERE LOGS_RECH.ID_LOG = ") + recordId
         + S(u") LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = ") + jacketId
         + S(u" AND LOGS.ID_LOG = ") + recordId;
 }
@@ -645,7 +644,7 @@ TEST_F(StatementCorpusTest, TotalsBlockWithQuotedAliases)
     EXPECT_EQ(row[2].toDouble(), 10.0);
     EXPECT_FALSE(row[3].isValid());
     EXPECT_FALSE(row[4].isValid());
-    EXPECT_NEAR(row[5].toDouble(), std::sqrt(1.18 * 10000 * 4 / (16 * 3.1416)), 1e-9);
+    EXPECT_NEAR(row[5].toDouble(), std::sqrt(1.18 * 10000 * 4 / (4 * 3.1416)), 1e-9);
     EXPECT_EQ(row[6].toDouble(), 8.0);
     EXPECT_NEAR(row[7].toDouble(), 0.59, 1e-9);
 }

@@ -48,7 +48,7 @@ QStringList StatisticsStatements(int recordType, const QString &filter)
     switch (recordType) {
     case 1:
         return {QStringLiteral("SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB") + where
-                    + QStringLiteral(" AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"),
+                + QStringLiteral(" AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"),
             QStringLiteral("SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB") + where
                 + QStringLiteral(" AND DSART = 1 AND KLST=3")};
     case 2:

@@ -24,9 +24,10 @@ QString figureFormat(int position, const QString &volumeFormat)
 } // namespace
 
 // The mean diameter is that of a cylinder holding the round wood's volume
-// over the length of all its pieces (LAENGE times STK), as the statistics
-// block computes its own. A divisor that sums to 0 becomes NULL, so the
-// figure is left out rather than the database refusing the whole query.
+// over the length of all its pieces (LAENGE times STK), computed as the
+// statistics block computes its own: class-3 logs add their volume but no
+// length. A divisor that sums to 0 becomes NULL, so the figure is left out
+// rather than the database refusing the whole query.
 QString TotalsStatement(const QString &f)
 {
     return QString::fromUtf8("SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", SUM(STK) AS \"Gesamtstück (STK)\", ")
@@ -40,7 +41,8 @@ QString TotalsStatement(const QString &f)
         + QString::fromUtf8("AND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', ")
         + QStringLiteral("(SELECT SUM(KUBATRO) FROM LOGS WHERE ") + f
         + QStringLiteral(" AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", ")
-        + QStringLiteral("(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(LAENGE * STK),0) *3.1416)) FROM LOGS ")
+        + QStringLiteral("(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(CASE WHEN KLST=3 THEN 0 ELSE LAENGE * STK "
+                         "END),0) *3.1416)) FROM LOGS ")
         + QStringLiteral("WHERE ") + f + QStringLiteral(" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
         + QStringLiteral("(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS ") + QStringLiteral("WHERE ") + f
         + QString::fromUtf8(" AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", ")

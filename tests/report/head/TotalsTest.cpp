@@ -46,7 +46,8 @@ TEST(TotalsStatement, SevenFiltersAndTheSecondFollowedDirectlyByAnd)
           "(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT "
           "WHERE FAND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', "
           "(SELECT SUM(KUBATRO) FROM LOGS WHERE F AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", "
-          "(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(LAENGE * STK),0) *3.1416)) FROM LOGS "
+          "(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(CASE WHEN KLST=3 THEN 0 ELSE LAENGE * STK END),0) *3.1416)) "
+          "FROM LOGS "
           "WHERE F AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", "
           "(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS "
           "WHERE F AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", "
@@ -66,10 +67,9 @@ TEST(TotalsBlock, OneLinePerFigureWithItsFormat)
                " (7, '4712', 1, 10, 1, 99, 99, 99, 2)"));
     WriteTotals(b.state);
     EXPECT_EQ(block(b),
-        QStringList({u"Gesamtkubatur (Fm)=20|0.000"_s, s("Gesamtstück (STK)=7|0.00"),
-            u"GesamtRaummeter (RM)=14|0.00"_s, s("GesamtSchüttraummeter (SRm)=6|0.00"),
-            u"GesamtAtrotonnen (To)=2,5|0.000"_s, u"D-DM Rundholz (cm)=30,901900030834|0.00"_s,
-            s("D-Länge Rundholz (m)=20|0.000")}));
+        QStringList({u"Gesamtkubatur (Fm)=20|0.000"_s, s("Gesamtstück (STK)=7|0.00"), u"GesamtRaummeter (RM)=14|0.00"_s,
+            s("GesamtSchüttraummeter (SRm)=6|0.00"), u"GesamtAtrotonnen (To)=2,5|0.000"_s,
+            u"D-DM Rundholz (cm)=30,901900030834|0.00"_s, s("D-Länge Rundholz (m)=20|0.000")}));
     EXPECT_TRUE(b.xl.range(u"A8"_s).value().isEmpty()) << "one blank row first";
     EXPECT_EQ(b.state.cursor, StartRow + 8);
     EXPECT_FALSE(b.state.failed);
@@ -93,13 +93,17 @@ TEST(TotalsBlock, RoundWoodWithoutPiecesLeavesOutItsMeans)
 
 TEST(TotalsBlock, MeanDiameterAgreesWithTheStatisticsBlock)
 {
-    // Round wood over several records, pieces and lengths; records without a length count in neither.
+    // Round wood over several records, pieces and lengths; records without a length count in neither,
+    // class-3 logs with their volume only, a log without a class in full.
     const char *cases[] = {
         "(1, '4711', 1, 20, 2, 3, NULL, NULL, 1), (2, '4711', 1, 10, 4, 1.2, NULL, NULL, 1)",
         "(1, '4711', 1, 4, 1, 0.25, NULL, NULL, 1), (2, '4711', 1, 4, 1, 0.35, NULL, NULL, 1),"
         " (3, '4711', 1, 12, 3, 2.4, NULL, NULL, 1), (4, '4711', 1, 5.5, 10, 4.1, NULL, NULL, 1)",
         "(1, '4711', 1, 18, 1, 1.6, NULL, NULL, 1), (2, '4711', 1, 0, 1, 0.5, NULL, NULL, 1),"
         " (3, '4711', 1, 18, 1, 1.1, NULL, NULL, 1)",
+        "(1, '4711', 1, 20, 2, 3, NULL, NULL, 1), (2, '4711', 1, 14, 1, 0.8, NULL, NULL, 1),"
+        " (3, '4711', 1, 10, 4, 1.2, NULL, NULL, 1);\nUPDATE LOGS SET KLST = 3 WHERE ID_LOG = 2;\n"
+        "UPDATE LOGS SET KLST = 1 WHERE ID_LOG = 3",
     };
     for (const char *rows : cases) {
         Bench b(Units + logs(rows));

@@ -97,8 +97,8 @@ TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
     // The settings sheet's bark column and the bare column.
     for (const QString &e : {ColumnExpression(QStringLiteral("RINDE_WERT")), QStringLiteral("LOGS.RINDE_WERT")}) {
         EXPECT_EQ(SingleLogQuery(Filter, 0, entries({e})),
-                  fixedPart() + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + QStringLiteral(" END as [")
-                      + e + QStringLiteral("]") + sourcePart() + Filter)
+            fixedPart() + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + QStringLiteral(" END as [") + e
+                + QStringLiteral("]") + sourcePart() + Filter)
             << e.toStdString();
     }
 }
