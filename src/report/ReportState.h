@@ -86,6 +86,10 @@ struct ReportState
     void tell(const QString &message);
     // A failure was told during the run.
     bool failed = false;
+    // Tells the user about something the report had to leave out (page
+    // breaks beyond the file's limit); the report is good, so the run does
+    // not fail.
+    void warn(const QString &message);
 
 private:
     QHash<qint32, QString> m_texts;

@@ -260,9 +260,7 @@ void Workbook_Aktualisieren(ReportState &s)
     // What saving had to leave out (page breaks beyond the file's limit) is
     // told once; it is no failure.
     QStringList &warnings = xl.activeWorkbook().workbook().warnings();
-    if (s.ui) {
-        for (const QString &warning : warnings)
-            s.ui->showMessage(warning);
-    }
+    for (const QString &warning : warnings)
+        s.warn(warning);
     warnings.clear();
 }

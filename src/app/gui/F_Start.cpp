@@ -220,7 +220,6 @@ void F_Start::printRequest()
                                        "gedruckt und nichts gespeichert.")
                             .arg(values.listNumber));
         }
-        m_program.markFailed();
         return;
     }
     // Without a chosen list the previous list stays the current one.
@@ -642,8 +641,6 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
 void F_Start::reportFailure(const QString &message)
 {
     showMessage(message);
-    if (isUnattended())
-        m_program.markFailed();
 }
 
 void F_Start::RestoreWindowPosition()
@@ -681,14 +678,31 @@ void F_Start::bringToFront()
 
 void F_Start::showMessage(const QString &text)
 {
+    // In unattended printing a message means the host did not get what it
+    // asked for.
+    if (isUnattended())
+        m_program.markFailed();
+    present(text, false);
+}
+
+void F_Start::showWarning(const QString &text)
+{
+    present(text, true);
+}
+
+void F_Start::present(const QString &text, bool warning)
+{
     if (isUnattended()) {
         // Nobody reads a message of an unattended run but the host, through
         // standard error and the exit code.
         QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
-        m_program.markFailed();
         return;
     }
-    QMessageBox::information(isVisible() ? this : nullptr, QApplication::applicationName(), text, QMessageBox::Ok);
+    QWidget *parent = isVisible() ? this : nullptr;
+    if (warning)
+        QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+    else
+        QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 QString F_Start::chooseTemplate(const QStringList &templates)

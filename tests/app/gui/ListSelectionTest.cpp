@@ -29,13 +29,6 @@ const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 class SelectionWindow : public F_Start
 {
 public:
-    void showMessage(const QString &text) override
-    {
-        messages << text;
-        // Unattended: standard error and a failed run; interactive: no box.
-        if (program().values().isUnattended())
-            F_Start::showMessage(text);
-    }
     QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
     void showStatus(const QString &text) override
     {
@@ -61,6 +54,15 @@ public:
 
     QStringList messages;
     QStringList statuses;
+
+protected:
+    // Unattended: standard error as well; interactive: no box.
+    void present(const QString &text, bool warning) override
+    {
+        messages << text;
+        if (program().values().isUnattended())
+            F_Start::present(text, warning);
+    }
 };
 
 // A window of its own on screen, so focus moves as a person moves it.
