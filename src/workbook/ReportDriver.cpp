@@ -128,8 +128,9 @@ void Workbook_Aktualisieren(ReportState &s)
         throw WorkbookError(QStringLiteral("Die Vorlage nennt auf dem Blatt \"Einstellungen\" keine Startzeile "
                                            "(StartZeile); es wurde nichts gedruckt."));
 
-    if (s.lotList == QStringLiteral("''") || s.lotList.isEmpty()) {
-        s.lotList.clear();
+    // No lots, or only the empty lot, print the whole selection.
+    if (s.lots.isEmpty() || (s.lots.size() == 1 && s.lots.first().isEmpty())) {
+        s.lots.clear();
         s.lotCount = 0;
         set.lLosweise = 0;
         if (!s.listType.isEmpty())
@@ -175,12 +176,14 @@ void Workbook_Aktualisieren(ReportState &s)
         writeSections(s, QStringLiteral("Verdichtet ..."), QStringLiteral("Einzeln ..."));
         setColumnWidths(s);
     } else {
-        s.lots = s.lotList.split(QLatin1Char(','));
         const QString wholeFilter = s.filter;
-        for (int i = 0; i < s.lotCount && i < s.lots.size(); ++i) {
-            const QString &lot = s.lots.at(i);
+        const QStringList lots = s.lots;
+        for (int i = 0; i < s.lotCount && i < lots.size(); ++i) {
+            const QString lot = QLatin1Char('\'') + sqlQuoteInner(lots.at(i)) + QLatin1Char('\'');
+            // A lot keeps the provision's condition, so its blocks count what
+            // the totals below count.
             s.filter = QStringLiteral("LOGS.LISTE='") + sqlQuoteInner(s.listNumber)
-                + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + lot;
+                + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + lot + s.provisionFilter;
             if (!s.listType.isEmpty())
                 s.filter += QStringLiteral(" AND LOGS.LISTENART = ") + s.listType;
             s.status(QStringLiteral("Los ") + lot + QStringLiteral(" Kopf ..."));

@@ -27,7 +27,7 @@ TEST(SelectionFilter, MarkedLotsWithAListType)
         = BuildSelectionFilter(lots(shown357, {QStringLiteral("3"), QStringLiteral("5")}, QStringLiteral("1")));
     // Two blanks after the lot condition: one closes it, one opens the next.
     EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1"));
-    EXPECT_EQ(s.lotList, QStringLiteral("'3','5'"));
+    EXPECT_EQ(s.lots, QStringList({QStringLiteral("3"), QStringLiteral("5")}));
     EXPECT_EQ(s.lotCount, 2);
 }
 
@@ -35,7 +35,7 @@ TEST(SelectionFilter, NothingMarkedTakesEveryLotShownWithoutACondition)
 {
     const Selection s = BuildSelectionFilter(lots(shown357, {}, QStringLiteral("1")));
     EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LISTENART = 1"));
-    EXPECT_EQ(s.lotList, QStringLiteral("'3','5','7'"));
+    EXPECT_EQ(s.lots, shown357);
     EXPECT_EQ(s.lotCount, 3);
 }
 
@@ -46,13 +46,13 @@ TEST(SelectionFilter, MarkedPilesGoIntoTheFilterOnly)
     r.mode = LotMode::Piles;
     const Selection s = BuildSelectionFilter(r);
     EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.POLTNR IN ('P1','P2') "));
-    EXPECT_EQ(s.lotList, QString());
+    EXPECT_TRUE(s.lots.isEmpty());
     EXPECT_EQ(s.lotCount, 2);
 
     r.marked.clear();
     const Selection all = BuildSelectionFilter(r);
     EXPECT_EQ(all.filter, QStringLiteral("LOGS.LISTE = '4711'"));
-    EXPECT_EQ(all.lotList, QString());
+    EXPECT_TRUE(all.lots.isEmpty());
     EXPECT_EQ(all.lotCount, 3) << "every pile shown counts";
 }
 
@@ -60,7 +60,7 @@ TEST(SelectionFilter, AnEmptyEntryMarkedAlone)
 {
     const Selection s = BuildSelectionFilter(lots({QStringLiteral("1"), QString()}, {QString()}, QString()));
     EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('') "));
-    EXPECT_EQ(s.lotList, QStringLiteral("''"));
+    EXPECT_EQ(s.lots, QStringList({QString()}));
     EXPECT_EQ(s.lotCount, 1);
 }
 
@@ -78,18 +78,17 @@ TEST(SelectionFilter, NoListNoLotsNoType)
     SelectionRequest r;
     const Selection s = BuildSelectionFilter(r);
     EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = ''"));
-    EXPECT_EQ(s.lotList, QString());
+    EXPECT_TRUE(s.lots.isEmpty());
     EXPECT_EQ(s.lotCount, 0);
 }
 
-TEST(SelectionFilter, QuotesInListAndLotsAreDoubled)
+TEST(SelectionFilter, QuotesAndCommasInLotsStayInsideTheirLot)
 {
-    SelectionRequest r = lots({QStringLiteral("O'Brien"), QStringLiteral("2")}, {QStringLiteral("O'Brien")}, QString());
+    SelectionRequest r = lots({QStringLiteral("O'Brien"), QStringLiteral("A,B")},
+        {QStringLiteral("O'Brien"), QStringLiteral("A,B")}, QString());
     r.listNumber = QStringLiteral("47'11");
     const Selection s = BuildSelectionFilter(r);
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien') "));
-    EXPECT_EQ(s.lotList, QStringLiteral("'O''Brien'"));
-
-    r.marked.clear();
-    EXPECT_EQ(BuildSelectionFilter(r).lotList, QStringLiteral("'O''Brien','2'"));
+    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien','A,B') "));
+    EXPECT_EQ(s.lots, r.marked) << "each lot as it is, one entry each";
+    EXPECT_EQ(s.lotCount, 2);
 }

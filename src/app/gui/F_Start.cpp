@@ -242,15 +242,44 @@ void F_Start::printRequest()
             request.marked << entry->text();
     }
     Connection &db = m_program.connection();
-    if (!values.provisionName.isEmpty())
+    const bool provisionNamed = !values.provisionName.isEmpty();
+    if (provisionNamed) {
         request.provisionFilter = GetProvisionFilter(db, values.provisionName);
+        // Without its condition the report would show the whole list as the
+        // provision's.
+        if (request.provisionFilter.isEmpty()) {
+            showMessage(QStringLiteral("Die Bereitstellung \"%1\" gibt es nicht oder sie enthält keine Hölzer; es "
+                                       "wurde nichts gedruckt und nichts gespeichert.")
+                            .arg(values.provisionName));
+            return;
+        }
+    }
     request.listType = GetListTypeNumber(db, cmbListenart->currentText());
 
-    const Selection selection = BuildSelectionFilter(request);
+    Selection selection = BuildSelectionFilter(request);
+    if (provisionNamed) {
+        // The provision decides which lots there are to print: a lot-by-lot
+        // report shows only the lots that hold its records.
+        const QStringList lots = ReadSelectionLots(db, selection.filter);
+        if (lots.isEmpty()) {
+            const QString list = request.listType.isEmpty()
+                ? state.listNumber
+                : QStringLiteral("%1 (Listenart %2)").arg(state.listNumber, request.listType);
+            showMessage(QStringLiteral("Die Bereitstellung \"%1\" enthält keine Hölzer der Liste %2; es wurde "
+                                       "nichts gedruckt und nichts gespeichert.")
+                            .arg(values.provisionName, list));
+            return;
+        }
+        if (request.mode == LotMode::Lots) {
+            selection.lots = lots;
+            selection.lotCount = int(lots.size());
+        }
+    }
     state.filter = selection.filter;
-    state.lotList = selection.lotList;
+    state.lots = selection.lots;
     state.lotCount = selection.lotCount;
     state.listType = request.listType;
+    state.provisionFilter = request.provisionFilter;
 
     // 0 off, 1 on; a box the template greyed keeps its 2.
     const auto value = [](const QCheckBox *box) -> qint16 {
@@ -418,6 +447,11 @@ void F_Start::InitSelectionControls()
         // The caption as designed stays.
     }
     FillListView();
+    // In date mode writing the days box has filled the list types; in year
+    // mode they come here, so the command line's list type narrows the
+    // report as it narrows the list browser.
+    if (!column.isEmpty())
+        FillListTypes();
     FillLotList();
 }
 
