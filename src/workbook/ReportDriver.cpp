@@ -1,6 +1,5 @@
 #include "ReportDriver.h"
 
-#include "app/ProgramUi.h"
 #include "db/Connection.h"
 #include "db/SqlQuote.h"
 #include "report/ReportState.h"
