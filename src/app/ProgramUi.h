@@ -12,7 +12,11 @@ class ProgramUi
 public:
     virtual ~ProgramUi() = default;
 
+    // A failure or a notice; in unattended printing it fails the run.
     virtual void showMessage(const QString &text) = 0;
+    // Something the user should know about a good result (a report that had
+    // to leave page breaks out); it never fails a run.
+    virtual void showWarning(const QString &text) { showMessage(text); }
     // The template file name chosen among several (never called with fewer
     // than two, nor in unattended printing).
     virtual QString chooseTemplate(const QStringList &templates) = 0;

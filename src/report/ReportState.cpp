@@ -43,3 +43,9 @@ void ReportState::tell(const QString &message)
     if (ui)
         ui->showMessage(message);
 }
+
+void ReportState::warn(const QString &message)
+{
+    if (ui)
+        ui->showWarning(message);
+}

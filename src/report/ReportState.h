@@ -41,14 +41,14 @@ struct ReportState
     // Set by the print request.
     QString filter;     // selection filter: the condition after WHERE
     QString listNumber; // current list number
-    QString lotList;    // chosen lots as quoted literals joined by ","
+    QStringList lots;   // chosen lots as they are, one entry per lot
     int lotCount = 0;
     QString listType;   // LISTENART number, or empty
+    QString provisionFilter; // " AND LOGS.ID_LOG IN (...) " of the named provision, or empty
 
     // Owned by the driver and the sections.
     int cursor = 0;          // sheet cursor: the first free row
     int sectionStartRow = 0; // first row after the head block of the current block
-    QStringList lots;        // the lot list split at ","
     std::array<int, TextSwitchCount> textSwitches{};
 
     // Start-up values the driver uses.
@@ -86,6 +86,10 @@ struct ReportState
     void tell(const QString &message);
     // A failure was told during the run.
     bool failed = false;
+    // Tells the user about something the report had to leave out (page
+    // breaks beyond the file's limit); the report is good, so the run does
+    // not fail.
+    void warn(const QString &message);
 
 private:
     QHash<qint32, QString> m_texts;

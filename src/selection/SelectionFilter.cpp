@@ -17,21 +17,20 @@ Selection BuildSelectionFilter(const SelectionRequest &request)
     result.filter = QStringLiteral("LOGS.LISTE = '") + sqlQuoteInner(request.listNumber) + QLatin1Char('\'');
 
     if (request.marked.isEmpty()) {
-        // Nothing marked: the whole list, but the lot list names every lot
-        // shown so a lot-by-lot report knows its lots.
-        result.lotList = QuotedList(request.shown);
-        result.lotCount = int(request.shown.size());
+        // Nothing marked: the whole list, but the lots name every lot shown
+        // so a lot-by-lot report knows its lots.
+        result.lots = request.shown;
     } else {
-        result.lotList = QuotedList(request.marked);
-        result.lotCount = int(request.marked.size());
+        result.lots = request.marked;
         const QString column
             = request.mode == LotMode::Lots ? QStringLiteral("LOGS.LOS") : QStringLiteral("LOGS.POLTNR");
-        result.filter
-            += QStringLiteral(" AND ") + column + QStringLiteral(" IN (") + result.lotList + QStringLiteral(") ");
+        result.filter += QStringLiteral(" AND ") + column + QStringLiteral(" IN (") + QuotedList(request.marked)
+            + QStringLiteral(") ");
     }
-    // Piles go into the filter only; the lot list is for lots.
+    result.lotCount = int(result.lots.size());
+    // Piles go into the filter only; the lots are for lots.
     if (request.mode == LotMode::Piles)
-        result.lotList.clear();
+        result.lots.clear();
 
     result.filter += request.provisionFilter;
     if (!request.listType.isEmpty())

@@ -20,15 +20,15 @@ struct SelectionRequest
 struct Selection
 {
     QString filter; // the condition over LOGS that every report query puts after WHERE
-    QString lotList; // the lots as quoted literals joined by ","; empty in piles mode
-    int lotCount = 0;
+    QStringList lots; // the lots as they are (a lot may hold a comma); empty in piles mode
+    int lotCount = 0; // lots or piles chosen (marked, or all shown)
 };
 
 // Builds the selection filter: "LOGS.LISTE = '<list>'", then the lot or pile
 // condition when entries are marked (" AND LOGS.LOS IN (...) " or
 // " AND LOGS.POLTNR IN (...) "), the provision filter as it comes, and
 // " AND LOGS.LISTENART = <n>" when a list type is set. Without marks every
-// shown entry counts for the lot list but no lot condition is added. Quotes
+// shown entry counts for the lots but no lot condition is added. Quotes
 // in values are doubled. Never fails.
 Selection BuildSelectionFilter(const SelectionRequest &request);
 

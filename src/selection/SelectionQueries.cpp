@@ -19,14 +19,17 @@ QString firstColumnText(const Recordset &rs)
 QString GetProvisionFilter(Connection &db, const QString &provisionName)
 {
     Recordset rs = db.execute(ProvisionStatement(provisionName));
-    QString ids;
-    for (; !rs.eof(); rs.moveNext())
-        ids += firstColumnText(rs) + QLatin1Char(',');
+    QStringList ids;
+    for (; !rs.eof(); rs.moveNext()) {
+        // A row without a log id names no log; an empty place in the list
+        // would break the statement of every section.
+        if (!isDbNull(rs.value(0)))
+            ids << firstColumnText(rs);
+    }
     rs.close();
     if (ids.isEmpty())
         return QString();
-    ids.chop(1);
-    return QStringLiteral(" AND LOGS.ID_LOG IN (") + ids + QStringLiteral(") ");
+    return QStringLiteral(" AND LOGS.ID_LOG IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(") ");
 }
 
 QString GetListTypeNumber(Connection &db, const QString &listTypeText)
@@ -43,6 +46,16 @@ QStringList ReadLotEntries(Connection &db, LotMode mode, const QString &list, co
         entries << firstColumnText(rs);
     rs.close();
     return entries;
+}
+
+QStringList ReadSelectionLots(Connection &db, const QString &filter)
+{
+    Recordset rs = db.execute(SelectionLotsStatement(filter));
+    QStringList lots;
+    for (; !rs.eof(); rs.moveNext())
+        lots << firstColumnText(rs);
+    rs.close();
+    return lots;
 }
 
 QStringList ReadListTypeTexts(Connection &db, const QString &list, const QString &listTypeNumber)

@@ -13,8 +13,8 @@ class Connection;
 // propagate as DbError.
 
 // " AND LOGS.ID_LOG IN (<ids>) " with the log ids of the provision, in
-// result order (a NULL id leaves an empty place), or an empty text when the
-// provision has no logs.
+// result order, or an empty text when the provision is unknown or names no
+// log. Rows with a NULL id are left out.
 QString GetProvisionFilter(Connection &db, const QString &provisionName);
 
 // The LISTENART number of a list-type text as text; empty when the text is
@@ -24,6 +24,10 @@ QString GetListTypeNumber(Connection &db, const QString &listTypeText);
 // The entries of the lot/pile picker: the distinct lots or piles of the list
 // as text, a NULL value giving an empty entry.
 QStringList ReadLotEntries(Connection &db, LotMode mode, const QString &list, const QString &listTypeText);
+
+// The lots of the records a selection filter holds, in lot order, a NULL
+// lot giving an empty entry; empty when the filter holds no record.
+QStringList ReadSelectionLots(Connection &db, const QString &filter);
 
 // The entries of the list-type box: the distinct list-type texts of the list,
 // a NULL text giving an empty entry.

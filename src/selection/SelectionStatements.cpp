@@ -70,6 +70,11 @@ QString LotListStatement(LotMode mode, const QString &list, const QString &listT
         + QStringLiteral(" ORDER BY ") + column;
 }
 
+QString SelectionLotsStatement(const QString &filter)
+{
+    return QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE ") + filter + QStringLiteral(" ORDER BY LOS");
+}
+
 QString ListTypesStatement(const QString &list, const QString &listTypeNumber)
 {
     const QString tail = listTypeNumber.isEmpty() ? QStringLiteral(" ")

@@ -37,6 +37,9 @@ QString ListViewStatement(const ListViewQuery &query);
 // one is given.
 QString LotListStatement(LotMode mode, const QString &list, const QString &listTypeText);
 
+// The distinct lots of the records a selection filter holds.
+QString SelectionLotsStatement(const QString &filter);
+
 // The distinct list-type texts of a list, restricted to the command line's
 // list-type number when there is one. The list is followed by a blank inside
 // the quotes; the database ignores trailing blanks when it compares.

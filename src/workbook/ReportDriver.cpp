@@ -1,6 +1,5 @@
 #include "ReportDriver.h"
 
-#include "app/ProgramUi.h"
 #include "db/Connection.h"
 #include "db/SqlQuote.h"
 #include "report/ReportState.h"
@@ -128,8 +127,9 @@ void Workbook_Aktualisieren(ReportState &s)
         throw WorkbookError(QStringLiteral("Die Vorlage nennt auf dem Blatt \"Einstellungen\" keine Startzeile "
                                            "(StartZeile); es wurde nichts gedruckt."));
 
-    if (s.lotList == QStringLiteral("''") || s.lotList.isEmpty()) {
-        s.lotList.clear();
+    // No lots, or only the empty lot, print the whole selection.
+    if (s.lots.isEmpty() || (s.lots.size() == 1 && s.lots.first().isEmpty())) {
+        s.lots.clear();
         s.lotCount = 0;
         set.lLosweise = 0;
         if (!s.listType.isEmpty())
@@ -175,12 +175,14 @@ void Workbook_Aktualisieren(ReportState &s)
         writeSections(s, QStringLiteral("Verdichtet ..."), QStringLiteral("Einzeln ..."));
         setColumnWidths(s);
     } else {
-        s.lots = s.lotList.split(QLatin1Char(','));
         const QString wholeFilter = s.filter;
-        for (int i = 0; i < s.lotCount && i < s.lots.size(); ++i) {
-            const QString &lot = s.lots.at(i);
+        const QStringList lots = s.lots;
+        for (int i = 0; i < s.lotCount && i < lots.size(); ++i) {
+            const QString lot = QLatin1Char('\'') + sqlQuoteInner(lots.at(i)) + QLatin1Char('\'');
+            // A lot keeps the provision's condition, so its blocks count what
+            // the totals below count.
             s.filter = QStringLiteral("LOGS.LISTE='") + sqlQuoteInner(s.listNumber)
-                + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + lot;
+                + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + lot + s.provisionFilter;
             if (!s.listType.isEmpty())
                 s.filter += QStringLiteral(" AND LOGS.LISTENART = ") + s.listType;
             s.status(QStringLiteral("Los ") + lot + QStringLiteral(" Kopf ..."));
@@ -260,9 +262,7 @@ void Workbook_Aktualisieren(ReportState &s)
     // What saving had to leave out (page breaks beyond the file's limit) is
     // told once; it is no failure.
     QStringList &warnings = xl.activeWorkbook().workbook().warnings();
-    if (s.ui) {
-        for (const QString &warning : warnings)
-            s.ui->showMessage(warning);
-    }
+    for (const QString &warning : warnings)
+        s.warn(warning);
     warnings.clear();
 }

@@ -95,10 +95,10 @@ protected:
 
     Worksheet &sheet() { return m_xl.worksheets(QStringLiteral("Tannbuch")).worksheet(); }
 
-    void chooseLots(const QString &lots, int count)
+    void chooseLots(const QStringList &lots)
     {
-        s.lotList = lots;
-        s.lotCount = count;
+        s.lots = lots;
+        s.lotCount = int(lots.size());
         m_settings.lLosweise = 1;
     }
 
@@ -158,7 +158,7 @@ TEST_F(ReportDriverTest, SingleLogFirstAndSwitchedOffSectionsStillShowTheirStatu
     m_settings.lZuerstVerdichtet = 0;
     m_settings.lEinzeln = 0;
     m_settings.lVerdichtet = 0;
-    chooseLots(QString(), 0); // lot-by-lot on but nothing chosen: whole mode
+    chooseLots({}); // lot-by-lot on but nothing chosen: whole mode
     Workbook_Aktualisieren(s);
     EXPECT_EQ(m_settings.lLosweise, 0);
     EXPECT_EQ(m_ui.statuses.mid(0, 3), QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Einzeln ..."),
@@ -167,7 +167,7 @@ TEST_F(ReportDriverTest, SingleLogFirstAndSwitchedOffSectionsStillShowTheirStatu
 
 TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
 {
-    chooseLots(QStringLiteral("'1','2'"), 2);
+    chooseLots({QStringLiteral("1"), QStringLiteral("2")});
     m_settings.lGesamt = true;
     Workbook_Aktualisieren(s);
 
@@ -205,9 +205,33 @@ TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
         QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2' ORDER BY LOS")));
 }
 
+TEST_F(ReportDriverTest, EachLotStaysWholeAndKeepsTheProvision)
+{
+    // A lot whose name holds a comma and a quote, and a provision that holds
+    // one of its two records.
+    ASSERT_EQ(testsupport::changeSqliteDatabase(m_dir.filePath(QStringLiteral("forst.sqlite")),
+                  QStringLiteral("INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) "
+                                 "VALUES (3, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.3, 1),"
+                                 " (4, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.4, 1);")),
+        QString());
+    chooseLots({QStringLiteral("A,'B")});
+    s.provisionFilter = QStringLiteral(" AND LOGS.ID_LOG IN (4) ");
+    s.filter += s.provisionFilter;
+    Workbook_Aktualisieren(s);
+
+    EXPECT_EQ(m_ui.statuses.mid(0, 3),
+        QStringList({QStringLiteral("Los 'A,''B' Kopf ..."), QStringLiteral("Los 'A,''B' verdichtet ..."),
+            QStringLiteral("Los 'A,''B' einzeln ...")}));
+    EXPECT_EQ(sheet().rowBreaks().size(), 1u) << "one lot, one break";
+    EXPECT_TRUE(m_db.journal().statements().contains(
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='A,''B' AND "
+                       "LOGS.ID_LOG IN (4)  ORDER BY LOS")));
+    EXPECT_TRUE(m_ui.messages.isEmpty()) << m_ui.messages.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(ReportDriverTest, CopiedHeadRowsAdvanceTheCursorByTheirLastRow)
 {
-    chooseLots(QStringLiteral("'1','2'"), 2);
+    chooseLots({QStringLiteral("1"), QStringLiteral("2")});
     m_settings.KopfKopieStart = 3;
     m_settings.KopfKopieEnd = 8;
     Workbook_Aktualisieren(s);
@@ -225,7 +249,7 @@ TEST_F(ReportDriverTest, CopiedHeadRowsAdvanceTheCursorByTheirLastRow)
 
 TEST_F(ReportDriverTest, OneLotStillBreaksAndTheOverallBlockFollows)
 {
-    chooseLots(QStringLiteral("'1'"), 1);
+    chooseLots({QStringLiteral("1")});
     m_settings.lGesamt = true;
     m_settings.lVerdichtet = 0;
     Workbook_Aktualisieren(s);

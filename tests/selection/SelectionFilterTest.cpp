@@ -4,92 +4,47 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-SelectionRequest lots(const QStringList &shown, const QStringList &marked, const QString &listType)
+// Each case: the window's choices and the filter, lots and lot count they
+// give. Two blanks follow a lot or id condition when another condition
+// comes after it: one closes it, one opens the next.
+TEST(SelectionFilter, ChoicesGiveFilterAndLots)
 {
-    SelectionRequest r;
-    r.listNumber = QStringLiteral("4711");
-    r.mode = LotMode::Lots;
-    r.shown = shown;
-    r.marked = marked;
-    r.listType = listType;
-    return r;
-}
-
-const QStringList shown357 = {QStringLiteral("3"), QStringLiteral("5"), QStringLiteral("7")};
-
-} // namespace
-
-TEST(SelectionFilter, MarkedLotsWithAListType)
-{
-    const Selection s
-        = BuildSelectionFilter(lots(shown357, {QStringLiteral("3"), QStringLiteral("5")}, QStringLiteral("1")));
-    // Two blanks after the lot condition: one closes it, one opens the next.
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1"));
-    EXPECT_EQ(s.lotList, QStringLiteral("'3','5'"));
-    EXPECT_EQ(s.lotCount, 2);
-}
-
-TEST(SelectionFilter, NothingMarkedTakesEveryLotShownWithoutACondition)
-{
-    const Selection s = BuildSelectionFilter(lots(shown357, {}, QStringLiteral("1")));
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LISTENART = 1"));
-    EXPECT_EQ(s.lotList, QStringLiteral("'3','5','7'"));
-    EXPECT_EQ(s.lotCount, 3);
-}
-
-TEST(SelectionFilter, MarkedPilesGoIntoTheFilterOnly)
-{
-    SelectionRequest r = lots({QStringLiteral("P1"), QStringLiteral("P2"), QStringLiteral("P3")},
-        {QStringLiteral("P1"), QStringLiteral("P2")}, QString());
-    r.mode = LotMode::Piles;
-    const Selection s = BuildSelectionFilter(r);
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.POLTNR IN ('P1','P2') "));
-    EXPECT_EQ(s.lotList, QString());
-    EXPECT_EQ(s.lotCount, 2);
-
-    r.marked.clear();
-    const Selection all = BuildSelectionFilter(r);
-    EXPECT_EQ(all.filter, QStringLiteral("LOGS.LISTE = '4711'"));
-    EXPECT_EQ(all.lotList, QString());
-    EXPECT_EQ(all.lotCount, 3) << "every pile shown counts";
-}
-
-TEST(SelectionFilter, AnEmptyEntryMarkedAlone)
-{
-    const Selection s = BuildSelectionFilter(lots({QStringLiteral("1"), QString()}, {QString()}, QString()));
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('') "));
-    EXPECT_EQ(s.lotList, QStringLiteral("''"));
-    EXPECT_EQ(s.lotCount, 1);
-}
-
-TEST(SelectionFilter, ProvisionIdsComeBeforeTheListType)
-{
-    SelectionRequest r = lots(shown357, {QStringLiteral("7")}, QStringLiteral("2"));
-    r.provisionFilter = QStringLiteral(" AND LOGS.ID_LOG IN (11,12,13) ");
-    EXPECT_EQ(BuildSelectionFilter(r).filter,
-        QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('7')  AND LOGS.ID_LOG IN (11,12,13)  AND "
-                       "LOGS.LISTENART = 2"));
-}
-
-TEST(SelectionFilter, NoListNoLotsNoType)
-{
-    SelectionRequest r;
-    const Selection s = BuildSelectionFilter(r);
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = ''"));
-    EXPECT_EQ(s.lotList, QString());
-    EXPECT_EQ(s.lotCount, 0);
-}
-
-TEST(SelectionFilter, QuotesInListAndLotsAreDoubled)
-{
-    SelectionRequest r = lots({QStringLiteral("O'Brien"), QStringLiteral("2")}, {QStringLiteral("O'Brien")}, QString());
-    r.listNumber = QStringLiteral("47'11");
-    const Selection s = BuildSelectionFilter(r);
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien') "));
-    EXPECT_EQ(s.lotList, QStringLiteral("'O''Brien'"));
-
-    r.marked.clear();
-    EXPECT_EQ(BuildSelectionFilter(r).lotList, QStringLiteral("'O''Brien','2'"));
+    struct Case
+    {
+        const char *name;
+        SelectionRequest request;
+        QString filter;
+        QStringList lots;
+        int lotCount;
+    };
+    const QStringList shown357 = {u"3"_s, u"5"_s, u"7"_s};
+    const Case cases[] = {
+        {"marked lots with a list type", {u"4711"_s, LotMode::Lots, shown357, {u"3"_s, u"5"_s}, {}, u"1"_s},
+            u"LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1"_s, {u"3"_s, u"5"_s}, 2},
+        {"nothing marked: every lot shown, no lot condition", {u"4711"_s, LotMode::Lots, shown357, {}, {}, u"1"_s},
+            u"LOGS.LISTE = '4711' AND LOGS.LISTENART = 1"_s, shown357, 3},
+        {"marked piles go into the filter only",
+            {u"4711"_s, LotMode::Piles, {u"P1"_s, u"P2"_s, u"P3"_s}, {u"P1"_s, u"P2"_s}, {}, {}},
+            u"LOGS.LISTE = '4711' AND LOGS.POLTNR IN ('P1','P2') "_s, {}, 2},
+        {"no pile marked: every pile shown counts", {u"4711"_s, LotMode::Piles, {u"P1"_s, u"P2"_s}, {}, {}, {}},
+            u"LOGS.LISTE = '4711'"_s, {}, 2},
+        {"an empty entry marked alone", {u"4711"_s, LotMode::Lots, {u"1"_s, QString()}, {QString()}, {}, {}},
+            u"LOGS.LISTE = '4711' AND LOGS.LOS IN ('') "_s, {QString()}, 1},
+        {"provision ids before the list type",
+            {u"4711"_s, LotMode::Lots, shown357, {u"7"_s}, u" AND LOGS.ID_LOG IN (11,12,13) "_s, u"2"_s},
+            u"LOGS.LISTE = '4711' AND LOGS.LOS IN ('7')  AND LOGS.ID_LOG IN (11,12,13)  AND LOGS.LISTENART = 2"_s,
+            {u"7"_s}, 1},
+        {"no list, no lots, no type", {}, u"LOGS.LISTE = ''"_s, {}, 0},
+        {"quotes doubled, a comma stays inside its lot",
+            {u"47'11"_s, LotMode::Lots, {u"O'Brien"_s, u"A,B"_s}, {u"O'Brien"_s, u"A,B"_s}, {}, {}},
+            u"LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien','A,B') "_s, {u"O'Brien"_s, u"A,B"_s}, 2},
+    };
+    for (const Case &c : cases) {
+        const Selection s = BuildSelectionFilter(c.request);
+        EXPECT_EQ(s.filter, c.filter) << c.name;
+        EXPECT_EQ(s.lots, c.lots) << c.name;
+        EXPECT_EQ(s.lotCount, c.lotCount) << c.name;
+    }
 }

@@ -41,10 +41,11 @@ protected:
                 "INSERT INTO RELTABLE VALUES (3, 1, '2024/25', 0), (4, 1, '2025', NULL), (5, 1, '2026', 0),"
                 " (6, 1, '2027', 1), (7, 2, 'N', 0);"
                 "CREATE TABLE BEREITSTELLUNG_KOPF (ID INTEGER PRIMARY KEY, BEREITSTELLUNGSNAME TEXT);"
-                "INSERT INTO BEREITSTELLUNG_KOPF VALUES (1, 'DEMO'), (2, 'O''Brien'), (3, 'LEER');"
+                "INSERT INTO BEREITSTELLUNG_KOPF VALUES (1, 'DEMO'), (2, 'O''Brien'), (3, 'LEER'), (4, 'NULL');"
                 "CREATE TABLE BEREITSTELLUNG_LOGS (ID INTEGER PRIMARY KEY, ID_BEREITSTELLUNG_KOPF INTEGER, ID_LOGS "
                 "INTEGER);"
-                "INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 2), (2, 1, 1), (3, 2, 4), (4, 2, NULL), (5, 2, 3);"));
+                "INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 2), (2, 1, 1), (3, 2, 4), (4, 2, NULL), (5, 2, 3),"
+                " (6, 4, NULL);"));
         m_db.open(std::make_unique<SqliteBackend>(path));
         m_db.journal().setRecording(true);
     }
@@ -62,12 +63,23 @@ protected:
 TEST_F(SelectionQueriesTest, ProvisionIdsInResultOrder)
 {
     EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("DEMO")), QStringLiteral(" AND LOGS.ID_LOG IN (2,1) "));
-    // A NULL id leaves its place empty; the name's quote is doubled.
-    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("O'Brien")), QStringLiteral(" AND LOGS.ID_LOG IN (4,,3) "));
+    // A NULL id names no log and leaves no gap; the name's quote is doubled.
+    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("O'Brien")), QStringLiteral(" AND LOGS.ID_LOG IN (4,3) "));
     EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("LEER")), QString()) << "a provision without logs";
+    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("NULL")), QString()) << "only NULL ids";
     EXPECT_EQ(sent().value(1),
         QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
                        "bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'O''Brien' "));
+}
+
+TEST_F(SelectionQueriesTest, LotsOfTheRecordsASelectionHolds)
+{
+    EXPECT_EQ(ReadSelectionLots(m_db, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (3,2) ")),
+        QStringList({QString(), QStringLiteral("5")}))
+        << "a NULL lot is an empty entry";
+    EXPECT_TRUE(ReadSelectionLots(m_db, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (4) ")).isEmpty());
+    EXPECT_EQ(sent().value(0),
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (3,2)  ORDER BY LOS"));
 }
 
 TEST_F(SelectionQueriesTest, ListTypeNumberOfItsText)

@@ -220,7 +220,6 @@ void F_Start::printRequest()
                                        "gedruckt und nichts gespeichert.")
                             .arg(values.listNumber));
         }
-        m_program.markFailed();
         return;
     }
     // Without a chosen list the previous list stays the current one.
@@ -243,15 +242,44 @@ void F_Start::printRequest()
             request.marked << entry->text();
     }
     Connection &db = m_program.connection();
-    if (!values.provisionName.isEmpty())
+    const bool provisionNamed = !values.provisionName.isEmpty();
+    if (provisionNamed) {
         request.provisionFilter = GetProvisionFilter(db, values.provisionName);
+        // Without its condition the report would show the whole list as the
+        // provision's.
+        if (request.provisionFilter.isEmpty()) {
+            showMessage(QStringLiteral("Die Bereitstellung \"%1\" gibt es nicht oder sie enthält keine Hölzer; es "
+                                       "wurde nichts gedruckt und nichts gespeichert.")
+                            .arg(values.provisionName));
+            return;
+        }
+    }
     request.listType = GetListTypeNumber(db, cmbListenart->currentText());
 
-    const Selection selection = BuildSelectionFilter(request);
+    Selection selection = BuildSelectionFilter(request);
+    if (provisionNamed) {
+        // The provision decides which lots there are to print: a lot-by-lot
+        // report shows only the lots that hold its records.
+        const QStringList lots = ReadSelectionLots(db, selection.filter);
+        if (lots.isEmpty()) {
+            const QString list = request.listType.isEmpty()
+                ? state.listNumber
+                : QStringLiteral("%1 (Listenart %2)").arg(state.listNumber, request.listType);
+            showMessage(QStringLiteral("Die Bereitstellung \"%1\" enthält keine Hölzer der Liste %2; es wurde "
+                                       "nichts gedruckt und nichts gespeichert.")
+                            .arg(values.provisionName, list));
+            return;
+        }
+        if (request.mode == LotMode::Lots) {
+            selection.lots = lots;
+            selection.lotCount = int(lots.size());
+        }
+    }
     state.filter = selection.filter;
-    state.lotList = selection.lotList;
+    state.lots = selection.lots;
     state.lotCount = selection.lotCount;
     state.listType = request.listType;
+    state.provisionFilter = request.provisionFilter;
 
     // 0 off, 1 on; a box the template greyed keeps its 2.
     const auto value = [](const QCheckBox *box) -> qint16 {
@@ -419,6 +447,11 @@ void F_Start::InitSelectionControls()
         // The caption as designed stays.
     }
     FillListView();
+    // In date mode writing the days box has filled the list types; in year
+    // mode they come here, so the command line's list type narrows the
+    // report as it narrows the list browser.
+    if (!column.isEmpty())
+        FillListTypes();
     FillLotList();
 }
 
@@ -642,8 +675,6 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
 void F_Start::reportFailure(const QString &message)
 {
     showMessage(message);
-    if (isUnattended())
-        m_program.markFailed();
 }
 
 void F_Start::RestoreWindowPosition()
@@ -681,14 +712,31 @@ void F_Start::bringToFront()
 
 void F_Start::showMessage(const QString &text)
 {
+    // In unattended printing a message means the host did not get what it
+    // asked for.
+    if (isUnattended())
+        m_program.markFailed();
+    present(text, false);
+}
+
+void F_Start::showWarning(const QString &text)
+{
+    present(text, true);
+}
+
+void F_Start::present(const QString &text, bool warning)
+{
     if (isUnattended()) {
         // Nobody reads a message of an unattended run but the host, through
         // standard error and the exit code.
         QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
-        m_program.markFailed();
         return;
     }
-    QMessageBox::information(isVisible() ? this : nullptr, QApplication::applicationName(), text, QMessageBox::Ok);
+    QWidget *parent = isVisible() ? this : nullptr;
+    if (warning)
+        QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+    else
+        QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 QString F_Start::chooseTemplate(const QStringList &templates)

@@ -89,8 +89,10 @@ public:
 
     Program &program() { return m_program; }
 
-    // ProgramUi
+    // ProgramUi. A message fails an unattended run, a warning does not;
+    // both reach the user through present().
     void showMessage(const QString &text) override;
+    void showWarning(const QString &text) override;
     QString chooseTemplate(const QStringList &templates) override;
     void showStatus(const QString &text) override;
     void showProgress(qint64 done, qint64 total) override;
@@ -138,6 +140,9 @@ public:
     QRadioButton *sortButton(int einzSort) const;
 
 protected:
+    // Shows a message or warning: a message box, or standard error in
+    // unattended printing. Whether the run failed is settled before.
+    virtual void present(const QString &text, bool warning);
     void closeEvent(QCloseEvent *event) override;
     // Date boxes: focus, key filter and leaving; txt_Jahr: leaving; the list
     // browser: keyboard moves that choose another list.

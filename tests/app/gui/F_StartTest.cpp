@@ -32,7 +32,6 @@ const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 class TestWindow : public F_Start
 {
 public:
-    void showMessage(const QString &text) override { messages << text; }
     QString chooseTemplate(const QStringList &templates) override
     {
         offered << templates;
@@ -42,6 +41,9 @@ public:
     QStringList messages;
     QList<QStringList> offered;
     int choice = 0;
+
+protected:
+    void present(const QString &text, bool) override { messages << text; }
 };
 
 QString demoText(int id)

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <functional>
 #include <sqlite3.h>
 
@@ -48,7 +50,69 @@ struct DemoCopy : UnattendedFolder
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(text.toLatin1());
     }
+
+    // Replaces the value of an ini key.
+    void setIniValue(const QString &key, const QString &value) const
+    {
+        QFile file(ini);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        QString text = QString::fromLatin1(file.readAll());
+        file.close();
+        text.replace(QRegularExpression(key + u"=[^\\r\\n]*"_s), key + u'=' + value);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toLatin1());
+    }
+
+    // Leaves only the named demo template in the template folder.
+    void useTemplate(const QString &name) const
+    {
+        const QString folder = dir.filePath(u"vorlagen"_s);
+        QDir().mkpath(folder);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/") + name, folder + u'/' + name));
+        setIniValue(u"PathTemplates"_s, folder);
+    }
+
+    // Prints list 4711 of list type 1 unattended for the provision, as the
+    // host would; the exit code of the run.
+    int print(RecordingWindow &w, const QString &provision) const
+    {
+        w.Form_Load(u"|"_s + ini + u"|||4711|1|"_s + provision + u'|' + dir.path() + u'/');
+        return w.exitCode();
+    }
 };
+
+// A figure of the totals block: the first number right of its label.
+double totalsFigure(const Worksheet &sheet, const QString &label)
+{
+    double figure = -1;
+    for (const auto &[row, data] : sheet.rows()) {
+        const auto caption
+            = std::find_if(data.cells.begin(), data.cells.end(), [&](const Cell &c) { return c.text == label; });
+        const auto value
+            = std::find_if(caption, data.cells.end(), [](const Cell &c) { return c.type == CellType::Number; });
+        if (value != data.cells.end())
+            figure = value->number;
+    }
+    return figure;
+}
+
+// The volume of the lot blocks of a lot-by-lot report: the condensed
+// "Gesamt" rows above the last page break (the overall block follows it).
+double lotBlocksVolume(const Worksheet &sheet)
+{
+    const int overall = sheet.rowBreaks().empty() ? INT_MAX : *sheet.rowBreaks().rbegin();
+    double volume = 0;
+    for (const auto &[row, data] : sheet.rows()) {
+        if (row >= overall || data.cells.empty() || data.cells.front().column != 1
+            || data.cells.front().text != u"Gesamt"_s)
+            continue;
+        for (const Cell &c : data.cells) {
+            if (c.column == 8 && c.type == CellType::Number)
+                volume += c.number;
+        }
+    }
+    return volume;
+}
 
 void chooseAndPrint(RecordingWindow &w)
 {
@@ -170,10 +234,11 @@ TEST(Faults, SecondInstanceWhileTheFirstPrintsFailsAndTheFirstFinishes)
     EXPECT_GT(XlsxReader::load(copy.saved())->sheet(0).usedRange().lastRow, 300) << "the first report is whole";
 }
 
-TEST(BadInput, ControlCharactersLongTextsAndEmptyRecordsPrint)
+TEST(BadInput, ControlCharactersLongTextsEmptyRecordsAndNullIdsPrint)
 {
     // A 40,000-character remark with control characters, records of every type
-    // with nothing but their type, list and lot, and quotes in texts.
+    // with nothing but their type, list and lot, quotes in texts, and a
+    // provision row without a log id.
     DemoCopy copy("UPDATE LOGS SET ZUSTXT = 'A' || char(1) || char(11) || char(27) || replace(hex(zeroblob(20000)), '00', "
                   "'xy') WHERE ID_LOG = (SELECT MIN(ID_LOG) FROM LOGS WHERE LISTE = '4711');"
                   "UPDATE LOGS SET LISTZUSTXT = 'O''Brien \"Sägewerk\"' || char(8) WHERE LISTE = '4711';"
@@ -182,7 +247,9 @@ TEST(BadInput, ControlCharactersLongTextsAndEmptyRecordsPrint)
                   "UNION SELECT NULL);"
                   "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT (SELECT ID FROM "
                   "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO'), ID_LOG FROM LOGS WHERE HA IS NULL AND "
-                  "LISTE = '4711';");
+                  "LISTE = '4711';"
+                  "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT ID, NULL FROM "
+                  "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO';");
     RecordingWindow w;
     const int code = copy.printUnattended(w);
     EXPECT_EQ(code, 0) << w.messages.join(u'\n').toStdString();
@@ -243,19 +310,81 @@ TEST(Faults, BadTemplatesFailTheUnattendedRunWithTheirReason)
     };
     for (const auto &change : changes) {
         DemoCopy copy;
-        const QString folder = templateFolder(copy.dir, change);
-        QFile in(copy.ini);
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-        QString text = QString::fromLatin1(in.readAll());
-        in.close();
-        text.replace(QRegularExpression(u"PathTemplates=[^\\r\\n]*"_s), u"PathTemplates="_s + folder);
-        ASSERT_TRUE(in.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        in.write(text.toLatin1());
-        in.close();
+        copy.setIniValue(u"PathTemplates"_s, templateFolder(copy.dir, change));
 
         RecordingWindow w;
         EXPECT_NE(copy.printUnattended(w), 0);
         EXPECT_FALSE(w.messages.isEmpty());
         EXPECT_FALSE(QFile::exists(copy.saved())) << w.messages.join(u'\n').toStdString();
+    }
+}
+
+// Lot by lot with a provision: only the lots that hold the provision's logs
+// are printed, each counting only those logs, so the lot blocks add up to
+// the totals below them. A comma stays inside its lot.
+TEST(Provision, LotByLotPrintsTheProvisionsLotsOnly)
+{
+    struct Case
+    {
+        const char *changes;
+        QString lot;
+    };
+    const Case cases[] = {
+        {nullptr, u"2"_s},
+        // The lot's name holds a comma, and the provision only half the lot.
+        {"UPDATE LOGS SET LOS = 'A,B' WHERE LISTE = '4711' AND LOS = '2';"
+         "DELETE FROM BEREITSTELLUNG_LOGS WHERE ID_LOGS % 2 = 0 AND ID_BEREITSTELLUNG_KOPF = "
+         "(SELECT ID FROM BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'TEILABFUHR');",
+            u"A,B"_s},
+    };
+    for (const Case &c : cases) {
+        DemoCopy copy(c.changes);
+        copy.useTemplate(u"Tannbuch_Losweise.xltx"_s);
+        RecordingWindow w;
+        ASSERT_EQ(copy.print(w, u"TEILABFUHR"_s), 0) << w.messages.join(u'\n').toStdString();
+        EXPECT_EQ(w.program().reportState().lots, QStringList({c.lot}));
+        const auto book = XlsxReader::load(copy.dir.filePath(u"TEILABFUHR_4711.xlsx"_s));
+        ASSERT_TRUE(book);
+        const Worksheet &sheet = *book->sheet(u"Tannbuch"_s);
+        EXPECT_EQ(sheet.rowBreaks().size(), 1u) << "one lot, one break";
+        const double total = totalsFigure(sheet, u"Gesamtkubatur (Fm)"_s);
+        EXPECT_GT(total, 0);
+        EXPECT_NEAR(lotBlocksVolume(sheet), total, 1e-6) << c.lot.toStdString();
+    }
+}
+
+// A provision that names nothing printable prints nothing: the host learns
+// why on standard error and from the exit code, and no file is saved.
+TEST(Provision, UnknownEmptyOrForeignProvisionFails)
+{
+    DemoCopy copy("INSERT INTO BEREITSTELLUNG_KOPF (ID, BEREITSTELLUNGSNAME) VALUES (990, 'FREMD');"
+                  "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) "
+                  "SELECT 990, ID_LOG FROM LOGS WHERE LISTE = '4713';");
+    for (const QString &provision : {u"GIBTESNICHT"_s, u"LEER"_s, u"FREMD"_s}) {
+        RecordingWindow w;
+        EXPECT_NE(copy.print(w, provision), 0) << provision.toStdString();
+        ASSERT_EQ(w.messages.size(), 1) << w.messages.join(u'\n').toStdString();
+        EXPECT_TRUE(w.messages.first().startsWith(u"Die Bereitstellung \""_s + provision + u'"'))
+            << w.messages.first().toStdString();
+        EXPECT_TRUE(QDir(copy.dir.path()).entryList({u"*.xlsx"_s}).isEmpty()) << "nothing saved";
+    }
+}
+
+// The command line's list type narrows the report as it narrows the list
+// browser, with business years and with a date range.
+TEST(ListType, UnattendedReportCountsWhatTheListBrowserCounts)
+{
+    for (const bool businessYear : {true, false}) {
+        // Lot 5 of list 4711 becomes another list type.
+        DemoCopy copy("UPDATE LOGS SET LISTENART = 2 WHERE LISTE = '4711' AND LOS = '5';");
+        if (!businessYear)
+            copy.setIniValue(u"RELTABLE"_s, QString());
+        RecordingWindow w;
+        ASSERT_EQ(copy.print(w, u"DEMO"_s), 0) << w.messages.join(u'\n').toStdString();
+        ASSERT_EQ(w.ListView1->topLevelItemCount(), 1);
+        const double browserPieces = w.ListView1->topLevelItem(0)->text(2).toDouble();
+        const auto book = XlsxReader::load(copy.saved());
+        ASSERT_TRUE(book);
+        EXPECT_EQ(totalsFigure(*book->sheet(u"Tannbuch"_s), u"Gesamtstück (STK)"_s), browserPieces) << (businessYear ? "year" : "dates");
     }
 }

@@ -29,13 +29,6 @@ const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 class SelectionWindow : public F_Start
 {
 public:
-    void showMessage(const QString &text) override
-    {
-        messages << text;
-        // Unattended: standard error and a failed run; interactive: no box.
-        if (program().values().isUnattended())
-            F_Start::showMessage(text);
-    }
     QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
     void showStatus(const QString &text) override
     {
@@ -61,6 +54,15 @@ public:
 
     QStringList messages;
     QStringList statuses;
+
+protected:
+    // Unattended: standard error as well; interactive: no box.
+    void present(const QString &text, bool warning) override
+    {
+        messages << text;
+        if (program().values().isUnattended())
+            F_Start::present(text, warning);
+    }
 };
 
 // A window of its own on screen, so focus moves as a person moves it.
@@ -216,10 +218,13 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(w.takeStatements(), fillListView(year2026) + fillListView(year2026) + fillListView(year2026));
     EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711"), QStringLiteral("4713")}));
 
-    // A list clicked: lots, list types, and the lots of its first list type.
+    // A list clicked: lots (of the list type still shown), list types, and
+    // the lots of its first list type.
     clickItem(list, list->topLevelItem(0));
     EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LISTE = '4711' ORDER BY LOS"),
+        QStringList({QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                                    "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
+                                    "ORDER BY LOS"),
             QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
                            "listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  "),
             QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
@@ -244,7 +249,7 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
 
     const ReportState &state = w.program().reportState();
     EXPECT_EQ(state.listNumber, QStringLiteral("4711"));
-    EXPECT_EQ(state.lotList, QStringLiteral("'3','5'"));
+    EXPECT_EQ(state.lots, QStringList({QStringLiteral("3"), QStringLiteral("5")}));
     EXPECT_EQ(state.lotCount, 2);
     EXPECT_EQ(state.listType, QStringLiteral("1"));
     EXPECT_TRUE(state.filter.startsWith(
@@ -306,10 +311,13 @@ TEST(ListSelection, PilesKeyboardChoiceAndHiddenListTypes)
     auto *list = w.child<QTreeWidget>("ListView1");
     auto *lots = w.child<QListWidget>("LbLos");
 
-    // Piles of the chosen list; the list-type box is still empty.
+    // Piles of the chosen list, of the list type shown since start-up.
+    EXPECT_EQ(w.child<QComboBox>("cmbListenart")->currentText(), QStringLiteral("Stammholz"));
     clickIndicator(w.child<QRadioButton>("optLos(1)"));
     EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS WHERE LISTE = '4711' ORDER BY POLTNR")}));
+        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                                    "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
+                                    "ORDER BY POLTNR")}));
     EXPECT_TRUE(entries(lots).contains(QStringLiteral("101")));
 
     // The next list chosen with the keyboard refills the pickers like a click.
@@ -317,7 +325,9 @@ TEST(ListSelection, PilesKeyboardChoiceAndHiddenListTypes)
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(w.chosenList(), QStringLiteral("4713"));
     EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS WHERE LISTE = '4713' ORDER BY POLTNR"),
+        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON "
+                                    "LOGS.LISTENART = LISTENART.LISTENART WHERE LISTE = '4713' AND "
+                                    "LISTENART.TEXT = 'Stammholz' ORDER BY POLTNR"),
             QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
                            "listenart.listenart = logs.listenart WHERE logs.LISTE = '4713 '  "),
             QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON "
@@ -333,7 +343,7 @@ TEST(ListSelection, PilesKeyboardChoiceAndHiddenListTypes)
     EXPECT_TRUE(
         state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713' AND LOGS.POLTNR IN ('')  AND LOGS.LISTENART = 1")))
         << state.filter.toStdString();
-    EXPECT_EQ(state.lotList, QString()) << "piles go into the filter only";
+    EXPECT_TRUE(state.lots.isEmpty()) << "piles go into the filter only";
 
     // No list selected: the pickers empty, the list-type box hidden.
     w.takeStatements();
@@ -474,11 +484,18 @@ TEST(ListSelection, UnattendedPrintingSavesTheCommandLineList)
         QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
                        "bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'DEMO' "));
     ASSERT_GE(provision, 0);
-    EXPECT_EQ(
-        sent.value(provision - 1), QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LISTE = '4711' ORDER BY LOS"));
-    EXPECT_EQ(sent.value(provision + 1), QStringLiteral(" select listenart from listenart where text = '' "));
-    EXPECT_TRUE(
-        w.program().reportState().filter.startsWith(QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (")));
+    // The command line's list type fills the list-type box in year mode too,
+    // and the print request takes its number.
+    EXPECT_EQ(sent.value(provision - 1),
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART "
+                       "WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' ORDER BY LOS"));
+    EXPECT_EQ(sent.value(provision + 1), QStringLiteral(" select listenart from listenart where text = 'Stammholz' "));
+    const QString filter = w.program().reportState().filter;
+    EXPECT_TRUE(filter.startsWith(QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN ("))) << filter.toStdString();
+    EXPECT_TRUE(filter.endsWith(QStringLiteral(")  AND LOGS.LISTENART = 1"))) << filter.toStdString();
+    EXPECT_EQ(sent.value(provision + 2),
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE ") + filter + QStringLiteral(" ORDER BY LOS"))
+        << "the lots the selection holds";
 }
 
 TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)

@@ -5,14 +5,18 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The main window with its messages kept instead of shown, taking the first
-// template offered.
+// The main window with its messages and warnings kept instead of shown,
+// taking the first template offered. Messages take the program's own path,
+// so an unattended run fails by them as it does for the host.
 class RecordingWindow : public F_Start
 {
 public:
-    void showMessage(const QString &text) override { messages << text; }
     QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
     QStringList messages;
+    QStringList warnings;
+
+protected:
+    void present(const QString &text, bool warning) override { (warning ? warnings : messages) << text; }
 };
 
 // A folder with a database and an ini file naming it; list 4711 is printed
