@@ -170,6 +170,37 @@ TEST(Faults, SecondInstanceWhileTheFirstPrintsFailsAndTheFirstFinishes)
     EXPECT_GT(XlsxReader::load(copy.saved())->sheet(0).usedRange().lastRow, 300) << "the first report is whole";
 }
 
+// Cuts the database file short once the report is under way: between two
+// statements, as a host restoring its database would.
+class CuttingWindow : public RecordingWindow
+{
+public:
+    explicit CuttingWindow(QString db) : m_db(std::move(db)) { }
+    void showProgress(qint64 done, qint64 total) override
+    {
+        RecordingWindow::showProgress(done, total);
+        if (!cut) {
+            QFile file(m_db);
+            cut = file.resize(file.size() / 3);
+        }
+    }
+    bool cut = false;
+
+private:
+    QString m_db;
+};
+
+TEST(Faults, DatabaseCutShortDuringAPrintIsToldAndFailsTheRun)
+{
+    DemoCopy copy;
+    CuttingWindow w(copy.db);
+    EXPECT_EQ(copy.printUnattended(w), 1);
+    ASSERT_TRUE(w.cut) << "the report showed no progress";
+    ASSERT_FALSE(w.messages.isEmpty());
+    EXPECT_TRUE(w.messages.join(u'\n').contains(u"beschädigt"_s)) << w.messages.join(u'\n').toStdString();
+    EXPECT_FALSE(QFile::exists(copy.saved())) << "nothing saved as if complete";
+}
+
 TEST(BadInput, ControlCharactersLongTextsAndEmptyRecordsPrint)
 {
     // A 40,000-character remark with control characters, records of every type
