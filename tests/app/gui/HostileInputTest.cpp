@@ -45,6 +45,16 @@ TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatem
     hostile::expectRefusedBeforeAnyStatement(
         u"Provider=SQLite;Data Source="_s + QStringLiteral(TANNBUCH_DEMO_DB), demoIni);
 
+    // Interactively the clerk is told once and the program ends, as when the
+    // ini file is missing.
+    RecordingWindow clerk;
+    clerk.program().connection().journal().setRecording(true);
+    clerk.Form_Load(
+        u"Provider=SQLite;Data Source="_s + QStringLiteral(TANNBUCH_DEMO_DB) + u"|"_s + demoIni + u"|1 OR 1=1|||"_s);
+    EXPECT_TRUE(clerk.hasEnded());
+    EXPECT_EQ(clerk.messages.size(), 1);
+    EXPECT_EQ(clerk.program().connection().journal().count(), 0);
+
     // The same from the ini file, which fills access level and year column
     // when the command line has no connection.
     for (const char *line : {"AL=1;DELETE FROM LOGS", "RELTABLE=RELTABLE1 = reltable.id --"}) {
