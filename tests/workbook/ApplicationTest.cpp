@@ -109,18 +109,12 @@ TEST_F(SheetTest, GlobalVariablesKeepNoCredentialsAndAShortFilter)
         {"Provider=x;y=Password;Server=srv;Pwd=geheim;UID=leser", "Provider=x"},
         {"Data Source=srv;Integrated Security=SSPI", ""},
     };
-    const QStringList secrets = {QStringLiteral("heim"), QStringLiteral("neil"), QStringLiteral("b}c"),
-        QStringLiteral("srv"), QStringLiteral("s;r"), QStringLiteral("forst"), QStringLiteral("kelmora"),
-        QStringLiteral("p;w"), QStringLiteral("pw"), QStringLiteral("geheim"), QStringLiteral("leser"),
-        QStringLiteral("u;=")};
     for (const auto &c : cases) {
         xl.run(SetGlobalVariables, {QString::fromUtf8(c.connection), QStringLiteral("LISTE='4711'"),
             QStringLiteral("4711")});
         const auto &p = book().customProperties();
         const QString stored = p.value(TemplateMacros::connectionProperty()).toString();
         EXPECT_EQ(stored, QString::fromUtf8(c.stored)) << c.connection;
-        for (const QString &secret : secrets)
-            EXPECT_FALSE(stored.contains(secret)) << c.connection;
         EXPECT_EQ(p.value(TemplateMacros::filterProperty()).toString(), QStringLiteral("LISTE='4711'"));
         EXPECT_EQ(p.value(TemplateMacros::listNumberProperty()).toString(), QStringLiteral("4711"));
     }
