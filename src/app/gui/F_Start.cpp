@@ -129,8 +129,8 @@ void F_Start::Form_Load(const QString &commandLine)
         if (!m_instance->claimUnattended(wait)) {
             m_secondInstance = true;
             QTextStream(stderr) << QStringLiteral("Tannbuch: Das Programm läuft bereits für einen anderen "
-                                                  "unbeaufsichtigten Ausdruck; nach %1 Sekunden Warten wurde "
-                                                  "nichts gedruckt.")
+                                                  "unbeaufsichtigten Ausdruck, und die Wartezeit "
+                                                  "(InstanceWait = %1 s) ist abgelaufen; es wurde nichts gedruckt.")
                                        .arg(wait)
                                 << Qt::endl;
             m_program.markFailed();
