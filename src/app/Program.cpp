@@ -2,6 +2,7 @@
 
 #include "app/AccessLevel.h"
 #include "app/IniReader.h"
+#include "app/StartupCheck.h"
 #include "app/ProgramUi.h"
 #include "db/DbError.h"
 #include "workbook/Application.h"
@@ -75,6 +76,16 @@ bool Program::startUp(const QString &commandLine)
         m_values.connectionString =
             QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=")
             + database + QStringLiteral(";Data Source=") + server;
+    }
+
+    // Access level, list type and business-year column go into statements
+    // without quotes: anything but a number or a known column ends the
+    // program before the first statement.
+    if (const std::optional<QString> problem = CheckStartupValues(m_values)) {
+        tell(*problem);
+        m_failed = true;
+        m_closeRequested = true;
+        return false;
     }
 
     try {

@@ -35,7 +35,9 @@ public:
     // values (the ini file fills what the command line leaves open), the
     // connection, the access-level filter, the report workbook and the volume
     // format. Returns false when start-up stopped early (ini file unreadable,
-    // connection failed); closeRequested() tells whether the program ends.
+    // an access level, list type or business-year column that statements
+    // cannot take, connection failed); closeRequested() tells whether the
+    // program ends.
     bool startUp(const QString &commandLine);
 
     // Opens a report workbook from the template folder of the ini file,
@@ -70,7 +72,8 @@ public:
 
     // The ini file read when the command line names none.
     QString iniPath() const;
-    // The program asked to end (the ini file could not be opened).
+    // The program asked to end (the ini file could not be opened, or a
+    // start-up value was refused).
     bool closeRequested() const { return m_closeRequested; }
     // Something went wrong that an unattended run must report by its exit code.
     bool hasFailed() const { return m_failed; }

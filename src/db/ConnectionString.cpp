@@ -6,7 +6,7 @@
 
 namespace {
 
-// Splits at ";" outside quotes; returns raw key=value pieces.
+// Splits at ";" outside quotes and braces; returns raw key=value pieces.
 QList<QPair<QString, QString>> parsePairs(const QString &text)
 {
     QList<QPair<QString, QString>> pairs;
@@ -29,6 +29,24 @@ QList<QPair<QString, QString>> parsePairs(const QString &text)
                     if (text[i] == quote) {
                         if (i + 1 < n && text[i + 1] == quote) {
                             value.append(quote);
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    value.append(text[i++]);
+                }
+                while (i < n && text[i] != QLatin1Char(';'))
+                    ++i;
+            } else if (i < n && text[i] == QLatin1Char('{')) {
+                // ODBC's quoting: everything up to the closing brace, "}}"
+                // standing for one brace.
+                ++i;
+                while (i < n) {
+                    if (text[i] == QLatin1Char('}')) {
+                        if (i + 1 < n && text[i + 1] == QLatin1Char('}')) {
+                            value.append(QLatin1Char('}'));
                             i += 2;
                             continue;
                         }

@@ -6,8 +6,8 @@
 
 // An OLE DB style connection string: key=value pairs separated by ";".
 // Keys match without regard to letter case; a value may be quoted with " or '
-// (a doubled quote inside stands for one). Blanks around keys and values are
-// dropped.
+// (a doubled quote inside stands for one) or put in braces as ODBC does ("}}"
+// inside stands for "}"). Blanks around keys and values are dropped.
 class ConnectionString
 {
 public:

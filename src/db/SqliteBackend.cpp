@@ -116,9 +116,14 @@ SqliteBackend::SqliteBackend(const QString &path)
     }
     // Reports read the same tables again and again (a pile's totals scan the
     // list's records): keep the pages in memory instead of reading them from
-    // the file anew each time. Settings of this connection only, made before
+    // the file anew each time. The file is never mapped into memory: a file
+    // that shrinks while mapped (the host replacing or cutting it during a
+    // run) kills the program with a bus error, where reading it gives an
+    // error that can be told. Settings of this connection only, made before
     // the authorizer forbids pragmas.
-    sqlite3_exec(m_db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;", nullptr, nullptr, nullptr);
+    if (sqlite3_exec(m_db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 0;", nullptr, nullptr, nullptr)
+        != SQLITE_OK)
+        failOpen(errorText(m_db));
     sqlite3_set_authorizer(m_db, authorize, &m_fillingTemporaryTable);
 
     // SQLite reads the file only when needed: read the schema now, so that a
@@ -130,7 +135,8 @@ SqliteBackend::SqliteBackend(const QString &path)
         failOpen(message);
     }
     // SQLite takes an empty file for an empty database; here it is a mistake.
-    if (QFileInfo(path).size() == 0)
+    m_openedSize = QFileInfo(path).size();
+    if (m_openedSize == 0)
         failOpen(QStringLiteral("Die Datei ist leer."));
 }
 
@@ -224,6 +230,7 @@ ResultData SqliteBackend::query(const QString &sql)
     const void *tail = nullptr;
     int rc = sqlite3_prepare16_v2(m_db, begin, int(text.size() * 2), &st.handle, &tail);
     if (rc != SQLITE_OK) {
+        failIfDamaged(rc);
         if ((rc & 0xff) == SQLITE_AUTH)
             throw DbError(
                 QStringLiteral("Die Anweisung wird nicht ausgeführt, denn die Datenbank wird nur gelesen (%1).")
@@ -256,7 +263,23 @@ ResultData SqliteBackend::query(const QString &sql)
             row.push_back(columnValue(st.handle, i));
         data.rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
+        failIfDamaged(rc);
         throw DbError(errorText(m_db));
+    }
     return data;
+}
+
+void SqliteBackend::failIfDamaged(int rc)
+{
+    const int primary = rc & 0xff;
+    // A file cut to nothing reads as an empty database ("no such table"):
+    // a file that shrank since it was opened tells the real reason.
+    const QFileInfo now(m_path);
+    const bool shrunk = now.exists() && now.size() < m_openedSize;
+    if (primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB && primary != SQLITE_IOERR && !shrunk)
+        return;
+    throw DbError(QStringLiteral("Die Datenbankdatei „%1“ ist beschädigt oder wurde während des Laufs verändert "
+                                 "(%2). Der Bericht ist unvollständig.")
+                      .arg(QDir::toNativeSeparators(m_path), errorText(m_db)));
 }

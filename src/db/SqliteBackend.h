@@ -26,9 +26,13 @@ struct sqlite3;
 // text, and this rule also holds where SQLite has lost the column's type (MIN,
 // DISTINCT, expressions). Column names are SQLite's, in SELECT-list order.
 //
+// The file is read, never mapped into memory, so a file cut short during a
+// run gives an error, not a crash.
+//
 // Throws DbError when the file is missing or not a database (the message
-// names the file), and for every failing or refused statement, with SQLite's
-// message.
+// names the file), when a statement finds the file damaged or unreadable (the
+// message names the file and says the file is damaged), and for every other
+// failing or refused statement, with SQLite's message.
 class SqliteBackend : public Backend
 {
 public:
@@ -50,6 +54,9 @@ private:
     QString numberListTable(const QString &list);
     // Closes the connection and throws DbError naming the file.
     [[noreturn]] void failOpen(const QString &reason);
+    // Throws DbError naming the file when the result code says the file is
+    // damaged or could not be read, or the file is shorter than when opened.
+    void failIfDamaged(int rc);
 
     // Statements with values built in (a record id) make many texts; the cache
     // starts over when it holds this many.
@@ -61,6 +68,7 @@ private:
     static constexpr int NumberListTableLimit = 64;
 
     QString m_path;
+    qint64 m_openedSize = 0;
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
     QHash<QString, QString> m_numberListTables; // list text -> subquery

@@ -4,38 +4,13 @@
 #include "WorkbookError.h"
 #include "Worksheet.h"
 
+#include "db/ConnectionString.h"
+
+#include <QRegularExpression>
+
 namespace {
 
 const QString ModulePrefix = QStringLiteral("DieseArbeitsmappe.");
-
-// Splits a connection text at ";" outside braces and quotes, so that a
-// password holding ";" is taken out whole.
-QStringList connectionItems(const QString &text)
-{
-    QStringList items;
-    QString current;
-    QChar closing;
-    for (QChar c : text) {
-        if (!closing.isNull()) {
-            current += c;
-            if (c == closing)
-                closing = QChar();
-            continue;
-        }
-        if (c == QLatin1Char('{'))
-            closing = QLatin1Char('}');
-        else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
-            closing = c;
-        if (c == QLatin1Char(';')) {
-            items.append(current);
-            current.clear();
-            continue;
-        }
-        current += c;
-    }
-    items.append(current);
-    return items;
-}
 
 void requireArguments(const QString &name, const QVariantList &arguments, int count)
 {
@@ -92,16 +67,23 @@ QString TemplateMacros::listNumberProperty()
     return QStringLiteral("TannbuchListe");
 }
 
-QString TemplateMacros::withoutPassword(const QString &connectionString)
+QString TemplateMacros::storedConnection(const QString &connectionString)
 {
-    QStringList kept;
-    for (const QString &item : connectionItems(connectionString)) {
-        const QString key = item.section(QLatin1Char('='), 0, 0).trimmed().toLower();
-        if (key == QLatin1String("password") || key == QLatin1String("pwd"))
-            continue;
-        kept.append(item);
-    }
-    return kept.join(QLatin1Char(';'));
+    // Parsed by the same rules the connection is opened with, so no quoting
+    // can smuggle another item in; only a plain name passes.
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z][A-Za-z0-9._-]{0,63}$"));
+    const QString provider = ConnectionString(connectionString).value(QStringLiteral("Provider"));
+    if (!plainName.match(provider).hasMatch())
+        return QString();
+    return QStringLiteral("Provider=") + provider;
+}
+
+QString TemplateMacros::storedFilter(const QString &filter)
+{
+    if (filter.size() <= FilterLimit)
+        return filter;
+    return filter.left(FilterLimit)
+        + QStringLiteral(" … (gekürzt, die Auswahl hat %1 Zeichen)").arg(filter.size());
 }
 
 void TemplateMacros::run(Workbook &workbook, Worksheet &sheet, const QString &name, const QVariantList &arguments)
@@ -117,8 +99,8 @@ void TemplateMacros::run(Workbook &workbook, Worksheet &sheet, const QString &na
     if (is(QStringLiteral("SetGlobalVariables"))) {
         requireArguments(name, arguments, 3);
         auto &properties = workbook.customProperties();
-        properties.insert(connectionProperty(), withoutPassword(arguments.at(0).toString()));
-        properties.insert(filterProperty(), arguments.at(1).toString());
+        properties.insert(connectionProperty(), storedConnection(arguments.at(0).toString()));
+        properties.insert(filterProperty(), storedFilter(arguments.at(1).toString()));
         properties.insert(listNumberProperty(), arguments.at(2).toString());
     } else if (is(QStringLiteral("WriteKopfFuss"))) {
         requireArguments(name, arguments, 2);

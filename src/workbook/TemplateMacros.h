@@ -16,10 +16,13 @@ struct MacroCall
 // The engine's own versions of the four macros a report template carries in
 // its workbook module, run by name as the report driver calls them:
 // - "DieseArbeitsmappe.SetGlobalVariables"(connection, filter, list number)
-//   stores its three texts as custom document properties of the workbook
-//   (TannbuchVerbindung, TannbuchFilter, TannbuchListe), so the saved report
-//   says what it was made from. Passwords are taken out of the connection
-//   text first: the report file is handed on, the password must not be.
+//   stores what the saved report may tell of them as custom document
+//   properties of the workbook (TannbuchVerbindung, TannbuchFilter,
+//   TannbuchListe). The report file is handed on to buyers: of the connection
+//   only the provider's name is kept (never a password, user, server, database
+//   or file path), the filter is cut to its first FilterLimit characters (a
+//   provision's filter lists every record id), the list number stays whole
+//   for the page header.
 // - "DieseArbeitsmappe.WriteKopfFuss"(lKopfFuss, nZoom) sets the print scale
 //   of the active sheet to nZoom when it lies in 10..400, and with lKopfFuss
 //   a page header with the list title ("Holzliste " and the list number, the
@@ -41,6 +44,13 @@ public:
     // not fit.
     static void run(Workbook &workbook, Worksheet &sheet, const QString &name, const QVariantList &arguments);
 
-    // The connection text without its password items (Password=, Pwd=).
-    static QString withoutPassword(const QString &connectionString);
+    // Characters of the filter a saved report keeps at most.
+    static constexpr qsizetype FilterLimit = 1000;
+
+    // What a saved report keeps of the connection text: "Provider=" and the
+    // provider's name when that is a plain name, else an empty text.
+    static QString storedConnection(const QString &connectionString);
+    // What a saved report keeps of the filter: the filter, or its first
+    // FilterLimit characters and a note of how long it was.
+    static QString storedFilter(const QString &filter);
 };

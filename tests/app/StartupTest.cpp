@@ -1,5 +1,6 @@
 #include "app/DateKeyFilter.h"
 #include "app/IniReader.h"
+#include "app/StartupCheck.h"
 #include "app/StartupValues.h"
 #include "app/WindowPositionStore.h"
 
@@ -35,6 +36,40 @@ TEST(CommandLine, SplitsTrimsAndFillsTheListType)
     EXPECT_EQ(SplitCommandLine(JoinArguments({QStringLiteral("|k.ini|||4711|1|Bereit"), QStringLiteral("1|out/")}))
                   .provisionName,
               QStringLiteral("Bereit 1"));
+}
+
+// What statements may take: empty fields (no restriction, no list type, date
+// range), whole numbers, and the ten year columns in any letter case.
+TEST(CommandLine, AcceptsNumbersAndYearColumnsAndNamesTheFieldThatDoesNot)
+{
+    const struct
+    {
+        const char *accessLevel, *yearColumn, *listType, *normalisedColumn;
+    } accepted[] = {
+        {"", "", "", ""},
+        {"0", "reltable10", "0", "RELTABLE10"},
+        {"-1", "Reltable3", "12", "RELTABLE3"},
+        {"007", "RELTABLE1", "2147483647", "RELTABLE1"},
+    };
+    for (const auto &c : accepted) {
+        StartupValues v;
+        v.accessLevelId = QString::fromUtf8(c.accessLevel);
+        v.businessYearColumn = QString::fromUtf8(c.yearColumn);
+        v.listTypeNumber = QString::fromUtf8(c.listType);
+        EXPECT_EQ(CheckStartupValues(v), std::nullopt) << c.accessLevel << "|" << c.yearColumn << "|" << c.listType;
+        EXPECT_EQ(v.businessYearColumn, QString::fromUtf8(c.normalisedColumn));
+        EXPECT_EQ(v.accessLevelId, QString::fromUtf8(c.accessLevel)) << "numbers stay as given";
+    }
+
+    StartupValues bad = SplitCommandLine(QStringLiteral("c|i|3|RELTABLE1 = reltable.id --|4711|2147483648"));
+    const std::optional<QString> message = CheckStartupValues(bad);
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(message->contains(QStringLiteral("Listenart")) && message->contains(QStringLiteral("2147483648"))
+                && message->contains(QStringLiteral("ganze Zahl")))
+        << message->toStdString();
+    EXPECT_EQ(bad.businessYearColumn, QStringLiteral("RELTABLE1 = reltable.id --")) << "nothing changes on refusal";
+    bad.listTypeNumber = QStringLiteral("1");
+    EXPECT_TRUE(CheckStartupValues(bad)->contains(QStringLiteral("RELTABLE1 bis RELTABLE10")));
 }
 
 TEST(IniFile, MatchesKeysAsTheHostWritesThem)

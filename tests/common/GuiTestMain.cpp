@@ -12,6 +12,9 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir scratch;
     qputenv("TMPDIR", scratch.path().toUtf8());
+    // A key of their own keeps the tests' windows and prints apart from a
+    // clerk's window on the same machine.
+    qputenv("TANNBUCH_INSTANCE_KEY", "tannbuch-test-" + QByteArray::number(QCoreApplication::applicationPid()));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tannbuch"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch.path());

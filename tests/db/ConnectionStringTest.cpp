@@ -23,6 +23,26 @@ TEST(ConnectionString, ReadsKeysWithoutRegardToCaseAndQuotes)
     EXPECT_TRUE(cs.value(QStringLiteral("Empty")).isEmpty());
     EXPECT_TRUE(cs.has(QStringLiteral("flag")));
     EXPECT_FALSE(cs.has(QStringLiteral("Initial Catalog")));
+
+    // Every way of quoting keeps ";", "=", quotes and braces inside one value,
+    // and the item after it is read as its own.
+    const struct
+    {
+        const char *text;
+        const char *password;
+    } quoted[] = {
+        {"User ID=o'neil;Password={a;b}}c};Provider=P", "a;b}c"},
+        {"User ID=o'neil;Password=\"x\"\";y='z\";Provider=P", "x\";y='z"},
+        {"User ID=o'neil;Password='{;}''=';Provider=P", "{;}'="},
+        {"User ID=o'neil;Password={};Provider=P", ""},
+        {"User ID=o'neil;Password=a}b{c;Provider=P", "a}b{c"},
+    };
+    for (const auto &c : quoted) {
+        const ConnectionString parsed(QString::fromUtf8(c.text));
+        EXPECT_EQ(parsed.value(QStringLiteral("Password")), QString::fromUtf8(c.password)) << c.text;
+        EXPECT_EQ(parsed.value(QStringLiteral("User ID")), QStringLiteral("o'neil")) << c.text;
+        EXPECT_EQ(parsed.value(QStringLiteral("Provider")), QStringLiteral("P")) << c.text;
+    }
 }
 
 TEST(ConnectionString, TranslatesTheHostStringToOdbc)

@@ -287,3 +287,33 @@ TEST_F(SqliteBackendTest, LongNumberListsGiveTheSameRowsAndLeaveTheFileAlone)
     // Writing stays refused.
     EXPECT_THROW(m_db->query(QStringLiteral("CREATE TEMP TABLE x (a)")), DbError);
 }
+
+// The host cuts the file short between two statements (a restore, a full
+// disk): the next statement fails with a message that names the file and
+// says it is damaged, whatever is left of it; nothing crashes.
+TEST(SqliteBackendDamage, FileCutShortBetweenStatementsIsToldNotACrash)
+{
+    for (const qint64 keep : {qint64(0), qint64(100), qint64(4096), qint64(3 * 4096), qint64(-2)}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("forst.sqlite"));
+        testsupport::createSqliteDatabase(path,
+            QStringLiteral("CREATE TABLE BIG (T TEXT);"
+                           "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000) "
+                           "INSERT INTO BIG SELECT hex(zeroblob(200)) FROM c;"));
+        SqliteBackend db(path);
+        ASSERT_EQ(db.query(QStringLiteral("SELECT COUNT(*) FROM BIG")).rows.front().front().toInt(), 3000);
+
+        QFile file(path);
+        const qint64 size = keep >= 0 ? keep : file.size() / -keep;
+        ASSERT_TRUE(file.resize(size));
+        for (int again = 0; again < 2; ++again) {
+            try {
+                db.query(QStringLiteral("SELECT SUM(LENGTH(T)) FROM BIG"));
+                ADD_FAILURE() << "a file cut to " << size << " bytes answered";
+            } catch (const DbError &e) {
+                EXPECT_TRUE(e.message().contains(QStringLiteral("beschädigt"))) << size << ": " << e.message().toStdString();
+                EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(path))) << e.message().toStdString();
+            }
+        }
+    }
+}

@@ -90,18 +90,45 @@ TEST_F(SheetTest, EachSheetKeepsTheViewTheWindowLastShowedItIn)
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageLayout);
 }
 
-TEST_F(SheetTest, GlobalVariablesBecomeDocumentPropertiesWithoutPassword)
+TEST_F(SheetTest, GlobalVariablesKeepNoCredentialsAndAShortFilter)
 {
-    xl.run(SetGlobalVariables,
-        {QStringLiteral("Provider=SQLOLEDB;Data Source=srv;User ID=forst;Password={ge;heim};Initial Catalog=kelmora"),
-            QStringLiteral("LISTE='4711'"), QStringLiteral("4711")});
-    const auto &p = book().customProperties();
-    EXPECT_EQ(p.value(TemplateMacros::connectionProperty()).toString(),
-        QStringLiteral("Provider=SQLOLEDB;Data Source=srv;User ID=forst;Initial Catalog=kelmora"));
-    EXPECT_EQ(p.value(TemplateMacros::filterProperty()).toString(), QStringLiteral("LISTE='4711'"));
-    EXPECT_EQ(p.value(TemplateMacros::listNumberProperty()).toString(), QStringLiteral("4711"));
-    EXPECT_EQ(
-        TemplateMacros::withoutPassword(QStringLiteral("DSN=x; PWD = geheim ;UID=a")), QStringLiteral("DSN=x;UID=a"));
+    // Quotes, braces, semicolons and "=" in every value; whatever the quoting,
+    // only the provider's name is stored.
+    const struct
+    {
+        const char *connection;
+        const char *stored;
+    } cases[] = {
+        {"Provider=SQLOLEDB;Data Source=srv;User ID=forst;Password={ge;heim};Initial Catalog=kelmora",
+         "Provider=SQLOLEDB"},
+        {"Provider=SQLOLEDB.1;User ID=o'neil;Password={a;b}}c};Data Source={s;r}}v};Initial Catalog='k;''at'",
+         "Provider=SQLOLEDB.1"},
+        {"User ID=\"u;=\"\"x\";Password='p;w''d';Provider=SQLite;Data Source=\"/home/forst/db;1.sqlite\"",
+         "Provider=SQLite"},
+        {"Provider={SQLOLEDB;Password=pw};Data Source=srv", ""},
+        {"Provider=x;y=Password;Server=srv;Pwd=geheim;UID=leser", "Provider=x"},
+        {"Data Source=srv;Integrated Security=SSPI", ""},
+    };
+    for (const auto &c : cases) {
+        xl.run(SetGlobalVariables, {QString::fromUtf8(c.connection), QStringLiteral("LISTE='4711'"),
+            QStringLiteral("4711")});
+        const auto &p = book().customProperties();
+        const QString stored = p.value(TemplateMacros::connectionProperty()).toString();
+        EXPECT_EQ(stored, QString::fromUtf8(c.stored)) << c.connection;
+        EXPECT_EQ(p.value(TemplateMacros::filterProperty()).toString(), QStringLiteral("LISTE='4711'"));
+        EXPECT_EQ(p.value(TemplateMacros::listNumberProperty()).toString(), QStringLiteral("4711"));
+    }
+
+    // A provision's filter names every record: the report keeps its start.
+    QString ids;
+    for (int id = 100000; id < 200000; ++id)
+        ids += QString::number(id) + u',';
+    const QString filter = QStringLiteral("LISTE='4711' AND ID_LOG IN (") + ids + QStringLiteral("1)");
+    xl.run(SetGlobalVariables, {QString(), filter, QStringLiteral("4711")});
+    const QString kept = book().customProperties().value(TemplateMacros::filterProperty()).toString();
+    EXPECT_LT(kept.size(), TemplateMacros::FilterLimit + 100);
+    EXPECT_TRUE(kept.startsWith(filter.left(TemplateMacros::FilterLimit))) << kept.left(100).toStdString();
+    EXPECT_TRUE(kept.contains(QString::number(filter.size()))) << "the note says how long the filter was";
 }
 
 TEST_F(SheetTest, HeaderFooterMacroSetsScaleAndTexts)

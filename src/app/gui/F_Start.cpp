@@ -119,18 +119,26 @@ void F_Start::Form_Load(const QString &commandLine)
 {
     setWindowTitle(caption());
 
-    // A second instance brings the first one to the front and ends. Run by
-    // the host for unattended printing it must not pass for a print, so it
-    // says so and fails.
+    // A second window brings the first one to the front and ends. An
+    // unattended print opens no window: a clerk's window does not stop it,
+    // it only waits for another unattended print to end, for a bounded time.
     m_instance = std::make_unique<SingleInstance>(caption());
-    if (!m_instance->claim()) {
-        m_secondInstance = true;
-        if (SplitCommandLine(commandLine).isUnattended()) {
-            QTextStream(stderr) << QStringLiteral("Tannbuch: Das Programm läuft bereits; "
-                                                  "es wurde nichts gedruckt.")
+    const StartupValues requested = SplitCommandLine(commandLine);
+    if (requested.isUnattended()) {
+        const int wait = SingleInstance::unattendedWaitSeconds(requested.iniPath);
+        if (!m_instance->claimUnattended(wait)) {
+            m_secondInstance = true;
+            QTextStream(stderr) << QStringLiteral("Tannbuch: Das Programm läuft bereits für einen anderen "
+                                                  "unbeaufsichtigten Ausdruck, und die Wartezeit "
+                                                  "(InstanceWait = %1 s) ist abgelaufen; es wurde nichts gedruckt.")
+                                       .arg(wait)
                                 << Qt::endl;
             m_program.markFailed();
+            Form_Unload();
+            return;
         }
+    } else if (!m_instance->claim()) {
+        m_secondInstance = true;
         Form_Unload();
         return;
     }

@@ -1,4 +1,5 @@
 #include "app/gui/F_Start.h"
+#include "app/gui/SingleInstance.h"
 #include "app/WindowPositionStore.h"
 #include "workbook/Application.h"
 
@@ -6,11 +7,13 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +21,9 @@
 #include <QTimer>
 
 #include <sqlite3.h>
+
+#include <chrono>
+#include <thread>
 
 #include "common/QtPrinters.h"
 
@@ -239,7 +245,7 @@ TEST(F_Start, WindowPositionSurvivesARestart)
     EXPECT_EQ(WindowPositionStore::storedX(), 240) << "a window at left 0 stores nothing";
 }
 
-TEST(F_Start, ASecondInstanceEndsAndFailsWhenUnattended)
+TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
 {
     TestWindow first;
     first.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
@@ -251,10 +257,35 @@ TEST(F_Start, ASecondInstanceEndsAndFailsWhenUnattended)
     EXPECT_TRUE(second.messages.isEmpty()) << "no message interactively";
     EXPECT_EQ(second.exitCode(), 0);
 
+    // The clerk's window does not stop the host's provision print.
+    QTemporaryDir out;
     TestWindow unattended;
-    unattended.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|"));
+    unattended.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/');
     EXPECT_TRUE(unattended.hasEnded());
-    EXPECT_NE(unattended.exitCode(), 0) << "an unattended run that printed nothing must fail";
+    EXPECT_EQ(unattended.exitCode(), 0) << unattended.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+    EXPECT_FALSE(first.hasEnded());
+}
+
+// Another unattended print holds the lock for a while: the next one waits for
+// it and then prints.
+TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
+{
+    QLockFile other(SingleInstance(F_Start::caption()).unattendedLockPath());
+    ASSERT_TRUE(other.tryLock(0));
+    std::thread release([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        other.unlock();
+    });
+    QElapsedTimer waited;
+    waited.start();
+    QTemporaryDir out;
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/');
+    release.join();
+    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    EXPECT_GE(waited.elapsed(), 1400);
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
 }
 
 // The program itself, without a display: a missing ini file with a provision
@@ -274,4 +305,38 @@ TEST(Program, UnattendedFailureReachesTheHost)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_NE(p.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
+}
+
+// An unattended print that another one keeps waiting longer than InstanceWait
+// allows gives up with a message and fails; it saves nothing.
+TEST(Program, UnattendedPrintGivesUpAfterInstanceWait)
+{
+    QTemporaryDir dir;
+    QFile in(demoIni);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
+    QFile out(ini);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("InstanceWait=1\r\n" + in.readAll());
+    out.close();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TANNBUCH_INSTANCE_KEY"), QStringLiteral("tannbuch-wait-test"));
+    env.insert(QStringLiteral("TMPDIR"), dir.path());
+    QLockFile other(dir.filePath(QStringLiteral("tannbuch-wait-test-unattended.lock")));
+    ASSERT_TRUE(other.tryLock(0));
+
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QElapsedTimer waited;
+    waited.start();
+    p.start(QStringLiteral(TANNBUCH_PROGRAM),
+            {QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/'});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_GE(waited.elapsed(), 1000);
+    EXPECT_NE(p.exitCode(), 0);
+    const QString told = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_TRUE(told.contains(QStringLiteral("läuft bereits")) && told.contains(QStringLiteral("InstanceWait = 1 s")))
+        << told.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("DEMO_4711.xlsx"))));
 }

@@ -12,6 +12,7 @@
 #include "common/TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -188,7 +189,7 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
     clerk.Form_Unload();
 }
 
-// Starts a second program, unattended and interactive, once its own report
+// Starts a second unattended print and a clerk's window once its own report
 // is under way.
 class BusyWindow : public RecordingWindow
 {
@@ -200,38 +201,76 @@ public:
         if (secondTried)
             return;
         secondTried = true;
+        QElapsedTimer waited;
+        waited.start();
         RecordingWindow unattended;
         unattended.Form_Load(u"|"_s + m_copy.ini + u"|||4711|1|DEMO|"_s + otherFolder.path() + u'/');
+        unattendedWaited = waited.elapsed();
         unattendedEnded = unattended.hasEnded();
         unattendedExit = unattended.exitCode();
         RecordingWindow clerk;
         clerk.Form_Load(u"|"_s + m_copy.ini + u"|||||"_s);
         clerkEnded = clerk.hasEnded();
-        clerkExit = clerk.exitCode();
+        clerk.Form_Unload();
     }
     QTemporaryDir otherFolder;
     bool secondTried = false;
+    qint64 unattendedWaited = 0;
     bool unattendedEnded = false;
     int unattendedExit = 0;
-    bool clerkEnded = false;
-    int clerkExit = -1;
+    bool clerkEnded = true;
 
 private:
     const DemoCopy &m_copy;
 };
 
-TEST(Faults, SecondInstanceWhileTheFirstPrintsFailsAndTheFirstFinishes)
+TEST(Faults, SecondUnattendedPrintWaitsItsTimeAndFailsWhileTheFirstFinishes)
 {
     DemoCopy copy;
+    QFile ini(copy.ini);
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("\r\nInstanceWait=1\r\n");
+    ini.close();
     BusyWindow first(copy);
     EXPECT_EQ(copy.printUnattended(first), 0) << first.messages.join(u'\n').toStdString();
     ASSERT_TRUE(first.secondTried) << "the report showed no progress";
     EXPECT_TRUE(first.unattendedEnded);
+    EXPECT_GE(first.unattendedWaited, 1000) << "it waits InstanceWait seconds for the first";
     EXPECT_NE(first.unattendedExit, 0) << "an unattended second run printed nothing and must say so";
     EXPECT_TRUE(QDir(first.otherFolder.path()).isEmpty()) << "the second run wrote nothing";
-    EXPECT_TRUE(first.clerkEnded);
-    EXPECT_EQ(first.clerkExit, 0) << "interactively the first one comes to the front instead";
+    EXPECT_FALSE(first.clerkEnded) << "a clerk's window opens beside an unattended print";
     EXPECT_GT(XlsxReader::load(copy.saved())->sheet(0).usedRange().lastRow, 300) << "the first report is whole";
+}
+
+// Cuts the database file short once the report is under way: between two
+// statements, as a host restoring its database would.
+class CuttingWindow : public RecordingWindow
+{
+public:
+    explicit CuttingWindow(QString db) : m_db(std::move(db)) { }
+    void showProgress(qint64 done, qint64 total) override
+    {
+        RecordingWindow::showProgress(done, total);
+        if (!cut) {
+            QFile file(m_db);
+            cut = file.resize(file.size() / 3);
+        }
+    }
+    bool cut = false;
+
+private:
+    QString m_db;
+};
+
+TEST(Faults, DatabaseCutShortDuringAPrintIsToldAndFailsTheRun)
+{
+    DemoCopy copy;
+    CuttingWindow w(copy.db);
+    EXPECT_EQ(copy.printUnattended(w), 1);
+    ASSERT_TRUE(w.cut) << "the report showed no progress";
+    ASSERT_FALSE(w.messages.isEmpty());
+    EXPECT_TRUE(w.messages.join(u'\n').contains(u"beschädigt"_s)) << w.messages.join(u'\n').toStdString();
+    EXPECT_FALSE(QFile::exists(copy.saved())) << "nothing saved as if complete";
 }
 
 TEST(BadInput, ControlCharactersLongTextsEmptyRecordsAndNullIdsPrint)

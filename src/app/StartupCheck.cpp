@@ -1,0 +1,70 @@
+#include "StartupCheck.h"
+
+#include "StartupValues.h"
+
+namespace {
+
+// Longest part of a refused value that a message repeats.
+constexpr qsizetype ShownValueLimit = 60;
+
+bool isWholeNumber(const QString &text)
+{
+    const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+    if (text.size() == start)
+        return false;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        // Only ASCII digits: other scripts' digits are digits to Unicode, but
+        // not to the database.
+        if (text[i] < u'0' || text[i] > u'9')
+            return false;
+    }
+    bool fits = false;
+    text.toInt(&fits);
+    return fits;
+}
+
+bool isBusinessYearColumn(const QString &upper)
+{
+    for (QChar c : upper) {
+        if (c.unicode() > 127)
+            return false;
+    }
+    if (!upper.startsWith(QLatin1String("RELTABLE")))
+        return false;
+    const QString number = upper.mid(8);
+    for (int i = 1; i <= 10; ++i) {
+        if (number == QString::number(i))
+            return true;
+    }
+    return false;
+}
+
+QString shown(const QString &value)
+{
+    if (value.size() <= ShownValueLimit)
+        return value;
+    return value.left(ShownValueLimit) + QStringLiteral(" …");
+}
+
+QString refusal(const QString &field, const QString &value, const QString &expected)
+{
+    return QStringLiteral("Ungültige Angabe für %1: „%2“. Erwartet wird %3. Es wurde nichts aus der Datenbank gelesen.")
+        .arg(field, shown(value), expected);
+}
+
+} // namespace
+
+std::optional<QString> CheckStartupValues(StartupValues &values)
+{
+    const QString wholeNumber = QStringLiteral("eine ganze Zahl (nur Ziffern 0 bis 9)");
+    if (!values.accessLevelId.isEmpty() && !isWholeNumber(values.accessLevelId))
+        return refusal(QStringLiteral("die Zugriffsstufe (AL)"), values.accessLevelId, wholeNumber);
+    if (!values.listTypeNumber.isEmpty() && !isWholeNumber(values.listTypeNumber))
+        return refusal(QStringLiteral("die Listenart"), values.listTypeNumber, wholeNumber);
+    const QString column = values.businessYearColumn.toUpper();
+    if (!column.isEmpty() && !isBusinessYearColumn(column))
+        return refusal(QStringLiteral("die Geschäftsjahresspalte (RELTABLE)"), values.businessYearColumn,
+            QStringLiteral("RELTABLE1 bis RELTABLE10"));
+    values.businessYearColumn = column;
+    return std::nullopt;
+}

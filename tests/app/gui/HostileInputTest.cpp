@@ -1,0 +1,122 @@
+// Attacks through the host's command line and ini file, and what a report
+// gives away: refused values send no statement, every statement sent is one
+// statement, and no password, user or database path leaves the program.
+#include "HostileInputs.h"
+#include "RecordingWindow.h"
+#include "workbook/TemplateMacros.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/XlsxTestHelpers.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+
+// A copy of the demo database with an ini file naming it; the ini's extra
+// lines replace or add keys.
+struct DemoFolder : UnattendedFolder
+{
+    explicit DemoFolder(const QString &extraIni = QString())
+    {
+        db = dir.filePath(u"forst.sqlite"_s);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_DEMO_DB), db));
+        QFile in(demoIni);
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+        QString text = QString::fromLatin1(in.readAll());
+        text.replace(QRegularExpression(u"SQLSERVER=[^\\r\\n]*"_s), u"SQLSERVER="_s + db);
+        ini = dir.filePath(u"kelmora.ini"_s);
+        QFile out(ini);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write((extraIni + u"\r\n"_s + text).toLatin1());
+    }
+};
+
+} // namespace
+
+TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatement)
+{
+    hostile::expectRefusedBeforeAnyStatement(
+        u"Provider=SQLite;Data Source="_s + QStringLiteral(TANNBUCH_DEMO_DB), demoIni);
+
+    // Interactively the clerk is told once and the program ends, as when the
+    // ini file is missing.
+    RecordingWindow clerk;
+    clerk.program().connection().journal().setRecording(true);
+    clerk.Form_Load(
+        u"Provider=SQLite;Data Source="_s + QStringLiteral(TANNBUCH_DEMO_DB) + u"|"_s + demoIni + u"|1 OR 1=1|||"_s);
+    EXPECT_TRUE(clerk.hasEnded());
+    EXPECT_EQ(clerk.messages.size(), 1);
+    EXPECT_EQ(clerk.program().connection().journal().count(), 0);
+
+    // The same from the ini file, which fills access level and year column
+    // when the command line has no connection.
+    for (const char *line : {"AL=1;DELETE FROM LOGS", "RELTABLE=RELTABLE1 = reltable.id --"}) {
+        DemoFolder folder(QString::fromLatin1(line));
+        RecordingWindow w;
+        w.program().connection().journal().setRecording(true);
+        EXPECT_NE(folder.printUnattended(w), 0) << line;
+        EXPECT_EQ(w.program().connection().journal().count(), 0) << line;
+        EXPECT_EQ(w.messages.size(), 1) << line;
+        EXPECT_FALSE(QFile::exists(folder.saved())) << line;
+    }
+}
+
+// A whole unattended report with a login whose values carry quotes, braces
+// and semicolons: every statement sent is a single one, and neither the
+// statements, the messages nor the saved workbook hold the password, the
+// user or where the database lies.
+TEST(HostileInput, AReportSendsSingleStatementsAndGivesNoCredentialsAway)
+{
+    DemoFolder folder;
+    const QString connection = u"Provider=SQLite;Data Source="_s + folder.db
+        + u";User ID=o'neil;Password={a;b}}c};Initial Catalog='k;''at'"_s;
+    RecordingWindow w;
+    w.program().connection().journal().setRecording(true);
+    w.Form_Load(connection + u"|"_s + folder.ini + u"|||4711|1|DEMO|"_s + folder.dir.path() + u'/');
+    ASSERT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+
+    const QStringList &sent = w.program().connection().journal().statements();
+    ASSERT_GT(sent.size(), 20);
+    const QStringList secrets = {u"a;b"_s, u"b}}c"_s, u"neil"_s, u"k;'at"_s, folder.dir.path()};
+    for (const QString &sql : sent) {
+        EXPECT_EQ(hostile::secondStatementIn(sql), QString()) << sql.left(300).toStdString();
+        for (const QString &secret : secrets)
+            EXPECT_FALSE(sql.contains(secret)) << secret.toStdString() << " in " << sql.left(300).toStdString();
+    }
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
+
+    const auto book = XlsxReader::load(folder.saved());
+    ASSERT_TRUE(book);
+    EXPECT_EQ(book->customProperties().value(TemplateMacros::connectionProperty()).toString(), u"Provider=SQLite"_s);
+    for (const QString &name : xlsxtest::partNames(folder.saved())) {
+        const QByteArray bytes = xlsxtest::part(folder.saved(), name);
+        for (const QString &secret : secrets)
+            EXPECT_FALSE(bytes.contains(secret.toUtf8())) << name.toStdString() << " holds " << secret.toStdString();
+    }
+}
+
+// The password never shows in what an open failure tells, over either engine.
+TEST(HostileInput, AFailedOpenTellsNoPassword)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(u"fehlt.sqlite"_s);
+    for (const QString &connection :
+        {u"Provider=SQLite;Data Source="_s + missing + u";User ID=o'neil;Password={Ge;Heim}}99}"_s,
+            u"Provider=SQLOLEDB;Data Source=127.0.0.1,1;User ID=o'neil;Password={Ge;Heim}}99};Initial Catalog=k"_s}) {
+        RecordingWindow w;
+        w.program().connection().journal().setRecording(true);
+        w.Form_Load(connection + u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
+        EXPECT_NE(w.exitCode(), 0) << connection.toStdString();
+        ASSERT_FALSE(w.messages.isEmpty()) << connection.toStdString();
+        const QString told = w.messages.join(u'\n') + w.program().connection().journal().statements().join(u'\n');
+        EXPECT_FALSE(told.contains(u"Heim"_s)) << told.toStdString();
+        EXPECT_FALSE(told.contains(u"Ge;"_s)) << told.toStdString();
+    }
+}
