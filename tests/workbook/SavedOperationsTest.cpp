@@ -8,6 +8,7 @@
 #include "XlsxTestHelpers.h"
 
 #include "common/TestSupport.h"
+#include "common/WorkbookValidation.h"
 
 #include "workbook/Application.h"
 #include "workbook/OfficeConverter.h"
@@ -288,6 +289,7 @@ protected:
     {
         const QString path = dir.filePath(name);
         xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
+        workbookvalidation::expectValid(path);
         return path;
     }
 

@@ -4,6 +4,8 @@
 
 #include "XlsxTestHelpers.h"
 
+#include "common/WorkbookValidation.h"
+
 #include "workbook/FormulaEvaluator.h"
 #include "workbook/SheetLimits.h"
 #include "workbook/Workbook.h"
@@ -111,6 +113,7 @@ protected:
     {
         const QString path = dir.filePath(QStringLiteral("Bericht.xlsx"));
         XlsxWriter::save(wb, path);
+        workbookvalidation::expectValid(path);
         return path;
     }
     QTemporaryDir dir;
@@ -347,6 +350,7 @@ TEST(XlsxLimitsTest, RowBreaksBeyondTheLimitAreDroppedWithAWarning)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("viele.xlsx"));
     XlsxWriter::save(*wb, path);
+    workbookvalidation::expectValid(path);
     const QByteArray xml = part(path, QStringLiteral("xl/worksheets/sheet1.xml"));
     EXPECT_EQ(xml.count("<brk "), SheetLimits::MaxRowBreaks);
     EXPECT_TRUE(xml.contains("<rowBreaks count=\"1026\" manualBreakCount=\"1026\">"));

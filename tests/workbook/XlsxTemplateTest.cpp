@@ -3,6 +3,8 @@
 
 #include "XlsxTestHelpers.h"
 
+#include "common/WorkbookValidation.h"
+
 #include "workbook/TemplatePackage.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
@@ -33,6 +35,7 @@ protected:
     {
         const QString path = dir.filePath(name);
         XlsxWriter::save(workbook, path);
+        workbookvalidation::expectValid(path);
         return path;
     }
 
