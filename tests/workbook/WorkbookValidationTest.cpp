@@ -1,9 +1,11 @@
 // The strict check the workbook tests run over saved files: a sound file
-// passes, and each kind of fault planted into it is caught.
+// passes, and each kind of fault planted into it is caught. Also the
+// encoding of link targets, checked against the check's own URI grammar.
 
 #include "XlsxTestHelpers.h"
 
 #include "common/WorkbookValidation.h"
+#include "workbook/Relationships.h"
 #include "workbook/SheetLimits.h"
 #include "workbook/Workbook.h"
 #include "workbook/XlsxWriter.h"
@@ -149,6 +151,40 @@ TEST(WorkbookValidationTest, ASoundFilePassesAndEachPlantedFaultIsCaught)
 
     // Without the schemas the check fails rather than passing unchecked.
     EXPECT_FALSE(workbookvalidation::problems(sound, QStringLiteral("/nonexistent/ooxml-xsd")).isEmpty());
+}
+
+// Link targets as the file holds them: what the URI syntax does not allow is
+// percent-encoded as UTF-8, a valid target stays byte for byte.
+TEST(WorkbookValidationTest, LinkTargetsAreWrittenAsValidUris)
+{
+    const struct
+    {
+        QString address;
+        QByteArray written;
+    } cases[] = {
+        // Nothing to encode: the map link of the report as it is.
+        {QStringLiteral("https://geoportal.bayern.de/bayernatlas/?X=4468123.5&Y=5423456&zoom=10&lang=de&topic=ba"
+                        "&bgLayer=atkis&catalogNodes=122&crosshair=marker"),
+            "https://geoportal.bayern.de/bayernatlas/?X=4468123.5&Y=5423456&zoom=10&lang=de&topic=ba"
+            "&bgLayer=atkis&catalogNodes=122&crosshair=marker"},
+        {QStringLiteral("https://a.example/?X=4468123  &Y=  5423456"),
+            "https://a.example/?X=4468123%20%20&Y=%20%205423456"},
+        {QStringLiteral("https://a.example/?X=1#Abt#2"), "https://a.example/?X=1#Abt%232"},
+        {QStringLiteral("https://a.example/?X=100%&Y=%20"), "https://a.example/?X=100%25&Y=%20"},
+        {QStringLiteral("https://a.example/?X=\"Nord\"<1>"), "https://a.example/?X=%22Nord%22%3C1%3E"},
+        {QStringLiteral("https://a.example/?Ort=Mühlhölzl"), "https://a.example/?Ort=M%C3%BChlh%C3%B6lzl"},
+        {QStringLiteral("http://[::1]:80/a[1]{x}|\\^`"), "http://[::1]:80/a%5B1%5D%7Bx%7D%7C%5C%5E%60"},
+        {QStringLiteral("47 11:30"), "47%2011%3A30"}, // no scheme: a colon in the first segment is data
+        {QStringLiteral("mailto:forst@example.org?subject=Los 1"), "mailto:forst@example.org?subject=Los%201"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        const QByteArray written = Relationships::encodedUri(c.address);
+        EXPECT_EQ(written, c.written);
+        EXPECT_TRUE(workbookvalidation::isUriReference(QString::fromUtf8(written)));
+        EXPECT_EQ(Relationships::encodedUri(QString::fromUtf8(written)), written); // encoding twice changes nothing
+        EXPECT_EQ(workbookvalidation::isUriReference(c.address), written == c.address.toUtf8());
+    }
 }
 
 } // namespace
