@@ -513,6 +513,7 @@ std::vector<ZipEntry> PackageBuilder::build()
             // Kept as it was, but for its sheet views: the active sheet alone
             // shows as selected, and each sheet opens in the window's view.
             if (const QByteArray *bytes = pkg.part(info->partPath)) {
+                strings.addKeptSheet(*bytes, info->partPath, m_fileName);
                 QByteArray patched = SheetXmlWriter::withCurrentViews(*bytes, sheet, i == selectedSheet(), m_fileName);
                 if (patched != *bytes)
                     setPart(info->partPath, patched);

@@ -449,4 +449,28 @@ TEST_F(XlsxTemplateTest, CustomPropertiesKeepTheTemplatesValueTypes)
     EXPECT_EQ(back->customProperties().value(QStringLiteral("ListNumber")).toString(), QStringLiteral("4711"));
 }
 
+// The strings part counts the string cells of every sheet, written anew or
+// kept, and not the template's strings no cell uses any more.
+TEST_F(XlsxTemplateTest, SharedStringCountIsTheNumberOfStringCells)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    Worksheet &report = wb->sheet(0);
+    for (int row = 1; row <= 7; ++row) // the template's texts go, "Fett" stays
+        if (row != 7)
+            report.cellForWrite(row, 1) = Cell();
+    for (int row = 20; row < 23; ++row) {
+        Cell &c = report.cellForWrite(row, 2);
+        c.type = CellType::Text;
+        c.text = row % 2 ? QStringLiteral("Fichte") : QStringLiteral("Kiefer");
+    }
+    const QString out = saveAs(*wb);
+    const QByteArray strings = part(out, QStringLiteral("xl/sharedStrings.xml"));
+    qsizetype cells = 0;
+    for (const char *sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"})
+        cells += part(out, QString::fromLatin1(sheet)).count("t=\"s\"");
+    EXPECT_EQ(cells, 1 + 3 + 2); // "Fett", three new texts, the settings sheet's two
+    EXPECT_TRUE(strings.contains(QStringLiteral("count=\"%1\" uniqueCount=\"8\"").arg(cells).toLatin1()))
+        << strings.constData();
+}
+
 } // namespace
