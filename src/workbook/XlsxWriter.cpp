@@ -388,6 +388,7 @@ private:
     ContentTypes m_types;
     QSet<QString> m_removed;
     QSet<QString> m_taken;
+    QHash<QByteArray, QString> m_imageParts; // image bytes → the part that holds them
 };
 
 void PackageBuilder::dropWithTargets(const QString &part)
@@ -433,18 +434,27 @@ QString PackageBuilder::writeSheet(
         m_taken.insert(drawingPart);
         Relationships drawingRels = relationshipsOf(drawingPart);
         std::vector<QString> imageIds;
+        // Each image is stored once in the package (a logo inserted for every
+        // lot is one part) and each drawing refers to it once.
+        QHash<QString, QString> idOfImagePart;
         for (const Picture &picture : sheet.pictures()) {
-            QString extension = picture.extension.toLower();
-            if (extension.isEmpty())
-                extension = QStringLiteral("png");
-            if (extension == QLatin1String("jpg"))
-                extension = QStringLiteral("jpeg");
-            const QString imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
-            setPart(imagePart, picture.data);
-            if (!m_types.covers(imagePart))
-                m_types.setDefault(extension, contentTypeOfExtension(extension));
-            imageIds.push_back(
-                drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart)));
+            QString imagePart = m_imageParts.value(picture.data);
+            if (imagePart.isEmpty()) {
+                QString extension = picture.extension.toLower();
+                if (extension.isEmpty())
+                    extension = QStringLiteral("png");
+                if (extension == QLatin1String("jpg"))
+                    extension = QStringLiteral("jpeg");
+                imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
+                setPart(imagePart, picture.data);
+                if (!m_types.covers(imagePart))
+                    m_types.setDefault(extension, contentTypeOfExtension(extension));
+                m_imageParts.insert(picture.data, imagePart);
+            }
+            QString &id = idOfImagePart[imagePart];
+            if (id.isEmpty())
+                id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
+            imageIds.push_back(id);
         }
         setPart(drawingPart,
             PictureDrawing::build(

@@ -339,6 +339,33 @@ TEST_F(XlsxRoundTripTest, InsertedPictureGetsItsOwnDrawing)
     EXPECT_EQ(part(path, QStringLiteral("xl/media/image1.png")), tinyPng());
 }
 
+// The same logo on every lot, on several sheets: one image part, one
+// relationship to it from each drawing.
+TEST_F(XlsxRoundTripTest, APictureInsertedManyTimesIsStoredOnce)
+{
+    auto wb = std::make_unique<Workbook>();
+    const QByteArray other
+        = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"); // a one-pixel GIF
+    for (const QString &name : {QStringLiteral("Los 1"), QStringLiteral("Los 2")}) {
+        Worksheet &sheet = wb->addSheet(name);
+        for (int lot = 0; lot < 3; ++lot) {
+            QByteArray logo = tinyPng();
+            logo.detach(); // each insert reads the file anew
+            sheet.picturesForWrite().push_back({logo, QStringLiteral("png"), 0, 0, {lot * 10 + 1, 1}, QString()});
+        }
+        sheet.picturesForWrite().push_back({other, QStringLiteral("gif"), 0, 0, {40, 1}, QString()});
+    }
+    const QString path = saved(*wb);
+    const QStringList media = partNames(path).filter(QStringLiteral("xl/media/"));
+    EXPECT_EQ(media.size(), 2) << media.join(QLatin1Char(' ')).toStdString();
+    for (const char *rels : {"xl/drawings/_rels/drawing1.xml.rels", "xl/drawings/_rels/drawing2.xml.rels"}) {
+        const QByteArray xml = part(path, QString::fromLatin1(rels));
+        EXPECT_EQ(xml.count("/image\""), 2) << xml.constData();
+        EXPECT_EQ(xml.count("media/image1.png"), 1) << xml.constData();
+    }
+    EXPECT_EQ(part(path, QStringLiteral("xl/drawings/drawing2.xml")).count("<xdr:pic>"), 4);
+}
+
 // Map links whose coordinates hold blanks, umlauts, quotes, "%" or a second
 // "#": the file holds a valid URI; the cell keeps the text it shows.
 TEST_F(XlsxRoundTripTest, LinkAddressesAreWrittenAsValidUris)
