@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6sql6-odbc
   libsqlite3-dev sqlite3
   unixodbc-dev tdsodbc
-  libzip-dev libpugixml-dev
+  libzip-dev libpugixml-dev libxml2-dev
   googletest libgtest-dev
   python3 python3-openpyxl python3-xlsxwriter
   libreoffice-calc-nogui fonts-dejavu-core fonts-crosextra-carlito

@@ -18,7 +18,85 @@ const char *localName(const char *name)
     return colon ? colon + 1 : name;
 }
 
+bool isHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+bool isAlpha(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Characters a URI holds as they are anywhere but in its host: the
+// unreserved ones and the delimiters of its parts.
+bool isPlainUriChar(char c)
+{
+    if (isAlpha(c) || (c >= '0' && c <= '9'))
+        return true;
+    return std::strchr("-._~:/?@!$&'()*+,;=", c) != nullptr && c != '\0';
+}
+
+void appendEscaped(QByteArray &out, char c)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    out += '%';
+    out += hex[(uchar(c) >> 4) & 0xF];
+    out += hex[uchar(c) & 0xF];
+}
+
 } // namespace
+
+QByteArray Relationships::encodedUri(const QString &target)
+{
+    const QByteArray in = target.toUtf8();
+    const qsizetype n = in.size();
+
+    // The scheme ("https:"), when the reference starts with one.
+    qsizetype pos = 0;
+    if (n > 0 && isAlpha(in[0])) {
+        qsizetype i = 1;
+        while (
+            i < n && (isAlpha(in[i]) || (in[i] >= '0' && in[i] <= '9') || (in[i] != '\0' && std::strchr("+-.", in[i]))))
+            ++i;
+        if (i < n && in[i] == ':')
+            pos = i + 1;
+    }
+    const bool hasScheme = pos > 0;
+    // The authority ("//host:port") may hold "[" and "]" around an IP literal.
+    qsizetype authorityEnd = pos;
+    if (in.mid(pos, 2) == "//") {
+        authorityEnd = pos + 2;
+        while (authorityEnd < n && !std::strchr("/?#", in[authorityEnd]))
+            ++authorityEnd;
+    }
+
+    QByteArray out;
+    out.reserve(n + 16);
+    out += in.left(pos);
+    bool inFragment = false;
+    bool inFirstSegment = !hasScheme; // a relative reference's first segment holds no ":"
+    for (qsizetype i = pos; i < n; ++i) {
+        const char c = in[i];
+        if (c == '%' && i + 2 < n && isHexDigit(in[i + 1]) && isHexDigit(in[i + 2])) {
+            out += c; // an escape already
+        } else if (c == '#' && !inFragment) {
+            inFragment = true;
+            out += c;
+        } else if ((c == '[' || c == ']') && i < authorityEnd) {
+            out += c;
+        } else if (c == ':' && inFirstSegment) {
+            appendEscaped(out, c);
+        } else if (c != '#' && isPlainUriChar(c)) {
+            out += c;
+        } else {
+            appendEscaped(out, c);
+        }
+        if (c == '/' || c == '?' || c == '#')
+            inFirstSegment = false;
+    }
+    return out;
+}
 
 bool Relationship::isType(const char *name) const
 {
@@ -44,6 +122,7 @@ Relationships Relationships::parse(const QByteArray &xml, const QString &partNam
         r.external = QString::fromUtf8(node.attribute("TargetMode").value())
                          .compare(QLatin1String("External"), Qt::CaseInsensitive)
             == 0;
+        result.m_ids.insert(r.id);
         result.m_items.push_back(r);
     }
     return result;
@@ -73,14 +152,20 @@ QString Relationships::add(const QString &type, const QString &target, bool exte
     QString id;
     do {
         id = QStringLiteral("rId%1").arg(n++);
-    } while (find(id));
+    } while (m_ids.contains(id));
+    m_ids.insert(id);
     m_items.push_back({id, type, target, external});
     return id;
 }
 
 void Relationships::removeType(const char *name)
 {
-    std::erase_if(m_items, [name](const Relationship &r) { return r.isType(name); });
+    std::erase_if(m_items, [&](const Relationship &r) {
+        if (!r.isType(name))
+            return false;
+        m_ids.remove(r.id);
+        return true;
+    });
 }
 
 QByteArray Relationships::toXml() const
@@ -95,7 +180,7 @@ QByteArray Relationships::toXml() const
         out += "\" Type=\"";
         XmlText::appendAttribute(out, r.type);
         out += "\" Target=\"";
-        XmlText::appendAttribute(out, r.target);
+        XmlText::appendAttribute(out, r.external ? QString::fromUtf8(encodedUri(r.target)) : r.target);
         out += '"';
         if (r.external)
             out += " TargetMode=\"External\"";

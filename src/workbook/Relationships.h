@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <vector>
@@ -28,7 +29,6 @@ public:
     static Relationships parse(const QByteArray &xml, const QString &partName);
 
     const std::vector<Relationship> &items() const { return m_items; }
-    std::vector<Relationship> &items() { return m_items; }
     // The relationship with that id, or nullptr.
     const Relationship *find(const QString &id) const;
     // The first relationship of that type, or nullptr.
@@ -38,7 +38,15 @@ public:
     // Removes every relationship of that type.
     void removeType(const char *name);
 
+    // The part's XML. External targets are written as valid URI references:
+    // what the URI syntax does not allow there (blanks, quotes, a second "#",
+    // a "%" that starts no escape, characters beyond ASCII) is
+    // percent-encoded as UTF-8; a target that is valid already is written
+    // as it is.
     QByteArray toXml() const;
+
+    // The target as a valid URI reference (see toXml).
+    static QByteArray encodedUri(const QString &target);
 
     // "xl/_rels/workbook.xml.rels" for "xl/workbook.xml"; "_rels/.rels" for "".
     static QString relsPathFor(const QString &partPath);
@@ -49,4 +57,5 @@ public:
 
 private:
     std::vector<Relationship> m_items;
+    QSet<QString> m_ids; // the ids taken, so adding stays quick for a sheet with many links
 };

@@ -49,7 +49,7 @@ SharedStringTable::SharedStringTable(const QByteArray *templateXml, const QStrin
         XmlText::appendAttribute(m_head, QString::fromUtf8(a.value()));
         m_head += '"';
     }
-    m_references = root.attribute("count").as_llong(0);
+    m_templateReferences = root.attribute("count").as_llong(-1);
     for (pugi::xml_node si = root.first_child(); si; si = si.next_sibling()) {
         if (!XmlDom::is(si, "si"))
             continue;
@@ -87,6 +87,21 @@ int SharedStringTable::indexFor(const QString &text)
     return index;
 }
 
+void SharedStringTable::addKeptSheet(const QByteArray &sheetXml, const QString &partName, const QString &fileName)
+{
+    pugi::xml_document doc;
+    XmlDom::parse(doc, sheetXml, partName, fileName);
+    const pugi::xml_node data = XmlDom::child(doc.document_element(), "sheetData");
+    for (pugi::xml_node row = data.first_child(); row; row = row.next_sibling()) {
+        if (!XmlDom::is(row, "row"))
+            continue;
+        for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
+            if (XmlDom::is(c, "c") && !std::strcmp(c.attribute("t").value(), "s"))
+                ++m_references;
+        }
+    }
+}
+
 QByteArray SharedStringTable::toXml() const
 {
     const int unique = m_templateCount + int(m_added.size());
@@ -97,8 +112,7 @@ QByteArray SharedStringTable::toXml() const
     out.reserve(estimate);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     out += m_head;
-    out += " count=\"" + QByteArray::number(std::max<qint64>(m_references, unique)) + "\" uniqueCount=\""
-        + QByteArray::number(unique) + "\">";
+    out += " count=\"" + QByteArray::number(m_references) + "\" uniqueCount=\"" + QByteArray::number(unique) + "\">";
     out += m_templateItems;
     const QByteArray si = "<" + m_prefix.toUtf8() + "si>";
     const QByteArray siEnd = "</" + m_prefix.toUtf8() + "si>";

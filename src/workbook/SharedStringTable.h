@@ -23,8 +23,12 @@ public:
     int indexFor(const Cell &cell);
     int indexFor(const QString &text);
 
-    // True when strings were added.
-    bool isChanged() const { return !m_added.empty(); }
+    // Counts the references of a sheet part written back as it was (its
+    // shared-string cells), so the part's total stays right.
+    void addKeptSheet(const QByteArray &sheetXml, const QString &partName, const QString &fileName);
+
+    // True when strings were added or the number of references changed.
+    bool isChanged() const { return !m_added.empty() || m_references != m_templateReferences; }
     QByteArray toXml() const;
 
 private:
@@ -36,5 +40,6 @@ private:
     QHash<QString, int> m_index;
     std::vector<QString> m_added;
     int m_templateCount = 0;
-    qint64 m_references = 0;
+    qint64 m_references = 0; // shared-string cells of the sheets written
+    qint64 m_templateReferences = 0; // the total the template's part states
 };

@@ -12,6 +12,9 @@ constexpr int MaxColumns = 16384;
 constexpr int MaxTextLength = 32767;
 // Manual row breaks one sheet can hold; later breaks are dropped with a warning.
 constexpr int MaxRowBreaks = 1026;
+// Hyperlinks one sheet can hold; later links are dropped with a warning,
+// their cells keep the link text.
+constexpr int MaxHyperlinks = 65530;
 // Widest column, in characters of the default font.
 constexpr double MaxColumnWidth = 255.0;
 // Largest font size.

@@ -523,9 +523,30 @@ QByteArray SheetXmlWriter::write(const Input &in)
         add(rank("mergeCells"), merges);
     }
 
+    // Hyperlinks in the order of their cells, at most MaxHyperlinks of them;
+    // the rest are left out with a warning (their cells still show the text).
     if (!sheet.hyperlinks().empty()) {
+        std::vector<const Hyperlink *> kept;
+        kept.reserve(sheet.hyperlinks().size());
+        for (const Hyperlink &h : sheet.hyperlinks())
+            kept.push_back(&h);
+        std::stable_sort(kept.begin(), kept.end(), [](const Hyperlink *a, const Hyperlink *b) {
+            return a->anchor.row != b->anchor.row ? a->anchor.row < b->anchor.row : a->anchor.column < b->anchor.column;
+        });
+        if (kept.size() > size_t(SheetLimits::MaxHyperlinks)) {
+            workbook.addWarning(
+                QStringLiteral("Das Blatt \"%1\" hat %2 Hyperlinks; eine Arbeitsmappendatei fasst höchstens %3. "
+                               "Die Hyperlinks ab Zeile %4 fehlen in der gespeicherten Datei, alle Zeilen sind "
+                               "aber enthalten.")
+                    .arg(sheet.name())
+                    .arg(kept.size())
+                    .arg(SheetLimits::MaxHyperlinks)
+                    .arg(kept[size_t(SheetLimits::MaxHyperlinks)]->anchor.row));
+            kept.resize(size_t(SheetLimits::MaxHyperlinks));
+        }
         QByteArray links = "<hyperlinks>";
-        for (const Hyperlink &h : sheet.hyperlinks()) {
+        for (const Hyperlink *link : kept) {
+            const Hyperlink &h = *link;
             links += "<hyperlink ref=\"";
             links += CellAddress::cellName(h.anchor.row, h.anchor.column).toLatin1();
             links += '"';

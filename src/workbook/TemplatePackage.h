@@ -42,6 +42,14 @@ struct TemplatePackage
     QStringList sharedStrings;
     // The custom document properties as loaded; unchanged ones are not rewritten.
     QMap<QString, QVariant> customProperties;
+    // Each loaded property's value type ("i8", "lpstr", "filetime", ...) and
+    // text as the file holds them: rewriting the properties keeps both.
+    struct PropertyValue
+    {
+        QByteArray kind;
+        QString text;
+    };
+    QMap<QString, PropertyValue> customPropertyValues;
 
     // The part at path, or nullptr.
     const QByteArray *part(const QString &path) const

@@ -21,8 +21,10 @@
 #include <QHash>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -556,18 +558,28 @@ void Loader::loadCustomProperties()
             continue;
         const char *kind = XmlDom::localName(value.name());
         const QString text = XmlDom::text(value);
+        const auto isKind = [kind](std::initializer_list<const char *> kinds) {
+            return std::any_of(kinds.begin(), kinds.end(), [kind](const char *k) { return !std::strcmp(kind, k); });
+        };
         QVariant v;
-        if (!std::strcmp(kind, "i4") || !std::strcmp(kind, "int") || !std::strcmp(kind, "i2"))
+        if (isKind({"i1", "i2", "i4", "int", "ui1", "ui2"}))
             v = text.toInt();
-        else if (!std::strcmp(kind, "r8") || !std::strcmp(kind, "r4"))
+        else if (isKind({"i8"}))
+            v = text.toLongLong();
+        else if (isKind({"ui4", "uint", "ui8"}))
+            v = text.toULongLong();
+        else if (isKind({"r8", "r4"}))
             v = text.toDouble();
-        else if (!std::strcmp(kind, "bool"))
+        else if (isKind({"bool"}))
             v = text == QLatin1String("true") || text == QLatin1String("1");
-        else if (!std::strcmp(kind, "filetime"))
+        else if (isKind({"filetime", "date"}))
             v = QDateTime::fromString(text, Qt::ISODate);
         else
             v = text;
         workbook->customProperties().insert(name, v);
+        // Values with inner elements (vectors, arrays) have no single text.
+        if (!value.find_child([](pugi::xml_node c) { return c.type() == pugi::node_element; }))
+            package->customPropertyValues.insert(name, {QByteArray(kind), text});
     }
     package->customProperties = workbook->customProperties();
 }

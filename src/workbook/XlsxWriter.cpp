@@ -18,8 +18,10 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <cmath>
 #include <csignal>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -205,7 +207,65 @@ void setAttribute(pugi::xml_node node, const char *name, const char *value)
     a = value;
 }
 
-QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties)
+// The text of value in the template's value type kind ("i8", "lpstr", ...);
+// false when the value does not fit that type.
+bool textOfKind(const QByteArray &kind, const QVariant &value, QByteArray &text)
+{
+    struct IntegerRange
+    {
+        const char *kind;
+        qint64 min;
+        quint64 max;
+    };
+    static const IntegerRange integers[] = {{"i1", -128, 127}, {"i2", -32768, 32767},
+        {"i4", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
+        {"int", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
+        {"i8", std::numeric_limits<qint64>::min(), quint64(std::numeric_limits<qint64>::max())}, {"ui1", 0, 255},
+        {"ui2", 0, 65535}, {"ui4", 0, std::numeric_limits<quint32>::max()},
+        {"uint", 0, std::numeric_limits<quint32>::max()}, {"ui8", 0, std::numeric_limits<quint64>::max()}};
+    for (const IntegerRange &range : integers) {
+        if (kind != range.kind)
+            continue;
+        bool ok = false;
+        const QString s = value.toString().trimmed();
+        if (s.startsWith(QLatin1Char('-'))) {
+            const qint64 n = s.toLongLong(&ok);
+            ok = ok && n >= range.min;
+            text = QByteArray::number(n);
+        } else {
+            const quint64 n = s.toULongLong(&ok);
+            ok = ok && n <= range.max;
+            text = QByteArray::number(n);
+        }
+        return ok;
+    }
+    if (kind == "r4" || kind == "r8") {
+        bool ok = false;
+        const double d = value.toString().trimmed().toDouble(&ok);
+        text = QByteArray::number(d, 'g', kind == "r4" ? 9 : 17);
+        return ok && std::isfinite(d);
+    }
+    if (kind == "bool") {
+        const QString s = value.toString().trimmed().toLower();
+        if (value.typeId() != QMetaType::Bool && s != QLatin1String("true") && s != QLatin1String("false")
+            && s != QLatin1String("1") && s != QLatin1String("0"))
+            return false;
+        text = value.toBool() ? "true" : "false";
+        return true;
+    }
+    if (kind == "filetime" || kind == "date") {
+        const QDateTime when = value.toDateTime();
+        text = when.toUTC().toString(Qt::ISODate).toLatin1();
+        return when.isValid();
+    }
+    if (kind == "lpwstr" || kind == "lpstr" || kind == "bstr") {
+        XmlText::appendPlain(text, value.toString());
+        return true;
+    }
+    return false;
+}
+
+QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties, const TemplatePackage &package)
 {
     QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Properties xmlns=\"";
     out += Ooxml::CustomPropertiesNs;
@@ -220,6 +280,19 @@ QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties)
         XmlText::appendAttribute(out, it.key());
         out += "\">";
         const QVariant &v = it.value();
+        // A property of the template keeps its value type: unchanged, with
+        // its text as read; changed, in that type when the value fits it.
+        const auto loaded = package.customPropertyValues.constFind(it.key());
+        if (loaded != package.customPropertyValues.constEnd()) {
+            QByteArray text;
+            const bool unchanged = package.customProperties.value(it.key()) == v;
+            if (unchanged)
+                XmlText::appendPlain(text, loaded->text);
+            if (unchanged || textOfKind(loaded->kind, v, text)) {
+                out += "<vt:" + loaded->kind + ">" + text + "</vt:" + loaded->kind + "></property>";
+                continue;
+            }
+        }
         switch (v.typeId()) {
         case QMetaType::Bool:
             out += v.toBool() ? "<vt:bool>true</vt:bool>" : "<vt:bool>false</vt:bool>";
@@ -230,8 +303,12 @@ QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties)
             out += "<vt:i4>" + QByteArray::number(v.toInt()) + "</vt:i4>";
             break;
         case QMetaType::LongLong:
+            out += "<vt:i8>" + QByteArray::number(v.toLongLong()) + "</vt:i8>";
+            break;
         case QMetaType::UInt:
         case QMetaType::ULongLong:
+            out += "<vt:ui8>" + QByteArray::number(v.toULongLong()) + "</vt:ui8>";
+            break;
         case QMetaType::Double:
         case QMetaType::Float:
             out += "<vt:r8>" + QByteArray::number(v.toDouble(), 'g', 17) + "</vt:r8>";
@@ -311,6 +388,7 @@ private:
     ContentTypes m_types;
     QSet<QString> m_removed;
     QSet<QString> m_taken;
+    QHash<QByteArray, QString> m_imageParts; // image bytes → the part that holds them
 };
 
 void PackageBuilder::dropWithTargets(const QString &part)
@@ -356,18 +434,27 @@ QString PackageBuilder::writeSheet(
         m_taken.insert(drawingPart);
         Relationships drawingRels = relationshipsOf(drawingPart);
         std::vector<QString> imageIds;
+        // Each image is stored once in the package (a logo inserted for every
+        // lot is one part) and each drawing refers to it once.
+        QHash<QString, QString> idOfImagePart;
         for (const Picture &picture : sheet.pictures()) {
-            QString extension = picture.extension.toLower();
-            if (extension.isEmpty())
-                extension = QStringLiteral("png");
-            if (extension == QLatin1String("jpg"))
-                extension = QStringLiteral("jpeg");
-            const QString imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
-            setPart(imagePart, picture.data);
-            if (!m_types.covers(imagePart))
-                m_types.setDefault(extension, contentTypeOfExtension(extension));
-            imageIds.push_back(
-                drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart)));
+            QString imagePart = m_imageParts.value(picture.data);
+            if (imagePart.isEmpty()) {
+                QString extension = picture.extension.toLower();
+                if (extension.isEmpty())
+                    extension = QStringLiteral("png");
+                if (extension == QLatin1String("jpg"))
+                    extension = QStringLiteral("jpeg");
+                imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
+                setPart(imagePart, picture.data);
+                if (!m_types.covers(imagePart))
+                    m_types.setDefault(extension, contentTypeOfExtension(extension));
+                m_imageParts.insert(picture.data, imagePart);
+            }
+            QString &id = idOfImagePart[imagePart];
+            if (id.isEmpty())
+                id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
+            imageIds.push_back(id);
         }
         setPart(drawingPart,
             PictureDrawing::build(
@@ -436,6 +523,7 @@ std::vector<ZipEntry> PackageBuilder::build()
             // Kept as it was, but for its sheet views: the active sheet alone
             // shows as selected, and each sheet opens in the window's view.
             if (const QByteArray *bytes = pkg.part(info->partPath)) {
+                strings.addKeptSheet(*bytes, info->partPath, m_fileName);
                 QByteArray patched = SheetXmlWriter::withCurrentViews(*bytes, sheet, i == selectedSheet(), m_fileName);
                 if (patched != *bytes)
                     setPart(info->partPath, patched);
@@ -558,7 +646,7 @@ std::vector<ZipEntry> PackageBuilder::build()
         } else {
             if (!rootRels.findType(Ooxml::RelCustomProperties))
                 rootRels.add(relType(Ooxml::RelCustomProperties), path);
-            setPart(path, customPropertiesXml(m_workbook.customProperties()));
+            setPart(path, customPropertiesXml(m_workbook.customProperties(), pkg));
             m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
         }
         writeRelationships(QString(), rootRels);

@@ -1,5 +1,7 @@
 #include "SheetTestSupport.h"
 
+#include "common/WorkbookValidation.h"
+
 #include "workbook/WorkbookError.h"
 
 #include <QElapsedTimer>
@@ -195,7 +197,7 @@ TEST_F(SheetTest, ReportRunThroughTheApplication)
     xl.setDisplayAlerts(false);
     xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
     xl.setDisplayAlerts(true);
-    EXPECT_TRUE(QFileInfo::exists(path));
+    workbookvalidation::expectValid(path);
     EXPECT_EQ(xl.activeWorkbook().name(), QStringLiteral("Bereitstellung_4711.xlsx"));
     xl.activeWorkbook().close(true); // saves under that name again
     EXPECT_EQ(xl.workbooks().count(), 0);

@@ -8,6 +8,7 @@
 #include "XlsxTestHelpers.h"
 
 #include "common/TestSupport.h"
+#include "common/WorkbookValidation.h"
 
 #include "workbook/Application.h"
 #include "workbook/OfficeConverter.h"
@@ -192,6 +193,7 @@ void writeReportTemplate(const QString &path)
 
     wb.setActiveSheetIndex(0);
     XlsxWriter::save(wb, path); // the name makes it a template
+    workbookvalidation::expectValid(path);
 }
 
 // The header-row rules, call for call as the report's procedure draws them.
@@ -288,6 +290,7 @@ protected:
     {
         const QString path = dir.filePath(name);
         xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
+        workbookvalidation::expectValid(path);
         return path;
     }
 
@@ -394,6 +397,7 @@ TEST_F(SavedOperationsTest, WorkbookIsSavedAsAWorkbookAndClosedWithoutSaving)
 
     const QString path = dir.filePath(QStringLiteral("Bericht.xlsx"));
     first.saveAs(path, Xl::FileFormatOpenXmlWorkbook);
+    workbookvalidation::expectValid(path);
     const QByteArray types = xlsxtest::part(path, QStringLiteral("[Content_Types].xml"));
     EXPECT_TRUE(types.contains("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"))
         << "workbook content type missing: " << types.constData();
@@ -449,6 +453,7 @@ TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
     untouched.worksheets(Settings).activate();
     const QString untouchedPath = dir.filePath(QStringLiteral("nur_aktiviert.xlsx"));
     untouched.saveAs(untouchedPath);
+    workbookvalidation::expectValid(untouchedPath);
 
     EXPECT_EQ(XlsxReader::load(settingsActive)->activeSheetIndex(), 1);
     EXPECT_EQ(XlsxReader::load(reportActive)->activeSheetIndex(), 0);

@@ -4,6 +4,8 @@
 
 #include "XlsxTestHelpers.h"
 
+#include "common/WorkbookValidation.h"
+
 #include "workbook/FormulaEvaluator.h"
 #include "workbook/SheetLimits.h"
 #include "workbook/Workbook.h"
@@ -13,6 +15,7 @@
 #include <QBuffer>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +114,7 @@ protected:
     {
         const QString path = dir.filePath(QStringLiteral("Bericht.xlsx"));
         XlsxWriter::save(wb, path);
+        workbookvalidation::expectValid(path);
         return path;
     }
     QTemporaryDir dir;
@@ -335,6 +339,77 @@ TEST_F(XlsxRoundTripTest, InsertedPictureGetsItsOwnDrawing)
     EXPECT_EQ(part(path, QStringLiteral("xl/media/image1.png")), tinyPng());
 }
 
+// The same logo on every lot, on several sheets: one image part, one
+// relationship to it from each drawing.
+TEST_F(XlsxRoundTripTest, APictureInsertedManyTimesIsStoredOnce)
+{
+    auto wb = std::make_unique<Workbook>();
+    const QByteArray other
+        = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"); // a one-pixel GIF
+    for (const QString &name : {QStringLiteral("Los 1"), QStringLiteral("Los 2")}) {
+        Worksheet &sheet = wb->addSheet(name);
+        for (int lot = 0; lot < 3; ++lot) {
+            QByteArray logo = tinyPng();
+            logo.detach(); // each insert reads the file anew
+            sheet.picturesForWrite().push_back({logo, QStringLiteral("png"), 0, 0, {lot * 10 + 1, 1}, QString()});
+        }
+        sheet.picturesForWrite().push_back({other, QStringLiteral("gif"), 0, 0, {40, 1}, QString()});
+    }
+    const QString path = saved(*wb);
+    const QStringList media = partNames(path).filter(QStringLiteral("xl/media/"));
+    EXPECT_EQ(media.size(), 2) << media.join(QLatin1Char(' ')).toStdString();
+    for (const char *rels : {"xl/drawings/_rels/drawing1.xml.rels", "xl/drawings/_rels/drawing2.xml.rels"}) {
+        const QByteArray xml = part(path, QString::fromLatin1(rels));
+        EXPECT_EQ(xml.count("/image\""), 2) << xml.constData();
+        EXPECT_EQ(xml.count("media/image1.png"), 1) << xml.constData();
+    }
+    EXPECT_EQ(part(path, QStringLiteral("xl/drawings/drawing2.xml")).count("<xdr:pic>"), 4);
+}
+
+// Map links whose coordinates hold blanks, umlauts, quotes, "%" or a second
+// "#": the file holds a valid URI; the cell keeps the text it shows.
+TEST_F(XlsxRoundTripTest, LinkAddressesAreWrittenAsValidUris)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    const QString address = QStringLiteral("https://a.example/atlas/?X= 4468123 &Y=\"Mühle\" 5%#Abt#2");
+    sheet.hyperlinksForWrite().push_back({{1, 1}, address, QString(), QStringLiteral("Link zu ..."), QString()});
+    const QString path = saved(*wb);
+    EXPECT_TRUE(
+        part(path, QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels"))
+            .contains("Target=\"https://a.example/atlas/?X=%204468123%20&amp;Y=%22M%C3%BChle%22%205%25#Abt%232\""));
+    const auto back = XlsxReader::load(path);
+    ASSERT_EQ(back->sheet(0).hyperlinks().size(), 1u);
+    EXPECT_EQ(QUrl::fromPercentEncoding(back->sheet(0).hyperlinks()[0].address.toUtf8()), address);
+}
+
+TEST(XlsxLimitsTest, HyperlinksBeyondTheLimitAreDroppedWithAWarning)
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    const int rows = SheetLimits::MaxHyperlinks + 20;
+    auto &links = sheet.hyperlinksForWrite();
+    for (int row = rows; row >= 1; --row) { // the first ones by their rows are kept
+        setText(sheet, row, 1, QStringLiteral("Karte"));
+        links.push_back(
+            {{row, 1}, QStringLiteral("https://a.example/?r=%1").arg(row), QString(), QString(), QString()});
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("links.xlsx"));
+    XlsxWriter::save(*wb, path);
+    workbookvalidation::expectValid(path);
+    const QByteArray xml = part(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_EQ(xml.count("<hyperlink "), SheetLimits::MaxHyperlinks);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<hyperlink ref=\"A%1\"").arg(SheetLimits::MaxHyperlinks).toLatin1()));
+    EXPECT_FALSE(xml.contains(QStringLiteral("<hyperlink ref=\"A%1\"").arg(SheetLimits::MaxHyperlinks + 1).toLatin1()));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<row r=\"%1\">").arg(rows).toLatin1())); // every row is written
+    ASSERT_EQ(wb->warnings().size(), 1);
+    EXPECT_TRUE(wb->warnings().front().contains(QStringLiteral("65530")));
+    EXPECT_TRUE(wb->warnings().front().contains(QStringLiteral("Zeile %1").arg(SheetLimits::MaxHyperlinks + 1)));
+    XlsxWriter::save(*wb, path);
+    EXPECT_EQ(wb->warnings().size(), 1);
+}
+
 TEST(XlsxLimitsTest, RowBreaksBeyondTheLimitAreDroppedWithAWarning)
 {
     auto wb = std::make_unique<Workbook>();
@@ -347,6 +422,7 @@ TEST(XlsxLimitsTest, RowBreaksBeyondTheLimitAreDroppedWithAWarning)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("viele.xlsx"));
     XlsxWriter::save(*wb, path);
+    workbookvalidation::expectValid(path);
     const QByteArray xml = part(path, QStringLiteral("xl/worksheets/sheet1.xml"));
     EXPECT_EQ(xml.count("<brk "), SheetLimits::MaxRowBreaks);
     EXPECT_TRUE(xml.contains("<rowBreaks count=\"1026\" manualBreakCount=\"1026\">"));

@@ -3,6 +3,8 @@
 
 #include "XlsxTestHelpers.h"
 
+#include "common/WorkbookValidation.h"
+
 #include "workbook/TemplatePackage.h"
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
@@ -33,6 +35,7 @@ protected:
     {
         const QString path = dir.filePath(name);
         XlsxWriter::save(workbook, path);
+        workbookvalidation::expectValid(path);
         return path;
     }
 
@@ -388,6 +391,86 @@ TEST_F(XlsxSheetViewTest, ASheetWithoutViewsGetsOneInItsPlace)
         EXPECT_GT(views, written.indexOf("<dimension ")) << "sheet views come after the dimension";
         EXPECT_LT(views, written.indexOf("<sheetFormatPr ")) << "and before the sheet format";
     }
+}
+
+// Template properties of every value type keep their type and text through
+// a report that changes some of them; a changed value takes the template's
+// type when it fits, else the type of its own value.
+TEST_F(XlsxTemplateTest, CustomPropertiesKeepTheTemplatesValueTypes)
+{
+    std::vector<ZipEntry> entries = templateEntries();
+    const QByteArray custom = QByteArray(xmlHead)
+        + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/custom-properties\" "
+          "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"2\" "
+          "name=\"Gross\"><vt:i8>9007199254740993</vt:i8></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"3\" "
+          "name=\"Ohne\"><vt:ui4>4294967295</vt:ui4></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"4\" "
+          "name=\"Faktor\"><vt:r4>0.1</vt:r4></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"5\" "
+          "name=\"Stand\"><vt:filetime>2024-03-01T08:30:00Z</vt:filetime></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"6\" "
+          "name=\"Kurz\"><vt:lpstr>Forst</vt:lpstr></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"7\" "
+          "name=\"ListNumber\"><vt:i4>1</vt:i4></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"8\" "
+          "name=\"Filter\"><vt:lpstr>alt</vt:lpstr></property>"
+          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"9\" "
+          "name=\"Klein\"><vt:ui1>7</vt:ui1></property>"
+          "</Properties>";
+    entries.push_back(entry("docProps/custom.xml", custom));
+    for (ZipEntry &e : entries) {
+        if (e.name == QLatin1String("_rels/.rels"))
+            e.data.replace("</Relationships>",
+                "<Relationship Id=\"rId9\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                "custom-properties\" Target=\"docProps/custom.xml\"/></Relationships>");
+        if (e.name == QLatin1String("[Content_Types].xml"))
+            e.data.replace("</Types>",
+                "<Override PartName=\"/docProps/custom.xml\" "
+                "ContentType=\"application/vnd.openxmlformats-officedocument.custom-properties+xml\"/></Types>");
+    }
+    writeZip(templatePath, entries);
+
+    const auto wb = XlsxReader::load(templatePath);
+    auto &properties = wb->customProperties();
+    properties.insert(QStringLiteral("ListNumber"), QStringLiteral("4711")); // a text that fits the template's i4
+    properties.insert(QStringLiteral("Filter"), QStringLiteral("LOS='2'"));
+    properties.insert(QStringLiteral("Klein"), QStringLiteral("300")); // too large for ui1: written as text
+    properties.insert(QStringLiteral("Neu"), qlonglong(1) << 40);
+    const QByteArray written = part(saveAs(*wb), QStringLiteral("docProps/custom.xml"));
+    for (const char *expected : {"<vt:i8>9007199254740993</vt:i8>", "<vt:ui4>4294967295</vt:ui4>", "<vt:r4>0.1</vt:r4>",
+             "<vt:filetime>2024-03-01T08:30:00Z</vt:filetime>", "<vt:lpstr>Forst</vt:lpstr>", "<vt:i4>4711</vt:i4>",
+             "<vt:lpstr>LOS='2'</vt:lpstr>", "<vt:lpwstr>300</vt:lpwstr>", "<vt:i8>1099511627776</vt:i8>"})
+        EXPECT_TRUE(written.contains(expected)) << expected << "\n" << written.constData();
+
+    const auto back = XlsxReader::load(dir.filePath(QStringLiteral("Bericht.xlsx")));
+    EXPECT_EQ(back->customProperties().value(QStringLiteral("Gross")).toLongLong(), 9007199254740993LL);
+    EXPECT_EQ(back->customProperties().value(QStringLiteral("ListNumber")).toString(), QStringLiteral("4711"));
+}
+
+// The strings part counts the string cells of every sheet, written anew or
+// kept, and not the template's strings no cell uses any more.
+TEST_F(XlsxTemplateTest, SharedStringCountIsTheNumberOfStringCells)
+{
+    const auto wb = XlsxReader::load(templatePath);
+    Worksheet &report = wb->sheet(0);
+    for (int row = 1; row <= 7; ++row) // the template's texts go, "Fett" stays
+        if (row != 7)
+            report.cellForWrite(row, 1) = Cell();
+    for (int row = 20; row < 23; ++row) {
+        Cell &c = report.cellForWrite(row, 2);
+        c.type = CellType::Text;
+        c.text = row % 2 ? QStringLiteral("Fichte") : QStringLiteral("Kiefer");
+    }
+    const QString out = saveAs(*wb);
+    const QByteArray strings = part(out, QStringLiteral("xl/sharedStrings.xml"));
+    qsizetype cells = 0;
+    for (const char *sheet : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"})
+        cells += part(out, QString::fromLatin1(sheet)).count("t=\"s\"");
+    EXPECT_EQ(cells, 1 + 3 + 2); // "Fett", three new texts, the settings sheet's two
+    EXPECT_TRUE(strings.contains(QStringLiteral("count=\"%1\" uniqueCount=\"8\"").arg(cells).toLatin1()))
+        << strings.constData();
 }
 
 } // namespace

@@ -217,7 +217,7 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
           "</styleSheet>";
 
     const QByteArray strings = head + "<sst " + ns
-        + " count=\"7\" uniqueCount=\"6\">"
+        + " count=\"6\" uniqueCount=\"6\">"
           "<si><t>Holzliste</t></si><si><t>Menge</t></si><si><t>Karte</t></si>"
           "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Fett</t></r><r><t xml:space=\"preserve\"> und normal</t></r></si>"
           "<si><t>StartZeile</t></si><si><t>lKopfFuss</t></si></sst>";
