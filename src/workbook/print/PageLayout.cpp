@@ -182,11 +182,17 @@ void PageLayout::measure(const Workbook &workbook, int sheetIndex)
         m_columnLefts[c + 1] = m_columnLefts[c] + m_columnWidths[c];
 }
 
-QRectF PageLayout::printableRect() const
+QRectF PageLayout::printableRect(double scale) const
 {
     const QMarginsF &m = m_setup.margins;
-    return QRectF(m.left(), m.top(), std::max(1.0, m_paper.width() - m.left() - m.right()),
-        std::max(1.0, m_paper.height() - m.top() - m.bottom()));
+    double top = m.top();
+    double bottom = m.bottom();
+    if (!m_setup.header.isEmpty() && m.top() > m_setup.headerMargin)
+        top = m_setup.headerMargin + (m.top() - m_setup.headerMargin) * scale;
+    if (!m_setup.footer.isEmpty() && m.bottom() > m_setup.footerMargin)
+        bottom = m_setup.footerMargin + (m.bottom() - m_setup.footerMargin) * scale;
+    return QRectF(m.left(), top, std::max(1.0, m_paper.width() - m.left() - m.right()),
+        std::max(1.0, m_paper.height() - top - bottom));
 }
 
 std::vector<PageLayout::Band> PageLayout::bands(const std::vector<double> &sizes, int first, int last,
@@ -220,7 +226,7 @@ std::vector<PageLayout::Band> PageLayout::bands(const std::vector<double> &sizes
 
 void PageLayout::paginate(double scale, std::vector<Band> &rowBands, std::vector<Band> &columnBands) const
 {
-    const QRectF printable = printableRect();
+    const QRectF printable = printableRect(scale);
     static const std::vector<char> noBreaks;
     rowBands = bands(m_rowHeights, m_area.firstRow, m_area.lastRow, printable.height() / scale, m_setup.titleFirstRow,
         m_setup.titleLastRow, m_breaksAbove);

@@ -40,8 +40,12 @@ public:
     const PrintSetup &setup() const { return m_setup; }
     // The paper in points, turned for landscape.
     QSizeF paperSize() const { return m_paper; }
-    // The part of the paper inside the margins.
-    QRectF printableRect() const;
+    // The part of the paper the cells print on: inside the margins. A
+    // header or footer keeps its distance from the paper's edge and its
+    // room to the cells shrinks with the scale, as the office suite lays
+    // out scaled pages (at 100 % the room is the margin's).
+    QRectF printableRect() const { return printableRect(m_scale); }
+    QRectF printableRect(double scale) const;
     // The factor sheet lengths are multiplied by on paper (1.0 = 100 %).
     double scale() const { return m_scale; }
     // The area that prints; firstRow 0 when nothing does.

@@ -105,6 +105,8 @@ const PageRenderer::Look &PageRenderer::look(quint32 styleId) const
         l->font.setBold(r.bold);
         l->font.setItalic(r.italic);
         l->font.setHintingPreference(QFont::PreferNoHinting);
+        // Plain glyphs, no ligatures: a PDF reader then finds every letter.
+        l->font.setStyleStrategy(QFont::PreferNoShaping);
         l->horizontalAlignment = int(r.horizontalAlignment);
         l->wrap = r.wrapText;
         if (!r.fillColor.isEmpty())
@@ -246,8 +248,10 @@ void PageRenderer::drawHeaderFooter(QPainter &painter, const HeaderFooterText &t
         double ascent = 0;
         double descent = 0;
         for (const auto &run : line) {
+            // The header and footer shrink and grow with the page's scale.
             QFont f(run.family);
-            f.setPointSizeF(run.size);
+            f.setPointSizeF(run.size * m_layout.scale());
+            f.setStyleStrategy(QFont::PreferNoShaping);
             f.setBold(run.bold);
             f.setItalic(run.italic);
             f.setUnderline(run.underline);
