@@ -42,10 +42,10 @@ bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, c
         return false;
 
     const QSizeF paper = renderer.layout().paperSize();
-    device.setPageLayout(QPageLayout(QPageSize(QSizeF(std::min(paper.width(), paper.height()),
-                                                   std::max(paper.width(), paper.height())),
-                                         QPageSize::Point),
-        paper.width() > paper.height() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+    device.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(std::min(paper.width(), paper.height()), std::max(paper.width(), paper.height())),
+                        QPageSize::Point),
+            paper.width() > paper.height() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
     QPainter painter;
     if (!painter.begin(&device))
         throw WorkbookError(QStringLiteral("Die Ausgabe der Seiten kann nicht beginnen."));

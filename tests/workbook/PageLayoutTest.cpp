@@ -64,7 +64,8 @@ void widen(Workbook &wb)
 
 std::vector<LayoutCase> layoutCases()
 {
-    const auto breakAbove = [](int row) { return [row](Workbook &wb) { wb.sheet(0).rowBreaksForWrite().insert(row); }; };
+    const auto breakAbove
+        = [](int row) { return [row](Workbook &wb) { wb.sheet(0).rowBreaksForWrite().insert(row); }; };
     return {
         {"rows fill pages", 100, 1, {}, {}, {{1, 48}, {49, 96}, {97, 100}}, {{1, 1}}, 1.0},
         {"manual break starts a page", 100, 1, {}, breakAbove(10), {{1, 9}, {10, 57}, {58, 100}}, {{1, 1}}, 1.0},
@@ -89,12 +90,13 @@ std::vector<LayoutCase> layoutCases()
         {"wide columns run across, pages down first", 60, 20, {}, widen, {{1, 48}, {49, 60}},
             {{1, 4}, {5, 8}, {9, 12}, {13, 16}, {17, 20}}, 1.0},
         {"fit to one page wide", 60, 20,
-            "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><pageSetup fitToWidth=\"1\" fitToHeight=\"0\"/>",
-            widen, {{1, 60}}, {{1, 20}}, 0.23},
+            "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><pageSetup fitToWidth=\"1\" fitToHeight=\"0\"/>", widen,
+            {{1, 60}}, {{1, 20}}, 0.23},
         {"fit to one page", 300, 1, "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>", {}, {{1, 300}}, {{1, 1}},
             0.16},
-        {"margins", 100, 1, "<pageMargins left=\"0.7\" right=\"0.7\" top=\"2\" bottom=\"2\" header=\"0.3\" footer=\"0.3\"/>",
-            {}, {{1, 36}, {37, 72}, {73, 100}}, {{1, 1}}, 1.0},
+        {"margins", 100, 1,
+            "<pageMargins left=\"0.7\" right=\"0.7\" top=\"2\" bottom=\"2\" header=\"0.3\" footer=\"0.3\"/>", {},
+            {{1, 36}, {37, 72}, {73, 100}}, {{1, 1}}, 1.0},
         {"letter paper", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().paperSize = 1; },
             {{1, 45}, {46, 90}, {91, 100}}, {{1, 1}}, 1.0},
     };
@@ -208,8 +210,7 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
         {"", {}, {}, {}},
     };
     for (const HeaderCase &c : cases) {
-        const HeaderFooterText t
-            = HeaderFooterText::parse(QString::fromUtf8(c.code), f, QStringLiteral("Calibri"), 11);
+        const HeaderFooterText t = HeaderFooterText::parse(QString::fromUtf8(c.code), f, QStringLiteral("Calibri"), 11);
         EXPECT_EQ(t.plainText(HeaderFooterText::Left), c.left) << c.code;
         EXPECT_EQ(t.plainText(HeaderFooterText::Centre), c.centre) << c.code;
         EXPECT_EQ(t.plainText(HeaderFooterText::Right), c.right) << c.code;

@@ -194,7 +194,8 @@ TEST_F(PdfExportTest, FullDiskIsToldAndKeepsTheEarlierFile)
     EXPECT_EQ(testsupport::readFile(target), QByteArray("der Bericht von gestern"));
     EXPECT_EQ(files(), QStringList({QStringLiteral("Bericht.pdf")}));
 
-    const QString missing = messageOf([&] { ReportPrinter::exportPdf(*wb, dir.filePath(QStringLiteral("fehlt/x.pdf"))); });
+    const QString missing
+        = messageOf([&] { ReportPrinter::exportPdf(*wb, dir.filePath(QStringLiteral("fehlt/x.pdf"))); });
     EXPECT_TRUE(missing.contains(QStringLiteral("x.pdf"))) << missing.toStdString();
 }
 
@@ -215,9 +216,8 @@ TEST_F(PdfExportTest, FailingPrinterIsToldAndLeavesNothing)
 {
     const auto wb = report();
     const QString tempBefore = QDir::tempPath();
-    const auto printFolders = [&] {
-        return QDir(tempBefore).entryList({QStringLiteral("tannbuch-print-*")}, QDir::Dirs);
-    };
+    const auto printFolders
+        = [&] { return QDir(tempBefore).entryList({QStringLiteral("tannbuch-print-*")}, QDir::Dirs); };
     const QStringList before = printFolders();
     struct Failure
     {
@@ -241,14 +241,13 @@ TEST_F(PdfExportTest, CancelStopsThePrintCommandAndWhatItStarted)
 {
     // The command starts a child of its own, as spoolers and launchers do.
     const QString pidFile = dir.filePath(QStringLiteral("kind.pid"));
-    EnvironmentGuard command("TANNBUCH_PRINT_COMMAND",
-        QStringLiteral("sh -c \"sleep 60 & echo $! > %1; wait\" --").arg(pidFile).toUtf8());
+    EnvironmentGuard command(
+        "TANNBUCH_PRINT_COMMAND", QStringLiteral("sh -c \"sleep 60 & echo $! > %1; wait\" --").arg(pidFile).toUtf8());
     const auto wb = report();
     QElapsedTimer clock;
     clock.start();
-    const bool done = ReportPrinter::print(*wb, 1, true, QString(), [&](int, int) {
-        return !QFileInfo::exists(pidFile) || clock.elapsed() < 300;
-    });
+    const bool done = ReportPrinter::print(
+        *wb, 1, true, QString(), [&](int, int) { return !QFileInfo::exists(pidFile) || clock.elapsed() < 300; });
     EXPECT_FALSE(done);
     EXPECT_LT(clock.elapsed(), 10000);
     const qint64 child = testsupport::readFile(pidFile).trimmed().toLongLong();

@@ -12,8 +12,7 @@ bool styleNames(const QString &style, const char *english, const char *german)
 
 } // namespace
 
-HeaderFooterText HeaderFooterText::parse(
-    const QString &code, const Fields &fields, const QString &family, double size)
+HeaderFooterText HeaderFooterText::parse(const QString &code, const Fields &fields, const QString &family, double size)
 {
     HeaderFooterText result;
     Run font;

@@ -114,8 +114,8 @@ void PageLayout::measure(const Workbook &workbook, int sheetIndex)
         lastColumn = std::max(lastColumn, m.lastColumn);
     }
     const int maxColumn = std::max({lastColumn, m_setup.printArea.lastColumn, m_setup.titleLastColumn, 1}) + 64;
-    const double defaultWidth
-        = m_setup.defaultColumnWidth >= 0 ? columnPoints(m_setup.defaultColumnWidth) : DefaultColumnPixels * PointsPerPixel;
+    const double defaultWidth = m_setup.defaultColumnWidth >= 0 ? columnPoints(m_setup.defaultColumnWidth)
+                                                                : DefaultColumnPixels * PointsPerPixel;
     m_columnWidths.assign(size_t(std::min(maxColumn, SheetLimits::MaxColumns)) + 1, defaultWidth);
     m_columnWidths[0] = 0;
     for (const auto &[index, column] : sheet.columns()) {
@@ -195,8 +195,8 @@ QRectF PageLayout::printableRect(double scale) const
         std::max(1.0, m_paper.height() - top - bottom));
 }
 
-std::vector<PageLayout::Band> PageLayout::bands(const std::vector<double> &sizes, int first, int last,
-    double available, int titleFirst, int titleLast, const std::vector<char> &breaksAbove) const
+std::vector<PageLayout::Band> PageLayout::bands(const std::vector<double> &sizes, int first, int last, double available,
+    int titleFirst, int titleLast, const std::vector<char> &breaksAbove) const
 {
     double titleSize = 0;
     for (int t = titleFirst; t >= 1 && t <= titleLast && t < int(sizes.size()); ++t)

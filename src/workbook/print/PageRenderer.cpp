@@ -206,9 +206,10 @@ void PageRenderer::drawPage(QPainter &painter, int index) const
     for (const auto &b : rowBands)
         height += m_layout.rowsHeight(b.first, b.last);
 
-    const QPointF origin(
-        printable.left() + (m_layout.setup().centerHorizontally ? std::max(0.0, (printable.width() - width * scale) / 2) : 0),
-        printable.top() + (m_layout.setup().centerVertically ? std::max(0.0, (printable.height() - height * scale) / 2) : 0));
+    const QPointF origin(printable.left()
+            + (m_layout.setup().centerHorizontally ? std::max(0.0, (printable.width() - width * scale) / 2) : 0),
+        printable.top()
+            + (m_layout.setup().centerVertically ? std::max(0.0, (printable.height() - height * scale) / 2) : 0));
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -290,8 +291,7 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
     xs[0] = block.origin.x();
     for (int i = 0; i < columnCount; ++i)
         xs[size_t(i) + 1] = xs[size_t(i)] + m_layout.columnWidth(columns.first + i);
-    const QRectF area(block.origin,
-        QSizeF(xs.back() - block.origin.x(), m_layout.rowsHeight(rows.first, rows.last)));
+    const QRectF area(block.origin, QSizeF(xs.back() - block.origin.x(), m_layout.rowsHeight(rows.first, rows.last)));
 
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
@@ -320,8 +320,8 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
             - m_layout.columnsWidth(m.firstColumn, columns.first - 1);
         const double top = block.origin.y() + m_layout.rowsHeight(rows.first, m.firstRow - 1)
             - m_layout.rowsHeight(m.firstRow, rows.first - 1);
-        return QRectF(left, top, m_layout.columnsWidth(m.firstColumn, m.lastColumn),
-            m_layout.rowsHeight(m.firstRow, m.lastRow));
+        return QRectF(
+            left, top, m_layout.columnsWidth(m.firstColumn, m.lastColumn), m_layout.rowsHeight(m.firstRow, m.lastRow));
     };
 
     QHash<qint64, int> links;
@@ -436,13 +436,13 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
 
             int align = l.horizontalAlignment;
             if (HAlign(align) == HAlign::General) {
-                align = t.type == CellType::Number ? int(HAlign::Right)
+                align = t.type == CellType::Number                             ? int(HAlign::Right)
                     : t.type == CellType::Boolean || t.type == CellType::Error ? int(HAlign::Center)
-                                                                                : int(HAlign::Left);
+                                                                               : int(HAlign::Left);
             }
             const Qt::Alignment horizontal = HAlign(align) == HAlign::Right ? Qt::AlignRight
-                : HAlign(align) == HAlign::Center                            ? Qt::AlignHCenter
-                                                                             : Qt::AlignLeft;
+                : HAlign(align) == HAlign::Center                           ? Qt::AlignHCenter
+                                                                            : Qt::AlignLeft;
             QRectF cell = m ? mergeRect(*m) : QRectF(xs[size_t(i)], top, xs[size_t(i) + 1] - xs[size_t(i)], h);
 
             if (l.wrap) {
@@ -533,8 +533,8 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
         currentFont = nullptr;
         painter.setPen(Qt::black);
         const Qt::Alignment horizontal = HAlign(l.horizontalAlignment) == HAlign::Center ? Qt::AlignHCenter
-            : HAlign(l.horizontalAlignment) == HAlign::Right || (HAlign(l.horizontalAlignment) == HAlign::General
-                                                                    && type == CellType::Number)
+            : HAlign(l.horizontalAlignment) == HAlign::Right
+                || (HAlign(l.horizontalAlignment) == HAlign::General && type == CellType::Number)
             ? Qt::AlignRight
             : Qt::AlignLeft;
         painter.drawText(mergeRect(m).adjusted(TextPadding, 0, -TextPadding, -0.75),
@@ -542,8 +542,8 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
     }
 
     for (auto &[key, segments] : lines) {
-        QPen pen(QColor::fromRgb(std::get<2>(key)), std::get<0>(key) / 100.0, Qt::PenStyle(std::get<1>(key)),
-            Qt::SquareCap);
+        QPen pen(
+            QColor::fromRgb(std::get<2>(key)), std::get<0>(key) / 100.0, Qt::PenStyle(std::get<1>(key)), Qt::SquareCap);
         painter.setPen(pen);
         painter.drawLines(segments);
     }

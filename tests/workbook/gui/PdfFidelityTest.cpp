@@ -167,8 +167,8 @@ const Pdfs &demoPdfs(int templateChoice)
     const auto found = w.ListView1->findItems(QStringLiteral("4711"), Qt::MatchExactly, 0);
     if (!found.isEmpty()) {
         w.ListView1->scrollToItem(found.first());
-        QTest::mouseClick(w.ListView1->viewport(), Qt::LeftButton, {},
-            w.ListView1->visualItemRect(found.first()).center());
+        QTest::mouseClick(
+            w.ListView1->viewport(), Qt::LeftButton, {}, w.ListView1->visualItemRect(found.first()).center());
         QTest::mouseClick(w.B_OK, Qt::LeftButton);
     }
     if (ReportWindow *window = w.reportWindow()) {
