@@ -97,6 +97,18 @@ std::vector<LayoutCase> layoutCases()
         {"margins", 100, 1,
             "<pageMargins left=\"0.7\" right=\"0.7\" top=\"2\" bottom=\"2\" header=\"0.3\" footer=\"0.3\"/>", {},
             {{1, 36}, {37, 72}, {73, 100}}, {{1, 1}}, 1.0},
+        {"print area of whole columns ends with the content", 100, 1, {},
+            [](Workbook &wb) {
+                auto package = std::make_shared<TemplatePackage>();
+                package->workbookPart = QStringLiteral("xl/workbook.xml");
+                package->addPart(package->workbookPart,
+                    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><definedNames>"
+                    "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">Tannbuch!$A:$A</definedName>"
+                    "</definedNames></workbook>");
+                package->sheets.push_back({QStringLiteral("Tannbuch"), {}, {}, true, 0});
+                wb.setPackage(package);
+            },
+            {{1, 48}, {49, 96}, {97, 100}}, {{1, 1}}, 1.0},
         {"letter paper", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().paperSize = 1; },
             {{1, 45}, {46, 90}, {91, 100}}, {{1, 1}}, 1.0},
     };

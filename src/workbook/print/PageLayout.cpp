@@ -152,7 +152,12 @@ void PageLayout::measure(const Workbook &workbook, int sheetIndex)
     }
 
     if (m_setup.printArea.firstRow > 0) {
+        // A print area of whole rows or columns ends where the sheet's content does.
         m_area = m_setup.printArea;
+        if (m_area.lastRow == SheetLimits::MaxRows)
+            m_area.lastRow = std::max(m_area.firstRow, lastRow);
+        if (m_area.lastColumn == SheetLimits::MaxColumns)
+            m_area.lastColumn = std::max(m_area.firstColumn, lastColumn);
         m_area.lastColumn = std::min(m_area.lastColumn, int(m_columnWidths.size()) - 1);
     } else if (lastRow > 0) {
         m_area = RangeRef{1, 1, lastRow, lastColumn};

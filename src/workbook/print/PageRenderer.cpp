@@ -91,7 +91,7 @@ QFont PageRenderer::scaled(QFont font, const QPainter &painter) const
     return font;
 }
 
-const PageRenderer::Look &PageRenderer::look(quint32 styleId) const
+PageRenderer::Look &PageRenderer::look(quint32 styleId) const
 {
     if (styleId >= m_looks.size())
         m_looks.resize(styleId + 1);
@@ -348,8 +348,8 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
 
     std::vector<quint32> ids(static_cast<size_t>(columnCount));
     std::vector<CellText> texts(static_cast<size_t>(columnCount));
-    const QFont *currentFont = nullptr;
-    QFont drawnFont;
+    const Look *currentLook = nullptr;
+    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     const QLocale &locale = m_workbook.locale();
     const Line gridLine{0.5, Qt::SolidLine, false, GridColor};
 
@@ -424,13 +424,18 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
             const RangeRef *m = mergeAt(r, column);
             if (m && (m->firstRow != r || m->firstColumn != column))
                 continue; // only the merge's top left cell shows its text
-            const Look &l = look(ids[size_t(i)]);
+            Look &l = look(ids[size_t(i)]);
+            if (l.dpi != dpi) {
+                l.dpi = dpi;
+                l.drawn = scaled(l.font, painter);
+                l.metrics.emplace(l.drawn, painter.device());
+            }
             const bool link = links.contains(cellKey(r, column));
-            if (!currentFont || currentFont != &l.font || link) {
-                drawnFont = scaled(l.font, painter);
-                drawnFont.setUnderline(link);
-                currentFont = link ? nullptr : &l.font;
-                painter.setFont(drawnFont);
+            if (currentLook != &l || link) {
+                QFont font = l.drawn;
+                font.setUnderline(link);
+                painter.setFont(font);
+                currentLook = link ? nullptr : &l;
             }
             painter.setPen(link ? LinkColor : QColor(Qt::black));
 
@@ -454,7 +459,7 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
                 continue;
             }
 
-            const QFontMetricsF metrics(drawnFont, painter.device());
+            const QFontMetricsF &metrics = *l.metrics;
             QString shown = t.text;
             double width = metrics.horizontalAdvance(shown);
             const double room = cell.width() - 2 * TextPadding;
@@ -530,7 +535,7 @@ void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
         const QString text = type == CellType::Number ? m_formatter->format(cell->number, l.numberFormat)
                                                       : m_formatter->formatText(cell->text, l.numberFormat);
         painter.setFont(scaled(l.font, painter));
-        currentFont = nullptr;
+        currentLook = nullptr;
         painter.setPen(Qt::black);
         const Qt::Alignment horizontal = HAlign(l.horizontalAlignment) == HAlign::Center ? Qt::AlignHCenter
             : HAlign(l.horizontalAlignment) == HAlign::Right

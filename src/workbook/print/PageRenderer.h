@@ -6,11 +6,13 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class NumberFormatter;
@@ -71,10 +73,17 @@ private:
         bool wrap = false;
         QColor fill;
         std::array<Line, 4> edges; // left, top, right, bottom
+        // The font as drawn on the device of that resolution, and its
+        // metrics, made once per look.
+        int dpi = 0;
+        QFont drawn;
+        std::optional<QFontMetricsF> metrics;
     };
     struct Block;
 
-    const Look &look(quint32 styleId) const;
+    // The look of a style, made on first use; its drawn font is filled in
+    // when drawing.
+    Look &look(quint32 styleId) const;
     QFont scaled(QFont font, const QPainter &painter) const;
     void drawBlock(QPainter &painter, const Block &block) const;
     void drawHeaderFooter(QPainter &painter, const HeaderFooterText &text, bool isHeader) const;
