@@ -45,9 +45,10 @@ fuzz: deps
 BENCH_RECORDS ?= 1000 10000 50000 100000
 bench: deps
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
-	cmake --build $(BUILD) --target bench_report bench_report_window
+	cmake --build $(BUILD) --target bench_report bench_report_window bench_pdf
 	$(BUILD)/bench/bench_report $(BENCH_RECORDS)
 	$(BUILD)/bench/bench_report_window 50000
+	$(BUILD)/bench/bench_pdf 40000
 
 clean:
 	rm -rf $(BUILD) out

@@ -12,7 +12,7 @@ packages=(
   googletest libgtest-dev
   python3 python3-openpyxl python3-xlsxwriter
   libreoffice-calc-nogui fonts-dejavu-core fonts-crosextra-carlito
-  cups-client
+  cups-client poppler-utils
   clang libclang-rt-14-dev libxlsxwriter-dev
 )
 

@@ -1,5 +1,6 @@
 #include "OfficeConverter.h"
 
+#include "ProcessGroup.h"
 #include "WorkbookError.h"
 
 #include <QDir>
@@ -37,13 +38,14 @@ QString OfficeConverter::convert(const QString &source, const QString &format, c
     process.setArguments({QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
         QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), outDir, source});
+    ProcessGroup::prepare(process);
     process.start();
     if (!process.waitForStarted(30000))
         throw WorkbookError(
             QStringLiteral("LibreOffice (%1) kann nicht gestartet werden: %2").arg(office, process.errorString()));
     if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
+        // The suite's launcher script starts the real program as its child.
+        ProcessGroup::stop(process);
         throw WorkbookError(QStringLiteral("LibreOffice hat \"%1\" nicht innerhalb von %2 Sekunden umgewandelt.")
                                 .arg(QFileInfo(source).fileName())
                                 .arg(timeoutMs / 1000));

@@ -1,60 +1,122 @@
 #include "ReportPrinter.h"
 
-#include "OfficeConverter.h"
+#include "ProcessGroup.h"
 #include "Workbook.h"
 #include "WorkbookError.h"
-#include "XlsxWriter.h"
+#include "print/PageRenderer.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <mutex>
+
 namespace {
 
 constexpr int PrintTimeoutMs = 120000;
+// How often a running print command is asked whether to go on.
+constexpr int PollMs = 100;
 
 } // namespace
 
-void ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath)
+bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress)
 {
-    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tannbuch-pdf-XXXXXX"));
-    if (!dir.isValid())
-        throw WorkbookError(QStringLiteral("Für die PDF-Ausgabe kann kein temporärer Ordner angelegt werden (%1).")
-                                .arg(dir.errorString()));
+    if (workbook.sheetCount() == 0)
+        throw WorkbookError(QStringLiteral("Die Arbeitsmappe hat kein Blatt, das gedruckt werden kann."));
+    // Fonts come from the GUI application's font database.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        throw WorkbookError(QStringLiteral("Seiten können nur mit laufender Oberfläche gezeichnet werden."));
+    const int sheetIndex = qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1);
+    PageRenderer renderer(workbook, sheetIndex);
+    const int pages = renderer.pageCount();
+    if (progress && !progress(0, pages))
+        return false;
 
-    // Only the report sheet is printed, as the selected sheet is in the
-    // spreadsheet program: the other sheets go into the file hidden.
-    XlsxWriter::Options options;
-    options.onlyVisibleSheet = workbook.activeSheetIndex();
-    const QString xlsx = dir.filePath(QStringLiteral("Tannbuch.xlsx"));
-    XlsxWriter::save(workbook, xlsx, options);
-    const QString pdf = OfficeConverter::convert(xlsx, QStringLiteral("pdf"), dir.path());
+    const QSizeF paper = renderer.layout().paperSize();
+    device.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(std::min(paper.width(), paper.height()), std::max(paper.width(), paper.height())),
+                        QPageSize::Point),
+            paper.width() > paper.height() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw WorkbookError(QStringLiteral("Die Ausgabe der Seiten kann nicht beginnen."));
+    // The renderer counts in points; a printer may keep a margin of its own
+    // that the page set-up's margins already include.
+    const double dotsPerPoint = device.logicalDpiX() / 72.0;
+    const QPointF shift = device.pageLayout().paintRectPoints().topLeft();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !device.newPage()) {
+            painter.end();
+            throw WorkbookError(QStringLiteral("Eine neue Seite kann nicht begonnen werden."));
+        }
+        painter.save();
+        painter.scale(dotsPerPoint, dotsPerPoint);
+        painter.translate(-shift);
+        renderer.drawPage(painter, i);
+        painter.restore();
+        if (progress && !progress(i + 1, pages)) {
+            painter.end();
+            return false;
+        }
+    }
+    // A sheet with nothing to print still gives one empty page.
+    painter.end();
+    return true;
+}
 
-    QFile produced(pdf);
-    if (!produced.open(QIODevice::ReadOnly))
-        throw WorkbookError(
-            QStringLiteral("Die PDF-Datei von LibreOffice kann nicht gelesen werden: %1").arg(produced.errorString()));
+bool ReportPrinter::writePdf(const Workbook &workbook, QIODevice &device, const Progress &progress)
+{
+    QPdfWriter writer(&device);
+    writer.setCreator(QStringLiteral("Tannbuch"));
+    if (workbook.sheetCount() > 0)
+        writer.setTitle(workbook.sheet(qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1)).name());
+    return paint(workbook, writer, progress);
+}
+
+bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, const Progress &progress)
+{
+    // A file-size limit or a full disk is to surface as a failed write, not
+    // end the program.
+    static std::once_flag ignoreFileSizeSignal;
+    std::call_once(ignoreFileSizeSignal, [] { std::signal(SIGXFSZ, SIG_IGN); });
     QSaveFile target(pdfPath);
     if (!target.open(QIODevice::WriteOnly))
         throw WorkbookError(QStringLiteral("Die PDF-Datei \"%1\" kann nicht geschrieben werden: %2")
-                                .arg(pdfPath, target.errorString()));
-    const QByteArray bytes = produced.readAll();
-    if (target.write(bytes) != bytes.size() || !target.commit())
+                                .arg(QDir::toNativeSeparators(pdfPath), target.errorString()));
+    if (!writePdf(workbook, target, progress)) {
+        target.cancelWriting();
+        return false;
+    }
+    if (!target.commit())
         throw WorkbookError(QStringLiteral("Die PDF-Datei \"%1\" kann nicht geschrieben werden: %2")
-                                .arg(pdfPath, target.errorString()));
+                                .arg(QDir::toNativeSeparators(pdfPath), target.errorString()));
+    return true;
 }
 
-void ReportPrinter::print(const Workbook &workbook, int copies, bool collate, const QString &printer)
+bool ReportPrinter::print(
+    const Workbook &workbook, int copies, bool collate, const QString &printer, const Progress &progress)
 {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tannbuch-print-XXXXXX"));
     if (!dir.isValid())
         throw WorkbookError(QStringLiteral("Für den Ausdruck kann kein temporärer Ordner angelegt werden (%1).")
                                 .arg(dir.errorString()));
     const QString pdf = dir.filePath(QStringLiteral("Tannbuch.pdf"));
-    exportPdf(workbook, pdf);
+    int pages = 0;
+    const Progress counting = [&](int done, int total) {
+        pages = total;
+        return !progress || progress(done, total);
+    };
+    if (!exportPdf(workbook, pdf, counting))
+        return false;
 
     QStringList command;
     const QString configured = qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed();
@@ -80,17 +142,27 @@ void ReportPrinter::print(const Workbook &workbook, int copies, bool collate, co
     process.setProcessEnvironment(environment);
     process.setProgram(command.takeFirst());
     process.setArguments(command);
+    ProcessGroup::prepare(process);
     process.start();
     if (!process.waitForStarted(30000))
         throw WorkbookError(QStringLiteral("Der Druckbefehl \"%1\" kann nicht gestartet werden: %2")
                                 .arg(process.program(), process.errorString()));
-    if (!process.waitForFinished(PrintTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        throw WorkbookError(
-            QStringLiteral("Der Druckbefehl \"%1\" ist nicht innerhalb von %2 Sekunden fertig geworden.")
-                .arg(process.program())
-                .arg(PrintTimeoutMs / 1000));
+    const auto stop = [&process] { ProcessGroup::stop(process); };
+    const QDeadlineTimer deadline(PrintTimeoutMs);
+    while (!process.waitForFinished(PollMs)) {
+        if (process.state() == QProcess::NotRunning)
+            break;
+        if (progress && !progress(pages, pages)) {
+            stop();
+            return false;
+        }
+        if (deadline.hasExpired()) {
+            stop();
+            throw WorkbookError(
+                QStringLiteral("Der Druckbefehl \"%1\" ist nicht innerhalb von %2 Sekunden fertig geworden.")
+                    .arg(process.program())
+                    .arg(PrintTimeoutMs / 1000));
+        }
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         QString detail = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
@@ -101,4 +173,5 @@ void ReportPrinter::print(const Workbook &workbook, int copies, bool collate, co
                                 .arg(process.exitCode())
                                 .arg(detail));
     }
+    return true;
 }

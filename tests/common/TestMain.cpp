@@ -1,12 +1,16 @@
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 // Every test program runs with a Qt application object, so Qt's plugins
-// (database drivers, image formats) load as they do in the program.
+// (database drivers, image formats) load as they do in the program. It is a
+// GUI application on the offscreen platform, so fonts are there for drawing
+// pages.
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

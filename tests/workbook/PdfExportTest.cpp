@@ -1,6 +1,6 @@
-// PDF export and printing through the office suite. These run the real
-// LibreOffice when it is installed; without it they are skipped, except the
-// checks that its absence is reported.
+// PDF export and printing with the program's own page renderer: what the
+// PDF holds, and that cancelling, a failing print command and a full disk
+// are told and leave no file and no process behind.
 
 #include "XlsxTestHelpers.h"
 
@@ -14,34 +14,47 @@
 #include "workbook/XlsxWriter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace xlsxtest;
 
 namespace {
 
-std::unique_ptr<Workbook> report()
+// A report sheet of `rows` logs with a footer, and a settings sheet that
+// must not print.
+std::unique_ptr<Workbook> report(int rows = 30)
 {
     auto wb = std::make_unique<Workbook>();
     Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
     Worksheet &settings = wb->addSheet(QStringLiteral("Einstellungen"));
-    for (int r = 1; r <= 30; ++r) {
+    for (int r = 1; r <= rows; ++r) {
         Cell &c = sheet.cellForWrite(r, 1);
         c.type = CellType::Text;
         c.text = QStringLiteral("Stamm %1").arg(r);
         Cell &n = sheet.cellForWrite(r, 2);
         n.type = CellType::Number;
         n.number = r * 0.25;
+    }
+    for (int r = 1; r <= 30; ++r) {
         Cell &s = settings.cellForWrite(r, 1);
         s.type = CellType::Text;
         s.text = QStringLiteral("Schlüssel %1").arg(r);
     }
+    sheet.pageSetupForWrite().oddFooter = QStringLiteral("&CSeite &P von &N");
     wb->setActiveSheetIndex(0);
     return wb;
 }
@@ -50,6 +63,15 @@ int pageCount(const QString &pdf)
 {
     const QByteArray bytes = testsupport::readFile(pdf);
     return int(QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 class EnvironmentGuard
@@ -86,47 +108,95 @@ QString messageOf(const std::function<void()> &action)
     return QString();
 }
 
+// True while the process exists and has not ended (a zombie has ended).
+bool running(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close > 0 && line.mid(close + 2, 1) != "Z";
+}
+
 class PdfExportTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (OfficeConverter::program().isEmpty())
-            GTEST_SKIP() << "LibreOffice (soffice) ist nicht installiert; PDF-Tests übersprungen.";
         ASSERT_TRUE(dir.isValid());
+        target = dir.filePath(QStringLiteral("Bericht.pdf"));
     }
+    // The folder holds exactly these files.
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
     QTemporaryDir dir;
+    QString target;
 };
 
-TEST_F(PdfExportTest, ReportSheetAloneBecomesThePdf)
+TEST_F(PdfExportTest, ActiveSheetBecomesThePdfWithItsFooter)
 {
-    const auto wb = report();
-    const QString pdf = dir.filePath(QStringLiteral("Bericht.pdf"));
-    ReportPrinter::exportPdf(*wb, pdf);
-    ASSERT_TRUE(QFileInfo(pdf).isFile());
-    EXPECT_TRUE(testsupport::readFile(pdf).startsWith("%PDF"));
-    // The settings sheet is not printed: one page for the 30 report rows.
-    EXPECT_EQ(pageCount(pdf), 1);
-    // The workbook's own file is untouched by printing.
-    EXPECT_EQ(wb->sheetCount(), 2);
+    const auto wb = report(100);
+    ASSERT_TRUE(ReportPrinter::exportPdf(*wb, target));
+    EXPECT_TRUE(testsupport::readFile(target).startsWith("%PDF"));
+    EXPECT_EQ(pageCount(target), 3) << "48 rows a page on A4";
+    EXPECT_EQ(files(), QStringList({QStringLiteral("Bericht.pdf")}));
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt: der Text der Seiten wird nicht geprüft.";
+    const QString text = pdfText(target);
+    EXPECT_TRUE(text.contains(QStringLiteral("Stamm 100"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Seite 3 von 3")));
+    EXPECT_TRUE(text.contains(QStringLiteral("0,25")) || text.contains(QStringLiteral("0.25")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Schlüssel"))) << "the settings sheet does not print";
 }
 
-TEST_F(PdfExportTest, SavedTemplateReportConvertsWithoutError)
+TEST_F(PdfExportTest, CancelLeavesTheEarlierFileAndNothingElse)
 {
-    const QString templatePath = dir.filePath(QStringLiteral("Tannbuch.xltx"));
-    writeZip(templatePath, templateEntries());
-    const auto wb = XlsxReader::load(templatePath);
-    Cell &c = wb->sheet(0).cellForWrite(12, 1);
-    c.type = CellType::Text;
-    c.text = QStringLiteral("Los 1");
-    wb->sheet(0).picturesForWrite().push_back({tinyPng(), QStringLiteral("png"), 30, 30, {1, 6}, QString()});
-    const QString xlsx = dir.filePath(QStringLiteral("Bericht.xlsx"));
-    XlsxWriter::save(*wb, xlsx);
-    const QString out = OfficeConverter::convert(xlsx, QStringLiteral("pdf"), dir.path());
-    EXPECT_TRUE(testsupport::readFile(out).startsWith("%PDF"));
-    // The template fits its print area on one page; the settings sheet,
-    // printed here as the office suite prints whole files, adds one.
-    EXPECT_EQ(pageCount(out), 2);
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("der Bericht von gestern");
+    }
+    const auto wb = report(500);
+    int calls = 0;
+    int total = 0;
+    const bool done = ReportPrinter::exportPdf(*wb, target, [&](int pageDone, int pages) {
+        total = pages;
+        return ++calls < 3 && pageDone < pages;
+    });
+    EXPECT_FALSE(done);
+    EXPECT_EQ(total, 11);
+    EXPECT_EQ(calls, 3) << "the export stops at the first refusal";
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("der Bericht von gestern"));
+    EXPECT_EQ(files(), QStringList({QStringLiteral("Bericht.pdf")}));
+}
+
+TEST_F(PdfExportTest, FullDiskIsToldAndKeepsTheEarlierFile)
+{
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("der Bericht von gestern");
+    }
+    const auto wb = report(20000);
+    // In a child process, so the file-size limit stays there.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        rlimit limit{32 * 1024, 32 * 1024};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            _exit(2);
+        const QString message = messageOf([&] { ReportPrinter::exportPdf(*wb, target); });
+        _exit(message.contains(QStringLiteral("Bericht.pdf")) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the failure names the file";
+    EXPECT_EQ(testsupport::readFile(target), QByteArray("der Bericht von gestern"));
+    EXPECT_EQ(files(), QStringList({QStringLiteral("Bericht.pdf")}));
+
+    const QString missing
+        = messageOf([&] { ReportPrinter::exportPdf(*wb, dir.filePath(QStringLiteral("fehlt/x.pdf"))); });
+    EXPECT_TRUE(missing.contains(QStringLiteral("x.pdf"))) << missing.toStdString();
 }
 
 TEST_F(PdfExportTest, PrintCommandReceivesThePdf)
@@ -135,30 +205,79 @@ TEST_F(PdfExportTest, PrintCommandReceivesThePdf)
     ASSERT_TRUE(QDir().mkpath(spool));
     EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", (QStringLiteral("cp -t ") + spool).toUtf8());
     const auto wb = report();
-    ReportPrinter::print(*wb, 1, true);
+    EXPECT_TRUE(ReportPrinter::print(*wb, 1, true));
     const QStringList printed = QDir(spool).entryList(QDir::Files);
     ASSERT_EQ(printed.size(), 1);
     EXPECT_TRUE(printed.front().endsWith(QLatin1String(".pdf")));
+    EXPECT_EQ(pageCount(QDir(spool).filePath(printed.front())), 1);
 }
 
-TEST_F(PdfExportTest, FailingPrintCommandIsReported)
+TEST_F(PdfExportTest, FailingPrinterIsToldAndLeavesNothing)
 {
     const auto wb = report();
+    const QString tempBefore = QDir::tempPath();
+    const auto printFolders
+        = [&] { return QDir(tempBefore).entryList({QStringLiteral("tannbuch-print-*")}, QDir::Dirs); };
+    const QStringList before = printFolders();
+    struct Failure
     {
-        EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", "sh -c \"echo Drucker offline >&2; exit 3\" --");
+        QByteArray command;
+        QString told;
+    };
+    const std::vector<Failure> failures = {
+        {"sh -c \"echo Drucker offline >&2; exit 3\" --", QStringLiteral("Drucker offline")},
+        {"sh -c \"exit 3\" --", QStringLiteral("Rückgabewert 3")},
+        {"/gibt/es/nicht/lp", QStringLiteral("/gibt/es/nicht/lp")},
+    };
+    for (const Failure &f : failures) {
+        EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", f.command);
         const QString message = messageOf([&] { ReportPrinter::print(*wb, 1, true); });
-        EXPECT_TRUE(message.contains(QStringLiteral("Drucker offline"))) << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringLiteral("3"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(f.told)) << message.toStdString();
     }
+    EXPECT_EQ(printFolders(), before) << "no PDF stays behind";
+}
+
+TEST_F(PdfExportTest, CancelStopsThePrintCommandAndWhatItStarted)
+{
+    // The command starts a child of its own, as spoolers and launchers do.
+    const QString pidFile = dir.filePath(QStringLiteral("kind.pid"));
+    EnvironmentGuard command(
+        "TANNBUCH_PRINT_COMMAND", QStringLiteral("sh -c \"sleep 60 & echo $! > %1; wait\" --").arg(pidFile).toUtf8());
+    const auto wb = report();
+    QElapsedTimer clock;
+    clock.start();
+    const bool done = ReportPrinter::print(
+        *wb, 1, true, QString(), [&](int, int) { return !QFileInfo::exists(pidFile) || clock.elapsed() < 300; });
+    EXPECT_FALSE(done);
+    EXPECT_LT(clock.elapsed(), 10000);
+    const qint64 child = testsupport::readFile(pidFile).trimmed().toLongLong();
+    ASSERT_GT(child, 0);
+    for (int i = 0; i < 50 && running(child); ++i)
+        QThread::msleep(20);
+    EXPECT_FALSE(running(child)) << "the print command's child is gone too";
+}
+
+TEST_F(PdfExportTest, PdfNeedsNoOfficeSuiteButLegacyTemplatesDo)
+{
+    EnvironmentGuard office("TANNBUCH_OFFICE_PROGRAM", "/gibt/es/nicht/soffice");
+    const auto wb = report();
+    EXPECT_TRUE(ReportPrinter::exportPdf(*wb, target));
+    EXPECT_TRUE(testsupport::readFile(target).startsWith("%PDF"));
+
+    const QString legacy = dir.filePath(QStringLiteral("Tannbuch_Alt.xlt"));
     {
-        EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", "/gibt/es/nicht/lp");
-        const QString message = messageOf([&] { ReportPrinter::print(*wb, 1, true); });
-        EXPECT_TRUE(message.contains(QStringLiteral("/gibt/es/nicht/lp"))) << message.toStdString();
+        QFile f(legacy);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(512, '\0'));
     }
+    const QString message = messageOf([&] { XlsxReader::load(legacy); });
+    EXPECT_TRUE(message.contains(QStringLiteral("LibreOffice"))) << message.toStdString();
 }
 
 TEST_F(PdfExportTest, LegacyBinaryTemplateIsConvertedOnLoad)
 {
+    if (OfficeConverter::program().isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) ist nicht installiert.";
     // An old binary file made by the office suite from a saved workbook.
     const auto wb = report();
     const QString xlsx = dir.filePath(QStringLiteral("Vorlage.xlsx"));
@@ -171,17 +290,6 @@ TEST_F(PdfExportTest, LegacyBinaryTemplateIsConvertedOnLoad)
     EXPECT_EQ(loaded->sheet(0).name(), QStringLiteral("Tannbuch"));
     EXPECT_EQ(loaded->sheet(0).cell(3, 1)->text, QStringLiteral("Stamm 3"));
     EXPECT_EQ(loaded->sourcePath(), QFileInfo(legacy).absoluteFilePath());
-}
-
-TEST(PdfWithoutOfficeTest, MissingOfficeSuiteIsReported)
-{
-    EnvironmentGuard office("TANNBUCH_OFFICE_PROGRAM", "/gibt/es/nicht/soffice");
-    const auto wb = report();
-    QTemporaryDir dir;
-    const QString message = messageOf([&] { ReportPrinter::exportPdf(*wb, dir.filePath(QStringLiteral("x.pdf"))); });
-    EXPECT_TRUE(message.contains(QStringLiteral("LibreOffice"))) << message.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.pdf"))));
-    EXPECT_FALSE(messageOf([&] { ReportPrinter::print(*wb, 1, true); }).isEmpty());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "workbook/Workbook.h"
 #include "workbook/WorkbookError.h"
 #include "workbook/Worksheet.h"
+#include "workbook/gui/PagePrinter.h"
 #include "workbook/gui/SheetView.h"
 
 #include <QAction>
@@ -15,20 +16,25 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
+#include <exception>
 #include <functional>
 
 namespace {
@@ -152,13 +158,88 @@ bool ReportWindow::saveAs(QString path)
     return true;
 }
 
+int ReportWindow::runInBackground(
+    const QString &label, const std::function<bool(const ReportPrinter::Progress &)> &work, QString &error)
+{
+    if (m_busy) {
+        error = QStringLiteral("Es läuft bereits eine Ausgabe.");
+        return -1;
+    }
+    m_busy = true;
+    m_cancel = false;
+    std::atomic<int> done = 0;
+    std::atomic<int> total = 0;
+    int result = -1;
+    QString failure;
+    // The worker only reads the workbook; the dialog is application modal,
+    // so no report can change it meanwhile.
+    QThread *worker = QThread::create([&] {
+        const ReportPrinter::Progress progress = [&](int d, int t) {
+            done = d;
+            total = t;
+            return !m_cancel.load();
+        };
+        try {
+            result = work(progress) ? 1 : 0;
+        } catch (const WorkbookError &e) {
+            failure = e.message();
+        } catch (const std::exception &e) {
+            // Nothing may leave the worker thread; the user learns what happened.
+            failure = QString::fromLocal8Bit(e.what());
+        }
+    });
+
+    QProgressDialog dialog(label, QStringLiteral("Abbrechen"), 0, 0, this);
+    dialog.setObjectName(QStringLiteral("dlgFortschritt"));
+    dialog.setWindowTitle(QStringLiteral("Tannbuch"));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    dialog.setMinimumDuration(0);
+    connect(&dialog, &QProgressDialog::canceled, this, [this, &dialog] {
+        m_cancel = true;
+        dialog.setLabelText(QStringLiteral("Wird abgebrochen ..."));
+    });
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, &dialog, [&] {
+        if (total > 0 && !m_cancel) {
+            dialog.setMaximum(total);
+            dialog.setValue(std::min(done.load(), total.load()));
+            dialog.setLabelText(QStringLiteral("%1 (Seite %2 von %3)").arg(label).arg(done.load()).arg(total.load()));
+        }
+    });
+    QEventLoop loop;
+    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    for (QAction *a : {actSpeichernUnter, actPdf, actDrucken, actTabellenkalkulation})
+        a->setEnabled(false);
+    tick.start(50);
+    dialog.show();
+    worker->start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    tick.stop();
+    dialog.hide();
+    for (QAction *a : {actSpeichernUnter, actPdf, actDrucken, actTabellenkalkulation})
+        a->setEnabled(true);
+    m_busy = false;
+    error = failure;
+    return failure.isEmpty() ? result : -1;
+}
+
 bool ReportWindow::exportPdf(QString path)
 {
     path = withSuffix(path, QStringLiteral(".pdf"));
-    try {
-        ReportPrinter::exportPdf(m_book, path);
-    } catch (const WorkbookError &e) {
-        m_ui.showMessage(QStringLiteral("Der Bericht konnte nicht als PDF exportiert werden.\n") + e.message());
+    QString error;
+    const int result = runInBackground(QStringLiteral("PDF wird geschrieben"),
+        [&](const ReportPrinter::Progress &progress) { return ReportPrinter::exportPdf(m_book, path, progress); },
+        error);
+    if (result < 0) {
+        m_ui.showMessage(QStringLiteral("Der Bericht konnte nicht als PDF exportiert werden.\n") + error);
+        return false;
+    }
+    if (result == 0) {
+        statusBar()->showMessage(QStringLiteral("PDF-Export abgebrochen."));
         return false;
     }
     statusBar()->showMessage(QStringLiteral("Exportiert: ") + QDir::toNativeSeparators(path));
@@ -167,10 +248,22 @@ bool ReportWindow::exportPdf(QString path)
 
 bool ReportWindow::printReport(const QString &printer, int copies, bool collate)
 {
-    try {
-        ReportPrinter::print(m_book, copies, collate, printer);
-    } catch (const WorkbookError &e) {
-        m_ui.showMessage(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + e.message());
+    QString error;
+    const int result = runInBackground(QStringLiteral("Bericht wird gedruckt"),
+        [&](const ReportPrinter::Progress &progress) {
+            // A print command set for the site (or the tests) gets a PDF;
+            // else the pages go straight to the print system's printer.
+            if (!qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty())
+                return ReportPrinter::print(m_book, copies, collate, printer, progress);
+            return PagePrinter::print(m_book, printer, copies, collate, progress);
+        },
+        error);
+    if (result < 0) {
+        m_ui.showMessage(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + error);
+        return false;
+    }
+    if (result == 0) {
+        statusBar()->showMessage(QStringLiteral("Druck abgebrochen."));
         return false;
     }
     statusBar()->showMessage(QStringLiteral("Gedruckt."));
@@ -237,6 +330,12 @@ void ReportWindow::askPrint()
 
 void ReportWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_busy) {
+        // The worker still reads the workbook: stop it first, close after.
+        m_cancel = true;
+        event->ignore();
+        return;
+    }
     event->accept();
     emit closed();
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "workbook/ReportPrinter.h"
+
 #include <QDialog>
 #include <QMainWindow>
+
+#include <atomic>
+#include <functional>
 
 class Application;
 class ProgramUi;
@@ -34,7 +39,10 @@ public:
     QString defaultFilePath() const { return m_defaultPath; }
 
     // The steps behind the actions, without their dialogs. Each tells the
-    // user what failed and answers false.
+    // user what failed and answers false. Export and printing draw the pages
+    // on a worker thread while a progress dialog ("dlgFortschritt") with a
+    // cancel button shows and the window goes on repainting; a cancelled run
+    // answers false, leaves no file and tells nothing.
     bool saveAs(QString path);
     bool exportPdf(QString path);
     bool printReport(const QString &printer, int copies, bool collate);
@@ -52,6 +60,9 @@ public:
     QAction *actTabellenkalkulation;
     QAction *actSchliessen;
 
+    // True while an export or a print runs on the worker thread.
+    bool isBusy() const { return m_busy; }
+
 signals:
     void closed();
 
@@ -59,6 +70,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Runs work on a worker thread with a progress dialog; answers 1 when it
+    // finished, 0 when cancelled, -1 when it failed (error holds why).
+    int runInBackground(const QString &label, const std::function<bool(const ReportPrinter::Progress &)> &work,
+        QString &error);
     void buildSheets();
     void openLink(const QString &address);
     void askSaveAs();
@@ -70,6 +85,8 @@ private:
     ProgramUi &m_ui;
     QTabWidget *m_tabs;
     QString m_defaultPath;
+    bool m_busy = false;
+    std::atomic<bool> m_cancel = false;
 };
 
 // The choice of printer, copies and collation before printing.

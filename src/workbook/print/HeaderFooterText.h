@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+// A page header or footer in the file's &-code form, broken into its left,
+// centre and right parts, each a row of runs of one font, with the fields
+// filled in: &P page number, &N number of pages, &D date, &T time, &A sheet
+// name, &F file name, && an ampersand. Font codes change the runs that
+// follow: &"Name,Style" (a style naming Bold/Fett or Italic/Kursiv), a size
+// in points (&12), &B, &I and &U as toggles. Codes this program does not
+// draw (colours, pictures, strike-through, super- and subscript) are
+// skipped. Never fails: an unknown code is dropped, a lone & at the end too.
+class HeaderFooterText
+{
+public:
+    enum Part { Left = 0, Centre, Right };
+
+    struct Run
+    {
+        QString text;
+        QString family;
+        double size = 11.0;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+    };
+    using Line = std::vector<Run>;
+
+    // What the fields stand for on one page.
+    struct Fields
+    {
+        int page = 1;
+        int pages = 1;
+        QDateTime printed;
+        QString sheetName;
+        QString fileName;
+    };
+
+    // Parses a header or footer code; runs start in the given font.
+    static HeaderFooterText parse(const QString &code, const Fields &fields, const QString &family, double size);
+
+    const Line &part(Part p) const { return m_parts[size_t(p)]; }
+    bool isEmpty() const;
+    // The text of a part without fonts (what a reader of the page sees).
+    QString plainText(Part p) const;
+
+private:
+    std::array<Line, 3> m_parts;
+};

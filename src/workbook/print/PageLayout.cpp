@@ -1,0 +1,292 @@
+#include "PageLayout.h"
+
+#include "workbook/PictureDrawing.h"
+#include "workbook/SheetLimits.h"
+#include "workbook/Workbook.h"
+#include "workbook/Worksheet.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double PointsPerPixel = 72.0 / 96.0;
+constexpr double DefaultColumnPixels = 64.0; // 8.43 characters of the standard font
+
+// True when a style shows on paper without a value: a fill or a border line.
+class VisibleStyles
+{
+public:
+    explicit VisibleStyles(const Workbook &workbook)
+        : m_workbook(workbook)
+    { }
+    bool shows(quint32 id)
+    {
+        if (id >= m_known.size())
+            m_known.resize(id + 1, -1);
+        if (m_known[id] < 0) {
+            const ResolvedStyle r = m_workbook.resolve(id);
+            const bool lines
+                = std::any_of(r.borders.begin(), r.borders.end(), [](const BorderLine &l) { return !l.isNone(); });
+            m_known[id] = !r.fillColor.isEmpty() || lines ? 1 : 0;
+        }
+        return m_known[id] == 1;
+    }
+
+private:
+    const Workbook &m_workbook;
+    std::vector<signed char> m_known;
+};
+
+} // namespace
+
+PageLayout::PageLayout(const Workbook &workbook, int sheetIndex)
+    : PageLayout(workbook, sheetIndex, PrintSetup::of(workbook, sheetIndex))
+{ }
+
+PageLayout::PageLayout(const Workbook &workbook, int sheetIndex, const PrintSetup &setup)
+    : m_setup(setup)
+{
+    const QSizeF portrait = m_setup.paper.size(QPageSize::Point);
+    m_paper = m_setup.landscape ? portrait.transposed() : portrait;
+    measure(workbook, sheetIndex);
+    if (m_area.firstRow <= 0)
+        return;
+
+    std::vector<Band> rowBands;
+    std::vector<Band> columnBands;
+    int percent = m_setup.scale;
+    if (m_setup.fitToPage) {
+        // The largest whole percentage (up to 100) at which the area fits on
+        // the pages asked for; 10 % when even that does not.
+        const auto fits = [&](int p) {
+            paginate(p / 100.0, rowBands, columnBands);
+            return (m_setup.fitToWidth == 0 || int(columnBands.size()) <= m_setup.fitToWidth)
+                && (m_setup.fitToHeight == 0 || int(rowBands.size()) <= m_setup.fitToHeight);
+        };
+        int low = 10;
+        int high = 100;
+        if (fits(high)) {
+            low = high;
+        } else {
+            while (high - low > 1) {
+                const int mid = (low + high) / 2;
+                (fits(mid) ? low : high) = mid;
+            }
+        }
+        percent = low;
+    }
+    m_scale = percent / 100.0;
+    paginate(m_scale, rowBands, columnBands);
+    for (const Band &columns : columnBands) {
+        for (const Band &rows : rowBands)
+            m_pages.push_back({rows, columns});
+    }
+}
+
+double PageLayout::columnPoints(double storedWidth)
+{
+    if (storedWidth <= 0.0)
+        return 0.0;
+    const double pixels = std::trunc((256.0 * storedWidth + std::trunc(128.0 / 7.0)) / 256.0 * 7.0);
+    return pixels * PointsPerPixel;
+}
+
+void PageLayout::measure(const Workbook &workbook, int sheetIndex)
+{
+    const Worksheet &sheet = workbook.sheet(sheetIndex);
+
+    // Column widths up to the last column any row uses.
+    int lastColumn = 0;
+    int lastRow = 0;
+    VisibleStyles visible(workbook);
+    for (const auto &[rowNumber, row] : sheet.rows()) {
+        for (auto it = row.cells.rbegin(); it != row.cells.rend(); ++it) {
+            if (!it->isEmpty() || visible.shows(it->styleId)) {
+                lastRow = std::max(lastRow, rowNumber);
+                lastColumn = std::max(lastColumn, it->column);
+                break;
+            }
+        }
+    }
+    for (const RangeRef &m : sheet.merges()) {
+        lastRow = std::max(lastRow, m.lastRow);
+        lastColumn = std::max(lastColumn, m.lastColumn);
+    }
+    const int maxColumn = std::max({lastColumn, m_setup.printArea.lastColumn, m_setup.titleLastColumn, 1}) + 64;
+    const double defaultWidth = m_setup.defaultColumnWidth >= 0 ? columnPoints(m_setup.defaultColumnWidth)
+                                                                : DefaultColumnPixels * PointsPerPixel;
+    m_columnWidths.assign(size_t(std::min(maxColumn, SheetLimits::MaxColumns)) + 1, defaultWidth);
+    m_columnWidths[0] = 0;
+    for (const auto &[index, column] : sheet.columns()) {
+        if (index < 1 || index >= int(m_columnWidths.size()))
+            continue;
+        if (column.hidden)
+            m_columnWidths[size_t(index)] = 0;
+        else if (column.width >= 0)
+            m_columnWidths[size_t(index)] = columnPoints(column.width);
+    }
+
+    // Pictures reach over the cells they cover.
+    for (const Picture &p : sheet.pictures()) {
+        int width = 0;
+        int height = 0;
+        PictureDrawing::pixelSize(p, width, height);
+        int column = p.anchor.column;
+        for (double left = width * PointsPerPixel; column + 1 < int(m_columnWidths.size());) {
+            left -= m_columnWidths[size_t(column)];
+            if (left <= 0)
+                break;
+            ++column;
+        }
+        int row = p.anchor.row;
+        for (double left = height * PointsPerPixel; row < SheetLimits::MaxRows;) {
+            const RowData *data = sheet.row(row);
+            left -= data && data->hidden ? 0 : data && data->height >= 0 ? data->height : m_setup.defaultRowHeight;
+            if (left <= 0)
+                break;
+            ++row;
+        }
+        lastRow = std::max(lastRow, row);
+        lastColumn = std::max(lastColumn, column);
+    }
+
+    if (m_setup.printArea.firstRow > 0) {
+        // A print area of whole rows or columns ends where the sheet's content does.
+        m_area = m_setup.printArea;
+        if (m_area.lastRow == SheetLimits::MaxRows)
+            m_area.lastRow = std::max(m_area.firstRow, lastRow);
+        if (m_area.lastColumn == SheetLimits::MaxColumns)
+            m_area.lastColumn = std::max(m_area.firstColumn, lastColumn);
+        m_area.lastColumn = std::min(m_area.lastColumn, int(m_columnWidths.size()) - 1);
+    } else if (lastRow > 0) {
+        m_area = RangeRef{1, 1, lastRow, lastColumn};
+    }
+    const int rowsNeeded = std::max({m_area.lastRow, m_setup.titleLastRow, 1}) + 1;
+    m_rowHeights.assign(size_t(rowsNeeded) + 1, m_setup.defaultRowHeight);
+    m_rowHeights[0] = 0;
+    m_breaksAbove.assign(m_rowHeights.size(), 0);
+    for (auto it = sheet.rows().begin(); it != sheet.rows().end() && it->first <= rowsNeeded; ++it) {
+        if (it->first < 1)
+            continue;
+        const RowData &row = it->second;
+        if (row.hidden)
+            m_rowHeights[size_t(it->first)] = 0;
+        else if (row.height >= 0)
+            m_rowHeights[size_t(it->first)] = row.height;
+    }
+    for (int row : sheet.rowBreaks()) {
+        if (row >= 1 && row <= rowsNeeded)
+            m_breaksAbove[size_t(row)] = 1;
+    }
+    m_rowTops.assign(m_rowHeights.size() + 1, 0.0);
+    for (size_t r = 1; r < m_rowHeights.size(); ++r)
+        m_rowTops[r + 1] = m_rowTops[r] + m_rowHeights[r];
+    m_columnLefts.assign(m_columnWidths.size() + 1, 0.0);
+    for (size_t c = 1; c < m_columnWidths.size(); ++c)
+        m_columnLefts[c + 1] = m_columnLefts[c] + m_columnWidths[c];
+}
+
+QRectF PageLayout::printableRect(double scale) const
+{
+    const QMarginsF &m = m_setup.margins;
+    double top = m.top();
+    double bottom = m.bottom();
+    if (!m_setup.header.isEmpty() && m.top() > m_setup.headerMargin)
+        top = m_setup.headerMargin + (m.top() - m_setup.headerMargin) * scale;
+    if (!m_setup.footer.isEmpty() && m.bottom() > m_setup.footerMargin)
+        bottom = m_setup.footerMargin + (m.bottom() - m_setup.footerMargin) * scale;
+    return QRectF(m.left(), top, std::max(1.0, m_paper.width() - m.left() - m.right()),
+        std::max(1.0, m_paper.height() - top - bottom));
+}
+
+std::vector<PageLayout::Band> PageLayout::bands(const std::vector<double> &sizes, int first, int last, double available,
+    int titleFirst, int titleLast, const std::vector<char> &breaksAbove) const
+{
+    double titleSize = 0;
+    for (int t = titleFirst; t >= 1 && t <= titleLast && t < int(sizes.size()); ++t)
+        titleSize += sizes[size_t(t)];
+
+    std::vector<Band> result;
+    int start = first;
+    double used = 0;
+    double room = available;
+    for (int i = first; i <= last; ++i) {
+        const double size = sizes[size_t(i)];
+        const bool manual = i > start && i < int(breaksAbove.size()) && breaksAbove[size_t(i)];
+        if (manual || (i > start && used + size > room + 1e-6)) {
+            result.push_back({start, i - 1});
+            start = i;
+            used = 0;
+        }
+        if (i == start) {
+            // Repeated rows or columns take room on pages that do not show them.
+            room = titleFirst >= 1 && start > titleLast ? std::max(1.0, available - titleSize) : available;
+        }
+        used += size;
+    }
+    result.push_back({start, last});
+    return result;
+}
+
+void PageLayout::paginate(double scale, std::vector<Band> &rowBands, std::vector<Band> &columnBands) const
+{
+    const QRectF printable = printableRect(scale);
+    static const std::vector<char> noBreaks;
+    rowBands = bands(m_rowHeights, m_area.firstRow, m_area.lastRow, printable.height() / scale, m_setup.titleFirstRow,
+        m_setup.titleLastRow, m_breaksAbove);
+    columnBands = bands(m_columnWidths, m_area.firstColumn, m_area.lastColumn, printable.width() / scale,
+        m_setup.titleFirstColumn, m_setup.titleLastColumn, noBreaks);
+}
+
+PageLayout::Band PageLayout::titleRows(const Page &page) const
+{
+    if (m_setup.titleFirstRow < 1 || page.rows.first <= m_setup.titleLastRow)
+        return {};
+    return {m_setup.titleFirstRow, m_setup.titleLastRow};
+}
+
+PageLayout::Band PageLayout::titleColumns(const Page &page) const
+{
+    if (m_setup.titleFirstColumn < 1 || page.columns.first <= m_setup.titleLastColumn)
+        return {};
+    return {m_setup.titleFirstColumn, m_setup.titleLastColumn};
+}
+
+double PageLayout::rowHeight(int row) const
+{
+    if (row < 1)
+        return 0;
+    return row < int(m_rowHeights.size()) ? m_rowHeights[size_t(row)] : m_setup.defaultRowHeight;
+}
+
+double PageLayout::columnWidth(int column) const
+{
+    if (column < 1)
+        return 0;
+    return column < int(m_columnWidths.size()) ? m_columnWidths[size_t(column)] : m_columnWidths.back();
+}
+
+double PageLayout::rowsHeight(int first, int last) const
+{
+    if (first < 1 || last < first)
+        return 0;
+    if (last + 1 < int(m_rowTops.size()))
+        return m_rowTops[size_t(last) + 1] - m_rowTops[size_t(first)];
+    double sum = 0;
+    for (int r = first; r <= last; ++r)
+        sum += rowHeight(r);
+    return sum;
+}
+
+double PageLayout::columnsWidth(int first, int last) const
+{
+    if (first < 1 || last < first)
+        return 0;
+    if (last + 1 < int(m_columnLefts.size()))
+        return m_columnLefts[size_t(last) + 1] - m_columnLefts[size_t(first)];
+    double sum = 0;
+    for (int c = first; c <= last; ++c)
+        sum += columnWidth(c);
+    return sum;
+}

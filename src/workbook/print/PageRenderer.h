@@ -1,0 +1,105 @@
+#pragma once
+
+#include "HeaderFooterText.h"
+#include "PageLayout.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class NumberFormatter;
+class QPainter;
+class Workbook;
+class Worksheet;
+
+// Draws the pages of one sheet as its page set-up lays them out (PageLayout):
+// fills, grid lines when asked for, cell texts in their number formats,
+// fonts and alignment (wrapped, or running on over empty neighbours), merged
+// cells, border lines, pictures, links blue and underlined, and the header
+// and footer. The painter's units are points on the paper, its origin the
+// paper's top left corner; any paint device will do (PDF, printer, image).
+//
+// The workbook is read, never changed, and must outlive the renderer; only
+// reads happen, so the window may show the same workbook meanwhile. One
+// renderer is used from one thread. Never throws.
+class PageRenderer
+{
+public:
+    PageRenderer(const Workbook &workbook, int sheetIndex);
+    ~PageRenderer();
+    PageRenderer(const PageRenderer &) = delete;
+    PageRenderer &operator=(const PageRenderer &) = delete;
+
+    const PageLayout &layout() const { return m_layout; }
+    int pageCount() const { return m_layout.pageCount(); }
+
+    // The moment &D and &T show, and the name &F shows (defaults: now, the
+    // workbook's source file name).
+    void setPrinted(const QDateTime &printed) { m_printed = printed; }
+    void setFileName(const QString &name) { m_fileName = name; }
+    // Page numbers (&P, &N) count on from pages printed before this sheet.
+    void setPageNumbering(int firstNumber, int total);
+
+    // Draws page index (0-based) onto the painter.
+    void drawPage(QPainter &painter, int index) const;
+    // The header or footer of a page with its fields filled in.
+    HeaderFooterText header(int index) const;
+    HeaderFooterText footer(int index) const;
+
+    // Padding between a cell's edge and its text, in points.
+    static constexpr double TextPadding = 2.0;
+
+private:
+    struct Line
+    {
+        double width = 0; // points; 0 = none
+        Qt::PenStyle style = Qt::SolidLine;
+        bool isDouble = false;
+        QColor color = Qt::black;
+    };
+    struct Look
+    {
+        QString numberFormat;
+        QFont font;
+        int horizontalAlignment = 1;
+        bool wrap = false;
+        QColor fill;
+        std::array<Line, 4> edges; // left, top, right, bottom
+        // The font as drawn on the device of that resolution, and its
+        // metrics, made once per look.
+        int dpi = 0;
+        QFont drawn;
+        std::optional<QFontMetricsF> metrics;
+    };
+    struct Block;
+
+    // The look of a style, made on first use; its drawn font is filled in
+    // when drawing.
+    Look &look(quint32 styleId) const;
+    QFont scaled(QFont font, const QPainter &painter) const;
+    void drawBlock(QPainter &painter, const Block &block) const;
+    void drawHeaderFooter(QPainter &painter, const HeaderFooterText &text, bool isHeader) const;
+    HeaderFooterText fields(const QString &code, int index) const;
+
+    const Workbook &m_workbook;
+    const Worksheet &m_sheet;
+    PageLayout m_layout;
+    std::unique_ptr<NumberFormatter> m_formatter;
+    QDateTime m_printed;
+    QString m_fileName;
+    int m_firstNumber;
+    int m_total;
+    QString m_defaultFamily;
+    double m_defaultSize = 11.0;
+    mutable std::vector<std::unique_ptr<Look>> m_looks;
+    mutable std::vector<QImage> m_images;
+    mutable bool m_imagesRead = false;
+};

@@ -1,0 +1,243 @@
+// Pagination and page set-up of the page renderer, and the header and
+// footer codes, on small sheets made by hand.
+
+#include "XlsxTestHelpers.h"
+
+#include "workbook/TemplatePackage.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+#include "workbook/print/HeaderFooterText.h"
+#include "workbook/print/PageLayout.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace xlsxtest;
+
+namespace {
+
+using Bands = std::vector<std::pair<int, int>>;
+
+// A sheet of `rows` rows of one value each in `columns` columns, with the
+// page set-up elements given (they go into the sheet's part as a template
+// would have them).
+std::unique_ptr<Workbook> sheetOf(int rows, int columns, const QByteArray &pageXml = QByteArray())
+{
+    auto wb = std::make_unique<Workbook>();
+    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c <= columns; ++c) {
+            Cell &cell = sheet.cellForWrite(r, c);
+            cell.type = CellType::Number;
+            cell.number = r;
+        }
+    }
+    sheet.setTemplateXml("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                         "<sheetFormatPr defaultRowHeight=\"15\"/>"
+        + pageXml + "</worksheet>");
+    return wb;
+}
+
+struct LayoutCase
+{
+    const char *name;
+    int rows;
+    int columns;
+    QByteArray pageXml;
+    std::function<void(Workbook &)> change;
+    Bands rowBands;
+    Bands columnBands;
+    double scale;
+};
+
+// A4 portrait with the usual margins leaves 733.9 points: 48 rows of 15
+// points; landscape leaves 487.3 points: 32 rows. A column of stored width
+// 20 is 140 pixels, 105 points: 4 fit across the 494.5 points of A4.
+void widen(Workbook &wb)
+{
+    for (int c = 1; c <= 20; ++c)
+        wb.sheet(0).columnsForWrite()[c].width = 20;
+}
+
+std::vector<LayoutCase> layoutCases()
+{
+    const auto breakAbove
+        = [](int row) { return [row](Workbook &wb) { wb.sheet(0).rowBreaksForWrite().insert(row); }; };
+    return {
+        {"rows fill pages", 100, 1, {}, {}, {{1, 48}, {49, 96}, {97, 100}}, {{1, 1}}, 1.0},
+        {"manual break starts a page", 100, 1, {}, breakAbove(10), {{1, 9}, {10, 57}, {58, 100}}, {{1, 1}}, 1.0},
+        {"break on the first row is no empty page", 20, 1, {}, breakAbove(1), {{1, 20}}, {{1, 1}}, 1.0},
+        {"landscape", 100, 1, {},
+            [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().orientation = QStringLiteral("landscape"); },
+            {{1, 32}, {33, 64}, {65, 96}, {97, 100}}, {{1, 1}}, 1.0},
+        {"scale", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().scale = 50; }, {{1, 97}, {98, 100}},
+            {{1, 1}}, 0.5},
+        {"hidden rows take no room", 100, 1, {},
+            [](Workbook &wb) {
+                for (int r = 2; r <= 50; ++r)
+                    wb.sheet(0).rowForWrite(r).hidden = true;
+            },
+            {{1, 97}, {98, 100}}, {{1, 1}}, 1.0},
+        {"tall rows", 10, 1, {},
+            [](Workbook &wb) {
+                for (int r = 1; r <= 10; ++r)
+                    wb.sheet(0).rowForWrite(r).height = 400;
+            },
+            {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}}, {{1, 1}}, 1.0},
+        {"wide columns run across, pages down first", 60, 20, {}, widen, {{1, 48}, {49, 60}},
+            {{1, 4}, {5, 8}, {9, 12}, {13, 16}, {17, 20}}, 1.0},
+        {"fit to one page wide", 60, 20,
+            "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><pageSetup fitToWidth=\"1\" fitToHeight=\"0\"/>", widen,
+            {{1, 60}}, {{1, 20}}, 0.23},
+        {"fit to one page", 300, 1, "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>", {}, {{1, 300}}, {{1, 1}},
+            0.16},
+        {"margins", 100, 1,
+            "<pageMargins left=\"0.7\" right=\"0.7\" top=\"2\" bottom=\"2\" header=\"0.3\" footer=\"0.3\"/>", {},
+            {{1, 36}, {37, 72}, {73, 100}}, {{1, 1}}, 1.0},
+        {"print area of whole columns ends with the content", 100, 1, {},
+            [](Workbook &wb) {
+                auto package = std::make_shared<TemplatePackage>();
+                package->workbookPart = QStringLiteral("xl/workbook.xml");
+                package->addPart(package->workbookPart,
+                    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><definedNames>"
+                    "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">Tannbuch!$A:$A</definedName>"
+                    "</definedNames></workbook>");
+                package->sheets.push_back({QStringLiteral("Tannbuch"), {}, {}, true, 0});
+                wb.setPackage(package);
+            },
+            {{1, 48}, {49, 96}, {97, 100}}, {{1, 1}}, 1.0},
+        {"letter paper", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().paperSize = 1; },
+            {{1, 45}, {46, 90}, {91, 100}}, {{1, 1}}, 1.0},
+    };
+}
+
+TEST(PageLayoutTest, PagesFollowThePageSetUp)
+{
+    for (const LayoutCase &c : layoutCases()) {
+        SCOPED_TRACE(c.name);
+        const auto wb = sheetOf(c.rows, c.columns, c.pageXml);
+        if (c.change)
+            c.change(*wb);
+        const PageLayout layout(*wb, 0);
+        EXPECT_DOUBLE_EQ(layout.scale(), c.scale);
+        Bands rows;
+        Bands columns;
+        for (const PageLayout::Page &p : layout.pages()) {
+            if (p.columns.first == layout.pages().front().columns.first)
+                rows.emplace_back(p.rows.first, p.rows.last);
+            if (p.rows.first == layout.pages().front().rows.first)
+                columns.emplace_back(p.columns.first, p.columns.last);
+        }
+        EXPECT_EQ(rows, c.rowBands);
+        EXPECT_EQ(columns, c.columnBands);
+        EXPECT_EQ(layout.pageCount(), int(c.rowBands.size() * c.columnBands.size()));
+        if (layout.pageCount() > 1 && c.columnBands.size() > 1) {
+            EXPECT_EQ(layout.pages()[1].columns.first, c.columnBands.front().first) << "pages run down first";
+        }
+    }
+}
+
+TEST(PageLayoutTest, TemplatePrintAreaTitlesAndSetUpAreRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Tannbuch.xltx"));
+    writeZip(path, templateEntries());
+    const auto wb = XlsxReader::load(path);
+    for (int r = 1; r <= 200; ++r) {
+        Cell &c = wb->sheet(0).cellForWrite(r, 1);
+        c.type = CellType::Number;
+        c.number = r;
+    }
+    const PrintSetup setup = PrintSetup::of(*wb, 0);
+    EXPECT_EQ(setup.printArea, (RangeRef{1, 1, 40, 4}));
+    EXPECT_EQ(setup.titleFirstRow, 1);
+    EXPECT_EQ(setup.titleLastRow, 2);
+    EXPECT_TRUE(setup.fitToPage);
+    EXPECT_TRUE(setup.centerHorizontally);
+    EXPECT_DOUBLE_EQ(setup.margins.left(), 36.0);
+    EXPECT_EQ(setup.header, QStringLiteral("&CTannbuch"));
+
+    // Only the print area prints, fitted to one page but for the manual
+    // break, which still starts a page; the second page repeats the titles.
+    const PageLayout layout(*wb, 0);
+    ASSERT_EQ(wb->sheet(0).rowBreaks().size(), 1u);
+    const int breakRow = *wb->sheet(0).rowBreaks().begin();
+    ASSERT_EQ(layout.pageCount(), 2);
+    EXPECT_EQ(layout.pages()[0].rows.first, 1);
+    EXPECT_EQ(layout.pages()[0].rows.last, breakRow - 1);
+    EXPECT_EQ(layout.pages()[1].rows.first, breakRow);
+    EXPECT_EQ(layout.pages()[1].rows.last, 40);
+    EXPECT_EQ(layout.pages()[0].columns.last, 4);
+    EXPECT_EQ(layout.titleRows(layout.pages()[0]).first, 0);
+    EXPECT_EQ(layout.titleRows(layout.pages()[1]).last, 2);
+
+    // A scale the program sets replaces fitting, as in the saved file; the
+    // second page then repeats the title rows.
+    wb->sheet(0).pageSetupForWrite().scale = 400;
+    const PageLayout scaled(*wb, 0);
+    ASSERT_GT(scaled.pageCount(), 1);
+    EXPECT_DOUBLE_EQ(scaled.scale(), 4.0);
+    EXPECT_EQ(scaled.titleRows(scaled.pages()[1]).first, 1);
+    EXPECT_EQ(scaled.titleRows(scaled.pages()[1]).last, 2);
+}
+
+TEST(PageLayoutTest, ColumnWidthsInPoints)
+{
+    // Stored width -> whole pixels of 7-pixel digits with the margins -> points.
+    const std::vector<std::pair<double, double>> cases
+        = {{0.0, 0.0}, {8.43, 44.25}, {9.140625, 48.0}, {11.0, 57.75}, {20.7109375, 108.75}, {14.0, 73.5}};
+    for (const auto &[stored, points] : cases)
+        EXPECT_DOUBLE_EQ(PageLayout::columnPoints(stored), points) << stored;
+    EXPECT_EQ(PageLayout(*sheetOf(1, 1), 0).columnWidth(1), 48.0) << "the standard width of 64 pixels";
+    EXPECT_EQ(PageLayout(*sheetOf(0, 0), 0).pageCount(), 0) << "an empty sheet prints nothing";
+}
+
+struct HeaderCase
+{
+    const char *code;
+    QString left;
+    QString centre;
+    QString right;
+};
+
+TEST(HeaderFooterTextTest, CodesBecomeTexts)
+{
+    HeaderFooterText::Fields f;
+    f.page = 2;
+    f.pages = 5;
+    f.printed = QDateTime(QDate(2026, 3, 7), QTime(8, 5));
+    f.sheetName = QStringLiteral("Tannbuch");
+    f.fileName = QStringLiteral("Holzliste_4711.xlsx");
+    const std::vector<HeaderCase> cases = {
+        {"&CSeite &P von &N", {}, QStringLiteral("Seite 2 von 5"), {}},
+        {"&LLinks&CMitte&RRechts", QStringLiteral("Links"), QStringLiteral("Mitte"), QStringLiteral("Rechts")},
+        {"&C&A", {}, QStringLiteral("Tannbuch"), {}},
+        {"Holzliste 4711 && Co", {}, QStringLiteral("Holzliste 4711 & Co"), {}},
+        {"&L&D &T&R&F", QStringLiteral("07.03.2026 08:05"), {}, QStringLiteral("Holzliste_4711.xlsx")},
+        {"&C&KFF0000Rot&G&S&X", {}, QStringLiteral("Rot"), {}},
+        {"&R&\"Arial,Fett\"&14Kopf&", {}, {}, QStringLiteral("Kopf")},
+        {"", {}, {}, {}},
+    };
+    for (const HeaderCase &c : cases) {
+        const HeaderFooterText t = HeaderFooterText::parse(QString::fromUtf8(c.code), f, QStringLiteral("Calibri"), 11);
+        EXPECT_EQ(t.plainText(HeaderFooterText::Left), c.left) << c.code;
+        EXPECT_EQ(t.plainText(HeaderFooterText::Centre), c.centre) << c.code;
+        EXPECT_EQ(t.plainText(HeaderFooterText::Right), c.right) << c.code;
+    }
+
+    // Font codes change the runs after them.
+    const HeaderFooterText t = HeaderFooterText::parse(
+        QStringLiteral("&L&\"Arial,Fett Kursiv\"&14Kopf&B&U zeile"), f, QStringLiteral("Calibri"), 11);
+    const HeaderFooterText::Line &left = t.part(HeaderFooterText::Left);
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0].family, QStringLiteral("Arial"));
+    EXPECT_EQ(left[0].size, 14);
+    EXPECT_TRUE(left[0].bold && left[0].italic && !left[0].underline);
+    EXPECT_EQ(left[1].text, QStringLiteral(" zeile"));
+    EXPECT_TRUE(!left[1].bold && left[1].italic && left[1].underline);
+}
+
+} // namespace
