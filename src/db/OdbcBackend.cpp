@@ -70,9 +70,10 @@ QString statementError(const Diagnostics &d, int queryTimeoutSeconds, bool conne
 {
     // ODBC 3 and ODBC 2 names of a timeout.
     if (d.states.contains(QLatin1String("HYT00")) || d.states.contains(QLatin1String("S1T00")))
-        return QStringLiteral("Die Datenbank hat nicht innerhalb von %1 Sekunden geantwortet (QueryTimeout); "
+        return QStringLiteral("Die Datenbank hat nicht innerhalb von %1 geantwortet (QueryTimeout); "
                               "die Abfrage wurde abgebrochen.")
-            .arg(queryTimeoutSeconds);
+            .arg(queryTimeoutSeconds == 1 ? QStringLiteral("einer Sekunde")
+                                          : QStringLiteral("%1 Sekunden").arg(queryTimeoutSeconds));
     for (const QString &state : d.states)
         connectionLost = connectionLost || state.startsWith(QLatin1String("08"));
     if (connectionLost)

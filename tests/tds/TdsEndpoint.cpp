@@ -767,6 +767,10 @@ void Endpoint::serve(int socket)
             QString database = utf16At(payload, le16(payload, 68), le16(payload, 70));
             if (database.isEmpty())
                 database = QStringLiteral("Forst");
+            // Type flags at byte 26; bit 5 asks for read-only access.
+            ++m_logins;
+            if (payload.size() > 26 && (uint8_t(payload[26]) & 0x20))
+                ++m_readOnlyLogins;
             try {
                 backend = std::make_unique<SqliteBackend>(m_path);
                 open = sendMessage(socket, TabularResult, loginAnswer(database));

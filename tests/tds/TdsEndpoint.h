@@ -50,6 +50,9 @@ public:
     QStringList batches() const;
     // The number of cancels (attention) received.
     int cancels() const { return m_cancels.load(); }
+    // Logins that asked for read-only access (application intent), and all.
+    int readOnlyLogins() const { return m_readOnlyLogins.load(); }
+    int logins() const { return m_logins.load(); }
 
 private:
     void acceptLoop();
@@ -60,6 +63,8 @@ private:
     int m_port = 0;
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_cancels{0};
+    std::atomic<int> m_logins{0};
+    std::atomic<int> m_readOnlyLogins{0};
     std::thread m_acceptor;
     mutable std::mutex m_mutex;
     Faults m_faults;

@@ -81,7 +81,7 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         const char *message;
     };
     const Case cases[] = {
-        {"stall", {0, QStringLiteral("FROM LOGS"), {}, 0, {}, 0, {}}, "nicht innerhalb von 1 Sekunden"},
+        {"stall", {0, QStringLiteral("FROM LOGS"), {}, 0, {}, 0, {}}, "nicht innerhalb von einer Sekunde"},
         {"drop", {0, {}, QStringLiteral("FROM LOGS"), 1, {}, 0, {}}, "Verbindung"},
         {"error", {0, {}, {}, 0, QStringLiteral("FROM LOGS"), 1222, QStringLiteral("Lock request time out period exceeded.")},
          "Lock request time out period exceeded."},
