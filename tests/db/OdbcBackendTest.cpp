@@ -166,7 +166,7 @@ TEST_F(OdbcPath, TheLoginAsksForReadOnlyAccessAndBoundsTheLockWait)
 TEST_F(OdbcPath, AStalledStatementIsCancelledAfterTheQueryTimeout)
 {
     open(1);
-    endpoint->setFaults({0, QStringLiteral("T_INT"), {}, 0, {}, 0, {}});
+    endpoint->setFaults({.stallOn = QStringLiteral("T_INT")});
     QElapsedTimer timer;
     timer.start();
     try {
@@ -185,7 +185,7 @@ TEST_F(OdbcPath, AStalledStatementIsCancelledAfterTheQueryTimeout)
 TEST_F(OdbcPath, AConnectionLostInTheMiddleOfAResultFails)
 {
     open();
-    endpoint->setFaults({0, {}, QStringLiteral("FROM TYPEN"), 3, {}, 0, {}});
+    endpoint->setFaults({.dropOn = QStringLiteral("FROM TYPEN"), .dropAfterRows = 3});
     try {
         db.execute(QStringLiteral("SELECT ID, T_NVARCHARMAX FROM TYPEN"));
         FAIL() << "no error";
@@ -197,7 +197,8 @@ TEST_F(OdbcPath, AConnectionLostInTheMiddleOfAResultFails)
 TEST_F(OdbcPath, AServerErrorCarriesTheServersMessage)
 {
     open();
-    endpoint->setFaults({0, {}, {}, 0, QStringLiteral("TYPEN"), 208, utf8("Ungültiger Objektname 'TYPEN'.")});
+    endpoint->setFaults(
+        {.failOn = QStringLiteral("TYPEN"), .errorNumber = 208, .errorMessage = utf8("Ungültiger Objektname 'TYPEN'.")});
     try {
         db.execute(QStringLiteral("SELECT T_INT FROM TYPEN"));
         FAIL() << "no error";
@@ -209,7 +210,7 @@ TEST_F(OdbcPath, AServerErrorCarriesTheServersMessage)
 TEST_F(OdbcPath, LatencyDelaysEachStatementButChangesNoResult)
 {
     open();
-    endpoint->setFaults({150, {}, {}, 0, {}, 0, {}});
+    endpoint->setFaults({.latencyMs = 150});
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < 3; ++i)

@@ -81,9 +81,11 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         const char *message;
     };
     const Case cases[] = {
-        {"stall", {0, QStringLiteral("FROM LOGS"), {}, 0, {}, 0, {}}, "nicht innerhalb von einer Sekunde"},
-        {"drop", {0, {}, QStringLiteral("FROM LOGS"), 1, {}, 0, {}}, "Verbindung"},
-        {"error", {0, {}, {}, 0, QStringLiteral("FROM LOGS"), 1222, QStringLiteral("Lock request time out period exceeded.")},
+        {"stall", {.stallOn = QStringLiteral("FROM LOGS")}, "nicht innerhalb von einer Sekunde"},
+        {"drop", {.dropOn = QStringLiteral("FROM LOGS"), .dropAfterRows = 1}, "Verbindung"},
+        {"error",
+         {.failOn = QStringLiteral("FROM LOGS"), .errorNumber = 1222,
+          .errorMessage = QStringLiteral("Lock request time out period exceeded.")},
          "Lock request time out period exceeded."},
     };
     for (const Case &c : cases) {
