@@ -88,6 +88,14 @@ bool Program::startUp(const QString &commandLine)
         return false;
     }
 
+    // Seconds a statement may take on SQL Server (ini key QueryTimeout); a
+    // missing or unusable value keeps the default.
+    if (const std::optional<QString> timeout = IniReader::value(iniPath(), QStringLiteral("QueryTimeout"))) {
+        bool ok = false;
+        const int seconds = timeout->trimmed().toInt(&ok);
+        m_db.setQueryTimeout(ok && seconds > 0 ? seconds : Connection::DefaultQueryTimeoutSeconds);
+    }
+
     try {
         m_db.open(m_values.connectionString);
     } catch (const DbError &e) {

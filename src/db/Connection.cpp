@@ -9,16 +9,19 @@
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
+std::unique_ptr<Backend> Connection::openBackend(const QString &connectionString, int queryTimeoutSeconds)
+{
+    const ConnectionString cs(connectionString);
+    if (targetsSqlite(cs))
+        return std::make_unique<SqliteBackend>(cs.value(QStringLiteral("Data Source")));
+    return std::make_unique<OdbcBackend>(toOdbcConnectionString(cs, defaultOdbcDriver()), LoginTimeoutSeconds,
+                                         queryTimeoutSeconds);
+}
+
 void Connection::open(const QString &connectionString)
 {
     close();
-    const ConnectionString cs(connectionString);
-    if (targetsSqlite(cs)) {
-        m_backend = std::make_unique<SqliteBackend>(cs.value(QStringLiteral("Data Source")));
-        return;
-    }
-    m_backend = std::make_unique<OdbcBackend>(toOdbcConnectionString(cs, defaultOdbcDriver()),
-                                              LoginTimeoutSeconds);
+    m_backend = openBackend(connectionString, m_queryTimeoutSeconds);
 }
 
 void Connection::open(std::unique_ptr<Backend> backend)

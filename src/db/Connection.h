@@ -43,10 +43,20 @@ public:
 
     QString backendName() const;
 
+    // The engine a connection string names, opened; throws DbError. A
+    // statement to SQL Server is cancelled after queryTimeoutSeconds.
+    static std::unique_ptr<Backend> openBackend(const QString &connectionString, int queryTimeoutSeconds);
+
+    // Seconds a statement to SQL Server may take; applies from the next open().
+    void setQueryTimeout(int seconds) { m_queryTimeoutSeconds = seconds > 0 ? seconds : DefaultQueryTimeoutSeconds; }
+    int queryTimeout() const { return m_queryTimeoutSeconds; }
+
     // Login timeout for SQL Server, in seconds.
     static constexpr int LoginTimeoutSeconds = 15;
+    static constexpr int DefaultQueryTimeoutSeconds = 60;
 
 private:
     std::unique_ptr<Backend> m_backend;
     StatementJournal m_journal;
+    int m_queryTimeoutSeconds = DefaultQueryTimeoutSeconds;
 };

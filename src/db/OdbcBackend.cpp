@@ -3,10 +3,18 @@
 #include "DbError.h"
 
 #include <QAtomicInt>
+#include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QSqlDriver>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <charconv>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -23,17 +31,201 @@ QString errorText(const QSqlError &error)
     return text;
 }
 
+QString fromWide(const SQLWCHAR *text, qsizetype units)
+{
+    static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager's wide characters are UTF-16");
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), units);
+}
+
+// The driver's diagnostics of a handle: the messages, and the SQLSTATEs.
+struct Diagnostics
+{
+    QString text;
+    QStringList states;
+};
+
+Diagnostics diagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    Diagnostics d;
+    for (SQLSMALLINT record = 1; record <= 8; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLWCHAR message[1024] = {};
+        SQLSMALLINT length = 0;
+        const SQLRETURN rc = SQLGetDiagRecW(handleType, handle, record, state, &native, message,
+                                            SQLSMALLINT(std::size(message)), &length);
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        d.states << fromWide(state, 5);
+        const QString text = fromWide(message, std::min<qsizetype>(length, qsizetype(std::size(message)) - 1));
+        if (!d.text.contains(text))
+            d.text += (d.text.isEmpty() ? QString() : QStringLiteral("\n")) + text.trimmed();
+    }
+    return d;
+}
+
+// The message for a failed statement: a cancelled one names the timeout, a
+// lost connection says so; others carry the server's or driver's text.
+QString statementError(const Diagnostics &d, int queryTimeoutSeconds, bool connectionLost = false)
+{
+    // ODBC 3 and ODBC 2 names of a timeout.
+    if (d.states.contains(QLatin1String("HYT00")) || d.states.contains(QLatin1String("S1T00")))
+        return QStringLiteral("Die Datenbank hat nicht innerhalb von %1 geantwortet (QueryTimeout); "
+                              "die Abfrage wurde abgebrochen.")
+            .arg(queryTimeoutSeconds == 1 ? QStringLiteral("einer Sekunde")
+                                          : QStringLiteral("%1 Sekunden").arg(queryTimeoutSeconds));
+    for (const QString &state : d.states)
+        connectionLost = connectionLost || state.startsWith(QLatin1String("08"));
+    if (connectionLost)
+        return QStringLiteral("Die Verbindung zum SQL Server ist während der Abfrage abgebrochen.\n") + d.text;
+    return (d.text.isEmpty() ? QStringLiteral("Die Abfrage ist fehlgeschlagen.") : d.text);
+}
+
+// The single-precision value as the shortest decimal that reads back as it
+// (0.1f gives 0.1, not 0.100000001490116).
+double realValue(float v)
+{
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    return QByteArray(buffer, int(end - buffer)).toDouble();
+}
+
+// Owns a statement handle.
+struct Statement
+{
+    SQLHSTMT handle = SQL_NULL_HSTMT;
+    Statement() = default;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement()
+    {
+        if (handle != SQL_NULL_HSTMT)
+            SQLFreeHandle(SQL_HANDLE_STMT, handle);
+    }
+};
+
+// Reads one column of the current row in the embedded backend's types.
+// Returns false when the driver fails (the diagnostics are on the statement).
+bool readValue(SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT type, QVariant *out)
+{
+    SQLLEN indicator = 0;
+    SQLRETURN rc;
+    *out = QVariant();
+    switch (type) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT: {
+        SQLBIGINT v = 0;
+        rc = SQLGetData(st, column, SQL_C_SBIGINT, &v, 0, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            *out = QVariant(qlonglong(v));
+        return SQL_SUCCEEDED(rc);
+    }
+    case SQL_REAL: {
+        SQLREAL v = 0;
+        rc = SQLGetData(st, column, SQL_C_FLOAT, &v, 0, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            *out = QVariant(realValue(v));
+        return SQL_SUCCEEDED(rc);
+    }
+    case SQL_FLOAT:
+    case SQL_DOUBLE: {
+        SQLDOUBLE v = 0;
+        rc = SQLGetData(st, column, SQL_C_DOUBLE, &v, 0, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            *out = QVariant(double(v));
+        return SQL_SUCCEEDED(rc);
+    }
+    case SQL_DECIMAL:
+    case SQL_NUMERIC: {
+        // As text: the nearest double to the decimal, as the embedded
+        // database holds it (money and decimal alike).
+        char text[80] = {};
+        rc = SQLGetData(st, column, SQL_C_CHAR, text, sizeof text, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            *out = QVariant(QByteArray(text).trimmed().toDouble());
+        return SQL_SUCCEEDED(rc);
+    }
+    case SQL_DATE:
+    case SQL_TYPE_DATE: {
+        SQL_DATE_STRUCT v{};
+        rc = SQLGetData(st, column, SQL_C_TYPE_DATE, &v, sizeof v, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            *out = QVariant(QDate(v.year, v.month, v.day));
+        return SQL_SUCCEEDED(rc);
+    }
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_TIMESTAMP: {
+        SQL_TIMESTAMP_STRUCT v{};
+        rc = SQLGetData(st, column, SQL_C_TYPE_TIMESTAMP, &v, sizeof v, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            *out = QVariant(QDateTime(QDate(v.year, v.month, v.day),
+                                      QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000))));
+        return SQL_SUCCEEDED(rc);
+    }
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+    case SQL_LONGVARBINARY: {
+        QByteArray bytes;
+        char buffer[8192];
+        for (;;) {
+            rc = SQLGetData(st, column, SQL_C_BINARY, buffer, sizeof buffer, &indicator);
+            if (rc == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(rc))
+                return false;
+            if (indicator == SQL_NULL_DATA)
+                return true;
+            const bool more = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof buffer);
+            bytes.append(buffer, more ? qsizetype(sizeof buffer) : qsizetype(indicator));
+            if (!more)
+                break;
+        }
+        *out = QVariant(bytes);
+        return true;
+    }
+    default: {
+        // Texts of any length, in pieces; an empty text stays empty.
+        QString text(0, QChar());
+        SQLWCHAR buffer[4096];
+        constexpr qsizetype Room = qsizetype(std::size(buffer)) - 1; // the driver ends each piece with 0
+        for (;;) {
+            rc = SQLGetData(st, column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+            if (rc == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(rc))
+                return false;
+            if (indicator == SQL_NULL_DATA)
+                return true;
+            const bool more = indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(SQLWCHAR)) > Room;
+            text += fromWide(buffer, more ? Room : indicator / qsizetype(sizeof(SQLWCHAR)));
+            if (!more)
+                break;
+        }
+        *out = QVariant(text);
+        return true;
+    }
+    }
+}
+
 } // namespace
 
-OdbcBackend::OdbcBackend(const QString &odbcConnectionString, int loginTimeoutSeconds)
+OdbcBackend::OdbcBackend(const QString &odbcConnectionString, int loginTimeoutSeconds, int queryTimeoutSeconds)
     : m_connectionName(QStringLiteral("tannbuch-odbc-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+    , m_queryTimeoutSeconds(queryTimeoutSeconds)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connectionName);
     if (!db.isValid()) {
         QSqlDatabase::removeDatabase(m_connectionName);
         throw DbError(QStringLiteral("Der ODBC-Datenbanktreiber ist nicht verfügbar (Qt-Treiber QODBC fehlt)."));
     }
-    db.setDatabaseName(odbcConnectionString);
+    // The driver cancels a statement after the query timeout ("Timeout").
+    QString connection = odbcConnectionString;
+    if (!connection.isEmpty() && !connection.endsWith(QLatin1Char(';')))
+        connection += QLatin1Char(';');
+    db.setDatabaseName(connection + QStringLiteral("Timeout=%1;").arg(queryTimeoutSeconds));
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1;"
                                         "SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
                              .arg(loginTimeoutSeconds));
@@ -44,6 +236,9 @@ OdbcBackend::OdbcBackend(const QString &odbcConnectionString, int loginTimeoutSe
         throw DbError(message.isEmpty() ? QStringLiteral("Die Verbindung zum SQL Server ist fehlgeschlagen.")
                                         : message);
     }
+    // A host's write lock must not hold a print longer than a statement may
+    // take: the server ends the wait with an error of its own.
+    query(QStringLiteral("SET LOCK_TIMEOUT %1").arg(qlonglong(queryTimeoutSeconds) * 1000));
 }
 
 OdbcBackend::~OdbcBackend()
@@ -59,25 +254,61 @@ OdbcBackend::~OdbcBackend()
 ResultData OdbcBackend::query(const QString &sql)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.exec(sql))
-        throw DbError(errorText(q.lastError()));
+    const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+    if (!db.isOpen() || !handle.isValid() || !handle.constData())
+        throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
+    const SQLHDBC connection = *static_cast<const SQLHDBC *>(handle.constData());
+
+    Statement st;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &st.handle)))
+        throw DbError(statementError(diagnostics(SQL_HANDLE_DBC, connection), m_queryTimeoutSeconds));
+    SQLSetStmtAttr(st.handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_queryTimeoutSeconds)),
+                   0);
+    auto fail = [&] {
+        // The driver tells a lost connection by the connection's state, not
+        // always by the statement's diagnostics.
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        const bool lost = SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+            && dead == SQL_CD_TRUE;
+        throw DbError(statementError(diagnostics(SQL_HANDLE_STMT, st.handle), m_queryTimeoutSeconds, lost));
+    };
+
+    std::u16string text(reinterpret_cast<const char16_t *>(sql.utf16()), size_t(sql.size()));
+    const SQLRETURN rc = SQLExecDirectW(st.handle, reinterpret_cast<SQLWCHAR *>(text.data()), SQLINTEGER(text.size()));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+        fail();
 
     ResultData data;
-    const QSqlRecord record = q.record();
-    for (int i = 0; i < record.count(); ++i)
-        data.columns << record.fieldName(i);
-    while (q.next()) {
-        std::vector<QVariant> row;
-        row.reserve(size_t(record.count()));
-        for (int i = 0; i < record.count(); ++i) {
-            const QVariant v = q.value(i);
-            row.push_back(v.isNull() ? QVariant() : v);
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(st.handle, &columns)))
+        fail();
+    std::vector<SQLSMALLINT> types;
+    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columns); ++i) {
+        SQLWCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(st.handle, i, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size,
+                                           &digits, &nullable)))
+            fail();
+        data.columns << fromWide(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
+        types.push_back(type);
+    }
+    if (columns == 0)
+        return data;
+    for (;;) {
+        const SQLRETURN fetched = SQLFetch(st.handle);
+        if (fetched == SQL_NO_DATA)
+            break;
+        // A result broken off (the connection lost) fails here: the rows so
+        // far are no result.
+        if (!SQL_SUCCEEDED(fetched))
+            fail();
+        std::vector<QVariant> row(static_cast<size_t>(columns));
+        for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(columns); ++i) {
+            if (!readValue(st.handle, SQLUSMALLINT(i + 1), types[i], &row[i]))
+                fail();
         }
         data.rows.push_back(std::move(row));
     }
-    if (q.lastError().isValid())
-        throw DbError(errorText(q.lastError()));
     return data;
 }

@@ -2,6 +2,8 @@
 
 #include "QtPrinters.h"
 
+#include "common/TdsMirror.h"
+#include "tds/TdsEndpoint.h"
 #include "common/TestSupport.h"
 #include "db/SqliteBackend.h"
 #include "workbook/ReportLocale.h"
@@ -106,7 +108,12 @@ Bench::Bench(const QString &rows, const QString &schemaChanges)
     ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
     const QString path = dir.filePath(QStringLiteral("head.sqlite"));
     testsupport::createSqliteDatabase(path, testsupport::schemaSql() + schemaChanges + textRows() + rows);
-    db.open(std::make_unique<SqliteBackend>(path));
+    if (testsupport::overTds()) {
+        auto mirror = std::make_unique<testsupport::MirrorBackend>(path);
+        m_mirror = mirror.get();
+        db.open(std::move(mirror));
+    } else
+        db.open(std::make_unique<SqliteBackend>(path));
     db.journal().setRecording(true);
     xl.setLocale(ReportLocale::locale());
     xl.addWorkbook();
@@ -120,6 +127,13 @@ Bench::Bench(const QString &rows, const QString &schemaChanges)
 
 Bench::~Bench()
 {
+    if (m_mirror) {
+        // What went over the wire last is what the journal holds (a test
+        // may have cleared it on the way).
+        const QStringList &journal = db.journal().statements();
+        const QStringList sent = m_mirror->endpoint().batches();
+        EXPECT_EQ(sent.mid(std::max<qsizetype>(0, sent.size() - journal.size())), journal);
+    }
     ReportLocale::setLocale(QLocale::c()); // back to the program's own rule
 }
 

@@ -18,6 +18,9 @@
 
 #include "workbook/Workbook.h"
 class Worksheet;
+namespace testsupport {
+class MirrorBackend;
+}
 
 namespace reportbench {
 
@@ -86,6 +89,10 @@ public:
     Application xl;
     ReportSettings settings;
     ReportState state;
+
+private:
+    // Set when the bench runs over the test endpoint.
+    testsupport::MirrorBackend *m_mirror = nullptr;
 };
 
 // Read access to one sheet of a workbook read back from its file.

@@ -1,0 +1,105 @@
+// The demo list printed unattended over SQL Server's wire: the program's
+// ODBC connection through the FreeTDS driver to the test endpoint serving the
+// demo database. The saved workbook must equal the embedded run's; a server
+// that stalls or drops the connection must fail the run without a file.
+#include "app/IniReader.h"
+#include "app/gui/F_Start.h"
+#include "workbook/Workbook.h"
+#include "workbook/XlsxReader.h"
+
+#include "RecordingWindow.h"
+#include "common/QtPrinters.h"
+#include "common/WorkbookCompare.h"
+#include "tds/TdsEndpoint.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+
+// The demo ini, with extra lines (QueryTimeout=...) added.
+QString iniWith(const QTemporaryDir &dir, const QString &extra)
+{
+    QFile in(demoIni);
+    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray text = in.readAll();
+    if (!text.endsWith('\n'))
+        text += "\r\n";
+    text += extra.toLatin1();
+    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
+    QFile out(path);
+    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(text);
+    return path;
+}
+
+// Prints list 4711 unattended over the endpoint; the exit code.
+int printOverEndpoint(RecordingWindow &w, const tds::Endpoint &endpoint, const QString &ini, const QTemporaryDir &out)
+{
+    const QString al = IniReader::value(demoIni, QStringLiteral("AL")).value_or(QString());
+    const QString year = IniReader::value(demoIni, QStringLiteral("RELTABLE")).value_or(QString());
+    w.Form_Load(endpoint.connectionString() + QLatin1Char('|') + ini + QLatin1Char('|') + al + QLatin1Char('|') + year
+                + QStringLiteral("|4711|1|DEMO|") + out.path() + QLatin1Char('/'));
+    return w.exitCode();
+}
+
+} // namespace
+
+TEST(OdbcDemoReport, TheWorkbookEqualsTheEmbeddedRunCellForCell)
+{
+    UnattendedFolder embedded;
+    embedded.ini = demoIni;
+    {
+        RecordingWindow first;
+        ASSERT_EQ(embedded.printUnattended(first), 0) << qPrintable(first.messages.join(u'\n'));
+    }
+
+    tds::Endpoint endpoint(QStringLiteral(TANNBUCH_DEMO_DB));
+    QTemporaryDir out;
+    RecordingWindow second;
+    ASSERT_EQ(printOverEndpoint(second, endpoint, demoIni, out), 0) << qPrintable(second.messages.join(u'\n'));
+
+    const auto a = XlsxReader::load(embedded.saved());
+    const auto b = XlsxReader::load(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(testsupport::workbookDifferences(*a, *b), QStringList());
+}
+
+// Faults of the server: the run ends with the message, non-zero, and saves
+// nothing that could pass for the complete list.
+TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
+{
+    struct Case
+    {
+        const char *name;
+        tds::Faults faults;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"stall", {.stallOn = QStringLiteral("FROM LOGS")}, "nicht innerhalb von einer Sekunde"},
+        {"drop", {.dropOn = QStringLiteral("FROM LOGS"), .dropAfterRows = 1}, "Verbindung"},
+        {"error",
+         {.failOn = QStringLiteral("FROM LOGS"), .errorNumber = 1222,
+          .errorMessage = QStringLiteral("Lock request time out period exceeded.")},
+         "Lock request time out period exceeded."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        tds::Endpoint endpoint(QStringLiteral(TANNBUCH_DEMO_DB));
+        endpoint.setFaults(c.faults);
+        QTemporaryDir out;
+        const QString ini = iniWith(out, QStringLiteral("QueryTimeout=1\r\n"));
+        RecordingWindow w;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_NE(printOverEndpoint(w, endpoint, ini, out), 0);
+        EXPECT_LT(timer.elapsed(), 10000);
+        EXPECT_TRUE(w.messages.join(u'\n').contains(QString::fromUtf8(c.message))) << qPrintable(w.messages.join(u'\n'));
+        EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+    }
+}
