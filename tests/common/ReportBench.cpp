@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 
 #include "common/TdsMirror.h"
+#include "common/WorkbookValidation.h"
 #include "tds/TdsEndpoint.h"
 #include "common/TestSupport.h"
 #include "db/SqliteBackend.h"
@@ -161,6 +162,7 @@ std::unique_ptr<Workbook> Bench::saved()
 {
     const QString path = dir.filePath(QStringLiteral("report.xlsx"));
     XlsxWriter::save(book(), path);
+    workbookvalidation::expectValid(path);
     return XlsxReader::load(path);
 }
 

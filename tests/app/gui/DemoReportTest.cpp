@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "common/QtPrinters.h"
+#include "common/WorkbookValidation.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,7 @@ std::unique_ptr<Workbook> printDemo(const QString &ini, const QTemporaryDir &out
     HostRun run;
     run.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
     EXPECT_EQ(run.exitCode(), 0) << run.messages.join(QLatin1Char('\n')).toStdString();
+    workbookvalidation::expectValid(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
     return XlsxReader::load(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
 }
 
