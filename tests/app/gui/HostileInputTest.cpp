@@ -3,6 +3,7 @@
 // statement, and no password, user or database path leaves the program.
 #include "HostileInputs.h"
 #include "RecordingWindow.h"
+#include "tds/TdsEndpoint.h"
 #include "workbook/TemplateMacros.h"
 #include "workbook/Workbook.h"
 #include "workbook/XlsxReader.h"
@@ -44,6 +45,13 @@ TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatem
 {
     hostile::expectRefusedBeforeAnyStatement(
         u"Provider=SQLite;Data Source="_s + QStringLiteral(TANNBUCH_DEMO_DB), demoIni);
+
+    // SQL Server runs whole batches, so there the refusal matters most: the
+    // server sees not one statement, not even a login.
+    tds::Endpoint server(QStringLiteral(TANNBUCH_DEMO_DB));
+    hostile::expectRefusedBeforeAnyStatement(server.connectionString(), demoIni);
+    EXPECT_EQ(server.logins(), 0);
+    EXPECT_EQ(server.batches(), QStringList());
 
     // Interactively the clerk is told once and the program ends, as when the
     // ini file is missing.
