@@ -80,11 +80,10 @@ F_Start::F_Start(QWidget *parent)
     for (int k = 0; k < 4; ++k)
         connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
     connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
-    connect(ListView1, &QTreeWidget::itemClicked, this, [this] { guarded([this] { ListView1_ItemClick(); }); });
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        // A list chosen with the keyboard counts like a click; filling the
-        // browser selects its first list without choosing anew.
-        if (m_listKeyPressed && !m_fillingListView)
+        // Whichever way the chosen list changes (mouse, keyboard, cleared),
+        // the pickers follow; filling the browser refreshes them itself.
+        if (!m_fillingListView)
             guarded([this] { ListView1_ItemClick(); });
     });
     for (QRadioButton *mode : optLos)
@@ -97,7 +96,6 @@ F_Start::F_Start(QWidget *parent)
     }
     for (QLineEdit *box : {txtVon, txtBis, txt_Jahr})
         box->installEventFilter(this);
-    ListView1->installEventFilter(this);
 }
 
 F_Start::~F_Start()
@@ -196,8 +194,45 @@ void F_Start::ButAbbrech_Click()
 
 void F_Start::B_OK_Click()
 {
+    // One request at a time: a click while a report runs (from a message
+    // box's event loop, say) prints nothing.
+    if (m_running)
+        return;
+    m_running = true;
+    // Turning the focused control off moves the focus on; it comes back
+    // afterwards, and no box counts as left meanwhile.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    setRequestControlsEnabled(false);
+    if (!isUnattended())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto done = qScopeGuard([this, focused] {
+        // Clicks made meanwhile waited in the queue; they reach the disabled
+        // controls now and are dropped.
+        if (!isUnattended())
+            QCoreApplication::processEvents();
+        if (!isUnattended())
+            QApplication::restoreOverrideCursor();
+        setRequestControlsEnabled(true);
+        if (focused && focused->isEnabled() && focused->window() == this)
+            focused->setFocus(Qt::OtherFocusReason);
+        m_running = false;
+    });
     guarded([this] { printRequest(); });
     setTopmost(false);
+}
+
+void F_Start::setRequestControlsEnabled(bool on)
+{
+    QWidget *const controls[] = {B_OK,        ButAbbrech, ListView1,  txtVon,       txtBis,       txLastDays,
+                                 txt_Jahr,    btnJahr[0], btnJahr[1], btnJahr[2],   btnJahr[3],   optLos[0],
+                                 optLos[1],   LbLos,      CbVerdichtet, CbDruck,    CbEinzeln,    CbLosweise,
+                                 RadWoEing,   RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment,
+                                 RadStammNummer};
+    for (QWidget *control : controls)
+        control->setEnabled(on);
+    // The list-type box stays off while the chosen list has no list types.
+    cmbListenart->setEnabled(on && cmbListenart->count() > 0);
+    lblListenart->setEnabled(on && cmbListenart->count() > 0);
 }
 
 void F_Start::printRequest()
@@ -209,7 +244,11 @@ void F_Start::printRequest()
     ReportState &state = m_program.reportState();
     const StartupValues &values = m_program.values();
     const QString chosen = chosenList();
-    if (chosen.isEmpty() && isUnattended()) {
+    if (chosen.isEmpty() && !isUnattended()) {
+        showMessage(QStringLiteral("Bitte eine Liste auswählen."));
+        return;
+    }
+    if (chosen.isEmpty()) {
         // Printing LISTE '' would hand the host an empty report as success.
         if (values.listNumber.isEmpty()) {
             showMessage(QStringLiteral("In der Listenauswahl steht keine Liste; es wurde nichts gedruckt "
@@ -222,9 +261,7 @@ void F_Start::printRequest()
         }
         return;
     }
-    // Without a chosen list the previous list stays the current one.
-    if (!chosen.isEmpty())
-        state.listNumber = chosen;
+    state.listNumber = chosen;
 
     ReportSettings &settings = m_program.settings();
     for (int v = 1; v <= 6; ++v) {
@@ -446,13 +483,10 @@ void F_Start::InitSelectionControls()
     } catch (const DbError &) {
         // The caption as designed stays.
     }
+    // Filling the list browser has filled the list types and lots as well,
+    // so the command line's list type narrows the report as it narrows the
+    // list browser.
     FillListView();
-    // In date mode writing the days box has filled the list types; in year
-    // mode they come here, so the command line's list type narrows the
-    // report as it narrows the list browser.
-    if (!column.isEmpty())
-        FillListTypes();
-    FillLotList();
 }
 
 void F_Start::FillListView()
@@ -499,6 +533,17 @@ void F_Start::FillListView()
         ListView1->setCurrentItem(items.first());
         items.first()->setSelected(true);
     }
+    m_fillingListView = false;
+    // The chosen list is another one now (or none): its list types and lots.
+    refreshPickers();
+}
+
+void F_Start::refreshPickers()
+{
+    FillListTypes();
+    // Setting the list types refilled the lots; without list types it did not.
+    if (cmbListenart->count() == 0)
+        FillLotList();
 }
 
 QString F_Start::chosenList() const
@@ -530,13 +575,11 @@ void F_Start::FillListTypes()
         cmbListenart->clear();
     }
     const QStringList texts = ReadListTypeTexts(m_program.connection(), list, m_program.values().listTypeNumber);
-    if (texts.isEmpty()) {
-        cmbListenart->hide();
-        lblListenart->hide();
+    // Without list types the row is greyed, not hidden, so the layout keeps still.
+    cmbListenart->setEnabled(!texts.isEmpty());
+    lblListenart->setEnabled(!texts.isEmpty());
+    if (texts.isEmpty())
         return;
-    }
-    cmbListenart->show();
-    lblListenart->show();
     {
         const QSignalBlocker quiet(cmbListenart);
         cmbListenart->addItems(texts);
@@ -555,7 +598,6 @@ void F_Start::ListView1_ItemClick()
 void F_Start::txLastDays_Change()
 {
     FillListView();
-    FillListTypes();
 }
 
 void F_Start::txt_Jahr_LostFocus()
@@ -616,14 +658,6 @@ void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
 
 bool F_Start::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ListView1) {
-        if (event->type() == QEvent::KeyPress)
-            m_listKeyPressed = true;
-        else if (event->type() == QEvent::KeyRelease || event->type() == QEvent::FocusOut)
-            m_listKeyPressed = false;
-        return QWidget::eventFilter(watched, event);
-    }
-
     auto *box = qobject_cast<QLineEdit *>(watched);
     const bool dateBox = box == txtVon || box == txtBis;
     if (!box || m_ended)
@@ -654,7 +688,7 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
         // Only a move to another control leaves the box; another window
         // coming to the front (a message box) does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox)
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox || m_running)
             break;
         m_leavingDateBox = true;
         const auto done = qScopeGuard([this] { m_leavingDateBox = false; });
