@@ -24,6 +24,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPalette>
 #include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTextStream>
@@ -177,6 +178,27 @@ void F_Start::Form_Unload()
 int F_Start::exitCode() const
 {
     return m_program.hasFailed() ? 1 : 0;
+}
+
+void F_Start::keyPressEvent(QKeyEvent *event)
+{
+    // Keys no control took: Enter prints (in a text box it moves on like
+    // Tab), Escape closes.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            focusNextChild();
+        else if (B_OK->isEnabled())
+            B_OK->click();
+        return;
+    case Qt::Key_Escape:
+        if (ButAbbrech->isEnabled())
+            ButAbbrech->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void F_Start::closeEvent(QCloseEvent *event)
@@ -822,6 +844,14 @@ void F_Start::buildLayout()
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setMinimumWidth(300);
+    // The chosen list is pale while the browser has no focus, so the clerk
+    // sees where the keyboard works.
+    QPalette browserColours = ListView1->palette();
+    browserColours.setColor(QPalette::Inactive, QPalette::Highlight,
+                            browserColours.color(QPalette::Active, QPalette::Window).darker(115));
+    browserColours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                            browserColours.color(QPalette::Active, QPalette::Text));
+    ListView1->setPalette(browserColours);
 
     // Date range, days, business year and list type share one frame.
     auto *selectionFrame = named(new QFrame(this), QStringLiteral("frmAuswahl"));
@@ -849,7 +879,8 @@ void F_Start::buildLayout()
     yearLayout->addWidget(txt_Jahr);
     for (int k = 0; k < 4; ++k) {
         btnJahr[k] = named(new QPushButton(designYears[k], frmHHJ), QStringLiteral("btnJahr(%1)").arg(k));
-        btnJahr[k]->setAutoDefault(false);
+        // Enter on a focused year button presses it, not "Ausdruck".
+        btnJahr[k]->setAutoDefault(true);
         yearLayout->addWidget(btnJahr[k]);
     }
     yearLayout->addStretch(1);
@@ -879,8 +910,8 @@ void F_Start::buildLayout()
 
     // Lots or piles of the chosen list.
     auto *lotBox = named(new QGroupBox(this), QStringLiteral("frmLose"));
-    optLos[0] = named(new QRadioButton(QStringLiteral("Lose"), lotBox), QStringLiteral("optLos(0)"));
-    optLos[1] = named(new QRadioButton(QStringLiteral("Polter"), lotBox), QStringLiteral("optLos(1)"));
+    optLos[0] = named(new QRadioButton(QStringLiteral("&Lose"), lotBox), QStringLiteral("optLos(0)"));
+    optLos[1] = named(new QRadioButton(QStringLiteral("&Polter"), lotBox), QStringLiteral("optLos(1)"));
     optLos[0]->setChecked(true);
     LbLos = named(new QListWidget(lotBox), QStringLiteral("LbLos"));
     LbLos->setSelectionMode(QAbstractItemView::MultiSelection);
@@ -894,10 +925,11 @@ void F_Start::buildLayout()
 
     // Report switches.
     auto *settingsBox = named(new QGroupBox(QStringLiteral("Einstellungen"), this), QStringLiteral("frmEinstellungen"));
-    CbVerdichtet = named(new QCheckBox(QStringLiteral("Verdichtet"), settingsBox), QStringLiteral("CbVerdichtet"));
-    CbDruck = named(new QCheckBox(QStringLiteral("Sofort drucken"), settingsBox), QStringLiteral("CbDruck"));
-    CbEinzeln = named(new QCheckBox(QStringLiteral("Einzeln"), settingsBox), QStringLiteral("CbEinzeln"));
-    CbLosweise = named(new QCheckBox(QStringLiteral("Losweise"), settingsBox), QStringLiteral("CbLosweise"));
+    // Mnemonics: each letter once in the window (A and S are the buttons').
+    CbVerdichtet = named(new QCheckBox(QStringLiteral("&Verdichtet"), settingsBox), QStringLiteral("CbVerdichtet"));
+    CbDruck = named(new QCheckBox(QStringLiteral("Sofort &drucken"), settingsBox), QStringLiteral("CbDruck"));
+    CbEinzeln = named(new QCheckBox(QStringLiteral("&Einzeln"), settingsBox), QStringLiteral("CbEinzeln"));
+    CbLosweise = named(new QCheckBox(QStringLiteral("L&osweise"), settingsBox), QStringLiteral("CbLosweise"));
     auto *settingsLayout = new QVBoxLayout(settingsBox);
     for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise})
         settingsLayout->addWidget(box);
@@ -905,26 +937,28 @@ void F_Start::buildLayout()
 
     // Sort order of the single-log section.
     auto *sortBox = named(new QGroupBox(QStringLiteral("Einzeln"), this), QStringLiteral("frmEinzeln"));
-    RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort und Eingabefolge"), sortBox),
+    RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach &Waldort und Eingabefolge"), sortBox),
                       QStringLiteral("RadWoEing"));
-    RadWoListeLosStm = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort, Los und StmNr."), sortBox),
+    RadWoListeLosStm = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort, Los und Stm&Nr."), sortBox),
                              QStringLiteral("RadWoListeLosStm"));
-    RadListeLosWaldort = named(new QRadioButton(QStringLiteral("Sortiert nach Los, Waldort und StmNr."), sortBox),
+    RadListeLosWaldort = named(new QRadioButton(QStringLiteral("Sortiert nach Los, Waldort &und StmNr."), sortBox),
                                QStringLiteral("RadListeLosWaldort"));
-    RadEing = named(new QRadioButton(QStringLiteral("Sortiert nach Eingabefolge"), sortBox), QStringLiteral("RadEing"));
-    RadSortiment = named(new QRadioButton(QStringLiteral("Sortiert nach Sortiment, Los und StmNr."), sortBox),
+    RadEing = named(new QRadioButton(QStringLiteral("Sortiert nach Ein&gabefolge"), sortBox), QStringLiteral("RadEing"));
+    RadSortiment = named(new QRadioButton(QStringLiteral("Sortiert nach Sor&timent, Los und StmNr."), sortBox),
                          QStringLiteral("RadSortiment"));
-    RadStammNummer = named(new QRadioButton(QStringLiteral("Sortiert nach Stammnummer"), sortBox),
+    RadStammNummer = named(new QRadioButton(QStringLiteral("Sortiert nach Sta&mmnummer"), sortBox),
                            QStringLiteral("RadStammNummer"));
     auto *sortLayout = new QVBoxLayout(sortBox);
     for (int v = 1; v <= 6; ++v)
         sortLayout->addWidget(sortButton(v));
 
     // Buttons and status line.
-    B_OK = named(new QPushButton(QStringLiteral("Ausdruck"), this), QStringLiteral("B_OK"));
-    ButAbbrech = named(new QPushButton(QStringLiteral("Schließen"), this), QStringLiteral("ButAbbrech"));
-    B_OK->setAutoDefault(false);
-    ButAbbrech->setAutoDefault(false);
+    B_OK = named(new QPushButton(QStringLiteral("&Ausdruck"), this), QStringLiteral("B_OK"));
+    ButAbbrech = named(new QPushButton(QStringLiteral("&Schließen"), this), QStringLiteral("ButAbbrech"));
+    // "Ausdruck" is the default: Enter anywhere but on another button or in
+    // a text box prints (see keyPressEvent); Enter on "Schließen" closes.
+    B_OK->setDefault(true);
+    ButAbbrech->setAutoDefault(true);
     LbStatus = named(new QLabel(QStringLiteral("Bereit!"), this), QStringLiteral("LbStatus"));
     LbStatus->setFrameShape(QFrame::StyledPanel);
     LbStatus->setFrameShadow(QFrame::Sunken);

@@ -145,6 +145,7 @@ protected:
     // unattended printing. Whether the run failed is settled before.
     virtual void present(const QString &text, bool warning);
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     // Date boxes: focus, key filter and leaving; txt_Jahr: leaving.
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -2,6 +2,7 @@
 #include "app/WindowPositionStore.h"
 #include "workbook/Application.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 #include <QTimer>
 
 #include <sqlite3.h>
@@ -141,6 +144,50 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     w.ButAbbrech_Click();
     EXPECT_TRUE(w.hasEnded());
     EXPECT_EQ(w.exitCode(), 0);
+}
+
+// The keyboard as office users use it: mnemonics that do not collide,
+// Enter prints, Escape closes.
+TEST(F_Start, KeyboardHabits)
+{
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.hasEnded());
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    EXPECT_EQ(w.B_OK->text(), QStringLiteral("&Ausdruck"));
+    EXPECT_EQ(w.ButAbbrech->text(), QStringLiteral("&Schließen"));
+    EXPECT_TRUE(w.B_OK->isDefault());
+    QMap<QChar, QString> mnemonics;
+    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>()) {
+        const qsizetype amp = button->text().indexOf(QLatin1Char('&'));
+        if (amp < 0)
+            continue;
+        const QChar letter = button->text().at(amp + 1).toLower();
+        EXPECT_FALSE(mnemonics.contains(letter))
+            << button->objectName().toStdString() << " and " << mnemonics.value(letter).toStdString();
+        mnemonics.insert(letter, button->objectName());
+    }
+    EXPECT_GE(mnemonics.size(), 14);
+
+    w.ListView1->setFocus();
+    QTest::keyClick(w.windowHandle(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.optLos[1]->isChecked(); }, 2000)) << "Alt+P chooses piles";
+
+    // Enter in the list browser prints the chosen list.
+    w.ListView1->setFocus();
+    QTest::keyClick(w.ListView1, Qt::Key_Return);
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w.LbStatus->text(), QStringLiteral("Fertig!"));
+    EXPECT_EQ(w.program().reportState().listNumber, QStringLiteral("4711"));
+
+    // Escape closes the window.
+    QApplication::setActiveWindow(&w);
+    w.ListView1->setFocus();
+    QTest::keyClick(w.ListView1, Qt::Key_Escape);
+    EXPECT_TRUE(w.hasEnded());
 }
 
 TEST(F_Start, DateModeWithoutABusinessYearColumn)
