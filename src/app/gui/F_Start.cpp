@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPalette>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTextStream>
@@ -735,17 +736,32 @@ void F_Start::reportFailure(const QString &message)
 
 void F_Start::RestoreWindowPosition()
 {
-    QPoint p = pos();
-    if (const auto x = WindowPositionStore::storedX())
+    // The stored values are the frame's top-left corner, as saved; move()
+    // of a window not yet shown places the frame there too.
+    const auto x = WindowPositionStore::storedX();
+    const auto y = WindowPositionStore::storedY();
+    if (!x && !y)
+        return;
+    QPoint p = frameGeometry().topLeft();
+    if (x)
         p.setX(*x);
-    if (const auto y = WindowPositionStore::storedY())
+    if (y)
         p.setY(*y);
+    // A position from another screen layout (or a negative one) is brought
+    // back onto the screen, title bar included.
+    QScreen *target = QGuiApplication::screenAt(p);
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (target) {
+        const QSize frameSize = frameGeometry().size().expandedTo(sizeHint());
+        p = WindowPositionStore::clampedTopLeft(p, frameSize, target->availableGeometry());
+    }
     move(p);
 }
 
 void F_Start::SaveWindowPosition()
 {
-    WindowPositionStore::store(pos());
+    WindowPositionStore::store(frameGeometry().topLeft());
 }
 
 void F_Start::setTopmost(bool on)

@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -273,17 +274,28 @@ TEST(F_Start, WindowPositionSurvivesARestart)
     {
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        w.move(240, 160);
+        w.move(120, 160);
         w.ButAbbrech_Click();
     }
     {
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        EXPECT_EQ(w.pos(), QPoint(240, 160));
+        EXPECT_EQ(w.pos(), QPoint(120, 160)) << "the frame comes back where it was";
         w.move(0, 300);
         w.ButAbbrech_Click();
     }
-    EXPECT_EQ(WindowPositionStore::storedX(), 240) << "a window at left 0 stores nothing";
+    EXPECT_EQ(WindowPositionStore::storedX(), 120) << "a window at left 0 stores nothing";
+
+    // Stored far off the screen (another screen layout): back on the screen.
+    {
+        TestWindow w;
+        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+        w.move(-1500, -900);
+        w.ButAbbrech_Click();
+    }
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(w.pos())) << w.pos().x() << "," << w.pos().y();
 }
 
 TEST(F_Start, ASecondInstanceEndsAndFailsWhenUnattended)
