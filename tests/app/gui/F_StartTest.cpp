@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <QTimer>
+#include <QTranslator>
 
 #include <sqlite3.h>
 
@@ -314,6 +317,17 @@ TEST(F_Start, ASecondInstanceEndsAndFailsWhenUnattended)
     unattended.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|"));
     EXPECT_TRUE(unattended.hasEnded());
     EXPECT_NE(unattended.exitCode(), 0) << "an unattended run that printed nothing must fail";
+}
+
+// Qt's own dialog texts come in German from the translations the program
+// loads at start.
+TEST(Program, QtTextsAreAvailableInGerman)
+{
+    QTranslator qtTexts;
+    ASSERT_TRUE(qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    EXPECT_EQ(qtTexts.translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(qtTexts.translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
 }
 
 // The program itself, without a display: a missing ini file with a provision
