@@ -261,8 +261,13 @@ void F_Start::setRequestControlsEnabled(bool on)
 void F_Start::printRequest()
 {
     // The user may have closed the workbook since the last report.
-    if (!m_program.hasReportWorkbook())
+    if (!m_program.hasReportWorkbook()) {
         m_program.OpenReportWorkbook();
+        // The template choice was cancelled (or the template failed, which
+        // was told): nothing to print into.
+        if (!m_program.hasReportWorkbook() && !isUnattended())
+            return;
+    }
 
     ReportState &state = m_program.reportState();
     const StartupValues &values = m_program.values();
@@ -812,6 +817,18 @@ void F_Start::present(const QString &text, bool warning)
 }
 
 QString F_Start::chooseTemplate(const QStringList &templates)
+{
+    // The choice holds while the program runs: a report window closed and
+    // the next "Ausdruck" take the same template without asking.
+    if (templates.contains(m_chosenTemplate))
+        return m_chosenTemplate;
+    const QString choice = askTemplate(templates);
+    if (!choice.isEmpty())
+        m_chosenTemplate = choice;
+    return choice;
+}
+
+QString F_Start::askTemplate(const QStringList &templates)
 {
     return dlgVorlagen::choose(templates, isVisible() ? this : nullptr);
 }

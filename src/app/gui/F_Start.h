@@ -144,6 +144,9 @@ protected:
     // Shows a message or warning: a message box, or standard error in
     // unattended printing. Whether the run failed is settled before.
     virtual void present(const QString &text, bool warning);
+    // Asks the user for a template (the template dialog); empty when the
+    // user cancelled.
+    virtual QString askTemplate(const QStringList &templates);
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     // Date boxes: focus, key filter and leaving; txt_Jahr: leaving.
@@ -194,5 +197,7 @@ private:
     bool m_running = false;
     bool m_leavingDateBox = false;
     QPointer<ReportWindow> m_reportWindow;
+    // The template the user chose; asked once while the program runs.
+    QString m_chosenTemplate;
     QElapsedTimer m_progressShown;
 };

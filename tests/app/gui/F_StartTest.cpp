@@ -1,6 +1,7 @@
 #include "app/gui/F_Start.h"
 #include "app/WindowPositionStore.h"
 #include "workbook/Application.h"
+#include "workbook/gui/dlgVorlagen.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -39,17 +40,16 @@ const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 class TestWindow : public F_Start
 {
 public:
-    QString chooseTemplate(const QStringList &templates) override
-    {
-        offered << templates;
-        return templates.value(choice);
-    }
-
     QStringList messages;
     QList<QStringList> offered;
     int choice = 0;
 
 protected:
+    QString askTemplate(const QStringList &templates) override
+    {
+        offered << templates;
+        return templates.value(choice);
+    }
     void present(const QString &text, bool) override { messages << text; }
 };
 
@@ -229,6 +229,35 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
     EXPECT_EQ(listed, QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
     EXPECT_EQ(w.CbLosweise->checkState(), Qt::Checked);
+
+    // "Abbrechen" and Escape choose nothing.
+    for (const bool escape : {false, true}) {
+        QTimer::singleShot(0, [escape] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            if (escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
+        });
+        EXPECT_EQ(dlgVorlagen::choose({QStringLiteral("Tannbuch.xltx")}), QString()) << escape;
+    }
+}
+
+// The template is asked once while the program runs, not again after the
+// clerk closed the report's workbook.
+TEST(F_Start, TheTemplateChoiceHoldsWhileTheProgramRuns)
+{
+    TestWindow w;
+    w.choice = 1;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_EQ(w.offered.size(), 1);
+    Application *xl = w.program().application();
+    xl->closeWorkbook(xl->workbookAt(0).workbook(), false);
+    w.B_OK_Click();
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w.offered.size(), 1);
+    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
 }
 
 TEST(F_Start, UnattendedPrintingTakesTheFirstTemplateAndEnds)
