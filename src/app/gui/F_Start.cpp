@@ -46,6 +46,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
 
 template <typename T>
@@ -592,7 +595,30 @@ void F_Start::FillLotList()
     if (list.isEmpty())
         return;
     const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
-    LbLos->addItems(ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText()));
+    LbLos->addItems(SortedLotEntries(
+        ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
+}
+
+QStringList SortedLotEntries(QStringList entries)
+{
+    // The database sorts lot numbers as text (1, 10, 100, 2); when every
+    // entry is a whole number they go in numeric order instead.
+    QList<qint64> numbers;
+    numbers.reserve(entries.size());
+    for (const QString &entry : entries) {
+        bool ok = false;
+        numbers << entry.trimmed().toLongLong(&ok);
+        if (!ok)
+            return entries;
+    }
+    QList<qsizetype> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return numbers[a] < numbers[b]; });
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype i : order)
+        sorted << entries[i];
+    return sorted;
 }
 
 void F_Start::FillListTypes()

@@ -25,6 +25,10 @@ class QTreeWidget;
 
 class SingleInstance;
 
+// The lot or pile entries in the order the picker shows them: numeric order
+// when every entry is a whole number, else as the database gave them.
+QStringList SortedLotEntries(QStringList entries);
+
 // The program's one main window: the list browser with its date range and
 // business-year buttons, the list-type and lot/pile pickers, the report
 // switches and sort order, "Ausdruck" and "Schließen", and the status line.

@@ -575,3 +575,21 @@ TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)
         EXPECT_TRUE(QDir(out.path()).isEmpty()) << "nothing saved";
     }
 }
+
+TEST(ListSelection, LotsSortNumericallyWhenAllAreNumbers)
+{
+    using namespace Qt::StringLiterals;
+    const struct
+    {
+        QStringList fromDatabase;
+        QStringList shown;
+    } cases[] = {
+        {{u"1"_s, u"10"_s, u"100"_s, u"101"_s, u"2"_s, u"20"_s}, {u"1"_s, u"2"_s, u"10"_s, u"20"_s, u"100"_s, u"101"_s}},
+        {{u" 7"_s, u"12 "_s, u"-3"_s}, {u"-3"_s, u" 7"_s, u"12 "_s}},
+        {{u"1"_s, u"10"_s, u"2a"_s, u"2"_s}, {u"1"_s, u"10"_s, u"2a"_s, u"2"_s}}, // not all numbers: as given
+        {{u"1"_s, u"10"_s, u""_s}, {u"1"_s, u"10"_s, u""_s}},               // the empty entry of NULL lots
+        {{}, {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SortedLotEntries(c.fromDatabase), c.shown) << c.fromDatabase.join(QLatin1Char(',')).toStdString();
+}
