@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins libqt6sql6-odbc
+  qt6-base-dev qt6-qpa-plugins libqt6sql6-odbc qt6-translations-l10n
   libsqlite3-dev sqlite3
   unixodbc-dev tdsodbc
   libzip-dev libpugixml-dev libxml2-dev

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -29,6 +32,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tannbuch"));
     QApplication::setApplicationVersion(QStringLiteral(TANNBUCH_VERSION));
+
+    // Qt's own texts (file dialogs, their questions, context menus) in the
+    // user's language; without a translation they stay English.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     F_Start window;
     window.Form_Load(JoinArguments(QApplication::arguments().mid(1)));

@@ -5,6 +5,7 @@
 //   tannbuch-demo reindex DB.sqlite
 //   tannbuch-demo templates OUTDIR
 //   tannbuch-demo ini OUT.ini --database DB.sqlite --templates DIR
+//   tannbuch-demo --help
 //
 // Each command is one entry of the table below; a command gets the
 // arguments after its name and returns the exit code.
@@ -139,11 +140,12 @@ const Command commands[] = {
     {"ini", "ini OUT.ini --database DB.sqlite --templates DIR", writeIni},
 };
 
-void printUsage()
+void printUsage(QTextStream &stream)
 {
-    err() << "usage:\n";
+    stream << "usage:\n";
     for (const Command &command : commands)
-        err() << "  tannbuch-demo " << command.usage << '\n';
+        stream << "  tannbuch-demo " << command.usage << '\n';
+    stream.flush();
 }
 
 } // namespace
@@ -153,8 +155,12 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        printUsage();
+        printUsage(err());
         return exitUsage;
+    }
+    if (args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
+        printUsage(out());
+        return 0;
     }
     for (const Command &command : commands) {
         if (args.first() == QLatin1String(command.name)) {
@@ -168,6 +174,6 @@ int main(int argc, char **argv)
         }
     }
     err() << "unknown command: " << args.first() << '\n';
-    printUsage();
+    printUsage(err());
     return exitUsage;
 }

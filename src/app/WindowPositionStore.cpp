@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -54,4 +55,14 @@ bool WindowPositionStore::store(const QPoint &topLeft)
     s.endGroup();
     s.sync();
     return s.status() == QSettings::NoError;
+}
+
+QPoint WindowPositionStore::clampedTopLeft(const QPoint &topLeft, const QSize &frameSize, const QRect &available)
+{
+    const auto clamp = [](int value, int low, int length, int room) {
+        // The far edge first, so that the near edge wins when it does not fit.
+        return std::max(low, std::min(value, low + room - length));
+    };
+    return {clamp(topLeft.x(), available.left(), frameSize.width(), available.width()),
+            clamp(topLeft.y(), available.top(), frameSize.height(), available.height())};
 }

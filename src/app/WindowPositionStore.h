@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 
 #include <optional>
 
@@ -22,4 +24,10 @@ public:
     // non-zero and fit in 16 bits; otherwise stores nothing and keeps the
     // previous position. Returns whether it stored.
     static bool store(const QPoint &topLeft);
+
+    // Where a window frame of the given size goes when its stored top-left
+    // corner is wanted: moved just far enough to lie inside the available
+    // screen area; a frame larger than the area keeps its top-left corner
+    // (and so its title bar) on the screen.
+    static QPoint clampedTopLeft(const QPoint &topLeft, const QSize &frameSize, const QRect &available);
 };

@@ -24,6 +24,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPalette>
+#include <QScreen>
 #include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QTextStream>
@@ -43,6 +45,9 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -80,11 +85,10 @@ F_Start::F_Start(QWidget *parent)
     for (int k = 0; k < 4; ++k)
         connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
     connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
-    connect(ListView1, &QTreeWidget::itemClicked, this, [this] { guarded([this] { ListView1_ItemClick(); }); });
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        // A list chosen with the keyboard counts like a click; filling the
-        // browser selects its first list without choosing anew.
-        if (m_listKeyPressed && !m_fillingListView)
+        // Whichever way the chosen list changes (mouse, keyboard, cleared),
+        // the pickers follow; filling the browser refreshes them itself.
+        if (!m_fillingListView)
             guarded([this] { ListView1_ItemClick(); });
     });
     for (QRadioButton *mode : optLos)
@@ -97,7 +101,6 @@ F_Start::F_Start(QWidget *parent)
     }
     for (QLineEdit *box : {txtVon, txtBis, txt_Jahr})
         box->installEventFilter(this);
-    ListView1->installEventFilter(this);
 }
 
 F_Start::~F_Start()
@@ -189,6 +192,27 @@ int F_Start::exitCode() const
     return m_program.hasFailed() ? 1 : 0;
 }
 
+void F_Start::keyPressEvent(QKeyEvent *event)
+{
+    // Keys no control took: Enter prints (in a text box it moves on like
+    // Tab), Escape closes.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            focusNextChild();
+        else if (B_OK->isEnabled())
+            B_OK->click();
+        return;
+    case Qt::Key_Escape:
+        if (ButAbbrech->isEnabled())
+            ButAbbrech->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
 void F_Start::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
@@ -204,20 +228,66 @@ void F_Start::ButAbbrech_Click()
 
 void F_Start::B_OK_Click()
 {
+    // One request at a time: a click while a report runs (from a message
+    // box's event loop, say) prints nothing.
+    if (m_running)
+        return;
+    m_running = true;
+    // Turning the focused control off moves the focus on; it comes back
+    // afterwards, and no box counts as left meanwhile.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    setRequestControlsEnabled(false);
+    if (!isUnattended())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto done = qScopeGuard([this, focused] {
+        // Clicks made meanwhile waited in the queue; they reach the disabled
+        // controls now and are dropped.
+        if (!isUnattended())
+            QCoreApplication::processEvents();
+        if (!isUnattended())
+            QApplication::restoreOverrideCursor();
+        setRequestControlsEnabled(true);
+        if (focused && focused->isEnabled() && focused->window() == this)
+            focused->setFocus(Qt::OtherFocusReason);
+        m_running = false;
+    });
     guarded([this] { printRequest(); });
     setTopmost(false);
+}
+
+void F_Start::setRequestControlsEnabled(bool on)
+{
+    QWidget *const controls[] = {B_OK,        ButAbbrech, ListView1,  txtVon,       txtBis,       txLastDays,
+                                 txt_Jahr,    btnJahr[0], btnJahr[1], btnJahr[2],   btnJahr[3],   optLos[0],
+                                 optLos[1],   LbLos,      CbVerdichtet, CbDruck,    CbEinzeln,    CbLosweise,
+                                 RadWoEing,   RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment,
+                                 RadStammNummer};
+    for (QWidget *control : controls)
+        control->setEnabled(on);
+    // The list-type box stays off while the chosen list has no list types.
+    cmbListenart->setEnabled(on && cmbListenart->count() > 0);
+    lblListenart->setEnabled(on && cmbListenart->count() > 0);
 }
 
 void F_Start::printRequest()
 {
     // The user may have closed the workbook since the last report.
-    if (!m_program.hasReportWorkbook())
+    if (!m_program.hasReportWorkbook()) {
         m_program.OpenReportWorkbook();
+        // The template choice was cancelled (or the template failed, which
+        // was told): nothing to print into.
+        if (!m_program.hasReportWorkbook() && !isUnattended())
+            return;
+    }
 
     ReportState &state = m_program.reportState();
     const StartupValues &values = m_program.values();
     const QString chosen = chosenList();
-    if (chosen.isEmpty() && isUnattended()) {
+    if (chosen.isEmpty() && !isUnattended()) {
+        showMessage(QStringLiteral("Bitte eine Liste auswählen."));
+        return;
+    }
+    if (chosen.isEmpty()) {
         // Printing LISTE '' would hand the host an empty report as success.
         if (values.listNumber.isEmpty()) {
             showMessage(QStringLiteral("In der Listenauswahl steht keine Liste; es wurde nichts gedruckt "
@@ -230,9 +300,7 @@ void F_Start::printRequest()
         }
         return;
     }
-    // Without a chosen list the previous list stays the current one.
-    if (!chosen.isEmpty())
-        state.listNumber = chosen;
+    state.listNumber = chosen;
 
     ReportSettings &settings = m_program.settings();
     for (int v = 1; v <= 6; ++v) {
@@ -454,13 +522,10 @@ void F_Start::InitSelectionControls()
     } catch (const DbError &) {
         // The caption as designed stays.
     }
+    // Filling the list browser has filled the list types and lots as well,
+    // so the command line's list type narrows the report as it narrows the
+    // list browser.
     FillListView();
-    // In date mode writing the days box has filled the list types; in year
-    // mode they come here, so the command line's list type narrows the
-    // report as it narrows the list browser.
-    if (!column.isEmpty())
-        FillListTypes();
-    FillLotList();
 }
 
 void F_Start::FillListView()
@@ -507,6 +572,17 @@ void F_Start::FillListView()
         ListView1->setCurrentItem(items.first());
         items.first()->setSelected(true);
     }
+    m_fillingListView = false;
+    // The chosen list is another one now (or none): its list types and lots.
+    refreshPickers();
+}
+
+void F_Start::refreshPickers()
+{
+    FillListTypes();
+    // Setting the list types refilled the lots; without list types it did not.
+    if (cmbListenart->count() == 0)
+        FillLotList();
 }
 
 QString F_Start::chosenList() const
@@ -527,7 +603,30 @@ void F_Start::FillLotList()
     if (list.isEmpty())
         return;
     const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
-    LbLos->addItems(ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText()));
+    LbLos->addItems(SortedLotEntries(
+        ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
+}
+
+QStringList SortedLotEntries(QStringList entries)
+{
+    // The database sorts lot numbers as text (1, 10, 100, 2); when every
+    // entry is a whole number they go in numeric order instead.
+    QList<qint64> numbers;
+    numbers.reserve(entries.size());
+    for (const QString &entry : entries) {
+        bool ok = false;
+        numbers << entry.trimmed().toLongLong(&ok);
+        if (!ok)
+            return entries;
+    }
+    QList<qsizetype> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return numbers[a] < numbers[b]; });
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype i : order)
+        sorted << entries[i];
+    return sorted;
 }
 
 void F_Start::FillListTypes()
@@ -538,13 +637,11 @@ void F_Start::FillListTypes()
         cmbListenart->clear();
     }
     const QStringList texts = ReadListTypeTexts(m_program.connection(), list, m_program.values().listTypeNumber);
-    if (texts.isEmpty()) {
-        cmbListenart->hide();
-        lblListenart->hide();
+    // Without list types the row is greyed, not hidden, so the layout keeps still.
+    cmbListenart->setEnabled(!texts.isEmpty());
+    lblListenart->setEnabled(!texts.isEmpty());
+    if (texts.isEmpty())
         return;
-    }
-    cmbListenart->show();
-    lblListenart->show();
     {
         const QSignalBlocker quiet(cmbListenart);
         cmbListenart->addItems(texts);
@@ -563,7 +660,6 @@ void F_Start::ListView1_ItemClick()
 void F_Start::txLastDays_Change()
 {
     FillListView();
-    FillListTypes();
 }
 
 void F_Start::txt_Jahr_LostFocus()
@@ -624,14 +720,6 @@ void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
 
 bool F_Start::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ListView1) {
-        if (event->type() == QEvent::KeyPress)
-            m_listKeyPressed = true;
-        else if (event->type() == QEvent::KeyRelease || event->type() == QEvent::FocusOut)
-            m_listKeyPressed = false;
-        return QWidget::eventFilter(watched, event);
-    }
-
     auto *box = qobject_cast<QLineEdit *>(watched);
     const bool dateBox = box == txtVon || box == txtBis;
     if (!box || m_ended)
@@ -662,7 +750,7 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
         // Only a move to another control leaves the box; another window
         // coming to the front (a message box) does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox)
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox || m_running)
             break;
         m_leavingDateBox = true;
         const auto done = qScopeGuard([this] { m_leavingDateBox = false; });
@@ -687,17 +775,32 @@ void F_Start::reportFailure(const QString &message)
 
 void F_Start::RestoreWindowPosition()
 {
-    QPoint p = pos();
-    if (const auto x = WindowPositionStore::storedX())
+    // The stored values are the frame's top-left corner, as saved; move()
+    // of a window not yet shown places the frame there too.
+    const auto x = WindowPositionStore::storedX();
+    const auto y = WindowPositionStore::storedY();
+    if (!x && !y)
+        return;
+    QPoint p = frameGeometry().topLeft();
+    if (x)
         p.setX(*x);
-    if (const auto y = WindowPositionStore::storedY())
+    if (y)
         p.setY(*y);
+    // A position from another screen layout (or a negative one) is brought
+    // back onto the screen, title bar included.
+    QScreen *target = QGuiApplication::screenAt(p);
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (target) {
+        const QSize frameSize = frameGeometry().size().expandedTo(sizeHint());
+        p = WindowPositionStore::clampedTopLeft(p, frameSize, target->availableGeometry());
+    }
     move(p);
 }
 
 void F_Start::SaveWindowPosition()
 {
-    WindowPositionStore::store(pos());
+    WindowPositionStore::store(frameGeometry().topLeft());
 }
 
 void F_Start::setTopmost(bool on)
@@ -749,6 +852,18 @@ void F_Start::present(const QString &text, bool warning)
 
 QString F_Start::chooseTemplate(const QStringList &templates)
 {
+    // The choice holds while the program runs: a report window closed and
+    // the next "Ausdruck" take the same template without asking.
+    if (templates.contains(m_chosenTemplate))
+        return m_chosenTemplate;
+    const QString choice = askTemplate(templates);
+    if (!choice.isEmpty())
+        m_chosenTemplate = choice;
+    return choice;
+}
+
+QString F_Start::askTemplate(const QStringList &templates)
+{
     return dlgVorlagen::choose(templates, isVisible() ? this : nullptr);
 }
 
@@ -796,6 +911,14 @@ void F_Start::buildLayout()
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setMinimumWidth(300);
+    // The chosen list is pale while the browser has no focus, so the clerk
+    // sees where the keyboard works.
+    QPalette browserColours = ListView1->palette();
+    browserColours.setColor(QPalette::Inactive, QPalette::Highlight,
+                            browserColours.color(QPalette::Active, QPalette::Window).darker(115));
+    browserColours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                            browserColours.color(QPalette::Active, QPalette::Text));
+    ListView1->setPalette(browserColours);
 
     // Date range, days, business year and list type share one frame.
     auto *selectionFrame = named(new QFrame(this), QStringLiteral("frmAuswahl"));
@@ -823,7 +946,8 @@ void F_Start::buildLayout()
     yearLayout->addWidget(txt_Jahr);
     for (int k = 0; k < 4; ++k) {
         btnJahr[k] = named(new QPushButton(designYears[k], frmHHJ), QStringLiteral("btnJahr(%1)").arg(k));
-        btnJahr[k]->setAutoDefault(false);
+        // Enter on a focused year button presses it, not "Ausdruck".
+        btnJahr[k]->setAutoDefault(true);
         yearLayout->addWidget(btnJahr[k]);
     }
     yearLayout->addStretch(1);
@@ -853,8 +977,8 @@ void F_Start::buildLayout()
 
     // Lots or piles of the chosen list.
     auto *lotBox = named(new QGroupBox(this), QStringLiteral("frmLose"));
-    optLos[0] = named(new QRadioButton(QStringLiteral("Lose"), lotBox), QStringLiteral("optLos(0)"));
-    optLos[1] = named(new QRadioButton(QStringLiteral("Polter"), lotBox), QStringLiteral("optLos(1)"));
+    optLos[0] = named(new QRadioButton(QStringLiteral("&Lose"), lotBox), QStringLiteral("optLos(0)"));
+    optLos[1] = named(new QRadioButton(QStringLiteral("&Polter"), lotBox), QStringLiteral("optLos(1)"));
     optLos[0]->setChecked(true);
     LbLos = named(new QListWidget(lotBox), QStringLiteral("LbLos"));
     LbLos->setSelectionMode(QAbstractItemView::MultiSelection);
@@ -868,10 +992,11 @@ void F_Start::buildLayout()
 
     // Report switches.
     auto *settingsBox = named(new QGroupBox(QStringLiteral("Einstellungen"), this), QStringLiteral("frmEinstellungen"));
-    CbVerdichtet = named(new QCheckBox(QStringLiteral("Verdichtet"), settingsBox), QStringLiteral("CbVerdichtet"));
-    CbDruck = named(new QCheckBox(QStringLiteral("Sofort drucken"), settingsBox), QStringLiteral("CbDruck"));
-    CbEinzeln = named(new QCheckBox(QStringLiteral("Einzeln"), settingsBox), QStringLiteral("CbEinzeln"));
-    CbLosweise = named(new QCheckBox(QStringLiteral("Losweise"), settingsBox), QStringLiteral("CbLosweise"));
+    // Mnemonics: each letter once in the window (A and S are the buttons').
+    CbVerdichtet = named(new QCheckBox(QStringLiteral("&Verdichtet"), settingsBox), QStringLiteral("CbVerdichtet"));
+    CbDruck = named(new QCheckBox(QStringLiteral("Sofort &drucken"), settingsBox), QStringLiteral("CbDruck"));
+    CbEinzeln = named(new QCheckBox(QStringLiteral("&Einzeln"), settingsBox), QStringLiteral("CbEinzeln"));
+    CbLosweise = named(new QCheckBox(QStringLiteral("L&osweise"), settingsBox), QStringLiteral("CbLosweise"));
     auto *settingsLayout = new QVBoxLayout(settingsBox);
     for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise})
         settingsLayout->addWidget(box);
@@ -879,26 +1004,28 @@ void F_Start::buildLayout()
 
     // Sort order of the single-log section.
     auto *sortBox = named(new QGroupBox(QStringLiteral("Einzeln"), this), QStringLiteral("frmEinzeln"));
-    RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort und Eingabefolge"), sortBox),
+    RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach &Waldort und Eingabefolge"), sortBox),
                       QStringLiteral("RadWoEing"));
-    RadWoListeLosStm = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort, Los und StmNr."), sortBox),
+    RadWoListeLosStm = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort, Los und Stm&Nr."), sortBox),
                              QStringLiteral("RadWoListeLosStm"));
-    RadListeLosWaldort = named(new QRadioButton(QStringLiteral("Sortiert nach Los, Waldort und StmNr."), sortBox),
+    RadListeLosWaldort = named(new QRadioButton(QStringLiteral("Sortiert nach Los, Waldort &und StmNr."), sortBox),
                                QStringLiteral("RadListeLosWaldort"));
-    RadEing = named(new QRadioButton(QStringLiteral("Sortiert nach Eingabefolge"), sortBox), QStringLiteral("RadEing"));
-    RadSortiment = named(new QRadioButton(QStringLiteral("Sortiert nach Sortiment, Los und StmNr."), sortBox),
+    RadEing = named(new QRadioButton(QStringLiteral("Sortiert nach Ein&gabefolge"), sortBox), QStringLiteral("RadEing"));
+    RadSortiment = named(new QRadioButton(QStringLiteral("Sortiert nach Sor&timent, Los und StmNr."), sortBox),
                          QStringLiteral("RadSortiment"));
-    RadStammNummer = named(new QRadioButton(QStringLiteral("Sortiert nach Stammnummer"), sortBox),
+    RadStammNummer = named(new QRadioButton(QStringLiteral("Sortiert nach Sta&mmnummer"), sortBox),
                            QStringLiteral("RadStammNummer"));
     auto *sortLayout = new QVBoxLayout(sortBox);
     for (int v = 1; v <= 6; ++v)
         sortLayout->addWidget(sortButton(v));
 
     // Buttons and status line.
-    B_OK = named(new QPushButton(QStringLiteral("Ausdruck"), this), QStringLiteral("B_OK"));
-    ButAbbrech = named(new QPushButton(QStringLiteral("Schließen"), this), QStringLiteral("ButAbbrech"));
-    B_OK->setAutoDefault(false);
-    ButAbbrech->setAutoDefault(false);
+    B_OK = named(new QPushButton(QStringLiteral("&Ausdruck"), this), QStringLiteral("B_OK"));
+    ButAbbrech = named(new QPushButton(QStringLiteral("&Schließen"), this), QStringLiteral("ButAbbrech"));
+    // "Ausdruck" is the default: Enter anywhere but on another button or in
+    // a text box prints (see keyPressEvent); Enter on "Schließen" closes.
+    B_OK->setDefault(true);
+    ButAbbrech->setAutoDefault(true);
     LbStatus = named(new QLabel(QStringLiteral("Bereit!"), this), QStringLiteral("LbStatus"));
     LbStatus->setFrameShape(QFrame::StyledPanel);
     LbStatus->setFrameShadow(QFrame::Sunken);

@@ -25,6 +25,10 @@ class QTreeWidget;
 
 class SingleInstance;
 
+// The lot or pile entries in the order the picker shows them: numeric order
+// when every entry is a whole number, else as the database gave them.
+QStringList SortedLotEntries(QStringList entries);
+
 // The program's one main window: the list browser with its date range and
 // business-year buttons, the list-type and lot/pile pickers, the report
 // switches and sort order, "Ausdruck" and "Schließen", and the status line.
@@ -67,13 +71,14 @@ public:
     // Chooses a business year: empties the date range and reloads the list.
     void btnJahr_Click(int index);
 
-    // Refills the list browser from the list query and selects its first
-    // list. Database errors propagate as DbError.
+    // Refills the list browser from the list query, selects its first list
+    // and refills the list-type box and lot/pile picker for it. Database
+    // errors propagate as DbError.
     void FillListView();
     // Refills the lot/pile picker with the lots or piles of the chosen list.
     void FillLotList();
     // Refills the list-type box with the list types of the chosen list
-    // (hidden with its label when there are none); setting its text refills
+    // (greyed with its label when there are none); setting its text refills
     // the lot/pile picker.
     void FillListTypes();
     // Selects the whole text of the focused text box or combo box.
@@ -143,9 +148,12 @@ protected:
     // Shows a message or warning: a message box, or standard error in
     // unattended printing. Whether the run failed is settled before.
     virtual void present(const QString &text, bool warning);
+    // Asks the user for a template (the template dialog); empty when the
+    // user cancelled.
+    virtual QString askTemplate(const QStringList &templates);
     void closeEvent(QCloseEvent *event) override;
-    // Date boxes: focus, key filter and leaving; txt_Jahr: leaving; the list
-    // browser: keyboard moves that choose another list.
+    void keyPressEvent(QKeyEvent *event) override;
+    // Date boxes: focus, key filter and leaving; txt_Jahr: leaving.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -155,6 +163,11 @@ private:
     void txLastDays_Change();
     void ListView1_ItemClick();
     void printRequest();
+    // Turns Ausdruck, Schließen and every control that changes the request
+    // off while a report runs, and on again.
+    void setRequestControlsEnabled(bool on);
+    // The list-type box and the lot/pile picker for the chosen list.
+    void refreshPickers();
     // Opens the report window on the report workbook, or shows the new
     // report in the open one.
     void showReportWindow();
@@ -185,8 +198,10 @@ private:
     QString m_rememberedVon;
     QString m_rememberedBis;
     bool m_fillingListView = false;
-    bool m_listKeyPressed = false;
+    bool m_running = false;
     bool m_leavingDateBox = false;
     QPointer<ReportWindow> m_reportWindow;
+    // The template the user chose; asked once while the program runs.
+    QString m_chosenTemplate;
     QElapsedTimer m_progressShown;
 };

@@ -6,9 +6,9 @@
 class QListWidget;
 
 // The modal template choice: a frame "Vorlage wählen:" with the list of
-// templates (the first one chosen) and "OK". However it is closed (OK,
-// double-click, the window's close box, Escape), the current entry is the
-// choice.
+// templates (the first one chosen), "OK" and "Abbrechen". OK, a double-click
+// and the window's close box take the current entry; "Abbrechen" and Escape
+// take none (an empty choice).
 class dlgVorlagen : public QDialog
 {
     Q_OBJECT
@@ -16,12 +16,16 @@ class dlgVorlagen : public QDialog
 public:
     explicit dlgVorlagen(const QStringList &templates, QWidget *parent = nullptr);
 
-    // The entry current when the dialog closed (or now).
+    // The entry current when the dialog closed (or now); empty once cancelled.
     QString choice() const;
 
     // Shows the dialog modally and returns the choice.
     static QString choose(const QStringList &templates, QWidget *parent = nullptr);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QListWidget *m_list;
+    bool m_cancelled = false;
 };

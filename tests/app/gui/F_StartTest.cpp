@@ -2,7 +2,9 @@
 #include "app/gui/SingleInstance.h"
 #include "app/WindowPositionStore.h"
 #include "workbook/Application.h"
+#include "workbook/gui/dlgVorlagen.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
@@ -11,14 +13,20 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QLockFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 #include <QTimer>
+#include <QTranslator>
 
 #include <sqlite3.h>
 
@@ -38,17 +46,16 @@ const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 class TestWindow : public F_Start
 {
 public:
-    QString chooseTemplate(const QStringList &templates) override
-    {
-        offered << templates;
-        return templates.value(choice);
-    }
-
     QStringList messages;
     QList<QStringList> offered;
     int choice = 0;
 
 protected:
+    QString askTemplate(const QStringList &templates) override
+    {
+        offered << templates;
+        return templates.value(choice);
+    }
     void present(const QString &text, bool) override { messages << text; }
 };
 
@@ -149,6 +156,50 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     EXPECT_EQ(w.exitCode(), 0);
 }
 
+// The keyboard as office users use it: mnemonics that do not collide,
+// Enter prints, Escape closes.
+TEST(F_Start, KeyboardHabits)
+{
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.hasEnded());
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    EXPECT_EQ(w.B_OK->text(), QStringLiteral("&Ausdruck"));
+    EXPECT_EQ(w.ButAbbrech->text(), QStringLiteral("&Schließen"));
+    EXPECT_TRUE(w.B_OK->isDefault());
+    QMap<QChar, QString> mnemonics;
+    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>()) {
+        const qsizetype amp = button->text().indexOf(QLatin1Char('&'));
+        if (amp < 0)
+            continue;
+        const QChar letter = button->text().at(amp + 1).toLower();
+        EXPECT_FALSE(mnemonics.contains(letter))
+            << button->objectName().toStdString() << " and " << mnemonics.value(letter).toStdString();
+        mnemonics.insert(letter, button->objectName());
+    }
+    EXPECT_GE(mnemonics.size(), 14);
+
+    w.ListView1->setFocus();
+    QTest::keyClick(w.windowHandle(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.optLos[1]->isChecked(); }, 2000)) << "Alt+P chooses piles";
+
+    // Enter in the list browser prints the chosen list.
+    w.ListView1->setFocus();
+    QTest::keyClick(w.ListView1, Qt::Key_Return);
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w.LbStatus->text(), QStringLiteral("Fertig!"));
+    EXPECT_EQ(w.program().reportState().listNumber, QStringLiteral("4711"));
+
+    // Escape closes the window.
+    QApplication::setActiveWindow(&w);
+    w.ListView1->setFocus();
+    QTest::keyClick(w.ListView1, Qt::Key_Escape);
+    EXPECT_TRUE(w.hasEnded());
+}
+
 TEST(F_Start, DateModeWithoutABusinessYearColumn)
 {
     QTemporaryDir dir;
@@ -184,6 +235,35 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
     EXPECT_EQ(listed, QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
     EXPECT_EQ(w.CbLosweise->checkState(), Qt::Checked);
+
+    // "Abbrechen" and Escape choose nothing.
+    for (const bool escape : {false, true}) {
+        QTimer::singleShot(0, [escape] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            if (escape)
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
+        });
+        EXPECT_EQ(dlgVorlagen::choose({QStringLiteral("Tannbuch.xltx")}), QString()) << escape;
+    }
+}
+
+// The template is asked once while the program runs, not again after the
+// clerk closed the report's workbook.
+TEST(F_Start, TheTemplateChoiceHoldsWhileTheProgramRuns)
+{
+    TestWindow w;
+    w.choice = 1;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_EQ(w.offered.size(), 1);
+    Application *xl = w.program().application();
+    xl->closeWorkbook(xl->workbookAt(0).workbook(), false);
+    w.B_OK_Click();
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w.offered.size(), 1);
+    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
 }
 
 TEST(F_Start, UnattendedPrintingTakesTheFirstTemplateAndEnds)
@@ -232,17 +312,28 @@ TEST(F_Start, WindowPositionSurvivesARestart)
     {
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        w.move(240, 160);
+        w.move(120, 160);
         w.ButAbbrech_Click();
     }
     {
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        EXPECT_EQ(w.pos(), QPoint(240, 160));
+        EXPECT_EQ(w.pos(), QPoint(120, 160)) << "the frame comes back where it was";
         w.move(0, 300);
         w.ButAbbrech_Click();
     }
-    EXPECT_EQ(WindowPositionStore::storedX(), 240) << "a window at left 0 stores nothing";
+    EXPECT_EQ(WindowPositionStore::storedX(), 120) << "a window at left 0 stores nothing";
+
+    // Stored far off the screen (another screen layout): back on the screen.
+    {
+        TestWindow w;
+        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+        w.move(-1500, -900);
+        w.ButAbbrech_Click();
+    }
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(w.pos())) << w.pos().x() << "," << w.pos().y();
 }
 
 TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
@@ -286,6 +377,17 @@ TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
     EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
     EXPECT_GE(waited.elapsed(), 1400);
     EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+}
+
+// Qt's own dialog texts come in German from the translations the program
+// loads at start.
+TEST(Program, QtTextsAreAvailableInGerman)
+{
+    QTranslator qtTexts;
+    ASSERT_TRUE(qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    EXPECT_EQ(qtTexts.translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(qtTexts.translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
 }
 
 // The program itself, without a display: a missing ini file with a provision

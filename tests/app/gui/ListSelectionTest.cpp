@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -123,9 +124,19 @@ QString listQuery(
 
 const QString listHeaderText = QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = 726");
 
-QStringList fillListView(const QString &statement)
+// Filling the browser, then the pickers for its first list: the list types,
+// and the lots of the first list type (no lots without a list).
+QStringList fillListView(const QString &statement, const QString &firstList = QString())
 {
-    return {listHeaderText, statement};
+    QStringList sent = {listHeaderText, statement,
+        QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = "
+                       "logs.listenart WHERE logs.LISTE = '%1 '  ")
+            .arg(firstList)};
+    if (!firstList.isEmpty())
+        sent << QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                               "LISTENART.LISTENART WHERE LISTE = '%1' AND LISTENART.TEXT = 'Stammholz' ORDER BY LOS")
+                    .arg(firstList);
+    return sent;
 }
 
 } // namespace
@@ -186,7 +197,8 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(QApplication::focusWidget(), txLastDays);
     EXPECT_EQ(w.takeStatements(),
         fillListView(
-            listQuery(QStringLiteral("2026"), QStringLiteral("01.03.2026"), QStringLiteral("31.03.2026"), true)));
+            listQuery(QStringLiteral("2026"), QStringLiteral("01.03.2026"), QStringLiteral("31.03.2026"), true),
+            QStringLiteral("4711")));
     EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711")}));
 
     // An impossible date: told, the focus comes back, nothing reloaded.
@@ -215,22 +227,14 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(txtBis->text(), QString());
     EXPECT_EQ(w.child<QLineEdit>("txt_Jahr")->text(), QStringLiteral("2026"));
     const QString year2026 = listQuery(QStringLiteral("2026"));
-    EXPECT_EQ(w.takeStatements(), fillListView(year2026) + fillListView(year2026) + fillListView(year2026));
+    const QStringList reload = fillListView(year2026, QStringLiteral("4711"));
+    EXPECT_EQ(w.takeStatements(), reload + reload + reload);
     EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711"), QStringLiteral("4713")}));
 
-    // A list clicked: lots (of the list type still shown), list types, and
-    // the lots of its first list type.
+    // The chosen list clicked again: the pickers are current already.
     clickItem(list, list->topLevelItem(0));
-    EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                                    "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
-                                    "ORDER BY LOS"),
-            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                           "listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  "),
-            QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                           "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
-                           "ORDER BY LOS")}));
-    EXPECT_FALSE(types->isHidden());
+    EXPECT_TRUE(w.takeStatements().isEmpty());
+    EXPECT_TRUE(types->isEnabled());
     EXPECT_EQ(types->currentText(), QStringLiteral("Stammholz"));
     ASSERT_EQ(entries(lots),
         QStringList(
@@ -299,7 +303,7 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(w.statuses, expected);
 }
 
-TEST(ListSelection, PilesKeyboardChoiceAndHiddenListTypes)
+TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
 {
     SelectionWindow w;
     // No list-type number: every list type of a list is offered.
@@ -345,23 +349,76 @@ TEST(ListSelection, PilesKeyboardChoiceAndHiddenListTypes)
         << state.filter.toStdString();
     EXPECT_TRUE(state.lots.isEmpty()) << "piles go into the filter only";
 
-    // No list selected: the pickers empty, the list-type box hidden.
+    // No list selected: the pickers empty at once, the list-type row greyed
+    // in place, so nothing under the mouse moves.
     w.takeStatements();
+    const QRect browserPlace = list->geometry();
     list->clearSelection();
-    clickIndicator(w.child<QRadioButton>("optLos(0)"));
     EXPECT_TRUE(entries(lots).isEmpty());
-    EXPECT_TRUE(w.takeStatements().isEmpty()) << "no list, no lot query";
-    QMetaObject::invokeMethod(&w, [&w] { w.FillListTypes(); });
     EXPECT_EQ(w.takeStatements(),
         QStringList({QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
                                     "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
-    EXPECT_TRUE(w.child<QComboBox>("cmbListenart")->isHidden());
-    EXPECT_TRUE(w.child<QLabel>("lblListenart")->isHidden());
+    clickIndicator(w.child<QRadioButton>("optLos(0)"));
+    EXPECT_TRUE(w.takeStatements().isEmpty()) << "no list, no lot query";
+    for (QWidget *row : {static_cast<QWidget *>(w.child<QComboBox>("cmbListenart")),
+             static_cast<QWidget *>(w.child<QLabel>("lblListenart"))}) {
+        EXPECT_FALSE(row->isHidden());
+        EXPECT_FALSE(row->isEnabled());
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(list->geometry(), browserPlace);
 
-    // Without a chosen list the previous list stays the current one.
+    // Without a chosen list "Ausdruck" refuses and prints nothing.
+    const QString previousFilter = state.filter;
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
-    EXPECT_TRUE(state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713'"))) << state.filter.toStdString();
-    EXPECT_EQ(w.takeStatements().value(0), QStringLiteral(" select listenart from listenart where text = '' "));
+    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Bitte eine Liste auswählen.")}));
+    EXPECT_TRUE(w.takeStatements().isEmpty());
+    EXPECT_EQ(state.filter, previousFilter);
+}
+
+// A second click on "Ausdruck" while a report runs prints nothing: the
+// request controls are off, the wait cursor shows, and a click queued
+// meanwhile is dropped rather than run afterwards.
+TEST(ListSelection, AusdruckRunsOnceHoweverOftenItIsClicked)
+{
+    struct RunWindow : SelectionWindow {
+        void showStatus(const QString &text) override
+        {
+            SelectionWindow::showStatus(text);
+            if (clicked)
+                return;
+            clicked = true;
+            auto *button = child<QPushButton>("B_OK");
+            for (const char *name : {"B_OK", "ButAbbrech", "ListView1", "LbLos", "CbDruck", "txtVon", "optLos(1)"})
+                offDuringRun << !child<QWidget>(name)->isEnabled();
+            waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            B_OK_Click(); // a message box's event loop delivering the click
+            const QPoint centre = button->rect().center();
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button, new QMouseEvent(type, centre, button->mapToGlobal(centre),
+                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        }
+        bool clicked = false;
+        bool waitCursor = false;
+        QList<bool> offDuringRun;
+    };
+    RunWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni);
+    ASSERT_FALSE(w.hasEnded());
+    showAndActivate(w);
+    auto *button = w.child<QPushButton>("B_OK");
+    button->setFocus();
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w.statuses.count(QStringLiteral("Fertig!")), 1);
+    EXPECT_EQ(w.offDuringRun, QList<bool>(7, true));
+    EXPECT_TRUE(w.waitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(w.child<QWidget>("ListView1")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), button) << "the focus comes back where it was";
 }
 
 TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
@@ -434,7 +491,7 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     const QString to = today.toString(QStringLiteral("dd.MM.yyyy"));
     // Writing the days box lists without dates (the first list is chosen)
     // and reads its list types, which refill the lots; then the dates are
-    // set and the list and the lots follow. The demo's lists are older than
+    // set and the list and the pickers follow. The demo's lists are older than
     // the days of the template, so the dated list is empty.
     const QString withDates = head + access
         + QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
@@ -447,7 +504,9 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
             QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
                            "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
                            "ORDER BY LOS"),
-            withDates}));
+            withDates,
+            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                           "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
     EXPECT_TRUE(w.chosenList().isEmpty());
     EXPECT_TRUE(w.LbLos->count() == 0);
 
@@ -458,8 +517,8 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
         QStringList({listHeaderText, withDates,
             QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
                            "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
-    EXPECT_TRUE(w.cmbListenart->isHidden());
-    EXPECT_TRUE(w.lblListenart->isHidden());
+    EXPECT_FALSE(w.cmbListenart->isEnabled());
+    EXPECT_FALSE(w.lblListenart->isEnabled());
 }
 
 // Unattended printing: the command-line list is the only list of the browser.
@@ -515,4 +574,22 @@ TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)
         EXPECT_TRUE(w.statuses.isEmpty()) << "no report was started";
         EXPECT_TRUE(QDir(out.path()).isEmpty()) << "nothing saved";
     }
+}
+
+TEST(ListSelection, LotsSortNumericallyWhenAllAreNumbers)
+{
+    using namespace Qt::StringLiterals;
+    const struct
+    {
+        QStringList fromDatabase;
+        QStringList shown;
+    } cases[] = {
+        {{u"1"_s, u"10"_s, u"100"_s, u"101"_s, u"2"_s, u"20"_s}, {u"1"_s, u"2"_s, u"10"_s, u"20"_s, u"100"_s, u"101"_s}},
+        {{u" 7"_s, u"12 "_s, u"-3"_s}, {u"-3"_s, u" 7"_s, u"12 "_s}},
+        {{u"1"_s, u"10"_s, u"2a"_s, u"2"_s}, {u"1"_s, u"10"_s, u"2a"_s, u"2"_s}}, // not all numbers: as given
+        {{u"1"_s, u"10"_s, u""_s}, {u"1"_s, u"10"_s, u""_s}},               // the empty entry of NULL lots
+        {{}, {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SortedLotEntries(c.fromDatabase), c.shown) << c.fromDatabase.join(QLatin1Char(',')).toStdString();
 }
