@@ -843,11 +843,13 @@ void F_Start::present(const QString &text, bool warning)
         QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
         return;
     }
+    // Every message is something that went wrong or was refused; a warning
+    // leaves the report whole. The icon tells the clerk which at a glance.
     QWidget *parent = isVisible() ? this : nullptr;
     if (warning)
         QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
     else
-        QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+        QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
 }
 
 QString F_Start::chooseTemplate(const QStringList &templates)

@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
 
@@ -247,6 +248,27 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
                 QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
         });
         EXPECT_EQ(dlgVorlagen::choose({QStringLiteral("Tannbuch.xltx")}), QString()) << escape;
+    }
+}
+
+// An error shows the critical icon, a warning the warning icon; neither
+// looks like a mere piece of information.
+TEST(F_Start, MessagesShowTheIconOfWhatHappened)
+{
+    F_Start w;
+    for (const bool warning : {false, true}) {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&icon] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            icon = box->icon();
+            box->accept();
+        });
+        if (warning)
+            w.showWarning(QStringLiteral("Warnung"));
+        else
+            w.showMessage(QStringLiteral("Fehler"));
+        EXPECT_EQ(icon, warning ? QMessageBox::Warning : QMessageBox::Critical);
     }
 }
 
