@@ -563,11 +563,20 @@ void F_Start::FillListView()
     items.reserve(rows.size());
     for (const ListViewRow &row : rows) {
         auto *item = new QTreeWidgetItem({row.liste, row.listdatum, row.stk, row.kubatur});
-        for (int c = 0; c < columns.size(); ++c)
+        for (int c = 0; c < columns.size(); ++c) {
             item->setTextAlignment(c, columns[c].alignment);
+            // A text cut short by a narrow window still reads in full.
+            item->setToolTip(c, item->text(c));
+        }
         items << item;
     }
     ListView1->addTopLevelItems(items);
+    // Columns keep their designed width at least and grow to their longest
+    // entry, so a big list's volume never squeezes the date to "12.03.2...".
+    for (int c = 0; c < columns.size(); ++c) {
+        ListView1->resizeColumnToContents(c);
+        ListView1->setColumnWidth(c, std::max(ListView1->columnWidth(c), TwipsToPixels(columns[c].widthTwips)));
+    }
     if (!items.isEmpty()) {
         ListView1->setCurrentItem(items.first());
         items.first()->setSelected(true);

@@ -120,6 +120,17 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     EXPECT_EQ(w.lblHHJahr->text(), demoText(716));
     EXPECT_EQ(w.lblListendatum->text(), demoText(727));
 
+    // Every entry of the list browser fits its column and reads in full as a tooltip.
+    ASSERT_GT(w.ListView1->topLevelItemCount(), 0);
+    for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = w.ListView1->topLevelItem(i);
+        for (int c = 0; c < w.ListView1->columnCount(); ++c) {
+            EXPECT_GE(w.ListView1->columnWidth(c), w.ListView1->fontMetrics().horizontalAdvance(item->text(c)))
+                << "row " << i << " column " << c;
+            EXPECT_EQ(item->toolTip(c), item->text(c));
+        }
+    }
+
     // Switches and sort order from the template's settings sheet.
     EXPECT_EQ(w.CbEinzeln->checkState(), Qt::Checked);
     EXPECT_EQ(w.CbVerdichtet->checkState(), Qt::Checked);
