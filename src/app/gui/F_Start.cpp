@@ -668,6 +668,17 @@ void F_Start::ListView1_ItemClick()
 
 void F_Start::txLastDays_Change()
 {
+    // In date mode the days box sets where the range starts, today minus the
+    // days, so the browser shows the lists of those days (a box that is not
+    // a number leaves the dates as they are).
+    bool ok = false;
+    const int days = txLastDays->text().trimmed().toInt(&ok);
+    if (ok && days >= 0 && m_program.values().businessYearColumn.isEmpty()) {
+        const QDate today = QDate::currentDate();
+        txtVon->setText(DateText::format(today.addDays(-days)));
+        if (txtBis->text().trimmed().isEmpty())
+            txtBis->setText(DateText::format(today));
+    }
     FillListView();
 }
 

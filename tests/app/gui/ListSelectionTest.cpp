@@ -487,36 +487,28 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
                                         "LK.LISTE   WHERE 1=1 ");
     const QDate today = QDate::currentDate();
     const int days = w.program().settings().LetztenTage;
-    const QString from = today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy"));
     const QString to = today.toString(QStringLiteral("dd.MM.yyyy"));
-    // Writing the days box lists without dates (the first list is chosen)
-    // and reads its list types, which refill the lots; then the dates are
-    // set and the list and the pickers follow. The demo's lists are older than
+    // Writing the days box sets the range from today back by the days and
+    // lists it, with its list types; then the dates are written once more
+    // and the list and the pickers follow. The demo's lists are older than
     // the days of the template, so the dated list is empty.
-    const QString withDates = head + access
-        + QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
-        + QStringLiteral("',104) and convert(smalldatetime,'") + to
-        + QStringLiteral("',104)  group by L.LISTE ORDER BY L.LISTE ");
-    EXPECT_EQ(selection,
-        QStringList({head + access + QStringLiteral(" group by L.LISTE ORDER BY L.LISTE "),
-            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                           "listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  "),
-            QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                           "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
-                           "ORDER BY LOS"),
-            withDates,
-            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                           "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
+    const auto dated = [&](int days) {
+        return head + access + QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'")
+            + today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy"))
+            + QStringLiteral("',104) and convert(smalldatetime,'") + to
+            + QStringLiteral("',104)  group by L.LISTE ORDER BY L.LISTE ");
+    };
+    const QString noListTypes = QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
+                                               "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ");
+    EXPECT_EQ(selection, QStringList({dated(days), noListTypes, dated(days), noListTypes}));
     EXPECT_TRUE(w.chosenList().isEmpty());
     EXPECT_TRUE(w.LbLos->count() == 0);
 
-    // Typing into the days box reloads the list and its list types; the
-    // days themselves count only at start-up.
+    // Typing into the days box moves the range's start and reloads the list
+    // and its list types.
     w.txLastDays->setText(QStringLiteral("7"));
-    EXPECT_EQ(w.takeStatements(),
-        QStringList({listHeaderText, withDates,
-            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                           "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
+    EXPECT_EQ(w.takeStatements(), QStringList({listHeaderText, dated(7), noListTypes}));
+    EXPECT_EQ(w.txtVon->text(), today.addDays(-7).toString(QStringLiteral("dd.MM.yyyy")));
     EXPECT_FALSE(w.cmbListenart->isEnabled());
     EXPECT_FALSE(w.lblListenart->isEnabled());
 }
