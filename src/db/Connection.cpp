@@ -14,6 +14,13 @@ std::unique_ptr<Backend> Connection::openBackend(const QString &connectionString
     const ConnectionString cs(connectionString);
     if (targetsSqlite(cs))
         return std::make_unique<SqliteBackend>(cs.value(QStringLiteral("Data Source")));
+    // A server name never holds a "/": such a data source is a database file
+    // that is missing or unreadable, not a server to ask the network for.
+    const QString source = cs.value(QStringLiteral("Data Source"));
+    if (source.contains(QLatin1Char('/')))
+        throw DbError(QStringLiteral("Die Datenbankdatei „%1“ gibt es nicht, oder sie ist keine lesbare Datenbank. "
+                                     "Bitte den Pfad prüfen (in der ini-Datei der Schlüssel SQLSERVER).")
+                          .arg(source));
     return std::make_unique<OdbcBackend>(toOdbcConnectionString(cs, defaultOdbcDriver()), LoginTimeoutSeconds,
                                          queryTimeoutSeconds);
 }

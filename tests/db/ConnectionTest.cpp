@@ -3,6 +3,8 @@
 #include "db/DbError.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -56,6 +58,30 @@ TEST(Connection, StatementsOnAClosedConnectionFail)
     Connection db;
     EXPECT_FALSE(db.isOpen());
     EXPECT_THROW(db.execute(QStringLiteral("SELECT 1")), DbError);
+}
+
+// A data source that names a file is never taken for a server: a missing or
+// foreign file is told as such, with the path and where to mend it.
+TEST(Connection, MissingDatabaseFileIsToldAsSuch)
+{
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no database");
+    file.close();
+    for (const QString &path : {dir.filePath(QStringLiteral("fehlt/forst.sqlite")), text}) {
+        Connection db;
+        try {
+            db.open(QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source=")
+                    + path);
+            FAIL() << "opening " << path.toStdString() << " succeeded";
+        } catch (const DbError &e) {
+            EXPECT_TRUE(e.message().contains(path)) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QStringLiteral("SQLSERVER"))) << e.message().toStdString();
+        }
+        EXPECT_FALSE(db.isOpen());
+    }
 }
 
 // A SQL Server that does not answer: opening fails within the login timeout
