@@ -164,7 +164,11 @@ void Program::OpenReportWorkbook()
 
     bool haveTemplate = true;
     if (m_templateFiles.isEmpty()) {
-        tell(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!"));
+        // The first line is the familiar one; the second says where the
+        // program looked and how to point it elsewhere.
+        tell(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\nGesucht im Ordner „%1“; "
+                            "den Ordner nennt der Schlüssel PathTemplates der ini-Datei.")
+                 .arg(QDir::toNativeSeparators(m_templateFolder)));
         haveTemplate = false;
     } else if (m_templateFiles.size() == 1 || m_values.isUnattended()) {
         m_templateFileName = m_templateFiles.first();

@@ -327,7 +327,10 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
     {
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
-        EXPECT_TRUE(w.messages.contains(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!")));
+        ASSERT_FALSE(w.messages.isEmpty());
+        EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\n")));
+        EXPECT_TRUE(w.messages.first().contains(QStringLiteral("PathTemplates")));
+        EXPECT_TRUE(w.messages.first().contains(empty.path())) << w.messages.first().toStdString();
         EXPECT_FALSE(w.hasEnded()) << "the window stays open";
         EXPECT_FALSE(w.program().hasReportWorkbook());
     }
