@@ -19,8 +19,7 @@ TEST(DemoJournal, UnattendedDemoPrintSendsTheRecordedStatements)
     ASSERT_EQ(run.exitCode(), 0);
     const QString separator = QStringLiteral("\n-- next statement\n");
     // The demo's newest business year is this year.
-    QString sent = run.program().connection().journal().statements().join(separator) + QLatin1Char('
-');
+    QString sent = run.program().connection().journal().statements().join(separator) + QLatin1Char('\n');
     sent.replace(QString::number(QDate::currentDate().year()), QStringLiteral("<this year>"));
 
     QFile recorded(QStringLiteral(TANNBUCH_SOURCE_DIR "/tests/app/gui/data/demo_journal.sql"));
