@@ -14,12 +14,12 @@
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
-#include "app/gui/F_Start.h"
+#include "gui/F_Start.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
-#include "workbook/CellStyle.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QApplication>
 #include <QDataStream>

@@ -4,8 +4,8 @@
 //
 //   report_screenshots INI OUTDIR [LIST]
 
-#include "app/gui/F_Start.h"
-#include "app/gui/ReportWindow.h"
+#include "gui/F_Start.h"
+#include "gui/ReportWindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,13 +5,13 @@
 //
 //   bench_report_window [RECORDS]
 
-#include "app/gui/F_Start.h"
-#include "app/gui/ReportWindow.h"
+#include "gui/F_Start.h"
+#include "gui/ReportWindow.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
-#include "workbook/Application.h"
-#include "workbook/Workbook.h"
+#include "workbook/automation/Application.h"
+#include "workbook/cells/Workbook.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

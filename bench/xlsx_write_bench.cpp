@@ -6,8 +6,8 @@
 //
 // bench/xlsxwriter_compare.py writes the same cells with python3-xlsxwriter.
 
-#include "workbook/Workbook.h"
-#include "workbook/XlsxWriter.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // The template loader: any bytes as a workbook file (zip container and the
 // XML parts in it). A refusal (WorkbookError) is an answer, not a failure.
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxReader.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QFile>
 #include <QTemporaryDir>

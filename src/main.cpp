@@ -1,5 +1,5 @@
 #include "app/StartupValues.h"
-#include "app/gui/F_Start.h"
+#include "gui/F_Start.h"
 
 #include <QApplication>
 #include <QDir>

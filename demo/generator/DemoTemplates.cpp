@@ -1,8 +1,8 @@
 #include "DemoTemplates.h"
 
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxWriter.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QDir>
 #include <QTextStream>

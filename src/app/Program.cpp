@@ -3,13 +3,13 @@
 #include "app/AccessLevel.h"
 #include "app/IniReader.h"
 #include "app/StartupCheck.h"
-#include "app/ProgramUi.h"
+#include "report/ProgramUi.h"
 #include "db/DbError.h"
-#include "workbook/Application.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/TemplateFiles.h"
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
+#include "workbook/automation/Application.h"
+#include "text/ReportLocale.h"
+#include "workbook/package/TemplateFiles.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
 
 #include <QDir>
 

@@ -3,7 +3,7 @@
 #include "app/StartupValues.h"
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/ReportSettings.h"
+#include "report/ReportSettings.h"
 
 #include <QString>
 #include <QStringList>

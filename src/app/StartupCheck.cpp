@@ -1,6 +1,6 @@
 #include "StartupCheck.h"
 
-#include "StartupValues.h"
+#include "app/StartupValues.h"
 
 namespace {
 

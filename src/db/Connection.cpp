@@ -1,10 +1,10 @@
 #include "Connection.h"
 
-#include "Backend.h"
-#include "ConnectionString.h"
-#include "DbError.h"
-#include "OdbcBackend.h"
-#include "SqliteBackend.h"
+#include "db/Backend.h"
+#include "db/ConnectionString.h"
+#include "db/DbError.h"
+#include "db/OdbcBackend.h"
+#include "db/SqliteBackend.h"
 
 Connection::Connection() = default;
 Connection::~Connection() = default;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "StatementJournal.h"
+#include "db/Recordset.h"
+#include "db/StatementJournal.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "OdbcBackend.h"
 
-#include "DbError.h"
+#include "db/DbError.h"
 
 #include <QAtomicInt>
 #include <QDateTime>

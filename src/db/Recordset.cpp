@@ -1,6 +1,6 @@
 #include "Recordset.h"
 
-#include "DbError.h"
+#include "db/DbError.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "SqlDialect.h"
 
-#include "SqlServerFunctions.h"
-#include "SqlTokenizer.h"
+#include "db/SqlServerFunctions.h"
+#include "db/SqlTokenizer.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "SqlServerFunctions.h"
 
-#include "DbError.h"
-#include "SqlServerSemantics.h"
+#include "db/DbError.h"
+#include "db/SqlServerSemantics.h"
 
 #include <QString>
 #include <QtNumeric>

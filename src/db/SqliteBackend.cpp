@@ -1,9 +1,9 @@
 #include "SqliteBackend.h"
 
-#include "DbError.h"
-#include "SqlDialect.h"
-#include "SqlServerFunctions.h"
-#include "SqlServerSemantics.h"
+#include "db/DbError.h"
+#include "db/SqlDialect.h"
+#include "db/SqlServerFunctions.h"
+#include "db/SqlServerSemantics.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "ReportState.h"
 
-#include "app/ProgramUi.h"
-#include "app/TextLookup.h"
+#include "report/ProgramUi.h"
+#include "report/TextLookup.h"
 #include "db/Connection.h"
 
 QString ReportState::text(qint32 id)

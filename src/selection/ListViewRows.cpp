@@ -1,8 +1,8 @@
 #include "ListViewRows.h"
 
 #include "db/Connection.h"
-#include "workbook/NumberFormatter.h"
-#include "workbook/ReportLocale.h"
+#include "text/NumberFormatter.h"
+#include "text/ReportLocale.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SelectionStatements.h"
+#include "selection/SelectionStatements.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 #include "app/AccessLevel.h"
-#include "app/TextLookup.h"
+#include "report/TextLookup.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
 

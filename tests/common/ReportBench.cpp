@@ -7,10 +7,10 @@
 #include "tds/TdsEndpoint.h"
 #include "common/TestSupport.h"
 #include "db/SqliteBackend.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
+#include "text/ReportLocale.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <gtest/gtest.h>
 

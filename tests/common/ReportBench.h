@@ -8,15 +8,15 @@
 #include "common/QtPrinters.h"
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "report/ReportSettings.h"
 
 #include <QTemporaryDir>
 
 #include <memory>
 #include <vector>
 
-#include "workbook/Workbook.h"
+#include "workbook/cells/Workbook.h"
 class Worksheet;
 namespace testsupport {
 class MirrorBackend;

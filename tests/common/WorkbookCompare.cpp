@@ -1,9 +1,9 @@
 #include "WorkbookCompare.h"
 
-#include "workbook/CellAddress.h"
-#include "workbook/CellStyle.h"
-#include "workbook/Workbook.h"
-#include "workbook/Worksheet.h"
+#include "workbook/cells/CellAddress.h"
+#include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/Worksheet.h"
 
 #include <set>
 

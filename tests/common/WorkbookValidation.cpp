@@ -1,6 +1,6 @@
 #include "common/WorkbookValidation.h"
 
-#include "workbook/WorkbookError.h"
+#include "workbook/cells/WorkbookError.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 // targets are valid URI references, a sheet holds at most 65,530 hyperlinks
 // and at most 1,026 manual row breaks.
 
-#include "workbook/ZipArchive.h"
+#include "workbook/package/ZipArchive.h"
 
 #include <QString>
 #include <QStringList>

@@ -7,10 +7,10 @@
 
 #include "workbook/XlsxTestHelpers.h"
 
-#include "workbook/Application.h"
-#include "workbook/ReportSettings.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "workbook/automation/Application.h"
+#include "report/ReportSettings.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

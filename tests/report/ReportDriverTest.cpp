@@ -1,14 +1,14 @@
-#include "app/ProgramUi.h"
+#include "report/ProgramUi.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/ReportDriver.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/ReportSettings.h"
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxReader.h"
+#include "workbook/automation/Application.h"
+#include "report/ReportDriver.h"
+#include "text/ReportLocale.h"
+#include "report/ReportSettings.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
 
 #include "common/TestSupport.h"
 
@@ -136,7 +136,7 @@ TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].name, QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"));
     EXPECT_EQ(calls[0].arguments,
-              QVariantList({s.connectionString, QStringLiteral("LISTE = '4711' AND LISTENART = 1"), QStringLiteral("4711")}));
+              QVariantList({StoredConnection(s.connectionString), QStringLiteral("LISTE = '4711' AND LISTENART = 1"), QStringLiteral("4711")}));
     EXPECT_EQ(calls[1].name, QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
     EXPECT_EQ(calls[2].name, QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"));
     EXPECT_EQ(calls[2].arguments, QVariantList({true, 90}));
@@ -309,4 +309,26 @@ TEST_F(ReportDriverTest, ATemplateWithoutAStartRowFailsLoudly)
 {
     m_settings.StartZeile = 0;
     EXPECT_THROW(Workbook_Aktualisieren(s), WorkbookError);
+}
+
+// Whatever the quoting, only the provider's name goes to the saved report.
+TEST(StoredConnection, KeepsOnlyAPlainProviderName)
+{
+    const struct
+    {
+        const char *connection;
+        const char *stored;
+    } cases[] = {
+        {"Provider=SQLOLEDB;Data Source=srv;User ID=forst;Password={ge;heim};Initial Catalog=kelmora",
+         "Provider=SQLOLEDB"},
+        {"Provider=SQLOLEDB.1;User ID=o'neil;Password={a;b}}c};Data Source={s;r}}v};Initial Catalog='k;''at'",
+         "Provider=SQLOLEDB.1"},
+        {"User ID=\"u;=\"\"x\";Password='p;w''d';Provider=SQLite;Data Source=\"/home/forst/db;1.sqlite\"",
+         "Provider=SQLite"},
+        {"Provider={SQLOLEDB;Password=pw};Data Source=srv", ""},
+        {"Provider=x;y=Password;Server=srv;Pwd=geheim;UID=leser", "Provider=x"},
+        {"Data Source=srv;Integrated Security=SSPI", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(StoredConnection(QString::fromUtf8(c.connection)), QString::fromUtf8(c.stored)) << c.connection;
 }

@@ -1,4 +1,4 @@
-#include "selection/DateText.h"
+#include "text/DateText.h"
 
 #include "common/QtPrinters.h"
 

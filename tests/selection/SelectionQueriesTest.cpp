@@ -2,7 +2,7 @@
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
 #include "selection/ListViewRows.h"
-#include "workbook/ReportLocale.h"
+#include "text/ReportLocale.h"
 
 #include "common/TestSupport.h"
 

@@ -1,11 +1,11 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/ColumnAutoFit.h"
-#include "workbook/ColumnWidth.h"
-#include "workbook/FormulaEvaluator.h"
-#include "workbook/Hyperlinks.h"
-#include "workbook/SheetLimits.h"
-#include "workbook/WorkbookError.h"
+#include "workbook/cells/ColumnAutoFit.h"
+#include "workbook/cells/ColumnWidth.h"
+#include "workbook/formula/FormulaEvaluator.h"
+#include "workbook/automation/Hyperlinks.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/WorkbookError.h"
 
 #include <random>
 

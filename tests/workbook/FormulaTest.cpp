@@ -1,7 +1,7 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/FormulaEvaluator.h"
-#include "workbook/WorkbookError.h"
+#include "workbook/formula/FormulaEvaluator.h"
+#include "workbook/cells/WorkbookError.h"
 
 using sheettest::SheetTest;
 

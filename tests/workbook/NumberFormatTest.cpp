@@ -1,6 +1,6 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/NumberFormatter.h"
+#include "text/NumberFormatter.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 
 #include "XlsxTestHelpers.h"
 
-#include "workbook/TemplatePackage.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "workbook/package/TemplatePackage.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 #include "workbook/print/HeaderFooterText.h"
 #include "workbook/print/PageLayout.h"
 

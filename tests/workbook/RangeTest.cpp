@@ -1,6 +1,6 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/WorkbookError.h"
+#include "workbook/cells/WorkbookError.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "workbook/ReportSettings.h"
+#include "report/ReportSettings.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/WorkbookError.h"
-#include "workbook/XlConstants.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/cells/XlConstants.h"
 
 using sheettest::SheetTest;
 

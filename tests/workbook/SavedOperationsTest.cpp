@@ -10,13 +10,13 @@
 #include "common/TestSupport.h"
 #include "common/WorkbookValidation.h"
 
-#include "workbook/Application.h"
-#include "workbook/OfficeConverter.h"
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
-#include "workbook/ZipArchive.h"
+#include "workbook/automation/Application.h"
+#include "workbook/package/OfficeConverter.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
+#include "workbook/package/ZipArchive.h"
 
 #include <QDate>
 #include <QDir>
@@ -346,7 +346,7 @@ TEST_F(SavedOperationsTest, ApplicationAddsFromTheTemplateAndRunsItsMacrosIntoTh
 
     const auto back = XlsxReader::load(plain);
     const auto &props = back->customProperties();
-    EXPECT_EQ(props.value(TemplateMacros::connectionProperty()).toString(), QStringLiteral("Provider=SQLOLEDB"));
+    EXPECT_EQ(props.value(TemplateMacros::connectionProperty()).toString(), QString()) << "not a bare provider name";
     EXPECT_EQ(props.value(TemplateMacros::filterProperty()).toString(), QStringLiteral("LISTE='4711'"));
     EXPECT_EQ(props.value(TemplateMacros::listNumberProperty()).toString(), QStringLiteral("4711"));
     const PageSetup &page = back->sheet(Report)->pageSetup();

@@ -3,12 +3,12 @@
 // A German application with one empty workbook, for the tests of the sheet
 // operations. Effects are read back from the model.
 
-#include "workbook/Application.h"
+#include "workbook/automation/Application.h"
 #include "common/QtPrinters.h"
-#include "workbook/SheetCells.h"
-#include "workbook/SheetLimits.h"
-#include "workbook/Workbook.h"
-#include "workbook/Worksheet.h"
+#include "workbook/cells/SheetCells.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/Worksheet.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 // Finding the templates in the template folder by "Tannbuch*.xlt".
 
-#include "workbook/TemplateFiles.h"
+#include "workbook/package/TemplateFiles.h"
 
 #include <QDir>
 #include <QFile>

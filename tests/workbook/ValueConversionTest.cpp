@@ -1,9 +1,9 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/CellValueConversion.h"
-#include "workbook/WorkbookError.h"
+#include "workbook/cells/CellValueConversion.h"
+#include "workbook/cells/WorkbookError.h"
 
-#include "workbook/SheetLimits.h"
+#include "workbook/cells/SheetLimits.h"
 
 #include <QDate>
 

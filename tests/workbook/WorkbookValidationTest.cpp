@@ -5,10 +5,10 @@
 #include "XlsxTestHelpers.h"
 
 #include "common/WorkbookValidation.h"
-#include "workbook/Relationships.h"
-#include "workbook/SheetLimits.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxWriter.h"
+#include "workbook/package/Relationships.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

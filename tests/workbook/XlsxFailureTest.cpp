@@ -6,11 +6,11 @@
 
 #include "common/TestSupport.h"
 
-#include "workbook/SheetLimits.h"
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QBuffer>
 #include <QDir>

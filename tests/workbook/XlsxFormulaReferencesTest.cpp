@@ -1,5 +1,5 @@
-#include "workbook/CellAddress.h"
-#include "workbook/FormulaReferences.h"
+#include "workbook/cells/CellAddress.h"
+#include "workbook/formula/FormulaReferences.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 
 #include "common/WorkbookValidation.h"
 
-#include "workbook/FormulaEvaluator.h"
-#include "workbook/SheetLimits.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
+#include "workbook/formula/FormulaEvaluator.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QBuffer>
 #include <QJsonArray>

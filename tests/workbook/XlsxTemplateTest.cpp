@@ -5,11 +5,11 @@
 
 #include "common/WorkbookValidation.h"
 
-#include "workbook/TemplatePackage.h"
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
+#include "workbook/package/TemplatePackage.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>

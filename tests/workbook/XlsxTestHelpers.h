@@ -4,9 +4,9 @@
 // (openpyxl) over a saved file, reading single parts of a saved package, and
 // building template files by hand.
 
-#include "workbook/CellStyle.h"
-#include "workbook/Workbook.h"
-#include "workbook/ZipArchive.h"
+#include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/ZipArchive.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -3,9 +3,9 @@
 #include "db/Recordset.h"
 #include "report/ReportState.h"
 #include "report/single/SingleLogHeader.h"
-#include "workbook/Application.h"
-#include "workbook/Font.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Font.h"
+#include "report/ReportSettings.h"
 
 namespace {
 

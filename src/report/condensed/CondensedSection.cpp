@@ -1,6 +1,6 @@
 #include "CondensedSection.h"
 
-#include "CondensedGroups.h"
+#include "report/condensed/CondensedGroups.h"
 
 #include "db/Connection.h"
 #include "report/RecordType.h"
@@ -9,10 +9,10 @@
 #include "report/single/SingleLogHeader.h"
 #include "report/single/RowCells.h"
 #include "report/single/SingleLogQuery.h"
-#include "workbook/Application.h"
-#include "workbook/Font.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Font.h"
+#include "text/ReportLocale.h"
+#include "report/ReportSettings.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "CustomerLines.h"
 
-#include "HeadLine.h"
+#include "report/head/HeadLine.h"
 
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
+#include "workbook/automation/Application.h"
 
 #include <QStringList>
 

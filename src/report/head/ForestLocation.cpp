@@ -2,8 +2,8 @@
 
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "report/ReportSettings.h"
 
 namespace {
 

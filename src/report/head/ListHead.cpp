@@ -1,17 +1,17 @@
 #include "ListHead.h"
 
-#include "CustomerLines.h"
-#include "HeadLine.h"
+#include "report/head/CustomerLines.h"
+#include "report/head/HeadLine.h"
 
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/SqlQuote.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/NumberFormatter.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/ReportSettings.h"
-#include "workbook/WorkbookError.h"
+#include "workbook/automation/Application.h"
+#include "text/NumberFormatter.h"
+#include "text/ReportLocale.h"
+#include "report/ReportSettings.h"
+#include "workbook/cells/WorkbookError.h"
 
 #include <QDate>
 #include <QDateTime>

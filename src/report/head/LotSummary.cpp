@@ -2,10 +2,10 @@
 
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/Font.h"
-#include "workbook/Hyperlinks.h"
-#include "workbook/ReportLocale.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Font.h"
+#include "workbook/automation/Hyperlinks.h"
+#include "text/ReportLocale.h"
 
 #include <QVariant>
 

@@ -2,8 +2,8 @@
 
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/Font.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Font.h"
 
 #include <QVariant>
 

@@ -1,12 +1,12 @@
 #include "JacketMeasurement.h"
 
-#include "RowCells.h"
-#include "SingleLogHeader.h"
+#include "report/single/RowCells.h"
+#include "report/single/SingleLogHeader.h"
 
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/Font.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Font.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/ReportSettings.h"
+#include "report/ReportSettings.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 
 #include "db/Recordset.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "report/ReportSettings.h"
 
 void setIfPresent(ReportState &state, int row, int column, const QVariant &value)
 {

@@ -1,13 +1,13 @@
 #include "SingleLogHeader.h"
 
-#include "RowCells.h"
+#include "report/single/RowCells.h"
 
 #include "report/ReportState.h"
-#include "workbook/CellAddress.h"
-#include "workbook/Application.h"
-#include "workbook/Border.h"
-#include "workbook/Font.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/cells/CellAddress.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Border.h"
+#include "workbook/automation/Font.h"
+#include "report/ReportSettings.h"
 
 #include <QStringList>
 

@@ -1,20 +1,20 @@
 #include "SingleLogSection.h"
 
-#include "JacketMeasurement.h"
-#include "RowCells.h"
-#include "SingleLogHeader.h"
-#include "SingleLogQuery.h"
-#include "StackHeights.h"
+#include "report/single/JacketMeasurement.h"
+#include "report/single/RowCells.h"
+#include "report/single/SingleLogHeader.h"
+#include "report/single/SingleLogQuery.h"
+#include "report/single/StackHeights.h"
 
 #include "db/Connection.h"
 #include "report/RecordType.h"
 #include "report/ReportState.h"
 #include "report/head/ForestLocation.h"
 #include "report/head/LotSummary.h"
-#include "workbook/Application.h"
-#include "workbook/CellAddress.h"
-#include "workbook/Font.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "workbook/cells/CellAddress.h"
+#include "workbook/automation/Font.h"
+#include "report/ReportSettings.h"
 
 #include <algorithm>
 

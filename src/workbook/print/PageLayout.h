@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintSetup.h"
+#include "workbook/print/PrintSetup.h"
 
 #include <QRectF>
 #include <QSizeF>

@@ -1,12 +1,12 @@
 #include "PageRenderer.h"
 
-#include "workbook/CellValueConversion.h"
-#include "workbook/NumberFormatter.h"
-#include "workbook/PictureDrawing.h"
-#include "workbook/SheetCells.h"
-#include "workbook/Workbook.h"
-#include "workbook/Worksheet.h"
-#include "workbook/XlConstants.h"
+#include "workbook/cells/CellValueConversion.h"
+#include "text/NumberFormatter.h"
+#include "workbook/package/PictureDrawing.h"
+#include "workbook/cells/SheetCells.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/Worksheet.h"
+#include "workbook/cells/XlConstants.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HeaderFooterText.h"
-#include "PageLayout.h"
+#include "workbook/print/HeaderFooterText.h"
+#include "workbook/print/PageLayout.h"
 
 #include <QColor>
 #include <QDateTime>

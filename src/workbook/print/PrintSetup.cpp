@@ -1,10 +1,10 @@
 #include "PrintSetup.h"
 
-#include "workbook/SheetLimits.h"
-#include "workbook/TemplatePackage.h"
-#include "workbook/Workbook.h"
-#include "workbook/WorkbookError.h"
-#include "workbook/XmlDom.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/package/TemplatePackage.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XmlDom.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workbook/CellAddress.h"
+#include "workbook/cells/CellAddress.h"
 
 #include <QMarginsF>
 #include <QPageSize>

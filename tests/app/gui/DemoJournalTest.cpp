@@ -1,4 +1,4 @@
-#include "app/gui/F_Start.h"
+#include "gui/F_Start.h"
 
 #include <QDate>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/gui/F_Start.h"
-#include "workbook/CellStyle.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "gui/F_Start.h"
+#include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "app/gui/F_Start.h"
-#include "app/gui/SingleInstance.h"
+#include "gui/F_Start.h"
+#include "gui/SingleInstance.h"
 #include "app/WindowPositionStore.h"
-#include "workbook/Application.h"
-#include "workbook/gui/dlgVorlagen.h"
+#include "workbook/automation/Application.h"
+#include "gui/dlgVorlagen.h"
 
 #include <QAbstractButton>
 #include <QApplication>

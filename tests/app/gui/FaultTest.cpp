@@ -1,11 +1,11 @@
 // Faults injected into whole runs of the program and bad input from the
 // database: nothing crashes, the user is told, unattended runs fail.
-#include "app/gui/F_Start.h"
-#include "app/gui/ReportWindow.h"
-#include "workbook/Application.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
-#include "workbook/XlsxWriter.h"
+#include "gui/F_Start.h"
+#include "gui/ReportWindow.h"
+#include "workbook/automation/Application.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include "RecordingWindow.h"
 #include "common/QtPrinters.h"

@@ -4,9 +4,9 @@
 #include "HostileInputs.h"
 #include "RecordingWindow.h"
 #include "tds/TdsEndpoint.h"
-#include "workbook/TemplateMacros.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "workbook/automation/TemplateMacros.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 #include "workbook/XlsxTestHelpers.h"
 
 #include <QFile>

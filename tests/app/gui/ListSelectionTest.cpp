@@ -1,6 +1,6 @@
-#include "app/gui/F_Start.h"
+#include "gui/F_Start.h"
 #include "report/ReportState.h"
-#include "workbook/Application.h"
+#include "workbook/automation/Application.h"
 
 #include <QApplication>
 #include <QCheckBox>

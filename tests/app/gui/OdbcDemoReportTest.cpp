@@ -3,9 +3,9 @@
 // demo database. The saved workbook must equal the embedded run's; a server
 // that stalls or drops the connection must fail the run without a file.
 #include "app/IniReader.h"
-#include "app/gui/F_Start.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "gui/F_Start.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 
 #include "RecordingWindow.h"
 #include "common/QtPrinters.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/gui/F_Start.h"
+#include "gui/F_Start.h"
 #include "common/WorkbookValidation.h"
 
 #include <QFile>

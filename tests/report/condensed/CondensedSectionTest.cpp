@@ -2,7 +2,7 @@
 
 #include "common/ReportBench.h"
 #include "report/single/SingleLogTestData.h"
-#include "workbook/Border.h"
+#include "workbook/automation/Border.h"
 
 #include <gtest/gtest.h>
 

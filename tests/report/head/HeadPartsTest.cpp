@@ -9,9 +9,9 @@
 #include "report/head/ForestLocation.h"
 #include "report/head/HeadLine.h"
 #include "report/head/ListHead.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxReader.h"
+#include "text/ReportLocale.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QDate>
 

@@ -1,8 +1,8 @@
 #include "report/head/LotSummary.h"
 
 #include "common/ReportBench.h"
-#include "workbook/ReportLocale.h"
-#include "workbook/Worksheet.h"
+#include "text/ReportLocale.h"
+#include "workbook/cells/Worksheet.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "common/ReportBench.h"
 #include "report/single/SingleLogSection.h"
-#include "workbook/Border.h"
+#include "workbook/automation/Border.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "report/single/SingleLogHeader.h"
 
 #include "report/ReportState.h"
-#include "workbook/Application.h"
-#include "workbook/Border.h"
-#include "workbook/Font.h"
-#include "workbook/ReportSettings.h"
+#include "workbook/automation/Application.h"
+#include "workbook/automation/Border.h"
+#include "workbook/automation/Font.h"
+#include "report/ReportSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "report/single/SingleLogQuery.h"
 #include "db/SqliteBackend.h"
-#include "workbook/ReportSettings.h"
+#include "report/ReportSettings.h"
 
 #include <gtest/gtest.h>
 

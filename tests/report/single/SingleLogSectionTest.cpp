@@ -4,8 +4,8 @@
 
 #include "common/ReportBench.h"
 #include "db/DbError.h"
-#include "workbook/Border.h"
-#include "workbook/Font.h"
+#include "workbook/automation/Border.h"
+#include "workbook/automation/Font.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "common/ReportBench.h"
 #include "db/Connection.h"
 #include "report/single/SingleLogSection.h"
-#include "workbook/ReportLocale.h"
+#include "text/ReportLocale.h"
 
 #include <gtest/gtest.h>
 

@@ -13,12 +13,12 @@
 // which the test checks too: the measure sees a page that starts elsewhere,
 // though the page-start check above is the sharper one.
 
-#include "app/gui/F_Start.h"
-#include "app/gui/ReportWindow.h"
-#include "workbook/OfficeConverter.h"
-#include "workbook/ReportPrinter.h"
-#include "workbook/Workbook.h"
-#include "workbook/XlsxWriter.h"
+#include "gui/F_Start.h"
+#include "gui/ReportWindow.h"
+#include "workbook/package/OfficeConverter.h"
+#include "workbook/print/ReportPrinter.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxWriter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

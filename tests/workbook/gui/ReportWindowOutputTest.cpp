@@ -2,11 +2,11 @@
 // answering, a progress dialog offers cancelling, and a cancel or a failure
 // leaves no file.
 
-#include "app/ProgramUi.h"
-#include "app/gui/ReportWindow.h"
-#include "workbook/Application.h"
-#include "workbook/Workbook.h"
-#include "workbook/Worksheet.h"
+#include "report/ProgramUi.h"
+#include "gui/ReportWindow.h"
+#include "workbook/automation/Application.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/Worksheet.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "workbook/gui/SheetView.h"
+#include "gui/SheetView.h"
 
-#include "workbook/Application.h"
-#include "workbook/Workbook.h"
-#include "workbook/Worksheet.h"
-#include "workbook/gui/SheetDelegate.h"
-#include "workbook/gui/SheetModel.h"
+#include "workbook/automation/Application.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/Worksheet.h"
+#include "gui/SheetDelegate.h"
+#include "gui/SheetModel.h"
 
 #include <QHeaderView>
 #include <QImage>

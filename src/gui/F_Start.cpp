@@ -1,0 +1,1094 @@
+#include "F_Start.h"
+
+#include "gui/ReportWindow.h"
+#include "gui/SingleInstance.h"
+#include "app/DateKeyFilter.h"
+#include "report/TextLookup.h"
+#include "app/WindowPositionStore.h"
+#include "db/DbError.h"
+#include "text/DateText.h"
+#include "selection/ListViewRows.h"
+#include "selection/SelectionFilter.h"
+#include "selection/SelectionQueries.h"
+#include "workbook/automation/Application.h"
+#include "report/ReportDriver.h"
+#include "text/ReportLocale.h"
+#include "workbook/print/ReportPrinter.h"
+#include "workbook/cells/WorkbookError.h"
+#include "gui/dlgVorlagen.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPalette>
+#include <QScreen>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QTextStream>
+#include <QTimer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+template <typename T>
+T *named(T *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+template <typename Work>
+void F_Start::guarded(Work work)
+{
+    try {
+        work();
+    } catch (const DbError &e) {
+        // The database's own words; the window goes on.
+        reportFailure(e.message());
+    } catch (const WorkbookError &e) {
+        reportFailure(e.message());
+    }
+}
+
+F_Start::F_Start(QWidget *parent)
+    : QWidget(parent)
+    , m_program(*this)
+{
+    setObjectName(QStringLiteral("F_Start"));
+    buildLayout();
+    setTabOrder();
+    connect(ButAbbrech, &QPushButton::clicked, this, &F_Start::ButAbbrech_Click);
+    connect(B_OK, &QPushButton::clicked, this, &F_Start::B_OK_Click);
+    for (int k = 0; k < 4; ++k)
+        connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
+    connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        // Whichever way the chosen list changes (mouse, keyboard, cleared),
+        // the pickers follow; filling the browser refreshes them itself.
+        if (!m_fillingListView)
+            guarded([this] { ListView1_ItemClick(); });
+    });
+    for (QRadioButton *mode : optLos)
+        connect(mode, &QRadioButton::clicked, this, [this] { guarded([this] { FillLotList(); }); });
+    connect(cmbListenart, &QComboBox::activated, this, [this] { guarded([this] { FillLotList(); }); });
+    for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise}) {
+        // Greyed is a state the template may set; a click only turns the box
+        // on or off.
+        connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
+    }
+    for (QLineEdit *box : {txtVon, txtBis, txt_Jahr})
+        box->installEventFilter(this);
+}
+
+F_Start::~F_Start()
+{
+    Form_Unload();
+}
+
+QString F_Start::caption()
+{
+    return QStringLiteral("Quelt32-Listenausdruck V ") + QStringLiteral(TANNBUCH_VERSION);
+}
+
+bool F_Start::isUnattended() const
+{
+    return m_program.values().isUnattended();
+}
+
+void F_Start::Form_Load(const QString &commandLine)
+{
+    setWindowTitle(caption());
+
+    // A second window brings the first one to the front and ends. An
+    // unattended print opens no window: a clerk's window does not stop it,
+    // it only waits for another unattended print to end, for a bounded time.
+    m_instance = std::make_unique<SingleInstance>(caption());
+    const StartupValues requested = SplitCommandLine(commandLine);
+    if (requested.isUnattended()) {
+        const int wait = SingleInstance::unattendedWaitSeconds(requested.iniPath);
+        if (!m_instance->claimUnattended(wait)) {
+            m_secondInstance = true;
+            QTextStream(stderr) << QStringLiteral("Tannbuch: Das Programm läuft bereits für einen anderen "
+                                                  "unbeaufsichtigten Ausdruck, und die Wartezeit "
+                                                  "(InstanceWait = %1 s) ist abgelaufen; es wurde nichts gedruckt.")
+                                       .arg(wait)
+                                << Qt::endl;
+            m_program.markFailed();
+            Form_Unload();
+            return;
+        }
+    } else if (!m_instance->claim()) {
+        m_secondInstance = true;
+        Form_Unload();
+        return;
+    }
+    connect(m_instance.get(), &SingleInstance::activationRequested, this, &F_Start::bringToFront);
+
+    RestoreWindowPosition();
+
+    const bool started = m_program.startUp(commandLine);
+    if (m_program.closeRequested()) {
+        ButAbbrech_Click();
+        return;
+    }
+    if (!started) {
+        // No database: the window stays open without lists; an unattended
+        // run has nothing to print and ends.
+        if (isUnattended())
+            ButAbbrech_Click();
+        return;
+    }
+
+    guarded([this] { InitSelectionControls(); });
+    setTopmost(true);
+
+    if (isUnattended()) {
+        B_OK_Click();
+        ButAbbrech_Click();
+    }
+}
+
+void F_Start::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_ended = true;
+    // The report window shows the workbook that shut-down closes.
+    if (m_reportWindow) {
+        m_reportWindow->disconnect(this);
+        delete m_reportWindow;
+    }
+    m_program.shutDown();
+    if (!m_secondInstance)
+        SaveWindowPosition();
+}
+
+int F_Start::exitCode() const
+{
+    return m_program.hasFailed() ? 1 : 0;
+}
+
+void F_Start::keyPressEvent(QKeyEvent *event)
+{
+    // Keys no control took: Enter prints (in a text box it moves on like
+    // Tab), Escape closes.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+            focusNextChild();
+        else if (B_OK->isEnabled())
+            B_OK->click();
+        return;
+    case Qt::Key_Escape:
+        if (ButAbbrech->isEnabled())
+            ButAbbrech->click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void F_Start::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void F_Start::ButAbbrech_Click()
+{
+    close();
+    // A window that was never shown gets no close event; end all the same.
+    Form_Unload();
+}
+
+void F_Start::B_OK_Click()
+{
+    // One request at a time: a click while a report runs (from a message
+    // box's event loop, say) prints nothing.
+    if (m_running)
+        return;
+    m_running = true;
+    // Turning the focused control off moves the focus on; it comes back
+    // afterwards, and no box counts as left meanwhile.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
+    setRequestControlsEnabled(false);
+    if (!isUnattended())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto done = qScopeGuard([this, focused] {
+        // Clicks made meanwhile waited in the queue; they reach the disabled
+        // controls now and are dropped.
+        if (!isUnattended())
+            QCoreApplication::processEvents();
+        if (!isUnattended())
+            QApplication::restoreOverrideCursor();
+        setRequestControlsEnabled(true);
+        if (focused && focused->isEnabled() && focused->window() == this)
+            focused->setFocus(Qt::OtherFocusReason);
+        m_running = false;
+    });
+    guarded([this] { printRequest(); });
+    setTopmost(false);
+}
+
+void F_Start::setRequestControlsEnabled(bool on)
+{
+    QWidget *const controls[] = {B_OK,        ButAbbrech, ListView1,  txtVon,       txtBis,       txLastDays,
+                                 txt_Jahr,    btnJahr[0], btnJahr[1], btnJahr[2],   btnJahr[3],   optLos[0],
+                                 optLos[1],   LbLos,      CbVerdichtet, CbDruck,    CbEinzeln,    CbLosweise,
+                                 RadWoEing,   RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment,
+                                 RadStammNummer};
+    for (QWidget *control : controls)
+        control->setEnabled(on);
+    // The list-type box stays off while the chosen list has no list types.
+    cmbListenart->setEnabled(on && cmbListenart->count() > 0);
+    lblListenart->setEnabled(on && cmbListenart->count() > 0);
+}
+
+void F_Start::printRequest()
+{
+    // The user may have closed the workbook since the last report.
+    if (!m_program.hasReportWorkbook()) {
+        m_program.OpenReportWorkbook();
+        // The template choice was cancelled (or the template failed, which
+        // was told): nothing to print into.
+        if (!m_program.hasReportWorkbook() && !isUnattended())
+            return;
+    }
+
+    ReportState &state = m_program.reportState();
+    const StartupValues &values = m_program.values();
+    const QString chosen = chosenList();
+    if (chosen.isEmpty() && !isUnattended()) {
+        showMessage(QStringLiteral("Bitte eine Liste auswählen."));
+        return;
+    }
+    if (chosen.isEmpty()) {
+        // Printing LISTE '' would hand the host an empty report as success.
+        if (values.listNumber.isEmpty()) {
+            showMessage(QStringLiteral("In der Listenauswahl steht keine Liste; es wurde nichts gedruckt "
+                                       "und nichts gespeichert."));
+        } else {
+            showMessage(QStringLiteral("Die Liste %1 steht nicht in der Listenauswahl (andere Listenart, "
+                                       "anderes Haushaltsjahr oder falsche Listennummer); es wurde nichts "
+                                       "gedruckt und nichts gespeichert.")
+                            .arg(values.listNumber));
+        }
+        return;
+    }
+    state.listNumber = chosen;
+
+    ReportSettings &settings = m_program.settings();
+    for (int v = 1; v <= 6; ++v) {
+        if (sortButton(v)->isChecked())
+            settings.EinzSort = qint16(v);
+    }
+
+    SelectionRequest request;
+    request.listNumber = state.listNumber;
+    request.mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
+    for (int i = 0; i < LbLos->count(); ++i) {
+        const QListWidgetItem *entry = LbLos->item(i);
+        request.shown << entry->text();
+        if (entry->isSelected())
+            request.marked << entry->text();
+    }
+    Connection &db = m_program.connection();
+    const bool provisionNamed = !values.provisionName.isEmpty();
+    if (provisionNamed) {
+        request.provisionFilter = GetProvisionFilter(db, values.provisionName);
+        // Without its condition the report would show the whole list as the
+        // provision's.
+        if (request.provisionFilter.isEmpty()) {
+            showMessage(QStringLiteral("Die Bereitstellung \"%1\" gibt es nicht oder sie enthält keine Hölzer; es "
+                                       "wurde nichts gedruckt und nichts gespeichert.")
+                            .arg(values.provisionName));
+            return;
+        }
+    }
+    request.listType = GetListTypeNumber(db, cmbListenart->currentText());
+
+    Selection selection = BuildSelectionFilter(request);
+    if (provisionNamed) {
+        // The provision decides which lots there are to print: a lot-by-lot
+        // report shows only the lots that hold its records.
+        const QStringList lots = ReadSelectionLots(db, selection.filter);
+        if (lots.isEmpty()) {
+            const QString list = request.listType.isEmpty()
+                ? state.listNumber
+                : QStringLiteral("%1 (Listenart %2)").arg(state.listNumber, request.listType);
+            showMessage(QStringLiteral("Die Bereitstellung \"%1\" enthält keine Hölzer der Liste %2; es wurde "
+                                       "nichts gedruckt und nichts gespeichert.")
+                            .arg(values.provisionName, list));
+            return;
+        }
+        if (request.mode == LotMode::Lots) {
+            selection.lots = lots;
+            selection.lotCount = int(lots.size());
+        }
+    }
+    state.filter = selection.filter;
+    state.lots = selection.lots;
+    state.lotCount = selection.lotCount;
+    state.listType = request.listType;
+    state.provisionFilter = request.provisionFilter;
+
+    // 0 off, 1 on; a box the template greyed keeps its 2.
+    const auto value = [](const QCheckBox *box) -> qint16 {
+        switch (box->checkState()) {
+        case Qt::Unchecked:
+            return 0;
+        case Qt::PartiallyChecked:
+            return 2;
+        case Qt::Checked:
+            break;
+        }
+        return 1;
+    };
+    settings.lLosweise = value(CbLosweise);
+    settings.lSofortDruck = value(CbDruck);
+    settings.lEinzeln = value(CbEinzeln);
+    settings.lVerdichtet = value(CbVerdichtet);
+
+    m_program.prepareReportState();
+    try {
+        Workbook_Aktualisieren(state);
+    } catch (...) {
+        // What was written before the failure stays in the workbook; the
+        // clerk sees it in the report window (after the failure's message).
+        if (!isUnattended())
+            QTimer::singleShot(0, this, [this] { showReportWindow(); });
+        throw;
+    }
+
+    if (isUnattended())
+        savePdfBesideWorkbook();
+    else
+        showReportWindow();
+}
+
+void F_Start::savePdfBesideWorkbook()
+{
+    Application *xl = m_program.application();
+    if (!xl || xl->workbookCount() == 0 || m_program.ReadIniValue(QStringLiteral("SavePdf")).trimmed() != u"1")
+        return;
+    QString path = xl->savedPath(xl->activeWorkbook().workbook());
+    if (path.isEmpty())
+        return; // nothing was saved, so there is nothing to put a PDF beside
+    path.chop(QStringLiteral(".xlsx").size());
+    path += QStringLiteral(".pdf");
+    try {
+        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path);
+    } catch (const WorkbookError &e) {
+        showMessage(QStringLiteral("Das PDF neben der Arbeitsmappe konnte nicht geschrieben werden.\n") + e.message());
+        m_program.markFailed();
+    }
+}
+
+QString F_Start::reportFilePath()
+{
+    const ReportState &state = m_program.reportState();
+    const QString name = state.provisionName.isEmpty()
+        ? ReportFileName(QStringLiteral("Holzliste"), state.listNumber)
+        : ReportFileName(state.provisionName, state.startupListNumber);
+    const QString folder = state.saveFolder.isEmpty() ? QDir::homePath() : state.saveFolder;
+    return QDir(folder).filePath(name);
+}
+
+void F_Start::showReportWindow()
+{
+    Application *xl = m_program.application();
+    if (!xl || xl->workbookCount() == 0)
+        return;
+    Workbook &book = xl->activeWorkbook().workbook();
+    if (m_reportWindow && &m_reportWindow->workbook() != &book) {
+        // Another workbook than the one shown: start the window afresh.
+        m_reportWindow->disconnect(this);
+        delete m_reportWindow;
+    }
+    if (!m_reportWindow) {
+        m_reportWindow = new ReportWindow(*xl, book, *this);
+        m_reportWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_reportWindow, &ReportWindow::closed, this, &F_Start::reportWindowClosed);
+    }
+    m_reportWindow->refresh(reportFilePath());
+    m_reportWindow->show();
+    m_reportWindow->raise();
+    m_reportWindow->activateWindow();
+}
+
+void F_Start::reportWindowClosed()
+{
+    Application *xl = m_program.application();
+    if (!m_reportWindow || !xl)
+        return;
+    Workbook &book = m_reportWindow->workbook();
+    for (int i = 0; i < xl->workbookCount(); ++i) {
+        if (&xl->workbookAt(i).workbook() == &book) {
+            try {
+                xl->closeWorkbook(book, false);
+            } catch (const WorkbookError &) {
+                // Already gone: nothing to close.
+            }
+            break;
+        }
+    }
+    m_reportWindow = nullptr; // deletes itself on close
+}
+
+void F_Start::btnJahr_Click(int index)
+{
+    txt_Jahr->setText(btnJahr[index]->text());
+    txtVon->clear();
+    txtBis->clear();
+    dateBox_LostFocus(txtVon, m_rememberedVon);
+    dateBox_LostFocus(txtBis, m_rememberedBis);
+    FillListView();
+}
+
+void F_Start::InitSelectionControls()
+{
+    const ReportSettings &settings = m_program.settings();
+    QRadioButton *sort = sortButton(settings.EinzSort);
+    (sort ? sort : RadWoEing)->setChecked(true);
+
+    const std::pair<QCheckBox *, qint16> boxes[] = {{CbDruck, settings.lSofortDruck},
+                                                    {CbEinzeln, settings.lEinzeln},
+                                                    {CbVerdichtet, settings.lVerdichtet},
+                                                    {CbLosweise, settings.lLosweise}};
+    for (const auto &[box, value] : boxes) {
+        // 2 is the greyed state; any other non-zero value means on. Only a
+        // greyed box offers the third state, until it is first clicked.
+        box->setTristate(value == 2);
+        box->setCheckState(value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked);
+    }
+
+    Connection &db = m_program.connection();
+    const QString column = m_program.values().businessYearColumn;
+    if (column.isEmpty()) {
+        // Writing the days box runs its change event (list and list types).
+        txLastDays->setText(QString::number(settings.LetztenTage));
+        bool ok = false;
+        int days = txLastDays->text().trimmed().toInt(&ok);
+        if (!ok)
+            days = 0;
+        const QDate today = QDate::currentDate();
+        txtVon->setText(DateText::format(today.addDays(-days)));
+        txtBis->setText(DateText::format(today));
+        frmHHJ->hide();
+    } else {
+        int first = 0;
+        try {
+            first = NewestBusinessYear(db, column, QDate::currentDate());
+        } catch (const DbError &) {
+            // Without the table the year falls back to the calendar.
+            first = BusinessYearOrFallback(QString(), QDate::currentDate());
+        }
+        for (int k = 0; k < 4; ++k)
+            btnJahr[k]->setText(QString::number(first - k));
+        btnJahr_Click(0);
+        try {
+            lblHHJahr->setText(GetRelTableCaption(db, column));
+        } catch (const DbError &) {
+            // The caption as designed stays.
+        }
+    }
+    try {
+        lblListendatum->setText(GetString(db, 727));
+    } catch (const DbError &) {
+        // The caption as designed stays.
+    }
+    // Filling the list browser has filled the list types and lots as well,
+    // so the command line's list type narrows the report as it narrows the
+    // list browser.
+    FillListView();
+}
+
+void F_Start::FillListView()
+{
+    Connection &db = m_program.connection();
+    const QList<ListViewColumn> columns = ListViewColumns(GetString(db, 726));
+
+    // Clearing and refilling selects items; that chooses no list.
+    m_fillingListView = true;
+    const auto done = qScopeGuard([this] { m_fillingListView = false; });
+
+    ListView1->clear();
+    ListView1->setColumnCount(int(columns.size()));
+    QStringList headers;
+    for (const ListViewColumn &column : columns)
+        headers << column.header;
+    ListView1->setHeaderLabels(headers);
+    for (int c = 0; c < columns.size(); ++c) {
+        ListView1->headerItem()->setTextAlignment(c, columns[c].alignment);
+        ListView1->setColumnWidth(c, TwipsToPixels(columns[c].widthTwips));
+    }
+
+    const StartupValues &values = m_program.values();
+    ListViewQuery query;
+    query.businessYearColumn = values.businessYearColumn;
+    query.year = txt_Jahr->text();
+    query.listNumber = values.listNumber;
+    query.listTypeNumber = values.listTypeNumber;
+    query.accessLevelFilter = m_program.accessLevelFilter();
+    query.dateFrom = txtVon->text();
+    query.dateTo = txtBis->text();
+    const QList<ListViewRow> rows = ReadListViewRows(db, ListViewStatement(query), m_program.kubaturFormat());
+
+    QList<QTreeWidgetItem *> items;
+    items.reserve(rows.size());
+    for (const ListViewRow &row : rows) {
+        auto *item = new QTreeWidgetItem({row.liste, row.listdatum, row.stk, row.kubatur});
+        for (int c = 0; c < columns.size(); ++c) {
+            item->setTextAlignment(c, columns[c].alignment);
+            // A text cut short by a narrow window still reads in full.
+            item->setToolTip(c, item->text(c));
+        }
+        items << item;
+    }
+    ListView1->addTopLevelItems(items);
+    // Columns keep their designed width at least and grow to their longest
+    // entry, so a big list's volume never squeezes the date to "12.03.2...".
+    for (int c = 0; c < columns.size(); ++c) {
+        ListView1->resizeColumnToContents(c);
+        ListView1->setColumnWidth(c, std::max(ListView1->columnWidth(c), TwipsToPixels(columns[c].widthTwips)));
+    }
+    if (!items.isEmpty()) {
+        ListView1->setCurrentItem(items.first());
+        items.first()->setSelected(true);
+    }
+    m_fillingListView = false;
+    // The chosen list is another one now (or none): its list types and lots.
+    refreshPickers();
+}
+
+void F_Start::refreshPickers()
+{
+    FillListTypes();
+    // Setting the list types refilled the lots; without list types it did not.
+    if (cmbListenart->count() == 0)
+        FillLotList();
+}
+
+QString F_Start::chosenList() const
+{
+    QString list;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = ListView1->topLevelItem(i);
+        if (item->isSelected())
+            list = item->text(0);
+    }
+    return list;
+}
+
+void F_Start::FillLotList()
+{
+    LbLos->clear();
+    const QString list = chosenList();
+    if (list.isEmpty())
+        return;
+    const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
+    LbLos->addItems(SortedLotEntries(
+        ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
+}
+
+QStringList SortedLotEntries(QStringList entries)
+{
+    // The database sorts lot numbers as text (1, 10, 100, 2); when every
+    // entry is a whole number they go in numeric order instead.
+    QList<qint64> numbers;
+    numbers.reserve(entries.size());
+    for (const QString &entry : entries) {
+        bool ok = false;
+        numbers << entry.trimmed().toLongLong(&ok);
+        if (!ok)
+            return entries;
+    }
+    QList<qsizetype> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return numbers[a] < numbers[b]; });
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype i : order)
+        sorted << entries[i];
+    return sorted;
+}
+
+void F_Start::FillListTypes()
+{
+    const QString list = chosenList().trimmed();
+    {
+        const QSignalBlocker quiet(cmbListenart);
+        cmbListenart->clear();
+    }
+    const QStringList texts = ReadListTypeTexts(m_program.connection(), list, m_program.values().listTypeNumber);
+    // Without list types the row is greyed, not hidden, so the layout keeps still.
+    cmbListenart->setEnabled(!texts.isEmpty());
+    lblListenart->setEnabled(!texts.isEmpty());
+    if (texts.isEmpty())
+        return;
+    {
+        const QSignalBlocker quiet(cmbListenart);
+        cmbListenart->addItems(texts);
+        cmbListenart->setCurrentIndex(0);
+    }
+    // The box's text changed: the picker follows the list type.
+    FillLotList();
+}
+
+void F_Start::ListView1_ItemClick()
+{
+    FillLotList();
+    FillListTypes();
+}
+
+void F_Start::txLastDays_Change()
+{
+    // In date mode the days box sets where the range starts, today minus the
+    // days, so the browser shows the lists of those days (a box that is not
+    // a number leaves the dates as they are).
+    bool ok = false;
+    const int days = txLastDays->text().trimmed().toInt(&ok);
+    if (ok && days >= 0 && m_program.values().businessYearColumn.isEmpty()) {
+        const QDate today = QDate::currentDate();
+        txtVon->setText(DateText::format(today.addDays(-days)));
+        if (txtBis->text().trimmed().isEmpty())
+            txtBis->setText(DateText::format(today));
+    }
+    FillListView();
+}
+
+void F_Start::txt_Jahr_LostFocus()
+{
+    FillListView();
+}
+
+void F_Start::SelectText()
+{
+    QWidget *focused = QApplication::focusWidget();
+    if (auto *box = qobject_cast<QLineEdit *>(focused))
+        box->selectAll();
+    else if (auto *combo = qobject_cast<QComboBox *>(focused); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+}
+
+void F_Start::dateBox_KeyPress(QLineEdit *box, QKeyEvent *event, bool &swallow)
+{
+    swallow = false;
+    int key = 0;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter moves on like Tab.
+        swallow = true;
+        focusNextChild();
+        return;
+    }
+    if (event->key() == Qt::Key_Backspace) {
+        key = 8;
+    } else if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return; // shortcuts (copy, paste) and menu keys
+    } else if (event->text().size() == 1 && event->text().at(0).isPrint()) {
+        key = event->text().at(0).unicode();
+    } else {
+        return; // caret movement, Delete, Tab
+    }
+    const int caret = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+    const int selectionLength = int(box->selectedText().size());
+    swallow = FilterDateKey(box->text(), caret, selectionLength, key) == 0;
+}
+
+void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
+{
+    const QString text = box->text();
+    if (!text.isEmpty()) {
+        const std::optional<QDate> date = DateText::parse(text, QDate::currentDate());
+        if (!date) {
+            showMessage(QStringLiteral("Ungültige Daten."));
+            box->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        box->setText(DateText::format(*date));
+    }
+    // Leaving a box unchanged does not reload the list.
+    if (box->text() != remembered)
+        FillListView();
+    remembered = box->text();
+}
+
+bool F_Start::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    const bool dateBox = box == txtVon || box == txtBis;
+    if (!box || m_ended)
+        return QWidget::eventFilter(watched, event);
+
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (dateBox) {
+            SelectText();
+            // A mouse click places the caret after the focus came; select
+            // once it has.
+            if (static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
+                QTimer::singleShot(0, box, [box] {
+                    if (box->hasFocus())
+                        box->selectAll();
+                });
+        }
+        break;
+    case QEvent::KeyPress:
+        if (dateBox) {
+            bool swallow = false;
+            dateBox_KeyPress(box, static_cast<QKeyEvent *>(event), swallow);
+            if (swallow)
+                return true;
+        }
+        break;
+    case QEvent::FocusOut: {
+        // Only a move to another control leaves the box; another window
+        // coming to the front (a message box) does not.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox || m_running)
+            break;
+        m_leavingDateBox = true;
+        const auto done = qScopeGuard([this] { m_leavingDateBox = false; });
+        if (box == txtVon)
+            guarded([this] { dateBox_LostFocus(txtVon, m_rememberedVon); });
+        else if (box == txtBis)
+            guarded([this] { dateBox_LostFocus(txtBis, m_rememberedBis); });
+        else if (box == txt_Jahr)
+            guarded([this] { txt_Jahr_LostFocus(); });
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void F_Start::reportFailure(const QString &message)
+{
+    showMessage(message);
+}
+
+void F_Start::RestoreWindowPosition()
+{
+    // The stored values are the frame's top-left corner, as saved; move()
+    // of a window not yet shown places the frame there too.
+    const auto x = WindowPositionStore::storedX();
+    const auto y = WindowPositionStore::storedY();
+    if (!x && !y)
+        return;
+    QPoint p = frameGeometry().topLeft();
+    if (x)
+        p.setX(*x);
+    if (y)
+        p.setY(*y);
+    // A position from another screen layout (or a negative one) is brought
+    // back onto the screen, title bar included.
+    QScreen *target = QGuiApplication::screenAt(p);
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (target) {
+        const QSize frameSize = frameGeometry().size().expandedTo(sizeHint());
+        p = WindowPositionStore::clampedTopLeft(p, frameSize, target->availableGeometry());
+    }
+    move(p);
+}
+
+void F_Start::SaveWindowPosition()
+{
+    WindowPositionStore::store(frameGeometry().topLeft());
+}
+
+void F_Start::setTopmost(bool on)
+{
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    // Changing the flags hides a shown window; show it again where it was.
+    if (visible)
+        show();
+}
+
+void F_Start::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void F_Start::showMessage(const QString &text)
+{
+    // In unattended printing a message means the host did not get what it
+    // asked for.
+    if (isUnattended())
+        m_program.markFailed();
+    present(text, false);
+}
+
+void F_Start::showWarning(const QString &text)
+{
+    present(text, true);
+}
+
+void F_Start::present(const QString &text, bool warning)
+{
+    if (isUnattended()) {
+        // Nobody reads a message of an unattended run but the host, through
+        // standard error and the exit code.
+        QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
+        return;
+    }
+    // Every message is something that went wrong or was refused; a warning
+    // leaves the report whole. The icon tells the clerk which at a glance.
+    QWidget *parent = isVisible() ? this : nullptr;
+    if (warning)
+        QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+    else
+        QMessageBox::critical(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+QString F_Start::chooseTemplate(const QStringList &templates)
+{
+    // The choice holds while the program runs: a report window closed and
+    // the next "Ausdruck" take the same template without asking.
+    if (templates.contains(m_chosenTemplate))
+        return m_chosenTemplate;
+    const QString choice = askTemplate(templates);
+    if (!choice.isEmpty())
+        m_chosenTemplate = choice;
+    return choice;
+}
+
+QString F_Start::askTemplate(const QStringList &templates)
+{
+    return dlgVorlagen::choose(templates, isVisible() ? this : nullptr);
+}
+
+void F_Start::showStatus(const QString &text)
+{
+    LbStatus->setText(text);
+    LbStatus->repaint();
+}
+
+void F_Start::showProgress(qint64 done, qint64 total)
+{
+    if (total <= 0) {
+        prgFortschritt->reset();
+        prgFortschritt->hide();
+        return;
+    }
+    // The report runs on this thread: the window repaints now and then (about
+    // 25 times a second), without taking any input meanwhile.
+    const bool first = !prgFortschritt->isVisible();
+    if (!first && m_progressShown.isValid() && m_progressShown.elapsed() < 40 && done < total)
+        return;
+    m_progressShown.start();
+    // The bar counts in thousandths, so very long sections fit its int range.
+    prgFortschritt->setRange(0, 1000);
+    prgFortschritt->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
+    if (first && isVisible())
+        prgFortschritt->show();
+    if (isVisible())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+QRadioButton *F_Start::sortButton(int einzSort) const
+{
+    QRadioButton *const buttons[] = {RadWoEing, RadWoListeLosStm, RadListeLosWaldort,
+                                     RadEing,   RadSortiment,     RadStammNummer};
+    return einzSort >= 1 && einzSort <= 6 ? buttons[einzSort - 1] : nullptr;
+}
+
+void F_Start::buildLayout()
+{
+    // List browser.
+    ListView1 = named(new QTreeWidget(this), QStringLiteral("ListView1"));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setMinimumWidth(300);
+    // The chosen list is pale while the browser has no focus, so the clerk
+    // sees where the keyboard works.
+    QPalette browserColours = ListView1->palette();
+    browserColours.setColor(QPalette::Inactive, QPalette::Highlight,
+                            browserColours.color(QPalette::Active, QPalette::Window).darker(115));
+    browserColours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                            browserColours.color(QPalette::Active, QPalette::Text));
+    ListView1->setPalette(browserColours);
+
+    // Date range, days, business year and list type share one frame.
+    auto *selectionFrame = named(new QFrame(this), QStringLiteral("frmAuswahl"));
+    lblListendatum = named(new QLabel(QStringLiteral("HAB-Datum:"), selectionFrame), QStringLiteral("lblListendatum"));
+    txtVon = named(new QLineEdit(selectionFrame), QStringLiteral("txtVon"));
+    lblAffbis = named(new QLabel(QStringLiteral("bis:"), selectionFrame), QStringLiteral("lblAffbis"));
+    txtBis = named(new QLineEdit(selectionFrame), QStringLiteral("txtBis"));
+    txLastDays = named(new QLineEdit(selectionFrame), QStringLiteral("txLastDays"));
+    lblTage = named(new QLabel(QStringLiteral("Tage"), selectionFrame), QStringLiteral("lblTage"));
+    for (QLineEdit *box : {txtVon, txtBis}) {
+        box->setMaxLength(10);
+        box->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
+    }
+    txLastDays->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
+
+    frmHHJ = named(new QFrame(selectionFrame), QStringLiteral("frmHHJ"));
+    lblHHJahr = named(new QLabel(QStringLiteral("HHJahr:"), frmHHJ), QStringLiteral("lblHHJahr"));
+    txt_Jahr = named(new QLineEdit(frmHHJ), QStringLiteral("txt_Jahr"));
+    txt_Jahr->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    const QString designYears[] = {QStringLiteral("2008"), QStringLiteral("2000"), QStringLiteral("2000"),
+                                   QStringLiteral("2000")};
+    auto *yearLayout = new QHBoxLayout(frmHHJ);
+    yearLayout->setContentsMargins(0, 0, 0, 0);
+    yearLayout->addWidget(lblHHJahr);
+    yearLayout->addWidget(txt_Jahr);
+    for (int k = 0; k < 4; ++k) {
+        btnJahr[k] = named(new QPushButton(designYears[k], frmHHJ), QStringLiteral("btnJahr(%1)").arg(k));
+        // Enter on a focused year button presses it, not "Ausdruck".
+        btnJahr[k]->setAutoDefault(true);
+        yearLayout->addWidget(btnJahr[k]);
+    }
+    yearLayout->addStretch(1);
+
+    lblListenart = named(new QLabel(QStringLiteral("Listenart:"), selectionFrame), QStringLiteral("lblListenart"));
+    cmbListenart = named(new QComboBox(selectionFrame), QStringLiteral("cmbListenart"));
+    cmbListenart->setMinimumContentsLength(18);
+
+    auto *selectionLayout = new QGridLayout(selectionFrame);
+    selectionLayout->setContentsMargins(0, 0, 0, 0);
+    selectionLayout->addWidget(lblListendatum, 0, 0);
+    auto *dates = new QHBoxLayout;
+    dates->addWidget(txtVon);
+    dates->addWidget(lblAffbis);
+    dates->addWidget(txtBis);
+    dates->addSpacing(12);
+    dates->addWidget(txLastDays);
+    dates->addWidget(lblTage);
+    dates->addStretch(1);
+    selectionLayout->addLayout(dates, 0, 1);
+    selectionLayout->addWidget(frmHHJ, 1, 0, 1, 2);
+    selectionLayout->addWidget(lblListenart, 2, 0);
+    auto *types = new QHBoxLayout;
+    types->addWidget(cmbListenart);
+    types->addStretch(1);
+    selectionLayout->addLayout(types, 2, 1);
+
+    // Lots or piles of the chosen list.
+    auto *lotBox = named(new QGroupBox(this), QStringLiteral("frmLose"));
+    optLos[0] = named(new QRadioButton(QStringLiteral("&Lose"), lotBox), QStringLiteral("optLos(0)"));
+    optLos[1] = named(new QRadioButton(QStringLiteral("&Polter"), lotBox), QStringLiteral("optLos(1)"));
+    optLos[0]->setChecked(true);
+    LbLos = named(new QListWidget(lotBox), QStringLiteral("LbLos"));
+    LbLos->setSelectionMode(QAbstractItemView::MultiSelection);
+    auto *lotLayout = new QVBoxLayout(lotBox);
+    auto *lotModes = new QHBoxLayout;
+    lotModes->addWidget(optLos[0]);
+    lotModes->addWidget(optLos[1]);
+    lotModes->addStretch(1);
+    lotLayout->addLayout(lotModes);
+    lotLayout->addWidget(LbLos);
+
+    // Report switches.
+    auto *settingsBox = named(new QGroupBox(QStringLiteral("Einstellungen"), this), QStringLiteral("frmEinstellungen"));
+    // Mnemonics: each letter once in the window (A and S are the buttons').
+    CbVerdichtet = named(new QCheckBox(QStringLiteral("&Verdichtet"), settingsBox), QStringLiteral("CbVerdichtet"));
+    CbDruck = named(new QCheckBox(QStringLiteral("Sofort &drucken"), settingsBox), QStringLiteral("CbDruck"));
+    CbEinzeln = named(new QCheckBox(QStringLiteral("&Einzeln"), settingsBox), QStringLiteral("CbEinzeln"));
+    CbLosweise = named(new QCheckBox(QStringLiteral("L&osweise"), settingsBox), QStringLiteral("CbLosweise"));
+    auto *settingsLayout = new QVBoxLayout(settingsBox);
+    for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise})
+        settingsLayout->addWidget(box);
+    settingsLayout->addStretch(1);
+
+    // Sort order of the single-log section.
+    auto *sortBox = named(new QGroupBox(QStringLiteral("Einzeln"), this), QStringLiteral("frmEinzeln"));
+    RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach &Waldort und Eingabefolge"), sortBox),
+                      QStringLiteral("RadWoEing"));
+    RadWoListeLosStm = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort, Los und Stm&Nr."), sortBox),
+                             QStringLiteral("RadWoListeLosStm"));
+    RadListeLosWaldort = named(new QRadioButton(QStringLiteral("Sortiert nach Los, Waldort &und StmNr."), sortBox),
+                               QStringLiteral("RadListeLosWaldort"));
+    RadEing = named(new QRadioButton(QStringLiteral("Sortiert nach Ein&gabefolge"), sortBox), QStringLiteral("RadEing"));
+    RadSortiment = named(new QRadioButton(QStringLiteral("Sortiert nach Sor&timent, Los und StmNr."), sortBox),
+                         QStringLiteral("RadSortiment"));
+    RadStammNummer = named(new QRadioButton(QStringLiteral("Sortiert nach Sta&mmnummer"), sortBox),
+                           QStringLiteral("RadStammNummer"));
+    auto *sortLayout = new QVBoxLayout(sortBox);
+    for (int v = 1; v <= 6; ++v)
+        sortLayout->addWidget(sortButton(v));
+
+    // Buttons and status line.
+    B_OK = named(new QPushButton(QStringLiteral("&Ausdruck"), this), QStringLiteral("B_OK"));
+    ButAbbrech = named(new QPushButton(QStringLiteral("&Schließen"), this), QStringLiteral("ButAbbrech"));
+    // "Ausdruck" is the default: Enter anywhere but on another button or in
+    // a text box prints (see keyPressEvent); Enter on "Schließen" closes.
+    B_OK->setDefault(true);
+    ButAbbrech->setAutoDefault(true);
+    LbStatus = named(new QLabel(QStringLiteral("Bereit!"), this), QStringLiteral("LbStatus"));
+    LbStatus->setFrameShape(QFrame::StyledPanel);
+    LbStatus->setFrameShadow(QFrame::Sunken);
+    LbStatus->setMinimumWidth(200);
+    prgFortschritt = named(new QProgressBar(this), QStringLiteral("prgFortschritt"));
+    prgFortschritt->setTextVisible(false);
+    prgFortschritt->setMaximumWidth(160);
+    prgFortschritt->hide();
+
+    // The template search of the report workbook; not shown.
+    flbVorlagen = named(new QListWidget(this), QStringLiteral("flbVorlagen"));
+    flbVorlagen->hide();
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(selectionFrame, 0, 0, 1, 2);
+    grid->addWidget(ListView1, 1, 0);
+    grid->addWidget(lotBox, 1, 1);
+    grid->addWidget(settingsBox, 2, 0);
+    grid->addWidget(sortBox, 2, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(LbStatus, 1);
+    bottom->addWidget(prgFortschritt);
+    bottom->addWidget(B_OK);
+    bottom->addWidget(ButAbbrech);
+    grid->addLayout(bottom, 3, 0, 1, 2);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
+}
+
+void F_Start::setTabOrder()
+{
+    // Selection from top to bottom, then the switches, then the buttons.
+    QList<QWidget *> order = {txtVon, txtBis, txLastDays, txt_Jahr};
+    for (QPushButton *b : btnJahr)
+        order << b;
+    order << cmbListenart << ListView1 << optLos[0] << optLos[1] << LbLos << CbVerdichtet << CbDruck << CbEinzeln
+          << CbLosweise;
+    for (int v = 1; v <= 6; ++v)
+        order << sortButton(v);
+    order << B_OK << ButAbbrech;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}

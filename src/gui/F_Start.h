@@ -1,0 +1,207 @@
+#pragma once
+
+#include "app/Program.h"
+#include "report/ProgramUi.h"
+#include "gui/ReportWindow.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+class SingleInstance;
+
+// The lot or pile entries in the order the picker shows them: numeric order
+// when every entry is a whole number, else as the database gave them.
+QStringList SortedLotEntries(QStringList entries);
+
+// The program's one main window: the list browser with its date range and
+// business-year buttons, the list-type and lot/pile pickers, the report
+// switches and sort order, "Ausdruck" and "Schließen", and the status line.
+// Every control carries its established name as object name (control arrays
+// as name(index), e.g. "btnJahr(0)").
+//
+// Start-up (Form_Load) and shut-down (Form_Unload) run here in their fixed
+// order; the program-wide state lives in Program. In unattended printing (a
+// provision name on the command line) the window is never shown, messages go
+// to standard error and the exit code tells the host whether it worked.
+class F_Start : public QWidget, public ProgramUi
+{
+    Q_OBJECT
+
+public:
+    explicit F_Start(QWidget *parent = nullptr);
+    ~F_Start() override;
+
+    // The caption: "Quelt32-Listenausdruck V " and the program's version.
+    static QString caption();
+
+    // Start-up from the host's command line. Afterwards the program either
+    // runs (show the window) or has ended (hasEnded(), exitCode()).
+    void Form_Load(const QString &commandLine);
+    // Shut-down: connection, workbook, application, window position. Runs
+    // once, however the window closes.
+    void Form_Unload();
+
+    // Prepares the selection controls from the report settings and the
+    // start-up values (sort order, switches, date range or business year),
+    // then fills the list browser and the lot/pile picker. Database errors
+    // propagate as DbError.
+    void InitSelectionControls();
+    void ButAbbrech_Click();
+    // The print request: reads the chosen list, lots or piles, list type,
+    // sort order and switches, fills the report state and runs the report
+    // driver. Database and workbook failures are told to the user (and fail
+    // an unattended run); the window leaves its topmost place afterwards.
+    void B_OK_Click();
+    // Chooses a business year: empties the date range and reloads the list.
+    void btnJahr_Click(int index);
+
+    // Refills the list browser from the list query, selects its first list
+    // and refills the list-type box and lot/pile picker for it. Database
+    // errors propagate as DbError.
+    void FillListView();
+    // Refills the lot/pile picker with the lots or piles of the chosen list.
+    void FillLotList();
+    // Refills the list-type box with the list types of the chosen list
+    // (greyed with its label when there are none); setting its text refills
+    // the lot/pile picker.
+    void FillListTypes();
+    // Selects the whole text of the focused text box or combo box.
+    void SelectText();
+    // The chosen list: the text of the last selected list in list order, or
+    // empty when none is selected.
+    QString chosenList() const;
+
+    bool hasEnded() const { return m_ended; }
+    // 0 when the program did its work; non-zero when an unattended run failed
+    // or start-up ended the program.
+    int exitCode() const;
+
+    Program &program() { return m_program; }
+
+    // ProgramUi. A message fails an unattended run, a warning does not;
+    // both reach the user through present().
+    void showMessage(const QString &text) override;
+    void showWarning(const QString &text) override;
+    QString chooseTemplate(const QStringList &templates) override;
+    void showStatus(const QString &text) override;
+    void showProgress(qint64 done, qint64 total) override;
+
+    // The window of the last report; null before the first report and after
+    // the user closed it.
+    ReportWindow *reportWindow() const { return m_reportWindow; }
+    // Where "Speichern unter" starts: the save folder (or the home folder)
+    // and the name an unattended run would save under (provision and list),
+    // "Holzliste_" and the list without a provision.
+    QString reportFilePath();
+
+    QTreeWidget *ListView1;
+    QLabel *lblListendatum;
+    QLineEdit *txtVon;
+    QLabel *lblAffbis;
+    QLineEdit *txtBis;
+    QLineEdit *txLastDays;
+    QLabel *lblTage;
+    QFrame *frmHHJ;
+    QLabel *lblHHJahr;
+    QLineEdit *txt_Jahr;
+    QPushButton *btnJahr[4];
+    QLabel *lblListenart;
+    QComboBox *cmbListenart;
+    QRadioButton *optLos[2];
+    QListWidget *LbLos;
+    QCheckBox *CbVerdichtet;
+    QCheckBox *CbDruck;
+    QCheckBox *CbEinzeln;
+    QCheckBox *CbLosweise;
+    QRadioButton *RadWoEing;
+    QRadioButton *RadWoListeLosStm;
+    QRadioButton *RadListeLosWaldort;
+    QRadioButton *RadEing;
+    QRadioButton *RadSortiment;
+    QRadioButton *RadStammNummer;
+    QPushButton *B_OK;
+    QPushButton *ButAbbrech;
+    QLabel *LbStatus;
+    QProgressBar *prgFortschritt;
+    QListWidget *flbVorlagen;
+
+    // The sort option buttons in EinzSort order (index 0 = value 1).
+    QRadioButton *sortButton(int einzSort) const;
+
+protected:
+    // Shows a message or warning: a message box, or standard error in
+    // unattended printing. Whether the run failed is settled before.
+    virtual void present(const QString &text, bool warning);
+    // Asks the user for a template (the template dialog); empty when the
+    // user cancelled.
+    virtual QString askTemplate(const QStringList &templates);
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    // Date boxes: focus, key filter and leaving; txt_Jahr: leaving.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void dateBox_KeyPress(QLineEdit *box, QKeyEvent *event, bool &swallow);
+    void dateBox_LostFocus(QLineEdit *box, QString &remembered);
+    void txt_Jahr_LostFocus();
+    void txLastDays_Change();
+    void ListView1_ItemClick();
+    void printRequest();
+    // Turns Ausdruck, Schließen and every control that changes the request
+    // off while a report runs, and on again.
+    void setRequestControlsEnabled(bool on);
+    // The list-type box and the lot/pile picker for the chosen list.
+    void refreshPickers();
+    // Opens the report window on the report workbook, or shows the new
+    // report in the open one.
+    void showReportWindow();
+    // The user closed the report window: the workbook closes unsaved.
+    void reportWindowClosed();
+    // Unattended runs with SavePdf=1 in the ini file write a PDF beside the
+    // saved workbook.
+    void savePdfBesideWorkbook();
+    // Runs an event's work; a database or workbook failure is told to the
+    // user instead of ending the program, and fails an unattended run.
+    template <typename Work>
+    void guarded(Work work);
+    void reportFailure(const QString &message);
+    void buildLayout();
+    void setTabOrder();
+    void RestoreWindowPosition();
+    void SaveWindowPosition();
+    void setTopmost(bool on);
+    void bringToFront();
+    bool isUnattended() const;
+
+    Program m_program;
+    std::unique_ptr<SingleInstance> m_instance;
+    bool m_unloaded = false;
+    bool m_ended = false;
+    bool m_secondInstance = false;
+    // The texts the date boxes had when last left.
+    QString m_rememberedVon;
+    QString m_rememberedBis;
+    bool m_fillingListView = false;
+    bool m_running = false;
+    bool m_leavingDateBox = false;
+    QPointer<ReportWindow> m_reportWindow;
+    // The template the user chose; asked once while the program runs.
+    QString m_chosenTemplate;
+    QElapsedTimer m_progressShown;
+};

@@ -1,0 +1,38 @@
+#include "PagePrinter.h"
+
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+bool PagePrinter::print(
+    const Workbook &workbook, const QString &printer, int copies, bool collate, const ReportPrinter::Progress &progress)
+{
+    const QPrinterInfo info = printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printer);
+    if (info.isNull()) {
+        throw WorkbookError(printer.isEmpty() ? QStringLiteral("Es ist kein Standarddrucker eingerichtet.")
+                                              : QStringLiteral("Der Drucker \"%1\" ist nicht bekannt.").arg(printer));
+    }
+    QPrinter device(info, QPrinter::HighResolution);
+    device.setCopyCount(std::max(1, copies));
+    device.setCollateCopies(collate);
+    device.setDocName(QStringLiteral("Tannbuch"));
+    if (!device.isValid())
+        throw WorkbookError(
+            QStringLiteral("Der Drucker \"%1\" kann nicht angesprochen werden.").arg(info.printerName()));
+    // A cancelled job is withdrawn while it is still open, so the print
+    // system never gets its first pages.
+    const ReportPrinter::Progress withdraw = [&](int done, int total) {
+        if (!progress || progress(done, total))
+            return true;
+        device.abort();
+        return false;
+    };
+    if (!ReportPrinter::paint(workbook, device, withdraw))
+        return false;
+    if (device.printerState() == QPrinter::Error)
+        throw WorkbookError(
+            QStringLiteral("Der Drucker \"%1\" hat den Auftrag nicht angenommen.").arg(info.printerName()));
+    return true;
+}

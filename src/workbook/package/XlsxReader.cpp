@@ -1,0 +1,720 @@
+#include "XlsxReader.h"
+
+#include "workbook/cells/CellAddress.h"
+#include "workbook/formula/FormulaReferences.h"
+#include "workbook/package/OfficeConverter.h"
+#include "workbook/package/OoxmlNames.h"
+#include "workbook/package/Relationships.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/package/StyleCodes.h"
+#include "workbook/package/TemplatePackage.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XmlDom.h"
+#include "workbook/package/XmlText.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+using XmlDom::attribute;
+using XmlDom::child;
+using XmlDom::is;
+
+// Everything one load needs to know: the file's name for messages, the
+// package being filled and the workbook being built.
+struct Loader
+{
+    QString fileName;
+    std::shared_ptr<TemplatePackage> package;
+    Workbook *workbook = nullptr;
+    std::vector<quint32> styleOfXf; // cell format number -> style id, interned once
+
+    [[noreturn]] void damaged(const QString &detail) const
+    {
+        throw WorkbookError(
+            QStringLiteral("Die Datei \"%1\" ist beschädigt und kann nicht gelesen werden: %2").arg(fileName, detail));
+    }
+
+    void parsePart(pugi::xml_document &doc, const QString &path) const
+    {
+        const QByteArray *bytes = package->part(path);
+        if (!bytes)
+            damaged(QStringLiteral("der Teil \"%1\" fehlt").arg(path));
+        XmlDom::parse(doc, *bytes, path, fileName);
+    }
+
+    Relationships relationshipsOf(const QString &partPath) const
+    {
+        const QString relsPath = Relationships::relsPathFor(partPath);
+        const QByteArray *bytes = package->part(relsPath);
+        if (!bytes)
+            return Relationships();
+        try {
+            return Relationships::parse(*bytes, relsPath);
+        } catch (const WorkbookError &e) {
+            damaged(e.message());
+        }
+    }
+
+    quint32 styleFor(int xf)
+    {
+        if (xf <= 0)
+            return 0;
+        if (size_t(xf) >= styleOfXf.size())
+            styleOfXf.resize(size_t(xf) + 1, quint32(-1));
+        quint32 &id = styleOfXf[size_t(xf)];
+        if (id == quint32(-1)) {
+            CellStyle style;
+            style.baseXf = xf;
+            id = workbook->styles().intern(style);
+        }
+        return id;
+    }
+
+    void loadStyles(const QString &path);
+    void loadSharedStrings(const QString &path);
+    void loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet);
+    void loadCustomProperties();
+    void load(const QString &zipPath);
+};
+
+bool flag(const pugi::xml_attribute &attr, bool fallback = false)
+{
+    if (!attr)
+        return fallback;
+    const char *v = attr.value();
+    return std::strcmp(v, "1") == 0 || std::strcmp(v, "true") == 0;
+}
+
+int toInt(const pugi::xml_attribute &attr, int fallback = 0)
+{
+    if (!attr)
+        return fallback;
+    return attr.as_int(fallback);
+}
+
+double toDouble(const char *text, bool *ok = nullptr)
+{
+    double value = 0.0;
+    const char *end = text + std::strlen(text);
+    while (text < end && (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r'))
+        ++text;
+    if (text < end && *text == '+')
+        ++text;
+    const auto result = std::from_chars(text, end, value);
+    if (ok)
+        *ok = result.ec == std::errc() && text != end;
+    return value;
+}
+
+// "AB12" -> row 12, column 28. False for anything else.
+bool parseCellName(const char *text, int &row, int &column)
+{
+    column = 0;
+    row = 0;
+    const char *p = text;
+    if (*p == '$')
+        ++p;
+    int letters = 0;
+    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z')) {
+        column = column * 26 + ((*p & ~0x20) - 'A' + 1);
+        ++p;
+        if (++letters > 3)
+            return false;
+    }
+    if (*p == '$')
+        ++p;
+    qint64 r = 0;
+    int digits = 0;
+    while (*p >= '0' && *p <= '9') {
+        r = r * 10 + (*p - '0');
+        ++p;
+        if (++digits > 7)
+            return false;
+    }
+    if (*p != '\0' || letters == 0 || digits == 0)
+        return false;
+    row = int(r);
+    return row >= 1 && row <= SheetLimits::MaxRows && column >= 1 && column <= SheetLimits::MaxColumns;
+}
+
+// The visible text of a string item: its plain text, or its rich text runs
+// joined; phonetic guides are not part of the text.
+QString stringItemText(const pugi::xml_node &item)
+{
+    QString text;
+    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
+        if (is(c, "t")) {
+            text += QString::fromUtf8(c.text().get());
+        } else if (is(c, "r")) {
+            const pugi::xml_node t = child(c, "t");
+            if (t)
+                text += QString::fromUtf8(t.text().get());
+        }
+    }
+    return XmlText::decodeCellText(text);
+}
+
+QString colorOf(const pugi::xml_node &color)
+{
+    const QString rgb = XmlDom::text(attribute(color, "rgb"));
+    if (rgb.size() == 8)
+        return QLatin1Char('#') + rgb.mid(2).toUpper();
+    if (rgb.size() == 6)
+        return QLatin1Char('#') + rgb.toUpper();
+    return QString();
+}
+
+void Loader::loadStyles(const QString &path)
+{
+    pugi::xml_document doc;
+    parsePart(doc, path);
+    const pugi::xml_node root = doc.document_element();
+
+    QHash<int, QString> customFormats;
+    for (pugi::xml_node f = child(root, "numFmts").first_child(); f; f = f.next_sibling()) {
+        if (is(f, "numFmt"))
+            customFormats.insert(toInt(attribute(f, "numFmtId"), -1), XmlDom::text(attribute(f, "formatCode")));
+    }
+
+    struct Font
+    {
+        QString name = QStringLiteral("Calibri");
+        double size = 11.0;
+        bool bold = false;
+        bool italic = false;
+    };
+    std::vector<Font> fonts;
+    for (pugi::xml_node f = child(root, "fonts").first_child(); f; f = f.next_sibling()) {
+        if (!is(f, "font"))
+            continue;
+        Font font;
+        if (const pugi::xml_node n = child(f, "name"))
+            font.name = XmlDom::text(attribute(n, "val"));
+        if (const pugi::xml_node n = child(f, "sz"))
+            font.size = attribute(n, "val").as_double(11.0);
+        if (const pugi::xml_node n = child(f, "b"))
+            font.bold = flag(attribute(n, "val"), true);
+        if (const pugi::xml_node n = child(f, "i"))
+            font.italic = flag(attribute(n, "val"), true);
+        fonts.push_back(font);
+    }
+
+    std::vector<QString> fills;
+    for (pugi::xml_node f = child(root, "fills").first_child(); f; f = f.next_sibling()) {
+        if (!is(f, "fill"))
+            continue;
+        const pugi::xml_node pattern = child(f, "patternFill");
+        QString color;
+        if (pattern && std::strcmp(attribute(pattern, "patternType").value(), "solid") == 0)
+            color = colorOf(child(pattern, "fgColor"));
+        fills.push_back(color);
+    }
+
+    std::vector<std::array<BorderLine, EdgeCount>> borders;
+    for (pugi::xml_node b = child(root, "borders").first_child(); b; b = b.next_sibling()) {
+        if (!is(b, "border"))
+            continue;
+        std::array<BorderLine, EdgeCount> lines;
+        const auto edge = [&](const char *name, const char *alternative) {
+            pugi::xml_node e = child(b, name);
+            if (!e && alternative)
+                e = child(b, alternative);
+            const pugi::xml_node color = child(e, "color");
+            const int indexed = color && attribute(color, "indexed") ? toInt(attribute(color, "indexed"), -1) : -1;
+            return StyleCodes::borderLine(XmlDom::text(attribute(e, "style")), indexed);
+        };
+        lines[EdgeLeft] = edge("left", "start");
+        lines[EdgeRight] = edge("right", "end");
+        lines[EdgeTop] = edge("top", nullptr);
+        lines[EdgeBottom] = edge("bottom", nullptr);
+        const BorderLine diagonal = edge("diagonal", nullptr);
+        if (flag(attribute(b, "diagonalDown")))
+            lines[EdgeDiagonalDown] = diagonal;
+        if (flag(attribute(b, "diagonalUp")))
+            lines[EdgeDiagonalUp] = diagonal;
+        borders.push_back(lines);
+    }
+
+    std::vector<ResolvedStyle> resolved;
+    for (pugi::xml_node xf = child(root, "cellXfs").first_child(); xf; xf = xf.next_sibling()) {
+        if (!is(xf, "xf"))
+            continue;
+        ResolvedStyle style;
+        const int numFmtId = toInt(attribute(xf, "numFmtId"));
+        if (customFormats.contains(numFmtId))
+            style.numberFormat = customFormats.value(numFmtId);
+        else if (const QString builtin = StyleCodes::builtinNumberFormat(numFmtId); !builtin.isEmpty())
+            style.numberFormat = builtin;
+        const int fontId = toInt(attribute(xf, "fontId"));
+        if (fontId >= 0 && size_t(fontId) < fonts.size()) {
+            style.fontName = fonts[size_t(fontId)].name;
+            style.fontSize = fonts[size_t(fontId)].size;
+            style.bold = fonts[size_t(fontId)].bold;
+            style.italic = fonts[size_t(fontId)].italic;
+        }
+        const int fillId = toInt(attribute(xf, "fillId"));
+        if (fillId >= 0 && size_t(fillId) < fills.size())
+            style.fillColor = fills[size_t(fillId)];
+        const int borderId = toInt(attribute(xf, "borderId"));
+        if (borderId >= 0 && size_t(borderId) < borders.size())
+            style.borders = borders[size_t(borderId)];
+        if (const pugi::xml_node alignment = child(xf, "alignment")) {
+            style.horizontalAlignment = StyleCodes::horizontalAlign(XmlDom::text(attribute(alignment, "horizontal")));
+            style.wrapText = flag(attribute(alignment, "wrapText"));
+        }
+        style.quotePrefix = flag(attribute(xf, "quotePrefix"));
+        resolved.push_back(style);
+    }
+    workbook->setBaseStyles(std::move(resolved));
+}
+
+void Loader::loadSharedStrings(const QString &path)
+{
+    pugi::xml_document doc;
+    parsePart(doc, path);
+    for (pugi::xml_node si = doc.document_element().first_child(); si; si = si.next_sibling()) {
+        if (is(si, "si"))
+            package->sharedStrings.append(stringItemText(si));
+    }
+}
+
+// Days since 30 December 1899, the workbook's date numbers, of an ISO date text.
+double serialOfIsoDate(const QString &text, bool *ok)
+{
+    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!dt.isValid())
+        dt = QDateTime(QDate::fromString(text, Qt::ISODate), QTime(0, 0));
+    *ok = dt.isValid();
+    if (!*ok)
+        return 0.0;
+    const QDate epoch(1899, 12, 30);
+    return double(epoch.daysTo(dt.date())) + double(dt.time().msecsSinceStartOfDay()) / 86400000.0;
+}
+
+void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
+{
+    const QByteArray *bytes = package->part(info.partPath);
+    if (!bytes)
+        damaged(QStringLiteral("das Tabellenblatt \"%1\" (%2) fehlt").arg(info.name, info.partPath));
+    sheet.setTemplateXml(*bytes);
+
+    pugi::xml_document doc;
+    XmlDom::parse(doc, *bytes, info.partPath, fileName);
+    const pugi::xml_node root = doc.document_element();
+    const Relationships rels = relationshipsOf(info.partPath);
+
+    const auto range = [&](const QString &text) {
+        try {
+            return CellAddress::parse(text);
+        } catch (const WorkbookError &e) {
+            damaged(QStringLiteral("Blatt \"%1\": %2").arg(info.name, e.message()));
+        }
+    };
+
+    // Column formats: a span min..max stands for each of its columns.
+    for (pugi::xml_node col = child(root, "cols").first_child(); col; col = col.next_sibling()) {
+        if (!is(col, "col"))
+            continue;
+        const int first = qBound(1, toInt(attribute(col, "min"), 1), SheetLimits::MaxColumns);
+        const int last = qBound(first, toInt(attribute(col, "max"), first), SheetLimits::MaxColumns);
+        ColumnData data;
+        if (attribute(col, "width"))
+            data.width = attribute(col, "width").as_double(-1.0);
+        data.customWidth = flag(attribute(col, "customWidth"));
+        data.hidden = flag(attribute(col, "hidden"));
+        data.styleId = styleFor(toInt(attribute(col, "style")));
+        auto &columns = sheet.columnsForWrite();
+        for (int c = first; c <= last; ++c)
+            columns[c] = data;
+    }
+
+    // Cells, row by row. Shared formulas are expanded into ordinary ones, each
+    // moved from its master cell, so copying rows later cannot break them.
+    struct SharedMaster
+    {
+        int row = 0;
+        int column = 0;
+        QString formula;
+    };
+    QHash<int, SharedMaster> masters;
+    struct PendingShared
+    {
+        int row;
+        int column;
+        int index;
+    };
+    std::vector<PendingShared> pending;
+
+    int rowNumber = 0;
+    auto &rows = sheet.rowsForWrite();
+    for (pugi::xml_node rowNode = child(root, "sheetData").first_child(); rowNode; rowNode = rowNode.next_sibling()) {
+        if (!is(rowNode, "row"))
+            continue;
+        const int r = toInt(attribute(rowNode, "r"), rowNumber + 1);
+        if (r < 1 || r > SheetLimits::MaxRows || r <= rowNumber)
+            damaged(QStringLiteral("Blatt \"%1\": ungültige Zeilennummer %2").arg(info.name).arg(r));
+        rowNumber = r;
+        RowData &row = rows[r];
+        if (const pugi::xml_attribute ht = attribute(rowNode, "ht"))
+            row.height = ht.as_double(-1.0);
+        row.customHeight = flag(attribute(rowNode, "customHeight"));
+        row.hidden = flag(attribute(rowNode, "hidden"));
+        if (flag(attribute(rowNode, "customFormat")))
+            row.styleId = styleFor(toInt(attribute(rowNode, "s")));
+
+        int columnNumber = 0;
+        for (pugi::xml_node c = rowNode.first_child(); c; c = c.next_sibling()) {
+            if (!is(c, "c"))
+                continue;
+            int cellRow = r;
+            int column = columnNumber + 1;
+            if (const pugi::xml_attribute ref = attribute(c, "r")) {
+                if (!parseCellName(ref.value(), cellRow, column) || cellRow != r)
+                    damaged(QStringLiteral("Blatt \"%1\": ungültige Zelle \"%2\"")
+                                .arg(info.name, QString::fromUtf8(ref.value())));
+            }
+            if (column <= columnNumber)
+                damaged(QStringLiteral("Blatt \"%1\": Zellen außer der Reihe in Zeile %2").arg(info.name).arg(r));
+            columnNumber = column;
+
+            const char *type = attribute(c, "t").value();
+            const pugi::xml_node f = child(c, "f");
+            const pugi::xml_node v = child(c, "v");
+            const int xf = toInt(attribute(c, "s"));
+            if (!f && !v && !child(c, "is") && xf <= 0)
+                continue;
+
+            Cell &cell = sheet.cellForWrite(r, column);
+            cell.styleId = styleFor(xf);
+
+            // The value (for a formula: its last result).
+            CellType valueType = CellType::Empty;
+            if (std::strcmp(type, "s") == 0) {
+                if (v) {
+                    bool ok = false;
+                    const int index = QByteArrayView(v.text().get()).trimmed().toInt(&ok);
+                    if (!ok || index < 0 || index >= package->sharedStrings.size())
+                        damaged(QStringLiteral("Blatt \"%1\": Zelle %2 verweist auf einen fehlenden Text")
+                                    .arg(info.name, CellAddress::cellName(r, column)));
+                    cell.text = package->sharedStrings.at(index);
+                    cell.sharedString = index;
+                    valueType = CellType::Text;
+                }
+            } else if (std::strcmp(type, "inlineStr") == 0) {
+                if (const pugi::xml_node is = child(c, "is")) {
+                    cell.text = stringItemText(is);
+                    valueType = CellType::Text;
+                }
+            } else if (std::strcmp(type, "str") == 0) {
+                if (v) {
+                    cell.text = XmlText::decodeCellText(QString::fromUtf8(v.text().get()));
+                    valueType = CellType::Text;
+                }
+            } else if (std::strcmp(type, "b") == 0) {
+                if (v) {
+                    cell.number = toDouble(v.text().get()) != 0.0 ? 1.0 : 0.0;
+                    valueType = CellType::Boolean;
+                }
+            } else if (std::strcmp(type, "e") == 0) {
+                // An error value, on its own or as a formula's last result.
+                if (v) {
+                    cell.text = QString::fromUtf8(v.text().get()).trimmed();
+                    valueType = CellType::Error;
+                }
+            } else if (std::strcmp(type, "d") == 0) {
+                if (v) {
+                    bool ok = false;
+                    cell.number = serialOfIsoDate(QString::fromUtf8(v.text().get()), &ok);
+                    valueType = ok ? CellType::Number : CellType::Empty;
+                }
+            } else if (v) {
+                bool ok = false;
+                cell.number = toDouble(v.text().get(), &ok);
+                if (!ok)
+                    damaged(QStringLiteral("Blatt \"%1\": Zelle %2 enthält keine Zahl")
+                                .arg(info.name, CellAddress::cellName(r, column)));
+                valueType = CellType::Number;
+            }
+            if (cell.text.size() > SheetLimits::MaxTextLength)
+                cell.text.truncate(SheetLimits::MaxTextLength);
+
+            const char *formulaType = f ? attribute(f, "t").value() : "";
+            if (f && std::strcmp(formulaType, "dataTable") != 0) {
+                const QString formulaText = QString::fromUtf8(f.text().get());
+                if (std::strcmp(formulaType, "shared") == 0) {
+                    const int index = toInt(attribute(f, "si"), -1);
+                    if (!formulaText.isEmpty()) {
+                        masters.insert(index, {r, column, formulaText});
+                        cell.formula = QLatin1Char('=') + formulaText;
+                    } else if (const auto m = masters.constFind(index); m != masters.constEnd()) {
+                        cell.formula
+                            = QLatin1Char('=') + FormulaReferences::shift(m->formula, r - m->row, column - m->column);
+                    } else {
+                        pending.push_back({r, column, index});
+                    }
+                } else {
+                    cell.formula = QLatin1Char('=') + formulaText;
+                }
+                cell.type = CellType::Formula;
+                cell.cachedType = valueType;
+            } else {
+                cell.type = valueType;
+            }
+        }
+    }
+    for (const PendingShared &p : pending) {
+        Cell &cell = sheet.cellForWrite(p.row, p.column);
+        const auto m = masters.constFind(p.index);
+        if (m == masters.constEnd()) {
+            // A dependent cell whose master is gone keeps its last result.
+            cell.type = cell.cachedType;
+            continue;
+        }
+        cell.formula = QLatin1Char('=') + FormulaReferences::shift(m->formula, p.row - m->row, p.column - m->column);
+    }
+
+    for (pugi::xml_node m = child(root, "mergeCells").first_child(); m; m = m.next_sibling()) {
+        if (is(m, "mergeCell"))
+            sheet.mergesForWrite().push_back(range(XmlDom::text(attribute(m, "ref"))));
+    }
+
+    for (pugi::xml_node h = child(root, "hyperlinks").first_child(); h; h = h.next_sibling()) {
+        if (!is(h, "hyperlink"))
+            continue;
+        Hyperlink link;
+        const RangeRef ref = range(XmlDom::text(attribute(h, "ref")));
+        link.anchor = {ref.firstRow, ref.firstColumn};
+        if (const pugi::xml_attribute id = attribute(h, "id")) {
+            if (const Relationship *rel = rels.find(XmlDom::text(id)))
+                link.address = rel->target;
+        }
+        link.location = XmlDom::text(attribute(h, "location"));
+        link.textToDisplay = XmlDom::text(attribute(h, "display"));
+        link.tooltip = XmlDom::text(attribute(h, "tooltip"));
+        sheet.hyperlinksForWrite().push_back(link);
+    }
+
+    // A break's id is the row above it; the model keeps the row below.
+    for (pugi::xml_node b = child(root, "rowBreaks").first_child(); b; b = b.next_sibling()) {
+        if (!is(b, "brk") || !flag(attribute(b, "man")))
+            continue;
+        const int above = toInt(attribute(b, "id"), 0);
+        if (above >= 1 && above < SheetLimits::MaxRows)
+            sheet.rowBreaksForWrite().insert(above + 1);
+    }
+
+    // The view the sheet opens in, from its first sheet view.
+    const QByteArray view = child(child(root, "sheetViews"), "sheetView").attribute("view").value();
+    if (view == "pageBreakPreview")
+        sheet.setView(SheetViewMode::PageBreakPreview);
+    else if (view == "pageLayout")
+        sheet.setView(SheetViewMode::PageLayout);
+
+    PageSetup &page = sheet.pageSetupForWrite();
+    if (const pugi::xml_node setup = child(root, "pageSetup")) {
+        page.scale = toInt(attribute(setup, "scale"), 100);
+        page.paperSize = toInt(attribute(setup, "paperSize"), 0);
+        page.orientation = XmlDom::text(attribute(setup, "orientation"));
+    }
+    if (const pugi::xml_node hf = child(root, "headerFooter")) {
+        page.oddHeader = XmlDom::text(child(hf, "oddHeader"));
+        page.oddFooter = XmlDom::text(child(hf, "oddFooter"));
+    }
+    page.changed = false;
+}
+
+void Loader::loadCustomProperties()
+{
+    const Relationships rootRels = relationshipsOf(QString());
+    const Relationship *rel = rootRels.findType(Ooxml::RelCustomProperties);
+    if (!rel)
+        return;
+    const QString path = Relationships::resolve(QString(), rel->target);
+    if (!package->part(path))
+        return;
+    pugi::xml_document doc;
+    parsePart(doc, path);
+    for (pugi::xml_node p = doc.document_element().first_child(); p; p = p.next_sibling()) {
+        if (!is(p, "property"))
+            continue;
+        const QString name = XmlDom::text(attribute(p, "name"));
+        pugi::xml_node value = p.first_child();
+        while (value && value.type() != pugi::node_element)
+            value = value.next_sibling();
+        if (name.isEmpty() || !value)
+            continue;
+        const char *kind = XmlDom::localName(value.name());
+        const QString text = XmlDom::text(value);
+        const auto isKind = [kind](std::initializer_list<const char *> kinds) {
+            return std::any_of(kinds.begin(), kinds.end(), [kind](const char *k) { return !std::strcmp(kind, k); });
+        };
+        QVariant v;
+        if (isKind({"i1", "i2", "i4", "int", "ui1", "ui2"}))
+            v = text.toInt();
+        else if (isKind({"i8"}))
+            v = text.toLongLong();
+        else if (isKind({"ui4", "uint", "ui8"}))
+            v = text.toULongLong();
+        else if (isKind({"r8", "r4"}))
+            v = text.toDouble();
+        else if (isKind({"bool"}))
+            v = text == QLatin1String("true") || text == QLatin1String("1");
+        else if (isKind({"filetime", "date"}))
+            v = QDateTime::fromString(text, Qt::ISODate);
+        else
+            v = text;
+        workbook->customProperties().insert(name, v);
+        // Values with inner elements (vectors, arrays) have no single text.
+        if (!value.find_child([](pugi::xml_node c) { return c.type() == pugi::node_element; }))
+            package->customPropertyValues.insert(name, {QByteArray(kind), text});
+    }
+    package->customProperties = workbook->customProperties();
+}
+
+void Loader::load(const QString &zipPath)
+{
+    for (ZipEntry &entry : ZipArchive::read(zipPath)) {
+        if (!package->part(entry.name))
+            package->addPart(entry.name, entry.data);
+    }
+
+    const Relationships rootRels = relationshipsOf(QString());
+    const Relationship *office = rootRels.findType(Ooxml::RelOfficeDocument);
+    QString workbookPath = office ? Relationships::resolve(QString(), office->target) : QString();
+    if (workbookPath.isEmpty() && package->part(QStringLiteral("xl/workbook.xml")))
+        workbookPath = QStringLiteral("xl/workbook.xml");
+    if (workbookPath.isEmpty() || !package->part(workbookPath))
+        throw WorkbookError(QStringLiteral("Die Datei \"%1\" ist keine Arbeitsmappe: ihr fehlt der "
+                                           "Arbeitsmappenteil (workbook.xml).")
+                                .arg(fileName));
+    package->workbookPart = workbookPath;
+
+    pugi::xml_document doc;
+    parsePart(doc, workbookPath);
+    const pugi::xml_node root = doc.document_element();
+    const Relationships rels = relationshipsOf(workbookPath);
+
+    if (const Relationship *styles = rels.findType(Ooxml::RelStyles)) {
+        const QString path = Relationships::resolve(workbookPath, styles->target);
+        if (package->part(path)) {
+            package->stylesPart = path;
+            loadStyles(path);
+        }
+    }
+    if (const Relationship *strings = rels.findType(Ooxml::RelSharedStrings)) {
+        const QString path = Relationships::resolve(workbookPath, strings->target);
+        if (package->part(path)) {
+            package->sharedStringsPart = path;
+            loadSharedStrings(path);
+        }
+    }
+
+    for (pugi::xml_node s = child(root, "sheets").first_child(); s; s = s.next_sibling()) {
+        if (!is(s, "sheet"))
+            continue;
+        TemplatePackage::SheetInfo info;
+        info.name = XmlDom::text(attribute(s, "name"));
+        info.relationId = XmlDom::text(attribute(s, "id"));
+        const Relationship *rel = rels.find(info.relationId);
+        if (!rel)
+            damaged(QStringLiteral("das Tabellenblatt \"%1\" hat keinen Verweis auf seinen Inhalt").arg(info.name));
+        info.partPath = Relationships::resolve(workbookPath, rel->target);
+        info.isWorksheet = rel->isType(Ooxml::RelWorksheet);
+        package->sheets.push_back(info);
+    }
+
+    for (TemplatePackage::SheetInfo &info : package->sheets) {
+        if (!info.isWorksheet)
+            continue;
+        info.modelIndex = workbook->sheetCount();
+        Worksheet &sheet = workbook->addSheet(info.name);
+        loadSheet(info, sheet);
+    }
+    if (workbook->sheetCount() == 0)
+        throw WorkbookError(
+            QStringLiteral("Die Datei \"%1\" enthält kein Tabellenblatt und kann nicht verwendet werden.")
+                .arg(fileName));
+
+    // The sheet shown when the file was saved becomes the active one.
+    const int activeTab = toInt(attribute(child(child(root, "bookViews"), "workbookView"), "activeTab"), 0);
+    int active = 0;
+    if (activeTab >= 0 && size_t(activeTab) < package->sheets.size() && package->sheets[size_t(activeTab)].isWorksheet)
+        active = package->sheets[size_t(activeTab)].modelIndex;
+    workbook->setActiveSheetIndex(active);
+
+    loadCustomProperties();
+
+    for (int i = 0; i < workbook->sheetCount(); ++i)
+        workbook->sheet(i).setChanged(false);
+}
+
+bool isLegacyBinary(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    static const char ole[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+    return file.read(8) == QByteArray(ole, 8);
+}
+
+} // namespace
+
+std::unique_ptr<Workbook> XlsxReader::load(const QString &path)
+{
+    const QFileInfo fileInfo(path);
+    if (!fileInfo.isFile())
+        throw WorkbookError(QStringLiteral("Die Datei \"%1\" wurde nicht gefunden.").arg(path));
+
+    auto workbook = std::make_unique<Workbook>();
+    Loader loader;
+    loader.fileName = fileInfo.fileName();
+    loader.package = std::make_shared<TemplatePackage>();
+    loader.workbook = workbook.get();
+
+    if (isLegacyBinary(path)) {
+        // An old binary template: the office suite turns it into the open
+        // format first (its macros do not survive; the program runs its own).
+        if (OfficeConverter::program().isEmpty())
+            throw WorkbookError(
+                QStringLiteral("Die Vorlage \"%1\" ist im alten binären Tabellenformat gespeichert. Zum Lesen "
+                               "wird LibreOffice benötigt, das nicht installiert ist. Bitte die "
+                               "Vorlage als .xltx speichern.")
+                    .arg(path));
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tannbuch-convert-XXXXXX"));
+        if (!dir.isValid())
+            throw WorkbookError(QStringLiteral("Für die Umwandlung von \"%1\" kann kein temporärer Ordner angelegt "
+                                               "werden.")
+                                    .arg(path));
+        // The copy gets a plain name: the suite picks its import by content.
+        const QString copy = dir.filePath(QStringLiteral("vorlage.xls"));
+        if (!QFile::copy(path, copy))
+            throw WorkbookError(QStringLiteral("Die Vorlage \"%1\" kann nicht gelesen werden.").arg(path));
+        QString converted;
+        try {
+            converted = OfficeConverter::convert(copy, QStringLiteral("xlsx"), dir.path());
+        } catch (const WorkbookError &e) {
+            throw WorkbookError(
+                QStringLiteral("Die Vorlage \"%1\" kann nicht umgewandelt werden: %2").arg(path, e.message()));
+        }
+        loader.load(converted);
+    } else {
+        loader.load(path);
+    }
+
+    workbook->setSourcePath(fileInfo.absoluteFilePath());
+    workbook->setPackage(loader.package);
+    return workbook;
+}

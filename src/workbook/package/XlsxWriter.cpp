@@ -1,0 +1,735 @@
+#include "XlsxWriter.h"
+
+#include "workbook/package/OoxmlNames.h"
+#include "workbook/package/PictureDrawing.h"
+#include "workbook/package/Relationships.h"
+#include "workbook/package/SharedStringTable.h"
+#include "workbook/package/SheetXmlWriter.h"
+#include "workbook/package/StyleTable.h"
+#include "workbook/package/TemplatePackage.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XmlDom.h"
+#include "workbook/package/XmlText.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <optional>
+
+namespace {
+
+using XmlDom::child;
+using XmlDom::is;
+
+QString relType(const char *name)
+{
+    return QString::fromLatin1(Ooxml::RelBase) + QLatin1String(name);
+}
+
+// The content types of the package: defaults by extension, overrides by part.
+struct ContentTypes
+{
+    std::vector<std::pair<QString, QString>> defaults; // extension (lower case), type
+    std::vector<std::pair<QString, QString>> overrides; // part path without leading "/", type
+
+    void parse(const QByteArray *xml, const QString &fileName)
+    {
+        if (!xml)
+            return;
+        pugi::xml_document doc;
+        XmlDom::parse(doc, *xml, QStringLiteral("[Content_Types].xml"), fileName);
+        for (pugi::xml_node n = doc.document_element().first_child(); n; n = n.next_sibling()) {
+            if (is(n, "Default"))
+                setDefault(XmlDom::text(n.attribute("Extension")), XmlDom::text(n.attribute("ContentType")));
+            else if (is(n, "Override"))
+                setOverride(XmlDom::text(n.attribute("PartName")), XmlDom::text(n.attribute("ContentType")));
+        }
+    }
+    static QString partKey(QString path)
+    {
+        while (path.startsWith(QLatin1Char('/')))
+            path.remove(0, 1);
+        return path;
+    }
+    void setDefault(const QString &extension, const QString &type)
+    {
+        const QString key = extension.toLower();
+        for (auto &d : defaults) {
+            if (d.first == key) {
+                d.second = type;
+                return;
+            }
+        }
+        defaults.emplace_back(key, type);
+    }
+    void setOverride(const QString &path, const QString &type)
+    {
+        const QString key = partKey(path);
+        for (auto &o : overrides) {
+            if (o.first.compare(key, Qt::CaseInsensitive) == 0) {
+                o.second = type;
+                return;
+            }
+        }
+        overrides.emplace_back(key, type);
+    }
+    void removeOverride(const QString &path)
+    {
+        const QString key = partKey(path);
+        std::erase_if(overrides, [&](const auto &o) { return o.first.compare(key, Qt::CaseInsensitive) == 0; });
+    }
+    bool covers(const QString &path) const
+    {
+        for (const auto &o : overrides) {
+            if (o.first.compare(path, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+        const QString extension = QFileInfo(path).suffix().toLower();
+        for (const auto &d : defaults) {
+            if (d.first == extension)
+                return true;
+        }
+        return false;
+    }
+    QByteArray toXml() const
+    {
+        QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types xmlns=\"";
+        out += Ooxml::ContentTypesNs;
+        out += "\">";
+        for (const auto &[extension, type] : defaults) {
+            out += "<Default Extension=\"";
+            XmlText::appendAttribute(out, extension);
+            out += "\" ContentType=\"";
+            XmlText::appendAttribute(out, type);
+            out += "\"/>";
+        }
+        for (const auto &[path, type] : overrides) {
+            out += "<Override PartName=\"/";
+            XmlText::appendAttribute(out, path);
+            out += "\" ContentType=\"";
+            XmlText::appendAttribute(out, type);
+            out += "\"/>";
+        }
+        out += "</Types>";
+        return out;
+    }
+};
+
+QString contentTypeOfExtension(const QString &extension)
+{
+    static const QHash<QString, QString> types = {
+        {QStringLiteral("png"), QStringLiteral("image/png")},
+        {QStringLiteral("jpeg"), QStringLiteral("image/jpeg")},
+        {QStringLiteral("jpg"), QStringLiteral("image/jpeg")},
+        {QStringLiteral("gif"), QStringLiteral("image/gif")},
+        {QStringLiteral("bmp"), QStringLiteral("image/bmp")},
+        {QStringLiteral("tif"), QStringLiteral("image/tiff")},
+        {QStringLiteral("tiff"), QStringLiteral("image/tiff")},
+        {QStringLiteral("emf"), QStringLiteral("image/x-emf")},
+        {QStringLiteral("wmf"), QStringLiteral("image/x-wmf")},
+        {QStringLiteral("xml"), QStringLiteral("application/xml")},
+        {QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships)},
+        {QStringLiteral("vml"), QStringLiteral("application/vnd.openxmlformats-officedocument.vmlDrawing")},
+        {QStringLiteral("bin"),
+            QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.printerSettings")},
+    };
+    return types.value(extension.toLower(), QStringLiteral("application/octet-stream"));
+}
+
+// The package of a workbook made from nothing: a workbook part without sheets.
+std::shared_ptr<TemplatePackage> emptyPackage()
+{
+    auto package = std::make_shared<TemplatePackage>();
+    package->workbookPart = QStringLiteral("xl/workbook.xml");
+    package->addPart(QStringLiteral("[Content_Types].xml"),
+        QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types xmlns=\"")
+            + Ooxml::ContentTypesNs
+            + "\"><Default Extension=\"rels\" "
+              "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+              "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
+    Relationships root;
+    root.add(relType(Ooxml::RelOfficeDocument), QStringLiteral("xl/workbook.xml"));
+    package->addPart(QStringLiteral("_rels/.rels"), root.toXml());
+    package->addPart(QStringLiteral("xl/workbook.xml"),
+        QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<workbook xmlns=\"") + Ooxml::MainNs
+            + "\" xmlns:r=\"" + Ooxml::RelationshipsNs
+            + "\"><bookViews><workbookView activeTab=\"0\"/></bookViews><sheets/></workbook>");
+    return package;
+}
+
+QString uniquePath(const TemplatePackage &package, const QSet<QString> &taken, const QString &pattern)
+{
+    for (int n = 1;; ++n) {
+        const QString path = pattern.arg(n);
+        if (!package.part(path) && !taken.contains(path))
+            return path;
+    }
+}
+
+// The workbook element's children in the order the file format demands.
+const char *const workbookOrder[] = {"fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews",
+    "sheets", "functionGroups", "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews",
+    "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
+
+pugi::xml_node ensureWorkbookChild(pugi::xml_node root, const char *local)
+{
+    if (pugi::xml_node existing = child(root, local))
+        return existing;
+    int rank = 0;
+    while (std::strcmp(workbookOrder[rank], local) != 0)
+        ++rank;
+    QByteArray name = local;
+    if (const char *colon = std::strchr(root.name(), ':'))
+        name = QByteArray(root.name(), int(colon - root.name() + 1)) + name;
+    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
+        for (int r = rank + 1; r < int(std::size(workbookOrder)); ++r) {
+            if (is(c, workbookOrder[r]))
+                return root.insert_child_before(name.constData(), c);
+        }
+    }
+    return root.append_child(name.constData());
+}
+
+void setAttribute(pugi::xml_node node, const char *name, const char *value)
+{
+    pugi::xml_attribute a = node.attribute(name);
+    if (!a)
+        a = node.append_attribute(name);
+    a = value;
+}
+
+// The text of value in the template's value type kind ("i8", "lpstr", ...);
+// false when the value does not fit that type.
+bool textOfKind(const QByteArray &kind, const QVariant &value, QByteArray &text)
+{
+    struct IntegerRange
+    {
+        const char *kind;
+        qint64 min;
+        quint64 max;
+    };
+    static const IntegerRange integers[] = {{"i1", -128, 127}, {"i2", -32768, 32767},
+        {"i4", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
+        {"int", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
+        {"i8", std::numeric_limits<qint64>::min(), quint64(std::numeric_limits<qint64>::max())}, {"ui1", 0, 255},
+        {"ui2", 0, 65535}, {"ui4", 0, std::numeric_limits<quint32>::max()},
+        {"uint", 0, std::numeric_limits<quint32>::max()}, {"ui8", 0, std::numeric_limits<quint64>::max()}};
+    for (const IntegerRange &range : integers) {
+        if (kind != range.kind)
+            continue;
+        bool ok = false;
+        const QString s = value.toString().trimmed();
+        if (s.startsWith(QLatin1Char('-'))) {
+            const qint64 n = s.toLongLong(&ok);
+            ok = ok && n >= range.min;
+            text = QByteArray::number(n);
+        } else {
+            const quint64 n = s.toULongLong(&ok);
+            ok = ok && n <= range.max;
+            text = QByteArray::number(n);
+        }
+        return ok;
+    }
+    if (kind == "r4" || kind == "r8") {
+        bool ok = false;
+        const double d = value.toString().trimmed().toDouble(&ok);
+        text = QByteArray::number(d, 'g', kind == "r4" ? 9 : 17);
+        return ok && std::isfinite(d);
+    }
+    if (kind == "bool") {
+        const QString s = value.toString().trimmed().toLower();
+        if (value.typeId() != QMetaType::Bool && s != QLatin1String("true") && s != QLatin1String("false")
+            && s != QLatin1String("1") && s != QLatin1String("0"))
+            return false;
+        text = value.toBool() ? "true" : "false";
+        return true;
+    }
+    if (kind == "filetime" || kind == "date") {
+        const QDateTime when = value.toDateTime();
+        text = when.toUTC().toString(Qt::ISODate).toLatin1();
+        return when.isValid();
+    }
+    if (kind == "lpwstr" || kind == "lpstr" || kind == "bstr") {
+        XmlText::appendPlain(text, value.toString());
+        return true;
+    }
+    return false;
+}
+
+QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties, const TemplatePackage &package)
+{
+    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Properties xmlns=\"";
+    out += Ooxml::CustomPropertiesNs;
+    out += "\" xmlns:vt=\"";
+    out += Ooxml::DocPropsVTypesNs;
+    out += "\">";
+    int pid = 2;
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+        out += "<property fmtid=\"";
+        out += Ooxml::CustomPropertyFormatId;
+        out += "\" pid=\"" + QByteArray::number(pid++) + "\" name=\"";
+        XmlText::appendAttribute(out, it.key());
+        out += "\">";
+        const QVariant &v = it.value();
+        // A property of the template keeps its value type: unchanged, with
+        // its text as read; changed, in that type when the value fits it.
+        const auto loaded = package.customPropertyValues.constFind(it.key());
+        if (loaded != package.customPropertyValues.constEnd()) {
+            QByteArray text;
+            const bool unchanged = package.customProperties.value(it.key()) == v;
+            if (unchanged)
+                XmlText::appendPlain(text, loaded->text);
+            if (unchanged || textOfKind(loaded->kind, v, text)) {
+                out += "<vt:" + loaded->kind + ">" + text + "</vt:" + loaded->kind + "></property>";
+                continue;
+            }
+        }
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+            out += v.toBool() ? "<vt:bool>true</vt:bool>" : "<vt:bool>false</vt:bool>";
+            break;
+        case QMetaType::Int:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            out += "<vt:i4>" + QByteArray::number(v.toInt()) + "</vt:i4>";
+            break;
+        case QMetaType::LongLong:
+            out += "<vt:i8>" + QByteArray::number(v.toLongLong()) + "</vt:i8>";
+            break;
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            out += "<vt:ui8>" + QByteArray::number(v.toULongLong()) + "</vt:ui8>";
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            out += "<vt:r8>" + QByteArray::number(v.toDouble(), 'g', 17) + "</vt:r8>";
+            break;
+        case QMetaType::QDateTime:
+            out += "<vt:filetime>" + v.toDateTime().toUTC().toString(Qt::ISODate).toLatin1() + "</vt:filetime>";
+            break;
+        default:
+            out += "<vt:lpwstr>";
+            XmlText::appendPlain(out, v.toString());
+            out += "</vt:lpwstr>";
+            break;
+        }
+        out += "</property>";
+    }
+    out += "</Properties>";
+    return out;
+}
+
+// Builds the parts of the file to write from the kept package and the model.
+class PackageBuilder
+{
+public:
+    PackageBuilder(const Workbook &workbook, const XlsxWriter::Options &options)
+        : m_workbook(workbook)
+        , m_options(options)
+    {
+        m_package = workbook.package() ? std::make_shared<TemplatePackage>(*workbook.package()) : emptyPackage();
+        m_fileName = workbook.sourcePath().isEmpty() ? QStringLiteral("Arbeitsmappe")
+                                                     : QFileInfo(workbook.sourcePath()).fileName();
+    }
+
+    std::vector<ZipEntry> build();
+
+private:
+    void setPart(const QString &path, const QByteArray &data)
+    {
+        m_removed.remove(path);
+        m_taken.insert(path);
+        m_package->addPart(path, data);
+    }
+    void removePart(const QString &path)
+    {
+        m_removed.insert(path);
+        m_types.removeOverride(path);
+    }
+    Relationships relationshipsOf(const QString &part) const
+    {
+        const QString path = Relationships::relsPathFor(part);
+        const QByteArray *bytes = m_package->part(path);
+        return bytes && !m_removed.contains(path) ? Relationships::parse(*bytes, path) : Relationships();
+    }
+    void writeRelationships(const QString &part, const Relationships &rels)
+    {
+        const QString path = Relationships::relsPathFor(part);
+        if (rels.items().empty()) {
+            if (m_package->part(path))
+                removePart(path);
+            return;
+        }
+        setPart(path, rels.toXml());
+    }
+    // The sheet the file opens on (the active tab, shown selected): the
+    // only visible one when the others are hidden, else the active sheet.
+    int selectedSheet() const
+    {
+        return m_options.onlyVisibleSheet >= 0 ? m_options.onlyVisibleSheet : m_workbook.activeSheetIndex();
+    }
+    void dropWithTargets(const QString &part);
+    QString writeSheet(
+        int index, const TemplatePackage::SheetInfo *info, StyleTable &styles, SharedStringTable &strings);
+
+    const Workbook &m_workbook;
+    XlsxWriter::Options m_options;
+    std::shared_ptr<TemplatePackage> m_package;
+    QString m_fileName;
+    ContentTypes m_types;
+    QSet<QString> m_removed;
+    QSet<QString> m_taken;
+    QHash<QByteArray, QString> m_imageParts; // image bytes → the part that holds them
+};
+
+void PackageBuilder::dropWithTargets(const QString &part)
+{
+    const Relationships rels = relationshipsOf(part);
+    for (const Relationship &r : rels.items()) {
+        if (!r.external)
+            removePart(Relationships::resolve(part, r.target));
+    }
+    removePart(Relationships::relsPathFor(part));
+    removePart(part);
+}
+
+QString PackageBuilder::writeSheet(
+    int index, const TemplatePackage::SheetInfo *info, StyleTable &styles, SharedStringTable &strings)
+{
+    const Worksheet &sheet = m_workbook.sheet(index);
+    const QString part
+        = info ? info->partPath : uniquePath(*m_package, m_taken, QStringLiteral("xl/worksheets/sheet%1.xml"));
+    m_taken.insert(part);
+
+    // Hyperlinks are written anew from the model; the sheet's other
+    // relationships (drawing, comments, printer settings, tables) stay.
+    Relationships rels = relationshipsOf(part);
+    rels.removeType(Ooxml::RelHyperlink);
+
+    QString drawingId;
+    if (const Relationship *existing = rels.findType(Ooxml::RelDrawing))
+        drawingId = existing->id;
+    if (!sheet.pictures().empty()) {
+        QString drawingPart;
+        // A copy: adding the images below may move the package's parts.
+        std::optional<QByteArray> existingDrawing;
+        if (const Relationship *existing = rels.findType(Ooxml::RelDrawing)) {
+            drawingPart = Relationships::resolve(part, existing->target);
+            if (const QByteArray *bytes = m_package->part(drawingPart))
+                existingDrawing = *bytes;
+        }
+        if (drawingPart.isEmpty()) {
+            drawingPart = uniquePath(*m_package, m_taken, QStringLiteral("xl/drawings/drawing%1.xml"));
+            drawingId = rels.add(relType(Ooxml::RelDrawing), Relationships::relativeTarget(part, drawingPart));
+        }
+        m_taken.insert(drawingPart);
+        Relationships drawingRels = relationshipsOf(drawingPart);
+        std::vector<QString> imageIds;
+        // Each image is stored once in the package (a logo inserted for every
+        // lot is one part) and each drawing refers to it once.
+        QHash<QString, QString> idOfImagePart;
+        for (const Picture &picture : sheet.pictures()) {
+            QString imagePart = m_imageParts.value(picture.data);
+            if (imagePart.isEmpty()) {
+                QString extension = picture.extension.toLower();
+                if (extension.isEmpty())
+                    extension = QStringLiteral("png");
+                if (extension == QLatin1String("jpg"))
+                    extension = QStringLiteral("jpeg");
+                imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
+                setPart(imagePart, picture.data);
+                if (!m_types.covers(imagePart))
+                    m_types.setDefault(extension, contentTypeOfExtension(extension));
+                m_imageParts.insert(picture.data, imagePart);
+            }
+            QString &id = idOfImagePart[imagePart];
+            if (id.isEmpty())
+                id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
+            imageIds.push_back(id);
+        }
+        setPart(drawingPart,
+            PictureDrawing::build(
+                existingDrawing ? &*existingDrawing : nullptr, sheet.pictures(), imageIds, m_fileName));
+        writeRelationships(drawingPart, drawingRels);
+        m_types.setOverride(drawingPart, QString::fromLatin1(Ooxml::CtDrawing));
+    }
+
+    const SheetXmlWriter::Input input{
+        m_workbook, sheet, styles, strings, rels, drawingId, index == selectedSheet(), m_fileName};
+    setPart(part, SheetXmlWriter::write(input));
+    writeRelationships(part, rels);
+    m_types.setOverride(part, QString::fromLatin1(Ooxml::CtWorksheet));
+    return part;
+}
+
+std::vector<ZipEntry> PackageBuilder::build()
+{
+    if (m_workbook.sheetCount() == 0)
+        throw WorkbookError(QStringLiteral("Die Arbeitsmappe enthält kein Tabellenblatt und kann nicht gespeichert "
+                                           "werden."));
+    TemplatePackage &pkg = *m_package;
+    m_types.parse(pkg.part(QStringLiteral("[Content_Types].xml")), m_fileName);
+    m_types.setDefault(QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships));
+    m_types.setDefault(QStringLiteral("xml"), QStringLiteral("application/xml"));
+
+    const QString workbookPart = pkg.workbookPart;
+    Relationships workbookRels = relationshipsOf(workbookPart);
+
+    bool anyChanged = false;
+    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        const bool known = std::any_of(
+            pkg.sheets.begin(), pkg.sheets.end(), [i](const auto &s) { return s.isWorksheet && s.modelIndex == i; });
+        if (!known || m_workbook.sheet(i).isChanged())
+            anyChanged = true;
+    }
+
+    // A calculation chain lists formula cells; once cells change it is stale
+    // and would make spreadsheet programs repair the file.
+    if (anyChanged) {
+        if (const Relationship *chain = workbookRels.findType(Ooxml::RelCalcChain))
+            removePart(Relationships::resolve(workbookPart, chain->target));
+        workbookRels.removeType(Ooxml::RelCalcChain);
+    }
+    // A workbook (.xlsx) carries no macros: the project part goes, with
+    // whatever hangs on it (its signature).
+    if (const Relationship *vba = workbookRels.findType(Ooxml::RelVbaProject))
+        dropWithTargets(Relationships::resolve(workbookPart, vba->target));
+    workbookRels.removeType(Ooxml::RelVbaProject);
+    std::erase_if(m_types.overrides, [](const auto &o) { return o.second.contains(QLatin1String("vbaProject")); });
+    std::erase_if(m_types.defaults, [](const auto &d) { return d.second.contains(QLatin1String("vbaProject")); });
+
+    StyleTable styles(pkg.stylesPart.isEmpty() ? nullptr : pkg.part(pkg.stylesPart), m_fileName);
+    SharedStringTable strings(pkg.sharedStringsPart.isEmpty() ? nullptr : pkg.part(pkg.sharedStringsPart), m_fileName);
+
+    // Sheets: unchanged ones as they were, changed and new ones written anew.
+    std::vector<QString> newSheetParts(size_t(m_workbook.sheetCount()));
+    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        const TemplatePackage::SheetInfo *info = nullptr;
+        for (const auto &s : pkg.sheets) {
+            if (s.isWorksheet && s.modelIndex == i)
+                info = &s;
+        }
+        const Worksheet &sheet = m_workbook.sheet(i);
+        if (info && !sheet.isChanged()) {
+            // Kept as it was, but for its sheet views: the active sheet alone
+            // shows as selected, and each sheet opens in the window's view.
+            if (const QByteArray *bytes = pkg.part(info->partPath)) {
+                strings.addKeptSheet(*bytes, info->partPath, m_fileName);
+                QByteArray patched = SheetXmlWriter::withCurrentViews(*bytes, sheet, i == selectedSheet(), m_fileName);
+                if (patched != *bytes)
+                    setPart(info->partPath, patched);
+            }
+            continue;
+        }
+        const QString part = writeSheet(i, info, styles, strings);
+        if (!info)
+            newSheetParts[size_t(i)] = part;
+    }
+
+    if (styles.isChanged()) {
+        QString path = pkg.stylesPart;
+        if (path.isEmpty()) {
+            path = uniquePath(pkg, m_taken, QStringLiteral("xl/styles%1.xml"));
+            if (!pkg.part(QStringLiteral("xl/styles.xml")))
+                path = QStringLiteral("xl/styles.xml");
+            workbookRels.removeType(Ooxml::RelStyles);
+            workbookRels.add(relType(Ooxml::RelStyles), Relationships::relativeTarget(workbookPart, path));
+        }
+        setPart(path, styles.toXml());
+        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtStyles));
+    }
+    if (strings.isChanged()) {
+        QString path = pkg.sharedStringsPart;
+        if (path.isEmpty()) {
+            path = uniquePath(pkg, m_taken, QStringLiteral("xl/sharedStrings%1.xml"));
+            if (!pkg.part(QStringLiteral("xl/sharedStrings.xml")))
+                path = QStringLiteral("xl/sharedStrings.xml");
+            workbookRels.removeType(Ooxml::RelSharedStrings);
+            workbookRels.add(relType(Ooxml::RelSharedStrings), Relationships::relativeTarget(workbookPart, path));
+        }
+        setPart(path, strings.toXml());
+        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtSharedStrings));
+    }
+
+    // The workbook part: sheet names and new sheets, the active tab, and a
+    // request to recalculate on opening once cells changed.
+    {
+        pugi::xml_document doc;
+        XmlDom::parse(doc, *pkg.part(workbookPart), workbookPart, m_fileName);
+        pugi::xml_node root = doc.document_element();
+        pugi::xml_node sheets = ensureWorkbookChild(root, "sheets");
+        QByteArray prefix;
+        if (const char *colon = std::strchr(root.name(), ':'))
+            prefix = QByteArray(root.name(), int(colon - root.name() + 1));
+        int maxSheetId = 0;
+        std::vector<pugi::xml_node> sheetNodes;
+        for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
+            if (is(s, "sheet")) {
+                maxSheetId = std::max(maxSheetId, s.attribute("sheetId").as_int(0));
+                sheetNodes.push_back(s);
+            }
+        }
+        std::vector<int> modelIndexOfTab;
+        for (size_t k = 0; k < sheetNodes.size() && k < pkg.sheets.size(); ++k) {
+            const auto &info = pkg.sheets[k];
+            modelIndexOfTab.push_back(info.isWorksheet ? info.modelIndex : -1);
+            if (info.isWorksheet && info.modelIndex >= 0 && info.modelIndex < m_workbook.sheetCount()) {
+                const QString name = m_workbook.sheet(info.modelIndex).name();
+                if (name != info.name)
+                    setAttribute(sheetNodes[k], "name", name.toUtf8().constData());
+            }
+        }
+        for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+            if (newSheetParts[size_t(i)].isEmpty())
+                continue;
+            const QString id = workbookRels.add(
+                relType(Ooxml::RelWorksheet), Relationships::relativeTarget(workbookPart, newSheetParts[size_t(i)]));
+            pugi::xml_node s = sheets.append_child((prefix + "sheet").constData());
+            s.append_attribute("name") = m_workbook.sheet(i).name().toUtf8().constData();
+            s.append_attribute("sheetId") = ++maxSheetId;
+            s.append_attribute("r:id") = id.toUtf8().constData();
+            if (!root.attribute("xmlns:r"))
+                root.append_attribute("xmlns:r") = Ooxml::RelationshipsNs;
+            sheetNodes.push_back(s);
+            modelIndexOfTab.push_back(i);
+        }
+
+        const int shown = selectedSheet();
+        int activeTab = 0;
+        for (size_t k = 0; k < modelIndexOfTab.size(); ++k) {
+            if (modelIndexOfTab[k] == shown)
+                activeTab = int(k);
+        }
+        if (m_options.onlyVisibleSheet >= 0) {
+            for (size_t k = 0; k < sheetNodes.size(); ++k) {
+                sheetNodes[k].remove_attribute("state");
+                if (int(k) != activeTab)
+                    sheetNodes[k].append_attribute("state") = "hidden";
+            }
+        }
+        pugi::xml_node views = ensureWorkbookChild(root, "bookViews");
+        pugi::xml_node view = child(views, "workbookView");
+        if (!view)
+            view = views.append_child((prefix + "workbookView").constData());
+        setAttribute(view, "activeTab", QByteArray::number(activeTab).constData());
+        view.remove_attribute("firstSheet");
+
+        if (anyChanged) {
+            pugi::xml_node calc = ensureWorkbookChild(root, "calcPr");
+            setAttribute(calc, "fullCalcOnLoad", "1");
+        }
+        setPart(workbookPart, XmlDom::serializeDocument(doc));
+    }
+    writeRelationships(workbookPart, workbookRels);
+    m_types.setOverride(workbookPart,
+        QString::fromLatin1(m_options.kind == XlsxWriter::FileKind::Template ? Ooxml::CtTemplate : Ooxml::CtWorkbook));
+
+    // Custom document properties (the values the report hands to the
+    // template), written when the program changed them.
+    if (m_workbook.customProperties() != pkg.customProperties) {
+        Relationships rootRels = relationshipsOf(QString());
+        QString path = QStringLiteral("docProps/custom.xml");
+        if (const Relationship *rel = rootRels.findType(Ooxml::RelCustomProperties))
+            path = Relationships::resolve(QString(), rel->target);
+        if (m_workbook.customProperties().isEmpty()) {
+            rootRels.removeType(Ooxml::RelCustomProperties);
+            removePart(path);
+        } else {
+            if (!rootRels.findType(Ooxml::RelCustomProperties))
+                rootRels.add(relType(Ooxml::RelCustomProperties), path);
+            setPart(path, customPropertiesXml(m_workbook.customProperties(), pkg));
+            m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
+        }
+        writeRelationships(QString(), rootRels);
+    }
+
+    // Every part written needs a content type; overrides of parts gone go.
+    std::vector<ZipEntry> entries;
+    std::erase_if(m_types.overrides, [&](const auto &o) { return !pkg.part(o.first) || m_removed.contains(o.first); });
+    for (const ZipEntry &part : pkg.parts) {
+        if (m_removed.contains(part.name) || part.name == QLatin1String("[Content_Types].xml"))
+            continue;
+        if (!m_types.covers(part.name))
+            m_types.setDefault(QFileInfo(part.name).suffix(), contentTypeOfExtension(QFileInfo(part.name).suffix()));
+    }
+    entries.push_back({QStringLiteral("[Content_Types].xml"), m_types.toXml()});
+    for (const ZipEntry &part : pkg.parts) {
+        if (m_removed.contains(part.name) || part.name == QLatin1String("[Content_Types].xml"))
+            continue;
+        entries.push_back(part);
+    }
+    return entries;
+}
+
+void writeAll(QIODevice &device, const QByteArray &bytes)
+{
+    constexpr qsizetype chunk = 1 << 20;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qsizetype n = std::min(chunk, bytes.size() - done);
+        const qint64 written = device.write(bytes.constData() + done, n);
+        if (written <= 0)
+            throw WorkbookError(QStringLiteral("Schreibfehler: %1").arg(device.errorString()));
+        done += written;
+    }
+}
+
+} // namespace
+
+void XlsxWriter::save(const Workbook &workbook, QIODevice &device)
+{
+    save(workbook, device, Options());
+}
+
+void XlsxWriter::save(const Workbook &workbook, QIODevice &device, const Options &options)
+{
+    PackageBuilder builder(workbook, options);
+    std::vector<ZipEntry> entries = builder.build();
+    const QByteArray zip = ZipArchive::write(entries, qBound(1, options.compressionLevel, 9));
+    entries.clear();
+    writeAll(device, zip);
+}
+
+void XlsxWriter::save(const Workbook &workbook, const QString &path)
+{
+    Options options;
+    if (path.endsWith(QLatin1String(".xltx"), Qt::CaseInsensitive))
+        options.kind = FileKind::Template;
+    save(workbook, path, options);
+}
+
+void XlsxWriter::save(const Workbook &workbook, const QString &path, const Options &options)
+{
+    // A file-size limit is reported as a failed write rather than ending the
+    // program (the default of the signal it raises).
+    static std::once_flag ignoreFileSizeSignal;
+    std::call_once(ignoreFileSizeSignal, [] { std::signal(SIGXFSZ, SIG_IGN); });
+
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists())
+        throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht als \"%1\" gespeichert werden: der Ordner "
+                                           "\"%2\" existiert nicht.")
+                                .arg(path, QDir::toNativeSeparators(target.absolutePath())));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht als \"%1\" gespeichert werden: %2")
+                                .arg(path, file.errorString()));
+    try {
+        save(workbook, file, options);
+    } catch (const WorkbookError &e) {
+        file.cancelWriting();
+        throw WorkbookError(
+            QStringLiteral("Die Arbeitsmappe kann nicht als \"%1\" gespeichert werden: %2").arg(path, e.message()));
+    }
+    if (!file.commit())
+        throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht als \"%1\" gespeichert werden: %2")
+                                .arg(path, file.errorString()));
+}

@@ -1,0 +1,43 @@
+cmake_minimum_required(VERSION 3.20)
+# Fails when a file under SOURCE_DIR includes a header of a layer above its
+# own. A layer is the first folder below SOURCE_DIR; main.cpp sits on top.
+#   cmake -DSOURCE_DIR=<src> -P CheckLayers.cmake
+
+# Each layer and what it may include besides itself.
+set(below_text "")
+set(below_db text)
+set(below_selection text db)
+set(below_workbook text)
+set(below_report text db selection workbook)
+set(below_app text db selection workbook report)
+set(below_gui text db selection workbook report app)
+set(layers text db selection workbook report app gui)
+
+get_filename_component(SOURCE_DIR ${SOURCE_DIR} ABSOLUTE)
+file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+set(faults "")
+foreach(file IN LISTS files)
+  string(REGEX MATCH "^[^/]+" layer "${file}")
+  if(layer STREQUAL file)
+    continue() # main.cpp may include any layer
+  endif()
+  if(NOT layer IN_LIST layers)
+    string(APPEND faults "  ${file}: the folder ${layer} is no layer\n")
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" header "${line}")
+    if(header MATCHES "\\.\\./")
+      string(APPEND faults "  ${file}: ${header} climbs out of its folder\n")
+    elseif(header MATCHES "/")
+      string(REGEX MATCH "^[^/]+" target "${header}")
+      if(NOT target STREQUAL layer AND NOT target IN_LIST below_${layer})
+        string(APPEND faults "  ${file} (${layer}) includes ${header} (${target})\n")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Includes against the layer order:\n${faults}")
+endif()
