@@ -4,7 +4,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps configure demo test test-asan bench fuzz clean
+.PHONY: all build deps configure demo test test-asan format-check bench fuzz clean
 
 all: build
 
@@ -26,6 +26,10 @@ demo: deps
 test: deps
 	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && ctest --output-on-failure -j2
+
+# Every C++ file as .clang-format lays it out; lists the files that differ.
+format-check: deps
+	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps

@@ -13,12 +13,12 @@
 #include "DemoIni.h"
 #include "DemoTemplates.h"
 #include "gui/F_Start.h"
-#include "workbook/package/OfficeConverter.h"
-#include "workbook/print/ReportPrinter.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/OfficeConverter.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
+#include "workbook/print/ReportPrinter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -130,7 +130,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // A lock key of this run's own: a clerk's window or another print of the
     // same user on this machine neither blocks nor delays the measurement.
-    qputenv("TANNBUCH_INSTANCE_KEY", QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
+    qputenv("TANNBUCH_INSTANCE_KEY",
+        QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
     QApplication app(argc, argv);
     const int records = app.arguments().value(1, QStringLiteral("40000")).toInt();
     QTextStream out(stdout);

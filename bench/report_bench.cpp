@@ -14,9 +14,9 @@
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
-#include "gui/F_Start.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
+#include "gui/F_Start.h"
 #include "workbook/cells/CellStyle.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
@@ -105,7 +105,9 @@ double writeWithLibxlsxwriter(const Workbook &book, const QString &path)
 class StatementLog
 {
 public:
-    explicit StatementLog(const QString &path) : m_file(path) { }
+    explicit StatementLog(const QString &path)
+        : m_file(path)
+    { }
     bool open(QIODevice::OpenMode mode)
     {
         if (!m_file.open(mode))
@@ -192,8 +194,8 @@ int child(int records, const QString &mode, const QString &dbPath)
     if (writeDemoTemplates(templates) != 0 || writeDemoIni(ini, dbPath, templates) != 0)
         return 1;
     // One template in the folder: the one of the mode.
-    const QString keep = mode == QStringLiteral("lots") ? QStringLiteral("Tannbuch_Losweise.xltx")
-                                                         : QStringLiteral("Tannbuch.xltx");
+    const QString keep
+        = mode == QStringLiteral("lots") ? QStringLiteral("Tannbuch_Losweise.xltx") : QStringLiteral("Tannbuch.xltx");
     for (const QString &name : QDir(templates).entryList(QDir::Files)) {
         if (name != keep)
             QFile::remove(QDir(templates).filePath(name));
@@ -296,7 +298,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // A lock key of this run's own: a clerk's window or another print of the
     // same user on this machine neither blocks nor delays the measurement.
-    qputenv("TANNBUCH_INSTANCE_KEY", QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
+    qputenv("TANNBUCH_INSTANCE_KEY",
+        QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QStringLiteral("--child"))
@@ -311,9 +314,9 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
     QDir().mkpath(data.path());
-    const std::pair<const char *, int> heads[] = {{"records", 8}, {"mode", 5}, {"wall s", 7}, {"peak MB", 8},
-        {"stmts", 7}, {"per 1k", 7}, {"rows", 7}, {"cells", 8}, {"file KB", 8}, {"stmt fl", 8}, {"xlsx fl", 8},
-        {"ratio", 6}, {"1ms RTT s", 10}};
+    const std::pair<const char *, int> heads[]
+        = {{"records", 8}, {"mode", 5}, {"wall s", 7}, {"peak MB", 8}, {"stmts", 7}, {"per 1k", 7}, {"rows", 7},
+            {"cells", 8}, {"file KB", 8}, {"stmt fl", 8}, {"xlsx fl", 8}, {"ratio", 6}, {"1ms RTT s", 10}};
     QStringList head;
     for (const auto &[text, width] : heads)
         head << QString::fromLatin1(text).rightJustified(width);
@@ -332,8 +335,8 @@ int main(int argc, char **argv)
         for (const QString &mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
             QProcess process;
             process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            process.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), QString::number(n), mode, db});
+            process.start(
+                QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QString::number(n), mode, db});
             process.waitForFinished(-1);
             const QString line = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
             const auto v = parse(line.split(QLatin1Char('\n')).last());
@@ -342,7 +345,8 @@ int main(int argc, char **argv)
                 continue;
             }
             const double wall = v[QStringLiteral("wall")].toDouble();
-            const double floor = v[QStringLiteral("stmt_floor")].toDouble() + v[QStringLiteral("xlsx_floor")].toDouble();
+            const double floor
+                = v[QStringLiteral("stmt_floor")].toDouble() + v[QStringLiteral("xlsx_floor")].toDouble();
             const double statements = v[QStringLiteral("statements")].toDouble();
             out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13\n")
                        .arg(n, 8)

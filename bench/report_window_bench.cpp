@@ -5,11 +5,11 @@
 //
 //   bench_report_window [RECORDS]
 
-#include "gui/F_Start.h"
-#include "gui/ReportWindow.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
+#include "gui/F_Start.h"
+#include "gui/ReportWindow.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 

@@ -21,7 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (void)SqlDialect::toSqlite(sql, table);
         if (!seen.isEmpty())
             (void)SqlDialect::toSqlite(sql, table, {seen.first()});
-    } catch (const DbError &) {
-    }
+    } catch (const DbError &) { }
     return 0;
 }

@@ -18,7 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
     try {
         (void)XlsxReader::load(path);
-    } catch (const WorkbookError &) {
-    }
+    } catch (const WorkbookError &) { }
     return 0;
 }

@@ -13,7 +13,7 @@ packages=(
   python3 python3-openpyxl python3-xlsxwriter
   libreoffice-calc-nogui fonts-dejavu-core fonts-crosextra-carlito
   cups-client poppler-utils
-  clang libclang-rt-14-dev libxlsxwriter-dev
+  clang libclang-rt-14-dev libxlsxwriter-dev clang-format
 )
 
 missing=()

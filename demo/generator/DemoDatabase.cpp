@@ -30,11 +30,11 @@ QString readSchema(const QString &path)
 
 void writeProvision(SqliteWriter &db, int id, const QString &name, const std::vector<qint64> &records)
 {
-    db.prepareInsert(QStringLiteral("BEREITSTELLUNG_KOPF"),
-                     {QStringLiteral("ID"), QStringLiteral("BEREITSTELLUNGSNAME")})
+    db.prepareInsert(
+          QStringLiteral("BEREITSTELLUNG_KOPF"), {QStringLiteral("ID"), QStringLiteral("BEREITSTELLUNGSNAME")})
         .run({id, name});
-    SqliteStatement insert = db.prepareInsert(QStringLiteral("BEREITSTELLUNG_LOGS"),
-                                              {QStringLiteral("ID_BEREITSTELLUNG_KOPF"), QStringLiteral("ID_LOGS")});
+    SqliteStatement insert = db.prepareInsert(
+        QStringLiteral("BEREITSTELLUNG_LOGS"), {QStringLiteral("ID_BEREITSTELLUNG_KOPF"), QStringLiteral("ID_LOGS")});
     for (qint64 record : records)
         insert.run({id, record});
 }
@@ -91,9 +91,10 @@ void write(const QString &path, const DemoDatabaseOptions &options)
 
     std::error_code error;
     std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
-                            QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
+        QFile::encodeName(target.absoluteFilePath()).toStdString(), error);
     if (error)
-        throw GeneratorError(QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromStdString(error.message())));
+        throw GeneratorError(
+            QStringLiteral("Cannot replace %1: %2").arg(path, QString::fromStdString(error.message())));
 }
 
 void reindex(const QString &path)

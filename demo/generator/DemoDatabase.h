@@ -5,9 +5,9 @@
 // What goes into a generated database.
 struct DemoDatabaseOptions
 {
-    QString schemaPath;              // the schema's SQL file
-    int records = 0;                 // 0: the demo lists; else one list of that many records
-    QString list = QStringLiteral("4711");   // number of that one list
+    QString schemaPath; // the schema's SQL file
+    int records = 0; // 0: the demo lists; else one list of that many records
+    QString list = QStringLiteral("4711"); // number of that one list
 };
 
 namespace DemoDatabase {

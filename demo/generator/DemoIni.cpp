@@ -41,29 +41,26 @@ int writeDemoIni(const QString &iniPath, const QString &databasePath, const QStr
 
     QSaveFile file(ini.absoluteFilePath());
     if (!file.open(QIODevice::WriteOnly)) {
-        QTextStream(stderr) << QStringLiteral("Die Ini-Datei konnte nicht geschrieben werden: ") << iniPath
-                            << Qt::endl;
+        QTextStream(stderr) << QStringLiteral("Die Ini-Datei konnte nicht geschrieben werden: ") << iniPath << Qt::endl;
         return 1;
     }
     // The host writes its ini file in Windows-1252; the demo stays in ASCII.
-    const QString text = QStringLiteral(
-                             "[Kelmora]\r\n"
-                             "DATABASENAME=forst\r\n"
-                             "SQLSERVER=%1\r\n"
-                             "AL=1\r\n"
-                             "RELTABLE=RELTABLE1\r\n"
-                             "CLIENT=ALF\r\n"
-                             "PathTemplates=%2\r\n"
-                             "Headerline1=Forstbetrieb Oberland\r\n"
-                             "Headerline2=Revier Sued - Am Weiher 3 - 83022 Rosenheim\r\n"
-                             "Headerline3=08031 / 40 77-0\r\n"
-                             "Headerpicture1=%3\r\n")
-                             .arg(QFileInfo(databasePath).absoluteFilePath(),
-                                  QDir(templateFolder).absolutePath(), logoPath);
+    const QString text
+        = QStringLiteral("[Kelmora]\r\n"
+                         "DATABASENAME=forst\r\n"
+                         "SQLSERVER=%1\r\n"
+                         "AL=1\r\n"
+                         "RELTABLE=RELTABLE1\r\n"
+                         "CLIENT=ALF\r\n"
+                         "PathTemplates=%2\r\n"
+                         "Headerline1=Forstbetrieb Oberland\r\n"
+                         "Headerline2=Revier Sued - Am Weiher 3 - 83022 Rosenheim\r\n"
+                         "Headerline3=08031 / 40 77-0\r\n"
+                         "Headerpicture1=%3\r\n")
+              .arg(QFileInfo(databasePath).absoluteFilePath(), QDir(templateFolder).absolutePath(), logoPath);
     file.write(text.toLatin1());
     if (!file.commit()) {
-        QTextStream(stderr) << QStringLiteral("Die Ini-Datei konnte nicht geschrieben werden: ") << iniPath
-                            << Qt::endl;
+        QTextStream(stderr) << QStringLiteral("Die Ini-Datei konnte nicht geschrieben werden: ") << iniPath << Qt::endl;
         return 1;
     }
     return 0;

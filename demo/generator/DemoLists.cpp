@@ -31,59 +31,91 @@ void writeList4711(ListGenerator &g)
         .accessLevel = LevelSued,
         .headText = u"Sturmholz nach Orkan im Februar, bitte zügig abfahren"_s,
         .texts = {u"RV-2026-017"_s, u"A-4711"_s, u"Forstbetrieb Oberland"_s, u"Markus Brandl"_s, QString(),
-                  u"6 Wochen nach Bereitstellung"_s, u"Forststraße Nord, km 2,4"_s},
+            u"6 Wochen nach Bereitstellung"_s, u"Forststraße Nord, km 2,4"_s},
         .numbers = {850.0, 96.5, 0.0},
         .dates = {u"2026-03-09"_s, u"2026-04-30"_s},
     });
 
-    g.beginPile({.lot = u"1"_s, .pile = u"101"_s, .location = 1, .storage = u"Polterplatz 1 am Wendehammer"_s,
-                 .damage = u"Sturmwurf"_s, .colour = u"rot"_s, .dispatch = Dispatch::Truck});
+    g.beginPile({.lot = u"1"_s,
+        .pile = u"101"_s,
+        .location = 1,
+        .storage = u"Polterplatz 1 am Wendehammer"_s,
+        .damage = u"Sturmwurf"_s,
+        .colour = u"rot"_s,
+        .dispatch = Dispatch::Truck});
     g.addLogs({u"FI"_s}, u"L"_s, 45);
-    g.beginPile({.lot = u"1"_s, .pile = u"102"_s, .location = 1, .storage = u"Polterplatz 2"_s,
-                 .damage = u"Sturmwurf"_s, .colour = u"rot"_s, .dispatch = Dispatch::Truck});
+    g.beginPile({.lot = u"1"_s,
+        .pile = u"102"_s,
+        .location = 1,
+        .storage = u"Polterplatz 2"_s,
+        .damage = u"Sturmwurf"_s,
+        .colour = u"rot"_s,
+        .dispatch = Dispatch::Truck});
     g.addLogs({u"FI"_s, u"TA"_s}, u"L"_s, 40);
-    g.beginPile({.lot = u"1"_s, .pile = u"103"_s, .location = 1, .storage = u"Bahnverladung Raubling"_s,
-                 .colour = u"gelb"_s, .dispatch = Dispatch::Rail});
+    g.beginPile({.lot = u"1"_s,
+        .pile = u"103"_s,
+        .location = 1,
+        .storage = u"Bahnverladung Raubling"_s,
+        .colour = u"gelb"_s,
+        .dispatch = Dispatch::Rail});
     g.addShortLogs(u"FI"_s, 14);
-    g.beginPile({.lot = u"1"_s, .pile = u"104"_s, .location = 1, .storage = u"Polterplatz 4"_s,
-                 .release = u"Abfuhr erst nach Freigabe"_s});
-    g.addStack({.species = u"FI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0,
-                .heights = 11});
-    g.addStack({.species = u"FI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0,
-                .heights = 7, .nullHeightAt = 3});
-    g.beginPile({.lot = u"1"_s, .pile = u"105"_s, .location = 1, .storage = u"Polterplatz 5"_s,
-                 .colour = u"rot"_s, .dispatch = Dispatch::Truck});
+    g.beginPile({.lot = u"1"_s,
+        .pile = u"104"_s,
+        .location = 1,
+        .storage = u"Polterplatz 4"_s,
+        .release = u"Abfuhr erst nach Freigabe"_s});
+    g.addStack(
+        {.species = u"FI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0, .heights = 11});
+    g.addStack({.species = u"FI"_s,
+        .grade = u"IL"_s,
+        .method = StackMethod::Heights,
+        .woodLength = 2.0,
+        .heights = 7,
+        .nullHeightAt = 3});
+    g.beginPile({.lot = u"1"_s,
+        .pile = u"105"_s,
+        .location = 1,
+        .storage = u"Polterplatz 5"_s,
+        .colour = u"rot"_s,
+        .dispatch = Dispatch::Truck});
     g.addLogs({u"FI"_s}, u"L"_s, 40);
 
-    g.beginPile({.lot = u"2"_s, .pile = u"201"_s, .location = 2, .storage = u"Lagerplatz Buchleite"_s,
-                 .colour = u"blau"_s, .dispatch = Dispatch::Truck});
+    g.beginPile({.lot = u"2"_s,
+        .pile = u"201"_s,
+        .location = 2,
+        .storage = u"Lagerplatz Buchleite"_s,
+        .colour = u"blau"_s,
+        .dispatch = Dispatch::Truck});
     g.addLogs({u"BU"_s}, u"L"_s, 32);
     g.beginPile({.lot = u"2"_s, .pile = u"202"_s, .location = 2, .storage = u"Wertholzplatz"_s, .colour = u"blau"_s});
     g.addLogs({u"EI"_s}, u"L"_s, 24);
     g.beginPile({.lot = u"2"_s, .pile = u"203"_s, .location = 2, .note = u"LKW-befahrbar bis 40 t"_s});
     g.addStack({.species = u"BU"_s, .grade = u"BR"_s, .woodLength = 1.0});
     g.addStack({.species = u"BU"_s, .grade = u"BR"_s, .woodLength = 1.0, .pieces = 0});
-    g.addStack({.species = u"BU"_s, .grade = u"BR"_s, .method = StackMethod::Heights, .woodLength = 1.0,
-                .heights = 6});
+    g.addStack({.species = u"BU"_s, .grade = u"BR"_s, .method = StackMethod::Heights, .woodLength = 1.0, .heights = 6});
     g.beginPile({.lot = u"2"_s, .pile = u"204"_s, .location = 2, .note = u"LKW-befahrbar bis 40 t"_s});
     g.addStack({.species = u"BU"_s, .grade = u"IL"_s, .method = StackMethod::TwoPart, .woodLength = 2.0});
 
-    g.beginPile({.lot = u"3"_s, .pile = u"301"_s, .location = 3, .storage = u"Polterplatz Weiher Nord"_s,
-                 .colour = u"weiß"_s, .dispatch = Dispatch::Truck});
+    g.beginPile({.lot = u"3"_s,
+        .pile = u"301"_s,
+        .location = 3,
+        .storage = u"Polterplatz Weiher Nord"_s,
+        .colour = u"weiß"_s,
+        .dispatch = Dispatch::Truck});
     g.addLogs({u"KI"_s, u"LA"_s}, u"L"_s, 44);
     g.beginPile({.lot = u"3"_s, .pile = u"302"_s, .location = 3, .storage = u"Polterplatz Weiher Süd"_s});
     g.addJacket({u"FI"_s, u"TA"_s}, 14, 12, 100);
     g.beginPile({.lot = u"3"_s, .pile = u"303"_s, .location = 3});
     g.addPieces(u"FI"_s, 6);
     g.beginPile({.lot = u"3"_s, .pile = u"304"_s, .location = 3});
-    g.addStack({.species = u"KI"_s, .grade = u"IL"_s, .method = StackMethod::TwoPart, .woodLength = 3.0,
-                .back = false});
+    g.addStack(
+        {.species = u"KI"_s, .grade = u"IL"_s, .method = StackMethod::TwoPart, .woodLength = 3.0, .back = false});
 
-    g.beginPile({.lot = u"4"_s, .pile = u"401"_s, .location = 4, .damage = u"Käferholz"_s,
-                 .dispatch = Dispatch::Truck});
+    g.beginPile(
+        {.lot = u"4"_s, .pile = u"401"_s, .location = 4, .damage = u"Käferholz"_s, .dispatch = Dispatch::Truck});
     g.addWeights(u"FI"_s, u"IS"_s, UnitTonnesAtro, 6);
-    g.beginPile({.lot = u"4"_s, .pile = u"402"_s, .location = 4, .damage = u"Käferholz"_s,
-                 .dispatch = Dispatch::Truck});
+    g.beginPile(
+        {.lot = u"4"_s, .pile = u"402"_s, .location = 4, .damage = u"Käferholz"_s, .dispatch = Dispatch::Truck});
     g.addWeights(u"KI"_s, u"IS"_s, UnitTonnesLutro, 4);
     g.beginPile({.lot = u"4"_s, .pile = u"403"_s, .location = 4, .storage = u"Hackplatz Ost"_s});
     g.addStack({.species = u"FI"_s, .grade = u"EH"_s});
@@ -91,9 +123,13 @@ void writeList4711(ListGenerator &g)
     g.beginPile({.lot = u"4"_s, .pile = u"404"_s, .location = 4, .storage = u"Polterplatz Ost"_s});
     g.addJacket({u"KI"_s}, 10, 8, 100);
 
-    const PileSite privateForest = {.lot = u"5"_s, .location = 5, .owner = OwnerMaier, .salesType = PrivateSale,
-                                    .district = DistrictSued, .certified = false,
-                                    .listText = u"Privatwald Maier (Vermittlung)"_s};
+    const PileSite privateForest = {.lot = u"5"_s,
+        .location = 5,
+        .owner = OwnerMaier,
+        .salesType = PrivateSale,
+        .district = DistrictSued,
+        .certified = false,
+        .listText = u"Privatwald Maier (Vermittlung)"_s};
     PileSite site = privateForest;
     site.pile = u"501"_s;
     site.dispatch = Dispatch::Truck;
@@ -113,15 +149,22 @@ void writeList4711(ListGenerator &g)
 // List 4712: a thinning of the business year 2025, logs and one stack.
 void writeList4712(ListGenerator &g)
 {
-    g.beginList({.number = u"4712"_s, .date = u"2025-06-17"_s, .listType = Stammholz, .year = Year2025,
-                 .district = DistrictNord, .contract = ContractHuber, .certificate = CertificatePefc,
-                 .additionalText = u"Durchforstung Nordhang"_s, .salesType = FrameContract,
-                 .offer = u"A-2025-031"_s, .accessLevel = LevelNord, .texts = {u"RV-2025-004"_s}});
+    g.beginList({.number = u"4712"_s,
+        .date = u"2025-06-17"_s,
+        .listType = Stammholz,
+        .year = Year2025,
+        .district = DistrictNord,
+        .contract = ContractHuber,
+        .certificate = CertificatePefc,
+        .additionalText = u"Durchforstung Nordhang"_s,
+        .salesType = FrameContract,
+        .offer = u"A-2025-031"_s,
+        .accessLevel = LevelNord,
+        .texts = {u"RV-2025-004"_s}});
     g.beginPile({.lot = u"1"_s, .pile = u"11"_s, .location = 1, .dispatch = Dispatch::Truck});
     g.addLogs({u"FI"_s}, u"L"_s, 30);
     g.beginPile({.lot = u"1"_s, .pile = u"12"_s, .location = 1});
-    g.addStack({.species = u"FI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0,
-                .heights = 8});
+    g.addStack({.species = u"FI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0, .heights = 8});
     g.beginPile({.lot = u"2"_s, .pile = u"21"_s, .location = 6, .dispatch = Dispatch::Truck});
     g.addLogs({u"FI"_s, u"TA"_s}, u"L"_s, 24);
     g.beginPile({.lot = u"2"_s, .pile = u"22"_s, .location = 6});
@@ -132,9 +175,14 @@ void writeList4712(ListGenerator &g)
 // List 4713: a hardwood tender of 2026, one lot, logs without piles.
 void writeList4713(ListGenerator &g)
 {
-    g.beginList({.number = u"4713"_s, .date = u"2026-05-06"_s, .listType = Stammholz, .year = Year2026,
-                 .district = DistrictSued, .additionalText = u"Wertholzsubmission Laubholz"_s,
-                 .salesType = Tender, .offer = u"SUB-2026-02"_s});
+    g.beginList({.number = u"4713"_s,
+        .date = u"2026-05-06"_s,
+        .listType = Stammholz,
+        .year = Year2026,
+        .district = DistrictSued,
+        .additionalText = u"Wertholzsubmission Laubholz"_s,
+        .salesType = Tender,
+        .offer = u"SUB-2026-02"_s});
     g.beginPile({.lot = u"1"_s, .location = 2, .coordinates = false});
     g.addLogs({u"EI"_s, u"BU"_s, u"BAH"_s, u"ES"_s}, u"L"_s, 30);
     g.finishPile();
@@ -143,13 +191,19 @@ void writeList4713(ListGenerator &g)
 // List 4720: pulpwood of the short business year 2024/25.
 void writeList4720(ListGenerator &g)
 {
-    g.beginList({.number = u"4720"_s, .date = u"2025-02-14"_s, .listType = Industrieholz, .year = Year2024_25,
-                 .district = DistrictWeiher, .contract = ContractSuedholz, .certificate = CertificatePefc,
-                 .additionalText = u"Industrieholz Winter 2024/25"_s, .salesType = FrameContract,
-                 .offer = u"A-2025-002"_s, .accessLevel = LevelChiemgau});
+    g.beginList({.number = u"4720"_s,
+        .date = u"2025-02-14"_s,
+        .listType = Industrieholz,
+        .year = Year2024_25,
+        .district = DistrictWeiher,
+        .contract = ContractSuedholz,
+        .certificate = CertificatePefc,
+        .additionalText = u"Industrieholz Winter 2024/25"_s,
+        .salesType = FrameContract,
+        .offer = u"A-2025-002"_s,
+        .accessLevel = LevelChiemgau});
     g.beginPile({.lot = u"1"_s, .pile = u"1"_s, .location = 3});
-    g.addStack({.species = u"KI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0,
-                .heights = 9});
+    g.addStack({.species = u"KI"_s, .grade = u"IL"_s, .method = StackMethod::Heights, .woodLength = 2.0, .heights = 9});
     g.addStack({.species = u"KI"_s, .grade = u"IL"_s, .woodLength = 2.0});
     g.beginPile({.lot = u"1"_s, .pile = u"2"_s, .location = 3, .dispatch = Dispatch::Truck});
     g.addWeights(u"FI"_s, u"IS"_s, UnitTonnesAtro, 5);
@@ -184,16 +238,29 @@ Provisions write(ListGenerator &generator)
 std::vector<qint64> writeBenchmarkList(ListGenerator &g, int records, const QString &list)
 {
     Random &random = g.random();
-    g.beginList({.number = list, .date = u"2026-02-20"_s, .listType = Stammholz, .year = Year2026,
-                 .district = DistrictSued, .contract = ContractHuber, .certificate = CertificatePefc,
-                 .additionalText = u"Jahreseinschlag Forstbetrieb"_s, .salesType = FrameContract,
-                 .offer = u"A-2026-100"_s, .accessLevel = LevelSued,
-                 .texts = {u"RV-2026-100"_s, u"A-"_s + list, u"Forstbetrieb Oberland"_s},
-                 .numbers = {double(records)}, .dates = {u"2026-02-18"_s}});
+    g.beginList({.number = list,
+        .date = u"2026-02-20"_s,
+        .listType = Stammholz,
+        .year = Year2026,
+        .district = DistrictSued,
+        .contract = ContractHuber,
+        .certificate = CertificatePefc,
+        .additionalText = u"Jahreseinschlag Forstbetrieb"_s,
+        .salesType = FrameContract,
+        .offer = u"A-2026-100"_s,
+        .accessLevel = LevelSued,
+        .texts = {u"RV-2026-100"_s, u"A-"_s + list, u"Forstbetrieb Oberland"_s},
+        .numbers = {double(records)},
+        .dates = {u"2026-02-18"_s}});
 
     // The wood of each forest location; the first is also the stacked wood.
     const std::vector<QStringList> woodOf = {
-        {}, {u"FI"_s, u"TA"_s}, {u"BU"_s, u"EI"_s}, {u"KI"_s, u"LA"_s}, {u"FI"_s}, {u"DG"_s, u"LA"_s},
+        {},
+        {u"FI"_s, u"TA"_s},
+        {u"BU"_s, u"EI"_s},
+        {u"KI"_s, u"LA"_s},
+        {u"FI"_s},
+        {u"DG"_s, u"LA"_s},
         {u"FI"_s, u"TA"_s, u"BU"_s},
     };
     const QStringList damages = {QString(), QString(), u"Sturmwurf"_s, u"Käferholz"_s, u"Schneebruch"_s};
@@ -254,8 +321,7 @@ std::vector<qint64> writeBenchmarkList(ListGenerator &g, int records, const QStr
             added = g.addPieces(conifer ? wood.first() : u"FI"_s, std::min(random.between(1, 4), remaining));
         } else if (kind < 0.65) {
             added = g.addWeights(conifer ? wood.first() : u"FI"_s, u"IS"_s,
-                                 random.chance(0.5) ? UnitTonnesAtro : UnitTonnesLutro,
-                                 std::min(random.between(2, 6), remaining));
+                random.chance(0.5) ? UnitTonnesAtro : UnitTonnesLutro, std::min(random.between(2, 6), remaining));
         } else if (kind < 0.70 && conifer) {
             added = g.addShortLogs(wood.first(), std::min(random.between(4, 12), remaining));
         }

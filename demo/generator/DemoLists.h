@@ -12,8 +12,8 @@ namespace DemoLists {
 // Record ids of the demo provisions.
 struct Provisions
 {
-    std::vector<qint64> demo;       // every record of list 4711
-    std::vector<qint64> partial;    // lot 2 of list 4711
+    std::vector<qint64> demo; // every record of list 4711
+    std::vector<qint64> partial; // lot 2 of list 4711
 };
 
 // Writes lists 4711, 4712, 4713 and 4720 (see DemoLists.cpp for their

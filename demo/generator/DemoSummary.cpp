@@ -56,10 +56,10 @@ QString text(const QString &path)
 
         out += QStringLiteral("Listen:\n");
         out += QStringLiteral("  Liste   Datum       Listenart        Jahr       Sätze   Kubatur (Fm)\n");
-        const auto lists = query(db, QStringLiteral(
-            "SELECT L.LISTE, MIN(L.LISTDATUM), MAX(A.TEXT), MAX(R.KURZNAME), COUNT(*), SUM(L.KUBATUR) "
-            "FROM LOGS L LEFT JOIN LISTENART A ON A.LISTENART = L.LISTENART "
-            "LEFT JOIN RELTABLE R ON R.ID = L.RELTABLE1 GROUP BY L.LISTE ORDER BY L.LISTE"));
+        const auto lists = query(db,
+            QStringLiteral("SELECT L.LISTE, MIN(L.LISTDATUM), MAX(A.TEXT), MAX(R.KURZNAME), COUNT(*), SUM(L.KUBATUR) "
+                           "FROM LOGS L LEFT JOIN LISTENART A ON A.LISTENART = L.LISTENART "
+                           "LEFT JOIN RELTABLE R ON R.ID = L.RELTABLE1 GROUP BY L.LISTE ORDER BY L.LISTE"));
         for (const QStringList &row : lists) {
             const QDate date = QDate::fromString(row[1].left(10), QStringLiteral("yyyy-MM-dd"));
             out += QStringLiteral("  %1 %2  %3 %4 %5 %6\n")
@@ -72,9 +72,9 @@ QString text(const QString &path)
         }
 
         out += QStringLiteral("\nSätze je Datensatzart:\n");
-        const auto types = query(db, QStringLiteral(
-            "SELECT L.DSART, MAX(D.NAME), COUNT(*), SUM(L.KUBATUR) FROM LOGS L "
-            "LEFT JOIN DSART D ON D.ID = L.DSART GROUP BY L.DSART ORDER BY L.DSART"));
+        const auto types = query(db,
+            QStringLiteral("SELECT L.DSART, MAX(D.NAME), COUNT(*), SUM(L.KUBATUR) FROM LOGS L "
+                           "LEFT JOIN DSART D ON D.ID = L.DSART GROUP BY L.DSART ORDER BY L.DSART"));
         for (const QStringList &row : types)
             out += QStringLiteral("  %1 %2 %3 Sätze %4 Fm\n")
                        .arg(row[0], 2)
@@ -83,17 +83,18 @@ QString text(const QString &path)
                        .arg(german.toString(row[3].toDouble(), 'f', 3), 12);
 
         out += QStringLiteral("\nBereitstellungen:\n");
-        const auto provisions = query(db, QStringLiteral(
-            "SELECT K.BEREITSTELLUNGSNAME, COUNT(B.ID) FROM BEREITSTELLUNG_KOPF K "
-            "LEFT JOIN BEREITSTELLUNG_LOGS B ON B.ID_BEREITSTELLUNG_KOPF = K.ID GROUP BY K.ID ORDER BY K.ID"));
+        const auto provisions = query(db,
+            QStringLiteral(
+                "SELECT K.BEREITSTELLUNGSNAME, COUNT(B.ID) FROM BEREITSTELLUNG_KOPF K "
+                "LEFT JOIN BEREITSTELLUNG_LOGS B ON B.ID_BEREITSTELLUNG_KOPF = K.ID GROUP BY K.ID ORDER BY K.ID"));
         for (const QStringList &row : provisions)
             out += QStringLiteral("  %1 %2 Sätze\n").arg(row[0], -14).arg(german.toString(row[1].toLongLong()), 8);
 
         // The newest business year that is open and a plain number, as the
         // list browser chooses it.
-        const auto years = query(db, QStringLiteral(
-            "SELECT KURZNAME FROM RELTABLE WHERE RELTABLE_ID = 1 AND IFNULL(DISABLE, 0) = 0 "
-            "AND KURZNAME <> '' AND KURZNAME NOT GLOB '*[^0-9]*' ORDER BY KURZNAME DESC LIMIT 1"));
+        const auto years = query(db,
+            QStringLiteral("SELECT KURZNAME FROM RELTABLE WHERE RELTABLE_ID = 1 AND IFNULL(DISABLE, 0) = 0 "
+                           "AND KURZNAME <> '' AND KURZNAME NOT GLOB '*[^0-9]*' ORDER BY KURZNAME DESC LIMIT 1"));
         out += QStringLiteral("\nNeuestes Wirtschaftsjahr: %1\n")
                    .arg(years.empty() ? QStringLiteral("keines") : years.front().value(0));
     } catch (...) {

@@ -12,8 +12,7 @@ class GeneratorError : public std::runtime_error
 public:
     explicit GeneratorError(const QString &message)
         : std::runtime_error(message.toStdString())
-    {
-    }
+    { }
 
     QString message() const { return QString::fromStdString(what()); }
 };

@@ -38,12 +38,18 @@ QStringList numbered(const QString &prefix, int count, const QString &suffix = Q
 const QStringList &logRemarks()
 {
     static const QStringList remarks = {
-        QStringLiteral("Käferbefall"),        QStringLiteral("Rotfäule am Stammfuß"),
-        QStringLiteral("Blitzriss"),          QStringLiteral("Zwiesel"),
-        QStringLiteral("Drehwuchs"),          QStringLiteral("Krümmung"),
-        QStringLiteral("Frostriss"),          QStringLiteral("Mondring"),
-        QStringLiteral("Nagel eingewachsen"), QStringLiteral("Harzgallen"),
-        QStringLiteral("Ringschäle"),         QStringLiteral("Blaue Farbe"),
+        QStringLiteral("Käferbefall"),
+        QStringLiteral("Rotfäule am Stammfuß"),
+        QStringLiteral("Blitzriss"),
+        QStringLiteral("Zwiesel"),
+        QStringLiteral("Drehwuchs"),
+        QStringLiteral("Krümmung"),
+        QStringLiteral("Frostriss"),
+        QStringLiteral("Mondring"),
+        QStringLiteral("Nagel eingewachsen"),
+        QStringLiteral("Harzgallen"),
+        QStringLiteral("Ringschäle"),
+        QStringLiteral("Blaue Farbe"),
     };
     return remarks;
 }
@@ -61,7 +67,7 @@ const QStringList &stackRemarks()
 const QStringList &trucks()
 {
     static const QStringList plates = {QStringLiteral("RO-WI 412"), QStringLiteral("RO-WI 415"),
-                                       QStringLiteral("TS-HB 77"), QStringLiteral("MB-LK 208")};
+        QStringLiteral("TS-HB 77"), QStringLiteral("MB-LK 208")};
     return plates;
 }
 
@@ -84,44 +90,37 @@ ListGenerator::ListGenerator(SqliteWriter &db, const MasterData &master, quint64
     : m_db(db)
     , m_master(master)
     , m_random(seed)
-    , m_insertHead(db.prepareInsert(
-          QStringLiteral("LISTENKOPF"),
-          QStringList{QStringLiteral("LISTE"), QStringLiteral("ID_ACCESS_LEVELS"),
-                      QStringLiteral("LISTENKOPFZUSTXT")}
+    , m_insertHead(db.prepareInsert(QStringLiteral("LISTENKOPF"),
+          QStringList{QStringLiteral("LISTE"), QStringLiteral("ID_ACCESS_LEVELS"), QStringLiteral("LISTENKOPFZUSTXT")}
               + numbered(QStringLiteral("TEXT"), 15) + numbered(QStringLiteral("NUMBER"), 10)
               + numbered(QStringLiteral("DATE"), 5)))
     , m_insertLog(db.prepareInsert(QStringLiteral("LOGS"), LogRow::columnNames()))
-    , m_insertPrices(db.prepareInsert(
-          QStringLiteral("LOGS_RECH"),
+    , m_insertPrices(db.prepareInsert(QStringLiteral("LOGS_RECH"),
           QStringList{QStringLiteral("ID_LOG"), QStringLiteral("R_KUNDE")}
               + numbered(QStringLiteral("A"), 8, QStringLiteral("_KUNDE")) + QStringList{QStringLiteral("R_PREIS")}
               + numbered(QStringLiteral("A"), 8, QStringLiteral("_PREIS"))))
-    , m_insertFrontHeight(db.prepareInsert(QStringLiteral("SCHICHT_HOEHEN"),
-                                           {QStringLiteral("ID_LOG"), QStringLiteral("NR"), QStringLiteral("HEIGHT")}))
+    , m_insertFrontHeight(db.prepareInsert(
+          QStringLiteral("SCHICHT_HOEHEN"), {QStringLiteral("ID_LOG"), QStringLiteral("NR"), QStringLiteral("HEIGHT")}))
     , m_insertBackHeight(db.prepareInsert(QStringLiteral("SCHICHT_HOEHEN_HINTEN"),
-                                          {QStringLiteral("ID_LOG"), QStringLiteral("NR"), QStringLiteral("HEIGHT")}))
-    , m_insertStackHead(db.prepareInsert(
-          QStringLiteral("SCHICHT_HOEHEN_KOPF"),
+          {QStringLiteral("ID_LOG"), QStringLiteral("NR"), QStringLiteral("HEIGHT")}))
+    , m_insertStackHead(db.prepareInsert(QStringLiteral("SCHICHT_HOEHEN_KOPF"),
           {QStringLiteral("ID_LOG"), QStringLiteral("LANG_V"), QStringLiteral("LANG_A_V"), QStringLiteral("LANG_B_V"),
-           QStringLiteral("HOEHE_B_V"), QStringLiteral("LANG_H"), QStringLiteral("LANG_A_H"),
-           QStringLiteral("LANG_B_H"), QStringLiteral("HOEHE_B_H"), QStringLiteral("HOEHE_A"), QStringLiteral("LANG_A"),
-           QStringLiteral("LANG_B"), QStringLiteral("HOEHE_B"), QStringLiteral("VOL_A"), QStringLiteral("VOL_B"),
-           QStringLiteral("VOL_C"), QStringLiteral("VOL")}))
-    , m_insertJacketLog(db.prepareInsert(
-          QStringLiteral("MANTEL"),
+              QStringLiteral("HOEHE_B_V"), QStringLiteral("LANG_H"), QStringLiteral("LANG_A_H"),
+              QStringLiteral("LANG_B_H"), QStringLiteral("HOEHE_B_H"), QStringLiteral("HOEHE_A"),
+              QStringLiteral("LANG_A"), QStringLiteral("LANG_B"), QStringLiteral("HOEHE_B"), QStringLiteral("VOL_A"),
+              QStringLiteral("VOL_B"), QStringLiteral("VOL_C"), QStringLiteral("VOL")}))
+    , m_insertJacketLog(db.prepareInsert(QStringLiteral("MANTEL"),
           {QStringLiteral("ID_MANTEL"), QStringLiteral("HA"), QStringLiteral("HS"), QStringLiteral("GKL"),
-           QStringLiteral("STKL"), QStringLiteral("LANGE"), QStringLiteral("DURCH"), QStringLiteral("STUCK"),
-           QStringLiteral("KUBATUR"), QStringLiteral("ENTRINDUNG"), QStringLiteral("RINDE")}))
-    , m_insertTransport(db.prepareInsert(
-          QStringLiteral("TRANSPORTLOGISTIK"),
+              QStringLiteral("STKL"), QStringLiteral("LANGE"), QStringLiteral("DURCH"), QStringLiteral("STUCK"),
+              QStringLiteral("KUBATUR"), QStringLiteral("ENTRINDUNG"), QStringLiteral("RINDE")}))
+    , m_insertTransport(db.prepareInsert(QStringLiteral("TRANSPORTLOGISTIK"),
           {QStringLiteral("ID_TRANSPORTLOGISTIK_WAGGON"), QStringLiteral("LOS"), QStringLiteral("STUCK"),
-           QStringLiteral("KUBATUR"), QStringLiteral("EINGANGS_DATUM"), QStringLiteral("Z_TEXT_1"),
-           QStringLiteral("Z_TEXT_2"), QStringLiteral("Z_DATUM_1"), QStringLiteral("PID"), QStringLiteral("POLTER"),
-           QStringLiteral("LKW_NR"), QStringLiteral("BAHNHOF"), QStringLiteral("LIEFERSCHEIN_NR")}))
-    , m_insertWagon(db.prepareInsert(QStringLiteral("TRANSPORTLOGISTIK_WAGGON"),
-                                     {QStringLiteral("DATUM_VERLADE"), QStringLiteral("WAGGON_NR")}))
-{
-}
+              QStringLiteral("KUBATUR"), QStringLiteral("EINGANGS_DATUM"), QStringLiteral("Z_TEXT_1"),
+              QStringLiteral("Z_TEXT_2"), QStringLiteral("Z_DATUM_1"), QStringLiteral("PID"), QStringLiteral("POLTER"),
+              QStringLiteral("LKW_NR"), QStringLiteral("BAHNHOF"), QStringLiteral("LIEFERSCHEIN_NR")}))
+    , m_insertWagon(db.prepareInsert(
+          QStringLiteral("TRANSPORTLOGISTIK_WAGGON"), {QStringLiteral("DATUM_VERLADE"), QStringLiteral("WAGGON_NR")}))
+{ }
 
 ListGenerator::~ListGenerator() = default;
 
@@ -270,9 +269,9 @@ void ListGenerator::writePrices(const LogRow &row)
     }
 
     const SqlValue none;
-    m_insertPrices.run({row[ID_LOG], buyer, haulier, int(ContractorBerger), int(SkidderLechner), optionalId(m_site.owner),
-                        none, none, none, none, price, haulage, wood.conifer ? 16.0 : 24.0, 7.5, none, none, none,
-                        none, none});
+    m_insertPrices.run(
+        {row[ID_LOG], buyer, haulier, int(ContractorBerger), int(SkidderLechner), optionalId(m_site.owner), none, none,
+            none, none, price, haulage, wood.conifer ? 16.0 : 24.0, 7.5, none, none, none, none, none});
 }
 
 void ListGenerator::writeTransports()
@@ -384,7 +383,8 @@ int ListGenerator::addLogs(const QStringList &species, const QString &grade, int
             quality = pickGrade(12, 38, 38, 12);
         }
         QString sort = grade;
-        if (code == QStringLiteral("EI") && grade == QStringLiteral("L") && quality == QStringLiteral("A") && diameter >= 40)
+        if (code == QStringLiteral("EI") && grade == QStringLiteral("L") && quality == QStringLiteral("A")
+            && diameter >= 40)
             sort = QStringLiteral("FU");
 
         LogRow row = newRecord(1, code, sort);
@@ -403,7 +403,7 @@ int ListGenerator::addLogs(const QStringList &species, const QString &grade, int
             row[MEFVERF] = QStringLiteral("Harvestervermessung");
             if (m_random.chance(0.8)) {
                 row[ID_RINDENKENNZ] = int(WithBark);
-                row[RINDEPROZENT] = 1;        // bark deducted in percent
+                row[RINDEPROZENT] = 1; // bark deducted in percent
                 row[RINDE_WERT] = 8.0;
             } else {
                 row[ID_RINDENKENNZ] = int(WithoutBark);
@@ -411,7 +411,7 @@ int ListGenerator::addLogs(const QStringList &species, const QString &grade, int
         } else {
             row[MEFVERF] = QStringLiteral("Handvermessung");
             row[ID_RINDENKENNZ] = int(WithBark);
-            row[RINDEPROZENT] = 0;            // bark deducted in cm
+            row[RINDEPROZENT] = 0; // bark deducted in cm
             row[RINDE_WERT] = code == QStringLiteral("EI") ? 2.0 : 1.0;
         }
         if (m_random.chance(0.07))
@@ -458,15 +458,15 @@ std::vector<std::optional<double>> ListGenerator::measureHeights(int count, int 
     for (int i = 0; i < count; ++i) {
         const double height = roundTo(std::clamp(m_random.normal(meanHeight, 0.18), 1.0, 3.0), 2);
         if (i == nullAt)
-            heights.push_back(std::nullopt);   // reading left out
+            heights.push_back(std::nullopt); // reading left out
         else
             heights.push_back(height);
     }
     return heights;
 }
 
-void ListGenerator::writeHeights(SqliteStatement &insert, qint64 logId,
-                                 const std::vector<std::optional<double>> &heights)
+void ListGenerator::writeHeights(
+    SqliteStatement &insert, qint64 logId, const std::vector<std::optional<double>> &heights)
 {
     for (std::size_t i = 0; i < heights.size(); ++i)
         insert.run({logId, int(i) + 1, heights[i]});
@@ -544,8 +544,8 @@ int ListGenerator::addStack(const StackShape &shape)
         row[STAPELLANGE] = roundTo(lengthA + lengthB, 2);
         row[KORREKTUR] = correction;
         m_insertStackHead.run({id, roundTo(lengthAFront + lengthBFront, 2), lengthAFront, lengthBFront, heightBFront,
-                               lengthBack, lengthABack, lengthBBack, heightBBack, heightA, lengthA, lengthB, heightB,
-                               volumeA, volumeB, volumeC, volume});
+            lengthBack, lengthABack, lengthBBack, heightBBack, heightA, lengthA, lengthB, heightB, volumeA, volumeB,
+            volumeC, volume});
         writeHeights(m_insertFrontHeight, id, front);
         writeHeights(m_insertBackHeight, id, back);
         break;
@@ -636,7 +636,7 @@ int ListGenerator::addJacket(const QStringList &species, int sampleLogs, int fac
         const double length = double(m_random.between(4, 5));
         const double diameter = std::round(std::clamp(m_random.normal(28.0, 6.0), 16.0, 48.0));
         sample.push_back({code, pickGrade(0, 60, 35, 5), TimberMath::diameterClass(diameter), length, diameter,
-                          TimberMath::logVolume(diameter, length)});
+            TimberMath::logVolume(diameter, length)});
     }
 
     // One extrapolated record per wood type, quality and diameter class.
@@ -657,7 +657,7 @@ int ListGenerator::addJacket(const QStringList &species, int sampleLogs, int fac
     const int jacket = m_nextJacket++;
     for (const SampleLog &log : sample)
         m_insertJacketLog.run({jacket, log.species, QStringLiteral("AS"), log.quality, log.diameterClass, log.length,
-                               log.diameter, 1, log.volume, QStringLiteral("MR"), 1.0});
+            log.diameter, 1, log.volume, QStringLiteral("MR"), 1.0});
 
     for (const auto &[key, group] : groups) {
         LogRow row = newRecord(6, group.species, QStringLiteral("AS"));

@@ -15,21 +15,21 @@
 // and the list's LISTENKOPF row.
 struct ListHead
 {
-    QString number{};                  // LISTE
-    QString date{};                    // LISTDATUM, yyyy-MM-dd
+    QString number{}; // LISTE
+    QString date{}; // LISTDATUM, yyyy-MM-dd
     int listType = DemoIds::Stammholz;
-    int year = DemoIds::Year2026;    // RELTABLE1: the business year
-    int district = 0;                // RELTABLE2, 0 for none
-    int contract = 0;                // RELTABLE3
-    int certificate = 0;             // RELTABLE4
-    QString additionalText{};          // LISTZUSTXT
+    int year = DemoIds::Year2026; // RELTABLE1: the business year
+    int district = 0; // RELTABLE2, 0 for none
+    int contract = 0; // RELTABLE3
+    int certificate = 0; // RELTABLE4
+    QString additionalText{}; // LISTZUSTXT
     int salesType = DemoIds::FrameContract;
-    QString offer{};                   // ANGEBOT
-    int accessLevel = 0;             // LISTENKOPF.ID_ACCESS_LEVELS, 0 for none
-    QString headText{};                // LISTENKOPFZUSTXT
-    QStringList texts{};               // TEXT1 ..
-    std::vector<std::optional<double>> numbers{};   // NUMBER1 ..
-    QStringList dates{};               // DATE1 .., yyyy-MM-dd, null for none
+    QString offer{}; // ANGEBOT
+    int accessLevel = 0; // LISTENKOPF.ID_ACCESS_LEVELS, 0 for none
+    QString headText{}; // LISTENKOPFZUSTXT
+    QStringList texts{}; // TEXT1 ..
+    std::vector<std::optional<double>> numbers{}; // NUMBER1 ..
+    QStringList dates{}; // DATE1 .., yyyy-MM-dd, null for none
 };
 
 // How the records of a pile leave the forest.
@@ -38,17 +38,17 @@ enum class Dispatch { None, Truck, Rail };
 // Where a pile lies and what the records of the pile share.
 struct PileSite
 {
-    QString lot{};                     // LOS
-    QString pile{};                    // POLTNR; null for records without a pile
-    int location = 1;                // ID_WALDORT
-    bool coordinates = true;         // pile coordinates near the location's centre
-    QString storage{};                 // ZUSTEXT2: where the pile lies
-    QString note{};                    // ZUSTEXT3
-    QString damage{};                  // ZUSTEXT4: damage cause, marks calamity wood
-    QString release{};                 // ZUSTEXT5
-    QString colour{};                  // FARBE: marking colour
+    QString lot{}; // LOS
+    QString pile{}; // POLTNR; null for records without a pile
+    int location = 1; // ID_WALDORT
+    bool coordinates = true; // pile coordinates near the location's centre
+    QString storage{}; // ZUSTEXT2: where the pile lies
+    QString note{}; // ZUSTEXT3
+    QString damage{}; // ZUSTEXT4: damage cause, marks calamity wood
+    QString release{}; // ZUSTEXT5
+    QString colour{}; // FARBE: marking colour
     Dispatch dispatch = Dispatch::None;
-    int owner = 0;                   // forest owner in role 4, 0 for none
+    int owner = 0; // forest owner in role 4, 0 for none
     // Overrides of the list's values for wood sold on behalf of an owner.
     int salesType = 0;
     int district = 0;
@@ -57,9 +57,9 @@ struct PileSite
 };
 
 enum class StackMethod {
-    Volume,      // stacked volume only, no heights stored
-    Heights,     // single heights along the front face
-    TwoPart      // measurement head with parts A, B and bearers, front and back heights
+    Volume, // stacked volume only, no heights stored
+    Heights, // single heights along the front face
+    TwoPart // measurement head with parts A, B and bearers, front and back heights
 };
 
 // One stacked-wood record (type 2).
@@ -68,11 +68,11 @@ struct StackShape
     QString species{};
     QString grade{};
     StackMethod method = StackMethod::Volume;
-    double woodLength = 2.0;         // LAENGE: length of the billets in m
-    int heights = 0;                 // front heights of the older method, 0 for a random count
-    int nullHeightAt = -1;           // index of a height left unread, -1 for none
-    bool back = true;                // two-part method: back face measured too
-    int pieces = 1;                  // STK
+    double woodLength = 2.0; // LAENGE: length of the billets in m
+    int heights = 0; // front heights of the older method, 0 for a random count
+    int nullHeightAt = -1; // index of a height left unread, -1 for none
+    bool back = true; // two-part method: back face measured too
+    int pieces = 1; // STK
 };
 
 // Writes timber lists record by record: LISTENKOPF, LOGS and the rows that
@@ -152,7 +152,7 @@ private:
     std::vector<RecordRef> m_listRecords;
 
     qint64 m_nextLogId = 1;
-    int m_nextLogNumber = 1;         // BLNR, counted per list
+    int m_nextLogNumber = 1; // BLNR, counted per list
     int m_loadsInList = 0;
     int m_nextJacket = 1;
     int m_nextDeliveryNote = 1;

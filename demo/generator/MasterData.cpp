@@ -9,8 +9,7 @@ namespace {
 
 using Row = std::vector<SqlValue>;
 
-void insertRows(SqliteWriter &db, const QString &table, const QStringList &columns,
-                const std::vector<Row> &rows)
+void insertRows(SqliteWriter &db, const QString &table, const QStringList &columns, const std::vector<Row> &rows)
 {
     SqliteStatement insert = db.prepareInsert(table, columns);
     for (const Row &row : rows)
@@ -110,24 +109,23 @@ std::vector<Row> personRows()
     const QString none;
     return {
         {SawmillHuber, QStringLiteral("HUBER"), 10023, QStringLiteral("Sägewerk Huber GmbH & Co. KG"), none,
-         QStringLiteral("83022"), QStringLiteral("Rosenheim"), QStringLiteral("Kufsteiner Straße 112")},
+            QStringLiteral("83022"), QStringLiteral("Rosenheim"), QStringLiteral("Kufsteiner Straße 112")},
         {SawmillStadler, QStringLiteral("STADLER"), 10057, QStringLiteral("Laubholzwerk Stadler"), none,
-         QStringLiteral("84030"), QStringLiteral("Landshut"), QStringLiteral("Am Sägewerk 3")},
+            QStringLiteral("84030"), QStringLiteral("Landshut"), QStringLiteral("Am Sägewerk 3")},
         {PaperMillSuedholz, QStringLiteral("SÜDHOLZ"), 20011, QStringLiteral("Papierfabrik Südholz AG"), none,
-         QStringLiteral("86153"), QStringLiteral("Augsburg"), QStringLiteral("Lechhauser Straße 40")},
+            QStringLiteral("86153"), QStringLiteral("Augsburg"), QStringLiteral("Lechhauser Straße 40")},
         {HeatingPlant, QStringLiteral("HEIZWERK"), 20034, QStringLiteral("Biomasseheizwerk Oberland eG"), none,
-         QStringLiteral("82362"), QStringLiteral("Weilheim i. OB"), QStringLiteral("Am Holzhof 7")},
-        {HaulierWimmer, QStringLiteral("WIMMER"), 30005, QStringLiteral("Spedition Wimmer"),
-         QStringLiteral("Georg"), QStringLiteral("83101"), QStringLiteral("Rohrdorf"),
-         QStringLiteral("Gewerbering 9")},
+            QStringLiteral("82362"), QStringLiteral("Weilheim i. OB"), QStringLiteral("Am Holzhof 7")},
+        {HaulierWimmer, QStringLiteral("WIMMER"), 30005, QStringLiteral("Spedition Wimmer"), QStringLiteral("Georg"),
+            QStringLiteral("83101"), QStringLiteral("Rohrdorf"), QStringLiteral("Gewerbering 9")},
         {ContractorBerger, QStringLiteral("BERGER"), 40012, QStringLiteral("Berger"), QStringLiteral("Thomas"),
-         QStringLiteral("83115"), QStringLiteral("Neubeuern"), QStringLiteral("Forstweg 4")},
+            QStringLiteral("83115"), QStringLiteral("Neubeuern"), QStringLiteral("Forstweg 4")},
         {SkidderLechner, QStringLiteral("LECHNER"), 40020, QStringLiteral("Lechner"), QStringLiteral("Anton"),
-         QStringLiteral("83093"), QStringLiteral("Bad Endorf"), QStringLiteral("Hofstatt 2")},
+            QStringLiteral("83093"), QStringLiteral("Bad Endorf"), QStringLiteral("Hofstatt 2")},
         {OwnerMaier, QStringLiteral("MAIER J."), 50101, QStringLiteral("Maier"), QStringLiteral("Josef"),
-         QStringLiteral("83134"), QStringLiteral("Prutting"), none},
+            QStringLiteral("83134"), QStringLiteral("Prutting"), none},
         {RailLogistics, QStringLiteral("SCHIENE"), 30017, QStringLiteral("Holzlogistik Schiene GmbH"), none,
-         QStringLiteral("83059"), QStringLiteral("Kolbermoor"), QStringLiteral("Bahnhofstraße 1")},
+            QStringLiteral("83059"), QStringLiteral("Kolbermoor"), QStringLiteral("Bahnhofstraße 1")},
     };
 }
 
@@ -189,28 +187,26 @@ MasterData::MasterData()
     const QString none;
     m_locations = {
         {1, QStringLiteral("Nordhang"), {QStringLiteral("12"), none, QStringLiteral("3")}, 4501200, 5295400,
-         QStringLiteral("Forststraße Nord")},
-        {2, QStringLiteral("Buchleite"), {QStringLiteral("12"), QStringLiteral("4"), QStringLiteral("b")},
-         4502850, 5294100, QStringLiteral("Buchleitenweg")},
+            QStringLiteral("Forststraße Nord")},
+        {2, QStringLiteral("Buchleite"), {QStringLiteral("12"), QStringLiteral("4"), QStringLiteral("b")}, 4502850,
+            5294100, QStringLiteral("Buchleitenweg")},
         {3, QStringLiteral("Am Weiher"),
-         {QStringLiteral("14"), QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("2")}, 4498700,
-         5297900, QStringLiteral("Weiherstraße")},
-        {4, none, {QStringLiteral("15"), QStringLiteral("2")}, 4505300, 5291600,
-         QStringLiteral("Forststraße Ost")},
-        {5, QStringLiteral("7 1 c"), {QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("c")}, 4496400,
-         5299800, QStringLiteral("Maierweg")},
+            {QStringLiteral("14"), QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("2")}, 4498700, 5297900,
+            QStringLiteral("Weiherstraße")},
+        {4, none, {QStringLiteral("15"), QStringLiteral("2")}, 4505300, 5291600, QStringLiteral("Forststraße Ost")},
+        {5, QStringLiteral("7 1 c"), {QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("c")}, 4496400, 5299800,
+            QStringLiteral("Maierweg")},
         {6, QStringLiteral("Hochries-Südhang"),
-         {QStringLiteral("21"), QStringLiteral("3"), QStringLiteral("a"), QStringLiteral("1"),
-          QStringLiteral("II"), QStringLiteral("x")},
-         4510900, 5286300, QStringLiteral("Hochriesstraße")},
+            {QStringLiteral("21"), QStringLiteral("3"), QStringLiteral("a"), QStringLiteral("1"), QStringLiteral("II"),
+                QStringLiteral("x")},
+            4510900, 5286300, QStringLiteral("Hochriesstraße")},
     };
 
     // Rates in euro per Fm by diameter class. Short logs and extrapolated
     // jacket records are paid like long logs of the same class.
-    const QStringList classes = {QStringLiteral("1a"), QStringLiteral("1b"), QStringLiteral("2a"),
-                                 QStringLiteral("2b"), QStringLiteral("3a"), QStringLiteral("3b"),
-                                 QStringLiteral("4a"), QStringLiteral("4b"), QStringLiteral("5a"),
-                                 QStringLiteral("5b"), QStringLiteral("6")};
+    const QStringList classes = {QStringLiteral("1a"), QStringLiteral("1b"), QStringLiteral("2a"), QStringLiteral("2b"),
+        QStringLiteral("3a"), QStringLiteral("3b"), QStringLiteral("4a"), QStringLiteral("4b"), QStringLiteral("5a"),
+        QStringLiteral("5b"), QStringLiteral("6")};
     const std::vector<double> spruce = {40, 62, 86, 95, 100, 101, 99, 97, 92, 88, 80};
     const std::vector<double> pine = {32, 48, 68, 77, 82, 84, 83, 80, 76, 72, 66};
     const std::vector<double> beech = {35, 45, 55, 62, 72, 80, 88, 95, 100, 104, 108};
@@ -221,15 +217,14 @@ MasterData::MasterData()
         addRates(QStringLiteral("BU"), QStringLiteral("ST"), recordType, classes, beech);
         addRates(QStringLiteral("EI"), QStringLiteral("ST"), recordType, classes, oak);
     }
-    addRates(QStringLiteral("EI"), QStringLiteral("FU"), 1, classes.mid(4),
-             {420, 480, 560, 640, 720, 800, 880});
+    addRates(QStringLiteral("EI"), QStringLiteral("FU"), 1, classes.mid(4), {420, 480, 560, 640, 720, 800, 880});
     const QStringList poleClasses = classes.mid(0, 3);
     addRates(QStringLiteral("FI"), QStringLiteral("SG"), 3, poleClasses, {38, 42, 48});
     addRates(QStringLiteral("KI"), QStringLiteral("SG"), 3, poleClasses, {34, 38, 44});
 }
 
 void MasterData::addRates(const QString &speciesGroup, const QString &gradeGroup, int recordType,
-                          const QStringList &classes, const std::vector<double> &euros)
+    const QStringList &classes, const std::vector<double> &euros)
 {
     for (qsizetype i = 0; i < classes.size(); ++i) {
         const QString key = rateKey(speciesGroup, gradeGroup, classes[i], recordType);
@@ -240,11 +235,11 @@ void MasterData::addRates(const QString &speciesGroup, const QString &gradeGroup
     }
 }
 
-QString MasterData::rateKey(const QString &speciesGroup, const QString &gradeGroup,
-                            const QString &diameterClass, int recordType)
+QString MasterData::rateKey(
+    const QString &speciesGroup, const QString &gradeGroup, const QString &diameterClass, int recordType)
 {
-    return speciesGroup + QLatin1Char('|') + gradeGroup + QLatin1Char('|') + diameterClass
-        + QLatin1Char('|') + QString::number(recordType);
+    return speciesGroup + QLatin1Char('|') + gradeGroup + QLatin1Char('|') + diameterClass + QLatin1Char('|')
+        + QString::number(recordType);
 }
 
 const MasterData::Species &MasterData::species(const QString &code) const
@@ -271,8 +266,8 @@ const MasterData::ForestLocation &MasterData::forestLocation(int id) const
     throw GeneratorError(QStringLiteral("Unknown forest location %1").arg(id));
 }
 
-std::optional<double> MasterData::rate(const QString &species, const QString &grade,
-                                       const QString &diameterClass, int recordType) const
+std::optional<double> MasterData::rate(
+    const QString &species, const QString &grade, const QString &diameterClass, int recordType) const
 {
     if (diameterClass.isEmpty())
         return std::nullopt;
@@ -288,129 +283,128 @@ void MasterData::write(SqliteWriter &db) const
     const QString none;
 
     insertRows(db, QStringLiteral("ACCESS_LEVELS"),
-               {QStringLiteral("ID"), QStringLiteral("ACCESS_LEVELS"), QStringLiteral("BEZEICHNUNG")},
-               {
-                   {LevelOberland, QStringLiteral("010000"), QStringLiteral("Forstbetrieb Oberland")},
-                   {LevelNord, QStringLiteral("010100"), QStringLiteral("Revier Nord")},
-                   {LevelSued, QStringLiteral("010200"), QStringLiteral("Revier Süd")},
-                   {LevelSuedWeiher, QStringLiteral("010201"), QStringLiteral("Revier Süd, Bereich Weiher")},
-                   {LevelChiemgau, QStringLiteral("020000"), QStringLiteral("Forstbetrieb Chiemgau")},
-               });
+        {QStringLiteral("ID"), QStringLiteral("ACCESS_LEVELS"), QStringLiteral("BEZEICHNUNG")},
+        {
+            {LevelOberland, QStringLiteral("010000"), QStringLiteral("Forstbetrieb Oberland")},
+            {LevelNord, QStringLiteral("010100"), QStringLiteral("Revier Nord")},
+            {LevelSued, QStringLiteral("010200"), QStringLiteral("Revier Süd")},
+            {LevelSuedWeiher, QStringLiteral("010201"), QStringLiteral("Revier Süd, Bereich Weiher")},
+            {LevelChiemgau, QStringLiteral("020000"), QStringLiteral("Forstbetrieb Chiemgau")},
+        });
 
     insertRows(db, QStringLiteral("STRINGS"),
-               {QStringLiteral("ID_STRING"), QStringLiteral("CUSTOM_GERMAN"), QStringLiteral("GERMAN")},
-               stringRows());
+        {QStringLiteral("ID_STRING"), QStringLiteral("CUSTOM_GERMAN"), QStringLiteral("GERMAN")}, stringRows());
 
     insertRows(db, QStringLiteral("OPTIONEN"),
-               {QStringLiteral("PROPERTY_ID"), QStringLiteral("NUMBER_VALUE"), QStringLiteral("TEXT_VALUE")},
-               {
-                   {QStringLiteral("KUBATURPLACE"), 3, null},
-                   {QStringLiteral("WAEHRUNG"), null, QStringLiteral("EUR")},
-               });
+        {QStringLiteral("PROPERTY_ID"), QStringLiteral("NUMBER_VALUE"), QStringLiteral("TEXT_VALUE")},
+        {
+            {QStringLiteral("KUBATURPLACE"), 3, null},
+            {QStringLiteral("WAEHRUNG"), null, QStringLiteral("EUR")},
+        });
 
     // Where the record input form prints additional texts: 0 and 1 in the
     // list head, 2 and 4 in the lot summary, other values nowhere. The
     // counter row and the other form's row are not switches.
     const QString form = QStringLiteral("F_STAMMEINKONF");
     insertRows(db, QStringLiteral("FORMS_CONFIG"),
-               {QStringLiteral("FORM_ID"), QStringLiteral("PROPERTY_ID"), QStringLiteral("NUMBER_VALUE")},
-               {
-                   {form, QStringLiteral("ZUSATZTEXT"), 2},
-                   {form, QStringLiteral("ZUSTEXT1"), 1},
-                   {form, QStringLiteral("ZUSTEXT2"), 4},
-                   {form, QStringLiteral("ZUSTEXT3"), 0},
-                   {form, QStringLiteral("ZUSTEXT4"), 2},
-                   {form, QStringLiteral("ZUSTEXT5"), 1},
-                   {form, QStringLiteral("COORDINATE1"), 2},
-                   {form, QStringLiteral("COORDINATE2"), 2},
-                   {form, QStringLiteral("ZUSTEXTANZAHL"), 5},
-                   {QStringLiteral("F_LISTEN"), QStringLiteral("ZUSTEXT1"), 9},
-               });
+        {QStringLiteral("FORM_ID"), QStringLiteral("PROPERTY_ID"), QStringLiteral("NUMBER_VALUE")},
+        {
+            {form, QStringLiteral("ZUSATZTEXT"), 2},
+            {form, QStringLiteral("ZUSTEXT1"), 1},
+            {form, QStringLiteral("ZUSTEXT2"), 4},
+            {form, QStringLiteral("ZUSTEXT3"), 0},
+            {form, QStringLiteral("ZUSTEXT4"), 2},
+            {form, QStringLiteral("ZUSTEXT5"), 1},
+            {form, QStringLiteral("COORDINATE1"), 2},
+            {form, QStringLiteral("COORDINATE2"), 2},
+            {form, QStringLiteral("ZUSTEXTANZAHL"), 5},
+            {QStringLiteral("F_LISTEN"), QStringLiteral("ZUSTEXT1"), 9},
+        });
 
     insertRows(db, QStringLiteral("LISTENART"), {QStringLiteral("LISTENART"), QStringLiteral("TEXT")},
-               {
-                   {Stammholz, QStringLiteral("Stammholz")},
-                   {Industrieholz, QStringLiteral("Industrieholz")},
-                   {Brennholz, QStringLiteral("Brennholz")},
-                   {Energieholz, QStringLiteral("Energieholz")},
-               });
+        {
+            {Stammholz, QStringLiteral("Stammholz")},
+            {Industrieholz, QStringLiteral("Industrieholz")},
+            {Brennholz, QStringLiteral("Brennholz")},
+            {Energieholz, QStringLiteral("Energieholz")},
+        });
 
     insertRows(db, QStringLiteral("RELTABLE"),
-               {QStringLiteral("ID"), QStringLiteral("RELTABLE_ID"), QStringLiteral("KURZNAME"),
-                QStringLiteral("LANGNAME"), QStringLiteral("DISABLE")},
-               relationRows());
+        {QStringLiteral("ID"), QStringLiteral("RELTABLE_ID"), QStringLiteral("KURZNAME"), QStringLiteral("LANGNAME"),
+            QStringLiteral("DISABLE")},
+        relationRows());
 
     insertRows(db, QStringLiteral("DSART"), {QStringLiteral("ID"), QStringLiteral("NAME")},
-               {
-                   {1, QStringLiteral("Stammholz lang")},
-                   {2, QStringLiteral("Schichtholz")},
-                   {3, QStringLiteral("Stückzahl")},
-                   {4, QStringLiteral("Gewicht")},
-                   {5, QStringLiteral("Stammholz kurz")},
-                   {6, QStringLiteral("Mantelvermessung")},
-               });
+        {
+            {1, QStringLiteral("Stammholz lang")},
+            {2, QStringLiteral("Schichtholz")},
+            {3, QStringLiteral("Stückzahl")},
+            {4, QStringLiteral("Gewicht")},
+            {5, QStringLiteral("Stammholz kurz")},
+            {6, QStringLiteral("Mantelvermessung")},
+        });
 
     {
         std::vector<Row> rows;
         for (const Species &s : m_species)
             rows.push_back({s.code, s.name, s.rateGroup});
         insertRows(db, QStringLiteral("HOLZART"),
-                   {QStringLiteral("HA"), QStringLiteral("HA_LANG"), QStringLiteral("ZUORD_MSZ")}, rows);
+            {QStringLiteral("HA"), QStringLiteral("HA_LANG"), QStringLiteral("ZUORD_MSZ")}, rows);
     }
     {
         std::vector<Row> rows;
         for (const Grade &g : m_grades)
             rows.push_back({g.code, g.name, g.rateGroup});
         insertRows(db, QStringLiteral("HOLZSORTE"),
-                   {QStringLiteral("HS"), QStringLiteral("HS_LANG"), QStringLiteral("ZUORD_MSZ")}, rows);
+            {QStringLiteral("HS"), QStringLiteral("HS_LANG"), QStringLiteral("ZUORD_MSZ")}, rows);
     }
     {
         std::vector<Row> rows;
         for (const Rate &r : m_rates)
             rows.push_back({r.speciesGroup, r.gradeGroup, r.diameterClass, r.recordType, r.euro});
         insertRows(db, QStringLiteral("D_MSZ"),
-                   {QStringLiteral("HA"), QStringLiteral("HS"), QStringLiteral("STKL"), QStringLiteral("DSART"),
-                    QStringLiteral("MSZ_EURO")},
-                   rows);
+            {QStringLiteral("HA"), QStringLiteral("HS"), QStringLiteral("STKL"), QStringLiteral("DSART"),
+                QStringLiteral("MSZ_EURO")},
+            rows);
     }
 
     insertRows(db, QStringLiteral("WARENEINHEIT"),
-               {QStringLiteral("EINHEIT_ID"), QStringLiteral("EINHEIT"), QStringLiteral("BEZEICHNUNG"),
-                QStringLiteral("GEWICHT_LUTRO")},
-               {
-                   {UnitFm, QStringLiteral("Fm"), QStringLiteral("Festmeter"), 0},
-                   {UnitRm, QStringLiteral("Rm"), QStringLiteral("Raummeter"), 0},
-                   {UnitSRm, QStringLiteral("SRm"), QStringLiteral("Schüttraummeter"), 0},
-                   {UnitPieces, QStringLiteral("Stk"), QStringLiteral("Stück"), null},
-                   {UnitTonnesAtro, QStringLiteral("tatro"), QStringLiteral("Tonnen atro"), 0},
-                   {UnitTonnesLutro, QStringLiteral("tlutro"), QStringLiteral("Tonnen lutro"), 1},
-               });
+        {QStringLiteral("EINHEIT_ID"), QStringLiteral("EINHEIT"), QStringLiteral("BEZEICHNUNG"),
+            QStringLiteral("GEWICHT_LUTRO")},
+        {
+            {UnitFm, QStringLiteral("Fm"), QStringLiteral("Festmeter"), 0},
+            {UnitRm, QStringLiteral("Rm"), QStringLiteral("Raummeter"), 0},
+            {UnitSRm, QStringLiteral("SRm"), QStringLiteral("Schüttraummeter"), 0},
+            {UnitPieces, QStringLiteral("Stk"), QStringLiteral("Stück"), null},
+            {UnitTonnesAtro, QStringLiteral("tatro"), QStringLiteral("Tonnen atro"), 0},
+            {UnitTonnesLutro, QStringLiteral("tlutro"), QStringLiteral("Tonnen lutro"), 1},
+        });
 
     insertRows(db, QStringLiteral("KUBATURKLASSE"), {QStringLiteral("ID"), QStringLiteral("KKLASSE")},
-               {
-                   {1, QStringLiteral("bis 0,24 Fm")},
-                   {2, QStringLiteral("0,25 - 0,49 Fm")},
-                   {3, QStringLiteral("0,50 - 0,99 Fm")},
-                   {4, QStringLiteral("1,00 - 1,99 Fm")},
-                   {5, QStringLiteral("ab 2,00 Fm")},
-               });
+        {
+            {1, QStringLiteral("bis 0,24 Fm")},
+            {2, QStringLiteral("0,25 - 0,49 Fm")},
+            {3, QStringLiteral("0,50 - 0,99 Fm")},
+            {4, QStringLiteral("1,00 - 1,99 Fm")},
+            {5, QStringLiteral("ab 2,00 Fm")},
+        });
 
     insertRows(db, QStringLiteral("RINDENKENNZ"),
-               {QStringLiteral("ID_RINDENKENNZ"), QStringLiteral("RINDENKENNZ"), QStringLiteral("BEZEICHNUNG")},
-               {
-                   {WithBark, QStringLiteral("MR"), QStringLiteral("mit Rinde gemessen")},
-                   {WithoutBark, QStringLiteral("OR"), QStringLiteral("ohne Rinde")},
-                   {PartlyDebarked, QStringLiteral("TE"), QStringLiteral("teilentrindet")},
-               });
+        {QStringLiteral("ID_RINDENKENNZ"), QStringLiteral("RINDENKENNZ"), QStringLiteral("BEZEICHNUNG")},
+        {
+            {WithBark, QStringLiteral("MR"), QStringLiteral("mit Rinde gemessen")},
+            {WithoutBark, QStringLiteral("OR"), QStringLiteral("ohne Rinde")},
+            {PartlyDebarked, QStringLiteral("TE"), QStringLiteral("teilentrindet")},
+        });
 
     insertRows(db, QStringLiteral("VERKAUFSART"),
-               {QStringLiteral("ID"), QStringLiteral("SHORT"), QStringLiteral("LONG")},
-               {
-                   {PrivateSale, QStringLiteral("FV"), QStringLiteral("Freihändiger Verkauf")},
-                   {Tender, QStringLiteral("SUB"), QStringLiteral("Submission")},
-                   {FrameContract, QStringLiteral("RV"), QStringLiteral("Rahmenvertrag")},
-                   {SelfHarvest, QStringLiteral("SW"), QStringLiteral("Selbstwerbung")},
-               });
+        {QStringLiteral("ID"), QStringLiteral("SHORT"), QStringLiteral("LONG")},
+        {
+            {PrivateSale, QStringLiteral("FV"), QStringLiteral("Freihändiger Verkauf")},
+            {Tender, QStringLiteral("SUB"), QStringLiteral("Submission")},
+            {FrameContract, QStringLiteral("RV"), QStringLiteral("Rahmenvertrag")},
+            {SelfHarvest, QStringLiteral("SW"), QStringLiteral("Selbstwerbung")},
+        });
 
     {
         std::vector<Row> rows;
@@ -423,15 +417,14 @@ void MasterData::write(SqliteWriter &db) const
             rows.push_back(row);
         }
         insertRows(db, QStringLiteral("WALDORT"),
-                   {QStringLiteral("ID_WALDORT"), QStringLiteral("LANGNAME"), QStringLiteral("WO1"),
-                    QStringLiteral("WO2"), QStringLiteral("WO3"), QStringLiteral("WO4"), QStringLiteral("WO5"),
-                    QStringLiteral("WO6")},
-                   rows);
+            {QStringLiteral("ID_WALDORT"), QStringLiteral("LANGNAME"), QStringLiteral("WO1"), QStringLiteral("WO2"),
+                QStringLiteral("WO3"), QStringLiteral("WO4"), QStringLiteral("WO5"), QStringLiteral("WO6")},
+            rows);
     }
 
     insertRows(db, QStringLiteral("PERSONAL"),
-               {QStringLiteral("ID_PERSONAL"), QStringLiteral("KURZBEZEICHNUNG"), QStringLiteral("NUMMER"),
-                QStringLiteral("NAME"), QStringLiteral("VORNAME"), QStringLiteral("PLZ"), QStringLiteral("ORT"),
-                QStringLiteral("STRASSE")},
-               personRows());
+        {QStringLiteral("ID_PERSONAL"), QStringLiteral("KURZBEZEICHNUNG"), QStringLiteral("NUMMER"),
+            QStringLiteral("NAME"), QStringLiteral("VORNAME"), QStringLiteral("PLZ"), QStringLiteral("ORT"),
+            QStringLiteral("STRASSE")},
+        personRows());
 }

@@ -65,30 +65,30 @@ class MasterData
 public:
     struct Species
     {
-        QString code;            // HOLZART.HA
-        QString name;            // HA_LANG
-        QString rateGroup;       // ZUORD_MSZ
+        QString code; // HOLZART.HA
+        QString name; // HA_LANG
+        QString rateGroup; // ZUORD_MSZ
         bool conifer;
-        double stackFactor;      // Fm per Rm
-        double atroFactor;       // Fm per tonne oven-dry
-        double lutroFactor;      // Fm per tonne air-dry
+        double stackFactor; // Fm per Rm
+        double atroFactor; // Fm per tonne oven-dry
+        double lutroFactor; // Fm per tonne air-dry
     };
 
     struct Grade
     {
-        QString code;            // HOLZSORTE.HS
-        QString name;            // HS_LANG
-        QString rateGroup;       // ZUORD_MSZ
+        QString code; // HOLZSORTE.HS
+        QString name; // HS_LANG
+        QString rateGroup; // ZUORD_MSZ
     };
 
     struct ForestLocation
     {
-        int id;                  // ID_WALDORT
-        QString name;            // LANGNAME, null when the location has none
-        QStringList parts;       // WO1.., empty parts stored as NULL
-        int easting;             // Gauss-Krüger Rechtswert of its centre
-        int northing;            // Hochwert
-        QString road;            // access road, the first additional text
+        int id; // ID_WALDORT
+        QString name; // LANGNAME, null when the location has none
+        QStringList parts; // WO1.., empty parts stored as NULL
+        int easting; // Gauss-Krüger Rechtswert of its centre
+        int northing; // Hochwert
+        QString road; // access road, the first additional text
     };
 
     MasterData();
@@ -107,8 +107,8 @@ public:
     // Rate in euro per Fm from D_MSZ, looked up the way the condensed report
     // joins it; empty when no row matches (stacks and weights have no
     // diameter class, so they never have a rate).
-    std::optional<double> rate(const QString &species, const QString &grade,
-                               const QString &diameterClass, int recordType) const;
+    std::optional<double> rate(
+        const QString &species, const QString &grade, const QString &diameterClass, int recordType) const;
 
 private:
     struct Rate
@@ -120,14 +120,14 @@ private:
         double euro;
     };
 
-    void addRates(const QString &speciesGroup, const QString &gradeGroup, int recordType,
-                  const QStringList &classes, const std::vector<double> &euros);
-    static QString rateKey(const QString &speciesGroup, const QString &gradeGroup,
-                           const QString &diameterClass, int recordType);
+    void addRates(const QString &speciesGroup, const QString &gradeGroup, int recordType, const QStringList &classes,
+        const std::vector<double> &euros);
+    static QString rateKey(
+        const QString &speciesGroup, const QString &gradeGroup, const QString &diameterClass, int recordType);
 
     std::vector<Species> m_species;
     std::vector<Grade> m_grades;
     std::vector<ForestLocation> m_locations;
-    std::vector<Rate> m_rates;                    // in the order written
+    std::vector<Rate> m_rates; // in the order written
     std::map<QString, double> m_rateByKey;
 };

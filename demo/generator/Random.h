@@ -14,7 +14,9 @@
 class Random
 {
 public:
-    explicit Random(quint64 seed) : m_state(seed) {}
+    explicit Random(quint64 seed)
+        : m_state(seed)
+    { }
 
     quint64 next()
     {
@@ -25,10 +27,7 @@ public:
     }
 
     // A whole number from low to high, both included.
-    int between(int low, int high)
-    {
-        return low + int(next() % quint64(high - low + 1));
-    }
+    int between(int low, int high) { return low + int(next() % quint64(high - low + 1)); }
 
     // A real number in [0, 1).
     double unit() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
@@ -48,8 +47,7 @@ public:
         return mean + deviation * z;
     }
 
-    template<typename T>
-    const T &pick(const std::vector<T> &items)
+    template <typename T> const T &pick(const std::vector<T> &items)
     {
         return items[std::size_t(between(0, int(items.size()) - 1))];
     }

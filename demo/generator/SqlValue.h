@@ -13,12 +13,23 @@ public:
     enum class Type { Null, Integer, Real, Text };
 
     SqlValue() = default;
-    SqlValue(int value) : m_type(Type::Integer), m_integer(value) {}
-    SqlValue(qint64 value) : m_type(Type::Integer), m_integer(value) {}
-    SqlValue(double value) : m_type(Type::Real), m_real(value) {}
-    SqlValue(const QString &value) : m_type(value.isNull() ? Type::Null : Type::Text), m_text(value) {}
-    template<typename T>
-    SqlValue(const std::optional<T> &value)
+    SqlValue(int value)
+        : m_type(Type::Integer)
+        , m_integer(value)
+    { }
+    SqlValue(qint64 value)
+        : m_type(Type::Integer)
+        , m_integer(value)
+    { }
+    SqlValue(double value)
+        : m_type(Type::Real)
+        , m_real(value)
+    { }
+    SqlValue(const QString &value)
+        : m_type(value.isNull() ? Type::Null : Type::Text)
+        , m_text(value)
+    { }
+    template <typename T> SqlValue(const std::optional<T> &value)
     {
         if (value)
             *this = SqlValue(*value);

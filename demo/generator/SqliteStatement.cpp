@@ -28,8 +28,7 @@ SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_statement(std::exchange(other.m_statement, nullptr))
     , m_sql(std::move(other.m_sql))
-{
-}
+{ }
 
 SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept
 {
@@ -64,8 +63,7 @@ void SqliteStatement::run(const SqlValue *values, int count)
             rc = sqlite3_bind_double(m_statement, i + 1, value.real());
         } else if (value.isText()) {
             const QByteArray text = value.text().toUtf8();
-            rc = sqlite3_bind_text(m_statement, i + 1, text.constData(), int(text.size()),
-                                   SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text(m_statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         } else {
             rc = sqlite3_bind_null(m_statement, i + 1);
         }

@@ -17,8 +17,8 @@ QString sqliteMessage(sqlite3 *db)
 
 SqliteWriter::SqliteWriter(const QString &path)
 {
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int rc
+        = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = sqliteMessage(m_db);
         sqlite3_close(m_db);

@@ -25,7 +25,7 @@ QString diameterClass(double diameterCm)
         return QStringLiteral("0");
     if (cm >= 60)
         return QStringLiteral("6");
-    const int band = cm / 10;       // 1 .. 5
+    const int band = cm / 10; // 1 .. 5
     const bool upper = cm % 10 >= 5;
     return QString::number(band) + (upper ? QStringLiteral("b") : QStringLiteral("a"));
 }

@@ -3,13 +3,13 @@
 #include "app/AccessLevel.h"
 #include "app/IniReader.h"
 #include "app/StartupCheck.h"
-#include "report/ProgramUi.h"
 #include "db/DbError.h"
-#include "workbook/automation/Application.h"
+#include "report/ProgramUi.h"
 #include "text/ReportLocale.h"
-#include "workbook/package/TemplateFiles.h"
+#include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/TemplateFiles.h"
 
 #include <QDir>
 
@@ -24,8 +24,7 @@ constexpr int LastSettingsRow = 101;
 Program::Program(ProgramUi &ui)
     : m_ui(ui)
     , m_templateFolder(QDir::currentPath())
-{
-}
+{ }
 
 Program::~Program()
 {
@@ -73,8 +72,9 @@ bool Program::startUp(const QString &commandLine)
             return false;
         m_values.accessLevelId = ReadIniValue(QStringLiteral("AL"));
         m_values.businessYearColumn = ReadIniValue(QStringLiteral("RELTABLE"));
-        m_values.connectionString =
-            QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=")
+        m_values.connectionString
+            = QStringLiteral(
+                  "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=")
             + database + QStringLiteral(";Data Source=") + server;
     }
 
@@ -122,8 +122,8 @@ QString Program::GetKubaturFormat()
     // The option is read as the host keeps it, but every report shows
     // volumes with three decimals whatever it says.
     try {
-        Recordset rs = m_db.execute(
-            QStringLiteral("SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'"));
+        Recordset rs
+            = m_db.execute(QStringLiteral("SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'"));
         rs.close();
     } catch (const DbError &) {
         // A missing option table changes nothing: the format is fixed.

@@ -2,8 +2,8 @@
 
 #include "app/StartupValues.h"
 #include "db/Connection.h"
-#include "report/ReportState.h"
 #include "report/ReportSettings.h"
+#include "report/ReportState.h"
 
 #include <QString>
 #include <QStringList>

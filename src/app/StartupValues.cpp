@@ -6,8 +6,8 @@ StartupValues SplitCommandLine(const QString &commandLine)
     if (commandLine.isEmpty())
         return v;
     const QStringList fields = commandLine.split(QLatin1Char('|'));
-    QString *targets[] = {&v.connectionString, &v.iniPath, &v.accessLevelId, &v.businessYearColumn,
-                          &v.listNumber, &v.listTypeNumber, &v.provisionName, &v.saveFolder};
+    QString *targets[] = {&v.connectionString, &v.iniPath, &v.accessLevelId, &v.businessYearColumn, &v.listNumber,
+        &v.listTypeNumber, &v.provisionName, &v.saveFolder};
     for (int i = 0; i < fields.size() && i < 8; ++i)
         *targets[i] = fields.at(i).trimmed();
     if (fields.size() > 5 && v.listTypeNumber.isEmpty())

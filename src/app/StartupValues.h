@@ -7,14 +7,14 @@
 // that the ini file fills in where the command line leaves them open.
 struct StartupValues
 {
-    QString connectionString;   // field 0
-    QString iniPath;            // field 1
-    QString accessLevelId;      // field 2
+    QString connectionString; // field 0
+    QString iniPath; // field 1
+    QString accessLevelId; // field 2
     QString businessYearColumn; // field 3
-    QString listNumber;         // field 4
-    QString listTypeNumber;     // field 5; "0" when present but empty
-    QString provisionName;      // field 6; unattended printing when set
-    QString saveFolder;         // field 7
+    QString listNumber; // field 4
+    QString listTypeNumber; // field 5; "0" when present but empty
+    QString provisionName; // field 6; unattended printing when set
+    QString saveFolder; // field 7
 
     bool isUnattended() const { return !provisionName.isEmpty(); }
 };

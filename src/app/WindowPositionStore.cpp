@@ -64,5 +64,5 @@ QPoint WindowPositionStore::clampedTopLeft(const QPoint &topLeft, const QSize &f
         return std::max(low, std::min(value, low + room - length));
     };
     return {clamp(topLeft.x(), available.left(), frameSize.width(), available.width()),
-            clamp(topLeft.y(), available.top(), frameSize.height(), available.height())};
+        clamp(topLeft.y(), available.top(), frameSize.height(), available.height())};
 }

@@ -21,8 +21,8 @@ std::unique_ptr<Backend> Connection::openBackend(const QString &connectionString
         throw DbError(QStringLiteral("Die Datenbankdatei „%1“ gibt es nicht, oder sie ist keine lesbare Datenbank. "
                                      "Bitte den Pfad prüfen (in der ini-Datei der Schlüssel SQLSERVER).")
                           .arg(source));
-    return std::make_unique<OdbcBackend>(toOdbcConnectionString(cs, defaultOdbcDriver()), LoginTimeoutSeconds,
-                                         queryTimeoutSeconds);
+    return std::make_unique<OdbcBackend>(
+        toOdbcConnectionString(cs, defaultOdbcDriver()), LoginTimeoutSeconds, queryTimeoutSeconds);
 }
 
 void Connection::open(const QString &connectionString)

@@ -87,8 +87,7 @@ QString odbcValue(const QString &v)
 
 ConnectionString::ConnectionString(const QString &text)
     : m_pairs(parsePairs(text))
-{
-}
+{ }
 
 bool ConnectionString::has(const QString &key) const
 {

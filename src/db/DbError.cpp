@@ -3,5 +3,4 @@
 DbError::DbError(const QString &message)
     : std::runtime_error(message.toStdString())
     , m_message(message)
-{
-}
+{ }

@@ -5,8 +5,8 @@
 #include <QAtomicInt>
 #include <QDateTime>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlDriver>
+#include <QSqlError>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -52,8 +52,8 @@ Diagnostics diagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
         SQLINTEGER native = 0;
         SQLWCHAR message[1024] = {};
         SQLSMALLINT length = 0;
-        const SQLRETURN rc = SQLGetDiagRecW(handleType, handle, record, state, &native, message,
-                                            SQLSMALLINT(std::size(message)), &length);
+        const SQLRETURN rc = SQLGetDiagRecW(
+            handleType, handle, record, state, &native, message, SQLSMALLINT(std::size(message)), &length);
         if (!SQL_SUCCEEDED(rc))
             break;
         d.states << fromWide(state, 5);
@@ -161,8 +161,8 @@ bool readValue(SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT type, QVariant *out
         SQL_TIMESTAMP_STRUCT v{};
         rc = SQLGetData(st, column, SQL_C_TYPE_TIMESTAMP, &v, sizeof v, &indicator);
         if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(QDateTime(QDate(v.year, v.month, v.day),
-                                      QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000))));
+            *out = QVariant(
+                QDateTime(QDate(v.year, v.month, v.day), QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000))));
         return SQL_SUCCEEDED(rc);
     }
     case SQL_BINARY:
@@ -233,8 +233,8 @@ OdbcBackend::OdbcBackend(const QString &odbcConnectionString, int loginTimeoutSe
         const QString message = errorText(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
-        throw DbError(message.isEmpty() ? QStringLiteral("Die Verbindung zum SQL Server ist fehlgeschlagen.")
-                                        : message);
+        throw DbError(
+            message.isEmpty() ? QStringLiteral("Die Verbindung zum SQL Server ist fehlgeschlagen.") : message);
     }
     // A host's write lock must not hold a print longer than a statement may
     // take: the server ends the wait with an error of its own.
@@ -262,8 +262,7 @@ ResultData OdbcBackend::query(const QString &sql)
     Statement st;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &st.handle)))
         throw DbError(statementError(diagnostics(SQL_HANDLE_DBC, connection), m_queryTimeoutSeconds));
-    SQLSetStmtAttr(st.handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_queryTimeoutSeconds)),
-                   0);
+    SQLSetStmtAttr(st.handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_queryTimeoutSeconds)), 0);
     auto fail = [&] {
         // The driver tells a lost connection by the connection's state, not
         // always by the statement's diagnostics.
@@ -287,8 +286,8 @@ ResultData OdbcBackend::query(const QString &sql)
         SQLWCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(st.handle, i, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size,
-                                           &digits, &nullable)))
+        if (!SQL_SUCCEEDED(SQLDescribeColW(
+                st.handle, i, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &digits, &nullable)))
             fail();
         data.columns << fromWide(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
         types.push_back(type);

@@ -7,8 +7,7 @@
 
 Recordset::Recordset(ResultData data)
     : m_data(std::move(data))
-{
-}
+{ }
 
 bool Recordset::eof() const
 {

@@ -602,8 +602,8 @@ namespace {
 // the rewriter then handles one token instead of thousands.
 struct SetAsideLists
 {
-    QString sql;                 // the statement with placeholders
-    QStringList lists;           // the lists, by placeholder number
+    QString sql; // the statement with placeholders
+    QStringList lists; // the lists, by placeholder number
     static QString placeholder(qsizetype index)
     {
         return QStringLiteral("8271828182845904523") + QString::number(index);
@@ -775,7 +775,8 @@ void keepFromIndex(QString &text, qsizetype at)
     if (columnStart > j || columnStart < 2 || text[columnStart - 1] != u'.')
         return;
     const qsizetype tableStart = wordBefore(columnStart - 2);
-    if (tableStart > columnStart - 2 || (tableStart > 0 && (text[tableStart - 1] == u'.' || text[tableStart - 1] == u'+')))
+    if (tableStart > columnStart - 2
+        || (tableStart > 0 && (text[tableStart - 1] == u'.' || text[tableStart - 1] == u'+')))
         return;
     if (text[tableStart].isDigit())
         return;
@@ -789,8 +790,8 @@ QString SqlDialect::toSqlite(const QString &sql)
     return toSqlite(sql, {});
 }
 
-QString SqlDialect::toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList,
-    const QStringList &knownLists)
+QString SqlDialect::toSqlite(
+    const QString &sql, const std::function<QString(const QString &list)> &numberList, const QStringList &knownLists)
 {
     const SetAsideLists aside = setAsideNumberLists(sql, knownLists);
     std::vector<Token> tokens = SqlTokenizer::tokenize(aside.sql);

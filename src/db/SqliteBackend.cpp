@@ -121,8 +121,7 @@ SqliteBackend::SqliteBackend(const QString &path)
     // run) kills the program with a bus error, where reading it gives an
     // error that can be told. Settings of this connection only, made before
     // the authorizer forbids pragmas.
-    if (sqlite3_exec(m_db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 0;", nullptr, nullptr, nullptr)
-        != SQLITE_OK)
+    if (sqlite3_exec(m_db, "PRAGMA cache_size = -32768; PRAGMA mmap_size = 0;", nullptr, nullptr, nullptr) != SQLITE_OK)
         failOpen(errorText(m_db));
     sqlite3_set_authorizer(m_db, authorize, &m_fillingTemporaryTable);
 
@@ -165,8 +164,8 @@ QString SqliteBackend::rewritten(const QString &sql)
         if (m_rewrites.size() >= RewriteCacheLimit)
             m_rewrites.clear();
     }
-    const QString text
-        = SqlDialect::toSqlite(sql, [this](const QString &list) { return numberListTable(list); }, m_knownLists);
+    const QString text = SqlDialect::toSqlite(
+        sql, [this](const QString &list) { return numberListTable(list); }, m_knownLists);
     if (cacheable)
         m_rewrites.insert(sql, text);
     return text;

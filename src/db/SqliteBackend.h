@@ -72,8 +72,8 @@ private:
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
     QHash<QString, QString> m_numberListTables; // list text -> subquery
-    QStringList m_knownLists;                   // the same lists and their
-    QStringList m_knownSubqueries;              // subqueries, in order
+    QStringList m_knownLists; // the same lists and their
+    QStringList m_knownSubqueries; // subqueries, in order
     // Set while the connection fills a temporary table; the authorizer then
     // lets its own writes to the temporary database pass.
     bool m_fillingTemporaryTable = false;

@@ -1,48 +1,48 @@
 #include "F_Start.h"
 
-#include "gui/ReportWindow.h"
-#include "gui/SingleInstance.h"
 #include "app/DateKeyFilter.h"
-#include "report/TextLookup.h"
 #include "app/WindowPositionStore.h"
 #include "db/DbError.h"
-#include "text/DateText.h"
+#include "gui/ReportWindow.h"
+#include "gui/SingleInstance.h"
+#include "gui/dlgVorlagen.h"
+#include "report/ReportDriver.h"
+#include "report/TextLookup.h"
 #include "selection/ListViewRows.h"
 #include "selection/SelectionFilter.h"
 #include "selection/SelectionQueries.h"
-#include "workbook/automation/Application.h"
-#include "report/ReportDriver.h"
+#include "text/DateText.h"
 #include "text/ReportLocale.h"
-#include "workbook/print/ReportPrinter.h"
+#include "workbook/automation/Application.h"
 #include "workbook/cells/WorkbookError.h"
-#include "gui/dlgVorlagen.h"
+#include "workbook/print/ReportPrinter.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFocusEvent>
-#include <QKeyEvent>
-#include <QMessageBox>
-#include <QPalette>
-#include <QScreen>
-#include <QScopeGuard>
-#include <QSignalBlocker>
-#include <QTextStream>
-#include <QTimer>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTextStream>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -51,8 +51,7 @@
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const QString &name)
+template <typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
@@ -60,8 +59,7 @@ T *named(T *widget, const QString &name)
 
 } // namespace
 
-template <typename Work>
-void F_Start::guarded(Work work)
+template <typename Work> void F_Start::guarded(Work work)
 {
     try {
         work();
@@ -257,11 +255,9 @@ void F_Start::B_OK_Click()
 
 void F_Start::setRequestControlsEnabled(bool on)
 {
-    QWidget *const controls[] = {B_OK,        ButAbbrech, ListView1,  txtVon,       txtBis,       txLastDays,
-                                 txt_Jahr,    btnJahr[0], btnJahr[1], btnJahr[2],   btnJahr[3],   optLos[0],
-                                 optLos[1],   LbLos,      CbVerdichtet, CbDruck,    CbEinzeln,    CbLosweise,
-                                 RadWoEing,   RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment,
-                                 RadStammNummer};
+    QWidget *const controls[] = {B_OK, ButAbbrech, ListView1, txtVon, txtBis, txLastDays, txt_Jahr, btnJahr[0],
+        btnJahr[1], btnJahr[2], btnJahr[3], optLos[0], optLos[1], LbLos, CbVerdichtet, CbDruck, CbEinzeln, CbLosweise,
+        RadWoEing, RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment, RadStammNummer};
     for (QWidget *control : controls)
         control->setEnabled(on);
     // The list-type box stays off while the chosen list has no list types.
@@ -412,9 +408,8 @@ void F_Start::savePdfBesideWorkbook()
 QString F_Start::reportFilePath()
 {
     const ReportState &state = m_program.reportState();
-    const QString name = state.provisionName.isEmpty()
-        ? ReportFileName(QStringLiteral("Holzliste"), state.listNumber)
-        : ReportFileName(state.provisionName, state.startupListNumber);
+    const QString name = state.provisionName.isEmpty() ? ReportFileName(QStringLiteral("Holzliste"), state.listNumber)
+                                                       : ReportFileName(state.provisionName, state.startupListNumber);
     const QString folder = state.saveFolder.isEmpty() ? QDir::homePath() : state.saveFolder;
     return QDir(folder).filePath(name);
 }
@@ -476,10 +471,8 @@ void F_Start::InitSelectionControls()
     QRadioButton *sort = sortButton(settings.EinzSort);
     (sort ? sort : RadWoEing)->setChecked(true);
 
-    const std::pair<QCheckBox *, qint16> boxes[] = {{CbDruck, settings.lSofortDruck},
-                                                    {CbEinzeln, settings.lEinzeln},
-                                                    {CbVerdichtet, settings.lVerdichtet},
-                                                    {CbLosweise, settings.lLosweise}};
+    const std::pair<QCheckBox *, qint16> boxes[] = {{CbDruck, settings.lSofortDruck}, {CbEinzeln, settings.lEinzeln},
+        {CbVerdichtet, settings.lVerdichtet}, {CbLosweise, settings.lLosweise}};
     for (const auto &[box, value] : boxes) {
         // 2 is the greyed state; any other non-zero value means on. Only a
         // greyed box offers the third state, until it is first clicked.
@@ -612,8 +605,8 @@ void F_Start::FillLotList()
     if (list.isEmpty())
         return;
     const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
-    LbLos->addItems(SortedLotEntries(
-        ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
+    LbLos->addItems(
+        SortedLotEntries(ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
 }
 
 QStringList SortedLotEntries(QStringList entries)
@@ -919,8 +912,8 @@ void F_Start::showProgress(qint64 done, qint64 total)
 
 QRadioButton *F_Start::sortButton(int einzSort) const
 {
-    QRadioButton *const buttons[] = {RadWoEing, RadWoListeLosStm, RadListeLosWaldort,
-                                     RadEing,   RadSortiment,     RadStammNummer};
+    QRadioButton *const buttons[]
+        = {RadWoEing, RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment, RadStammNummer};
     return einzSort >= 1 && einzSort <= 6 ? buttons[einzSort - 1] : nullptr;
 }
 
@@ -936,10 +929,10 @@ void F_Start::buildLayout()
     // The chosen list is pale while the browser has no focus, so the clerk
     // sees where the keyboard works.
     QPalette browserColours = ListView1->palette();
-    browserColours.setColor(QPalette::Inactive, QPalette::Highlight,
-                            browserColours.color(QPalette::Active, QPalette::Window).darker(115));
-    browserColours.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                            browserColours.color(QPalette::Active, QPalette::Text));
+    browserColours.setColor(
+        QPalette::Inactive, QPalette::Highlight, browserColours.color(QPalette::Active, QPalette::Window).darker(115));
+    browserColours.setColor(
+        QPalette::Inactive, QPalette::HighlightedText, browserColours.color(QPalette::Active, QPalette::Text));
     ListView1->setPalette(browserColours);
 
     // Date range, days, business year and list type share one frame.
@@ -960,8 +953,8 @@ void F_Start::buildLayout()
     lblHHJahr = named(new QLabel(QStringLiteral("HHJahr:"), frmHHJ), QStringLiteral("lblHHJahr"));
     txt_Jahr = named(new QLineEdit(frmHHJ), QStringLiteral("txt_Jahr"));
     txt_Jahr->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
-    const QString designYears[] = {QStringLiteral("2008"), QStringLiteral("2000"), QStringLiteral("2000"),
-                                   QStringLiteral("2000")};
+    const QString designYears[]
+        = {QStringLiteral("2008"), QStringLiteral("2000"), QStringLiteral("2000"), QStringLiteral("2000")};
     auto *yearLayout = new QHBoxLayout(frmHHJ);
     yearLayout->setContentsMargins(0, 0, 0, 0);
     yearLayout->addWidget(lblHHJahr);
@@ -1027,16 +1020,17 @@ void F_Start::buildLayout()
     // Sort order of the single-log section.
     auto *sortBox = named(new QGroupBox(QStringLiteral("Einzeln"), this), QStringLiteral("frmEinzeln"));
     RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach &Waldort und Eingabefolge"), sortBox),
-                      QStringLiteral("RadWoEing"));
+        QStringLiteral("RadWoEing"));
     RadWoListeLosStm = named(new QRadioButton(QStringLiteral("Sortiert nach Waldort, Los und Stm&Nr."), sortBox),
-                             QStringLiteral("RadWoListeLosStm"));
+        QStringLiteral("RadWoListeLosStm"));
     RadListeLosWaldort = named(new QRadioButton(QStringLiteral("Sortiert nach Los, Waldort &und StmNr."), sortBox),
-                               QStringLiteral("RadListeLosWaldort"));
-    RadEing = named(new QRadioButton(QStringLiteral("Sortiert nach Ein&gabefolge"), sortBox), QStringLiteral("RadEing"));
+        QStringLiteral("RadListeLosWaldort"));
+    RadEing
+        = named(new QRadioButton(QStringLiteral("Sortiert nach Ein&gabefolge"), sortBox), QStringLiteral("RadEing"));
     RadSortiment = named(new QRadioButton(QStringLiteral("Sortiert nach Sor&timent, Los und StmNr."), sortBox),
-                         QStringLiteral("RadSortiment"));
-    RadStammNummer = named(new QRadioButton(QStringLiteral("Sortiert nach Sta&mmnummer"), sortBox),
-                           QStringLiteral("RadStammNummer"));
+        QStringLiteral("RadSortiment"));
+    RadStammNummer = named(
+        new QRadioButton(QStringLiteral("Sortiert nach Sta&mmnummer"), sortBox), QStringLiteral("RadStammNummer"));
     auto *sortLayout = new QVBoxLayout(sortBox);
     for (int v = 1; v <= 6; ++v)
         sortLayout->addWidget(sortButton(v));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/Program.h"
-#include "report/ProgramUi.h"
 #include "gui/ReportWindow.h"
+#include "report/ProgramUi.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -178,8 +178,7 @@ private:
     void savePdfBesideWorkbook();
     // Runs an event's work; a database or workbook failure is told to the
     // user instead of ending the program, and fails an unattended run.
-    template <typename Work>
-    void guarded(Work work);
+    template <typename Work> void guarded(Work work);
     void reportFailure(const QString &message);
     void buildLayout();
     void setTabOrder();

@@ -1,13 +1,13 @@
 #include "ReportWindow.h"
 
+#include "gui/PagePrinter.h"
+#include "gui/SheetView.h"
 #include "report/ProgramUi.h"
 #include "workbook/automation/Application.h"
-#include "workbook/print/ReportPrinter.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/Worksheet.h"
-#include "gui/PagePrinter.h"
-#include "gui/SheetView.h"
+#include "workbook/print/ReportPrinter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,24 +67,24 @@ ReportWindow::ReportWindow(Application &xl, Workbook &book, ProgramUi &ui, QWidg
     m_tabs->setDocumentMode(true);
     setCentralWidget(m_tabs);
 
-    auto action = [this](const char *name, const QString &text, const QKeySequence &keys,
-                      const std::function<void()> &work) {
-        auto *a = new QAction(text, this);
-        a->setObjectName(QLatin1String(name));
-        a->setShortcut(keys);
-        connect(a, &QAction::triggered, this, work);
-        return a;
-    };
+    auto action
+        = [this](const char *name, const QString &text, const QKeySequence &keys, const std::function<void()> &work) {
+              auto *a = new QAction(text, this);
+              a->setObjectName(QLatin1String(name));
+              a->setShortcut(keys);
+              connect(a, &QAction::triggered, this, work);
+              return a;
+          };
     actSpeichernUnter = action("actSpeichernUnter", QStringLiteral("&Speichern unter ..."),
         QKeySequence(Qt::CTRL | Qt::Key_S), [this] { askSaveAs(); });
     actPdf = action("actPdf", QStringLiteral("Als &PDF exportieren ..."), QKeySequence(Qt::CTRL | Qt::Key_E),
         [this] { askExportPdf(); });
-    actDrucken
-        = action("actDrucken", QStringLiteral("&Drucken ..."), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { askPrint(); });
+    actDrucken = action(
+        "actDrucken", QStringLiteral("&Drucken ..."), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { askPrint(); });
     actTabellenkalkulation = action("actTabellenkalkulation", QStringLiteral("In &Tabellenkalkulation öffnen"),
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { openInSpreadsheet(); });
-    actSchliessen
-        = action("actSchliessen", QStringLiteral("S&chließen"), QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); });
+    actSchliessen = action(
+        "actSchliessen", QStringLiteral("S&chließen"), QKeySequence(Qt::CTRL | Qt::Key_W), [this] { close(); });
 
     QMenu *file = menuBar()->addMenu(QStringLiteral("&Datei"));
     file->addActions({actSpeichernUnter, actPdf, actDrucken, actTabellenkalkulation});
@@ -231,7 +231,8 @@ bool ReportWindow::exportPdf(QString path)
 {
     path = withSuffix(path, QStringLiteral(".pdf"));
     QString error;
-    const int result = runInBackground(QStringLiteral("PDF wird geschrieben"),
+    const int result = runInBackground(
+        QStringLiteral("PDF wird geschrieben"),
         [&](const ReportPrinter::Progress &progress) { return ReportPrinter::exportPdf(m_book, path, progress); },
         error);
     if (result < 0) {
@@ -249,7 +250,8 @@ bool ReportWindow::exportPdf(QString path)
 bool ReportWindow::printReport(const QString &printer, int copies, bool collate)
 {
     QString error;
-    const int result = runInBackground(QStringLiteral("Bericht wird gedruckt"),
+    const int result = runInBackground(
+        QStringLiteral("Bericht wird gedruckt"),
         [&](const ReportPrinter::Progress &progress) {
             // A print command set for the site (or the tests) gets a PDF;
             // else the pages go straight to the print system's printer.

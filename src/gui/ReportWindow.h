@@ -72,8 +72,8 @@ protected:
 private:
     // Runs work on a worker thread with a progress dialog; answers 1 when it
     // finished, 0 when cancelled, -1 when it failed (error holds why).
-    int runInBackground(const QString &label, const std::function<bool(const ReportPrinter::Progress &)> &work,
-        QString &error);
+    int runInBackground(
+        const QString &label, const std::function<bool(const ReportPrinter::Progress &)> &work, QString &error);
     void buildSheets();
     void openLink(const QString &address);
     void askSaveAs();

@@ -1,15 +1,15 @@
 #include "SheetModel.h"
 
+#include "text/NumberFormatter.h"
 #include "workbook/cells/CellAddress.h"
 #include "workbook/cells/CellValueConversion.h"
 #include "workbook/cells/ColumnWidth.h"
-#include "text/NumberFormatter.h"
-#include "workbook/package/PictureDrawing.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
 #include "workbook/cells/XlConstants.h"
+#include "workbook/package/PictureDrawing.h"
 
 #include <QBrush>
 #include <QFontMetricsF>

@@ -3,13 +3,13 @@
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/SqlQuote.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "report/condensed/CondensedSection.h"
 #include "report/head/ListHead.h"
 #include "report/head/Totals.h"
 #include "report/single/SingleLogSection.h"
 #include "workbook/automation/Application.h"
-#include "report/ReportSettings.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 
@@ -24,9 +24,14 @@ const QString ReportSheet = QStringLiteral("Tannbuch");
 
 // The additional-text switches by their property id, in switch order.
 const QString switchKeys[TextSwitchCount] = {
-    QStringLiteral("ZUSATZTEXT"), QStringLiteral("ZUSTEXT1"),    QStringLiteral("ZUSTEXT2"),
-    QStringLiteral("ZUSTEXT3"),   QStringLiteral("ZUSTEXT4"),    QStringLiteral("ZUSTEXT5"),
-    QStringLiteral("COORDINATE1"), QStringLiteral("COORDINATE2"),
+    QStringLiteral("ZUSATZTEXT"),
+    QStringLiteral("ZUSTEXT1"),
+    QStringLiteral("ZUSTEXT2"),
+    QStringLiteral("ZUSTEXT3"),
+    QStringLiteral("ZUSTEXT4"),
+    QStringLiteral("ZUSTEXT5"),
+    QStringLiteral("COORDINATE1"),
+    QStringLiteral("COORDINATE2"),
 };
 
 QString row(int r)
@@ -37,8 +42,8 @@ QString row(int r)
 void readTextSwitches(ReportState &s)
 {
     const QChar cr(13);
-    Recordset rs = s.db->execute(
-        QStringLiteral("Select property_id, number_value ") + cr + QStringLiteral("from FORMS_CONFIG  ") + cr
+    Recordset rs = s.db->execute(QStringLiteral("Select property_id, number_value ") + cr
+        + QStringLiteral("from FORMS_CONFIG  ") + cr
         + QStringLiteral("WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or property_id like "
                          "'coordinate%' or property_id like 'ZUSATZTEXT')  ")
         + cr + QStringLiteral("order by property_id "));
@@ -141,7 +146,8 @@ void Workbook_Aktualisieren(ReportState &s)
 
     QString templateFilter = s.filter;
     templateFilter.remove(QStringLiteral("LOGS."));
-    xl.run(QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"), {StoredConnection(s.connectionString), templateFilter, s.listNumber});
+    xl.run(QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"),
+        {StoredConnection(s.connectionString), templateFilter, s.listNumber});
     xl.run(QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
 
     // Clear the output area; a longer earlier report may reach below row
@@ -203,7 +209,7 @@ void Workbook_Aktualisieren(ReportState &s)
             WriteListHead(s);
             s.sectionStartRow = s.cursor;
             writeSections(s, QStringLiteral("Los ") + lot + QStringLiteral(" verdichtet ..."),
-                          QStringLiteral("Los ") + lot + QStringLiteral(" einzeln ..."));
+                QStringLiteral("Los ") + lot + QStringLiteral(" einzeln ..."));
             setColumnWidths(s);
 
             // One blank row, then the next lot starts on a new page.

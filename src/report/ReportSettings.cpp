@@ -12,8 +12,7 @@ namespace {
 const QStringList &columnKeys()
 {
     static const QStringList keys = [] {
-        QStringList k = {
-            QStringLiteral("LISTE"), QStringLiteral("LISTDATUM"), QStringLiteral("LISTZUSTXT"),
+        QStringList k = {QStringLiteral("LISTE"), QStringLiteral("LISTDATUM"), QStringLiteral("LISTZUSTXT"),
             QStringLiteral("LISTENART"), QStringLiteral("RINDE_WERT"), QStringLiteral("KUBRM"),
             QStringLiteral("KUBATRO"), QStringLiteral("UFAKT_RM"), QStringLiteral("UFAKT_ATO"),
             QStringLiteral("UFAKT_LUT"), QStringLiteral("UFAKT_STK"), QStringLiteral("ENTRINDUNG"),
@@ -22,10 +21,9 @@ const QStringList &columnKeys()
             QStringLiteral("FARBE"), QStringLiteral("WAGNR"), QStringLiteral("KKLASSE")};
         for (int i = 1; i <= 5; ++i)
             k << QStringLiteral("FREI%1").arg(i);
-        k << QStringLiteral("ANGEBOT") << QStringLiteral("MEFVERF") << QStringLiteral("MENGEN")
-          << QStringLiteral("EST") << QStringLiteral("ZUGANG") << QStringLiteral("ABGANG")
-          << QStringLiteral("RUCKE") << QStringLiteral("SPALT") << QStringLiteral("KUBLUTO")
-          << QStringLiteral("ABGANGSDATUM");
+        k << QStringLiteral("ANGEBOT") << QStringLiteral("MEFVERF") << QStringLiteral("MENGEN") << QStringLiteral("EST")
+          << QStringLiteral("ZUGANG") << QStringLiteral("ABGANG") << QStringLiteral("RUCKE") << QStringLiteral("SPALT")
+          << QStringLiteral("KUBLUTO") << QStringLiteral("ABGANGSDATUM");
         for (int i = 1; i <= 5; ++i)
             k << QStringLiteral("ZUSTEXT%1").arg(i);
         k << QStringLiteral("COORDINATE1") << QStringLiteral("COORDINATE2") << QStringLiteral("R_PREIS");
@@ -47,8 +45,7 @@ double roundHalfEven(double x)
     return std::nearbyint(x);
 }
 
-template <typename T>
-bool storeWhole(T &target, const QString &value)
+template <typename T> bool storeWhole(T &target, const QString &value)
 {
     const double v = roundHalfEven(LeadingNumber(value));
     if (v < double(std::numeric_limits<T>::min()) || v > double(std::numeric_limits<T>::max()))
@@ -186,18 +183,19 @@ QString ColumnExpression(const QString &key)
 {
     if (!columnKeys().contains(key))
         return QString();
-    if (key == QStringLiteral("R_PREIS") || (key.startsWith(QLatin1Char('A')) && key.endsWith(QStringLiteral("_PREIS"))))
+    if (key == QStringLiteral("R_PREIS")
+        || (key.startsWith(QLatin1Char('A')) && key.endsWith(QStringLiteral("_PREIS"))))
         return QStringLiteral("LOGS_RECH.") + key;
     if (key == QStringLiteral("RINDE_WERT"))
         return QStringLiteral("ISNULL(LOGS.") + key + QStringLiteral(",0)");
-    if (key == QStringLiteral("LISTENART") || key == QStringLiteral("ENTRINDUNG") || key == QStringLiteral("RINDEPROZENT")
-        || key.startsWith(QStringLiteral("TL.")) || key.startsWith(QStringLiteral("TLW.")))
+    if (key == QStringLiteral("LISTENART") || key == QStringLiteral("ENTRINDUNG")
+        || key == QStringLiteral("RINDEPROZENT") || key.startsWith(QStringLiteral("TL."))
+        || key.startsWith(QStringLiteral("TLW.")))
         return key;
     return QStringLiteral("LOGS.") + key;
 }
 
-void ApplySetting(ReportSettings &settings, const QString &key, const QString &value,
-                  const IniValueReader &readIni)
+void ApplySetting(ReportSettings &settings, const QString &key, const QString &value, const IniValueReader &readIni)
 {
     if (applySettingKey(settings, key, value))
         return;

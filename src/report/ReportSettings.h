@@ -48,7 +48,7 @@ struct ReportSettings
     bool lPolterKoordinaten = false;
     bool lHolzsorteLangBeiVerdichtung = false;
     std::array<bool, 11> lReltable{}; // indexes 1..10 used
-    std::array<bool, 9> lAdresse{};   // indexes 0..8
+    std::array<bool, 9> lAdresse{}; // indexes 0..8
     bool lVerkaufsart = false;
     qint16 EinzSort = 0;
     qint16 lEinzeln = 0;
@@ -80,8 +80,7 @@ using IniValueReader = std::function<QString(const QString &key)>;
 // upper case. A setting key stores its converted value, a column key adds a
 // column entry, a header key reads its text from the ini file; anything else
 // is ignored. A 16-bit setting whose value does not fit keeps its old value.
-void ApplySetting(ReportSettings &settings, const QString &key, const QString &value,
-                  const IniValueReader &readIni);
+void ApplySetting(ReportSettings &settings, const QString &key, const QString &value, const IniValueReader &readIni);
 
 // The SQL expression of a column key (as written on the sheet, upper case);
 // empty when the key is no column key.

@@ -1,8 +1,8 @@
 #include "ReportState.h"
 
+#include "db/Connection.h"
 #include "report/ProgramUi.h"
 #include "report/TextLookup.h"
-#include "db/Connection.h"
 
 QString ReportState::text(qint32 id)
 {

@@ -39,15 +39,15 @@ struct ReportState
     ProgramUi *ui = nullptr;
 
     // Set by the print request.
-    QString filter;     // selection filter: the condition after WHERE
+    QString filter; // selection filter: the condition after WHERE
     QString listNumber; // current list number
-    QStringList lots;   // chosen lots as they are, one entry per lot
+    QStringList lots; // chosen lots as they are, one entry per lot
     int lotCount = 0;
-    QString listType;   // LISTENART number, or empty
+    QString listType; // LISTENART number, or empty
     QString provisionFilter; // " AND LOGS.ID_LOG IN (...) " of the named provision, or empty
 
     // Owned by the driver and the sections.
-    int cursor = 0;          // sheet cursor: the first free row
+    int cursor = 0; // sheet cursor: the first free row
     int sectionStartRow = 0; // first row after the head block of the current block
     std::array<int, TextSwitchCount> textSwitches{};
 

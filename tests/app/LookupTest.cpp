@@ -1,7 +1,7 @@
 #include "app/AccessLevel.h"
-#include "report/TextLookup.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
+#include "report/TextLookup.h"
 
 #include "common/TestSupport.h"
 
@@ -17,15 +17,16 @@ protected:
     void SetUp() override
     {
         const QString path = m_dir.filePath(QStringLiteral("t.sqlite"));
-        testsupport::createSqliteDatabase(path, QStringLiteral(
-            "CREATE TABLE STRINGS (ID_STRING INTEGER PRIMARY KEY, CUSTOM_GERMAN TEXT, GERMAN TEXT);"
-            "INSERT INTO STRINGS VALUES (716, NULL, ' Haushaltsjahr: ');"
-            "INSERT INTO STRINGS VALUES (718, 'Wirtschaftsjahr:', 'HHJ 3:');"
-            "INSERT INTO STRINGS VALUES (727, '   ', 'HAB-Datum:');"
-            "INSERT INTO STRINGS VALUES (800, NULL, NULL);"
-            "CREATE TABLE ACCESS_LEVELS (ID INTEGER PRIMARY KEY, ACCESS_LEVELS TEXT);"
-            "INSERT INTO ACCESS_LEVELS VALUES (1, '010200'), (2, '010000'), (3, '010203'), (4, '000000'),"
-            " (5, NULL);"));
+        testsupport::createSqliteDatabase(path,
+            QStringLiteral(
+                "CREATE TABLE STRINGS (ID_STRING INTEGER PRIMARY KEY, CUSTOM_GERMAN TEXT, GERMAN TEXT);"
+                "INSERT INTO STRINGS VALUES (716, NULL, ' Haushaltsjahr: ');"
+                "INSERT INTO STRINGS VALUES (718, 'Wirtschaftsjahr:', 'HHJ 3:');"
+                "INSERT INTO STRINGS VALUES (727, '   ', 'HAB-Datum:');"
+                "INSERT INTO STRINGS VALUES (800, NULL, NULL);"
+                "CREATE TABLE ACCESS_LEVELS (ID INTEGER PRIMARY KEY, ACCESS_LEVELS TEXT);"
+                "INSERT INTO ACCESS_LEVELS VALUES (1, '010200'), (2, '010000'), (3, '010203'), (4, '000000'),"
+                " (5, NULL);"));
         m_db.open(std::make_unique<SqliteBackend>(path));
         m_db.journal().setRecording(true);
     }
@@ -65,13 +66,14 @@ TEST_F(LookupTest, AccessLevelUsesTheShortestZeroTailPrefix)
     EXPECT_TRUE(m_db.journal().statements().isEmpty());
 
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("1")),
-              QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,4) = '0102')"));
-    EXPECT_EQ(m_db.journal().statements().last(), QStringLiteral("SELECT ACCESS_LEVELS FROM ACCESS_LEVELS WHERE ID = 1"));
+        QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,4) = '0102')"));
+    EXPECT_EQ(
+        m_db.journal().statements().last(), QStringLiteral("SELECT ACCESS_LEVELS FROM ACCESS_LEVELS WHERE ID = 1"));
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("2")),
-              QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,2) = '01')"));
+        QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,2) = '01')"));
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("3")), QStringLiteral("(3)"));
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("4")),
-              QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,0) = '')"));
+        QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,0) = '')"));
     // No row, or a NULL code: the id itself, no crash.
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("5")), QStringLiteral("(5)"));
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("99")), QStringLiteral("(99)"));

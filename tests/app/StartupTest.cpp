@@ -35,7 +35,7 @@ TEST(CommandLine, SplitsTrimsAndFillsTheListType)
     // Unquoted pieces arrive joined by blanks, as one quoted argument would.
     EXPECT_EQ(SplitCommandLine(JoinArguments({QStringLiteral("|k.ini|||4711|1|Bereit"), QStringLiteral("1|out/")}))
                   .provisionName,
-              QStringLiteral("Bereit 1"));
+        QStringLiteral("Bereit 1"));
 }
 
 // What statements may take: empty fields (no restriction, no list type, date
@@ -65,7 +65,7 @@ TEST(CommandLine, AcceptsNumbersAndYearColumnsAndNamesTheFieldThatDoesNot)
     const std::optional<QString> message = CheckStartupValues(bad);
     ASSERT_TRUE(message);
     EXPECT_TRUE(message->contains(QStringLiteral("Listenart")) && message->contains(QStringLiteral("2147483648"))
-                && message->contains(QStringLiteral("ganze Zahl")))
+        && message->contains(QStringLiteral("ganze Zahl")))
         << message->toStdString();
     EXPECT_EQ(bad.businessYearColumn, QStringLiteral("RELTABLE1 = reltable.id --")) << "nothing changes on refusal";
     bad.listTypeNumber = QStringLiteral("1");

@@ -3,10 +3,10 @@
 #include "QtPrinters.h"
 
 #include "common/TdsMirror.h"
-#include "common/WorkbookValidation.h"
-#include "tds/TdsEndpoint.h"
 #include "common/TestSupport.h"
+#include "common/WorkbookValidation.h"
 #include "db/SqliteBackend.h"
+#include "tds/TdsEndpoint.h"
 #include "text/ReportLocale.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"

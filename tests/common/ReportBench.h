@@ -7,9 +7,9 @@
 
 #include "common/QtPrinters.h"
 #include "db/Connection.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "workbook/automation/Application.h"
-#include "report/ReportSettings.h"
 
 #include <QTemporaryDir>
 

@@ -63,8 +63,7 @@ MirrorBackend::MirrorBackend(const QString &sqlitePath)
     : m_endpoint(std::make_unique<tds::Endpoint>(sqlitePath))
     , m_odbc(Connection::openBackend(m_endpoint->connectionString(), Connection::DefaultQueryTimeoutSeconds))
     , m_sqlite(std::make_unique<SqliteBackend>(sqlitePath))
-{
-}
+{ }
 
 MirrorBackend::~MirrorBackend()
 {

@@ -19,8 +19,8 @@ void createSqliteDatabase(const QString &path, const QString &sql)
 {
     QFile::remove(path);
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        != SQLITE_OK) {
         const std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
         throw std::runtime_error("cannot create test database: " + msg);

@@ -75,7 +75,10 @@ QStringList workbookDifferences(const Workbook &a, const Workbook &b, int limit)
             }
         }
         if (sa.merges().size() != sb.merges().size())
-            differ(QStringLiteral("%1: %2 merges against %3").arg(sa.name()).arg(sa.merges().size()).arg(sb.merges().size()));
+            differ(QStringLiteral("%1: %2 merges against %3")
+                       .arg(sa.name())
+                       .arg(sa.merges().size())
+                       .arg(sb.merges().size()));
         if (sa.rowBreaks() != sb.rowBreaks())
             differ(QStringLiteral("%1: page breaks differ").arg(sa.name()));
     }

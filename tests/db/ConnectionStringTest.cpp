@@ -7,15 +7,16 @@
 
 namespace {
 
-const QString hostString = QStringLiteral(
-    "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=forst;"
-    "Data Source=SRV01\\SQLEXPRESS");
+const QString hostString
+    = QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Initial Catalog=forst;"
+                     "Data Source=SRV01\\SQLEXPRESS");
 
 } // namespace
 
 TEST(ConnectionString, ReadsKeysWithoutRegardToCaseAndQuotes)
 {
-    const ConnectionString cs(QStringLiteral(" provider = SQLOLEDB.1 ; Data Source=\"a;b\" ;Password='it''s';Empty=;Flag"));
+    const ConnectionString cs(
+        QStringLiteral(" provider = SQLOLEDB.1 ; Data Source=\"a;b\" ;Password='it''s';Empty=;Flag"));
     EXPECT_EQ(cs.value(QStringLiteral("PROVIDER")), QStringLiteral("SQLOLEDB.1"));
     EXPECT_EQ(cs.value(QStringLiteral("data source")), QStringLiteral("a;b"));
     EXPECT_EQ(cs.value(QStringLiteral("Password")), QStringLiteral("it's"));
@@ -48,17 +49,17 @@ TEST(ConnectionString, ReadsKeysWithoutRegardToCaseAndQuotes)
 TEST(ConnectionString, TranslatesTheHostStringToOdbc)
 {
     EXPECT_EQ(toOdbcConnectionString(ConnectionString(hostString), QStringLiteral("FreeTDS")),
-              QStringLiteral("DRIVER={FreeTDS};SERVER=SRV01\\SQLEXPRESS;DATABASE=forst;Trusted_Connection=Yes;"
-                             "TDS_Version=7.3;ApplicationIntent=ReadOnly;ClientCharset=UTF-8;"));
+        QStringLiteral("DRIVER={FreeTDS};SERVER=SRV01\\SQLEXPRESS;DATABASE=forst;Trusted_Connection=Yes;"
+                       "TDS_Version=7.3;ApplicationIntent=ReadOnly;ClientCharset=UTF-8;"));
 
     // A user and password win over integrated security; a port in the data
     // source becomes the driver's PORT; values with ";" go into braces.
-    const ConnectionString withLogin(QStringLiteral(
-        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source=10.1.2.3,1444;"
-        "User ID=leser;Password=\"ge;heim}\""));
+    const ConnectionString withLogin(
+        QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source=10.1.2.3,1444;"
+                       "User ID=leser;Password=\"ge;heim}\""));
     EXPECT_EQ(toOdbcConnectionString(withLogin, QStringLiteral("/usr/lib/odbc/libtdsodbc.so")),
-              QStringLiteral("DRIVER={/usr/lib/odbc/libtdsodbc.so};SERVER=10.1.2.3;PORT=1444;DATABASE=forst;"
-                             "UID=leser;PWD={ge;heim}}};TDS_Version=7.3;ApplicationIntent=ReadOnly;ClientCharset=UTF-8;"));
+        QStringLiteral("DRIVER={/usr/lib/odbc/libtdsodbc.so};SERVER=10.1.2.3;PORT=1444;DATABASE=forst;"
+                       "UID=leser;PWD={ge;heim}}};TDS_Version=7.3;ApplicationIntent=ReadOnly;ClientCharset=UTF-8;"));
 }
 
 TEST(ConnectionString, FindsTheEmbeddedDatabaseByProviderOrFileHeader)
@@ -74,7 +75,8 @@ TEST(ConnectionString, FindsTheEmbeddedDatabaseByProviderOrFileHeader)
         ASSERT_TRUE(g.open(QIODevice::WriteOnly));
         g.write("SQLite format 2 is not it");
     }
-    const QString prefix = QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=x;Data Source=");
+    const QString prefix
+        = QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=x;Data Source=");
     EXPECT_TRUE(targetsSqlite(ConnectionString(prefix + sqlite)));
     EXPECT_FALSE(targetsSqlite(ConnectionString(prefix + other)));
     EXPECT_FALSE(targetsSqlite(ConnectionString(prefix + dir.filePath(QStringLiteral("missing.sqlite")))));

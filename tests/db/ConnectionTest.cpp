@@ -1,5 +1,5 @@
-#include "db/Backend.h"
 #include "db/Connection.h"
+#include "db/Backend.h"
 #include "db/DbError.h"
 
 #include <QElapsedTimer>
@@ -74,7 +74,7 @@ TEST(Connection, MissingDatabaseFileIsToldAsSuch)
         Connection db;
         try {
             db.open(QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source=")
-                    + path);
+                + path);
             FAIL() << "opening " << path.toStdString() << " succeeded";
         } catch (const DbError &e) {
             EXPECT_TRUE(e.message().contains(path)) << e.message().toStdString();

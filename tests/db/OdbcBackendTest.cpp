@@ -70,11 +70,11 @@ std::vector<TypeCase> typeCases()
         {"T_NVARCHARMAX", QStringLiteral("''"), QVariant(QStringLiteral(""))},
         {"T_NVARCHARMAX", QStringLiteral("NULL"), QVariant()},
         {"T_DATETIME", QStringLiteral("'2024-03-05 14:30:15'"),
-         QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30, 15)))},
+            QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30, 15)))},
         {"T_DATETIME", QStringLiteral("'1999-12-31 00:00:00'"), QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0)))},
         {"T_DATETIME", QStringLiteral("NULL"), QVariant()},
         {"T_SMALLDATETIME", QStringLiteral("'2024-03-05 14:30:00'"),
-         QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30)))},
+            QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30)))},
         {"T_DATE", QStringLiteral("'2024-02-29'"), QVariant(QDate(2024, 2, 29))},
         {"T_DATE", QStringLiteral("NULL"), QVariant()},
     };
@@ -118,8 +118,8 @@ TEST_F(OdbcPath, EveryHostTypeArrivesAsTheEmbeddedBackendGivesIt)
     for (size_t i = 0; i < cases.size(); ++i) {
         const TypeCase &c = cases[i];
         SCOPED_TRACE(std::string(c.column) + " = " + c.literal.left(40).toStdString());
-        const QString sql =
-            QStringLiteral("SELECT %1 FROM TYPEN WHERE ID = %2").arg(QString::fromLatin1(c.column)).arg(i + 1);
+        const QString sql
+            = QStringLiteral("SELECT %1 FROM TYPEN WHERE ID = %2").arg(QString::fromLatin1(c.column)).arg(i + 1);
         Recordset rs = db.execute(sql);
         ASSERT_FALSE(rs.eof());
         const QVariant got = rs.value(0);
@@ -135,8 +135,8 @@ TEST_F(OdbcPath, ExpressionsGoOutWithTypesOfTheirValues)
     open();
     SqliteBackend embedded(path);
     for (const char *sql : {"SELECT COUNT(*) AS N, SUM(T_DECIMAL) AS S, MAX(T_NVARCHAR) AS M, MIN(T_DATE) FROM TYPEN",
-                            "SELECT T_INT * 2 AS DOUBLED, T_DECIMAL + 1 FROM TYPEN ORDER BY ID",
-                            "SELECT ISNULL(T_NVARCHAR, '') AS T, ISNULL(T_DECIMAL, 0) AS D FROM TYPEN ORDER BY ID"}) {
+             "SELECT T_INT * 2 AS DOUBLED, T_DECIMAL + 1 FROM TYPEN ORDER BY ID",
+             "SELECT ISNULL(T_NVARCHAR, '') AS T, ISNULL(T_DECIMAL, 0) AS D FROM TYPEN ORDER BY ID"}) {
         SCOPED_TRACE(sql);
         const ResultData direct = embedded.query(QString::fromLatin1(sql));
         Recordset rs = db.execute(QString::fromLatin1(sql));
@@ -173,7 +173,8 @@ TEST_F(OdbcPath, AStalledStatementIsCancelledAfterTheQueryTimeout)
         db.execute(QStringLiteral("SELECT T_INT FROM TYPEN"));
         FAIL() << "no error";
     } catch (const DbError &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("nicht innerhalb von einer Sekunde"))) << qPrintable(e.message());
+        EXPECT_TRUE(e.message().contains(QStringLiteral("nicht innerhalb von einer Sekunde")))
+            << qPrintable(e.message());
     }
     EXPECT_LT(timer.elapsed(), 4000);
     EXPECT_EQ(endpoint->cancels(), 1);
@@ -197,8 +198,9 @@ TEST_F(OdbcPath, AConnectionLostInTheMiddleOfAResultFails)
 TEST_F(OdbcPath, AServerErrorCarriesTheServersMessage)
 {
     open();
-    endpoint->setFaults(
-        {.failOn = QStringLiteral("TYPEN"), .errorNumber = 208, .errorMessage = utf8("Ungültiger Objektname 'TYPEN'.")});
+    endpoint->setFaults({.failOn = QStringLiteral("TYPEN"),
+        .errorNumber = 208,
+        .errorMessage = utf8("Ungültiger Objektname 'TYPEN'.")});
     try {
         db.execute(QStringLiteral("SELECT T_INT FROM TYPEN"));
         FAIL() << "no error";

@@ -204,8 +204,10 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
                                           "WHERE /* IN (%1) */ ID in(%1 ) AND K NOT IN (%2)")
                                .arg(twenty, list);
     EXPECT_EQ(SqlDialect::toSqlite(quoted, table).toStdString(),
-        rw(quoted).replace(QStringLiteral("in(%1 )").arg(twenty), QStringLiteral("in(SELECT id FROM temp.t2 )"))
-            .replace(QStringLiteral("IN (%1)").arg(list), QStringLiteral("IN (SELECT id FROM temp.t1)")).toStdString());
+        rw(quoted)
+            .replace(QStringLiteral("in(%1 )").arg(twenty), QStringLiteral("in(SELECT id FROM temp.t2 )"))
+            .replace(QStringLiteral("IN (%1)").arg(list), QStringLiteral("IN (SELECT id FROM temp.t1)"))
+            .toStdString());
     EXPECT_EQ(offered, QStringList({list, twenty}));
     // Fifteen numbers, a word joined to IN, or an empty answer: the list stays.
     const QString fifteen = QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
@@ -250,6 +252,6 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
     EXPECT_TRUE(offered.isEmpty());
     // A list holding anything but numbers is rewritten piece by piece as before.
     EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))")),
-        QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,") + rw(QStringLiteral("ISNULL(b,0)"))
-            + QLatin1Char(')'));
+        QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,")
+            + rw(QStringLiteral("ISNULL(b,0)")) + QLatin1Char(')'));
 }

@@ -271,7 +271,12 @@ TEST_F(SqliteBackendTest, LongNumberListsGiveTheSameRowsAndLeaveTheFileAlone)
     const QString list = QStringLiteral("1, ") + ids.join(QStringLiteral(","));
     const QString sql = QStringLiteral("SELECT COUNT(*) FROM L WHERE LISTE = '4711' AND ID IN (%1) ");
     const QByteArray before = QCryptographicHash::hash(
-        [&] { QFile f(m_path); f.open(QIODevice::ReadOnly); return f.readAll(); }(), QCryptographicHash::Sha1);
+        [&] {
+            QFile f(m_path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }(),
+        QCryptographicHash::Sha1);
     EXPECT_EQ(value(sql.arg(list)).toInt(), 1);
     // The temporary table really answers, not the inline list as a fallback.
     QString plan;
@@ -282,7 +287,12 @@ TEST_F(SqliteBackendTest, LongNumberListsGiveTheSameRowsAndLeaveTheFileAlone)
     EXPECT_EQ(value(sql.arg(list + QStringLiteral(",2"))).toInt(), 2);
     EXPECT_EQ(value(sql.arg(list + QStringLiteral(",2,123456789012345678901234"))).toInt(), 2);
     EXPECT_EQ(QCryptographicHash::hash(
-                  [&] { QFile f(m_path); f.open(QIODevice::ReadOnly); return f.readAll(); }(), QCryptographicHash::Sha1),
+                  [&] {
+                      QFile f(m_path);
+                      f.open(QIODevice::ReadOnly);
+                      return f.readAll();
+                  }(),
+                  QCryptographicHash::Sha1),
         before);
     // Writing stays refused.
     EXPECT_THROW(m_db->query(QStringLiteral("CREATE TEMP TABLE x (a)")), DbError);
@@ -311,7 +321,8 @@ TEST(SqliteBackendDamage, FileCutShortBetweenStatementsIsToldNotACrash)
                 db.query(QStringLiteral("SELECT SUM(LENGTH(T)) FROM BIG"));
                 ADD_FAILURE() << "a file cut to " << size << " bytes answered";
             } catch (const DbError &e) {
-                EXPECT_TRUE(e.message().contains(QStringLiteral("beschädigt"))) << size << ": " << e.message().toStdString();
+                EXPECT_TRUE(e.message().contains(QStringLiteral("beschädigt")))
+                    << size << ": " << e.message().toStdString();
                 EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(path))) << e.message().toStdString();
             }
         }

@@ -4,8 +4,8 @@
 // few chosen rows the answers of the SQL Server constructs are checked; on the
 // generated demo database every statement must at least run.
 
-#include "common/TestSupport.h"
 #include "common/QtPrinters.h"
+#include "common/TestSupport.h"
 #include "db/DbError.h"
 #include "db/SqliteBackend.h"
 

@@ -84,24 +84,24 @@ TEST_F(DemoDatabaseTest, ListsHaveTheirDatesTypesAndEveryRecordType)
     EXPECT_NE(lists[3][4], lists[0][4]) << "4720 is of another list type";
 
     EXPECT_EQ(db().texts(QStringLiteral("SELECT DISTINCT DSART FROM LOGS WHERE LISTE = '4711' ORDER BY DSART")),
-              QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                           QStringLiteral("5"), QStringLiteral("6")}));
+        QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+            QStringLiteral("5"), QStringLiteral("6")}));
     EXPECT_GE(count(QStringLiteral("SELECT COUNT(DISTINCT LOS) FROM LOGS WHERE LISTE = '4711'")), 3);
     EXPECT_GE(count(QStringLiteral("SELECT COUNT(DISTINCT POLTNR) FROM LOGS WHERE LISTE = '4711'")), 10);
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE LISTE = '4711' AND POLTNR IS NULL")), 0);
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE LISTE = '4711' AND ZUSTXT IS NOT NULL")), 5);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE POLTNR IS NOT NULL "
                                    "AND (COORDINATE1 IS NULL OR COORDINATE2 IS NULL) AND LISTE = '4711'")),
-              0);
+        0);
     // Every list has exactly one head row, or the list browser's join would
     // count its records twice.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM (SELECT LISTE FROM LOGS GROUP BY LISTE) L "
                                    "WHERE (SELECT COUNT(*) FROM LISTENKOPF K WHERE K.LISTE = L.LISTE) <> 1")),
-              0);
+        0);
     // Record numbers are unique within a list.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM (SELECT LISTE, BLNR FROM LOGS GROUP BY LISTE, BLNR "
                                    "HAVING COUNT(*) > 1)")),
-              0);
+        0);
 }
 
 TEST_F(DemoDatabaseTest, ProvisionDemoHoldsExactlyList4711)
@@ -110,9 +110,9 @@ TEST_F(DemoDatabaseTest, ProvisionDemoHoldsExactlyList4711)
         "SELECT BL.ID_LOGS FROM BEREITSTELLUNG_LOGS BL INNER JOIN BEREITSTELLUNG_KOPF BK "
         "ON BL.ID_BEREITSTELLUNG_KOPF = BK.ID WHERE BK.BEREITSTELLUNGSNAME = '%1' ORDER BY BL.ID_LOGS");
     EXPECT_EQ(db().texts(provision.arg(QStringLiteral("DEMO"))),
-              db().texts(QStringLiteral("SELECT ID_LOG FROM LOGS WHERE LISTE = '4711' ORDER BY ID_LOG")));
+        db().texts(QStringLiteral("SELECT ID_LOG FROM LOGS WHERE LISTE = '4711' ORDER BY ID_LOG")));
     EXPECT_EQ(db().texts(provision.arg(QStringLiteral("TEILABFUHR"))),
-              db().texts(QStringLiteral("SELECT ID_LOG FROM LOGS WHERE LISTE = '4711' AND LOS = '2' ORDER BY ID_LOG")));
+        db().texts(QStringLiteral("SELECT ID_LOG FROM LOGS WHERE LISTE = '4711' AND LOS = '2' ORDER BY ID_LOG")));
     EXPECT_TRUE(db().texts(provision.arg(QStringLiteral("LEER"))).isEmpty());
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'LEER'")), 1);
 }
@@ -121,39 +121,41 @@ TEST_F(DemoDatabaseTest, NewestOpenNumericBusinessYearIsList4711s)
 {
     // The newest year the list browser offers: kind 1, not disabled, a
     // plain number.
-    const auto newest = db().rows(QStringLiteral(
-        "SELECT ID, KURZNAME FROM RELTABLE WHERE RELTABLE_ID = 1 AND IFNULL(DISABLE, 0) = 0 "
-        "AND KURZNAME <> '' AND KURZNAME NOT GLOB '*[^0-9]*' ORDER BY KURZNAME DESC LIMIT 1"));
+    const auto newest = db().rows(
+        QStringLiteral("SELECT ID, KURZNAME FROM RELTABLE WHERE RELTABLE_ID = 1 AND IFNULL(DISABLE, 0) = 0 "
+                       "AND KURZNAME <> '' AND KURZNAME NOT GLOB '*[^0-9]*' ORDER BY KURZNAME DESC LIMIT 1"));
     ASSERT_EQ(newest.size(), 1u);
     EXPECT_EQ(db().texts(QStringLiteral("SELECT DISTINCT RELTABLE1 FROM LOGS WHERE LISTE = '4711'")),
-              QStringList{newest[0][0].toString()});
+        QStringList{newest[0][0].toString()});
 
     // The rows that must not win: a newer disabled year and a year that is
     // not a plain number.
     const QString year = newest[0][1].toString();
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM RELTABLE WHERE RELTABLE_ID = 1 AND DISABLE = 1 "
-                                   "AND KURZNAME > '%1'").arg(year)),
-              0);
-    EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM RELTABLE WHERE RELTABLE_ID = 1 AND KURZNAME GLOB '*[^0-9]*'")),
-              0);
+                                   "AND KURZNAME > '%1'")
+                        .arg(year)),
+        0);
+    EXPECT_GT(
+        count(QStringLiteral("SELECT COUNT(*) FROM RELTABLE WHERE RELTABLE_ID = 1 AND KURZNAME GLOB '*[^0-9]*'")), 0);
     EXPECT_GE(count(QStringLiteral("SELECT COUNT(DISTINCT KURZNAME) FROM RELTABLE WHERE RELTABLE_ID = 1 "
                                    "AND KURZNAME NOT GLOB '*[^0-9]*'")),
-              4);
+        4);
     // Every record has a business year, or the browser's inner join drops it.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LOGS L LEFT JOIN RELTABLE R ON R.ID = L.RELTABLE1 "
                                    "WHERE R.RELTABLE_ID IS NOT 1")),
-              0);
+        0);
 }
 
 TEST_F(DemoDatabaseTest, VolumesFollowFromTheMeasures)
 {
     // Logs and short logs: the cylinder of the mid section, diameter class
     // by the mid diameter.
-    const auto logs = db().rows(QStringLiteral(
-        "SELECT ID_LOG, DURCH, LAENGE, KUBATUR, STKL, STK FROM LOGS WHERE DSART IN (1, 5)"));
+    const auto logs
+        = db().rows(QStringLiteral("SELECT ID_LOG, DURCH, LAENGE, KUBATUR, STKL, STK FROM LOGS WHERE DSART IN (1, 5)"));
     ASSERT_GT(logs.size(), 300u);
     for (const auto &log : logs) {
-        EXPECT_NEAR(log[3].toDouble(), cylinder(log[1].toDouble(), log[2].toDouble()), rounding3) << "log " << log[0].toInt();
+        EXPECT_NEAR(log[3].toDouble(), cylinder(log[1].toDouble(), log[2].toDouble()), rounding3)
+            << "log " << log[0].toInt();
         EXPECT_EQ(log[4].toString(), expectedDiameterClass(log[1].toDouble())) << "log " << log[0].toInt();
         EXPECT_GE(log[5].toInt(), 1);
     }
@@ -185,10 +187,10 @@ TEST_F(DemoDatabaseTest, VolumesFollowFromTheMeasures)
     // Weighed both ways: some units air-dry, some oven-dry.
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM LOGS L JOIN WARENEINHEIT W ON W.EINHEIT_ID = L.ID_MASSEINHEIT "
                                    "WHERE L.DSART = 4 AND W.GEWICHT_LUTRO = 1 AND L.KUBLUTO > 0")),
-              0);
+        0);
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM LOGS L JOIN WARENEINHEIT W ON W.EINHEIT_ID = L.ID_MASSEINHEIT "
                                    "WHERE L.DSART = 4 AND W.GEWICHT_LUTRO = 0 AND L.KUBATRO > 0")),
-              0);
+        0);
 }
 
 TEST_F(DemoDatabaseTest, JacketRecordsExtrapolateTheirSample)
@@ -226,8 +228,8 @@ TEST_F(DemoDatabaseTest, StacksCarryBothMeasuringMethods)
     bool manyHeights = false;
     bool unreadHeight = false;
     for (const auto &stack : single) {
-        const double expected = stack[1].toDouble() * stack[5].toDouble() * stack[2].toDouble()
-            * (100.0 - stack[3].toDouble()) / 100.0;
+        const double expected
+            = stack[1].toDouble() * stack[5].toDouble() * stack[2].toDouble() * (100.0 - stack[3].toDouble()) / 100.0;
         EXPECT_NEAR(stack[4].toDouble(), expected, rounding2) << "stack " << stack[0].toInt();
         // The first height decides whether the record prints as a measured
         // stack, so it is always read.
@@ -270,7 +272,7 @@ TEST_F(DemoDatabaseTest, StacksCarryBothMeasuringMethods)
     // And stacks measured by volume only.
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM LOGS L WHERE DSART = 2 "
                                    "AND NOT EXISTS (SELECT 1 FROM SCHICHT_HOEHEN H WHERE H.ID_LOG = L.ID_LOG)")),
-              0);
+        0);
 }
 
 TEST_F(DemoDatabaseTest, ReportJoinsFindOneRowPerRecord)
@@ -285,34 +287,35 @@ TEST_F(DemoDatabaseTest, ReportJoinsFindOneRowPerRecord)
                   "LEFT JOIN TRANSPORTLOGISTIK TL ON TL.ID = LOGS.ID_TRANSPORTLOGISTIK "
                   "LEFT JOIN TRANSPORTLOGISTIK_WAGGON TLW ON TLW.ID = TL.ID_TRANSPORTLOGISTIK_WAGGON "
                   "LEFT JOIN RINDENKENNZ ON LOGS.ID_RINDENKENNZ = RINDENKENNZ.ID_RINDENKENNZ")),
-              records);
+        records);
     // The joins of the condensed query: one rate at most per record.
     EXPECT_EQ(count(QStringLiteral(
                   "SELECT COUNT(*) FROM LOGS LEFT JOIN HOLZART ON LOGS.HA = HOLZART.HA "
                   "LEFT JOIN HOLZSORTE ON LOGS.HS = HOLZSORTE.HS LEFT JOIN D_MSZ ON HOLZART.ZUORD_MSZ = D_MSZ.HA "
                   "AND HOLZSORTE.ZUORD_MSZ = D_MSZ.HS AND LOGS.STKL = D_MSZ.STKL AND LOGS.DSART = D_MSZ.DSART")),
-              records);
+        records);
     // Every code a record uses is in its master table.
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LOGS L WHERE NOT EXISTS (SELECT 1 FROM HOLZART A WHERE A.HA = L.HA) "
-                                   "OR NOT EXISTS (SELECT 1 FROM HOLZSORTE S WHERE S.HS = L.HS) "
-                                   "OR NOT EXISTS (SELECT 1 FROM DSART D WHERE D.ID = L.DSART) "
-                                   "OR NOT EXISTS (SELECT 1 FROM WARENEINHEIT W WHERE W.EINHEIT_ID = L.ID_MASSEINHEIT) "
-                                   "OR NOT EXISTS (SELECT 1 FROM WALDORT O WHERE O.ID_WALDORT = L.ID_WALDORT) "
-                                   "OR NOT EXISTS (SELECT 1 FROM VERKAUFSART V WHERE V.ID = L.ID_VERKAUFSART)")),
-              0);
+    EXPECT_EQ(
+        count(QStringLiteral("SELECT COUNT(*) FROM LOGS L WHERE NOT EXISTS (SELECT 1 FROM HOLZART A WHERE A.HA = L.HA) "
+                             "OR NOT EXISTS (SELECT 1 FROM HOLZSORTE S WHERE S.HS = L.HS) "
+                             "OR NOT EXISTS (SELECT 1 FROM DSART D WHERE D.ID = L.DSART) "
+                             "OR NOT EXISTS (SELECT 1 FROM WARENEINHEIT W WHERE W.EINHEIT_ID = L.ID_MASSEINHEIT) "
+                             "OR NOT EXISTS (SELECT 1 FROM WALDORT O WHERE O.ID_WALDORT = L.ID_WALDORT) "
+                             "OR NOT EXISTS (SELECT 1 FROM VERKAUFSART V WHERE V.ID = L.ID_VERKAUFSART)")),
+        0);
     // Single logs are paid by rate, and their rates are found.
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE DSART IN (1, 5, 6) AND MSZ IS NULL")), 0);
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM LOGS L JOIN TRANSPORTLOGISTIK TL "
                                    "ON TL.ID = L.ID_TRANSPORTLOGISTIK WHERE TL.ID_TRANSPORTLOGISTIK_WAGGON IS NOT NULL "
                                    "AND L.WAGNR IS NOT NULL")),
-              0);
+        0);
 }
 
 TEST_F(DemoDatabaseTest, CustomersFillSeveralRoles)
 {
-    const QString role = QStringLiteral(
-        "SELECT COUNT(DISTINCT P.ID_PERSONAL) FROM LOGS_RECH R JOIN LOGS L ON L.ID_LOG = R.ID_LOG "
-        "JOIN PERSONAL P ON P.ID_PERSONAL = R.%1 WHERE L.LISTE = '4711'");
+    const QString role
+        = QStringLiteral("SELECT COUNT(DISTINCT P.ID_PERSONAL) FROM LOGS_RECH R JOIN LOGS L ON L.ID_LOG = R.ID_LOG "
+                         "JOIN PERSONAL P ON P.ID_PERSONAL = R.%1 WHERE L.LISTE = '4711'");
     EXPECT_GE(count(role.arg(QStringLiteral("R_KUNDE"))), 2);
     for (const char *column : {"A1_KUNDE", "A2_KUNDE", "A3_KUNDE", "A4_KUNDE"})
         EXPECT_GE(count(role.arg(QString::fromLatin1(column))), 1) << column;
@@ -322,7 +325,7 @@ TEST_F(DemoDatabaseTest, CustomersFillSeveralRoles)
         EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM LOGS_RECH R WHERE R.%1 IS NOT NULL AND NOT EXISTS "
                                        "(SELECT 1 FROM PERSONAL P WHERE P.ID_PERSONAL = R.%1)")
                             .arg(QString::fromLatin1(column))),
-                  0)
+            0)
             << column;
 }
 
@@ -347,8 +350,9 @@ TEST_F(DemoDatabaseTest, TextsAndSwitchesExist)
                 .arg(id));
         EXPECT_FALSE(text.toString().isEmpty()) << "text " << id;
     }
-    EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM STRINGS WHERE CUSTOM_GERMAN <> '' AND TRIM(CUSTOM_GERMAN) = ''")),
-              0);
+    EXPECT_GT(
+        count(QStringLiteral("SELECT COUNT(*) FROM STRINGS WHERE CUSTOM_GERMAN <> '' AND TRIM(CUSTOM_GERMAN) = ''")),
+        0);
     EXPECT_GT(count(QStringLiteral("SELECT COUNT(*) FROM STRINGS WHERE TRIM(CUSTOM_GERMAN) <> ''")), 0);
 
     // The eight switches of the record form, with values for the head block
@@ -361,6 +365,7 @@ TEST_F(DemoDatabaseTest, TextsAndSwitchesExist)
     for (const auto &row : switches)
         values.insert(row[1].toInt());
     EXPECT_EQ(values, (std::set<int>{0, 1, 2, 4}));
-    EXPECT_EQ(db().value(QStringLiteral("SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'")).toInt(), 3);
+    EXPECT_EQ(
+        db().value(QStringLiteral("SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'")).toInt(), 3);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM DSART WHERE ID BETWEEN 1 AND 6 AND TRIM(NAME) <> ''")), 6);
 }

@@ -7,8 +7,8 @@
 
 #include "workbook/XlsxTestHelpers.h"
 
-#include "workbook/automation/Application.h"
 #include "report/ReportSettings.h"
+#include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
 

@@ -41,8 +41,7 @@ std::vector<std::vector<QVariant>> DemoTestDb::rows(const QString &sql) const
                 row.emplace_back();
                 break;
             default:
-                row.emplace_back(
-                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, i))));
+                row.emplace_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, i))));
             }
         }
         result.push_back(std::move(row));
@@ -72,7 +71,7 @@ QString DemoTestDb::dump() const
 {
     QString out;
     for (const QString &table :
-         texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"))) {
+        texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"))) {
         out += QStringLiteral("== ") + table + QLatin1Char('\n');
         for (const auto &row : rows(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"))) {
             for (const QVariant &v : row)

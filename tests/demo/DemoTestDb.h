@@ -37,5 +37,5 @@ private:
 
 // Writes a database with the generator into folder/name and returns its
 // path; records 0 writes the demo lists.
-QString writeDemoDatabase(const QString &folder, const QString &name, int records = 0,
-                          const QString &list = QStringLiteral("4711"));
+QString writeDemoDatabase(
+    const QString &folder, const QString &name, int records = 0, const QString &list = QStringLiteral("4711"));

@@ -50,8 +50,8 @@ TEST(GeneratorTest, BenchmarkListHasExactlyTheRecordsAskedFor)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     for (int records : {1, 7, 2500}) {
-        const QString path = writeDemoDatabase(dir.path(), QStringLiteral("n%1.sqlite").arg(records), records,
-                                               QStringLiteral("9001"));
+        const QString path
+            = writeDemoDatabase(dir.path(), QStringLiteral("n%1.sqlite").arg(records), records, QStringLiteral("9001"));
         DemoTestDb db(path);
         EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS")).toInt(), records);
         EXPECT_EQ(db.texts(QStringLiteral("SELECT DISTINCT LISTE FROM LOGS")), QStringList{QStringLiteral("9001")});
@@ -102,7 +102,7 @@ TEST(GeneratorTest, FailedRunLeavesTheOldFile)
 
     EXPECT_EQ(fileContent(path), QByteArray("old content"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
-              QStringList({QStringLiteral("broken.sql"), QStringLiteral("forst.sqlite")}))
+        QStringList({QStringLiteral("broken.sql"), QStringLiteral("forst.sqlite")}))
         << "no temporary file stays behind";
 
     // A good run replaces the file as a whole.
@@ -117,11 +117,10 @@ TEST(GeneratorTest, SummaryNamesListsTypesAndProvisions)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString text = DemoSummary::text(writeDemoDatabase(dir.path(), QStringLiteral("forst.sqlite")));
-    for (const QString &expected :
-         {QStringLiteral("4711    12.03.2026  Stammholz        2026"), QStringLiteral("4720"),
-          QStringLiteral("Industrieholz"), QStringLiteral("2024/25"), QStringLiteral("Mantelvermessung"),
-          QStringLiteral("Schichtholz"), QStringLiteral("DEMO"), QStringLiteral("TEILABFUHR"),
-          QStringLiteral("Neuestes Wirtschaftsjahr: 2026")})
+    for (const QString &expected : {QStringLiteral("4711    12.03.2026  Stammholz        2026"), QStringLiteral("4720"),
+             QStringLiteral("Industrieholz"), QStringLiteral("2024/25"), QStringLiteral("Mantelvermessung"),
+             QStringLiteral("Schichtholz"), QStringLiteral("DEMO"), QStringLiteral("TEILABFUHR"),
+             QStringLiteral("Neuestes Wirtschaftsjahr: 2026")})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " missing in\n" << text.toStdString();
     int typeLines = 0;
     for (const QString &line : text.split(QLatin1Char('\n')))
@@ -135,10 +134,17 @@ TEST(TimberMathTest, ClassesAndVolumesFollowTheMeasuringRules)
 {
     using namespace TimberMath;
     const std::vector<std::pair<double, QString>> classes = {
-        {9.9, QStringLiteral("0")},   {10.0, QStringLiteral("1a")}, {14.9, QStringLiteral("1a")},
-        {15.0, QStringLiteral("1b")}, {24.0, QStringLiteral("2a")}, {25.0, QStringLiteral("2b")},
-        {49.0, QStringLiteral("4b")}, {55.0, QStringLiteral("5b")}, {59.9, QStringLiteral("5b")},
-        {60.0, QStringLiteral("6")},  {95.0, QStringLiteral("6")},
+        {9.9, QStringLiteral("0")},
+        {10.0, QStringLiteral("1a")},
+        {14.9, QStringLiteral("1a")},
+        {15.0, QStringLiteral("1b")},
+        {24.0, QStringLiteral("2a")},
+        {25.0, QStringLiteral("2b")},
+        {49.0, QStringLiteral("4b")},
+        {55.0, QStringLiteral("5b")},
+        {59.9, QStringLiteral("5b")},
+        {60.0, QStringLiteral("6")},
+        {95.0, QStringLiteral("6")},
     };
     for (const auto &[diameter, expected] : classes)
         EXPECT_EQ(diameterClass(diameter), expected) << diameter;

@@ -32,8 +32,9 @@ std::vector<std::pair<QString, QStringList>> columnsRead()
         {QStringLiteral("FORMS_CONFIG"), l("FORM_ID PROPERTY_ID NUMBER_VALUE")},
         {QStringLiteral("LISTENART"), l("LISTENART TEXT")},
         {QStringLiteral("RELTABLE"), l("ID RELTABLE_ID KURZNAME LANGNAME DISABLE")},
-        {QStringLiteral("LISTENKOPF"), l("LISTE ID_ACCESS_LEVELS LISTENKOPFZUSTXT") + numbered(QStringLiteral("TEXT"), 15)
-                                           + numbered(QStringLiteral("NUMBER"), 10) + numbered(QStringLiteral("DATE"), 5)},
+        {QStringLiteral("LISTENKOPF"),
+            l("LISTE ID_ACCESS_LEVELS LISTENKOPFZUSTXT") + numbered(QStringLiteral("TEXT"), 15)
+                + numbered(QStringLiteral("NUMBER"), 10) + numbered(QStringLiteral("DATE"), 5)},
         {QStringLiteral("DSART"), l("ID NAME")},
         {QStringLiteral("HOLZART"), l("HA HA_LANG ZUORD_MSZ")},
         {QStringLiteral("HOLZSORTE"), l("HS HS_LANG ZUORD_MSZ")},
@@ -46,23 +47,25 @@ std::vector<std::pair<QString, QStringList>> columnsRead()
         {QStringLiteral("PERSONAL"), l("ID_PERSONAL KURZBEZEICHNUNG NUMMER NAME VORNAME PLZ ORT STRASSE")},
         {QStringLiteral("TRANSPORTLOGISTIK_WAGGON"), l("ID DATUM_VERLADE WAGGON_NR")},
         {QStringLiteral("TRANSPORTLOGISTIK"),
-         l("ID ID_TRANSPORTLOGISTIK_WAGGON LOS STUCK KUBATUR EINGANGS_DATUM Z_TEXT_1 Z_TEXT_2 Z_DATUM_1 PID POLTER "
-           "LKW_NR BAHNHOF LIEFERSCHEIN_NR")},
+            l("ID ID_TRANSPORTLOGISTIK_WAGGON LOS STUCK KUBATUR EINGANGS_DATUM Z_TEXT_1 Z_TEXT_2 Z_DATUM_1 PID POLTER "
+              "LKW_NR BAHNHOF LIEFERSCHEIN_NR")},
         {QStringLiteral("LOGS"),
-         l("ID_LOG LISTE LISTDATUM LISTZUSTXT LISTENART LOS POLTNR DSART BLNR KLST HA HS GKL STKL LAENGE STAPELLANGE "
-           "KORREKTUR DURCH STK KUBATUR KUBRM KUBATRO KUBLUTO UFAKT_RM UFAKT_STK UFAKT_ATO UFAKT_LUT ID_MASSEINHEIT "
-           "ID_WALDORT ID_MANTEL KKLASSE ID_RINDENKENNZ RINDEPROZENT RINDE_WERT ZUSTXT ZUSTEXT1 ZUSTEXT2 ZUSTEXT3 "
-           "ZUSTEXT4 ZUSTEXT5 COORDINATE1 COORDINATE2 WAGNR FARBE FREI1 FREI2 FREI3 FREI4 FREI5 ANGEBOT MEFVERF "
-           "MENGEN EST ZUGANG ABGANG RUCKE SPALT ABGANGSDATUM MSZ NA KA ID_VERKAUFSART ID_TRANSPORTLOGISTIK")
-             + numbered(QStringLiteral("RELTABLE"), 10)},
-        {QStringLiteral("LOGS_RECH"), l("ID_LOG R_KUNDE R_PREIS") + numbered(QStringLiteral("A"), 8, QStringLiteral("_KUNDE"))
-                                          + numbered(QStringLiteral("A"), 8, QStringLiteral("_PREIS"))},
+            l("ID_LOG LISTE LISTDATUM LISTZUSTXT LISTENART LOS POLTNR DSART BLNR KLST HA HS GKL STKL LAENGE "
+              "STAPELLANGE "
+              "KORREKTUR DURCH STK KUBATUR KUBRM KUBATRO KUBLUTO UFAKT_RM UFAKT_STK UFAKT_ATO UFAKT_LUT ID_MASSEINHEIT "
+              "ID_WALDORT ID_MANTEL KKLASSE ID_RINDENKENNZ RINDEPROZENT RINDE_WERT ZUSTXT ZUSTEXT1 ZUSTEXT2 ZUSTEXT3 "
+              "ZUSTEXT4 ZUSTEXT5 COORDINATE1 COORDINATE2 WAGNR FARBE FREI1 FREI2 FREI3 FREI4 FREI5 ANGEBOT MEFVERF "
+              "MENGEN EST ZUGANG ABGANG RUCKE SPALT ABGANGSDATUM MSZ NA KA ID_VERKAUFSART ID_TRANSPORTLOGISTIK")
+                + numbered(QStringLiteral("RELTABLE"), 10)},
+        {QStringLiteral("LOGS_RECH"),
+            l("ID_LOG R_KUNDE R_PREIS") + numbered(QStringLiteral("A"), 8, QStringLiteral("_KUNDE"))
+                + numbered(QStringLiteral("A"), 8, QStringLiteral("_PREIS"))},
         {QStringLiteral("MANTEL"), l("ID_MANTEL HA HS GKL STKL LANGE DURCH STUCK KUBATUR ENTRINDUNG RINDE")},
         {QStringLiteral("SCHICHT_HOEHEN"), l("ID_LOG HEIGHT")},
         {QStringLiteral("SCHICHT_HOEHEN_HINTEN"), l("ID_LOG HEIGHT")},
         {QStringLiteral("SCHICHT_HOEHEN_KOPF"),
-         l("ID_LOG LANG_V LANG_A_V LANG_B_V HOEHE_B_V LANG_H LANG_A_H LANG_B_H HOEHE_B_H HOEHE_A LANG_A LANG_B "
-           "HOEHE_B VOL_A VOL_B VOL_C VOL")},
+            l("ID_LOG LANG_V LANG_A_V LANG_B_V HOEHE_B_V LANG_H LANG_A_H LANG_B_H HOEHE_B_H HOEHE_A LANG_A LANG_B "
+              "HOEHE_B VOL_A VOL_B VOL_C VOL")},
         {QStringLiteral("BEREITSTELLUNG_KOPF"), l("ID BEREITSTELLUNGSNAME")},
         {QStringLiteral("BEREITSTELLUNG_LOGS"), l("ID_BEREITSTELLUNG_KOPF ID_LOGS")},
     };
@@ -81,7 +84,7 @@ ColumnInfo columnInfo(sqlite3 *db, const QString &table, const QString &column)
     const char *collation = nullptr;
     ColumnInfo info;
     info.exists = sqlite3_table_column_metadata(db, nullptr, table.toUtf8().constData(), column.toUtf8().constData(),
-                                                &type, &collation, nullptr, nullptr, nullptr)
+                      &type, &collation, nullptr, nullptr, nullptr)
         == SQLITE_OK;
     if (info.exists) {
         info.type = QString::fromUtf8(type).toUpper();
@@ -126,7 +129,7 @@ TEST(SchemaShellTest, RunsInTheSqliteShellOnItsOwn)
 
     DemoTestDb db(path);
     EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'")).toInt(),
-              int(columnsRead().size()));
+        int(columnsRead().size()));
 }
 
 TEST_F(SchemaTest, HoldsEveryColumnTheReportsRead)
@@ -139,23 +142,24 @@ TEST_F(SchemaTest, HoldsEveryColumnTheReportsRead)
     // List, lot and pile numbers are compared with quoted literals.
     for (const char *column : {"LISTE", "LOS", "POLTNR", "HA", "HS", "GKL", "STKL"})
         EXPECT_EQ(columnInfo(m_db->handle(), QStringLiteral("LOGS"), QString::fromLatin1(column)).type,
-                  QStringLiteral("TEXT"))
+            QStringLiteral("TEXT"))
             << column;
 }
 
 TEST_F(SchemaTest, TextColumnsCompareWithoutCaseAndOnlyPileAndLotIndexesCoverThem)
 {
-    const QStringList tables =
-        m_db->texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    const QStringList tables
+        = m_db->texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
     for (const QString &table : tables) {
         for (const auto &row : m_db->rows(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
             const QString column = row[1].toString();
             const ColumnInfo info = columnInfo(m_db->handle(), table, column);
             if (info.type == QStringLiteral("TEXT")) {
-                EXPECT_EQ(info.collation, QStringLiteral("NOCASE")) << table.toStdString() << "." << column.toStdString();
+                EXPECT_EQ(info.collation, QStringLiteral("NOCASE"))
+                    << table.toStdString() << "." << column.toStdString();
             } else {
                 EXPECT_TRUE(info.type == QStringLiteral("INTEGER") || info.type == QStringLiteral("REAL")
-                            || info.type == QStringLiteral("DATETIME"))
+                    || info.type == QStringLiteral("DATETIME"))
                     << table.toStdString() << "." << column.toStdString() << " has type " << info.type.toStdString();
             }
             const bool primaryKey = row[5].toInt() != 0;
@@ -177,8 +181,8 @@ TEST_F(SchemaTest, TextColumnsCompareWithoutCaseAndOnlyPileAndLotIndexesCoverThe
         if (name == QStringLiteral("IX_LOGS_POLTER") || name == QStringLiteral("IX_LOGS_LOS"))
             continue;
         for (const auto &column : m_db->rows(QStringLiteral("PRAGMA index_info(%1)").arg(name)))
-            EXPECT_EQ(columnInfo(m_db->handle(), index[1].toString(), column[2].toString()).type,
-                      QStringLiteral("INTEGER"))
+            EXPECT_EQ(
+                columnInfo(m_db->handle(), index[1].toString(), column[2].toString()).type, QStringLiteral("INTEGER"))
                 << name.toStdString() << " covers " << column[2].toString().toStdString();
     }
 }

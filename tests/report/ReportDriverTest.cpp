@@ -1,11 +1,11 @@
-#include "report/ProgramUi.h"
+#include "report/ReportDriver.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
-#include "report/ReportState.h"
-#include "workbook/automation/Application.h"
-#include "report/ReportDriver.h"
-#include "text/ReportLocale.h"
+#include "report/ProgramUi.h"
 #include "report/ReportSettings.h"
+#include "report/ReportState.h"
+#include "text/ReportLocale.h"
+#include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/package/XlsxReader.h"
@@ -40,14 +40,16 @@ protected:
     {
         ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
         const QString path = m_dir.filePath(QStringLiteral("forst.sqlite"));
-        testsupport::createSqliteDatabase(path, testsupport::schemaSql() + QStringLiteral(
-            "INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) VALUES"
-            " (1, '4711', '2026-03-12 00:00:00', '1', 1, 1, 0.5, 1),"
-            " (2, '4711', '2026-03-12 00:00:00', '2', 1, 1, 0.7, 1);"
-            "INSERT INTO STRINGS (ID_STRING, GERMAN) VALUES (726, 'Liste'), (1135, 'Lose'), (727, 'Datum');"
-            "INSERT INTO FORMS_CONFIG (FORM_ID, PROPERTY_ID, NUMBER_VALUE) VALUES"
-            " ('F_STAMMEINKONF', 'ZUSTEXT2', 4), ('F_STAMMEINKONF', 'COORDINATE1', 2.5),"
-            " ('F_STAMMEINKONF', 'zustext3', 9), ('ANDERE', 'ZUSTEXT1', 7);"));
+        testsupport::createSqliteDatabase(path,
+            testsupport::schemaSql()
+                + QStringLiteral(
+                    "INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) VALUES"
+                    " (1, '4711', '2026-03-12 00:00:00', '1', 1, 1, 0.5, 1),"
+                    " (2, '4711', '2026-03-12 00:00:00', '2', 1, 1, 0.7, 1);"
+                    "INSERT INTO STRINGS (ID_STRING, GERMAN) VALUES (726, 'Liste'), (1135, 'Lose'), (727, 'Datum');"
+                    "INSERT INTO FORMS_CONFIG (FORM_ID, PROPERTY_ID, NUMBER_VALUE) VALUES"
+                    " ('F_STAMMEINKONF', 'ZUSTEXT2', 4), ('F_STAMMEINKONF', 'COORDINATE1', 2.5),"
+                    " ('F_STAMMEINKONF', 'zustext3', 9), ('ANDERE', 'ZUSTEXT1', 7);"));
         m_db.open(std::make_unique<SqliteBackend>(path));
         m_db.journal().setRecording(true);
 
@@ -88,10 +90,7 @@ protected:
         return c;
     }
 
-    QString cellText(int row, int column)
-    {
-        return m_xl.activeSheet().cells(row, column).value();
-    }
+    QString cellText(int row, int column) { return m_xl.activeSheet().cells(row, column).value(); }
 
     Worksheet &sheet() { return m_xl.worksheets(QStringLiteral("Tannbuch")).worksheet(); }
 
@@ -119,10 +118,10 @@ TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
 
     const QChar cr(13);
     EXPECT_EQ(m_db.journal().statements().first(),
-              QStringLiteral("Select property_id, number_value ") + cr + QStringLiteral("from FORMS_CONFIG  ") + cr
-                  + QStringLiteral("WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or "
-                                   "property_id like 'coordinate%' or property_id like 'ZUSATZTEXT')  ")
-                  + cr + QStringLiteral("order by property_id "));
+        QStringLiteral("Select property_id, number_value ") + cr + QStringLiteral("from FORMS_CONFIG  ") + cr
+            + QStringLiteral("WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or "
+                             "property_id like 'coordinate%' or property_id like 'ZUSATZTEXT')  ")
+            + cr + QStringLiteral("order by property_id "));
     // Exact, case-sensitive ids; halves to even; other forms and ids skipped.
     EXPECT_EQ(s.textSwitches[SwitchZustext2], 4);
     EXPECT_EQ(s.textSwitches[SwitchCoordinate1], 2);
@@ -136,15 +135,16 @@ TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].name, QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"));
     EXPECT_EQ(calls[0].arguments,
-              QVariantList({StoredConnection(s.connectionString), QStringLiteral("LISTE = '4711' AND LISTENART = 1"), QStringLiteral("4711")}));
+        QVariantList({StoredConnection(s.connectionString), QStringLiteral("LISTE = '4711' AND LISTENART = 1"),
+            QStringLiteral("4711")}));
     EXPECT_EQ(calls[1].name, QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
     EXPECT_EQ(calls[2].name, QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"));
     EXPECT_EQ(calls[2].arguments, QVariantList({true, 90}));
     EXPECT_EQ(calls[3].name, QStringLiteral("DieseArbeitsmappe.SetDotFields"));
 
-    EXPECT_EQ(m_ui.statuses, QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Verdichtet ..."),
-                                          QStringLiteral("Einzeln ..."), QStringLiteral("Kopf / Fußzeile ..."),
-                                          QStringLiteral("Fertig!")}));
+    EXPECT_EQ(m_ui.statuses,
+        QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Verdichtet ..."), QStringLiteral("Einzeln ..."),
+            QStringLiteral("Kopf / Fußzeile ..."), QStringLiteral("Fertig!")}));
     EXPECT_EQ(cellText(12, 1), QStringLiteral("Liste"));
     EXPECT_EQ(cellText(12, 4), QStringLiteral("4711"));
     EXPECT_TRUE(sheet().rowBreaks().empty());
@@ -161,8 +161,8 @@ TEST_F(ReportDriverTest, SingleLogFirstAndSwitchedOffSectionsStillShowTheirStatu
     chooseLots({}); // lot-by-lot on but nothing chosen: whole mode
     Workbook_Aktualisieren(s);
     EXPECT_EQ(m_settings.lLosweise, 0);
-    EXPECT_EQ(m_ui.statuses.mid(0, 3), QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Einzeln ..."),
-                                                    QStringLiteral("Verdichtet ...")}));
+    EXPECT_EQ(m_ui.statuses.mid(0, 3),
+        QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Einzeln ..."), QStringLiteral("Verdichtet ...")}));
 }
 
 TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
@@ -172,11 +172,11 @@ TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
     Workbook_Aktualisieren(s);
 
     EXPECT_EQ(m_ui.statuses,
-              QStringList({QStringLiteral("Los '1' Kopf ..."), QStringLiteral("Los '1' verdichtet ..."),
-                           QStringLiteral("Los '1' einzeln ..."), QStringLiteral("Los '2' Kopf ..."),
-                           QStringLiteral("Los '2' verdichtet ..."), QStringLiteral("Los '2' einzeln ..."),
-                           QStringLiteral("Gesamt Kopf ..."), QStringLiteral("Gesamt verdichtet ..."),
-                           QStringLiteral("Kopf / Fußzeile ..."), QStringLiteral("Fertig!")}));
+        QStringList({QStringLiteral("Los '1' Kopf ..."), QStringLiteral("Los '1' verdichtet ..."),
+            QStringLiteral("Los '1' einzeln ..."), QStringLiteral("Los '2' Kopf ..."),
+            QStringLiteral("Los '2' verdichtet ..."), QStringLiteral("Los '2' einzeln ..."),
+            QStringLiteral("Gesamt Kopf ..."), QStringLiteral("Gesamt verdichtet ..."),
+            QStringLiteral("Kopf / Fußzeile ..."), QStringLiteral("Fertig!")}));
 
     // Every lot ends with a blank row and a break above the row after it.
     const std::set<int> breaks = sheet().rowBreaks();
@@ -201,8 +201,8 @@ TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
     EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711'"));
 
     // The per-lot filter: list and lot, the lot as its quoted literal.
-    EXPECT_TRUE(m_db.journal().statements().contains(
-        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2' ORDER BY LOS")));
+    EXPECT_TRUE(m_db.journal().statements().contains(QStringLiteral(
+        "SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2' ORDER BY LOS")));
 }
 
 TEST_F(ReportDriverTest, EachLotStaysWholeAndKeepsTheProvision)
@@ -280,7 +280,8 @@ TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
     Workbook_Aktualisieren(s);
     const QString expected = folder + QStringLiteral(".._Bereit_1_4711.xlsx");
     ASSERT_TRUE(QFile::exists(expected));
-    EXPECT_EQ(XlsxReader::load(expected)->sheet(QStringLiteral("Tannbuch"))->cell(12, 1)->text, QStringLiteral("Liste"));
+    EXPECT_EQ(
+        XlsxReader::load(expected)->sheet(QStringLiteral("Tannbuch"))->cell(12, 1)->text, QStringLiteral("Liste"));
     EXPECT_TRUE(m_xl.displayAlerts());
 
     // No save folder: nothing is saved.
@@ -320,11 +321,11 @@ TEST(StoredConnection, KeepsOnlyAPlainProviderName)
         const char *stored;
     } cases[] = {
         {"Provider=SQLOLEDB;Data Source=srv;User ID=forst;Password={ge;heim};Initial Catalog=kelmora",
-         "Provider=SQLOLEDB"},
+            "Provider=SQLOLEDB"},
         {"Provider=SQLOLEDB.1;User ID=o'neil;Password={a;b}}c};Data Source={s;r}}v};Initial Catalog='k;''at'",
-         "Provider=SQLOLEDB.1"},
+            "Provider=SQLOLEDB.1"},
         {"User ID=\"u;=\"\"x\";Password='p;w''d';Provider=SQLite;Data Source=\"/home/forst/db;1.sqlite\"",
-         "Provider=SQLite"},
+            "Provider=SQLite"},
         {"Provider={SQLOLEDB;Password=pw};Data Source=srv", ""},
         {"Provider=x;y=Password;Server=srv;Pwd=geheim;UID=leser", "Provider=x"},
         {"Data Source=srv;Integrated Security=SSPI", ""},

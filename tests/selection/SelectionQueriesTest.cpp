@@ -79,7 +79,8 @@ TEST_F(SelectionQueriesTest, LotsOfTheRecordsASelectionHolds)
         << "a NULL lot is an empty entry";
     EXPECT_TRUE(ReadSelectionLots(m_db, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (4) ")).isEmpty());
     EXPECT_EQ(sent().value(0),
-        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (3,2)  ORDER BY LOS"));
+        QStringLiteral(
+            "SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (3,2)  ORDER BY LOS"));
 }
 
 TEST_F(SelectionQueriesTest, ListTypeNumberOfItsText)

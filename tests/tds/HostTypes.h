@@ -25,8 +25,8 @@ struct HostType
     };
     Kind kind = NVarChar;
     int precision = 0; // decimal/numeric
-    int scale = 0;     // decimal/numeric
-    int length = 0;    // (n)varchar in characters, 0 for max
+    int scale = 0; // decimal/numeric
+    int length = 0; // (n)varchar in characters, 0 for max
 
     bool isText() const { return kind == NVarChar || kind == VarChar; }
     bool isDate() const { return kind == DateTime || kind == SmallDateTime || kind == Date; }

@@ -17,6 +17,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -24,7 +25,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -267,9 +267,8 @@ HostType typeOfValues(const ResultData &r, int column)
     }
     HostType t;
     if (!any || allInt)
-        t.kind = lo < std::numeric_limits<int32_t>::min() || hi > std::numeric_limits<int32_t>::max()
-            ? HostType::BigInt
-            : HostType::Int;
+        t.kind = lo < std::numeric_limits<int32_t>::min() || hi > std::numeric_limits<int32_t>::max() ? HostType::BigInt
+                                                                                                      : HostType::Int;
     else if (allNumber)
         t.kind = HostType::Float;
     else if (allDateTime)
@@ -496,7 +495,7 @@ void columns(Bytes &out, const ResultData &r, const std::vector<HostType> &types
     out.u8(ColMetadata);
     out.u16(uint16_t(r.columns.size()));
     for (int i = 0; i < r.columns.size(); ++i) {
-        out.u32(0);      // user type
+        out.u32(0); // user type
         out.u16(0x0001); // nullable
         typeInfo(out, types[size_t(i)]);
         out.bText(r.columns[i]);
@@ -534,8 +533,8 @@ bool sendMessage(int socket, uint8_t type, const std::string &payload, bool last
     do {
         const size_t n = std::min(Room, payload.size() - offset);
         const bool end = offset + n == payload.size();
-        char header[8] = {char(type), char(end && last ? 1 : 0), char((n + 8) >> 8), char((n + 8) & 0xFF),
-                          0, 0x34, char(id++), 0};
+        char header[8]
+            = {char(type), char(end && last ? 1 : 0), char((n + 8) >> 8), char((n + 8) & 0xFF), 0, 0x34, char(id++), 0};
         if (!sendAll(socket, header, 8) || !sendAll(socket, payload.data() + offset, n))
             return false;
         offset += n;
@@ -789,8 +788,7 @@ void Endpoint::serve(int socket)
         } else if (type == SqlBatch && backend) {
             // The headers block (its total length first) comes before the text.
             const uint32_t headers = payload.size() >= 4 ? uint32_t(uint8_t(payload[0]) | uint8_t(payload[1]) << 8
-                                                                    | uint8_t(payload[2]) << 16
-                                                                    | uint32_t(uint8_t(payload[3])) << 24)
+                                         | uint8_t(payload[2]) << 16 | uint32_t(uint8_t(payload[3])) << 24)
                                                          : 0;
             const size_t start = headers >= 4 && headers <= payload.size() ? headers : 0;
             const QString sql = utf16At(payload, start, (payload.size() - start) / 2);
@@ -803,8 +801,8 @@ void Endpoint::serve(int socket)
             if (f.latencyMs > 0)
                 pause(m_stopping, f.latencyMs);
             Bytes out;
-            static const QRegularExpression setStatement(QStringLiteral("^\\s*SET\\s"),
-                                                         QRegularExpression::CaseInsensitiveOption);
+            static const QRegularExpression setStatement(
+                QStringLiteral("^\\s*SET\\s"), QRegularExpression::CaseInsensitiveOption);
             if (matches(f.stallOn, sql)) {
                 // No answer; the client's cancel is answered by the main loop.
                 continue;

@@ -15,11 +15,11 @@ namespace tds {
 // contains it (case-sensitive); an empty pattern matches none.
 struct Faults
 {
-    int latencyMs = 0;          // waited before each answer
-    QString stallOn = {};       // never answered (until cancelled or closed)
-    QString dropOn = {};        // the connection is closed in the result...
-    int dropAfterRows = 0;      // ...after this many rows
-    QString failOn = {};        // answered with this server error:
+    int latencyMs = 0; // waited before each answer
+    QString stallOn = {}; // never answered (until cancelled or closed)
+    QString dropOn = {}; // the connection is closed in the result...
+    int dropAfterRows = 0; // ...after this many rows
+    QString failOn = {}; // answered with this server error:
     int errorNumber = 50000;
     QString errorMessage = {};
 };

@@ -25,7 +25,6 @@ int main(int argc, char **argv)
     std::printf("%s\n", qPrintable(endpoint.connectionString()));
     std::fflush(stdout);
     std::string line;
-    while (std::getline(std::cin, line)) {
-    }
+    while (std::getline(std::cin, line)) { }
     return 0;
 }

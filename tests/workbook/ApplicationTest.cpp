@@ -107,8 +107,8 @@ TEST_F(SheetTest, GlobalVariablesKeepNoCredentialsAndAShortFilter)
         {"Provider=x;y", ""},
     };
     for (const auto &c : cases) {
-        xl.run(SetGlobalVariables, {QString::fromUtf8(c.connection), QStringLiteral("LISTE='4711'"),
-            QStringLiteral("4711")});
+        xl.run(SetGlobalVariables,
+            {QString::fromUtf8(c.connection), QStringLiteral("LISTE='4711'"), QStringLiteral("4711")});
         const auto &p = book().customProperties();
         EXPECT_EQ(p.value(TemplateMacros::connectionProperty()).toString(), QString::fromUtf8(c.stored))
             << c.connection;

@@ -1,11 +1,11 @@
 #include "SheetTestSupport.h"
 
+#include "workbook/automation/Hyperlinks.h"
 #include "workbook/cells/ColumnAutoFit.h"
 #include "workbook/cells/ColumnWidth.h"
-#include "workbook/formula/FormulaEvaluator.h"
-#include "workbook/automation/Hyperlinks.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/formula/FormulaEvaluator.h"
 
 #include <random>
 
@@ -185,8 +185,8 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const auto column = [](int c) { return QString(QChar(u'A' + c - 1)); };
     const auto name = [&](int r, int c) { return column(c) + QString::number(r); };
-    const std::vector<RangeRef> fits = {{1, 1, SheetLimits::MaxRows, 1}, {1, 2, SheetLimits::MaxRows, 3},
-        {1, 1, 30, 1}, {3, 2, 25, 3}, {5, 1, SheetLimits::MaxRows, 4}, {1, 3, 10, 3}};
+    const std::vector<RangeRef> fits = {{1, 1, SheetLimits::MaxRows, 1}, {1, 2, SheetLimits::MaxRows, 3}, {1, 1, 30, 1},
+        {3, 2, 25, 3}, {5, 1, SheetLimits::MaxRows, 4}, {1, 3, 10, 3}};
     for (unsigned seed = 0; seed < 40; ++seed) {
         rng.seed(seed);
         Application xl;
@@ -205,16 +205,36 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
             const QString rows = QString::number(r1) + u':' + QString::number(r2);
             try {
                 switch (pick(0, 19)) {
-                case 0: sheet.cells(r1, c1).setValue(QString(pick(1, 25), u'W')); break;
-                case 1: sheet.cells(r1, c1).setValue(double(pick(0, 100000)) / 7.0); break;
-                case 2: range.setValue(QVariant()); break;
-                case 3: range.font().setSize(pick(8, 30)); break;
-                case 4: range.font().setBold(pick(0, 1) == 1); break;
-                case 5: range.setNumberFormat(pick(0, 1) ? u"0.00000"_qs : u"General"_qs); break;
-                case 6: range.merge(); break;
-                case 7: range.unMerge(); break;
-                case 8: range.deleteCells(); break;
-                case 9: sheet.rows(rows).deleteCells(); break;
+                case 0:
+                    sheet.cells(r1, c1).setValue(QString(pick(1, 25), u'W'));
+                    break;
+                case 1:
+                    sheet.cells(r1, c1).setValue(double(pick(0, 100000)) / 7.0);
+                    break;
+                case 2:
+                    range.setValue(QVariant());
+                    break;
+                case 3:
+                    range.font().setSize(pick(8, 30));
+                    break;
+                case 4:
+                    range.font().setBold(pick(0, 1) == 1);
+                    break;
+                case 5:
+                    range.setNumberFormat(pick(0, 1) ? u"0.00000"_qs : u"General"_qs);
+                    break;
+                case 6:
+                    range.merge();
+                    break;
+                case 7:
+                    range.unMerge();
+                    break;
+                case 8:
+                    range.deleteCells();
+                    break;
+                case 9:
+                    sheet.rows(rows).deleteCells();
+                    break;
                 case 10:
                     range.copy();
                     sheet.cells(pick(1, 40), pick(1, 3)).select();
@@ -225,12 +245,24 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
                     sheet.cells(pick(1, 40), 1).select();
                     sheet.paste();
                     break;
-                case 12: sheet.cells(r1, c1).setFormula(u'=' + name(pick(1, 40), pick(1, 4)) + u"*1000"_qs); break;
-                case 13: FormulaEvaluator::recalculate(ws); break;
-                case 14: sheet.rows(QString::number(r1)).font().setSize(pick(8, 30)); break;
-                case 15: sheet.columns(column(c1)).font().setSize(pick(8, 30)); break;
-                case 16: sheet.cells(r1, c1).setValue(u"ab\nWWWWWWWWWWWW"_qs); break;
-                case 17: sheet.columns(column(c1) + u':' + column(c2)).setNumberFormat(u"0.000"_qs); break;
+                case 12:
+                    sheet.cells(r1, c1).setFormula(u'=' + name(pick(1, 40), pick(1, 4)) + u"*1000"_qs);
+                    break;
+                case 13:
+                    FormulaEvaluator::recalculate(ws);
+                    break;
+                case 14:
+                    sheet.rows(QString::number(r1)).font().setSize(pick(8, 30));
+                    break;
+                case 15:
+                    sheet.columns(column(c1)).font().setSize(pick(8, 30));
+                    break;
+                case 16:
+                    sheet.cells(r1, c1).setValue(u"ab\nWWWWWWWWWWWW"_qs);
+                    break;
+                case 17:
+                    sheet.columns(column(c1) + u':' + column(c2)).setNumberFormat(u"0.000"_qs);
+                    break;
                 case 18:
                     sheet.hyperlinks().add(sheet.cells(r1, c1), u"https://x.invalid"_qs, QString(pick(1, 30), u'M'));
                     break;
@@ -241,8 +273,7 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
                     sheet.cells(r1, c1).setNumberFormat(u"mmmm"_qs);
                     break;
                 }
-            } catch (const WorkbookError &) {
-            }
+            } catch (const WorkbookError &) { }
             if (pick(0, 2) != 0)
                 continue;
             const RangeRef fit = fits[size_t(pick(0, int(fits.size()) - 1))];

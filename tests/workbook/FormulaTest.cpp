@@ -1,7 +1,7 @@
 #include "SheetTestSupport.h"
 
-#include "workbook/formula/FormulaEvaluator.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/formula/FormulaEvaluator.h"
 
 using sheettest::SheetTest;
 

@@ -3,8 +3,8 @@
 
 #include "XlsxTestHelpers.h"
 
-#include "workbook/package/TemplatePackage.h"
 #include "workbook/cells/Workbook.h"
+#include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/print/HeaderFooterText.h"
 #include "workbook/print/PageLayout.h"

@@ -6,12 +6,12 @@
 
 #include "common/TestSupport.h"
 
-#include "workbook/package/OfficeConverter.h"
-#include "workbook/print/ReportPrinter.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/OfficeConverter.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
+#include "workbook/print/ReportPrinter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -11,9 +11,9 @@
 #include "common/WorkbookValidation.h"
 
 #include "workbook/automation/Application.h"
-#include "workbook/package/OfficeConverter.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/OfficeConverter.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
 #include "workbook/package/ZipArchive.h"

@@ -3,8 +3,8 @@
 // A German application with one empty workbook, for the tests of the sheet
 // operations. Effects are read back from the model.
 
-#include "workbook/automation/Application.h"
 #include "common/QtPrinters.h"
+#include "workbook/automation/Application.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"

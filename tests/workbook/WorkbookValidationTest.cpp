@@ -5,9 +5,9 @@
 #include "XlsxTestHelpers.h"
 
 #include "common/WorkbookValidation.h"
-#include "workbook/package/Relationships.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
+#include "workbook/package/Relationships.h"
 #include "workbook/package/XlsxWriter.h"
 
 #include <QBuffer>

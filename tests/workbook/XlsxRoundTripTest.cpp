@@ -6,9 +6,9 @@
 
 #include "common/WorkbookValidation.h"
 
-#include "workbook/formula/FormulaEvaluator.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
+#include "workbook/formula/FormulaEvaluator.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
 

@@ -5,9 +5,9 @@
 
 #include "common/WorkbookValidation.h"
 
-#include "workbook/package/TemplatePackage.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
 

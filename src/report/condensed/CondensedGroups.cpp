@@ -1,11 +1,11 @@
 #include "CondensedGroups.h"
 
 #include "db/Recordset.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "report/single/SingleLogHeader.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
-#include "report/ReportSettings.h"
 
 namespace {
 
@@ -105,8 +105,9 @@ void WriteCondensedHeader(ReportState &state, int t)
             caption(set.lProzent ? "J" : "I", "D-MSZ");
             last = set.lProzent ? QStringLiteral("J") : QStringLiteral("I");
         }
-        state.xl->range(rowSpan(ordinary ? QStringLiteral("G") : QStringLiteral("F"), row,
-                            ordinary ? QStringLiteral("J") : QStringLiteral("I")))
+        state.xl
+            ->range(rowSpan(ordinary ? QStringLiteral("G") : QStringLiteral("F"), row,
+                ordinary ? QStringLiteral("J") : QStringLiteral("I")))
             .select();
         state.xl->selection().setHorizontalAlignment(HAlign::Right);
     }
@@ -119,8 +120,7 @@ void WriteCondensedHeader(ReportState &state, int t)
     ++state.cursor;
 }
 
-void CloseCondensedSubgroups(
-    ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
+void CloseCondensedSubgroups(ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
 {
     const ReportSettings &set = *state.settings;
     const QString lastColumn = set.lProzent && set.lDMSZ ? QStringLiteral("J")
@@ -130,8 +130,8 @@ void CloseCondensedSubgroups(
     if (level == 0)
         return;
 
-    const SubtotalRow classRow{s.sLastHA, s.sLastHS, s.sLastGKL, QStringLiteral("G"), s.dStkGKL, s.dKubGKL,
-        s.dDmszGKL, QStringLiteral("E")};
+    const SubtotalRow classRow{
+        s.sLastHA, s.sLastHS, s.sLastGKL, QStringLiteral("G"), s.dStkGKL, s.dKubGKL, s.dDmszGKL, QStringLiteral("E")};
     const SubtotalRow gradeRow{
         s.sLastHA, s.sLastHS, QString(), QStringLiteral("G"), s.dStkHS, s.dKubHS, s.dDmszHS, QStringLiteral("C")};
     const SubtotalRow woodRow{

@@ -30,7 +30,8 @@ void WriteCondensedHeader(ReportState &state, int recordType);
 // Before an ordinary detail row (types 1, 3 to 6), and with final set when
 // the group closes: the class, grade and wood-type subtotal rows that the
 // current row's keys close, one row each from the cursor.
-void CloseCondensedSubgroups(ReportState &state, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);
+void CloseCondensedSubgroups(
+    ReportState &state, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);
 
 // The same for the stacked-volume rows of type 2 (grade and wood type only).
 void CloseRmSubgroups(ReportState &state, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);

@@ -4,15 +4,15 @@
 
 #include "db/Connection.h"
 #include "report/RecordType.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "report/head/Statistics.h"
-#include "report/single/SingleLogHeader.h"
 #include "report/single/RowCells.h"
+#include "report/single/SingleLogHeader.h"
 #include "report/single/SingleLogQuery.h"
+#include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
-#include "text/ReportLocale.h"
-#include "report/ReportSettings.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ struct Pass
         : state(s)
         , set(*s.settings)
         , rs(result)
-    {
-    }
+    { }
 
     ReportState &state;
     const ReportSettings &set;

@@ -1,9 +1,9 @@
 #include "ForestLocation.h"
 
 #include "db/Connection.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "workbook/automation/Application.h"
-#include "report/ReportSettings.h"
 
 namespace {
 
@@ -38,7 +38,8 @@ void WriteForestLocation(ReportState &state, qint32 forestLocationId)
 {
     if (forestLocationId <= 0)
         return;
-    Recordset rs = state.lookup(QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
+    Recordset rs
+        = state.lookup(QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
     if (rs.eof()) {
         rs.close();
         return;

@@ -2,8 +2,8 @@
 
 #include "db/Connection.h"
 #include "report/ReportState.h"
-#include "workbook/automation/Application.h"
 #include "text/ReportLocale.h"
+#include "workbook/automation/Application.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -6,11 +6,11 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/SqlQuote.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
-#include "workbook/automation/Application.h"
 #include "text/NumberFormatter.h"
 #include "text/ReportLocale.h"
-#include "report/ReportSettings.h"
+#include "workbook/automation/Application.h"
 #include "workbook/cells/WorkbookError.h"
 
 #include <QDate>

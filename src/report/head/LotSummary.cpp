@@ -2,10 +2,10 @@
 
 #include "db/Connection.h"
 #include "report/ReportState.h"
+#include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 #include "workbook/automation/Hyperlinks.h"
-#include "text/ReportLocale.h"
 
 #include <QVariant>
 
@@ -75,8 +75,7 @@ QString LotTextsStatement(const QString &idLog)
 QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2)
 {
     return QLatin1String(MapViewerBase) + QStringLiteral("/bayernatlas/?X=") + coordinate1 + QStringLiteral("&Y=")
-        + coordinate2
-        + QStringLiteral("&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker");
+        + coordinate2 + QStringLiteral("&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker");
 }
 
 void WriteLotSummary(ReportState &state, const QString &pile, const QString &idLog)
@@ -94,9 +93,9 @@ void WriteLotSummary(ReportState &state, const QString &pile, const QString &idL
             volume = kub.toDouble();
     }
     totals.close();
-    writeBoldLine(state, state.text(PileLabelId) + QStringLiteral("  ") + pile + QStringLiteral(" ( ")
-            + QString::number(pieces) + QStringLiteral(" Stk ") + ReportLocale::generalNumber(volume)
-            + QStringLiteral(" Fm )"));
+    writeBoldLine(state,
+        state.text(PileLabelId) + QStringLiteral("  ") + pile + QStringLiteral(" ( ") + QString::number(pieces)
+            + QStringLiteral(" Stk ") + ReportLocale::generalNumber(volume) + QStringLiteral(" Fm )"));
 
     // Additional texts and coordinates.
     Recordset texts = state.db->execute(LotTextsStatement(idLog));
@@ -122,8 +121,8 @@ void WriteLotSummary(ReportState &state, const QString &pile, const QString &idL
     if (state.clientCode == u"ALF") {
         const Range anchor = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
         anchor.select();
-        state.xl->activeSheet().hyperlinks().add(state.xl->selection(), MapLinkAddress(coordinate1, coordinate2),
-            QStringLiteral("Link zu Bayeratlas ..."));
+        state.xl->activeSheet().hyperlinks().add(
+            state.xl->selection(), MapLinkAddress(coordinate1, coordinate2), QStringLiteral("Link zu Bayeratlas ..."));
         ++state.cursor;
     }
 }

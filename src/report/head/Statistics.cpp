@@ -52,13 +52,14 @@ QStringList StatisticsStatements(int recordType, const QString &filter)
             QStringLiteral("SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB") + where
                 + QStringLiteral(" AND DSART = 1 AND KLST=3")};
     case 2:
-        return {QStringLiteral("SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK") + where + QStringLiteral(" AND DSART = 2")};
+        return {
+            QStringLiteral("SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK") + where + QStringLiteral(" AND DSART = 2")};
     case 3:
         return {
             QStringLiteral("SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK") + where + QStringLiteral(" AND DSART = 3")};
     case 4:
-        return {
-            QStringLiteral("SELECT SUM(KUBATRO) AS GATRO, SUM(STK) as GSTK") + where + QStringLiteral(" AND DSART = 4")};
+        return {QStringLiteral("SELECT SUM(KUBATRO) AS GATRO, SUM(STK) as GSTK") + where
+            + QStringLiteral(" AND DSART = 4")};
     case 5:
         return {QStringLiteral("SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB") + where
             + QStringLiteral(" AND DSART = 5")};
@@ -110,19 +111,20 @@ void WriteStatistics(ReportState &state, int recordType)
     }
     case 2:
         if (gStk > 0)
-            lines.append(
-                {QStringLiteral("D-Volumen (Rm/Stk):"), roundHalfEven(sum(first, "GRM") / gStk, 2), QStringLiteral("0.00")});
+            lines.append({QStringLiteral("D-Volumen (Rm/Stk):"), roundHalfEven(sum(first, "GRM") / gStk, 2),
+                QStringLiteral("0.00")});
         break;
     case 3:
         if (gStk > 0)
-            lines.append({QStringLiteral("D-KUBATUR (Fm/100Stk):"), roundHalfEven(sum(first, "GKUB") * 100 / gStk, p),
-                volume});
+            lines.append(
+                {QStringLiteral("D-KUBATUR (Fm/100Stk):"), roundHalfEven(sum(first, "GKUB") * 100 / gStk, p), volume});
         break;
     case 4:
         if (gStk > 0) {
             const double gAtro = sum(first, "GATRO");
             lines.append({QStringLiteral("Gesamtgewicht (Atro):"), gAtro, QStringLiteral("0.000")});
-            lines.append({QStringLiteral("D-Gewicht (Atro/Stk):"), roundHalfEven(gAtro / gStk, 2), QStringLiteral("0.00")});
+            lines.append(
+                {QStringLiteral("D-Gewicht (Atro/Stk):"), roundHalfEven(gAtro / gStk, 2), QStringLiteral("0.00")});
         }
         break;
     default: // 5 and 6

@@ -18,8 +18,8 @@ const QChar CR(13);
 // jacket query does not join.
 bool namesTransportTable(const QString &expression)
 {
-    static const QRegularExpression transport(QStringLiteral("(^|[^A-Za-z0-9_.])tlw?\\."),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression transport(
+        QStringLiteral("(^|[^A-Za-z0-9_.])tlw?\\."), QRegularExpression::CaseInsensitiveOption);
     return transport.match(expression).hasMatch();
 }
 
@@ -73,8 +73,7 @@ QString JacketQuery(const std::vector<ColumnEntry> &columnList, const QString &i
     QString sql = QStringLiteral("SELECT LOGS.LOS, LOGS.BLNR, MANTEL.HA, MANTEL.HS, MANTEL.GKL, MANTEL.STKL, ")
         + QStringLiteral("MANTEL.LANGE, MANTEL.DURCH, MANTEL.STUCK, MANTEL.KUBATUR, ") + CR
         + QStringLiteral(" MANTEL.ENTRINDUNG, ") + CR
-        + QStringLiteral(" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT ")
-        + CR;
+        + QStringLiteral(" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT ") + CR;
     for (const ColumnEntry &entry : columnList)
         sql += jacketColumn(entry.expression);
     // The record's prices come from at most one of its price rows, so each

@@ -18,7 +18,7 @@ struct ReportState;
 struct JacketState
 {
     qint32 current = 0; // jacket of the record in hand (also the look-ahead value)
-    qint32 last = 0;    // jacket whose sample block was printed last; 0 = none yet
+    qint32 last = 0; // jacket whose sample block was printed last; 0 = none yet
     double samplePieces = 0;
     double sampleVolume = 0;
     double extrapolatedPieces = 0;

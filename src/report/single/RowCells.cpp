@@ -1,9 +1,9 @@
 #include "RowCells.h"
 
 #include "db/Recordset.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "workbook/automation/Application.h"
-#include "report/ReportSettings.h"
 
 void setIfPresent(ReportState &state, int row, int column, const QVariant &value)
 {

@@ -2,12 +2,12 @@
 
 #include "report/single/RowCells.h"
 
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
-#include "workbook/cells/CellAddress.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
-#include "report/ReportSettings.h"
+#include "workbook/cells/CellAddress.h"
 
 #include <QStringList>
 
@@ -22,32 +22,31 @@ QStringList captions(int layoutCode, bool airDry)
     case 1:
     case 8:
         return {QStringLiteral("LOS"), QStringLiteral("StmNr"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("Stkl"), QStringLiteral("Länge"), QStringLiteral("DM"),
-                QStringLiteral("Stück"), QStringLiteral("Kubatur")};
+            QStringLiteral("GKL"), QStringLiteral("Stkl"), QStringLiteral("Länge"), QStringLiteral("DM"),
+            QStringLiteral("Stück"), QStringLiteral("Kubatur")};
     case 5:
         return {QStringLiteral("LOS"), QStringLiteral("StmNr"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("Stkl"), QStringLiteral("G-Länge"), QStringLiteral("DDM"),
-                QStringLiteral("Stück"), QStringLiteral("Kubatur")};
+            QStringLiteral("GKL"), QStringLiteral("Stkl"), QStringLiteral("G-Länge"), QStringLiteral("DDM"),
+            QStringLiteral("Stück"), QStringLiteral("Kubatur")};
     case 2:
         return {QStringLiteral("LOS"), QStringLiteral("Stück"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("Lä-Holz"), QStringLiteral("Menge"), QStringLiteral("Einheit"),
-                QStringLiteral("UFakt"), QStringLiteral("Kubatur")};
+            QStringLiteral("GKL"), QStringLiteral("Lä-Holz"), QStringLiteral("Menge"), QStringLiteral("Einheit"),
+            QStringLiteral("UFakt"), QStringLiteral("Kubatur")};
     case 3:
         return {QStringLiteral("LOS"), QStringLiteral("StmNr"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("STKL"), QStringLiteral("STK"), QStringLiteral("UFakt"),
-                QStringLiteral("Kubatur")};
+            QStringLiteral("GKL"), QStringLiteral("STKL"), QStringLiteral("STK"), QStringLiteral("UFakt"),
+            QStringLiteral("Kubatur")};
     case 4:
         return {QStringLiteral("LOS"), QStringLiteral("StmNr"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("STKL"),
-                airDry ? QStringLiteral("LUTRO") : QStringLiteral("ATRO"), QStringLiteral("UFakt"),
-                QStringLiteral("Kubatur")};
+            QStringLiteral("GKL"), QStringLiteral("STKL"), airDry ? QStringLiteral("LUTRO") : QStringLiteral("ATRO"),
+            QStringLiteral("UFakt"), QStringLiteral("Kubatur")};
     case 6:
         return {QStringLiteral("LOS"), QStringLiteral("StmNr"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("Stkl"), QStringLiteral("Stück"), QStringLiteral("Kubatur")};
+            QStringLiteral("GKL"), QStringLiteral("Stkl"), QStringLiteral("Stück"), QStringLiteral("Kubatur")};
     case 7:
         return {QStringLiteral("LOS"), QStringLiteral("Stück"), QStringLiteral("HA"), QStringLiteral("HS"),
-                QStringLiteral("GKL"), QStringLiteral("RM"), QStringLiteral("UFakt"), QStringLiteral("Kubatur"),
-                QStringLiteral("KorrFkt"), QStringLiteral("Lä-Holz"), QStringLiteral(" ")};
+            QStringLiteral("GKL"), QStringLiteral("RM"), QStringLiteral("UFakt"), QStringLiteral("Kubatur"),
+            QStringLiteral("KorrFkt"), QStringLiteral("Lä-Holz"), QStringLiteral(" ")};
     default:
         return {};
     }

@@ -21,10 +21,9 @@ QString fixedColumns()
                          "WARENEINHEIT.EINHEIT, ")
         + CR + QStringLiteral(" LOGS.KUBATRO, LOGS.ID_WALDORT, LOGS.ID_MANTEL, ") + CR
         + QStringLiteral(" KUBATURKLASSE.KKLASSE AS KKLASSE, ") + CR
-        + QStringLiteral(" CASE WHEN LOGS.DSART = 6 THEN NULL ELSE RINDENKENNZ.RINDENKENNZ END AS ENTRINDUNG, ")
-        + CR + QStringLiteral(" LISTENART.TEXT AS LISTENART,  ") + CR
-        + QStringLiteral(" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT  ")
-        + CR;
+        + QStringLiteral(" CASE WHEN LOGS.DSART = 6 THEN NULL ELSE RINDENKENNZ.RINDENKENNZ END AS ENTRINDUNG, ") + CR
+        + QStringLiteral(" LISTENART.TEXT AS LISTENART,  ") + CR
+        + QStringLiteral(" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT  ") + CR;
 }
 
 // One added column for a column-list entry, aliased by its own expression so

@@ -8,13 +8,13 @@
 
 #include "db/Connection.h"
 #include "report/RecordType.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "report/head/ForestLocation.h"
 #include "report/head/LotSummary.h"
 #include "workbook/automation/Application.h"
-#include "workbook/cells/CellAddress.h"
 #include "workbook/automation/Font.h"
-#include "report/ReportSettings.h"
+#include "workbook/cells/CellAddress.h"
 
 #include <algorithm>
 
@@ -25,8 +25,8 @@ constexpr qint32 RemarkLabelId = 701;
 // The state of one pass over the single-log result.
 struct SectionState
 {
-    int previousType = 0;     // type of the open group; 0 = none yet
-    int groupStartRow = 0;    // the open group's header row
+    int previousType = 0; // type of the open group; 0 = none yet
+    int groupStartRow = 0; // the open group's header row
     qint32 lastForestLocation = 0;
     QString lastPile = QStringLiteral("0");
     QString lastLot;
@@ -276,8 +276,8 @@ int singleLogRecordType(ReportState &state, const Recordset &record)
 
 void WriteSingleLogSection(ReportState &state)
 {
-    Recordset records = state.db->openStatic(
-        SingleLogQuery(state.filter, state.settings->EinzSort, state.settings->columnList));
+    Recordset records
+        = state.db->openStatic(SingleLogQuery(state.filter, state.settings->EinzSort, state.settings->columnList));
     SectionState section;
     section.groupStartRow = state.cursor;
     const qint64 total = records.rowCount();

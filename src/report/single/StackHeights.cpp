@@ -1,11 +1,11 @@
 #include "StackHeights.h"
 
 #include "db/Connection.h"
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
+#include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
-#include "text/ReportLocale.h"
-#include "report/ReportSettings.h"
 
 namespace {
 
@@ -71,7 +71,8 @@ void writeOlderMethod(ReportState &state, const QString &idLog)
 
     writeHeading(state, QString::fromUtf8("Höhen Teil A vorne:"));
     const QVariant pileLength = heights.field(QStringLiteral("STAPELLANGE"));
-    const QString pileLengthText = isDbNull(pileLength) ? QString() : ReportLocale::generalNumber(pileLength.toDouble());
+    const QString pileLengthText
+        = isDbNull(pileLength) ? QString() : ReportLocale::generalNumber(pileLength.toDouble());
     ++state.cursor;
     WriteHeightGrid(state, heights);
     heights.close();
@@ -104,8 +105,9 @@ void writeTwoPartMethod(ReportState &state, const Recordset &head, const Records
     if (!isDbNull(head.field(QStringLiteral("LANG_A_V")))) {
         writeHeading(state, QStringLiteral("Vermessung vorne: "));
         ++state.cursor;
-        writeLabelledValues(state, {{"Länge gesamt", m("LANG_V")}, {"Länge Teil A", m("LANG_A_V")},
-                                       {"Länge Teil B", m("LANG_B_V")}, {"Höhe Teil B", m("HOEHE_B_V")}});
+        writeLabelledValues(state,
+            {{"Länge gesamt", m("LANG_V")}, {"Länge Teil A", m("LANG_A_V")}, {"Länge Teil B", m("LANG_B_V")},
+                {"Höhe Teil B", m("HOEHE_B_V")}});
         state.cursor += 2;
         writeHeightsPart(state, FrontHeightsStatement(idLog), QString::fromUtf8("Höhen Teil A vorne:"));
     }
@@ -115,21 +117,23 @@ void writeTwoPartMethod(ReportState &state, const Recordset &head, const Records
     if (!isDbNull(backLength) && backLength.toDouble() != 0.0) {
         writeHeading(state, QStringLiteral("Vermessung hinten:"));
         ++state.cursor;
-        writeLabelledValues(state, {{"Länge gesamt", m("LANG_H")}, {"Länge Teil A", m("LANG_A_H")},
-                                       {"Länge Teil B", m("LANG_B_H")}, {"Höhe Teil B", m("HOEHE_B_H")}});
+        writeLabelledValues(state,
+            {{"Länge gesamt", m("LANG_H")}, {"Länge Teil A", m("LANG_A_H")}, {"Länge Teil B", m("LANG_B_H")},
+                {"Höhe Teil B", m("HOEHE_B_H")}});
         state.cursor += 2;
         writeHeightsPart(state, BackHeightsStatement(idLog), QString::fromUtf8("Höhen Teil A hinten:"));
     }
 
     ++state.cursor;
-    writeLabelledValues(state, {{"ØHöhe Teil A", m("HOEHE_A")}, {"ØLänge Teil A", m("LANG_A")},
-                                   {"ØLänge Teil B", m("LANG_B")}, {"ØHöhe Teil B", m("HOEHE_B")},
-                                   {"Holzlänge", measuredText(record.field(QStringLiteral("LAENGE")), Metre)}});
+    writeLabelledValues(state,
+        {{"ØHöhe Teil A", m("HOEHE_A")}, {"ØLänge Teil A", m("LANG_A")}, {"ØLänge Teil B", m("LANG_B")},
+            {"ØHöhe Teil B", m("HOEHE_B")},
+            {"Holzlänge", measuredText(record.field(QStringLiteral("LAENGE")), Metre)}});
     state.cursor += 2;
-    writeLabelledValues(state, {{"Volumen Teil A", rm("VOL_A")}, {"Volumen Teil B", rm("VOL_B")},
-                                   {"Unterlagen Teil C", rm("VOL_C")},
-                                   {"Korrekturfakt.", correctionFactorText(record.field(QStringLiteral("KORREKTUR")))},
-                                   {"Vol gesamt", rm("VOL")}});
+    writeLabelledValues(state,
+        {{"Volumen Teil A", rm("VOL_A")}, {"Volumen Teil B", rm("VOL_B")}, {"Unterlagen Teil C", rm("VOL_C")},
+            {"Korrekturfakt.", correctionFactorText(record.field(QStringLiteral("KORREKTUR")))},
+            {"Vol gesamt", rm("VOL")}});
     state.cursor += 2;
 }
 

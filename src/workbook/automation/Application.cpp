@@ -1,14 +1,14 @@
 #include "Application.h"
 
-#include "workbook/formula/FormulaEvaluator.h"
-#include "workbook/print/ReportPrinter.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/Worksheet.h"
 #include "workbook/cells/XlConstants.h"
+#include "workbook/formula/FormulaEvaluator.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
+#include "workbook/print/ReportPrinter.h"
 
 #include <QFileInfo>
 

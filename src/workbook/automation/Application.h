@@ -2,8 +2,6 @@
 
 #include "workbook/automation/Book.h"
 #include "workbook/automation/Border.h"
-#include "workbook/cells/CellAddress.h"
-#include "workbook/cells/CellClipboard.h"
 #include "workbook/automation/Font.h"
 #include "workbook/automation/Hyperlinks.h"
 #include "workbook/automation/Pictures.h"
@@ -12,6 +10,8 @@
 #include "workbook/automation/TemplateMacros.h"
 #include "workbook/automation/Window.h"
 #include "workbook/automation/Workbooks.h"
+#include "workbook/cells/CellAddress.h"
+#include "workbook/cells/CellClipboard.h"
 #include "workbook/cells/XlConstants.h"
 
 #include <QLocale>

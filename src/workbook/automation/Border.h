@@ -1,7 +1,7 @@
 #pragma once
 
-#include "workbook/cells/CellStyle.h"
 #include "workbook/automation/Range.h"
+#include "workbook/cells/CellStyle.h"
 
 #include <functional>
 

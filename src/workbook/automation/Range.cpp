@@ -1,22 +1,22 @@
 #include "Range.h"
 
+#include "text/NumberFormatter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
+#include "workbook/automation/Font.h"
 #include "workbook/cells/CellClipboard.h"
 #include "workbook/cells/CellShift.h"
 #include "workbook/cells/CellValueConversion.h"
 #include "workbook/cells/ColumnAutoFit.h"
 #include "workbook/cells/ColumnWidth.h"
-#include "workbook/automation/Font.h"
-#include "workbook/formula/FormulaEvaluator.h"
-#include "workbook/formula/FormulaReferences.h"
-#include "text/NumberFormatter.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/StyleEditor.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/XlConstants.h"
+#include "workbook/formula/FormulaEvaluator.h"
+#include "workbook/formula/FormulaReferences.h"
 
 #include <QHash>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "workbook/cells/CellAddress.h"
 #include "workbook/automation/Range.h"
+#include "workbook/cells/CellAddress.h"
 
 #include <QString>
 

@@ -77,8 +77,7 @@ QString TemplateMacros::storedFilter(const QString &filter)
 {
     if (filter.size() <= FilterLimit)
         return filter;
-    return filter.left(FilterLimit)
-        + QStringLiteral(" … (gekürzt, die Auswahl hat %1 Zeichen)").arg(filter.size());
+    return filter.left(FilterLimit) + QStringLiteral(" … (gekürzt, die Auswahl hat %1 Zeichen)").arg(filter.size());
 }
 
 void TemplateMacros::run(Workbook &workbook, Worksheet &sheet, const QString &name, const QVariantList &arguments)

@@ -24,7 +24,7 @@ bool isDigit(QChar c)
 struct Part
 {
     int column = 0; // 0 = none
-    int row = 0;    // 0 = none
+    int row = 0; // 0 = none
 };
 
 Part parsePart(QStringView text, QStringView whole)

@@ -1,11 +1,11 @@
 #include "CellClipboard.h"
 
-#include "workbook/formula/FormulaEvaluator.h"
-#include "workbook/formula/FormulaReferences.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/formula/FormulaEvaluator.h"
+#include "workbook/formula/FormulaReferences.h"
 
 #include <algorithm>
 

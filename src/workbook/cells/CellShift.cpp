@@ -1,10 +1,10 @@
 #include "CellShift.h"
 
-#include "workbook/formula/FormulaReferences.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
+#include "workbook/formula/FormulaReferences.h"
 
 #include <algorithm>
 #include <vector>

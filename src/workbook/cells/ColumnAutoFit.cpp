@@ -1,8 +1,8 @@
 #include "ColumnAutoFit.h"
 
+#include "text/NumberFormatter.h"
 #include "workbook/cells/CellValueConversion.h"
 #include "workbook/cells/ColumnWidth.h"
-#include "text/NumberFormatter.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
@@ -165,8 +165,8 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
             styles.resize(id + 1);
         if (!styles[id]) {
             const ResolvedStyle r = book.resolve(id);
-            styles[id] = StyleInfo{r.numberFormat, r.fontSize, r.bold, isMonospaced(r.fontName),
-                familyFactor(r.fontName)};
+            styles[id]
+                = StyleInfo{r.numberFormat, r.fontSize, r.bold, isMonospaced(r.fontName), familyFactor(r.fontName)};
         }
         return *styles[id];
     };

@@ -23,6 +23,6 @@ constexpr double MaxFontSize = 409.0;
 // Ceilings for reading a workbook file: a damaged or hostile file (a "zip
 // bomb" that unpacks to gigabytes) is refused before it fills the memory.
 constexpr qint64 MaxPackageBytes = qint64(512) * 1024 * 1024; // all parts unpacked together
-constexpr int MaxPackageEntries = 10000;                     // parts in one file
+constexpr int MaxPackageEntries = 10000; // parts in one file
 
 } // namespace SheetLimits

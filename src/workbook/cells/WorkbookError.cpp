@@ -3,5 +3,4 @@
 WorkbookError::WorkbookError(const QString &message)
     : std::runtime_error(message.toStdString())
     , m_message(message)
-{
-}
+{ }

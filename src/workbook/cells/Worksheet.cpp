@@ -7,16 +7,14 @@ namespace {
 
 auto findColumn(std::vector<Cell> &cells, int column)
 {
-    return std::lower_bound(cells.begin(), cells.end(), column,
-                            [](const Cell &c, int col) { return c.column < col; });
+    return std::lower_bound(cells.begin(), cells.end(), column, [](const Cell &c, int col) { return c.column < col; });
 }
 
 } // namespace
 
 Worksheet::Worksheet(const QString &name)
     : m_name(name)
-{
-}
+{ }
 
 const Cell *Worksheet::cell(int row, int column) const
 {
@@ -24,8 +22,8 @@ const Cell *Worksheet::cell(int row, int column) const
     if (r == m_rows.end())
         return nullptr;
     const auto &cells = r->second.cells;
-    const auto it = std::lower_bound(cells.begin(), cells.end(), column,
-                                     [](const Cell &c, int col) { return c.column < col; });
+    const auto it
+        = std::lower_bound(cells.begin(), cells.end(), column, [](const Cell &c, int col) { return c.column < col; });
     if (it == cells.end() || it->column != column)
         return nullptr;
     return &*it;

@@ -15,16 +15,16 @@
 struct RowData
 {
     std::vector<Cell> cells; // sorted by Cell::column
-    double height = -1.0;    // points; below 0 means the default height
+    double height = -1.0; // points; below 0 means the default height
     bool customHeight = false;
     bool hidden = false;
-    quint32 styleId = 0;     // the row's own format (0 = none)
+    quint32 styleId = 0; // the row's own format (0 = none)
 };
 
 // The format of a column (from the template, or set by the program).
 struct ColumnData
 {
-    double width = -1.0;     // characters of the default font; below 0 = default width
+    double width = -1.0; // characters of the default font; below 0 = default width
     bool customWidth = false;
     bool hidden = false;
     quint32 styleId = 0;
@@ -33,8 +33,8 @@ struct ColumnData
 struct Hyperlink
 {
     CellRef anchor;
-    QString address;       // external target (https://...)
-    QString location;      // target inside the workbook, when no address
+    QString address; // external target (https://...)
+    QString location; // target inside the workbook, when no address
     QString textToDisplay;
     QString tooltip;
 };
@@ -42,8 +42,8 @@ struct Hyperlink
 // A picture placed with its top left corner at a cell.
 struct Picture
 {
-    QByteArray data;       // the image file's bytes
-    QString extension;     // "png", "jpeg", "gif"
+    QByteArray data; // the image file's bytes
+    QString extension; // "png", "jpeg", "gif"
     int widthPx = 0;
     int heightPx = 0;
     CellRef anchor;
@@ -55,11 +55,11 @@ struct Picture
 struct PageSetup
 {
     bool changed = false;
-    int scale = 100;          // percent, 10..400
-    QString oddHeader;        // header text in the file's &-code form ("&P", "&N", ...)
+    int scale = 100; // percent, 10..400
+    QString oddHeader; // header text in the file's &-code form ("&P", "&N", ...)
     QString oddFooter;
-    int paperSize = 0;        // the file format's paper code (9 = A4); 0 keeps the template's
-    QString orientation;      // "portrait" or "landscape"; empty keeps the template's
+    int paperSize = 0; // the file format's paper code (9 = A4); 0 keeps the template's
+    QString orientation; // "portrait" or "landscape"; empty keeps the template's
 };
 
 // How a window shows a sheet: the cells as they are, the pages with their

@@ -1,7 +1,7 @@
 #include "PictureDrawing.h"
 
-#include "workbook/package/OoxmlNames.h"
 #include "workbook/cells/Worksheet.h"
+#include "workbook/package/OoxmlNames.h"
 #include "workbook/package/XmlDom.h"
 #include "workbook/package/XmlText.h"
 

@@ -1,7 +1,7 @@
 #include "Relationships.h"
 
-#include "workbook/package/OoxmlNames.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/OoxmlNames.h"
 #include "workbook/package/XmlText.h"
 
 #include <QStringList>

@@ -1,12 +1,12 @@
 #include "SheetXmlWriter.h"
 
 #include "workbook/cells/CellAddress.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/Workbook.h"
 #include "workbook/package/OoxmlNames.h"
 #include "workbook/package/Relationships.h"
 #include "workbook/package/SharedStringTable.h"
-#include "workbook/cells/SheetLimits.h"
 #include "workbook/package/StyleTable.h"
-#include "workbook/cells/Workbook.h"
 #include "workbook/package/XmlDom.h"
 #include "workbook/package/XmlText.h"
 

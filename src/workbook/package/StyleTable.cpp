@@ -1,9 +1,9 @@
 #include "StyleTable.h"
 
 #include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Workbook.h"
 #include "workbook/package/OoxmlNames.h"
 #include "workbook/package/StyleCodes.h"
-#include "workbook/cells/Workbook.h"
 #include "workbook/package/XmlDom.h"
 
 #include <cstring>

@@ -1,15 +1,15 @@
 #include "XlsxReader.h"
 
 #include "workbook/cells/CellAddress.h"
+#include "workbook/cells/SheetLimits.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
 #include "workbook/formula/FormulaReferences.h"
 #include "workbook/package/OfficeConverter.h"
 #include "workbook/package/OoxmlNames.h"
 #include "workbook/package/Relationships.h"
-#include "workbook/cells/SheetLimits.h"
 #include "workbook/package/StyleCodes.h"
 #include "workbook/package/TemplatePackage.h"
-#include "workbook/cells/Workbook.h"
-#include "workbook/cells/WorkbookError.h"
 #include "workbook/package/XmlDom.h"
 #include "workbook/package/XmlText.h"
 

@@ -1,5 +1,7 @@
 #include "XlsxWriter.h"
 
+#include "workbook/cells/Workbook.h"
+#include "workbook/cells/WorkbookError.h"
 #include "workbook/package/OoxmlNames.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/package/Relationships.h"
@@ -7,8 +9,6 @@
 #include "workbook/package/SheetXmlWriter.h"
 #include "workbook/package/StyleTable.h"
 #include "workbook/package/TemplatePackage.h"
-#include "workbook/cells/Workbook.h"
-#include "workbook/cells/WorkbookError.h"
 #include "workbook/package/XmlDom.h"
 #include "workbook/package/XmlText.h"
 

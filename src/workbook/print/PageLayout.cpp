@@ -1,9 +1,9 @@
 #include "PageLayout.h"
 
-#include "workbook/package/PictureDrawing.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
+#include "workbook/package/PictureDrawing.h"
 
 #include <algorithm>
 #include <cmath>

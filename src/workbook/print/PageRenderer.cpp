@@ -1,12 +1,12 @@
 #include "PageRenderer.h"
 
-#include "workbook/cells/CellValueConversion.h"
 #include "text/NumberFormatter.h"
-#include "workbook/package/PictureDrawing.h"
+#include "workbook/cells/CellValueConversion.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
 #include "workbook/cells/XlConstants.h"
+#include "workbook/package/PictureDrawing.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

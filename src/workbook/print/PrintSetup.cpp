@@ -1,9 +1,9 @@
 #include "PrintSetup.h"
 
 #include "workbook/cells/SheetLimits.h"
-#include "workbook/package/TemplatePackage.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XmlDom.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "ReportPrinter.h"
 
-#include "workbook/print/ProcessGroup.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/print/PageRenderer.h"
+#include "workbook/print/ProcessGroup.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -14,8 +14,8 @@ TEST(DemoJournal, UnattendedDemoPrintSendsTheRecordedStatements)
     QTemporaryDir out;
     F_Start run;
     run.program().connection().journal().setRecording(true);
-    run.Form_Load(QStringLiteral("|" TANNBUCH_BUILD_DIR "/demo/kelmora.ini|||4711|1|DEMO|") + out.path()
-                  + QLatin1Char('/'));
+    run.Form_Load(
+        QStringLiteral("|" TANNBUCH_BUILD_DIR "/demo/kelmora.ini|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
     ASSERT_EQ(run.exitCode(), 0);
     const QString separator = QStringLiteral("\n-- next statement\n");
     // The demo's newest business year is this year.

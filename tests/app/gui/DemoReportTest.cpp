@@ -36,8 +36,8 @@ QString iniWithTemplates(const QTemporaryDir &dir, const QString &folder)
     QFile in(demoIni);
     EXPECT_TRUE(in.open(QIODevice::ReadOnly));
     QString text = QString::fromLatin1(in.readAll());
-    text.replace(QRegularExpression(QStringLiteral("PathTemplates=[^\\r\\n]*")),
-                 QStringLiteral("PathTemplates=") + folder);
+    text.replace(
+        QRegularExpression(QStringLiteral("PathTemplates=[^\\r\\n]*")), QStringLiteral("PathTemplates=") + folder);
     const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
     QFile out(path);
     EXPECT_TRUE(out.open(QIODevice::WriteOnly));
@@ -109,7 +109,7 @@ TEST(DemoReport, LotByLotWithTheOverallBlock)
     const QString templates = dir.filePath(QStringLiteral("vorlagen"));
     QDir().mkpath(templates);
     ASSERT_TRUE(QFile::copy(demoTemplates + QStringLiteral("/Tannbuch_Losweise.xltx"),
-                            templates + QStringLiteral("/Tannbuch_Losweise.xltx")));
+        templates + QStringLiteral("/Tannbuch_Losweise.xltx")));
     QTemporaryDir out;
     const auto book = printDemo(iniWithTemplates(dir, templates), out);
     ASSERT_TRUE(book);
@@ -123,8 +123,9 @@ TEST(DemoReport, LotByLotWithTheOverallBlock)
         if (text(sheet, r, 1) == QStringLiteral("Lose:"))
             lotsPerBlock << text(sheet, r, 4);
     }
-    EXPECT_EQ(lotsPerBlock, QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                         QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("1,2,3,4,5")}));
+    EXPECT_EQ(lotsPerBlock,
+        QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+            QStringLiteral("5"), QStringLiteral("1,2,3,4,5")}));
     // A blank row ends each lot; the row the break lies above stays empty,
     // and the template's head rows follow on the new page.
     for (int b : breaks) {

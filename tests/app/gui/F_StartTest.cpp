@@ -1,8 +1,8 @@
 #include "gui/F_Start.h"
-#include "gui/SingleInstance.h"
 #include "app/WindowPositionStore.h"
-#include "workbook/automation/Application.h"
+#include "gui/SingleInstance.h"
 #include "gui/dlgVorlagen.h"
+#include "workbook/automation/Application.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,19 +15,19 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QListWidget>
+#include <QLocale>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
-#include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeWidget>
 
 #include <sqlite3.h>
 
@@ -65,8 +65,9 @@ QString demoText(int id)
     sqlite3 *db = nullptr;
     sqlite3_open_v2(TANNBUCH_DEMO_DB, &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT COALESCE(NULLIF(TRIM(CUSTOM_GERMAN),''), TRIM(GERMAN)) FROM STRINGS WHERE ID_STRING = ?",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(db,
+        "SELECT COALESCE(NULLIF(TRIM(CUSTOM_GERMAN),''), TRIM(GERMAN)) FROM STRINGS WHERE ID_STRING = ?", -1, &stmt,
+        nullptr);
     sqlite3_bind_int(stmt, 1, id);
     QString text;
     if (sqlite3_step(stmt) == SQLITE_ROW)
@@ -109,7 +110,8 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 
     // Two templates in the demo folder: the user is asked, the first is offered first.
     ASSERT_EQ(w.offered.size(), 1);
-    EXPECT_EQ(w.offered.first(), QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
+    EXPECT_EQ(
+        w.offered.first(), QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
 
     // Business year from the newest open numeric year, caption from the text table.
@@ -143,10 +145,9 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 
     // Every named control is there.
     for (const char *name : {"ListView1", "txtVon", "txtBis", "lblListendatum", "txLastDays", "frmHHJ", "lblHHJahr",
-                             "txt_Jahr", "lblListenart", "cmbListenart", "optLos(0)", "optLos(1)", "LbLos",
-                             "CbVerdichtet", "CbDruck", "CbEinzeln", "CbLosweise", "RadWoEing", "RadWoListeLosStm",
-                             "RadListeLosWaldort", "RadEing", "RadSortiment", "RadStammNummer", "B_OK", "ButAbbrech",
-                             "LbStatus", "flbVorlagen"})
+             "txt_Jahr", "lblListenart", "cmbListenart", "optLos(0)", "optLos(1)", "LbLos", "CbVerdichtet", "CbDruck",
+             "CbEinzeln", "CbLosweise", "RadWoEing", "RadWoListeLosStm", "RadListeLosWaldort", "RadEing",
+             "RadSortiment", "RadStammNummer", "B_OK", "ButAbbrech", "LbStatus", "flbVorlagen"})
         EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     // Tab walks the selection from top to bottom, then switches, then buttons.
@@ -155,13 +156,14 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     for (int i = 0; i < 40 && chain.size() < 6; ++i) {
         const QString name = widget->objectName();
         if (QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
-                         QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")})
+                            QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")})
                 .contains(name))
             chain << name;
         widget = widget->nextInFocusChain();
     }
-    EXPECT_EQ(chain, QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
-                                  QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")}));
+    EXPECT_EQ(chain,
+        QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
+            QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")}));
 
     w.ButAbbrech_Click();
     EXPECT_TRUE(w.hasEnded());
@@ -369,7 +371,8 @@ TEST(F_Start, WindowPositionSurvivesARestart)
     }
     TestWindow w;
     w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(w.pos())) << w.pos().x() << "," << w.pos().y();
+    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(w.pos()))
+        << w.pos().x() << "," << w.pos().y();
 }
 
 TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
@@ -421,7 +424,7 @@ TEST(Program, QtTextsAreAvailableInGerman)
 {
     QTranslator qtTexts;
     ASSERT_TRUE(qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
     EXPECT_EQ(qtTexts.translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
     EXPECT_EQ(qtTexts.translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
 }
@@ -439,10 +442,11 @@ TEST(Program, UnattendedFailureReachesTheHost)
     env.insert(QStringLiteral("TMPDIR"), dir.path());
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TANNBUCH_PROGRAM),
-            {QStringLiteral("|") + dir.filePath(QStringLiteral("fehlt.ini")) + QStringLiteral("|||4711|1|DEMO|")});
+        {QStringLiteral("|") + dir.filePath(QStringLiteral("fehlt.ini")) + QStringLiteral("|||4711|1|DEMO|")});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
+                    .contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
 }
 
 // An unattended print that another one keeps waiting longer than InstanceWait
@@ -469,7 +473,7 @@ TEST(Program, UnattendedPrintGivesUpAfterInstanceWait)
     QElapsedTimer waited;
     waited.start();
     p.start(QStringLiteral(TANNBUCH_PROGRAM),
-            {QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/'});
+        {QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/'});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_GE(waited.elapsed(), 1000);
     EXPECT_NE(p.exitCode(), 0);

@@ -194,7 +194,9 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
 class BusyWindow : public RecordingWindow
 {
 public:
-    explicit BusyWindow(const DemoCopy &copy) : m_copy(copy) { }
+    explicit BusyWindow(const DemoCopy &copy)
+        : m_copy(copy)
+    { }
     void showProgress(qint64 done, qint64 total) override
     {
         RecordingWindow::showProgress(done, total);
@@ -247,7 +249,9 @@ TEST(Faults, SecondUnattendedPrintWaitsItsTimeAndFailsWhileTheFirstFinishes)
 class CuttingWindow : public RecordingWindow
 {
 public:
-    explicit CuttingWindow(QString db) : m_db(std::move(db)) { }
+    explicit CuttingWindow(QString db)
+        : m_db(std::move(db))
+    { }
     void showProgress(qint64 done, qint64 total) override
     {
         RecordingWindow::showProgress(done, total);
@@ -278,17 +282,18 @@ TEST(BadInput, ControlCharactersLongTextsEmptyRecordsAndNullIdsPrint)
     // A 40,000-character remark with control characters, records of every type
     // with nothing but their type, list and lot, quotes in texts, and a
     // provision row without a log id.
-    DemoCopy copy("UPDATE LOGS SET ZUSTXT = 'A' || char(1) || char(11) || char(27) || replace(hex(zeroblob(20000)), '00', "
-                  "'xy') WHERE ID_LOG = (SELECT MIN(ID_LOG) FROM LOGS WHERE LISTE = '4711');"
-                  "UPDATE LOGS SET LISTZUSTXT = 'O''Brien \"Sägewerk\"' || char(8) WHERE LISTE = '4711';"
-                  "INSERT INTO LOGS (LISTE, LOS, DSART) SELECT '4711', '1', value FROM "
-                  "(SELECT 1 AS value UNION SELECT 2 UNION SELECT 3 UNION SELECT 4 UNION SELECT 5 UNION SELECT 6 "
-                  "UNION SELECT NULL);"
-                  "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT (SELECT ID FROM "
-                  "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO'), ID_LOG FROM LOGS WHERE HA IS NULL AND "
-                  "LISTE = '4711';"
-                  "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT ID, NULL FROM "
-                  "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO';");
+    DemoCopy copy(
+        "UPDATE LOGS SET ZUSTXT = 'A' || char(1) || char(11) || char(27) || replace(hex(zeroblob(20000)), '00', "
+        "'xy') WHERE ID_LOG = (SELECT MIN(ID_LOG) FROM LOGS WHERE LISTE = '4711');"
+        "UPDATE LOGS SET LISTZUSTXT = 'O''Brien \"Sägewerk\"' || char(8) WHERE LISTE = '4711';"
+        "INSERT INTO LOGS (LISTE, LOS, DSART) SELECT '4711', '1', value FROM "
+        "(SELECT 1 AS value UNION SELECT 2 UNION SELECT 3 UNION SELECT 4 UNION SELECT 5 UNION SELECT 6 "
+        "UNION SELECT NULL);"
+        "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT (SELECT ID FROM "
+        "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO'), ID_LOG FROM LOGS WHERE HA IS NULL AND "
+        "LISTE = '4711';"
+        "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT ID, NULL FROM "
+        "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO';");
     RecordingWindow w;
     const int code = copy.printUnattended(w);
     EXPECT_EQ(code, 0) << w.messages.join(u'\n').toStdString();
@@ -424,6 +429,7 @@ TEST(ListType, UnattendedReportCountsWhatTheListBrowserCounts)
         const double browserPieces = w.ListView1->topLevelItem(0)->text(2).toDouble();
         const auto book = XlsxReader::load(copy.saved());
         ASSERT_TRUE(book);
-        EXPECT_EQ(totalsFigure(*book->sheet(u"Tannbuch"_s), u"Gesamtstück (STK)"_s), browserPieces) << (businessYear ? "year" : "dates");
+        EXPECT_EQ(totalsFigure(*book->sheet(u"Tannbuch"_s), u"Gesamtstück (STK)"_s), browserPieces)
+            << (businessYear ? "year" : "dates");
     }
 }

@@ -4,10 +4,10 @@
 #include "HostileInputs.h"
 #include "RecordingWindow.h"
 #include "tds/TdsEndpoint.h"
+#include "workbook/XlsxTestHelpers.h"
 #include "workbook/automation/TemplateMacros.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
-#include "workbook/XlsxTestHelpers.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -70,10 +70,10 @@ TEST(LargeList, ReportRunsPastRow65536)
     int totalsRow = 0;
     double pieces = -1;
     for (const auto &[row, data] : sheet.rows()) {
-        const auto label = std::find_if(data.cells.begin(), data.cells.end(),
-            [](const Cell &c) { return c.text == u"Gesamtstück (STK)"_s; });
-        const auto value = std::find_if(label, data.cells.end(),
-            [](const Cell &c) { return c.type == CellType::Number; });
+        const auto label = std::find_if(
+            data.cells.begin(), data.cells.end(), [](const Cell &c) { return c.text == u"Gesamtstück (STK)"_s; });
+        const auto value
+            = std::find_if(label, data.cells.end(), [](const Cell &c) { return c.type == CellType::Number; });
         if (value != data.cells.end()) {
             totalsRow = row;
             pieces = value->number;

@@ -381,7 +381,8 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
 // meanwhile is dropped rather than run afterwards.
 TEST(ListSelection, AusdruckRunsOnceHoweverOftenItIsClicked)
 {
-    struct RunWindow : SelectionWindow {
+    struct RunWindow : SelectionWindow
+    {
         void showStatus(const QString &text) override
         {
             SelectionWindow::showStatus(text);
@@ -395,8 +396,9 @@ TEST(ListSelection, AusdruckRunsOnceHoweverOftenItIsClicked)
             B_OK_Click(); // a message box's event loop delivering the click
             const QPoint centre = button->rect().center();
             for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                QCoreApplication::postEvent(button, new QMouseEvent(type, centre, button->mapToGlobal(centre),
-                                                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(
+                        type, centre, button->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         }
         bool clicked = false;
         bool waitCursor = false;
@@ -493,7 +495,8 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     // and the list and the pickers follow. The demo's lists are older than
     // the days of the template, so the dated list is empty.
     const auto dated = [&](int days) {
-        return head + access + QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'")
+        return head + access
+            + QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'")
             + today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy"))
             + QStringLiteral("',104) and convert(smalldatetime,'") + to
             + QStringLiteral("',104)  group by L.LISTE ORDER BY L.LISTE ");
@@ -576,10 +579,11 @@ TEST(ListSelection, LotsSortNumericallyWhenAllAreNumbers)
         QStringList fromDatabase;
         QStringList shown;
     } cases[] = {
-        {{u"1"_s, u"10"_s, u"100"_s, u"101"_s, u"2"_s, u"20"_s}, {u"1"_s, u"2"_s, u"10"_s, u"20"_s, u"100"_s, u"101"_s}},
+        {{u"1"_s, u"10"_s, u"100"_s, u"101"_s, u"2"_s, u"20"_s},
+            {u"1"_s, u"2"_s, u"10"_s, u"20"_s, u"100"_s, u"101"_s}},
         {{u" 7"_s, u"12 "_s, u"-3"_s}, {u"-3"_s, u" 7"_s, u"12 "_s}},
         {{u"1"_s, u"10"_s, u"2a"_s, u"2"_s}, {u"1"_s, u"10"_s, u"2a"_s, u"2"_s}}, // not all numbers: as given
-        {{u"1"_s, u"10"_s, u""_s}, {u"1"_s, u"10"_s, u""_s}},               // the empty entry of NULL lots
+        {{u"1"_s, u"10"_s, u""_s}, {u"1"_s, u"10"_s, u""_s}}, // the empty entry of NULL lots
         {{}, {}},
     };
     for (const auto &c : cases)

@@ -44,7 +44,7 @@ int printOverEndpoint(RecordingWindow &w, const tds::Endpoint &endpoint, const Q
     const QString al = IniReader::value(demoIni, QStringLiteral("AL")).value_or(QString());
     const QString year = IniReader::value(demoIni, QStringLiteral("RELTABLE")).value_or(QString());
     w.Form_Load(endpoint.connectionString() + QLatin1Char('|') + ini + QLatin1Char('|') + al + QLatin1Char('|') + year
-                + QStringLiteral("|4711|1|DEMO|") + out.path() + QLatin1Char('/'));
+        + QStringLiteral("|4711|1|DEMO|") + out.path() + QLatin1Char('/'));
     return w.exitCode();
 }
 
@@ -84,9 +84,10 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         {"stall", {.stallOn = QStringLiteral("FROM LOGS")}, "nicht innerhalb von einer Sekunde"},
         {"drop", {.dropOn = QStringLiteral("FROM LOGS"), .dropAfterRows = 1}, "Verbindung"},
         {"error",
-         {.failOn = QStringLiteral("FROM LOGS"), .errorNumber = 1222,
-          .errorMessage = QStringLiteral("Lock request time out period exceeded.")},
-         "Lock request time out period exceeded."},
+            {.failOn = QStringLiteral("FROM LOGS"),
+                .errorNumber = 1222,
+                .errorMessage = QStringLiteral("Lock request time out period exceeded.")},
+            "Lock request time out period exceeded."},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,7 +100,8 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         timer.start();
         EXPECT_NE(printOverEndpoint(w, endpoint, ini, out), 0);
         EXPECT_LT(timer.elapsed(), 10000);
-        EXPECT_TRUE(w.messages.join(u'\n').contains(QString::fromUtf8(c.message))) << qPrintable(w.messages.join(u'\n'));
+        EXPECT_TRUE(w.messages.join(u'\n').contains(QString::fromUtf8(c.message)))
+            << qPrintable(w.messages.join(u'\n'));
         EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
     }
 }

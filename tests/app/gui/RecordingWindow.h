@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/F_Start.h"
 #include "common/WorkbookValidation.h"
+#include "gui/F_Start.h"
 
 #include <QFile>
 

@@ -1,13 +1,13 @@
-#include "gui/F_Start.h"
 #include "gui/ReportWindow.h"
+#include "gui/F_Start.h"
+#include "gui/SheetModel.h"
+#include "gui/SheetView.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
 #include "workbook/automation/Range.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
-#include "gui/SheetModel.h"
-#include "gui/SheetView.h"
 
 #include "common/QtPrinters.h"
 
@@ -95,7 +95,8 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     ASSERT_EQ(window->tabs()->count(), 2);
     EXPECT_EQ(window->tabs()->tabText(0), u"Tannbuch");
     EXPECT_EQ(window->tabs()->tabText(1), u"Einstellungen");
-    EXPECT_TRUE(window->defaultFilePath().endsWith(u"/Holzliste_4711.xlsx"_s)) << window->defaultFilePath().toStdString();
+    EXPECT_TRUE(window->defaultFilePath().endsWith(u"/Holzliste_4711.xlsx"_s))
+        << window->defaultFilePath().toStdString();
 
     // What the window shows against what the saved file holds.
     QTemporaryDir dir;
@@ -218,8 +219,9 @@ TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
     const QString script = dir.filePath(u"drucken.sh"_s);
     QFile file(script);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(("#!/bin/sh\ncp \"$1\" '" + dir.path().toUtf8() + "/gedruckt.pdf'\necho \"$TANNBUCH_PRINTER "
-                                                                   "$TANNBUCH_COPIES $TANNBUCH_COLLATE\" > '"
+    file.write(("#!/bin/sh\ncp \"$1\" '" + dir.path().toUtf8()
+        + "/gedruckt.pdf'\necho \"$TANNBUCH_PRINTER "
+          "$TANNBUCH_COPIES $TANNBUCH_COLLATE\" > '"
         + dir.path().toUtf8() + "/auftrag.txt'\n"));
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);

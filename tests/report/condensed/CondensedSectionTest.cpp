@@ -99,15 +99,15 @@ TEST(CondensedGroups, SubtotalsByClassGradeAndWoodType)
         + log(Columns, "3, 1, 'FI', 'L', 'C', '2b', 2, 1.0, NULL, 1")
         + log(Columns, "4, 1, 'FI', 'IS', 'B', '2b', 1, 0.4, NULL, 1")
         + log(Columns, "5, 1, 'BU', 'L', 'B', '4a', 1, 1.5, NULL, 1"));
-    const QStringList expected = {u"|||||||"_s, s("Stammholz lang|||||||"), s("HOLZART||HOLZSORTE||GKL|STKL|Stück|Kubatur"),
-        u"Buche||L||B|4a|1|1.5"_s,
+    const QStringList expected = {u"|||||||"_s, s("Stammholz lang|||||||"),
+        s("HOLZART||HOLZSORTE||GKL|STKL|Stück|Kubatur"), u"Buche||L||B|4a|1|1.5"_s,
         u"Buche||||||1|1.5"_s, // a wood type with one grade and class: its wood-type row only
         u"Fichte||IS||B|2b|1|0.4"_s,
         u"Fichte||IS||||1|0.4"_s, // grade row
         u"Fichte||L||B|2b|1|0.5"_s, u"Fichte||L||B|3a|1|0.8"_s,
         u"Fichte||L||B||2|1.3"_s, // a class change alone: one class row
-        u"Fichte||L||C|2b|2|1"_s,
-        u"Fichte||L||C||2|1"_s, u"Fichte||L||||4|2.3"_s, u"Fichte||||||5|2.7"_s, // class, grade, wood type
+        u"Fichte||L||C|2b|2|1"_s, u"Fichte||L||C||2|1"_s, u"Fichte||L||||4|2.3"_s,
+        u"Fichte||||||5|2.7"_s, // class, grade, wood type
         u"Gesamt||||||6|4.2"_s};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(run.row(11 + i), expected.at(i)) << "row " << 11 + i;
@@ -118,7 +118,8 @@ TEST(CondensedGroups, SubtotalsByClassGradeAndWoodType)
     EXPECT_FALSE(v.bold(u"H19"_s));
     EXPECT_FALSE(v.bold(u"I20"_s));
     // Top rules from the level's first column: class from E, grade from C, wood type from A.
-    const auto top = [&](const char *cell) { return v.range(QLatin1String(cell)).borders(BorderEdge::Top).lineStyle(); };
+    const auto top
+        = [&](const char *cell) { return v.range(QLatin1String(cell)).borders(BorderEdge::Top).lineStyle(); };
     EXPECT_EQ(top("E20"), Xl::Continuous);
     EXPECT_EQ(top("D20"), Xl::None);
     EXPECT_EQ(top("C17"), Xl::Continuous);
@@ -230,10 +231,10 @@ TEST(CondensedGroups, OtherAndUnknownTypesGetEmptyRowsAndNoTotal)
         + log(Columns, "2, 1, 'FI', 'L', 'B', '2b', 1, 0.5, NULL, 1")
         + log(Columns, "3, 8, 'FI', 'L', 'B', '2b', 1, 0.5, NULL, 1")
         + log(Columns, "4, 8, 'BU', 'L', 'B', '2b', 1, 0.5, NULL, 1"));
-    const QStringList expected = {s("Sonstiges|||||||"), u"|||||||"_s, u"|||||||"_s, u"|||||||"_s,
-        s("Stammholz lang|||||||"),
-        s("HOLZART||HOLZSORTE||GKL|STKL|Stück|Kubatur"), u"Fichte||L||B|2b|1|0.5"_s, u"Fichte||||||1|0.5"_s,
-        u"Gesamt||||||1|0.5"_s, u"|||||||"_s, s("Sonstiges|||||||"), u"|||||||"_s, u"|||||||"_s, u"|||||||"_s};
+    const QStringList expected
+        = {s("Sonstiges|||||||"), u"|||||||"_s, u"|||||||"_s, u"|||||||"_s, s("Stammholz lang|||||||"),
+            s("HOLZART||HOLZSORTE||GKL|STKL|Stück|Kubatur"), u"Fichte||L||B|2b|1|0.5"_s, u"Fichte||||||1|0.5"_s,
+            u"Gesamt||||||1|0.5"_s, u"|||||||"_s, s("Sonstiges|||||||"), u"|||||||"_s, u"|||||||"_s, u"|||||||"_s};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(run.row(12 + i), expected.at(i)) << "row " << 12 + i;
     EXPECT_EQ(run.bench.state.cursor, 26);

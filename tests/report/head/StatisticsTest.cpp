@@ -42,7 +42,8 @@ TEST(StatisticsStatements, QueriesPerRecordType)
             u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 1 "
             "AND KLST=3"_s}));
     EXPECT_EQ(StatisticsStatements(2, f),
-        QStringList({u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 2"_s}));
+        QStringList(
+            {u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 2"_s}));
     EXPECT_EQ(StatisticsStatements(3, f),
         QStringList(
             {u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 3"_s}));

@@ -35,10 +35,10 @@ QString sampleLog(int jacket, const char *stkl, double length, double diameter, 
 {
     return u"INSERT INTO MANTEL (ID_MANTEL, HA, HS, GKL, STKL, LANGE, DURCH, STUCK, KUBATUR, ENTRINDUNG, RINDE) "
            "VALUES (%1, 'FI', 'L', 'B', '%2', %3, %4, 1, %5, 'MR', 3);\n"_s.arg(jacket)
-        .arg(QLatin1String(stkl))
-        .arg(length)
-        .arg(diameter)
-        .arg(volume);
+               .arg(QLatin1String(stkl))
+               .arg(length)
+               .arg(diameter)
+               .arg(volume);
 }
 
 struct SectionRun

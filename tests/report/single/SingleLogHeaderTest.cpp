@@ -1,10 +1,10 @@
 #include "report/single/SingleLogHeader.h"
 
+#include "report/ReportSettings.h"
 #include "report/ReportState.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
-#include "report/ReportSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -102,44 +102,38 @@ TEST_P(SingleLogHeaderCaptions, WritesCaptionsAlignmentAndMovesCursorByTwo)
     expectBoldRuled(b, u'K');
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, SingleLogHeaderCaptions,
-    ::testing::Values(
-        CaptionCase{1, true,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s,
-                     u"Stück"_s, u"Kubatur"_s},
-                    u'G', u'J'},
+INSTANTIATE_TEST_SUITE_P(Codes, SingleLogHeaderCaptions,
+    ::testing::Values(CaptionCase{1, true,
+                          {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s, u"Stück"_s,
+                              u"Kubatur"_s},
+                          u'G', u'J'},
         CaptionCase{5, false,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"G-Länge"_s, u"DDM"_s,
-                     u"Stück"_s, u"Kubatur"_s},
-                    u'G', u'J'},
+            {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"G-Länge"_s, u"DDM"_s, u"Stück"_s,
+                u"Kubatur"_s},
+            u'G', u'J'},
         CaptionCase{2, true,
-                    {u"LOS"_s, u"Stück"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Lä-Holz"_s, u"Menge"_s,
-                     u"Einheit"_s, u"UFakt"_s, u"Kubatur"_s},
-                    u'F', u'I'},
+            {u"LOS"_s, u"Stück"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Lä-Holz"_s, u"Menge"_s, u"Einheit"_s, u"UFakt"_s,
+                u"Kubatur"_s},
+            u'F', u'I'},
         CaptionCase{3, true,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"STK"_s, u"UFakt"_s,
-                     u"Kubatur"_s},
-                    u'G', u'I'},
+            {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"STK"_s, u"UFakt"_s, u"Kubatur"_s}, u'G',
+            u'I'},
         CaptionCase{4, true,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"LUTRO"_s, u"UFakt"_s,
-                     u"Kubatur"_s},
-                    u'G', u'I'},
+            {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"LUTRO"_s, u"UFakt"_s, u"Kubatur"_s}, u'G',
+            u'I'},
         CaptionCase{4, false,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"ATRO"_s, u"UFakt"_s,
-                     u"Kubatur"_s},
-                    u'G', u'I'},
-        CaptionCase{6, true,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s},
-                    u'G', u'H'},
+            {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"STKL"_s, u"ATRO"_s, u"UFakt"_s, u"Kubatur"_s}, u'G',
+            u'I'},
+        CaptionCase{6, true, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s},
+            u'G', u'H'},
         CaptionCase{7, true,
-                    {u"LOS"_s, u"Stück"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"RM"_s, u"UFakt"_s, u"Kubatur"_s,
-                     u"KorrFkt"_s, u"Lä-Holz"_s, u" "_s},
-                    u'F', u'K'},
+            {u"LOS"_s, u"Stück"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"RM"_s, u"UFakt"_s, u"Kubatur"_s, u"KorrFkt"_s,
+                u"Lä-Holz"_s, u" "_s},
+            u'F', u'K'},
         CaptionCase{8, false,
-                    {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s,
-                     u"Stück"_s, u"Kubatur"_s},
-                    u'G', u'J'},
+            {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s, u"Stück"_s,
+                u"Kubatur"_s},
+            u'G', u'J'},
         // Unknown codes write no caption and no alignment.
         CaptionCase{0, false, {}, u'Z', u'A'}, CaptionCase{9, true, {}, u'Z', u'A'}));
 
@@ -148,10 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SingleLogHeaderColumns, EmptyMiddleCaptionLeavesItsColumnBlank)
 {
     HeaderBench b;
-    b.settings.columnList = {ColumnEntry(),
-                             {u"Preis"_s, u"LOGS_RECH.PREIS"_s},
-                             {QString(), u"LOGS.MITTE"_s},
-                             {u"Datum"_s, u"TL.Z_DATUM_1"_s}};
+    b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}, {QString(), u"LOGS.MITTE"_s},
+        {u"Datum"_s, u"TL.Z_DATUM_1"_s}};
     WriteSingleLogHeader(b.state, 1, false);
     EXPECT_EQ(b.at(u'K'), QString());
     EXPECT_EQ(b.at(u'L'), u"Preis"_s);
@@ -167,8 +159,7 @@ TEST(SingleLogHeaderColumns, NoCaptionsStillRuleUpToK)
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {QString(), u"LOGS.MITTE"_s}, ColumnEntry()};
     WriteSingleLogHeader(b.state, 6, false);
-    expectCaptions(b, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s,
-                       u"Kubatur"_s});
+    expectCaptions(b, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s});
     expectBoldRuled(b, u'K');
 }
 
@@ -177,8 +168,9 @@ TEST(SingleLogHeaderColumns, UnknownCodeStillWritesColumnCaptions)
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}};
     WriteSingleLogHeader(b.state, 0, false);
-    expectCaptions(b, {QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-                       QString(), QString(), QString(), u"Preis"_s});
+    expectCaptions(b,
+        {QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+            QString(), u"Preis"_s});
     expectBoldRuled(b, u'L');
 }
 
@@ -190,7 +182,7 @@ TEST(SingleLogHeaderRules, HeaderRulesAreThinTopAndBottomOnly)
     // Lines that must go (left, right, inner vertical, diagonals) and one that must stay.
     const Range before = b.xl.range(u"B5:E6"_s);
     for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical,
-                            BorderEdge::InsideHorizontal, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp})
+             BorderEdge::InsideHorizontal, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp})
         before.borders(edge).setLineStyle(Xl::Continuous);
     DrawHeaderRules(b.state, u"B5:E6"_s);
     for (const QString &address : {u"B5"_s, u"C5"_s, u"D5"_s, u"E5"_s}) {
@@ -206,8 +198,7 @@ TEST(SingleLogHeaderRules, HeaderRulesAreThinTopAndBottomOnly)
     }
     for (const QString &address : {u"B6"_s, u"C6"_s, u"D6"_s, u"E6"_s}) {
         const Range r = b.xl.range(address);
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(),
-                  (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
             << address.toStdString();
         EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
         EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
@@ -224,8 +215,7 @@ TEST(SingleLogHeaderRules, HeaderRowIsRuledOnEveryCell)
         const std::string name = cell(column, HeaderRow).toStdString();
         EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
             << name;
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(),
-                  (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
+        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
             << name;
         EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << name;
         EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << name;

@@ -89,7 +89,7 @@ TEST(SingleLogQueryColumns, SourcePartHasSevenOuterJoins)
 TEST(SingleLogQueryAdded, PlainExpressionsAreAliasedByThemselves)
 {
     EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QString(), QStringLiteral("ISNULL(LOGS.MITTE,0)"), QString()})),
-              fixedPart() + QStringLiteral(", ISNULL(LOGS.MITTE,0) as [ISNULL(LOGS.MITTE,0)]") + sourcePart() + Filter);
+        fixedPart() + QStringLiteral(", ISNULL(LOGS.MITTE,0) as [ISNULL(LOGS.MITTE,0)]") + sourcePart() + Filter);
 }
 
 TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
@@ -105,40 +105,40 @@ TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
 
 TEST(SingleLogQueryAdded, TransportDatesComeAsGermanDateText)
 {
-    for (const QString &e : {QStringLiteral("TL.EINGANGS_DATUM"), QStringLiteral("TLW.DATUM_VERLADE"),
-                             QStringLiteral("TL.Z_DATUM_1")}) {
+    for (const QString &e :
+        {QStringLiteral("TL.EINGANGS_DATUM"), QStringLiteral("TLW.DATUM_VERLADE"), QStringLiteral("TL.Z_DATUM_1")}) {
         EXPECT_EQ(SingleLogQuery(Filter, 0, entries({e})),
-                  fixedPart() + QStringLiteral(",  convert(nvarchar(10),") + e + QStringLiteral(",104) as [") + e
-                      + QStringLiteral("]") + sourcePart() + Filter)
+            fixedPart() + QStringLiteral(",  convert(nvarchar(10),") + e + QStringLiteral(",104) as [") + e
+                + QStringLiteral("]") + sourcePart() + Filter)
             << e.toStdString();
     }
     // Other transport columns are plain columns.
     EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QStringLiteral("TL.KENNZEICHEN")})),
-              fixedPart() + QStringLiteral(", TL.KENNZEICHEN as [TL.KENNZEICHEN]") + sourcePart() + Filter);
+        fixedPart() + QStringLiteral(", TL.KENNZEICHEN as [TL.KENNZEICHEN]") + sourcePart() + Filter);
 }
 
 TEST(SingleLogQueryAdded, ColumnsOfTheFixedPartAreNotAddedAgain)
 {
     EXPECT_EQ(SingleLogQuery(Filter, 0,
-                             entries({QStringLiteral("KKLASSE"), QStringLiteral("LISTENART"),
-                                      QStringLiteral("ENTRINDUNG"), QStringLiteral("RINDEPROZENT")})),
-              fixedPart() + sourcePart() + Filter);
+                  entries({QStringLiteral("KKLASSE"), QStringLiteral("LISTENART"), QStringLiteral("ENTRINDUNG"),
+                      QStringLiteral("RINDEPROZENT")})),
+        fixedPart() + sourcePart() + Filter);
     // The comparison is exact: another spelling is an ordinary column.
     EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QStringLiteral("listenart")})),
-              fixedPart() + QStringLiteral(", listenart as [listenart]") + sourcePart() + Filter);
+        fixedPart() + QStringLiteral(", listenart as [listenart]") + sourcePart() + Filter);
 }
 
 TEST(SingleLogQueryAdded, MixedListKeepsIndexOrderAndDuplicates)
 {
     const auto list = entries({QString(), QStringLiteral("LOGS_RECH.PREIS"), QStringLiteral("LISTENART"), QString(),
-                               QStringLiteral("TL.Z_DATUM_1"), QStringLiteral("LOGS.RINDE_WERT"),
-                               QStringLiteral("LOGS_RECH.PREIS"), QString()});
+        QStringLiteral("TL.Z_DATUM_1"), QStringLiteral("LOGS.RINDE_WERT"), QStringLiteral("LOGS_RECH.PREIS"),
+        QString()});
     EXPECT_EQ(SingleLogQuery(Filter, 2, list),
-              fixedPart() + QStringLiteral(", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]")
-                  + QStringLiteral(",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]")
-                  + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE LOGS.RINDE_WERT END as [LOGS.RINDE_WERT]")
-                  + QStringLiteral(", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]") + sourcePart() + Filter
-                  + QStringLiteral("ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"));
+        fixedPart() + QStringLiteral(", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]")
+            + QStringLiteral(",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]")
+            + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE LOGS.RINDE_WERT END as [LOGS.RINDE_WERT]")
+            + QStringLiteral(", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]") + sourcePart() + Filter
+            + QStringLiteral("ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"));
 }
 
 // --- Sort orders -------------------------------------------------------------
@@ -171,8 +171,8 @@ TEST(SingleLogQueryOrder, OutOfRangeSortOrderEndsWithTheFilter)
 TEST(SingleLogQueryLookups, HeightProbeHasOneTrailingBlank)
 {
     EXPECT_EQ(HeightProbeStatement(QStringLiteral("1234")),
-              QStringLiteral("SELECT SCHICHT_HOEHEN.HEIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = "
-                             "SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = 1234 "));
+        QStringLiteral("SELECT SCHICHT_HOEHEN.HEIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = "
+                       "SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = 1234 "));
 }
 
 TEST(SingleLogQueryLookups, RecordTypeNameByDecimalId)
@@ -186,8 +186,7 @@ TEST(SingleLogQueryLookups, RecordTypeNameByDecimalId)
 TEST(SingleLogQueryOnDemo, RunsForEverySortOrder)
 {
     SqliteBackend db(QStringLiteral(TANNBUCH_DEMO_DB));
-    const std::vector<ColumnEntry> columns = {
-        {}, {QStringLiteral("RINDE"), QStringLiteral("LOGS.RINDE_WERT")},
+    const std::vector<ColumnEntry> columns = {{}, {QStringLiteral("RINDE"), QStringLiteral("LOGS.RINDE_WERT")},
         {QStringLiteral("EINGANG"), QStringLiteral("TL.EINGANGS_DATUM")},
         {QStringLiteral("PREIS"), QStringLiteral("LOGS_RECH.R_PREIS")},
         {QStringLiteral("WAGGON"), QStringLiteral("TLW.WAGGON_NR")},

@@ -46,7 +46,8 @@ struct SectionRun
 };
 
 const char Stem[] = "ID_LOG, DSART, LOS, BLNR, KLST, HA, HS, GKL, STKL, LAENGE, DURCH, STK, KUBATUR, ID_MASSEINHEIT";
-const char Stack[] = "ID_LOG, DSART, LOS, STK, HA, HS, GKL, LAENGE, KUBRM, UFAKT_RM, KUBATUR, KORREKTUR, ID_MASSEINHEIT";
+const char Stack[]
+    = "ID_LOG, DSART, LOS, STK, HA, HS, GKL, LAENGE, KUBRM, UFAKT_RM, KUBATUR, KORREKTUR, ID_MASSEINHEIT";
 
 } // namespace
 
@@ -161,8 +162,8 @@ TEST(SingleLogRows, ClassPrefixGoesBeforeTheLogNumberEvenWithoutOne)
 
 TEST(SingleLogRows, WeightRowsFollowTheUnitsAirDryFlag)
 {
-    const char columns[] =
-        "ID_LOG, DSART, LOS, BLNR, HA, HS, GKL, STKL, KUBATRO, UFAKT_ATO, KUBLUTO, UFAKT_LUT, KUBATUR, ID_MASSEINHEIT";
+    const char columns[] = "ID_LOG, DSART, LOS, BLNR, HA, HS, GKL, STKL, KUBATRO, UFAKT_ATO, KUBLUTO, UFAKT_LUT, "
+                           "KUBATUR, ID_MASSEINHEIT";
     SectionRun lutro(log(columns, "1, 4, '1', 3, 'FI', 'IS', 'N', '1', 2.5, 0.9, 3.2, 0.8, 4.1, 6"));
     EXPECT_EQ(lutro.v().row(10), s("LOS|StmNr|HA|HS|GKL|STKL|LUTRO|UFakt|Kubatur|"));
     EXPECT_EQ(lutro.v().row(11), s("1|3|FI|IS|N|1|3.2|0.8|4.1|"));
@@ -261,7 +262,8 @@ TEST(SingleLogStatements, QueryTypeNamesAndHeightProbesInOrder)
     EXPECT_TRUE(sent.at(0).endsWith(u"WHERE LOGS.LISTE = '4711'ORDER BY LOGS.ID_LOG, LOGS.POLTNR "_s));
     // The first record of a type-2 group is probed twice: once to open the group, once to print it.
     EXPECT_EQ(sent.mid(1),
-        QStringList({u"select name from dsart where id = 1"_s, probe, u"select name from dsart where id = 2"_s, probe}));
+        QStringList(
+            {u"select name from dsart where id = 1"_s, probe, u"select name from dsart where id = 2"_s, probe}));
 }
 
 TEST(SingleLogStatements, FailingQueryLeavesTheSheetAlone)

@@ -15,10 +15,10 @@
 
 #include "gui/F_Start.h"
 #include "gui/ReportWindow.h"
-#include "workbook/package/OfficeConverter.h"
-#include "workbook/print/ReportPrinter.h"
 #include "workbook/cells/Workbook.h"
+#include "workbook/package/OfficeConverter.h"
 #include "workbook/package/XlsxWriter.h"
+#include "workbook/print/ReportPrinter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

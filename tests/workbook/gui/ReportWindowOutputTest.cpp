@@ -2,8 +2,8 @@
 // answering, a progress dialog offers cancelling, and a cancel or a failure
 // leaves no file.
 
-#include "report/ProgramUi.h"
 #include "gui/ReportWindow.h"
+#include "report/ProgramUi.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"

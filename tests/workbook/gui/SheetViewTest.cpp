@@ -1,10 +1,10 @@
 #include "gui/SheetView.h"
 
+#include "gui/SheetDelegate.h"
+#include "gui/SheetModel.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
-#include "gui/SheetDelegate.h"
-#include "gui/SheetModel.h"
 
 #include <QHeaderView>
 #include <QImage>
