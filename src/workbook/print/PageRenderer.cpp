@@ -23,17 +23,6 @@ constexpr double PointsPerPixel = 72.0 / 96.0;
 const QColor LinkColor(0x05, 0x63, 0xC1);
 const QColor GridColor(0xC0, 0xC0, 0xC0);
 
-// The workbook's default colour palette, indexed 1..56 as border colours are.
-constexpr QRgb Palette[56] = {
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, //
-    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, //
-    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, //
-    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF, //
-    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99, //
-    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, //
-    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333, //
-};
-
 qint64 cellKey(int row, int column)
 {
     return (qint64(row) << 32) | quint32(column);
@@ -47,6 +36,40 @@ struct CellText
     bool occupied = false; // holds a value (even an empty text): nothing runs over it
     double width = 0;
 };
+
+// The thin grey lines between cells, when the page set-up asks for them.
+BorderPen gridPen()
+{
+    BorderPen pen;
+    pen.width = 0.5;
+    pen.color = GridColor;
+    return pen;
+}
+
+// Where a text sits across its cell: as its style says, or under General
+// numbers to the right, truth values and errors centred, texts left.
+Qt::Alignment horizontalAlignment(int align, CellType type)
+{
+    switch (HAlign(align)) {
+    case HAlign::Right:
+        return Qt::AlignRight;
+    case HAlign::Center:
+        return Qt::AlignHCenter;
+    case HAlign::General:
+        break;
+    default:
+        return Qt::AlignLeft;
+    }
+    switch (type) {
+    case CellType::Number:
+        return Qt::AlignRight;
+    case CellType::Boolean:
+    case CellType::Error:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
+    }
+}
 
 } // namespace
 
@@ -112,52 +135,21 @@ PageRenderer::Look &PageRenderer::look(quint32 styleId) const
         if (!r.fillColor.isEmpty())
             l->fill = QColor(r.fillColor);
         const CellEdge edges[4] = {EdgeLeft, EdgeTop, EdgeRight, EdgeBottom};
-        for (int e = 0; e < 4; ++e) {
-            const BorderLine &b = r.borders[size_t(edges[e])];
-            Line &line = l->edges[size_t(e)];
-            if (b.isNone())
-                continue;
-            switch (b.weight) {
-            case Xl::Hairline:
-                line.width = 0.25;
-                break;
-            case Xl::Medium:
-                line.width = 1.5;
-                break;
-            case Xl::Thick:
-                line.width = 2.25;
-                break;
-            default:
-                line.width = 0.75;
-                break;
-            }
-            switch (b.lineStyle) {
-            case Xl::Dash:
-                line.style = Qt::DashLine;
-                break;
-            case Xl::Dot:
-                line.style = Qt::DotLine;
-                break;
-            case Xl::DashDot:
-            case Xl::SlantDashDot:
-                line.style = Qt::DashDotLine;
-                break;
-            case Xl::DashDotDot:
-                line.style = Qt::DashDotDotLine;
-                break;
-            case Xl::Double:
-                line.isDouble = true;
-                line.width = 0.5;
-                break;
-            default:
-                break;
-            }
-            if (b.colorIndex >= 1 && b.colorIndex <= 56)
-                line.color = QColor::fromRgb(Palette[b.colorIndex - 1]);
-        }
+        for (size_t e = 0; e < 4; ++e)
+            l->edges[e] = BorderPen::of(r.borders[size_t(edges[e])]);
         slot = std::move(l);
     }
     return *slot;
+}
+
+const QImage &PageRenderer::picture(size_t index) const
+{
+    if (!m_imagesRead) {
+        m_imagesRead = true;
+        for (const Picture &p : m_sheet.pictures())
+            m_images.push_back(QImage::fromData(p.data));
+    }
+    return m_images[index];
 }
 
 HeaderFooterText PageRenderer::fields(const QString &code, int index) const
@@ -278,297 +270,424 @@ void PageRenderer::drawHeaderFooter(QPainter &painter, const HeaderFooterText &t
     painter.restore();
 }
 
+// Draws one block of a page. Each row of the block is read once (its cells'
+// styles and shown texts) and drawn in layers: fills and grid lines, then
+// texts over them; border lines are gathered by pen on the way and drawn
+// together after the last row, then the pictures over everything.
+class PageRenderer::BlockPainter
+{
+public:
+    BlockPainter(const PageRenderer &renderer, QPainter &painter, const Block &block);
+    void draw();
+
+private:
+    // One row of the block where it lies on the page.
+    struct Row
+    {
+        int number = 0;
+        double top = 0;
+        double height = 0;
+    };
+
+    void findMerges();
+    void findLinks();
+    const RangeRef *mergeAt(int row, int column) const;
+    QRectF mergeRect(const RangeRef &merge) const;
+    QRectF cellRect(int i, const Row &row) const;
+    void addLine(const BorderPen &pen, const QLineF &segment);
+
+    void readRow(const Row &row);
+    QString shownText(const Cell &cell, CellType type) const;
+    void drawFills(const Row &row);
+    void addGridLines(int i, const Row &row, const RangeRef *merge);
+    void drawTexts(const Row &row);
+    void drawText(int i, const Row &row, const RangeRef *merge);
+    void useFont(Look &look, bool link);
+    QRectF runOn(int i, const Row &row, Qt::Alignment horizontal, double overflow);
+    void addBorders(const Row &row);
+    void drawCutMergeTexts();
+    void drawLines();
+    void drawPictures();
+
+    const PageRenderer &m_renderer;
+    const PageLayout &m_layout;
+    const Worksheet &m_sheet;
+    QPainter &m_painter;
+    const Block &m_block;
+    const RangeRef m_range;
+    const int m_columnCount;
+    const int m_dpi;
+    std::vector<double> m_xs; // the column edges inside the block
+    std::vector<RangeRef> m_merges;
+    QHash<qint64, int> m_mergeOf; // cell -> index into m_merges
+    QHash<qint64, int> m_links; // cell -> index into the sheet's hyperlinks
+    std::map<std::tuple<int, int, QRgb>, QVector<QLineF>> m_lines; // by width, style and colour
+    // The row being drawn: each column's style and shown text.
+    std::vector<quint32> m_ids;
+    std::vector<CellText> m_texts;
+    const Look *m_currentLook = nullptr; // the look whose font the painter has
+};
+
 void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
 {
-    const auto &rows = block.rows;
-    const auto &columns = block.columns;
-    const int columnCount = columns.last - columns.first + 1;
-    if (columnCount <= 0 || rows.last < rows.first)
+    if (block.columns.last < block.columns.first || block.rows.last < block.rows.first)
         return;
+    BlockPainter(*this, painter, block).draw();
+}
 
-    // Column edges and row tops inside the block.
-    std::vector<double> xs(size_t(columnCount) + 1);
-    xs[0] = block.origin.x();
-    for (int i = 0; i < columnCount; ++i)
-        xs[size_t(i) + 1] = xs[size_t(i)] + m_layout.columnWidth(columns.first + i);
-    const QRectF area(block.origin, QSizeF(xs.back() - block.origin.x(), m_layout.rowsHeight(rows.first, rows.last)));
+PageRenderer::BlockPainter::BlockPainter(const PageRenderer &renderer, QPainter &painter, const Block &block)
+    : m_renderer(renderer)
+    , m_layout(renderer.m_layout)
+    , m_sheet(renderer.m_sheet)
+    , m_painter(painter)
+    , m_block(block)
+    , m_range{block.rows.first, block.columns.first, block.rows.last, block.columns.last}
+    , m_columnCount(block.columns.last - block.columns.first + 1)
+    , m_dpi(painter.device() ? painter.device()->logicalDpiY() : 72)
+    , m_xs(size_t(m_columnCount) + 1)
+    , m_ids(size_t(m_columnCount))
+    , m_texts(size_t(m_columnCount))
+{
+    m_xs[0] = block.origin.x();
+    for (int i = 0; i < m_columnCount; ++i)
+        m_xs[size_t(i) + 1] = m_xs[size_t(i)] + m_layout.columnWidth(block.columns.first + i);
+    findMerges();
+    findLinks();
+}
 
-    painter.save();
-    painter.setClipRect(area, Qt::IntersectClip);
+void PageRenderer::BlockPainter::draw()
+{
+    const QRectF area(m_block.origin,
+        QSizeF(m_xs.back() - m_block.origin.x(), m_layout.rowsHeight(m_block.rows.first, m_block.rows.last)));
+    m_painter.save();
+    m_painter.setClipRect(area, Qt::IntersectClip);
+    double top = m_block.origin.y();
+    for (int r = m_block.rows.first; r <= m_block.rows.last; ++r) {
+        const Row row{r, top, m_layout.rowHeight(r)};
+        if (row.height <= 0)
+            continue;
+        readRow(row);
+        drawFills(row);
+        drawTexts(row);
+        addBorders(row);
+        top += row.height;
+    }
+    drawCutMergeTexts();
+    drawLines();
+    drawPictures();
+    m_painter.restore();
+}
 
-    // Merged areas reaching into the block: each cell of one knows it.
-    const RangeRef blockRange{rows.first, columns.first, rows.last, columns.last};
-    std::vector<RangeRef> merges;
-    QHash<qint64, int> mergeOf;
+// Merged areas reaching into the block: each cell of one knows it.
+void PageRenderer::BlockPainter::findMerges()
+{
+    const PageLayout::Band &rows = m_block.rows;
+    const PageLayout::Band &columns = m_block.columns;
     for (const RangeRef &m : m_sheet.merges()) {
-        if (m.isSingleCell() || !m.intersects(blockRange))
+        if (m.isSingleCell() || !m.intersects(m_range))
             continue;
         for (int r = std::max(m.firstRow, rows.first); r <= std::min(m.lastRow, rows.last); ++r) {
             for (int c = std::max(m.firstColumn, columns.first); c <= std::min(m.lastColumn, columns.last); ++c)
-                mergeOf.insert(cellKey(r, c), int(merges.size()));
+                m_mergeOf.insert(cellKey(r, c), int(m_merges.size()));
         }
-        merges.push_back(m);
+        m_merges.push_back(m);
     }
-    const auto mergeAt = [&](int r, int c) -> const RangeRef * {
-        if (mergeOf.isEmpty())
-            return nullptr;
-        const auto it = mergeOf.constFind(cellKey(r, c));
-        return it == mergeOf.constEnd() ? nullptr : &merges[size_t(*it)];
-    };
-    const auto mergeRect = [&](const RangeRef &m) {
-        const double left = block.origin.x() + m_layout.columnsWidth(columns.first, m.firstColumn - 1)
-            - m_layout.columnsWidth(m.firstColumn, columns.first - 1);
-        const double top = block.origin.y() + m_layout.rowsHeight(rows.first, m.firstRow - 1)
-            - m_layout.rowsHeight(m.firstRow, rows.first - 1);
-        return QRectF(
-            left, top, m_layout.columnsWidth(m.firstColumn, m.lastColumn), m_layout.rowsHeight(m.firstRow, m.lastRow));
-    };
+}
 
-    QHash<qint64, int> links;
-    for (size_t i = 0; i < m_sheet.hyperlinks().size(); ++i) {
-        const CellRef &a = m_sheet.hyperlinks()[i].anchor;
-        if (blockRange.contains(a.row, a.column))
-            links.insert(cellKey(a.row, a.column), int(i));
+void PageRenderer::BlockPainter::findLinks()
+{
+    const std::vector<Hyperlink> &links = m_sheet.hyperlinks();
+    for (size_t i = 0; i < links.size(); ++i) {
+        const CellRef &a = links[i].anchor;
+        if (m_range.contains(a.row, a.column))
+            m_links.insert(cellKey(a.row, a.column), int(i));
     }
+}
 
-    // Lines are gathered by pen and drawn together after the texts.
-    std::map<std::tuple<int, int, QRgb>, QVector<QLineF>> lines;
-    const auto addLine = [&](const Line &l, const QLineF &segment) {
-        if (l.width <= 0)
-            return;
-        const auto key = std::make_tuple(int(l.width * 100), int(l.style), l.color.rgb());
-        if (l.isDouble) {
-            const QPointF normal = segment.p1().x() == segment.p2().x() ? QPointF(0.75, 0) : QPointF(0, 0.75);
-            lines[key].append(segment.translated(normal));
-            lines[key].append(segment.translated(-normal));
-        } else {
-            lines[key].append(segment);
-        }
-    };
+const RangeRef *PageRenderer::BlockPainter::mergeAt(int row, int column) const
+{
+    if (m_mergeOf.isEmpty())
+        return nullptr;
+    const auto it = m_mergeOf.constFind(cellKey(row, column));
+    return it == m_mergeOf.constEnd() ? nullptr : &m_merges[size_t(*it)];
+}
 
-    std::vector<quint32> ids(static_cast<size_t>(columnCount));
-    std::vector<CellText> texts(static_cast<size_t>(columnCount));
-    const Look *currentLook = nullptr;
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
-    const QLocale &locale = m_workbook.locale();
-    const Line gridLine{0.5, Qt::SolidLine, false, GridColor};
+// The whole merged area on the page, also where it reaches out of the block.
+QRectF PageRenderer::BlockPainter::mergeRect(const RangeRef &m) const
+{
+    const PageLayout::Band &rows = m_block.rows;
+    const PageLayout::Band &columns = m_block.columns;
+    const double left = m_block.origin.x() + m_layout.columnsWidth(columns.first, m.firstColumn - 1)
+        - m_layout.columnsWidth(m.firstColumn, columns.first - 1);
+    const double top = m_block.origin.y() + m_layout.rowsHeight(rows.first, m.firstRow - 1)
+        - m_layout.rowsHeight(m.firstRow, rows.first - 1);
+    return QRectF(
+        left, top, m_layout.columnsWidth(m.firstColumn, m.lastColumn), m_layout.rowsHeight(m.firstRow, m.lastRow));
+}
 
-    double top = block.origin.y();
-    for (int r = rows.first; r <= rows.last; ++r) {
-        const double h = m_layout.rowHeight(r);
-        if (h <= 0)
+// The cell of the block's column i in the row.
+QRectF PageRenderer::BlockPainter::cellRect(int i, const Row &row) const
+{
+    return QRectF(m_xs[size_t(i)], row.top, m_xs[size_t(i) + 1] - m_xs[size_t(i)], row.height);
+}
+
+void PageRenderer::BlockPainter::addLine(const BorderPen &pen, const QLineF &segment)
+{
+    if (pen.width <= 0)
+        return;
+    const auto key = std::make_tuple(int(pen.width * 100), int(pen.style), pen.color.rgb());
+    if (pen.isDouble) {
+        const QPointF normal = segment.p1().x() == segment.p2().x() ? QPointF(0.75, 0) : QPointF(0, 0.75);
+        m_lines[key].append(segment.translated(normal));
+        m_lines[key].append(segment.translated(-normal));
+    } else {
+        m_lines[key].append(segment);
+    }
+}
+
+// The style and the shown text of each of the row's cells in the block; a
+// column without a cell takes the row's or the column's style.
+void PageRenderer::BlockPainter::readRow(const Row &row)
+{
+    const RowData *data = m_sheet.row(row.number);
+    for (int i = 0; i < m_columnCount; ++i) {
+        m_ids[size_t(i)] = SheetCells::inheritedStyle(m_sheet, data, m_block.columns.first + i);
+        m_texts[size_t(i)] = CellText();
+    }
+    if (!data)
+        return;
+    auto it = std::lower_bound(data->cells.begin(), data->cells.end(), m_block.columns.first,
+        [](const Cell &cell, int column) { return cell.column < column; });
+    for (; it != data->cells.end() && it->column <= m_block.columns.last; ++it) {
+        const size_t i = size_t(it->column - m_block.columns.first);
+        m_ids[i] = it->styleId;
+        CellText &t = m_texts[i];
+        t.type = it->type == CellType::Formula ? it->cachedType : it->type;
+        t.occupied = it->type != CellType::Empty;
+        t.text = shownText(*it, t.type);
+    }
+}
+
+// A cell's value as its number format shows it; type is the value's (a
+// formula's result's).
+QString PageRenderer::BlockPainter::shownText(const Cell &cell, CellType type) const
+{
+    const QString &format = m_renderer.look(cell.styleId).numberFormat;
+    switch (type) {
+    case CellType::Number:
+        return m_renderer.m_formatter->format(cell.number, format);
+    case CellType::Boolean:
+        return CellValueConversion::booleanText(cell.number != 0.0, m_renderer.m_workbook.locale());
+    case CellType::Text:
+        return m_renderer.m_formatter->formatText(cell.text, format);
+    case CellType::Error:
+        return cell.text;
+    default:
+        return QString();
+    }
+}
+
+// Fills and grid lines go first, the texts over them. A merged area is
+// filled in the style of its top left cell.
+void PageRenderer::BlockPainter::drawFills(const Row &row)
+{
+    for (int i = 0; i < m_columnCount; ++i) {
+        const RangeRef *m = mergeAt(row.number, m_block.columns.first + i);
+        const Look &l
+            = m_renderer.look(m ? SheetCells::effectiveStyle(m_sheet, m->firstRow, m->firstColumn) : m_ids[size_t(i)]);
+        if (l.fill.isValid())
+            m_painter.fillRect(cellRect(i, row).adjusted(0, 0, 0.05, 0.05), l.fill);
+        if (m_layout.setup().gridLines)
+            addGridLines(i, row, m);
+    }
+}
+
+// Each cell's right and bottom grid line, and the block's outer left and
+// top ones; none inside a merged area.
+void PageRenderer::BlockPainter::addGridLines(int i, const Row &row, const RangeRef *merge)
+{
+    const QRectF cell = cellRect(i, row);
+    const BorderPen grid = gridPen();
+    if (!merge || m_block.columns.first + i == merge->lastColumn)
+        addLine(grid, QLineF(cell.topRight(), cell.bottomRight()));
+    if (!merge || row.number == merge->lastRow)
+        addLine(grid, QLineF(cell.bottomLeft(), cell.bottomRight()));
+    if (i == 0)
+        addLine(grid, QLineF(cell.topLeft(), cell.bottomLeft()));
+    if (row.number == m_block.rows.first)
+        addLine(grid, QLineF(cell.topLeft(), cell.topRight()));
+}
+
+// The row's texts; a merged area shows the text of its top left cell.
+void PageRenderer::BlockPainter::drawTexts(const Row &row)
+{
+    for (int i = 0; i < m_columnCount; ++i) {
+        if (m_texts[size_t(i)].text.isEmpty())
             continue;
-        const double bottom = top + h;
-        const RowData *data = m_sheet.row(r);
-        for (int i = 0; i < columnCount; ++i) {
-            ids[size_t(i)] = SheetCells::inheritedStyle(m_sheet, data, columns.first + i);
-            texts[size_t(i)] = CellText();
-        }
-        if (data) {
-            auto it = std::lower_bound(data->cells.begin(), data->cells.end(), columns.first,
-                [](const Cell &cell, int column) { return cell.column < column; });
-            for (; it != data->cells.end() && it->column <= columns.last; ++it) {
-                const size_t i = size_t(it->column - columns.first);
-                ids[i] = it->styleId;
-                const Cell &cell = *it;
-                const CellType type = cell.type == CellType::Formula ? cell.cachedType : cell.type;
-                CellText &t = texts[i];
-                t.type = type;
-                t.occupied = cell.type != CellType::Empty;
-                const QString &format = look(cell.styleId).numberFormat;
-                switch (type) {
-                case CellType::Number:
-                    t.text = m_formatter->format(cell.number, format);
-                    break;
-                case CellType::Boolean:
-                    t.text = CellValueConversion::booleanText(cell.number != 0.0, locale);
-                    break;
-                case CellType::Text:
-                    t.text = m_formatter->formatText(cell.text, format);
-                    break;
-                case CellType::Error:
-                    t.text = cell.text;
-                    break;
-                default:
-                    break;
-                }
-            }
-        }
+        const int column = m_block.columns.first + i;
+        const RangeRef *m = mergeAt(row.number, column);
+        if (m && (m->firstRow != row.number || m->firstColumn != column))
+            continue;
+        drawText(i, row, m);
+    }
+}
 
-        // Fills and grid lines first, texts over them.
-        for (int i = 0; i < columnCount; ++i) {
-            const RangeRef *m = mergeAt(r, columns.first + i);
-            const Look &l = look(m ? SheetCells::effectiveStyle(m_sheet, m->firstRow, m->firstColumn) : ids[size_t(i)]);
-            const QRectF cell(xs[size_t(i)], top, xs[size_t(i) + 1] - xs[size_t(i)], h);
-            if (l.fill.isValid())
-                painter.fillRect(cell.adjusted(0, 0, 0.05, 0.05), l.fill);
-            if (m_layout.setup().gridLines) {
-                if (!m || columns.first + i == m->lastColumn)
-                    addLine(gridLine, QLineF(cell.topRight(), cell.bottomRight()));
-                if (!m || r == m->lastRow)
-                    addLine(gridLine, QLineF(cell.bottomLeft(), cell.bottomRight()));
-                if (i == 0)
-                    addLine(gridLine, QLineF(cell.topLeft(), cell.bottomLeft()));
-                if (r == rows.first)
-                    addLine(gridLine, QLineF(cell.topLeft(), cell.topRight()));
-            }
-        }
-
-        // Texts wider than their cell run on over empty neighbours the way
-        // their alignment points; numbers never do, they show "###".
-        for (int i = 0; i < columnCount; ++i) {
-            CellText &t = texts[size_t(i)];
-            if (t.text.isEmpty())
-                continue;
-            const int column = columns.first + i;
-            const RangeRef *m = mergeAt(r, column);
-            if (m && (m->firstRow != r || m->firstColumn != column))
-                continue; // only the merge's top left cell shows its text
-            Look &l = look(ids[size_t(i)]);
-            if (l.dpi != dpi) {
-                l.dpi = dpi;
-                l.drawn = scaled(l.font, painter);
-                l.metrics.emplace(l.drawn, painter.device());
-            }
-            const bool link = links.contains(cellKey(r, column));
-            if (currentLook != &l || link) {
-                QFont font = l.drawn;
-                font.setUnderline(link);
-                painter.setFont(font);
-                currentLook = link ? nullptr : &l;
-            }
-            painter.setPen(link ? LinkColor : QColor(Qt::black));
-
-            int align = l.horizontalAlignment;
-            if (HAlign(align) == HAlign::General) {
-                align = t.type == CellType::Number                             ? int(HAlign::Right)
-                    : t.type == CellType::Boolean || t.type == CellType::Error ? int(HAlign::Center)
-                                                                               : int(HAlign::Left);
-            }
-            const Qt::Alignment horizontal = HAlign(align) == HAlign::Right ? Qt::AlignRight
-                : HAlign(align) == HAlign::Center                           ? Qt::AlignHCenter
-                                                                            : Qt::AlignLeft;
-            QRectF cell = m ? mergeRect(*m) : QRectF(xs[size_t(i)], top, xs[size_t(i) + 1] - xs[size_t(i)], h);
-
-            if (l.wrap) {
-                painter.save();
-                painter.setClipRect(cell, Qt::IntersectClip);
-                painter.drawText(cell.adjusted(TextPadding, 0, -TextPadding, -0.75),
-                    int(horizontal | Qt::AlignBottom | Qt::TextWordWrap), t.text);
-                painter.restore();
-                continue;
-            }
-
-            const QFontMetricsF &metrics = *l.metrics;
-            QString shown = t.text;
-            double width = metrics.horizontalAdvance(shown);
-            const double room = cell.width() - 2 * TextPadding;
-            QRectF clip = cell;
-            if (width > room && !m) {
-                if (t.type == CellType::Number) {
-                    shown = QStringLiteral("###");
-                    width = metrics.horizontalAdvance(shown);
-                } else if (t.type == CellType::Text) {
-                    const auto isFree = [&](int k) {
-                        return k >= 0 && k < columnCount && !texts[size_t(k)].occupied
-                            && !mergeAt(r, columns.first + k);
-                    };
-                    const bool toRight = horizontal != Qt::AlignRight;
-                    const bool toLeft = horizontal != Qt::AlignLeft;
-                    const double excess = toRight && toLeft ? (width - room) / 2 : width - room;
-                    int first = i;
-                    int last = i;
-                    for (double gained = 0; toRight && gained < excess && isFree(last + 1); ++last)
-                        gained += xs[size_t(last) + 2] - xs[size_t(last) + 1];
-                    for (double gained = 0; toLeft && gained < excess && isFree(first - 1); --first)
-                        gained += xs[size_t(first)] - xs[size_t(first) - 1];
-                    clip = QRectF(xs[size_t(first)], top, xs[size_t(last) + 1] - xs[size_t(first)], h);
-                    // The neighbours run over keep their own (empty) text.
-                    for (int k = first; k <= last; ++k)
-                        texts[size_t(k)].occupied = true;
-                }
-            }
-            double x = horizontal == Qt::AlignRight ? cell.right() - TextPadding - width
-                : horizontal == Qt::AlignHCenter    ? cell.center().x() - width / 2
-                                                    : cell.left() + TextPadding;
-            const double baseline = cell.bottom() - metrics.descent() - 0.75;
-            const bool clipped = x < clip.left() || x + width > clip.right() || metrics.height() > h;
-            if (clipped) {
-                painter.save();
-                painter.setClipRect(clip, Qt::IntersectClip);
-            }
-            painter.drawText(QPointF(x, baseline), shown);
-            if (clipped)
-                painter.restore();
-        }
-
-        // Border lines: each cell draws its own edges; a merged area only
-        // its outer ones.
-        for (int i = 0; i < columnCount; ++i) {
-            const int column = columns.first + i;
-            const Look &l = look(ids[size_t(i)]);
-            const RangeRef *m = mergeAt(r, column);
-            const QRectF cell(xs[size_t(i)], top, xs[size_t(i) + 1] - xs[size_t(i)], h);
-            if (!m || column == m->firstColumn)
-                addLine(l.edges[0], QLineF(cell.topLeft(), cell.bottomLeft()));
-            if (!m || r == m->firstRow)
-                addLine(l.edges[1], QLineF(cell.topLeft(), cell.topRight()));
-            if (!m || column == m->lastColumn)
-                addLine(l.edges[2], QLineF(cell.topRight(), cell.bottomRight()));
-            if (!m || r == m->lastRow)
-                addLine(l.edges[3], QLineF(cell.bottomLeft(), cell.bottomRight()));
-        }
-        top = bottom;
+// A text wider than its cell runs on over empty neighbours the way its
+// alignment points; a number never does, it shows "###". A wrapped text
+// stays in its cell.
+void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef *merge)
+{
+    const CellText &t = m_texts[size_t(i)];
+    Look &l = m_renderer.look(m_ids[size_t(i)]);
+    useFont(l, m_links.contains(cellKey(row.number, m_block.columns.first + i)));
+    const Qt::Alignment horizontal = horizontalAlignment(l.horizontalAlignment, t.type);
+    const QRectF cell = merge ? mergeRect(*merge) : cellRect(i, row);
+    if (l.wrap) {
+        m_painter.save();
+        m_painter.setClipRect(cell, Qt::IntersectClip);
+        m_painter.drawText(cell.adjusted(TextPadding, 0, -TextPadding, -0.75),
+            int(horizontal | Qt::AlignBottom | Qt::TextWordWrap), t.text);
+        m_painter.restore();
+        return;
     }
 
-    // Merged areas that start above or left of the block show their text
-    // here too, cut at the block's edge.
-    for (const RangeRef &m : merges) {
-        if (m.firstRow >= rows.first && m.firstColumn >= columns.first)
+    const QFontMetricsF &metrics = *l.metrics;
+    QString shown = t.text;
+    double width = metrics.horizontalAdvance(shown);
+    const double room = cell.width() - 2 * TextPadding;
+    QRectF clip = cell;
+    if (width > room && !merge && t.type == CellType::Number) {
+        shown = QStringLiteral("###");
+        width = metrics.horizontalAdvance(shown);
+    } else if (width > room && !merge && t.type == CellType::Text) {
+        clip = runOn(i, row, horizontal, width - room);
+    }
+    const double x = horizontal == Qt::AlignRight ? cell.right() - TextPadding - width
+        : horizontal == Qt::AlignHCenter          ? cell.center().x() - width / 2
+                                                  : cell.left() + TextPadding;
+    const double baseline = cell.bottom() - metrics.descent() - 0.75;
+    const bool clipped = x < clip.left() || x + width > clip.right() || metrics.height() > row.height;
+    if (clipped) {
+        m_painter.save();
+        m_painter.setClipRect(clip, Qt::IntersectClip);
+    }
+    m_painter.drawText(QPointF(x, baseline), shown);
+    if (clipped)
+        m_painter.restore();
+}
+
+// Gives the painter the look's font as drawn on this device (made once per
+// look and resolution), underlined and in the link colour for a link.
+void PageRenderer::BlockPainter::useFont(Look &l, bool link)
+{
+    if (l.dpi != m_dpi) {
+        l.dpi = m_dpi;
+        l.drawn = m_renderer.scaled(l.font, m_painter);
+        l.metrics.emplace(l.drawn, m_painter.device());
+    }
+    if (m_currentLook != &l || link) {
+        QFont font = l.drawn;
+        font.setUnderline(link);
+        m_painter.setFont(font);
+        m_currentLook = link ? nullptr : &l;
+    }
+    m_painter.setPen(link ? LinkColor : QColor(Qt::black));
+}
+
+// The room of a text overflow points too wide for its cell: the cell and the
+// free neighbours it runs on over, to the right, to the left or (centred)
+// half each way. The neighbours keep their own (empty) text, but no other
+// text runs over them.
+QRectF PageRenderer::BlockPainter::runOn(int i, const Row &row, Qt::Alignment horizontal, double overflow)
+{
+    const auto isFree = [&](int k) {
+        return k >= 0 && k < m_columnCount && !m_texts[size_t(k)].occupied
+            && !mergeAt(row.number, m_block.columns.first + k);
+    };
+    const bool toRight = horizontal != Qt::AlignRight;
+    const bool toLeft = horizontal != Qt::AlignLeft;
+    const double excess = toRight && toLeft ? overflow / 2 : overflow;
+    int first = i;
+    int last = i;
+    for (double gained = 0; toRight && gained < excess && isFree(last + 1); ++last)
+        gained += m_xs[size_t(last) + 2] - m_xs[size_t(last) + 1];
+    for (double gained = 0; toLeft && gained < excess && isFree(first - 1); --first)
+        gained += m_xs[size_t(first)] - m_xs[size_t(first) - 1];
+    for (int k = first; k <= last; ++k)
+        m_texts[size_t(k)].occupied = true;
+    return QRectF(m_xs[size_t(first)], row.top, m_xs[size_t(last) + 1] - m_xs[size_t(first)], row.height);
+}
+
+// Border lines: each cell gives its own edges; a merged area only its outer
+// ones.
+void PageRenderer::BlockPainter::addBorders(const Row &row)
+{
+    for (int i = 0; i < m_columnCount; ++i) {
+        const int column = m_block.columns.first + i;
+        const Look &l = m_renderer.look(m_ids[size_t(i)]);
+        const RangeRef *m = mergeAt(row.number, column);
+        const QRectF cell = cellRect(i, row);
+        if (!m || column == m->firstColumn)
+            addLine(l.edges[0], QLineF(cell.topLeft(), cell.bottomLeft()));
+        if (!m || row.number == m->firstRow)
+            addLine(l.edges[1], QLineF(cell.topLeft(), cell.topRight()));
+        if (!m || column == m->lastColumn)
+            addLine(l.edges[2], QLineF(cell.topRight(), cell.bottomRight()));
+        if (!m || row.number == m->lastRow)
+            addLine(l.edges[3], QLineF(cell.bottomLeft(), cell.bottomRight()));
+    }
+}
+
+// Merged areas that start above or left of the block show their text here
+// too, cut at the block's edge.
+void PageRenderer::BlockPainter::drawCutMergeTexts()
+{
+    for (const RangeRef &m : m_merges) {
+        if (m.firstRow >= m_block.rows.first && m.firstColumn >= m_block.columns.first)
             continue;
         const Cell *cell = m_sheet.cell(m.firstRow, m.firstColumn);
         if (!cell || cell->type == CellType::Empty)
             continue;
-        const quint32 id = cell->styleId;
-        const Look &l = look(id);
+        const Look &l = m_renderer.look(cell->styleId);
         const CellType type = cell->type == CellType::Formula ? cell->cachedType : cell->type;
-        const QString text = type == CellType::Number ? m_formatter->format(cell->number, l.numberFormat)
-                                                      : m_formatter->formatText(cell->text, l.numberFormat);
-        painter.setFont(scaled(l.font, painter));
-        currentLook = nullptr;
-        painter.setPen(Qt::black);
-        const Qt::Alignment horizontal = HAlign(l.horizontalAlignment) == HAlign::Center ? Qt::AlignHCenter
-            : HAlign(l.horizontalAlignment) == HAlign::Right
-                || (HAlign(l.horizontalAlignment) == HAlign::General && type == CellType::Number)
-            ? Qt::AlignRight
-            : Qt::AlignLeft;
-        painter.drawText(mergeRect(m).adjusted(TextPadding, 0, -TextPadding, -0.75),
+        const NumberFormatter &formatter = *m_renderer.m_formatter;
+        const QString text = type == CellType::Number ? formatter.format(cell->number, l.numberFormat)
+                                                      : formatter.formatText(cell->text, l.numberFormat);
+        m_painter.setFont(m_renderer.scaled(l.font, m_painter));
+        m_currentLook = nullptr;
+        m_painter.setPen(Qt::black);
+        const HAlign align = HAlign(l.horizontalAlignment);
+        const Qt::Alignment horizontal = align == HAlign::Center                               ? Qt::AlignHCenter
+            : align == HAlign::Right || (align == HAlign::General && type == CellType::Number) ? Qt::AlignRight
+                                                                                               : Qt::AlignLeft;
+        m_painter.drawText(mergeRect(m).adjusted(TextPadding, 0, -TextPadding, -0.75),
             int(horizontal | Qt::AlignBottom | (l.wrap ? Qt::TextWordWrap : 0)), text);
     }
+}
 
-    for (auto &[key, segments] : lines) {
+void PageRenderer::BlockPainter::drawLines()
+{
+    for (auto &[key, segments] : m_lines) {
         QPen pen(
             QColor::fromRgb(std::get<2>(key)), std::get<0>(key) / 100.0, Qt::PenStyle(std::get<1>(key)), Qt::SquareCap);
-        painter.setPen(pen);
-        painter.drawLines(segments);
+        m_painter.setPen(pen);
+        m_painter.drawLines(segments);
     }
+}
 
-    // Pictures with their top left corner in the block.
-    if (!m_imagesRead) {
-        m_imagesRead = true;
-        for (const Picture &p : m_sheet.pictures())
-            m_images.push_back(QImage::fromData(p.data));
-    }
-    for (size_t i = 0; i < m_sheet.pictures().size(); ++i) {
-        const Picture &p = m_sheet.pictures()[i];
-        if (!blockRange.contains(p.anchor.row, p.anchor.column) || m_images[i].isNull())
+// Pictures with their top left corner in the block, at their own size.
+void PageRenderer::BlockPainter::drawPictures()
+{
+    const std::vector<Picture> &pictures = m_sheet.pictures();
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const Picture &p = pictures[i];
+        if (!m_range.contains(p.anchor.row, p.anchor.column) || m_renderer.picture(i).isNull())
             continue;
         int width = 0;
         int height = 0;
         PictureDrawing::pixelSize(p, width, height);
-        const QPointF at(xs[size_t(p.anchor.column - columns.first)],
-            block.origin.y() + m_layout.rowsHeight(rows.first, p.anchor.row - 1));
-        painter.drawImage(QRectF(at, QSizeF(width * PointsPerPixel, height * PointsPerPixel)), m_images[i]);
+        const QPointF at(m_xs[size_t(p.anchor.column - m_block.columns.first)],
+            m_block.origin.y() + m_layout.rowsHeight(m_block.rows.first, p.anchor.row - 1));
+        m_painter.drawImage(QRectF(at, QSizeF(width * PointsPerPixel, height * PointsPerPixel)), m_renderer.picture(i));
     }
-    painter.restore();
 }

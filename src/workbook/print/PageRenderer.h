@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workbook/print/BorderPen.h"
 #include "workbook/print/HeaderFooterText.h"
 #include "workbook/print/PageLayout.h"
 
@@ -58,13 +59,6 @@ public:
     static constexpr double TextPadding = 2.0;
 
 private:
-    struct Line
-    {
-        double width = 0; // points; 0 = none
-        Qt::PenStyle style = Qt::SolidLine;
-        bool isDouble = false;
-        QColor color = Qt::black;
-    };
     struct Look
     {
         QString numberFormat;
@@ -72,7 +66,7 @@ private:
         int horizontalAlignment = 1;
         bool wrap = false;
         QColor fill;
-        std::array<Line, 4> edges; // left, top, right, bottom
+        std::array<BorderPen, 4> edges; // left, top, right, bottom
         // The font as drawn on the device of that resolution, and its
         // metrics, made once per look.
         int dpi = 0;
@@ -80,11 +74,15 @@ private:
         std::optional<QFontMetricsF> metrics;
     };
     struct Block;
+    class BlockPainter;
 
     // The look of a style, made on first use; its drawn font is filled in
     // when drawing.
     Look &look(quint32 styleId) const;
     QFont scaled(QFont font, const QPainter &painter) const;
+    // The sheet's picture of that index, read on first use (null when Qt
+    // cannot read it).
+    const QImage &picture(size_t index) const;
     void drawBlock(QPainter &painter, const Block &block) const;
     void drawHeaderFooter(QPainter &painter, const HeaderFooterText &text, bool isHeader) const;
     HeaderFooterText fields(const QString &code, int index) const;
