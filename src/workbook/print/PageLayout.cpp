@@ -4,6 +4,7 @@
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
 #include "workbook/package/PictureDrawing.h"
+#include "workbook/print/SheetExtent.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,31 +13,6 @@ namespace {
 
 constexpr double PointsPerPixel = 72.0 / 96.0;
 constexpr double DefaultColumnPixels = 64.0; // 8.43 characters of the standard font
-
-// True when a style shows on paper without a value: a fill or a border line.
-class VisibleStyles
-{
-public:
-    explicit VisibleStyles(const Workbook &workbook)
-        : m_workbook(workbook)
-    { }
-    bool shows(quint32 id)
-    {
-        if (id >= m_known.size())
-            m_known.resize(id + 1, -1);
-        if (m_known[id] < 0) {
-            const ResolvedStyle r = m_workbook.resolve(id);
-            const bool lines
-                = std::any_of(r.borders.begin(), r.borders.end(), [](const BorderLine &l) { return !l.isNone(); });
-            m_known[id] = !r.fillColor.isEmpty() || lines ? 1 : 0;
-        }
-        return m_known[id] == 1;
-    }
-
-private:
-    const Workbook &m_workbook;
-    std::vector<signed char> m_known;
-};
 
 } // namespace
 
@@ -95,24 +71,17 @@ double PageLayout::columnPoints(double storedWidth)
 void PageLayout::measure(const Workbook &workbook, int sheetIndex)
 {
     const Worksheet &sheet = workbook.sheet(sheetIndex);
+    SheetExtent extent = SheetExtent::of(workbook, sheet);
+    measureColumns(sheet, extent.lastColumn);
+    coverPictures(sheet, extent);
+    findArea(extent);
+    measureRows(sheet);
+}
 
-    // Column widths up to the last column any row uses.
-    int lastColumn = 0;
-    int lastRow = 0;
-    VisibleStyles visible(workbook);
-    for (const auto &[rowNumber, row] : sheet.rows()) {
-        for (auto it = row.cells.rbegin(); it != row.cells.rend(); ++it) {
-            if (!it->isEmpty() || visible.shows(it->styleId)) {
-                lastRow = std::max(lastRow, rowNumber);
-                lastColumn = std::max(lastColumn, it->column);
-                break;
-            }
-        }
-    }
-    for (const RangeRef &m : sheet.merges()) {
-        lastRow = std::max(lastRow, m.lastRow);
-        lastColumn = std::max(lastColumn, m.lastColumn);
-    }
+// Column widths up to the last column any row uses and some after it, and
+// their running sums.
+void PageLayout::measureColumns(const Worksheet &sheet, int lastColumn)
+{
     const int maxColumn = std::max({lastColumn, m_setup.printArea.lastColumn, m_setup.titleLastColumn, 1}) + 64;
     const double defaultWidth = m_setup.defaultColumnWidth >= 0 ? columnPoints(m_setup.defaultColumnWidth)
                                                                 : DefaultColumnPixels * PointsPerPixel;
@@ -126,8 +95,14 @@ void PageLayout::measure(const Workbook &workbook, int sheetIndex)
         else if (column.width >= 0)
             m_columnWidths[size_t(index)] = columnPoints(column.width);
     }
+    m_columnLefts.assign(m_columnWidths.size() + 1, 0.0);
+    for (size_t c = 1; c < m_columnWidths.size(); ++c)
+        m_columnLefts[c + 1] = m_columnLefts[c] + m_columnWidths[c];
+}
 
-    // Pictures reach over the cells they cover.
+// Pictures reach over the cells they cover.
+void PageLayout::coverPictures(const Worksheet &sheet, SheetExtent &extent) const
+{
     for (const Picture &p : sheet.pictures()) {
         int width = 0;
         int height = 0;
@@ -147,21 +122,30 @@ void PageLayout::measure(const Workbook &workbook, int sheetIndex)
                 break;
             ++row;
         }
-        lastRow = std::max(lastRow, row);
-        lastColumn = std::max(lastColumn, column);
+        extent.include(row, column);
     }
+}
 
+// The area that prints: the print area, or the sheet's content from A1.
+void PageLayout::findArea(const SheetExtent &extent)
+{
     if (m_setup.printArea.firstRow > 0) {
         // A print area of whole rows or columns ends where the sheet's content does.
         m_area = m_setup.printArea;
         if (m_area.lastRow == SheetLimits::MaxRows)
-            m_area.lastRow = std::max(m_area.firstRow, lastRow);
+            m_area.lastRow = std::max(m_area.firstRow, extent.lastRow);
         if (m_area.lastColumn == SheetLimits::MaxColumns)
-            m_area.lastColumn = std::max(m_area.firstColumn, lastColumn);
+            m_area.lastColumn = std::max(m_area.firstColumn, extent.lastColumn);
         m_area.lastColumn = std::min(m_area.lastColumn, int(m_columnWidths.size()) - 1);
-    } else if (lastRow > 0) {
-        m_area = RangeRef{1, 1, lastRow, lastColumn};
+    } else if (extent.lastRow > 0) {
+        m_area = RangeRef{1, 1, extent.lastRow, extent.lastColumn};
     }
+}
+
+// Row heights and manual breaks down to the area's last row (or the last
+// repeated one), and the heights' running sums.
+void PageLayout::measureRows(const Worksheet &sheet)
+{
     const int rowsNeeded = std::max({m_area.lastRow, m_setup.titleLastRow, 1}) + 1;
     m_rowHeights.assign(size_t(rowsNeeded) + 1, m_setup.defaultRowHeight);
     m_rowHeights[0] = 0;
@@ -182,9 +166,6 @@ void PageLayout::measure(const Workbook &workbook, int sheetIndex)
     m_rowTops.assign(m_rowHeights.size() + 1, 0.0);
     for (size_t r = 1; r < m_rowHeights.size(); ++r)
         m_rowTops[r + 1] = m_rowTops[r] + m_rowHeights[r];
-    m_columnLefts.assign(m_columnWidths.size() + 1, 0.0);
-    for (size_t c = 1; c < m_columnWidths.size(); ++c)
-        m_columnLefts[c + 1] = m_columnLefts[c] + m_columnWidths[c];
 }
 
 QRectF PageLayout::printableRect(double scale) const

@@ -8,6 +8,8 @@
 #include <vector>
 
 class Workbook;
+class Worksheet;
+struct SheetExtent;
 
 // The pages one sheet prints on: which rows and columns each page shows,
 // at which scale, where on the paper. All lengths are points; row heights
@@ -71,6 +73,10 @@ public:
 
 private:
     void measure(const Workbook &workbook, int sheetIndex);
+    void measureColumns(const Worksheet &sheet, int lastColumn);
+    void coverPictures(const Worksheet &sheet, SheetExtent &extent) const;
+    void findArea(const SheetExtent &extent);
+    void measureRows(const Worksheet &sheet);
     std::vector<Band> bands(const std::vector<double> &sizes, int first, int last, double available, int titleFirst,
         int titleLast, const std::vector<char> &breaksAbove) const;
     void paginate(double scale, std::vector<Band> &rowBands, std::vector<Band> &columnBands) const;
