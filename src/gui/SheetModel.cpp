@@ -8,8 +8,9 @@
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
-#include "workbook/cells/XlConstants.h"
 #include "workbook/package/PictureDrawing.h"
+#include "workbook/print/BorderPen.h"
+#include "workbook/print/SheetExtent.h"
 
 #include <QBrush>
 #include <QFontMetricsF>
@@ -34,58 +35,19 @@ constexpr double PixelsPerPoint = 96.0 / 72.0;
 
 const QColor LinkColor(0x05, 0x63, 0xC1);
 
-// The workbook's default colour palette, indexed 1..56 as border colours are.
-constexpr QRgb Palette[56] = {
-    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, //
-    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, //
-    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, //
-    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF, //
-    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99, //
-    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, //
-    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333, //
-};
-
+// A border line in whole screen pixels: as wide as on paper, at least a
+// pixel; a double line takes three (two strokes and the gap between), and
+// a hairline, thinner than a pixel, shows dotted.
 SheetLine drawnLine(const BorderLine &line)
 {
+    const BorderPen pen = BorderPen::of(line);
     SheetLine drawn;
-    if (line.isNone())
+    if (pen.isNone())
         return drawn;
-    switch (line.weight) {
-    case Xl::Medium:
-        drawn.width = 2;
-        break;
-    case Xl::Thick:
-        drawn.width = 3;
-        break;
-    default: // hairline and thin
-        drawn.width = 1;
-        break;
-    }
-    switch (line.lineStyle) {
-    case Xl::Dash:
-        drawn.style = Qt::DashLine;
-        break;
-    case Xl::Dot:
-        drawn.style = Qt::DotLine;
-        break;
-    case Xl::DashDot:
-    case Xl::SlantDashDot:
-        drawn.style = Qt::DashDotLine;
-        break;
-    case Xl::DashDotDot:
-        drawn.style = Qt::DashDotDotLine;
-        break;
-    case Xl::Double:
-        drawn.isDouble = true;
-        drawn.width = 3;
-        break;
-    default:
-        break;
-    }
-    if (line.weight == Xl::Hairline && drawn.style == Qt::SolidLine && !drawn.isDouble)
-        drawn.style = Qt::DotLine;
-    if (line.colorIndex >= 1 && line.colorIndex <= 56)
-        drawn.color = QColor::fromRgb(Palette[line.colorIndex - 1]);
+    drawn.width = pen.isDouble ? 3 : std::max(1, qRound(pen.width * PixelsPerPoint));
+    drawn.style = pen.isHairline && pen.style == Qt::SolidLine ? Qt::DotLine : pen.style;
+    drawn.isDouble = pen.isDouble;
+    drawn.color = pen.color;
     return drawn;
 }
 
@@ -168,52 +130,40 @@ void SheetModel::setSheet(const Workbook *book, const Worksheet *sheet)
 // rows; the cells' looks wait until they are shown.
 void SheetModel::measureSheet()
 {
+    findSize();
+    measureColumns();
+    measureRows();
+    findSpans();
+    for (int row : m_sheet->rowBreaks()) {
+        if (row >= 2 && row <= m_rowCount)
+            m_pageBreakRows.push_back(row - 1);
+    }
+    const auto &links = m_sheet->hyperlinks();
+    for (size_t i = 0; i < links.size(); ++i)
+        m_links.insert(cellKey(links[i].anchor.row, links[i].anchor.column), int(i));
+    readPictures();
+}
+
+// The model shows the cells that show anything, the cells with links,
+// pictures and breaks, and spare rows and columns after them.
+void SheetModel::findSize()
+{
     const Worksheet &sheet = *m_sheet;
-
-    // A cell counts for the size when it holds a value or shows a format
-    // (a border or a fill); unformatted empty cells at a row's end do not.
-    std::vector<signed char> visibleStyle;
-    const auto showsFormat = [&](quint32 id) {
-        if (id >= visibleStyle.size())
-            visibleStyle.resize(id + 1, -1);
-        if (visibleStyle[id] < 0) {
-            const ResolvedStyle r = m_book->resolve(id);
-            const bool shows = !r.fillColor.isEmpty()
-                || std::any_of(r.borders.begin(), r.borders.end(), [](const BorderLine &l) { return !l.isNone(); });
-            visibleStyle[id] = shows ? 1 : 0;
-        }
-        return visibleStyle[id] == 1;
-    };
-    int lastRow = 0;
-    int lastColumn = 0;
-    for (const auto &[rowNumber, row] : sheet.rows()) {
-        for (auto it = row.cells.rbegin(); it != row.cells.rend(); ++it) {
-            if (!it->isEmpty() || showsFormat(it->styleId)) {
-                lastRow = std::max(lastRow, rowNumber);
-                lastColumn = std::max(lastColumn, it->column);
-                break;
-            }
-        }
-    }
-    for (const RangeRef &m : sheet.merges()) {
-        lastRow = std::max(lastRow, m.lastRow);
-        lastColumn = std::max(lastColumn, m.lastColumn);
-    }
-    for (const Hyperlink &h : sheet.hyperlinks()) {
-        lastRow = std::max(lastRow, h.anchor.row);
-        lastColumn = std::max(lastColumn, h.anchor.column);
-    }
-    for (const Picture &p : sheet.pictures()) {
-        lastRow = std::max(lastRow, p.anchor.row);
-        lastColumn = std::max(lastColumn, p.anchor.column);
-    }
+    SheetExtent extent = SheetExtent::of(*m_book, sheet);
+    for (const Hyperlink &h : sheet.hyperlinks())
+        extent.include(h.anchor.row, h.anchor.column);
+    for (const Picture &p : sheet.pictures())
+        extent.include(p.anchor.row, p.anchor.column);
     if (!sheet.rowBreaks().empty())
-        lastRow = std::max(lastRow, *sheet.rowBreaks().rbegin());
-    m_rowCount = std::min(std::max(lastRow, 1) + SpareRows, SheetLimits::MaxRows);
-    m_columnCount = std::min(std::max(lastColumn + SpareColumns, MinimumColumns), SheetLimits::MaxColumns);
+        extent.include(*sheet.rowBreaks().rbegin(), 0);
+    m_rowCount = std::min(std::max(extent.lastRow, 1) + SpareRows, SheetLimits::MaxRows);
+    m_columnCount = std::min(std::max(extent.lastColumn + SpareColumns, MinimumColumns), SheetLimits::MaxColumns);
+}
 
+void SheetModel::measureColumns()
+{
     m_columnPixels.assign(size_t(m_columnCount), DefaultColumnPixels);
-    const auto &columns = sheet.columns();
+    const auto &columns = m_sheet->columns();
     for (auto it = columns.lower_bound(1); it != columns.end() && it->first <= m_columnCount; ++it) {
         const int pixels = columnPixelsOf(it->second);
         m_columnPixels[size_t(it->first - 1)] = pixels;
@@ -223,14 +173,17 @@ void SheetModel::measureSheet()
     m_columnStarts.resize(size_t(m_columnCount) + 1);
     for (int c = 0; c < m_columnCount; ++c)
         m_columnStarts[size_t(c) + 1] = m_columnStarts[size_t(c)] + m_columnPixels[size_t(c)];
+}
 
-    // Rows have the default height unless they have their own (or are
-    // hidden). A report that copies template rows may give every row its own
-    // height; then that height is the common one and the view sets only the
-    // rows that differ from it, instead of every row one by one.
+// Rows have the default height unless they have their own (or are hidden).
+// A report that copies template rows may give every row its own height;
+// then that height is the common one and the view sets only the rows that
+// differ from it, instead of every row one by one.
+void SheetModel::measureRows()
+{
     std::map<int, int> own;
     QHash<int, int> rowsOfHeight;
-    for (const auto &[rowNumber, row] : sheet.rows()) {
+    for (const auto &[rowNumber, row] : m_sheet->rows()) {
         if (rowNumber > m_rowCount)
             break;
         if (row.hidden) {
@@ -257,8 +210,12 @@ void SheetModel::measureSheet()
                 m_rowHeights[row] = DefaultRowPixels;
         }
     }
+}
 
-    for (const RangeRef &m : sheet.merges()) {
+// The merged areas in the model, cut at its edges, ordered by row.
+void SheetModel::findSpans()
+{
+    for (const RangeRef &m : m_sheet->merges()) {
         if (m.isSingleCell() || m.firstRow > m_rowCount || m.firstColumn > m_columnCount)
             continue;
         const SheetSpan span{m.firstRow - 1, m.firstColumn - 1, std::min(m.lastRow, m_rowCount) - m.firstRow + 1,
@@ -269,23 +226,18 @@ void SheetModel::measureSheet()
     std::sort(m_spans.begin(), m_spans.end(), [](const SheetSpan &a, const SheetSpan &b) {
         return a.row < b.row || (a.row == b.row && a.column < b.column);
     });
+}
 
-    for (int row : sheet.rowBreaks()) {
-        if (row >= 2 && row <= m_rowCount)
-            m_pageBreakRows.push_back(row - 1);
-    }
-
-    const auto &links = sheet.hyperlinks();
-    for (size_t i = 0; i < links.size(); ++i)
-        m_links.insert(cellKey(links[i].anchor.row, links[i].anchor.column), int(i));
-
-    for (const Picture &p : sheet.pictures()) {
+// Each picture scaled to its size; one Qt cannot read shows as an empty
+// frame of its size.
+void SheetModel::readPictures()
+{
+    for (const Picture &p : m_sheet->pictures()) {
         int width = 0;
         int height = 0;
         PictureDrawing::pixelSize(p, width, height);
         QImage image = QImage::fromData(p.data);
         if (image.isNull()) {
-            // An image Qt cannot read shows as an empty frame of its size.
             image = QImage(width, height, QImage::Format_RGB32);
             image.fill(QColor(0xF2, 0xF2, 0xF2));
             QPainter frame(&image);
@@ -472,14 +424,30 @@ const SheetSpan *SheetModel::spanAt(int row, int column) const
     return nullptr;
 }
 
+// What each cell of a model row shows: the looks of the cells' styles, the
+// values as texts, links, the outer lines of merged areas, and texts that
+// run on over their neighbours.
 std::vector<SheetCellLook> SheetModel::buildRow(int row) const
 {
     const int sheetRow = row + 1;
+    std::vector<SheetCellLook> looks = styledRow(sheetRow);
+    std::vector<CellType> types(size_t(m_columnCount), CellType::Empty);
+    showValues(looks, types, sheetRow);
+    if (!m_links.isEmpty())
+        showLinks(looks, sheetRow);
+    mergeEdges(looks, row);
+    spill(looks, types, row);
+    return looks;
+}
+
+// The looks of a sheet row's styles, before the values: font, fill, wrap,
+// alignment and lines, each right and bottom edge with the line the
+// neighbour there puts on it.
+std::vector<SheetCellLook> SheetModel::styledRow(int sheetRow) const
+{
     const std::vector<quint32> ids = rowStyles(sheetRow);
     const std::vector<quint32> below = rowStyles(sheetRow + 1);
     std::vector<SheetCellLook> looks(static_cast<size_t>(m_columnCount));
-    std::vector<CellType> types(size_t(m_columnCount), CellType::Empty);
-
     for (int c = 0; c < m_columnCount; ++c) {
         const StyleLook &s = styleLook(ids[size_t(c)]);
         SheetCellLook &l = looks[size_t(c)];
@@ -493,57 +461,70 @@ std::vector<SheetCellLook> SheetModel::buildRow(int row) const
             l.edges[SheetEdgeBottom] = styleLook(below[size_t(c)]).edges[SheetEdgeTop];
         l.alignment = horizontalAlignment(s.horizontalAlignment, CellType::Text) | Qt::AlignBottom;
     }
+    return looks;
+}
 
-    if (const RowData *data = m_sheet->row(sheetRow)) {
-        const QLocale &locale = m_book->locale();
-        for (const Cell &cell : data->cells) {
-            if (cell.column > m_columnCount)
-                break;
-            if (cell.column < 1)
-                continue;
-            const CellType type = cell.type == CellType::Formula ? cell.cachedType : cell.type;
-            const StyleLook &s = styleLook(cell.styleId);
-            SheetCellLook &l = looks[size_t(cell.column - 1)];
-            switch (type) {
-            case CellType::Number:
-                l.text = m_formatter->format(cell.number, s.numberFormat);
-                l.isNumber = true;
-                break;
-            case CellType::Boolean:
-                l.text = CellValueConversion::booleanText(cell.number != 0.0, locale);
-                break;
-            case CellType::Text:
-                l.text = m_formatter->formatText(cell.text, s.numberFormat);
-                break;
-            case CellType::Error:
-                l.text = cell.text;
-                break;
-            default:
-                break;
-            }
-            types[size_t(cell.column - 1)] = cell.type == CellType::Empty ? CellType::Empty : type;
-            // A formula without a known result still occupies its cell.
-            if (cell.type == CellType::Formula && type == CellType::Empty)
-                types[size_t(cell.column - 1)] = CellType::Formula;
-            l.alignment = horizontalAlignment(s.horizontalAlignment, type) | Qt::AlignBottom;
-        }
+// The row's values as their number formats show them, aligned by their
+// type; types gets each column's value type (a formula's result's).
+void SheetModel::showValues(std::vector<SheetCellLook> &looks, std::vector<CellType> &types, int sheetRow) const
+{
+    const RowData *data = m_sheet->row(sheetRow);
+    if (!data)
+        return;
+    for (const Cell &cell : data->cells) {
+        if (cell.column > m_columnCount)
+            break;
+        if (cell.column < 1)
+            continue;
+        const CellType type = cell.type == CellType::Formula ? cell.cachedType : cell.type;
+        const StyleLook &s = styleLook(cell.styleId);
+        SheetCellLook &l = looks[size_t(cell.column - 1)];
+        l.text = shownText(cell, type, s.numberFormat);
+        l.isNumber = type == CellType::Number;
+        types[size_t(cell.column - 1)] = cell.type == CellType::Empty ? CellType::Empty : type;
+        // A formula without a known result still occupies its cell.
+        if (cell.type == CellType::Formula && type == CellType::Empty)
+            types[size_t(cell.column - 1)] = CellType::Formula;
+        l.alignment = horizontalAlignment(s.horizontalAlignment, type) | Qt::AlignBottom;
     }
+}
 
-    if (!m_links.isEmpty()) {
-        for (int c = 0; c < m_columnCount; ++c) {
-            const auto it = m_links.constFind(cellKey(sheetRow, c + 1));
-            if (it == m_links.constEnd())
-                continue;
-            const Hyperlink &h = m_sheet->hyperlinks()[size_t(*it)];
-            SheetCellLook &l = looks[size_t(c)];
-            l.hyperlink = h.address.isEmpty() ? QLatin1Char('#') + h.location : h.address;
-            l.foreground = LinkColor;
-            l.font.setUnderline(true);
-        }
+QString SheetModel::shownText(const Cell &cell, CellType type, const QString &numberFormat) const
+{
+    switch (type) {
+    case CellType::Number:
+        return m_formatter->format(cell.number, numberFormat);
+    case CellType::Boolean:
+        return CellValueConversion::booleanText(cell.number != 0.0, m_book->locale());
+    case CellType::Text:
+        return m_formatter->formatText(cell.text, numberFormat);
+    case CellType::Error:
+        return cell.text;
+    default:
+        return QString();
     }
+}
 
-    // A merged area is drawn as one cell from its top left: its right and
-    // bottom lines are those of its last column and last row.
+// Cells with a link show it blue and underlined and carry its address.
+void SheetModel::showLinks(std::vector<SheetCellLook> &looks, int sheetRow) const
+{
+    for (int c = 0; c < m_columnCount; ++c) {
+        const auto it = m_links.constFind(cellKey(sheetRow, c + 1));
+        if (it == m_links.constEnd())
+            continue;
+        const Hyperlink &h = m_sheet->hyperlinks()[size_t(*it)];
+        SheetCellLook &l = looks[size_t(c)];
+        l.hyperlink = h.address.isEmpty() ? QLatin1Char('#') + h.location : h.address;
+        l.foreground = LinkColor;
+        l.font.setUnderline(true);
+    }
+}
+
+// A merged area is drawn as one cell from its top left: its right and
+// bottom lines are those of its last column and last row.
+void SheetModel::mergeEdges(std::vector<SheetCellLook> &looks, int row) const
+{
+    const int sheetRow = row + 1;
     for (int c = 0; c < m_columnCount; ++c) {
         const SheetSpan *span = spanAt(row, c);
         if (!span || span->row != row || span->column != c)
@@ -553,8 +534,17 @@ std::vector<SheetCellLook> SheetModel::buildRow(int row) const
         l.edges[SheetEdgeBottom] = bottomLine(span->row + span->rowCount, c + 1);
         c = span->column + span->columnCount - 1;
     }
+}
 
-    // Texts run on over empty neighbours the way their alignment points.
+// Texts run on over empty neighbours the way their alignment points; a
+// centred text needs half the excess on either side. Numbers, wrapped texts
+// and merged cells stay in their cells.
+void SheetModel::spill(std::vector<SheetCellLook> &looks, const std::vector<CellType> &types, int row) const
+{
+    const auto isFree = [&](int k) {
+        return k >= 0 && k < m_columnCount && types[size_t(k)] == CellType::Empty && looks[size_t(k)].textColumn < 0
+            && !spanAt(row, k);
+    };
     for (int c = 0; c < m_columnCount; ++c) {
         SheetCellLook &l = looks[size_t(c)];
         if (l.text.isEmpty())
@@ -568,13 +558,8 @@ std::vector<SheetCellLook> SheetModel::buildRow(int row) const
         const double own = m_columnPixels[size_t(c)];
         if (needed <= own)
             continue;
-        const auto isFree = [&](int k) {
-            return k >= 0 && k < m_columnCount && types[size_t(k)] == CellType::Empty && looks[size_t(k)].textColumn < 0
-                && !spanAt(row, k);
-        };
         const bool toRight = !(l.alignment & Qt::AlignRight);
         const bool toLeft = !(l.alignment & Qt::AlignLeft);
-        // A centred text needs half the excess on either side.
         const double excess = toRight && toLeft ? (needed - own) / 2 : needed - own;
         int first = c;
         int last = c;
@@ -588,5 +573,4 @@ std::vector<SheetCellLook> SheetModel::buildRow(int row) const
             looks[size_t(k)].spillLast = last;
         }
     }
-    return looks;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbook/cells/Cell.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
@@ -153,8 +155,18 @@ private:
     SheetLine bottomLine(int sheetRow, int sheetColumn) const;
     const SheetSpan *spanAt(int row, int column) const;
     std::vector<SheetCellLook> buildRow(int row) const;
-    void spill(std::vector<SheetCellLook> &looks, int row) const;
+    std::vector<SheetCellLook> styledRow(int sheetRow) const;
+    void showValues(std::vector<SheetCellLook> &looks, std::vector<CellType> &types, int sheetRow) const;
+    QString shownText(const Cell &cell, CellType type, const QString &numberFormat) const;
+    void showLinks(std::vector<SheetCellLook> &looks, int sheetRow) const;
+    void mergeEdges(std::vector<SheetCellLook> &looks, int row) const;
+    void spill(std::vector<SheetCellLook> &looks, const std::vector<CellType> &types, int row) const;
     void measureSheet();
+    void findSize();
+    void measureColumns();
+    void measureRows();
+    void findSpans();
+    void readPictures();
 
     const Workbook *m_book = nullptr;
     const Worksheet *m_sheet = nullptr;
