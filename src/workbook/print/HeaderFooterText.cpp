@@ -2,7 +2,12 @@
 
 #include <QLocale>
 
+#include <optional>
+
 namespace {
+
+using Run = HeaderFooterText::Run;
+using Line = HeaderFooterText::Line;
 
 bool styleNames(const QString &style, const char *english, const char *german)
 {
@@ -10,126 +15,171 @@ bool styleNames(const QString &style, const char *english, const char *german)
         || style.contains(QLatin1String(german), Qt::CaseInsensitive);
 }
 
+bool sameFont(const Run &a, const Run &b)
+{
+    return a.family == b.family && a.size == b.size && a.bold == b.bold && a.italic == b.italic
+        && a.underline == b.underline;
+}
+
+// Reads a header or footer code from left to right. Plain characters and
+// field values gather as pending text; a change of font or of part puts the
+// pending text into a run of the font it was written in.
+class CodeReader
+{
+public:
+    CodeReader(const QString &code, const HeaderFooterText::Fields &fields, const QString &family, double size);
+    std::array<Line, 3> read();
+
+private:
+    void readCode(QChar key);
+    std::optional<QString> fieldText(char16_t key) const;
+    void toggleFont(char16_t key);
+    void readFontName();
+    void readFontSize();
+    void flush();
+
+    const QString &m_code;
+    const HeaderFooterText::Fields &m_fields;
+    const QLocale m_german{QLocale::German, QLocale::Germany};
+    qsizetype m_at = 0; // the character being read
+    Run m_font;
+    HeaderFooterText::Part m_part = HeaderFooterText::Centre; // text before any section code belongs to the centre
+    QString m_pending;
+    std::array<Line, 3> m_parts;
+};
+
+CodeReader::CodeReader(const QString &code, const HeaderFooterText::Fields &fields, const QString &family, double size)
+    : m_code(code)
+    , m_fields(fields)
+{
+    m_font.family = family;
+    m_font.size = size;
+}
+
+std::array<Line, 3> CodeReader::read()
+{
+    const qsizetype n = m_code.size();
+    for (m_at = 0; m_at < n; ++m_at) {
+        const QChar c = m_code.at(m_at);
+        if (c != QLatin1Char('&')) {
+            m_pending += c;
+            continue;
+        }
+        if (++m_at >= n)
+            break;
+        readCode(m_code.at(m_at));
+    }
+    flush();
+    return m_parts;
+}
+
+// The code after an ampersand. Path and picture (&Z, &G), colours (&K) and
+// strike-through, super- and subscript, outline and shadow are skipped, as
+// is anything this program does not know.
+void CodeReader::readCode(QChar code)
+{
+    const char16_t key = code.toUpper().unicode();
+    if (const std::optional<QString> text = fieldText(key)) {
+        m_pending += *text;
+    } else if (key == 'L' || key == 'C' || key == 'R') {
+        flush();
+        m_part = key == 'L' ? HeaderFooterText::Left : key == 'C' ? HeaderFooterText::Centre : HeaderFooterText::Right;
+    } else if (key == 'K') {
+        m_at += std::min<qsizetype>(6, m_code.size() - 1 - m_at); // a colour RRGGBB (or a theme code of six)
+    } else if (key == '"') {
+        readFontName();
+    } else if (code.isDigit()) {
+        readFontSize();
+    } else {
+        toggleFont(key);
+    }
+}
+
+// The text a field code stands for; none for a code that is no field.
+std::optional<QString> CodeReader::fieldText(char16_t key) const
+{
+    switch (key) {
+    case '&':
+        return QStringLiteral("&");
+    case 'P':
+        return QString::number(m_fields.page);
+    case 'N':
+        return QString::number(m_fields.pages);
+    case 'D':
+        return m_german.toString(m_fields.printed.date(), QStringLiteral("dd.MM.yyyy"));
+    case 'T':
+        return m_german.toString(m_fields.printed.time(), QStringLiteral("HH:mm"));
+    case 'A':
+        return m_fields.sheetName;
+    case 'F':
+        return m_fields.fileName;
+    default:
+        return std::nullopt;
+    }
+}
+
+// &B, &I and &U (or &E, double underline) switch bold, italic and underline.
+void CodeReader::toggleFont(char16_t key)
+{
+    bool *flag = key == 'B'        ? &m_font.bold
+        : key == 'I'               ? &m_font.italic
+        : key == 'U' || key == 'E' ? &m_font.underline
+                                   : nullptr;
+    if (!flag)
+        return;
+    flush();
+    *flag = !*flag;
+}
+
+// &"Name,Style": the family ("-" keeps the one before) and a style that
+// names bold or italic, or neither for a regular font.
+void CodeReader::readFontName()
+{
+    const qsizetype end = m_code.indexOf(QLatin1Char('"'), m_at + 1);
+    const QString spec = m_code.mid(m_at + 1, end < 0 ? -1 : end - m_at - 1);
+    m_at = end < 0 ? m_code.size() : end;
+    flush();
+    const QString name = spec.section(QLatin1Char(','), 0, 0).trimmed();
+    const QString style = spec.section(QLatin1Char(','), 1).trimmed();
+    if (!name.isEmpty() && name != QLatin1String("-"))
+        m_font.family = name;
+    m_font.bold = styleNames(style, "bold", "fett");
+    m_font.italic = styleNames(style, "italic", "kursiv");
+}
+
+// &12: the size in points of the text that follows.
+void CodeReader::readFontSize()
+{
+    qsizetype end = m_at;
+    while (end < m_code.size() && m_code.at(end).isDigit())
+        ++end;
+    flush();
+    m_font.size = std::max(1, m_code.mid(m_at, end - m_at).toInt());
+    m_at = end - 1;
+}
+
+// The pending text joins the part's last run when that has the same font.
+void CodeReader::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    Line &line = m_parts[size_t(m_part)];
+    if (!line.empty() && sameFont(line.back(), m_font)) {
+        line.back().text += m_pending;
+    } else {
+        Run run = m_font;
+        run.text = m_pending;
+        line.push_back(run);
+    }
+    m_pending.clear();
+}
+
 } // namespace
 
 HeaderFooterText HeaderFooterText::parse(const QString &code, const Fields &fields, const QString &family, double size)
 {
     HeaderFooterText result;
-    Run font;
-    font.family = family;
-    font.size = size;
-    Part part = Centre; // text before any section code belongs to the centre
-    QString pending;
-
-    const auto flush = [&] {
-        if (pending.isEmpty())
-            return;
-        Line &line = result.m_parts[size_t(part)];
-        if (!line.empty()) {
-            Run &last = line.back();
-            if (last.family == font.family && last.size == font.size && last.bold == font.bold
-                && last.italic == font.italic && last.underline == font.underline) {
-                last.text += pending;
-                pending.clear();
-                return;
-            }
-        }
-        Run run = font;
-        run.text = pending;
-        line.push_back(run);
-        pending.clear();
-    };
-    const QLocale german(QLocale::German, QLocale::Germany);
-
-    const qsizetype n = code.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = code.at(i);
-        if (c != QLatin1Char('&')) {
-            pending += c;
-            continue;
-        }
-        if (++i >= n)
-            break;
-        const QChar k = code.at(i);
-        switch (k.toUpper().unicode()) {
-        case '&':
-            pending += QLatin1Char('&');
-            break;
-        case 'L':
-        case 'C':
-        case 'R':
-            flush();
-            part = k.toUpper() == QLatin1Char('L') ? Left : k.toUpper() == QLatin1Char('C') ? Centre : Right;
-            break;
-        case 'P':
-            pending += QString::number(fields.page);
-            break;
-        case 'N':
-            pending += QString::number(fields.pages);
-            break;
-        case 'D':
-            pending += german.toString(fields.printed.date(), QStringLiteral("dd.MM.yyyy"));
-            break;
-        case 'T':
-            pending += german.toString(fields.printed.time(), QStringLiteral("HH:mm"));
-            break;
-        case 'A':
-            pending += fields.sheetName;
-            break;
-        case 'F':
-            pending += fields.fileName;
-            break;
-        case 'Z':
-        case 'G':
-            break; // path and picture: not drawn
-        case 'B':
-            flush();
-            font.bold = !font.bold;
-            break;
-        case 'I':
-            flush();
-            font.italic = !font.italic;
-            break;
-        case 'U':
-        case 'E':
-            flush();
-            font.underline = !font.underline;
-            break;
-        case 'S':
-        case 'X':
-        case 'Y':
-        case 'O':
-        case 'H':
-            break;
-        case 'K':
-            i += std::min<qsizetype>(6, n - 1 - i); // a colour RRGGBB (or a theme code of six)
-            break;
-        case '"': {
-            const qsizetype end = code.indexOf(QLatin1Char('"'), i + 1);
-            const QString spec = code.mid(i + 1, end < 0 ? -1 : end - i - 1);
-            i = end < 0 ? n : end;
-            flush();
-            const QString name = spec.section(QLatin1Char(','), 0, 0).trimmed();
-            const QString style = spec.section(QLatin1Char(','), 1).trimmed();
-            if (!name.isEmpty() && name != QLatin1String("-"))
-                font.family = name;
-            font.bold = styleNames(style, "bold", "fett");
-            font.italic = styleNames(style, "italic", "kursiv");
-            break;
-        }
-        default:
-            if (k.isDigit()) {
-                qsizetype end = i;
-                while (end < n && code.at(end).isDigit())
-                    ++end;
-                flush();
-                font.size = std::max(1, code.mid(i, end - i).toInt());
-                i = end - 1;
-            }
-            break; // anything else is not a code this program knows: dropped
-        }
-    }
-    flush();
+    result.m_parts = CodeReader(code, fields, family, size).read();
     return result;
 }
 
