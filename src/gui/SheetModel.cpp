@@ -10,6 +10,7 @@
 #include "workbook/cells/Worksheet.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/print/BorderPen.h"
+#include "workbook/print/CellAlignment.h"
 #include "workbook/print/SheetExtent.h"
 
 #include <QBrush>
@@ -30,7 +31,8 @@ constexpr size_t MinCachedRows = 100;
 constexpr double DigitPixels = 7.0;
 constexpr double MarginPixels = 5.0;
 
-// Row heights are stored in points; the screen counts 96 pixels to the inch.
+// Row heights and line widths are stored in points; the screen counts 96
+// pixels to the inch.
 constexpr double PixelsPerPoint = 96.0 / 72.0;
 
 const QColor LinkColor(0x05, 0x63, 0xC1);
@@ -66,30 +68,6 @@ int columnPixelsOf(const ColumnData &column)
 qint64 cellKey(int row, int column)
 {
     return (qint64(row) << 32) | quint32(column);
-}
-
-Qt::Alignment horizontalAlignment(int align, CellType type)
-{
-    switch (HAlign(align)) {
-    case HAlign::Left:
-        return Qt::AlignLeft;
-    case HAlign::Center:
-        return Qt::AlignHCenter;
-    case HAlign::Right:
-        return Qt::AlignRight;
-    case HAlign::General:
-        break;
-    }
-    // General: numbers to the right, truth values and errors centred, texts left.
-    switch (type) {
-    case CellType::Number:
-        return Qt::AlignRight;
-    case CellType::Boolean:
-    case CellType::Error:
-        return Qt::AlignHCenter;
-    default:
-        return Qt::AlignLeft;
-    }
 }
 
 } // namespace
@@ -358,7 +336,7 @@ const SheetModel::StyleLook &SheetModel::styleLook(quint32 styleId) const
         s.font.setPointSizeF(r.fontSize);
         s.font.setBold(r.bold);
         s.font.setItalic(r.italic);
-        s.horizontalAlignment = int(r.horizontalAlignment);
+        s.horizontalAlignment = r.horizontalAlignment;
         s.wrap = r.wrapText;
         if (!r.fillColor.isEmpty())
             s.fill = QColor(r.fillColor);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workbook/cells/Cell.h"
+#include "workbook/cells/CellStyle.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -143,7 +144,7 @@ private:
     {
         QString numberFormat;
         QFont font;
-        int horizontalAlignment = 1; // HAlign
+        HAlign horizontalAlignment = HAlign::General;
         bool wrap = false;
         QColor fill;
         std::array<SheetLine, SheetEdgeCount> edges;

@@ -5,8 +5,8 @@
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
-#include "workbook/cells/XlConstants.h"
 #include "workbook/package/PictureDrawing.h"
+#include "workbook/print/CellAlignment.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -44,31 +45,6 @@ BorderPen gridPen()
     pen.width = 0.5;
     pen.color = GridColor;
     return pen;
-}
-
-// Where a text sits across its cell: as its style says, or under General
-// numbers to the right, truth values and errors centred, texts left.
-Qt::Alignment horizontalAlignment(int align, CellType type)
-{
-    switch (HAlign(align)) {
-    case HAlign::Right:
-        return Qt::AlignRight;
-    case HAlign::Center:
-        return Qt::AlignHCenter;
-    case HAlign::General:
-        break;
-    default:
-        return Qt::AlignLeft;
-    }
-    switch (type) {
-    case CellType::Number:
-        return Qt::AlignRight;
-    case CellType::Boolean:
-    case CellType::Error:
-        return Qt::AlignHCenter;
-    default:
-        return Qt::AlignLeft;
-    }
 }
 
 } // namespace
@@ -130,7 +106,7 @@ PageRenderer::Look &PageRenderer::look(quint32 styleId) const
         l->font.setHintingPreference(QFont::PreferNoHinting);
         // Plain glyphs, no ligatures: a PDF reader then finds every letter.
         l->font.setStyleStrategy(QFont::PreferNoShaping);
-        l->horizontalAlignment = int(r.horizontalAlignment);
+        l->horizontalAlignment = r.horizontalAlignment;
         l->wrap = r.wrapText;
         if (!r.fillColor.isEmpty())
             l->fill = QColor(r.fillColor);
@@ -227,47 +203,58 @@ void PageRenderer::drawHeaderFooter(QPainter &painter, const HeaderFooterText &t
 {
     if (text.isEmpty())
         return;
-    const PrintSetup &setup = m_layout.setup();
-    const QSizeF paper = m_layout.paperSize();
-    const double left = setup.margins.left();
-    const double right = paper.width() - setup.margins.right();
     painter.save();
     for (int p = HeaderFooterText::Left; p <= HeaderFooterText::Right; ++p) {
-        const HeaderFooterText::Line &line = text.part(HeaderFooterText::Part(p));
-        if (line.empty())
-            continue;
-        std::vector<QFont> fonts;
-        double lineWidth = 0;
-        double ascent = 0;
-        double descent = 0;
-        for (const auto &run : line) {
-            // The header and footer shrink and grow with the page's scale.
-            QFont f(run.family);
-            f.setPointSizeF(run.size * m_layout.scale());
-            f.setStyleStrategy(QFont::PreferNoShaping);
-            f.setBold(run.bold);
-            f.setItalic(run.italic);
-            f.setUnderline(run.underline);
-            f.setHintingPreference(QFont::PreferNoHinting);
-            f = scaled(f, painter);
-            const QFontMetricsF m(f, painter.device());
-            lineWidth += m.horizontalAdvance(run.text);
-            ascent = std::max(ascent, m.ascent());
-            descent = std::max(descent, m.descent());
-            fonts.push_back(f);
-        }
-        double x = p == HeaderFooterText::Left ? left
-            : p == HeaderFooterText::Right     ? right - lineWidth
-                                               : (paper.width() - lineWidth) / 2;
-        const double baseline = isHeader ? setup.headerMargin + ascent : paper.height() - setup.footerMargin - descent;
-        painter.setPen(Qt::black);
-        for (size_t i = 0; i < line.size(); ++i) {
-            painter.setFont(fonts[i]);
-            painter.drawText(QPointF(x, baseline), line[i].text);
-            x += QFontMetricsF(fonts[i], painter.device()).horizontalAdvance(line[i].text);
-        }
+        const HeaderFooterText::Part part = HeaderFooterText::Part(p);
+        if (!text.part(part).empty())
+            drawHeaderFooterPart(painter, text.part(part), part, isHeader);
     }
     painter.restore();
+}
+
+// One part of a header or footer: its runs side by side on one baseline, at
+// the left or right margin or centred on the paper, the header's tops at
+// its distance from the paper's top, the footer's bottoms likewise.
+void PageRenderer::drawHeaderFooterPart(
+    QPainter &painter, const HeaderFooterText::Line &line, HeaderFooterText::Part part, bool isHeader) const
+{
+    std::vector<QFont> fonts;
+    double lineWidth = 0;
+    double ascent = 0;
+    double descent = 0;
+    for (const auto &run : line) {
+        fonts.push_back(runFont(run, painter));
+        const QFontMetricsF m(fonts.back(), painter.device());
+        lineWidth += m.horizontalAdvance(run.text);
+        ascent = std::max(ascent, m.ascent());
+        descent = std::max(descent, m.descent());
+    }
+    const PrintSetup &setup = m_layout.setup();
+    const QSizeF paper = m_layout.paperSize();
+    double x = part == HeaderFooterText::Left ? setup.margins.left()
+        : part == HeaderFooterText::Right     ? paper.width() - setup.margins.right() - lineWidth
+                                              : (paper.width() - lineWidth) / 2;
+    const double baseline = isHeader ? setup.headerMargin + ascent : paper.height() - setup.footerMargin - descent;
+    painter.setPen(Qt::black);
+    for (size_t i = 0; i < line.size(); ++i) {
+        painter.setFont(fonts[i]);
+        painter.drawText(QPointF(x, baseline), line[i].text);
+        x += QFontMetricsF(fonts[i], painter.device()).horizontalAdvance(line[i].text);
+    }
+}
+
+// The font of a header or footer run as drawn: it shrinks and grows with
+// the page's scale.
+QFont PageRenderer::runFont(const HeaderFooterText::Run &run, const QPainter &painter) const
+{
+    QFont f(run.family);
+    f.setPointSizeF(run.size * m_layout.scale());
+    f.setStyleStrategy(QFont::PreferNoShaping);
+    f.setBold(run.bold);
+    f.setItalic(run.italic);
+    f.setUnderline(run.underline);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    return scaled(f, painter);
 }
 
 // Draws one block of a page. Each row of the block is read once (its cells'
@@ -302,6 +289,7 @@ private:
     void addGridLines(int i, const Row &row, const RangeRef *merge);
     void drawTexts(const Row &row);
     void drawText(int i, const Row &row, const RangeRef *merge);
+    void drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment horizontal);
     void useFont(Look &look, bool link);
     QRectF runOn(int i, const Row &row, Qt::Alignment horizontal, double overflow);
     void addBorders(const Row &row);
@@ -543,14 +531,9 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
     const Qt::Alignment horizontal = horizontalAlignment(l.horizontalAlignment, t.type);
     const QRectF cell = merge ? mergeRect(*merge) : cellRect(i, row);
     if (l.wrap) {
-        m_painter.save();
-        m_painter.setClipRect(cell, Qt::IntersectClip);
-        m_painter.drawText(cell.adjusted(TextPadding, 0, -TextPadding, -0.75),
-            int(horizontal | Qt::AlignBottom | Qt::TextWordWrap), t.text);
-        m_painter.restore();
+        drawWrapped(t.text, cell, horizontal);
         return;
     }
-
     const QFontMetricsF &metrics = *l.metrics;
     QString shown = t.text;
     double width = metrics.horizontalAdvance(shown);
@@ -574,6 +557,17 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
     m_painter.drawText(QPointF(x, baseline), shown);
     if (clipped)
         m_painter.restore();
+}
+
+// A wrapped text breaks into lines inside its cell, the last line at the
+// bottom, and is cut at the cell's edges.
+void PageRenderer::BlockPainter::drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment horizontal)
+{
+    m_painter.save();
+    m_painter.setClipRect(cell, Qt::IntersectClip);
+    m_painter.drawText(
+        cell.adjusted(TextPadding, 0, -TextPadding, -0.75), int(horizontal | Qt::AlignBottom | Qt::TextWordWrap), text);
+    m_painter.restore();
 }
 
 // Gives the painter the look's font as drawn on this device (made once per
@@ -656,7 +650,7 @@ void PageRenderer::BlockPainter::drawCutMergeTexts()
         m_painter.setFont(m_renderer.scaled(l.font, m_painter));
         m_currentLook = nullptr;
         m_painter.setPen(Qt::black);
-        const HAlign align = HAlign(l.horizontalAlignment);
+        const HAlign align = l.horizontalAlignment;
         const Qt::Alignment horizontal = align == HAlign::Center                               ? Qt::AlignHCenter
             : align == HAlign::Right || (align == HAlign::General && type == CellType::Number) ? Qt::AlignRight
                                                                                                : Qt::AlignLeft;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "workbook/cells/CellStyle.h"
 #include "workbook/print/BorderPen.h"
 #include "workbook/print/HeaderFooterText.h"
 #include "workbook/print/PageLayout.h"
@@ -63,7 +64,7 @@ private:
     {
         QString numberFormat;
         QFont font;
-        int horizontalAlignment = 1;
+        HAlign horizontalAlignment = HAlign::General;
         bool wrap = false;
         QColor fill;
         std::array<BorderPen, 4> edges; // left, top, right, bottom
@@ -85,6 +86,9 @@ private:
     const QImage &picture(size_t index) const;
     void drawBlock(QPainter &painter, const Block &block) const;
     void drawHeaderFooter(QPainter &painter, const HeaderFooterText &text, bool isHeader) const;
+    void drawHeaderFooterPart(
+        QPainter &painter, const HeaderFooterText::Line &line, HeaderFooterText::Part part, bool isHeader) const;
+    QFont runFont(const HeaderFooterText::Run &run, const QPainter &painter) const;
     HeaderFooterText fields(const QString &code, int index) const;
 
     const Workbook &m_workbook;

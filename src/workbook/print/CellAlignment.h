@@ -1,0 +1,11 @@
+#pragma once
+
+#include "workbook/cells/Cell.h"
+#include "workbook/cells/CellStyle.h"
+
+#include <Qt>
+
+// Where a cell's text sits across the cell: as its style says, or under
+// General by the value's type (numbers right, truth values and errors
+// centred, texts left). Paper and screen align alike.
+Qt::Alignment horizontalAlignment(HAlign align, CellType type);
