@@ -171,6 +171,43 @@ TEST_F(SheetLookTest, ASharedEdgeIsDrawnByTheCellLeftOfOrAboveIt)
     EXPECT_TRUE(look("D2").edges[SheetEdgeRight].isNone());
 }
 
+// Screen and paper take their pens from one mapping of line style, weight
+// and colour; the screen rounds to whole pixels and dots a hairline.
+TEST_F(SheetLookTest, LineStylesAndWeightsBecomePens)
+{
+    struct PenCase
+    {
+        const char *cell;
+        int lineStyle;
+        int weight;
+        int width;
+        Qt::PenStyle style;
+        bool isDouble;
+    };
+    const PenCase cases[] = {
+        {"B2", Xl::Continuous, Xl::Thin, 1, Qt::SolidLine, false},
+        {"B4", Xl::Continuous, Xl::Hairline, 1, Qt::DotLine, false},
+        {"B6", Xl::Dot, Xl::Hairline, 1, Qt::DotLine, false},
+        {"B8", Xl::Dash, Xl::Thick, 3, Qt::DashLine, false},
+        {"B10", Xl::SlantDashDot, Xl::Medium, 2, Qt::DashDotLine, false},
+        {"B12", Xl::Double, Xl::Thick, 3, Qt::SolidLine, true},
+    };
+    for (const PenCase &c : cases) {
+        range(c.cell).borders(BorderEdge::Bottom).setLineStyle(c.lineStyle);
+        range(c.cell).borders(BorderEdge::Bottom).setWeight(c.weight);
+    }
+    range("B4").borders(BorderEdge::Bottom).setColorIndex(3);
+
+    for (const PenCase &c : cases) {
+        const SheetLine &line = look(c.cell).edges[SheetEdgeBottom];
+        EXPECT_EQ(line.width, c.width) << c.cell;
+        EXPECT_EQ(line.style, c.style) << c.cell;
+        EXPECT_EQ(line.isDouble, c.isDouble) << c.cell;
+    }
+    EXPECT_EQ(look("B4").edges[SheetEdgeBottom].color, QColor(Qt::red));
+    EXPECT_EQ(look("B2").edges[SheetEdgeBottom].color, QColor(Qt::black));
+}
+
 TEST_F(SheetLookTest, MergedCellsSpanAndTakeTheOuterLinesOfTheirLastColumnAndRow)
 {
     range("B2:D3").merge();
