@@ -7,6 +7,7 @@
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/formula/FormulaEvaluator.h"
 
+#include <functional>
 #include <random>
 
 using sheettest::SheetTest;
@@ -136,76 +137,46 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
             const int c2 = std::min(4, c1 + pick(0, 2));
             Range range = sheet.range(RangeRef{r1, c1, r2, c2});
             const QString rows = QString::number(r1) + u':' + QString::number(r2);
-            try {
-                switch (pick(0, 19)) {
-                case 0:
-                    sheet.cells(r1, c1).setValue(QString(pick(1, 25), u'W'));
-                    break;
-                case 1:
-                    sheet.cells(r1, c1).setValue(double(pick(0, 100000)) / 7.0);
-                    break;
-                case 2:
-                    range.setValue(QVariant());
-                    break;
-                case 3:
-                    range.font().setSize(pick(8, 30));
-                    break;
-                case 4:
-                    range.font().setBold(pick(0, 1) == 1);
-                    break;
-                case 5:
-                    range.setNumberFormat(pick(0, 1) ? u"0.00000"_qs : u"General"_qs);
-                    break;
-                case 6:
-                    range.merge();
-                    break;
-                case 7:
-                    range.unMerge();
-                    break;
-                case 8:
-                    range.deleteCells();
-                    break;
-                case 9:
-                    sheet.rows(rows).deleteCells();
-                    break;
-                case 10:
+            // One edit of every kind the report makes, picked at random.
+            const std::function<void()> edits[] = {
+                [&] { sheet.cells(r1, c1).setValue(QString(pick(1, 25), u'W')); },
+                [&] { sheet.cells(r1, c1).setValue(double(pick(0, 100000)) / 7.0); },
+                [&] { range.setValue(QVariant()); },
+                [&] { range.font().setSize(pick(8, 30)); },
+                [&] { range.font().setBold(pick(0, 1) == 1); },
+                [&] { range.setNumberFormat(pick(0, 1) ? u"0.00000"_qs : u"General"_qs); },
+                [&] { range.merge(); },
+                [&] { range.unMerge(); },
+                [&] { range.deleteCells(); },
+                [&] { sheet.rows(rows).deleteCells(); },
+                [&] {
                     range.copy();
                     sheet.cells(pick(1, 40), pick(1, 3)).select();
                     sheet.paste();
-                    break;
-                case 11:
+                },
+                [&] {
                     sheet.rows(rows).copy();
                     sheet.cells(pick(1, 40), 1).select();
                     sheet.paste();
-                    break;
-                case 12:
-                    sheet.cells(r1, c1).setFormula(u'=' + name(pick(1, 40), pick(1, 4)) + u"*1000"_qs);
-                    break;
-                case 13:
-                    FormulaEvaluator::recalculate(ws);
-                    break;
-                case 14:
-                    sheet.rows(QString::number(r1)).font().setSize(pick(8, 30));
-                    break;
-                case 15:
-                    sheet.columns(column(c1)).font().setSize(pick(8, 30));
-                    break;
-                case 16:
-                    sheet.cells(r1, c1).setValue(u"ab\nWWWWWWWWWWWW"_qs);
-                    break;
-                case 17:
-                    sheet.columns(column(c1) + u':' + column(c2)).setNumberFormat(u"0.000"_qs);
-                    break;
-                case 18:
+                },
+                [&] { sheet.cells(r1, c1).setFormula(u'=' + name(pick(1, 40), pick(1, 4)) + u"*1000"_qs); },
+                [&] { FormulaEvaluator::recalculate(ws); },
+                [&] { sheet.rows(QString::number(r1)).font().setSize(pick(8, 30)); },
+                [&] { sheet.columns(column(c1)).font().setSize(pick(8, 30)); },
+                [&] { sheet.cells(r1, c1).setValue(u"ab\nWWWWWWWWWWWW"_qs); },
+                [&] { sheet.columns(column(c1) + u':' + column(c2)).setNumberFormat(u"0.000"_qs); },
+                [&] {
                     sheet.hyperlinks().add(sheet.cells(r1, c1), u"https://x.invalid"_qs, QString(pick(1, 30), u'M'));
-                    break;
-                case 19:
+                },
+                [&] {
                     latin = !latin;
                     xl.setLocale(QLocale(latin ? u"sr_Latn_RS"_qs : u"sr_Cyrl_RS"_qs));
                     sheet.cells(r1, c1).setValue(45000.0 + pick(0, 300));
                     sheet.cells(r1, c1).setNumberFormat(u"mmmm"_qs);
-                    break;
-                }
+                },
+            };
+            try {
+                edits[pick(0, int(std::size(edits)) - 1)]();
             } catch (const WorkbookError &) { }
             if (pick(0, 2) != 0)
                 continue;

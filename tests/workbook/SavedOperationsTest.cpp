@@ -345,6 +345,8 @@ TEST_F(SavedOperationsTest, InsertedPictureAndAddedHyperlinksAreInTheFile)
 TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
 {
     openReport();
+    // One of each kind the file stores differently; which texts become
+    // numbers at all the value conversion tests decide.
     struct Case
     {
         const char *cell;
@@ -357,22 +359,15 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
         = QStringLiteral("Zeile1") + QChar(0x01) + QStringLiteral("Zeile2") + QChar(0x1f) + QStringLiteral("Ende\tTab");
     const std::vector<Case> cases = {
         {"A12", 12, 'n', 12.0},
-        {"A13", 2.5, 'n', 2.5},
         {"A14", QStringLiteral("Fichte"), 's', QStringLiteral("Fichte")},
         {"A15", QStringLiteral("1,5"), 'n', 1.5},
-        {"A16", QStringLiteral(" 7 "), 'n', 7.0},
-        {"A17", QStringLiteral("-0,25"), 'n', -0.25},
-        {"A18", QStringLiteral("0"), 'n', 0.0},
         {"A19", QStringLiteral("1.5"), 's', QStringLiteral("1.5")},
-        {"A20", QStringLiteral("1.000"), 's', QStringLiteral("1.000")},
-        {"A21", QStringLiteral("1e5"), 's', QStringLiteral("1e5")},
         {"A22", QStringLiteral("'0,95"), 's', QStringLiteral("0,95"), true},
         // Never a formula, and marked so that editing the cell keeps it text.
         {"A23", QStringLiteral("=SUMME(A12:A13)"), 's', QStringLiteral("=SUMME(A12:A13)"), true},
         {"A24", control, 's', control},
         {"A25", true, 'b', true},
         {"A26", QStringLiteral("  Fichte  "), 's', QStringLiteral("  Fichte  ")},
-        {"A27", QStringLiteral("2a"), 's', QStringLiteral("2a")},
     };
     for (const Case &c : cases)
         xl.range(QString::fromLatin1(c.cell)).setValue(c.value);
@@ -515,25 +510,15 @@ TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothin
 }
 
 // ---------------------------------------------------------------------------
-// Range: Merge, ColumnWidth, AutoFit
+// Range: Merge, ColumnWidth (what AutoFit measures, the fit tests check)
 
-TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSetAndFitted)
+TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSet)
 {
     openReport();
     xl.range(QStringLiteral("A30")).setValue(QStringLiteral("Zusammengefasst"));
     xl.range(QStringLiteral("B30")).setValue(QStringLiteral("geht verloren"));
     xl.range(QStringLiteral("A30:F30")).merge();
     xl.range(QStringLiteral("A8:J40")).setColumnWidth(13);
-    const QString longest = QStringLiteral("Sehr lange Bezeichnung der Holzsorte");
-    xl.range(QStringLiteral("K12")).setValue(QStringLiteral("Kl."));
-    xl.range(QStringLiteral("K13")).setValue(QStringLiteral("2a"));
-    xl.range(QStringLiteral("L12")).setValue(QStringLiteral("Fichte"));
-    xl.range(QStringLiteral("L13")).setValue(longest);
-    xl.range(QStringLiteral("M12")).setValue(longest);
-    xl.range(QStringLiteral("N12")).setValue(QStringLiteral("'") + QString(30, QLatin1Char('0')));
-    xl.range(QStringLiteral("O12")).setValue(longest); // outside the fitted columns
-    xl.columns(QStringLiteral("K:N")).select();
-    xl.selection().columns().autoFit();
     const QString path = saveReport(QStringLiteral("Breiten.xlsx"));
 
     SKIP_WITHOUT_OPENPYXL();
@@ -541,18 +526,12 @@ TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSetAndFitted)
     EXPECT_TRUE(v.sheet("merges").toArray().contains(QStringLiteral("A30:F30")));
     expectSeen(v, {{"A30", "value", QStringLiteral("Zusammengefasst")}, {"B30", "value", QVariant()}});
     const QJsonObject widths = v.sheet("col_widths").toObject();
-    const auto width = [&](const char *column) { return at(at(widths, column).toObject(), "width").toDouble(); };
     for (const char *c : {"A", "B", "E", "J"}) {
         // 13 characters of the standard font are 96 pixels: 13.7109375 in the file.
-        EXPECT_DOUBLE_EQ(width(c), 13.7109375) << "column " << c;
+        EXPECT_DOUBLE_EQ(at(at(widths, c).toObject(), "width").toDouble(), 13.7109375) << "column " << c;
         EXPECT_TRUE(at(at(widths, c).toObject(), "custom").toBool()) << "column " << c;
     }
-    EXPECT_GT(width("L"), width("K")) << "the column with the longer text must be wider";
-    EXPECT_DOUBLE_EQ(width("L"), width("M")) << "the longest text decides, the shorter ones in the column do not";
-    // Thirty digits of the standard font are thirty characters plus the cell margin.
-    EXPECT_GT(width("N"), 30.0);
-    EXPECT_LT(width("N"), 32.5);
-    EXPECT_FALSE(widths.contains(QStringLiteral("O"))) << "column O was not fitted, came " << width("O");
+    EXPECT_FALSE(widths.contains(QStringLiteral("K"))) << "column K keeps the standard width";
 }
 
 // ---------------------------------------------------------------------------
