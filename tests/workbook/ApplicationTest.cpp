@@ -22,9 +22,6 @@ TEST(ApplicationTest, StartsEmptyAndRefusesWorkWithoutAWorkbook)
     EXPECT_THROW(xl.activeWindow(), WorkbookError);
     EXPECT_THROW(xl.run(SetGlobalVariables, {QString(), QString(), QString()}), WorkbookError);
     EXPECT_THROW(xl.setWindowState(0), WorkbookError);
-    xl.setWindowState(Xl::WindowMinimized);
-    xl.setWindowState(Xl::WindowNormal);
-    EXPECT_EQ(xl.windowState(), Xl::WindowNormal);
     EXPECT_THROW(xl.workbooks().add(QStringLiteral("/nicht/vorhanden/Tannbuch.xltx")), WorkbookError);
     EXPECT_EQ(xl.workbooks().count(), 0);
 }

@@ -535,39 +535,6 @@ TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSet)
 }
 
 // ---------------------------------------------------------------------------
-// Window: View
-
-TEST_F(SavedOperationsTest, ViewSwitchesLeaveTheSavedSheetInNormalView)
-{
-    // A template saved in page-break preview as well as the plain one: the
-    // report sets normal view last, so the report opens in normal view.
-    std::vector<ZipEntry> entries = ZipArchive::read(templatePath);
-    for (ZipEntry &e : entries) {
-        if (e.name == QLatin1String("xl/worksheets/sheet1.xml"))
-            e.data.replace("<sheetView ", "<sheetView view=\"pageBreakPreview\" ");
-    }
-    const QString previewTemplate = dir.filePath(QStringLiteral("Tannbuch_Umbruchvorschau.xltx"));
-    xlsxtest::writeZip(previewTemplate, entries);
-    QStringList saved;
-    for (const QString &path : {templatePath, previewTemplate}) {
-        xl.workbooks().add(path);
-        xl.activeWindow().setView(Xl::ViewPageBreakPreview);
-        xl.range(QStringLiteral("A12")).setValue(QStringLiteral("Los 1"));
-        xl.activeWindow().setView(Xl::ViewNormal);
-        saved << saveReport(QFileInfo(path).baseName() + QStringLiteral(".xlsx"));
-    }
-    ASSERT_TRUE(
-        xlsxtest::part(previewTemplate, QStringLiteral("xl/worksheets/sheet1.xml")).contains("pageBreakPreview"));
-
-    SKIP_WITHOUT_OPENPYXL();
-    for (const QString &path : saved) {
-        const QString view = ClientView(path, {Report}).sheet("view").toString(); // none means normal
-        EXPECT_TRUE(view.isEmpty() || view == QLatin1String("normal"))
-            << QFileInfo(path).fileName().toStdString() << " opens in " << view.toStdString();
-    }
-}
-
-// ---------------------------------------------------------------------------
 // Window: SelectedSheets.PrintOut
 
 TEST_F(SavedOperationsTest, PrintOutHandsAPdfToThePrintCommandAndLeavesTheWorkbook)
