@@ -1,8 +1,13 @@
 #include "TestSupport.h"
 
 #include "db/SqlServerFunctions.h"
+#include "workbook/cells/WorkbookError.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+
+#include <gtest/gtest.h>
 
 #include <sqlite3.h>
 
@@ -68,6 +73,64 @@ QByteArray readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+QString messageOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const WorkbookError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+bool haveOpenpyxl()
+{
+    static const bool have = [] {
+        QProcess p;
+        p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }();
+    return have;
+}
+
+QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+        QStringList{sourcePath(QStringLiteral("tests/workbook/verify_saved.py")), path} + requests);
+    const bool finished = p.waitForFinished(60000);
+    const QByteArray out = p.readAllStandardOutput();
+    const QByteArray err = p.readAllStandardError();
+    EXPECT_TRUE(finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
+        << "openpyxl could not read " << path.toStdString() << ": " << err.constData();
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << out.constData() << err.constData();
+    return doc.object();
+}
+
+EnvironmentGuard::EnvironmentGuard(const char *name, const QByteArray &value)
+    : m_name(name)
+    , m_had(qEnvironmentVariableIsSet(name))
+    , m_old(qgetenv(name))
+{
+    qputenv(name, value);
+}
+
+EnvironmentGuard::~EnvironmentGuard()
+{
+    if (m_had)
+        qputenv(m_name, m_old);
+    else
+        qunsetenv(m_name);
 }
 
 } // namespace testsupport

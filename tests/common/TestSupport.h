@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+#include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 // Helpers shared by the test programs.
@@ -23,5 +27,31 @@ QString schemaSql();
 
 // Reads a whole file; empty when it cannot be read.
 QByteArray readFile(const QString &path);
+// Writes a whole file (a test's input); false when it cannot be written.
+bool writeFile(const QString &path, const QByteArray &data);
+
+// The message of the WorkbookError the action throws; empty when it throws none.
+QString messageOf(const std::function<void()> &action);
+
+// What openpyxl reads from a saved workbook (tests/workbook/verify_saved.py):
+// requests are "Sheet" or "Sheet!A1:K20". Fails the current test when the
+// reader does; true when Debian's python with openpyxl is there.
+bool haveOpenpyxl();
+QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests);
+
+// Sets an environment variable for the lifetime of the guard.
+class EnvironmentGuard
+{
+public:
+    EnvironmentGuard(const char *name, const QByteArray &value);
+    ~EnvironmentGuard();
+    EnvironmentGuard(const EnvironmentGuard &) = delete;
+    EnvironmentGuard &operator=(const EnvironmentGuard &) = delete;
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
 
 } // namespace testsupport

@@ -5,6 +5,7 @@
 
 #include "DemoTemplates.h"
 
+#include "common/TestSupport.h"
 #include "workbook/XlsxTestHelpers.h"
 
 #include "report/ReportSettings.h"
@@ -14,10 +15,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -96,19 +94,6 @@ ReadTemplate readAsAReportDoes(const QString &path)
 QJsonValue at(const QJsonObject &object, const char *key)
 {
     return object.value(QLatin1StringView(key));
-}
-
-// What openpyxl reads from the file (see tests/workbook/verify_saved.py).
-QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests)
-{
-    QProcess p;
-    p.start(xlsxtest::python,
-        QStringList{QStringLiteral(TANNBUCH_SOURCE_DIR "/tests/workbook/verify_saved.py"), path} + requests);
-    const bool finished = p.waitForFinished(60000);
-    const QByteArray out = p.readAllStandardOutput();
-    EXPECT_TRUE(finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
-        << "openpyxl could not open " << path.toStdString() << ": " << p.readAllStandardError().constData();
-    return QJsonDocument::fromJson(out).object();
 }
 
 struct DemoTemplate
@@ -248,40 +233,13 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
                 << "Tannbuch column " << CellAddress::columnLetters(c).toStdString() << " has no width";
         }
 
-        // A report made from it is saved as a workbook.
-        Application xl;
-        xl.workbooks().add(path);
-        xl.worksheets(Report).activate();
-        xl.cells(startRow, 1).setValue(QStringLiteral("Los 1"));
-        QTemporaryDir out;
-        const QString saved = out.filePath(QStringLiteral("Bericht.xlsx"));
-        xl.activeWorkbook().saveAs(saved);
-        EXPECT_FALSE(xlsxtest::part(saved, QStringLiteral("[Content_Types].xml")).contains("template.main+xml"))
-            << "a report saved from the template is still a template";
-
-        if (!xlsxtest::haveOpenpyxl())
+        if (!testsupport::haveOpenpyxl())
             continue;
-        const QJsonObject r
-            = readWithOpenpyxl(path, {Report + QStringLiteral("!A1:J1"), Settings + QStringLiteral("!A2:B101")});
+        const QJsonObject r = testsupport::readWithOpenpyxl(path, {Report, Settings});
         EXPECT_TRUE(at(r, "template").toBool()) << "openpyxl does not see a template";
-        const QJsonArray sheets = at(r, "sheets").toArray();
-        EXPECT_TRUE(sheets.contains(Report) && sheets.contains(Settings));
+        EXPECT_TRUE(at(r, "sheets").toArray().contains(Report) && at(r, "sheets").toArray().contains(Settings));
         EXPECT_EQ(at(r, "active").toString(), Report);
-        const QJsonObject settings = at(r, "sheet").toObject().value(Settings).toObject();
-        const QJsonObject cells = at(settings, "cells").toObject();
-        QSet<QString> keys;
-        for (int row = FirstSettingsRow; row <= LastSettingsRow; ++row) {
-            const QJsonValue key = at(cells.value(QStringLiteral("A%1").arg(row)).toObject(), "value");
-            if (key.isString())
-                keys.insert(key.toString());
-        }
-        for (const QString &key : settingKeys() + headerKeys())
-            EXPECT_TRUE(keys.contains(key)) << "openpyxl does not find setting " << key.toStdString();
-        const QJsonObject reportSheet = at(r, "sheet").toObject().value(Report).toObject();
-        EXPECT_EQ(at(reportSheet, "paper_size").toInt(), 9) << "A4 as openpyxl reads it";
-        const QJsonObject widths = at(reportSheet, "col_widths").toObject();
-        for (const char *column : {"A", "E", "J"})
-            EXPECT_GT(at(at(widths, column).toObject(), "width").toDouble(), 0.0) << "column " << column;
+        EXPECT_EQ(at(at(at(r, "sheet").toObject(), "Tannbuch").toObject(), "paper_size").toInt(), 9) << "A4";
     }
     ASSERT_EQ(titles.size(), 2);
     EXPECT_NE(titles[0], titles[1]) << "the lot-by-lot template has a head of its own";

@@ -20,16 +20,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-namespace {
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(GeneratorTest, TwoRunsWriteTheSameDatabase)
 {
     QTemporaryDir dir;
@@ -80,11 +70,7 @@ TEST(GeneratorTest, FailedRunLeavesTheOldFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("forst.sqlite"));
-    {
-        QFile old(path);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-    }
+    ASSERT_TRUE(testsupport::writeFile(path, "old content"));
 
     DemoDatabaseOptions options;
     options.schemaPath = dir.filePath(QStringLiteral("missing.sql"));
@@ -92,15 +78,11 @@ TEST(GeneratorTest, FailedRunLeavesTheOldFile)
 
     // A schema that fails half way.
     const QString broken = dir.filePath(QStringLiteral("broken.sql"));
-    {
-        QFile file(broken);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY);\nCREATE TABLE (;\n");
-    }
+    ASSERT_TRUE(testsupport::writeFile(broken, "CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY);\nCREATE TABLE (;\n"));
     options.schemaPath = broken;
     EXPECT_THROW(DemoDatabase::write(path, options), GeneratorError);
 
-    EXPECT_EQ(fileContent(path), QByteArray("old content"));
+    EXPECT_EQ(testsupport::readFile(path), QByteArray("old content"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
         QStringList({QStringLiteral("broken.sql"), QStringLiteral("forst.sqlite")}))
         << "no temporary file stays behind";
@@ -108,7 +90,7 @@ TEST(GeneratorTest, FailedRunLeavesTheOldFile)
     // A good run replaces the file as a whole.
     options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
     DemoDatabase::write(path, options);
-    EXPECT_TRUE(fileContent(path).startsWith("SQLite format 3"));
+    EXPECT_TRUE(testsupport::readFile(path).startsWith("SQLite format 3"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 

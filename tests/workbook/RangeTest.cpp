@@ -1,31 +1,15 @@
 #include "SheetTestSupport.h"
 
+#include "common/TestSupport.h"
+
 #include "workbook/cells/WorkbookError.h"
 
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 using sheettest::SheetTest;
 
 namespace {
-
-// The rule procedures of the single-log header, as the report calls them.
-void drawHeaderRules(Application &xl, const QString &address)
-{
-    xl.range(address).select();
-    Range s = xl.selection();
-    s.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
-    s.borders(BorderEdge::DiagonalUp).setLineStyle(Xl::None);
-    s.borders(BorderEdge::Left).setLineStyle(Xl::None);
-    for (BorderEdge edge : {BorderEdge::Top, BorderEdge::Bottom}) {
-        s.borders(edge).setLineStyle(Xl::Continuous);
-        s.borders(edge).setWeight(Xl::Thin);
-        s.borders(edge).setColorIndex(Xl::ColorIndexAutomatic);
-    }
-    s.borders(BorderEdge::Right).setLineStyle(Xl::None);
-    s.borders(BorderEdge::InsideVertical).setLineStyle(Xl::None);
-}
 
 TEST_F(SheetTest, EqualFormatsShareOneStyleAndKeepEarlierChanges)
 {
@@ -77,34 +61,6 @@ TEST_F(SheetTest, RowFormatsWinOverColumnFormatsForNewCells)
     EXPECT_EQ(style("G4").numberFormat, QStringLiteral("0.0"));
     EXPECT_TRUE(style("G4").bold);
     EXPECT_EQ(style("G100").numberFormat, QStringLiteral("0.0"));
-}
-
-TEST_F(SheetTest, HeaderRulesDrawTopAndBottomAndClearTheSides)
-{
-    // A template line left of the range and a thick rule above it.
-    xl.range(QStringLiteral("A13:J13")).borders(BorderEdge::Bottom).setLineStyle(Xl::Continuous);
-    xl.range(QStringLiteral("A13:J13")).borders(BorderEdge::Bottom).setWeight(Xl::Thick);
-    xl.range(QStringLiteral("C14:D14")).borders(BorderEdge::InsideVertical).setLineStyle(Xl::Continuous);
-    drawHeaderRules(xl, QStringLiteral("A14:J14"));
-
-    for (const char *a : {"A14", "E14", "J14"}) {
-        const ResolvedStyle s = style(a);
-        EXPECT_EQ(s.borders[EdgeTop].lineStyle, Xl::Continuous) << a;
-        EXPECT_EQ(s.borders[EdgeTop].weight, Xl::Thin) << a;
-        EXPECT_EQ(s.borders[EdgeBottom].lineStyle, Xl::Continuous) << a;
-        EXPECT_TRUE(s.borders[EdgeLeft].isNone()) << a;
-        EXPECT_TRUE(s.borders[EdgeRight].isNone()) << a;
-    }
-    // The shared edge with the row above shows one line: the new thin one.
-    EXPECT_EQ(style("E13").borders[EdgeBottom].weight, Xl::Thin);
-    // Inside vertical lines are gone on both sides.
-    EXPECT_TRUE(style("C14").borders[EdgeRight].isNone());
-    EXPECT_TRUE(style("D14").borders[EdgeLeft].isNone());
-    // Outside the range nothing changed.
-    EXPECT_EQ(cell("K14"), nullptr);
-    EXPECT_EQ(cell("E15"), nullptr);
-    const Border top = xl.range(QStringLiteral("A14:J14")).borders(BorderEdge::Top);
-    EXPECT_EQ(top.lineStyle(), Xl::Continuous);
 }
 
 TEST_F(SheetTest, ClearingAnEdgeAlsoClearsTheNeighboursMatchingLine)
@@ -254,10 +210,7 @@ TEST_F(SheetTest, PictureLandsAtTheActiveCell)
         EXPECT_TRUE(e.message().contains(missing));
     }
     const QString text = dir.filePath(QStringLiteral("kein-bild.png"));
-    QFile f(text);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("not an image");
-    f.close();
+    ASSERT_TRUE(testsupport::writeFile(text, "not an image"));
     EXPECT_THROW(sheet().pictures().insert(text), WorkbookError);
     EXPECT_EQ(ws().pictures().size(), 1u);
 }

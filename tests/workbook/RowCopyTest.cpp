@@ -150,47 +150,30 @@ TEST_F(DeleteTest, CellsBelowTheBlockMoveUp)
 }
 
 // Formulas keep reading the cells they read before, whether they moved
-// themselves or not, and on other sheets too.
+// themselves or not, and on other sheets too; their results follow. (Which
+// reference becomes what, the reference tests' table shows.)
 TEST_F(DeleteTest, FormulasKeepReadingTheCellsTheyRead)
 {
     for (int row = 1; row <= 20; ++row)
         xl.cells(row, 2).setValue(row * 10);
     xl.range(QStringLiteral("B21")).setFormula(QStringLiteral("=B3+1")); // moves, reads a cell that stays
-    xl.range(QStringLiteral("B22")).setFormula(QStringLiteral("=SUM(B5:B20)")); // moves, reads a shrinking range
     xl.range(QStringLiteral("D25")).setFormula(QStringLiteral("=B20*2")); // stays, reads a cell that moves
     xl.range(QStringLiteral("D26")).setFormula(QStringLiteral("=B7")); // reads a deleted cell
-    xl.range(QStringLiteral("D27")).setFormula(QStringLiteral("=C20")); // beside the block
     Worksheet &other = book().addSheet(QStringLiteral("Zweites"));
     Cell &remote = other.cellForWrite(1, 1);
     remote.type = CellType::Formula;
     remote.formula = QStringLiteral("=Tabelle1!B20+B20");
-    Cell &unrelated = other.cellForWrite(2, 1);
-    unrelated.type = CellType::Formula;
-    unrelated.formula = QStringLiteral("=B20");
-
     other.setChanged(false);
+
     xl.range(QStringLiteral("B5:B9")).deleteCells(Xl::Up);
     EXPECT_EQ(cell("B16")->formula, QStringLiteral("=B3+1"));
     EXPECT_EQ(xl.range(QStringLiteral("B16")).value(), QStringLiteral("31"));
-    EXPECT_EQ(cell("B17")->formula, QStringLiteral("=SUM(B5:B15)"));
     EXPECT_EQ(cell("D25")->formula, QStringLiteral("=B15*2"));
     EXPECT_EQ(xl.range(QStringLiteral("D25")).value(), QStringLiteral("400"));
-    EXPECT_EQ(cell("D26")->formula, QStringLiteral("=#REF!"));
     EXPECT_EQ(xl.range(QStringLiteral("D26")).value(), QStringLiteral("#REF!"));
-    EXPECT_EQ(cell("D27")->formula, QStringLiteral("=C20"));
     EXPECT_EQ(other.cell(1, 1)->formula, QStringLiteral("=Tabelle1!B15+B20"))
         << "a reference from another sheet follows the cell; that sheet's own B20 stays";
-    EXPECT_EQ(other.cell(2, 1)->formula, QStringLiteral("=B20"));
     EXPECT_TRUE(other.isChanged());
-
-    // Whole rows: every column moves up.
-    xl.rows(QStringLiteral("12:14")).deleteCells(Xl::Up);
-    EXPECT_EQ(cell("B13")->formula, QStringLiteral("=B3+1"));
-    EXPECT_EQ(cell("B14")->formula, QStringLiteral("=SUM(B5:B12)"));
-    EXPECT_EQ(cell("D22")->formula, QStringLiteral("=B12*2"));
-    EXPECT_EQ(xl.range(QStringLiteral("D22")).value(), QStringLiteral("400"));
-    EXPECT_EQ(cell("D24")->formula, QStringLiteral("=C17"));
-    EXPECT_EQ(other.cell(1, 1)->formula, QStringLiteral("=Tabelle1!B12+B20"));
 }
 
 // A deletion that concerns no formula of another sheet leaves it unchanged,

@@ -25,14 +25,6 @@ TEST_F(SheetTest, WalksAllTheLimits)
     xl.range(QStringLiteral("A") + QString::number(40000)).setValue(QStringLiteral("Zeile 40000"));
     EXPECT_EQ(xl.cells(40000, 1).value(), QStringLiteral("Zeile 40000"));
 
-    // Text length.
-    xl.range(QStringLiteral("A1")).setValue(QString(SheetLimits::MaxTextLength, QLatin1Char('a')));
-    EXPECT_TRUE(book().warnings().isEmpty());
-    xl.range(QStringLiteral("A2")).setValue(QString(SheetLimits::MaxTextLength + 1, QLatin1Char('a')));
-    EXPECT_EQ(cell("A2")->text.size(), SheetLimits::MaxTextLength);
-    EXPECT_EQ(book().warnings().size(), 1);
-    book().warnings().clear();
-
     // Manual row breaks: the model keeps them all; only saving drops and warns.
     for (int i = 1; i <= SheetLimits::MaxRowBreaks; ++i)
         xl.rows(i * 2).setPageBreak(Xl::PageBreakManual);

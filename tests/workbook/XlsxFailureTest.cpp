@@ -28,6 +28,7 @@
 #include <unistd.h>
 
 using namespace xlsxtest;
+using testsupport::messageOf;
 
 namespace {
 
@@ -73,16 +74,6 @@ std::unique_ptr<Workbook> bigWorkbook(int rows)
     return wb;
 }
 
-QString messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const WorkbookError &e) {
-        return e.message();
-    }
-    return QString();
-}
-
 // Runs `action` in a child process (so limits and a changed user stay there);
 // true when the child reports success.
 bool inChild(const std::function<bool()> &action)
@@ -102,9 +93,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         target = dir.filePath(QStringLiteral("Bericht.xlsx"));
-        QFile earlier(target);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("der Bericht von gestern");
+        ASSERT_TRUE(testsupport::writeFile(target, "der Bericht von gestern"));
     }
 
     QByteArray targetContent() const { return testsupport::readFile(target); }
@@ -128,41 +117,37 @@ TEST_F(XlsxFailureTest, DeviceFailingMidwayReportsTheError)
     EXPECT_NO_THROW(XlsxWriter::save(*wb, enough));
 }
 
-TEST_F(XlsxFailureTest, ReadOnlyFolderKeepsTheEarlierReport)
-{
-    const auto wb = bigWorkbook(10);
-    const bool reported = inChild([&] {
-        // As an ordinary user the folder (owned by someone else, or made
-        // read-only) cannot take the temporary file.
-        if (geteuid() == 0) {
-            const passwd *nobody = getpwnam("nobody");
-            if (!nobody || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
-                return false;
-        } else {
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        }
-        const QString message = messageOf([&] { XlsxWriter::save(*wb, target); });
-        return message.contains(QStringLiteral("Bericht.xlsx"));
-    });
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_TRUE(reported);
-    EXPECT_EQ(targetContent(), QByteArray("der Bericht von gestern"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("Bericht.xlsx")}));
-}
-
-TEST_F(XlsxFailureTest, FileSizeLimitKeepsTheEarlierReport)
+// A folder that cannot take the temporary file, and a file size limit the
+// report outgrows: the save fails with a message, the earlier report stays
+// and no temporary file is left.
+TEST_F(XlsxFailureTest, RefusedWritesKeepTheEarlierReport)
 {
     const auto wb = bigWorkbook(20000);
-    const bool reported = inChild([&] {
-        rlimit limit{64 * 1024, 64 * 1024};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            return false;
-        const QString message = messageOf([&] { XlsxWriter::save(*wb, target); });
-        return !message.isEmpty();
-    });
-    EXPECT_TRUE(reported);
-    EXPECT_EQ(targetContent(), QByteArray("der Bericht von gestern"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("Bericht.xlsx")}));
+    const std::function<bool()> limits[] = {
+        [&] {
+            // As an ordinary user the folder (owned by someone else, or
+            // made read-only) cannot take the temporary file.
+            if (geteuid() == 0) {
+                const passwd *nobody = getpwnam("nobody");
+                return nobody && setgid(nobody->pw_gid) == 0 && setuid(nobody->pw_uid) == 0;
+            }
+            return QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        },
+        [] {
+            rlimit limit{64 * 1024, 64 * 1024};
+            return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        },
+    };
+    for (const auto &limit : limits) {
+        const bool reported = inChild([&] {
+            return limit()
+                && messageOf([&] { XlsxWriter::save(*wb, target); }).contains(QStringLiteral("Bericht.xlsx"));
+        });
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_TRUE(reported);
+        EXPECT_EQ(targetContent(), QByteArray("der Bericht von gestern"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("Bericht.xlsx")}));
+    }
 }
 
 TEST_F(XlsxFailureTest, MissingFolderIsNamed)
@@ -220,18 +205,10 @@ TEST_F(XlsxBadTemplateTest, EachFailsWithAClearMessage)
         QString expected;
     };
     const QString textFile = dir.filePath(QStringLiteral("Tannbuch_Text.xltx"));
-    {
-        QFile f(textFile);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("Dies ist keine Vorlage.\n");
-    }
+    ASSERT_TRUE(testsupport::writeFile(textFile, "Dies ist keine Vorlage.\n"));
     const QString truncated = dir.filePath(QStringLiteral("Tannbuch_Kurz.xltx"));
-    {
-        const QByteArray whole = ZipArchive::write(templateEntries());
-        QFile f(truncated);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(whole.left(whole.size() / 2));
-    }
+    const QByteArray whole = ZipArchive::write(templateEntries());
+    ASSERT_TRUE(testsupport::writeFile(truncated, whole.left(whole.size() / 2)));
     QByteArray noSheets = templateEntries()[4].data;
     noSheets.replace(
         noSheets.indexOf("<sheets>"), noSheets.indexOf("</sheets>") - noSheets.indexOf("<sheets>") + 9, "<sheets/>");
@@ -298,13 +275,10 @@ TEST_F(XlsxBadTemplateTest, TooManyPartsOrBytesAreRefused)
 TEST_F(XlsxBadTemplateTest, LegacyBinaryTemplateWithoutOfficeNamesTheFile)
 {
     const QString legacy = dir.filePath(QStringLiteral("Tannbuch_Alt.xlt"));
-    QFile f(legacy);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0'));
-    f.close();
-    qputenv("TANNBUCH_OFFICE_PROGRAM", "/nicht/vorhanden/soffice");
+    ASSERT_TRUE(
+        testsupport::writeFile(legacy, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0')));
+    testsupport::EnvironmentGuard office("TANNBUCH_OFFICE_PROGRAM", "/nicht/vorhanden/soffice");
     const QString message = loadError(legacy);
-    qunsetenv("TANNBUCH_OFFICE_PROGRAM");
     EXPECT_TRUE(message.contains(legacy)) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("LibreOffice"))) << message.toStdString();
 }

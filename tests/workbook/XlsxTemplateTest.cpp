@@ -6,13 +6,10 @@
 #include "common/WorkbookValidation.h"
 
 #include "workbook/cells/Workbook.h"
-#include "workbook/cells/WorkbookError.h"
-#include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
 
 #include <QJsonArray>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -177,44 +174,36 @@ TEST_F(XlsxTemplateTest, ChangedReportSheetKeepsTemplateAroundIt)
         = verify(out, {QStringLiteral("Tannbuch:A1,B2,C4,B12,A12"), QStringLiteral("Einstellungen:A2,B2")});
     EXPECT_EQ(r.value(QStringLiteral("sheets")).toArray().size(), 2);
     EXPECT_FALSE(r.value(QStringLiteral("template")).toBool());
-    const QJsonObject s = sheetOf(r, QStringLiteral("Tannbuch"));
-    EXPECT_EQ(s.value(QStringLiteral("print_area")).toString(), QStringLiteral("$A$1:$D$40"));
-    EXPECT_EQ(s.value(QStringLiteral("print_title_rows")).toString(), QStringLiteral("$1:$2"));
-    EXPECT_EQ(s.value(QStringLiteral("row_breaks")).toArray(), QJsonArray({5, 11}));
-    EXPECT_EQ(s.value(QStringLiteral("merges")).toArray(), QJsonArray({QStringLiteral("A1:D1")}));
-    EXPECT_DOUBLE_EQ(
-        s.value(QStringLiteral("col_widths")).toObject().value(QStringLiteral("A")).toDouble(), 20.7109375);
-    EXPECT_EQ(s.value(QStringLiteral("hyperlinks"))
-                  .toObject()
-                  .value(QStringLiteral("C12"))
-                  .toObject()
-                  .value(QStringLiteral("target"))
-                  .toString(),
-        QStringLiteral("https://example.org/?a=1&b=2"));
-    EXPECT_EQ(s.value(QStringLiteral("hyperlinks"))
-                  .toObject()
-                  .value(QStringLiteral("A6"))
-                  .toObject()
-                  .value(QStringLiteral("target"))
-                  .toString(),
-        QStringLiteral("https://example.org/karte?x=1&y=2"));
     EXPECT_EQ(r.value(QStringLiteral("pictures")).toInt(), 2);
     EXPECT_EQ(r.value(QStringLiteral("media")).toArray().size(), 2);
-    const QJsonObject a1 = cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("A1"));
-    EXPECT_EQ(a1.value(QStringLiteral("value")).toString(), QStringLiteral("Holzliste"));
-    EXPECT_TRUE(a1.value(QStringLiteral("bold")).toBool());
-    EXPECT_EQ(
-        cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("B2")).value(QStringLiteral("number_format")).toString(),
-        QStringLiteral("0.000"));
-    EXPECT_EQ(cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("C4")).value(QStringLiteral("value")).toString(),
-        QStringLiteral("=A4+B4"));
-    const QJsonObject b12 = cellOf(r, QStringLiteral("Tannbuch"), QStringLiteral("B12"));
-    EXPECT_DOUBLE_EQ(b12.value(QStringLiteral("value")).toDouble(), 3.25);
-    EXPECT_TRUE(b12.value(QStringLiteral("bold")).toBool());
-    EXPECT_EQ(b12.value(QStringLiteral("number_format")).toString(), QStringLiteral("0.00"));
-    EXPECT_EQ(b12.value(QStringLiteral("borders")).toObject().value(QStringLiteral("left")).toString(),
-        QStringLiteral("thin"));
-    EXPECT_EQ(b12.value(QStringLiteral("halign")).toString(), QStringLiteral("center"));
+    const QJsonObject seen = sheetOf(r, QStringLiteral("Tannbuch"));
+    const auto value = [&](const QString &path) {
+        QJsonValue v = seen;
+        for (const QString &key : path.split(QLatin1Char('/')))
+            v = v.toObject().value(key);
+        return v.toVariant();
+    };
+    // What the template brought and what the report added, side by side.
+    const std::vector<std::pair<QString, QVariant>> entries = {
+        {QStringLiteral("print_area"), QStringLiteral("$A$1:$D$40")},
+        {QStringLiteral("print_title_rows"), QStringLiteral("$1:$2")},
+        {QStringLiteral("row_breaks"), QVariantList{5, 11}},
+        {QStringLiteral("merges"), QVariantList{QStringLiteral("A1:D1")}},
+        {QStringLiteral("col_widths/A"), 20.7109375},
+        {QStringLiteral("hyperlinks/C12/target"), QStringLiteral("https://example.org/?a=1&b=2")},
+        {QStringLiteral("hyperlinks/A6/target"), QStringLiteral("https://example.org/karte?x=1&y=2")},
+        {QStringLiteral("cells/A1/value"), QStringLiteral("Holzliste")},
+        {QStringLiteral("cells/A1/bold"), true},
+        {QStringLiteral("cells/B2/number_format"), QStringLiteral("0.000")},
+        {QStringLiteral("cells/C4/value"), QStringLiteral("=A4+B4")},
+        {QStringLiteral("cells/B12/value"), 3.25},
+        {QStringLiteral("cells/B12/bold"), true},
+        {QStringLiteral("cells/B12/number_format"), QStringLiteral("0.00")},
+        {QStringLiteral("cells/B12/borders/left"), QStringLiteral("thin")},
+        {QStringLiteral("cells/B12/halign"), QStringLiteral("center")},
+    };
+    for (const auto &[path, want] : entries)
+        EXPECT_TRUE(value(path) == want) << path.toStdString() << ": " << value(path).toString().toStdString();
     EXPECT_EQ(
         cellOf(r, QStringLiteral("Einstellungen"), QStringLiteral("B2")).value(QStringLiteral("value")).toInt(), 8);
 }
@@ -261,49 +250,6 @@ TEST_F(XlsxTemplateTest, PageSetupFromProgramReplacesTemplateValues)
     EXPECT_TRUE(xml.contains("r:id=\"rId3\"")); // the printer settings stay attached
     EXPECT_FALSE(xml.contains("fitToPage")); // a fixed scale replaces fitting to pages
     EXPECT_TRUE(xml.contains("<oddFooter>&amp;CSeite &amp;P von &amp;N</oddFooter>"));
-    if (!haveOpenpyxl())
-        GTEST_SKIP() << "python3-openpyxl fehlt";
-    const QJsonObject s = sheetOf(verify(out, {QStringLiteral("Tannbuch:")}), QStringLiteral("Tannbuch"));
-    EXPECT_EQ(s.value(QStringLiteral("scale")).toInt(), 90);
-    EXPECT_EQ(s.value(QStringLiteral("header")).toString(), QStringLiteral("Holzliste 4711"));
-    EXPECT_EQ(s.value(QStringLiteral("footer")).toString(), QStringLiteral("Seite &P von &N"));
-}
-
-TEST_F(XlsxTemplateTest, ReloadedReportReadsTheSame)
-{
-    const auto wb = XlsxReader::load(templatePath);
-    Cell &c = wb->sheet(0).cellForWrite(9, 2);
-    c.type = CellType::Formula;
-    c.formula = QStringLiteral("=B3*2");
-    c.cachedType = CellType::Number;
-    c.number = 40;
-    const QString out = saveAs(*wb);
-    const auto again = XlsxReader::load(out);
-    const Worksheet &sheet = again->sheet(0);
-    EXPECT_EQ(sheet.cell(9, 2)->formula, QStringLiteral("=B3*2"));
-    EXPECT_DOUBLE_EQ(sheet.cell(9, 2)->number, 40.0);
-    EXPECT_EQ(sheet.cell(4, 3)->formula, QStringLiteral("=A4+B4"));
-    EXPECT_EQ(sheet.cell(7, 1)->text, QStringLiteral("Fett und normal"));
-    EXPECT_EQ(sheet.rowBreaks(), std::set<int>({6}));
-    EXPECT_EQ(again->resolve(sheet.cell(1, 1)->styleId).fontSize, 16.0);
-}
-
-TEST_F(XlsxTemplateTest, CustomPropertiesForTheTemplateAreWritten)
-{
-    const auto wb = XlsxReader::load(templatePath);
-    wb->customProperties().insert(QStringLiteral("Connection"), QStringLiteral("Provider=SQLOLEDB;Data Source=forst"));
-    wb->customProperties().insert(QStringLiteral("Filter"), QStringLiteral("LISTE='4711' AND LOS<>'' & mehr"));
-    wb->customProperties().insert(QStringLiteral("Anzahl"), 3);
-    const QString out = saveAs(*wb);
-    EXPECT_TRUE(part(out, QStringLiteral("_rels/.rels")).contains("docProps/custom.xml"));
-    EXPECT_TRUE(part(out, QStringLiteral("[Content_Types].xml")).contains("/docProps/custom.xml"));
-    const auto back = XlsxReader::load(out);
-    EXPECT_EQ(back->customProperties().value(QStringLiteral("Filter")).toString(),
-        QStringLiteral("LISTE='4711' AND LOS<>'' & mehr"));
-    EXPECT_EQ(back->customProperties().value(QStringLiteral("Anzahl")).toInt(), 3);
-    EXPECT_EQ(back->customProperties().size(), 3);
-    // Nothing else changed: the sheets stay as they were.
-    EXPECT_EQ(part(out, QStringLiteral("xl/worksheets/sheet1.xml")), templateEntries()[9].data);
 }
 
 // The sheet views of the saved file: the active sheet alone shows as
@@ -359,11 +305,6 @@ TEST_F(XlsxSheetViewTest, UnchangedSheetsTakeTheSelectionAndTheView)
     EXPECT_FALSE(settings2.contains("view=")) << settings2.constData();
     EXPECT_FALSE(settings2.contains("tabSelected")) << settings2.constData();
     EXPECT_TRUE(part(again, QStringLiteral("xl/worksheets/sheet1.xml")).contains("tabSelected=\"1\""));
-
-    if (!haveOpenpyxl())
-        GTEST_SKIP() << "python3-openpyxl fehlt";
-    EXPECT_EQ(verify(out, {QStringLiteral("Einstellungen:B2")}).value(QStringLiteral("active")).toString(),
-        QStringLiteral("Einstellungen"));
 }
 
 TEST_F(XlsxSheetViewTest, AViewTheProgramDoesNotSetIsKept)
