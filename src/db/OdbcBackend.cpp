@@ -37,6 +37,13 @@ QString fromWide(const SQLWCHAR *text, qsizetype units)
     return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), units);
 }
 
+// The text the driver wrote into a fixed buffer, `length` units long; a
+// text longer than the buffer was cut before its closing 0.
+template <size_t Size> QString fromWideBuffer(const SQLWCHAR (&buffer)[Size], SQLSMALLINT length)
+{
+    return fromWide(buffer, std::min<qsizetype>(length, qsizetype(Size) - 1));
+}
+
 // The driver's diagnostics of a handle: the messages, and the SQLSTATEs.
 struct Diagnostics
 {
@@ -57,7 +64,7 @@ Diagnostics diagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
         if (!SQL_SUCCEEDED(rc))
             break;
         d.states << fromWide(state, 5);
-        const QString text = fromWide(message, std::min<qsizetype>(length, qsizetype(std::size(message)) - 1));
+        const QString text = fromWideBuffer(message, length);
         if (!d.text.contains(text))
             d.text += (d.text.isEmpty() ? QString() : QStringLiteral("\n")) + text.trimmed();
     }
@@ -90,6 +97,12 @@ double realValue(float v)
     return QByteArray(buffer, int(end - buffer)).toDouble();
 }
 
+// Fractions of a second come in nanoseconds; milliseconds are kept.
+QDateTime timestampValue(const SQL_TIMESTAMP_STRUCT &v)
+{
+    return QDateTime(QDate(v.year, v.month, v.day), QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000)));
+}
+
 // Owns a statement handle.
 struct Statement
 {
@@ -104,110 +117,165 @@ struct Statement
     }
 };
 
+// Reads a value of fixed size as C type `cType` and keeps what `convert`
+// makes of it; a NULL leaves `out` invalid. Returns false when the driver fails.
+template <typename Value, typename Convert>
+bool readFixed(SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT cType, Convert convert, QVariant *out)
+{
+    Value v{};
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(st, column, cType, &v, sizeof v, &indicator);
+    if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+        *out = QVariant(convert(v));
+    return SQL_SUCCEEDED(rc);
+}
+
+// Decimals as text: the nearest double to the decimal, as the embedded
+// database holds it (money and decimal alike).
+bool readDecimal(SQLHSTMT st, SQLUSMALLINT column, QVariant *out)
+{
+    char text[80] = {};
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(st, column, SQL_C_CHAR, text, sizeof text, &indicator);
+    if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+        *out = QVariant(QByteArray(text).trimmed().toDouble());
+    return SQL_SUCCEEDED(rc);
+}
+
+enum class PieceRead { Failed, Null, Read };
+
+// Reads a value of any length in pieces of `Room` units of `Unit` each, and
+// hands each piece's length in units to `append`, which takes it from `buffer`.
+template <typename Unit, qsizetype Room, typename Append>
+PieceRead readInPieces(
+    SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT cType, Unit *buffer, SQLLEN bufferBytes, Append append)
+{
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(st, column, cType, buffer, bufferBytes, &indicator);
+        if (rc == SQL_NO_DATA)
+            return PieceRead::Read;
+        if (!SQL_SUCCEEDED(rc))
+            return PieceRead::Failed;
+        if (indicator == SQL_NULL_DATA)
+            return PieceRead::Null;
+        const bool more = indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(Unit)) > Room;
+        append(more ? Room : indicator / qsizetype(sizeof(Unit)));
+        if (!more)
+            return PieceRead::Read;
+    }
+}
+
+bool readBytes(SQLHSTMT st, SQLUSMALLINT column, QVariant *out)
+{
+    QByteArray bytes;
+    char buffer[8192];
+    const PieceRead read = readInPieces<char, qsizetype(sizeof buffer)>(
+        st, column, SQL_C_BINARY, buffer, sizeof buffer, [&](qsizetype size) { bytes.append(buffer, size); });
+    if (read == PieceRead::Read)
+        *out = QVariant(bytes);
+    return read != PieceRead::Failed;
+}
+
+// Texts of any length; an empty text stays empty, not null.
+bool readText(SQLHSTMT st, SQLUSMALLINT column, QVariant *out)
+{
+    QString text(0, QChar());
+    SQLWCHAR buffer[4096];
+    constexpr qsizetype Room = qsizetype(std::size(buffer)) - 1; // the driver ends each piece with 0
+    const PieceRead read = readInPieces<SQLWCHAR, Room>(
+        st, column, SQL_C_WCHAR, buffer, sizeof buffer, [&](qsizetype size) { text += fromWide(buffer, size); });
+    if (read == PieceRead::Read)
+        *out = QVariant(text);
+    return read != PieceRead::Failed;
+}
+
 // Reads one column of the current row in the embedded backend's types.
 // Returns false when the driver fails (the diagnostics are on the statement).
 bool readValue(SQLHSTMT st, SQLUSMALLINT column, SQLSMALLINT type, QVariant *out)
 {
-    SQLLEN indicator = 0;
-    SQLRETURN rc;
     *out = QVariant();
     switch (type) {
     case SQL_BIT:
     case SQL_TINYINT:
     case SQL_SMALLINT:
     case SQL_INTEGER:
-    case SQL_BIGINT: {
-        SQLBIGINT v = 0;
-        rc = SQLGetData(st, column, SQL_C_SBIGINT, &v, 0, &indicator);
-        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(qlonglong(v));
-        return SQL_SUCCEEDED(rc);
-    }
-    case SQL_REAL: {
-        SQLREAL v = 0;
-        rc = SQLGetData(st, column, SQL_C_FLOAT, &v, 0, &indicator);
-        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(realValue(v));
-        return SQL_SUCCEEDED(rc);
-    }
+    case SQL_BIGINT:
+        return readFixed<SQLBIGINT>(
+            st, column, SQL_C_SBIGINT, [](SQLBIGINT v) { return qlonglong(v); }, out);
+    case SQL_REAL:
+        return readFixed<SQLREAL>(st, column, SQL_C_FLOAT, realValue, out);
     case SQL_FLOAT:
-    case SQL_DOUBLE: {
-        SQLDOUBLE v = 0;
-        rc = SQLGetData(st, column, SQL_C_DOUBLE, &v, 0, &indicator);
-        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(double(v));
-        return SQL_SUCCEEDED(rc);
-    }
+    case SQL_DOUBLE:
+        return readFixed<SQLDOUBLE>(
+            st, column, SQL_C_DOUBLE, [](SQLDOUBLE v) { return double(v); }, out);
     case SQL_DECIMAL:
-    case SQL_NUMERIC: {
-        // As text: the nearest double to the decimal, as the embedded
-        // database holds it (money and decimal alike).
-        char text[80] = {};
-        rc = SQLGetData(st, column, SQL_C_CHAR, text, sizeof text, &indicator);
-        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(QByteArray(text).trimmed().toDouble());
-        return SQL_SUCCEEDED(rc);
-    }
+    case SQL_NUMERIC:
+        return readDecimal(st, column, out);
     case SQL_DATE:
-    case SQL_TYPE_DATE: {
-        SQL_DATE_STRUCT v{};
-        rc = SQLGetData(st, column, SQL_C_TYPE_DATE, &v, sizeof v, &indicator);
-        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(QDate(v.year, v.month, v.day));
-        return SQL_SUCCEEDED(rc);
-    }
+    case SQL_TYPE_DATE:
+        return readFixed<SQL_DATE_STRUCT>(
+            st, column, SQL_C_TYPE_DATE, [](const SQL_DATE_STRUCT &v) { return QDate(v.year, v.month, v.day); }, out);
     case SQL_TIMESTAMP:
-    case SQL_TYPE_TIMESTAMP: {
-        SQL_TIMESTAMP_STRUCT v{};
-        rc = SQLGetData(st, column, SQL_C_TYPE_TIMESTAMP, &v, sizeof v, &indicator);
-        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
-            *out = QVariant(
-                QDateTime(QDate(v.year, v.month, v.day), QTime(v.hour, v.minute, v.second, int(v.fraction / 1000000))));
-        return SQL_SUCCEEDED(rc);
-    }
+    case SQL_TYPE_TIMESTAMP:
+        return readFixed<SQL_TIMESTAMP_STRUCT>(st, column, SQL_C_TYPE_TIMESTAMP, timestampValue, out);
     case SQL_BINARY:
     case SQL_VARBINARY:
-    case SQL_LONGVARBINARY: {
-        QByteArray bytes;
-        char buffer[8192];
-        for (;;) {
-            rc = SQLGetData(st, column, SQL_C_BINARY, buffer, sizeof buffer, &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            if (!SQL_SUCCEEDED(rc))
+    case SQL_LONGVARBINARY:
+        return readBytes(st, column, out);
+    default:
+        return readText(st, column, out);
+    }
+}
+
+// The names and SQL types of the result's columns. Returns false when the
+// driver fails.
+bool describeColumns(SQLHSTMT st, QStringList &names, std::vector<SQLSMALLINT> &types)
+{
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(st, &columns)))
+        return false;
+    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columns); ++i) {
+        SQLWCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(
+                st, i, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &digits, &nullable)))
+            return false;
+        names << fromWideBuffer(name, nameLength);
+        types.push_back(type);
+    }
+    return true;
+}
+
+// Fetches every row of the result. Returns false when the driver fails; a
+// result broken off (the connection lost) fails here too, and the rows so
+// far are no result.
+bool fetchRows(SQLHSTMT st, const std::vector<SQLSMALLINT> &types, std::vector<std::vector<QVariant>> &rows)
+{
+    for (;;) {
+        const SQLRETURN fetched = SQLFetch(st);
+        if (fetched == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(fetched))
+            return false;
+        std::vector<QVariant> row(types.size());
+        for (size_t i = 0; i < types.size(); ++i) {
+            if (!readValue(st, SQLUSMALLINT(i + 1), types[i], &row[i]))
                 return false;
-            if (indicator == SQL_NULL_DATA)
-                return true;
-            const bool more = indicator == SQL_NO_TOTAL || indicator > SQLLEN(sizeof buffer);
-            bytes.append(buffer, more ? qsizetype(sizeof buffer) : qsizetype(indicator));
-            if (!more)
-                break;
         }
-        *out = QVariant(bytes);
-        return true;
+        rows.push_back(std::move(row));
     }
-    default: {
-        // Texts of any length, in pieces; an empty text stays empty.
-        QString text(0, QChar());
-        SQLWCHAR buffer[4096];
-        constexpr qsizetype Room = qsizetype(std::size(buffer)) - 1; // the driver ends each piece with 0
-        for (;;) {
-            rc = SQLGetData(st, column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
-            if (rc == SQL_NO_DATA)
-                break;
-            if (!SQL_SUCCEEDED(rc))
-                return false;
-            if (indicator == SQL_NULL_DATA)
-                return true;
-            const bool more = indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(SQLWCHAR)) > Room;
-            text += fromWide(buffer, more ? Room : indicator / qsizetype(sizeof(SQLWCHAR)));
-            if (!more)
-                break;
-        }
-        *out = QVariant(text);
-        return true;
-    }
-    }
+}
+
+// Throws the statement's failure. The driver tells a lost connection by the
+// connection's state, not always by the statement's diagnostics.
+[[noreturn]] void throwStatementError(SQLHDBC connection, SQLHSTMT st, int queryTimeoutSeconds)
+{
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const bool lost = SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+        && dead == SQL_CD_TRUE;
+    throw DbError(statementError(diagnostics(SQL_HANDLE_STMT, st), queryTimeoutSeconds, lost));
 }
 
 } // namespace
@@ -263,14 +331,7 @@ ResultData OdbcBackend::query(const QString &sql)
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &st.handle)))
         throw DbError(statementError(diagnostics(SQL_HANDLE_DBC, connection), m_queryTimeoutSeconds));
     SQLSetStmtAttr(st.handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_queryTimeoutSeconds)), 0);
-    auto fail = [&] {
-        // The driver tells a lost connection by the connection's state, not
-        // always by the statement's diagnostics.
-        SQLUINTEGER dead = SQL_CD_FALSE;
-        const bool lost = SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
-            && dead == SQL_CD_TRUE;
-        throw DbError(statementError(diagnostics(SQL_HANDLE_STMT, st.handle), m_queryTimeoutSeconds, lost));
-    };
+    const auto fail = [&] { throwStatementError(connection, st.handle, m_queryTimeoutSeconds); };
 
     std::u16string text(reinterpret_cast<const char16_t *>(sql.utf16()), size_t(sql.size()));
     const SQLRETURN rc = SQLExecDirectW(st.handle, reinterpret_cast<SQLWCHAR *>(text.data()), SQLINTEGER(text.size()));
@@ -278,36 +339,12 @@ ResultData OdbcBackend::query(const QString &sql)
         fail();
 
     ResultData data;
-    SQLSMALLINT columns = 0;
-    if (!SQL_SUCCEEDED(SQLNumResultCols(st.handle, &columns)))
-        fail();
     std::vector<SQLSMALLINT> types;
-    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columns); ++i) {
-        SQLWCHAR name[256] = {};
-        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(
-                st.handle, i, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &digits, &nullable)))
-            fail();
-        data.columns << fromWide(name, std::min<qsizetype>(nameLength, qsizetype(std::size(name)) - 1));
-        types.push_back(type);
-    }
-    if (columns == 0)
+    if (!describeColumns(st.handle, data.columns, types))
+        fail();
+    if (types.empty())
         return data;
-    for (;;) {
-        const SQLRETURN fetched = SQLFetch(st.handle);
-        if (fetched == SQL_NO_DATA)
-            break;
-        // A result broken off (the connection lost) fails here: the rows so
-        // far are no result.
-        if (!SQL_SUCCEEDED(fetched))
-            fail();
-        std::vector<QVariant> row(static_cast<size_t>(columns));
-        for (SQLUSMALLINT i = 0; i < SQLUSMALLINT(columns); ++i) {
-            if (!readValue(st.handle, SQLUSMALLINT(i + 1), types[i], &row[i]))
-                fail();
-        }
-        data.rows.push_back(std::move(row));
-    }
+    if (!fetchRows(st.handle, types, data.rows))
+        fail();
     return data;
 }

@@ -38,91 +38,126 @@ qsizetype quotedEnd(const QString &s, qsizetype open, QChar close, bool &untermi
     return n;
 }
 
+// End of a block comment that starts at `open`. Block comments nest in the
+// SQL Server dialect. Sets unterminated when the text ends first.
+qsizetype blockCommentEnd(const QString &s, qsizetype open, bool &unterminated)
+{
+    const qsizetype n = s.size();
+    int depth = 1;
+    qsizetype end = open + 2;
+    while (end < n && depth > 0) {
+        if (s[end] == u'/' && end + 1 < n && s[end + 1] == u'*') {
+            ++depth;
+            end += 2;
+        } else if (s[end] == u'*' && end + 1 < n && s[end + 1] == u'/') {
+            --depth;
+            end += 2;
+        } else {
+            ++end;
+        }
+    }
+    unterminated = depth > 0;
+    return end;
+}
+
+// End of a number that starts at `start` with a digit or with ".digit":
+// digits, a fraction, an exponent only when digits follow its "e".
+qsizetype numberEnd(const QString &s, qsizetype start)
+{
+    const qsizetype n = s.size();
+    qsizetype end = start + 1;
+    while (end < n && isDigit(s[end]))
+        ++end;
+    if (s[start] != u'.' && end < n && s[end] == u'.') {
+        ++end;
+        while (end < n && isDigit(s[end]))
+            ++end;
+    }
+    if (end < n && (s[end] == u'e' || s[end] == u'E')) {
+        qsizetype e = end + 1;
+        if (e < n && (s[e] == u'+' || s[e] == u'-'))
+            ++e;
+        if (e < n && isDigit(s[e])) {
+            end = e;
+            while (end < n && isDigit(s[end]))
+                ++end;
+        }
+    }
+    return end;
+}
+
+// End of an operator or punctuation: two characters for the comparison and
+// concatenation pairs, else one.
+qsizetype symbolEnd(const QString &s, qsizetype start)
+{
+    static const QStringView pairs[] = {u"<>", u"!=", u"<=", u">=", u"!<", u"!>", u"||"};
+    const QStringView two = QStringView(s).mid(start, 2);
+    for (const QStringView p : pairs) {
+        if (two == p)
+            return start + 2;
+    }
+    return start + 1;
+}
+
+// End of the run of characters from `start` on that `belongs` accepts.
+template <typename Predicate> qsizetype runEnd(const QString &s, qsizetype start, Predicate belongs)
+{
+    qsizetype end = start;
+    while (end < s.size() && belongs(s[end]))
+        ++end;
+    return end;
+}
+
+// The token that starts at `i`, with its kind and where it ends.
+SqlTokenizer::Token tokenAt(const QString &sql, qsizetype i, qsizetype &end)
+{
+    using Kind = SqlTokenizer::Kind;
+    const QChar c = sql[i];
+    const QChar next = i + 1 < sql.size() ? sql[i + 1] : QChar();
+    Kind kind = Kind::Symbol;
+    bool unterminated = false;
+    if (c.isSpace()) {
+        kind = Kind::Whitespace;
+        end = runEnd(sql, i + 1, [](QChar x) { return x.isSpace(); });
+    } else if (c == u'-' && next == u'-') {
+        kind = Kind::Comment;
+        end = runEnd(sql, i + 1, [](QChar x) { return x != u'\n' && x != u'\r'; });
+    } else if (c == u'/' && next == u'*') {
+        kind = Kind::Comment;
+        end = blockCommentEnd(sql, i, unterminated);
+    } else if (c == u'\'') {
+        kind = Kind::String;
+        end = quotedEnd(sql, i, u'\'', unterminated);
+    } else if ((c == u'N' || c == u'n') && next == u'\'') {
+        kind = Kind::String;
+        end = quotedEnd(sql, i + 1, u'\'', unterminated);
+    } else if (c == u'[') {
+        kind = Kind::BracketName;
+        end = quotedEnd(sql, i, u']', unterminated);
+    } else if (c == u'"') {
+        kind = Kind::QuotedName;
+        end = quotedEnd(sql, i, u'"', unterminated);
+    } else if (isDigit(c) || (c == u'.' && isDigit(next))) {
+        kind = Kind::Number;
+        end = numberEnd(sql, i);
+    } else if (isWordStart(c)) {
+        kind = Kind::Word;
+        end = runEnd(sql, i + 1, isWordPart);
+    } else {
+        end = symbolEnd(sql, i);
+    }
+    return SqlTokenizer::Token{kind, sql.mid(i, end - i), unterminated};
+}
+
 } // namespace
 
 std::vector<SqlTokenizer::Token> SqlTokenizer::tokenize(const QString &sql)
 {
     std::vector<Token> tokens;
-    const qsizetype n = sql.size();
     qsizetype i = 0;
-    while (i < n) {
-        const QChar c = sql[i];
-        const QChar next = i + 1 < n ? sql[i + 1] : QChar();
-        qsizetype end = i + 1;
-        Kind kind = Kind::Symbol;
-        bool unterminated = false;
-
-        if (c.isSpace()) {
-            kind = Kind::Whitespace;
-            while (end < n && sql[end].isSpace())
-                ++end;
-        } else if (c == u'-' && next == u'-') {
-            kind = Kind::Comment;
-            while (end < n && sql[end] != u'\n' && sql[end] != u'\r')
-                ++end;
-        } else if (c == u'/' && next == u'*') {
-            // Block comments nest in the SQL Server dialect.
-            kind = Kind::Comment;
-            int depth = 1;
-            end = i + 2;
-            while (end < n && depth > 0) {
-                if (sql[end] == u'/' && end + 1 < n && sql[end + 1] == u'*') {
-                    ++depth;
-                    end += 2;
-                } else if (sql[end] == u'*' && end + 1 < n && sql[end + 1] == u'/') {
-                    --depth;
-                    end += 2;
-                } else {
-                    ++end;
-                }
-            }
-            unterminated = depth > 0;
-        } else if (c == u'\'') {
-            kind = Kind::String;
-            end = quotedEnd(sql, i, u'\'', unterminated);
-        } else if ((c == u'N' || c == u'n') && next == u'\'') {
-            kind = Kind::String;
-            end = quotedEnd(sql, i + 1, u'\'', unterminated);
-        } else if (c == u'[') {
-            kind = Kind::BracketName;
-            end = quotedEnd(sql, i, u']', unterminated);
-        } else if (c == u'"') {
-            kind = Kind::QuotedName;
-            end = quotedEnd(sql, i, u'"', unterminated);
-        } else if (isDigit(c) || (c == u'.' && isDigit(next))) {
-            kind = Kind::Number;
-            while (end < n && isDigit(sql[end]))
-                ++end;
-            if (c != u'.' && end < n && sql[end] == u'.') {
-                ++end;
-                while (end < n && isDigit(sql[end]))
-                    ++end;
-            }
-            if (end < n && (sql[end] == u'e' || sql[end] == u'E')) {
-                qsizetype e = end + 1;
-                if (e < n && (sql[e] == u'+' || sql[e] == u'-'))
-                    ++e;
-                if (e < n && isDigit(sql[e])) {
-                    end = e;
-                    while (end < n && isDigit(sql[end]))
-                        ++end;
-                }
-            }
-        } else if (isWordStart(c)) {
-            kind = Kind::Word;
-            while (end < n && isWordPart(sql[end]))
-                ++end;
-        } else {
-            static const QStringView pairs[] = {u"<>", u"!=", u"<=", u">=", u"!<", u"!>", u"||"};
-            const QStringView two = QStringView(sql).mid(i, 2);
-            for (const QStringView p : pairs) {
-                if (two == p) {
-                    end = i + 2;
-                    break;
-                }
-            }
-        }
-        tokens.push_back(Token{kind, sql.mid(i, end - i), unterminated});
+    while (i < sql.size()) {
+        qsizetype end = i;
+        tokens.push_back(tokenAt(sql, i, end));
         i = end;
     }
     return tokens;

@@ -225,6 +225,47 @@ qsizetype parseNumberRun(const QString &code, qsizetype i, Section &s)
     return i;
 }
 
+// A bracketed part at `start`; returns the index after it. Elapsed time
+// ([h], [mm], [ss]) counts as a date code; colours, conditions and locale
+// tags are not shown.
+qsizetype parseBracket(const QString &code, qsizetype start, Section &s)
+{
+    const qsizetype n = code.size();
+    const qsizetype end = code.indexOf(QLatin1Char(']'), start + 1);
+    const QString inner = code.mid(start + 1, (end < 0 ? n : end) - start - 1).toLower();
+    if (!inner.isEmpty() && isDateLetter(inner[0]) && inner.count(inner[0]) == inner.size()) {
+        s.tokens.push_back({TokenKind::DateCode, inner});
+        s.hasDate = true;
+    }
+    return end < 0 ? n : end + 1;
+}
+
+// "m" means minutes right after hours or right before seconds; such codes
+// become "n" and "nn".
+void markMinutes(Section &s)
+{
+    for (size_t t = 0; t < s.tokens.size(); ++t) {
+        Token &tok = s.tokens[t];
+        if (tok.kind != TokenKind::DateCode || !tok.text.startsWith(QLatin1Char('m')) || tok.text.size() > 2)
+            continue;
+        bool minutes = false;
+        for (size_t p = t; p-- > 0;) {
+            if (s.tokens[p].kind == TokenKind::DateCode) {
+                minutes = s.tokens[p].text.contains(QLatin1Char('h'));
+                break;
+            }
+        }
+        for (size_t q = t + 1; !minutes && q < s.tokens.size(); ++q) {
+            if (s.tokens[q].kind == TokenKind::DateCode) {
+                minutes = s.tokens[q].text.contains(QLatin1Char('s'));
+                break;
+            }
+        }
+        if (minutes)
+            tok.text = tok.text == QLatin1String("m") ? QStringLiteral("n") : QStringLiteral("nn");
+    }
+}
+
 Section parseSection(const QString &code)
 {
     Section s;
@@ -246,15 +287,7 @@ Section parseSection(const QString &code)
         } else if (c == QLatin1Char('*')) {
             i += 2;
         } else if (c == QLatin1Char('[')) {
-            const qsizetype end = code.indexOf(QLatin1Char(']'), i + 1);
-            const QString inner = code.mid(i + 1, (end < 0 ? n : end) - i - 1).toLower();
-            // Elapsed time ([h], [mm], [ss]) counts as a date code; colours,
-            // conditions and locale tags are not shown.
-            if (!inner.isEmpty() && isDateLetter(inner[0]) && inner.count(inner[0]) == inner.size()) {
-                s.tokens.push_back({TokenKind::DateCode, inner});
-                s.hasDate = true;
-            }
-            i = end < 0 ? n : end + 1;
+            i = parseBracket(code, i, s);
         } else if (s.hasNumber == false
             && (isPlaceholder(c) || (c == QLatin1Char('.') && i + 1 < n && isPlaceholder(code[i + 1])))) {
             s.tokens.push_back({TokenKind::Number, QString()});
@@ -293,27 +326,7 @@ Section parseSection(const QString &code)
             ++i;
         }
     }
-    // "m" means minutes right after hours or right before seconds.
-    for (size_t t = 0; t < s.tokens.size(); ++t) {
-        Token &tok = s.tokens[t];
-        if (tok.kind != TokenKind::DateCode || !tok.text.startsWith(QLatin1Char('m')) || tok.text.size() > 2)
-            continue;
-        bool minutes = false;
-        for (size_t p = t; p-- > 0;) {
-            if (s.tokens[p].kind == TokenKind::DateCode) {
-                minutes = s.tokens[p].text.contains(QLatin1Char('h'));
-                break;
-            }
-        }
-        for (size_t q = t + 1; !minutes && q < s.tokens.size(); ++q) {
-            if (s.tokens[q].kind == TokenKind::DateCode) {
-                minutes = s.tokens[q].text.contains(QLatin1Char('s'));
-                break;
-            }
-        }
-        if (minutes)
-            tok.text = tok.text == QLatin1String("m") ? QStringLiteral("n") : QStringLiteral("nn");
-    }
+    markMinutes(s);
     return s;
 }
 
@@ -537,6 +550,119 @@ QString renderNumberBlock(
 
 } // namespace
 
+namespace {
+
+// Sections: one for all numbers; positive;negative; positive;negative;zero.
+// A text section (fourth, or the only one holding "@") is not for numbers.
+// Null when no section is for numbers; `autoMinus` says whether the section
+// leaves the minus sign to be added.
+const Section *sectionFor(const std::vector<Section> &sections, double value, bool &autoMinus)
+{
+    std::vector<const Section *> numeric;
+    for (const Section &s : sections) {
+        if (numeric.size() < 3 && !(s.hasAt && !s.hasNumber && !s.hasGeneral))
+            numeric.push_back(&s);
+    }
+    autoMinus = true;
+    if (numeric.empty())
+        return nullptr;
+    if (value < 0 && numeric.size() >= 2) {
+        autoMinus = false;
+        return numeric[1];
+    }
+    if (value == 0 && numeric.size() >= 3)
+        return numeric[2];
+    return numeric[0];
+}
+
+// A number as one digit or more ("h", "n", "s"), or as at least two ("hh").
+QString timeUnitText(int value, int codeLength)
+{
+    return codeLength >= 2 ? QString::number(value).rightJustified(2, QLatin1Char('0')) : QString::number(value);
+}
+
+// "m" 1, "mm" 01, "mmm" the short name, "mmmmm" its first letter, else the full name.
+QString monthText(const QDate &date, int codeLength, const QLocale &locale)
+{
+    if (codeLength <= 2)
+        return timeUnitText(date.month(), codeLength);
+    if (codeLength == 3)
+        return locale.monthName(date.month(), QLocale::ShortFormat);
+    if (codeLength == 5)
+        return locale.monthName(date.month(), QLocale::LongFormat).left(1);
+    return locale.monthName(date.month(), QLocale::LongFormat);
+}
+
+// "d" 1, "dd" 01, "ddd" the short weekday name, else the full one.
+QString dayText(const QDate &date, int codeLength, const QLocale &locale)
+{
+    if (codeLength <= 2)
+        return timeUnitText(date.day(), codeLength);
+    if (codeLength == 3)
+        return locale.dayName(date.dayOfWeek(), QLocale::ShortFormat);
+    return locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
+}
+
+// One date code ("yyyy", "mm", "hh", "nn" for minutes, ...) of a moment.
+QString dateCodeText(const QString &code, const QDate &date, const QTime &time, bool amPm, const QLocale &locale)
+{
+    const QChar k = code[0];
+    const int len = int(code.size());
+    if (k == QLatin1Char('y'))
+        return len <= 2 ? QString::number(date.year() % 100).rightJustified(2, QLatin1Char('0'))
+                        : QString::number(date.year());
+    if (k == QLatin1Char('m'))
+        return monthText(date, len, locale);
+    if (k == QLatin1Char('d'))
+        return dayText(date, len, locale);
+    if (k == QLatin1Char('h')) {
+        int hour = time.hour();
+        if (amPm) {
+            hour %= 12;
+            if (hour == 0)
+                hour = 12;
+        }
+        return timeUnitText(hour, len);
+    }
+    if (k == QLatin1Char('n'))
+        return timeUnitText(time.minute(), len);
+    if (k == QLatin1Char('s'))
+        return timeUnitText(time.second(), len);
+    return QString();
+}
+
+// A serial date number under a date section; "#" filled when the date
+// system cannot show it.
+QString dateText(const Section &section, double value, const QLocale &locale)
+{
+    QDate date;
+    QTime time;
+    if (value < 0 || !serialToDateTime(std::fabs(value), date, time))
+        return QString(11, QLatin1Char('#'));
+    QString out;
+    for (const Token &t : section.tokens) {
+        switch (t.kind) {
+        case TokenKind::Literal:
+            out += t.text;
+            break;
+        case TokenKind::AmPm:
+            if (t.text == QLatin1String("A/P"))
+                out += time.hour() < 12 ? QStringLiteral("A") : QStringLiteral("P");
+            else
+                out += time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
+            break;
+        case TokenKind::DateCode:
+            out += dateCodeText(t.text, date, time, section.hasAmPm, locale);
+            break;
+        default:
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 QString NumberFormatter::format(double value, const QString &formatCode) const
 {
     if (!std::isfinite(value))
@@ -545,95 +671,14 @@ QString NumberFormatter::format(double value, const QString &formatCode) const
         || formatCode == QLatin1String("@"))
         return general(value);
 
-    const Compiled &c = compiled(formatCode);
-    // Sections: one for all numbers; positive;negative; positive;negative;zero.
-    // A text section (fourth, or the only one holding "@") is not for numbers.
-    std::vector<const Section *> numeric;
-    for (const Section &s : c.sections) {
-        if (numeric.size() < 3 && !(s.hasAt && !s.hasNumber && !s.hasGeneral))
-            numeric.push_back(&s);
-    }
-    if (numeric.empty())
-        return general(value);
-    const Section *section = numeric[0];
     bool autoMinus = true;
-    if (value < 0 && numeric.size() >= 2) {
-        section = numeric[1];
-        autoMinus = false;
-    } else if (value == 0 && numeric.size() >= 3) {
-        section = numeric[2];
-    }
+    const Section *section = sectionFor(compiled(formatCode).sections, value, autoMinus);
+    if (!section)
+        return general(value);
+    if (section->hasDate)
+        return dateText(*section, value, m_locale);
 
-    const bool negative = value < 0;
     double magnitude = std::fabs(value);
-    if (section->hasDate) {
-        QDate date;
-        QTime time;
-        if (negative || !serialToDateTime(magnitude, date, time))
-            return QString(11, QLatin1Char('#'));
-        QString out;
-        for (const Token &t : section->tokens) {
-            switch (t.kind) {
-            case TokenKind::Literal:
-                out += t.text;
-                break;
-            case TokenKind::AmPm:
-                if (t.text == QLatin1String("A/P"))
-                    out += time.hour() < 12 ? QStringLiteral("A") : QStringLiteral("P");
-                else
-                    out += time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
-                break;
-            case TokenKind::DateCode: {
-                const QString &code = t.text;
-                const QChar k = code[0];
-                const int len = int(code.size());
-                if (k == QLatin1Char('y')) {
-                    out += len <= 2 ? QString::number(date.year() % 100).rightJustified(2, QLatin1Char('0'))
-                                    : QString::number(date.year());
-                } else if (k == QLatin1Char('m')) {
-                    if (len == 1)
-                        out += QString::number(date.month());
-                    else if (len == 2)
-                        out += QString::number(date.month()).rightJustified(2, QLatin1Char('0'));
-                    else if (len == 3)
-                        out += m_locale.monthName(date.month(), QLocale::ShortFormat);
-                    else if (len == 5)
-                        out += m_locale.monthName(date.month(), QLocale::LongFormat).left(1);
-                    else
-                        out += m_locale.monthName(date.month(), QLocale::LongFormat);
-                } else if (k == QLatin1Char('d')) {
-                    if (len == 1)
-                        out += QString::number(date.day());
-                    else if (len == 2)
-                        out += QString::number(date.day()).rightJustified(2, QLatin1Char('0'));
-                    else if (len == 3)
-                        out += m_locale.dayName(date.dayOfWeek(), QLocale::ShortFormat);
-                    else
-                        out += m_locale.dayName(date.dayOfWeek(), QLocale::LongFormat);
-                } else if (k == QLatin1Char('h')) {
-                    int hour = time.hour();
-                    if (section->hasAmPm) {
-                        hour %= 12;
-                        if (hour == 0)
-                            hour = 12;
-                    }
-                    out += len >= 2 ? QString::number(hour).rightJustified(2, QLatin1Char('0')) : QString::number(hour);
-                } else if (k == QLatin1Char('n')) {
-                    out += len >= 2 ? QString::number(time.minute()).rightJustified(2, QLatin1Char('0'))
-                                    : QString::number(time.minute());
-                } else if (k == QLatin1Char('s')) {
-                    out += len >= 2 ? QString::number(time.second()).rightJustified(2, QLatin1Char('0'))
-                                    : QString::number(time.second());
-                }
-                break;
-            }
-            default:
-                break;
-            }
-        }
-        return out;
-    }
-
     for (int p = 0; p < section->percent; ++p)
         magnitude *= 100.0;
     for (int k = 0; k < section->number.scaleThousands; ++k)
@@ -659,7 +704,7 @@ QString NumberFormatter::format(double value, const QString &formatCode) const
             break;
         }
     }
-    if (negative && autoMinus && !roundsToZero)
+    if (value < 0 && autoMinus && !roundsToZero)
         body.prepend(QLatin1Char('-'));
     return body;
 }

@@ -69,66 +69,55 @@ TEST(SqlDialect, StatementsWithoutSqlServerConstructsStayAsTheyAre)
     }
 }
 
-TEST(SqlDialect, TextResultsAndComparedLiteralsCompareWithoutCase)
+TEST(SqlDialect, RewritesTheSqlServerConstructs)
 {
-    EXPECT_EQ(rw(QStringLiteral("SELECT ISNULL(LOGS.POLTNR,'0') POLTNR FROM LOGS WHERE ISNULL (L.LISTENART , 0) = 1")),
-        QStringLiteral("SELECT (ifnull(LOGS.POLTNR,'0') COLLATE NOCASE) POLTNR FROM LOGS WHERE "
-                       "(ifnull(L.LISTENART , 0) COLLATE NOCASE) = 1"));
-    EXPECT_EQ(rw(QStringLiteral("SELECT isnull(ISNULL(a,b),c)")),
-        QStringLiteral("SELECT (ifnull((ifnull(a,b) COLLATE NOCASE),c) COLLATE NOCASE)"));
-    // A literal next to a comparison; the parentheses keep a following word apart.
-    EXPECT_EQ(rw(QStringLiteral("WHERE 'a'='A' AND LISTE = '4711'ORDER BY x")),
-        QStringLiteral(
-            "WHERE ('a' COLLATE NOCASE)=('A' COLLATE NOCASE) AND LISTE = ('4711' COLLATE NOCASE)ORDER BY x"));
-    EXPECT_EQ(rw(QStringLiteral("SELECT ISNULL(a,b)AS x")), QStringLiteral("SELECT (ifnull(a,b) COLLATE NOCASE)AS x"));
-    // SQL Server ends a number at a letter; SQLite needs the blank.
-    EXPECT_EQ(rw(QStringLiteral("WHERE LOGS.LISTENART = 1AND x = 2ORDER BY x")),
-        QStringLiteral("WHERE LOGS.LISTENART = 1 AND x = 2 ORDER BY x"));
-}
-
-TEST(SqlDialect, RewritesTheSqlServerFunctions)
-{
-    // LEFT and RIGHT as functions, the same words before JOIN untouched.
-    EXPECT_EQ(rw(QStringLiteral("SELECT * FROM A LEFT JOIN B ON LEFT(ACCESS_LEVELS,4) = B.Y "
-                                "right outer join C on right(c.k,2) = right('2024',2)")),
-        QStringLiteral("SELECT * FROM A LEFT JOIN B ON (tb_left(ACCESS_LEVELS,4) COLLATE NOCASE) = B.Y "
-                       "right outer join C on (tb_right(c.k,2) COLLATE NOCASE) = "
-                       "(tb_right('2024',2) COLLATE NOCASE)"));
-    EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE ISNUMERIC(KURZNAME) = 1")),
-        QStringLiteral("SELECT 1 WHERE tb_isnumeric(KURZNAME) = 1"));
-}
-
-TEST(SqlDialect, RewritesConversions)
-{
-    EXPECT_EQ(
-        rw(QStringLiteral("convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'01.02.2024',104)")),
-        QStringLiteral("tb_datetime(L.LISTDATUM, 104, 0) BETWEEN tb_datetime('01.02.2024', 104, 0)"));
-    EXPECT_EQ(rw(QStringLiteral(",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]")),
-        QStringLiteral(",  (tb_text(TL.Z_DATUM_1, 10, 0, 104) COLLATE NOCASE) as [TL.Z_DATUM_1]"));
-    EXPECT_EQ(rw(QStringLiteral("MAX(cast(LAENGE as nvarchar(15)))")),
-        QStringLiteral("MAX((tb_text(LAENGE, 15, 0, 0) COLLATE NOCASE))"));
-    // Defaults: no length is 30, max is unlimited, char pads.
-    EXPECT_EQ(rw(QStringLiteral("CONVERT(varchar, a), cast(b as nvarchar(max)), CAST(c AS nchar(5))")),
-        QStringLiteral("(tb_text(a, 30, 0, 0) COLLATE NOCASE), (tb_text(b, -1, 0, 0) COLLATE NOCASE), "
-                       "(tb_text(c, 5, 1, 0) COLLATE NOCASE)"));
-    EXPECT_EQ(
-        rw(QStringLiteral("CAST(x AS datetime), CONVERT(date, y, 104), CAST(z AS decimal(10,2)), CONVERT(int, w, 1)")),
-        QStringLiteral("tb_datetime(x, 0, 1), tb_datetime(y, 104, 2), CAST(z AS decimal(10,2)), CAST(w AS int)"));
-}
-
-TEST(SqlDialect, MovesTopToLimit)
-{
-    EXPECT_EQ(rw(QStringLiteral("select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = 1 ORDER BY KURZNAME DESC")),
-        QStringLiteral("select  KURZNAME from RELTABLE where RELTABLE_ID = 1 ORDER BY KURZNAME DESC LIMIT 1"));
-    EXPECT_EQ(rw(QStringLiteral("SELECT DISTINCT TOP (5) a FROM t ORDER BY a ;\r")),
-        QStringLiteral("SELECT DISTINCT  a FROM t ORDER BY a LIMIT (5) ;\r"));
-    EXPECT_EQ(rw(QStringLiteral("SELECT x FROM t WHERE y IN (SELECT TOP 2 y FROM u ORDER BY z)")),
-        QStringLiteral("SELECT x FROM t WHERE y IN (SELECT  y FROM u ORDER BY z LIMIT 2)"));
-    // Forms without a sound LIMIT equivalent stay, so SQLite rejects them.
-    for (const QString &sql :
-        {QStringLiteral("SELECT TOP 10 PERCENT a FROM t"), QStringLiteral("SELECT TOP 1 WITH TIES a FROM t ORDER BY a"),
-            QStringLiteral("SELECT TOP 1 a FROM t UNION SELECT b FROM u")})
-        EXPECT_EQ(rw(sql), sql);
+    const struct
+    {
+        const char16_t *sqlServer;
+        const char16_t *sqlite; // null: left as it is
+    } cases[] = {
+        // Text results and compared literals compare without case.
+        {u"SELECT ISNULL(LOGS.POLTNR,'0') POLTNR FROM LOGS WHERE ISNULL (L.LISTENART , 0) = 1",
+            u"SELECT (ifnull(LOGS.POLTNR,'0') COLLATE NOCASE) POLTNR FROM LOGS WHERE "
+            u"(ifnull(L.LISTENART , 0) COLLATE NOCASE) = 1"},
+        {u"SELECT isnull(ISNULL(a,b),c)", u"SELECT (ifnull((ifnull(a,b) COLLATE NOCASE),c) COLLATE NOCASE)"},
+        // A literal next to a comparison; the parentheses keep a following word apart.
+        {u"WHERE 'a'='A' AND LISTE = '4711'ORDER BY x",
+            u"WHERE ('a' COLLATE NOCASE)=('A' COLLATE NOCASE) AND LISTE = ('4711' COLLATE NOCASE)ORDER BY x"},
+        {u"SELECT ISNULL(a,b)AS x", u"SELECT (ifnull(a,b) COLLATE NOCASE)AS x"},
+        // SQL Server ends a number at a letter; SQLite needs the blank.
+        {u"WHERE LOGS.LISTENART = 1AND x = 2ORDER BY x", u"WHERE LOGS.LISTENART = 1 AND x = 2 ORDER BY x"},
+        // LEFT and RIGHT as functions, the same words before JOIN untouched.
+        {u"SELECT * FROM A LEFT JOIN B ON LEFT(ACCESS_LEVELS,4) = B.Y "
+         u"right outer join C on right(c.k,2) = right('2024',2)",
+            u"SELECT * FROM A LEFT JOIN B ON (tb_left(ACCESS_LEVELS,4) COLLATE NOCASE) = B.Y "
+            u"right outer join C on (tb_right(c.k,2) COLLATE NOCASE) = (tb_right('2024',2) COLLATE NOCASE)"},
+        {u"SELECT 1 WHERE ISNUMERIC(KURZNAME) = 1", u"SELECT 1 WHERE tb_isnumeric(KURZNAME) = 1"},
+        // Conversions.
+        {u"convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'01.02.2024',104)",
+            u"tb_datetime(L.LISTDATUM, 104, 0) BETWEEN tb_datetime('01.02.2024', 104, 0)"},
+        {u",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]",
+            u",  (tb_text(TL.Z_DATUM_1, 10, 0, 104) COLLATE NOCASE) as [TL.Z_DATUM_1]"},
+        {u"MAX(cast(LAENGE as nvarchar(15)))", u"MAX((tb_text(LAENGE, 15, 0, 0) COLLATE NOCASE))"},
+        // Defaults: no length is 30, max is unlimited, char pads.
+        {u"CONVERT(varchar, a), cast(b as nvarchar(max)), CAST(c AS nchar(5))",
+            u"(tb_text(a, 30, 0, 0) COLLATE NOCASE), (tb_text(b, -1, 0, 0) COLLATE NOCASE), "
+            u"(tb_text(c, 5, 1, 0) COLLATE NOCASE)"},
+        {u"CAST(x AS datetime), CONVERT(date, y, 104), CAST(z AS decimal(10,2)), CONVERT(int, w, 1)",
+            u"tb_datetime(x, 0, 1), tb_datetime(y, 104, 2), CAST(z AS decimal(10,2)), CAST(w AS int)"},
+        // TOP moves to LIMIT.
+        {u"select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = 1 ORDER BY KURZNAME DESC",
+            u"select  KURZNAME from RELTABLE where RELTABLE_ID = 1 ORDER BY KURZNAME DESC LIMIT 1"},
+        {u"SELECT DISTINCT TOP (5) a FROM t ORDER BY a ;\r", u"SELECT DISTINCT  a FROM t ORDER BY a LIMIT (5) ;\r"},
+        {u"SELECT x FROM t WHERE y IN (SELECT TOP 2 y FROM u ORDER BY z)",
+            u"SELECT x FROM t WHERE y IN (SELECT  y FROM u ORDER BY z LIMIT 2)"},
+        // Forms without a sound LIMIT equivalent stay, so SQLite rejects them.
+        {u"SELECT TOP 10 PERCENT a FROM t", nullptr},
+        {u"SELECT TOP 1 WITH TIES a FROM t ORDER BY a", nullptr},
+        {u"SELECT TOP 1 a FROM t UNION SELECT b FROM u", nullptr},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(rw(QString::fromUtf16(c.sqlServer)), QString::fromUtf16(c.sqlite ? c.sqlite : c.sqlServer));
 }
 
 TEST(SqlDialect, PlusJoinsTextsAndStaysArithmeticForNumbers)

@@ -61,7 +61,82 @@ CellClipboard CellClipboard::copy(const Workbook &book, const Worksheet &sheet, 
     return clip;
 }
 
+// The copied styles as the target workbook knows them: each is interned
+// there on first use, so a paste into another workbook keeps the formats.
+class CellClipboard::PastedStyles
+{
+public:
+    PastedStyles(Workbook &book, const QHash<quint32, CellStyle> &copied)
+        : m_book(book)
+        , m_copied(copied)
+    { }
+
+    quint32 idFor(quint32 sourceId)
+    {
+        if (sourceId == 0)
+            return 0;
+        const auto found = m_ids.constFind(sourceId);
+        if (found != m_ids.constEnd())
+            return *found;
+        const quint32 interned = m_book.styles().intern(m_copied.value(sourceId));
+        m_ids.insert(sourceId, interned);
+        return interned;
+    }
+
+private:
+    Workbook &m_book;
+    const QHash<quint32, CellStyle> &m_copied;
+    QHash<quint32, quint32> m_ids;
+};
+
+namespace {
+
+// Removes what the target range held: whole rows, or the cells of its columns.
+void clearTarget(std::map<int, RowData> &rows, const RangeRef &target, bool wholeRows)
+{
+    if (wholeRows) {
+        rows.erase(rows.lower_bound(target.firstRow), rows.upper_bound(target.lastRow));
+        return;
+    }
+    for (auto it = rows.lower_bound(target.firstRow); it != rows.end() && it->first <= target.lastRow; ++it) {
+        auto &cells = it->second.cells;
+        const auto [lo, hi] = SheetCells::span(it->second, target.firstColumn, target.lastColumn);
+        cells.erase(cells.begin() + qsizetype(lo), cells.begin() + qsizetype(hi));
+    }
+}
+
+// Results of the pasted formulas, now that every cell is in place; all are
+// computed before the first is stored.
+void evaluatePastedFormulas(Worksheet &sheet, const std::vector<CellRef> &formulas)
+{
+    if (formulas.empty())
+        return;
+    FormulaEvaluator evaluator(sheet);
+    std::vector<FormulaEvaluator::Result> results;
+    results.reserve(formulas.size());
+    for (const CellRef &f : formulas)
+        results.push_back(evaluator.cellValue(f.row, f.column));
+    for (size_t i = 0; i < formulas.size(); ++i)
+        FormulaEvaluator::storeResult(sheet.cellForWrite(formulas[i].row, formulas[i].column), results[i]);
+}
+
+} // namespace
+
 RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &at) const
+{
+    const RangeRef target = targetAt(at);
+    PastedStyles styles(book, m_styles);
+    const std::vector<CellRef> formulas = pasteRows(sheet, target, styles);
+    if (m_wholeColumns)
+        pasteColumns(sheet, target, styles);
+    pasteMerges(sheet, target);
+    pasteHyperlinks(sheet, target);
+    pastePictures(sheet, target);
+    evaluatePastedFormulas(sheet, formulas);
+    return target;
+}
+
+RangeRef CellClipboard::targetAt(const CellRef &at) const
 {
     if (!m_valid)
         throw WorkbookError(QStringLiteral("Es wurde nichts kopiert, das eingefügt werden könnte."));
@@ -74,36 +149,16 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
     if (at.row < 1 || at.column < 1 || lastRow > SheetLimits::MaxRows || lastColumn > SheetLimits::MaxColumns)
         throw WorkbookError(
             QStringLiteral("Der kopierte Bereich passt an dieser Stelle nicht mehr auf das Tabellenblatt."));
+    return RangeRef{at.row, at.column, int(lastRow), int(lastColumn)};
+}
 
-    const RangeRef target{at.row, at.column, int(lastRow), int(lastColumn)};
+std::vector<CellRef> CellClipboard::pasteRows(Worksheet &sheet, const RangeRef &target, PastedStyles &styles) const
+{
     const int rowOffset = target.firstRow - m_source.firstRow;
     const int columnOffset = target.firstColumn - m_source.firstColumn;
-
-    QHash<quint32, quint32> styleIds;
-    const auto style = [&](quint32 id) -> quint32 {
-        if (id == 0)
-            return 0;
-        const auto found = styleIds.constFind(id);
-        if (found != styleIds.constEnd())
-            return *found;
-        const quint32 interned = book.styles().intern(m_styles.value(id));
-        styleIds.insert(id, interned);
-        return interned;
-    };
-
-    // Clear what the target held.
     auto &rows = sheet.rowsForWrite(target.firstRow);
-    if (m_wholeRows) {
-        rows.erase(rows.lower_bound(target.firstRow), rows.upper_bound(target.lastRow));
-    } else {
-        for (auto it = rows.lower_bound(target.firstRow); it != rows.end() && it->first <= target.lastRow; ++it) {
-            auto &cells = it->second.cells;
-            const auto [lo, hi] = SheetCells::span(it->second, target.firstColumn, target.lastColumn);
-            cells.erase(cells.begin() + qsizetype(lo), cells.begin() + qsizetype(hi));
-        }
-    }
+    clearTarget(rows, target, m_wholeRows);
 
-    // Put the copied rows in.
     std::vector<CellRef> formulas;
     for (const auto &[sourceRow, copied] : m_rows) {
         const int rowNumber = sourceRow + rowOffset;
@@ -112,14 +167,14 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
             data.height = copied.height;
             data.customHeight = copied.customHeight;
             data.hidden = copied.hidden;
-            data.styleId = style(copied.styleId);
+            data.styleId = styles.idFor(copied.styleId);
         }
         std::vector<Cell> cells;
         cells.reserve(copied.cells.size());
         for (const Cell &source : copied.cells) {
             Cell c = source;
             c.column = source.column + columnOffset;
-            c.styleId = style(source.styleId);
+            c.styleId = styles.idFor(source.styleId);
             if (c.type == CellType::Formula) {
                 if (rowOffset != 0 || columnOffset != 0)
                     c.formula = FormulaReferences::shift(source.formula, rowOffset, columnOffset);
@@ -134,16 +189,23 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
         if (SheetCells::isBlankRow(data))
             rows.erase(rowNumber);
     }
+    return formulas;
+}
 
-    if (m_wholeColumns) {
-        auto &columns = sheet.columnsForWrite();
-        for (const auto &[sourceColumn, data] : m_columns) {
-            ColumnData c = data;
-            c.styleId = style(data.styleId);
-            columns[sourceColumn + columnOffset] = c;
-        }
+void CellClipboard::pasteColumns(Worksheet &sheet, const RangeRef &target, PastedStyles &styles) const
+{
+    const int columnOffset = target.firstColumn - m_source.firstColumn;
+    auto &columns = sheet.columnsForWrite();
+    for (const auto &[sourceColumn, data] : m_columns) {
+        ColumnData c = data;
+        c.styleId = styles.idFor(data.styleId);
+        columns[sourceColumn + columnOffset] = c;
     }
+}
 
+// Merges that touched the target give way to the copied ones.
+void CellClipboard::pasteMerges(Worksheet &sheet, const RangeRef &target) const
+{
     int firstMergeRow = target.firstRow;
     for (const RangeRef &m : sheet.merges()) {
         if (m.intersects(target))
@@ -152,6 +214,8 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
     auto &merges = sheet.mergesForWrite(firstMergeRow);
     merges.erase(std::remove_if(merges.begin(), merges.end(), [&](const RangeRef &m) { return m.intersects(target); }),
         merges.end());
+    const int rowOffset = target.firstRow - m_source.firstRow;
+    const int columnOffset = target.firstColumn - m_source.firstColumn;
     for (RangeRef m : m_merges) {
         m.firstRow += rowOffset;
         m.lastRow += rowOffset;
@@ -159,38 +223,35 @@ RangeRef CellClipboard::paste(Workbook &book, Worksheet &sheet, const CellRef &a
         m.lastColumn += columnOffset;
         merges.push_back(m);
     }
+}
 
-    if (!m_hyperlinks.empty() || !sheet.hyperlinks().empty()) {
-        auto &links = sheet.hyperlinksForWrite();
-        links.erase(std::remove_if(links.begin(), links.end(),
-                        [&](const Hyperlink &h) { return target.contains(h.anchor.row, h.anchor.column); }),
-            links.end());
-        for (Hyperlink h : m_hyperlinks) {
-            h.anchor.row += rowOffset;
-            h.anchor.column += columnOffset;
-            links.push_back(h);
-        }
+// Hyperlinks anchored in the target give way to the copied ones.
+void CellClipboard::pasteHyperlinks(Worksheet &sheet, const RangeRef &target) const
+{
+    if (m_hyperlinks.empty() && sheet.hyperlinks().empty())
+        return;
+    auto &links = sheet.hyperlinksForWrite();
+    links.erase(std::remove_if(links.begin(), links.end(),
+                    [&](const Hyperlink &h) { return target.contains(h.anchor.row, h.anchor.column); }),
+        links.end());
+    for (Hyperlink h : m_hyperlinks) {
+        h.anchor.row += target.firstRow - m_source.firstRow;
+        h.anchor.column += target.firstColumn - m_source.firstColumn;
+        links.push_back(h);
     }
+}
 
-    if (!m_pictures.empty()) {
-        auto &pictures = sheet.picturesForWrite();
-        for (Picture p : m_pictures) {
-            p.anchor.row += rowOffset;
-            p.anchor.column += columnOffset;
-            p.name = QStringLiteral("Bild %1").arg(pictures.size() + 1);
-            pictures.push_back(p);
-        }
+// Pictures float above the cells, so the copies join those already there,
+// each under a name of its own.
+void CellClipboard::pastePictures(Worksheet &sheet, const RangeRef &target) const
+{
+    if (m_pictures.empty())
+        return;
+    auto &pictures = sheet.picturesForWrite();
+    for (Picture p : m_pictures) {
+        p.anchor.row += target.firstRow - m_source.firstRow;
+        p.anchor.column += target.firstColumn - m_source.firstColumn;
+        p.name = QStringLiteral("Bild %1").arg(pictures.size() + 1);
+        pictures.push_back(p);
     }
-
-    // Results of the pasted formulas, now that every cell is in place.
-    if (!formulas.empty()) {
-        FormulaEvaluator evaluator(sheet);
-        std::vector<FormulaEvaluator::Result> results;
-        results.reserve(formulas.size());
-        for (const CellRef &f : formulas)
-            results.push_back(evaluator.cellValue(f.row, f.column));
-        for (size_t i = 0; i < formulas.size(); ++i)
-            FormulaEvaluator::storeResult(sheet.cellForWrite(formulas[i].row, formulas[i].column), results[i]);
-    }
-    return target;
 }

@@ -37,6 +37,18 @@ public:
     RangeRef paste(Workbook &book, Worksheet &sheet, const CellRef &at) const;
 
 private:
+    class PastedStyles;
+
+    // The range a paste at `at` covers; throws WorkbookError when it may not go there.
+    RangeRef targetAt(const CellRef &at) const;
+    // Each returns or edits the target's part of the sheet; pasteRows returns
+    // the pasted formula cells, whose results are still to be computed.
+    std::vector<CellRef> pasteRows(Worksheet &sheet, const RangeRef &target, PastedStyles &styles) const;
+    void pasteColumns(Worksheet &sheet, const RangeRef &target, PastedStyles &styles) const;
+    void pasteMerges(Worksheet &sheet, const RangeRef &target) const;
+    void pasteHyperlinks(Worksheet &sheet, const RangeRef &target) const;
+    void pastePictures(Worksheet &sheet, const RangeRef &target) const;
+
     bool m_valid = false;
     RangeRef m_source;
     bool m_wholeRows = false;

@@ -49,6 +49,66 @@ CellValueConversion::Converted numberValue(double value, bool textFormat, const 
     return c;
 }
 
+CellValueConversion::Converted booleanValue(bool value, bool textFormat, const QLocale &locale)
+{
+    CellValueConversion::Converted c;
+    if (textFormat) {
+        c.type = CellType::Text;
+        c.text = CellValueConversion::booleanText(value, locale);
+    } else {
+        c.type = CellType::Boolean;
+        c.number = value ? 1.0 : 0.0;
+    }
+    return c;
+}
+
+// A time of day is the fraction of a day, shown as a time.
+CellValueConversion::Converted timeValue(const QTime &t, bool textFormat)
+{
+    CellValueConversion::Converted c;
+    if (!t.isValid())
+        return c;
+    if (textFormat) {
+        c.type = CellType::Text;
+        c.text = t.toString(QStringLiteral("HH:mm:ss"));
+        return c;
+    }
+    c.type = CellType::Number;
+    c.number = t.msecsSinceStartOfDay() / 86400000.0;
+    c.dateFormat = QStringLiteral("hh:mm:ss");
+    return c;
+}
+
+// A date, or a date with a time: its serial number shown in `format`, or
+// `textForm` as text.
+CellValueConversion::Converted dateValue(
+    const QDateTime &dt, const QString &format, const QString &textForm, bool textFormat)
+{
+    CellValueConversion::Converted c;
+    const auto serial = CellValueConversion::serialDate(dt);
+    if (textFormat || !serial) {
+        // A date the date system cannot hold is kept as its text.
+        if (dt.isValid()) {
+            c.type = CellType::Text;
+            c.text = textForm;
+        }
+        return c;
+    }
+    c.type = CellType::Number;
+    c.number = *serial;
+    c.dateFormat = format;
+    return c;
+}
+
+// A date time at midnight is shown as a date alone.
+CellValueConversion::Converted dateTimeValue(const QDateTime &dt, bool textFormat)
+{
+    const bool midnight = dt.time() == QTime(0, 0);
+    const QString format = midnight ? QStringLiteral("dd.mm.yyyy") : QStringLiteral("dd.mm.yyyy hh:mm");
+    const QString textForm = dt.toString(midnight ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("dd.MM.yyyy HH:mm"));
+    return dateValue(dt, format, textForm, textFormat);
+}
+
 } // namespace
 
 std::optional<double> CellValueConversion::parsePlainNumber(QStringView text, const QLocale &locale)
@@ -156,17 +216,8 @@ CellValueConversion::Converted CellValueConversion::convert(
     if (!value.isValid() || value.isNull())
         return Converted();
     switch (value.typeId()) {
-    case QMetaType::Bool: {
-        Converted c;
-        if (textFormat) {
-            c.type = CellType::Text;
-            c.text = booleanText(value.toBool(), locale);
-        } else {
-            c.type = CellType::Boolean;
-            c.number = value.toBool() ? 1.0 : 0.0;
-        }
-        return c;
-    }
+    case QMetaType::Bool:
+        return booleanValue(value.toBool(), textFormat, locale);
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -187,50 +238,12 @@ CellValueConversion::Converted CellValueConversion::convert(
     case QMetaType::QByteArray:
         return convertText(QString::fromUtf8(value.toByteArray()), textFormat, locale);
     case QMetaType::QDate:
+        return dateValue(QDateTime(value.toDate(), QTime(0, 0)), QStringLiteral("dd.mm.yyyy"),
+            value.toDate().toString(QStringLiteral("dd.MM.yyyy")), textFormat);
     case QMetaType::QDateTime:
-    case QMetaType::QTime: {
-        QDateTime dt;
-        QString format;
-        QString textForm;
-        if (value.typeId() == QMetaType::QDate) {
-            dt = QDateTime(value.toDate(), QTime(0, 0));
-            format = QStringLiteral("dd.mm.yyyy");
-            textForm = value.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-        } else if (value.typeId() == QMetaType::QTime) {
-            const QTime t = value.toTime();
-            Converted c;
-            if (!t.isValid())
-                return c;
-            if (textFormat) {
-                c.type = CellType::Text;
-                c.text = t.toString(QStringLiteral("HH:mm:ss"));
-                return c;
-            }
-            c.type = CellType::Number;
-            c.number = t.msecsSinceStartOfDay() / 86400000.0;
-            c.dateFormat = QStringLiteral("hh:mm:ss");
-            return c;
-        } else {
-            dt = value.toDateTime();
-            const bool midnight = dt.time() == QTime(0, 0);
-            format = midnight ? QStringLiteral("dd.mm.yyyy") : QStringLiteral("dd.mm.yyyy hh:mm");
-            textForm = dt.toString(midnight ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("dd.MM.yyyy HH:mm"));
-        }
-        Converted c;
-        const auto serial = serialDate(dt);
-        if (textFormat || !serial) {
-            // A date the date system cannot hold is kept as its text.
-            if (dt.isValid()) {
-                c.type = CellType::Text;
-                c.text = textForm;
-            }
-            return c;
-        }
-        c.type = CellType::Number;
-        c.number = *serial;
-        c.dateFormat = format;
-        return c;
-    }
+        return dateTimeValue(value.toDateTime(), textFormat);
+    case QMetaType::QTime:
+        return timeValue(value.toTime(), textFormat);
     default:
         if (value.canConvert<QString>())
             return convertText(value.toString(), textFormat, locale);

@@ -142,72 +142,82 @@ double shownPixels(const QString &shown, const StyleInfo &s)
     return pixels;
 }
 
-} // namespace
-
-double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bold, const QString &fontName)
+// The shown texts of cells and their widths. A report repeats its numbers
+// (lengths, diameters, classes) thousands of times: each number is
+// formatted and measured once per style, and each style resolved once.
+class ShownWidths
 {
-    const StyleInfo s{QString(), fontSize, bold, isMonospaced(fontName), familyFactor(fontName)};
-    return widthPixels(text, s);
-}
+public:
+    explicit ShownWidths(const Workbook &book)
+        : m_book(book)
+        , m_formatter(book.locale())
+    { }
 
-double ColumnAutoFit::widthForPixels(double pixels)
-{
-    const double width = (std::ceil(pixels) + CellPadding) / MaxDigitWidth;
-    return std::min(SheetLimits::MaxColumnWidth, std::ceil(width * 100.0 - 1e-9) / 100.0);
-}
+    // Pixels of the widest line the cell shows; -1 when it shows nothing.
+    double cellPixels(const Cell &c, CellType type)
+    {
+        const StyleInfo &s = styleInfo(c.styleId);
+        if (type == CellType::Number) {
+            // Keyed by the number's bits: -0 and NaN stay apart and comparable.
+            const auto [known, added] = m_numberPixels.try_emplace({c.styleId, std::bit_cast<quint64>(c.number)}, -1.0);
+            if (added) {
+                const QString shown = m_formatter.format(c.number, s.numberFormat);
+                if (!shown.isEmpty())
+                    known->second = shownPixels(shown, s);
+            }
+            return known->second;
+        }
+        QString shown;
+        if (type == CellType::Boolean)
+            shown = CellValueConversion::booleanText(c.number != 0.0, m_book.locale());
+        else if (type == CellType::Error)
+            shown = c.text;
+        else
+            shown = m_formatter.formatText(c.text, s.numberFormat);
+        return shown.isEmpty() ? -1.0 : shownPixels(shown, s);
+    }
 
-void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
-{
-    const NumberFormatter formatter(book.locale());
-    std::vector<std::optional<StyleInfo>> styles;
-    const auto styleInfo = [&](quint32 id) -> const StyleInfo & {
-        if (id >= styles.size())
-            styles.resize(id + 1);
-        if (!styles[id]) {
-            const ResolvedStyle r = book.resolve(id);
-            styles[id]
+private:
+    const StyleInfo &styleInfo(quint32 id)
+    {
+        if (id >= m_styles.size())
+            m_styles.resize(id + 1);
+        if (!m_styles[id]) {
+            const ResolvedStyle r = m_book.resolve(id);
+            m_styles[id]
                 = StyleInfo{r.numberFormat, r.fontSize, r.bold, isMonospaced(r.fontName), familyFactor(r.fontName)};
         }
-        return *styles[id];
-    };
+        return *m_styles[id];
+    }
 
-    // Cells of merges over several columns do not count; by row, so that a
-    // sheet with many merges is not searched through for every cell.
-    std::unordered_map<int, std::vector<RangeRef>> wideMerges;
+    const Workbook &m_book;
+    const NumberFormatter m_formatter;
+    std::vector<std::optional<StyleInfo>> m_styles;
+    std::map<std::pair<quint32, quint64>, double> m_numberPixels;
+};
+
+// Merges over several columns that reach into the range, by row, so that a
+// sheet with many merges is not searched through for every cell.
+using MergesByRow = std::unordered_map<int, std::vector<RangeRef>>;
+
+MergesByRow wideMergesByRow(const Worksheet &sheet, const RangeRef &range)
+{
+    MergesByRow wideMerges;
     for (const RangeRef &m : sheet.merges()) {
         if (m.columnCount() > 1 && m.intersects(range)) {
             for (int row = std::max(m.firstRow, range.firstRow); row <= std::min(m.lastRow, range.lastRow); ++row)
                 wideMerges[row].push_back(m);
         }
     }
-    // A report repeats its numbers (lengths, diameters, classes) thousands
-    // of times: each number is formatted and measured once per style.
-    // Keyed by the number's bits: -0 and NaN stay apart and comparable.
-    std::map<std::pair<quint32, quint64>, double> numberPixels;
+    return wideMerges;
+}
 
-    const int columnCount = range.columnCount();
-    std::vector<double> widest(size_t(columnCount), -1.0);
-
-    // A report fits the same columns again after each lot: what an earlier
-    // fit found for rows that have not changed since still holds, so only the
-    // rows after them are looked at.
-    const int changed = sheet.takeLowestChangedRow();
-    auto &memos = sheet.fitMemos();
-    for (Worksheet::FitMemo &m : memos)
-        m.widestTo.erase(m.widestTo.lower_bound(changed), m.widestTo.end());
-    auto memo = std::find_if(memos.begin(), memos.end(), [&](const Worksheet::FitMemo &m) {
-        return m.firstRow == range.firstRow && m.firstColumn == range.firstColumn && m.lastColumn == range.lastColumn;
-    });
-    int fromRow = range.firstRow;
-    if (memo != memos.end()) {
-        auto known = memo->widestTo.upper_bound(range.lastRow);
-        if (known != memo->widestTo.begin()) {
-            --known;
-            widest = known->second;
-            fromRow = known->first + 1;
-        }
-    }
-
+// Widens `widest` (pixels per column of the range) to the cells of the rows
+// from `fromRow` to the range's last row. Cells of wide merges do not count.
+void measureRows(
+    const Worksheet &sheet, const RangeRef &range, int fromRow, ShownWidths &shownWidths, std::vector<double> &widest)
+{
+    const MergesByRow wideMerges = wideMergesByRow(sheet, range);
     const auto &rows = sheet.rows();
     for (auto it = rows.lower_bound(fromRow); it != rows.end() && it->first <= range.lastRow; ++it) {
         const int rowNumber = it->first;
@@ -224,45 +234,85 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
                 && std::any_of(rowMerges->second.begin(), rowMerges->second.end(),
                     [&](const RangeRef &m) { return m.contains(rowNumber, c.column); }))
                 continue;
-            const StyleInfo &s = styleInfo(c.styleId);
             double &w = widest[size_t(c.column - range.firstColumn)];
-            if (type == CellType::Number) {
-                const auto [known, added]
-                    = numberPixels.try_emplace({c.styleId, std::bit_cast<quint64>(c.number)}, -1.0);
-                if (added) {
-                    const QString shown = formatter.format(c.number, s.numberFormat);
-                    if (!shown.isEmpty())
-                        known->second = shownPixels(shown, s);
-                }
-                w = std::max(w, known->second);
-                continue;
-            }
-            QString shown;
-            if (type == CellType::Boolean)
-                shown = CellValueConversion::booleanText(c.number != 0.0, book.locale());
-            else if (type == CellType::Error)
-                shown = c.text;
-            else
-                shown = formatter.formatText(c.text, s.numberFormat);
-            if (!shown.isEmpty())
-                w = std::max(w, shownPixels(shown, s));
+            w = std::max(w, shownWidths.cellPixels(c, type));
         }
     }
+}
 
-    if (memo == memos.end()) {
+// A report fits the same columns again after each lot: what an earlier fit
+// found for rows that have not changed since still holds. Forgets what the
+// changed rows made stale and returns the memo of the range's columns, or
+// null when there is none.
+Worksheet::FitMemo *currentMemo(Worksheet &sheet, const RangeRef &range)
+{
+    const int changed = sheet.takeLowestChangedRow();
+    auto &memos = sheet.fitMemos();
+    for (Worksheet::FitMemo &m : memos)
+        m.widestTo.erase(m.widestTo.lower_bound(changed), m.widestTo.end());
+    auto memo = std::find_if(memos.begin(), memos.end(), [&](const Worksheet::FitMemo &m) {
+        return m.firstRow == range.firstRow && m.firstColumn == range.firstColumn && m.lastColumn == range.lastColumn;
+    });
+    return memo == memos.end() ? nullptr : &*memo;
+}
+
+// Takes the widths the memo holds for the lowest row within the range into
+// `widest` and returns the first row still to be looked at.
+int resumeFromMemo(const Worksheet::FitMemo *memo, const RangeRef &range, std::vector<double> &widest)
+{
+    if (!memo)
+        return range.firstRow;
+    auto known = memo->widestTo.upper_bound(range.lastRow);
+    if (known == memo->widestTo.begin())
+        return range.firstRow;
+    --known;
+    widest = known->second;
+    return known->first + 1;
+}
+
+void rememberWidths(
+    Worksheet &sheet, Worksheet::FitMemo *memo, const RangeRef &range, const std::vector<double> &widest)
+{
+    auto &memos = sheet.fitMemos();
+    if (!memo) {
         if (memos.size() >= 8)
             memos.erase(memos.begin());
         memos.push_back({range.firstRow, range.firstColumn, range.lastColumn, {}});
-        memo = std::prev(memos.end());
+        memo = &memos.back();
     }
     if (memo->widestTo.size() >= 4096)
         memo->widestTo.erase(memo->widestTo.begin());
     // Kept for the last row that exists: rows added below it later are new
     // rows, not changes to the ones looked at.
+    const auto &rows = sheet.rows();
     const int lastRow = rows.empty() ? 0 : rows.rbegin()->first;
     memo->widestTo[std::max(range.firstRow - 1, std::min(range.lastRow, lastRow))] = widest;
+}
 
-    for (int i = 0; i < columnCount; ++i) {
+} // namespace
+
+double ColumnAutoFit::textWidthPixels(QStringView text, double fontSize, bool bold, const QString &fontName)
+{
+    const StyleInfo s{QString(), fontSize, bold, isMonospaced(fontName), familyFactor(fontName)};
+    return widthPixels(text, s);
+}
+
+double ColumnAutoFit::widthForPixels(double pixels)
+{
+    const double width = (std::ceil(pixels) + CellPadding) / MaxDigitWidth;
+    return std::min(SheetLimits::MaxColumnWidth, std::ceil(width * 100.0 - 1e-9) / 100.0);
+}
+
+void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
+{
+    ShownWidths shownWidths(book);
+    std::vector<double> widest(size_t(range.columnCount()), -1.0);
+    Worksheet::FitMemo *memo = currentMemo(sheet, range);
+    const int fromRow = resumeFromMemo(memo, range, widest);
+    measureRows(sheet, range, fromRow, shownWidths, widest);
+    rememberWidths(sheet, memo, range, widest);
+
+    for (int i = 0; i < range.columnCount(); ++i) {
         if (widest[size_t(i)] < 0)
             continue;
         ColumnData &data = sheet.columnsForWrite()[range.firstColumn + i];

@@ -158,173 +158,222 @@ QString unquoted(QStringView quoted)
     return name;
 }
 
-// Copies the formula and hands every cell reference to `edit`, which may
+// The index after a text in `quote` marks that starts at `start`; a doubled
+// mark inside stands for one. An unclosed text runs to the end.
+qsizetype endOfQuoted(const QString &f, qsizetype start, QChar quote)
+{
+    const qsizetype n = f.size();
+    qsizetype j = start + 1;
+    while (j < n) {
+        if (f[j] == quote) {
+            if (j + 1 < n && f[j + 1] == quote) {
+                j += 2;
+                continue;
+            }
+            break;
+        }
+        ++j;
+    }
+    return qMin(j + 1, n);
+}
+
+// The index after a bracketed part ([1]Blatt!A1, Tabelle[[#Daten];[Spalte]]),
+// brackets nested.
+qsizetype endOfBracketed(const QString &f, qsizetype start)
+{
+    const qsizetype n = f.size();
+    int depth = 0;
+    qsizetype j = start;
+    while (j < n) {
+        if (f[j] == QLatin1Char('['))
+            ++depth;
+        else if (f[j] == QLatin1Char(']') && --depth == 0)
+            break;
+        ++j;
+    }
+    return qMin(j + 1, n);
+}
+
+// The index after an error literal such as #REF! or #N/A.
+qsizetype endOfErrorLiteral(const QString &f, qsizetype start)
+{
+    const qsizetype n = f.size();
+    qsizetype j = start + 1;
+    while (j < n && (isNameChar(f[j]) || f[j] == QLatin1Char('/')))
+        ++j;
+    if (j < n && (f[j] == QLatin1Char('!') || f[j] == QLatin1Char('?')))
+        ++j;
+    return j;
+}
+
+// The index after a number with its exponent (12.5, 1E5, 2e-3).
+qsizetype endOfNumber(const QString &f, qsizetype start)
+{
+    const qsizetype n = f.size();
+    qsizetype j = start + 1;
+    while (j < n && (isDigit(f[j]) || f[j] == QLatin1Char('.')))
+        ++j;
+    if (j < n && (f[j] == QLatin1Char('E') || f[j] == QLatin1Char('e'))) {
+        qsizetype k = j + 1;
+        if (k < n && (f[k] == QLatin1Char('+') || f[k] == QLatin1Char('-')))
+            ++k;
+        if (k < n && isDigit(f[k])) {
+            j = k;
+            while (j < n && isDigit(f[j]))
+                ++j;
+        }
+    }
+    return j;
+}
+
+// The index after a name (function, defined name, sheet name).
+qsizetype endOfName(const QString &f, qsizetype start)
+{
+    qsizetype j = start + 1;
+    while (j < f.size() && (isNameChar(f[j]) || f[j] == QLatin1Char('$')))
+        ++j;
+    return j;
+}
+
+// Reads a cell reference or a range at `start` into `r` and returns the
+// index after it, or -1 when the text there is no reference.
+qsizetype readReference(const QString &f, qsizetype start, Reference &r)
+{
+    if (!readPart(f, start, r.first))
+        return -1;
+    // A range of two parts: A1:B2, A:C (whole columns), 3:8 (whole rows).
+    if (r.first.end < f.size() && f[r.first.end] == QLatin1Char(':') && readPart(f, r.first.end + 1, r.second)
+        && endsReference(f, r.second.end)) {
+        const RefPart &a = r.first;
+        const RefPart &b = r.second;
+        const bool bothCells = a.hasColumn && a.hasRow && b.hasColumn && b.hasRow;
+        const bool bothColumns = a.hasColumn && !a.hasRow && b.hasColumn && !b.hasRow;
+        const bool bothRows = !a.hasColumn && a.hasRow && !b.hasColumn && b.hasRow;
+        r.range = bothCells || bothColumns || bothRows;
+    }
+    if (r.range)
+        return r.second.end;
+    if (r.first.hasColumn && r.first.hasRow && endsReference(f, r.first.end))
+        return r.first.end;
+    return -1;
+}
+
+// Copies a formula and hands every cell reference to `edit`, which may
 // change its parts; a reference it reports gone becomes "#REF!", one it
 // keeps is copied as it was written. Texts in quotes, sheet names, function
 // names, defined names, numbers and error literals are copied unchanged.
-template <typename EditFunction> QString rewriteReferences(const QString &formula, EditFunction edit)
+template <typename EditFunction> class ReferenceRewriter
 {
-    QString out;
-    out.reserve(formula.size() + 8);
-    const qsizetype n = formula.size();
-    Qualifier qualifier;
+public:
+    ReferenceRewriter(const QString &formula, EditFunction edit)
+        : m_formula(formula)
+        , m_edit(edit)
+    { }
+
+    QString run()
+    {
+        m_out.reserve(m_formula.size() + 8);
+        qsizetype i = 0;
+        while (i < m_formula.size())
+            i = copyToken(i);
+        return m_out;
+    }
+
+private:
+    // Copies or rewrites the token at `i`; returns the index after it.
+    qsizetype copyToken(qsizetype i)
+    {
+        const QChar c = m_formula[i];
+        // Texts in double quotes stay as they are.
+        if (c == QLatin1Char('"'))
+            return copy(i, endOfQuoted(m_formula, i, c));
+        // Quoted sheet names ('Liste 2'!A1): the name stays, the reference after "!" is read.
+        if (c == QLatin1Char('\'')) {
+            const qsizetype end = copy(i, endOfQuoted(m_formula, i, c));
+            noteSheetName(i, end, unquoted(QStringView(m_formula).mid(i, end - i)));
+            return end;
+        }
+        // Structured references and external workbook indexes ([1]Blatt!A1, Tabelle[Spalte]).
+        if (c == QLatin1Char('['))
+            return copy(i, endOfBracketed(m_formula, i));
+        if (c == QLatin1Char('#'))
+            return copy(i, endOfErrorLiteral(m_formula, i));
+        const bool startsToken = i == 0 || !(isNameChar(m_formula[i - 1]) || m_formula[i - 1] == QLatin1Char('$'));
+        if (startsToken && (c == QLatin1Char('$') || isAsciiLetter(c) || isDigit(c)))
+            return copyNameOrReference(i);
+        m_out += c;
+        return i + 1;
+    }
+
+    // A reference is handed over; anything else is copied as a whole name or
+    // number, so that its tail ("E5" of 1E5, "10" of LOG10) is not taken for one.
+    qsizetype copyNameOrReference(qsizetype i)
+    {
+        Reference r;
+        const qsizetype referenceEnd = readReference(m_formula, i, r);
+        if (referenceEnd >= 0) {
+            handOver(r, i, referenceEnd);
+            return referenceEnd;
+        }
+        if (isDigit(m_formula[i]))
+            return copy(i, endOfNumber(m_formula, i));
+        const qsizetype end = copy(i, endOfName(m_formula, i));
+        noteSheetName(i, end, m_formula.mid(i, end - i));
+        return end;
+    }
+
+    qsizetype copy(qsizetype start, qsizetype end)
+    {
+        m_out += QStringView(m_formula).mid(start, end - start);
+        return end;
+    }
+
     // A name or quoted name that ends right before "!" is a sheet name.
-    const auto noteSheetName = [&](qsizetype start, qsizetype end, const QString &sheet) {
-        if (end >= n || formula[end] != QLatin1Char('!'))
+    void noteSheetName(qsizetype start, qsizetype end, const QString &sheet)
+    {
+        if (end >= m_formula.size() || m_formula[end] != QLatin1Char('!'))
             return;
-        qualifier.at = end + 1;
-        qualifier.sheet = sheet;
+        m_qualifier.at = end + 1;
+        m_qualifier.sheet = sheet;
         // Sheet names hold neither "[" nor ":"; with them, or after "]" or
         // ":", the name is of another workbook or a span of sheets.
-        qualifier.foreign = sheet.contains(QLatin1Char('[')) || sheet.contains(QLatin1Char(':'))
-            || (start > 0 && (formula[start - 1] == QLatin1Char(']') || formula[start - 1] == QLatin1Char(':')));
-    };
-    const auto handOver = [&](Reference &r, qsizetype start, qsizetype end) {
-        if (qualifier.at == start) {
+        m_qualifier.foreign = sheet.contains(QLatin1Char('[')) || sheet.contains(QLatin1Char(':'))
+            || (start > 0 && (m_formula[start - 1] == QLatin1Char(']') || m_formula[start - 1] == QLatin1Char(':')));
+    }
+
+    void handOver(Reference &r, qsizetype start, qsizetype end)
+    {
+        if (m_qualifier.at == start) {
             r.qualified = true;
-            r.sheet = qualifier.sheet;
-            r.foreign = qualifier.foreign;
+            r.sheet = m_qualifier.sheet;
+            r.foreign = m_qualifier.foreign;
         }
-        switch (edit(r)) {
+        switch (m_edit(r)) {
         case Edit::Keep:
-            out += QStringView(formula).mid(start, end - start);
+            copy(start, end);
             break;
         case Edit::Changed:
-            appendPart(out, r.first);
+            appendPart(m_out, r.first);
             if (r.range) {
-                out += QLatin1Char(':');
-                appendPart(out, r.second);
+                m_out += QLatin1Char(':');
+                appendPart(m_out, r.second);
             }
             break;
         case Edit::Gone:
-            out += QStringLiteral("#REF!");
+            m_out += QStringLiteral("#REF!");
             break;
         }
-    };
-
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = formula[i];
-
-        // Texts in double quotes ("" inside stands for one quote) stay as they are.
-        if (c == QLatin1Char('"')) {
-            qsizetype j = i + 1;
-            while (j < n) {
-                if (formula[j] == QLatin1Char('"')) {
-                    if (j + 1 < n && formula[j + 1] == QLatin1Char('"')) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out += QStringView(formula).mid(i, qMin(j + 1, n) - i);
-            i = j + 1;
-            continue;
-        }
-        // Quoted sheet names ('Liste 2'!A1): the name stays, the reference after "!" is read.
-        if (c == QLatin1Char('\'')) {
-            qsizetype j = i + 1;
-            while (j < n) {
-                if (formula[j] == QLatin1Char('\'')) {
-                    if (j + 1 < n && formula[j + 1] == QLatin1Char('\'')) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            const qsizetype end = qMin(j + 1, n);
-            out += QStringView(formula).mid(i, end - i);
-            noteSheetName(i, end, unquoted(QStringView(formula).mid(i, end - i)));
-            i = end;
-            continue;
-        }
-        // Structured references and external workbook indexes ([1]Blatt!A1, Tabelle[Spalte]).
-        if (c == QLatin1Char('[')) {
-            int depth = 0;
-            qsizetype j = i;
-            while (j < n) {
-                if (formula[j] == QLatin1Char('['))
-                    ++depth;
-                else if (formula[j] == QLatin1Char(']') && --depth == 0)
-                    break;
-                ++j;
-            }
-            out += QStringView(formula).mid(i, qMin(j + 1, n) - i);
-            i = j + 1;
-            continue;
-        }
-        // Error literals such as #REF! or #N/A.
-        if (c == QLatin1Char('#')) {
-            qsizetype j = i + 1;
-            while (j < n && (isNameChar(formula[j]) || formula[j] == QLatin1Char('/')))
-                ++j;
-            if (j < n && (formula[j] == QLatin1Char('!') || formula[j] == QLatin1Char('?')))
-                ++j;
-            out += QStringView(formula).mid(i, j - i);
-            i = j;
-            continue;
-        }
-
-        const bool startsToken = i == 0 || !(isNameChar(formula[i - 1]) || formula[i - 1] == QLatin1Char('$'));
-        if (startsToken && (c == QLatin1Char('$') || isAsciiLetter(c) || isDigit(c))) {
-            Reference r;
-            if (readPart(formula, i, r.first)) {
-                // A range of two parts: A1:B2, A:C (whole columns), 3:8 (whole rows).
-                if (r.first.end < n && formula[r.first.end] == QLatin1Char(':')
-                    && readPart(formula, r.first.end + 1, r.second) && endsReference(formula, r.second.end)) {
-                    const RefPart &a = r.first;
-                    const RefPart &b = r.second;
-                    const bool bothCells = a.hasColumn && a.hasRow && b.hasColumn && b.hasRow;
-                    const bool bothColumns = a.hasColumn && !a.hasRow && b.hasColumn && !b.hasRow;
-                    const bool bothRows = !a.hasColumn && a.hasRow && !b.hasColumn && b.hasRow;
-                    r.range = bothCells || bothColumns || bothRows;
-                }
-                if (r.range) {
-                    const qsizetype end = r.second.end;
-                    handOver(r, i, end);
-                    i = end;
-                    continue;
-                }
-                if (r.first.hasColumn && r.first.hasRow && endsReference(formula, r.first.end)) {
-                    const qsizetype end = r.first.end;
-                    handOver(r, i, end);
-                    i = end;
-                    continue;
-                }
-            }
-            // Not a reference: copy the whole name or number, so that its tail
-            // ("E5" of 1E5, "10" of LOG10) is not taken for one.
-            qsizetype j = i + 1;
-            if (isDigit(c)) {
-                while (j < n && (isDigit(formula[j]) || formula[j] == QLatin1Char('.')))
-                    ++j;
-                if (j < n && (formula[j] == QLatin1Char('E') || formula[j] == QLatin1Char('e'))) {
-                    qsizetype k = j + 1;
-                    if (k < n && (formula[k] == QLatin1Char('+') || formula[k] == QLatin1Char('-')))
-                        ++k;
-                    if (k < n && isDigit(formula[k])) {
-                        j = k;
-                        while (j < n && isDigit(formula[j]))
-                            ++j;
-                    }
-                }
-            } else {
-                while (j < n && (isNameChar(formula[j]) || formula[j] == QLatin1Char('$')))
-                    ++j;
-                noteSheetName(i, j, formula.mid(i, j - i));
-            }
-            out += QStringView(formula).mid(i, j - i);
-            i = j;
-            continue;
-        }
-        out += c;
-        ++i;
     }
-    return out;
+
+    const QString &m_formula;
+    EditFunction m_edit;
+    QString m_out;
+    Qualifier m_qualifier;
+};
+
+template <typename EditFunction> QString rewriteReferences(const QString &formula, EditFunction edit)
+{
+    return ReferenceRewriter<EditFunction>(formula, edit).run();
 }
 
 } // namespace
