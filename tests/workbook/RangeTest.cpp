@@ -216,3 +216,27 @@ TEST_F(SheetTest, PictureLandsAtTheActiveCell)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SheetTest, EqualTextsShareOneBufferAndCopiedFormulasStandAlone)
+{
+    // The same short text written apart shares one buffer; a long one keeps its own.
+    xl.range(QStringLiteral("A1")).setValue(QStringLiteral("Fichte"));
+    xl.range(QStringLiteral("B7")).setValue(QString(QStringLiteral("Fich") + QStringLiteral("te")));
+    EXPECT_EQ(cell("B7")->text, QStringLiteral("Fichte"));
+    EXPECT_EQ(cell("A1")->text.constData(), cell("B7")->text.constData());
+    const QString longText(TextPool::MaxLength + 1, u'x');
+    xl.range(QStringLiteral("C1:C2")).setValue(longText);
+    EXPECT_EQ(cell("C2")->text, longText);
+
+    // A formula survives copying a cell and is gone once a value replaces it.
+    xl.range(QStringLiteral("D1")).setFormula(QStringLiteral("=A1&B7"));
+    Cell copy = *cell("D1");
+    xl.range(QStringLiteral("D1")).setValue(3);
+    EXPECT_EQ(copy.formula, QStringLiteral("=A1&B7"));
+    EXPECT_TRUE(cell("D1")->formula.isEmpty());
+    EXPECT_EQ(QStringView(cell("D1")->formula), QStringView());
+}
+
+} // namespace

@@ -104,7 +104,7 @@ public:
         cell.type = c.type;
         cell.cachedType = CellType::Empty;
         cell.number = c.number;
-        cell.text = c.text;
+        cell.text = m_book.texts().intern(c.text);
         cell.formula.clear();
         cell.styleId = m_styles.withQuotePrefix(cell.styleId, c.quotePrefix);
         if (!c.dateFormat.isEmpty()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workbook/cells/CellStyle.h"
+#include "workbook/cells/TextPool.h"
 #include "workbook/cells/Worksheet.h"
 
 #include <QLocale>
@@ -78,6 +79,9 @@ public:
             m_warnings.append(text);
     }
 
+    // Equal cell texts written into the workbook share one buffer through it.
+    TextPool &texts() { return m_texts; }
+
 private:
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
     int m_activeSheet = 0;
@@ -88,4 +92,5 @@ private:
     QString m_sourcePath;
     std::shared_ptr<const TemplatePackage> m_package;
     mutable QStringList m_warnings;
+    TextPool m_texts;
 };
