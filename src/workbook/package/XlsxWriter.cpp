@@ -180,33 +180,6 @@ const char *const workbookOrder[] = {"fileVersion", "fileSharing", "workbookPr",
     "sheets", "functionGroups", "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews",
     "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
 
-pugi::xml_node ensureWorkbookChild(pugi::xml_node root, const char *local)
-{
-    if (pugi::xml_node existing = child(root, local))
-        return existing;
-    int rank = 0;
-    while (std::strcmp(workbookOrder[rank], local) != 0)
-        ++rank;
-    QByteArray name = local;
-    if (const char *colon = std::strchr(root.name(), ':'))
-        name = QByteArray(root.name(), int(colon - root.name() + 1)) + name;
-    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
-        for (int r = rank + 1; r < int(std::size(workbookOrder)); ++r) {
-            if (is(c, workbookOrder[r]))
-                return root.insert_child_before(name.constData(), c);
-        }
-    }
-    return root.append_child(name.constData());
-}
-
-void setAttribute(pugi::xml_node node, const char *name, const char *value)
-{
-    pugi::xml_attribute a = node.attribute(name);
-    if (!a)
-        a = node.append_attribute(name);
-    a = value;
-}
-
 // The text of value in the template's value type kind ("i8", "lpstr", ...);
 // false when the value does not fit that type.
 bool textOfKind(const QByteArray &kind, const QVariant &value, QByteArray &text)
@@ -328,6 +301,20 @@ QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties, const 
     return out;
 }
 
+// A part the workbook refers to once, such as its styles: its usual path, the
+// pattern of a free one, the workbook's relationship to it and its content type.
+struct LinkedPartKind
+{
+    const char *usualPath;
+    const char *freePattern;
+    const char *relationship;
+    const char *contentType;
+};
+
+const LinkedPartKind stylesPartKind = {"xl/styles.xml", "xl/styles%1.xml", Ooxml::RelStyles, Ooxml::CtStyles};
+const LinkedPartKind sharedStringsPartKind
+    = {"xl/sharedStrings.xml", "xl/sharedStrings%1.xml", Ooxml::RelSharedStrings, Ooxml::CtSharedStrings};
+
 // Builds the parts of the file to write from the kept package and the model.
 class PackageBuilder
 {
@@ -377,9 +364,33 @@ private:
     {
         return m_options.onlyVisibleSheet >= 0 ? m_options.onlyVisibleSheet : m_workbook.activeSheetIndex();
     }
+    // The workbook's sheet entries in tab order, with the model's sheet
+    // shown on each (-1 for none) and the highest sheet id given.
+    struct SheetTabs
+    {
+        std::vector<pugi::xml_node> nodes;
+        std::vector<int> modelIndex;
+        int maxSheetId = 0;
+    };
+
+    void readContentTypes();
+    const TemplatePackage::SheetInfo *templateSheet(int index) const;
+    bool anySheetChanged() const;
+    void dropCalculationChain(Relationships &workbookRels);
+    void dropMacros(Relationships &workbookRels);
     void dropWithTargets(const QString &part);
+    std::vector<QString> writeSheets(StyleTable &styles, SharedStringTable &strings);
+    void keepSheet(int index, const TemplatePackage::SheetInfo &info, SharedStringTable &strings);
     QString writeSheet(
         int index, const TemplatePackage::SheetInfo *info, StyleTable &styles, SharedStringTable &strings);
+    void writeLinkedPart(const LinkedPartKind &kind, QString path, const QByteArray &xml, Relationships &workbookRels);
+    void writeWorkbookPart(const std::vector<QString> &newSheetParts, Relationships &workbookRels, bool anyChanged);
+    SheetTabs renamedSheetTabs(pugi::xml_node sheets) const;
+    void appendNewSheets(pugi::xml_node root, pugi::xml_node sheets, SheetTabs &tabs,
+        const std::vector<QString> &newSheetParts, Relationships &workbookRels) const;
+    void showSelectedTab(pugi::xml_node root, const SheetTabs &tabs) const;
+    void writeCustomProperties();
+    std::vector<ZipEntry> entries();
 
     const Workbook &m_workbook;
     XlsxWriter::Options m_options;
@@ -477,195 +488,252 @@ std::vector<ZipEntry> PackageBuilder::build()
         throw WorkbookError(QStringLiteral("Die Arbeitsmappe enthält kein Tabellenblatt und kann nicht gespeichert "
                                            "werden."));
     TemplatePackage &pkg = *m_package;
-    m_types.parse(pkg.part(QStringLiteral("[Content_Types].xml")), m_fileName);
-    m_types.setDefault(QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships));
-    m_types.setDefault(QStringLiteral("xml"), QStringLiteral("application/xml"));
-
-    const QString workbookPart = pkg.workbookPart;
-    Relationships workbookRels = relationshipsOf(workbookPart);
-
-    bool anyChanged = false;
-    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
-        const bool known = std::any_of(
-            pkg.sheets.begin(), pkg.sheets.end(), [i](const auto &s) { return s.isWorksheet && s.modelIndex == i; });
-        if (!known || m_workbook.sheet(i).isChanged())
-            anyChanged = true;
-    }
-
-    // A calculation chain lists formula cells; once cells change it is stale
-    // and would make spreadsheet programs repair the file.
-    if (anyChanged) {
-        if (const Relationship *chain = workbookRels.findType(Ooxml::RelCalcChain))
-            removePart(Relationships::resolve(workbookPart, chain->target));
-        workbookRels.removeType(Ooxml::RelCalcChain);
-    }
-    // A workbook (.xlsx) carries no macros: the project part goes, with
-    // whatever hangs on it (its signature).
-    if (const Relationship *vba = workbookRels.findType(Ooxml::RelVbaProject))
-        dropWithTargets(Relationships::resolve(workbookPart, vba->target));
-    workbookRels.removeType(Ooxml::RelVbaProject);
-    std::erase_if(m_types.overrides, [](const auto &o) { return o.second.contains(QLatin1String("vbaProject")); });
-    std::erase_if(m_types.defaults, [](const auto &d) { return d.second.contains(QLatin1String("vbaProject")); });
+    readContentTypes();
+    Relationships workbookRels = relationshipsOf(pkg.workbookPart);
+    const bool anyChanged = anySheetChanged();
+    if (anyChanged)
+        dropCalculationChain(workbookRels);
+    dropMacros(workbookRels);
 
     StyleTable styles(pkg.stylesPart.isEmpty() ? nullptr : pkg.part(pkg.stylesPart), m_fileName);
     SharedStringTable strings(pkg.sharedStringsPart.isEmpty() ? nullptr : pkg.part(pkg.sharedStringsPart), m_fileName);
+    const std::vector<QString> newSheetParts = writeSheets(styles, strings);
+    if (styles.isChanged())
+        writeLinkedPart(stylesPartKind, pkg.stylesPart, styles.toXml(), workbookRels);
+    if (strings.isChanged())
+        writeLinkedPart(sharedStringsPartKind, pkg.sharedStringsPart, strings.toXml(), workbookRels);
 
-    // Sheets: unchanged ones as they were, changed and new ones written anew.
+    writeWorkbookPart(newSheetParts, workbookRels, anyChanged);
+    writeRelationships(pkg.workbookPart, workbookRels);
+    m_types.setOverride(pkg.workbookPart,
+        QString::fromLatin1(m_options.kind == XlsxWriter::FileKind::Template ? Ooxml::CtTemplate : Ooxml::CtWorkbook));
+    writeCustomProperties();
+    return entries();
+}
+
+// The template's content types, and the two every package needs.
+void PackageBuilder::readContentTypes()
+{
+    m_types.parse(m_package->part(QStringLiteral("[Content_Types].xml")), m_fileName);
+    m_types.setDefault(QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships));
+    m_types.setDefault(QStringLiteral("xml"), QStringLiteral("application/xml"));
+}
+
+// The template entry of a sheet of the model; null for a new sheet.
+const TemplatePackage::SheetInfo *PackageBuilder::templateSheet(int index) const
+{
+    const TemplatePackage::SheetInfo *info = nullptr;
+    for (const auto &s : m_package->sheets) {
+        if (s.isWorksheet && s.modelIndex == index)
+            info = &s;
+    }
+    return info;
+}
+
+// True when any sheet is new or has changed.
+bool PackageBuilder::anySheetChanged() const
+{
+    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        if (!templateSheet(i) || m_workbook.sheet(i).isChanged())
+            return true;
+    }
+    return false;
+}
+
+// A calculation chain lists formula cells; once cells change it is stale and
+// would make spreadsheet programs repair the file.
+void PackageBuilder::dropCalculationChain(Relationships &workbookRels)
+{
+    if (const Relationship *chain = workbookRels.findType(Ooxml::RelCalcChain))
+        removePart(Relationships::resolve(m_package->workbookPart, chain->target));
+    workbookRels.removeType(Ooxml::RelCalcChain);
+}
+
+// A workbook (.xlsx) carries no macros: the project part goes, with whatever
+// hangs on it (its signature).
+void PackageBuilder::dropMacros(Relationships &workbookRels)
+{
+    if (const Relationship *vba = workbookRels.findType(Ooxml::RelVbaProject))
+        dropWithTargets(Relationships::resolve(m_package->workbookPart, vba->target));
+    workbookRels.removeType(Ooxml::RelVbaProject);
+    std::erase_if(m_types.overrides, [](const auto &o) { return o.second.contains(QLatin1String("vbaProject")); });
+    std::erase_if(m_types.defaults, [](const auto &d) { return d.second.contains(QLatin1String("vbaProject")); });
+}
+
+// Sheets: unchanged ones as they were, changed and new ones written anew.
+// Returns the parts of the new sheets by model index, empty for the others.
+std::vector<QString> PackageBuilder::writeSheets(StyleTable &styles, SharedStringTable &strings)
+{
     std::vector<QString> newSheetParts(size_t(m_workbook.sheetCount()));
     for (int i = 0; i < m_workbook.sheetCount(); ++i) {
-        const TemplatePackage::SheetInfo *info = nullptr;
-        for (const auto &s : pkg.sheets) {
-            if (s.isWorksheet && s.modelIndex == i)
-                info = &s;
-        }
-        const Worksheet &sheet = m_workbook.sheet(i);
-        if (info && !sheet.isChanged()) {
-            // Kept as it was, but for its sheet views: the active sheet alone
-            // shows as selected, and each sheet opens in the window's view.
-            if (const QByteArray *bytes = pkg.part(info->partPath)) {
-                strings.addKeptSheet(*bytes, info->partPath, m_fileName);
-                QByteArray patched = SheetXmlWriter::withCurrentViews(*bytes, sheet, i == selectedSheet(), m_fileName);
-                if (patched != *bytes)
-                    setPart(info->partPath, patched);
-            }
+        const TemplatePackage::SheetInfo *info = templateSheet(i);
+        if (info && !m_workbook.sheet(i).isChanged()) {
+            keepSheet(i, *info, strings);
             continue;
         }
         const QString part = writeSheet(i, info, styles, strings);
         if (!info)
             newSheetParts[size_t(i)] = part;
     }
+    return newSheetParts;
+}
 
-    if (styles.isChanged()) {
-        QString path = pkg.stylesPart;
-        if (path.isEmpty()) {
-            path = uniquePath(pkg, m_taken, QStringLiteral("xl/styles%1.xml"));
-            if (!pkg.part(QStringLiteral("xl/styles.xml")))
-                path = QStringLiteral("xl/styles.xml");
-            workbookRels.removeType(Ooxml::RelStyles);
-            workbookRels.add(relType(Ooxml::RelStyles), Relationships::relativeTarget(workbookPart, path));
-        }
-        setPart(path, styles.toXml());
-        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtStyles));
+// An unchanged sheet is kept as it was, but for its sheet views: the active
+// sheet alone shows as selected, and each sheet opens in the window's view.
+void PackageBuilder::keepSheet(int index, const TemplatePackage::SheetInfo &info, SharedStringTable &strings)
+{
+    const QByteArray *bytes = m_package->part(info.partPath);
+    if (!bytes)
+        return;
+    strings.addKeptSheet(*bytes, info.partPath, m_fileName);
+    QByteArray patched
+        = SheetXmlWriter::withCurrentViews(*bytes, m_workbook.sheet(index), index == selectedSheet(), m_fileName);
+    if (patched != *bytes)
+        setPart(info.partPath, patched);
+}
+
+// A part the workbook refers to once: written where the template has it, or
+// else under its usual name (a free one beside it when that is taken) with a
+// relationship from the workbook.
+void PackageBuilder::writeLinkedPart(
+    const LinkedPartKind &kind, QString path, const QByteArray &xml, Relationships &workbookRels)
+{
+    if (path.isEmpty()) {
+        path = uniquePath(*m_package, m_taken, QString::fromLatin1(kind.freePattern));
+        if (!m_package->part(QLatin1String(kind.usualPath)))
+            path = QString::fromLatin1(kind.usualPath);
+        workbookRels.removeType(kind.relationship);
+        workbookRels.add(relType(kind.relationship), Relationships::relativeTarget(m_package->workbookPart, path));
     }
-    if (strings.isChanged()) {
-        QString path = pkg.sharedStringsPart;
-        if (path.isEmpty()) {
-            path = uniquePath(pkg, m_taken, QStringLiteral("xl/sharedStrings%1.xml"));
-            if (!pkg.part(QStringLiteral("xl/sharedStrings.xml")))
-                path = QStringLiteral("xl/sharedStrings.xml");
-            workbookRels.removeType(Ooxml::RelSharedStrings);
-            workbookRels.add(relType(Ooxml::RelSharedStrings), Relationships::relativeTarget(workbookPart, path));
+    setPart(path, xml);
+    m_types.setOverride(path, QString::fromLatin1(kind.contentType));
+}
+
+// The workbook part: sheet names and new sheets, the active tab, and a
+// request to recalculate on opening once cells changed.
+void PackageBuilder::writeWorkbookPart(
+    const std::vector<QString> &newSheetParts, Relationships &workbookRels, bool anyChanged)
+{
+    const QString &workbookPart = m_package->workbookPart;
+    pugi::xml_document doc;
+    XmlDom::parse(doc, *m_package->part(workbookPart), workbookPart, m_fileName);
+    pugi::xml_node root = doc.document_element();
+    const pugi::xml_node sheets = XmlDom::ensureChild(root, "sheets", workbookOrder);
+    SheetTabs tabs = renamedSheetTabs(sheets);
+    appendNewSheets(root, sheets, tabs, newSheetParts, workbookRels);
+    showSelectedTab(root, tabs);
+    if (anyChanged)
+        XmlDom::setAttribute(XmlDom::ensureChild(root, "calcPr", workbookOrder), "fullCalcOnLoad", "1");
+    setPart(workbookPart, XmlDom::serializeDocument(doc));
+}
+
+// The workbook's sheet entries, each named as its sheet of the model is now.
+PackageBuilder::SheetTabs PackageBuilder::renamedSheetTabs(pugi::xml_node sheets) const
+{
+    SheetTabs tabs;
+    tabs.nodes = XmlDom::children(sheets, "sheet");
+    for (const pugi::xml_node &s : tabs.nodes)
+        tabs.maxSheetId = std::max(tabs.maxSheetId, s.attribute("sheetId").as_int(0));
+    const auto &infos = m_package->sheets;
+    for (size_t k = 0; k < tabs.nodes.size() && k < infos.size(); ++k) {
+        const auto &info = infos[k];
+        tabs.modelIndex.push_back(info.isWorksheet ? info.modelIndex : -1);
+        if (info.isWorksheet && info.modelIndex >= 0 && info.modelIndex < m_workbook.sheetCount()) {
+            const QString name = m_workbook.sheet(info.modelIndex).name();
+            if (name != info.name)
+                XmlDom::setAttribute(tabs.nodes[k], "name", name.toUtf8().constData());
         }
-        setPart(path, strings.toXml());
-        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtSharedStrings));
     }
+    return tabs;
+}
 
-    // The workbook part: sheet names and new sheets, the active tab, and a
-    // request to recalculate on opening once cells changed.
-    {
-        pugi::xml_document doc;
-        XmlDom::parse(doc, *pkg.part(workbookPart), workbookPart, m_fileName);
-        pugi::xml_node root = doc.document_element();
-        pugi::xml_node sheets = ensureWorkbookChild(root, "sheets");
-        QByteArray prefix;
-        if (const char *colon = std::strchr(root.name(), ':'))
-            prefix = QByteArray(root.name(), int(colon - root.name() + 1));
-        int maxSheetId = 0;
-        std::vector<pugi::xml_node> sheetNodes;
-        for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
-            if (is(s, "sheet")) {
-                maxSheetId = std::max(maxSheetId, s.attribute("sheetId").as_int(0));
-                sheetNodes.push_back(s);
-            }
-        }
-        std::vector<int> modelIndexOfTab;
-        for (size_t k = 0; k < sheetNodes.size() && k < pkg.sheets.size(); ++k) {
-            const auto &info = pkg.sheets[k];
-            modelIndexOfTab.push_back(info.isWorksheet ? info.modelIndex : -1);
-            if (info.isWorksheet && info.modelIndex >= 0 && info.modelIndex < m_workbook.sheetCount()) {
-                const QString name = m_workbook.sheet(info.modelIndex).name();
-                if (name != info.name)
-                    setAttribute(sheetNodes[k], "name", name.toUtf8().constData());
-            }
-        }
-        for (int i = 0; i < m_workbook.sheetCount(); ++i) {
-            if (newSheetParts[size_t(i)].isEmpty())
-                continue;
-            const QString id = workbookRels.add(
-                relType(Ooxml::RelWorksheet), Relationships::relativeTarget(workbookPart, newSheetParts[size_t(i)]));
-            pugi::xml_node s = sheets.append_child((prefix + "sheet").constData());
-            s.append_attribute("name") = m_workbook.sheet(i).name().toUtf8().constData();
-            s.append_attribute("sheetId") = ++maxSheetId;
-            s.append_attribute("r:id") = id.toUtf8().constData();
-            if (!root.attribute("xmlns:r"))
-                root.append_attribute("xmlns:r") = Ooxml::RelationshipsNs;
-            sheetNodes.push_back(s);
-            modelIndexOfTab.push_back(i);
-        }
-
-        const int shown = selectedSheet();
-        int activeTab = 0;
-        for (size_t k = 0; k < modelIndexOfTab.size(); ++k) {
-            if (modelIndexOfTab[k] == shown)
-                activeTab = int(k);
-        }
-        if (m_options.onlyVisibleSheet >= 0) {
-            for (size_t k = 0; k < sheetNodes.size(); ++k) {
-                sheetNodes[k].remove_attribute("state");
-                if (int(k) != activeTab)
-                    sheetNodes[k].append_attribute("state") = "hidden";
-            }
-        }
-        pugi::xml_node views = ensureWorkbookChild(root, "bookViews");
-        pugi::xml_node view = child(views, "workbookView");
-        if (!view)
-            view = views.append_child((prefix + "workbookView").constData());
-        setAttribute(view, "activeTab", QByteArray::number(activeTab).constData());
-        view.remove_attribute("firstSheet");
-
-        if (anyChanged) {
-            pugi::xml_node calc = ensureWorkbookChild(root, "calcPr");
-            setAttribute(calc, "fullCalcOnLoad", "1");
-        }
-        setPart(workbookPart, XmlDom::serializeDocument(doc));
+// An entry behind the others for each new sheet, with the workbook's
+// relationship to its part.
+void PackageBuilder::appendNewSheets(pugi::xml_node root, pugi::xml_node sheets, SheetTabs &tabs,
+    const std::vector<QString> &newSheetParts, Relationships &workbookRels) const
+{
+    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        if (newSheetParts[size_t(i)].isEmpty())
+            continue;
+        const QString id = workbookRels.add(relType(Ooxml::RelWorksheet),
+            Relationships::relativeTarget(m_package->workbookPart, newSheetParts[size_t(i)]));
+        pugi::xml_node s = sheets.append_child(XmlDom::prefixed(root, "sheet").constData());
+        s.append_attribute("name") = m_workbook.sheet(i).name().toUtf8().constData();
+        s.append_attribute("sheetId") = ++tabs.maxSheetId;
+        s.append_attribute("r:id") = id.toUtf8().constData();
+        if (!root.attribute("xmlns:r"))
+            root.append_attribute("xmlns:r") = Ooxml::RelationshipsNs;
+        tabs.nodes.push_back(s);
+        tabs.modelIndex.push_back(i);
     }
-    writeRelationships(workbookPart, workbookRels);
-    m_types.setOverride(workbookPart,
-        QString::fromLatin1(m_options.kind == XlsxWriter::FileKind::Template ? Ooxml::CtTemplate : Ooxml::CtWorkbook));
+}
 
-    // Custom document properties (the values the report hands to the
-    // template), written when the program changed them.
-    if (m_workbook.customProperties() != pkg.customProperties) {
-        Relationships rootRels = relationshipsOf(QString());
-        QString path = QStringLiteral("docProps/custom.xml");
-        if (const Relationship *rel = rootRels.findType(Ooxml::RelCustomProperties))
-            path = Relationships::resolve(QString(), rel->target);
-        if (m_workbook.customProperties().isEmpty()) {
-            rootRels.removeType(Ooxml::RelCustomProperties);
-            removePart(path);
-        } else {
-            if (!rootRels.findType(Ooxml::RelCustomProperties))
-                rootRels.add(relType(Ooxml::RelCustomProperties), path);
-            setPart(path, customPropertiesXml(m_workbook.customProperties(), pkg));
-            m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
-        }
-        writeRelationships(QString(), rootRels);
+// The selected sheet becomes the active tab; when one sheet alone is to be
+// seen, every other tab is hidden.
+void PackageBuilder::showSelectedTab(pugi::xml_node root, const SheetTabs &tabs) const
+{
+    const int shown = selectedSheet();
+    int activeTab = 0;
+    for (size_t k = 0; k < tabs.modelIndex.size(); ++k) {
+        if (tabs.modelIndex[k] == shown)
+            activeTab = int(k);
     }
+    if (m_options.onlyVisibleSheet >= 0) {
+        for (size_t k = 0; k < tabs.nodes.size(); ++k) {
+            pugi::xml_node tab = tabs.nodes[k];
+            tab.remove_attribute("state");
+            if (int(k) != activeTab)
+                tab.append_attribute("state") = "hidden";
+        }
+    }
+    pugi::xml_node views = XmlDom::ensureChild(root, "bookViews", workbookOrder);
+    pugi::xml_node view = child(views, "workbookView");
+    if (!view)
+        view = views.append_child(XmlDom::prefixed(root, "workbookView").constData());
+    XmlDom::setAttribute(view, "activeTab", QByteArray::number(activeTab).constData());
+    view.remove_attribute("firstSheet");
+}
 
-    // Every part written needs a content type; overrides of parts gone go.
-    std::vector<ZipEntry> entries;
+// Custom document properties (the values the report hands to the template),
+// written when the program changed them.
+void PackageBuilder::writeCustomProperties()
+{
+    if (m_workbook.customProperties() == m_package->customProperties)
+        return;
+    Relationships rootRels = relationshipsOf(QString());
+    QString path = QStringLiteral("docProps/custom.xml");
+    if (const Relationship *rel = rootRels.findType(Ooxml::RelCustomProperties))
+        path = Relationships::resolve(QString(), rel->target);
+    if (m_workbook.customProperties().isEmpty()) {
+        rootRels.removeType(Ooxml::RelCustomProperties);
+        removePart(path);
+    } else {
+        if (!rootRels.findType(Ooxml::RelCustomProperties))
+            rootRels.add(relType(Ooxml::RelCustomProperties), path);
+        setPart(path, customPropertiesXml(m_workbook.customProperties(), *m_package));
+        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
+    }
+    writeRelationships(QString(), rootRels);
+}
+
+// The parts to store: the content types first, where every part written
+// needs one and overrides of parts gone go, then the parts in their order.
+std::vector<ZipEntry> PackageBuilder::entries()
+{
+    const TemplatePackage &pkg = *m_package;
+    const auto stored = [&](const ZipEntry &part) {
+        return !m_removed.contains(part.name) && part.name != QLatin1String("[Content_Types].xml");
+    };
     std::erase_if(m_types.overrides, [&](const auto &o) { return !pkg.part(o.first) || m_removed.contains(o.first); });
     for (const ZipEntry &part : pkg.parts) {
-        if (m_removed.contains(part.name) || part.name == QLatin1String("[Content_Types].xml"))
-            continue;
-        if (!m_types.covers(part.name))
+        if (stored(part) && !m_types.covers(part.name))
             m_types.setDefault(QFileInfo(part.name).suffix(), contentTypeOfExtension(QFileInfo(part.name).suffix()));
     }
+    std::vector<ZipEntry> entries;
     entries.push_back({QStringLiteral("[Content_Types].xml"), m_types.toXml()});
     for (const ZipEntry &part : pkg.parts) {
-        if (m_removed.contains(part.name) || part.name == QLatin1String("[Content_Types].xml"))
-            continue;
-        entries.push_back(part);
+        if (stored(part))
+            entries.push_back(part);
     }
     return entries;
 }
