@@ -88,6 +88,10 @@ struct Loader
     void loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet);
     void loadCustomProperties();
     void load(const QString &zipPath);
+    QString workbookPartPath() const;
+    QString linkedPart(const Relationships &workbookRels, const char *type) const;
+    void readSheetEntries(const pugi::xml_node &sheets, const Relationships &workbookRels);
+    void loadSheets();
 };
 
 bool flag(const pugi::xml_attribute &attr, bool fallback = false)
@@ -696,63 +700,23 @@ void Loader::load(const QString &zipPath)
         if (!package->part(entry.name))
             package->addPart(entry.name, entry.data);
     }
-
-    const Relationships rootRels = relationshipsOf(QString());
-    const Relationship *office = rootRels.findType(Ooxml::RelOfficeDocument);
-    QString workbookPath = office ? Relationships::resolve(QString(), office->target) : QString();
-    if (workbookPath.isEmpty() && package->part(QStringLiteral("xl/workbook.xml")))
-        workbookPath = QStringLiteral("xl/workbook.xml");
-    if (workbookPath.isEmpty() || !package->part(workbookPath))
-        throw WorkbookError(QStringLiteral("Die Datei \"%1\" ist keine Arbeitsmappe: ihr fehlt der "
-                                           "Arbeitsmappenteil (workbook.xml).")
-                                .arg(fileName));
+    const QString workbookPath = workbookPartPath();
     package->workbookPart = workbookPath;
 
     pugi::xml_document doc;
     parsePart(doc, workbookPath);
     const pugi::xml_node root = doc.document_element();
     const Relationships rels = relationshipsOf(workbookPath);
-
-    if (const Relationship *styles = rels.findType(Ooxml::RelStyles)) {
-        const QString path = Relationships::resolve(workbookPath, styles->target);
-        if (package->part(path)) {
-            package->stylesPart = path;
-            loadStyles(path);
-        }
+    if (const QString path = linkedPart(rels, Ooxml::RelStyles); !path.isEmpty()) {
+        package->stylesPart = path;
+        loadStyles(path);
     }
-    if (const Relationship *strings = rels.findType(Ooxml::RelSharedStrings)) {
-        const QString path = Relationships::resolve(workbookPath, strings->target);
-        if (package->part(path)) {
-            package->sharedStringsPart = path;
-            loadSharedStrings(path);
-        }
+    if (const QString path = linkedPart(rels, Ooxml::RelSharedStrings); !path.isEmpty()) {
+        package->sharedStringsPart = path;
+        loadSharedStrings(path);
     }
-
-    for (pugi::xml_node s = child(root, "sheets").first_child(); s; s = s.next_sibling()) {
-        if (!is(s, "sheet"))
-            continue;
-        TemplatePackage::SheetInfo info;
-        info.name = XmlDom::text(attribute(s, "name"));
-        info.relationId = XmlDom::text(attribute(s, "id"));
-        const Relationship *rel = rels.find(info.relationId);
-        if (!rel)
-            damaged(QStringLiteral("das Tabellenblatt \"%1\" hat keinen Verweis auf seinen Inhalt").arg(info.name));
-        info.partPath = Relationships::resolve(workbookPath, rel->target);
-        info.isWorksheet = rel->isType(Ooxml::RelWorksheet);
-        package->sheets.push_back(info);
-    }
-
-    for (TemplatePackage::SheetInfo &info : package->sheets) {
-        if (!info.isWorksheet)
-            continue;
-        info.modelIndex = workbook->sheetCount();
-        Worksheet &sheet = workbook->addSheet(info.name);
-        loadSheet(info, sheet);
-    }
-    if (workbook->sheetCount() == 0)
-        throw WorkbookError(
-            QStringLiteral("Die Datei \"%1\" enthält kein Tabellenblatt und kann nicht verwendet werden.")
-                .arg(fileName));
+    readSheetEntries(child(root, "sheets"), rels);
+    loadSheets();
 
     // The sheet shown when the file was saved becomes the active one.
     const int activeTab = toInt(attribute(child(child(root, "bookViews"), "workbookView"), "activeTab"), 0);
@@ -765,6 +729,64 @@ void Loader::load(const QString &zipPath)
 
     for (int i = 0; i < workbook->sheetCount(); ++i)
         workbook->sheet(i).setChanged(false);
+}
+
+// The workbook part the package's relationships name, or the usual one.
+QString Loader::workbookPartPath() const
+{
+    const Relationships rootRels = relationshipsOf(QString());
+    const Relationship *office = rootRels.findType(Ooxml::RelOfficeDocument);
+    QString workbookPath = office ? Relationships::resolve(QString(), office->target) : QString();
+    if (workbookPath.isEmpty() && package->part(QStringLiteral("xl/workbook.xml")))
+        workbookPath = QStringLiteral("xl/workbook.xml");
+    if (workbookPath.isEmpty() || !package->part(workbookPath))
+        throw WorkbookError(QStringLiteral("Die Datei \"%1\" ist keine Arbeitsmappe: ihr fehlt der "
+                                           "Arbeitsmappenteil (workbook.xml).")
+                                .arg(fileName));
+    return workbookPath;
+}
+
+// The part the workbook refers to with a relationship of that type; empty
+// when there is none or the package lacks it.
+QString Loader::linkedPart(const Relationships &workbookRels, const char *type) const
+{
+    const Relationship *rel = workbookRels.findType(type);
+    if (!rel)
+        return QString();
+    const QString path = Relationships::resolve(package->workbookPart, rel->target);
+    return package->part(path) ? path : QString();
+}
+
+// The workbook's sheets in tab order, each with the part that holds it.
+void Loader::readSheetEntries(const pugi::xml_node &sheets, const Relationships &workbookRels)
+{
+    for (const pugi::xml_node &s : XmlDom::children(sheets, "sheet")) {
+        TemplatePackage::SheetInfo info;
+        info.name = XmlDom::text(attribute(s, "name"));
+        info.relationId = XmlDom::text(attribute(s, "id"));
+        const Relationship *rel = workbookRels.find(info.relationId);
+        if (!rel)
+            damaged(QStringLiteral("das Tabellenblatt \"%1\" hat keinen Verweis auf seinen Inhalt").arg(info.name));
+        info.partPath = Relationships::resolve(package->workbookPart, rel->target);
+        info.isWorksheet = rel->isType(Ooxml::RelWorksheet);
+        package->sheets.push_back(info);
+    }
+}
+
+// A sheet of the model for each worksheet; a workbook without one is no use.
+void Loader::loadSheets()
+{
+    for (TemplatePackage::SheetInfo &info : package->sheets) {
+        if (!info.isWorksheet)
+            continue;
+        info.modelIndex = workbook->sheetCount();
+        Worksheet &sheet = workbook->addSheet(info.name);
+        loadSheet(info, sheet);
+    }
+    if (workbook->sheetCount() == 0)
+        throw WorkbookError(
+            QStringLiteral("Die Datei \"%1\" enthält kein Tabellenblatt und kann nicht verwendet werden.")
+                .arg(fileName));
 }
 
 bool isLegacyBinary(const QString &path)
