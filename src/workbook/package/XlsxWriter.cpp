@@ -2,6 +2,8 @@
 
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/ContentTypes.h"
+#include "workbook/package/CustomPropertiesPart.h"
 #include "workbook/package/OoxmlNames.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/package/Relationships.h"
@@ -10,18 +12,14 @@
 #include "workbook/package/StyleTable.h"
 #include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XmlDom.h"
-#include "workbook/package/XmlText.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 
-#include <cmath>
+#include <algorithm>
 #include <csignal>
-#include <cstring>
-#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -33,116 +31,6 @@ using XmlDom::is;
 QString relType(const char *name)
 {
     return QString::fromLatin1(Ooxml::RelBase) + QLatin1String(name);
-}
-
-// The content types of the package: defaults by extension, overrides by part.
-struct ContentTypes
-{
-    std::vector<std::pair<QString, QString>> defaults; // extension (lower case), type
-    std::vector<std::pair<QString, QString>> overrides; // part path without leading "/", type
-
-    void parse(const QByteArray *xml, const QString &fileName)
-    {
-        if (!xml)
-            return;
-        pugi::xml_document doc;
-        XmlDom::parse(doc, *xml, QStringLiteral("[Content_Types].xml"), fileName);
-        for (pugi::xml_node n = doc.document_element().first_child(); n; n = n.next_sibling()) {
-            if (is(n, "Default"))
-                setDefault(XmlDom::text(n.attribute("Extension")), XmlDom::text(n.attribute("ContentType")));
-            else if (is(n, "Override"))
-                setOverride(XmlDom::text(n.attribute("PartName")), XmlDom::text(n.attribute("ContentType")));
-        }
-    }
-    static QString partKey(QString path)
-    {
-        while (path.startsWith(QLatin1Char('/')))
-            path.remove(0, 1);
-        return path;
-    }
-    void setDefault(const QString &extension, const QString &type)
-    {
-        const QString key = extension.toLower();
-        for (auto &d : defaults) {
-            if (d.first == key) {
-                d.second = type;
-                return;
-            }
-        }
-        defaults.emplace_back(key, type);
-    }
-    void setOverride(const QString &path, const QString &type)
-    {
-        const QString key = partKey(path);
-        for (auto &o : overrides) {
-            if (o.first.compare(key, Qt::CaseInsensitive) == 0) {
-                o.second = type;
-                return;
-            }
-        }
-        overrides.emplace_back(key, type);
-    }
-    void removeOverride(const QString &path)
-    {
-        const QString key = partKey(path);
-        std::erase_if(overrides, [&](const auto &o) { return o.first.compare(key, Qt::CaseInsensitive) == 0; });
-    }
-    bool covers(const QString &path) const
-    {
-        for (const auto &o : overrides) {
-            if (o.first.compare(path, Qt::CaseInsensitive) == 0)
-                return true;
-        }
-        const QString extension = QFileInfo(path).suffix().toLower();
-        for (const auto &d : defaults) {
-            if (d.first == extension)
-                return true;
-        }
-        return false;
-    }
-    QByteArray toXml() const
-    {
-        QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types xmlns=\"";
-        out += Ooxml::ContentTypesNs;
-        out += "\">";
-        for (const auto &[extension, type] : defaults) {
-            out += "<Default Extension=\"";
-            XmlText::appendAttribute(out, extension);
-            out += "\" ContentType=\"";
-            XmlText::appendAttribute(out, type);
-            out += "\"/>";
-        }
-        for (const auto &[path, type] : overrides) {
-            out += "<Override PartName=\"/";
-            XmlText::appendAttribute(out, path);
-            out += "\" ContentType=\"";
-            XmlText::appendAttribute(out, type);
-            out += "\"/>";
-        }
-        out += "</Types>";
-        return out;
-    }
-};
-
-QString contentTypeOfExtension(const QString &extension)
-{
-    static const QHash<QString, QString> types = {
-        {QStringLiteral("png"), QStringLiteral("image/png")},
-        {QStringLiteral("jpeg"), QStringLiteral("image/jpeg")},
-        {QStringLiteral("jpg"), QStringLiteral("image/jpeg")},
-        {QStringLiteral("gif"), QStringLiteral("image/gif")},
-        {QStringLiteral("bmp"), QStringLiteral("image/bmp")},
-        {QStringLiteral("tif"), QStringLiteral("image/tiff")},
-        {QStringLiteral("tiff"), QStringLiteral("image/tiff")},
-        {QStringLiteral("emf"), QStringLiteral("image/x-emf")},
-        {QStringLiteral("wmf"), QStringLiteral("image/x-wmf")},
-        {QStringLiteral("xml"), QStringLiteral("application/xml")},
-        {QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships)},
-        {QStringLiteral("vml"), QStringLiteral("application/vnd.openxmlformats-officedocument.vmlDrawing")},
-        {QStringLiteral("bin"),
-            QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.printerSettings")},
-    };
-    return types.value(extension.toLower(), QStringLiteral("application/octet-stream"));
 }
 
 // The package of a workbook made from nothing: a workbook part without sheets.
@@ -179,127 +67,6 @@ QString uniquePath(const TemplatePackage &package, const QSet<QString> &taken, c
 const char *const workbookOrder[] = {"fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews",
     "sheets", "functionGroups", "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews",
     "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
-
-// The text of value in the template's value type kind ("i8", "lpstr", ...);
-// false when the value does not fit that type.
-bool textOfKind(const QByteArray &kind, const QVariant &value, QByteArray &text)
-{
-    struct IntegerRange
-    {
-        const char *kind;
-        qint64 min;
-        quint64 max;
-    };
-    static const IntegerRange integers[] = {{"i1", -128, 127}, {"i2", -32768, 32767},
-        {"i4", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
-        {"int", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
-        {"i8", std::numeric_limits<qint64>::min(), quint64(std::numeric_limits<qint64>::max())}, {"ui1", 0, 255},
-        {"ui2", 0, 65535}, {"ui4", 0, std::numeric_limits<quint32>::max()},
-        {"uint", 0, std::numeric_limits<quint32>::max()}, {"ui8", 0, std::numeric_limits<quint64>::max()}};
-    for (const IntegerRange &range : integers) {
-        if (kind != range.kind)
-            continue;
-        bool ok = false;
-        const QString s = value.toString().trimmed();
-        if (s.startsWith(QLatin1Char('-'))) {
-            const qint64 n = s.toLongLong(&ok);
-            ok = ok && n >= range.min;
-            text = QByteArray::number(n);
-        } else {
-            const quint64 n = s.toULongLong(&ok);
-            ok = ok && n <= range.max;
-            text = QByteArray::number(n);
-        }
-        return ok;
-    }
-    if (kind == "r4" || kind == "r8") {
-        bool ok = false;
-        const double d = value.toString().trimmed().toDouble(&ok);
-        text = QByteArray::number(d, 'g', kind == "r4" ? 9 : 17);
-        return ok && std::isfinite(d);
-    }
-    if (kind == "bool") {
-        const QString s = value.toString().trimmed().toLower();
-        if (value.typeId() != QMetaType::Bool && s != QLatin1String("true") && s != QLatin1String("false")
-            && s != QLatin1String("1") && s != QLatin1String("0"))
-            return false;
-        text = value.toBool() ? "true" : "false";
-        return true;
-    }
-    if (kind == "filetime" || kind == "date") {
-        const QDateTime when = value.toDateTime();
-        text = when.toUTC().toString(Qt::ISODate).toLatin1();
-        return when.isValid();
-    }
-    if (kind == "lpwstr" || kind == "lpstr" || kind == "bstr") {
-        XmlText::appendPlain(text, value.toString());
-        return true;
-    }
-    return false;
-}
-
-QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties, const TemplatePackage &package)
-{
-    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Properties xmlns=\"";
-    out += Ooxml::CustomPropertiesNs;
-    out += "\" xmlns:vt=\"";
-    out += Ooxml::DocPropsVTypesNs;
-    out += "\">";
-    int pid = 2;
-    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
-        out += "<property fmtid=\"";
-        out += Ooxml::CustomPropertyFormatId;
-        out += "\" pid=\"" + QByteArray::number(pid++) + "\" name=\"";
-        XmlText::appendAttribute(out, it.key());
-        out += "\">";
-        const QVariant &v = it.value();
-        // A property of the template keeps its value type: unchanged, with
-        // its text as read; changed, in that type when the value fits it.
-        const auto loaded = package.customPropertyValues.constFind(it.key());
-        if (loaded != package.customPropertyValues.constEnd()) {
-            QByteArray text;
-            const bool unchanged = package.customProperties.value(it.key()) == v;
-            if (unchanged)
-                XmlText::appendPlain(text, loaded->text);
-            if (unchanged || textOfKind(loaded->kind, v, text)) {
-                out += "<vt:" + loaded->kind + ">" + text + "</vt:" + loaded->kind + "></property>";
-                continue;
-            }
-        }
-        switch (v.typeId()) {
-        case QMetaType::Bool:
-            out += v.toBool() ? "<vt:bool>true</vt:bool>" : "<vt:bool>false</vt:bool>";
-            break;
-        case QMetaType::Int:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            out += "<vt:i4>" + QByteArray::number(v.toInt()) + "</vt:i4>";
-            break;
-        case QMetaType::LongLong:
-            out += "<vt:i8>" + QByteArray::number(v.toLongLong()) + "</vt:i8>";
-            break;
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-            out += "<vt:ui8>" + QByteArray::number(v.toULongLong()) + "</vt:ui8>";
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            out += "<vt:r8>" + QByteArray::number(v.toDouble(), 'g', 17) + "</vt:r8>";
-            break;
-        case QMetaType::QDateTime:
-            out += "<vt:filetime>" + v.toDateTime().toUTC().toString(Qt::ISODate).toLatin1() + "</vt:filetime>";
-            break;
-        default:
-            out += "<vt:lpwstr>";
-            XmlText::appendPlain(out, v.toString());
-            out += "</vt:lpwstr>";
-            break;
-        }
-        out += "</property>";
-    }
-    out += "</Properties>";
-    return out;
-}
 
 // A part the workbook refers to once, such as its styles: its usual path, the
 // pattern of a free one, the workbook's relationship to it and its content type.
@@ -383,6 +150,8 @@ private:
     void keepSheet(int index, const TemplatePackage::SheetInfo &info, SharedStringTable &strings);
     QString writeSheet(
         int index, const TemplatePackage::SheetInfo *info, StyleTable &styles, SharedStringTable &strings);
+    QString writeDrawing(const std::vector<Picture> &pictures, const QString &sheetPart, Relationships &rels);
+    QString imagePartFor(const Picture &picture);
     void writeLinkedPart(const LinkedPartKind &kind, QString path, const QByteArray &xml, Relationships &workbookRels);
     void writeWorkbookPart(const std::vector<QString> &newSheetParts, Relationships &workbookRels, bool anyChanged);
     SheetTabs renamedSheetTabs(pugi::xml_node sheets) const;
@@ -429,50 +198,8 @@ QString PackageBuilder::writeSheet(
     QString drawingId;
     if (const Relationship *existing = rels.findType(Ooxml::RelDrawing))
         drawingId = existing->id;
-    if (!sheet.pictures().empty()) {
-        QString drawingPart;
-        // A copy: adding the images below may move the package's parts.
-        std::optional<QByteArray> existingDrawing;
-        if (const Relationship *existing = rels.findType(Ooxml::RelDrawing)) {
-            drawingPart = Relationships::resolve(part, existing->target);
-            if (const QByteArray *bytes = m_package->part(drawingPart))
-                existingDrawing = *bytes;
-        }
-        if (drawingPart.isEmpty()) {
-            drawingPart = uniquePath(*m_package, m_taken, QStringLiteral("xl/drawings/drawing%1.xml"));
-            drawingId = rels.add(relType(Ooxml::RelDrawing), Relationships::relativeTarget(part, drawingPart));
-        }
-        m_taken.insert(drawingPart);
-        Relationships drawingRels = relationshipsOf(drawingPart);
-        std::vector<QString> imageIds;
-        // Each image is stored once in the package (a logo inserted for every
-        // lot is one part) and each drawing refers to it once.
-        QHash<QString, QString> idOfImagePart;
-        for (const Picture &picture : sheet.pictures()) {
-            QString imagePart = m_imageParts.value(picture.data);
-            if (imagePart.isEmpty()) {
-                QString extension = picture.extension.toLower();
-                if (extension.isEmpty())
-                    extension = QStringLiteral("png");
-                if (extension == QLatin1String("jpg"))
-                    extension = QStringLiteral("jpeg");
-                imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
-                setPart(imagePart, picture.data);
-                if (!m_types.covers(imagePart))
-                    m_types.setDefault(extension, contentTypeOfExtension(extension));
-                m_imageParts.insert(picture.data, imagePart);
-            }
-            QString &id = idOfImagePart[imagePart];
-            if (id.isEmpty())
-                id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
-            imageIds.push_back(id);
-        }
-        setPart(drawingPart,
-            PictureDrawing::build(
-                existingDrawing ? &*existingDrawing : nullptr, sheet.pictures(), imageIds, m_fileName));
-        writeRelationships(drawingPart, drawingRels);
-        m_types.setOverride(drawingPart, QString::fromLatin1(Ooxml::CtDrawing));
-    }
+    if (!sheet.pictures().empty())
+        drawingId = writeDrawing(sheet.pictures(), part, rels);
 
     const SheetXmlWriter::Input input{
         m_workbook, sheet, styles, strings, rels, drawingId, index == selectedSheet(), m_fileName};
@@ -480,6 +207,64 @@ QString PackageBuilder::writeSheet(
     writeRelationships(part, rels);
     m_types.setOverride(part, QString::fromLatin1(Ooxml::CtWorksheet));
     return part;
+}
+
+// The drawing that shows the sheet's pictures: the sheet's own, with the
+// pictures added, or a new one. Returns the sheet's relationship id to it.
+QString PackageBuilder::writeDrawing(
+    const std::vector<Picture> &pictures, const QString &sheetPart, Relationships &rels)
+{
+    QString drawingPart;
+    QString drawingId;
+    // A copy: adding the images below may move the package's parts.
+    std::optional<QByteArray> existingDrawing;
+    if (const Relationship *existing = rels.findType(Ooxml::RelDrawing)) {
+        drawingId = existing->id;
+        drawingPart = Relationships::resolve(sheetPart, existing->target);
+        if (const QByteArray *bytes = m_package->part(drawingPart))
+            existingDrawing = *bytes;
+    }
+    if (drawingPart.isEmpty()) {
+        drawingPart = uniquePath(*m_package, m_taken, QStringLiteral("xl/drawings/drawing%1.xml"));
+        drawingId = rels.add(relType(Ooxml::RelDrawing), Relationships::relativeTarget(sheetPart, drawingPart));
+    }
+    m_taken.insert(drawingPart);
+    Relationships drawingRels = relationshipsOf(drawingPart);
+    std::vector<QString> imageIds;
+    // Each image is stored once in the package (a logo inserted for every
+    // lot is one part) and each drawing refers to it once.
+    QHash<QString, QString> idOfImagePart;
+    for (const Picture &picture : pictures) {
+        const QString imagePart = imagePartFor(picture);
+        QString &id = idOfImagePart[imagePart];
+        if (id.isEmpty())
+            id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
+        imageIds.push_back(id);
+    }
+    setPart(drawingPart,
+        PictureDrawing::build(existingDrawing ? &*existingDrawing : nullptr, pictures, imageIds, m_fileName));
+    writeRelationships(drawingPart, drawingRels);
+    m_types.setOverride(drawingPart, QString::fromLatin1(Ooxml::CtDrawing));
+    return drawingId;
+}
+
+// The part that holds the picture's image, stored when no part has it yet.
+QString PackageBuilder::imagePartFor(const Picture &picture)
+{
+    QString imagePart = m_imageParts.value(picture.data);
+    if (!imagePart.isEmpty())
+        return imagePart;
+    QString extension = picture.extension.toLower();
+    if (extension.isEmpty())
+        extension = QStringLiteral("png");
+    if (extension == QLatin1String("jpg"))
+        extension = QStringLiteral("jpeg");
+    imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
+    setPart(imagePart, picture.data);
+    if (!m_types.covers(imagePart))
+        m_types.setDefault(extension, ContentTypes::ofExtension(extension));
+    m_imageParts.insert(picture.data, imagePart);
+    return imagePart;
 }
 
 std::vector<ZipEntry> PackageBuilder::build()
@@ -710,7 +495,7 @@ void PackageBuilder::writeCustomProperties()
     } else {
         if (!rootRels.findType(Ooxml::RelCustomProperties))
             rootRels.add(relType(Ooxml::RelCustomProperties), path);
-        setPart(path, customPropertiesXml(m_workbook.customProperties(), *m_package));
+        setPart(path, CustomPropertiesPart::build(m_workbook.customProperties(), *m_package));
         m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
     }
     writeRelationships(QString(), rootRels);
@@ -727,7 +512,7 @@ std::vector<ZipEntry> PackageBuilder::entries()
     std::erase_if(m_types.overrides, [&](const auto &o) { return !pkg.part(o.first) || m_removed.contains(o.first); });
     for (const ZipEntry &part : pkg.parts) {
         if (stored(part) && !m_types.covers(part.name))
-            m_types.setDefault(QFileInfo(part.name).suffix(), contentTypeOfExtension(QFileInfo(part.name).suffix()));
+            m_types.setDefault(QFileInfo(part.name).suffix(), ContentTypes::ofExtension(QFileInfo(part.name).suffix()));
     }
     std::vector<ZipEntry> entries;
     entries.push_back({QStringLiteral("[Content_Types].xml"), m_types.toXml()});
