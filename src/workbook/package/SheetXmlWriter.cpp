@@ -88,8 +88,7 @@ bool applySheetViews(pugi::xml_node sheetViews, bool selected, SheetViewMode vie
     for (pugi::xml_node v = first; v; v = v.next_sibling()) {
         if (!is(v, "sheetView"))
             continue;
-        const pugi::xml_attribute mark = v.attribute("tabSelected");
-        const bool marked = mark && (std::strcmp(mark.value(), "1") == 0 || std::strcmp(mark.value(), "true") == 0);
+        const bool marked = XmlDom::isTrue(v.attribute("tabSelected"));
         if (marked != selected) {
             v.remove_attribute("tabSelected");
             if (selected)

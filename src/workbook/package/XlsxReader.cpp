@@ -31,6 +31,7 @@ namespace {
 using XmlDom::attribute;
 using XmlDom::child;
 using XmlDom::is;
+using XmlDom::isTrue;
 
 // Everything one load needs to know: the file's name for messages, the
 // package being filled and the workbook being built.
@@ -93,14 +94,6 @@ struct Loader
     void readSheetEntries(const pugi::xml_node &sheets, const Relationships &workbookRels);
     void loadSheets();
 };
-
-bool flag(const pugi::xml_attribute &attr, bool fallback = false)
-{
-    if (!attr)
-        return fallback;
-    const char *v = attr.value();
-    return std::strcmp(v, "1") == 0 || std::strcmp(v, "true") == 0;
-}
 
 int toInt(const pugi::xml_attribute &attr, int fallback = 0)
 {
@@ -198,9 +191,9 @@ FontFace fontFace(const pugi::xml_node &font)
     if (const pugi::xml_node n = child(font, "sz"))
         face.size = attribute(n, "val").as_double(11.0);
     if (const pugi::xml_node n = child(font, "b"))
-        face.bold = flag(attribute(n, "val"), true);
+        face.bold = isTrue(attribute(n, "val"), true);
     if (const pugi::xml_node n = child(font, "i"))
-        face.italic = flag(attribute(n, "val"), true);
+        face.italic = isTrue(attribute(n, "val"), true);
     return face;
 }
 
@@ -230,9 +223,9 @@ std::array<BorderLine, EdgeCount> borderLines(const pugi::xml_node &border)
     lines[EdgeTop] = edge("top", nullptr);
     lines[EdgeBottom] = edge("bottom", nullptr);
     const BorderLine diagonal = edge("diagonal", nullptr);
-    if (flag(attribute(border, "diagonalDown")))
+    if (isTrue(attribute(border, "diagonalDown")))
         lines[EdgeDiagonalDown] = diagonal;
-    if (flag(attribute(border, "diagonalUp")))
+    if (isTrue(attribute(border, "diagonalUp")))
         lines[EdgeDiagonalUp] = diagonal;
     return lines;
 }
@@ -287,9 +280,9 @@ struct StyleLists
             style.borders = borders[size_t(borderId)];
         if (const pugi::xml_node alignment = child(xf, "alignment")) {
             style.horizontalAlignment = StyleCodes::horizontalAlign(XmlDom::text(attribute(alignment, "horizontal")));
-            style.wrapText = flag(attribute(alignment, "wrapText"));
+            style.wrapText = isTrue(attribute(alignment, "wrapText"));
         }
-        style.quotePrefix = flag(attribute(xf, "quotePrefix"));
+        style.quotePrefix = isTrue(attribute(xf, "quotePrefix"));
         return style;
     }
 };
@@ -396,8 +389,8 @@ void SheetLoader::loadColumns(const pugi::xml_node &cols)
         ColumnData data;
         if (attribute(col, "width"))
             data.width = attribute(col, "width").as_double(-1.0);
-        data.customWidth = flag(attribute(col, "customWidth"));
-        data.hidden = flag(attribute(col, "hidden"));
+        data.customWidth = isTrue(attribute(col, "customWidth"));
+        data.hidden = isTrue(attribute(col, "hidden"));
         data.styleId = m_loader.styleFor(toInt(attribute(col, "style")));
         auto &columns = m_sheet.columnsForWrite();
         for (int c = first; c <= last; ++c)
@@ -431,9 +424,9 @@ void SheetLoader::loadRow(const pugi::xml_node &rowNode, int r, RowData &row)
 {
     if (const pugi::xml_attribute ht = attribute(rowNode, "ht"))
         row.height = ht.as_double(-1.0);
-    row.customHeight = flag(attribute(rowNode, "customHeight"));
-    row.hidden = flag(attribute(rowNode, "hidden"));
-    if (flag(attribute(rowNode, "customFormat")))
+    row.customHeight = isTrue(attribute(rowNode, "customHeight"));
+    row.hidden = isTrue(attribute(rowNode, "hidden"));
+    if (isTrue(attribute(rowNode, "customFormat")))
         row.styleId = m_loader.styleFor(toInt(attribute(rowNode, "s")));
 
     int columnNumber = 0;
@@ -591,7 +584,7 @@ void SheetLoader::loadHyperlinks(const pugi::xml_node &hyperlinks, const Relatio
 void SheetLoader::loadRowBreaks(const pugi::xml_node &rowBreaks)
 {
     for (const pugi::xml_node &b : XmlDom::children(rowBreaks, "brk")) {
-        if (!flag(attribute(b, "man")))
+        if (!isTrue(attribute(b, "man")))
             continue;
         const int above = toInt(attribute(b, "id"), 0);
         if (above >= 1 && above < SheetLimits::MaxRows)

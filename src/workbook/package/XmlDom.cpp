@@ -70,6 +70,13 @@ pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local)
     return pugi::xml_attribute();
 }
 
+bool isTrue(const pugi::xml_attribute &attr, bool fallback)
+{
+    if (!attr)
+        return fallback;
+    return std::strcmp(attr.value(), "1") == 0 || std::strcmp(attr.value(), "true") == 0;
+}
+
 QString text(const pugi::xml_attribute &attr)
 {
     return QString::fromUtf8(attr.value());

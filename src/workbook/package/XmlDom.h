@@ -26,6 +26,9 @@ pugi::xml_node child(const pugi::xml_node &node, const char *local);
 std::vector<pugi::xml_node> children(const pugi::xml_node &node, const char *local);
 // An attribute by its local name ("id" finds "r:id"); empty attribute when none.
 pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local);
+// A yes-or-no attribute: true for "1" and "true", `fallback` when the
+// attribute is missing.
+bool isTrue(const pugi::xml_attribute &attr, bool fallback = false);
 // The attribute's value as QString.
 QString text(const pugi::xml_attribute &attr);
 // The element's direct text content as QString.
