@@ -98,25 +98,24 @@ StyleTable::StyleTable(const QByteArray *stylesXml, const QString &fileName)
 
     // A workbook needs a font, a border and a cell format to point at.
     m_prefix = XmlDom::prefixOf(root);
-    const QByteArray &prefix = m_prefix;
     if (m_fontNodes.empty()) {
-        pugi::xml_node font = m_fonts.append_child(qualified(prefix, "font").constData());
-        font.append_child(qualified(prefix, "sz").constData()).append_attribute("val") = 11;
-        font.append_child(qualified(prefix, "name").constData()).append_attribute("val") = "Calibri";
+        pugi::xml_node font = m_fonts.append_child(qualified(m_prefix, "font").constData());
+        font.append_child(qualified(m_prefix, "sz").constData()).append_attribute("val") = 11;
+        font.append_child(qualified(m_prefix, "name").constData()).append_attribute("val") = "Calibri";
         m_fontNodes.push_back(font);
         setCount(m_fonts, 1);
         m_changed = true;
     }
     if (m_borderNodes.empty()) {
-        pugi::xml_node border = m_borders.append_child(qualified(prefix, "border").constData());
+        pugi::xml_node border = m_borders.append_child(qualified(m_prefix, "border").constData());
         for (const char *edge : {"left", "right", "top", "bottom", "diagonal"})
-            border.append_child(qualified(prefix, edge).constData());
+            border.append_child(qualified(m_prefix, edge).constData());
         m_borderNodes.push_back(border);
         setCount(m_borders, 1);
         m_changed = true;
     }
     if (m_xfNodes.empty()) {
-        pugi::xml_node xf = m_cellXfs.append_child(qualified(prefix, "xf").constData());
+        pugi::xml_node xf = m_cellXfs.append_child(qualified(m_prefix, "xf").constData());
         for (const char *attr : {"numFmtId", "fontId", "fillId", "borderId"})
             xf.append_attribute(attr) = 0;
         m_xfNodes.push_back(xf);
