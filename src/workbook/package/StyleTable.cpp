@@ -254,9 +254,7 @@ pugi::xml_node StyleTable::rebuiltBorder(pugi::xml_document &doc, const pugi::xm
     for (pugi::xml_attribute a = original.first_attribute(); a; a = a.next_attribute())
         border.append_attribute(a.name()) = a.value();
     const auto copyEdge = [&](const char *name, const char *alternative) {
-        pugi::xml_node source = child(original, name);
-        if (!source && alternative)
-            source = child(original, alternative);
+        const pugi::xml_node source = XmlDom::childOr(original, name, alternative);
         pugi::xml_node edge
             = source ? border.append_copy(source) : border.append_child(qualified(m_prefix, name).constData());
         edge.set_name(qualified(m_prefix, name).constData());

@@ -210,9 +210,7 @@ QString fillColor(const pugi::xml_node &fill)
 std::array<BorderLine, EdgeCount> borderLines(const pugi::xml_node &border)
 {
     const auto edge = [&](const char *name, const char *alternative) {
-        pugi::xml_node e = child(border, name);
-        if (!e && alternative)
-            e = child(border, alternative);
+        const pugi::xml_node e = XmlDom::childOr(border, name, alternative);
         const pugi::xml_node color = child(e, "color");
         const int indexed = color && attribute(color, "indexed") ? toInt(attribute(color, "indexed"), -1) : -1;
         return StyleCodes::borderLine(XmlDom::text(attribute(e, "style")), indexed);

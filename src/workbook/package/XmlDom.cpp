@@ -51,6 +51,12 @@ pugi::xml_node child(const pugi::xml_node &node, const char *local)
     return pugi::xml_node();
 }
 
+pugi::xml_node childOr(const pugi::xml_node &node, const char *local, const char *alternative)
+{
+    const pugi::xml_node found = child(node, local);
+    return found || !alternative ? found : child(node, alternative);
+}
+
 std::vector<pugi::xml_node> children(const pugi::xml_node &node, const char *local)
 {
     std::vector<pugi::xml_node> result;

@@ -22,6 +22,9 @@ const char *localName(const char *name);
 bool is(const pugi::xml_node &node, const char *local);
 // The first child element of that local name (empty node when none).
 pugi::xml_node child(const pugi::xml_node &node, const char *local);
+// The first child element of that local name, else of the alternative one
+// (when not null), as for an edge of a border, "left" or "start".
+pugi::xml_node childOr(const pugi::xml_node &node, const char *local, const char *alternative);
 // The child elements of that local name, in order.
 std::vector<pugi::xml_node> children(const pugi::xml_node &node, const char *local);
 // An attribute by its local name ("id" finds "r:id"); empty attribute when none.
