@@ -2,6 +2,7 @@
 
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/package/OoxmlNames.h"
+#include "workbook/package/XmlDom.h"
 #include "workbook/package/XmlText.h"
 
 #include <QStringList>
@@ -11,12 +12,6 @@
 #include <cstring>
 
 namespace {
-
-const char *localName(const char *name)
-{
-    const char *colon = std::strchr(name, ':');
-    return colon ? colon + 1 : name;
-}
 
 bool isHexDigit(char c)
 {
@@ -113,7 +108,7 @@ Relationships Relationships::parse(const QByteArray &xml, const QString &partNam
         throw WorkbookError(QStringLiteral("Der Teil \"%1\" der Datei ist beschädigt (%2).")
                                 .arg(partName, QString::fromUtf8(parsed.description())));
     for (pugi::xml_node node : doc.document_element().children()) {
-        if (node.type() != pugi::node_element || std::strcmp(localName(node.name()), "Relationship") != 0)
+        if (!XmlDom::is(node, "Relationship"))
             continue;
         Relationship r;
         r.id = QString::fromUtf8(node.attribute("Id").value());

@@ -37,17 +37,12 @@ SharedStringTable::SharedStringTable(const QByteArray *templateXml, const QStrin
     XmlDom::parse(doc, *templateXml, QStringLiteral("sharedStrings.xml"), fileName);
     const pugi::xml_node root = doc.document_element();
     m_rootName = root.name();
-    if (const char *colon = std::strchr(root.name(), ':'))
-        m_prefix = QString::fromUtf8(root.name(), int(colon - root.name() + 1));
+    m_prefix = QString::fromUtf8(XmlDom::prefixOf(root));
     m_head = "<" + m_rootName;
     for (pugi::xml_attribute a = root.first_attribute(); a; a = a.next_attribute()) {
         if (!std::strcmp(a.name(), "count") || !std::strcmp(a.name(), "uniqueCount"))
             continue;
-        m_head += ' ';
-        m_head += a.name();
-        m_head += "=\"";
-        XmlText::appendAttribute(m_head, QString::fromUtf8(a.value()));
-        m_head += '"';
+        XmlText::appendNamedAttribute(m_head, a.name(), QString::fromUtf8(a.value()));
     }
     m_templateReferences = root.attribute("count").as_llong(-1);
     for (pugi::xml_node si = root.first_child(); si; si = si.next_sibling()) {

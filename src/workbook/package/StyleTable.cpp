@@ -29,52 +29,19 @@ const char minimalStyles[]
 const char *const styleSheetOrder[] = {"numFmts", "fonts", "fills", "borders", "cellStyleXfs", "cellXfs", "cellStyles",
     "dxfs", "tableStyles", "colors", "extLst"};
 
-QString prefixOf(const pugi::xml_node &node)
+QByteArray qualified(const QByteArray &prefix, const char *local)
 {
-    const char *name = node.name();
-    const char *colon = std::strchr(name, ':');
-    return colon ? QString::fromUtf8(name, int(colon - name + 1)) : QString();
+    return prefix + local;
 }
 
-QByteArray qualified(const QString &prefix, const char *local)
-{
-    return (prefix + QString::fromUtf8(local)).toUtf8();
-}
-
-// The list element `local` of the style sheet, created in schema order when missing.
+// The list element `local` of the style sheet, created empty in schema order when missing.
 pugi::xml_node ensureList(pugi::xml_node root, const char *local)
 {
     if (pugi::xml_node existing = child(root, local))
         return existing;
-    int rank = 0;
-    while (std::strcmp(styleSheetOrder[rank], local) != 0)
-        ++rank;
-    pugi::xml_node before;
-    for (pugi::xml_node c = root.first_child(); c && !before; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element)
-            continue;
-        for (int r = rank + 1; r < int(std::size(styleSheetOrder)); ++r) {
-            if (is(c, styleSheetOrder[r])) {
-                before = c;
-                break;
-            }
-        }
-    }
-    const QByteArray name = qualified(prefixOf(root), local);
-    pugi::xml_node list
-        = before ? root.insert_child_before(name.constData(), before) : root.append_child(name.constData());
+    pugi::xml_node list = XmlDom::ensureChild(root, local, styleSheetOrder);
     list.append_attribute("count") = 0;
     return list;
-}
-
-std::vector<pugi::xml_node> elements(const pugi::xml_node &list, const char *local)
-{
-    std::vector<pugi::xml_node> result;
-    for (pugi::xml_node c = list.first_child(); c; c = c.next_sibling()) {
-        if (is(c, local))
-            result.push_back(c);
-    }
-    return result;
 }
 
 void setCount(pugi::xml_node list, int count)
@@ -85,16 +52,8 @@ void setCount(pugi::xml_node list, int count)
     attr = count;
 }
 
-void setAttr(pugi::xml_node node, const char *name, const char *value)
-{
-    pugi::xml_attribute attr = node.attribute(name);
-    if (!attr)
-        attr = node.append_attribute(name);
-    attr = value;
-}
-
 // The edge element of a border for one of the cell's edges; `line` replaces it.
-void writeEdge(pugi::xml_node edge, const BorderLine &line, const QString &prefix)
+void writeEdge(pugi::xml_node edge, const BorderLine &line, const QByteArray &prefix)
 {
     while (edge.first_attribute())
         edge.remove_attribute(edge.first_attribute());
@@ -123,14 +82,14 @@ StyleTable::StyleTable(const QByteArray *stylesXml, const QString &fileName)
     m_fonts = ensureList(root, "fonts");
     m_borders = ensureList(root, "borders");
     m_cellXfs = ensureList(root, "cellXfs");
-    m_fontNodes = elements(m_fonts, "font");
-    m_borderNodes = elements(m_borders, "border");
-    m_xfNodes = elements(m_cellXfs, "xf");
+    m_fontNodes = XmlDom::children(m_fonts, "font");
+    m_borderNodes = XmlDom::children(m_borders, "border");
+    m_xfNodes = XmlDom::children(m_cellXfs, "xf");
     m_templateXfCount = int(m_xfNodes.size());
 
     if (pugi::xml_node numFmts = child(root, "numFmts")) {
         m_numFmts = numFmts;
-        for (pugi::xml_node f : elements(numFmts, "numFmt")) {
+        for (pugi::xml_node f : XmlDom::children(numFmts, "numFmt")) {
             const int id = f.attribute("numFmtId").as_int(-1);
             m_formatIds.insert(QString::fromUtf8(f.attribute("formatCode").value()), id);
             m_nextFormatId = std::max(m_nextFormatId, id + 1);
@@ -138,25 +97,25 @@ StyleTable::StyleTable(const QByteArray *stylesXml, const QString &fileName)
     }
 
     // A workbook needs a font, a border and a cell format to point at.
-    const QString prefix = prefixOf(root);
+    m_prefix = XmlDom::prefixOf(root);
     if (m_fontNodes.empty()) {
-        pugi::xml_node font = m_fonts.append_child(qualified(prefix, "font").constData());
-        font.append_child(qualified(prefix, "sz").constData()).append_attribute("val") = 11;
-        font.append_child(qualified(prefix, "name").constData()).append_attribute("val") = "Calibri";
+        pugi::xml_node font = m_fonts.append_child(qualified(m_prefix, "font").constData());
+        font.append_child(qualified(m_prefix, "sz").constData()).append_attribute("val") = 11;
+        font.append_child(qualified(m_prefix, "name").constData()).append_attribute("val") = "Calibri";
         m_fontNodes.push_back(font);
         setCount(m_fonts, 1);
         m_changed = true;
     }
     if (m_borderNodes.empty()) {
-        pugi::xml_node border = m_borders.append_child(qualified(prefix, "border").constData());
+        pugi::xml_node border = m_borders.append_child(qualified(m_prefix, "border").constData());
         for (const char *edge : {"left", "right", "top", "bottom", "diagonal"})
-            border.append_child(qualified(prefix, edge).constData());
+            border.append_child(qualified(m_prefix, edge).constData());
         m_borderNodes.push_back(border);
         setCount(m_borders, 1);
         m_changed = true;
     }
     if (m_xfNodes.empty()) {
-        pugi::xml_node xf = m_cellXfs.append_child(qualified(prefix, "xf").constData());
+        pugi::xml_node xf = m_cellXfs.append_child(qualified(m_prefix, "xf").constData());
         for (const char *attr : {"numFmtId", "fontId", "fillId", "borderId"})
             xf.append_attribute(attr) = 0;
         m_xfNodes.push_back(xf);
@@ -195,26 +154,26 @@ int StyleTable::numberFormatId(const QString &code)
     if (!m_numFmts)
         m_numFmts = ensureList(m_doc.document_element(), "numFmts");
     const int id = m_nextFormatId++;
-    pugi::xml_node f = m_numFmts.append_child(qualified(prefixOf(m_doc.document_element()), "numFmt").constData());
+    pugi::xml_node f = m_numFmts.append_child(qualified(m_prefix, "numFmt").constData());
     f.append_attribute("numFmtId") = id;
     f.append_attribute("formatCode") = code.toUtf8().constData();
-    setCount(m_numFmts, int(elements(m_numFmts, "numFmt").size()));
+    setCount(m_numFmts, int(XmlDom::children(m_numFmts, "numFmt").size()));
     m_formatIds.insert(code, id);
     m_changed = true;
     return id;
 }
 
-int StyleTable::appendUnique(
-    pugi::xml_node list, QHash<QByteArray, int> &known, const pugi::xml_node &candidate, int &count)
+int StyleTable::appendUnique(pugi::xml_node list, QHash<QByteArray, int> &known, std::vector<pugi::xml_node> &nodes,
+    const pugi::xml_node &candidate)
 {
     const QByteArray key = XmlDom::serialize(candidate);
     const auto it = known.constFind(key);
     if (it != known.constEnd())
         return it.value();
-    list.append_copy(candidate);
-    const int index = count++;
+    nodes.push_back(list.append_copy(candidate));
+    const int index = int(nodes.size()) - 1;
     known.insert(key, index);
-    setCount(list, count);
+    setCount(list, int(nodes.size()));
     m_changed = true;
     return index;
 }
@@ -227,117 +186,117 @@ int StyleTable::makeXf(const CellStyle &style)
         && !style.quotePrefix)
         return base;
 
-    const QString prefix = prefixOf(m_doc.document_element());
+    // The template's format with the program's changes on top.
     m_scratch.reset();
     pugi::xml_node xf = m_scratch.append_copy(m_xfNodes[size_t(base)]);
-
     if (style.numberFormat) {
-        setAttr(xf, "numFmtId", QByteArray::number(numberFormatId(*style.numberFormat)).constData());
-        setAttr(xf, "applyNumberFormat", "1");
+        XmlDom::setAttribute(xf, "numFmtId", QByteArray::number(numberFormatId(*style.numberFormat)).constData());
+        XmlDom::setAttribute(xf, "applyNumberFormat", "1");
     }
-
-    if (style.bold || style.fontSize) {
-        const int baseFont = xf.attribute("fontId").as_int(0);
-        pugi::xml_document fontDoc;
-        pugi::xml_node font = fontDoc.append_copy(
-            m_fontNodes[size_t(baseFont >= 0 && size_t(baseFont) < m_fontNodes.size() ? baseFont : 0)]);
-        if (style.bold) {
-            if (pugi::xml_node b = child(font, "b"))
-                font.remove_child(b);
-            if (*style.bold)
-                font.prepend_child(qualified(prefix, "b").constData());
-        }
-        if (style.fontSize) {
-            pugi::xml_node sz = child(font, "sz");
-            if (!sz)
-                sz = font.append_child(qualified(prefix, "sz").constData());
-            while (sz.first_attribute())
-                sz.remove_attribute(sz.first_attribute());
-            sz.append_attribute("val") = *style.fontSize;
-        }
-        int count = int(m_fontNodes.size());
-        const int fontId = appendUnique(m_fonts, m_knownFonts, font, count);
-        if (fontId == int(m_fontNodes.size()))
-            m_fontNodes.push_back(m_fonts.last_child());
-        setAttr(xf, "fontId", QByteArray::number(fontId).constData());
-        setAttr(xf, "applyFont", "1");
-    }
-
-    if (borders) {
-        const int baseBorder = xf.attribute("borderId").as_int(0);
-        const pugi::xml_node original
-            = m_borderNodes[size_t(baseBorder >= 0 && size_t(baseBorder) < m_borderNodes.size() ? baseBorder : 0)];
-        // Rebuilt in the schema's order; edges not overridden keep the template's line.
-        pugi::xml_document borderDoc;
-        pugi::xml_node border = borderDoc.append_child(qualified(prefix, "border").constData());
-        for (pugi::xml_attribute a = original.first_attribute(); a; a = a.next_attribute())
-            border.append_attribute(a.name()) = a.value();
-        const auto copyEdge = [&](const char *name, const char *alternative) {
-            pugi::xml_node source = child(original, name);
-            if (!source && alternative)
-                source = child(original, alternative);
-            pugi::xml_node edge
-                = source ? border.append_copy(source) : border.append_child(qualified(prefix, name).constData());
-            edge.set_name(qualified(prefix, name).constData());
-            return edge;
-        };
-        pugi::xml_node left = copyEdge("left", "start");
-        pugi::xml_node right = copyEdge("right", "end");
-        pugi::xml_node top = copyEdge("top", nullptr);
-        pugi::xml_node bottom = copyEdge("bottom", nullptr);
-        pugi::xml_node diagonal = copyEdge("diagonal", nullptr);
-        for (const char *extra : {"vertical", "horizontal"}) {
-            if (pugi::xml_node e = child(original, extra))
-                border.append_copy(e);
-        }
-        const auto &b = style.borders;
-        if (b[EdgeLeft])
-            writeEdge(left, *b[EdgeLeft], prefix);
-        if (b[EdgeRight])
-            writeEdge(right, *b[EdgeRight], prefix);
-        if (b[EdgeTop])
-            writeEdge(top, *b[EdgeTop], prefix);
-        if (b[EdgeBottom])
-            writeEdge(bottom, *b[EdgeBottom], prefix);
-        for (const auto &[edge, attr] :
-            {std::pair{EdgeDiagonalDown, "diagonalDown"}, std::pair{EdgeDiagonalUp, "diagonalUp"}}) {
-            if (!b[edge])
-                continue;
-            border.remove_attribute(attr);
-            if (!b[edge]->isNone()) {
-                border.append_attribute(attr) = 1;
-                writeEdge(diagonal, *b[edge], prefix);
-            }
-        }
-        int count = int(m_borderNodes.size());
-        const int borderId = appendUnique(m_borders, m_knownBorders, border, count);
-        if (borderId == int(m_borderNodes.size()))
-            m_borderNodes.push_back(m_borders.last_child());
-        setAttr(xf, "borderId", QByteArray::number(borderId).constData());
-        setAttr(xf, "applyBorder", "1");
-    }
-
-    if (style.horizontalAlignment) {
-        pugi::xml_node alignment = child(xf, "alignment");
-        if (!alignment)
-            alignment = xf.prepend_child(qualified(prefix, "alignment").constData());
-        alignment.remove_attribute("horizontal");
-        if (*style.horizontalAlignment != HAlign::General)
-            alignment.append_attribute("horizontal")
-                = StyleCodes::horizontalName(*style.horizontalAlignment).toUtf8().constData();
-        if (!alignment.first_attribute())
-            xf.remove_child(alignment);
-        setAttr(xf, "applyAlignment", "1");
-    }
-
+    if (style.bold || style.fontSize)
+        applyFont(xf, style);
+    if (borders)
+        applyBorders(xf, style.borders);
+    if (style.horizontalAlignment)
+        applyAlignment(xf, *style.horizontalAlignment);
     if (style.quotePrefix)
-        setAttr(xf, "quotePrefix", "1");
+        XmlDom::setAttribute(xf, "quotePrefix", "1");
+    return appendUnique(m_cellXfs, m_knownXfs, m_xfNodes, xf);
+}
 
-    int count = int(m_xfNodes.size());
-    const int index = appendUnique(m_cellXfs, m_knownXfs, xf, count);
-    if (index == int(m_xfNodes.size()))
-        m_xfNodes.push_back(m_cellXfs.last_child());
-    return index;
+// The format's font with the style's weight and size: an existing font when
+// one is alike, else a new one.
+void StyleTable::applyFont(pugi::xml_node xf, const CellStyle &style)
+{
+    const int baseFont = xf.attribute("fontId").as_int(0);
+    pugi::xml_document fontDoc;
+    pugi::xml_node font = fontDoc.append_copy(
+        m_fontNodes[size_t(baseFont >= 0 && size_t(baseFont) < m_fontNodes.size() ? baseFont : 0)]);
+    if (style.bold) {
+        if (pugi::xml_node b = child(font, "b"))
+            font.remove_child(b);
+        if (*style.bold)
+            font.prepend_child(qualified(m_prefix, "b").constData());
+    }
+    if (style.fontSize) {
+        pugi::xml_node sz = child(font, "sz");
+        if (!sz)
+            sz = font.append_child(qualified(m_prefix, "sz").constData());
+        while (sz.first_attribute())
+            sz.remove_attribute(sz.first_attribute());
+        sz.append_attribute("val") = *style.fontSize;
+    }
+    const int fontId = appendUnique(m_fonts, m_knownFonts, m_fontNodes, font);
+    XmlDom::setAttribute(xf, "fontId", QByteArray::number(fontId).constData());
+    XmlDom::setAttribute(xf, "applyFont", "1");
+}
+
+// The format's border with the style's edges: an existing border when one is
+// alike, else a new one.
+void StyleTable::applyBorders(pugi::xml_node xf, const std::array<std::optional<BorderLine>, EdgeCount> &lines)
+{
+    const int baseBorder = xf.attribute("borderId").as_int(0);
+    const pugi::xml_node original
+        = m_borderNodes[size_t(baseBorder >= 0 && size_t(baseBorder) < m_borderNodes.size() ? baseBorder : 0)];
+    pugi::xml_document borderDoc;
+    const pugi::xml_node border = rebuiltBorder(borderDoc, original, lines);
+    const int borderId = appendUnique(m_borders, m_knownBorders, m_borderNodes, border);
+    XmlDom::setAttribute(xf, "borderId", QByteArray::number(borderId).constData());
+    XmlDom::setAttribute(xf, "applyBorder", "1");
+}
+
+// A border rebuilt in the schema's order in `doc`: the edges the style sets
+// drawn anew, the others keeping the template's line.
+pugi::xml_node StyleTable::rebuiltBorder(pugi::xml_document &doc, const pugi::xml_node &original,
+    const std::array<std::optional<BorderLine>, EdgeCount> &lines) const
+{
+    pugi::xml_node border = doc.append_child(qualified(m_prefix, "border").constData());
+    for (pugi::xml_attribute a = original.first_attribute(); a; a = a.next_attribute())
+        border.append_attribute(a.name()) = a.value();
+    const auto copyEdge = [&](const char *name, const char *alternative) {
+        const pugi::xml_node source = XmlDom::childOr(original, name, alternative);
+        pugi::xml_node edge
+            = source ? border.append_copy(source) : border.append_child(qualified(m_prefix, name).constData());
+        edge.set_name(qualified(m_prefix, name).constData());
+        return edge;
+    };
+    const std::pair<CellEdge, pugi::xml_node> sides[]
+        = {{EdgeLeft, copyEdge("left", "start")}, {EdgeRight, copyEdge("right", "end")},
+            {EdgeTop, copyEdge("top", nullptr)}, {EdgeBottom, copyEdge("bottom", nullptr)}};
+    const pugi::xml_node diagonal = copyEdge("diagonal", nullptr);
+    for (const char *extra : {"vertical", "horizontal"}) {
+        if (pugi::xml_node e = child(original, extra))
+            border.append_copy(e);
+    }
+    for (const auto &[side, edge] : sides) {
+        if (lines[side])
+            writeEdge(edge, *lines[side], m_prefix);
+    }
+    for (const auto &[side, attr] :
+        {std::pair{EdgeDiagonalDown, "diagonalDown"}, std::pair{EdgeDiagonalUp, "diagonalUp"}}) {
+        if (!lines[side])
+            continue;
+        border.remove_attribute(attr);
+        if (!lines[side]->isNone()) {
+            border.append_attribute(attr) = 1;
+            writeEdge(diagonal, *lines[side], m_prefix);
+        }
+    }
+    return border;
+}
+
+// The format's horizontal alignment; the general one is written by leaving it out.
+void StyleTable::applyAlignment(pugi::xml_node xf, HAlign horizontal)
+{
+    pugi::xml_node alignment = child(xf, "alignment");
+    if (!alignment)
+        alignment = xf.prepend_child(qualified(m_prefix, "alignment").constData());
+    alignment.remove_attribute("horizontal");
+    if (horizontal != HAlign::General)
+        alignment.append_attribute("horizontal") = StyleCodes::horizontalName(horizontal).toUtf8().constData();
+    if (!alignment.first_attribute())
+        xf.remove_child(alignment);
+    XmlDom::setAttribute(xf, "applyAlignment", "1");
 }
 
 QByteArray StyleTable::toXml() const

@@ -6,10 +6,13 @@
 
 #include <pugixml.hpp>
 
+#include <array>
+#include <optional>
 #include <vector>
 
+#include "workbook/cells/CellStyle.h"
+
 class Workbook;
-struct CellStyle;
 
 // The styles part of a workbook being saved: the template's formats kept in
 // their order, and a cell format appended for each style the program made
@@ -32,10 +35,19 @@ public:
 
 private:
     int numberFormatId(const QString &code);
-    int appendUnique(pugi::xml_node list, QHash<QByteArray, int> &known, const pugi::xml_node &candidate, int &count);
+    // The index of the element in `list` serialised as `candidate`: a known
+    // one, else the candidate appended (and added to `nodes` and `known`).
+    int appendUnique(pugi::xml_node list, QHash<QByteArray, int> &known, std::vector<pugi::xml_node> &nodes,
+        const pugi::xml_node &candidate);
     int makeXf(const CellStyle &style);
+    void applyFont(pugi::xml_node xf, const CellStyle &style);
+    void applyBorders(pugi::xml_node xf, const std::array<std::optional<BorderLine>, EdgeCount> &lines);
+    pugi::xml_node rebuiltBorder(pugi::xml_document &doc, const pugi::xml_node &original,
+        const std::array<std::optional<BorderLine>, EdgeCount> &lines) const;
+    void applyAlignment(pugi::xml_node xf, HAlign horizontal);
 
     pugi::xml_document m_doc;
+    QByteArray m_prefix; // the style sheet's namespace prefix with its colon, or empty
     pugi::xml_node m_numFmts;
     pugi::xml_node m_fonts;
     pugi::xml_node m_borders;

@@ -31,6 +31,7 @@ namespace {
 using XmlDom::attribute;
 using XmlDom::child;
 using XmlDom::is;
+using XmlDom::isTrue;
 
 // Everything one load needs to know: the file's name for messages, the
 // package being filled and the workbook being built.
@@ -88,15 +89,11 @@ struct Loader
     void loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet);
     void loadCustomProperties();
     void load(const QString &zipPath);
+    QString workbookPartPath() const;
+    QString linkedPart(const Relationships &workbookRels, const char *type) const;
+    void readSheetEntries(const pugi::xml_node &sheets, const Relationships &workbookRels);
+    void loadSheets();
 };
-
-bool flag(const pugi::xml_attribute &attr, bool fallback = false)
-{
-    if (!attr)
-        return fallback;
-    const char *v = attr.value();
-    return std::strcmp(v, "1") == 0 || std::strcmp(v, "true") == 0;
-}
 
 int toInt(const pugi::xml_attribute &attr, int fallback = 0)
 {
@@ -177,81 +174,89 @@ QString colorOf(const pugi::xml_node &color)
     return QString();
 }
 
-void Loader::loadStyles(const QString &path)
+// A font of the styles part, as far as the model resolves it.
+struct FontFace
 {
-    pugi::xml_document doc;
-    parsePart(doc, path);
-    const pugi::xml_node root = doc.document_element();
+    QString name = QStringLiteral("Calibri");
+    double size = 11.0;
+    bool bold = false;
+    bool italic = false;
+};
 
-    QHash<int, QString> customFormats;
-    for (pugi::xml_node f = child(root, "numFmts").first_child(); f; f = f.next_sibling()) {
-        if (is(f, "numFmt"))
+FontFace fontFace(const pugi::xml_node &font)
+{
+    FontFace face;
+    if (const pugi::xml_node n = child(font, "name"))
+        face.name = XmlDom::text(attribute(n, "val"));
+    if (const pugi::xml_node n = child(font, "sz"))
+        face.size = attribute(n, "val").as_double(11.0);
+    if (const pugi::xml_node n = child(font, "b"))
+        face.bold = isTrue(attribute(n, "val"), true);
+    if (const pugi::xml_node n = child(font, "i"))
+        face.italic = isTrue(attribute(n, "val"), true);
+    return face;
+}
+
+// The colour of a solid fill; empty for none or a pattern.
+QString fillColor(const pugi::xml_node &fill)
+{
+    const pugi::xml_node pattern = child(fill, "patternFill");
+    if (pattern && std::strcmp(attribute(pattern, "patternType").value(), "solid") == 0)
+        return colorOf(child(pattern, "fgColor"));
+    return QString();
+}
+
+// A border's lines; the diagonal one counts for the directions it is drawn in.
+std::array<BorderLine, EdgeCount> borderLines(const pugi::xml_node &border)
+{
+    const auto edge = [&](const char *name, const char *alternative) {
+        const pugi::xml_node e = XmlDom::childOr(border, name, alternative);
+        const pugi::xml_node color = child(e, "color");
+        const int indexed = color && attribute(color, "indexed") ? toInt(attribute(color, "indexed"), -1) : -1;
+        return StyleCodes::borderLine(XmlDom::text(attribute(e, "style")), indexed);
+    };
+    std::array<BorderLine, EdgeCount> lines;
+    lines[EdgeLeft] = edge("left", "start");
+    lines[EdgeRight] = edge("right", "end");
+    lines[EdgeTop] = edge("top", nullptr);
+    lines[EdgeBottom] = edge("bottom", nullptr);
+    const BorderLine diagonal = edge("diagonal", nullptr);
+    if (isTrue(attribute(border, "diagonalDown")))
+        lines[EdgeDiagonalDown] = diagonal;
+    if (isTrue(attribute(border, "diagonalUp")))
+        lines[EdgeDiagonalUp] = diagonal;
+    return lines;
+}
+
+// Each element `local` of the list `listName` below root, read by `read`.
+template <typename Read> auto readList(const pugi::xml_node &root, const char *listName, const char *local, Read read)
+{
+    std::vector<decltype(read(pugi::xml_node()))> items;
+    for (const pugi::xml_node &n : XmlDom::children(child(root, listName), local))
+        items.push_back(read(n));
+    return items;
+}
+
+// The lists of a styles part that its cell formats point into.
+struct StyleLists
+{
+    QHash<int, QString> customFormats; // number format id -> format code
+    std::vector<FontFace> fonts;
+    std::vector<QString> fills;
+    std::vector<std::array<BorderLine, EdgeCount>> borders;
+
+    explicit StyleLists(const pugi::xml_node &root)
+        : fonts(readList(root, "fonts", "font", fontFace))
+        , fills(readList(root, "fills", "fill", fillColor))
+        , borders(readList(root, "borders", "border", borderLines))
+    {
+        for (const pugi::xml_node &f : XmlDom::children(child(root, "numFmts"), "numFmt"))
             customFormats.insert(toInt(attribute(f, "numFmtId"), -1), XmlDom::text(attribute(f, "formatCode")));
     }
 
-    struct Font
+    // A cell format with everything it points at looked up.
+    ResolvedStyle resolve(const pugi::xml_node &xf) const
     {
-        QString name = QStringLiteral("Calibri");
-        double size = 11.0;
-        bool bold = false;
-        bool italic = false;
-    };
-    std::vector<Font> fonts;
-    for (pugi::xml_node f = child(root, "fonts").first_child(); f; f = f.next_sibling()) {
-        if (!is(f, "font"))
-            continue;
-        Font font;
-        if (const pugi::xml_node n = child(f, "name"))
-            font.name = XmlDom::text(attribute(n, "val"));
-        if (const pugi::xml_node n = child(f, "sz"))
-            font.size = attribute(n, "val").as_double(11.0);
-        if (const pugi::xml_node n = child(f, "b"))
-            font.bold = flag(attribute(n, "val"), true);
-        if (const pugi::xml_node n = child(f, "i"))
-            font.italic = flag(attribute(n, "val"), true);
-        fonts.push_back(font);
-    }
-
-    std::vector<QString> fills;
-    for (pugi::xml_node f = child(root, "fills").first_child(); f; f = f.next_sibling()) {
-        if (!is(f, "fill"))
-            continue;
-        const pugi::xml_node pattern = child(f, "patternFill");
-        QString color;
-        if (pattern && std::strcmp(attribute(pattern, "patternType").value(), "solid") == 0)
-            color = colorOf(child(pattern, "fgColor"));
-        fills.push_back(color);
-    }
-
-    std::vector<std::array<BorderLine, EdgeCount>> borders;
-    for (pugi::xml_node b = child(root, "borders").first_child(); b; b = b.next_sibling()) {
-        if (!is(b, "border"))
-            continue;
-        std::array<BorderLine, EdgeCount> lines;
-        const auto edge = [&](const char *name, const char *alternative) {
-            pugi::xml_node e = child(b, name);
-            if (!e && alternative)
-                e = child(b, alternative);
-            const pugi::xml_node color = child(e, "color");
-            const int indexed = color && attribute(color, "indexed") ? toInt(attribute(color, "indexed"), -1) : -1;
-            return StyleCodes::borderLine(XmlDom::text(attribute(e, "style")), indexed);
-        };
-        lines[EdgeLeft] = edge("left", "start");
-        lines[EdgeRight] = edge("right", "end");
-        lines[EdgeTop] = edge("top", nullptr);
-        lines[EdgeBottom] = edge("bottom", nullptr);
-        const BorderLine diagonal = edge("diagonal", nullptr);
-        if (flag(attribute(b, "diagonalDown")))
-            lines[EdgeDiagonalDown] = diagonal;
-        if (flag(attribute(b, "diagonalUp")))
-            lines[EdgeDiagonalUp] = diagonal;
-        borders.push_back(lines);
-    }
-
-    std::vector<ResolvedStyle> resolved;
-    for (pugi::xml_node xf = child(root, "cellXfs").first_child(); xf; xf = xf.next_sibling()) {
-        if (!is(xf, "xf"))
-            continue;
         ResolvedStyle style;
         const int numFmtId = toInt(attribute(xf, "numFmtId"));
         if (customFormats.contains(numFmtId))
@@ -273,12 +278,20 @@ void Loader::loadStyles(const QString &path)
             style.borders = borders[size_t(borderId)];
         if (const pugi::xml_node alignment = child(xf, "alignment")) {
             style.horizontalAlignment = StyleCodes::horizontalAlign(XmlDom::text(attribute(alignment, "horizontal")));
-            style.wrapText = flag(attribute(alignment, "wrapText"));
+            style.wrapText = isTrue(attribute(alignment, "wrapText"));
         }
-        style.quotePrefix = flag(attribute(xf, "quotePrefix"));
-        resolved.push_back(style);
+        style.quotePrefix = isTrue(attribute(xf, "quotePrefix"));
+        return style;
     }
-    workbook->setBaseStyles(std::move(resolved));
+};
+
+void Loader::loadStyles(const QString &path)
+{
+    pugi::xml_document doc;
+    parsePart(doc, path);
+    const StyleLists lists(doc.document_element());
+    workbook->setBaseStyles(readList(
+        doc.document_element(), "cellXfs", "xf", [&lists](const pugi::xml_node &xf) { return lists.resolve(xf); }));
 }
 
 void Loader::loadSharedStrings(const QString &path)
@@ -304,6 +317,305 @@ double serialOfIsoDate(const QString &text, bool *ok)
     return double(epoch.daysTo(dt.date())) + double(dt.time().msecsSinceStartOfDay()) / 86400000.0;
 }
 
+// Reads one worksheet part into its sheet of the model, element by element.
+class SheetLoader
+{
+public:
+    SheetLoader(Loader &loader, const TemplatePackage::SheetInfo &info, Worksheet &sheet)
+        : m_loader(loader)
+        , m_info(info)
+        , m_sheet(sheet)
+    { }
+
+    void loadColumns(const pugi::xml_node &cols);
+    void loadRows(const pugi::xml_node &sheetData);
+    void loadMerges(const pugi::xml_node &mergeCells);
+    void loadHyperlinks(const pugi::xml_node &hyperlinks, const Relationships &rels);
+    void loadRowBreaks(const pugi::xml_node &rowBreaks);
+    void loadView(const pugi::xml_node &sheetViews);
+    void loadPageSetup(const pugi::xml_node &pageSetup, const pugi::xml_node &headerFooter);
+
+private:
+    [[noreturn]] void damaged(const QString &detail) const
+    {
+        m_loader.damaged(QStringLiteral("Blatt \"%1\": %2").arg(m_info.name, detail));
+    }
+    RangeRef range(const QString &text) const
+    {
+        try {
+            return CellAddress::parse(text);
+        } catch (const WorkbookError &e) {
+            damaged(e.message());
+        }
+    }
+    int rowNumberOf(const pugi::xml_node &rowNode, int previous) const;
+    int columnOf(const pugi::xml_node &c, int row, int previous) const;
+    void loadRow(const pugi::xml_node &rowNode, int r, RowData &row);
+    void loadCell(const pugi::xml_node &c, int r, int column);
+    CellType readValue(Cell &cell, const pugi::xml_node &c, int r, int column) const;
+    void readFormula(Cell &cell, const pugi::xml_node &f, int r, int column);
+    void resolvePendingFormulas();
+
+    // Shared formulas are expanded into ordinary ones, each moved from its
+    // master cell, so copying rows later cannot break them.
+    struct SharedMaster
+    {
+        int row = 0;
+        int column = 0;
+        QString formula;
+    };
+    struct PendingShared
+    {
+        int row;
+        int column;
+        int index;
+    };
+
+    Loader &m_loader;
+    const TemplatePackage::SheetInfo &m_info;
+    Worksheet &m_sheet;
+    QHash<int, SharedMaster> m_masters; // shared formula index -> its master
+    std::vector<PendingShared> m_pending; // dependent cells met before their master
+};
+
+// Column formats: a span min..max stands for each of its columns.
+void SheetLoader::loadColumns(const pugi::xml_node &cols)
+{
+    for (const pugi::xml_node &col : XmlDom::children(cols, "col")) {
+        const int first = qBound(1, toInt(attribute(col, "min"), 1), SheetLimits::MaxColumns);
+        const int last = qBound(first, toInt(attribute(col, "max"), first), SheetLimits::MaxColumns);
+        ColumnData data;
+        if (attribute(col, "width"))
+            data.width = attribute(col, "width").as_double(-1.0);
+        data.customWidth = isTrue(attribute(col, "customWidth"));
+        data.hidden = isTrue(attribute(col, "hidden"));
+        data.styleId = m_loader.styleFor(toInt(attribute(col, "style")));
+        auto &columns = m_sheet.columnsForWrite();
+        for (int c = first; c <= last; ++c)
+            columns[c] = data;
+    }
+}
+
+// Cells, row by row; rows and the cells of a row come in ascending order.
+void SheetLoader::loadRows(const pugi::xml_node &sheetData)
+{
+    auto &rows = m_sheet.rowsForWrite();
+    int rowNumber = 0;
+    for (pugi::xml_node rowNode = sheetData.first_child(); rowNode; rowNode = rowNode.next_sibling()) {
+        if (!is(rowNode, "row"))
+            continue;
+        rowNumber = rowNumberOf(rowNode, rowNumber);
+        loadRow(rowNode, rowNumber, rows[rowNumber]);
+    }
+    resolvePendingFormulas();
+}
+
+int SheetLoader::rowNumberOf(const pugi::xml_node &rowNode, int previous) const
+{
+    const int r = toInt(attribute(rowNode, "r"), previous + 1);
+    if (r < 1 || r > SheetLimits::MaxRows || r <= previous)
+        damaged(QStringLiteral("ungültige Zeilennummer %1").arg(r));
+    return r;
+}
+
+void SheetLoader::loadRow(const pugi::xml_node &rowNode, int r, RowData &row)
+{
+    if (const pugi::xml_attribute ht = attribute(rowNode, "ht"))
+        row.height = ht.as_double(-1.0);
+    row.customHeight = isTrue(attribute(rowNode, "customHeight"));
+    row.hidden = isTrue(attribute(rowNode, "hidden"));
+    if (isTrue(attribute(rowNode, "customFormat")))
+        row.styleId = m_loader.styleFor(toInt(attribute(rowNode, "s")));
+
+    int columnNumber = 0;
+    for (pugi::xml_node c = rowNode.first_child(); c; c = c.next_sibling()) {
+        if (!is(c, "c"))
+            continue;
+        columnNumber = columnOf(c, r, columnNumber);
+        loadCell(c, r, columnNumber);
+    }
+}
+
+int SheetLoader::columnOf(const pugi::xml_node &c, int row, int previous) const
+{
+    int cellRow = row;
+    int column = previous + 1;
+    if (const pugi::xml_attribute ref = attribute(c, "r")) {
+        if (!parseCellName(ref.value(), cellRow, column) || cellRow != row)
+            damaged(QStringLiteral("ungültige Zelle \"%1\"").arg(QString::fromUtf8(ref.value())));
+    }
+    if (column <= previous)
+        damaged(QStringLiteral("Zellen außer der Reihe in Zeile %1").arg(row));
+    return column;
+}
+
+// A cell with its format and value; a cell with neither is not made.
+void SheetLoader::loadCell(const pugi::xml_node &c, int r, int column)
+{
+    const pugi::xml_node f = child(c, "f");
+    const int xf = toInt(attribute(c, "s"));
+    if (!f && !child(c, "v") && !child(c, "is") && xf <= 0)
+        return;
+    Cell &cell = m_sheet.cellForWrite(r, column);
+    cell.styleId = m_loader.styleFor(xf);
+    const CellType valueType = readValue(cell, c, r, column);
+    if (cell.text.size() > SheetLimits::MaxTextLength)
+        cell.text.truncate(SheetLimits::MaxTextLength);
+    if (f && std::strcmp(attribute(f, "t").value(), "dataTable") != 0) {
+        readFormula(cell, f, r, column);
+        cell.type = CellType::Formula;
+        cell.cachedType = valueType;
+    } else {
+        cell.type = valueType;
+    }
+}
+
+// The cell's value (for a formula: its last result) by the cell's type; the
+// kind of value read.
+CellType SheetLoader::readValue(Cell &cell, const pugi::xml_node &c, int r, int column) const
+{
+    const char *type = attribute(c, "t").value();
+    const pugi::xml_node v = child(c, "v");
+    if (std::strcmp(type, "inlineStr") == 0) {
+        const pugi::xml_node is = child(c, "is");
+        if (!is)
+            return CellType::Empty;
+        cell.text = stringItemText(is);
+        return CellType::Text;
+    }
+    if (!v)
+        return CellType::Empty;
+    const char *value = v.text().get();
+    if (std::strcmp(type, "s") == 0) {
+        bool ok = false;
+        const int index = QByteArrayView(value).trimmed().toInt(&ok);
+        const QStringList &strings = m_loader.package->sharedStrings;
+        if (!ok || index < 0 || index >= strings.size())
+            damaged(QStringLiteral("Zelle %1 verweist auf einen fehlenden Text").arg(CellAddress::cellName(r, column)));
+        cell.text = strings.at(index);
+        cell.sharedString = index;
+        return CellType::Text;
+    }
+    if (std::strcmp(type, "str") == 0) {
+        cell.text = XmlText::decodeCellText(QString::fromUtf8(value));
+        return CellType::Text;
+    }
+    if (std::strcmp(type, "b") == 0) {
+        cell.number = toDouble(value) != 0.0 ? 1.0 : 0.0;
+        return CellType::Boolean;
+    }
+    if (std::strcmp(type, "e") == 0) {
+        // An error value, on its own or as a formula's last result.
+        cell.text = QString::fromUtf8(value).trimmed();
+        return CellType::Error;
+    }
+    bool ok = false;
+    if (std::strcmp(type, "d") == 0) {
+        cell.number = serialOfIsoDate(QString::fromUtf8(value), &ok);
+        return ok ? CellType::Number : CellType::Empty;
+    }
+    cell.number = toDouble(value, &ok);
+    if (!ok)
+        damaged(QStringLiteral("Zelle %1 enthält keine Zahl").arg(CellAddress::cellName(r, column)));
+    return CellType::Number;
+}
+
+// The formula of a cell; a shared formula's dependent cell gets its master's
+// formula moved to it, or waits for a master further on.
+void SheetLoader::readFormula(Cell &cell, const pugi::xml_node &f, int r, int column)
+{
+    const QString formulaText = QString::fromUtf8(f.text().get());
+    if (std::strcmp(attribute(f, "t").value(), "shared") != 0) {
+        cell.formula = QLatin1Char('=') + formulaText;
+        return;
+    }
+    const int index = toInt(attribute(f, "si"), -1);
+    if (!formulaText.isEmpty()) {
+        m_masters.insert(index, {r, column, formulaText});
+        cell.formula = QLatin1Char('=') + formulaText;
+    } else if (const auto m = m_masters.constFind(index); m != m_masters.constEnd()) {
+        cell.formula = QLatin1Char('=') + FormulaReferences::shift(m->formula, r - m->row, column - m->column);
+    } else {
+        m_pending.push_back({r, column, index});
+    }
+}
+
+void SheetLoader::resolvePendingFormulas()
+{
+    for (const PendingShared &p : m_pending) {
+        Cell &cell = m_sheet.cellForWrite(p.row, p.column);
+        const auto m = m_masters.constFind(p.index);
+        if (m == m_masters.constEnd()) {
+            // A dependent cell whose master is gone keeps its last result.
+            cell.type = cell.cachedType;
+            continue;
+        }
+        cell.formula = QLatin1Char('=') + FormulaReferences::shift(m->formula, p.row - m->row, p.column - m->column);
+    }
+}
+
+void SheetLoader::loadMerges(const pugi::xml_node &mergeCells)
+{
+    for (const pugi::xml_node &m : XmlDom::children(mergeCells, "mergeCell"))
+        m_sheet.mergesForWrite().push_back(range(XmlDom::text(attribute(m, "ref"))));
+}
+
+// A link to an address names it through the sheet's relationships.
+void SheetLoader::loadHyperlinks(const pugi::xml_node &hyperlinks, const Relationships &rels)
+{
+    for (const pugi::xml_node &h : XmlDom::children(hyperlinks, "hyperlink")) {
+        Hyperlink link;
+        const RangeRef ref = range(XmlDom::text(attribute(h, "ref")));
+        link.anchor = {ref.firstRow, ref.firstColumn};
+        if (const pugi::xml_attribute id = attribute(h, "id")) {
+            if (const Relationship *rel = rels.find(XmlDom::text(id)))
+                link.address = rel->target;
+        }
+        link.location = XmlDom::text(attribute(h, "location"));
+        link.textToDisplay = XmlDom::text(attribute(h, "display"));
+        link.tooltip = XmlDom::text(attribute(h, "tooltip"));
+        m_sheet.hyperlinksForWrite().push_back(link);
+    }
+}
+
+// A break's id is the row above it; the model keeps the row below.
+void SheetLoader::loadRowBreaks(const pugi::xml_node &rowBreaks)
+{
+    for (const pugi::xml_node &b : XmlDom::children(rowBreaks, "brk")) {
+        if (!isTrue(attribute(b, "man")))
+            continue;
+        const int above = toInt(attribute(b, "id"), 0);
+        if (above >= 1 && above < SheetLimits::MaxRows)
+            m_sheet.rowBreaksForWrite().insert(above + 1);
+    }
+}
+
+// The view the sheet opens in, from its first sheet view.
+void SheetLoader::loadView(const pugi::xml_node &sheetViews)
+{
+    const QByteArray view = child(sheetViews, "sheetView").attribute("view").value();
+    if (view == "pageBreakPreview")
+        m_sheet.setView(SheetViewMode::PageBreakPreview);
+    else if (view == "pageLayout")
+        m_sheet.setView(SheetViewMode::PageLayout);
+}
+
+// The page set-up as the template has it; unchanged until the program sets it.
+void SheetLoader::loadPageSetup(const pugi::xml_node &pageSetup, const pugi::xml_node &headerFooter)
+{
+    PageSetup &page = m_sheet.pageSetupForWrite();
+    if (pageSetup) {
+        page.scale = toInt(attribute(pageSetup, "scale"), 100);
+        page.paperSize = toInt(attribute(pageSetup, "paperSize"), 0);
+        page.orientation = XmlDom::text(attribute(pageSetup, "orientation"));
+    }
+    if (headerFooter) {
+        page.oddHeader = XmlDom::text(child(headerFooter, "oddHeader"));
+        page.oddFooter = XmlDom::text(child(headerFooter, "oddFooter"));
+    }
+    page.changed = false;
+}
+
 void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
 {
     const QByteArray *bytes = package->part(info.partPath);
@@ -315,225 +627,14 @@ void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
     XmlDom::parse(doc, *bytes, info.partPath, fileName);
     const pugi::xml_node root = doc.document_element();
     const Relationships rels = relationshipsOf(info.partPath);
-
-    const auto range = [&](const QString &text) {
-        try {
-            return CellAddress::parse(text);
-        } catch (const WorkbookError &e) {
-            damaged(QStringLiteral("Blatt \"%1\": %2").arg(info.name, e.message()));
-        }
-    };
-
-    // Column formats: a span min..max stands for each of its columns.
-    for (pugi::xml_node col = child(root, "cols").first_child(); col; col = col.next_sibling()) {
-        if (!is(col, "col"))
-            continue;
-        const int first = qBound(1, toInt(attribute(col, "min"), 1), SheetLimits::MaxColumns);
-        const int last = qBound(first, toInt(attribute(col, "max"), first), SheetLimits::MaxColumns);
-        ColumnData data;
-        if (attribute(col, "width"))
-            data.width = attribute(col, "width").as_double(-1.0);
-        data.customWidth = flag(attribute(col, "customWidth"));
-        data.hidden = flag(attribute(col, "hidden"));
-        data.styleId = styleFor(toInt(attribute(col, "style")));
-        auto &columns = sheet.columnsForWrite();
-        for (int c = first; c <= last; ++c)
-            columns[c] = data;
-    }
-
-    // Cells, row by row. Shared formulas are expanded into ordinary ones, each
-    // moved from its master cell, so copying rows later cannot break them.
-    struct SharedMaster
-    {
-        int row = 0;
-        int column = 0;
-        QString formula;
-    };
-    QHash<int, SharedMaster> masters;
-    struct PendingShared
-    {
-        int row;
-        int column;
-        int index;
-    };
-    std::vector<PendingShared> pending;
-
-    int rowNumber = 0;
-    auto &rows = sheet.rowsForWrite();
-    for (pugi::xml_node rowNode = child(root, "sheetData").first_child(); rowNode; rowNode = rowNode.next_sibling()) {
-        if (!is(rowNode, "row"))
-            continue;
-        const int r = toInt(attribute(rowNode, "r"), rowNumber + 1);
-        if (r < 1 || r > SheetLimits::MaxRows || r <= rowNumber)
-            damaged(QStringLiteral("Blatt \"%1\": ungültige Zeilennummer %2").arg(info.name).arg(r));
-        rowNumber = r;
-        RowData &row = rows[r];
-        if (const pugi::xml_attribute ht = attribute(rowNode, "ht"))
-            row.height = ht.as_double(-1.0);
-        row.customHeight = flag(attribute(rowNode, "customHeight"));
-        row.hidden = flag(attribute(rowNode, "hidden"));
-        if (flag(attribute(rowNode, "customFormat")))
-            row.styleId = styleFor(toInt(attribute(rowNode, "s")));
-
-        int columnNumber = 0;
-        for (pugi::xml_node c = rowNode.first_child(); c; c = c.next_sibling()) {
-            if (!is(c, "c"))
-                continue;
-            int cellRow = r;
-            int column = columnNumber + 1;
-            if (const pugi::xml_attribute ref = attribute(c, "r")) {
-                if (!parseCellName(ref.value(), cellRow, column) || cellRow != r)
-                    damaged(QStringLiteral("Blatt \"%1\": ungültige Zelle \"%2\"")
-                                .arg(info.name, QString::fromUtf8(ref.value())));
-            }
-            if (column <= columnNumber)
-                damaged(QStringLiteral("Blatt \"%1\": Zellen außer der Reihe in Zeile %2").arg(info.name).arg(r));
-            columnNumber = column;
-
-            const char *type = attribute(c, "t").value();
-            const pugi::xml_node f = child(c, "f");
-            const pugi::xml_node v = child(c, "v");
-            const int xf = toInt(attribute(c, "s"));
-            if (!f && !v && !child(c, "is") && xf <= 0)
-                continue;
-
-            Cell &cell = sheet.cellForWrite(r, column);
-            cell.styleId = styleFor(xf);
-
-            // The value (for a formula: its last result).
-            CellType valueType = CellType::Empty;
-            if (std::strcmp(type, "s") == 0) {
-                if (v) {
-                    bool ok = false;
-                    const int index = QByteArrayView(v.text().get()).trimmed().toInt(&ok);
-                    if (!ok || index < 0 || index >= package->sharedStrings.size())
-                        damaged(QStringLiteral("Blatt \"%1\": Zelle %2 verweist auf einen fehlenden Text")
-                                    .arg(info.name, CellAddress::cellName(r, column)));
-                    cell.text = package->sharedStrings.at(index);
-                    cell.sharedString = index;
-                    valueType = CellType::Text;
-                }
-            } else if (std::strcmp(type, "inlineStr") == 0) {
-                if (const pugi::xml_node is = child(c, "is")) {
-                    cell.text = stringItemText(is);
-                    valueType = CellType::Text;
-                }
-            } else if (std::strcmp(type, "str") == 0) {
-                if (v) {
-                    cell.text = XmlText::decodeCellText(QString::fromUtf8(v.text().get()));
-                    valueType = CellType::Text;
-                }
-            } else if (std::strcmp(type, "b") == 0) {
-                if (v) {
-                    cell.number = toDouble(v.text().get()) != 0.0 ? 1.0 : 0.0;
-                    valueType = CellType::Boolean;
-                }
-            } else if (std::strcmp(type, "e") == 0) {
-                // An error value, on its own or as a formula's last result.
-                if (v) {
-                    cell.text = QString::fromUtf8(v.text().get()).trimmed();
-                    valueType = CellType::Error;
-                }
-            } else if (std::strcmp(type, "d") == 0) {
-                if (v) {
-                    bool ok = false;
-                    cell.number = serialOfIsoDate(QString::fromUtf8(v.text().get()), &ok);
-                    valueType = ok ? CellType::Number : CellType::Empty;
-                }
-            } else if (v) {
-                bool ok = false;
-                cell.number = toDouble(v.text().get(), &ok);
-                if (!ok)
-                    damaged(QStringLiteral("Blatt \"%1\": Zelle %2 enthält keine Zahl")
-                                .arg(info.name, CellAddress::cellName(r, column)));
-                valueType = CellType::Number;
-            }
-            if (cell.text.size() > SheetLimits::MaxTextLength)
-                cell.text.truncate(SheetLimits::MaxTextLength);
-
-            const char *formulaType = f ? attribute(f, "t").value() : "";
-            if (f && std::strcmp(formulaType, "dataTable") != 0) {
-                const QString formulaText = QString::fromUtf8(f.text().get());
-                if (std::strcmp(formulaType, "shared") == 0) {
-                    const int index = toInt(attribute(f, "si"), -1);
-                    if (!formulaText.isEmpty()) {
-                        masters.insert(index, {r, column, formulaText});
-                        cell.formula = QLatin1Char('=') + formulaText;
-                    } else if (const auto m = masters.constFind(index); m != masters.constEnd()) {
-                        cell.formula
-                            = QLatin1Char('=') + FormulaReferences::shift(m->formula, r - m->row, column - m->column);
-                    } else {
-                        pending.push_back({r, column, index});
-                    }
-                } else {
-                    cell.formula = QLatin1Char('=') + formulaText;
-                }
-                cell.type = CellType::Formula;
-                cell.cachedType = valueType;
-            } else {
-                cell.type = valueType;
-            }
-        }
-    }
-    for (const PendingShared &p : pending) {
-        Cell &cell = sheet.cellForWrite(p.row, p.column);
-        const auto m = masters.constFind(p.index);
-        if (m == masters.constEnd()) {
-            // A dependent cell whose master is gone keeps its last result.
-            cell.type = cell.cachedType;
-            continue;
-        }
-        cell.formula = QLatin1Char('=') + FormulaReferences::shift(m->formula, p.row - m->row, p.column - m->column);
-    }
-
-    for (pugi::xml_node m = child(root, "mergeCells").first_child(); m; m = m.next_sibling()) {
-        if (is(m, "mergeCell"))
-            sheet.mergesForWrite().push_back(range(XmlDom::text(attribute(m, "ref"))));
-    }
-
-    for (pugi::xml_node h = child(root, "hyperlinks").first_child(); h; h = h.next_sibling()) {
-        if (!is(h, "hyperlink"))
-            continue;
-        Hyperlink link;
-        const RangeRef ref = range(XmlDom::text(attribute(h, "ref")));
-        link.anchor = {ref.firstRow, ref.firstColumn};
-        if (const pugi::xml_attribute id = attribute(h, "id")) {
-            if (const Relationship *rel = rels.find(XmlDom::text(id)))
-                link.address = rel->target;
-        }
-        link.location = XmlDom::text(attribute(h, "location"));
-        link.textToDisplay = XmlDom::text(attribute(h, "display"));
-        link.tooltip = XmlDom::text(attribute(h, "tooltip"));
-        sheet.hyperlinksForWrite().push_back(link);
-    }
-
-    // A break's id is the row above it; the model keeps the row below.
-    for (pugi::xml_node b = child(root, "rowBreaks").first_child(); b; b = b.next_sibling()) {
-        if (!is(b, "brk") || !flag(attribute(b, "man")))
-            continue;
-        const int above = toInt(attribute(b, "id"), 0);
-        if (above >= 1 && above < SheetLimits::MaxRows)
-            sheet.rowBreaksForWrite().insert(above + 1);
-    }
-
-    // The view the sheet opens in, from its first sheet view.
-    const QByteArray view = child(child(root, "sheetViews"), "sheetView").attribute("view").value();
-    if (view == "pageBreakPreview")
-        sheet.setView(SheetViewMode::PageBreakPreview);
-    else if (view == "pageLayout")
-        sheet.setView(SheetViewMode::PageLayout);
-
-    PageSetup &page = sheet.pageSetupForWrite();
-    if (const pugi::xml_node setup = child(root, "pageSetup")) {
-        page.scale = toInt(attribute(setup, "scale"), 100);
-        page.paperSize = toInt(attribute(setup, "paperSize"), 0);
-        page.orientation = XmlDom::text(attribute(setup, "orientation"));
-    }
-    if (const pugi::xml_node hf = child(root, "headerFooter")) {
-        page.oddHeader = XmlDom::text(child(hf, "oddHeader"));
-        page.oddFooter = XmlDom::text(child(hf, "oddFooter"));
-    }
-    page.changed = false;
+    SheetLoader loader(*this, info, sheet);
+    loader.loadColumns(child(root, "cols"));
+    loader.loadRows(child(root, "sheetData"));
+    loader.loadMerges(child(root, "mergeCells"));
+    loader.loadHyperlinks(child(root, "hyperlinks"), rels);
+    loader.loadRowBreaks(child(root, "rowBreaks"));
+    loader.loadView(child(root, "sheetViews"));
+    loader.loadPageSetup(child(root, "pageSetup"), child(root, "headerFooter"));
 }
 
 void Loader::loadCustomProperties()
@@ -590,63 +691,23 @@ void Loader::load(const QString &zipPath)
         if (!package->part(entry.name))
             package->addPart(entry.name, entry.data);
     }
-
-    const Relationships rootRels = relationshipsOf(QString());
-    const Relationship *office = rootRels.findType(Ooxml::RelOfficeDocument);
-    QString workbookPath = office ? Relationships::resolve(QString(), office->target) : QString();
-    if (workbookPath.isEmpty() && package->part(QStringLiteral("xl/workbook.xml")))
-        workbookPath = QStringLiteral("xl/workbook.xml");
-    if (workbookPath.isEmpty() || !package->part(workbookPath))
-        throw WorkbookError(QStringLiteral("Die Datei \"%1\" ist keine Arbeitsmappe: ihr fehlt der "
-                                           "Arbeitsmappenteil (workbook.xml).")
-                                .arg(fileName));
+    const QString workbookPath = workbookPartPath();
     package->workbookPart = workbookPath;
 
     pugi::xml_document doc;
     parsePart(doc, workbookPath);
     const pugi::xml_node root = doc.document_element();
     const Relationships rels = relationshipsOf(workbookPath);
-
-    if (const Relationship *styles = rels.findType(Ooxml::RelStyles)) {
-        const QString path = Relationships::resolve(workbookPath, styles->target);
-        if (package->part(path)) {
-            package->stylesPart = path;
-            loadStyles(path);
-        }
+    if (const QString path = linkedPart(rels, Ooxml::RelStyles); !path.isEmpty()) {
+        package->stylesPart = path;
+        loadStyles(path);
     }
-    if (const Relationship *strings = rels.findType(Ooxml::RelSharedStrings)) {
-        const QString path = Relationships::resolve(workbookPath, strings->target);
-        if (package->part(path)) {
-            package->sharedStringsPart = path;
-            loadSharedStrings(path);
-        }
+    if (const QString path = linkedPart(rels, Ooxml::RelSharedStrings); !path.isEmpty()) {
+        package->sharedStringsPart = path;
+        loadSharedStrings(path);
     }
-
-    for (pugi::xml_node s = child(root, "sheets").first_child(); s; s = s.next_sibling()) {
-        if (!is(s, "sheet"))
-            continue;
-        TemplatePackage::SheetInfo info;
-        info.name = XmlDom::text(attribute(s, "name"));
-        info.relationId = XmlDom::text(attribute(s, "id"));
-        const Relationship *rel = rels.find(info.relationId);
-        if (!rel)
-            damaged(QStringLiteral("das Tabellenblatt \"%1\" hat keinen Verweis auf seinen Inhalt").arg(info.name));
-        info.partPath = Relationships::resolve(workbookPath, rel->target);
-        info.isWorksheet = rel->isType(Ooxml::RelWorksheet);
-        package->sheets.push_back(info);
-    }
-
-    for (TemplatePackage::SheetInfo &info : package->sheets) {
-        if (!info.isWorksheet)
-            continue;
-        info.modelIndex = workbook->sheetCount();
-        Worksheet &sheet = workbook->addSheet(info.name);
-        loadSheet(info, sheet);
-    }
-    if (workbook->sheetCount() == 0)
-        throw WorkbookError(
-            QStringLiteral("Die Datei \"%1\" enthält kein Tabellenblatt und kann nicht verwendet werden.")
-                .arg(fileName));
+    readSheetEntries(child(root, "sheets"), rels);
+    loadSheets();
 
     // The sheet shown when the file was saved becomes the active one.
     const int activeTab = toInt(attribute(child(child(root, "bookViews"), "workbookView"), "activeTab"), 0);
@@ -659,6 +720,64 @@ void Loader::load(const QString &zipPath)
 
     for (int i = 0; i < workbook->sheetCount(); ++i)
         workbook->sheet(i).setChanged(false);
+}
+
+// The workbook part the package's relationships name, or the usual one.
+QString Loader::workbookPartPath() const
+{
+    const Relationships rootRels = relationshipsOf(QString());
+    const Relationship *office = rootRels.findType(Ooxml::RelOfficeDocument);
+    QString workbookPath = office ? Relationships::resolve(QString(), office->target) : QString();
+    if (workbookPath.isEmpty() && package->part(QStringLiteral("xl/workbook.xml")))
+        workbookPath = QStringLiteral("xl/workbook.xml");
+    if (workbookPath.isEmpty() || !package->part(workbookPath))
+        throw WorkbookError(QStringLiteral("Die Datei \"%1\" ist keine Arbeitsmappe: ihr fehlt der "
+                                           "Arbeitsmappenteil (workbook.xml).")
+                                .arg(fileName));
+    return workbookPath;
+}
+
+// The part the workbook refers to with a relationship of that type; empty
+// when there is none or the package lacks it.
+QString Loader::linkedPart(const Relationships &workbookRels, const char *type) const
+{
+    const Relationship *rel = workbookRels.findType(type);
+    if (!rel)
+        return QString();
+    const QString path = Relationships::resolve(package->workbookPart, rel->target);
+    return package->part(path) ? path : QString();
+}
+
+// The workbook's sheets in tab order, each with the part that holds it.
+void Loader::readSheetEntries(const pugi::xml_node &sheets, const Relationships &workbookRels)
+{
+    for (const pugi::xml_node &s : XmlDom::children(sheets, "sheet")) {
+        TemplatePackage::SheetInfo info;
+        info.name = XmlDom::text(attribute(s, "name"));
+        info.relationId = XmlDom::text(attribute(s, "id"));
+        const Relationship *rel = workbookRels.find(info.relationId);
+        if (!rel)
+            damaged(QStringLiteral("das Tabellenblatt \"%1\" hat keinen Verweis auf seinen Inhalt").arg(info.name));
+        info.partPath = Relationships::resolve(package->workbookPart, rel->target);
+        info.isWorksheet = rel->isType(Ooxml::RelWorksheet);
+        package->sheets.push_back(info);
+    }
+}
+
+// A sheet of the model for each worksheet; a workbook without one is no use.
+void Loader::loadSheets()
+{
+    for (TemplatePackage::SheetInfo &info : package->sheets) {
+        if (!info.isWorksheet)
+            continue;
+        info.modelIndex = workbook->sheetCount();
+        Worksheet &sheet = workbook->addSheet(info.name);
+        loadSheet(info, sheet);
+    }
+    if (workbook->sheetCount() == 0)
+        throw WorkbookError(
+            QStringLiteral("Die Datei \"%1\" enthält kein Tabellenblatt und kann nicht verwendet werden.")
+                .arg(fileName));
 }
 
 bool isLegacyBinary(const QString &path)

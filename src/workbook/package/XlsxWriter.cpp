@@ -2,6 +2,8 @@
 
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/ContentTypes.h"
+#include "workbook/package/CustomPropertiesPart.h"
 #include "workbook/package/OoxmlNames.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/package/Relationships.h"
@@ -10,18 +12,14 @@
 #include "workbook/package/StyleTable.h"
 #include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XmlDom.h"
-#include "workbook/package/XmlText.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 
-#include <cmath>
+#include <algorithm>
 #include <csignal>
-#include <cstring>
-#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -33,116 +31,6 @@ using XmlDom::is;
 QString relType(const char *name)
 {
     return QString::fromLatin1(Ooxml::RelBase) + QLatin1String(name);
-}
-
-// The content types of the package: defaults by extension, overrides by part.
-struct ContentTypes
-{
-    std::vector<std::pair<QString, QString>> defaults; // extension (lower case), type
-    std::vector<std::pair<QString, QString>> overrides; // part path without leading "/", type
-
-    void parse(const QByteArray *xml, const QString &fileName)
-    {
-        if (!xml)
-            return;
-        pugi::xml_document doc;
-        XmlDom::parse(doc, *xml, QStringLiteral("[Content_Types].xml"), fileName);
-        for (pugi::xml_node n = doc.document_element().first_child(); n; n = n.next_sibling()) {
-            if (is(n, "Default"))
-                setDefault(XmlDom::text(n.attribute("Extension")), XmlDom::text(n.attribute("ContentType")));
-            else if (is(n, "Override"))
-                setOverride(XmlDom::text(n.attribute("PartName")), XmlDom::text(n.attribute("ContentType")));
-        }
-    }
-    static QString partKey(QString path)
-    {
-        while (path.startsWith(QLatin1Char('/')))
-            path.remove(0, 1);
-        return path;
-    }
-    void setDefault(const QString &extension, const QString &type)
-    {
-        const QString key = extension.toLower();
-        for (auto &d : defaults) {
-            if (d.first == key) {
-                d.second = type;
-                return;
-            }
-        }
-        defaults.emplace_back(key, type);
-    }
-    void setOverride(const QString &path, const QString &type)
-    {
-        const QString key = partKey(path);
-        for (auto &o : overrides) {
-            if (o.first.compare(key, Qt::CaseInsensitive) == 0) {
-                o.second = type;
-                return;
-            }
-        }
-        overrides.emplace_back(key, type);
-    }
-    void removeOverride(const QString &path)
-    {
-        const QString key = partKey(path);
-        std::erase_if(overrides, [&](const auto &o) { return o.first.compare(key, Qt::CaseInsensitive) == 0; });
-    }
-    bool covers(const QString &path) const
-    {
-        for (const auto &o : overrides) {
-            if (o.first.compare(path, Qt::CaseInsensitive) == 0)
-                return true;
-        }
-        const QString extension = QFileInfo(path).suffix().toLower();
-        for (const auto &d : defaults) {
-            if (d.first == extension)
-                return true;
-        }
-        return false;
-    }
-    QByteArray toXml() const
-    {
-        QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Types xmlns=\"";
-        out += Ooxml::ContentTypesNs;
-        out += "\">";
-        for (const auto &[extension, type] : defaults) {
-            out += "<Default Extension=\"";
-            XmlText::appendAttribute(out, extension);
-            out += "\" ContentType=\"";
-            XmlText::appendAttribute(out, type);
-            out += "\"/>";
-        }
-        for (const auto &[path, type] : overrides) {
-            out += "<Override PartName=\"/";
-            XmlText::appendAttribute(out, path);
-            out += "\" ContentType=\"";
-            XmlText::appendAttribute(out, type);
-            out += "\"/>";
-        }
-        out += "</Types>";
-        return out;
-    }
-};
-
-QString contentTypeOfExtension(const QString &extension)
-{
-    static const QHash<QString, QString> types = {
-        {QStringLiteral("png"), QStringLiteral("image/png")},
-        {QStringLiteral("jpeg"), QStringLiteral("image/jpeg")},
-        {QStringLiteral("jpg"), QStringLiteral("image/jpeg")},
-        {QStringLiteral("gif"), QStringLiteral("image/gif")},
-        {QStringLiteral("bmp"), QStringLiteral("image/bmp")},
-        {QStringLiteral("tif"), QStringLiteral("image/tiff")},
-        {QStringLiteral("tiff"), QStringLiteral("image/tiff")},
-        {QStringLiteral("emf"), QStringLiteral("image/x-emf")},
-        {QStringLiteral("wmf"), QStringLiteral("image/x-wmf")},
-        {QStringLiteral("xml"), QStringLiteral("application/xml")},
-        {QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships)},
-        {QStringLiteral("vml"), QStringLiteral("application/vnd.openxmlformats-officedocument.vmlDrawing")},
-        {QStringLiteral("bin"),
-            QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.printerSettings")},
-    };
-    return types.value(extension.toLower(), QStringLiteral("application/octet-stream"));
 }
 
 // The package of a workbook made from nothing: a workbook part without sheets.
@@ -180,153 +68,19 @@ const char *const workbookOrder[] = {"fileVersion", "fileSharing", "workbookPr",
     "sheets", "functionGroups", "externalReferences", "definedNames", "calcPr", "oleSize", "customWorkbookViews",
     "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
 
-pugi::xml_node ensureWorkbookChild(pugi::xml_node root, const char *local)
+// A part the workbook refers to once, such as its styles: its usual path, the
+// pattern of a free one, the workbook's relationship to it and its content type.
+struct LinkedPartKind
 {
-    if (pugi::xml_node existing = child(root, local))
-        return existing;
-    int rank = 0;
-    while (std::strcmp(workbookOrder[rank], local) != 0)
-        ++rank;
-    QByteArray name = local;
-    if (const char *colon = std::strchr(root.name(), ':'))
-        name = QByteArray(root.name(), int(colon - root.name() + 1)) + name;
-    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
-        for (int r = rank + 1; r < int(std::size(workbookOrder)); ++r) {
-            if (is(c, workbookOrder[r]))
-                return root.insert_child_before(name.constData(), c);
-        }
-    }
-    return root.append_child(name.constData());
-}
+    const char *usualPath;
+    const char *freePattern;
+    const char *relationship;
+    const char *contentType;
+};
 
-void setAttribute(pugi::xml_node node, const char *name, const char *value)
-{
-    pugi::xml_attribute a = node.attribute(name);
-    if (!a)
-        a = node.append_attribute(name);
-    a = value;
-}
-
-// The text of value in the template's value type kind ("i8", "lpstr", ...);
-// false when the value does not fit that type.
-bool textOfKind(const QByteArray &kind, const QVariant &value, QByteArray &text)
-{
-    struct IntegerRange
-    {
-        const char *kind;
-        qint64 min;
-        quint64 max;
-    };
-    static const IntegerRange integers[] = {{"i1", -128, 127}, {"i2", -32768, 32767},
-        {"i4", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
-        {"int", std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()},
-        {"i8", std::numeric_limits<qint64>::min(), quint64(std::numeric_limits<qint64>::max())}, {"ui1", 0, 255},
-        {"ui2", 0, 65535}, {"ui4", 0, std::numeric_limits<quint32>::max()},
-        {"uint", 0, std::numeric_limits<quint32>::max()}, {"ui8", 0, std::numeric_limits<quint64>::max()}};
-    for (const IntegerRange &range : integers) {
-        if (kind != range.kind)
-            continue;
-        bool ok = false;
-        const QString s = value.toString().trimmed();
-        if (s.startsWith(QLatin1Char('-'))) {
-            const qint64 n = s.toLongLong(&ok);
-            ok = ok && n >= range.min;
-            text = QByteArray::number(n);
-        } else {
-            const quint64 n = s.toULongLong(&ok);
-            ok = ok && n <= range.max;
-            text = QByteArray::number(n);
-        }
-        return ok;
-    }
-    if (kind == "r4" || kind == "r8") {
-        bool ok = false;
-        const double d = value.toString().trimmed().toDouble(&ok);
-        text = QByteArray::number(d, 'g', kind == "r4" ? 9 : 17);
-        return ok && std::isfinite(d);
-    }
-    if (kind == "bool") {
-        const QString s = value.toString().trimmed().toLower();
-        if (value.typeId() != QMetaType::Bool && s != QLatin1String("true") && s != QLatin1String("false")
-            && s != QLatin1String("1") && s != QLatin1String("0"))
-            return false;
-        text = value.toBool() ? "true" : "false";
-        return true;
-    }
-    if (kind == "filetime" || kind == "date") {
-        const QDateTime when = value.toDateTime();
-        text = when.toUTC().toString(Qt::ISODate).toLatin1();
-        return when.isValid();
-    }
-    if (kind == "lpwstr" || kind == "lpstr" || kind == "bstr") {
-        XmlText::appendPlain(text, value.toString());
-        return true;
-    }
-    return false;
-}
-
-QByteArray customPropertiesXml(const QMap<QString, QVariant> &properties, const TemplatePackage &package)
-{
-    QByteArray out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Properties xmlns=\"";
-    out += Ooxml::CustomPropertiesNs;
-    out += "\" xmlns:vt=\"";
-    out += Ooxml::DocPropsVTypesNs;
-    out += "\">";
-    int pid = 2;
-    for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
-        out += "<property fmtid=\"";
-        out += Ooxml::CustomPropertyFormatId;
-        out += "\" pid=\"" + QByteArray::number(pid++) + "\" name=\"";
-        XmlText::appendAttribute(out, it.key());
-        out += "\">";
-        const QVariant &v = it.value();
-        // A property of the template keeps its value type: unchanged, with
-        // its text as read; changed, in that type when the value fits it.
-        const auto loaded = package.customPropertyValues.constFind(it.key());
-        if (loaded != package.customPropertyValues.constEnd()) {
-            QByteArray text;
-            const bool unchanged = package.customProperties.value(it.key()) == v;
-            if (unchanged)
-                XmlText::appendPlain(text, loaded->text);
-            if (unchanged || textOfKind(loaded->kind, v, text)) {
-                out += "<vt:" + loaded->kind + ">" + text + "</vt:" + loaded->kind + "></property>";
-                continue;
-            }
-        }
-        switch (v.typeId()) {
-        case QMetaType::Bool:
-            out += v.toBool() ? "<vt:bool>true</vt:bool>" : "<vt:bool>false</vt:bool>";
-            break;
-        case QMetaType::Int:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            out += "<vt:i4>" + QByteArray::number(v.toInt()) + "</vt:i4>";
-            break;
-        case QMetaType::LongLong:
-            out += "<vt:i8>" + QByteArray::number(v.toLongLong()) + "</vt:i8>";
-            break;
-        case QMetaType::UInt:
-        case QMetaType::ULongLong:
-            out += "<vt:ui8>" + QByteArray::number(v.toULongLong()) + "</vt:ui8>";
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            out += "<vt:r8>" + QByteArray::number(v.toDouble(), 'g', 17) + "</vt:r8>";
-            break;
-        case QMetaType::QDateTime:
-            out += "<vt:filetime>" + v.toDateTime().toUTC().toString(Qt::ISODate).toLatin1() + "</vt:filetime>";
-            break;
-        default:
-            out += "<vt:lpwstr>";
-            XmlText::appendPlain(out, v.toString());
-            out += "</vt:lpwstr>";
-            break;
-        }
-        out += "</property>";
-    }
-    out += "</Properties>";
-    return out;
-}
+const LinkedPartKind stylesPartKind = {"xl/styles.xml", "xl/styles%1.xml", Ooxml::RelStyles, Ooxml::CtStyles};
+const LinkedPartKind sharedStringsPartKind
+    = {"xl/sharedStrings.xml", "xl/sharedStrings%1.xml", Ooxml::RelSharedStrings, Ooxml::CtSharedStrings};
 
 // Builds the parts of the file to write from the kept package and the model.
 class PackageBuilder
@@ -377,9 +131,35 @@ private:
     {
         return m_options.onlyVisibleSheet >= 0 ? m_options.onlyVisibleSheet : m_workbook.activeSheetIndex();
     }
+    // The workbook's sheet entries in tab order, with the model's sheet
+    // shown on each (-1 for none) and the highest sheet id given.
+    struct SheetTabs
+    {
+        std::vector<pugi::xml_node> nodes;
+        std::vector<int> modelIndex;
+        int maxSheetId = 0;
+    };
+
+    void readContentTypes();
+    const TemplatePackage::SheetInfo *templateSheet(int index) const;
+    bool anySheetChanged() const;
+    void dropCalculationChain(Relationships &workbookRels);
+    void dropMacros(Relationships &workbookRels);
     void dropWithTargets(const QString &part);
+    std::vector<QString> writeSheets(StyleTable &styles, SharedStringTable &strings);
+    void keepSheet(int index, const TemplatePackage::SheetInfo &info, SharedStringTable &strings);
     QString writeSheet(
         int index, const TemplatePackage::SheetInfo *info, StyleTable &styles, SharedStringTable &strings);
+    QString writeDrawing(const std::vector<Picture> &pictures, const QString &sheetPart, Relationships &rels);
+    QString imagePartFor(const Picture &picture);
+    void writeLinkedPart(const LinkedPartKind &kind, QString path, const QByteArray &xml, Relationships &workbookRels);
+    void writeWorkbookPart(const std::vector<QString> &newSheetParts, Relationships &workbookRels, bool anyChanged);
+    SheetTabs renamedSheetTabs(pugi::xml_node sheets) const;
+    void appendNewSheets(pugi::xml_node root, pugi::xml_node sheets, SheetTabs &tabs,
+        const std::vector<QString> &newSheetParts, Relationships &workbookRels) const;
+    void showSelectedTab(pugi::xml_node root, const SheetTabs &tabs) const;
+    void writeCustomProperties();
+    std::vector<ZipEntry> entries();
 
     const Workbook &m_workbook;
     XlsxWriter::Options m_options;
@@ -418,50 +198,8 @@ QString PackageBuilder::writeSheet(
     QString drawingId;
     if (const Relationship *existing = rels.findType(Ooxml::RelDrawing))
         drawingId = existing->id;
-    if (!sheet.pictures().empty()) {
-        QString drawingPart;
-        // A copy: adding the images below may move the package's parts.
-        std::optional<QByteArray> existingDrawing;
-        if (const Relationship *existing = rels.findType(Ooxml::RelDrawing)) {
-            drawingPart = Relationships::resolve(part, existing->target);
-            if (const QByteArray *bytes = m_package->part(drawingPart))
-                existingDrawing = *bytes;
-        }
-        if (drawingPart.isEmpty()) {
-            drawingPart = uniquePath(*m_package, m_taken, QStringLiteral("xl/drawings/drawing%1.xml"));
-            drawingId = rels.add(relType(Ooxml::RelDrawing), Relationships::relativeTarget(part, drawingPart));
-        }
-        m_taken.insert(drawingPart);
-        Relationships drawingRels = relationshipsOf(drawingPart);
-        std::vector<QString> imageIds;
-        // Each image is stored once in the package (a logo inserted for every
-        // lot is one part) and each drawing refers to it once.
-        QHash<QString, QString> idOfImagePart;
-        for (const Picture &picture : sheet.pictures()) {
-            QString imagePart = m_imageParts.value(picture.data);
-            if (imagePart.isEmpty()) {
-                QString extension = picture.extension.toLower();
-                if (extension.isEmpty())
-                    extension = QStringLiteral("png");
-                if (extension == QLatin1String("jpg"))
-                    extension = QStringLiteral("jpeg");
-                imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
-                setPart(imagePart, picture.data);
-                if (!m_types.covers(imagePart))
-                    m_types.setDefault(extension, contentTypeOfExtension(extension));
-                m_imageParts.insert(picture.data, imagePart);
-            }
-            QString &id = idOfImagePart[imagePart];
-            if (id.isEmpty())
-                id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
-            imageIds.push_back(id);
-        }
-        setPart(drawingPart,
-            PictureDrawing::build(
-                existingDrawing ? &*existingDrawing : nullptr, sheet.pictures(), imageIds, m_fileName));
-        writeRelationships(drawingPart, drawingRels);
-        m_types.setOverride(drawingPart, QString::fromLatin1(Ooxml::CtDrawing));
-    }
+    if (!sheet.pictures().empty())
+        drawingId = writeDrawing(sheet.pictures(), part, rels);
 
     const SheetXmlWriter::Input input{
         m_workbook, sheet, styles, strings, rels, drawingId, index == selectedSheet(), m_fileName};
@@ -471,201 +209,316 @@ QString PackageBuilder::writeSheet(
     return part;
 }
 
+// The drawing that shows the sheet's pictures: the sheet's own, with the
+// pictures added, or a new one. Returns the sheet's relationship id to it.
+QString PackageBuilder::writeDrawing(
+    const std::vector<Picture> &pictures, const QString &sheetPart, Relationships &rels)
+{
+    QString drawingPart;
+    QString drawingId;
+    // A copy: adding the images below may move the package's parts.
+    std::optional<QByteArray> existingDrawing;
+    if (const Relationship *existing = rels.findType(Ooxml::RelDrawing)) {
+        drawingId = existing->id;
+        drawingPart = Relationships::resolve(sheetPart, existing->target);
+        if (const QByteArray *bytes = m_package->part(drawingPart))
+            existingDrawing = *bytes;
+    }
+    if (drawingPart.isEmpty()) {
+        drawingPart = uniquePath(*m_package, m_taken, QStringLiteral("xl/drawings/drawing%1.xml"));
+        drawingId = rels.add(relType(Ooxml::RelDrawing), Relationships::relativeTarget(sheetPart, drawingPart));
+    }
+    m_taken.insert(drawingPart);
+    Relationships drawingRels = relationshipsOf(drawingPart);
+    std::vector<QString> imageIds;
+    // Each image is stored once in the package (a logo inserted for every
+    // lot is one part) and each drawing refers to it once.
+    QHash<QString, QString> idOfImagePart;
+    for (const Picture &picture : pictures) {
+        const QString imagePart = imagePartFor(picture);
+        QString &id = idOfImagePart[imagePart];
+        if (id.isEmpty())
+            id = drawingRels.add(relType(Ooxml::RelImage), Relationships::relativeTarget(drawingPart, imagePart));
+        imageIds.push_back(id);
+    }
+    setPart(drawingPart,
+        PictureDrawing::build(existingDrawing ? &*existingDrawing : nullptr, pictures, imageIds, m_fileName));
+    writeRelationships(drawingPart, drawingRels);
+    m_types.setOverride(drawingPart, QString::fromLatin1(Ooxml::CtDrawing));
+    return drawingId;
+}
+
+// The part that holds the picture's image, stored when no part has it yet.
+QString PackageBuilder::imagePartFor(const Picture &picture)
+{
+    QString imagePart = m_imageParts.value(picture.data);
+    if (!imagePart.isEmpty())
+        return imagePart;
+    QString extension = picture.extension.toLower();
+    if (extension.isEmpty())
+        extension = QStringLiteral("png");
+    if (extension == QLatin1String("jpg"))
+        extension = QStringLiteral("jpeg");
+    imagePart = uniquePath(*m_package, m_taken, QStringLiteral("xl/media/image%1.") + extension);
+    setPart(imagePart, picture.data);
+    if (!m_types.covers(imagePart))
+        m_types.setDefault(extension, ContentTypes::ofExtension(extension));
+    m_imageParts.insert(picture.data, imagePart);
+    return imagePart;
+}
+
 std::vector<ZipEntry> PackageBuilder::build()
 {
     if (m_workbook.sheetCount() == 0)
         throw WorkbookError(QStringLiteral("Die Arbeitsmappe enthält kein Tabellenblatt und kann nicht gespeichert "
                                            "werden."));
     TemplatePackage &pkg = *m_package;
-    m_types.parse(pkg.part(QStringLiteral("[Content_Types].xml")), m_fileName);
-    m_types.setDefault(QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships));
-    m_types.setDefault(QStringLiteral("xml"), QStringLiteral("application/xml"));
-
-    const QString workbookPart = pkg.workbookPart;
-    Relationships workbookRels = relationshipsOf(workbookPart);
-
-    bool anyChanged = false;
-    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
-        const bool known = std::any_of(
-            pkg.sheets.begin(), pkg.sheets.end(), [i](const auto &s) { return s.isWorksheet && s.modelIndex == i; });
-        if (!known || m_workbook.sheet(i).isChanged())
-            anyChanged = true;
-    }
-
-    // A calculation chain lists formula cells; once cells change it is stale
-    // and would make spreadsheet programs repair the file.
-    if (anyChanged) {
-        if (const Relationship *chain = workbookRels.findType(Ooxml::RelCalcChain))
-            removePart(Relationships::resolve(workbookPart, chain->target));
-        workbookRels.removeType(Ooxml::RelCalcChain);
-    }
-    // A workbook (.xlsx) carries no macros: the project part goes, with
-    // whatever hangs on it (its signature).
-    if (const Relationship *vba = workbookRels.findType(Ooxml::RelVbaProject))
-        dropWithTargets(Relationships::resolve(workbookPart, vba->target));
-    workbookRels.removeType(Ooxml::RelVbaProject);
-    std::erase_if(m_types.overrides, [](const auto &o) { return o.second.contains(QLatin1String("vbaProject")); });
-    std::erase_if(m_types.defaults, [](const auto &d) { return d.second.contains(QLatin1String("vbaProject")); });
+    readContentTypes();
+    Relationships workbookRels = relationshipsOf(pkg.workbookPart);
+    const bool anyChanged = anySheetChanged();
+    if (anyChanged)
+        dropCalculationChain(workbookRels);
+    dropMacros(workbookRels);
 
     StyleTable styles(pkg.stylesPart.isEmpty() ? nullptr : pkg.part(pkg.stylesPart), m_fileName);
     SharedStringTable strings(pkg.sharedStringsPart.isEmpty() ? nullptr : pkg.part(pkg.sharedStringsPart), m_fileName);
+    const std::vector<QString> newSheetParts = writeSheets(styles, strings);
+    if (styles.isChanged())
+        writeLinkedPart(stylesPartKind, pkg.stylesPart, styles.toXml(), workbookRels);
+    if (strings.isChanged())
+        writeLinkedPart(sharedStringsPartKind, pkg.sharedStringsPart, strings.toXml(), workbookRels);
 
-    // Sheets: unchanged ones as they were, changed and new ones written anew.
+    writeWorkbookPart(newSheetParts, workbookRels, anyChanged);
+    writeRelationships(pkg.workbookPart, workbookRels);
+    m_types.setOverride(pkg.workbookPart,
+        QString::fromLatin1(m_options.kind == XlsxWriter::FileKind::Template ? Ooxml::CtTemplate : Ooxml::CtWorkbook));
+    writeCustomProperties();
+    return entries();
+}
+
+// The template's content types, and the two every package needs.
+void PackageBuilder::readContentTypes()
+{
+    m_types.parse(m_package->part(QStringLiteral("[Content_Types].xml")), m_fileName);
+    m_types.setDefault(QStringLiteral("rels"), QString::fromLatin1(Ooxml::CtRelationships));
+    m_types.setDefault(QStringLiteral("xml"), QStringLiteral("application/xml"));
+}
+
+// The template entry of a sheet of the model; null for a new sheet.
+const TemplatePackage::SheetInfo *PackageBuilder::templateSheet(int index) const
+{
+    const TemplatePackage::SheetInfo *info = nullptr;
+    for (const auto &s : m_package->sheets) {
+        if (s.isWorksheet && s.modelIndex == index)
+            info = &s;
+    }
+    return info;
+}
+
+// True when any sheet is new or has changed.
+bool PackageBuilder::anySheetChanged() const
+{
+    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        if (!templateSheet(i) || m_workbook.sheet(i).isChanged())
+            return true;
+    }
+    return false;
+}
+
+// A calculation chain lists formula cells; once cells change it is stale and
+// would make spreadsheet programs repair the file.
+void PackageBuilder::dropCalculationChain(Relationships &workbookRels)
+{
+    if (const Relationship *chain = workbookRels.findType(Ooxml::RelCalcChain))
+        removePart(Relationships::resolve(m_package->workbookPart, chain->target));
+    workbookRels.removeType(Ooxml::RelCalcChain);
+}
+
+// A workbook (.xlsx) carries no macros: the project part goes, with whatever
+// hangs on it (its signature).
+void PackageBuilder::dropMacros(Relationships &workbookRels)
+{
+    if (const Relationship *vba = workbookRels.findType(Ooxml::RelVbaProject))
+        dropWithTargets(Relationships::resolve(m_package->workbookPart, vba->target));
+    workbookRels.removeType(Ooxml::RelVbaProject);
+    std::erase_if(m_types.overrides, [](const auto &o) { return o.second.contains(QLatin1String("vbaProject")); });
+    std::erase_if(m_types.defaults, [](const auto &d) { return d.second.contains(QLatin1String("vbaProject")); });
+}
+
+// Sheets: unchanged ones as they were, changed and new ones written anew.
+// Returns the parts of the new sheets by model index, empty for the others.
+std::vector<QString> PackageBuilder::writeSheets(StyleTable &styles, SharedStringTable &strings)
+{
     std::vector<QString> newSheetParts(size_t(m_workbook.sheetCount()));
     for (int i = 0; i < m_workbook.sheetCount(); ++i) {
-        const TemplatePackage::SheetInfo *info = nullptr;
-        for (const auto &s : pkg.sheets) {
-            if (s.isWorksheet && s.modelIndex == i)
-                info = &s;
-        }
-        const Worksheet &sheet = m_workbook.sheet(i);
-        if (info && !sheet.isChanged()) {
-            // Kept as it was, but for its sheet views: the active sheet alone
-            // shows as selected, and each sheet opens in the window's view.
-            if (const QByteArray *bytes = pkg.part(info->partPath)) {
-                strings.addKeptSheet(*bytes, info->partPath, m_fileName);
-                QByteArray patched = SheetXmlWriter::withCurrentViews(*bytes, sheet, i == selectedSheet(), m_fileName);
-                if (patched != *bytes)
-                    setPart(info->partPath, patched);
-            }
+        const TemplatePackage::SheetInfo *info = templateSheet(i);
+        if (info && !m_workbook.sheet(i).isChanged()) {
+            keepSheet(i, *info, strings);
             continue;
         }
         const QString part = writeSheet(i, info, styles, strings);
         if (!info)
             newSheetParts[size_t(i)] = part;
     }
+    return newSheetParts;
+}
 
-    if (styles.isChanged()) {
-        QString path = pkg.stylesPart;
-        if (path.isEmpty()) {
-            path = uniquePath(pkg, m_taken, QStringLiteral("xl/styles%1.xml"));
-            if (!pkg.part(QStringLiteral("xl/styles.xml")))
-                path = QStringLiteral("xl/styles.xml");
-            workbookRels.removeType(Ooxml::RelStyles);
-            workbookRels.add(relType(Ooxml::RelStyles), Relationships::relativeTarget(workbookPart, path));
-        }
-        setPart(path, styles.toXml());
-        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtStyles));
+// An unchanged sheet is kept as it was, but for its sheet views: the active
+// sheet alone shows as selected, and each sheet opens in the window's view.
+void PackageBuilder::keepSheet(int index, const TemplatePackage::SheetInfo &info, SharedStringTable &strings)
+{
+    const QByteArray *bytes = m_package->part(info.partPath);
+    if (!bytes)
+        return;
+    strings.addKeptSheet(*bytes, info.partPath, m_fileName);
+    QByteArray patched
+        = SheetXmlWriter::withCurrentViews(*bytes, m_workbook.sheet(index), index == selectedSheet(), m_fileName);
+    if (patched != *bytes)
+        setPart(info.partPath, patched);
+}
+
+// A part the workbook refers to once: written where the template has it, or
+// else under its usual name (a free one beside it when that is taken) with a
+// relationship from the workbook.
+void PackageBuilder::writeLinkedPart(
+    const LinkedPartKind &kind, QString path, const QByteArray &xml, Relationships &workbookRels)
+{
+    if (path.isEmpty()) {
+        path = uniquePath(*m_package, m_taken, QString::fromLatin1(kind.freePattern));
+        if (!m_package->part(QLatin1String(kind.usualPath)))
+            path = QString::fromLatin1(kind.usualPath);
+        workbookRels.removeType(kind.relationship);
+        workbookRels.add(relType(kind.relationship), Relationships::relativeTarget(m_package->workbookPart, path));
     }
-    if (strings.isChanged()) {
-        QString path = pkg.sharedStringsPart;
-        if (path.isEmpty()) {
-            path = uniquePath(pkg, m_taken, QStringLiteral("xl/sharedStrings%1.xml"));
-            if (!pkg.part(QStringLiteral("xl/sharedStrings.xml")))
-                path = QStringLiteral("xl/sharedStrings.xml");
-            workbookRels.removeType(Ooxml::RelSharedStrings);
-            workbookRels.add(relType(Ooxml::RelSharedStrings), Relationships::relativeTarget(workbookPart, path));
+    setPart(path, xml);
+    m_types.setOverride(path, QString::fromLatin1(kind.contentType));
+}
+
+// The workbook part: sheet names and new sheets, the active tab, and a
+// request to recalculate on opening once cells changed.
+void PackageBuilder::writeWorkbookPart(
+    const std::vector<QString> &newSheetParts, Relationships &workbookRels, bool anyChanged)
+{
+    const QString &workbookPart = m_package->workbookPart;
+    pugi::xml_document doc;
+    XmlDom::parse(doc, *m_package->part(workbookPart), workbookPart, m_fileName);
+    pugi::xml_node root = doc.document_element();
+    const pugi::xml_node sheets = XmlDom::ensureChild(root, "sheets", workbookOrder);
+    SheetTabs tabs = renamedSheetTabs(sheets);
+    appendNewSheets(root, sheets, tabs, newSheetParts, workbookRels);
+    showSelectedTab(root, tabs);
+    if (anyChanged)
+        XmlDom::setAttribute(XmlDom::ensureChild(root, "calcPr", workbookOrder), "fullCalcOnLoad", "1");
+    setPart(workbookPart, XmlDom::serializeDocument(doc));
+}
+
+// The workbook's sheet entries, each named as its sheet of the model is now.
+PackageBuilder::SheetTabs PackageBuilder::renamedSheetTabs(pugi::xml_node sheets) const
+{
+    SheetTabs tabs;
+    tabs.nodes = XmlDom::children(sheets, "sheet");
+    for (const pugi::xml_node &s : tabs.nodes)
+        tabs.maxSheetId = std::max(tabs.maxSheetId, s.attribute("sheetId").as_int(0));
+    const auto &infos = m_package->sheets;
+    for (size_t k = 0; k < tabs.nodes.size() && k < infos.size(); ++k) {
+        const auto &info = infos[k];
+        tabs.modelIndex.push_back(info.isWorksheet ? info.modelIndex : -1);
+        if (info.isWorksheet && info.modelIndex >= 0 && info.modelIndex < m_workbook.sheetCount()) {
+            const QString name = m_workbook.sheet(info.modelIndex).name();
+            if (name != info.name)
+                XmlDom::setAttribute(tabs.nodes[k], "name", name.toUtf8().constData());
         }
-        setPart(path, strings.toXml());
-        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtSharedStrings));
     }
+    return tabs;
+}
 
-    // The workbook part: sheet names and new sheets, the active tab, and a
-    // request to recalculate on opening once cells changed.
-    {
-        pugi::xml_document doc;
-        XmlDom::parse(doc, *pkg.part(workbookPart), workbookPart, m_fileName);
-        pugi::xml_node root = doc.document_element();
-        pugi::xml_node sheets = ensureWorkbookChild(root, "sheets");
-        QByteArray prefix;
-        if (const char *colon = std::strchr(root.name(), ':'))
-            prefix = QByteArray(root.name(), int(colon - root.name() + 1));
-        int maxSheetId = 0;
-        std::vector<pugi::xml_node> sheetNodes;
-        for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
-            if (is(s, "sheet")) {
-                maxSheetId = std::max(maxSheetId, s.attribute("sheetId").as_int(0));
-                sheetNodes.push_back(s);
-            }
-        }
-        std::vector<int> modelIndexOfTab;
-        for (size_t k = 0; k < sheetNodes.size() && k < pkg.sheets.size(); ++k) {
-            const auto &info = pkg.sheets[k];
-            modelIndexOfTab.push_back(info.isWorksheet ? info.modelIndex : -1);
-            if (info.isWorksheet && info.modelIndex >= 0 && info.modelIndex < m_workbook.sheetCount()) {
-                const QString name = m_workbook.sheet(info.modelIndex).name();
-                if (name != info.name)
-                    setAttribute(sheetNodes[k], "name", name.toUtf8().constData());
-            }
-        }
-        for (int i = 0; i < m_workbook.sheetCount(); ++i) {
-            if (newSheetParts[size_t(i)].isEmpty())
-                continue;
-            const QString id = workbookRels.add(
-                relType(Ooxml::RelWorksheet), Relationships::relativeTarget(workbookPart, newSheetParts[size_t(i)]));
-            pugi::xml_node s = sheets.append_child((prefix + "sheet").constData());
-            s.append_attribute("name") = m_workbook.sheet(i).name().toUtf8().constData();
-            s.append_attribute("sheetId") = ++maxSheetId;
-            s.append_attribute("r:id") = id.toUtf8().constData();
-            if (!root.attribute("xmlns:r"))
-                root.append_attribute("xmlns:r") = Ooxml::RelationshipsNs;
-            sheetNodes.push_back(s);
-            modelIndexOfTab.push_back(i);
-        }
-
-        const int shown = selectedSheet();
-        int activeTab = 0;
-        for (size_t k = 0; k < modelIndexOfTab.size(); ++k) {
-            if (modelIndexOfTab[k] == shown)
-                activeTab = int(k);
-        }
-        if (m_options.onlyVisibleSheet >= 0) {
-            for (size_t k = 0; k < sheetNodes.size(); ++k) {
-                sheetNodes[k].remove_attribute("state");
-                if (int(k) != activeTab)
-                    sheetNodes[k].append_attribute("state") = "hidden";
-            }
-        }
-        pugi::xml_node views = ensureWorkbookChild(root, "bookViews");
-        pugi::xml_node view = child(views, "workbookView");
-        if (!view)
-            view = views.append_child((prefix + "workbookView").constData());
-        setAttribute(view, "activeTab", QByteArray::number(activeTab).constData());
-        view.remove_attribute("firstSheet");
-
-        if (anyChanged) {
-            pugi::xml_node calc = ensureWorkbookChild(root, "calcPr");
-            setAttribute(calc, "fullCalcOnLoad", "1");
-        }
-        setPart(workbookPart, XmlDom::serializeDocument(doc));
+// An entry behind the others for each new sheet, with the workbook's
+// relationship to its part.
+void PackageBuilder::appendNewSheets(pugi::xml_node root, pugi::xml_node sheets, SheetTabs &tabs,
+    const std::vector<QString> &newSheetParts, Relationships &workbookRels) const
+{
+    for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        if (newSheetParts[size_t(i)].isEmpty())
+            continue;
+        const QString id = workbookRels.add(relType(Ooxml::RelWorksheet),
+            Relationships::relativeTarget(m_package->workbookPart, newSheetParts[size_t(i)]));
+        pugi::xml_node s = sheets.append_child(XmlDom::prefixed(root, "sheet").constData());
+        s.append_attribute("name") = m_workbook.sheet(i).name().toUtf8().constData();
+        s.append_attribute("sheetId") = ++tabs.maxSheetId;
+        s.append_attribute("r:id") = id.toUtf8().constData();
+        if (!root.attribute("xmlns:r"))
+            root.append_attribute("xmlns:r") = Ooxml::RelationshipsNs;
+        tabs.nodes.push_back(s);
+        tabs.modelIndex.push_back(i);
     }
-    writeRelationships(workbookPart, workbookRels);
-    m_types.setOverride(workbookPart,
-        QString::fromLatin1(m_options.kind == XlsxWriter::FileKind::Template ? Ooxml::CtTemplate : Ooxml::CtWorkbook));
+}
 
-    // Custom document properties (the values the report hands to the
-    // template), written when the program changed them.
-    if (m_workbook.customProperties() != pkg.customProperties) {
-        Relationships rootRels = relationshipsOf(QString());
-        QString path = QStringLiteral("docProps/custom.xml");
-        if (const Relationship *rel = rootRels.findType(Ooxml::RelCustomProperties))
-            path = Relationships::resolve(QString(), rel->target);
-        if (m_workbook.customProperties().isEmpty()) {
-            rootRels.removeType(Ooxml::RelCustomProperties);
-            removePart(path);
-        } else {
-            if (!rootRels.findType(Ooxml::RelCustomProperties))
-                rootRels.add(relType(Ooxml::RelCustomProperties), path);
-            setPart(path, customPropertiesXml(m_workbook.customProperties(), pkg));
-            m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
-        }
-        writeRelationships(QString(), rootRels);
+// The selected sheet becomes the active tab; when one sheet alone is to be
+// seen, every other tab is hidden.
+void PackageBuilder::showSelectedTab(pugi::xml_node root, const SheetTabs &tabs) const
+{
+    const int shown = selectedSheet();
+    int activeTab = 0;
+    for (size_t k = 0; k < tabs.modelIndex.size(); ++k) {
+        if (tabs.modelIndex[k] == shown)
+            activeTab = int(k);
     }
+    if (m_options.onlyVisibleSheet >= 0) {
+        for (size_t k = 0; k < tabs.nodes.size(); ++k) {
+            pugi::xml_node tab = tabs.nodes[k];
+            tab.remove_attribute("state");
+            if (int(k) != activeTab)
+                tab.append_attribute("state") = "hidden";
+        }
+    }
+    pugi::xml_node views = XmlDom::ensureChild(root, "bookViews", workbookOrder);
+    pugi::xml_node view = child(views, "workbookView");
+    if (!view)
+        view = views.append_child(XmlDom::prefixed(root, "workbookView").constData());
+    XmlDom::setAttribute(view, "activeTab", QByteArray::number(activeTab).constData());
+    view.remove_attribute("firstSheet");
+}
 
-    // Every part written needs a content type; overrides of parts gone go.
-    std::vector<ZipEntry> entries;
+// Custom document properties (the values the report hands to the template),
+// written when the program changed them.
+void PackageBuilder::writeCustomProperties()
+{
+    if (m_workbook.customProperties() == m_package->customProperties)
+        return;
+    Relationships rootRels = relationshipsOf(QString());
+    QString path = QStringLiteral("docProps/custom.xml");
+    if (const Relationship *rel = rootRels.findType(Ooxml::RelCustomProperties))
+        path = Relationships::resolve(QString(), rel->target);
+    if (m_workbook.customProperties().isEmpty()) {
+        rootRels.removeType(Ooxml::RelCustomProperties);
+        removePart(path);
+    } else {
+        if (!rootRels.findType(Ooxml::RelCustomProperties))
+            rootRels.add(relType(Ooxml::RelCustomProperties), path);
+        setPart(path, CustomPropertiesPart::build(m_workbook.customProperties(), *m_package));
+        m_types.setOverride(path, QString::fromLatin1(Ooxml::CtCustomProperties));
+    }
+    writeRelationships(QString(), rootRels);
+}
+
+// The parts to store: the content types first, where every part written
+// needs one and overrides of parts gone go, then the parts in their order.
+std::vector<ZipEntry> PackageBuilder::entries()
+{
+    const TemplatePackage &pkg = *m_package;
+    const auto stored = [&](const ZipEntry &part) {
+        return !m_removed.contains(part.name) && part.name != QLatin1String("[Content_Types].xml");
+    };
     std::erase_if(m_types.overrides, [&](const auto &o) { return !pkg.part(o.first) || m_removed.contains(o.first); });
     for (const ZipEntry &part : pkg.parts) {
-        if (m_removed.contains(part.name) || part.name == QLatin1String("[Content_Types].xml"))
-            continue;
-        if (!m_types.covers(part.name))
-            m_types.setDefault(QFileInfo(part.name).suffix(), contentTypeOfExtension(QFileInfo(part.name).suffix()));
+        if (stored(part) && !m_types.covers(part.name))
+            m_types.setDefault(QFileInfo(part.name).suffix(), ContentTypes::ofExtension(QFileInfo(part.name).suffix()));
     }
+    std::vector<ZipEntry> entries;
     entries.push_back({QStringLiteral("[Content_Types].xml"), m_types.toXml()});
     for (const ZipEntry &part : pkg.parts) {
-        if (m_removed.contains(part.name) || part.name == QLatin1String("[Content_Types].xml"))
-            continue;
-        entries.push_back(part);
+        if (stored(part))
+            entries.push_back(part);
     }
     return entries;
 }

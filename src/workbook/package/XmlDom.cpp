@@ -2,6 +2,7 @@
 
 #include "workbook/cells/WorkbookError.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -50,6 +51,22 @@ pugi::xml_node child(const pugi::xml_node &node, const char *local)
     return pugi::xml_node();
 }
 
+pugi::xml_node childOr(const pugi::xml_node &node, const char *local, const char *alternative)
+{
+    const pugi::xml_node found = child(node, local);
+    return found || !alternative ? found : child(node, alternative);
+}
+
+std::vector<pugi::xml_node> children(const pugi::xml_node &node, const char *local)
+{
+    std::vector<pugi::xml_node> result;
+    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+        if (is(c, local))
+            result.push_back(c);
+    }
+    return result;
+}
+
 pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local)
 {
     for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
@@ -57,6 +74,13 @@ pugi::xml_attribute attribute(const pugi::xml_node &node, const char *local)
             return a;
     }
     return pugi::xml_attribute();
+}
+
+bool isTrue(const pugi::xml_attribute &attr, bool fallback)
+{
+    if (!attr)
+        return fallback;
+    return std::strcmp(attr.value(), "1") == 0 || std::strcmp(attr.value(), "true") == 0;
 }
 
 QString text(const pugi::xml_attribute &attr)
@@ -67,6 +91,42 @@ QString text(const pugi::xml_attribute &attr)
 QString text(const pugi::xml_node &node)
 {
     return QString::fromUtf8(node.text().get());
+}
+
+QByteArray prefixOf(const pugi::xml_node &node)
+{
+    const char *name = node.name();
+    const char *colon = std::strchr(name, ':');
+    return colon ? QByteArray(name, int(colon - name + 1)) : QByteArray();
+}
+
+QByteArray prefixed(const pugi::xml_node &node, const char *local)
+{
+    return prefixOf(node) + local;
+}
+
+void setAttribute(pugi::xml_node node, const char *name, const char *value)
+{
+    pugi::xml_attribute a = node.attribute(name);
+    if (!a)
+        a = node.append_attribute(name);
+    a = value;
+}
+
+pugi::xml_node ensureChild(pugi::xml_node parent, const char *local, std::span<const char *const> order)
+{
+    if (pugi::xml_node existing = child(parent, local))
+        return existing;
+    const auto own
+        = std::find_if(order.begin(), order.end(), [local](const char *n) { return !std::strcmp(n, local); });
+    Q_ASSERT(own != order.end());
+    const std::span<const char *const> later(std::next(own), order.end());
+    const QByteArray name = prefixed(parent, local);
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+        if (std::any_of(later.begin(), later.end(), [&c](const char *n) { return is(c, n); }))
+            return parent.insert_child_before(name.constData(), c);
+    }
+    return parent.append_child(name.constData());
 }
 
 QByteArray serialize(const pugi::xml_node &node)

@@ -56,98 +56,111 @@ void appendUtf8(QByteArray &out, char32_t code)
     out.append(buffer, n);
 }
 
+bool needsEscaping(char16_t u)
+{
+    return u >= 0x80 || u < 0x20 || u == u'&' || u == u'<' || u == u'>' || u == u'"' || u == u'_';
+}
+
+// The ASCII from i on that needs no escaping, in pieces of a buffer's size;
+// returns the index of the first character that needs escaping, or n.
+qsizetype appendAsciiRun(QByteArray &out, const char16_t *s, qsizetype i, qsizetype n)
+{
+    qsizetype j = i;
+    while (j < n && !needsEscaping(s[j]))
+        ++j;
+    char buffer[256];
+    while (i < j) {
+        const qsizetype chunk = qMin<qsizetype>(j - i, qsizetype(sizeof buffer));
+        for (qsizetype k = 0; k < chunk; ++k)
+            buffer[k] = char(s[i + k]);
+        out.append(buffer, chunk);
+        i += chunk;
+    }
+    return j;
+}
+
+// The character at i when XML gives it a meaning (& < > ") or it may start an
+// escape (_); false for any other character.
+bool appendMarkup(QByteArray &out, QStringView text, qsizetype i, Mode mode)
+{
+    switch (text[i].unicode()) {
+    case u'&':
+        out.append("&amp;", 5);
+        return true;
+    case u'<':
+        out.append("&lt;", 4);
+        return true;
+    case u'>':
+        out.append("&gt;", 4);
+        return true;
+    case u'"':
+        if (mode == Mode::Attribute)
+            out.append("&quot;", 6);
+        else
+            out.append('"');
+        return true;
+    case u'_':
+        if (mode == Mode::CellText && isEscapeAt(text, i))
+            out.append("_x005F_", 7);
+        else
+            out.append('_');
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A control character: tab and line breaks as such or as references, the
+// others in the escape form of a cell text or left out.
+void appendControl(QByteArray &out, char16_t u, Mode mode)
+{
+    if (u == u'\t' || u == u'\n') {
+        if (mode == Mode::Attribute)
+            out.append(u == u'\t' ? "&#9;" : "&#10;");
+        else
+            out.append(char(u));
+    } else if (u == u'\r' && (mode == Mode::Attribute || mode == Mode::Plain)) {
+        out.append("&#13;", 5);
+    } else if (mode == Mode::CellText) {
+        appendEscapeForm(out, u);
+    }
+}
+
+// The character from i on (a surrogate pair is one) as UTF-8; returns the
+// index behind it. The non-characters U+FFFE and U+FFFF are escaped in a cell
+// text and left out elsewhere.
+qsizetype appendCodePoint(QByteArray &out, const char16_t *s, qsizetype i, qsizetype n, Mode mode)
+{
+    const char16_t u = s[i];
+    char32_t code = u;
+    if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+        code = QChar::surrogateToUcs4(u, s[i + 1]);
+        ++i;
+    } else if (QChar::isSurrogate(u)) {
+        code = 0xFFFD;
+    }
+    if (code != 0xFFFE && code != 0xFFFF)
+        appendUtf8(out, code);
+    else if (mode == Mode::CellText)
+        appendEscapeForm(out, code);
+    return i + 1;
+}
+
 void append(QByteArray &out, QStringView text, Mode mode)
 {
     const qsizetype n = text.size();
     const char16_t *s = reinterpret_cast<const char16_t *>(text.data());
-    qsizetype i = 0;
+    qsizetype i = appendAsciiRun(out, s, 0, n);
     while (i < n) {
-        // Runs of plain ASCII go in one piece.
-        qsizetype j = i;
-        while (j < n) {
-            const char16_t u = s[j];
-            if (u >= 0x80 || u < 0x20 || u == u'&' || u == u'<' || u == u'>' || u == u'"' || u == u'_')
-                break;
-            ++j;
-        }
-        if (j > i) {
-            char buffer[256];
-            while (i < j) {
-                const qsizetype chunk = qMin<qsizetype>(j - i, qsizetype(sizeof buffer));
-                for (qsizetype k = 0; k < chunk; ++k)
-                    buffer[k] = char(s[i + k]);
-                out.append(buffer, chunk);
-                i += chunk;
-            }
-            if (i >= n)
-                break;
-        }
-
-        const char16_t u = s[i];
-        switch (u) {
-        case u'&':
-            out.append("&amp;", 5);
+        if (appendMarkup(out, text, i, mode)) {
             ++i;
-            continue;
-        case u'<':
-            out.append("&lt;", 4);
-            ++i;
-            continue;
-        case u'>':
-            out.append("&gt;", 4);
-            ++i;
-            continue;
-        case u'"':
-            if (mode == Mode::Attribute)
-                out.append("&quot;", 6);
-            else
-                out.append('"');
-            ++i;
-            continue;
-        case u'_':
-            if (mode == Mode::CellText && isEscapeAt(text, i))
-                out.append("_x005F_", 7);
-            else
-                out.append('_');
-            ++i;
-            continue;
-        default:
-            break;
-        }
-
-        if (u < 0x20) {
-            if (u == u'\t' || u == u'\n') {
-                if (mode == Mode::Attribute)
-                    out.append(u == u'\t' ? "&#9;" : "&#10;");
-                else
-                    out.append(char(u));
-            } else if (u == u'\r' && mode == Mode::Attribute) {
-                out.append("&#13;", 5);
-            } else if (u == u'\r' && mode == Mode::Plain) {
-                out.append("&#13;", 5);
-            } else if (mode == Mode::CellText) {
-                appendEscapeForm(out, u);
-            }
-            ++i;
-            continue;
-        }
-
-        char32_t code = u;
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            code = QChar::surrogateToUcs4(u, s[i + 1]);
-            i += 2;
-        } else if (QChar::isSurrogate(u)) {
-            code = 0xFFFD;
+        } else if (s[i] < 0x20) {
+            appendControl(out, s[i], mode);
             ++i;
         } else {
-            ++i;
+            i = appendCodePoint(out, s, i, n, mode);
         }
-        if (code == 0xFFFE || code == 0xFFFF) {
-            if (mode == Mode::CellText)
-                appendEscapeForm(out, code);
-            continue;
-        }
-        appendUtf8(out, code);
+        i = appendAsciiRun(out, s, i, n);
     }
 }
 
@@ -163,6 +176,15 @@ void appendCellText(QByteArray &out, QStringView text)
 void appendAttribute(QByteArray &out, QStringView text)
 {
     append(out, text, Mode::Attribute);
+}
+
+void appendNamedAttribute(QByteArray &out, const char *name, QStringView value)
+{
+    out += ' ';
+    out += name;
+    out += "=\"";
+    appendAttribute(out, value);
+    out += '"';
 }
 
 void appendPlain(QByteArray &out, QStringView text)

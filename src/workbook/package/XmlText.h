@@ -22,6 +22,10 @@ void appendCellText(QByteArray &out, QStringView text);
 // references; characters XML 1.0 forbids are left out.
 void appendAttribute(QByteArray &out, QStringView text);
 
+// Appends an attribute with a blank before it, ` name="value"`, the value
+// escaped as by appendAttribute.
+void appendNamedAttribute(QByteArray &out, const char *name, QStringView value);
+
 // Appends character data that is not a cell text (a formula, a header or
 // footer text): entities as above, forbidden characters left out, no _xHHHH_.
 void appendPlain(QByteArray &out, QStringView text);
