@@ -25,6 +25,8 @@ struct PrintRequest
     qint16 lVerdichtet = 0;
     QString provisionName; // narrows the report to the provision's logs
     QString saveFolder; // the report is saved there when set
+
+    bool operator==(const PrintRequest &) const = default;
 };
 
 // What became of a print request.

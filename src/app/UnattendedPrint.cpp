@@ -29,21 +29,17 @@ UnattendedPrint::~UnattendedPrint() = default;
 int UnattendedPrint::run(const QString &commandLine)
 {
     m_failed = false;
-    {
-        // A clerk's window does not stop an unattended print; another
-        // unattended print is waited for, for a bounded time.
-        const StartupValues requested = SplitCommandLine(commandLine);
-        UnattendedLock lock(Program::caption());
-        const int wait = UnattendedLock::waitSeconds(requested.iniPath);
-        if (!lock.claim(wait)) {
-            showMessage(QStringLiteral("Das Programm läuft bereits für einen anderen unbeaufsichtigten Ausdruck, "
-                                       "und die Wartezeit (InstanceWait = %1 s) ist abgelaufen; es wurde nichts "
-                                       "gedruckt.")
-                            .arg(wait));
-        } else if (m_program.startUp(commandLine) && !m_program.closeRequested()) {
-            printStartupList();
-        }
-        m_program.shutDown();
+    // A clerk's window does not stop an unattended print; another unattended
+    // print is waited for, for a bounded time.
+    const StartupValues requested = SplitCommandLine(commandLine);
+    m_lock = std::make_unique<UnattendedLock>(Program::caption());
+    const int wait = UnattendedLock::waitSeconds(requested.iniPath);
+    if (!m_lock->claim(wait)) {
+        showMessage(QStringLiteral("Das Programm läuft bereits für einen anderen unbeaufsichtigten Ausdruck, und "
+                                   "die Wartezeit (InstanceWait = %1 s) ist abgelaufen; es wurde nichts gedruckt.")
+                        .arg(wait));
+    } else if (m_program.startUp(commandLine) && !m_program.closeRequested()) {
+        printStartupList();
     }
     m_exitCode = m_failed || m_program.hasFailed() ? 1 : 0;
     return m_exitCode;

@@ -8,6 +8,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
+class UnattendedLock;
+
 // An unattended print as the host starts it (a provision name on the command
 // line): no window, every message on standard error after "Tannbuch: ", and
 // the exit code telling the host whether it got its report. A message fails
@@ -21,8 +25,9 @@ public:
     // Runs the host's command line: takes the unattended lock (waiting the
     // ini's InstanceWait for another unattended print), starts the program,
     // builds the request the main window would have printed and runs the
-    // print job, then shuts the program down. Returns the exit code: 0 when
-    // the report was made, 1 when anything failed.
+    // print job. Returns the exit code: 0 when the report was made, 1 when
+    // anything failed. The program shuts down, and the lock is given back,
+    // when this object goes.
     int run(const QString &commandLine);
     int exitCode() const { return m_exitCode; }
 
@@ -42,6 +47,9 @@ private:
     // Prints on the started program; failures are told.
     void printStartupList();
 
+    // Declared before the program, so that it is given back after the
+    // program has shut down.
+    std::unique_ptr<UnattendedLock> m_lock;
     Program m_program;
     bool m_failed = false;
     int m_exitCode = 0;
