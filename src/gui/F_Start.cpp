@@ -81,7 +81,7 @@ F_Start::F_Start(QWidget *parent)
         connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
     connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        // Whichever way the chosen list changes (mouse, keyboard, cleared),
+        // Whichever way the selected list changes (mouse, keyboard, cleared),
         // the pickers follow; filling the browser refreshes them itself.
         if (!m_fillingListView)
             guarded([this] { ListView1_ItemClick(); });
@@ -224,7 +224,7 @@ void F_Start::setRequestControlsEnabled(bool on)
         RadWoEing, RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment, RadStammNummer};
     for (QWidget *control : controls)
         control->setEnabled(on);
-    // The list-type box stays off while the chosen list has no list types.
+    // The list-type box stays off while the selected list has no list types.
     cmbListenart->setEnabled(on && cmbListenart->count() > 0);
     lblListenart->setEnabled(on && cmbListenart->count() > 0);
 }
@@ -453,7 +453,7 @@ void F_Start::FillListView()
         items.first()->setSelected(true);
     }
     m_fillingListView = false;
-    // The chosen list is another one now (or none): its list types and lots.
+    // The selected list is another one now (or none): its list types and lots.
     refreshPickers();
 }
 
@@ -792,7 +792,7 @@ void F_Start::buildListBrowser()
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setMinimumWidth(300);
-    // The chosen list is pale while the browser has no focus, so the clerk
+    // The selected list is pale while the browser has no focus, so the clerk
     // sees where the keyboard works.
     QPalette browserColours = ListView1->palette();
     browserColours.setColor(

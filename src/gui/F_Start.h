@@ -72,9 +72,9 @@ public:
     // and refills the list-type box and lot/pile picker for it. Database
     // errors propagate as DbError.
     void FillListView();
-    // Refills the lot/pile picker with the lots or piles of the chosen list.
+    // Refills the lot/pile picker with the lots or piles of the selected list.
     void FillLotList();
-    // Refills the list-type box with the list types of the chosen list
+    // Refills the list-type box with the list types of the selected list
     // (greyed with its label when there are none); setting its text refills
     // the lot/pile picker.
     void FillListTypes();
@@ -165,7 +165,7 @@ private:
     // Turns Ausdruck, Schließen and every control that changes the request
     // off while a report runs, and on again.
     void setRequestControlsEnabled(bool on);
-    // The list-type box and the lot/pile picker for the chosen list.
+    // The list-type box and the lot/pile picker for the selected list.
     void refreshPickers();
     // Opens the report window on the report workbook, or shows the new
     // report in the open one.
