@@ -128,9 +128,10 @@ void F_Start::Form_Load(const QString &commandLine)
         ButAbbrech_Click();
         return;
     }
-    // Without a database the window stays open without lists.
-    if (!started)
+    if (!started) {
+        showWithoutDatabase();
         return;
+    }
 
     guarded([this] { InitSelectionControls(); });
     setTopmost(true);
@@ -215,6 +216,15 @@ void F_Start::B_OK_Click()
     });
     guarded([this] { printRequest(); });
     setTopmost(false);
+}
+
+void F_Start::showWithoutDatabase()
+{
+    // The window stays open without lists; all that needs the database is
+    // off, and the status line says why, long after the message is gone.
+    setRequestControlsEnabled(false);
+    ButAbbrech->setEnabled(true);
+    LbStatus->setText(QStringLiteral("Keine Verbindung zur Datenbank: keine Listen, kein Ausdruck."));
 }
 
 void F_Start::setRequestControlsEnabled(bool on)
@@ -575,7 +585,9 @@ void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
     if (!text.isEmpty()) {
         const std::optional<QDate> date = DateText::parse(text, QDate::currentDate());
         if (!date) {
-            showMessage(QStringLiteral("Ungültige Daten."));
+            // The clerk learns which box holds what and how a date is written.
+            showMessage(QStringLiteral("Ungültige Daten: „%1“ im Feld „%2“ ist kein Datum der Form TT.MM.JJJJ.")
+                            .arg(text, box == txtVon ? QStringLiteral("Datum von") : QStringLiteral("Datum bis")));
             box->setFocus(Qt::OtherFocusReason);
             return;
         }
@@ -620,6 +632,10 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
         // coming to the front (a message box) does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox || m_running)
+            break;
+        // A click on "Schließen" closes the window; a date left half typed
+        // does not hold it up with a message.
+        if (QApplication::focusWidget() == ButAbbrech)
             break;
         m_leavingDateBox = true;
         const auto done = qScopeGuard([this] { m_leavingDateBox = false; });

@@ -165,6 +165,8 @@ private:
     // Turns Ausdruck, Schließen and every control that changes the request
     // off while a report runs, and on again.
     void setRequestControlsEnabled(bool on);
+    // Start-up found no database: only "Schließen" is left on.
+    void showWithoutDatabase();
     // The list-type box and the lot/pile picker for the selected list.
     void refreshPickers();
     // Opens the report window on the report workbook, or shows the new

@@ -367,6 +367,10 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
     EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Verbindung zur Datenbank")));
     EXPECT_FALSE(w.hasEnded()) << "the window stays open without lists";
     EXPECT_FALSE(w.program().hasReportWorkbook()) << "start-up stops before the workbook";
+    EXPECT_TRUE(w.LbStatus->text().contains(QStringLiteral("Keine Verbindung zur Datenbank")));
+    for (QWidget *control : std::initializer_list<QWidget *>{w.B_OK, w.ListView1, w.txtVon, w.LbLos, w.CbDruck})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(w.ButAbbrech->isEnabled());
 }
 
 TEST(F_Start, WindowPositionSurvivesARestart)

@@ -209,7 +209,9 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(txtBis->selectedText(), QStringLiteral("31.03.2026")) << "the whole text is selected on entry";
     QTest::keyClicks(txtBis, QStringLiteral("31.2.26"));
     QTest::keyClick(txtBis, Qt::Key_Tab);
-    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Ungültige Daten.")}));
+    EXPECT_EQ(w.messages,
+        QStringList({QStringLiteral("Ungültige Daten: „31.2.26“ im Feld „Datum bis“ ist kein Datum der Form "
+                                    "TT.MM.JJJJ.")}));
     EXPECT_EQ(QApplication::focusWidget(), txtBis);
     EXPECT_EQ(txtBis->text(), QStringLiteral("31.2.26"));
     EXPECT_TRUE(w.takeStatements().isEmpty());
@@ -304,6 +306,21 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
         expected << QStringLiteral("Gesamt Kopf ...") << QStringLiteral("Gesamt verdichtet ...");
     expected << QStringLiteral("Kopf / Fußzeile ...") << QStringLiteral("Fertig!");
     EXPECT_EQ(w.statuses, expected);
+}
+
+// A date left half typed does not hold up "Schließen".
+TEST(ListSelection, SchliessenClosesOverAnImpossibleDate)
+{
+    SelectionWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni);
+    ASSERT_FALSE(w.hasEnded());
+    showAndActivate(w);
+    auto *txtVon = w.child<QLineEdit>("txtVon");
+    txtVon->setFocus();
+    QTest::keyClicks(txtVon, QStringLiteral("31.2.26"));
+    QTest::mouseClick(w.child<QPushButton>("ButAbbrech"), Qt::LeftButton);
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
