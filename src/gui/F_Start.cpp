@@ -56,6 +56,33 @@ template <typename T> T *named(T *widget, const QString &name)
 
 } // namespace
 
+class F_Start::ReportWindowMessages : public ProgramUi
+{
+public:
+    explicit ReportWindowMessages(F_Start &main)
+        : m_main(main)
+    { }
+    void showMessage(const QString &text) override
+    {
+        overReportWindow([&] { m_main.showMessage(text); });
+    }
+    void showWarning(const QString &text) override
+    {
+        overReportWindow([&] { m_main.showWarning(text); });
+    }
+    QString chooseTemplate(const QStringList &templates) override { return m_main.chooseTemplate(templates); }
+
+private:
+    template <typename Tell> void overReportWindow(Tell tell)
+    {
+        m_main.m_messageParent = m_main.m_reportWindow.data();
+        const auto done = qScopeGuard([this] { m_main.m_messageParent = nullptr; });
+        tell();
+    }
+
+    F_Start &m_main;
+};
+
 template <typename Work> void F_Start::guarded(Work work)
 {
     try {
@@ -70,6 +97,7 @@ template <typename Work> void F_Start::guarded(Work work)
 
 F_Start::F_Start(QWidget *parent)
     : QWidget(parent)
+    , m_reportWindowMessages(std::make_unique<ReportWindowMessages>(*this))
     , m_program(*this)
 {
     setObjectName(QStringLiteral("F_Start"));
@@ -314,7 +342,7 @@ void F_Start::showReportWindow()
         delete m_reportWindow;
     }
     if (!m_reportWindow) {
-        m_reportWindow = new ReportWindow(*xl, book, *this);
+        m_reportWindow = new ReportWindow(*xl, book, *m_reportWindowMessages);
         m_reportWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_reportWindow, &ReportWindow::closed, this, &F_Start::reportWindowClosed);
     }
@@ -720,7 +748,7 @@ void F_Start::present(const QString &text, bool warning)
 {
     // Every message is something that went wrong or was refused; a warning
     // leaves the report whole. The icon tells the clerk which at a glance.
-    QWidget *parent = isVisible() ? this : nullptr;
+    QWidget *parent = m_messageParent ? m_messageParent.data() : isVisible() ? this : nullptr;
     if (warning)
         QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
     else

@@ -192,6 +192,13 @@ private:
     void setTopmost(bool on);
     void bringToFront();
 
+    // What the report window tells goes through the main window's messages
+    // but is shown over the report window.
+    class ReportWindowMessages;
+    std::unique_ptr<ReportWindowMessages> m_reportWindowMessages;
+    // The window the next message box is shown over; none: the main window.
+    QPointer<QWidget> m_messageParent;
+
     Program m_program;
     std::unique_ptr<SingleInstance> m_instance;
     bool m_unloaded = false;
