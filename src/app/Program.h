@@ -82,7 +82,6 @@ public:
     bool closeRequested() const { return m_closeRequested; }
     // Something went wrong that an unattended run must report by its exit code.
     bool hasFailed() const { return m_failed; }
-    void markFailed() { m_failed = true; }
 
     ProgramUi &ui() { return m_ui; }
 
