@@ -12,7 +12,7 @@
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
-#include "gui/F_Start.h"
+#include "app/UnattendedPrint.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/package/OfficeConverter.h"
@@ -32,13 +32,6 @@
 #include <ctime>
 
 namespace {
-
-class BenchWindow : public F_Start
-{
-public:
-    void showMessage(const QString &text) override { QTextStream(stderr) << text << '\n'; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
-};
 
 double seconds(const QElapsedTimer &clock)
 {
@@ -72,10 +65,8 @@ QString makeReport(const QString &dbPath, const QTemporaryDir &dir)
     if (writeDemoTemplates(templates) != 0 || writeDemoIni(ini, dbPath, templates) != 0)
         return QString();
     QFile::remove(QDir(templates).filePath(QStringLiteral("Tannbuch_Losweise.xltx")));
-    BenchWindow run;
-    run.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/');
-    const int code = run.exitCode();
-    run.Form_Unload();
+    UnattendedPrint run;
+    const int code = run.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/');
     const QString saved = dir.filePath(QStringLiteral("DEMO_4711.xlsx"));
     return code == 0 && QFileInfo::exists(saved) ? saved : QString();
 }

@@ -14,9 +14,9 @@
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
+#include "app/UnattendedPrint.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
-#include "gui/F_Start.h"
 #include "workbook/cells/CellStyle.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
@@ -38,14 +38,6 @@
 #include <map>
 
 namespace {
-
-class BenchWindow : public F_Start
-{
-public:
-    void showMessage(const QString &text) override { QTextStream(stderr) << text << '\n'; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(choice); }
-    int choice = 0;
-};
 
 double seconds(const QElapsedTimer &clock)
 {
@@ -207,13 +199,12 @@ int child(int records, const QString &mode, const QString &dbPath)
     QElapsedTimer clock;
     double wall = 0;
     {
-        BenchWindow run;
+        UnattendedPrint run;
         clock.start();
-        run.Form_Load(commandLine);
+        const int exitCode = run.run(commandLine);
         wall = seconds(clock);
-        if (run.exitCode() != 0)
+        if (exitCode != 0)
             return 1;
-        run.Form_Unload();
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -223,13 +214,11 @@ int child(int records, const QString &mode, const QString &dbPath)
     if (!sent.open(QIODevice::WriteOnly))
         return 1;
     {
-        BenchWindow run;
+        UnattendedPrint run;
         run.program().connection().journal().setSink([&](const QString &sql) { sent.add(sql); });
-        run.Form_Load(commandLine);
-        if (run.exitCode() != 0)
+        if (run.run(commandLine) != 0)
             return 1;
         run.program().connection().journal().setSink({});
-        run.Form_Unload();
     }
     sent.close();
     const qint64 statementCount = sent.count();

@@ -31,6 +31,11 @@ Program::~Program()
     shutDown();
 }
 
+QString Program::caption()
+{
+    return QStringLiteral("Quelt32-Listenausdruck V ") + QStringLiteral(TANNBUCH_VERSION);
+}
+
 void Program::tell(const QString &message)
 {
     // In unattended printing every message is a failure the host must see.
@@ -212,21 +217,6 @@ void Program::OpenReportWorkbook()
         m_application->worksheets(QStringLiteral("Tannbuch")).activate();
     else
         tell(QStringLiteral("Die Vorlage \"%1\" hat kein Tabellenblatt \"Tannbuch\".").arg(m_templateFileName));
-}
-
-void Program::prepareReportState()
-{
-    m_report.db = &m_db;
-    m_report.xl = m_application.get();
-    m_report.settings = &m_settings;
-    m_report.ui = &m_ui;
-    m_report.connectionString = m_values.connectionString;
-    m_report.provisionName = m_values.provisionName;
-    m_report.saveFolder = m_values.saveFolder;
-    m_report.startupListNumber = m_values.listNumber;
-    m_report.kubaturFormat = m_kubaturFormat;
-    m_report.kubaturPlaces = m_kubaturPlaces;
-    m_report.clientCode = m_clientCode;
 }
 
 void Program::shutDown()

@@ -31,6 +31,10 @@ public:
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
+    // The caption of the main window: "Quelt32-Listenausdruck V " and the
+    // program's version; it also names the program's lock files.
+    static QString caption();
+
     // Start-up from the command line up to the report workbook: start-up
     // values (the ini file fills what the command line leaves open), the
     // connection, the access-level filter, the report workbook and the volume
@@ -64,6 +68,7 @@ public:
     int kubaturPlaces() const { return m_kubaturPlaces; }
     Application *application() { return m_application.get(); }
     ReportSettings &settings() { return m_settings; }
+    const ReportSettings &settings() const { return m_settings; }
     const QString &clientCode() const { return m_clientCode; }
     const QString &templateFolder() const { return m_templateFolder; }
     const QString &templateFileName() const { return m_templateFileName; }
@@ -77,18 +82,11 @@ public:
     bool closeRequested() const { return m_closeRequested; }
     // Something went wrong that an unattended run must report by its exit code.
     bool hasFailed() const { return m_failed; }
-    void markFailed() { m_failed = true; }
 
     ProgramUi &ui() { return m_ui; }
 
     // The report state of every print request; it lives as long as the program.
     ReportState &reportState() { return m_report; }
-    // Points the report state at the connection, the spreadsheet application
-    // (which a reopened workbook may have replaced), the report settings and
-    // the user interface, and copies the start-up values, the volume format
-    // and the client code into it. The selection values are left to the
-    // print request. Never fails.
-    void prepareReportState();
 
 private:
     void tell(const QString &message);

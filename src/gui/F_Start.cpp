@@ -9,13 +9,11 @@
 #include "report/ReportDriver.h"
 #include "report/TextLookup.h"
 #include "selection/ListViewRows.h"
-#include "selection/SelectionFilter.h"
 #include "selection/SelectionQueries.h"
 #include "text/DateText.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/WorkbookError.h"
-#include "workbook/print/ReportPrinter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,7 +39,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -59,6 +56,33 @@ template <typename T> T *named(T *widget, const QString &name)
 
 } // namespace
 
+class F_Start::ReportWindowMessages : public ProgramUi
+{
+public:
+    explicit ReportWindowMessages(F_Start &main)
+        : m_main(main)
+    { }
+    void showMessage(const QString &text) override
+    {
+        overReportWindow([&] { m_main.showMessage(text); });
+    }
+    void showWarning(const QString &text) override
+    {
+        overReportWindow([&] { m_main.showWarning(text); });
+    }
+    QString chooseTemplate(const QStringList &templates) override { return m_main.chooseTemplate(templates); }
+
+private:
+    template <typename Tell> void overReportWindow(Tell tell)
+    {
+        m_main.m_messageParent = m_main.m_reportWindow.data();
+        const auto done = qScopeGuard([this] { m_main.m_messageParent = nullptr; });
+        tell();
+    }
+
+    F_Start &m_main;
+};
+
 template <typename Work> void F_Start::guarded(Work work)
 {
     try {
@@ -73,6 +97,7 @@ template <typename Work> void F_Start::guarded(Work work)
 
 F_Start::F_Start(QWidget *parent)
     : QWidget(parent)
+    , m_reportWindowMessages(std::make_unique<ReportWindowMessages>(*this))
     , m_program(*this)
 {
     setObjectName(QStringLiteral("F_Start"));
@@ -84,7 +109,7 @@ F_Start::F_Start(QWidget *parent)
         connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
     connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        // Whichever way the chosen list changes (mouse, keyboard, cleared),
+        // Whichever way the selected list changes (mouse, keyboard, cleared),
         // the pickers follow; filling the browser refreshes them itself.
         if (!m_fillingListView)
             guarded([this] { ListView1_ItemClick(); });
@@ -108,37 +133,16 @@ F_Start::~F_Start()
 
 QString F_Start::caption()
 {
-    return QStringLiteral("Quelt32-Listenausdruck V ") + QStringLiteral(TANNBUCH_VERSION);
-}
-
-bool F_Start::isUnattended() const
-{
-    return m_program.values().isUnattended();
+    return Program::caption();
 }
 
 void F_Start::Form_Load(const QString &commandLine)
 {
     setWindowTitle(caption());
 
-    // A second window brings the first one to the front and ends. An
-    // unattended print opens no window: a clerk's window does not stop it,
-    // it only waits for another unattended print to end, for a bounded time.
+    // A second window brings the first one to the front and ends.
     m_instance = std::make_unique<SingleInstance>(caption());
-    const StartupValues requested = SplitCommandLine(commandLine);
-    if (requested.isUnattended()) {
-        const int wait = SingleInstance::unattendedWaitSeconds(requested.iniPath);
-        if (!m_instance->claimUnattended(wait)) {
-            m_secondInstance = true;
-            QTextStream(stderr) << QStringLiteral("Tannbuch: Das Programm läuft bereits für einen anderen "
-                                                  "unbeaufsichtigten Ausdruck, und die Wartezeit "
-                                                  "(InstanceWait = %1 s) ist abgelaufen; es wurde nichts gedruckt.")
-                                       .arg(wait)
-                                << Qt::endl;
-            m_program.markFailed();
-            Form_Unload();
-            return;
-        }
-    } else if (!m_instance->claim()) {
+    if (!m_instance->claim()) {
         m_secondInstance = true;
         Form_Unload();
         return;
@@ -153,20 +157,12 @@ void F_Start::Form_Load(const QString &commandLine)
         return;
     }
     if (!started) {
-        // No database: the window stays open without lists; an unattended
-        // run has nothing to print and ends.
-        if (isUnattended())
-            ButAbbrech_Click();
+        showWithoutDatabase();
         return;
     }
 
     guarded([this] { InitSelectionControls(); });
     setTopmost(true);
-
-    if (isUnattended()) {
-        B_OK_Click();
-        ButAbbrech_Click();
-    }
 }
 
 void F_Start::Form_Unload()
@@ -235,15 +231,12 @@ void F_Start::B_OK_Click()
     // afterwards, and no box counts as left meanwhile.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     setRequestControlsEnabled(false);
-    if (!isUnattended())
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto done = qScopeGuard([this, focused] {
         // Clicks made meanwhile waited in the queue; they reach the disabled
         // controls now and are dropped.
-        if (!isUnattended())
-            QCoreApplication::processEvents();
-        if (!isUnattended())
-            QApplication::restoreOverrideCursor();
+        QCoreApplication::processEvents();
+        QApplication::restoreOverrideCursor();
         setRequestControlsEnabled(true);
         if (focused && focused->isEnabled() && focused->window() == this)
             focused->setFocus(Qt::OtherFocusReason);
@@ -253,6 +246,15 @@ void F_Start::B_OK_Click()
     setTopmost(false);
 }
 
+void F_Start::showWithoutDatabase()
+{
+    // The window stays open without lists; all that needs the database is
+    // off, and the status line says why, long after the message is gone.
+    setRequestControlsEnabled(false);
+    ButAbbrech->setEnabled(true);
+    LbStatus->setText(QStringLiteral("Keine Verbindung zur Datenbank: keine Listen, kein Ausdruck."));
+}
+
 void F_Start::setRequestControlsEnabled(bool on)
 {
     QWidget *const controls[] = {B_OK, ButAbbrech, ListView1, txtVon, txtBis, txLastDays, txt_Jahr, btnJahr[0],
@@ -260,99 +262,30 @@ void F_Start::setRequestControlsEnabled(bool on)
         RadWoEing, RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment, RadStammNummer};
     for (QWidget *control : controls)
         control->setEnabled(on);
-    // The list-type box stays off while the chosen list has no list types.
+    // The list-type box stays off while the selected list has no list types.
     cmbListenart->setEnabled(on && cmbListenart->count() > 0);
     lblListenart->setEnabled(on && cmbListenart->count() > 0);
 }
 
-void F_Start::printRequest()
+PrintRequest F_Start::requestFromControls() const
 {
-    // The user may have closed the workbook since the last report.
-    if (!m_program.hasReportWorkbook()) {
-        m_program.OpenReportWorkbook();
-        // The template choice was cancelled (or the template failed, which
-        // was told): nothing to print into.
-        if (!m_program.hasReportWorkbook() && !isUnattended())
-            return;
-    }
-
-    ReportState &state = m_program.reportState();
-    const StartupValues &values = m_program.values();
-    const QString chosen = chosenList();
-    if (chosen.isEmpty() && !isUnattended()) {
-        showMessage(QStringLiteral("Bitte eine Liste auswählen."));
-        return;
-    }
-    if (chosen.isEmpty()) {
-        // Printing LISTE '' would hand the host an empty report as success.
-        if (values.listNumber.isEmpty()) {
-            showMessage(QStringLiteral("In der Listenauswahl steht keine Liste; es wurde nichts gedruckt "
-                                       "und nichts gespeichert."));
-        } else {
-            showMessage(QStringLiteral("Die Liste %1 steht nicht in der Listenauswahl (andere Listenart, "
-                                       "anderes Haushaltsjahr oder falsche Listennummer); es wurde nichts "
-                                       "gedruckt und nichts gespeichert.")
-                            .arg(values.listNumber));
-        }
-        return;
-    }
-    state.listNumber = chosen;
-
-    ReportSettings &settings = m_program.settings();
-    for (int v = 1; v <= 6; ++v) {
-        if (sortButton(v)->isChecked())
-            settings.EinzSort = qint16(v);
-    }
-
-    SelectionRequest request;
-    request.listNumber = state.listNumber;
-    request.mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
+    PrintRequest request;
+    request.listNumber = listNumber();
+    // Before the selection controls are prepared no sort button is checked;
+    // the template's sort order stands then.
+    request.sortOrder = m_program.settings().EinzSort;
+    request.listTypeText = cmbListenart->currentText();
+    request.lotMode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
     for (int i = 0; i < LbLos->count(); ++i) {
         const QListWidgetItem *entry = LbLos->item(i);
-        request.shown << entry->text();
+        request.shownEntries << entry->text();
         if (entry->isSelected())
-            request.marked << entry->text();
+            request.markedEntries << entry->text();
     }
-    Connection &db = m_program.connection();
-    const bool provisionNamed = !values.provisionName.isEmpty();
-    if (provisionNamed) {
-        request.provisionFilter = GetProvisionFilter(db, values.provisionName);
-        // Without its condition the report would show the whole list as the
-        // provision's.
-        if (request.provisionFilter.isEmpty()) {
-            showMessage(QStringLiteral("Die Bereitstellung \"%1\" gibt es nicht oder sie enthält keine Hölzer; es "
-                                       "wurde nichts gedruckt und nichts gespeichert.")
-                            .arg(values.provisionName));
-            return;
-        }
+    for (int v = 1; v <= 6; ++v) {
+        if (sortButton(v)->isChecked())
+            request.sortOrder = qint16(v);
     }
-    request.listType = GetListTypeNumber(db, cmbListenart->currentText());
-
-    Selection selection = BuildSelectionFilter(request);
-    if (provisionNamed) {
-        // The provision decides which lots there are to print: a lot-by-lot
-        // report shows only the lots that hold its records.
-        const QStringList lots = ReadSelectionLots(db, selection.filter);
-        if (lots.isEmpty()) {
-            const QString list = request.listType.isEmpty()
-                ? state.listNumber
-                : QStringLiteral("%1 (Listenart %2)").arg(state.listNumber, request.listType);
-            showMessage(QStringLiteral("Die Bereitstellung \"%1\" enthält keine Hölzer der Liste %2; es wurde "
-                                       "nichts gedruckt und nichts gespeichert.")
-                            .arg(values.provisionName, list));
-            return;
-        }
-        if (request.mode == LotMode::Lots) {
-            selection.lots = lots;
-            selection.lotCount = int(lots.size());
-        }
-    }
-    state.filter = selection.filter;
-    state.lots = selection.lots;
-    state.lotCount = selection.lotCount;
-    state.listType = request.listType;
-    state.provisionFilter = request.provisionFilter;
-
     // 0 off, 1 on; a box the template greyed keeps its 2.
     const auto value = [](const QCheckBox *box) -> qint16 {
         switch (box->checkState()) {
@@ -365,52 +298,35 @@ void F_Start::printRequest()
         }
         return 1;
     };
-    settings.lLosweise = value(CbLosweise);
-    settings.lSofortDruck = value(CbDruck);
-    settings.lEinzeln = value(CbEinzeln);
-    settings.lVerdichtet = value(CbVerdichtet);
-
-    m_program.prepareReportState();
-    try {
-        Workbook_Aktualisieren(state);
-    } catch (...) {
-        // What was written before the failure stays in the workbook; the
-        // clerk sees it in the report window (after the failure's message).
-        if (!isUnattended())
-            QTimer::singleShot(0, this, [this] { showReportWindow(); });
-        throw;
-    }
-
-    if (isUnattended())
-        savePdfBesideWorkbook();
-    else
-        showReportWindow();
+    request.lLosweise = value(CbLosweise);
+    request.lSofortDruck = value(CbDruck);
+    request.lEinzeln = value(CbEinzeln);
+    request.lVerdichtet = value(CbVerdichtet);
+    request.provisionName = m_program.values().provisionName;
+    request.saveFolder = m_program.values().saveFolder;
+    return request;
 }
 
-void F_Start::savePdfBesideWorkbook()
+void F_Start::printRequest()
 {
-    Application *xl = m_program.application();
-    if (!xl || xl->workbookCount() == 0 || m_program.ReadIniValue(QStringLiteral("SavePdf")).trimmed() != u"1")
-        return;
-    QString path = xl->savedPath(xl->activeWorkbook().workbook());
-    if (path.isEmpty())
-        return; // nothing was saved, so there is nothing to put a PDF beside
-    path.chop(QStringLiteral(".xlsx").size());
-    path += QStringLiteral(".pdf");
-    try {
-        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path);
-    } catch (const WorkbookError &e) {
-        showMessage(QStringLiteral("Das PDF neben der Arbeitsmappe konnte nicht geschrieben werden.\n") + e.message());
-        m_program.markFailed();
-    }
+    const PrintOutcome outcome = RunPrintJob(m_program, requestFromControls());
+    for (const QString &message : outcome.errorMessages)
+        showMessage(message);
+    for (const QString &warning : outcome.warnings)
+        showWarning(warning);
+    // What was written stays in the workbook, after a failure too; the clerk
+    // sees it in the report window (after the failure's message).
+    if (outcome.reportWritten)
+        showReportWindow();
 }
 
 QString F_Start::reportFilePath()
 {
-    const ReportState &state = m_program.reportState();
-    const QString name = state.provisionName.isEmpty() ? ReportFileName(QStringLiteral("Holzliste"), state.listNumber)
-                                                       : ReportFileName(state.provisionName, state.startupListNumber);
-    const QString folder = state.saveFolder.isEmpty() ? QDir::homePath() : state.saveFolder;
+    const StartupValues &values = m_program.values();
+    const QString name = values.provisionName.isEmpty()
+        ? ReportFileName(QStringLiteral("Holzliste"), m_program.reportState().listNumber)
+        : ReportFileName(values.provisionName, values.listNumber);
+    const QString folder = values.saveFolder.isEmpty() ? QDir::homePath() : values.saveFolder;
     return QDir(folder).filePath(name);
 }
 
@@ -426,7 +342,7 @@ void F_Start::showReportWindow()
         delete m_reportWindow;
     }
     if (!m_reportWindow) {
-        m_reportWindow = new ReportWindow(*xl, book, *this);
+        m_reportWindow = new ReportWindow(*xl, book, *m_reportWindowMessages);
         m_reportWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_reportWindow, &ReportWindow::closed, this, &F_Start::reportWindowClosed);
     }
@@ -575,7 +491,7 @@ void F_Start::FillListView()
         items.first()->setSelected(true);
     }
     m_fillingListView = false;
-    // The chosen list is another one now (or none): its list types and lots.
+    // The selected list is another one now (or none): its list types and lots.
     refreshPickers();
 }
 
@@ -587,7 +503,7 @@ void F_Start::refreshPickers()
         FillLotList();
 }
 
-QString F_Start::chosenList() const
+QString F_Start::listNumber() const
 {
     QString list;
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
@@ -601,7 +517,7 @@ QString F_Start::chosenList() const
 void F_Start::FillLotList()
 {
     LbLos->clear();
-    const QString list = chosenList();
+    const QString list = listNumber();
     if (list.isEmpty())
         return;
     const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
@@ -609,31 +525,9 @@ void F_Start::FillLotList()
         SortedLotEntries(ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
 }
 
-QStringList SortedLotEntries(QStringList entries)
-{
-    // The database sorts lot numbers as text (1, 10, 100, 2); when every
-    // entry is a whole number they go in numeric order instead.
-    QList<qint64> numbers;
-    numbers.reserve(entries.size());
-    for (const QString &entry : entries) {
-        bool ok = false;
-        numbers << entry.trimmed().toLongLong(&ok);
-        if (!ok)
-            return entries;
-    }
-    QList<qsizetype> order(entries.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return numbers[a] < numbers[b]; });
-    QStringList sorted;
-    sorted.reserve(entries.size());
-    for (qsizetype i : order)
-        sorted << entries[i];
-    return sorted;
-}
-
 void F_Start::FillListTypes()
 {
-    const QString list = chosenList().trimmed();
+    const QString list = listNumber().trimmed();
     {
         const QSignalBlocker quiet(cmbListenart);
         cmbListenart->clear();
@@ -719,7 +613,9 @@ void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
     if (!text.isEmpty()) {
         const std::optional<QDate> date = DateText::parse(text, QDate::currentDate());
         if (!date) {
-            showMessage(QStringLiteral("Ungültige Daten."));
+            // The clerk learns which box holds what and how a date is written.
+            showMessage(QStringLiteral("Ungültige Daten: „%1“ im Feld „%2“ ist kein Datum der Form TT.MM.JJJJ.")
+                            .arg(text, box == txtVon ? QStringLiteral("Datum von") : QStringLiteral("Datum bis")));
             box->setFocus(Qt::OtherFocusReason);
             return;
         }
@@ -764,6 +660,10 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
         // coming to the front (a message box) does not.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_leavingDateBox || m_running)
+            break;
+        // A click on "Schließen" closes the window; a date left half typed
+        // does not hold it up with a message.
+        if (QApplication::focusWidget() == ButAbbrech)
             break;
         m_leavingDateBox = true;
         const auto done = qScopeGuard([this] { m_leavingDateBox = false; });
@@ -836,10 +736,6 @@ void F_Start::bringToFront()
 
 void F_Start::showMessage(const QString &text)
 {
-    // In unattended printing a message means the host did not get what it
-    // asked for.
-    if (isUnattended())
-        m_program.markFailed();
     present(text, false);
 }
 
@@ -850,15 +746,9 @@ void F_Start::showWarning(const QString &text)
 
 void F_Start::present(const QString &text, bool warning)
 {
-    if (isUnattended()) {
-        // Nobody reads a message of an unattended run but the host, through
-        // standard error and the exit code.
-        QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
-        return;
-    }
     // Every message is something that went wrong or was refused; a warning
     // leaves the report whole. The icon tells the clerk which at a glance.
-    QWidget *parent = isVisible() ? this : nullptr;
+    QWidget *parent = m_messageParent ? m_messageParent.data() : isVisible() ? this : nullptr;
     if (warning)
         QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
     else
@@ -919,14 +809,34 @@ QRadioButton *F_Start::sortButton(int einzSort) const
 
 void F_Start::buildLayout()
 {
-    // List browser.
+    buildListBrowser();
+    QFrame *selectionFrame = buildSelectionFrame();
+    QGroupBox *lotBox = buildLotBox();
+    QGroupBox *settingsBox = buildSettingsBox();
+    QGroupBox *sortBox = buildSortBox();
+    QHBoxLayout *bottom = buildButtonsAndStatus();
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(selectionFrame, 0, 0, 1, 2);
+    grid->addWidget(ListView1, 1, 0);
+    grid->addWidget(lotBox, 1, 1);
+    grid->addWidget(settingsBox, 2, 0);
+    grid->addWidget(sortBox, 2, 1);
+    grid->addLayout(bottom, 3, 0, 1, 2);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
+}
+
+void F_Start::buildListBrowser()
+{
     ListView1 = named(new QTreeWidget(this), QStringLiteral("ListView1"));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setAllColumnsShowFocus(true);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setMinimumWidth(300);
-    // The chosen list is pale while the browser has no focus, so the clerk
+    // The selected list is pale while the browser has no focus, so the clerk
     // sees where the keyboard works.
     QPalette browserColours = ListView1->palette();
     browserColours.setColor(
@@ -934,7 +844,10 @@ void F_Start::buildLayout()
     browserColours.setColor(
         QPalette::Inactive, QPalette::HighlightedText, browserColours.color(QPalette::Active, QPalette::Text));
     ListView1->setPalette(browserColours);
+}
 
+QFrame *F_Start::buildSelectionFrame()
+{
     // Date range, days, business year and list type share one frame.
     auto *selectionFrame = named(new QFrame(this), QStringLiteral("frmAuswahl"));
     lblListendatum = named(new QLabel(QStringLiteral("HAB-Datum:"), selectionFrame), QStringLiteral("lblListendatum"));
@@ -989,8 +902,11 @@ void F_Start::buildLayout()
     types->addWidget(cmbListenart);
     types->addStretch(1);
     selectionLayout->addLayout(types, 2, 1);
+    return selectionFrame;
+}
 
-    // Lots or piles of the chosen list.
+QGroupBox *F_Start::buildLotBox()
+{
     auto *lotBox = named(new QGroupBox(this), QStringLiteral("frmLose"));
     optLos[0] = named(new QRadioButton(QStringLiteral("&Lose"), lotBox), QStringLiteral("optLos(0)"));
     optLos[1] = named(new QRadioButton(QStringLiteral("&Polter"), lotBox), QStringLiteral("optLos(1)"));
@@ -1004,8 +920,11 @@ void F_Start::buildLayout()
     lotModes->addStretch(1);
     lotLayout->addLayout(lotModes);
     lotLayout->addWidget(LbLos);
+    return lotBox;
+}
 
-    // Report switches.
+QGroupBox *F_Start::buildSettingsBox()
+{
     auto *settingsBox = named(new QGroupBox(QStringLiteral("Einstellungen"), this), QStringLiteral("frmEinstellungen"));
     // Mnemonics: each letter once in the window (A and S are the buttons').
     CbVerdichtet = named(new QCheckBox(QStringLiteral("&Verdichtet"), settingsBox), QStringLiteral("CbVerdichtet"));
@@ -1016,8 +935,11 @@ void F_Start::buildLayout()
     for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise})
         settingsLayout->addWidget(box);
     settingsLayout->addStretch(1);
+    return settingsBox;
+}
 
-    // Sort order of the single-log section.
+QGroupBox *F_Start::buildSortBox()
+{
     auto *sortBox = named(new QGroupBox(QStringLiteral("Einzeln"), this), QStringLiteral("frmEinzeln"));
     RadWoEing = named(new QRadioButton(QStringLiteral("Sortiert nach &Waldort und Eingabefolge"), sortBox),
         QStringLiteral("RadWoEing"));
@@ -1034,8 +956,11 @@ void F_Start::buildLayout()
     auto *sortLayout = new QVBoxLayout(sortBox);
     for (int v = 1; v <= 6; ++v)
         sortLayout->addWidget(sortButton(v));
+    return sortBox;
+}
 
-    // Buttons and status line.
+QHBoxLayout *F_Start::buildButtonsAndStatus()
+{
     B_OK = named(new QPushButton(QStringLiteral("&Ausdruck"), this), QStringLiteral("B_OK"));
     ButAbbrech = named(new QPushButton(QStringLiteral("&Schließen"), this), QStringLiteral("ButAbbrech"));
     // "Ausdruck" is the default: Enter anywhere but on another button or in
@@ -1054,22 +979,12 @@ void F_Start::buildLayout()
     // The template search of the report workbook; not shown.
     flbVorlagen = named(new QListWidget(this), QStringLiteral("flbVorlagen"));
     flbVorlagen->hide();
-
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(selectionFrame, 0, 0, 1, 2);
-    grid->addWidget(ListView1, 1, 0);
-    grid->addWidget(lotBox, 1, 1);
-    grid->addWidget(settingsBox, 2, 0);
-    grid->addWidget(sortBox, 2, 1);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(LbStatus, 1);
     bottom->addWidget(prgFortschritt);
     bottom->addWidget(B_OK);
     bottom->addWidget(ButAbbrech);
-    grid->addLayout(bottom, 3, 0, 1, 2);
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 2);
-    grid->setRowStretch(1, 1);
+    return bottom;
 }
 
 void F_Start::setTabOrder()

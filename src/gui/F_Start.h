@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PrintJob.h"
 #include "app/Program.h"
 #include "gui/ReportWindow.h"
 #include "report/ProgramUi.h"
@@ -14,6 +15,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -25,10 +27,6 @@ class QTreeWidget;
 
 class SingleInstance;
 
-// The lot or pile entries in the order the picker shows them: numeric order
-// when every entry is a whole number, else as the database gave them.
-QStringList SortedLotEntries(QStringList entries);
-
 // The program's one main window: the list browser with its date range and
 // business-year buttons, the list-type and lot/pile pickers, the report
 // switches and sort order, "Ausdruck" and "Schließen", and the status line.
@@ -36,9 +34,9 @@ QStringList SortedLotEntries(QStringList entries);
 // as name(index), e.g. "btnJahr(0)").
 //
 // Start-up (Form_Load) and shut-down (Form_Unload) run here in their fixed
-// order; the program-wide state lives in Program. In unattended printing (a
-// provision name on the command line) the window is never shown, messages go
-// to standard error and the exit code tells the host whether it worked.
+// order; the program-wide state lives in Program, and "Ausdruck" hands its
+// request to the print job. Unattended printing needs no window
+// (UnattendedPrint).
 class F_Start : public QWidget, public ProgramUi
 {
     Q_OBJECT
@@ -63,10 +61,9 @@ public:
     // propagate as DbError.
     void InitSelectionControls();
     void ButAbbrech_Click();
-    // The print request: reads the chosen list, lots or piles, list type,
-    // sort order and switches, fills the report state and runs the report
-    // driver. Database and workbook failures are told to the user (and fail
-    // an unattended run); the window leaves its topmost place afterwards.
+    // The print request: hands the request of the controls to the print job,
+    // tells its failures and warnings and shows the report window; the
+    // window leaves its topmost place afterwards.
     void B_OK_Click();
     // Chooses a business year: empties the date range and reloads the list.
     void btnJahr_Click(int index);
@@ -75,27 +72,30 @@ public:
     // and refills the list-type box and lot/pile picker for it. Database
     // errors propagate as DbError.
     void FillListView();
-    // Refills the lot/pile picker with the lots or piles of the chosen list.
+    // Refills the lot/pile picker with the lots or piles of the selected list.
     void FillLotList();
-    // Refills the list-type box with the list types of the chosen list
+    // Refills the list-type box with the list types of the selected list
     // (greyed with its label when there are none); setting its text refills
     // the lot/pile picker.
     void FillListTypes();
     // Selects the whole text of the focused text box or combo box.
     void SelectText();
-    // The chosen list: the text of the last selected list in list order, or
-    // empty when none is selected.
-    QString chosenList() const;
+    // The list number the browser has selected: the text of the last
+    // selected list in list order, or empty when none is selected.
+    QString listNumber() const;
+    // The print request the controls make: the selected list, its list type,
+    // lots or piles (shown and marked), the sort order and the switches,
+    // with the start-up values' provision and save folder.
+    PrintRequest requestFromControls() const;
 
     bool hasEnded() const { return m_ended; }
-    // 0 when the program did its work; non-zero when an unattended run failed
-    // or start-up ended the program.
+    // 0 when the program did its work; non-zero when start-up failed and
+    // ended the program.
     int exitCode() const;
 
     Program &program() { return m_program; }
 
-    // ProgramUi. A message fails an unattended run, a warning does not;
-    // both reach the user through present().
+    // ProgramUi. Messages and warnings reach the user through present().
     void showMessage(const QString &text) override;
     void showWarning(const QString &text) override;
     QString chooseTemplate(const QStringList &templates) override;
@@ -107,7 +107,7 @@ public:
     ReportWindow *reportWindow() const { return m_reportWindow; }
     // Where "Speichern unter" starts: the save folder (or the home folder)
     // and the name an unattended run would save under (provision and list),
-    // "Holzliste_" and the list without a provision.
+    // "Holzliste_" and the list number without a provision.
     QString reportFilePath();
 
     QTreeWidget *ListView1;
@@ -145,8 +145,7 @@ public:
     QRadioButton *sortButton(int einzSort) const;
 
 protected:
-    // Shows a message or warning: a message box, or standard error in
-    // unattended printing. Whether the run failed is settled before.
+    // Shows a message or warning in a message box.
     virtual void present(const QString &text, bool warning);
     // Asks the user for a template (the template dialog); empty when the
     // user cancelled.
@@ -166,27 +165,39 @@ private:
     // Turns Ausdruck, Schließen and every control that changes the request
     // off while a report runs, and on again.
     void setRequestControlsEnabled(bool on);
-    // The list-type box and the lot/pile picker for the chosen list.
+    // Start-up found no database: only "Schließen" is left on.
+    void showWithoutDatabase();
+    // The list-type box and the lot/pile picker for the selected list.
     void refreshPickers();
     // Opens the report window on the report workbook, or shows the new
     // report in the open one.
     void showReportWindow();
     // The user closed the report window: the workbook closes unsaved.
     void reportWindowClosed();
-    // Unattended runs with SavePdf=1 in the ini file write a PDF beside the
-    // saved workbook.
-    void savePdfBesideWorkbook();
     // Runs an event's work; a database or workbook failure is told to the
-    // user instead of ending the program, and fails an unattended run.
+    // user instead of ending the program.
     template <typename Work> void guarded(Work work);
     void reportFailure(const QString &message);
+    // The window's parts, one per group of controls, and the grid they lie in.
     void buildLayout();
+    void buildListBrowser();
+    QFrame *buildSelectionFrame();
+    QGroupBox *buildLotBox();
+    QGroupBox *buildSettingsBox();
+    QGroupBox *buildSortBox();
+    QHBoxLayout *buildButtonsAndStatus();
     void setTabOrder();
     void RestoreWindowPosition();
     void SaveWindowPosition();
     void setTopmost(bool on);
     void bringToFront();
-    bool isUnattended() const;
+
+    // What the report window tells goes through the main window's messages
+    // but is shown over the report window.
+    class ReportWindowMessages;
+    std::unique_ptr<ReportWindowMessages> m_reportWindowMessages;
+    // The window the next message box is shown over; none: the main window.
+    QPointer<QWidget> m_messageParent;
 
     Program m_program;
     std::unique_ptr<SingleInstance> m_instance;

@@ -1,4 +1,4 @@
-#include "gui/F_Start.h"
+#include "app/UnattendedPrint.h"
 
 #include <QDate>
 #include <QFile>
@@ -12,11 +12,11 @@
 TEST(DemoJournal, UnattendedDemoPrintSendsTheRecordedStatements)
 {
     QTemporaryDir out;
-    F_Start run;
+    UnattendedPrint run;
     run.program().connection().journal().setRecording(true);
-    run.Form_Load(
-        QStringLiteral("|" TANNBUCH_BUILD_DIR "/demo/kelmora.ini|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
-    ASSERT_EQ(run.exitCode(), 0);
+    ASSERT_EQ(run.run(QStringLiteral("|" TANNBUCH_BUILD_DIR "/demo/kelmora.ini|||4711|1|DEMO|") + out.path()
+                  + QLatin1Char('/')),
+        0);
     const QString separator = QStringLiteral("\n-- next statement\n");
     // The demo's newest business year is this year.
     QString sent = run.program().connection().journal().statements().join(separator) + QLatin1Char('\n');

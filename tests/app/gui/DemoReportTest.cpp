@@ -1,4 +1,4 @@
-#include "gui/F_Start.h"
+#include "app/UnattendedPrint.h"
 #include "workbook/cells/CellStyle.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
@@ -19,13 +19,13 @@ const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 const QString demoTemplates = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates");
 
 // Unattended printing as the host starts it; messages recorded.
-class HostRun : public F_Start
+class HostRun : public UnattendedPrint
 {
 public:
     void showMessage(const QString &text) override
     {
         messages << text;
-        F_Start::showMessage(text);
+        UnattendedPrint::showMessage(text);
     }
     QStringList messages;
 };
@@ -48,8 +48,8 @@ QString iniWithTemplates(const QTemporaryDir &dir, const QString &folder)
 std::unique_ptr<Workbook> printDemo(const QString &ini, const QTemporaryDir &out)
 {
     HostRun run;
-    run.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
-    EXPECT_EQ(run.exitCode(), 0) << run.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(run.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/')), 0)
+        << run.messages.join(QLatin1Char('\n')).toStdString();
     workbookvalidation::expectValid(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
     return XlsxReader::load(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
 }

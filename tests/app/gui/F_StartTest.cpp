@@ -1,8 +1,10 @@
 #include "gui/F_Start.h"
+#include "app/UnattendedLock.h"
 #include "app/WindowPositionStore.h"
-#include "gui/SingleInstance.h"
 #include "gui/dlgVorlagen.h"
 #include "workbook/automation/Application.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,7 +36,9 @@
 #include <chrono>
 #include <thread>
 
+#include "RecordingWindow.h"
 #include "common/QtPrinters.h"
+#include "common/WorkbookCompare.h"
 
 #include <gtest/gtest.h>
 
@@ -301,14 +305,34 @@ TEST(F_Start, TheTemplateChoiceHoldsWhileTheProgramRuns)
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
 }
 
-TEST(F_Start, UnattendedPrintingTakesTheFirstTemplateAndEnds)
+// Unattended printing opens no window: it takes the first template, creates
+// no widget, and prints what "Ausdruck" prints right after start-up, through
+// the same job, so both save the same workbook.
+TEST(F_Start, UnattendedPrintingAndAusdruckGoThroughTheSameJob)
 {
+    const QSet<QWidget *> widgetsBefore(QApplication::allWidgets().cbegin(), QApplication::allWidgets().cend());
+    QTemporaryDir unattendedOut;
+    RecordingRun run;
+    ASSERT_EQ(
+        run.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + unattendedOut.path() + u'/'), 0)
+        << run.messages.join(u'\n').toStdString();
+    EXPECT_EQ(run.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
+    const QSet<QWidget *> widgetsAfter(QApplication::allWidgets().cbegin(), QApplication::allWidgets().cend());
+    EXPECT_EQ(widgetsAfter, widgetsBefore) << "no widget created";
+
+    QTemporaryDir windowOut;
     TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|"));
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + windowOut.path() + u'/');
+    ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(w.offered.isEmpty());
-    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
-    EXPECT_TRUE(w.hasEnded());
-    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.requestFromControls() == StartupPrintRequest(w.program()));
+    w.B_OK_Click();
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
+    const auto unattendedBook = XlsxReader::load(unattendedOut.filePath(QStringLiteral("DEMO_4711.xlsx")));
+    const auto windowBook = XlsxReader::load(windowOut.filePath(QStringLiteral("DEMO_4711.xlsx")));
+    ASSERT_TRUE(unattendedBook && windowBook);
+    EXPECT_EQ(testsupport::workbookDifferences(*unattendedBook, *windowBook), QStringList());
+    w.Form_Unload();
 }
 
 TEST(F_Start, MissingIniEndsTheProgramWithItsMessage)
@@ -343,6 +367,10 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
     EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Verbindung zur Datenbank")));
     EXPECT_FALSE(w.hasEnded()) << "the window stays open without lists";
     EXPECT_FALSE(w.program().hasReportWorkbook()) << "start-up stops before the workbook";
+    EXPECT_TRUE(w.LbStatus->text().contains(QStringLiteral("Keine Verbindung zur Datenbank")));
+    for (QWidget *control : std::initializer_list<QWidget *>{w.B_OK, w.ListView1, w.txtVon, w.LbLos, w.CbDruck})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(w.ButAbbrech->isEnabled());
 }
 
 TEST(F_Start, WindowPositionSurvivesARestart)
@@ -389,10 +417,9 @@ TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
 
     // The clerk's window does not stop the host's provision print.
     QTemporaryDir out;
-    TestWindow unattended;
-    unattended.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/');
-    EXPECT_TRUE(unattended.hasEnded());
-    EXPECT_EQ(unattended.exitCode(), 0) << unattended.messages.join(u'\n').toStdString();
+    RecordingRun unattended;
+    EXPECT_EQ(unattended.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/'), 0)
+        << unattended.messages.join(u'\n').toStdString();
     EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
     EXPECT_FALSE(first.hasEnded());
 }
@@ -401,7 +428,7 @@ TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
 // it and then prints.
 TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
 {
-    QLockFile other(SingleInstance(F_Start::caption()).unattendedLockPath());
+    QLockFile other(UnattendedLock(F_Start::caption()).path());
     ASSERT_TRUE(other.tryLock(0));
     std::thread release([&other] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -410,10 +437,10 @@ TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
     QElapsedTimer waited;
     waited.start();
     QTemporaryDir out;
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/');
+    RecordingRun w;
+    const int exitCode = w.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/');
     release.join();
-    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    EXPECT_EQ(exitCode, 0) << w.messages.join(u'\n').toStdString();
     EXPECT_GE(waited.elapsed(), 1400);
     EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
 }

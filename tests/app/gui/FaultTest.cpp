@@ -75,9 +75,9 @@ struct DemoCopy : UnattendedFolder
 
     // Prints list 4711 of list type 1 unattended for the provision, as the
     // host would; the exit code of the run.
-    int print(RecordingWindow &w, const QString &provision) const
+    int print(RecordingRun &w, const QString &provision) const
     {
-        w.Form_Load(u"|"_s + ini + u"|||4711|1|"_s + provision + u'|' + dir.path() + u'/');
+        w.run(u"|"_s + ini + u"|||4711|1|"_s + provision + u'|' + dir.path() + u'/');
         return w.exitCode();
     }
 };
@@ -167,7 +167,7 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
     earlier.close();
 
     {
-        RecordingWindow unattended;
+        RecordingRun unattended;
         EXPECT_NE(copy.printUnattended(unattended), 0);
         ASSERT_FALSE(unattended.messages.isEmpty());
         EXPECT_TRUE(unattended.messages.join(u'\n').contains(u"SCHICHT_HOEHEN_KOPF"_s))
@@ -191,25 +191,23 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
 
 // Starts a second unattended print and a clerk's window once its own report
 // is under way.
-class BusyWindow : public RecordingWindow
+class BusyRun : public RecordingRun
 {
 public:
-    explicit BusyWindow(const DemoCopy &copy)
+    explicit BusyRun(const DemoCopy &copy)
         : m_copy(copy)
     { }
     void showProgress(qint64 done, qint64 total) override
     {
-        RecordingWindow::showProgress(done, total);
+        RecordingRun::showProgress(done, total);
         if (secondTried)
             return;
         secondTried = true;
         QElapsedTimer waited;
         waited.start();
-        RecordingWindow unattended;
-        unattended.Form_Load(u"|"_s + m_copy.ini + u"|||4711|1|DEMO|"_s + otherFolder.path() + u'/');
+        RecordingRun unattended;
+        unattendedExit = unattended.run(u"|"_s + m_copy.ini + u"|||4711|1|DEMO|"_s + otherFolder.path() + u'/');
         unattendedWaited = waited.elapsed();
-        unattendedEnded = unattended.hasEnded();
-        unattendedExit = unattended.exitCode();
         RecordingWindow clerk;
         clerk.Form_Load(u"|"_s + m_copy.ini + u"|||||"_s);
         clerkEnded = clerk.hasEnded();
@@ -218,7 +216,6 @@ public:
     QTemporaryDir otherFolder;
     bool secondTried = false;
     qint64 unattendedWaited = 0;
-    bool unattendedEnded = false;
     int unattendedExit = 0;
     bool clerkEnded = true;
 
@@ -233,10 +230,9 @@ TEST(Faults, SecondUnattendedPrintWaitsItsTimeAndFailsWhileTheFirstFinishes)
     ASSERT_TRUE(ini.open(QIODevice::Append));
     ini.write("\r\nInstanceWait=1\r\n");
     ini.close();
-    BusyWindow first(copy);
+    BusyRun first(copy);
     EXPECT_EQ(copy.printUnattended(first), 0) << first.messages.join(u'\n').toStdString();
     ASSERT_TRUE(first.secondTried) << "the report showed no progress";
-    EXPECT_TRUE(first.unattendedEnded);
     EXPECT_GE(first.unattendedWaited, 1000) << "it waits InstanceWait seconds for the first";
     EXPECT_NE(first.unattendedExit, 0) << "an unattended second run printed nothing and must say so";
     EXPECT_TRUE(QDir(first.otherFolder.path()).isEmpty()) << "the second run wrote nothing";
@@ -246,15 +242,15 @@ TEST(Faults, SecondUnattendedPrintWaitsItsTimeAndFailsWhileTheFirstFinishes)
 
 // Cuts the database file short once the report is under way: between two
 // statements, as a host restoring its database would.
-class CuttingWindow : public RecordingWindow
+class CuttingRun : public RecordingRun
 {
 public:
-    explicit CuttingWindow(QString db)
+    explicit CuttingRun(QString db)
         : m_db(std::move(db))
     { }
     void showProgress(qint64 done, qint64 total) override
     {
-        RecordingWindow::showProgress(done, total);
+        RecordingRun::showProgress(done, total);
         if (!cut) {
             QFile file(m_db);
             cut = file.resize(file.size() / 3);
@@ -269,7 +265,7 @@ private:
 TEST(Faults, DatabaseCutShortDuringAPrintIsToldAndFailsTheRun)
 {
     DemoCopy copy;
-    CuttingWindow w(copy.db);
+    CuttingRun w(copy.db);
     EXPECT_EQ(copy.printUnattended(w), 1);
     ASSERT_TRUE(w.cut) << "the report showed no progress";
     ASSERT_FALSE(w.messages.isEmpty());
@@ -294,7 +290,7 @@ TEST(BadInput, ControlCharactersLongTextsEmptyRecordsAndNullIdsPrint)
         "LISTE = '4711';"
         "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT ID, NULL FROM "
         "BEREITSTELLUNG_KOPF WHERE BEREITSTELLUNGSNAME = 'DEMO';");
-    RecordingWindow w;
+    RecordingRun w;
     const int code = copy.printUnattended(w);
     EXPECT_EQ(code, 0) << w.messages.join(u'\n').toStdString();
     const auto book = XlsxReader::load(copy.saved());
@@ -312,9 +308,9 @@ TEST(BadInput, QuotesInListLotPileAndProvisionRunThroughEveryStatement)
     DemoCopy copy("UPDATE LOGS SET LISTE = 'O''Brien', LOS = LOS || '''', POLTNR = POLTNR || '''' WHERE LISTE = '4711';"
                   "UPDATE LISTENKOPF SET LISTE = 'O''Brien' WHERE LISTE = '4711';"
                   "UPDATE BEREITSTELLUNG_KOPF SET BEREITSTELLUNGSNAME = 'D''EMO' WHERE BEREITSTELLUNGSNAME = 'DEMO';");
-    RecordingWindow w;
-    w.Form_Load(u"|"_s + copy.ini + u"|||O'Brien|1|D'EMO|"_s + copy.dir.path() + u'/');
-    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    RecordingRun w;
+    EXPECT_EQ(w.run(u"|"_s + copy.ini + u"|||O'Brien|1|D'EMO|"_s + copy.dir.path() + u'/'), 0)
+        << w.messages.join(u'\n').toStdString();
     const auto book = XlsxReader::load(copy.dir.filePath(u"D'EMO_O'Brien.xlsx"_s));
     ASSERT_TRUE(book);
     EXPECT_GT(book->sheet(0).usedRange().lastRow, 600) << "head, condensed part, single logs and totals";
@@ -356,7 +352,7 @@ TEST(Faults, BadTemplatesFailTheUnattendedRunWithTheirReason)
         DemoCopy copy;
         copy.setIniValue(u"PathTemplates"_s, templateFolder(copy.dir, change));
 
-        RecordingWindow w;
+        RecordingRun w;
         EXPECT_NE(copy.printUnattended(w), 0);
         EXPECT_FALSE(w.messages.isEmpty());
         EXPECT_FALSE(QFile::exists(copy.saved())) << w.messages.join(u'\n').toStdString();
@@ -384,7 +380,7 @@ TEST(Provision, LotByLotPrintsTheProvisionsLotsOnly)
     for (const Case &c : cases) {
         DemoCopy copy(c.changes);
         copy.useTemplate(u"Tannbuch_Losweise.xltx"_s);
-        RecordingWindow w;
+        RecordingRun w;
         ASSERT_EQ(copy.print(w, u"TEILABFUHR"_s), 0) << w.messages.join(u'\n').toStdString();
         EXPECT_EQ(w.program().reportState().lots, QStringList({c.lot}));
         const auto book = XlsxReader::load(copy.dir.filePath(u"TEILABFUHR_4711.xlsx"_s));
@@ -405,7 +401,7 @@ TEST(Provision, UnknownEmptyOrForeignProvisionFails)
                   "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) "
                   "SELECT 990, ID_LOG FROM LOGS WHERE LISTE = '4713';");
     for (const QString &provision : {u"GIBTESNICHT"_s, u"LEER"_s, u"FREMD"_s}) {
-        RecordingWindow w;
+        RecordingRun w;
         EXPECT_NE(copy.print(w, provision), 0) << provision.toStdString();
         ASSERT_EQ(w.messages.size(), 1) << w.messages.join(u'\n').toStdString();
         EXPECT_TRUE(w.messages.first().startsWith(u"Die Bereitstellung \""_s + provision + u'"'))
@@ -423,10 +419,11 @@ TEST(ListType, UnattendedReportCountsWhatTheListBrowserCounts)
         DemoCopy copy("UPDATE LOGS SET LISTENART = 2 WHERE LISTE = '4711' AND LOS = '5';");
         if (!businessYear)
             copy.setIniValue(u"RELTABLE"_s, QString());
-        RecordingWindow w;
+        RecordingRun w;
         ASSERT_EQ(copy.print(w, u"DEMO"_s), 0) << w.messages.join(u'\n').toStdString();
-        ASSERT_EQ(w.ListView1->topLevelItemCount(), 1);
-        const double browserPieces = w.ListView1->topLevelItem(0)->text(2).toDouble();
+        const QList<ListViewRow> browser = StartupListRows(w.program());
+        ASSERT_EQ(browser.size(), 1);
+        const double browserPieces = browser.first().stk.toDouble();
         const auto book = XlsxReader::load(copy.saved());
         ASSERT_TRUE(book);
         EXPECT_EQ(totalsFigure(*book->sheet(u"Tannbuch"_s), u"Gesamtstück (STK)"_s), browserPieces)

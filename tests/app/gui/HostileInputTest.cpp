@@ -67,7 +67,7 @@ TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatem
     // when the command line has no connection.
     for (const char *line : {"AL=1;DELETE FROM LOGS", "RELTABLE=RELTABLE1 = reltable.id --"}) {
         DemoFolder folder(QString::fromLatin1(line));
-        RecordingWindow w;
+        RecordingRun w;
         w.program().connection().journal().setRecording(true);
         EXPECT_NE(folder.printUnattended(w), 0) << line;
         EXPECT_EQ(w.program().connection().journal().count(), 0) << line;
@@ -85,10 +85,10 @@ TEST(HostileInput, AReportSendsSingleStatementsAndGivesNoCredentialsAway)
     DemoFolder folder;
     const QString connection = u"Provider=SQLite;Data Source="_s + folder.db
         + u";User ID=o'neil;Password={a;b}}c};Initial Catalog='k;''at'"_s;
-    RecordingWindow w;
+    RecordingRun w;
     w.program().connection().journal().setRecording(true);
-    w.Form_Load(connection + u"|"_s + folder.ini + u"|||4711|1|DEMO|"_s + folder.dir.path() + u'/');
-    ASSERT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    ASSERT_EQ(w.run(connection + u"|"_s + folder.ini + u"|||4711|1|DEMO|"_s + folder.dir.path() + u'/'), 0)
+        << w.messages.join(u'\n').toStdString();
 
     const QStringList &sent = w.program().connection().journal().statements();
     ASSERT_GT(sent.size(), 20);
@@ -118,10 +118,10 @@ TEST(HostileInput, AFailedOpenTellsNoPassword)
     for (const QString &connection :
         {u"Provider=SQLite;Data Source="_s + missing + u";User ID=o'neil;Password={Ge;Heim}}99}"_s,
             u"Provider=SQLOLEDB;Data Source=127.0.0.1,1;User ID=o'neil;Password={Ge;Heim}}99};Initial Catalog=k"_s}) {
-        RecordingWindow w;
+        RecordingRun w;
         w.program().connection().journal().setRecording(true);
-        w.Form_Load(connection + u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
-        EXPECT_NE(w.exitCode(), 0) << connection.toStdString();
+        EXPECT_NE(w.run(connection + u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + dir.path() + u'/'), 0)
+            << connection.toStdString();
         ASSERT_FALSE(w.messages.isEmpty()) << connection.toStdString();
         const QString told = w.messages.join(u'\n') + w.program().connection().journal().statements().join(u'\n');
         EXPECT_FALSE(told.contains(u"Heim"_s)) << told.toStdString();

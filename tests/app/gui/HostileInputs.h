@@ -106,12 +106,11 @@ inline void expectRefusedBeforeAnyStatement(const QString &connectionString, con
 {
     for (const Case &c : cases()) {
         QTemporaryDir folder;
-        RecordingWindow w;
+        RecordingRun w;
         w.program().connection().journal().setRecording(true);
-        w.Form_Load(commandLine(connectionString, iniPath, c, folder.path() + u'/'));
+        const int exitCode = w.run(commandLine(connectionString, iniPath, c, folder.path() + u'/'));
         const std::string label = fieldWord(c.field).toStdString() + " = " + c.value.toStdString();
-        EXPECT_TRUE(w.hasEnded()) << label;
-        EXPECT_NE(w.exitCode(), 0) << label;
+        EXPECT_NE(exitCode, 0) << label;
         EXPECT_EQ(w.program().connection().journal().count(), 0)
             << label << ": " << w.program().connection().journal().statements().join(u'\n').toStdString();
         ASSERT_EQ(w.messages.size(), 1) << label << ": " << w.messages.join(u'\n').toStdString();

@@ -60,7 +60,7 @@ struct GeneratedList : UnattendedFolder
 TEST(LargeList, ReportRunsPastRow65536)
 {
     GeneratedList list(25000, u"Tannbuch.xltx"_s);
-    RecordingWindow w;
+    RecordingRun w;
     ASSERT_EQ(list.printUnattended(w), 0) << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
     const auto book = XlsxReader::load(list.saved());
@@ -98,7 +98,7 @@ TEST(LargeList, TwoThousandLotsLotByLot)
 {
     GeneratedList list(2000, u"Tannbuch_Losweise.xltx"_s,
         "UPDATE LOGS SET LOS = printf('L%04d', ID_LOG % 2000) WHERE LISTE = '4711'; ANALYZE;");
-    RecordingWindow w;
+    RecordingRun w;
     ASSERT_EQ(list.printUnattended(w), 0) << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
     ASSERT_EQ(w.warnings.size(), 1) << w.warnings.join(u'\n').toStdString();

@@ -1,3 +1,4 @@
+#include "RecordingWindow.h"
 #include "gui/F_Start.h"
 #include "report/ReportState.h"
 #include "workbook/automation/Application.h"
@@ -57,13 +58,15 @@ public:
     QStringList statuses;
 
 protected:
-    // Unattended: standard error as well; interactive: no box.
-    void present(const QString &text, bool warning) override
-    {
-        messages << text;
-        if (program().values().isUnattended())
-            F_Start::present(text, warning);
-    }
+    void present(const QString &text, bool) override { messages << text; }
+};
+
+// An unattended print with its messages, status texts and statements recorded.
+class SelectionRun : public RecordingRun
+{
+public:
+    void showStatus(const QString &text) override { statuses << text; }
+    QStringList statuses;
 };
 
 // A window of its own on screen, so focus moves as a person moves it.
@@ -174,7 +177,7 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("12.03.2026"));
     EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("1162"));
     EXPECT_EQ(list->topLevelItem(0)->text(3), QStringLiteral("965,012"));
-    EXPECT_EQ(w.chosenList(), QStringLiteral("4711"));
+    EXPECT_EQ(w.listNumber(), QStringLiteral("4711"));
     EXPECT_EQ(entries(lots),
         QStringList(
             {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
@@ -206,7 +209,9 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(txtBis->selectedText(), QStringLiteral("31.03.2026")) << "the whole text is selected on entry";
     QTest::keyClicks(txtBis, QStringLiteral("31.2.26"));
     QTest::keyClick(txtBis, Qt::Key_Tab);
-    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Ungültige Daten.")}));
+    EXPECT_EQ(w.messages,
+        QStringList({QStringLiteral("Ungültige Daten: „31.2.26“ im Feld „Datum bis“ ist kein Datum der Form "
+                                    "TT.MM.JJJJ.")}));
     EXPECT_EQ(QApplication::focusWidget(), txtBis);
     EXPECT_EQ(txtBis->text(), QStringLiteral("31.2.26"));
     EXPECT_TRUE(w.takeStatements().isEmpty());
@@ -303,6 +308,21 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(w.statuses, expected);
 }
 
+// A date left half typed does not hold up "Schließen".
+TEST(ListSelection, SchliessenClosesOverAnImpossibleDate)
+{
+    SelectionWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni);
+    ASSERT_FALSE(w.hasEnded());
+    showAndActivate(w);
+    auto *txtVon = w.child<QLineEdit>("txtVon");
+    txtVon->setFocus();
+    QTest::keyClicks(txtVon, QStringLiteral("31.2.26"));
+    QTest::mouseClick(w.child<QPushButton>("ButAbbrech"), Qt::LeftButton);
+    EXPECT_TRUE(w.hasEnded());
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
 {
     SelectionWindow w;
@@ -327,7 +347,7 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
     // The next list chosen with the keyboard refills the pickers like a click.
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(w.chosenList(), QStringLiteral("4713"));
+    EXPECT_EQ(w.listNumber(), QStringLiteral("4713"));
     EXPECT_EQ(w.takeStatements(),
         QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON "
                                     "LOGS.LISTENART = LISTENART.LISTENART WHERE LISTE = '4713' AND "
@@ -504,7 +524,7 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     const QString noListTypes = QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
                                                "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ");
     EXPECT_EQ(selection, QStringList({dated(days), noListTypes, dated(days), noListTypes}));
-    EXPECT_TRUE(w.chosenList().isEmpty());
+    EXPECT_TRUE(w.listNumber().isEmpty());
     EXPECT_TRUE(w.LbLos->count() == 0);
 
     // Typing into the days box moves the range's start and reloads the list
@@ -520,20 +540,20 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
 TEST(ListSelection, UnattendedPrintingSavesTheCommandLineList)
 {
     QTemporaryDir out;
-    SelectionWindow w;
+    SelectionRun w;
     w.program().connection().journal().setRecording(true);
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/'));
-    EXPECT_TRUE(w.hasEnded());
-    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(
+        w.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/')), 0)
+        << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
 
-    const QStringList sent = w.takeStatements();
+    const QStringList sent = w.program().connection().journal().statements();
     const QString fixed = QStringLiteral(
         "SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) Kubatur FROM LOGS L "
         "INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE  inner join reltable on l.RELTABLE1 = reltable.id and "
         "right(reltable.kurzname,2) = right('2026',2) WHERE 1=1  AND L.LISTE = '4711' AND ISNULL(L.LISTENART,0) = 1 "
         "group by L.LISTE ORDER BY L.LISTE ");
-    EXPECT_EQ(sent.count(fixed), 2) << "by the year button and at the end of the preparation";
+    EXPECT_EQ(sent.count(fixed), 1) << "once, for the browser's first list";
     const qsizetype provision = sent.indexOf(
         QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
                        "bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'DEMO' "));
@@ -557,11 +577,11 @@ TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)
     // Another list type, a list of another business year, a typing error.
     for (const QString &fields : {QStringLiteral("4711|2"), QStringLiteral("4712|1"), QStringLiteral("47111|1")}) {
         QTemporaryDir out;
-        SelectionWindow w;
-        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||") + fields + QStringLiteral("|DEMO|")
-            + out.path() + QLatin1Char('/'));
-        EXPECT_TRUE(w.hasEnded());
-        EXPECT_NE(w.exitCode(), 0) << fields.toStdString();
+        SelectionRun w;
+        EXPECT_NE(w.run(QStringLiteral("|") + demoIni + QStringLiteral("|||") + fields + QStringLiteral("|DEMO|")
+                      + out.path() + QLatin1Char('/')),
+            0)
+            << fields.toStdString();
         ASSERT_EQ(w.messages.size(), 1) << fields.toStdString();
         EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Liste ") + fields.section(QLatin1Char('|'), 0, 0)
             + QStringLiteral(" steht nicht in der Listenauswahl")))

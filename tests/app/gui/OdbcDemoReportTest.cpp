@@ -39,13 +39,12 @@ QString iniWith(const QTemporaryDir &dir, const QString &extra)
 }
 
 // Prints list 4711 unattended over the endpoint; the exit code.
-int printOverEndpoint(RecordingWindow &w, const tds::Endpoint &endpoint, const QString &ini, const QTemporaryDir &out)
+int printOverEndpoint(RecordingRun &w, const tds::Endpoint &endpoint, const QString &ini, const QTemporaryDir &out)
 {
     const QString al = IniReader::value(demoIni, QStringLiteral("AL")).value_or(QString());
     const QString year = IniReader::value(demoIni, QStringLiteral("RELTABLE")).value_or(QString());
-    w.Form_Load(endpoint.connectionString() + QLatin1Char('|') + ini + QLatin1Char('|') + al + QLatin1Char('|') + year
+    return w.run(endpoint.connectionString() + QLatin1Char('|') + ini + QLatin1Char('|') + al + QLatin1Char('|') + year
         + QStringLiteral("|4711|1|DEMO|") + out.path() + QLatin1Char('/'));
-    return w.exitCode();
 }
 
 } // namespace
@@ -55,13 +54,13 @@ TEST(OdbcDemoReport, TheWorkbookEqualsTheEmbeddedRunCellForCell)
     UnattendedFolder embedded;
     embedded.ini = demoIni;
     {
-        RecordingWindow first;
+        RecordingRun first;
         ASSERT_EQ(embedded.printUnattended(first), 0) << qPrintable(first.messages.join(u'\n'));
     }
 
     tds::Endpoint endpoint(QStringLiteral(TANNBUCH_DEMO_DB));
     QTemporaryDir out;
-    RecordingWindow second;
+    RecordingRun second;
     ASSERT_EQ(printOverEndpoint(second, endpoint, demoIni, out), 0) << qPrintable(second.messages.join(u'\n'));
 
     const auto a = XlsxReader::load(embedded.saved());
@@ -95,7 +94,7 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         endpoint.setFaults(c.faults);
         QTemporaryDir out;
         const QString ini = iniWith(out, QStringLiteral("QueryTimeout=1\r\n"));
-        RecordingWindow w;
+        RecordingRun w;
         QElapsedTimer timer;
         timer.start();
         EXPECT_NE(printOverEndpoint(w, endpoint, ini, out), 0);

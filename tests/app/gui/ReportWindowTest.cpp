@@ -9,16 +9,20 @@
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
 
+#include "RecordingWindow.h"
 #include "common/QtPrinters.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -265,10 +269,33 @@ TEST(ReportWindow, UnattendedRunWritesAPdfBesideTheWorkbookWhenAsked)
     out.write(in.readAll() + "SavePdf=1\r\n");
     out.close();
 
-    ClerkWindow w;
-    w.Form_Load(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/');
-    EXPECT_EQ(w.exitCode(), 0) << w.messages.join(u'\n').toStdString();
+    RecordingRun w;
+    EXPECT_EQ(w.run(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/'), 0)
+        << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath(u"DEMO_4711.xlsx"_s)));
     EXPECT_TRUE(QFile::exists(dir.filePath(u"DEMO_4711.pdf"_s)));
-    EXPECT_EQ(w.reportWindow(), nullptr) << "no window in unattended runs";
+}
+
+// What the report window tells is shown over the report window, not over
+// the main window behind it.
+TEST(ReportWindow, ItsMessagesShowOverIt)
+{
+    struct FirstTemplateWindow : F_Start
+    {
+        QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
+    } w;
+    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+    ASSERT_FALSE(w.hasEnded());
+    w.B_OK_Click();
+    ASSERT_NE(w.reportWindow(), nullptr);
+    QWidget *shownOver = nullptr;
+    QTimer::singleShot(0, [&shownOver] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownOver = box->parentWidget();
+        box->accept();
+    });
+    EXPECT_FALSE(w.reportWindow()->saveAs(u"/gibt-es-nicht/bericht.xlsx"_s));
+    EXPECT_EQ(shownOver, w.reportWindow());
+    w.Form_Unload();
 }

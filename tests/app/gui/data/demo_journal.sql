@@ -4,20 +4,6 @@ SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'
 -- next statement
 select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = 1 AND ISNULL(DISABLE,0) = 0 AND ISNUMERIC(KURZNAME) = 1 ORDER BY KURZNAME DESC
 -- next statement
-SELECT * FROM STRINGS WHERE ID_STRING = 726
--- next statement
-SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE  inner join reltable on l.RELTABLE1 = reltable.id and right(reltable.kurzname,2) = right('<this year>',2) WHERE 1=1  AND L.LISTE = '4711' AND ISNULL(L.LISTENART,0) = 1 group by L.LISTE ORDER BY L.LISTE 
--- next statement
-SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  AND listenart.LISTENART = 1
--- next statement
-SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' ORDER BY LOS
--- next statement
-SELECT * FROM STRINGS WHERE ID_STRING = 716
--- next statement
-SELECT * FROM STRINGS WHERE ID_STRING = 727
--- next statement
-SELECT * FROM STRINGS WHERE ID_STRING = 726
--- next statement
 SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE  inner join reltable on l.RELTABLE1 = reltable.id and right(reltable.kurzname,2) = right('<this year>',2) WHERE 1=1  AND L.LISTE = '4711' AND ISNULL(L.LISTENART,0) = 1 group by L.LISTE ORDER BY L.LISTE 
 -- next statement
 SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = logs.listenart WHERE logs.LISTE = '4711 '  AND listenart.LISTENART = 1

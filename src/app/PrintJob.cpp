@@ -1,0 +1,230 @@
+#include "PrintJob.h"
+
+#include "app/Program.h"
+#include "db/DbError.h"
+#include "report/ProgramUi.h"
+#include "report/ReportDriver.h"
+#include "selection/SelectionFilter.h"
+#include "selection/SelectionQueries.h"
+#include "workbook/automation/Application.h"
+#include "workbook/cells/WorkbookError.h"
+#include "workbook/print/ReportPrinter.h"
+
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+namespace {
+
+// The report driver's messages and warnings go into the outcome, for the
+// caller to show when the job is done; status and progress reach the
+// program's own user interface at once.
+class JobUi : public ProgramUi
+{
+public:
+    JobUi(ProgramUi &shown, PrintOutcome &outcome)
+        : m_shown(shown)
+        , m_outcome(outcome)
+    { }
+    void showMessage(const QString &text) override
+    {
+        m_outcome.errorMessages << text;
+        m_outcome.failed = true;
+    }
+    void showWarning(const QString &text) override { m_outcome.warnings << text; }
+    QString chooseTemplate(const QStringList &templates) override { return m_shown.chooseTemplate(templates); }
+    void showStatus(const QString &text) override { m_shown.showStatus(text); }
+    void showProgress(qint64 done, qint64 total) override { m_shown.showProgress(done, total); }
+
+private:
+    ProgramUi &m_shown;
+    PrintOutcome &m_outcome;
+};
+
+// The selection filter of a request with the list type and the provision's
+// condition it was built from.
+struct CheckedSelection
+{
+    Selection selection;
+    QString listType;
+    QString provisionFilter;
+};
+
+// The selection of the request; empty after telling the job's user why the
+// provision gives nothing to print.
+std::optional<CheckedSelection> checkedSelection(Connection &db, const PrintRequest &request, ProgramUi &ui)
+{
+    SelectionRequest selecting;
+    selecting.listNumber = request.listNumber;
+    selecting.mode = request.lotMode;
+    selecting.shown = request.shownEntries;
+    selecting.marked = request.markedEntries;
+    const bool provisionNamed = !request.provisionName.isEmpty();
+    if (provisionNamed) {
+        selecting.provisionFilter = GetProvisionFilter(db, request.provisionName);
+        // Without its condition the report would show the whole list as the
+        // provision's.
+        if (selecting.provisionFilter.isEmpty()) {
+            ui.showMessage(QStringLiteral("Die Bereitstellung \"%1\" gibt es nicht oder sie enthält keine Hölzer; "
+                                          "es wurde nichts gedruckt und nichts gespeichert.")
+                               .arg(request.provisionName));
+            return std::nullopt;
+        }
+    }
+    selecting.listType = GetListTypeNumber(db, request.listTypeText);
+
+    CheckedSelection checked{BuildSelectionFilter(selecting), selecting.listType, selecting.provisionFilter};
+    if (!provisionNamed)
+        return checked;
+    // The provision decides which lots there are to print: a lot-by-lot
+    // report shows only the lots that hold its records.
+    const QStringList lots = ReadSelectionLots(db, checked.selection.filter);
+    if (lots.isEmpty()) {
+        const QString list = selecting.listType.isEmpty()
+            ? request.listNumber
+            : QStringLiteral("%1 (Listenart %2)").arg(request.listNumber, selecting.listType);
+        ui.showMessage(QStringLiteral("Die Bereitstellung \"%1\" enthält keine Hölzer der Liste %2; es wurde "
+                                      "nichts gedruckt und nichts gespeichert.")
+                           .arg(request.provisionName, list));
+        return std::nullopt;
+    }
+    if (request.lotMode == LotMode::Lots) {
+        checked.selection.lots = lots;
+        checked.selection.lotCount = int(lots.size());
+    }
+    return checked;
+}
+
+// Everything the report driver reads: the program's connection, workbook and
+// settings, the start-up values, the volume format and the client code, and
+// the request's selection, switches and sort order.
+void fillReportState(Program &program, const PrintRequest &request, const CheckedSelection &checked, ProgramUi &ui)
+{
+    ReportSettings &settings = program.settings();
+    settings.EinzSort = request.sortOrder;
+    settings.lLosweise = request.lLosweise;
+    settings.lSofortDruck = request.lSofortDruck;
+    settings.lEinzeln = request.lEinzeln;
+    settings.lVerdichtet = request.lVerdichtet;
+
+    ReportState &state = program.reportState();
+    state.db = &program.connection();
+    // A reopened workbook may have replaced the spreadsheet application.
+    state.xl = program.application();
+    state.settings = &settings;
+    state.ui = &ui;
+    state.connectionString = program.values().connectionString;
+    state.provisionName = request.provisionName;
+    state.saveFolder = request.saveFolder;
+    // The saved file is named after the list the host asked for.
+    state.startupListNumber = program.values().listNumber;
+    state.kubaturFormat = program.kubaturFormat();
+    state.kubaturPlaces = program.kubaturPlaces();
+    state.clientCode = program.clientCode();
+
+    state.listNumber = request.listNumber;
+    state.filter = checked.selection.filter;
+    state.lots = checked.selection.lots;
+    state.lotCount = checked.selection.lotCount;
+    state.listType = checked.listType;
+    state.provisionFilter = checked.provisionFilter;
+}
+
+// Writes "<saved workbook>.pdf" beside the workbook the driver saved.
+void savePdfBesideWorkbook(Program &program, PrintOutcome &outcome)
+{
+    Application *xl = program.application();
+    if (outcome.savedFile.isEmpty() || !xl || xl->workbookCount() == 0
+        || program.ReadIniValue(QStringLiteral("SavePdf")).trimmed() != u"1")
+        return;
+    QString path = outcome.savedFile;
+    path.chop(QStringLiteral(".xlsx").size());
+    path += QStringLiteral(".pdf");
+    try {
+        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path);
+    } catch (const WorkbookError &e) {
+        outcome.errorMessages << QStringLiteral("Das PDF neben der Arbeitsmappe konnte nicht geschrieben werden.\n")
+                + e.message();
+        outcome.failed = true;
+    }
+}
+
+// The workbook the driver saved in the save folder; empty when it saved none.
+QString savedWorkbook(Program &program, const PrintRequest &request)
+{
+    Application *xl = program.application();
+    if (request.saveFolder.isEmpty() || !xl || xl->workbookCount() == 0)
+        return QString();
+    return xl->savedPath(xl->activeWorkbook().workbook());
+}
+
+// The checks, the report and what follows it; database and workbook errors
+// propagate.
+void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintOutcome &outcome)
+{
+    if (request.listNumber.isEmpty()) {
+        ui.showMessage(QStringLiteral("Bitte eine Liste auswählen."));
+        return;
+    }
+    const std::optional<CheckedSelection> checked = checkedSelection(program.connection(), request, ui);
+    if (!checked)
+        return;
+    fillReportState(program, request, *checked, ui);
+    outcome.reportWritten = true;
+    Workbook_Aktualisieren(program.reportState());
+    outcome.savedFile = savedWorkbook(program, request);
+    // Only an unattended report gets its PDF: the host has no window to
+    // print from.
+    if (!request.provisionName.isEmpty())
+        savePdfBesideWorkbook(program, outcome);
+}
+
+} // namespace
+
+PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
+{
+    PrintOutcome outcome;
+    // The user may have closed the workbook since the last report.
+    if (!program.hasReportWorkbook()) {
+        program.OpenReportWorkbook();
+        // The template choice was cancelled (or the template failed, which
+        // was told): nothing to print into. An unattended run goes on, so
+        // that the host hears of every failure.
+        if (!program.hasReportWorkbook() && !program.values().isUnattended())
+            return outcome;
+    }
+    JobUi ui(program.ui(), outcome);
+    try {
+        runChecked(program, request, ui, outcome);
+    } catch (const DbError &e) {
+        // The database's own words.
+        ui.showMessage(e.message());
+    } catch (const WorkbookError &e) {
+        ui.showMessage(e.message());
+    }
+    // The state outlives the job; its messages go to the program again.
+    program.reportState().ui = &program.ui();
+    return outcome;
+}
+
+QStringList SortedLotEntries(QStringList entries)
+{
+    // The database sorts lot numbers as text (1, 10, 100, 2); when every
+    // entry is a whole number they go in numeric order instead.
+    QList<qint64> numbers;
+    numbers.reserve(entries.size());
+    for (const QString &entry : entries) {
+        bool ok = false;
+        numbers << entry.trimmed().toLongLong(&ok);
+        if (!ok)
+            return entries;
+    }
+    QList<qsizetype> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return numbers[a] < numbers[b]; });
+    QStringList sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype i : order)
+        sorted << entries[i];
+    return sorted;
+}

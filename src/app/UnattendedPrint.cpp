@@ -1,0 +1,147 @@
+#include "UnattendedPrint.h"
+
+#include "app/UnattendedLock.h"
+#include "db/DbError.h"
+#include "selection/SelectionQueries.h"
+#include "selection/SelectionStatements.h"
+#include "text/DateText.h"
+
+#include <QDate>
+#include <QTextStream>
+
+namespace {
+
+// A switch of the template's settings as its check box leaves it: 0 off,
+// 2 greyed, anything else on.
+qint16 switchValue(qint16 setting)
+{
+    return setting == 0 ? 0 : setting == 2 ? 2 : 1;
+}
+
+} // namespace
+
+UnattendedPrint::UnattendedPrint()
+    : m_program(*this)
+{ }
+
+UnattendedPrint::~UnattendedPrint() = default;
+
+int UnattendedPrint::run(const QString &commandLine)
+{
+    m_failed = false;
+    // A clerk's window does not stop an unattended print; another unattended
+    // print is waited for, for a bounded time.
+    const StartupValues requested = SplitCommandLine(commandLine);
+    m_lock = std::make_unique<UnattendedLock>(Program::caption());
+    const int wait = UnattendedLock::waitSeconds(requested.iniPath);
+    if (!m_lock->claim(wait)) {
+        showMessage(QStringLiteral("Das Programm läuft bereits für einen anderen unbeaufsichtigten Ausdruck, und "
+                                   "die Wartezeit (InstanceWait = %1 s) ist abgelaufen; es wurde nichts gedruckt.")
+                        .arg(wait));
+    } else if (m_program.startUp(commandLine) && !m_program.closeRequested()) {
+        printStartupList();
+    }
+    m_exitCode = m_failed || m_program.hasFailed() ? 1 : 0;
+    return m_exitCode;
+}
+
+void UnattendedPrint::printStartupList()
+{
+    PrintRequest request;
+    try {
+        request = StartupPrintRequest(m_program);
+    } catch (const DbError &e) {
+        showMessage(e.message());
+        return;
+    }
+    // Printing LISTE '' would hand the host an empty report as success.
+    const QString asked = m_program.values().listNumber;
+    if (request.listNumber.isEmpty() && asked.isEmpty()) {
+        showMessage(QStringLiteral("In der Listenauswahl steht keine Liste; es wurde nichts gedruckt "
+                                   "und nichts gespeichert."));
+        return;
+    }
+    if (request.listNumber.isEmpty()) {
+        showMessage(QStringLiteral("Die Liste %1 steht nicht in der Listenauswahl (andere Listenart, "
+                                   "anderes Haushaltsjahr oder falsche Listennummer); es wurde nichts "
+                                   "gedruckt und nichts gespeichert.")
+                        .arg(asked));
+        return;
+    }
+    const PrintOutcome outcome = RunPrintJob(m_program, request);
+    for (const QString &message : outcome.errorMessages)
+        showMessage(message);
+    for (const QString &warning : outcome.warnings)
+        showWarning(warning);
+    if (outcome.failed)
+        m_failed = true;
+}
+
+void UnattendedPrint::showMessage(const QString &text)
+{
+    // A message means the host did not get what it asked for.
+    m_failed = true;
+    present(text, false);
+}
+
+void UnattendedPrint::showWarning(const QString &text)
+{
+    present(text, true);
+}
+
+void UnattendedPrint::present(const QString &text, bool /*warning*/)
+{
+    // Nobody reads a message of an unattended run but the host, through
+    // standard error and the exit code.
+    QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
+}
+
+QList<ListViewRow> StartupListRows(Program &program)
+{
+    const StartupValues &values = program.values();
+    const ReportSettings &settings = program.settings();
+    ListViewQuery query;
+    query.businessYearColumn = values.businessYearColumn;
+    query.listNumber = values.listNumber;
+    query.listTypeNumber = values.listTypeNumber;
+    query.accessLevelFilter = program.accessLevelFilter();
+    const QDate today = QDate::currentDate();
+    if (values.businessYearColumn.isEmpty()) {
+        query.dateFrom = DateText::format(today.addDays(-settings.LetztenTage));
+        query.dateTo = DateText::format(today);
+    } else {
+        int newest = 0;
+        try {
+            newest = NewestBusinessYear(program.connection(), values.businessYearColumn, today);
+        } catch (const DbError &) {
+            // Without the table the year falls back to the calendar.
+            newest = BusinessYearOrFallback(QString(), today);
+        }
+        query.year = QString::number(newest);
+    }
+    return ReadListViewRows(program.connection(), ListViewStatement(query), program.kubaturFormat());
+}
+
+PrintRequest StartupPrintRequest(Program &program)
+{
+    const StartupValues &values = program.values();
+    const ReportSettings &settings = program.settings();
+    PrintRequest request;
+    request.sortOrder = settings.EinzSort >= 1 && settings.EinzSort <= 6 ? settings.EinzSort : qint16(1);
+    request.lLosweise = switchValue(settings.lLosweise);
+    request.lSofortDruck = switchValue(settings.lSofortDruck);
+    request.lEinzeln = switchValue(settings.lEinzeln);
+    request.lVerdichtet = switchValue(settings.lVerdichtet);
+    request.provisionName = values.provisionName;
+    request.saveFolder = values.saveFolder;
+
+    const QList<ListViewRow> rows = StartupListRows(program);
+    if (rows.isEmpty())
+        return request;
+    request.listNumber = rows.first().liste;
+    Connection &db = program.connection();
+    const QString list = request.listNumber.trimmed();
+    request.listTypeText = ReadListTypeTexts(db, list, values.listTypeNumber).value(0);
+    request.shownEntries = SortedLotEntries(ReadLotEntries(db, request.lotMode, list, request.listTypeText));
+    return request;
+}
