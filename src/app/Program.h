@@ -2,8 +2,9 @@
 
 #include "app/StartupValues.h"
 #include "db/Connection.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "selection/SelectionFilter.h"
 
 #include <QString>
 #include <QStringList>
@@ -81,9 +82,11 @@ public:
 
     ProgramUi &ui() { return m_ui; }
 
-    // The report state of every print request; it lives as long as the program.
-    ReportState &reportState() { return m_report; }
-    // Points the report state at the connection, the spreadsheet application
+    // The report run of every print request; it lives as long as the program.
+    ReportRun &reportRun() { return m_report; }
+    // What the last print request chose to print.
+    Selection &printSelection() { return m_printSelection; }
+    // Points the report run at the connection, the spreadsheet application
     // (which a reopened workbook may have replaced), the report settings and
     // the user interface, and copies the start-up values, the volume format
     // and the client code into it. The selection values are left to the
@@ -105,7 +108,8 @@ private:
     QString m_templateFolder;
     QString m_templateFileName;
     QStringList m_templateFiles;
-    ReportState m_report;
+    ReportRun m_report;
+    Selection m_printSelection;
     bool m_closeRequested = false;
     bool m_iniMessageShown = false;
     bool m_failed = false;

@@ -276,7 +276,6 @@ void F_Start::printRequest()
             return;
     }
 
-    ReportState &state = m_program.reportState();
     const StartupValues &values = m_program.values();
     const QString chosen = chosenList();
     if (chosen.isEmpty() && !isUnattended()) {
@@ -296,7 +295,6 @@ void F_Start::printRequest()
         }
         return;
     }
-    state.listNumber = chosen;
 
     ReportSettings &settings = m_program.settings();
     for (int v = 1; v <= 6; ++v) {
@@ -305,7 +303,7 @@ void F_Start::printRequest()
     }
 
     SelectionRequest request;
-    request.listNumber = state.listNumber;
+    request.listNumber = chosen;
     request.mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
     for (int i = 0; i < LbLos->count(); ++i) {
         const QListWidgetItem *entry = LbLos->item(i);
@@ -335,8 +333,8 @@ void F_Start::printRequest()
         const QStringList lots = ReadSelectionLots(db, selection.filter);
         if (lots.isEmpty()) {
             const QString list = request.listType.isEmpty()
-                ? state.listNumber
-                : QStringLiteral("%1 (Listenart %2)").arg(state.listNumber, request.listType);
+                ? chosen
+                : QStringLiteral("%1 (Listenart %2)").arg(chosen, request.listType);
             showMessage(QStringLiteral("Die Bereitstellung \"%1\" enthält keine Hölzer der Liste %2; es wurde "
                                        "nichts gedruckt und nichts gespeichert.")
                             .arg(values.provisionName, list));
@@ -347,11 +345,7 @@ void F_Start::printRequest()
             selection.lotCount = int(lots.size());
         }
     }
-    state.filter = selection.filter;
-    state.lots = selection.lots;
-    state.lotCount = selection.lotCount;
-    state.listType = request.listType;
-    state.provisionFilter = request.provisionFilter;
+    m_program.printSelection() = selection;
 
     // 0 off, 1 on; a box the template greyed keeps its 2.
     const auto value = [](const QCheckBox *box) -> qint16 {
@@ -372,7 +366,7 @@ void F_Start::printRequest()
 
     m_program.prepareReportState();
     try {
-        Workbook_Aktualisieren(state);
+        Workbook_Aktualisieren(m_program.reportRun(), selection);
     } catch (...) {
         // What was written before the failure stays in the workbook; the
         // clerk sees it in the report window (after the failure's message).
@@ -407,10 +401,11 @@ void F_Start::savePdfBesideWorkbook()
 
 QString F_Start::reportFilePath()
 {
-    const ReportState &state = m_program.reportState();
-    const QString name = state.provisionName.isEmpty() ? ReportFileName(QStringLiteral("Holzliste"), state.listNumber)
-                                                       : ReportFileName(state.provisionName, state.startupListNumber);
-    const QString folder = state.saveFolder.isEmpty() ? QDir::homePath() : state.saveFolder;
+    const ReportRun &run = m_program.reportRun();
+    const QString name = run.provisionName.isEmpty()
+        ? ReportFileName(QStringLiteral("Holzliste"), m_program.printSelection().listNumber)
+        : ReportFileName(run.provisionName, run.startupListNumber);
+    const QString folder = run.saveFolder.isEmpty() ? QDir::homePath() : run.saveFolder;
     return QDir(folder).filePath(name);
 }
 

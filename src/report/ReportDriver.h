@@ -2,7 +2,8 @@
 
 #include <QString>
 
-struct ReportState;
+struct ReportRun;
+struct Selection;
 
 // Fills the report sheet for one print request: the additional-text switches,
 // the template's macros, clearing the output area, the header lines and
@@ -13,7 +14,7 @@ struct ReportState;
 // Only a failing immediate print is caught here (the user is told and the run
 // goes on); every other failure (DbError, WorkbookError) leaves what was
 // written so far and goes to the caller.
-void Workbook_Aktualisieren(ReportState &state);
+void Workbook_Aktualisieren(ReportRun &run, const Selection &chosen);
 
 // The name an unattended report is saved under in the save folder:
 // provision, "_", list number, ".xlsx" (path separators become "_").

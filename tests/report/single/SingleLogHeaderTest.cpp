@@ -1,7 +1,8 @@
 #include "report/single/SingleLogHeader.h"
 
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
@@ -17,15 +18,15 @@ namespace {
 constexpr int StartRow = 8;
 constexpr int HeaderRow = StartRow + 1;
 
-// An empty workbook and a report state with the cursor on row 8.
+// An empty workbook and a report run with the cursor on row 8.
 struct HeaderBench
 {
     HeaderBench()
     {
         xl.addWorkbook();
-        state.xl = &xl;
-        state.settings = &settings;
-        state.cursor = StartRow;
+        run.xl = &xl;
+        run.settings = &settings;
+        cursor.row = StartRow;
     }
 
     // The raw text, untrimmed, so a single blank is told from an empty cell.
@@ -34,7 +35,8 @@ struct HeaderBench
 
     Application xl;
     ReportSettings settings;
-    ReportState state;
+    ReportRun run;
+    SheetCursor cursor;
 };
 
 QString cell(char16_t column, int row)
@@ -86,8 +88,8 @@ TEST_P(SingleLogHeaderCaptions, WritesCaptionsAlignmentAndMovesCursorByTwo)
 {
     const CaptionCase &c = GetParam();
     HeaderBench b;
-    WriteSingleLogHeader(b.state, c.code, c.airDry);
-    EXPECT_EQ(b.state.cursor, StartRow + 2);
+    WriteSingleLogHeader(b.run, b.cursor, c.code, c.airDry);
+    EXPECT_EQ(b.cursor.row, StartRow + 2);
     expectCaptions(b, c.captions);
     for (char16_t column = u'A'; column <= u'M'; ++column) {
         const bool right = column >= c.alignFirst && column <= c.alignLast;
@@ -144,21 +146,21 @@ TEST(SingleLogHeaderColumns, EmptyMiddleCaptionLeavesItsColumnBlank)
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}, {QString(), u"LOGS.MITTE"_s},
         {u"Datum"_s, u"TL.Z_DATUM_1"_s}};
-    WriteSingleLogHeader(b.state, 1, false);
+    WriteSingleLogHeader(b.run, b.cursor, 1, false);
     EXPECT_EQ(b.at(u'K'), QString());
     EXPECT_EQ(b.at(u'L'), u"Preis"_s);
     EXPECT_EQ(b.at(u'M'), QString());
     EXPECT_EQ(b.at(u'N'), u"Datum"_s);
     // Two captions: the stretch reaches M, and N lies outside it.
     expectBoldRuled(b, u'M');
-    EXPECT_EQ(b.state.cursor, StartRow + 2);
+    EXPECT_EQ(b.cursor.row, StartRow + 2);
 }
 
 TEST(SingleLogHeaderColumns, NoCaptionsStillRuleUpToK)
 {
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {QString(), u"LOGS.MITTE"_s}, ColumnEntry()};
-    WriteSingleLogHeader(b.state, 6, false);
+    WriteSingleLogHeader(b.run, b.cursor, 6, false);
     expectCaptions(b, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s});
     expectBoldRuled(b, u'K');
 }
@@ -167,7 +169,7 @@ TEST(SingleLogHeaderColumns, UnknownCodeStillWritesColumnCaptions)
 {
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}};
-    WriteSingleLogHeader(b.state, 0, false);
+    WriteSingleLogHeader(b.run, b.cursor, 0, false);
     expectCaptions(b,
         {QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
             QString(), u"Preis"_s});
@@ -184,7 +186,7 @@ TEST(SingleLogHeaderRules, HeaderRulesAreThinTopAndBottomOnly)
     for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical,
              BorderEdge::InsideHorizontal, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp})
         before.borders(edge).setLineStyle(Xl::Continuous);
-    DrawHeaderRules(b.state, u"B5:E6"_s);
+    DrawHeaderRules(b.run, u"B5:E6"_s);
     for (const QString &address : {u"B5"_s, u"C5"_s, u"D5"_s, u"E5"_s}) {
         const Range r = b.xl.range(address);
         EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
@@ -209,7 +211,7 @@ TEST(SingleLogHeaderRules, HeaderRulesAreThinTopAndBottomOnly)
 TEST(SingleLogHeaderRules, HeaderRowIsRuledOnEveryCell)
 {
     HeaderBench b;
-    WriteSingleLogHeader(b.state, 3, false);
+    WriteSingleLogHeader(b.run, b.cursor, 3, false);
     for (char16_t column = u'A'; column <= u'K'; ++column) {
         const Range r = b.xl.range(cell(column, HeaderRow));
         const std::string name = cell(column, HeaderRow).toStdString();
@@ -228,7 +230,7 @@ TEST(SingleLogHeaderRules, TopRuleKeepsTheBottomLine)
     const Range before = b.xl.range(u"A20:C20"_s);
     for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical, BorderEdge::Bottom})
         before.borders(edge).setLineStyle(Xl::Continuous);
-    DrawTopRule(b.state, u"A20:C20"_s);
+    DrawTopRule(b.run, u"A20:C20"_s);
     for (const QString &address : {u"A20"_s, u"B20"_s, u"C20"_s}) {
         const Range r = b.xl.range(address);
         EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
