@@ -100,22 +100,26 @@ TEST(StatisticsLines, OtherRecordTypes)
     Bench b(logs("(1, '4711', 2, NULL, 1, 3, 10, 20.5, NULL), (2, '4711', 3, NULL, NULL, 7, 1.2345, NULL, NULL),"
                  " (3, '4711', 4, NULL, NULL, 5, 40, NULL, NULL), (4, '4711', 5, NULL, 4, 4, 2, NULL, NULL),"
                  " (5, '4711', 6, NULL, 4, 3, 1, NULL, NULL)"));
-    EXPECT_EQ(lines(b, 2), QStringList({u"D-Volumen (Rm/Stk):=6.83|0.00"_s}));
-    b.cursor.row = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    EXPECT_EQ(lines(b, 3), QStringList({u"D-KUBATUR (Fm/100Stk):=17.636|0.000"_s}));
-    b.cursor.row = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    // No dry weight recorded: the total shows 0 and so does the mean.
-    EXPECT_EQ(lines(b, 4), QStringList({u"Gesamtgewicht (Atro):=0|0.000"_s, u"D-Gewicht (Atro/Stk):=0|0.00"_s}));
-    b.cursor.row = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    b.run.kubaturFormat = u"0.00"_s;
-    b.run.kubaturPlaces = 2;
-    EXPECT_EQ(lines(b, 5), QStringList({u"D-Kubatur (Fm/Stk):=0.5|0.00"_s}));
-    b.cursor.row = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    EXPECT_EQ(lines(b, 6), QStringList({u"D-Kubatur (Fm/Stk):=0.33|0.00"_s}));
+    const struct
+    {
+        int type;
+        QString kubaturFormat;
+        QStringList lines;
+    } cases[] = {
+        {2, u"0.000"_s, {u"D-Volumen (Rm/Stk):=6.83|0.00"_s}},
+        {3, u"0.000"_s, {u"D-KUBATUR (Fm/100Stk):=17.636|0.000"_s}},
+        // No dry weight recorded: the total shows 0 and so does the mean.
+        {4, u"0.000"_s, {u"Gesamtgewicht (Atro):=0|0.000"_s, u"D-Gewicht (Atro/Stk):=0|0.00"_s}},
+        {5, u"0.00"_s, {u"D-Kubatur (Fm/Stk):=0.5|0.00"_s}},
+        {6, u"0.00"_s, {u"D-Kubatur (Fm/Stk):=0.33|0.00"_s}},
+    };
+    for (const auto &c : cases) {
+        b.cursor.row = StartRow;
+        b.xl.range(u"A1:J20"_s).setValue(QVariant());
+        b.run.kubaturFormat = c.kubaturFormat;
+        b.run.kubaturPlaces = int(c.kubaturFormat.size()) - 2;
+        EXPECT_EQ(lines(b, c.type), c.lines) << "record type " << c.type;
+    }
 }
 
 TEST(StatisticsLines, NoPiecesOrOtherTypes)
