@@ -4,6 +4,7 @@
 #include "report/ProgramUi.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
+#include "report/head/Totals.h"
 #include "selection/SelectionFilter.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
@@ -258,6 +259,22 @@ TEST_F(ReportDriverTest, OneLotStillBreaksAndTheOverallBlockFollows)
     EXPECT_EQ(sheet().rowBreaks().size(), 1u);
     EXPECT_TRUE(m_ui.statuses.contains(QStringLiteral("Gesamt verdichtet ...")));
     EXPECT_EQ(cellText(*sheet().rowBreaks().begin() + 1, 1), QStringLiteral("Kopf 1"));
+}
+
+// The totals count what the last block counted: the whole selection after
+// an overall block, the last lot without one.
+TEST_F(ReportDriverTest, TotalsCountTheLastBlocksSelection)
+{
+    const QString lastLot = QStringLiteral("LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2'");
+    for (const bool overall : {true, false}) {
+        chooseLots({QStringLiteral("1"), QStringLiteral("2")});
+        m_settings.lGesamt = overall;
+        m_settings.lKubGesamt = true;
+        m_db.journal().clear();
+        Workbook_Aktualisieren(run, selection);
+        const QString counted = overall ? selection.filter : lastLot;
+        EXPECT_TRUE(m_db.journal().statements().contains(TotalsStatement(counted))) << counted.toStdString();
+    }
 }
 
 TEST_F(ReportDriverTest, ClearsOldOutputAlsoBelowRow10000AndWritesHeaderLines)
