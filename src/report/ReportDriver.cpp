@@ -234,6 +234,23 @@ void writeOverallBlock(ReportRun &run, const Selection &whole, SheetCursor &curs
     setColumnWidths(run, cursor);
 }
 
+// Every lot in its own block, then the overall block when the template
+// wants one. Returns the selection of the last block: the totals count
+// what it counted, the whole selection after an overall block, else the
+// last lot.
+Selection writeLotByLot(ReportRun &run, const Selection &whole, SheetCursor &cursor)
+{
+    Selection last = whole;
+    for (int i = 0; i < whole.lotCount && i < whole.lots.size(); ++i) {
+        last = LotSelection(whole, whole.lots.at(i));
+        writeLot(run, last, cursor, i == 0);
+    }
+    if (!run.settings->lGesamt)
+        return last;
+    writeOverallBlock(run, whole, cursor);
+    return whole;
+}
+
 // Saves the report into the save folder under its unattended name.
 void saveReport(ReportRun &run)
 {
@@ -298,27 +315,16 @@ QString ReportFileName(const QString &provisionName, const QString &listNumber)
 void Workbook_Aktualisieren(ReportRun &run, const Selection &chosen)
 {
     const Selection whole = prepareSheet(run, chosen);
-    const ReportSettings &set = *run.settings;
     SheetCursor cursor;
-    cursor.row = set.StartZeile;
-    if (whole.lotCount == 0 || set.lLosweise == 0) {
+    cursor.row = run.settings->StartZeile;
+    const bool lotByLot = whole.lotCount > 0 && run.settings->lLosweise != 0;
+    if (lotByLot) {
+        const Selection counted = writeLotByLot(run, whole, cursor);
+        finishReport(run, counted, cursor);
+    } else {
         writeWholeSelection(run, whole, cursor);
         finishReport(run, whole, cursor);
-        return;
     }
-
-    // The totals count what the last block counted: the overall block's
-    // whole selection, or the last lot's when there is no overall block.
-    Selection last = whole;
-    for (int i = 0; i < whole.lotCount && i < whole.lots.size(); ++i) {
-        last = LotSelection(whole, whole.lots.at(i));
-        writeLot(run, last, cursor, i == 0);
-    }
-    if (set.lGesamt) {
-        last = whole;
-        writeOverallBlock(run, whole, cursor);
-    }
-    finishReport(run, last, cursor);
 }
 
 QString StoredConnection(const QString &connectionString)
