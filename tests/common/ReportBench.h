@@ -1,9 +1,10 @@
 #pragma once
 
 // The report test bench: a small SQLite database (demo schema, label
-// texts, the rows of one case), an empty workbook and a report run,
-// selection and sheet cursor filled by hand (list 4711, cursor on row 8). Cells are checked against a table of
-// expected cells, and every other cell of the rows looked at must be empty.
+// texts, the rows of one case), an empty workbook, and a report run,
+// selection and sheet cursor filled by hand (list 4711, cursor on row 8).
+// Cells are checked against a table of expected cells, and every other cell
+// of the rows looked at must be empty.
 
 #include "common/QtPrinters.h"
 #include "db/Connection.h"
