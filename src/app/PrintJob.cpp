@@ -41,18 +41,9 @@ private:
     PrintOutcome &m_outcome;
 };
 
-// The selection filter of a request with the list type and the provision's
-// condition it was built from.
-struct CheckedSelection
-{
-    Selection selection;
-    QString listType;
-    QString provisionFilter;
-};
-
 // The selection of the request; empty after telling the job's user why the
 // provision gives nothing to print.
-std::optional<CheckedSelection> checkedSelection(Connection &db, const PrintRequest &request, ProgramUi &ui)
+std::optional<Selection> checkedSelection(Connection &db, const PrintRequest &request, ProgramUi &ui)
 {
     SelectionRequest selecting;
     selecting.listNumber = request.listNumber;
@@ -73,12 +64,12 @@ std::optional<CheckedSelection> checkedSelection(Connection &db, const PrintRequ
     }
     selecting.listType = GetListTypeNumber(db, request.listTypeText);
 
-    CheckedSelection checked{BuildSelectionFilter(selecting), selecting.listType, selecting.provisionFilter};
+    Selection checked = BuildSelectionFilter(selecting);
     if (!provisionNamed)
         return checked;
     // The provision decides which lots there are to print: a lot-by-lot
     // report shows only the lots that hold its records.
-    const QStringList lots = ReadSelectionLots(db, checked.selection.filter);
+    const QStringList lots = ReadSelectionLots(db, checked.filter);
     if (lots.isEmpty()) {
         const QString list = selecting.listType.isEmpty()
             ? request.listNumber
@@ -89,16 +80,16 @@ std::optional<CheckedSelection> checkedSelection(Connection &db, const PrintRequ
         return std::nullopt;
     }
     if (request.lotMode == LotMode::Lots) {
-        checked.selection.lots = lots;
-        checked.selection.lotCount = int(lots.size());
+        checked.lots = lots;
+        checked.lotCount = int(lots.size());
     }
     return checked;
 }
 
-// Everything the report driver reads: the program's connection, workbook and
-// settings, the start-up values, the volume format and the client code, and
-// the request's selection, switches and sort order.
-void fillReportState(Program &program, const PrintRequest &request, const CheckedSelection &checked, ProgramUi &ui)
+// What stays fixed while the report runs: the program's connection, workbook
+// and settings, the start-up values, the volume format and the client code,
+// with the request's switches and sort order in the settings.
+void prepareReportRun(Program &program, const PrintRequest &request, ProgramUi &ui)
 {
     ReportSettings &settings = program.settings();
     settings.EinzSort = request.sortOrder;
@@ -107,27 +98,20 @@ void fillReportState(Program &program, const PrintRequest &request, const Checke
     settings.lEinzeln = request.lEinzeln;
     settings.lVerdichtet = request.lVerdichtet;
 
-    ReportState &state = program.reportState();
-    state.db = &program.connection();
+    ReportRun &run = program.reportRun();
+    run.db = &program.connection();
     // A reopened workbook may have replaced the spreadsheet application.
-    state.xl = program.application();
-    state.settings = &settings;
-    state.ui = &ui;
-    state.connectionString = program.values().connectionString;
-    state.provisionName = request.provisionName;
-    state.saveFolder = request.saveFolder;
+    run.xl = program.application();
+    run.settings = &settings;
+    run.ui = &ui;
+    run.connectionString = program.values().connectionString;
+    run.provisionName = request.provisionName;
+    run.saveFolder = request.saveFolder;
     // The saved file is named after the list the host asked for.
-    state.startupListNumber = program.values().listNumber;
-    state.kubaturFormat = program.kubaturFormat();
-    state.kubaturPlaces = program.kubaturPlaces();
-    state.clientCode = program.clientCode();
-
-    state.listNumber = request.listNumber;
-    state.filter = checked.selection.filter;
-    state.lots = checked.selection.lots;
-    state.lotCount = checked.selection.lotCount;
-    state.listType = checked.listType;
-    state.provisionFilter = checked.provisionFilter;
+    run.startupListNumber = program.values().listNumber;
+    run.kubaturFormat = program.kubaturFormat();
+    run.kubaturPlaces = program.kubaturPlaces();
+    run.clientCode = program.clientCode();
 }
 
 // Writes "<saved workbook>.pdf" beside the workbook the driver saved.
@@ -166,12 +150,13 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
         ui.showMessage(QStringLiteral("Bitte eine Liste auswählen."));
         return;
     }
-    const std::optional<CheckedSelection> checked = checkedSelection(program.connection(), request, ui);
+    const std::optional<Selection> checked = checkedSelection(program.connection(), request, ui);
     if (!checked)
         return;
-    fillReportState(program, request, *checked, ui);
+    prepareReportRun(program, request, ui);
     outcome.reportWritten = true;
-    Workbook_Aktualisieren(program.reportState());
+    program.setPrintSelection(*checked);
+    Workbook_Aktualisieren(program.reportRun(), *checked);
     outcome.savedFile = savedWorkbook(program, request);
     // Only an unattended report gets its PDF: the host has no window to
     // print from.
@@ -203,7 +188,7 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
         ui.showMessage(e.message());
     }
     // The state outlives the job; its messages go to the program again.
-    program.reportState().ui = &program.ui();
+    program.reportRun().ui = &program.ui();
     return outcome;
 }
 

@@ -2,8 +2,9 @@
 
 #include "app/StartupValues.h"
 #include "db/Connection.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "selection/SelectionFilter.h"
 
 #include <QString>
 #include <QStringList>
@@ -85,8 +86,11 @@ public:
 
     ProgramUi &ui() { return m_ui; }
 
-    // The report state of every print request; it lives as long as the program.
-    ReportState &reportState() { return m_report; }
+    // The report run of every print request; it lives as long as the program.
+    ReportRun &reportRun() { return m_report; }
+    // What the last print request chose to print.
+    const Selection &printSelection() const { return m_printSelection; }
+    void setPrintSelection(const Selection &selection) { m_printSelection = selection; }
 
 private:
     void tell(const QString &message);
@@ -103,7 +107,8 @@ private:
     QString m_templateFolder;
     QString m_templateFileName;
     QStringList m_templateFiles;
-    ReportState m_report;
+    ReportRun m_report;
+    Selection m_printSelection;
     bool m_closeRequested = false;
     bool m_iniMessageShown = false;
     bool m_failed = false;

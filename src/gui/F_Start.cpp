@@ -324,7 +324,7 @@ QString F_Start::reportFilePath()
 {
     const StartupValues &values = m_program.values();
     const QString name = values.provisionName.isEmpty()
-        ? ReportFileName(QStringLiteral("Holzliste"), m_program.reportState().listNumber)
+        ? ReportFileName(QStringLiteral("Holzliste"), m_program.printSelection().listNumber)
         : ReportFileName(values.provisionName, values.listNumber);
     const QString folder = values.saveFolder.isEmpty() ? QDir::homePath() : values.saveFolder;
     return QDir(folder).filePath(name);

@@ -2,13 +2,14 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
-#include "db/SqlQuote.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "report/condensed/CondensedSection.h"
 #include "report/head/ListHead.h"
 #include "report/head/Totals.h"
 #include "report/single/SingleLogSection.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
@@ -39,10 +40,10 @@ QString row(int r)
     return QString::number(r);
 }
 
-void readTextSwitches(ReportState &s)
+void readTextSwitches(ReportRun &run)
 {
     const QChar cr(13);
-    Recordset rs = s.db->execute(QStringLiteral("Select property_id, number_value ") + cr
+    Recordset rs = run.db->execute(QStringLiteral("Select property_id, number_value ") + cr
         + QStringLiteral("from FORMS_CONFIG  ") + cr
         + QStringLiteral("WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or property_id like "
                          "'coordinate%' or property_id like 'ZUSATZTEXT')  ")
@@ -56,36 +57,38 @@ void readTextSwitches(ReportState &s)
             const QVariant v = rs.field(QStringLiteral("number_value"));
             const double n = isDbNull(v) ? 0.0 : std::nearbyint(v.toDouble());
             if (n >= std::numeric_limits<qint16>::min() && n <= std::numeric_limits<qint16>::max())
-                s.textSwitches[size_t(k)] = int(n);
+                run.textSwitches[size_t(k)] = int(n);
         }
     }
 }
 
 // Column widths of the data columns A to J over the block just written. A
 // template without a width keeps its own widths rather than hiding A to J.
-void setColumnWidths(ReportState &s)
+void setColumnWidths(ReportRun &run, const SheetCursor &cursor)
 {
-    if (s.settings->SpaltenBreite <= 0)
+    if (run.settings->SpaltenBreite <= 0)
         return;
-    Range block = s.xl->range(QStringLiteral("A") + row(s.sectionStartRow) + QStringLiteral(":J") + row(s.cursor - 1));
+    Range block
+        = run.xl->range(QStringLiteral("A") + row(cursor.sectionStart) + QStringLiteral(":J") + row(cursor.row - 1));
     block.select();
-    s.xl->selection().setColumnWidth(s.settings->SpaltenBreite);
+    run.xl->selection().setColumnWidth(run.settings->SpaltenBreite);
 }
 
 // The two data sections in the order the template wants, with their status
 // texts; a status text shows even when its section is switched off.
-void writeSections(ReportState &s, const QString &condensedStatus, const QString &singleStatus)
+void writeSections(ReportRun &run, const Selection &selection, SheetCursor &cursor, const QString &condensedStatus,
+    const QString &singleStatus)
 {
-    const ReportSettings &set = *s.settings;
+    const ReportSettings &set = *run.settings;
     auto condensed = [&] {
-        s.status(condensedStatus);
+        run.status(condensedStatus);
         if (set.lVerdichtet != 0)
-            WriteCondensedSection(s);
+            WriteCondensedSection(run, selection, cursor);
     };
     auto single = [&] {
-        s.status(singleStatus);
+        run.status(singleStatus);
         if (set.lEinzeln != 0)
-            WriteSingleLogSection(s);
+            WriteSingleLogSection(run, selection, cursor);
     };
     if (set.lZuerstVerdichtet != 0) {
         condensed();
@@ -97,12 +100,13 @@ void writeSections(ReportState &s, const QString &condensedStatus, const QString
 }
 
 // Copies whole template rows to the sheet cursor.
-void copyRowsToCursor(ReportState &s, int first, int last)
+void copyRowsToCursor(ReportRun &run, const SheetCursor &cursor, int first, int last)
 {
-    s.xl->rows(row(first) + QLatin1Char(':') + row(last)).select();
-    s.xl->selection().copy();
-    s.xl->range(QStringLiteral("A") + row(s.cursor)).select();
-    s.xl->activeSheet().paste();
+    Application &xl = *run.xl;
+    xl.rows(row(first) + QLatin1Char(':') + row(last)).select();
+    xl.selection().copy();
+    xl.range(QStringLiteral("A") + row(cursor.row)).select();
+    xl.activeSheet().paste();
 }
 
 // A path separator in the provision name or list number would write outside
@@ -114,56 +118,27 @@ QString fileNamePart(QString part)
     return part;
 }
 
-} // namespace
-
-QString ReportFileName(const QString &provisionName, const QString &listNumber)
+// Clears what an earlier report left below the template's head; a longer
+// earlier report may reach below row 10000, so the deletion goes down to the
+// last used row then.
+void clearOutputArea(Application &xl, int startRow)
 {
-    return fileNamePart(provisionName) + QLatin1Char('_') + fileNamePart(listNumber) + QStringLiteral(".xlsx");
-}
-
-void Workbook_Aktualisieren(ReportState &s)
-{
-    ReportSettings &set = *s.settings;
-    Application &xl = *s.xl;
-    s.clearRunCaches();
-    s.failed = false;
-
-    readTextSwitches(s);
-    xl.worksheets(ReportSheet).activate();
-    // Without a start row the report would overwrite the template's head.
-    if (set.StartZeile < 1)
-        throw WorkbookError(QStringLiteral("Die Vorlage nennt auf dem Blatt \"Einstellungen\" keine Startzeile "
-                                           "(StartZeile); es wurde nichts gedruckt."));
-
-    // No lots, or only the empty lot, print the whole selection.
-    if (s.lots.isEmpty() || (s.lots.size() == 1 && s.lots.first().isEmpty())) {
-        s.lots.clear();
-        s.lotCount = 0;
-        set.lLosweise = 0;
-        if (!s.listType.isEmpty())
-            s.filter += QStringLiteral(" AND LOGS.LISTENART = ") + s.listType;
-    }
-
-    QString templateFilter = s.filter;
-    templateFilter.remove(QStringLiteral("LOGS."));
-    xl.run(QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"),
-        {StoredConnection(s.connectionString), templateFilter, s.listNumber});
-    xl.run(QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
-
-    // Clear the output area; a longer earlier report may reach below row
-    // 10000, so the deletion goes down to the last used row then.
     int lastRow = 10000;
     const RangeRef used = xl.activeSheet().worksheet().usedRange();
     if (used.lastRow > lastRow)
         lastRow = used.lastRow;
-    xl.range(QStringLiteral("A") + row(set.StartZeile) + QStringLiteral(":Z") + row(lastRow)).select();
+    xl.range(QStringLiteral("A") + row(startRow) + QStringLiteral(":Z") + row(lastRow)).select();
     xl.selection().deleteCells(Xl::Up);
 
     xl.setScreenUpdating(false);
     xl.activeWindow().setView(Xl::ViewPageBreakPreview);
     xl.activeSheet().resetAllPageBreaks();
     xl.activeWindow().setView(Xl::ViewNormal);
+}
 
+// The header lines and picture the settings place in the template's head.
+void writeHeaderLines(Application &xl, const ReportSettings &set)
+{
     for (int k = 1; k <= 8; ++k) {
         const HeaderLine &line = set.headerLines[size_t(k)];
         if (!line.text.isEmpty() && !line.cell.isEmpty())
@@ -173,73 +148,138 @@ void Workbook_Aktualisieren(ReportState &s)
         xl.range(set.headerPicture.cell).select();
         xl.activeSheet().pictures().insert(set.headerPicture.text);
     }
+}
 
-    s.cursor = set.StartZeile;
+// Everything before the first head block: the switches, the template's
+// macros, the cleared output area and the header lines. Returns the
+// selection the report prints; without lots it is printed as one block.
+Selection prepareSheet(ReportRun &run, const Selection &chosen)
+{
+    ReportSettings &set = *run.settings;
+    Application &xl = *run.xl;
+    run.clearRunCaches();
+    run.failed = false;
 
-    const bool lotByLot = s.lotCount > 0 && set.lLosweise != 0;
-    if (!lotByLot) {
-        s.status(QStringLiteral("Kopf ..."));
-        WriteListHead(s);
-        s.sectionStartRow = s.cursor;
-        writeSections(s, QStringLiteral("Verdichtet ..."), QStringLiteral("Einzeln ..."));
-        setColumnWidths(s);
-    } else {
-        const QString wholeFilter = s.filter;
-        const QStringList lots = s.lots;
-        for (int i = 0; i < s.lotCount && i < lots.size(); ++i) {
-            const QString lot = QLatin1Char('\'') + sqlQuoteInner(lots.at(i)) + QLatin1Char('\'');
-            // A lot keeps the provision's condition, so its blocks count what
-            // the totals below count.
-            s.filter = QStringLiteral("LOGS.LISTE='") + sqlQuoteInner(s.listNumber)
-                + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + lot + s.provisionFilter;
-            if (!s.listType.isEmpty())
-                s.filter += QStringLiteral(" AND LOGS.LISTENART = ") + s.listType;
-            s.status(QStringLiteral("Los ") + lot + QStringLiteral(" Kopf ..."));
+    readTextSwitches(run);
+    xl.worksheets(ReportSheet).activate();
+    // Without a start row the report would overwrite the template's head.
+    if (set.StartZeile < 1)
+        throw WorkbookError(QStringLiteral("Die Vorlage nennt auf dem Blatt \"Einstellungen\" keine Startzeile "
+                                           "(StartZeile); es wurde nichts gedruckt."));
 
-            if (i > 0) {
-                // Later lots repeat the template's head rows; the defaults last
-                // for the rest of the run.
-                if (set.KopfKopieStart == 0)
-                    set.KopfKopieStart = 1;
-                if (set.KopfKopieEnd == 0)
-                    set.KopfKopieEnd = set.StartZeile - 1;
-                copyRowsToCursor(s, set.KopfKopieStart, set.KopfKopieEnd);
-                s.cursor += set.KopfKopieEnd;
-            }
-            WriteListHead(s);
-            s.sectionStartRow = s.cursor;
-            writeSections(s, QStringLiteral("Los ") + lot + QStringLiteral(" verdichtet ..."),
-                QStringLiteral("Los ") + lot + QStringLiteral(" einzeln ..."));
-            setColumnWidths(s);
+    const Selection whole = WholeSelection(chosen);
+    if (whole.lots.isEmpty())
+        set.lLosweise = 0; // nothing to print lot by lot
 
-            // One blank row, then the next lot starts on a new page.
-            s.cursor += 1;
-            xl.range(QStringLiteral("A") + row(s.cursor)).select();
-            xl.activeSheet().rows(s.cursor).setPageBreak(Xl::PageBreakManual);
-            s.cursor += 1;
-        }
+    QString templateFilter = whole.filter;
+    templateFilter.remove(QStringLiteral("LOGS."));
+    xl.run(QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"),
+        {StoredConnection(run.connectionString), templateFilter, whole.listNumber});
+    xl.run(QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
 
-        if (s.lotCount >= 1 && set.lGesamt) {
-            s.filter = wholeFilter;
-            s.status(QStringLiteral("Gesamt Kopf ..."));
-            copyRowsToCursor(s, 1, set.StartZeile - 1);
-            s.cursor += set.StartZeile - 1;
-            WriteListHead(s);
-            s.sectionStartRow = s.cursor;
-            s.status(QStringLiteral("Gesamt verdichtet ..."));
-            WriteCondensedSection(s);
-            setColumnWidths(s);
-        }
+    clearOutputArea(xl, set.StartZeile);
+    writeHeaderLines(xl, set);
+    return whole;
+}
+
+// The head block and both sections of the whole selection.
+void writeWholeSelection(ReportRun &run, const Selection &whole, SheetCursor &cursor)
+{
+    run.status(QStringLiteral("Kopf ..."));
+    WriteListHead(run, whole, cursor);
+    cursor.sectionStart = cursor.row;
+    writeSections(run, whole, cursor, QStringLiteral("Verdichtet ..."), QStringLiteral("Einzeln ..."));
+    setColumnWidths(run, cursor);
+}
+
+// One lot: the template's head rows again for every lot but the first, the
+// head block and both sections, one blank row, then a page break.
+void writeLot(ReportRun &run, const Selection &lot, SheetCursor &cursor, bool first)
+{
+    ReportSettings &set = *run.settings;
+    const QString name = QStringLiteral("Los ") + QuotedLiteral(lot.lots.first());
+    run.status(name + QStringLiteral(" Kopf ..."));
+    if (!first) {
+        // The defaults last for the rest of the run.
+        if (set.KopfKopieStart == 0)
+            set.KopfKopieStart = 1;
+        if (set.KopfKopieEnd == 0)
+            set.KopfKopieEnd = set.StartZeile - 1;
+        copyRowsToCursor(run, cursor, set.KopfKopieStart, set.KopfKopieEnd);
+        cursor.row += set.KopfKopieEnd;
     }
+    WriteListHead(run, lot, cursor);
+    cursor.sectionStart = cursor.row;
+    writeSections(run, lot, cursor, name + QStringLiteral(" verdichtet ..."), name + QStringLiteral(" einzeln ..."));
+    setColumnWidths(run, cursor);
 
-    s.status(QStringLiteral("Kopf / Fußzeile ..."));
+    cursor.row += 1;
+    run.xl->range(QStringLiteral("A") + row(cursor.row)).select();
+    run.xl->activeSheet().rows(cursor.row).setPageBreak(Xl::PageBreakManual);
+    cursor.row += 1;
+}
+
+// After the lots: the template's whole head again, the head block and the
+// condensed section over the whole selection.
+void writeOverallBlock(ReportRun &run, const Selection &whole, SheetCursor &cursor)
+{
+    const int startRow = run.settings->StartZeile;
+    run.status(QStringLiteral("Gesamt Kopf ..."));
+    copyRowsToCursor(run, cursor, 1, startRow - 1);
+    cursor.row += startRow - 1;
+    WriteListHead(run, whole, cursor);
+    cursor.sectionStart = cursor.row;
+    run.status(QStringLiteral("Gesamt verdichtet ..."));
+    WriteCondensedSection(run, whole, cursor);
+    setColumnWidths(run, cursor);
+}
+
+// Every lot in its own block, then the overall block when the template
+// wants one. Returns the selection of the last block: the totals count
+// what it counted, the whole selection after an overall block, else the
+// last lot.
+Selection writeLotByLot(ReportRun &run, const Selection &whole, SheetCursor &cursor)
+{
+    Selection last = whole;
+    for (int i = 0; i < whole.lotCount && i < whole.lots.size(); ++i) {
+        last = LotSelection(whole, whole.lots.at(i));
+        writeLot(run, last, cursor, i == 0);
+    }
+    if (!run.settings->lGesamt)
+        return last;
+    writeOverallBlock(run, whole, cursor);
+    return whole;
+}
+
+// Saves the report into the save folder under its unattended name.
+void saveReport(ReportRun &run)
+{
+    Application &xl = *run.xl;
+    xl.setDisplayAlerts(false);
+    const QString path = run.saveFolder + ReportFileName(run.provisionName, run.startupListNumber);
+    try {
+        xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
+    } catch (...) {
+        // Alerts come back on whatever happens; the failure goes on to the caller.
+        xl.setDisplayAlerts(true);
+        throw;
+    }
+    xl.setDisplayAlerts(true);
+}
+
+// The totals, header and footer, showing, printing at once and saving.
+void finishReport(ReportRun &run, const Selection &whole, SheetCursor &cursor)
+{
+    const ReportSettings &set = *run.settings;
+    Application &xl = *run.xl;
+    run.status(QStringLiteral("Kopf / Fußzeile ..."));
     if (set.lKubGesamt)
-        WriteTotals(s);
+        WriteTotals(run, whole, cursor);
 
     xl.run(QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"), {set.lKopfFuss, int(set.nZoom)});
     xl.run(QStringLiteral("DieseArbeitsmappe.SetDotFields"));
 
-    s.status(QStringLiteral("Fertig!"));
+    run.status(QStringLiteral("Fertig!"));
     xl.setScreenUpdating(true);
     xl.setWindowState(Xl::WindowMinimized);
     xl.setWindowState(Xl::WindowNormal);
@@ -249,31 +289,42 @@ void Workbook_Aktualisieren(ReportState &s)
             xl.activeWindow().selectedSheets().printOut(1, true);
         } catch (const WorkbookError &e) {
             // The only failure the run survives: the report stays and is saved.
-            s.tell(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + e.message());
+            run.tell(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + e.message());
         }
     }
 
     xl.range(QStringLiteral("A1")).select();
-
-    if (!s.saveFolder.isEmpty()) {
-        xl.setDisplayAlerts(false);
-        const QString path = s.saveFolder + ReportFileName(s.provisionName, s.startupListNumber);
-        try {
-            xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
-        } catch (...) {
-            // Alerts come back on whatever happens; the failure goes on to the caller.
-            xl.setDisplayAlerts(true);
-            throw;
-        }
-        xl.setDisplayAlerts(true);
-    }
+    if (!run.saveFolder.isEmpty())
+        saveReport(run);
 
     // What saving had to leave out (page breaks beyond the file's limit) is
     // told once; it is no failure.
     QStringList &warnings = xl.activeWorkbook().workbook().warnings();
     for (const QString &warning : warnings)
-        s.warn(warning);
+        run.warn(warning);
     warnings.clear();
+}
+
+} // namespace
+
+QString ReportFileName(const QString &provisionName, const QString &listNumber)
+{
+    return fileNamePart(provisionName) + QLatin1Char('_') + fileNamePart(listNumber) + QStringLiteral(".xlsx");
+}
+
+void Workbook_Aktualisieren(ReportRun &run, const Selection &chosen)
+{
+    const Selection whole = prepareSheet(run, chosen);
+    SheetCursor cursor;
+    cursor.row = run.settings->StartZeile;
+    const bool lotByLot = whole.lotCount > 0 && run.settings->lLosweise != 0;
+    if (lotByLot) {
+        const Selection counted = writeLotByLot(run, whole, cursor);
+        finishReport(run, counted, cursor);
+    } else {
+        writeWholeSelection(run, whole, cursor);
+        finishReport(run, whole, cursor);
+    }
 }
 
 QString StoredConnection(const QString &connectionString)

@@ -2,18 +2,37 @@
 
 #include "db/SqlQuote.h"
 
+namespace {
+
+QString listTypeCondition(const QString &listType)
+{
+    if (listType.isEmpty())
+        return QString();
+    return QStringLiteral(" AND LOGS.LISTENART = ") + listType;
+}
+
+} // namespace
+
+QString QuotedLiteral(const QString &value)
+{
+    return QLatin1Char('\'') + sqlQuoteInner(value) + QLatin1Char('\'');
+}
+
 QString QuotedList(const QStringList &entries)
 {
     QStringList literals;
     literals.reserve(entries.size());
     for (const QString &entry : entries)
-        literals << QLatin1Char('\'') + sqlQuoteInner(entry) + QLatin1Char('\'');
+        literals << QuotedLiteral(entry);
     return literals.join(QLatin1Char(','));
 }
 
 Selection BuildSelectionFilter(const SelectionRequest &request)
 {
     Selection result;
+    result.listNumber = request.listNumber;
+    result.listType = request.listType;
+    result.provisionFilter = request.provisionFilter;
     result.filter = QStringLiteral("LOGS.LISTE = '") + sqlQuoteInner(request.listNumber) + QLatin1Char('\'');
 
     if (request.marked.isEmpty()) {
@@ -32,8 +51,29 @@ Selection BuildSelectionFilter(const SelectionRequest &request)
     if (request.mode == LotMode::Piles)
         result.lots.clear();
 
-    result.filter += request.provisionFilter;
-    if (!request.listType.isEmpty())
-        result.filter += QStringLiteral(" AND LOGS.LISTENART = ") + request.listType;
+    result.filter += request.provisionFilter + listTypeCondition(request.listType);
     return result;
+}
+
+Selection WholeSelection(const Selection &chosen)
+{
+    const bool noLots = chosen.lots.isEmpty() || (chosen.lots.size() == 1 && chosen.lots.first().isEmpty());
+    if (!noLots)
+        return chosen;
+    Selection whole = chosen;
+    whole.lots.clear();
+    whole.lotCount = 0;
+    whole.filter += listTypeCondition(chosen.listType);
+    return whole;
+}
+
+Selection LotSelection(const Selection &whole, const QString &lot)
+{
+    Selection one = whole;
+    one.filter = QStringLiteral("LOGS.LISTE='") + sqlQuoteInner(whole.listNumber)
+        + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + QuotedLiteral(lot) + whole.provisionFilter
+        + listTypeCondition(whole.listType);
+    one.lots = QStringList{lot};
+    one.lotCount = 1;
+    return one;
 }

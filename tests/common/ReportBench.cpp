@@ -118,12 +118,12 @@ Bench::Bench(const QString &rows, const QString &schemaChanges)
     db.journal().setRecording(true);
     xl.setLocale(ReportLocale::locale());
     xl.addWorkbook();
-    state.db = &db;
-    state.xl = &xl;
-    state.settings = &settings;
-    state.filter = QStringLiteral("LOGS.LISTE = '4711'");
-    state.listNumber = QStringLiteral("4711");
-    state.cursor = StartRow;
+    run.db = &db;
+    run.xl = &xl;
+    run.settings = &settings;
+    selection.filter = QStringLiteral("LOGS.LISTE = '4711'");
+    selection.listNumber = QStringLiteral("4711");
+    cursor.row = StartRow;
 }
 
 Bench::~Bench()

@@ -1,14 +1,17 @@
 #pragma once
 
 // The report test bench: a small SQLite database (demo schema, label
-// texts, the rows of one case), an empty workbook and a report state filled
-// by hand (list 4711, cursor on row 8). Cells are checked against a table of
-// expected cells, and every other cell of the rows looked at must be empty.
+// texts, the rows of one case), an empty workbook, and a report run,
+// selection and sheet cursor filled by hand (list 4711, cursor on row 8).
+// Cells are checked against a table of expected cells, and every other cell
+// of the rows looked at must be empty.
 
 #include "common/QtPrinters.h"
 #include "db/Connection.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 
 #include <QTemporaryDir>
@@ -88,7 +91,9 @@ public:
     Connection db;
     Application xl;
     ReportSettings settings;
-    ReportState state;
+    ReportRun run;
+    Selection selection;
+    SheetCursor cursor;
 
 private:
     // Set when the bench runs over the test endpoint.

@@ -2,8 +2,10 @@
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
 #include "report/ProgramUi.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/head/Totals.h"
+#include "selection/SelectionFilter.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
@@ -70,15 +72,15 @@ protected:
         m_settings.nZoom = 90;
         m_settings.lKopfFuss = true;
 
-        s.db = &m_db;
-        s.xl = &m_xl;
-        s.settings = &m_settings;
-        s.ui = &m_ui;
-        s.connectionString = QStringLiteral("Provider=SQLite;Data Source=") + path;
-        s.listNumber = QStringLiteral("4711");
-        s.startupListNumber = QStringLiteral("4711");
-        s.provisionName = QStringLiteral("DEMO");
-        s.filter = QStringLiteral("LOGS.LISTE = '4711'");
+        run.db = &m_db;
+        run.xl = &m_xl;
+        run.settings = &m_settings;
+        run.ui = &m_ui;
+        run.connectionString = QStringLiteral("Provider=SQLite;Data Source=") + path;
+        selection.listNumber = QStringLiteral("4711");
+        run.startupListNumber = QStringLiteral("4711");
+        run.provisionName = QStringLiteral("DEMO");
+        selection.filter = QStringLiteral("LOGS.LISTE = '4711'");
     }
 
     static Cell textCell(int column, const QString &text)
@@ -96,8 +98,8 @@ protected:
 
     void chooseLots(const QStringList &lots)
     {
-        s.lots = lots;
-        s.lotCount = int(lots.size());
+        selection.lots = lots;
+        selection.lotCount = int(lots.size());
         m_settings.lLosweise = 1;
     }
 
@@ -106,15 +108,16 @@ protected:
     Application m_xl;
     ReportSettings m_settings;
     RecordingUi m_ui;
-    ReportState s;
+    ReportRun run;
+    Selection selection;
 };
 
 } // namespace
 
 TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
 {
-    s.listType = QStringLiteral("1");
-    Workbook_Aktualisieren(s);
+    selection.listType = QStringLiteral("1");
+    Workbook_Aktualisieren(run, selection);
 
     const QChar cr(13);
     EXPECT_EQ(m_db.journal().statements().first(),
@@ -123,19 +126,18 @@ TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
                              "property_id like 'coordinate%' or property_id like 'ZUSATZTEXT')  ")
             + cr + QStringLiteral("order by property_id "));
     // Exact, case-sensitive ids; halves to even; other forms and ids skipped.
-    EXPECT_EQ(s.textSwitches[SwitchZustext2], 4);
-    EXPECT_EQ(s.textSwitches[SwitchCoordinate1], 2);
-    EXPECT_EQ(s.textSwitches[SwitchZustext3], 0);
-    EXPECT_EQ(s.textSwitches[SwitchZustext1], 0);
+    EXPECT_EQ(run.textSwitches[SwitchZustext2], 4);
+    EXPECT_EQ(run.textSwitches[SwitchCoordinate1], 2);
+    EXPECT_EQ(run.textSwitches[SwitchZustext3], 0);
+    EXPECT_EQ(run.textSwitches[SwitchZustext1], 0);
 
     // No lots: whole mode, and the list type joins the filter before the
     // template hears of it.
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LISTENART = 1"));
     const auto &calls = m_xl.macroCalls();
     ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].name, QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"));
     EXPECT_EQ(calls[0].arguments,
-        QVariantList({StoredConnection(s.connectionString), QStringLiteral("LISTE = '4711' AND LISTENART = 1"),
+        QVariantList({StoredConnection(run.connectionString), QStringLiteral("LISTE = '4711' AND LISTENART = 1"),
             QStringLiteral("4711")}));
     EXPECT_EQ(calls[1].name, QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
     EXPECT_EQ(calls[2].name, QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"));
@@ -159,7 +161,7 @@ TEST_F(ReportDriverTest, SingleLogFirstAndSwitchedOffSectionsStillShowTheirStatu
     m_settings.lEinzeln = 0;
     m_settings.lVerdichtet = 0;
     chooseLots({}); // lot-by-lot on but nothing chosen: whole mode
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
     EXPECT_EQ(m_settings.lLosweise, 0);
     EXPECT_EQ(m_ui.statuses.mid(0, 3),
         QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Einzeln ..."), QStringLiteral("Verdichtet ...")}));
@@ -169,7 +171,7 @@ TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
 {
     chooseLots({QStringLiteral("1"), QStringLiteral("2")});
     m_settings.lGesamt = true;
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
 
     EXPECT_EQ(m_ui.statuses,
         QStringList({QStringLiteral("Los '1' Kopf ..."), QStringLiteral("Los '1' verdichtet ..."),
@@ -198,7 +200,8 @@ TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
     const int overall = *breaks.rbegin() + 1;
     EXPECT_EQ(cellText(overall, 1), QStringLiteral("Kopf 1"));
     EXPECT_EQ(cellText(overall + 11, 1), QStringLiteral("Liste"));
-    EXPECT_EQ(s.filter, QStringLiteral("LOGS.LISTE = '4711'"));
+    EXPECT_TRUE(m_db.journal().statements().contains(
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE = '4711' ORDER BY LOS")));
 
     // The per-lot filter: list and lot, the lot as its quoted literal.
     EXPECT_TRUE(m_db.journal().statements().contains(QStringLiteral(
@@ -215,9 +218,9 @@ TEST_F(ReportDriverTest, EachLotStaysWholeAndKeepsTheProvision)
                                  " (4, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.4, 1);")),
         QString());
     chooseLots({QStringLiteral("A,'B")});
-    s.provisionFilter = QStringLiteral(" AND LOGS.ID_LOG IN (4) ");
-    s.filter += s.provisionFilter;
-    Workbook_Aktualisieren(s);
+    selection.provisionFilter = QStringLiteral(" AND LOGS.ID_LOG IN (4) ");
+    selection.filter += selection.provisionFilter;
+    Workbook_Aktualisieren(run, selection);
 
     EXPECT_EQ(m_ui.statuses.mid(0, 3),
         QStringList({QStringLiteral("Los 'A,''B' Kopf ..."), QStringLiteral("Los 'A,''B' verdichtet ..."),
@@ -234,7 +237,7 @@ TEST_F(ReportDriverTest, CopiedHeadRowsAdvanceTheCursorByTheirLastRow)
     chooseLots({QStringLiteral("1"), QStringLiteral("2")});
     m_settings.KopfKopieStart = 3;
     m_settings.KopfKopieEnd = 8;
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
     const std::set<int> breaks = sheet().rowBreaks();
     ASSERT_EQ(breaks.size(), 2u);
     const int start = *breaks.begin() + 1;
@@ -252,10 +255,26 @@ TEST_F(ReportDriverTest, OneLotStillBreaksAndTheOverallBlockFollows)
     chooseLots({QStringLiteral("1")});
     m_settings.lGesamt = true;
     m_settings.lVerdichtet = 0;
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
     EXPECT_EQ(sheet().rowBreaks().size(), 1u);
     EXPECT_TRUE(m_ui.statuses.contains(QStringLiteral("Gesamt verdichtet ...")));
     EXPECT_EQ(cellText(*sheet().rowBreaks().begin() + 1, 1), QStringLiteral("Kopf 1"));
+}
+
+// The totals count what the last block counted: the whole selection after
+// an overall block, the last lot without one.
+TEST_F(ReportDriverTest, TotalsCountTheLastBlocksSelection)
+{
+    const QString lastLot = QStringLiteral("LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2'");
+    for (const bool overall : {true, false}) {
+        chooseLots({QStringLiteral("1"), QStringLiteral("2")});
+        m_settings.lGesamt = overall;
+        m_settings.lKubGesamt = true;
+        m_db.journal().clear();
+        Workbook_Aktualisieren(run, selection);
+        const QString counted = overall ? selection.filter : lastLot;
+        EXPECT_TRUE(m_db.journal().statements().contains(TotalsStatement(counted))) << counted.toStdString();
+    }
 }
 
 TEST_F(ReportDriverTest, ClearsOldOutputAlsoBelowRow10000AndWritesHeaderLines)
@@ -264,7 +283,7 @@ TEST_F(ReportDriverTest, ClearsOldOutputAlsoBelowRow10000AndWritesHeaderLines)
     sheet().cellForWrite(12000, 2) = textCell(2, QStringLiteral("sehr alt"));
     m_settings.headerLines[2] = {QStringLiteral("Forstbetrieb Oberland"), QStringLiteral("C2")};
     m_settings.headerLines[3] = {QStringLiteral("ohne Zelle"), QString()};
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
     EXPECT_EQ(cellText(500, 3), QString());
     EXPECT_EQ(cellText(12000, 2), QString());
     EXPECT_EQ(cellText(2, 3), QStringLiteral("Forstbetrieb Oberland"));
@@ -275,9 +294,9 @@ TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
 {
     const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
     QDir().mkpath(folder);
-    s.saveFolder = folder;
-    s.provisionName = QStringLiteral("../Bereit/1");
-    Workbook_Aktualisieren(s);
+    run.saveFolder = folder;
+    run.provisionName = QStringLiteral("../Bereit/1");
+    Workbook_Aktualisieren(run, selection);
     const QString expected = folder + QStringLiteral(".._Bereit_1_4711.xlsx");
     ASSERT_TRUE(QFile::exists(expected));
     EXPECT_EQ(
@@ -285,9 +304,9 @@ TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
     EXPECT_TRUE(m_xl.displayAlerts());
 
     // No save folder: nothing is saved.
-    s.saveFolder.clear();
+    run.saveFolder.clear();
     QFile::remove(expected);
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
     EXPECT_FALSE(QFile::exists(expected));
 }
 
@@ -295,21 +314,21 @@ TEST_F(ReportDriverTest, AFailingPrintIsToldAndTheRunGoesOn)
 {
     const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
     QDir().mkpath(folder);
-    s.saveFolder = folder;
+    run.saveFolder = folder;
     m_settings.lSofortDruck = 1;
     qputenv("TANNBUCH_PRINT_COMMAND", "/bin/false");
-    Workbook_Aktualisieren(s);
+    Workbook_Aktualisieren(run, selection);
     qunsetenv("TANNBUCH_PRINT_COMMAND");
     ASSERT_EQ(m_ui.messages.size(), 1);
     EXPECT_TRUE(m_ui.messages.first().startsWith(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ")));
-    EXPECT_TRUE(s.failed);
+    EXPECT_TRUE(run.failed);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("DEMO_4711.xlsx"))) << "saving still follows";
 }
 
 TEST_F(ReportDriverTest, ATemplateWithoutAStartRowFailsLoudly)
 {
     m_settings.StartZeile = 0;
-    EXPECT_THROW(Workbook_Aktualisieren(s), WorkbookError);
+    EXPECT_THROW(Workbook_Aktualisieren(run, selection), WorkbookError);
 }
 
 // Whatever the quoting, only the provider's name goes to the saved report.

@@ -48,3 +48,31 @@ TEST(SelectionFilter, ChoicesGiveFilterAndLots)
         EXPECT_EQ(s.lotCount, c.lotCount) << c.name;
     }
 }
+
+// What the report prints from a chosen selection: as it is when it has lots;
+// without lots (none, or the empty lot alone) without them and with the list
+// type once more; a lot keeps the list, the provision and the list type, its
+// name quoted as a literal.
+TEST(SelectionFilter, WholeAndLotSelections)
+{
+    const QString provision = u" AND LOGS.ID_LOG IN (4) "_s;
+    const Selection lots = {u"LOGS.LISTE = '47''11'"_s, u"47'11"_s, {u"1"_s, u"A,'B"_s}, 2, u"1"_s, provision};
+    const Selection whole = WholeSelection(lots);
+    EXPECT_EQ(whole.filter, lots.filter);
+    EXPECT_EQ(whole.lots, lots.lots);
+    EXPECT_EQ(whole.lotCount, 2);
+
+    for (const QStringList &none : {QStringList(), QStringList{QString()}}) {
+        const Selection plain = WholeSelection({u"LOGS.LISTE = '4711'"_s, u"4711"_s, none, 1, u"1"_s, {}});
+        EXPECT_EQ(plain.filter, u"LOGS.LISTE = '4711' AND LOGS.LISTENART = 1"_s);
+        EXPECT_TRUE(plain.lots.isEmpty());
+        EXPECT_EQ(plain.lotCount, 0);
+    }
+
+    const Selection lot = LotSelection(whole, u"A,'B"_s);
+    EXPECT_EQ(lot.filter,
+        u"LOGS.LISTE='47''11' AND isnull(LOGS.LOS,'')='A,''B' AND LOGS.ID_LOG IN (4)  AND LOGS.LISTENART = 1"_s);
+    EXPECT_EQ(lot.lots, QStringList{u"A,'B"_s});
+    EXPECT_EQ(lot.listNumber, u"47'11"_s);
+    EXPECT_EQ(QuotedLiteral(u"A,'B"_s), u"'A,''B'"_s);
+}

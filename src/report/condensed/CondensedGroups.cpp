@@ -1,17 +1,18 @@
 #include "CondensedGroups.h"
 
 #include "db/Recordset.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "report/single/SingleLogHeader.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
 namespace {
 
-void put(ReportState &state, const QString &column, int row, const QVariant &value)
+void put(ReportRun &run, const QString &column, int row, const QVariant &value)
 {
-    state.xl->range(column + QString::number(row)).setValue(value);
+    run.xl->range(column + QString::number(row)).setValue(value);
 }
 
 QString trimmedKey(const Recordset &rs, const char *column)
@@ -50,24 +51,24 @@ struct SubtotalRow
     QString ruleFrom;
 };
 
-void writeSubtotalRow(ReportState &state, const SubtotalRow &s, const QString &lastColumn)
+void writeSubtotalRow(ReportRun &run, SheetCursor &cursor, const SubtotalRow &s, const QString &lastColumn)
 {
-    const ReportSettings &set = *state.settings;
-    const int r = state.cursor;
+    const ReportSettings &set = *run.settings;
+    const int r = cursor.row;
     if (!s.ha.isEmpty())
-        put(state, QStringLiteral("A"), r, s.ha);
+        put(run, QStringLiteral("A"), r, s.ha);
     if (!s.hs.isEmpty())
-        put(state, QStringLiteral("C"), r, s.hs);
+        put(run, QStringLiteral("C"), r, s.hs);
     if (!s.gkl.isEmpty())
-        put(state, QStringLiteral("E"), r, s.gkl);
-    put(state, s.piecesColumn, r, s.pieces);
-    put(state, QStringLiteral("H"), r, s.volume);
+        put(run, QStringLiteral("E"), r, s.gkl);
+    put(run, s.piecesColumn, r, s.pieces);
+    put(run, QStringLiteral("H"), r, s.volume);
     // No average over a volume of 0.
     if (set.lDMSZ && s.rateVolume > 0 && s.volume != 0)
-        put(state, set.lProzent ? QStringLiteral("J") : QStringLiteral("I"), r, s.rateVolume / s.volume);
-    state.xl->range(rowSpan(QStringLiteral("A"), r, lastColumn)).font().setBold(true);
-    DrawTopRule(state, rowSpan(s.ruleFrom, r, lastColumn));
-    ++state.cursor;
+        put(run, set.lProzent ? QStringLiteral("J") : QStringLiteral("I"), r, s.rateVolume / s.volume);
+    run.xl->range(rowSpan(QStringLiteral("A"), r, lastColumn)).font().setBold(true);
+    DrawTopRule(run, rowSpan(s.ruleFrom, r, lastColumn));
+    ++cursor.row;
 }
 
 } // namespace
@@ -78,13 +79,12 @@ QString rowSpan(const QString &first, int row, const QString &last)
     return first + r + QLatin1Char(':') + last + r;
 }
 
-void WriteCondensedHeader(ReportState &state, int t)
+void WriteCondensedHeader(ReportRun &run, SheetCursor &cursor, int t)
 {
-    const ReportSettings &set = *state.settings;
-    const int row = ++state.cursor;
-    auto caption = [&](const char *column, const char *text) {
-        put(state, QLatin1String(column), row, QString::fromUtf8(text));
-    };
+    const ReportSettings &set = *run.settings;
+    const int row = ++cursor.row;
+    auto caption
+        = [&](const char *column, const char *text) { put(run, QLatin1String(column), row, QString::fromUtf8(text)); };
 
     QString last;
     const bool ordinary = t == 1 || (t >= 3 && t <= 6);
@@ -105,24 +105,25 @@ void WriteCondensedHeader(ReportState &state, int t)
             caption(set.lProzent ? "J" : "I", "D-MSZ");
             last = set.lProzent ? QStringLiteral("J") : QStringLiteral("I");
         }
-        state.xl
+        run.xl
             ->range(rowSpan(ordinary ? QStringLiteral("G") : QStringLiteral("F"), row,
                 ordinary ? QStringLiteral("J") : QStringLiteral("I")))
             .select();
-        state.xl->selection().setHorizontalAlignment(HAlign::Right);
+        run.xl->selection().setHorizontalAlignment(HAlign::Right);
     }
     // Other types have no header cells, so nothing to make bold or rule.
     if (!last.isEmpty()) {
         const QString range = rowSpan(QStringLiteral("A"), row, last);
-        state.xl->range(range).font().setBold(true);
-        DrawHeaderRules(state, range);
+        run.xl->range(range).font().setBold(true);
+        DrawHeaderRules(run, range);
     }
-    ++state.cursor;
+    ++cursor.row;
 }
 
-void CloseCondensedSubgroups(ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
+void CloseCondensedSubgroups(
+    ReportRun &run, SheetCursor &cursor, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
 {
-    const ReportSettings &set = *state.settings;
+    const ReportSettings &set = *run.settings;
     const QString lastColumn = set.lProzent && set.lDMSZ ? QStringLiteral("J")
         : set.lProzent || set.lDMSZ                      ? QStringLiteral("I")
                                                          : QStringLiteral("H");
@@ -140,29 +141,30 @@ void CloseCondensedSubgroups(ReportState &state, CondensedSums &s, const Records
     if (level == 1) {
         // A class or grade that was the only one of its wood type adds no row of its own.
         if (!(s.dStkGKL == s.dStkHA && s.dKubGKL == s.dKubHA))
-            writeSubtotalRow(state, classRow, lastColumn);
+            writeSubtotalRow(run, cursor, classRow, lastColumn);
         if (!(s.dStkHS == s.dStkHA && s.dKubHS == s.dKubHA))
-            writeSubtotalRow(state, gradeRow, lastColumn);
-        writeSubtotalRow(state, woodRow, lastColumn);
+            writeSubtotalRow(run, cursor, gradeRow, lastColumn);
+        writeSubtotalRow(run, cursor, woodRow, lastColumn);
         s.dKubHA = s.dKubHS = s.dKubGKL = 0;
         s.dDmszHA = s.dDmszHS = s.dDmszGKL = 0;
         s.dStkHA = s.dStkHS = s.dStkGKL = 0;
     } else if (level == 2) {
         if (!(s.dStkGKL == s.dStkHS && s.dKubGKL == s.dKubHS))
-            writeSubtotalRow(state, classRow, lastColumn);
-        writeSubtotalRow(state, gradeRow, lastColumn);
+            writeSubtotalRow(run, cursor, classRow, lastColumn);
+        writeSubtotalRow(run, cursor, gradeRow, lastColumn);
         s.dKubHS = s.dKubGKL = 0;
         s.dDmszHS = s.dDmszGKL = 0;
         s.dStkHS = s.dStkGKL = 0;
     } else {
-        writeSubtotalRow(state, classRow, lastColumn);
+        writeSubtotalRow(run, cursor, classRow, lastColumn);
         s.dKubGKL = s.dDmszGKL = s.dStkGKL = 0;
     }
 }
 
-void CloseRmSubgroups(ReportState &state, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
+void CloseRmSubgroups(
+    ReportRun &run, SheetCursor &cursor, CondensedSums &s, const Recordset &current, bool firstRow, bool final)
 {
-    const QString lastColumn = state.settings->lProzent ? QStringLiteral("I") : QStringLiteral("H");
+    const QString lastColumn = run.settings->lProzent ? QStringLiteral("I") : QStringLiteral("H");
     const int level = closedLevel(s, current, firstRow, final, false);
     if (level == 0)
         return;
@@ -173,11 +175,11 @@ void CloseRmSubgroups(ReportState &state, CondensedSums &s, const Recordset &cur
         s.sLastHA, QString(), QString(), QStringLiteral("F"), s.dRmHA, s.dKubHA, -1, QStringLiteral("A")};
     if (level == 1) {
         if (!(s.dRmHS == s.dRmHA && s.dKubHS == s.dKubHA))
-            writeSubtotalRow(state, gradeRow, lastColumn);
-        writeSubtotalRow(state, woodRow, lastColumn);
+            writeSubtotalRow(run, cursor, gradeRow, lastColumn);
+        writeSubtotalRow(run, cursor, woodRow, lastColumn);
         s.dKubHA = s.dKubHS = s.dRmHA = s.dRmHS = 0;
     } else {
-        writeSubtotalRow(state, gradeRow, lastColumn);
+        writeSubtotalRow(run, cursor, gradeRow, lastColumn);
         s.dKubHS = s.dRmHS = 0;
     }
 }

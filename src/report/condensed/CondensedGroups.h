@@ -3,7 +3,8 @@
 #include <QString>
 
 class Recordset;
-struct ReportState;
+struct ReportRun;
+struct SheetCursor;
 
 // The running sums and last group keys of the condensed section, shared by
 // its row loop and the subtotal procedures. They are cleared when the section
@@ -25,16 +26,17 @@ struct CondensedSums
 
 // The column header of a record-type group one row below the cursor (nothing
 // but the row for types outside 1 to 6); leaves the cursor below it.
-void WriteCondensedHeader(ReportState &state, int recordType);
+void WriteCondensedHeader(ReportRun &run, SheetCursor &cursor, int recordType);
 
 // Before an ordinary detail row (types 1, 3 to 6), and with final set when
 // the group closes: the class, grade and wood-type subtotal rows that the
 // current row's keys close, one row each from the cursor.
 void CloseCondensedSubgroups(
-    ReportState &state, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);
+    ReportRun &run, SheetCursor &cursor, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);
 
 // The same for the stacked-volume rows of type 2 (grade and wood type only).
-void CloseRmSubgroups(ReportState &state, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);
+void CloseRmSubgroups(
+    ReportRun &run, SheetCursor &cursor, CondensedSums &sums, const Recordset &current, bool firstRow, bool final);
 
 // "A12:J12".
 QString rowSpan(const QString &first, int row, const QString &last);

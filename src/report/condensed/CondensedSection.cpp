@@ -4,12 +4,14 @@
 
 #include "db/Connection.h"
 #include "report/RecordType.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "report/head/Statistics.h"
 #include "report/single/RowCells.h"
 #include "report/single/SingleLogHeader.h"
 #include "report/single/SingleLogQuery.h"
+#include "selection/SelectionFilter.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
@@ -29,13 +31,17 @@ double numberOrZero(const QVariant &v)
 // The state of one pass over the condensed result.
 struct Pass
 {
-    Pass(ReportState &s, Recordset &result)
-        : state(s)
-        , set(*s.settings)
+    Pass(ReportRun &report, const Selection &chosen, SheetCursor &sheetCursor, Recordset &result)
+        : run(report)
+        , selection(chosen)
+        , cursor(sheetCursor)
+        , set(*report.settings)
         , rs(result)
     { }
 
-    ReportState &state;
+    ReportRun &run;
+    const Selection &selection;
+    SheetCursor &cursor;
     const ReportSettings &set;
     Recordset &rs;
     CondensedSums sums;
@@ -49,7 +55,7 @@ struct Pass
     QString row(int r) const { return QString::number(r); }
     void put(const char *column, int r, const QVariant &value)
     {
-        state.xl->range(QLatin1String(column) + row(r)).setValue(value);
+        run.xl->range(QLatin1String(column) + row(r)).setValue(value);
     }
     void putIfPresent(const char *column, int r, const char *field)
     {
@@ -57,7 +63,7 @@ struct Pass
         if (!isDbNull(v))
             put(column, r, v);
     }
-    void format(const QString &address, const QString &numberFormat) { formatRange(state, address, numberFormat); }
+    void format(const QString &address, const QString &numberFormat) { formatRange(run, address, numberFormat); }
     const char *dmszColumn() const { return set.lProzent ? "J" : "I"; }
 
     // Last column of a group's total row.
@@ -77,7 +83,7 @@ struct Pass
             sEinheit.clear();
             return;
         }
-        Recordset units = state.lookup(UnitNameStatement(rs.text(QStringLiteral("id_masseinheit"))));
+        Recordset units = run.lookup(UnitNameStatement(rs.text(QStringLiteral("id_masseinheit"))));
         for (; !units.eof(); units.moveNext())
             sEinheit = units.text(QStringLiteral("einheit"));
     }
@@ -113,8 +119,8 @@ struct Pass
 
     void ordinaryRow()
     {
-        CloseCondensedSubgroups(state, sums, rs, bFirstRow, false);
-        const int r = state.cursor;
+        CloseCondensedSubgroups(run, cursor, sums, rs, bFirstRow, false);
+        const int r = cursor.row;
         putKeys(r);
         putIfPresent("F", r, "STKL");
         putIfPresent("G", r, "SUMSTK");
@@ -141,8 +147,8 @@ struct Pass
 
     void stackedRow()
     {
-        CloseRmSubgroups(state, sums, rs, bFirstRow, false);
-        const int r = state.cursor;
+        CloseRmSubgroups(run, cursor, sums, rs, bFirstRow, false);
+        const int r = cursor.row;
         putKeys(r);
         putIfPresent("F", r, "RM");
         put("G", r, sEinheit);
@@ -168,7 +174,7 @@ struct Pass
         if (vSumKub == 0)
             return;
         for (int i = nGroupStart + 1; i <= r; ++i) {
-            const Range cell = state.xl->range(QStringLiteral("I") + row(i));
+            const Range cell = run.xl->range(QStringLiteral("I") + row(i));
             cell.setFormula(QStringLiteral("=H") + row(i) + QStringLiteral("/ H") + row(r));
             cell.setNumberFormat(QStringLiteral("0.0%"));
         }
@@ -179,48 +185,48 @@ struct Pass
     void closeGroup(bool endOfData)
     {
         if (ordinaryType(nDsart)) {
-            CloseCondensedSubgroups(state, sums, rs, bFirstRow, true);
-            const int r = state.cursor;
+            CloseCondensedSubgroups(run, cursor, sums, rs, bFirstRow, true);
+            const int r = cursor.row;
             put("A", r, QStringLiteral("Gesamt"));
             put("G", r, vSumStk);
             put("H", r, vSumKub);
             const QString range = rowSpan(QStringLiteral("A"), r, totalLastColumn());
-            state.xl->range(range).font().setBold(true);
+            run.xl->range(range).font().setBold(true);
             const bool average = set.lDMSZ && vSumKub != 0;
             if (!endOfData && average)
                 put(dmszColumn(), r, dSumDmsz / vSumKub);
-            DrawHeaderRules(state, range);
+            DrawHeaderRules(run, range);
             if (endOfData) {
                 if (set.lProzent)
                     percentageFormulas(r);
                 if (set.lDMSZ) {
-                    state.xl->range(QLatin1String(dmszColumn()) + row(r)).setNumberFormat(QStringLiteral("0.00"));
+                    run.xl->range(QLatin1String(dmszColumn()) + row(r)).setNumberFormat(QStringLiteral("0.00"));
                     if (average)
                         put(dmszColumn(), r, dSumDmsz / vSumKub);
                 }
             } else if (set.lProzent) {
                 percentageFormulas(r);
             }
-            state.cursor = r + 1;
+            cursor.row = r + 1;
             const QString volumeRange = QStringLiteral("H") + row(nGroupStart) + QStringLiteral(":H") + row(r);
             const QString dmszRange = QLatin1String(dmszColumn()) + row(nGroupStart) + QLatin1Char(':')
                 + QLatin1String(dmszColumn()) + row(r);
             if (endOfData)
-                format(volumeRange, state.kubaturFormat);
+                format(volumeRange, run.kubaturFormat);
             if (set.lDMSZ)
                 format(dmszRange, QStringLiteral("0.00"));
             if (!endOfData)
-                format(volumeRange, state.kubaturFormat);
+                format(volumeRange, run.kubaturFormat);
             return;
         }
 
         // Stacked volume.
-        CloseRmSubgroups(state, sums, rs, bFirstRow, true);
-        const int r = state.cursor;
+        CloseRmSubgroups(run, cursor, sums, rs, bFirstRow, true);
+        const int r = cursor.row;
         put("A", r, QStringLiteral("Gesamt"));
         const QString pieces = QStringLiteral("Stück: ") + ReportLocale::generalNumber(vSumStk);
         if (!endOfData) {
-            state.xl->range(rowSpan(QStringLiteral("D"), r, QStringLiteral("E"))).merge();
+            run.xl->range(rowSpan(QStringLiteral("D"), r, QStringLiteral("E"))).merge();
             put("D", r, pieces);
         } else if (vSumStk > 0) {
             put("D", r, pieces);
@@ -229,46 +235,46 @@ struct Pass
         put("H", r, vSumKub);
         const QString last = endOfData ? (set.lProzent ? QStringLiteral("I") : QStringLiteral("H")) : totalLastColumn();
         const QString range = rowSpan(QStringLiteral("A"), r, last);
-        state.xl->range(range).font().setBold(true);
-        DrawHeaderRules(state, range);
+        run.xl->range(range).font().setBold(true);
+        DrawHeaderRules(run, range);
         if (set.lProzent)
             percentageFormulas(r);
-        state.cursor = r + 1;
+        cursor.row = r + 1;
         format(QStringLiteral("G") + row(nGroupStart) + QStringLiteral(":H") + row(r), QStringLiteral("0.00"));
-        format(QStringLiteral("H") + row(nGroupStart) + QStringLiteral(":H") + row(r), state.kubaturFormat);
+        format(QStringLiteral("H") + row(nGroupStart) + QStringLiteral(":H") + row(r), run.kubaturFormat);
     }
 
     void openGroup()
     {
         if (set.lStatistik)
-            WriteStatistics(state, nDsart);
+            WriteStatistics(run, selection, cursor, nDsart);
         const int t = recordTypeOf(f("DSART"));
-        const int r = ++state.cursor;
+        const int r = ++cursor.row;
         QString title;
         if (t >= 1 && t <= 6) {
-            Recordset name = state.lookup(RecordTypeNameStatement(t));
+            Recordset name = run.lookup(RecordTypeNameStatement(t));
             title = name.eof() ? QString() : name.text(QStringLiteral("Name"));
             if (t == 6)
                 title += QStringLiteral(" (Hochrechnung)");
         } else {
             title = QStringLiteral("Sonstiges");
         }
-        const Range cell = state.xl->range(QStringLiteral("A") + row(r));
+        const Range cell = run.xl->range(QStringLiteral("A") + row(r));
         cell.setValue(title);
         cell.font().setBold(true);
         nDsart = t;
-        WriteCondensedHeader(state, t);
-        nGroupStart = state.cursor - 1;
+        WriteCondensedHeader(run, cursor, t);
+        nGroupStart = cursor.row - 1;
         sums.clear();
         vSumStk = vSumKub = vSumRm = dSumDmsz = 0;
     }
 
-    void run()
+    void writeRows()
     {
         const qint64 total = rs.rowCount();
         qint64 done = 0;
-        state.progress(0, total);
-        nGroupStart = state.cursor;
+        run.progress(0, total);
+        nGroupStart = cursor.row;
         for (;;) {
             bFirstRow = true;
             while (!rs.eof()) {
@@ -281,14 +287,14 @@ struct Pass
                 else if (t == 2)
                     stackedRow();
                 rs.moveNext();
-                ++state.cursor;
-                state.progress(++done, total);
+                ++cursor.row;
+                run.progress(++done, total);
             }
             if (rs.eof()) {
                 if (ordinaryType(nDsart) || nDsart == 2)
                     closeGroup(true);
                 if (set.lStatistik)
-                    WriteStatistics(state, nDsart);
+                    WriteStatistics(run, selection, cursor, nDsart);
                 return;
             }
             if (ordinaryType(nDsart) || nDsart == 2)
@@ -323,17 +329,17 @@ QString UnitNameStatement(const QString &unitId)
     return QStringLiteral("select einheit from wareneinheit where einheit_id = ") + unitId + QStringLiteral(" ");
 }
 
-void WriteCondensedSection(ReportState &state)
+void WriteCondensedSection(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    state.cursor += 2;
-    const Range title = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+    cursor.row += 2;
+    const Range title = run.xl->range(QStringLiteral("A") + QString::number(cursor.row));
     title.setValue(QStringLiteral("Verdichtet"));
     title.font().setBold(true);
-    ++state.cursor;
+    ++cursor.row;
 
-    Recordset rs = state.db->execute(CondensedQuery(state.filter, state.settings->lHolzsorteLangBeiVerdichtung));
-    Pass pass(state, rs);
-    pass.run();
+    Recordset rs = run.db->execute(CondensedQuery(selection.filter, run.settings->lHolzsorteLangBeiVerdichtung));
+    Pass pass(run, selection, cursor, rs);
+    pass.writeRows();
     rs.close();
-    state.progress(0, 0);
+    run.progress(0, 0);
 }

@@ -4,7 +4,9 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 
 #include <QStringList>
@@ -65,15 +67,16 @@ QString customerLine(const Recordset &customer, const QString &columnList)
     return line;
 }
 
-void WriteCustomerLines(ReportState &state, int role, const QString &columnList, const QString &valueColumn)
+void WriteCustomerLines(ReportRun &run, const Selection &selection, SheetCursor &cursor, int role,
+    const QString &columnList, const QString &valueColumn)
 {
     if (role < 0 || role > 8)
         return;
-    Recordset rs = state.db->execute(customerQuery(role, state.filter));
+    Recordset rs = run.db->execute(customerQuery(role, selection.filter));
     for (; !rs.eof(); rs.moveNext()) {
         const QString line = customerLine(rs, columnList);
-        state.xl->range(valueColumn + QString::number(state.cursor)).setValue(line);
-        ++state.cursor;
+        run.xl->range(valueColumn + QString::number(cursor.row)).setValue(line);
+        ++cursor.row;
     }
     rs.close();
 }

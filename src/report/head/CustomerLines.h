@@ -3,7 +3,9 @@
 #include <QString>
 
 class Recordset;
-struct ReportState;
+struct ReportRun;
+struct Selection;
+struct SheetCursor;
 
 // The customer lines of the head block: one line per customer of a role (0 the
 // invoice recipient, 1 to 8 the further roles of LOGS_RECH), built from the
@@ -19,4 +21,5 @@ QString customerQuery(int role, const QString &filter);
 QString customerLine(const Recordset &customer, const QString &columnList);
 
 // Writes one line per customer of the role (0 to 8, else nothing) into the value column, one row each.
-void WriteCustomerLines(ReportState &state, int role, const QString &columnList, const QString &valueColumn);
+void WriteCustomerLines(ReportRun &run, const Selection &selection, SheetCursor &cursor, int role,
+    const QString &columnList, const QString &valueColumn);

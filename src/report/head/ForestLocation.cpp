@@ -1,8 +1,9 @@
 #include "ForestLocation.h"
 
 #include "db/Connection.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "workbook/automation/Application.h"
 
 namespace {
@@ -34,12 +35,12 @@ QString forestLocationText(
     return code;
 }
 
-void WriteForestLocation(ReportState &state, qint32 forestLocationId)
+void WriteForestLocation(ReportRun &run, SheetCursor &cursor, qint32 forestLocationId)
 {
     if (forestLocationId <= 0)
         return;
     Recordset rs
-        = state.lookup(QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
+        = run.lookup(QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
     if (rs.eof()) {
         rs.close();
         return;
@@ -51,15 +52,15 @@ void WriteForestLocation(ReportState &state, qint32 forestLocationId)
         parts[i] = rs.text(QStringLiteral("WO") + QString::number(i + 1)).trimmed();
     rs.close();
 
-    const bool longForm = state.settings->lWaldortLang;
+    const bool longForm = run.settings->lWaldortLang;
     // The joining word is looked up only when the long form can use it.
-    const QString joiningWord = longForm && !longName.isEmpty() ? state.text(JoiningWordId) : QString();
+    const QString joiningWord = longForm && !longName.isEmpty() ? run.text(JoiningWordId) : QString();
     const QString location = forestLocationText(longName, parts, longForm, joiningWord);
     if (location.isEmpty())
         return;
 
-    Range cell = state.xl->cells(state.cursor, 1);
-    cell.setValue(state.text(ForestLocationLabelId) + QStringLiteral(":  ") + location);
+    Range cell = run.xl->cells(cursor.row, 1);
+    cell.setValue(run.text(ForestLocationLabelId) + QStringLiteral(":  ") + location);
     cell.font().setBold(true);
-    ++state.cursor;
+    ++cursor.row;
 }

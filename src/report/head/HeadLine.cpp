@@ -1,7 +1,8 @@
 #include "HeadLine.h"
 
 #include "db/Connection.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
+#include "report/SheetCursor.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 
@@ -16,29 +17,29 @@ constexpr int LabelColumn = 1;
 constexpr int ValueColumn = 4;
 
 // The label alone, bold, in column A of the cursor row.
-void writeLabel(ReportState &state, const QString &label)
+void writeLabel(ReportRun &run, SheetCursor &cursor, const QString &label)
 {
-    Range cell = state.xl->cells(state.cursor, LabelColumn);
+    Range cell = run.xl->cells(cursor.row, LabelColumn);
     cell.setValue(label);
     cell.font().setBold(true);
 }
 
 // The value as text in column D of the cursor row: the text format goes in
 // first, so the value is never read as a number or a date.
-void writeValue(ReportState &state, const QString &value)
+void writeValue(ReportRun &run, SheetCursor &cursor, const QString &value)
 {
-    Range cell = state.xl->cells(state.cursor, ValueColumn);
+    Range cell = run.xl->cells(cursor.row, ValueColumn);
     cell.setNumberFormat(QStringLiteral("@"));
     cell.setValue(value);
 }
 
 } // namespace
 
-void writeLabelValueLine(ReportState &state, const QString &label, const QString &value)
+void writeLabelValueLine(ReportRun &run, SheetCursor &cursor, const QString &label, const QString &value)
 {
-    writeLabel(state, label);
-    writeValue(state, value);
-    ++state.cursor;
+    writeLabel(run, cursor, label);
+    writeValue(run, cursor, value);
+    ++cursor.row;
 }
 
 QString headValueText(const QVariant &value)
@@ -59,10 +60,10 @@ QString headValueText(const QVariant &value)
     }
 }
 
-void WriteHeadLine(ReportState &state, const QString &field, const QString &query, qint32 textId, bool onePerRow,
-    const QString &labelSuffix, bool showEmpty)
+void WriteHeadLine(ReportRun &run, SheetCursor &cursor, const QString &field, const QString &query, qint32 textId,
+    bool onePerRow, const QString &labelSuffix, bool showEmpty)
 {
-    Recordset rs = state.db->execute(query);
+    Recordset rs = run.db->execute(query);
 
     if (!onePerRow) {
         // All values on one line, each followed by ","; the last comma goes.
@@ -73,7 +74,7 @@ void WriteHeadLine(ReportState &state, const QString &field, const QString &quer
         if (!joined.isEmpty() && joined.endsWith(QLatin1Char(',')))
             joined.chop(1);
         if (!joined.isEmpty() || showEmpty)
-            writeLabelValueLine(state, state.text(textId) + labelSuffix, joined);
+            writeLabelValueLine(run, cursor, run.text(textId) + labelSuffix, joined);
         rs.close();
         return;
     }
@@ -82,8 +83,8 @@ void WriteHeadLine(ReportState &state, const QString &field, const QString &quer
         // Nothing to show: with showEmpty the label stands alone, column D
         // stays untouched.
         if (showEmpty) {
-            writeLabel(state, state.text(textId));
-            ++state.cursor;
+            writeLabel(run, cursor, run.text(textId));
+            ++cursor.row;
         }
         rs.close();
         return;
@@ -96,9 +97,9 @@ void WriteHeadLine(ReportState &state, const QString &field, const QString &quer
         if (value.isEmpty() && !showEmpty)
             continue;
         if (first)
-            writeLabel(state, state.text(textId));
-        writeValue(state, value);
-        ++state.cursor;
+            writeLabel(run, cursor, run.text(textId));
+        writeValue(run, cursor, value);
+        ++cursor.row;
         first = false;
     }
     rs.close();

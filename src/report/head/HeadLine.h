@@ -3,7 +3,8 @@
 #include <QString>
 
 class QVariant;
-struct ReportState;
+struct ReportRun;
+struct SheetCursor;
 
 // Head lines: the label/value lines of the head block and its relatives (the
 // lot summary). A head line has its label in column A, bold, and its value in
@@ -12,11 +13,11 @@ struct ReportState;
 // and of the database (DbError) go to the caller.
 
 // Writes one head line at the sheet cursor and moves the cursor to the next row.
-void writeLabelValueLine(ReportState &state, const QString &label, const QString &value);
+void writeLabelValueLine(ReportRun &run, SheetCursor &cursor, const QString &label, const QString &value);
 
 // A database value as a head line shows it: NULL empty, dates and numbers in the report locale's forms.
 QString headValueText(const QVariant &value);
 
 // Runs the query and writes the field as head lines (joined by "," or one per row); empty ones only with showEmpty.
-void WriteHeadLine(ReportState &state, const QString &field, const QString &query, qint32 textId, bool onePerRow,
-    const QString &labelSuffix, bool showEmpty);
+void WriteHeadLine(ReportRun &run, SheetCursor &cursor, const QString &field, const QString &query, qint32 textId,
+    bool onePerRow, const QString &labelSuffix, bool showEmpty);

@@ -6,8 +6,10 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/SqlQuote.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "text/NumberFormatter.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
@@ -41,9 +43,121 @@ QString row(int r)
 }
 
 // A range "A<r>:D<r>" of the cursor row.
-Range headRow(ReportState &state)
+Range headRow(ReportRun &run, SheetCursor &cursor)
 {
-    return state.xl->range(QStringLiteral("A") + row(state.cursor) + QStringLiteral(":D") + row(state.cursor));
+    return run.xl->range(QStringLiteral("A") + row(cursor.row) + QStringLiteral(":D") + row(cursor.row));
+}
+
+// " FROM LOGS WHERE <filter>": the tail of the head block's statements.
+QString fromSelection(const Selection &selection)
+{
+    return QStringLiteral(" FROM LOGS WHERE ") + selection.filter;
+}
+
+// The list title, large and bold over A to D; the row below it, for the
+// lots line, bold 12 whether a lots line comes or not.
+void writeListTitle(ReportRun &run, const Selection &selection, SheetCursor &cursor)
+{
+    run.xl->cells(cursor.row, 1).setValue(run.text(ListTitleId));
+    Range number = run.xl->cells(cursor.row, 4);
+    number.setNumberFormat(QStringLiteral("@"));
+    number.setValue(selection.listNumber);
+    Range title = headRow(run, cursor);
+    title.font().setBold(true);
+    title.font().setSize(14);
+    ++cursor.row;
+
+    Range lotsRow = headRow(run, cursor);
+    lotsRow.font().setBold(true);
+    lotsRow.font().setSize(12);
+}
+
+// The list header's additional text. Older host databases have no column
+// LISTENKOPFZUSTXT; the line is an extra that must not cost the whole
+// report, so a failing query or line is left out and the block goes on.
+// Nothing else in the block fails quietly.
+void writeListHeaderAdditionalText(ReportRun &run, const Selection &selection, SheetCursor &cursor)
+{
+    try {
+        WriteHeadLine(run, cursor, QStringLiteral("LISTENKOPFZUSTXT"),
+            QStringLiteral("SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON "
+                           "LOGS.LISTE = LISTENKOPF.LISTE WHERE ")
+                + selection.filter + QStringLiteral(" ORDER BY LISTENKOPFZUSTXT"),
+            ListHeaderAdditionalTextId, true, QString(), run.settings->lLeereKopfzeilen);
+    } catch (const DbError &) {
+        // Left out, as said above.
+    } catch (const WorkbookError &) {
+        // Left out, as said above.
+    }
+}
+
+// The lots, the list dates and the additional texts of the list.
+void writeListLines(ReportRun &run, const Selection &selection, SheetCursor &cursor)
+{
+    const bool showEmpty = run.settings->lLeereKopfzeilen;
+    const QString where = fromSelection(selection);
+
+    // Lots on one line; one row further in any case, so a lots line is
+    // followed by a blank row and without one the lots row stays empty.
+    WriteHeadLine(run, cursor, QStringLiteral("LOS"),
+        QStringLiteral("SELECT DISTINCT(LOS)") + where + QStringLiteral(" ORDER BY LOS"), LotsId, false, QString(),
+        showEmpty);
+    ++cursor.row;
+
+    // List dates, one per line; never as empty lines.
+    WriteHeadLine(run, cursor, QStringLiteral("LISTDATUM"),
+        QStringLiteral("SELECT DISTINCT(LISTDATUM)") + where + QStringLiteral(" ORDER BY LISTDATUM"), ListDateId, true,
+        QString(), false);
+
+    WriteHeadLine(run, cursor, QStringLiteral("LISTZUSTXT"),
+        QStringLiteral("SELECT DISTINCT(LISTZUSTXT)") + where + QStringLiteral(" ORDER BY LISTZUSTXT"),
+        ListAdditionalTextId, true, QString(), showEmpty);
+    writeListHeaderAdditionalText(run, selection, cursor);
+}
+
+// Relation tables (business year, district, ...) and the sales type, as the
+// template switches them on; records without a sales type count as sales
+// type 0.
+void writeRelationLines(ReportRun &run, const Selection &selection, SheetCursor &cursor)
+{
+    const ReportSettings &settings = *run.settings;
+    const bool showEmpty = settings.lLeereKopfzeilen;
+    const QString where = fromSelection(selection);
+    for (int n = 1; n <= 10; ++n) {
+        if (!settings.lReltable[size_t(n)])
+            continue;
+        WriteHeadLine(run, cursor, QStringLiteral("LANGNAME"),
+            QStringLiteral("SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + row(n) + QLatin1Char(')')
+                + where + QLatin1Char(')'),
+            RelationTableIds[n - 1], true, QString(), showEmpty);
+    }
+    if (settings.lVerkaufsart) {
+        WriteHeadLine(run, cursor, QStringLiteral("LONG"),
+            QStringLiteral("SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0)") + where
+                + QLatin1Char(')'),
+            SalesTypeId, true, QString(), showEmpty);
+    }
+}
+
+// Customers by role; the role's label stands on its first line.
+void writeCustomerRoles(ReportRun &run, const Selection &selection, SheetCursor &cursor)
+{
+    const ReportSettings &settings = *run.settings;
+    const QString columnList = addressColumnList(settings.lAdressformat);
+    for (int role = 0; role <= 8; ++role) {
+        if (!settings.lAdresse[size_t(role)])
+            continue;
+        const int start = cursor.row;
+        WriteCustomerLines(run, selection, cursor, role, columnList, QStringLiteral("D"));
+        if (cursor.row == start) {
+            if (!settings.lLeereKopfzeilen)
+                continue;
+            ++cursor.row;
+        }
+        Range label = run.xl->cells(start, 1);
+        label.setValue(run.text(CustomerRoleIds[role]));
+        label.font().setBold(true);
+    }
 }
 
 QDate dateOf(const QVariant &value)
@@ -81,121 +195,40 @@ QString listHeaderDateText(const QVariant &value)
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-void WriteListHead(ReportState &state)
+void WriteListHead(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    const ReportSettings &settings = *state.settings;
-    const bool showEmpty = settings.lLeereKopfzeilen;
-    const QString where = QStringLiteral(" FROM LOGS WHERE ") + state.filter;
-
-    // The list title: large and bold over A to D.
-    state.xl->cells(state.cursor, 1).setValue(state.text(ListTitleId));
-    Range number = state.xl->cells(state.cursor, 4);
-    number.setNumberFormat(QStringLiteral("@"));
-    number.setValue(state.listNumber);
-    Range title = headRow(state);
-    title.font().setBold(true);
-    title.font().setSize(14);
-    ++state.cursor;
-
-    // The row for the lots line is bold 12, whether a lots line comes or not.
-    Range lotsRow = headRow(state);
-    lotsRow.font().setBold(true);
-    lotsRow.font().setSize(12);
-
-    // Lots on one line; one row further in any case, so a lots line is
-    // followed by a blank row and without one the lots row stays empty.
-    WriteHeadLine(state, QStringLiteral("LOS"),
-        QStringLiteral("SELECT DISTINCT(LOS)") + where + QStringLiteral(" ORDER BY LOS"), LotsId, false, QString(),
-        showEmpty);
-    ++state.cursor;
-
-    // List dates, one per line; never as empty lines.
-    WriteHeadLine(state, QStringLiteral("LISTDATUM"),
-        QStringLiteral("SELECT DISTINCT(LISTDATUM)") + where + QStringLiteral(" ORDER BY LISTDATUM"), ListDateId, true,
-        QString(), false);
-
-    // The list's additional texts.
-    WriteHeadLine(state, QStringLiteral("LISTZUSTXT"),
-        QStringLiteral("SELECT DISTINCT(LISTZUSTXT)") + where + QStringLiteral(" ORDER BY LISTZUSTXT"),
-        ListAdditionalTextId, true, QString(), showEmpty);
-
-    // The list header's additional text. Older host databases have no
-    // column LISTENKOPFZUSTXT; the line is an extra that must not cost the
-    // whole report, so a failing query or line is left out and the block
-    // goes on. Nothing else in the block fails quietly.
-    try {
-        WriteHeadLine(state, QStringLiteral("LISTENKOPFZUSTXT"),
-            QStringLiteral("SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON "
-                           "LOGS.LISTE = LISTENKOPF.LISTE WHERE ")
-                + state.filter + QStringLiteral(" ORDER BY LISTENKOPFZUSTXT"),
-            ListHeaderAdditionalTextId, true, QString(), showEmpty);
-    } catch (const DbError &) {
-        // Left out, as said above.
-    } catch (const WorkbookError &) {
-        // Left out, as said above.
-    }
-
-    // Relation tables (business year, district, ...) that the template switches on.
-    for (int n = 1; n <= 10; ++n) {
-        if (!settings.lReltable[size_t(n)])
-            continue;
-        WriteHeadLine(state, QStringLiteral("LANGNAME"),
-            QStringLiteral("SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + row(n) + QLatin1Char(')')
-                + where + QLatin1Char(')'),
-            RelationTableIds[n - 1], true, QString(), showEmpty);
-    }
-
-    // Sales type; records without one count as sales type 0.
-    if (settings.lVerkaufsart) {
-        WriteHeadLine(state, QStringLiteral("LONG"),
-            QStringLiteral("SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0)") + where
-                + QLatin1Char(')'),
-            SalesTypeId, true, QString(), showEmpty);
-    }
-
-    // Customers by role; the role's label stands on its first line.
-    const QString columnList = addressColumnList(settings.lAdressformat);
-    for (int role = 0; role <= 8; ++role) {
-        if (!settings.lAdresse[size_t(role)])
-            continue;
-        const int start = state.cursor;
-        WriteCustomerLines(state, role, columnList, QStringLiteral("D"));
-        if (state.cursor == start) {
-            if (!showEmpty)
-                continue;
-            ++state.cursor;
-        }
-        Range label = state.xl->cells(start, 1);
-        label.setValue(state.text(CustomerRoleIds[role]));
-        label.font().setBold(true);
-    }
+    const ReportSettings &settings = *run.settings;
+    writeListTitle(run, selection, cursor);
+    writeListLines(run, selection, cursor);
+    writeRelationLines(run, selection, cursor);
+    writeCustomerRoles(run, selection, cursor);
 
     // The optional parts the template switches on.
     if (settings.lZusKopf)
-        WriteListHeaderFields(state);
+        WriteListHeaderFields(run, selection, cursor);
     if (settings.lZInfo)
-        WriteAdditionalTexts(state);
+        WriteAdditionalTexts(run, selection, cursor);
     if (settings.lWagNrStammbemerkung)
-        WriteWagonAndNote(state);
+        WriteWagonAndNote(run, selection, cursor);
 
     // One blank row closes the block.
-    ++state.cursor;
+    ++cursor.row;
 }
 
-void WriteListHeaderFields(ReportState &state)
+void WriteListHeaderFields(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    Recordset rs = state.db->execute(QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = '")
-        + sqlQuoteInner(state.listNumber) + QLatin1Char('\''));
+    Recordset rs = run.db->execute(QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = '")
+        + sqlQuoteInner(selection.listNumber) + QLatin1Char('\''));
     if (rs.eof()) {
         rs.close();
         return;
     }
 
-    const bool showEmpty = state.settings->lLeereKopfzeilen;
+    const bool showEmpty = run.settings->lLeereKopfzeilen;
     for (int n = 1; n <= 15; ++n) {
         const QVariant value = rs.field(QStringLiteral("TEXT") + row(n));
         if (!isDbNull(value) || showEmpty)
-            writeLabelValueLine(state, state.text(1368 + n), headValueText(value));
+            writeLabelValueLine(run, cursor, run.text(1368 + n), headValueText(value));
     }
     for (int n = 1; n <= 10; ++n) {
         const QVariant value = rs.field(QStringLiteral("NUMBER") + row(n));
@@ -204,50 +237,50 @@ void WriteListHeaderFields(ReportState &state)
         bool ok = false;
         if (value.toDouble(&ok) == 0.0 && ok)
             continue;
-        writeLabelValueLine(state, state.text(1368 - n), listHeaderNumberText(value));
+        writeLabelValueLine(run, cursor, run.text(1368 - n), listHeaderNumberText(value));
     }
     for (int n = 1; n <= 5; ++n) {
         const QVariant value = rs.field(QStringLiteral("DATE") + row(n));
         if (!isDbNull(value))
-            writeLabelValueLine(state, state.text(1357 - n), listHeaderDateText(value));
+            writeLabelValueLine(run, cursor, run.text(1357 - n), listHeaderDateText(value));
     }
     rs.close();
 }
 
-void WriteAdditionalTexts(ReportState &state)
+void WriteAdditionalTexts(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
     static const char *const columns[]
         = {"ZUSTEXT1", "ZUSTEXT2", "ZUSTEXT3", "ZUSTEXT4", "ZUSTEXT5", "COORDINATE1", "COORDINATE2"};
-    Recordset rs = state.db->execute(
+    Recordset rs = run.db->execute(
         QStringLiteral("SELECT DISTINCT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, COORDINATE1, COORDINATE2 "
                        "FROM LOGS WHERE ")
-        + state.filter + QLatin1Char(' '));
+        + selection.filter + QLatin1Char(' '));
     for (; !rs.eof(); rs.moveNext()) {
         for (int position = 0; position < 7; ++position) {
             // Switch 0 or 1 prints the text in the head block; 2 and 4 leave it
             // to the lot summary, 3 hides it.
-            const int textSwitch = state.textSwitches[size_t(SwitchZustext1 + position)];
+            const int textSwitch = run.textSwitches[size_t(SwitchZustext1 + position)];
             if (textSwitch != 0 && textSwitch != 1)
                 continue;
             const QVariant value = rs.field(QLatin1String(columns[position]));
             if (!isDbNull(value))
-                writeLabelValueLine(state, state.text(AdditionalTextFirstId + position), headValueText(value));
+                writeLabelValueLine(run, cursor, run.text(AdditionalTextFirstId + position), headValueText(value));
         }
     }
     rs.close();
 }
 
-void WriteWagonAndNote(ReportState &state)
+void WriteWagonAndNote(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    Recordset rs = state.db->execute(
-        QStringLiteral("SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + state.filter + QLatin1Char(' '));
+    Recordset rs = run.db->execute(
+        QStringLiteral("SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + selection.filter + QLatin1Char(' '));
     if (!rs.eof()) {
         const QVariant wagon = rs.field(QStringLiteral("WAGNR"));
         if (!isDbNull(wagon))
-            writeLabelValueLine(state, state.text(WagonNumberId), headValueText(wagon));
+            writeLabelValueLine(run, cursor, run.text(WagonNumberId), headValueText(wagon));
         const QVariant note = rs.field(QStringLiteral("ZUSTXT"));
         if (!isDbNull(note))
-            writeLabelValueLine(state, state.text(NoteId), headValueText(note));
+            writeLabelValueLine(run, cursor, run.text(NoteId), headValueText(note));
     }
     rs.close();
 }

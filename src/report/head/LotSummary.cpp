@@ -1,7 +1,9 @@
 #include "LotSummary.h"
 
 #include "db/Connection.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
@@ -43,12 +45,12 @@ bool shownInLotSummary(int switchValue)
     return switchValue == 2 || switchValue == 4;
 }
 
-void writeBoldLine(ReportState &state, const QString &text)
+void writeBoldLine(ReportRun &run, SheetCursor &cursor, const QString &text)
 {
-    Range cell = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+    Range cell = run.xl->range(QStringLiteral("A") + QString::number(cursor.row));
     cell.setValue(text);
     cell.font().setBold(true);
-    ++state.cursor;
+    ++cursor.row;
 }
 
 } // namespace
@@ -78,12 +80,13 @@ QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2)
         + coordinate2 + QStringLiteral("&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker");
 }
 
-void WriteLotSummary(ReportState &state, const QString &pile, const QString &idLog)
+void WriteLotSummary(
+    ReportRun &run, const Selection &selection, SheetCursor &cursor, const QString &pile, const QString &idLog)
 {
     // Totals line; a pile without rows or without any volume shows 0.
     qint32 pieces = 0;
     double volume = 0.0;
-    Recordset totals = state.db->execute(LotSummaryStatement(state.filter, idLog));
+    Recordset totals = run.db->execute(LotSummaryStatement(selection.filter, idLog));
     if (!totals.eof()) {
         const QVariant stk = totals.field(QStringLiteral("STK"));
         const QVariant kub = totals.field(QStringLiteral("KUB"));
@@ -93,12 +96,12 @@ void WriteLotSummary(ReportState &state, const QString &pile, const QString &idL
             volume = kub.toDouble();
     }
     totals.close();
-    writeBoldLine(state,
-        state.text(PileLabelId) + QStringLiteral("  ") + pile + QStringLiteral(" ( ") + QString::number(pieces)
+    writeBoldLine(run, cursor,
+        run.text(PileLabelId) + QStringLiteral("  ") + pile + QStringLiteral(" ( ") + QString::number(pieces)
             + QStringLiteral(" Stk ") + ReportLocale::generalNumber(volume) + QStringLiteral(" Fm )"));
 
     // Additional texts and coordinates.
-    Recordset texts = state.db->execute(LotTextsStatement(idLog));
+    Recordset texts = run.db->execute(LotTextsStatement(idLog));
     const bool found = !texts.eof();
     QString line;
     QString coordinate1;
@@ -106,23 +109,22 @@ void WriteLotSummary(ReportState &state, const QString &pile, const QString &idL
     if (found) {
         for (const TextColumn &c : TextColumns) {
             const QVariant value = texts.field(QLatin1String(c.column));
-            if (shownInLotSummary(state.textSwitches[c.textSwitch]) && !isDbNull(value))
-                line += state.text(c.labelId) + QLatin1Char(' ') + texts.text(QLatin1String(c.column))
-                    + QLatin1Char(' ');
+            if (shownInLotSummary(run.textSwitches[c.textSwitch]) && !isDbNull(value))
+                line += run.text(c.labelId) + QLatin1Char(' ') + texts.text(QLatin1String(c.column)) + QLatin1Char(' ');
         }
         coordinate1 = texts.text(QStringLiteral("COORDINATE1"));
         coordinate2 = texts.text(QStringLiteral("COORDINATE2"));
     }
     texts.close();
     if (!line.isEmpty())
-        writeBoldLine(state, line);
+        writeBoldLine(run, cursor, line);
 
     // Map link, for one client only (the code is compared exactly).
-    if (state.clientCode == u"ALF") {
-        const Range anchor = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+    if (run.clientCode == u"ALF") {
+        const Range anchor = run.xl->range(QStringLiteral("A") + QString::number(cursor.row));
         anchor.select();
-        state.xl->activeSheet().hyperlinks().add(
-            state.xl->selection(), MapLinkAddress(coordinate1, coordinate2), QStringLiteral("Link zu Bayeratlas ..."));
-        ++state.cursor;
+        run.xl->activeSheet().hyperlinks().add(
+            run.xl->selection(), MapLinkAddress(coordinate1, coordinate2), QStringLiteral("Link zu Bayeratlas ..."));
+        ++cursor.row;
     }
 }

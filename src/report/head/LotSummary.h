@@ -2,7 +2,9 @@
 
 #include <QString>
 
-struct ReportState;
+struct ReportRun;
+struct Selection;
+struct SheetCursor;
 
 // The lot summary above the logs of a pile in the single-log section: a bold
 // totals line (pieces and volume of the pile), a bold line of the pile's
@@ -22,4 +24,5 @@ QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2);
 
 // Writes the summary of the pile of the record at the sheet cursor and leaves
 // the cursor on the first free row below its lines.
-void WriteLotSummary(ReportState &state, const QString &pile, const QString &idLog);
+void WriteLotSummary(
+    ReportRun &run, const Selection &selection, SheetCursor &cursor, const QString &pile, const QString &idLog);

@@ -1,7 +1,9 @@
 #include "Statistics.h"
 
 #include "db/Connection.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
@@ -28,14 +30,14 @@ struct Line
     QString format;
 };
 
-void writeLine(ReportState &state, const Line &line)
+void writeLine(ReportRun &run, SheetCursor &cursor, const Line &line)
 {
-    ++state.cursor;
-    const QString row = QString::number(state.cursor);
-    Range label = state.xl->range(QStringLiteral("A") + row);
+    ++cursor.row;
+    const QString row = QString::number(cursor.row);
+    Range label = run.xl->range(QStringLiteral("A") + row);
     label.setValue(line.label);
     label.font().setBold(true);
-    Range figure = state.xl->range(QStringLiteral("D") + row);
+    Range figure = run.xl->range(QStringLiteral("D") + row);
     figure.setValue(line.value);
     figure.setNumberFormat(line.format);
 }
@@ -81,16 +83,16 @@ double roundHalfEven(double value, int places)
     return rounded;
 }
 
-void WriteStatistics(ReportState &state, int recordType)
+void WriteStatistics(ReportRun &run, const Selection &selection, SheetCursor &cursor, int recordType)
 {
-    const QStringList statements = StatisticsStatements(recordType, state.filter);
+    const QStringList statements = StatisticsStatements(recordType, selection.filter);
     if (statements.isEmpty())
         return;
 
-    Recordset first = state.db->execute(statements.at(0));
+    Recordset first = run.db->execute(statements.at(0));
     const double gStk = sum(first, "GSTK");
-    const QString &volume = state.kubaturFormat;
-    const int p = state.kubaturPlaces;
+    const QString &volume = run.kubaturFormat;
+    const int p = run.kubaturPlaces;
     QList<Line> lines;
     switch (recordType) {
     case 1: {
@@ -98,7 +100,7 @@ void WriteStatistics(ReportState &state, int recordType)
         double gKub = sum(first, "GKUB");
         // Class-3 logs count with their volume only; a log without a class
         // counts in full, as the condensed totals count it.
-        Recordset classThree = state.db->execute(statements.at(1));
+        Recordset classThree = run.db->execute(statements.at(1));
         gKub += sum(classThree, "GKUB");
         if (gStk > 0)
             lines.append({QString::fromUtf8("D-Länge (m):"), roundHalfEven(gLaenge / gStk, 2), QStringLiteral("0.00")});
@@ -133,6 +135,6 @@ void WriteStatistics(ReportState &state, int recordType)
         break;
     }
     for (const Line &line : lines)
-        writeLine(state, line);
-    ++state.cursor;
+        writeLine(run, cursor, line);
+    ++cursor.row;
 }

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-struct ReportState;
+struct ReportRun;
+struct Selection;
+struct SheetCursor;
 
 // The statistics block of one record type: mean length, diameter and volume
 // per piece, mean stacked volume, volume per hundred pieces, dry weight,
@@ -19,4 +21,4 @@ double roundHalfEven(double value, int places);
 // Writes the lines of the record type from the row below the cursor, one
 // row each, and leaves one more row free below them; nothing at all (the
 // cursor stays) for a record type outside 1 to 6.
-void WriteStatistics(ReportState &state, int recordType);
+void WriteStatistics(ReportRun &run, const Selection &selection, SheetCursor &cursor, int recordType);

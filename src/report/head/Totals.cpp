@@ -1,7 +1,9 @@
 #include "Totals.h"
 
 #include "db/Connection.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
@@ -51,23 +53,23 @@ QString TotalsStatement(const QString &f)
         + f;
 }
 
-void WriteTotals(ReportState &state)
+void WriteTotals(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    ++state.cursor;
-    Recordset totals = state.db->execute(TotalsStatement(state.filter));
+    ++cursor.row;
+    Recordset totals = run.db->execute(TotalsStatement(selection.filter));
     if (totals.eof())
         return;
     for (int p = 0; p < PrintedFigures && p < totals.fieldCount(); ++p) {
         const QVariant value = totals.value(p);
         if (isDbNull(value) || value.toDouble() == 0.0)
             continue;
-        const QString row = QString::number(state.cursor);
-        state.xl->range(QStringLiteral("A") + row + QStringLiteral(":E") + row).font().setBold(true);
-        const Range figure = state.xl->range(QStringLiteral("E") + row);
-        figure.setNumberFormat(figureFormat(p, state.kubaturFormat));
-        state.xl->range(QStringLiteral("A") + row).setValue(totals.fieldName(p));
+        const QString row = QString::number(cursor.row);
+        run.xl->range(QStringLiteral("A") + row + QStringLiteral(":E") + row).font().setBold(true);
+        const Range figure = run.xl->range(QStringLiteral("E") + row);
+        figure.setNumberFormat(figureFormat(p, run.kubaturFormat));
+        run.xl->range(QStringLiteral("A") + row).setValue(totals.fieldName(p));
         figure.setValue(value.toDouble());
-        ++state.cursor;
+        ++cursor.row;
     }
     totals.close();
 }

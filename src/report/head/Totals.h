@@ -2,7 +2,9 @@
 
 #include <QString>
 
-struct ReportState;
+struct ReportRun;
+struct Selection;
+struct SheetCursor;
 
 // The totals block that closes a report: overall volumes, pieces, stacked
 // and bulk volume, dry tonnes, mean diameter and length of the round wood.
@@ -14,4 +16,4 @@ QString TotalsStatement(const QString &filter);
 // After one blank row, one bold line per figure other than 0 or NULL (name
 // in A, value in E). Database (DbError) and workbook (WorkbookError) failures
 // go to the caller and end the report.
-void WriteTotals(ReportState &state);
+void WriteTotals(ReportRun &run, const Selection &selection, SheetCursor &cursor);

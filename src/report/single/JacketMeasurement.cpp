@@ -4,7 +4,8 @@
 #include "report/single/SingleLogHeader.h"
 
 #include "db/Connection.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
+#include "report/SheetCursor.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
@@ -36,29 +37,29 @@ QString jacketColumn(const QString &e)
     return QStringLiteral(", ") + e + QStringLiteral(" as [") + e + QStringLiteral("]");
 }
 
-void writeBoldTitle(ReportState &state, const QString &text)
+void writeBoldTitle(ReportRun &run, SheetCursor &cursor, const QString &text)
 {
-    Range cell = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+    Range cell = run.xl->range(QStringLiteral("A") + QString::number(cursor.row));
     cell.setValue(text);
     cell.font().setBold(true);
 }
 
 // One individually measured log at the cursor (layout code 8).
-void writeSampleLog(ReportState &state, const Recordset &log)
+void writeSampleLog(ReportRun &run, SheetCursor &cursor, const Recordset &log)
 {
-    const int row = state.cursor;
+    const int row = cursor.row;
     auto f = [&log](const char *name) { return log.field(QLatin1String(name)); };
-    setIfPresent(state, row, 1, f("LOS"));
-    setIfPositive(state, row, 2, f("BLNR"));
-    setIfPresent(state, row, 3, f("HA"));
-    setIfPresent(state, row, 4, f("HS"));
-    setIfPresent(state, row, 5, f("GKL"));
-    setIfPresent(state, row, 6, f("STKL"));
-    setIfPresent(state, row, 7, f("LANGE"));
-    setIfPresent(state, row, 8, f("DURCH"));
-    setIfPresent(state, row, 9, f("STUCK"));
-    setIfPresent(state, row, 10, f("KUBATUR"));
-    writeColumnListCells(state, row, log);
+    setIfPresent(run, row, 1, f("LOS"));
+    setIfPositive(run, row, 2, f("BLNR"));
+    setIfPresent(run, row, 3, f("HA"));
+    setIfPresent(run, row, 4, f("HS"));
+    setIfPresent(run, row, 5, f("GKL"));
+    setIfPresent(run, row, 6, f("STKL"));
+    setIfPresent(run, row, 7, f("LANGE"));
+    setIfPresent(run, row, 8, f("DURCH"));
+    setIfPresent(run, row, 9, f("STUCK"));
+    setIfPresent(run, row, 10, f("KUBATUR"));
+    writeColumnListCells(run, row, log);
 }
 
 double numberOrZero(const QVariant &value)
@@ -90,39 +91,39 @@ qint32 jacketOf(const Recordset &record)
     return isDbNull(id) ? 0 : qint32(id.toLongLong());
 }
 
-bool WriteJacketBlocks(ReportState &state, JacketState &jacket, const Recordset &record)
+bool WriteJacketBlocks(ReportRun &run, SheetCursor &cursor, JacketState &jacket, const Recordset &record)
 {
     jacket.current = jacketOf(record);
     if (jacket.current == jacket.last || jacket.current == 0)
         return false;
 
     if (jacket.last != 0) {
-        ++state.cursor;
-        writeBoldTitle(state, QStringLiteral("Mantelvermessung(Einzeln)"));
-        WriteSingleLogHeader(state, 8, false);
+        ++cursor.row;
+        writeBoldTitle(run, cursor, QStringLiteral("Mantelvermessung(Einzeln)"));
+        WriteSingleLogHeader(run, cursor, 8, false);
     }
 
-    Recordset logs = state.db->execute(JacketQuery(
-        state.settings->columnList, QString::number(jacket.current), record.text(QStringLiteral("ID_LOG"))));
+    Recordset logs = run.db->execute(
+        JacketQuery(run.settings->columnList, QString::number(jacket.current), record.text(QStringLiteral("ID_LOG"))));
     for (; !logs.eof(); logs.moveNext()) {
-        writeSampleLog(state, logs);
+        writeSampleLog(run, cursor, logs);
         jacket.sampleVolume += numberOrZero(logs.field(QStringLiteral("KUBATUR")));
         jacket.samplePieces += numberOrZero(logs.field(QStringLiteral("STUCK")));
-        ++state.cursor;
+        ++cursor.row;
     }
     logs.close();
 
-    const int row = state.cursor;
-    state.xl->range(QStringLiteral("A") + QString::number(row)).setValue(QStringLiteral("Gesamt"));
-    state.xl->cells(row, 9).setValue(jacket.samplePieces);
-    state.xl->cells(row, 10).setValue(jacket.sampleVolume);
-    state.xl->range(rowRange("A", row, "J", row)).font().setBold(true);
-    DrawTopRule(state, rowRange("A", row, "J", row));
+    const int row = cursor.row;
+    run.xl->range(QStringLiteral("A") + QString::number(row)).setValue(QStringLiteral("Gesamt"));
+    run.xl->cells(row, 9).setValue(jacket.samplePieces);
+    run.xl->cells(row, 10).setValue(jacket.sampleVolume);
+    run.xl->range(rowRange("A", row, "J", row)).font().setBold(true);
+    DrawTopRule(run, rowRange("A", row, "J", row));
 
     jacket.last = jacket.current;
-    state.cursor += 2;
-    writeBoldTitle(state, QStringLiteral("Mantelvermessung(Hochrechnung)"));
-    WriteSingleLogHeader(state, 6, false);
+    cursor.row += 2;
+    writeBoldTitle(run, cursor, QStringLiteral("Mantelvermessung(Hochrechnung)"));
+    WriteSingleLogHeader(run, cursor, 6, false);
 
     jacket.samplePieces = jacket.sampleVolume = 0;
     jacket.extrapolatedPieces = jacket.extrapolatedVolume = 0;
@@ -135,7 +136,7 @@ void AddJacketSums(JacketState &jacket, const Recordset &record)
     jacket.extrapolatedPieces += numberOrZero(record.field(QStringLiteral("STK")));
 }
 
-void WriteJacketTotal(ReportState &state, JacketState &jacket, Recordset &records)
+void WriteJacketTotal(ReportRun &run, SheetCursor &cursor, JacketState &jacket, Recordset &records)
 {
     if (jacketOf(records) == 0)
         return; // a record without a jacket has no extrapolation total
@@ -145,12 +146,12 @@ void WriteJacketTotal(ReportState &state, JacketState &jacket, Recordset &record
     if (jacket.current == jacket.last)
         return;
 
-    const int row = ++state.cursor;
-    state.xl->range(QStringLiteral("A") + QString::number(row)).setValue(QStringLiteral("Gesamt"));
-    state.xl->cells(row, 7).setValue(jacket.extrapolatedPieces);
-    state.xl->cells(row, 8).setValue(jacket.extrapolatedVolume);
-    formatRange(state, rowRange("H", row, "H", row), state.kubaturFormat);
-    state.xl->range(rowRange("A", row, "H", row)).font().setBold(true);
-    DrawTopRule(state, rowRange("A", row, "H", row));
-    ++state.cursor;
+    const int row = ++cursor.row;
+    run.xl->range(QStringLiteral("A") + QString::number(row)).setValue(QStringLiteral("Gesamt"));
+    run.xl->cells(row, 7).setValue(jacket.extrapolatedPieces);
+    run.xl->cells(row, 8).setValue(jacket.extrapolatedVolume);
+    formatRange(run, rowRange("H", row, "H", row), run.kubaturFormat);
+    run.xl->range(rowRange("A", row, "H", row)).font().setBold(true);
+    DrawTopRule(run, rowRange("A", row, "H", row));
+    ++cursor.row;
 }

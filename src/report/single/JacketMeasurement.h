@@ -7,7 +7,8 @@
 #include <vector>
 
 class Recordset;
-struct ReportState;
+struct ReportRun;
+struct SheetCursor;
 
 // The jacket measurement blocks of the single-log section. A jacket's type-6
 // records hold quantities extrapolated from a sample of individually measured
@@ -40,7 +41,7 @@ qint32 jacketOf(const Recordset &record);
 // unless it is the first jacket, logs, total) and the extrapolation heading.
 // Returns true when the blocks were written (the caller then repeats its lot
 // summary check under the new heading; the last pile has been reset).
-bool WriteJacketBlocks(ReportState &state, JacketState &jacket, const Recordset &record);
+bool WriteJacketBlocks(ReportRun &run, SheetCursor &cursor, JacketState &jacket, const Recordset &record);
 
 // After a type-6 record's row: adds its volume and pieces to the extrapolated totals.
 void AddJacketSums(JacketState &jacket, const Recordset &record);
@@ -48,4 +49,4 @@ void AddJacketSums(JacketState &jacket, const Recordset &record);
 // At the end of a type-6 record: looks one record ahead and, when the next
 // record belongs to another jacket (or there is none), writes the
 // extrapolated total. The record set is left on the record it came with.
-void WriteJacketTotal(ReportState &state, JacketState &jacket, Recordset &records);
+void WriteJacketTotal(ReportRun &run, SheetCursor &cursor, JacketState &jacket, Recordset &records);

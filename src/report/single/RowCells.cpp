@@ -1,35 +1,35 @@
 #include "RowCells.h"
 
 #include "db/Recordset.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
 #include "workbook/automation/Application.h"
 
-void setIfPresent(ReportState &state, int row, int column, const QVariant &value)
+void setIfPresent(ReportRun &run, int row, int column, const QVariant &value)
 {
     if (!isDbNull(value))
-        state.xl->cells(row, column).setValue(value);
+        run.xl->cells(row, column).setValue(value);
 }
 
-void setIfPositive(ReportState &state, int row, int column, const QVariant &value)
+void setIfPositive(ReportRun &run, int row, int column, const QVariant &value)
 {
     if (!isDbNull(value) && value.toDouble() > 0)
-        state.xl->cells(row, column).setValue(value);
+        run.xl->cells(row, column).setValue(value);
 }
 
-void writeColumnListCells(ReportState &state, int row, const Recordset &record)
+void writeColumnListCells(ReportRun &run, int row, const Recordset &record)
 {
-    const std::vector<ColumnEntry> &columns = state.settings->columnList;
+    const std::vector<ColumnEntry> &columns = run.settings->columnList;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (!columns[i].expression.isEmpty())
-            setIfPresent(state, row, columnListColumn(i), record.field(columns[i].expression));
+            setIfPresent(run, row, columnListColumn(i), record.field(columns[i].expression));
     }
 }
 
-void formatRange(ReportState &state, const QString &address, const QString &numberFormat)
+void formatRange(ReportRun &run, const QString &address, const QString &numberFormat)
 {
-    state.xl->range(address).select();
-    state.xl->selection().setNumberFormat(numberFormat);
+    run.xl->range(address).select();
+    run.xl->selection().setNumberFormat(numberFormat);
 }
 
 QString rowRange(const char *first, int firstRow, const char *last, int lastRow)

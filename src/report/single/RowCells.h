@@ -6,7 +6,7 @@
 #include <cstddef>
 
 class Recordset;
-struct ReportState;
+struct ReportRun;
 
 // Cell writing shared by the rows of the single-log section.
 
@@ -18,17 +18,17 @@ inline int columnListColumn(std::size_t entry)
 }
 
 // Writes the value into the cell unless it is null.
-void setIfPresent(ReportState &state, int row, int column, const QVariant &value);
+void setIfPresent(ReportRun &run, int row, int column, const QVariant &value);
 
 // Writes the value into the cell only when it is not null and greater than 0.
-void setIfPositive(ReportState &state, int row, int column, const QVariant &value);
+void setIfPositive(ReportRun &run, int row, int column, const QVariant &value);
 
 // Writes the row's column-list cells: for every entry with an expression the
 // result column of that name, when not null.
-void writeColumnListCells(ReportState &state, int row, const Recordset &record);
+void writeColumnListCells(ReportRun &run, int row, const Recordset &record);
 
 // Selects the range and gives the selection a number format.
-void formatRange(ReportState &state, const QString &address, const QString &numberFormat);
+void formatRange(ReportRun &run, const QString &address, const QString &numberFormat);
 
 // "A12:J12" from letters and rows.
 QString rowRange(const char *first, int firstRow, const char *last, int lastRow);

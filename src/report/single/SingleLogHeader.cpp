@@ -2,8 +2,10 @@
 
 #include "report/single/RowCells.h"
 
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
@@ -77,10 +79,10 @@ QString cell(char16_t column, int row)
 
 } // namespace
 
-void WriteSingleLogHeader(ReportState &state, int layoutCode, bool airDry)
+void WriteSingleLogHeader(ReportRun &run, SheetCursor &cursor, int layoutCode, bool airDry)
 {
-    Application &xl = *state.xl;
-    const int row = ++state.cursor;
+    Application &xl = *run.xl;
+    const int row = ++cursor.row;
 
     const QStringList texts = captions(layoutCode, airDry);
     if (!texts.isEmpty()) {
@@ -94,7 +96,7 @@ void WriteSingleLogHeader(ReportState &state, int layoutCode, bool airDry)
     // Column-list captions from K on; entries without a caption leave their
     // column blank and do not widen the ruled stretch.
     int captionCount = 0;
-    const std::vector<ColumnEntry> &columns = state.settings->columnList;
+    const std::vector<ColumnEntry> &columns = run.settings->columnList;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (columns[i].caption.isEmpty())
             continue;
@@ -104,8 +106,8 @@ void WriteSingleLogHeader(ReportState &state, int layoutCode, bool airDry)
 
     const QString address = cell(u'A', row) + u':' + CellAddress::cellName(row, columnListColumn(captionCount));
     xl.range(address).font().setBold(true);
-    DrawHeaderRules(state, address);
-    ++state.cursor;
+    DrawHeaderRules(run, address);
+    ++cursor.row;
 }
 
 namespace {
@@ -113,9 +115,9 @@ namespace {
 // Thin continuous lines in automatic colour on the given edges of the
 // selected range; left, right, inside-vertical and diagonal lines cleared,
 // in the order the rule procedures have always set them.
-void drawRules(ReportState &state, const QString &address, std::initializer_list<BorderEdge> ruled)
+void drawRules(ReportRun &run, const QString &address, std::initializer_list<BorderEdge> ruled)
 {
-    Application &xl = *state.xl;
+    Application &xl = *run.xl;
     xl.range(address).select();
     const Range selection = xl.selection();
     selection.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
@@ -133,12 +135,12 @@ void drawRules(ReportState &state, const QString &address, std::initializer_list
 
 } // namespace
 
-void DrawHeaderRules(ReportState &state, const QString &address)
+void DrawHeaderRules(ReportRun &run, const QString &address)
 {
-    drawRules(state, address, {BorderEdge::Top, BorderEdge::Bottom});
+    drawRules(run, address, {BorderEdge::Top, BorderEdge::Bottom});
 }
 
-void DrawTopRule(ReportState &state, const QString &address)
+void DrawTopRule(ReportRun &run, const QString &address)
 {
-    drawRules(state, address, {BorderEdge::Top});
+    drawRules(run, address, {BorderEdge::Top});
 }

@@ -8,10 +8,12 @@
 
 #include "db/Connection.h"
 #include "report/RecordType.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "report/head/ForestLocation.h"
 #include "report/head/LotSummary.h"
+#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 #include "workbook/cells/CellAddress.h"
@@ -40,9 +42,9 @@ QVariant f(const Recordset &record, const char *name)
     return record.field(QLatin1String(name));
 }
 
-QString recordTypeName(ReportState &state, int type)
+QString recordTypeName(ReportRun &run, int type)
 {
-    Recordset rs = state.lookup(RecordTypeNameStatement(type));
+    Recordset rs = run.lookup(RecordTypeNameStatement(type));
     // A type without a row in the type table gets an empty title.
     return rs.eof() ? QString() : rs.text(QStringLiteral("Name"));
 }
@@ -53,66 +55,66 @@ bool airDry(const Recordset &record)
     return !isDbNull(flag) && flag.toDouble() != 0.0;
 }
 
-void openGroup(ReportState &state, SectionState &section, const Recordset &record, int type)
+void openGroup(ReportRun &run, SheetCursor &cursor, SectionState &section, const Recordset &record, int type)
 {
-    ++state.cursor;
+    ++cursor.row;
     QString title;
     if (type >= 1 && type <= 5) {
-        title = recordTypeName(state, type);
+        title = recordTypeName(run, type);
     } else if (type == 6) {
-        title = recordTypeName(state, type) + QStringLiteral(" (Einzeln)");
+        title = recordTypeName(run, type) + QStringLiteral(" (Einzeln)");
         section.jacket.current = jacketOf(record);
     } else if (type == 7) {
         title = QStringLiteral("Schichtholz- Höhenvermessung");
     } else {
         title = QStringLiteral("Sonstiges");
     }
-    Range cell = state.xl->range(QStringLiteral("A") + QString::number(state.cursor));
+    Range cell = run.xl->range(QStringLiteral("A") + QString::number(cursor.row));
     cell.setValue(title);
     cell.font().setBold(true);
 
     section.previousType = type;
     // A group of a new jacket starts with the header of its sample logs.
     if (type == 6 && section.jacket.current != section.jacket.last && section.jacket.current != 0)
-        WriteSingleLogHeader(state, 8, false);
+        WriteSingleLogHeader(run, cursor, 8, false);
     else
-        WriteSingleLogHeader(state, type, airDry(record));
-    section.groupStartRow = state.cursor - 1;
+        WriteSingleLogHeader(run, cursor, type, airDry(record));
+    section.groupStartRow = cursor.row - 1;
 }
 
 // Number formats over the closed group's columns; the end of the data widens
 // the two-decimal stretch of types 2 and 7 by one column.
-void closeGroup(ReportState &state, const SectionState &section, bool endOfData)
+void closeGroup(ReportRun &run, SheetCursor &cursor, const SectionState &section, bool endOfData)
 {
     const int s = section.groupStartRow;
-    const int e = state.cursor - 1;
-    const QString &volume = state.kubaturFormat;
+    const int e = cursor.row - 1;
+    const QString &volume = run.kubaturFormat;
     switch (section.previousType) {
     case 1:
     case 5:
-        formatRange(state, rowRange("G", s, "G", e), QStringLiteral("0.0"));
-        formatRange(state, rowRange("J", s, "J", e), volume);
-        state.xl->range(rowRange("B", s, "B", e)).select();
-        state.xl->selection().setHorizontalAlignment(HAlign::Right);
+        formatRange(run, rowRange("G", s, "G", e), QStringLiteral("0.0"));
+        formatRange(run, rowRange("J", s, "J", e), volume);
+        run.xl->range(rowRange("B", s, "B", e)).select();
+        run.xl->selection().setHorizontalAlignment(HAlign::Right);
         break;
     case 2:
-        formatRange(state, rowRange("F", s, endOfData ? "I" : "H", e), QStringLiteral("0.00"));
-        formatRange(state, rowRange("I", s, "I", e), volume);
+        formatRange(run, rowRange("F", s, endOfData ? "I" : "H", e), QStringLiteral("0.00"));
+        formatRange(run, rowRange("I", s, "I", e), volume);
         break;
     case 3:
-        formatRange(state, rowRange("G", s, "I", e), QStringLiteral("0.00"));
-        formatRange(state, rowRange("I", s, "I", e), volume);
+        formatRange(run, rowRange("G", s, "I", e), QStringLiteral("0.00"));
+        formatRange(run, rowRange("I", s, "I", e), volume);
         break;
     case 4:
-        formatRange(state, rowRange("G", s, "I", e), QStringLiteral("0.000"));
-        formatRange(state, rowRange("I", s, "I", e), volume);
+        formatRange(run, rowRange("G", s, "I", e), QStringLiteral("0.000"));
+        formatRange(run, rowRange("I", s, "I", e), volume);
         break;
     case 6:
-        formatRange(state, rowRange("J", s, "J", e), volume);
+        formatRange(run, rowRange("J", s, "J", e), volume);
         break;
     case 7:
-        formatRange(state, rowRange("F", s, endOfData ? "I" : "H", e), QStringLiteral("0.00"));
-        formatRange(state, rowRange("H", s, "H", e), volume);
+        formatRange(run, rowRange("F", s, endOfData ? "I" : "H", e), QStringLiteral("0.00"));
+        formatRange(run, rowRange("H", s, "H", e), volume);
         break;
     default:
         break;
@@ -120,9 +122,10 @@ void closeGroup(ReportState &state, const SectionState &section, bool endOfData)
 }
 
 // The lot summary of a record whose pile, lot or coordinates differ from the last summary's.
-void checkLotSummary(ReportState &state, SectionState &section, const Recordset &record)
+void checkLotSummary(
+    ReportRun &run, const Selection &selection, SheetCursor &cursor, SectionState &section, const Recordset &record)
 {
-    if (!state.settings->lPolterKoordinaten)
+    if (!run.settings->lPolterKoordinaten)
         return;
     const QString pile = record.text(QStringLiteral("POLTNR"));
     const QString lot = record.text(QStringLiteral("LOS"));
@@ -132,7 +135,7 @@ void checkLotSummary(ReportState &state, SectionState &section, const Recordset 
         return;
     if (pile != section.lastPile || lot != section.lastLot || (!c1.isEmpty() && c1 != section.lastCoordinate1)
         || (!c2.isEmpty() && c2 != section.lastCoordinate2)) {
-        WriteLotSummary(state, pile, record.text(QStringLiteral("ID_LOG")));
+        WriteLotSummary(run, selection, cursor, pile, record.text(QStringLiteral("ID_LOG")));
         section.lastPile = pile;
         section.lastLot = lot;
         section.lastCoordinate1 = c1;
@@ -141,11 +144,11 @@ void checkLotSummary(ReportState &state, SectionState &section, const Recordset 
 }
 
 // The record's own cells by the layout of its type; types outside 1 to 7 have none.
-void writeDataRow(ReportState &state, const Recordset &r, int type)
+void writeDataRow(ReportRun &run, SheetCursor &cursor, const Recordset &r, int type)
 {
-    const int row = state.cursor;
-    auto put = [&](int column, const char *name) { setIfPresent(state, row, column, f(r, name)); };
-    auto positive = [&](int column, const char *name) { setIfPositive(state, row, column, f(r, name)); };
+    const int row = cursor.row;
+    auto put = [&](int column, const char *name) { setIfPresent(run, row, column, f(r, name)); };
+    auto positive = [&](int column, const char *name) { setIfPositive(run, row, column, f(r, name)); };
     if (type < 1 || type > 7)
         return;
 
@@ -169,7 +172,7 @@ void writeDataRow(ReportState &state, const Recordset &r, int type)
         // Class 2 and 3 logs carry a prefix before their number, even without one.
         const QVariant klst = f(r, "KLST");
         if (!isDbNull(klst) && (klst.toDouble() == 2 || klst.toDouble() == 3)) {
-            const Range b = state.xl->cells(row, 2);
+            const Range b = run.xl->cells(row, 2);
             b.setValue((klst.toDouble() == 2 ? QStringLiteral("K") : QStringLiteral("F")) + b.value());
         }
         break;
@@ -204,7 +207,7 @@ void writeDataRow(ReportState &state, const Recordset &r, int type)
         put(8, "KUBATUR");
         const QVariant correction = f(r, "KORREKTUR");
         if (!isDbNull(correction))
-            state.xl->cells(row, 9).setValue((100.0 - correction.toDouble()) / 100.0);
+            run.xl->cells(row, 9).setValue((100.0 - correction.toDouble()) / 100.0);
         put(10, "LAENGE");
         break;
     }
@@ -213,91 +216,92 @@ void writeDataRow(ReportState &state, const Recordset &r, int type)
     }
 }
 
-void printRecord(ReportState &state, SectionState &section, Recordset &r, int type)
+void printRecord(
+    ReportRun &run, const Selection &selection, SheetCursor &cursor, SectionState &section, Recordset &r, int type)
 {
     const QVariant forestLocation = f(r, "ID_WALDORT");
     if (!isDbNull(forestLocation)) {
         const qint32 id = qint32(forestLocation.toLongLong());
         if (id > 0 && id != section.lastForestLocation) {
-            WriteForestLocation(state, id);
+            WriteForestLocation(run, cursor, id);
             section.lastForestLocation = id;
         }
     }
 
-    checkLotSummary(state, section, r);
-    if (type == 6 && WriteJacketBlocks(state, section.jacket, r)) {
+    checkLotSummary(run, selection, cursor, section, r);
+    if (type == 6 && WriteJacketBlocks(run, cursor, section.jacket, r)) {
         section.lastPile = QStringLiteral("0"); // the pile again under the extrapolation heading
-        checkLotSummary(state, section, r);
+        checkLotSummary(run, selection, cursor, section, r);
     }
 
-    writeDataRow(state, r, type);
+    writeDataRow(run, cursor, r, type);
     if (type == 6) {
-        formatRange(state, rowRange("H", state.cursor, "H", state.cursor), state.kubaturFormat);
+        formatRange(run, rowRange("H", cursor.row, "H", cursor.row), run.kubaturFormat);
         AddJacketSums(section.jacket, r);
     }
-    writeColumnListCells(state, state.cursor, r);
+    writeColumnListCells(run, cursor.row, r);
 
     const QString remark = r.text(QStringLiteral("EINZELSTAMMBEMERKUNG"));
     if (!remark.isEmpty()) {
-        ++state.cursor;
-        state.xl->range(QStringLiteral("B") + QString::number(state.cursor)).setValue(r.text(QStringLiteral("BLNR")));
-        state.xl->range(QStringLiteral("C") + QString::number(state.cursor))
-            .setValue(state.text(RemarkLabelId) + QStringLiteral(": ") + remark);
+        ++cursor.row;
+        run.xl->range(QStringLiteral("B") + QString::number(cursor.row)).setValue(r.text(QStringLiteral("BLNR")));
+        run.xl->range(QStringLiteral("C") + QString::number(cursor.row))
+            .setValue(run.text(RemarkLabelId) + QStringLiteral(": ") + remark);
     }
 
     if (type == 7)
-        WriteStackHeights(state, r, type);
+        WriteStackHeights(run, cursor, r, type);
     if (type == 6)
-        WriteJacketTotal(state, section.jacket, r);
+        WriteJacketTotal(run, cursor, section.jacket, r);
 }
 
 // Fits the column-list columns to their contents.
-void finish(ReportState &state)
+void finish(ReportRun &run)
 {
-    const int upperBound = int(state.settings->columnList.size()) - 1;
+    const int upperBound = int(run.settings->columnList.size()) - 1;
     const int last = columnListColumn(std::size_t(std::max(upperBound - 1, 0)));
-    state.xl->columns(QStringLiteral("K:") + CellAddress::columnLetters(last)).select();
-    state.xl->range(QStringLiteral("K85")).activate();
-    state.xl->selection().columns().autoFit();
+    run.xl->columns(QStringLiteral("K:") + CellAddress::columnLetters(last)).select();
+    run.xl->range(QStringLiteral("K85")).activate();
+    run.xl->selection().columns().autoFit();
 }
 
 } // namespace
 
-int singleLogRecordType(ReportState &state, const Recordset &record)
+int singleLogRecordType(ReportRun &run, const Recordset &record)
 {
     const int type = recordTypeOf(f(record, "DSART"));
     if (type == 2) {
-        Recordset probe = state.db->execute(HeightProbeStatement(record.text(QStringLiteral("ID_LOG"))));
+        Recordset probe = run.db->execute(HeightProbeStatement(record.text(QStringLiteral("ID_LOG"))));
         if (!probe.eof() && !isDbNull(probe.field(QStringLiteral("HEIGHT"))))
             return 7;
     }
     return type;
 }
 
-void WriteSingleLogSection(ReportState &state)
+void WriteSingleLogSection(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
     Recordset records
-        = state.db->openStatic(SingleLogQuery(state.filter, state.settings->EinzSort, state.settings->columnList));
+        = run.db->openStatic(SingleLogQuery(selection.filter, run.settings->EinzSort, run.settings->columnList));
     SectionState section;
-    section.groupStartRow = state.cursor;
+    section.groupStartRow = cursor.row;
     const qint64 total = records.rowCount();
     qint64 done = 0;
-    state.progress(0, total);
+    run.progress(0, total);
 
     while (!records.eof()) {
-        const int type = singleLogRecordType(state, records);
+        const int type = singleLogRecordType(run, records);
         if (type != section.previousType) {
-            closeGroup(state, section, false);
-            openGroup(state, section, records, type);
+            closeGroup(run, cursor, section, false);
+            openGroup(run, cursor, section, records, type);
             continue; // the same record again, now inside its group
         }
-        printRecord(state, section, records, type);
+        printRecord(run, selection, cursor, section, records, type);
         records.moveNext();
-        ++state.cursor;
-        state.progress(++done, total);
+        ++cursor.row;
+        run.progress(++done, total);
     }
-    closeGroup(state, section, true);
-    finish(state);
+    closeGroup(run, cursor, section, true);
+    finish(run);
     records.close();
-    state.progress(0, 0);
+    run.progress(0, 0);
 }

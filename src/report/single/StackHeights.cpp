@@ -1,8 +1,9 @@
 #include "StackHeights.h"
 
 #include "db/Connection.h"
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
@@ -17,17 +18,17 @@ QString statementFor(const char *literal, const QString &idLog)
     return QLatin1String(literal) + idLog + QLatin1Char(' ');
 }
 
-void setCell(ReportState &state, int row, int column, const QString &text, bool bold = false)
+void setCell(ReportRun &run, int row, int column, const QString &text, bool bold = false)
 {
-    Range cell = state.xl->cells(row, column);
+    Range cell = run.xl->cells(row, column);
     cell.setValue(text);
     if (bold)
         cell.font().setBold(true);
 }
 
-void writeHeading(ReportState &state, const QString &text)
+void writeHeading(ReportRun &run, SheetCursor &cursor, const QString &text)
 {
-    Range cell = state.xl->range(QStringLiteral("B") + QString::number(state.cursor));
+    Range cell = run.xl->range(QStringLiteral("B") + QString::number(cursor.row));
     cell.setValue(text);
     cell.font().setBold(true);
 }
@@ -39,102 +40,103 @@ struct LabelledValue
     const char *label; // UTF-8
     QString value;
 };
-void writeLabelledValues(ReportState &state, std::initializer_list<LabelledValue> items)
+void writeLabelledValues(ReportRun &run, SheetCursor &cursor, std::initializer_list<LabelledValue> items)
 {
     int column = 2;
     for (const LabelledValue &item : items) {
-        setCell(state, state.cursor, column, QString::fromUtf8(item.label));
-        setCell(state, state.cursor + 1, column, item.value);
+        setCell(run, cursor.row, column, QString::fromUtf8(item.label));
+        setCell(run, cursor.row + 1, column, item.value);
         column += 2;
     }
 }
 
 // Runs a heights statement and, when it returns rows, writes its heading and grid.
-void writeHeightsPart(ReportState &state, const QString &statement, const QString &heading)
+void writeHeightsPart(ReportRun &run, SheetCursor &cursor, const QString &statement, const QString &heading)
 {
-    Recordset heights = state.db->execute(statement);
+    Recordset heights = run.db->execute(statement);
     if (heights.eof())
         return;
-    writeHeading(state, heading);
-    ++state.cursor;
-    WriteHeightGrid(state, heights);
-    state.cursor += 2;
+    writeHeading(run, cursor, heading);
+    ++cursor.row;
+    WriteHeightGrid(run, cursor, heights);
+    cursor.row += 2;
 }
 
 // The older method: front heights, their average and the pile length.
-void writeOlderMethod(ReportState &state, const QString &idLog)
+void writeOlderMethod(ReportRun &run, SheetCursor &cursor, const QString &idLog)
 {
-    ++state.cursor;
-    Recordset heights = state.db->execute(FrontHeightsStatement(idLog));
+    ++cursor.row;
+    Recordset heights = run.db->execute(FrontHeightsStatement(idLog));
     if (heights.eof())
         return;
 
-    writeHeading(state, QString::fromUtf8("Höhen Teil A vorne:"));
+    writeHeading(run, cursor, QString::fromUtf8("Höhen Teil A vorne:"));
     const QVariant pileLength = heights.field(QStringLiteral("STAPELLANGE"));
     const QString pileLengthText
         = isDbNull(pileLength) ? QString() : ReportLocale::generalNumber(pileLength.toDouble());
-    ++state.cursor;
-    WriteHeightGrid(state, heights);
+    ++cursor.row;
+    WriteHeightGrid(run, cursor, heights);
     heights.close();
 
-    Recordset average = state.db->execute(AverageHeightStatement(idLog));
+    Recordset average = run.db->execute(AverageHeightStatement(idLog));
     const QVariant dHeight = average.eof() ? QVariant() : average.field(QStringLiteral("DHIGHT"));
     average.close();
-    state.cursor += 2;
-    const int row = state.cursor;
+    cursor.row += 2;
+    const int row = cursor.row;
     if (!isDbNull(dHeight))
-        setCell(state, row, 2, QString::fromUtf8("D-Höhe"));
-    state.xl->cells(row, 2).font().setBold(true);
+        setCell(run, row, 2, QString::fromUtf8("D-Höhe"));
+    run.xl->cells(row, 2).font().setBold(true);
     if (!isDbNull(dHeight))
-        setCell(state, row + 1, 2, measuredText(dHeight, Metre));
+        setCell(run, row + 1, 2, measuredText(dHeight, Metre));
 
     if (!pileLengthText.isEmpty()) {
-        setCell(state, row, 3, QString::fromUtf8("Polterlänge:"), true);
-        setCell(state, row + 1, 3, pileLengthText + Metre);
+        setCell(run, row, 3, QString::fromUtf8("Polterlänge:"), true);
+        setCell(run, row + 1, 3, pileLengthText + Metre);
     }
-    state.cursor += 2;
+    cursor.row += 2;
 }
 
 // The two-part method, from the measurement head.
-void writeTwoPartMethod(ReportState &state, const Recordset &head, const Recordset &record, const QString &idLog)
+void writeTwoPartMethod(
+    ReportRun &run, SheetCursor &cursor, const Recordset &head, const Recordset &record, const QString &idLog)
 {
     auto m = [&head](const char *column) { return measuredText(head.field(QLatin1String(column)), Metre); };
     auto rm = [&head](const char *column) { return measuredText(head.field(QLatin1String(column)), StackedMetre); };
 
-    ++state.cursor;
+    ++cursor.row;
     if (!isDbNull(head.field(QStringLiteral("LANG_A_V")))) {
-        writeHeading(state, QStringLiteral("Vermessung vorne: "));
-        ++state.cursor;
-        writeLabelledValues(state,
+        writeHeading(run, cursor, QStringLiteral("Vermessung vorne: "));
+        ++cursor.row;
+        writeLabelledValues(run, cursor,
             {{"Länge gesamt", m("LANG_V")}, {"Länge Teil A", m("LANG_A_V")}, {"Länge Teil B", m("LANG_B_V")},
                 {"Höhe Teil B", m("HOEHE_B_V")}});
-        state.cursor += 2;
-        writeHeightsPart(state, FrontHeightsStatement(idLog), QString::fromUtf8("Höhen Teil A vorne:"));
+        cursor.row += 2;
+        writeHeightsPart(run, cursor, FrontHeightsStatement(idLog), QString::fromUtf8("Höhen Teil A vorne:"));
     }
 
     // A back part is there only with a back length of part A other than 0.
     const QVariant backLength = head.field(QStringLiteral("LANG_A_H"));
     if (!isDbNull(backLength) && backLength.toDouble() != 0.0) {
-        writeHeading(state, QStringLiteral("Vermessung hinten:"));
-        ++state.cursor;
-        writeLabelledValues(state,
+        writeHeading(run, cursor, QStringLiteral("Vermessung hinten:"));
+        ++cursor.row;
+        writeLabelledValues(run, cursor,
             {{"Länge gesamt", m("LANG_H")}, {"Länge Teil A", m("LANG_A_H")}, {"Länge Teil B", m("LANG_B_H")},
                 {"Höhe Teil B", m("HOEHE_B_H")}});
-        state.cursor += 2;
-        writeHeightsPart(state, BackHeightsStatement(idLog), QString::fromUtf8("Höhen Teil A hinten:"));
+        cursor.row += 2;
+        writeHeightsPart(run, cursor, BackHeightsStatement(idLog), QString::fromUtf8("Höhen Teil A hinten:"));
     }
 
-    ++state.cursor;
-    writeLabelledValues(state,
+    ++cursor.row;
+    writeLabelledValues(run, cursor,
         {{"ØHöhe Teil A", m("HOEHE_A")}, {"ØLänge Teil A", m("LANG_A")}, {"ØLänge Teil B", m("LANG_B")},
             {"ØHöhe Teil B", m("HOEHE_B")},
             {"Holzlänge", measuredText(record.field(QStringLiteral("LAENGE")), Metre)}});
-    state.cursor += 2;
-    writeLabelledValues(state,
+    cursor.row += 2;
+    writeLabelledValues(run, cursor,
         {{"Volumen Teil A", rm("VOL_A")}, {"Volumen Teil B", rm("VOL_B")}, {"Unterlagen Teil C", rm("VOL_C")},
             {"Korrekturfakt.", correctionFactorText(record.field(QStringLiteral("KORREKTUR")))},
             {"Vol gesamt", rm("VOL")}});
-    state.cursor += 2;
+    cursor.row += 2;
 }
 
 } // namespace
@@ -183,33 +185,33 @@ QString correctionFactorText(const QVariant &correction)
     return QLatin1Char('\'') + ReportLocale::generalNumber((100.0 - correction.toDouble()) / 100.0);
 }
 
-void WriteHeightGrid(ReportState &state, Recordset &heights)
+void WriteHeightGrid(ReportRun &run, SheetCursor &cursor, Recordset &heights)
 {
     int k = 1;
     int number = 1;
     for (; !heights.eof(); heights.moveNext()) {
         const QVariant height = heights.field(QStringLiteral("HEIGHT"));
         if (!isDbNull(height)) {
-            setCell(state, state.cursor, k + 1, QString::number(number) + QLatin1Char('\''));
-            setCell(state, state.cursor + 1, k + 1, measuredText(height, Metre));
+            setCell(run, cursor.row, k + 1, QString::number(number) + QLatin1Char('\''));
+            setCell(run, cursor.row + 1, k + 1, measuredText(height, Metre));
         }
         ++k;
         ++number;
         if (k > 9) {
             k = 1;
-            state.cursor += 2;
+            cursor.row += 2;
         }
     }
 }
 
-void WriteStackHeights(ReportState &state, const Recordset &record, int recordType)
+void WriteStackHeights(ReportRun &run, SheetCursor &cursor, const Recordset &record, int recordType)
 {
-    if (recordType != 7 || !state.settings->lHoehen || isDbNull(record.field(QStringLiteral("STAPELLANGE"))))
+    if (recordType != 7 || !run.settings->lHoehen || isDbNull(record.field(QStringLiteral("STAPELLANGE"))))
         return;
     const QString idLog = record.text(QStringLiteral("ID_LOG"));
-    Recordset head = state.db->execute(StackHeadStatement(idLog));
+    Recordset head = run.db->execute(StackHeadStatement(idLog));
     if (head.eof())
-        writeOlderMethod(state, idLog);
+        writeOlderMethod(run, cursor, idLog);
     else
-        writeTwoPartMethod(state, head, record, idLog);
+        writeTwoPartMethod(run, cursor, head, record, idLog);
 }

@@ -4,7 +4,8 @@
 #include <QVariant>
 
 class Recordset;
-struct ReportState;
+struct ReportRun;
+struct SheetCursor;
 
 // The height measurement of a pile of stacked wood, printed below the pile's
 // row in the single-log section: the older method (front heights, average
@@ -29,10 +30,10 @@ QString correctionFactorText(const QVariant &correction);
 // Writes the single heights of the result from the sheet cursor on: nine per
 // pair of rows in columns B to J, the height number above its height. A null
 // height leaves its column empty but uses up its number.
-void WriteHeightGrid(ReportState &state, Recordset &heights);
+void WriteHeightGrid(ReportRun &run, SheetCursor &cursor, Recordset &heights);
 
 // Writes the measurement block of the current record of the single-log
 // result, when the record is of internal type 7, heights are switched on and
 // the record has a pile length. Called with the cursor on the record's last
 // row; leaves it on the first row below the block.
-void WriteStackHeights(ReportState &state, const Recordset &record, int recordType);
+void WriteStackHeights(ReportRun &run, SheetCursor &cursor, const Recordset &record, int recordType);

@@ -209,7 +209,7 @@ TEST(F_Start, KeyboardHabits)
     QTest::keyClick(w.ListView1, Qt::Key_Return);
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(w.LbStatus->text(), QStringLiteral("Fertig!"));
-    EXPECT_EQ(w.program().reportState().listNumber, QStringLiteral("4711"));
+    EXPECT_EQ(w.program().printSelection().listNumber, QStringLiteral("4711"));
 
     // Escape closes the window.
     QApplication::setActiveWindow(&w);

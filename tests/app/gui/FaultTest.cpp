@@ -382,7 +382,7 @@ TEST(Provision, LotByLotPrintsTheProvisionsLotsOnly)
         copy.useTemplate(u"Tannbuch_Losweise.xltx"_s);
         RecordingRun w;
         ASSERT_EQ(copy.print(w, u"TEILABFUHR"_s), 0) << w.messages.join(u'\n').toStdString();
-        EXPECT_EQ(w.program().reportState().lots, QStringList({c.lot}));
+        EXPECT_EQ(w.program().printSelection().lots, QStringList({c.lot}));
         const auto book = XlsxReader::load(copy.dir.filePath(u"TEILABFUHR_4711.xlsx"_s));
         ASSERT_TRUE(book);
         const Worksheet &sheet = *book->sheet(u"Tannbuch"_s);

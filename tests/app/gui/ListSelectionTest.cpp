@@ -1,6 +1,6 @@
 #include "RecordingWindow.h"
 #include "gui/F_Start.h"
-#include "report/ReportState.h"
+#include "report/ReportRun.h"
 #include "workbook/automation/Application.h"
 
 #include <QApplication>
@@ -256,7 +256,8 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_TRUE(sent[1].startsWith(QStringLiteral("Select property_id, number_value \rfrom FORMS_CONFIG")))
         << sent[1].toStdString();
 
-    const ReportState &state = w.program().reportState();
+    const Selection &state = w.program().printSelection();
+    const ReportRun &run = w.program().reportRun();
     EXPECT_EQ(state.listNumber, QStringLiteral("4711"));
     EXPECT_EQ(state.lots, QStringList({QStringLiteral("3"), QStringLiteral("5")}));
     EXPECT_EQ(state.lotCount, 2);
@@ -264,10 +265,10 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_TRUE(state.filter.startsWith(
         QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1")))
         << state.filter.toStdString();
-    EXPECT_EQ(state.xl, w.program().application());
-    EXPECT_EQ(state.db, &w.program().connection());
-    EXPECT_EQ(state.kubaturFormat, QStringLiteral("0.000"));
-    EXPECT_EQ(state.clientCode, QStringLiteral("ALF"));
+    EXPECT_EQ(run.xl, w.program().application());
+    EXPECT_EQ(run.db, &w.program().connection());
+    EXPECT_EQ(run.kubaturFormat, QStringLiteral("0.000"));
+    EXPECT_EQ(run.clientCode, QStringLiteral("ALF"));
 
     const ReportSettings &settings = w.program().settings();
     EXPECT_EQ(settings.EinzSort, 2) << "RadWoListeLosStm";
@@ -363,7 +364,7 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
     clickEntry(lots, 0);
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    const ReportState &state = w.program().reportState();
+    const Selection &state = w.program().printSelection();
     EXPECT_TRUE(
         state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713' AND LOGS.POLTNR IN ('')  AND LOGS.LISTENART = 1")))
         << state.filter.toStdString();
@@ -465,7 +466,7 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(w.program().hasReportWorkbook());
-    EXPECT_EQ(w.program().reportState().xl, w.program().application());
+    EXPECT_EQ(w.program().reportRun().xl, w.program().application());
     EXPECT_EQ(w.statuses.value(w.statuses.size() - 1), QStringLiteral("Fertig!"));
     EXPECT_EQ(w.program().settings().lEinzeln, 2) << "the window's greyed box wins over the template read again";
 
@@ -564,7 +565,7 @@ TEST(ListSelection, UnattendedPrintingSavesTheCommandLineList)
         QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART "
                        "WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' ORDER BY LOS"));
     EXPECT_EQ(sent.value(provision + 1), QStringLiteral(" select listenart from listenart where text = 'Stammholz' "));
-    const QString filter = w.program().reportState().filter;
+    const QString filter = w.program().printSelection().filter;
     EXPECT_TRUE(filter.startsWith(QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN ("))) << filter.toStdString();
     EXPECT_TRUE(filter.endsWith(QStringLiteral(")  AND LOGS.LISTENART = 1"))) << filter.toStdString();
     EXPECT_EQ(sent.value(provision + 2),

@@ -29,7 +29,7 @@ struct CondensedRun
     {
         if (configure)
             configure(bench.settings);
-        WriteCondensedSection(bench.state);
+        WriteCondensedSection(bench.run, bench.selection, bench.cursor);
         view = std::make_unique<SavedSheet>(bench.saved());
     }
     QString row(int r, int last = 8) { return view->row(r, last); }
@@ -70,10 +70,10 @@ TEST(CondensedStatements, UnitAndTypeNameAskedOnceThenStatistics)
         + log(Columns, "2, 1, 'FI', 'L', 'B', '3a', 1, 0.8, NULL, 1")
         + log(Columns, "3, 3, 'FI', 'L', 'B', '3a', 1, 0.8, NULL, 2"));
     bench.settings.lStatistik = true;
-    WriteCondensedSection(bench.state);
+    WriteCondensedSection(bench.run, bench.selection, bench.cursor);
     const QStringList sent = bench.statements();
     ASSERT_EQ(sent.size(), 8) << sent.join(u'\n').toStdString();
-    EXPECT_EQ(sent.at(0), CondensedQuery(bench.state.filter, false));
+    EXPECT_EQ(sent.at(0), CondensedQuery(bench.selection.filter, false));
     // The lookups of a run are answered from memory once made: unit 1 for three rows, unit 2 for one.
     EXPECT_EQ(sent.mid(1, 2), QStringList({UnitNameStatement(u"1"_s), u"select name from dsart where id = 1"_s}));
     // The unit of the next group's first row is looked up before the group closes.
@@ -88,7 +88,7 @@ TEST(CondensedGroups, EmptyResultWritesOnlyTheTitle)
     CondensedRun run(QString(), [](ReportSettings &s) { s.lStatistik = true; });
     EXPECT_EQ(run.row(10), u"Verdichtet|||||||"_s);
     EXPECT_TRUE(run.view->bold(u"A10"_s));
-    EXPECT_EQ(run.bench.state.cursor, 11);
+    EXPECT_EQ(run.bench.cursor.row, 11);
     EXPECT_EQ(run.bench.statements().size(), 1) << "statistics of type 0 run no query";
 }
 
@@ -111,7 +111,7 @@ TEST(CondensedGroups, SubtotalsByClassGradeAndWoodType)
         u"Gesamt||||||6|4.2"_s};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(run.row(11 + i), expected.at(i)) << "row " << 11 + i;
-    EXPECT_EQ(run.bench.state.cursor, 26);
+    EXPECT_EQ(run.bench.cursor.row, 26);
 
     SavedSheet &v = *run.view;
     EXPECT_TRUE(v.bold(u"H20"_s));
@@ -237,7 +237,7 @@ TEST(CondensedGroups, OtherAndUnknownTypesGetEmptyRowsAndNoTotal)
             u"Gesamt||||||1|0.5"_s, u"|||||||"_s, s("Sonstiges|||||||"), u"|||||||"_s, u"|||||||"_s, u"|||||||"_s};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(run.row(12 + i), expected.at(i)) << "row " << 12 + i;
-    EXPECT_EQ(run.bench.state.cursor, 26);
+    EXPECT_EQ(run.bench.cursor.row, 26);
     EXPECT_FALSE(run.view->bold(u"A13"_s));
 }
 

@@ -41,10 +41,10 @@ TEST_P(ForestLocationCases, WritesTheLocationLine)
     const ForestCase &c = GetParam();
     Bench bench(QStringLiteral("INSERT INTO WALDORT VALUES ") + c.row + QLatin1Char(';'));
     bench.settings.lWaldortLang = c.longForm;
-    WriteForestLocation(bench.state, 5);
+    WriteForestLocation(bench.run, bench.cursor, 5);
     const bool written = !c.expected.isEmpty();
     expectCells(bench.book(), bench.sheet(), written ? Cells{label(QStringLiteral("A8"), c.expected)} : Cells{}, 10);
-    EXPECT_EQ(bench.state.cursor, StartRow + (written ? 1 : 0));
+    EXPECT_EQ(bench.cursor.row, StartRow + (written ? 1 : 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(HeadBlock, ForestLocationCases,
@@ -69,7 +69,8 @@ TEST(CustomerLines, OneLinePerCustomerByAddressFormat)
                   "INSERT INTO LOGS (ID_LOG, LISTE) VALUES (1, '4711'), (2, '4711'), (3, '4711');"
                   "INSERT INTO LOGS_RECH (ID, ID_LOG, A5_KUNDE) VALUES (1, 1, 1), (2, 2, 2), (3, 3, 3);"));
     for (const char *format : {"1", "2", "0", "x"})
-        WriteCustomerLines(bench.state, 5, addressColumnList(QString::fromLatin1(format)), QStringLiteral("F"));
+        WriteCustomerLines(bench.run, bench.selection, bench.cursor, 5, addressColumnList(QString::fromLatin1(format)),
+            QStringLiteral("F"));
     // By short name: ALT, MEIER, ZZ. A NULL leaves its blank, an empty item its comma; the last comma goes.
     expectCells(bench.book(), bench.sheet(),
         {plain(QStringLiteral("F8"), s("7, Alt ,  ")),
@@ -82,7 +83,7 @@ TEST(CustomerLines, OneLinePerCustomerByAddressFormat)
             plain(QStringLiteral("F18"), s("Meier Hans, Waldweg 3, 79100 Freiburg")),
             plain(QStringLiteral("F19"), s(", "))},
         21);
-    EXPECT_EQ(bench.state.cursor, 20);
+    EXPECT_EQ(bench.cursor.row, 20);
 }
 
 TEST(CustomerLines, AFormatItemNamingNoColumnIsAnError)
@@ -91,15 +92,17 @@ TEST(CustomerLines, AFormatItemNamingNoColumnIsAnError)
                   "INSERT INTO LOGS (ID_LOG, LISTE) VALUES (1, '4711');"
                   "INSERT INTO LOGS_RECH (ID, ID_LOG, R_KUNDE) VALUES (1, 1, 1);"));
     try {
-        WriteCustomerLines(bench.state, 0, QStringLiteral("NAME,, TELEFON"), QStringLiteral("D"));
+        WriteCustomerLines(
+            bench.run, bench.selection, bench.cursor, 0, QStringLiteral("NAME,, TELEFON"), QStringLiteral("D"));
         ADD_FAILURE() << "an unknown column must fail";
     } catch (const DbError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("\"TELEFON\""))) << qPrintable(e.message());
         EXPECT_TRUE(e.message().contains(QStringLiteral("PERSONAL"))) << qPrintable(e.message());
     }
-    EXPECT_EQ(bench.state.cursor, StartRow);
+    EXPECT_EQ(bench.cursor.row, StartRow);
     // Letter case does not matter.
-    WriteCustomerLines(bench.state, 0, QStringLiteral("name, Vorname"), QStringLiteral("D"));
+    WriteCustomerLines(
+        bench.run, bench.selection, bench.cursor, 0, QStringLiteral("name, Vorname"), QStringLiteral("D"));
     expectCells(bench.book(), bench.sheet(), {plain(QStringLiteral("D8"), s("Meier Hans"))}, 10);
 }
 
@@ -107,8 +110,8 @@ TEST(HeadLine, JoinedFormCarriesTheLabelSuffix)
 {
     Bench bench(
         s("INSERT INTO LOGS (ID_LOG, LISTE, LOS) VALUES (1, '4711', ' 3 '), (2, '4711', '12'), (3, '4711', '12');"));
-    WriteHeadLine(bench.state, QStringLiteral("LOS"), QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS ORDER BY LOS"),
-        1135, false, QStringLiteral(" (alle)"), false);
+    WriteHeadLine(bench.run, bench.cursor, QStringLiteral("LOS"),
+        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS ORDER BY LOS"), 1135, false, QStringLiteral(" (alle)"), false);
     // Lot numbers stay text; the joined text is trimmed as a whole.
     expectCells(bench.book(), bench.sheet(), line(8, s("Lose: (alle)"), s("3 ,12")), 10);
 }
@@ -133,14 +136,14 @@ TEST(HeadFailures, MissingListHeaderTextColumnIsSkipped)
                   "INSERT INTO LISTENKOPF (ID, LISTE, TEXT1) VALUES (1, '4711', 'Eins');"),
         QStringLiteral("ALTER TABLE LISTENKOPF DROP COLUMN LISTENKOPFZUSTXT;\n"));
     bench.settings.lLeereKopfzeilen = bench.settings.lZusKopf = true;
-    WriteListHead(bench.state);
+    WriteListHead(bench.run, bench.selection, bench.cursor);
     Cells expected = Cells{styled(QStringLiteral("A8"), s("Liste:"), 14), text(QStringLiteral("D8"), s("4711")),
                          styled(QStringLiteral("A9"), s("Lose:"), 12), text(QStringLiteral("D9"), s("A"))}
         + line(11, s("Listenzusatztext:"), QString()) + line(12, s("Text 1:"), s("Eins"));
     for (int n = 2; n <= 15; ++n)
         expected = expected + line(11 + n, QStringLiteral("Text %1:").arg(n), QString());
     expectCells(bench.book(), bench.sheet(), expected, 30);
-    EXPECT_EQ(bench.state.cursor, 28);
+    EXPECT_EQ(bench.cursor.row, 28);
 }
 
 TEST(HeadFailures, OtherFailuresEndTheBlock)
@@ -148,7 +151,7 @@ TEST(HeadFailures, OtherFailuresEndTheBlock)
     // Without LOGS.LISTZUSTXT the list's additional text cannot be read: the report stops there.
     Bench bench(s("INSERT INTO LOGS (ID_LOG, LISTE, LOS) VALUES (1, '4711', 'A');"),
         QStringLiteral("ALTER TABLE LOGS DROP COLUMN LISTZUSTXT;\n"));
-    EXPECT_THROW(WriteListHead(bench.state), DbError);
+    EXPECT_THROW(WriteListHead(bench.run, bench.selection, bench.cursor), DbError);
     EXPECT_EQ(bench.statements().size(), 3);
 }
 
@@ -163,8 +166,8 @@ TEST(HeadFile, SavedHeadBlockReadsBack)
                   "INSERT INTO LISTENKOPF (ID, LISTE, LISTENKOPFZUSTXT) VALUES (1, '4711', '12');"));
     ReportSettings &st = bench.settings;
     st.lReltable[1] = st.lAdresse[0] = st.lAdresse[3] = st.lLeereKopfzeilen = st.lWagNrStammbemerkung = true;
-    WriteListHead(bench.state);
-    EXPECT_EQ(bench.state.cursor, 19);
+    WriteListHead(bench.run, bench.selection, bench.cursor);
+    EXPECT_EQ(bench.cursor.row, 19);
 
     // Numbers-like values ("007", "12") stay text; blank rows 10 and 18.
     const Cells expected = Cells{styled(QStringLiteral("A8"), s("Liste:"), 14), styled(QStringLiteral("B8"), {}, 14),

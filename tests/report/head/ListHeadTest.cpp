@@ -54,7 +54,7 @@ struct HeadCase
     const char *name;
     QString rows;
     std::function<void(Bench &)> setUp;
-    std::function<void(ReportState &)> run;
+    std::function<void(ReportRun &, const Selection &, SheetCursor &)> write;
     Cells cells;
     int endCursor;
 };
@@ -62,7 +62,7 @@ struct HeadCase
 std::vector<HeadCase> headCases()
 {
     const auto none = [](Bench &) {};
-    const auto head = [](ReportState &state) { WriteListHead(state); };
+    const auto head = WriteListHead;
     std::vector<HeadCase> cases;
 
     cases.push_back({"EveryPartInItsPlace", fullRows,
@@ -140,8 +140,8 @@ std::vector<HeadCase> headCases()
         s("INSERT INTO LOGS (ID_LOG, LISTE, LOS) VALUES (1, '47''11', 'O''Brien'), (2, '47''11', 'Ma''s');"
           "INSERT INTO LISTENKOPF (ID, LISTE, TEXT1) VALUES (1, '47''11', 'Kopf von O''Brien');"),
         [](Bench &b) {
-            b.state.filter = s("LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien','Ma''s')");
-            b.state.listNumber = s("47'11");
+            b.selection.filter = s("LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien','Ma''s')");
+            b.selection.listNumber = s("47'11");
             b.settings.lZusKopf = true;
         },
         head, titleRows(s("47'11"), s("Lose:"), s("Ma's,O'Brien")) + line(11, s("Text 1:"), s("Kopf von O'Brien")),
@@ -181,7 +181,7 @@ std::vector<HeadCase> headCases()
           " 'K1', NULL), (3, '4711', 'Z1b', 'Z2', 'Z3', 'Z4', 'Z5', 'K1', NULL), (4, '4712', 'x', 'x', 'x', 'x', 'x',"
           " 'x', 'x');"),
         [](Bench &b) {
-            b.state.textSwitches = {9, 0, 2, 4, 1, 3, 0, 1};
+            b.run.textSwitches = {9, 0, 2, 4, 1, 3, 0, 1};
         },
         WriteAdditionalTexts,
         line(8, s("Zusatztext 1:"), s("Z1a")) + line(9, s("Zusatztext 4:"), s("Z4"))
@@ -213,9 +213,9 @@ TEST_P(ListHeadCases, WritesTheExpectedCells)
     const HeadCase &c = GetParam();
     Bench bench(c.rows);
     c.setUp(bench);
-    c.run(bench.state);
+    c.write(bench.run, bench.selection, bench.cursor);
     expectCells(bench.book(), bench.sheet(), c.cells, c.endCursor + 2);
-    EXPECT_EQ(bench.state.cursor, c.endCursor) << "the cursor must end on the first free row";
+    EXPECT_EQ(bench.cursor.row, c.endCursor) << "the cursor must end on the first free row";
 }
 
 INSTANTIATE_TEST_SUITE_P(HeadBlock, ListHeadCases, ::testing::ValuesIn(headCases()),

@@ -54,10 +54,10 @@ TEST(LotSummaryStatements, TotalsAndTextsToTheLastBlank)
 TEST(LotSummaryLines, AllSwitchesOffGiveTheTotalsLineOnly)
 {
     Bench b(Pile);
-    WriteLotSummary(b.state, u"7"_s, u"2"_s);
+    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"2"_s);
     EXPECT_EQ(columnA(b, 8, 9), QStringList({u"Polter  7 ( 12 Stk 8,5 Fm )"_s, QString()}));
     EXPECT_TRUE(b.xl.range(u"A8"_s).font().bold());
-    EXPECT_EQ(b.state.cursor, 9);
+    EXPECT_EQ(b.cursor.row, 9);
     EXPECT_TRUE(b.sheet().hyperlinks().empty());
 }
 
@@ -65,26 +65,26 @@ TEST(LotSummaryLines, TotalsFollowTheLocalesDecimalSeparator)
 {
     Bench b(Pile);
     ReportLocale::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    WriteLotSummary(b.state, u"7"_s, u"1"_s);
+    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"1"_s);
     EXPECT_EQ(b.xl.range(u"A8"_s).value(), u"Polter  7 ( 12 Stk 8.5 Fm )");
 }
 
 TEST(LotSummaryLines, TextPartsInTableOrderEachEndingInABlankAndTheMapLink)
 {
     Bench b(Pile);
-    b.state.textSwitches[SwitchZustext2] = 4;
-    b.state.textSwitches[SwitchCoordinate1] = 2;
-    b.state.textSwitches[SwitchZustext1] = 1; // the head block's values do not count here
-    b.state.textSwitches[SwitchZusatztext] = 2;
-    b.state.clientCode = u"ALF"_s;
-    WriteLotSummary(b.state, u"7"_s, u"1"_s);
+    b.run.textSwitches[SwitchZustext2] = 4;
+    b.run.textSwitches[SwitchCoordinate1] = 2;
+    b.run.textSwitches[SwitchZustext1] = 1; // the head block's values do not count here
+    b.run.textSwitches[SwitchZusatztext] = 2;
+    b.run.clientCode = u"ALF"_s;
+    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"1"_s);
     EXPECT_EQ(columnA(b, 8, 10),
         QStringList({u"Polter  7 ( 12 Stk 8,5 Fm )"_s,
             s("Koordinate 1: 4501303 Zusatztext 2: Sturm Listenzusatztext: Frühjahr"), u"Link zu Bayeratlas ..."_s}));
     EXPECT_EQ(b.xl.range(u"A9"_s).rawValue(),
         QVariant(s("Koordinate 1: 4501303 Zusatztext 2: Sturm Listenzusatztext: Frühjahr ")));
     EXPECT_TRUE(b.xl.range(u"A9"_s).font().bold());
-    EXPECT_EQ(b.state.cursor, 11) << "three lines move the cursor by three";
+    EXPECT_EQ(b.cursor.row, 11) << "three lines move the cursor by three";
 
     SavedSheet saved(b.saved());
     ASSERT_EQ(saved.sheet().hyperlinks().size(), 1u);
@@ -97,9 +97,9 @@ TEST(LotSummaryLines, TextPartsInTableOrderEachEndingInABlankAndTheMapLink)
 TEST(LotSummaryLines, OtherLetterCaseOfTheClientGivesNoLink)
 {
     Bench b(Pile);
-    b.state.clientCode = u"alf"_s;
-    WriteLotSummary(b.state, u"7"_s, u"1"_s);
-    EXPECT_EQ(b.state.cursor, 9);
+    b.run.clientCode = u"alf"_s;
+    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"1"_s);
+    EXPECT_EQ(b.cursor.row, 9);
     EXPECT_TRUE(b.sheet().hyperlinks().empty());
 }
 
@@ -107,9 +107,9 @@ TEST(LotSummaryLines, PileWithoutVolumeOrOutsideTheSelectionShowsZero)
 {
     Bench b(s("INSERT INTO LOGS (ID_LOG, LISTE, LOS, POLTNR, STK, KUBATUR) VALUES (1, '4711', '1', '8', NULL, NULL),"
               " (2, '4712', '1', '9', 3, 2);\n"));
-    b.state.clientCode = u"ALF"_s;
-    WriteLotSummary(b.state, u"8"_s, u"1"_s);
-    WriteLotSummary(b.state, u"9"_s, u"2"_s);
+    b.run.clientCode = u"ALF"_s;
+    WriteLotSummary(b.run, b.selection, b.cursor, u"8"_s, u"1"_s);
+    WriteLotSummary(b.run, b.selection, b.cursor, u"9"_s, u"2"_s);
     EXPECT_EQ(columnA(b, 8, 11),
         QStringList({u"Polter  8 ( 0 Stk 0 Fm )"_s, u"Link zu Bayeratlas ..."_s, u"Polter  9 ( 0 Stk 0 Fm )"_s,
             u"Link zu Bayeratlas ..."_s}));

@@ -18,9 +18,9 @@ QString logs(const char *values)
 // Runs the block for a record type and returns the lines written (label=figure|format).
 QStringList lines(Bench &b, int recordType)
 {
-    WriteStatistics(b.state, recordType);
+    WriteStatistics(b.run, b.selection, b.cursor, recordType);
     QStringList out;
-    for (int row = StartRow; row < b.state.cursor; ++row) {
+    for (int row = StartRow; row < b.cursor.row; ++row) {
         const Range label = b.xl.range(u"A%1"_s.arg(row));
         if (label.value().isEmpty())
             continue;
@@ -84,7 +84,7 @@ TEST(StatisticsLines, LogsCountClassThreeOnlyWithTheirVolume)
             QStringList(
                 {s("D-Länge (m):=20|0.00"), u"D-Durchmesser (cm):=25.23|0.00"_s, u"D-Kubatur (Fm/Stk):=1|0.000"_s}))
             << "class " << firstClass;
-        EXPECT_EQ(b.state.cursor, StartRow + 4) << "one row per line and one after the block";
+        EXPECT_EQ(b.cursor.row, StartRow + 4) << "one row per line and one after the block";
     }
 }
 
@@ -92,7 +92,7 @@ TEST(StatisticsLines, OnlyClassThreeLogsGiveNoLine)
 {
     Bench b(logs("(1, '4711', 1, 3, 20, 5, 4, NULL, NULL)"));
     EXPECT_TRUE(lines(b, 1).isEmpty());
-    EXPECT_EQ(b.state.cursor, StartRow + 1);
+    EXPECT_EQ(b.cursor.row, StartRow + 1);
 }
 
 TEST(StatisticsLines, OtherRecordTypes)
@@ -100,33 +100,37 @@ TEST(StatisticsLines, OtherRecordTypes)
     Bench b(logs("(1, '4711', 2, NULL, 1, 3, 10, 20.5, NULL), (2, '4711', 3, NULL, NULL, 7, 1.2345, NULL, NULL),"
                  " (3, '4711', 4, NULL, NULL, 5, 40, NULL, NULL), (4, '4711', 5, NULL, 4, 4, 2, NULL, NULL),"
                  " (5, '4711', 6, NULL, 4, 3, 1, NULL, NULL)"));
-    EXPECT_EQ(lines(b, 2), QStringList({u"D-Volumen (Rm/Stk):=6.83|0.00"_s}));
-    b.state.cursor = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    EXPECT_EQ(lines(b, 3), QStringList({u"D-KUBATUR (Fm/100Stk):=17.636|0.000"_s}));
-    b.state.cursor = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    // No dry weight recorded: the total shows 0 and so does the mean.
-    EXPECT_EQ(lines(b, 4), QStringList({u"Gesamtgewicht (Atro):=0|0.000"_s, u"D-Gewicht (Atro/Stk):=0|0.00"_s}));
-    b.state.cursor = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    b.state.kubaturFormat = u"0.00"_s;
-    b.state.kubaturPlaces = 2;
-    EXPECT_EQ(lines(b, 5), QStringList({u"D-Kubatur (Fm/Stk):=0.5|0.00"_s}));
-    b.state.cursor = StartRow;
-    b.xl.range(u"A1:J20"_s).setValue(QVariant());
-    EXPECT_EQ(lines(b, 6), QStringList({u"D-Kubatur (Fm/Stk):=0.33|0.00"_s}));
+    const struct
+    {
+        int type;
+        QString kubaturFormat;
+        QStringList lines;
+    } cases[] = {
+        {2, u"0.000"_s, {u"D-Volumen (Rm/Stk):=6.83|0.00"_s}},
+        {3, u"0.000"_s, {u"D-KUBATUR (Fm/100Stk):=17.636|0.000"_s}},
+        // No dry weight recorded: the total shows 0 and so does the mean.
+        {4, u"0.000"_s, {u"Gesamtgewicht (Atro):=0|0.000"_s, u"D-Gewicht (Atro/Stk):=0|0.00"_s}},
+        {5, u"0.00"_s, {u"D-Kubatur (Fm/Stk):=0.5|0.00"_s}},
+        {6, u"0.00"_s, {u"D-Kubatur (Fm/Stk):=0.33|0.00"_s}},
+    };
+    for (const auto &c : cases) {
+        b.cursor.row = StartRow;
+        b.xl.range(u"A1:J20"_s).setValue(QVariant());
+        b.run.kubaturFormat = c.kubaturFormat;
+        b.run.kubaturPlaces = int(c.kubaturFormat.size()) - 2;
+        EXPECT_EQ(lines(b, c.type), c.lines) << "record type " << c.type;
+    }
 }
 
 TEST(StatisticsLines, NoPiecesOrOtherTypes)
 {
     Bench b(logs("(1, '4711', 2, NULL, 1, 0, 10, 20.5, NULL)"));
     EXPECT_TRUE(lines(b, 2).isEmpty());
-    EXPECT_EQ(b.state.cursor, StartRow + 1) << "the block still leaves one row";
+    EXPECT_EQ(b.cursor.row, StartRow + 1) << "the block still leaves one row";
     const int sent = b.statements().size();
     for (int type : {0, 7, -1}) {
-        WriteStatistics(b.state, type);
-        EXPECT_EQ(b.state.cursor, StartRow + 1) << type;
+        WriteStatistics(b.run, b.selection, b.cursor, type);
+        EXPECT_EQ(b.cursor.row, StartRow + 1) << type;
     }
     EXPECT_EQ(b.statements().size(), sent);
 }

@@ -23,7 +23,7 @@ QString logs(const char *values)
 QStringList block(Bench &b)
 {
     QStringList out;
-    for (int row = StartRow; row < b.state.cursor; ++row) {
+    for (int row = StartRow; row < b.cursor.row; ++row) {
         const Range label = b.xl.range(u"A%1"_s.arg(row));
         const Range figure = b.xl.range(u"E%1"_s.arg(row));
         if (label.value().isEmpty())
@@ -65,29 +65,29 @@ TEST(TotalsBlock, OneLinePerFigureWithItsFormat)
                " (3, '4711', 2, 1, 1, 2, 4, NULL, 3), (4, '4711', 2, 1, 1, 3, 6, NULL, 4),"
                " (5, '4711', 4, NULL, 1, 4, NULL, 2.5, 5), (6, '4711', 2, 1, 1, 1, 5, NULL, 6),"
                " (7, '4712', 1, 10, 1, 99, 99, 99, 2)"));
-    WriteTotals(b.state);
+    WriteTotals(b.run, b.selection, b.cursor);
     EXPECT_EQ(block(b),
         QStringList({u"Gesamtkubatur (Fm)=20|0.000"_s, s("Gesamtstück (STK)=7|0.00"), u"GesamtRaummeter (RM)=14|0.00"_s,
             s("GesamtSchüttraummeter (SRm)=6|0.00"), u"GesamtAtrotonnen (To)=2,5|0.000"_s,
             u"D-DM Rundholz (cm)=30,901900030834|0.00"_s, s("D-Länge Rundholz (m)=20|0.000")}));
     EXPECT_TRUE(b.xl.range(u"A8"_s).value().isEmpty()) << "one blank row first";
-    EXPECT_EQ(b.state.cursor, StartRow + 8);
-    EXPECT_FALSE(b.state.failed);
+    EXPECT_EQ(b.cursor.row, StartRow + 8);
+    EXPECT_FALSE(b.run.failed);
 }
 
 TEST(TotalsBlock, ZeroAndMissingFiguresAreSkipped)
 {
     Bench b(Units + logs("(1, '4711', 2, 1, 0, 0, 5, NULL, 6)"));
-    WriteTotals(b.state);
+    WriteTotals(b.run, b.selection, b.cursor);
     EXPECT_TRUE(block(b).isEmpty()) << "pieces and volume 0, the unit in neither list";
-    EXPECT_EQ(b.state.cursor, StartRow + 1);
+    EXPECT_EQ(b.cursor.row, StartRow + 1);
 }
 
 TEST(TotalsBlock, RoundWoodWithoutPiecesLeavesOutItsMeans)
 {
     // Every mean divides by the pieces: with none they are left out, the volume stays.
     Bench b(Units + logs("(1, '4711', 1, 20, 0, 3, NULL, NULL, 1)"));
-    WriteTotals(b.state);
+    WriteTotals(b.run, b.selection, b.cursor);
     EXPECT_EQ(block(b), QStringList({u"Gesamtkubatur (Fm)=3|0.000"_s}));
 }
 
@@ -107,13 +107,13 @@ TEST(TotalsBlock, MeanDiameterAgreesWithTheStatisticsBlock)
     };
     for (const char *rows : cases) {
         Bench b(Units + logs(rows));
-        const QString filter = b.state.filter;
-        b.state.filter += u" AND LAENGE > 0"_s; // the statistics block would count the volume of no length
-        WriteStatistics(b.state, 1);
-        b.state.filter = filter;
-        WriteTotals(b.state);
+        const QString filter = b.selection.filter;
+        b.selection.filter += u" AND LAENGE > 0"_s; // the statistics block would count the volume of no length
+        WriteStatistics(b.run, b.selection, b.cursor, 1);
+        b.selection.filter = filter;
+        WriteTotals(b.run, b.selection, b.cursor);
         auto figure = [&](const QString &label, const char *column) {
-            for (int row = StartRow; row < b.state.cursor; ++row) {
+            for (int row = StartRow; row < b.cursor.row; ++row) {
                 if (b.xl.range(u"A%1"_s.arg(row)).value() == label)
                     return b.xl.range(QLatin1String(column) + QString::number(row)).rawValue().toDouble();
             }
@@ -127,8 +127,8 @@ TEST(TotalsBlock, MeanDiameterAgreesWithTheStatisticsBlock)
 TEST(TotalsBlock, DatabaseFailureEndsTheReport)
 {
     Bench b(Units + logs("(1, '4711', 1, 20, 2, 3, NULL, NULL, 1)"));
-    b.state.filter = u"LOGS.GIBT_ES_NICHT = 1"_s;
-    EXPECT_THROW(WriteTotals(b.state), DbError);
-    EXPECT_EQ(b.state.cursor, StartRow + 1);
+    b.selection.filter = u"LOGS.GIBT_ES_NICHT = 1"_s;
+    EXPECT_THROW(WriteTotals(b.run, b.selection, b.cursor), DbError);
+    EXPECT_EQ(b.cursor.row, StartRow + 1);
     EXPECT_TRUE(block(b).isEmpty());
 }

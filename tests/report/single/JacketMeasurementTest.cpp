@@ -49,7 +49,7 @@ struct SectionRun
         bench.settings.EinzSort = 4;
         if (!columns.empty())
             bench.settings.columnList = std::move(columns);
-        WriteSingleLogSection(bench.state);
+        WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
         view = std::make_unique<SavedSheet>(bench.saved());
     }
     QString row(int r) { return view->row(r); }
@@ -97,7 +97,7 @@ TEST(JacketBlocks, FirstJacketLaysOutTwelveRowsFromItsTitle)
         Header6, u"1|1|FI|L|B|2b|50|12.5||"_s, u"1|2|FI|L|B|2b|30|7.5||"_s, u"Gesamt||||||80|20||"_s, Empty};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(run.row(9 + i), expected.at(i)) << "row t+" << i;
-    EXPECT_EQ(run.bench.state.cursor, 21);
+    EXPECT_EQ(run.bench.cursor.row, 21);
 
     SavedSheet &v = *run.view;
     for (const char *cell : {"A13", "I13", "J13", "A19", "G19", "H19"})
@@ -158,7 +158,7 @@ TEST(JacketBlocks, RecordWithoutJacketIsPrintedWithoutBlocks)
     SectionRun run(sampleLog(10, "2a", 12, 25, 0.6) + jacketRecord(1, "NULL", 50, 12.5));
     EXPECT_EQ(run.row(10), Header6);
     EXPECT_EQ(run.row(11), u"1|1|FI|L|B|2b|50|12.5||"_s);
-    EXPECT_EQ(run.bench.state.cursor, 12);
+    EXPECT_EQ(run.bench.cursor.row, 12);
     for (const QString &sql : run.bench.statements())
         EXPECT_FALSE(sql.contains(u"MANTEL.ID_MANTEL"_s)) << sql.toStdString();
 }
@@ -194,7 +194,7 @@ TEST(JacketBlocks, BarkColumnOfTheSettingsSheet)
             + log("ID_LOG, DSART, LOS, BLNR, STK, KUBATUR, RINDE_WERT", "2, 1, '1', 5, 1, 0.5, 1.5"),
         sheet.columnList);
     QList<double> bark;
-    for (int r = 1; r < run.bench.state.cursor; ++r) {
+    for (int r = 1; r < run.bench.cursor.row; ++r) {
         const QVariant v = run.view->raw(u"L%1"_s.arg(r));
         if (v.isValid() && v.typeId() == QMetaType::Double)
             bark << v.toDouble();

@@ -1,7 +1,8 @@
 #include "report/single/SingleLogHeader.h"
 
+#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "report/ReportState.h"
+#include "report/SheetCursor.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
@@ -17,15 +18,15 @@ namespace {
 constexpr int StartRow = 8;
 constexpr int HeaderRow = StartRow + 1;
 
-// An empty workbook and a report state with the cursor on row 8.
+// An empty workbook and a report run with the cursor on row 8.
 struct HeaderBench
 {
     HeaderBench()
     {
         xl.addWorkbook();
-        state.xl = &xl;
-        state.settings = &settings;
-        state.cursor = StartRow;
+        run.xl = &xl;
+        run.settings = &settings;
+        cursor.row = StartRow;
     }
 
     // The raw text, untrimmed, so a single blank is told from an empty cell.
@@ -34,7 +35,8 @@ struct HeaderBench
 
     Application xl;
     ReportSettings settings;
-    ReportState state;
+    ReportRun run;
+    SheetCursor cursor;
 };
 
 QString cell(char16_t column, int row)
@@ -52,16 +54,24 @@ void expectCaptions(HeaderBench &b, const QStringList &expected)
     }
 }
 
-// Bold and top/bottom ruled exactly on A..last; nothing beyond.
+// Bold and ruled thin at top and bottom exactly on A..last, without side
+// lines; nothing beyond.
 void expectBoldRuled(HeaderBench &b, char16_t last)
 {
+    const BorderLine thin{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic};
     for (char16_t column = u'A'; column <= u'T'; ++column) {
         const Range r = b.xl.range(cell(column, HeaderRow));
         const bool inside = column <= last;
         const std::string name = cell(column, HeaderRow).toStdString();
         EXPECT_EQ(r.font().bold(), inside) << name;
-        EXPECT_EQ(r.borders(BorderEdge::Top).lineStyle(), inside ? Xl::Continuous : Xl::None) << name;
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).lineStyle(), inside ? Xl::Continuous : Xl::None) << name;
+        for (BorderEdge edge : {BorderEdge::Top, BorderEdge::Bottom}) {
+            if (inside)
+                EXPECT_EQ(r.borders(edge).line(), thin) << name;
+            else
+                EXPECT_EQ(r.borders(edge).lineStyle(), Xl::None) << name;
+        }
+        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << name;
+        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << name;
     }
 }
 
@@ -86,8 +96,8 @@ TEST_P(SingleLogHeaderCaptions, WritesCaptionsAlignmentAndMovesCursorByTwo)
 {
     const CaptionCase &c = GetParam();
     HeaderBench b;
-    WriteSingleLogHeader(b.state, c.code, c.airDry);
-    EXPECT_EQ(b.state.cursor, StartRow + 2);
+    WriteSingleLogHeader(b.run, b.cursor, c.code, c.airDry);
+    EXPECT_EQ(b.cursor.row, StartRow + 2);
     expectCaptions(b, c.captions);
     for (char16_t column = u'A'; column <= u'M'; ++column) {
         const bool right = column >= c.alignFirst && column <= c.alignLast;
@@ -144,21 +154,21 @@ TEST(SingleLogHeaderColumns, EmptyMiddleCaptionLeavesItsColumnBlank)
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}, {QString(), u"LOGS.MITTE"_s},
         {u"Datum"_s, u"TL.Z_DATUM_1"_s}};
-    WriteSingleLogHeader(b.state, 1, false);
+    WriteSingleLogHeader(b.run, b.cursor, 1, false);
     EXPECT_EQ(b.at(u'K'), QString());
     EXPECT_EQ(b.at(u'L'), u"Preis"_s);
     EXPECT_EQ(b.at(u'M'), QString());
     EXPECT_EQ(b.at(u'N'), u"Datum"_s);
     // Two captions: the stretch reaches M, and N lies outside it.
     expectBoldRuled(b, u'M');
-    EXPECT_EQ(b.state.cursor, StartRow + 2);
+    EXPECT_EQ(b.cursor.row, StartRow + 2);
 }
 
 TEST(SingleLogHeaderColumns, NoCaptionsStillRuleUpToK)
 {
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {QString(), u"LOGS.MITTE"_s}, ColumnEntry()};
-    WriteSingleLogHeader(b.state, 6, false);
+    WriteSingleLogHeader(b.run, b.cursor, 6, false);
     expectCaptions(b, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s});
     expectBoldRuled(b, u'K');
 }
@@ -167,7 +177,7 @@ TEST(SingleLogHeaderColumns, UnknownCodeStillWritesColumnCaptions)
 {
     HeaderBench b;
     b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}};
-    WriteSingleLogHeader(b.state, 0, false);
+    WriteSingleLogHeader(b.run, b.cursor, 0, false);
     expectCaptions(b,
         {QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
             QString(), u"Preis"_s});
@@ -176,65 +186,41 @@ TEST(SingleLogHeaderColumns, UnknownCodeStillWritesColumnCaptions)
 
 // --- Rules -------------------------------------------------------------------
 
-TEST(SingleLogHeaderRules, HeaderRulesAreThinTopAndBottomOnly)
+// Both rules clear the side, inner vertical and diagonal lines and keep the
+// lines between rows; the header rules also rule the bottom, the top rule
+// keeps it.
+TEST(SingleLogHeaderRules, ThinRulesReplaceTheSideLines)
 {
-    HeaderBench b;
-    // Lines that must go (left, right, inner vertical, diagonals) and one that must stay.
-    const Range before = b.xl.range(u"B5:E6"_s);
-    for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical,
-             BorderEdge::InsideHorizontal, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp})
-        before.borders(edge).setLineStyle(Xl::Continuous);
-    DrawHeaderRules(b.state, u"B5:E6"_s);
-    for (const QString &address : {u"B5"_s, u"C5"_s, u"D5"_s, u"E5"_s}) {
-        const Range r = b.xl.range(address);
-        EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
-            << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::DiagonalDown).lineStyle(), Xl::None) << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::DiagonalUp).lineStyle(), Xl::None) << address.toStdString();
-        // The line between the two rows is kept.
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).lineStyle(), Xl::Continuous) << address.toStdString();
-    }
-    for (const QString &address : {u"B6"_s, u"C6"_s, u"D6"_s, u"E6"_s}) {
-        const Range r = b.xl.range(address);
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
-            << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
-    }
-    EXPECT_EQ(b.xl.selection().address(), u"B5:E6"_s);
-}
-
-TEST(SingleLogHeaderRules, HeaderRowIsRuledOnEveryCell)
-{
-    HeaderBench b;
-    WriteSingleLogHeader(b.state, 3, false);
-    for (char16_t column = u'A'; column <= u'K'; ++column) {
-        const Range r = b.xl.range(cell(column, HeaderRow));
-        const std::string name = cell(column, HeaderRow).toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
-            << name;
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
-            << name;
-        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << name;
-        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << name;
-    }
-}
-
-TEST(SingleLogHeaderRules, TopRuleKeepsTheBottomLine)
-{
-    HeaderBench b;
-    const Range before = b.xl.range(u"A20:C20"_s);
-    for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical, BorderEdge::Bottom})
-        before.borders(edge).setLineStyle(Xl::Continuous);
-    DrawTopRule(b.state, u"A20:C20"_s);
-    for (const QString &address : {u"A20"_s, u"B20"_s, u"C20"_s}) {
-        const Range r = b.xl.range(address);
-        EXPECT_EQ(r.borders(BorderEdge::Top).line(), (BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic}))
-            << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Bottom).lineStyle(), Xl::Continuous) << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Left).lineStyle(), Xl::None) << address.toStdString();
-        EXPECT_EQ(r.borders(BorderEdge::Right).lineStyle(), Xl::None) << address.toStdString();
+    const BorderLine thin{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic};
+    const struct
+    {
+        const char *name;
+        void (*draw)(ReportRun &, const QString &);
+        bool bottomRuled;
+    } cases[] = {{"header rules", DrawHeaderRules, true}, {"top rule", DrawTopRule, false}};
+    for (const auto &c : cases) {
+        HeaderBench b;
+        const Range before = b.xl.range(u"B5:E6"_s);
+        for (BorderEdge edge : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical,
+                 BorderEdge::InsideHorizontal, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp, BorderEdge::Bottom})
+            before.borders(edge).setLineStyle(Xl::Continuous);
+        c.draw(b.run, u"B5:E6"_s);
+        EXPECT_EQ(b.xl.selection().address(), u"B5:E6"_s) << c.name;
+        for (char16_t column = u'B'; column <= u'E'; ++column) {
+            const std::string name = c.name + (" " + cell(column, 5).toStdString());
+            const Range top = b.xl.range(cell(column, 5));
+            const Range bottom = b.xl.range(cell(column, 6));
+            EXPECT_EQ(top.borders(BorderEdge::Top).line(), thin) << name;
+            EXPECT_EQ(top.borders(BorderEdge::Bottom).lineStyle(), Xl::Continuous) << name;
+            if (c.bottomRuled)
+                EXPECT_EQ(bottom.borders(BorderEdge::Bottom).line(), thin) << name;
+            else
+                EXPECT_EQ(bottom.borders(BorderEdge::Bottom).lineStyle(), Xl::Continuous) << name;
+            for (const Range &r : {top, bottom}) {
+                for (BorderEdge edge :
+                    {BorderEdge::Left, BorderEdge::Right, BorderEdge::DiagonalDown, BorderEdge::DiagonalUp})
+                    EXPECT_EQ(r.borders(edge).lineStyle(), Xl::None) << name;
+            }
+        }
     }
 }

@@ -36,7 +36,7 @@ struct SectionRun
         bench.settings.EinzSort = 4;
         if (configure)
             configure(bench.settings);
-        WriteSingleLogSection(bench.state);
+        WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
         view = std::make_unique<SavedSheet>(bench.saved());
     }
     SavedSheet &v() { return *view; }
@@ -65,7 +65,7 @@ TEST(SingleLogGroups, AlternatingTypesGiveThreeGroupsWithTitleHeaderAndFormats)
         Header1, s("2|8|FI|L|B|2a|10|25|1|0.491")};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(v.row(StartRow + 1 + i), expected.at(i)) << "row " << StartRow + 1 + i;
-    EXPECT_EQ(run.bench.state.cursor, 20);
+    EXPECT_EQ(run.bench.cursor.row, 20);
     EXPECT_TRUE(v.bold(u"A9"_s));
     EXPECT_TRUE(v.bold(u"A13"_s));
 
@@ -140,7 +140,7 @@ TEST(SingleLogGroups, TypesOutsideTheLayoutsAndNullTypeGoToOtherGroups)
 TEST(SingleLogGroups, EmptyResultWritesNothing)
 {
     SectionRun run{QString()};
-    EXPECT_EQ(run.bench.state.cursor, StartRow);
+    EXPECT_EQ(run.bench.cursor.row, StartRow);
     EXPECT_EQ(run.v().sheet().usedRange().firstRow, 0);
 }
 
@@ -186,7 +186,7 @@ TEST(SingleLogRows, PiecesRowAndRemarkRows)
     EXPECT_EQ(v.row(13), s("1|9|FI|IS|N|1|20|0.1|2|"));
     EXPECT_EQ(v.row(14), s("|9|Bemerkung: Harz|||||||"));
     EXPECT_EQ(v.format(u"G13"_s), u"0.00");
-    EXPECT_EQ(run.bench.state.cursor, 15);
+    EXPECT_EQ(run.bench.cursor.row, 15);
 }
 
 TEST(SingleLogRows, ColumnListCellsStartAtLAndGoPastZ)
@@ -224,7 +224,7 @@ TEST(SingleLogInserts, ForestLocationLineOnChangeOnlyAcrossGroups)
     EXPECT_EQ(v.text(u"A17"_s), u"1") << "the location goes on into the next group without a new line";
     EXPECT_EQ(v.text(u"A18"_s), s("Waldort:  Südhang"));
     EXPECT_EQ(v.text(u"A20"_s), u"1") << "location 0 writes no line";
-    EXPECT_EQ(run.bench.state.cursor, 21);
+    EXPECT_EQ(run.bench.cursor.row, 21);
 }
 
 TEST(SingleLogInserts, LotSummaryOnPileLotOrCoordinateChange)
@@ -236,7 +236,7 @@ TEST(SingleLogInserts, LotSummaryOnPileLotOrCoordinateChange)
 
     SectionRun on(rows, [](ReportSettings &s) { s.lPolterKoordinaten = true; });
     QStringList column;
-    for (int row = 9; row < on.bench.state.cursor; ++row)
+    for (int row = 9; row < on.bench.cursor.row; ++row)
         column << on.v().text(u"A%1"_s.arg(row));
     EXPECT_EQ(column,
         QStringList({s("Stammholz lang"), s("LOS"), u"Polter  10 ( 2 Stk 3 Fm )"_s, u"1"_s, u"1"_s,
@@ -244,7 +244,7 @@ TEST(SingleLogInserts, LotSummaryOnPileLotOrCoordinateChange)
             u"Polter  11 ( 1 Stk 1,5 Fm )"_s, u"2"_s}));
 
     SectionRun off(rows);
-    EXPECT_EQ(off.bench.state.cursor, 17) << "title, header and six rows";
+    EXPECT_EQ(off.bench.cursor.row, 17) << "title, header and six rows";
 }
 
 // --- Statements ----------------------------------------------------------------
@@ -254,7 +254,7 @@ TEST(SingleLogStatements, QueryTypeNamesAndHeightProbesInOrder)
     Bench bench(singledata::typesAndUnits() + log(Stem, "1, 1, '1', 7, 1, 'FI', 'L', 'B', '2b', 12.5, 31, 1, 0.944, 1")
         + log(Stack, "2, 2, '1', 2, 'BU', 'IS', 'N', 1, 10.5, 0.7, 7.35, NULL, 2"));
     bench.settings.EinzSort = 4;
-    WriteSingleLogSection(bench.state);
+    WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
     const QString probe = u"SELECT SCHICHT_HOEHEN.HEIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = "
                           "SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = 2 "_s;
     const QStringList sent = bench.statements();
@@ -270,6 +270,6 @@ TEST(SingleLogStatements, FailingQueryLeavesTheSheetAlone)
 {
     Bench bench(singledata::typesAndUnits());
     bench.settings.columnList = {ColumnEntry(), ColumnEntry{u"X"_s, u"LOGS.GIBTS_NICHT"_s}, ColumnEntry()};
-    EXPECT_THROW(WriteSingleLogSection(bench.state), DbError);
-    EXPECT_EQ(bench.state.cursor, StartRow);
+    EXPECT_THROW(WriteSingleLogSection(bench.run, bench.selection, bench.cursor), DbError);
+    EXPECT_EQ(bench.cursor.row, StartRow);
 }

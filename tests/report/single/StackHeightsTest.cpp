@@ -36,7 +36,7 @@ struct Block
     {
         bench.settings.lHoehen = heightsOn;
         Recordset record = bench.db.execute(u"SELECT * FROM LOGS WHERE ID_LOG = 1"_s);
-        WriteStackHeights(bench.state, record, 7);
+        WriteStackHeights(bench.run, bench.cursor, record, 7);
         view = std::make_unique<SavedSheet>(bench.saved());
     }
     // Columns B to J of a row.
@@ -99,7 +99,7 @@ TEST(StackHeightsOlder, NineHeightsFillOneGridLineAndANullUsesUpItsNumber)
     EXPECT_TRUE(b.view->bold(u"B14"_s));
     EXPECT_TRUE(b.view->bold(u"C14"_s));
     EXPECT_FALSE(b.view->bold(u"B15"_s));
-    EXPECT_EQ(b.bench.state.cursor, 16);
+    EXPECT_EQ(b.bench.cursor.row, 16);
 }
 
 TEST(StackHeightsOlder, ExactlyNineHeightsLeaveTwoEmptyRowsBeforeTheAverage)
@@ -124,7 +124,7 @@ TEST(StackHeightsOlder, AllHeightsNullLeaveABoldEmptyAverageAndStillThePileLengt
 TEST(StackHeightsOlder, NoHeightsMoveTheCursorOneRowOnly)
 {
     Block b(log(Pile, "1, 2, '1', 1, 'BU', 'IS', 'N', 1, 6, 20, 0.7, 14, 5"));
-    EXPECT_EQ(b.bench.state.cursor, StartRow + 1);
+    EXPECT_EQ(b.bench.cursor.row, StartRow + 1);
     EXPECT_EQ(b.view->sheet().usedRange().firstRow, 0);
 }
 
@@ -132,11 +132,11 @@ TEST(StackHeightsGate, NothingWithoutPileLengthOrWithHeightsOff)
 {
     const QString rows = heights("SCHICHT_HOEHEN", 1, {"1.8", "2"});
     Block noLength(log(Pile, "1, 2, '1', 1, 'BU', 'IS', 'N', 1, NULL, 20, 0.7, 14, 5") + rows);
-    EXPECT_EQ(noLength.bench.state.cursor, StartRow);
+    EXPECT_EQ(noLength.bench.cursor.row, StartRow);
     for (const QString &sql : noLength.bench.statements())
         EXPECT_FALSE(sql.contains(u"SCHICHT"_s)) << sql.toStdString();
     Block off(log(Pile, "1, 2, '1', 1, 'BU', 'IS', 'N', 1, 6, 20, 0.7, 14, 5") + rows, false);
-    EXPECT_EQ(off.bench.state.cursor, StartRow);
+    EXPECT_EQ(off.bench.cursor.row, StartRow);
 }
 
 namespace {
@@ -166,7 +166,7 @@ TEST(StackHeightsTwoPart, FrontAndBackWithGridsAveragesVolumesAndFactor)
         Blank, Averages, u"2,02m||7,15m||1,75m||0,84m||2m"_s, Volumes, u"28,89Rm||2,94Rm||0,54Rm||0,85||32,37Rm"_s};
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(b.row(9 + i), expected.at(i)) << "row " << 9 + i;
-    EXPECT_EQ(b.bench.state.cursor, 9 + expected.size());
+    EXPECT_EQ(b.bench.cursor.row, 9 + expected.size());
     EXPECT_TRUE(b.view->bold(u"B9"_s));
     EXPECT_EQ(b.view->raw(u"B9"_s), QVariant(u"Vermessung vorne: "_s)) << "with its trailing blank";
     EXPECT_FALSE(b.view->bold(u"B10"_s)) << "labels are plain";
@@ -183,7 +183,7 @@ TEST(StackHeightsTwoPart, BackLengthZeroAndFrontLengthNullLeaveOnlyAveragesAndVo
     EXPECT_EQ(b.row(11), u"2,02m||m||1,75m||0,84m||2m"_s) << "a null value gives the bare unit";
     EXPECT_EQ(b.row(12), Volumes);
     EXPECT_EQ(b.row(13), u"28,89Rm||2,94Rm||0,54Rm||||32,37Rm"_s) << "null correction: an empty text";
-    EXPECT_EQ(b.bench.state.cursor, 14);
+    EXPECT_EQ(b.bench.cursor.row, 14);
     // Neither heights statement ran.
     for (const QString &sql : b.bench.statements())
         EXPECT_FALSE(sql.contains(u"HEIGHT"_s)) << sql.toStdString();
@@ -196,7 +196,7 @@ TEST(StackHeightsInSection, BlockFollowsTheRemarkAndOneRowIsLeftAfterIt)
         + log("ID_LOG, DSART, LOS, STK, KUBATUR", "2, 2, '1', 1, 7") + heights("SCHICHT_HOEHEN", 1, {"1.5"}));
     bench.settings.lHoehen = true;
     bench.settings.EinzSort = 4;
-    WriteSingleLogSection(bench.state);
+    WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
     SavedSheet v(bench.saved());
     EXPECT_EQ(v.text(u"A9"_s), s("Schichtholz- Höhenvermessung"));
     EXPECT_EQ(v.text(u"C12"_s), u"Bemerkung: Kronenholz");

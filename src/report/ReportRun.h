@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 
@@ -26,29 +25,21 @@ enum TextSwitch : int {
     TextSwitchCount
 };
 
-// The state every report procedure reads and writes: the database, the
-// spreadsheet application with the report sheet, the report settings, the
-// selection of the print request, the sheet cursor and the switches. One
-// object lives as long as the program and is passed by reference to the
+// What stays fixed while a report runs: the database, the spreadsheet
+// application with the report sheet, the report settings, the user interface,
+// the start-up values, the volume format, the client code and the
+// additional-text switches, with the texts and lookups remembered for the
+// run. The selection being printed and the sheet cursor travel beside it.
+// One object lives as long as the program and is passed by reference to the
 // driver and the sections; nothing of it is global.
-struct ReportState
+struct ReportRun
 {
     Connection *db = nullptr;
     Application *xl = nullptr;
     ReportSettings *settings = nullptr;
     ProgramUi *ui = nullptr;
 
-    // Set by the print request.
-    QString filter; // selection filter: the condition after WHERE
-    QString listNumber; // current list number
-    QStringList lots; // chosen lots as they are, one entry per lot
-    int lotCount = 0;
-    QString listType; // LISTENART number, or empty
-    QString provisionFilter; // " AND LOGS.ID_LOG IN (...) " of the named provision, or empty
-
-    // Owned by the driver and the sections.
-    int cursor = 0; // sheet cursor: the first free row
-    int sectionStartRow = 0; // first row after the head block of the current block
+    // Read by the driver at the start of every run.
     std::array<int, TextSwitchCount> textSwitches{};
 
     // Start-up values the driver uses.

@@ -1,10 +1,10 @@
-#include "ReportState.h"
+#include "ReportRun.h"
 
 #include "db/Connection.h"
 #include "report/ProgramUi.h"
 #include "report/TextLookup.h"
 
-QString ReportState::text(qint32 id)
+QString ReportRun::text(qint32 id)
 {
     const auto it = m_texts.constFind(id);
     if (it != m_texts.constEnd())
@@ -14,7 +14,7 @@ QString ReportState::text(qint32 id)
     return value;
 }
 
-Recordset ReportState::lookup(const QString &sql)
+Recordset ReportRun::lookup(const QString &sql)
 {
     auto it = m_lookups.find(sql);
     if (it == m_lookups.end())
@@ -25,26 +25,26 @@ Recordset ReportState::lookup(const QString &sql)
     return answer;
 }
 
-void ReportState::status(const QString &text)
+void ReportRun::status(const QString &text)
 {
     if (ui)
         ui->showStatus(text);
 }
 
-void ReportState::progress(qint64 done, qint64 total)
+void ReportRun::progress(qint64 done, qint64 total)
 {
     if (ui)
         ui->showProgress(done, total);
 }
 
-void ReportState::tell(const QString &message)
+void ReportRun::tell(const QString &message)
 {
     failed = true;
     if (ui)
         ui->showMessage(message);
 }
 
-void ReportState::warn(const QString &message)
+void ReportRun::warn(const QString &message)
 {
     if (ui)
         ui->showWarning(message);
