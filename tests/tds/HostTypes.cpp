@@ -11,93 +11,28 @@ namespace {
 // The host's types where the demo schema's SQLite type says too little: the
 // schema gives INTEGER, REAL, TEXT and DATETIME; the host declares these.
 // Every other INTEGER column is an int, REAL a decimal(12,3), TEXT an
-// nvarchar(255) and DATETIME a datetime.
+// nvarchar(255) and DATETIME a datetime. The T_ columns are the type test
+// table TYPEN: one column of each type.
 const char *const Declared[][2] = {
-    // keys of large tables
-    {"ID_LOG", "bigint"},
-    {"ID_LOGS", "bigint"},
-    // small codes
-    {"DSART", "smallint"},
-    {"LISTENART", "smallint"},
-    {"KLST", "smallint"},
-    {"KKLASSE", "smallint"},
-    {"RINDEPROZENT", "smallint"},
-    {"NR", "smallint"},
-    {"RELTABLE_ID", "smallint"},
-    // flags
-    {"DISABLE", "bit"},
-    {"GEWICHT_LUTRO", "bit"},
-    {"SPALT", "bit"},
-    // conversion factors and free numbers
-    {"UFAKT_RM", "float"},
-    {"UFAKT_STK", "float"},
-    {"UFAKT_ATO", "float"},
-    {"UFAKT_LUT", "float"},
-    {"NUMBER_VALUE", "float"},
-    {"RINDE_WERT", "real"},
-    {"RINDE", "real"},
-    // prices
-    {"MSZ_EURO", "money"},
-    {"MSZ", "money"},
-    {"NA", "money"},
-    {"KA", "money"},
-    {"R_PREIS", "money"},
-    // volumes
-    {"KUBATUR", "decimal(10,3)"},
-    {"KUBRM", "decimal(10,3)"},
-    {"KUBATRO", "decimal(10,3)"},
-    {"KUBLUTO", "decimal(10,3)"},
-    {"MENGEN", "decimal(10,3)"},
-    {"ZUGANG", "decimal(10,3)"},
-    {"ABGANG", "decimal(10,3)"},
-    {"VOL", "decimal(10,3)"},
-    {"VOL_A", "decimal(10,3)"},
-    {"VOL_B", "decimal(10,3)"},
-    {"VOL_C", "decimal(10,3)"},
-    // lengths, heights and diameters
-    {"LAENGE", "numeric(6,2)"},
-    {"LANGE", "numeric(6,2)"},
-    {"STAPELLANGE", "numeric(6,2)"},
-    {"KORREKTUR", "numeric(6,2)"},
-    {"HEIGHT", "numeric(6,2)"},
-    {"DURCH", "numeric(6,1)"},
-    // codes kept as single-byte text
-    {"LISTE", "varchar(20)"},
-    {"LOS", "varchar(20)"},
-    {"POLTNR", "varchar(20)"},
-    {"HA", "varchar(10)"},
-    {"HS", "varchar(10)"},
-    {"GKL", "varchar(10)"},
-    {"STKL", "varchar(10)"},
-    {"PLZ", "varchar(10)"},
-    {"PROPERTY_ID", "varchar(50)"},
-    {"FORM_ID", "varchar(50)"},
-    // long texts
-    {"LISTENKOPFZUSTXT", "nvarchar(max)"},
-    {"LISTZUSTXT", "nvarchar(max)"},
-    {"ZUSTXT", "nvarchar(max)"},
-    {"TEXT_VALUE", "nvarchar(max)"},
-    // dates
-    {"EINGANGS_DATUM", "smalldatetime"},
-    {"DATUM_VERLADE", "smalldatetime"},
-    {"Z_DATUM_1", "date"},
-    {"ABGANGSDATUM", "date"},
-    // the type test table TYPEN: one column of each type
-    {"T_INT", "int"},
-    {"T_SMALLINT", "smallint"},
-    {"T_BIGINT", "bigint"},
-    {"T_BIT", "bit"},
-    {"T_FLOAT", "float"},
-    {"T_REAL", "real"},
-    {"T_DECIMAL", "decimal(10,3)"},
-    {"T_NUMERIC", "numeric(18,2)"},
-    {"T_MONEY", "money"},
-    {"T_NVARCHAR", "nvarchar(50)"},
-    {"T_VARCHAR", "varchar(50)"},
-    {"T_NVARCHARMAX", "nvarchar(max)"},
-    {"T_DATETIME", "datetime"},
-    {"T_SMALLDATETIME", "smalldatetime"},
-    {"T_DATE", "date"},
+    {"bigint", "ID_LOG ID_LOGS T_BIGINT"}, // keys of large tables
+    {"smallint", "DSART LISTENART KLST KKLASSE RINDEPROZENT NR RELTABLE_ID T_SMALLINT"}, // small codes
+    {"bit", "DISABLE GEWICHT_LUTRO SPALT T_BIT"},
+    {"float", "UFAKT_RM UFAKT_STK UFAKT_ATO UFAKT_LUT NUMBER_VALUE T_FLOAT"}, // factors, free numbers
+    {"real", "RINDE_WERT RINDE T_REAL"},
+    {"money", "MSZ_EURO MSZ NA KA R_PREIS T_MONEY"}, // prices
+    {"decimal(10,3)", "KUBATUR KUBRM KUBATRO KUBLUTO MENGEN ZUGANG ABGANG VOL VOL_A VOL_B VOL_C T_DECIMAL"}, // volumes
+    {"numeric(6,2)", "LAENGE LANGE STAPELLANGE KORREKTUR HEIGHT"}, // lengths and heights
+    {"numeric(6,1)", "DURCH"}, // diameters
+    {"numeric(18,2)", "T_NUMERIC"},
+    {"varchar(20)", "LISTE LOS POLTNR"}, // codes kept as single-byte text
+    {"varchar(10)", "HA HS GKL STKL PLZ"},
+    {"varchar(50)", "PROPERTY_ID FORM_ID T_VARCHAR"},
+    {"nvarchar(50)", "T_NVARCHAR"},
+    {"nvarchar(max)", "LISTENKOPFZUSTXT LISTZUSTXT ZUSTXT TEXT_VALUE T_NVARCHARMAX"}, // long texts
+    {"int", "T_INT"},
+    {"datetime", "T_DATETIME"},
+    {"smalldatetime", "EINGANGS_DATUM DATUM_VERLADE T_SMALLDATETIME"},
+    {"date", "Z_DATUM_1 ABGANGSDATUM T_DATE"},
 };
 
 QHash<QString, HostType> buildMap()
@@ -127,8 +62,10 @@ QHash<QString, HostType> buildMap()
     }
     for (const auto &entry : Declared) {
         HostType type;
-        if (parseHostType(QString::fromLatin1(entry[1]), &type))
-            map.insert(QString::fromLatin1(entry[0]), type);
+        if (!parseHostType(QString::fromLatin1(entry[0]), &type))
+            continue;
+        for (const QString &name : QString::fromLatin1(entry[1]).split(u' '))
+            map.insert(name, type);
     }
     // Numbered columns: prices of further roles.
     for (int n = 1; n <= 8; ++n)

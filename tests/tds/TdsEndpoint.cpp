@@ -66,21 +66,15 @@ public:
     std::string data;
 
     void u8(uint8_t v) { data.push_back(char(v)); }
-    void u16(uint16_t v)
+    // n bytes of v, least significant first (the wire's byte order).
+    void le(uint64_t v, int n)
     {
-        u8(uint8_t(v));
-        u8(uint8_t(v >> 8));
+        for (int i = 0; i < n; ++i)
+            u8(uint8_t(v >> (8 * i)));
     }
-    void u32(uint32_t v)
-    {
-        u16(uint16_t(v));
-        u16(uint16_t(v >> 16));
-    }
-    void u64(uint64_t v)
-    {
-        u32(uint32_t(v));
-        u32(uint32_t(v >> 32));
-    }
+    void u16(uint16_t v) { le(v, 2); }
+    void u32(uint32_t v) { le(v, 4); }
+    void u64(uint64_t v) { le(v, 8); }
     void raw(const void *p, size_t n) { data.append(static_cast<const char *>(p), n); }
     void utf16(const QString &s) { raw(s.utf16(), size_t(s.size()) * 2); }
     // Text with a one-byte and a two-byte length in characters.
@@ -303,105 +297,121 @@ int decimalBytes(int precision)
     return precision <= 9 ? 4 : precision <= 19 ? 8 : precision <= 28 ? 12 : 16;
 }
 
+// The type byte and the length of the kinds sent with a fixed size; type 0
+// for the others.
+struct FixedType
+{
+    uint8_t type;
+    uint8_t size;
+};
+
+FixedType fixedType(HostType::Kind kind)
+{
+    switch (kind) {
+    case HostType::Int:
+        return {0x26, 4};
+    case HostType::SmallInt:
+        return {0x26, 2};
+    case HostType::BigInt:
+        return {0x26, 8};
+    case HostType::Bit:
+        return {0x68, 1};
+    case HostType::Float:
+        return {0x6D, 8};
+    case HostType::Real:
+        return {0x6D, 4};
+    case HostType::Money:
+        return {0x6E, 8};
+    case HostType::DateTime:
+        return {0x6F, 8};
+    case HostType::SmallDateTime:
+        return {0x6F, 4};
+    default:
+        return {0, 0};
+    }
+}
+
 void typeInfo(Bytes &out, const HostType &t)
 {
-    switch (t.kind) {
-    case HostType::Int:
-        out.u8(0x26);
-        out.u8(4);
-        break;
-    case HostType::SmallInt:
-        out.u8(0x26);
-        out.u8(2);
-        break;
-    case HostType::BigInt:
-        out.u8(0x26);
-        out.u8(8);
-        break;
-    case HostType::Bit:
-        out.u8(0x68);
-        out.u8(1);
-        break;
-    case HostType::Float:
-        out.u8(0x6D);
-        out.u8(8);
-        break;
-    case HostType::Real:
-        out.u8(0x6D);
-        out.u8(4);
-        break;
-    case HostType::Decimal:
-    case HostType::Numeric:
+    if (const FixedType f = fixedType(t.kind); f.type != 0) {
+        out.u8(f.type);
+        out.u8(f.size);
+    } else if (t.kind == HostType::Decimal || t.kind == HostType::Numeric) {
         out.u8(t.kind == HostType::Decimal ? 0x6A : 0x6C);
         out.u8(uint8_t(1 + decimalBytes(t.precision)));
         out.u8(uint8_t(t.precision));
         out.u8(uint8_t(t.scale));
-        break;
-    case HostType::Money:
-        out.u8(0x6E);
-        out.u8(8);
-        break;
-    case HostType::NVarChar:
-        out.u8(0xE7);
-        out.u16(t.length == 0 ? 0xFFFF : uint16_t(t.length * 2));
+    } else if (t.isText()) {
+        const bool wide = t.kind == HostType::NVarChar;
+        out.u8(wide ? 0xE7 : 0xA7);
+        out.u16(t.length == 0 ? 0xFFFF : uint16_t(t.length * (wide ? 2 : 1)));
         out.raw(Collation, 5);
-        break;
-    case HostType::VarChar:
-        out.u8(0xA7);
-        out.u16(t.length == 0 ? 0xFFFF : uint16_t(t.length));
-        out.raw(Collation, 5);
-        break;
-    case HostType::DateTime:
-        out.u8(0x6F);
-        out.u8(8);
-        break;
-    case HostType::SmallDateTime:
-        out.u8(0x6F);
-        out.u8(4);
-        break;
-    case HostType::Date:
+    } else { // date
         out.u8(0x28);
-        break;
     }
 }
 
-void longText(Bytes &out, const std::string &bytes)
+// The bytes of a text value: UTF-16 for nvarchar, Windows-1252 for varchar.
+std::string textBytes(const HostType &t, const QString &s)
 {
-    out.u64(bytes.size());
-    if (!bytes.empty()) {
-        out.u32(uint32_t(bytes.size()));
-        out.data += bytes;
+    if (t.kind == HostType::NVarChar)
+        return std::string(reinterpret_cast<const char *>(s.utf16()), size_t(s.size()) * 2);
+    std::string bytes;
+    for (QChar c : s)
+        bytes.push_back(char(cp1252(c)));
+    return bytes;
+}
+
+// A (max) text goes in chunks after its total length; a sized one after a
+// two-byte length.
+void text(Bytes &out, const HostType &t, const std::string &bytes)
+{
+    if (t.length != 0) {
+        out.u16(uint16_t(bytes.size()));
+    } else {
+        out.u64(bytes.size());
+        if (!bytes.empty())
+            out.u32(uint32_t(bytes.size()));
     }
-    out.u32(0);
+    out.data += bytes;
+    if (t.length == 0)
+        out.u32(0);
+}
+
+void null(Bytes &out, const HostType &t)
+{
+    if (t.isText() && t.length == 0)
+        out.u64(~uint64_t(0));
+    else if (t.isText())
+        out.u16(0xFFFF);
+    else
+        out.u8(0);
+}
+
+void decimal(Bytes &out, const HostType &t, double v)
+{
+    long double r = 0;
+    scaled(v, t.scale, &r);
+    const int n = decimalBytes(t.precision);
+    out.u8(uint8_t(1 + n));
+    out.u8(r < 0 ? 0 : 1);
+    unsigned __int128 m = static_cast<unsigned __int128>(std::fabs(r));
+    for (int i = 0; i < n; ++i, m >>= 8)
+        out.u8(uint8_t(m & 0xFF));
 }
 
 void value(Bytes &out, const HostType &t, const QVariant &v)
 {
-    if (!v.isValid()) {
-        if (t.isText() && t.length == 0)
-            out.u64(~uint64_t(0));
-        else if (t.isText())
-            out.u16(0xFFFF);
-        else
-            out.u8(0);
-        return;
-    }
+    if (!v.isValid())
+        return null(out, t);
+    const uint8_t size = fixedType(t.kind).size;
     switch (t.kind) {
     case HostType::Int:
-        out.u8(4);
-        out.u32(uint32_t(int32_t(v.toLongLong())));
-        break;
     case HostType::SmallInt:
-        out.u8(2);
-        out.u16(uint16_t(int16_t(v.toLongLong())));
-        break;
     case HostType::BigInt:
-        out.u8(8);
-        out.u64(uint64_t(v.toLongLong()));
-        break;
     case HostType::Bit:
-        out.u8(1);
-        out.u8(v.toLongLong() ? 1 : 0);
+        out.u8(size);
+        out.le(uint64_t(v.toLongLong()), size);
         break;
     case HostType::Float: {
         const double d = v.toDouble();
@@ -420,51 +430,22 @@ void value(Bytes &out, const HostType &t, const QVariant &v)
         break;
     }
     case HostType::Decimal:
-    case HostType::Numeric: {
-        long double r = 0;
-        scaled(v.toDouble(), t.scale, &r);
-        const int n = decimalBytes(t.precision);
-        out.u8(uint8_t(1 + n));
-        out.u8(r < 0 ? 0 : 1);
-        unsigned __int128 m = static_cast<unsigned __int128>(std::fabs(r));
-        for (int i = 0; i < n; ++i) {
-            out.u8(uint8_t(m & 0xFF));
-            m >>= 8;
-        }
+    case HostType::Numeric:
+        decimal(out, t, v.toDouble());
         break;
-    }
     case HostType::Money: {
         long double r = 0;
         scaled(v.toDouble(), 4, &r);
         const auto m = uint64_t(int64_t(r));
         out.u8(8);
-        out.u32(uint32_t(m >> 32));
+        out.u32(uint32_t(m >> 32)); // the high half first
         out.u32(uint32_t(m));
         break;
     }
-    case HostType::NVarChar: {
-        const QString s = v.toString();
-        const std::string bytes(reinterpret_cast<const char *>(s.utf16()), size_t(s.size()) * 2);
-        if (t.length == 0) {
-            longText(out, bytes);
-        } else {
-            out.u16(uint16_t(bytes.size()));
-            out.data += bytes;
-        }
+    case HostType::NVarChar:
+    case HostType::VarChar:
+        text(out, t, textBytes(t, v.toString()));
         break;
-    }
-    case HostType::VarChar: {
-        std::string bytes;
-        for (QChar c : v.toString())
-            bytes.push_back(char(cp1252(c)));
-        if (t.length == 0) {
-            longText(out, bytes);
-        } else {
-            out.u16(uint16_t(bytes.size()));
-            out.data += bytes;
-        }
-        break;
-    }
     case HostType::DateTime: {
         const QDateTime d = v.toDateTime();
         out.u8(8);
@@ -479,14 +460,10 @@ void value(Bytes &out, const HostType &t, const QVariant &v)
         out.u16(uint16_t(d.time().hour() * 60 + d.time().minute()));
         break;
     }
-    case HostType::Date: {
-        const auto days = uint32_t(QDate(1, 1, 1).daysTo(v.toDate()));
+    case HostType::Date:
         out.u8(3);
-        out.u8(uint8_t(days));
-        out.u8(uint8_t(days >> 8));
-        out.u8(uint8_t(days >> 16));
+        out.le(uint64_t(QDate(1, 1, 1).daysTo(v.toDate())), 3);
         break;
-    }
     }
 }
 
@@ -672,6 +649,66 @@ bool matches(const QString &pattern, const QString &sql)
     return !pattern.isEmpty() && sql.contains(pattern);
 }
 
+// The text of a batch: the headers block (its total length first) comes
+// before it.
+QString batchText(const std::string &payload)
+{
+    const uint32_t headers = payload.size() >= 4 ? uint32_t(uint8_t(payload[0]) | uint8_t(payload[1]) << 8
+                                 | uint8_t(payload[2]) << 16 | uint32_t(uint8_t(payload[3])) << 24)
+                                                 : 0;
+    const size_t start = headers >= 4 && headers <= payload.size() ? headers : 0;
+    return utf16At(payload, start, (payload.size() - start) / 2);
+}
+
+// The result's columns and rows; false when the fault breaks it off after
+// dropAfterRows rows.
+bool result(Bytes &out, const ResultData &r, bool drop, int dropAfterRows)
+{
+    std::vector<HostType> types;
+    for (int i = 0; i < r.columns.size(); ++i)
+        types.push_back(columnType(r, i));
+    columns(out, r, types);
+    for (size_t n = 0; n < r.rows.size(); ++n) {
+        if (drop && n == size_t(std::max(0, dropAfterRows)))
+            return false;
+        row(out, r.rows[n], types);
+    }
+    if (drop)
+        return false;
+    done(out, DoneCount, SelectCommand, r.rows.size());
+    return true;
+}
+
+// Runs the batch and sends its answer, or the fault's; false when the
+// connection is to go.
+bool answerBatch(int socket, SqliteBackend &backend, const QString &sql, const Faults &f)
+{
+    static const QRegularExpression setStatement(
+        QStringLiteral("^\\s*SET\\s"), QRegularExpression::CaseInsensitiveOption);
+    Bytes out;
+    if (setStatement.match(sql).hasMatch()) {
+        done(out, DoneFinal, 0, 0);
+    } else if (matches(f.failOn, sql)) {
+        message(out, ErrorToken, f.errorNumber, 16, f.errorMessage);
+        done(out, DoneError, 0, 0);
+    } else {
+        try {
+            const ResultData r = backend.query(sql);
+            if (r.columns.isEmpty()) {
+                done(out, DoneFinal, 0, 0);
+            } else if (!result(out, r, matches(f.dropOn, sql), f.dropAfterRows)) {
+                // Broken off: the rows so far, no end, then the connection goes.
+                sendMessage(socket, TabularResult, out.data, false);
+                return false;
+            }
+        } catch (const DbError &e) {
+            message(out, ErrorToken, 50000, 16, e.message());
+            done(out, DoneError, 0, 0);
+        }
+    }
+    return sendMessage(socket, TabularResult, out.data);
+}
+
 } // namespace
 
 // ---- the endpoint --------------------------------------------------------
@@ -786,12 +823,7 @@ void Endpoint::serve(int socket)
             done(out, DoneAttention, 0, 0);
             open = sendMessage(socket, TabularResult, out.data);
         } else if (type == SqlBatch && backend) {
-            // The headers block (its total length first) comes before the text.
-            const uint32_t headers = payload.size() >= 4 ? uint32_t(uint8_t(payload[0]) | uint8_t(payload[1]) << 8
-                                         | uint8_t(payload[2]) << 16 | uint32_t(uint8_t(payload[3])) << 24)
-                                                         : 0;
-            const size_t start = headers >= 4 && headers <= payload.size() ? headers : 0;
-            const QString sql = utf16At(payload, start, (payload.size() - start) / 2);
+            const QString sql = batchText(payload);
             Faults f;
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
@@ -800,50 +832,10 @@ void Endpoint::serve(int socket)
             }
             if (f.latencyMs > 0)
                 pause(m_stopping, f.latencyMs);
-            Bytes out;
-            static const QRegularExpression setStatement(
-                QStringLiteral("^\\s*SET\\s"), QRegularExpression::CaseInsensitiveOption);
-            if (matches(f.stallOn, sql)) {
-                // No answer; the client's cancel is answered by the main loop.
-                continue;
-            }
-            if (setStatement.match(sql).hasMatch()) {
-                done(out, DoneFinal, 0, 0);
-            } else if (matches(f.failOn, sql)) {
-                message(out, ErrorToken, f.errorNumber, 16, f.errorMessage);
-                done(out, DoneError, 0, 0);
-            } else {
-                try {
-                    const ResultData r = backend->query(sql);
-                    if (r.columns.isEmpty()) {
-                        done(out, DoneFinal, 0, 0);
-                    } else {
-                        std::vector<HostType> types;
-                        for (int i = 0; i < r.columns.size(); ++i)
-                            types.push_back(columnType(r, i));
-                        columns(out, r, types);
-                        const bool drop = matches(f.dropOn, sql);
-                        size_t n = 0;
-                        for (const auto &values : r.rows) {
-                            if (drop && n == size_t(std::max(0, f.dropAfterRows)))
-                                break;
-                            row(out, values, types);
-                            ++n;
-                        }
-                        if (drop) {
-                            // Broken off: the rows so far, no end, then the
-                            // connection goes.
-                            sendMessage(socket, TabularResult, out.data, false);
-                            break;
-                        }
-                        done(out, DoneCount, SelectCommand, r.rows.size());
-                    }
-                } catch (const DbError &e) {
-                    message(out, ErrorToken, 50000, 16, e.message());
-                    done(out, DoneError, 0, 0);
-                }
-            }
-            open = sendMessage(socket, TabularResult, out.data);
+            // A stalled batch has no answer; the client's cancel is answered
+            // by this loop.
+            if (!matches(f.stallOn, sql))
+                open = answerBatch(socket, *backend, sql, f);
         } else {
             open = false;
         }
