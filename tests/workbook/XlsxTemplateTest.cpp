@@ -340,26 +340,21 @@ TEST_F(XlsxSheetViewTest, ASheetWithoutViewsGetsOneInItsPlace)
 TEST_F(XlsxTemplateTest, CustomPropertiesKeepTheTemplatesValueTypes)
 {
     std::vector<ZipEntry> entries = templateEntries();
-    const QByteArray custom = QByteArray(xmlHead)
+    const char *const templateProperties[][2] = {{"Gross", "<vt:i8>9007199254740993</vt:i8>"},
+        {"Ohne", "<vt:ui4>4294967295</vt:ui4>"}, {"Faktor", "<vt:r4>0.1</vt:r4>"},
+        {"Stand", "<vt:filetime>2024-03-01T08:30:00Z</vt:filetime>"}, {"Kurz", "<vt:lpstr>Forst</vt:lpstr>"},
+        {"ListNumber", "<vt:i4>1</vt:i4>"}, {"Filter", "<vt:lpstr>alt</vt:lpstr>"}, {"Klein", "<vt:ui1>7</vt:ui1>"}};
+    QByteArray custom = QByteArray(xmlHead)
         + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/custom-properties\" "
-          "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"2\" "
-          "name=\"Gross\"><vt:i8>9007199254740993</vt:i8></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"3\" "
-          "name=\"Ohne\"><vt:ui4>4294967295</vt:ui4></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"4\" "
-          "name=\"Faktor\"><vt:r4>0.1</vt:r4></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"5\" "
-          "name=\"Stand\"><vt:filetime>2024-03-01T08:30:00Z</vt:filetime></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"6\" "
-          "name=\"Kurz\"><vt:lpstr>Forst</vt:lpstr></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"7\" "
-          "name=\"ListNumber\"><vt:i4>1</vt:i4></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"8\" "
-          "name=\"Filter\"><vt:lpstr>alt</vt:lpstr></property>"
-          "<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"9\" "
-          "name=\"Klein\"><vt:ui1>7</vt:ui1></property>"
-          "</Properties>";
+          "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\">";
+    int pid = 2;
+    for (const auto &[name, value] : templateProperties)
+        custom += QStringLiteral("<property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"%1\" name=\"%2\">")
+                      .arg(pid++)
+                      .arg(QLatin1String(name))
+                      .toLatin1()
+            + value + "</property>";
+    custom += "</Properties>";
     entries.push_back(entry("docProps/custom.xml", custom));
     for (ZipEntry &e : entries) {
         if (e.name == QLatin1String("_rels/.rels"))

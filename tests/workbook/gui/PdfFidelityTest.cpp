@@ -34,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -92,26 +93,20 @@ QImage pageImage(const QString &pdf, int page, const QString &prefix)
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
 }
 
+// Each pixel the mean of its 3x3 neighbourhood, as far as it lies on the page.
 QImage blurred(const QImage &image)
 {
+    const int w = image.width();
+    const int h = image.height();
     QImage out(image.size(), QImage::Format_Grayscale8);
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < h; ++y) {
         uchar *o = out.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < w; ++x) {
             int sum = 0;
             int n = 0;
-            for (int dy = -1; dy <= 1; ++dy) {
-                const int yy = y + dy;
-                if (yy < 0 || yy >= image.height())
-                    continue;
-                const uchar *line = image.constScanLine(yy);
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int xx = x + dx;
-                    if (xx >= 0 && xx < image.width()) {
-                        sum += line[xx];
-                        ++n;
-                    }
-                }
+            for (int yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
+                for (int xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx, ++n)
+                    sum += image.constScanLine(yy)[xx];
             }
             o[x] = uchar(sum / n);
         }
