@@ -1,13 +1,24 @@
-// Every statement form the program sends, built with realistic values exactly
-// as the program builds them (blanks and carriage returns included), run on
-// the embedded database. On a database made here from the demo schema and a
-// few chosen rows the answers of the SQL Server constructs are checked; on the
-// generated demo database every statement must at least run.
+// Every statement form the program sends, made by the program's own
+// statement builders with realistic values (blanks and carriage returns
+// included), run on the embedded database. On a database made here from the
+// demo schema and a few chosen rows the answers of the SQL Server constructs
+// are checked; on the generated demo database every statement must at least
+// run.
 
+#include "app/AccessLevel.h"
 #include "common/QtPrinters.h"
 #include "common/TestSupport.h"
 #include "db/DbError.h"
 #include "db/SqliteBackend.h"
+#include "report/condensed/CondensedSection.h"
+#include "report/head/CustomerLines.h"
+#include "report/head/LotSummary.h"
+#include "report/head/Statistics.h"
+#include "report/head/Totals.h"
+#include "report/single/JacketMeasurement.h"
+#include "report/single/SingleLogQuery.h"
+#include "report/single/StackHeights.h"
+#include "selection/SelectionStatements.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -56,65 +67,30 @@ QStringList filters(const RunValues &v)
     };
 }
 
-QString listBrowser(const QString &join, const QString &condition)
+// The list browser: in date mode, in business-year mode (with dates too,
+// when given), with an access-level filter, and for one list.
+QString lists(const QString &year, const QString &accessLevelFilter, const QString &from = {}, const QString &to = {})
 {
-    return S(u"SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) Kubatur FROM LOGS L ")
-        + S(u"INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE ") + join + S(u" WHERE 1=1 ") + condition
-        + S(u" group by L.LISTE ORDER BY L.LISTE ");
+    ListViewQuery q;
+    q.businessYearColumn = year.isEmpty() ? QString() : S(u"RELTABLE1");
+    q.year = year;
+    q.accessLevelFilter = accessLevelFilter;
+    q.dateFrom = from;
+    q.dateTo = to;
+    return ListViewStatement(q);
 }
 
-QString businessYearJoin(const QString &column, const QString &year)
+QString listsBetween(const QString &from, const QString &to)
 {
-    return S(u" inner join reltable on l.") + column + S(u" = reltable.id and right(reltable.kurzname,2) = right('")
-        + year + S(u"',2)");
+    return lists({}, {}, from, to);
 }
 
-QString dateRange(const QString &from, const QString &to)
+QString oneList(const QString &list, const QString &listTypeNumber)
 {
-    return S(u" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
-        + S(u"',104) and convert(smalldatetime,'") + to + S(u"',104) ");
-}
-
-QString accessSubquery(int k, const QString &prefix)
-{
-    return S(u"(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,") + QString::number(k) + S(u") = '") + prefix
-        + S(u"')");
-}
-
-QString accessCondition(const QString &filter)
-{
-    return S(u" AND (LK.ID_ACCESS_LEVELS IN ") + filter + S(u" OR LK.ID_ACCESS_LEVELS IS NULL) ");
-}
-
-QString businessYearQuery(const QString &column)
-{
-    return S(u"select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = ") + column.right(1)
-        + S(u" AND ISNULL(DISABLE,0) = 0 AND ISNUMERIC(KURZNAME) = 1 ORDER BY KURZNAME DESC");
-}
-
-QString lotQuery(const QString &column, const QString &list, const QString &listType)
-{
-    if (!listType.isEmpty())
-        return S(u"SELECT DISTINCT(") + column
-            + S(u") FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                u"LISTENART.LISTENART WHERE LISTE = '")
-            + list + S(u"' AND LISTENART.TEXT = '") + listType + S(u"' ORDER BY ") + column;
-    return S(u"SELECT DISTINCT(") + column + S(u") FROM LOGS WHERE LISTE = '") + list + S(u"' ORDER BY ") + column;
-}
-
-QString listTypesQuery(const QString &list, const QString &listTypeNumber)
-{
-    const QString tail = listTypeNumber.isEmpty() ? S(u" ") : S(u" AND listenart.LISTENART = ") + listTypeNumber;
-    return S(u"SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = "
-             u"logs.listenart WHERE logs.LISTE = '")
-        + list + S(u" ' ") + tail;
-}
-
-QString provisionQuery(const QString &name)
-{
-    return S(u" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
-             u"bl.ID_BEREITSTELLUNG_KOPF = bk.ID ")
-        + S(u" where bk.BEREITSTELLUNGSNAME = '") + name + S(u"' ");
+    ListViewQuery q;
+    q.listNumber = list;
+    q.listTypeNumber = listTypeNumber;
+    return ListViewStatement(q);
 }
 
 QString formsConfigQuery()
@@ -125,177 +101,43 @@ QString formsConfigQuery()
         + CR + S(u"order by property_id ");
 }
 
-QString customerQuery(int role, const QString &f)
-{
-    if (role == 0)
-        return S(u"SELECT * FROM PERSONAL WHERE ID_PERSONAL IN ")
-            + S(u"(SELECT DISTINCT(R_KUNDE) FROM LOGS_RECH INNER JOIN LOGS ")
-            + S(u" ON LOGS_RECH.ID_LOG=LOGS.ID_LOG WHERE ") + f
-            + S(u" AND NOT R_KUNDE IS NULL) ORDER BY KURZBEZEICHNUNG");
-    const QString k = QString::number(role);
-    return S(u"SELECT * FROM PERSONAL WHERE ID_PERSONAL IN ") + S(u"(SELECT DISTINCT(A") + k
-        + S(u"_KUNDE) FROM LOGS_RECH  INNER JOIN LOGS ") + S(u" ON LOGS_RECH.ID_LOG=LOGS.ID_LOG WHERE ") + f
-        + S(u" AND NOT A") + k + S(u"_KUNDE IS NULL) ORDER BY KURZBEZEICHNUNG");
-}
-
-QString pileTotalsQuery(const QString &recordId, const QString &f)
-{
-    return S(u"SELECT SUM(KUBATUR) KUB, SUM(STK) STK, LOGS.LISTE, ISNULL(LOGS.LOS,'') AS LOS, ")
-        + S(u" CASE WHEN MAX(cast(LAENGE as nvarchar(15))) =  MIN(cast(LAENGE as nvarchar(15))) THEN "
-            u"MAX(cast(LAENGE as nvarchar(15))) ELSE MIN(cast(LAENGE as nvarchar(15))) + ' bis ' + "
-            u"MAX(cast(LAENGE as nvarchar(15))) end as LAENGE  FROM LOGS INNER JOIN ")
-        + S(u" (SELECT LISTE, LOS, POLTNR FROM LOGS WHERE ID_LOG = ") + recordId
-        + S(u") as P ON P.LISTE = LOGS.LISTE AND ISNULL(P.POLTNR,'') = ISNULL(LOGS.POLTNR,'')  AND ISNULL(P.LOS,'') "
-            u"= ISNULL(LOGS.LOS,'') ")
-        + CR + S(u" WHERE ") + f + S(u" GROUP BY LOGS.LISTE, ISNULL(LOGS.LOS,'') ");
-}
-
+// The statistics statements of every record type, in type order.
 QStringList statisticsQueries(const QString &f)
 {
-    return {
-        S(u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
-            + S(u" AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"),
-        S(u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
-            + S(u" AND DSART = 1 AND KLST=3"),
-        S(u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 2"),
-        S(u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 3"),
-        S(u"SELECT SUM(KUBATRO) AS GATRO, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 4"),
-        S(u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE ") + f
-            + S(u" AND DSART = 5"),
-        S(u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE ") + f + S(u" AND DSART = 6"),
-    };
+    QStringList all;
+    for (int type = 1; type <= 6; ++type)
+        all += StatisticsStatements(type, f);
+    return all;
 }
 
-QString totalsQuery(const QString &f)
+std::vector<ColumnEntry> entries(const QStringList &expressions)
 {
-    return S(u"SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", SUM(STK) AS \"Gesamtstück (STK)\", ")
-        + S(u"(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT ")
-        + S(u"WHERE ") + f + S(u" AND WARENEINHEIT.EINHEIT in ('RM','rm','Rm')) AS 'GesamtRaummeter (RM)', ")
-        + S(u"(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT ")
-        + S(u"WHERE ") + f
-        + S(u"AND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', ")
-        + S(u"(SELECT SUM(KUBATRO) FROM LOGS WHERE ") + f + S(u" AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", ")
-        + S(u"(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(CASE WHEN KLST=3 THEN 0 ELSE LAENGE * STK END),0) "
-            u"*3.1416)) FROM LOGS ")
-        + S(u"WHERE ") + f + S(u" AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", ")
-        + S(u"(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS ") + S(u"WHERE ") + f
-        + S(u" AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", ")
-        + S(u"(SELECT SUM(KUBATUR) /NULLIF(SUM(STK),0) FROM LOGS ") + S(u"WHERE ") + f
-        + S(u" AND DSART = 1 )  AS \"Durchschnittskubatur (Fm/Stk)\" ") + S(u"FROM LOGS WHERE ") + f;
+    std::vector<ColumnEntry> list;
+    for (const QString &e : expressions)
+        list.push_back({e, e});
+    return list;
 }
 
 // Extra columns of the single-log section, as the settings sheet makes them
 // (entry 0 and the last entry empty).
-QStringList columnList()
+std::vector<ColumnEntry> columnList()
 {
-    return {QString(), S(u"LOGS.FREI1"), S(u"ISNULL(LOGS.RINDE_WERT,0)"), S(u"LOGS.RINDE_WERT"), S(u"KKLASSE"),
+    return entries({QString(), S(u"LOGS.FREI1"), S(u"ISNULL(LOGS.RINDE_WERT,0)"), S(u"LOGS.RINDE_WERT"), S(u"KKLASSE"),
         S(u"RINDEPROZENT"), S(u"LOGS_RECH.R_PREIS"), S(u"TL.EINGANGS_DATUM"), S(u"TLW.DATUM_VERLADE"),
-        S(u"TL.Z_DATUM_1"), S(u"TL.LKW_NR"), S(u"TLW.WAGGON_NR"), S(u"LOGS.LISTDATUM"), QString()};
+        S(u"TL.Z_DATUM_1"), S(u"TL.LKW_NR"), S(u"TLW.WAGGON_NR"), S(u"LOGS.LISTDATUM"), QString()});
 }
 
-QString singleLogQuery(const QString &f, int sortOrder, const QStringList &columns)
-{
-    static const QStringList orderBy = {
-        QString(),
-        S(u"ORDER BY LOGS.ID_WALDORT, LOGS.ID_LOG, LOGS.POLTNR"),
-        S(u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"),
-        S(u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.ID_WALDORT"),
-        S(u"ORDER BY LOGS.ID_LOG, LOGS.POLTNR "),
-        S(u"ORDER BY DSART, LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR, LOGS.ID_LOG"),
-        S(u"ORDER BY LOGS.BLNR"),
-    };
-    QString sql = S(u"SELECT LOGS.ID_LOG, LOGS.DSART, LOGS.LOS, LOGS.ZUSTXT AS EINZELSTAMMBEMERKUNG, "
-                    u"ISNULL(LOGS.POLTNR,'0') POLTNR, ISNULL(LOGS.COORDINATE1,'') COORDINATE1, "
-                    u"ISNULL(LOGS.COORDINATE2,'') COORDINATE2, LOGS.BLNR, LOGS.KLST, LOGS.HA, LOGS.HS, LOGS.GKL, "
-                    u"LOGS.STKL, LOGS.LAENGE, ")
-        + CR
-        + S(u" LOGS.STAPELLANGE, LOGS.KORREKTUR, LOGS.DURCH, LOGS.STK, LOGS.KUBATUR, LOGS.UFAKT_RM, LOGS.UFAKT_STK, "
-            u"LOGS.UFAKT_ATO, LOGS.KUBRM,  ")
-        + CR
-        + S(u" LOGS.KUBLUTO, LOGS.UFAKT_LUT, ISNULL(WARENEINHEIT.GEWICHT_LUTRO,0) GEWICHT_LUTRO, "
-            u"WARENEINHEIT.EINHEIT, ")
-        + CR + S(u" LOGS.KUBATRO, LOGS.ID_WALDORT, LOGS.ID_MANTEL, ") + CR + S(u" KUBATURKLASSE.KKLASSE AS KKLASSE, ")
-        + CR + S(u" CASE WHEN LOGS.DSART = 6 THEN NULL ELSE RINDENKENNZ.RINDENKENNZ END AS ENTRINDUNG, ") + CR
-        + S(u" LISTENART.TEXT AS LISTENART,  ") + CR
-        + S(u" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT  ") + CR;
-    for (const QString &e : columns) {
-        if (e == u"KKLASSE" || e == u"LISTENART" || e == u"ENTRINDUNG" || e == u"RINDEPROZENT" || e.isEmpty())
-            continue;
-        if (e == u"LOGS.RINDE_WERT" || e == u"ISNULL(LOGS.RINDE_WERT,0)")
-            sql += S(u", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + S(u" END as [") + e + S(u"]");
-        else if (e == u"TL.EINGANGS_DATUM" || e == u"TLW.DATUM_VERLADE" || e == u"TL.Z_DATUM_1")
-            sql += S(u",  convert(nvarchar(10),") + e + S(u",104) as [") + e + S(u"]");
-        else
-            sql += S(u", ") + e + S(u" as [") + e + S(u"]");
-    }
-    sql += S(u" FROM LOGS LEFT JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT ") + CR
-        + S(u" LEFT JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART  ") + CR
-        + S(u" LEFT JOIN KUBATURKLASSE ON  LOGS.KKLASSE = KUBATURKLASSE.ID  ") + CR
-        + S(u" LEFT JOIN LOGS_RECH ON  LOGS.ID_LOG = LOGS_RECH.ID_LOG  ") + CR
-        + S(u"left join transportlogistik tl on tl.id = logs.id_transportlogistik") + CR
-        + S(u"left join transportlogistik_waggon tlw on tlw.id = tl.id_transportlogistik_waggon") + CR
-        + S(u" LEFT JOIN RINDENKENNZ ON LOGS.ID_RINDENKENNZ = RINDENKENNZ.ID_RINDENKENNZ  WHERE ");
-    return sql + f + (sortOrder >= 1 && sortOrder <= 6 ? orderBy[sortOrder] : QString());
-}
-
-// The jacket query joins no transport tables, so its column list has none.
 QString jacketQuery(const QString &jacketId, const QString &recordId)
 {
-    const QStringList columns = {QString(), S(u"LOGS.FREI1"), S(u"RINDEPROZENT"), S(u"LOGS.RINDE_WERT"),
-        S(u"ISNULL(LOGS.RINDE_WERT,0)"), S(u"LOGS_RECH.R_PREIS"), S(u"KKLASSE"), QString()};
-    QString sql = S(u"SELECT LOGS.LOS, LOGS.BLNR, MANTEL.HA, MANTEL.HS, MANTEL.GKL, MANTEL.STKL, ")
-        + S(u"MANTEL.LANGE, MANTEL.DURCH, MANTEL.STUCK, MANTEL.KUBATUR, ") + CR + S(u" MANTEL.ENTRINDUNG, ") + CR
-        + S(u" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT ") + CR;
-    for (const QString &e : columns) {
-        if (e == u"KKLASSE" || e == u"LISTENART" || e == u"ENTRINDUNG" || e.isEmpty())
-            continue;
-        if (e == u"RINDEPROZENT")
-            sql += S(u", 'cm' as [") + e + S(u"]");
-        else if (e == u"RINDE_WERT" || e == u"LOGS.RINDE_WERT" || e == u"ISNULL(LOGS.RINDE_WERT,0)")
-            sql += S(u", MANTEL.RINDE as [") + e + S(u"]");
-        else
-            sql += S(u", ") + e + S(u" as [") + e + S(u"]");
-    }
-    return sql + S(u" FROM LOGS left join (SELECT TOP 1 * FROM LOGS_RECH WHERE LOGS_RECH.ID_LOG = ") + recordId
-        + S(u") LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, MANTEL WHERE  MANTEL.ID_MANTEL = ") + jacketId
-        + S(u" AND LOGS.ID_LOG = ") + recordId;
+    return JacketQuery(entries({QString(), S(u"LOGS.FREI1"), S(u"RINDEPROZENT"), S(u"LOGS.RINDE_WERT"),
+                           S(u"ISNULL(LOGS.RINDE_WERT,0)"), S(u"LOGS_RECH.R_PREIS"), S(u"KKLASSE"), QString()}),
+        jacketId, recordId);
 }
 
 QStringList heightQueries(const QString &id)
 {
-    return {
-        S(u"SELECT SCHICHT_HOEHEN_KOPF.* FROM LOGS INNER JOIN SCHICHT_HOEHEN_KOPF ON LOGS.ID_LOG = "
-          u"SCHICHT_HOEHEN_KOPF.ID_LOG WHERE LOGS.ID_LOG = ")
-            + id + S(u" "),
-        S(u"SELECT LOGS.STAPELLANGE, LOGS.LAENGE, SCHICHT_HOEHEN.HEIGHT, ISNULL(LOGS.KORREKTUR,0) AS KORREKTUR FROM "
-          u"LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = ")
-            + id + S(u" "),
-        S(u"SELECT LOGS.STAPELLANGE, LOGS.LAENGE, SCHICHT_HOEHEN_HINTEN.HEIGHT, ISNULL(LOGS.KORREKTUR,0) AS KORREKTUR "
-          u"FROM LOGS INNER JOIN SCHICHT_HOEHEN_HINTEN ON LOGS.ID_LOG = SCHICHT_HOEHEN_HINTEN.ID_LOG WHERE "
-          u"LOGS.ID_LOG = ")
-            + id + S(u" "),
-        S(u"SELECT ROUND(SUM(SCHICHT_HOEHEN.HEIGHT)/COUNT(*),2) AS DHIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON "
-          u"LOGS.ID_LOG = SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = ")
-            + id + S(u" "),
-        // the height probe of the single-log rows
-        S(u"SELECT SCHICHT_HOEHEN.HEIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = SCHICHT_HOEHEN.ID_LOG "
-          u"WHERE LOGS.ID_LOG = ")
-            + id + S(u" "),
-    };
-}
-
-QString condensedQuery(const QString &f, bool longGrade)
-{
-    const QString hs = longGrade ? S(u"HOLZSORTE.HS_LANG") : S(u"LOGS.HS");
-    return S(u"SELECT LOGS.DSART, HOLZART.HA_LANG HA, ") + hs + S(u" HS, LOGS.GKL, LOGS.STKL, LOGS.ID_MASSEINHEIT, ")
-        + S(u"SUM(STK) AS SUMSTK, SUM(KUBATUR) AS KUB, ") + S(u"SUM(KUBRM) AS RM, SUM(MSZ_EURO*KUBATUR) AS DMSZ ")
-        + S(u"FROM LOGS ") + S(u"LEFT JOIN HOLZART ON LOGS.HA = HOLZART.HA ")
-        + S(u"LEFT JOIN HOLZSORTE ON LOGS.HS = HOLZSORTE.HS ")
-        + S(u"LEFT JOIN D_MSZ ON HOLZART.ZUORD_MSZ = D_MSZ.HA AND HOLZSORTE.ZUORD_MSZ = D_MSZ.HS AND LOGS.STKL = "
-            u"D_MSZ.STKL AND LOGS.DSART = D_MSZ.DSART ")
-        + S(u"WHERE ") + f + S(u" ") + S(u"GROUP BY LOGS.DSART, HOLZART.HA_LANG, ") + hs
-        + S(u", LOGS.GKL, LOGS.STKL, LOGS.ID_MASSEINHEIT ") + S(u"ORDER BY LOGS.DSART, HOLZART.HA_LANG, ") + hs
-        + S(u", LOGS.GKL, LOGS.STKL, LOGS.ID_MASSEINHEIT ");
+    return {StackHeadStatement(id), FrontHeightsStatement(id), BackHeightsStatement(id), AverageHeightStatement(id),
+        HeightProbeStatement(id)};
 }
 
 // Every statement form, for one set of values.
@@ -305,37 +147,36 @@ QStringList corpus(const RunValues &v)
         S(u"SELECT ACCESS_LEVELS FROM ACCESS_LEVELS WHERE ID = ") + v.accessLevelId,
         S(u"SELECT NUMBER_VALUE FROM OPTIONEN WHERE PROPERTY_ID = 'KUBATURPLACE'"),
         S(u"SELECT * FROM STRINGS WHERE ID_STRING = 727"),
-        businessYearQuery(S(u"RELTABLE1")),
-        businessYearQuery(S(u"RELTABLE10")),
-        listBrowser(S(u" "), dateRange(S(u"01.01.2024"), S(u"31.12.2024"))),
-        listBrowser(S(u" "), dateRange(S(u"01.01.2024"), QString())),
-        listBrowser(businessYearJoin(S(u"RELTABLE1"), S(u"2024")), accessCondition(accessSubquery(2, S(u"01")))),
-        listBrowser(businessYearJoin(S(u"RELTABLE1"), S(u"2024")), dateRange(S(u"01.05.2024"), S(u"31.05.2024"))),
-        listBrowser(S(u" "), accessCondition(accessSubquery(0, QString()))),
-        listBrowser(S(u" "), accessCondition(S(u"(") + v.accessLevelId + S(u")"))),
-        listBrowser(S(u" "), S(u" AND L.LISTE = '") + v.list + S(u"' AND ISNULL(L.LISTENART,0) = 1")),
-        lotQuery(S(u"LOS"), v.list, S(u"Stammholz")),
-        lotQuery(S(u"LOS"), v.list, QString()),
-        lotQuery(S(u"POLTNR"), v.list, S(u"Stammholz")),
-        lotQuery(S(u"POLTNR"), v.list, QString()),
-        listTypesQuery(v.list, S(u"1")),
-        listTypesQuery(v.list, QString()),
-        listTypesQuery(QString(), QString()),
-        provisionQuery(S(u"Abfuhr Mai")),
-        S(u" select listenart from listenart where text = 'Stammholz' "),
+        BusinessYearStatement(S(u"RELTABLE1")),
+        BusinessYearStatement(S(u"RELTABLE10")),
+        listsBetween(S(u"01.01.2024"), S(u"31.12.2024")),
+        listsBetween(S(u"01.01.2024"), QString()),
+        lists(S(u"2024"), AccessLevelFilter(v.accessLevelId, S(u"010000"))),
+        lists(S(u"2024"), QString(), S(u"01.05.2024"), S(u"31.05.2024")),
+        lists(QString(), AccessLevelFilter(v.accessLevelId, S(u"000000"))),
+        lists(QString(), AccessLevelFilter(v.accessLevelId, S(u"010203"))),
+        oneList(v.list, S(u"1")),
+        oneList(v.list, QString()),
+        LotListStatement(LotMode::Lots, v.list, S(u"Stammholz")),
+        LotListStatement(LotMode::Lots, v.list, QString()),
+        LotListStatement(LotMode::Piles, v.list, S(u"Stammholz")),
+        LotListStatement(LotMode::Piles, v.list, QString()),
+        ListTypesStatement(v.list, S(u"1")),
+        ListTypesStatement(v.list, QString()),
+        ListTypesStatement(QString(), QString()),
+        ProvisionStatement(S(u"Abfuhr Mai")),
+        ListTypeNumberStatement(S(u"Stammholz")),
         formsConfigQuery(),
         S(u"SELECT * FROM LISTENKOPF WHERE LISTE = '") + v.list + S(u"'"),
         S(u"SELECT * FROM WALDORT WHERE ID_WALDORT = ") + v.forestLocationId,
-        S(u"SELECT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, LISTZUSTXT, COORDINATE1, COORDINATE2 FROM LOGS "
-          u"WHERE ID_LOG = ")
-            + v.recordId,
-        S(u"select name from dsart where id = 1"),
-        S(u"select einheit from wareneinheit where einheit_id = ") + v.unitId + S(u" "),
+        LotTextsStatement(v.recordId),
+        RecordTypeNameStatement(1),
+        UnitNameStatement(v.unitId),
         jacketQuery(v.jacketId, v.jacketRecordId),
     };
     all += heightQueries(v.stackRecordId);
     for (const QString &f : filters(v)) {
-        all << S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f + S(u" ORDER BY LOS")
+        all << SelectionLotsStatement(f)
             << S(u"SELECT DISTINCT(LISTDATUM) FROM LOGS WHERE ") + f + S(u" ORDER BY LISTDATUM")
             << S(u"SELECT DISTINCT(LISTZUSTXT) FROM LOGS WHERE ") + f + S(u" ORDER BY LISTZUSTXT")
             << S(u"SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON LOGS.LISTE = LISTENKOPF.LISTE "
@@ -344,11 +185,10 @@ QStringList corpus(const RunValues &v)
             << S(u"SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0) FROM LOGS WHERE ")
                 + f + S(u")")
             << S(u"SELECT DISTINCT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, COORDINATE1, COORDINATE2 FROM "
-                 u"LOGS "
-                 u"WHERE ")
+                 u"LOGS WHERE ")
                 + f + S(u" ")
-            << S(u"SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + f + S(u" ") << pileTotalsQuery(v.recordId, f)
-            << totalsQuery(f) << condensedQuery(f, false) << condensedQuery(f, true);
+            << S(u"SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + f + S(u" ") << LotSummaryStatement(f, v.recordId)
+            << TotalsStatement(f) << CondensedQuery(f, false) << CondensedQuery(f, true);
         for (int n = 1; n <= 10; ++n)
             all << S(u"SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + QString::number(n)
                     + S(u") FROM LOGS WHERE ") + f + S(u")");
@@ -356,7 +196,7 @@ QStringList corpus(const RunValues &v)
             all << customerQuery(role, f);
         all += statisticsQueries(f);
         for (int sort = 0; sort <= 7; ++sort)
-            all << singleLogQuery(f, sort, columnList());
+            all << SingleLogQuery(f, sort, columnList());
     }
     return all;
 }
@@ -540,36 +380,33 @@ TEST_F(StatementCorpusTest, StartUpLookupsAndTheBusinessYear)
     EXPECT_EQ(column(S(u"SELECT ACCESS_LEVELS FROM ACCESS_LEVELS WHERE ID = 3")), QVariantList({S(u"010200")}));
     EXPECT_EQ(first(S(u"SELECT * FROM STRINGS WHERE ID_STRING = 727"), S(u"GERMAN")), QVariant(S(u"HAB-Datum:")));
     // TOP 1 of the numeric, enabled years: not the disabled 2025, not 2024/25.
-    EXPECT_EQ(column(businessYearQuery(S(u"RELTABLE1"))), QVariantList({S(u"2024")}));
-    EXPECT_TRUE(column(businessYearQuery(S(u"RELTABLE10"))).isEmpty());
+    EXPECT_EQ(column(BusinessYearStatement(S(u"RELTABLE1"))), QVariantList({S(u"2024")}));
+    EXPECT_TRUE(column(BusinessYearStatement(S(u"RELTABLE10"))).isEmpty());
     // Property ids compared with LIKE ignoring case, in the collation's order.
     EXPECT_EQ(column(formsConfigQuery()), QVariantList({S(u"coordinate1"), S(u"ZUSATZTEXT"), S(u"ZUSTEXT1")}));
 }
 
 TEST_F(StatementCorpusTest, ListBrowserByDateBusinessYearAndAccessLevel)
 {
-    const QString inYear = listBrowser(S(u" "), dateRange(S(u"01.01.2024"), S(u"31.12.2024")));
+    const QString inYear = listsBetween(S(u"01.01.2024"), S(u"31.12.2024"));
     const ResultData r = run(inYear);
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.columns, QStringList({S(u"LISTE"), S(u"listdatum"), S(u"stk"), S(u"Kubatur")}));
     EXPECT_EQ(r.rows[0][0], QVariant(S(u"4711")));
     EXPECT_EQ(r.rows[0][1], QVariant(QDateTime(QDate(2024, 5, 2), QTime(0, 0))));
     EXPECT_EQ(r.rows[0][2], QVariant(qlonglong(11)));
-    EXPECT_EQ(column(listBrowser(S(u" "), dateRange(S(u"1.11.23"), S(u"30.11.2023")))), QVariantList({S(u"4712")}));
+    EXPECT_EQ(column(listsBetween(S(u"1.11.23"), S(u"30.11.2023"))), QVariantList({S(u"4712")}));
     // An empty upper bound converts to 1900-01-01: nothing lies between.
-    EXPECT_TRUE(column(listBrowser(S(u" "), dateRange(S(u"01.01.2024"), QString()))).isEmpty());
+    EXPECT_TRUE(column(listsBetween(S(u"01.01.2024"), QString())).isEmpty());
 
     // Business year 2024 through the last two characters, access level prefix 01.
-    EXPECT_EQ(column(listBrowser(
-                  businessYearJoin(S(u"RELTABLE1"), S(u"2024")), accessCondition(accessSubquery(2, S(u"01"))))),
-        QVariantList({S(u"4711")}));
-    EXPECT_EQ(column(listBrowser(businessYearJoin(S(u"RELTABLE1"), S(u"1923")), S(u" "))), QVariantList({S(u"4712")}));
-    EXPECT_EQ(column(listBrowser(S(u" "), accessCondition(accessSubquery(2, S(u"02"))))), QVariantList({S(u"4712")}));
-    EXPECT_EQ(column(listBrowser(S(u" "), S(u" AND L.LISTE = '4711 ' AND ISNULL(L.LISTENART,0) = 1"))),
-        QVariantList({S(u"4711")}));
+    EXPECT_EQ(column(lists(S(u"2024"), AccessLevelFilter(S(u"3"), S(u"010000")))), QVariantList({S(u"4711")}));
+    EXPECT_EQ(column(lists(S(u"1923"), QString())), QVariantList({S(u"4712")}));
+    EXPECT_EQ(column(lists(QString(), AccessLevelFilter(S(u"4"), S(u"020000")))), QVariantList({S(u"4712")}));
+    EXPECT_EQ(column(oneList(S(u"4711 "), S(u"1"))), QVariantList({S(u"4711")}));
 
     try {
-        m_db->query(listBrowser(S(u" "), dateRange(S(u"31.02.2024"), S(u"31.12.2024"))));
+        m_db->query(listsBetween(S(u"31.02.2024"), S(u"31.12.2024")));
         ADD_FAILURE() << "an invalid date text was accepted";
     } catch (const DbError &e) {
         EXPECT_TRUE(e.message().contains(S(u"Datums- und/oder Uhrzeitwert"))) << e.message().toStdString();
@@ -578,16 +415,17 @@ TEST_F(StatementCorpusTest, ListBrowserByDateBusinessYearAndAccessLevel)
 
 TEST_F(StatementCorpusTest, PickersAndSelectionFilter)
 {
-    EXPECT_EQ(
-        column(lotQuery(S(u"LOS"), S(u"4711"), QString())), QVariantList({QVariant(), S(u"1"), S(u"2"), S(u"3")}));
-    EXPECT_EQ(column(lotQuery(S(u"LOS"), S(u"4711"), S(u"stammholz"))), QVariantList({S(u"1"), S(u"2"), S(u"3")}));
+    EXPECT_EQ(column(LotListStatement(LotMode::Lots, S(u"4711"), QString())),
+        QVariantList({QVariant(), S(u"1"), S(u"2"), S(u"3")}));
+    EXPECT_EQ(column(LotListStatement(LotMode::Lots, S(u"4711"), S(u"stammholz"))),
+        QVariantList({S(u"1"), S(u"2"), S(u"3")}));
     // 'P1' and 'p1 ' are one pile, as SQL Server compares them.
-    EXPECT_EQ(column(lotQuery(S(u"POLTNR"), S(u"4711"), QString())).size(), 3); // NULL, P1, P2
-    EXPECT_EQ(column(listTypesQuery(S(u"4711"), QString())).size(), 2);
-    EXPECT_EQ(column(listTypesQuery(S(u"4711"), S(u"1"))), QVariantList({S(u"Stammholz")}));
-    EXPECT_TRUE(column(listTypesQuery(QString(), QString())).isEmpty());
-    EXPECT_EQ(column(provisionQuery(S(u"abfuhr mai"))), QVariantList({1, 2, QVariant()}));
-    EXPECT_EQ(column(S(u" select listenart from listenart where text = 'Stammholz' ")), QVariantList({1}));
+    EXPECT_EQ(column(LotListStatement(LotMode::Piles, S(u"4711"), QString())).size(), 3); // NULL, P1, P2
+    EXPECT_EQ(column(ListTypesStatement(S(u"4711"), QString())).size(), 2);
+    EXPECT_EQ(column(ListTypesStatement(S(u"4711"), S(u"1"))), QVariantList({S(u"Stammholz")}));
+    EXPECT_TRUE(column(ListTypesStatement(QString(), QString())).isEmpty());
+    EXPECT_EQ(column(ProvisionStatement(S(u"abfuhr mai"))), QVariantList({1, 2, QVariant()}));
+    EXPECT_EQ(column(ListTypeNumberStatement(S(u"Stammholz"))), QVariantList({1}));
 
     const QStringList f = filters(RunValues());
     EXPECT_EQ(column(S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f[0] + S(u" ORDER BY LOS")),
@@ -614,14 +452,14 @@ TEST_F(StatementCorpusTest, HeadBlockLotSummaryAndStatistics)
 
     // Pile P1 of record 1 includes record 2's 'p1 '; the lengths 4 and 12 as
     // texts, and texts order '12' before '4'.
-    const ResultData pile = run(pileTotalsQuery(S(u"1"), f));
+    const ResultData pile = run(LotSummaryStatement(f, S(u"1")));
     ASSERT_EQ(pile.rows.size(), 1u);
     EXPECT_EQ(pile.columns, QStringList({S(u"KUB"), S(u"STK"), S(u"LISTE"), S(u"LOS"), S(u"LAENGE")}));
     EXPECT_NEAR(pile.rows[0][0].toDouble(), 1.18, 1e-9);
     EXPECT_EQ(pile.rows[0][1], QVariant(qlonglong(2)));
     EXPECT_EQ(pile.rows[0][3], QVariant(S(u"1")));
     EXPECT_EQ(pile.rows[0][4], QVariant(S(u"12 bis 4")));
-    EXPECT_EQ(first(pileTotalsQuery(S(u"4"), f + S(u" OR LOGS.ID_LOG = 4")), S(u"LAENGE")), QVariant(S(u"4")));
+    EXPECT_EQ(first(LotSummaryStatement(f + S(u" OR LOGS.ID_LOG = 4"), S(u"4")), S(u"LAENGE")), QVariant(S(u"4")));
 
     const QStringList stats = statisticsQueries(f);
     EXPECT_EQ(first(stats[0], S(u"GLAENGE")).toDouble(), 4.0);
@@ -632,7 +470,7 @@ TEST_F(StatementCorpusTest, HeadBlockLotSummaryAndStatistics)
 
 TEST_F(StatementCorpusTest, TotalsBlockWithQuotedAliases)
 {
-    const ResultData r = run(totalsQuery(filters(RunValues())[0]));
+    const ResultData r = run(TotalsStatement(filters(RunValues())[0]));
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.columns,
         QStringList({S(u"Gesamtkubatur (Fm)"), S(u"Gesamtstück (STK)"), S(u"GesamtRaummeter (RM)"),
@@ -651,7 +489,7 @@ TEST_F(StatementCorpusTest, TotalsBlockWithQuotedAliases)
 
 TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
 {
-    const ResultData r = run(singleLogQuery(filters(RunValues())[0], 4, columnList()));
+    const ResultData r = run(SingleLogQuery(filters(RunValues())[0], 4, columnList()));
     ASSERT_EQ(r.rows.size(), 3u);
     auto at = [&](size_t row, const char16_t *name) {
         const qsizetype i = r.columns.indexOf(S(name));
@@ -677,7 +515,7 @@ TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
     EXPECT_EQ(at(0, u"LOGS.LISTDATUM"), QVariant(QDateTime(QDate(2024, 5, 2), QTime(0, 0))));
 
     // Type-6 records have no bark value.
-    const ResultData lot3 = run(singleLogQuery(S(u"LOGS.ID_LOG = 4"), 1, columnList()));
+    const ResultData lot3 = run(SingleLogQuery(S(u"LOGS.ID_LOG = 4"), 1, columnList()));
     ASSERT_EQ(lot3.rows.size(), 1u);
     EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"LOGS.RINDE_WERT")))).isValid());
     EXPECT_FALSE(lot3.rows[0].at(size_t(lot3.columns.indexOf(S(u"ISNULL(LOGS.RINDE_WERT,0)")))).isValid());
@@ -685,8 +523,8 @@ TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
 
     // Sort orders: by log number (records without one come first, in no set
     // order), and by type first.
-    EXPECT_EQ(column(singleLogQuery(filters(RunValues())[3], 6, {})).mid(2), QVariantList({1, 2, 4}));
-    EXPECT_EQ(column(singleLogQuery(filters(RunValues())[3], 5, {})), QVariantList({1, 2, 3, 5, 4}));
+    EXPECT_EQ(column(SingleLogQuery(filters(RunValues())[3], 6, {})).mid(2), QVariantList({1, 2, 4}));
+    EXPECT_EQ(column(SingleLogQuery(filters(RunValues())[3], 5, {})), QVariantList({1, 2, 3, 5, 4}));
 
     const ResultData jacket = run(jacketQuery(S(u"5"), S(u"4")));
     ASSERT_EQ(jacket.rows.size(), 2u);
@@ -706,7 +544,7 @@ TEST_F(StatementCorpusTest, StackHeightsAndCondensedSection)
     EXPECT_EQ(first(h[4], S(u"HEIGHT")).toDouble(), 1.0);
 
     // '2a' and '2A' are one class and meet the rate row '2a'; 'FI' and 'fi' one wood type.
-    const ResultData r = run(condensedQuery(filters(RunValues())[0], false));
+    const ResultData r = run(CondensedQuery(filters(RunValues())[0], false));
     ASSERT_EQ(r.rows.size(), 2u);
     const auto &logs = r.rows[0];
     EXPECT_EQ(logs[0], QVariant(qlonglong(1)));
@@ -714,5 +552,5 @@ TEST_F(StatementCorpusTest, StackHeightsAndCondensedSection)
     EXPECT_EQ(logs[6], QVariant(qlonglong(2)));
     EXPECT_NEAR(logs[7].toDouble(), 1.18, 1e-9);
     EXPECT_NEAR(logs[9].toDouble(), 80 * 1.18, 1e-9);
-    EXPECT_EQ(first(condensedQuery(filters(RunValues())[0], true), S(u"HS")), QVariant(S(u"Langholz")));
+    EXPECT_EQ(first(CondensedQuery(filters(RunValues())[0], true), S(u"HS")), QVariant(S(u"Langholz")));
 }
