@@ -20,34 +20,15 @@ QString sourcePath(const QString &relative)
     return QStringLiteral(TANNBUCH_SOURCE_DIR "/") + relative;
 }
 
-void createSqliteDatabase(const QString &path, const QString &sql)
-{
-    QFile::remove(path);
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
-        != SQLITE_OK) {
-        const std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
-        sqlite3_close(db);
-        throw std::runtime_error("cannot create test database: " + msg);
-    }
-    // Indexes over text are built in the order in which the program reads them.
-    SqlServerFunctions::install(db);
-    char *err = nullptr;
-    // Without syncing to disk a test database is made in milliseconds.
-    const QByteArray script = "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;\n" + sql.toUtf8();
-    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const std::string msg = err ? err : "unknown error";
-        sqlite3_free(err);
-        sqlite3_close(db);
-        throw std::runtime_error("cannot fill test database: " + msg);
-    }
-    sqlite3_close(db);
-}
+namespace {
 
-QString changeSqliteDatabase(const QString &path, const QString &sql)
+// Runs SQL on a database file opened with the given flags and the program's
+// text order, as its indexes over text need; SQLite's message, or an empty
+// text when it ran.
+QString runSqlite(const QString &path, int flags, const QByteArray &sql)
 {
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close(db);
         return message;
@@ -55,11 +36,28 @@ QString changeSqliteDatabase(const QString &path, const QString &sql)
     SqlServerFunctions::install(db);
     char *error = nullptr;
     QString message;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) != SQLITE_OK)
         message = error ? QString::fromUtf8(error) : QStringLiteral("unknown error");
     sqlite3_free(error);
     sqlite3_close(db);
     return message;
+}
+
+} // namespace
+
+void createSqliteDatabase(const QString &path, const QString &sql)
+{
+    QFile::remove(path);
+    // Without syncing to disk a test database is made in milliseconds.
+    const QString message = runSqlite(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+        "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;\n" + sql.toUtf8());
+    if (!message.isEmpty())
+        throw std::runtime_error("cannot create test database: " + message.toStdString());
+}
+
+QString changeSqliteDatabase(const QString &path, const QString &sql)
+{
+    return runSqlite(path, SQLITE_OPEN_READWRITE, sql.toUtf8());
 }
 
 QString schemaSql()
