@@ -152,11 +152,7 @@ TEST_F(PdfExportTest, ActiveSheetBecomesThePdfWithItsFooter)
 
 TEST_F(PdfExportTest, CancelLeavesTheEarlierFileAndNothingElse)
 {
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("der Bericht von gestern");
-    }
+    ASSERT_TRUE(testsupport::writeFile(target, "der Bericht von gestern"));
     const auto wb = report(500);
     int calls = 0;
     int total = 0;
@@ -173,11 +169,7 @@ TEST_F(PdfExportTest, CancelLeavesTheEarlierFileAndNothingElse)
 
 TEST_F(PdfExportTest, FullDiskIsToldAndKeepsTheEarlierFile)
 {
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("der Bericht von gestern");
-    }
+    ASSERT_TRUE(testsupport::writeFile(target, "der Bericht von gestern"));
     const auto wb = report(20000);
     // In a child process, so the file-size limit stays there.
     const pid_t pid = fork();
