@@ -1,4 +1,5 @@
 #include "db/Connection.h"
+#include "common/TestSupport.h"
 #include "db/Backend.h"
 #include "db/DbError.h"
 
@@ -85,10 +86,7 @@ TEST(Connection, MissingDatabaseFileIsToldAsSuch)
 {
     QTemporaryDir dir;
     const QString text = dir.filePath(QStringLiteral("notes.txt"));
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("no database");
-    file.close();
+    ASSERT_TRUE(testsupport::writeFile(text, "no database"));
     for (const QString &path : {dir.filePath(QStringLiteral("fehlt/forst.sqlite")), text}) {
         const QString message = openFailure(
             QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source=") + path);

@@ -107,18 +107,13 @@ TEST(SqliteBackendOpen, MissingEmptyAndForeignFilesFailNamingTheFile)
     EXPECT_FALSE(QFile::exists(missing)); // read-only: nothing is created
 
     const QString foreign = dir.filePath(QStringLiteral("liste.txt"));
-    QFile f(foreign);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("LISTE;LOS;STK\n").repeated(40));
-    f.close();
+    ASSERT_TRUE(testsupport::writeFile(foreign, QByteArray("LISTE;LOS;STK\n").repeated(40)));
     const QString notDb = openFailure(foreign);
     EXPECT_TRUE(notDb.contains(QStringLiteral("liste.txt"))) << qPrintable(notDb);
     EXPECT_TRUE(notDb.contains(QStringLiteral("not a database"))) << qPrintable(notDb);
 
     const QString empty = dir.filePath(QStringLiteral("leer.sqlite"));
-    QFile e(empty);
-    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
-    e.close();
+    ASSERT_TRUE(testsupport::writeFile(empty, QByteArray()));
     EXPECT_TRUE(openFailure(empty).contains(QStringLiteral("leer.sqlite")));
 
     EXPECT_FALSE(openFailure(QString()).isEmpty());
