@@ -73,7 +73,7 @@ std::vector<LayoutCase> layoutCases()
         {"landscape", 100, 1, {},
             [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().orientation = QStringLiteral("landscape"); },
             {{1, 32}, {33, 64}, {65, 96}, {97, 100}}, {{1, 1}}, 1.0},
-        {"scale", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().scale = 50; }, {{1, 97}, {98, 100}},
+        {"scale", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().setScale(50); }, {{1, 97}, {98, 100}},
             {{1, 1}}, 0.5},
         {"hidden rows take no room", 100, 1, {},
             [](Workbook &wb) {
@@ -176,7 +176,7 @@ TEST(PageLayoutTest, TemplatePrintAreaTitlesAndSetUpAreRead)
 
     // A scale the program sets replaces fitting, as in the saved file; the
     // second page then repeats the title rows.
-    wb->sheet(0).pageSetupForWrite().scale = 400;
+    wb->sheet(0).pageSetupForWrite().setScale(400);
     const PageLayout scaled(*wb, 0);
     ASSERT_GT(scaled.pageCount(), 1);
     EXPECT_DOUBLE_EQ(scaled.scale(), 4.0);

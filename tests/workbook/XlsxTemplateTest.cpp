@@ -240,7 +240,7 @@ TEST_F(XlsxTemplateTest, PageSetupFromProgramReplacesTemplateValues)
 {
     const auto wb = XlsxReader::load(templatePath);
     PageSetup &page = wb->sheet(0).pageSetupForWrite();
-    page.scale = 90;
+    page.setScale(90);
     page.oddHeader = QStringLiteral("&CHolzliste 4711");
     page.oddFooter = QStringLiteral("&CSeite &P von &N");
     const QString out = saveAs(*wb);

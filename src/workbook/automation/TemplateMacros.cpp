@@ -38,7 +38,7 @@ void writeKopfFuss(Workbook &workbook, Worksheet &sheet, const QVariantList &arg
     PageSetup &page = sheet.pageSetupForWrite();
     page.changed = true;
     if (zoomFits)
-        page.scale = zoom;
+        page.setScale(zoom);
     if (kopfFuss) {
         const QString listNumber
             = workbook.customProperties().value(TemplateMacros::listNumberProperty()).toString().trimmed();

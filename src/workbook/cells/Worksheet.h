@@ -56,6 +56,16 @@ struct PageSetup
 {
     bool changed = false;
     int scale = 100; // percent, 10..400
+    // The program set the scale (setScale). As in the spreadsheet program,
+    // setting a scale turns fitting to pages off, even when it is the
+    // template's own.
+    bool scaleSet = false;
+
+    void setScale(int percent)
+    {
+        scale = percent;
+        scaleSet = true;
+    }
     QString oddHeader; // header text in the file's &-code form ("&P", "&N", ...)
     QString oddFooter;
     int paperSize = 0; // the file format's paper code (9 = A4); 0 keeps the template's

@@ -246,7 +246,7 @@ void SheetWriter::keepTemplateElement(pugi::xml_node element, int rank)
 // A scale the program sets replaces fitting to pages.
 void SheetWriter::dropFitToPage(pugi::xml_node sheetPr) const
 {
-    if (!m_page.changed || child(m_root, "pageSetup").attribute("scale").as_int(100) == m_page.scale)
+    if (!m_page.changed || !m_page.scaleSet)
         return;
     if (pugi::xml_node fit = child(sheetPr, "pageSetUpPr"))
         fit.remove_attribute("fitToPage");

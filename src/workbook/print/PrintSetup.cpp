@@ -156,7 +156,7 @@ PrintSetup PrintSetup::of(const Workbook &workbook, int sheetIndex)
     // template's values. A scale the program set replaces fitting to pages,
     // as the saved file has it.
     const PageSetup &page = sheet.pageSetup();
-    if (setup.fitToPage && page.scale != setup.scale)
+    if (page.scaleSet)
         setup.fitToPage = false;
     setup.scale = qBound(10, page.scale, 400);
     setup.paper = paperOf(page.paperSize);
