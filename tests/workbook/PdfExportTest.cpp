@@ -1,6 +1,7 @@
 // PDF export and printing with the program's own page renderer: what the
-// PDF holds, and that cancelling, a failing print command and a full disk
-// are told and leave no file and no process behind.
+// PDF holds, that cancelling, a failing print command and a full disk are
+// told and leave no file and no process behind, and that a template's font
+// colours and vertical alignments reach the page.
 
 #include "XlsxTestHelpers.h"
 
@@ -11,11 +12,14 @@
 #include "workbook/package/OfficeConverter.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
+#include "workbook/print/PageRenderer.h"
 #include "workbook/print/ReportPrinter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -290,6 +294,164 @@ TEST_F(PdfExportTest, LegacyBinaryTemplateIsConvertedOnLoad)
     EXPECT_EQ(loaded->sheet(0).name(), QStringLiteral("Tannbuch"));
     EXPECT_EQ(loaded->sheet(0).cell(3, 1)->text, QStringLiteral("Stamm 3"));
     EXPECT_EQ(loaded->sourcePath(), QFileInfo(legacy).absoluteFilePath());
+}
+
+// A template cell's font colour and vertical alignment as the styles part
+// writes them, and what the loaded workbook resolves them to.
+struct TemplateStyleCase
+{
+    const char *color; // the font's colour element
+    const char *vertical; // the cell format's vertical alignment
+    const char *resolvedColor;
+    VAlign resolvedVertical;
+};
+
+const std::vector<TemplateStyleCase> templateStyleCases = {
+    {"", "", "", VAlign::Bottom},
+    {"<color theme=\"1\"/>", "", "#000000", VAlign::Bottom},
+    {"<color rgb=\"FFFF0000\"/>", "top", "#FF0000", VAlign::Top},
+    {"<color indexed=\"10\"/>", "center", "#FF0000", VAlign::Center},
+    {"<color theme=\"4\" tint=\"0.4\"/>", "bottom", "#4472C4", VAlign::Bottom},
+    {"<color auto=\"1\"/>", "justify", "", VAlign::Justify},
+    {"<color indexed=\"64\"/>", "distributed", "", VAlign::Distributed},
+};
+
+// A template whose row i holds the text "Holz" in the font and cell format i
+// of the cases above, each row 45 points high.
+std::vector<ZipEntry> styledTemplate()
+{
+    const QByteArray head = xmlHead;
+    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const QByteArray ct = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+    QByteArray fonts;
+    QByteArray xfs;
+    QByteArray rows;
+    for (size_t i = 0; i < templateStyleCases.size(); ++i) {
+        const TemplateStyleCase &c = templateStyleCases[i];
+        const QByteArray n = QByteArray::number(qulonglong(i));
+        fonts += QByteArray("<font><sz val=\"11\"/>") + c.color + "<name val=\"Calibri\"/></font>";
+        xfs += "<xf numFmtId=\"0\" fontId=\"" + n + "\" fillId=\"0\" borderId=\"0\" xfId=\"0\">"
+            + (*c.vertical ? QByteArray("<alignment vertical=\"") + c.vertical + "\"/>" : QByteArray()) + "</xf>";
+        rows += "<row r=\"" + QByteArray::number(qulonglong(i + 1)) + "\" ht=\"45\" customHeight=\"1\"><c r=\"A"
+            + QByteArray::number(qulonglong(i + 1)) + "\" s=\"" + n
+            + "\" t=\"inlineStr\"><is><t>Holz</t></is></c></row>";
+    }
+    const QByteArray styles = head + "<styleSheet " + ns + "><fonts>" + fonts
+        + "</fonts><fills><fill><patternFill patternType=\"none\"/></fill></fills>"
+          "<borders><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+          "<cellStyleXfs><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs><cellXfs>"
+        + xfs + "</cellXfs></styleSheet>";
+    return {
+        entry("[Content_Types].xml",
+            head
+                + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                  "<Default Extension=\"rels\" "
+                  "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                  "<Override PartName=\"/xl/workbook.xml\" ContentType=\""
+                + ct + "sheet.main+xml\"/><Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" + ct
+                + "worksheet+xml\"/><Override PartName=\"/xl/styles.xml\" ContentType=\"" + ct
+                + "styles+xml\"/></Types>"),
+        entry("_rels/.rels",
+            head
+                + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" Type=\""
+                + rel + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"),
+        entry("xl/workbook.xml",
+            head + "<workbook " + ns
+                + "><sheets><sheet name=\"Tannbuch\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"),
+        entry("xl/_rels/workbook.xml.rels",
+            head
+                + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" Type=\""
+                + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rel
+                + "styles\" Target=\"styles.xml\"/></Relationships>"),
+        entry("xl/styles.xml", styles),
+        entry("xl/worksheets/sheet1.xml",
+            head + "<worksheet " + ns + "><sheetData>" + rows
+                + "</sheetData><pageMargins left=\"0.5\" right=\"0.5\" top=\"0.5\" bottom=\"0.5\" header=\"0.3\" "
+                  "footer=\"0.3\"/></worksheet>"),
+    };
+}
+
+TEST_F(PdfExportTest, TemplateFontColoursAndVerticalAlignmentsAreRead)
+{
+    const QString path = dir.filePath(QStringLiteral("Farben.xlsx"));
+    writeZip(path, styledTemplate());
+    const auto wb = XlsxReader::load(path);
+    for (size_t i = 0; i < templateStyleCases.size(); ++i) {
+        SCOPED_TRACE(templateStyleCases[i].color + std::string(" ") + templateStyleCases[i].vertical);
+        const Cell *cell = wb->sheet(0).cell(int(i) + 1, 1);
+        ASSERT_NE(cell, nullptr);
+        const ResolvedStyle style = wb->resolve(cell->styleId);
+        EXPECT_EQ(style.fontColor, QString::fromLatin1(templateStyleCases[i].resolvedColor));
+        EXPECT_EQ(style.verticalAlignment, templateStyleCases[i].resolvedVertical);
+    }
+}
+
+// On the page, the text of rows 3 to 5 is red at the top, red in the middle
+// and blue at the bottom of its cell, with no black in it.
+TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
+{
+    const QString path = dir.filePath(QStringLiteral("Farben.xlsx"));
+    writeZip(path, styledTemplate());
+    const auto wb = XlsxReader::load(path);
+    const PageRenderer renderer(*wb, 0);
+    const PageLayout &layout = renderer.layout();
+    const double zoom = 2.0; // two pixels a point
+    QImage page((layout.paperSize() * zoom).toSize(), QImage::Format_RGB32);
+    page.setDotsPerMeterX(int(72 * zoom / 0.0254));
+    page.setDotsPerMeterY(int(72 * zoom / 0.0254));
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        painter.scale(zoom, zoom);
+        renderer.drawPage(painter, 0);
+    }
+    struct Ink
+    {
+        int row;
+        QColor color;
+        double from; // where the ink's middle lies, as a share of the cell's height
+        double to;
+    };
+    const Ink inks[] = {{3, QColor(0xFF, 0, 0), 0.0, 0.35}, {4, QColor(0xFF, 0, 0), 0.35, 0.65},
+        {5, QColor(0x44, 0x72, 0xC4), 0.65, 1.0}};
+    const QRectF printable = layout.printableRect();
+    for (const Ink &ink : inks) {
+        SCOPED_TRACE(ink.row);
+        const double top = printable.top() + layout.rowsHeight(1, ink.row - 1) * layout.scale();
+        const double height = layout.rowHeight(ink.row) * layout.scale();
+        const QRect cell = QRectF(printable.left(), top, layout.columnWidth(1) * layout.scale(), height)
+                               .adjusted(1, 1, -1, -1)
+                               .toAlignedRect();
+        int inked = 0;
+        int inColour = 0;
+        int black = 0;
+        double ySum = 0;
+        for (int y = int(cell.top() * zoom); y < int(cell.bottom() * zoom); ++y) {
+            for (int x = int(cell.left() * zoom); x < int(cell.right() * zoom); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                if (c == Qt::white)
+                    continue;
+                ++inked;
+                ySum += y / zoom;
+                const QColor &e = ink.color;
+                inColour
+                    += std::abs(c.red() - e.red()) + std::abs(c.green() - e.green()) + std::abs(c.blue() - e.blue())
+                    < 60;
+                black += qMax(c.red(), qMax(c.green(), c.blue())) < 60;
+            }
+        }
+        ASSERT_GT(inked, 0);
+        EXPECT_GT(inColour, 10);
+        EXPECT_EQ(black, 0);
+        const double middle = (ySum / inked - top) / height;
+        EXPECT_GT(middle, ink.from);
+        EXPECT_LT(middle, ink.to);
+    }
 }
 
 } // namespace
