@@ -316,98 +316,66 @@ const std::vector<TemplateStyleCase> templateStyleCases = {
     {"<color indexed=\"64\"/>", "distributed", "", VAlign::Distributed},
 };
 
-// A template whose row i holds the text "Holz" in the font and cell format i
-// of the cases above, each row 45 points high.
-std::vector<ZipEntry> styledTemplate()
+// The test template with row i of its report sheet holding the text "Holz"
+// in the font and cell format i of the cases above, each row 45 points high.
+std::unique_ptr<Workbook> styledTemplate(const QString &path)
 {
-    const QByteArray head = xmlHead;
-    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
-    const QByteArray rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
-    const QByteArray ct = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
     QByteArray fonts;
     QByteArray xfs;
     QByteArray rows;
     for (size_t i = 0; i < templateStyleCases.size(); ++i) {
         const TemplateStyleCase &c = templateStyleCases[i];
         const QByteArray n = QByteArray::number(qulonglong(i));
+        const QByteArray r = QByteArray::number(qulonglong(i + 1));
         fonts += QByteArray("<font><sz val=\"11\"/>") + c.color + "<name val=\"Calibri\"/></font>";
-        xfs += "<xf numFmtId=\"0\" fontId=\"" + n + "\" fillId=\"0\" borderId=\"0\" xfId=\"0\">"
-            + (*c.vertical ? QByteArray("<alignment vertical=\"") + c.vertical + "\"/>" : QByteArray()) + "</xf>";
-        rows += "<row r=\"" + QByteArray::number(qulonglong(i + 1)) + "\" ht=\"45\" customHeight=\"1\"><c r=\"A"
-            + QByteArray::number(qulonglong(i + 1)) + "\" s=\"" + n
+        xfs += "<xf fontId=\"" + n + "\"><alignment vertical=\"" + c.vertical + "\"/></xf>";
+        rows += "<row r=\"" + r + "\" ht=\"45\" customHeight=\"1\"><c r=\"A" + r + "\" s=\"" + n
             + "\" t=\"inlineStr\"><is><t>Holz</t></is></c></row>";
     }
-    const QByteArray styles = head + "<styleSheet " + ns + "><fonts>" + fonts
-        + "</fonts><fills><fill><patternFill patternType=\"none\"/></fill></fills>"
-          "<borders><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-          "<cellStyleXfs><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs><cellXfs>"
-        + xfs + "</cellXfs></styleSheet>";
-    return {
-        entry("[Content_Types].xml",
-            head
-                + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                  "<Default Extension=\"rels\" "
-                  "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                  "<Override PartName=\"/xl/workbook.xml\" ContentType=\""
-                + ct + "sheet.main+xml\"/><Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" + ct
-                + "worksheet+xml\"/><Override PartName=\"/xl/styles.xml\" ContentType=\"" + ct
-                + "styles+xml\"/></Types>"),
-        entry("_rels/.rels",
-            head
-                + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\""
-                + rel + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"),
-        entry("xl/workbook.xml",
-            head + "<workbook " + ns
-                + "><sheets><sheet name=\"Tannbuch\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"),
-        entry("xl/_rels/workbook.xml.rels",
-            head
-                + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\""
-                + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rel
-                + "styles\" Target=\"styles.xml\"/></Relationships>"),
-        entry("xl/styles.xml", styles),
-        entry("xl/worksheets/sheet1.xml",
-            head + "<worksheet " + ns + "><sheetData>" + rows
-                + "</sheetData><pageMargins left=\"0.5\" right=\"0.5\" top=\"0.5\" bottom=\"0.5\" header=\"0.3\" "
-                  "footer=\"0.3\"/></worksheet>"),
-    };
+    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    std::vector<ZipEntry> entries = templateEntries();
+    for (ZipEntry &e : entries) {
+        if (e.name == QLatin1String("xl/styles.xml"))
+            e.data = QByteArray(xmlHead) + "<styleSheet " + ns + "><fonts>" + fonts + "</fonts><cellXfs>" + xfs
+                + "</cellXfs></styleSheet>";
+        else if (e.name == QLatin1String("xl/worksheets/sheet1.xml"))
+            e.data = QByteArray(xmlHead) + "<worksheet " + ns + "><sheetData>" + rows
+                + "</sheetData><pageMargins left=\"0.5\" right=\"0.5\" top=\"0.5\" bottom=\"0.5\" "
+                  "header=\"0.3\" footer=\"0.3\"/></worksheet>";
+    }
+    writeZip(path, entries);
+    return XlsxReader::load(path);
 }
 
 TEST_F(PdfExportTest, TemplateFontColoursAndVerticalAlignmentsAreRead)
 {
-    const QString path = dir.filePath(QStringLiteral("Farben.xlsx"));
-    writeZip(path, styledTemplate());
-    const auto wb = XlsxReader::load(path);
+    const auto wb = styledTemplate(dir.filePath(QStringLiteral("Farben.xlsx")));
     for (size_t i = 0; i < templateStyleCases.size(); ++i) {
-        SCOPED_TRACE(templateStyleCases[i].color + std::string(" ") + templateStyleCases[i].vertical);
+        const TemplateStyleCase &c = templateStyleCases[i];
+        SCOPED_TRACE(std::string(c.color) + " " + c.vertical);
         const Cell *cell = wb->sheet(0).cell(int(i) + 1, 1);
         ASSERT_NE(cell, nullptr);
         const ResolvedStyle style = wb->resolve(cell->styleId);
-        EXPECT_EQ(style.fontColor, QString::fromLatin1(templateStyleCases[i].resolvedColor));
-        EXPECT_EQ(style.verticalAlignment, templateStyleCases[i].resolvedVertical);
+        EXPECT_EQ(style.fontColor, QString::fromLatin1(c.resolvedColor));
+        EXPECT_EQ(style.verticalAlignment, c.resolvedVertical);
     }
 }
 
-// On the page, the text of rows 3 to 5 is red at the top, red in the middle
-// and blue at the bottom of its cell, with no black in it.
+// On the page (drawn at two pixels a point), the text of rows 3 to 5 is red
+// at the top, red in the middle and blue at the bottom of its cell, with no
+// black in it.
 TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
 {
-    const QString path = dir.filePath(QStringLiteral("Farben.xlsx"));
-    writeZip(path, styledTemplate());
-    const auto wb = XlsxReader::load(path);
+    const auto wb = styledTemplate(dir.filePath(QStringLiteral("Farben.xlsx")));
     const PageRenderer renderer(*wb, 0);
     const PageLayout &layout = renderer.layout();
-    const double zoom = 2.0; // two pixels a point
-    QImage page((layout.paperSize() * zoom).toSize(), QImage::Format_RGB32);
-    page.setDotsPerMeterX(int(72 * zoom / 0.0254));
-    page.setDotsPerMeterY(int(72 * zoom / 0.0254));
+    QImage page((layout.paperSize() * 2).toSize(), QImage::Format_RGB32);
+    page.setDotsPerMeterX(int(144 / 0.0254));
+    page.setDotsPerMeterY(int(144 / 0.0254));
     page.fill(Qt::white);
     {
         QPainter painter(&page);
-        painter.scale(zoom, zoom);
+        painter.scale(2, 2);
         renderer.drawPage(painter, 0);
     }
     struct Ink
@@ -419,36 +387,32 @@ TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
     };
     const Ink inks[] = {{3, QColor(0xFF, 0, 0), 0.0, 0.35}, {4, QColor(0xFF, 0, 0), 0.35, 0.65},
         {5, QColor(0x44, 0x72, 0xC4), 0.65, 1.0}};
+    const double scale = layout.scale();
     const QRectF printable = layout.printableRect();
     for (const Ink &ink : inks) {
         SCOPED_TRACE(ink.row);
-        const double top = printable.top() + layout.rowsHeight(1, ink.row - 1) * layout.scale();
-        const double height = layout.rowHeight(ink.row) * layout.scale();
-        const QRect cell = QRectF(printable.left(), top, layout.columnWidth(1) * layout.scale(), height)
-                               .adjusted(1, 1, -1, -1)
-                               .toAlignedRect();
-        int inked = 0;
-        int inColour = 0;
-        int black = 0;
+        const QRectF cell(printable.left(), printable.top() + layout.rowsHeight(1, ink.row - 1) * scale,
+            layout.columnWidth(1) * scale, layout.rowHeight(ink.row) * scale);
+        const QRect pixels = QRectF(cell.topLeft() * 2, cell.size() * 2).toRect().adjusted(2, 2, -2, -2);
+        int inked = 0, inColour = 0, black = 0;
         double ySum = 0;
-        for (int y = int(cell.top() * zoom); y < int(cell.bottom() * zoom); ++y) {
-            for (int x = int(cell.left() * zoom); x < int(cell.right() * zoom); ++x) {
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+            for (int x = pixels.left(); x <= pixels.right(); ++x) {
                 const QColor c = page.pixelColor(x, y);
                 if (c == Qt::white)
                     continue;
                 ++inked;
-                ySum += y / zoom;
-                const QColor &e = ink.color;
-                inColour
-                    += std::abs(c.red() - e.red()) + std::abs(c.green() - e.green()) + std::abs(c.blue() - e.blue())
-                    < 60;
-                black += qMax(c.red(), qMax(c.green(), c.blue())) < 60;
+                ySum += y / 2.0;
+                const int off = std::abs(c.red() - ink.color.red()) + std::abs(c.green() - ink.color.green())
+                    + std::abs(c.blue() - ink.color.blue());
+                inColour += off < 60;
+                black += std::max({c.red(), c.green(), c.blue()}) < 60;
             }
         }
         ASSERT_GT(inked, 0);
         EXPECT_GT(inColour, 10);
         EXPECT_EQ(black, 0);
-        const double middle = (ySum / inked - top) / height;
+        const double middle = (ySum / inked - cell.top()) / cell.height();
         EXPECT_GT(middle, ink.from);
         EXPECT_LT(middle, ink.to);
     }
