@@ -421,9 +421,9 @@ std::vector<SheetCellLook> SheetModel::buildRow(int row) const
     return looks;
 }
 
-// The looks of a sheet row's styles, before the values: font and its colour,
-// fill, wrap, alignment and lines, each right and bottom edge with the line the
-// neighbour there puts on it.
+// The looks of a sheet row's styles, before the values: font and its
+// colour, fill, wrap, alignment and lines, each right and bottom edge with
+// the line the neighbour there puts on it.
 std::vector<SheetCellLook> SheetModel::styledRow(int sheetRow) const
 {
     const std::vector<quint32> ids = rowStyles(sheetRow);
