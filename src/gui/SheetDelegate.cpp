@@ -130,8 +130,9 @@ void SheetDelegate::drawText(QPainter *painter, const QRect &cell, const SheetMo
     else if (look.textColumn > column)
         sourceCell = QRect(cell.left() + model.columnsPixels(column, look.textColumn - 1), cell.top(),
             model.columnPixels(look.textColumn), cell.height());
-    // Text sits above the bottom grid line, clear of the side margins.
-    const QRect textRect = sourceCell.adjusted(SheetModel::TextPadding, 0, -(SheetModel::TextPadding + 1), -2);
+    // Text sits above the bottom grid line, below the top edge and clear of
+    // the side margins, in its font's colour.
+    const QRect textRect = sourceCell.adjusted(SheetModel::TextPadding, 1, -(SheetModel::TextPadding + 1), -2);
 
     painter->setFont(source.font);
     painter->setPen(source.foreground);

@@ -7,11 +7,12 @@ class SheetModel;
 struct SheetCellLook;
 
 // Draws the cells of a SheetModel as a spreadsheet program does: fill, the
-// light grey grid, the text by its alignment (running on over empty
-// neighbours, "###" for a number too wide), links blue and underlined, and
-// the border lines on top. Each cell draws only inside its own rectangle and
-// owns the grid and border pixels of its right and bottom edges, so any part
-// of the sheet can be repainted alone. Read only: it makes no editors.
+// light grey grid, the text in its colour and by its alignment (running on
+// over empty neighbours, "###" for a number too wide), links blue and
+// underlined, and the border lines on top. Each cell draws only inside its
+// own rectangle and owns the grid and border pixels of its right and bottom
+// edges, so any part of the sheet can be repainted alone. Read only: it
+// makes no editors.
 class SheetDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -337,7 +337,10 @@ const SheetModel::StyleLook &SheetModel::styleLook(quint32 styleId) const
         s.font.setBold(r.bold);
         s.font.setItalic(r.italic);
         s.horizontalAlignment = r.horizontalAlignment;
+        s.verticalAlignment = verticalAlignment(r.verticalAlignment);
         s.wrap = r.wrapText;
+        if (!r.fontColor.isEmpty())
+            s.foreground = QColor(r.fontColor);
         if (!r.fillColor.isEmpty())
             s.fill = QColor(r.fillColor);
         s.edges[SheetEdgeLeft] = drawnLine(r.borders[EdgeLeft]);
@@ -418,9 +421,9 @@ std::vector<SheetCellLook> SheetModel::buildRow(int row) const
     return looks;
 }
 
-// The looks of a sheet row's styles, before the values: font, fill, wrap,
-// alignment and lines, each right and bottom edge with the line the
-// neighbour there puts on it.
+// The looks of a sheet row's styles, before the values: font and its
+// colour, fill, wrap, alignment and lines, each right and bottom edge with
+// the line the neighbour there puts on it.
 std::vector<SheetCellLook> SheetModel::styledRow(int sheetRow) const
 {
     const std::vector<quint32> ids = rowStyles(sheetRow);
@@ -430,6 +433,7 @@ std::vector<SheetCellLook> SheetModel::styledRow(int sheetRow) const
         const StyleLook &s = styleLook(ids[size_t(c)]);
         SheetCellLook &l = looks[size_t(c)];
         l.font = s.font;
+        l.foreground = s.foreground;
         l.fill = s.fill;
         l.wrap = s.wrap;
         l.edges = s.edges;
@@ -437,7 +441,7 @@ std::vector<SheetCellLook> SheetModel::styledRow(int sheetRow) const
             l.edges[SheetEdgeRight] = styleLook(ids[size_t(c) + 1]).edges[SheetEdgeLeft];
         if (l.edges[SheetEdgeBottom].isNone())
             l.edges[SheetEdgeBottom] = styleLook(below[size_t(c)]).edges[SheetEdgeTop];
-        l.alignment = horizontalAlignment(s.horizontalAlignment, CellType::Text) | Qt::AlignBottom;
+        l.alignment = horizontalAlignment(s.horizontalAlignment, CellType::Text) | s.verticalAlignment;
     }
     return looks;
 }
@@ -463,7 +467,7 @@ void SheetModel::showValues(std::vector<SheetCellLook> &looks, std::vector<CellT
         // A formula without a known result still occupies its cell.
         if (cell.type == CellType::Formula && type == CellType::Empty)
             types[size_t(cell.column - 1)] = CellType::Formula;
-        l.alignment = horizontalAlignment(s.horizontalAlignment, type) | Qt::AlignBottom;
+        l.alignment = horizontalAlignment(s.horizontalAlignment, type) | s.verticalAlignment;
     }
 }
 

@@ -145,7 +145,9 @@ private:
         QString numberFormat;
         QFont font;
         HAlign horizontalAlignment = HAlign::General;
+        Qt::Alignment verticalAlignment = Qt::AlignBottom;
         bool wrap = false;
+        QColor foreground = Qt::black;
         QColor fill;
         std::array<SheetLine, SheetEdgeCount> edges;
     };

@@ -1,6 +1,7 @@
 // PDF export and printing with the program's own page renderer: what the
-// PDF holds, and that cancelling, a failing print command and a full disk
-// are told and leave no file and no process behind.
+// PDF holds, that cancelling, a failing print command and a full disk are
+// told and leave no file and no process behind, and that a template's font
+// colours and vertical alignments reach the page.
 
 #include "XlsxTestHelpers.h"
 
@@ -11,11 +12,14 @@
 #include "workbook/package/OfficeConverter.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/package/XlsxWriter.h"
+#include "workbook/print/PageRenderer.h"
 #include "workbook/print/ReportPrinter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -282,6 +286,128 @@ TEST_F(PdfExportTest, LegacyBinaryTemplateIsConvertedOnLoad)
     EXPECT_EQ(loaded->sheet(0).name(), QStringLiteral("Tannbuch"));
     EXPECT_EQ(loaded->sheet(0).cell(3, 1)->text, QStringLiteral("Stamm 3"));
     EXPECT_EQ(loaded->sourcePath(), QFileInfo(legacy).absoluteFilePath());
+}
+
+// A template cell's font colour and vertical alignment as the styles part
+// writes them, and what the loaded workbook resolves them to.
+struct TemplateStyleCase
+{
+    const char *color; // the font's colour element
+    const char *vertical; // the cell format's vertical alignment
+    const char *resolvedColor;
+    VAlign resolvedVertical;
+};
+
+const std::vector<TemplateStyleCase> templateStyleCases = {
+    {"", "", "", VAlign::Bottom},
+    {"<color theme=\"1\"/>", "", "#000000", VAlign::Bottom},
+    {"<color rgb=\"FFFF0000\"/>", "top", "#FF0000", VAlign::Top},
+    {"<color indexed=\"10\"/>", "center", "#FF0000", VAlign::Center},
+    {"<color theme=\"4\" tint=\"0.4\"/>", "bottom", "#4472C4", VAlign::Bottom},
+    {"<color auto=\"1\"/>", "justify", "", VAlign::Justify},
+    {"<color indexed=\"64\"/>", "distributed", "", VAlign::Distributed},
+};
+
+// The test template with row i of its report sheet holding the text "Holz"
+// in the font and cell format i of the cases above, each row 45 points high.
+std::unique_ptr<Workbook> styledTemplate(const QString &path)
+{
+    QByteArray fonts;
+    QByteArray xfs;
+    QByteArray rows;
+    for (size_t i = 0; i < templateStyleCases.size(); ++i) {
+        const TemplateStyleCase &c = templateStyleCases[i];
+        const QByteArray n = QByteArray::number(qulonglong(i));
+        const QByteArray r = QByteArray::number(qulonglong(i + 1));
+        fonts += QByteArray("<font><sz val=\"11\"/>") + c.color + "<name val=\"Calibri\"/></font>";
+        xfs += "<xf fontId=\"" + n + "\"><alignment vertical=\"" + c.vertical + "\"/></xf>";
+        rows += "<row r=\"" + r + "\" ht=\"45\" customHeight=\"1\"><c r=\"A" + r + "\" s=\"" + n
+            + "\" t=\"inlineStr\"><is><t>Holz</t></is></c></row>";
+    }
+    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+    std::vector<ZipEntry> entries = templateEntries();
+    for (ZipEntry &e : entries) {
+        if (e.name == QLatin1String("xl/styles.xml"))
+            e.data = QByteArray(xmlHead) + "<styleSheet " + ns + "><fonts>" + fonts + "</fonts><cellXfs>" + xfs
+                + "</cellXfs></styleSheet>";
+        else if (e.name == QLatin1String("xl/worksheets/sheet1.xml"))
+            e.data = QByteArray(xmlHead) + "<worksheet " + ns + "><sheetData>" + rows
+                + "</sheetData><pageMargins left=\"0.5\" right=\"0.5\" top=\"0.5\" bottom=\"0.5\" "
+                  "header=\"0.3\" footer=\"0.3\"/></worksheet>";
+    }
+    writeZip(path, entries);
+    return XlsxReader::load(path);
+}
+
+TEST_F(PdfExportTest, TemplateFontColoursAndVerticalAlignmentsAreRead)
+{
+    const auto wb = styledTemplate(dir.filePath(QStringLiteral("Farben.xlsx")));
+    for (size_t i = 0; i < templateStyleCases.size(); ++i) {
+        const TemplateStyleCase &c = templateStyleCases[i];
+        SCOPED_TRACE(std::string(c.color) + " " + c.vertical);
+        const Cell *cell = wb->sheet(0).cell(int(i) + 1, 1);
+        ASSERT_NE(cell, nullptr);
+        const ResolvedStyle style = wb->resolve(cell->styleId);
+        EXPECT_EQ(style.fontColor, QString::fromLatin1(c.resolvedColor));
+        EXPECT_EQ(style.verticalAlignment, c.resolvedVertical);
+    }
+}
+
+// On the page (drawn at two pixels a point), the text of rows 3 to 5 is red
+// at the top, red in the middle and blue at the bottom of its cell, with no
+// black in it.
+TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
+{
+    const auto wb = styledTemplate(dir.filePath(QStringLiteral("Farben.xlsx")));
+    const PageRenderer renderer(*wb, 0);
+    const PageLayout &layout = renderer.layout();
+    QImage page((layout.paperSize() * 2).toSize(), QImage::Format_RGB32);
+    page.setDotsPerMeterX(int(144 / 0.0254));
+    page.setDotsPerMeterY(int(144 / 0.0254));
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        painter.scale(2, 2);
+        renderer.drawPage(painter, 0);
+    }
+    struct Ink
+    {
+        int row;
+        QColor color;
+        double from; // where the ink's middle lies, as a share of the cell's height
+        double to;
+    };
+    const Ink inks[] = {{3, QColor(0xFF, 0, 0), 0.0, 0.35}, {4, QColor(0xFF, 0, 0), 0.35, 0.65},
+        {5, QColor(0x44, 0x72, 0xC4), 0.65, 1.0}};
+    const double scale = layout.scale();
+    const QRectF printable = layout.printableRect();
+    for (const Ink &ink : inks) {
+        SCOPED_TRACE(ink.row);
+        const QRectF cell(printable.left(), printable.top() + layout.rowsHeight(1, ink.row - 1) * scale,
+            layout.columnWidth(1) * scale, layout.rowHeight(ink.row) * scale);
+        const QRect pixels = QRectF(cell.topLeft() * 2, cell.size() * 2).toRect().adjusted(2, 2, -2, -2);
+        int inked = 0, inColour = 0, black = 0;
+        double ySum = 0;
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+            for (int x = pixels.left(); x <= pixels.right(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                if (c == Qt::white)
+                    continue;
+                ++inked;
+                ySum += y / 2.0;
+                const int off = std::abs(c.red() - ink.color.red()) + std::abs(c.green() - ink.color.green())
+                    + std::abs(c.blue() - ink.color.blue());
+                inColour += off < 60;
+                black += std::max({c.red(), c.green(), c.blue()}) < 60;
+            }
+        }
+        ASSERT_GT(inked, 0);
+        EXPECT_GT(inColour, 10);
+        EXPECT_EQ(black, 0);
+        const double middle = (ySum / inked - cell.top()) / cell.height();
+        EXPECT_GT(middle, ink.from);
+        EXPECT_LT(middle, ink.to);
+    }
 }
 
 } // namespace

@@ -17,6 +17,15 @@ enum class HAlign : int {
     Right = -4152,
 };
 
+// Vertical alignment, with the object model's constants as values.
+enum class VAlign : int {
+    Top = -4160,
+    Center = -4108,
+    Bottom = -4107,
+    Justify = -4130,
+    Distributed = -4117,
+};
+
 // The border edges of one cell, with the object model's indexes. On a range
 // of several cells, InsideVertical and InsideHorizontal address the edges
 // between its cells; a single cell has only the first six.
@@ -78,6 +87,9 @@ struct ResolvedStyle
     bool italic = false;
     bool wrapText = false;
     HAlign horizontalAlignment = HAlign::General;
+    VAlign verticalAlignment = VAlign::Bottom;
+    // Font colour as #RRGGBB, empty for automatic (black).
+    QString fontColor;
     std::array<BorderLine, EdgeCount> borders;
     // Fill colour as #RRGGBB, empty for none.
     QString fillColor;

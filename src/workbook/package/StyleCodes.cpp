@@ -4,6 +4,31 @@
 
 namespace {
 
+// The workbook's default colour palette, indexed 1..56 as the object model's
+// colour indexes are.
+constexpr quint32 Palette[56] = {
+    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, //
+    0x800000, 0x008000, 0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, //
+    0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF, 0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, //
+    0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000, 0x008080, 0x0000FF, //
+    0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99, //
+    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, //
+    0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333, //
+};
+
+// The ten colours of the office suite's default theme (the one of its 2013
+// to 2021 versions) in the order a style's theme attribute counts them:
+// light 1, dark 1, light 2, dark 2, then accents 1 to 6. Files name dark 1
+// first, but a style's theme="1" is the dark text colour.
+constexpr quint32 ThemeColors[10] = {
+    0xFFFFFF, 0x000000, 0xE7E6E6, 0x44546A, 0x4472C4, 0xED7D31, 0xA5A5A5, 0xFFC000, 0x5B9BD5, 0x70AD47, //
+};
+
+QString rgbName(quint32 rgb)
+{
+    return QStringLiteral("#%1").arg(rgb, 6, 16, QLatin1Char('0')).toUpper();
+}
+
 // The number formats every workbook knows without declaring them. Id 14 is the
 // short date, which a German installation shows as day.month.year.
 const QHash<int, QString> &builtinFormats()
@@ -100,10 +125,7 @@ QString borderStyleName(const BorderLine &line)
 BorderLine borderLine(const QString &name, int indexed)
 {
     BorderLine line;
-    if (indexed >= 8 && indexed <= 63)
-        line.colorIndex = indexed - 7;
-    else if (indexed >= 0 && indexed <= 7)
-        line.colorIndex = indexed + 1;
+    line.colorIndex = colorIndexOfIndexed(indexed);
     struct Entry
     {
         const char *name;
@@ -143,6 +165,31 @@ int indexedColor(int colorIndex)
     return -1;
 }
 
+int colorIndexOfIndexed(int indexed)
+{
+    // 0..7 repeat the palette's first eight colours; 64 and 65 are the
+    // system's text and window colours, automatic here.
+    if (indexed >= 8 && indexed <= 63)
+        return indexed - 7;
+    if (indexed >= 0 && indexed <= 7)
+        return indexed + 1;
+    return Xl::ColorIndexAutomatic;
+}
+
+QString paletteColor(int colorIndex)
+{
+    if (colorIndex >= 1 && colorIndex <= 56)
+        return rgbName(Palette[colorIndex - 1]);
+    return QString();
+}
+
+QString themeColor(int theme)
+{
+    if (theme >= 0 && theme < 10)
+        return rgbName(ThemeColors[theme]);
+    return QString();
+}
+
 QString horizontalName(HAlign align)
 {
     switch (align) {
@@ -167,6 +214,19 @@ HAlign horizontalAlign(const QString &name)
     if (name == QLatin1String("right"))
         return HAlign::Right;
     return HAlign::General;
+}
+
+VAlign verticalAlign(const QString &name)
+{
+    if (name == QLatin1String("top"))
+        return VAlign::Top;
+    if (name == QLatin1String("center"))
+        return VAlign::Center;
+    if (name == QLatin1String("justify"))
+        return VAlign::Justify;
+    if (name == QLatin1String("distributed"))
+        return VAlign::Distributed;
+    return VAlign::Bottom;
 }
 
 } // namespace StyleCodes

@@ -22,9 +22,19 @@ QString borderStyleName(const BorderLine &line);
 BorderLine borderLine(const QString &styleName, int indexedColor);
 // The file's indexed colour of a palette colour index; -1 for automatic.
 int indexedColor(int colorIndex);
+// The palette colour index (1..56) of a file's indexed colour;
+// Xl::ColorIndexAutomatic for the system colours and unknown ones.
+int colorIndexOfIndexed(int indexed);
+// A palette colour (1..56) as #RRGGBB; empty for automatic.
+QString paletteColor(int colorIndex);
+// A theme colour (0..9) of the default theme as #RRGGBB; empty for another.
+QString themeColor(int theme);
 
 // "left", "center", "right", or "general".
 QString horizontalName(HAlign align);
 HAlign horizontalAlign(const QString &name);
+// The alignment of "top", "center", "bottom", "justify" or "distributed";
+// bottom for anything else.
+VAlign verticalAlign(const QString &name);
 
 } // namespace StyleCodes

@@ -181,7 +181,24 @@ struct FontFace
     double size = 11.0;
     bool bold = false;
     bool italic = false;
+    QString color; // #RRGGBB, empty for automatic
 };
+
+// A font's colour as #RRGGBB: its own, from the palette, or from the default
+// theme; empty for automatic. A theme colour's tint is not applied: a
+// lightened or darkened theme colour prints in the theme colour itself.
+QString fontColor(const pugi::xml_node &color)
+{
+    if (!color || isTrue(attribute(color, "auto")))
+        return QString();
+    if (attribute(color, "rgb"))
+        return colorOf(color);
+    if (attribute(color, "indexed"))
+        return StyleCodes::paletteColor(StyleCodes::colorIndexOfIndexed(toInt(attribute(color, "indexed"), -1)));
+    if (attribute(color, "theme"))
+        return StyleCodes::themeColor(toInt(attribute(color, "theme"), -1));
+    return QString();
+}
 
 FontFace fontFace(const pugi::xml_node &font)
 {
@@ -194,6 +211,7 @@ FontFace fontFace(const pugi::xml_node &font)
         face.bold = isTrue(attribute(n, "val"), true);
     if (const pugi::xml_node n = child(font, "i"))
         face.italic = isTrue(attribute(n, "val"), true);
+    face.color = fontColor(child(font, "color"));
     return face;
 }
 
@@ -269,6 +287,7 @@ struct StyleLists
             style.fontSize = fonts[size_t(fontId)].size;
             style.bold = fonts[size_t(fontId)].bold;
             style.italic = fonts[size_t(fontId)].italic;
+            style.fontColor = fonts[size_t(fontId)].color;
         }
         const int fillId = toInt(attribute(xf, "fillId"));
         if (fillId >= 0 && size_t(fillId) < fills.size())
@@ -278,6 +297,7 @@ struct StyleLists
             style.borders = borders[size_t(borderId)];
         if (const pugi::xml_node alignment = child(xf, "alignment")) {
             style.horizontalAlignment = StyleCodes::horizontalAlign(XmlDom::text(attribute(alignment, "horizontal")));
+            style.verticalAlignment = StyleCodes::verticalAlign(XmlDom::text(attribute(alignment, "vertical")));
             style.wrapText = isTrue(attribute(alignment, "wrapText"));
         }
         style.quotePrefix = isTrue(attribute(xf, "quotePrefix"));

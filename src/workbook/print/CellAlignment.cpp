@@ -22,3 +22,18 @@ Qt::Alignment horizontalAlignment(HAlign align, CellType type)
         return Qt::AlignLeft;
     }
 }
+
+Qt::Alignment verticalAlignment(VAlign align)
+{
+    switch (align) {
+    case VAlign::Top:
+    case VAlign::Justify:
+        return Qt::AlignTop;
+    case VAlign::Center:
+    case VAlign::Distributed:
+        return Qt::AlignVCenter;
+    case VAlign::Bottom:
+        break;
+    }
+    return Qt::AlignBottom;
+}

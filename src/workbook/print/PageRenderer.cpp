@@ -47,6 +47,18 @@ BorderPen gridPen()
     return pen;
 }
 
+// The baseline of a line of text in a cell: at the top with its ascent and
+// at the bottom with its descent clear of the edge, or with its middle in
+// the cell's middle.
+double baselineIn(const QRectF &cell, const QFontMetricsF &metrics, Qt::Alignment vertical)
+{
+    if (vertical == Qt::AlignTop)
+        return cell.top() + 0.75 + metrics.ascent();
+    if (vertical == Qt::AlignVCenter)
+        return cell.center().y() + (metrics.ascent() - metrics.descent()) / 2;
+    return cell.bottom() - metrics.descent() - 0.75;
+}
+
 } // namespace
 
 // One rectangle of a page: a band of rows by a band of columns, placed at
@@ -107,7 +119,10 @@ PageRenderer::Look &PageRenderer::look(quint32 styleId) const
         // Plain glyphs, no ligatures: a PDF reader then finds every letter.
         l->font.setStyleStrategy(QFont::PreferNoShaping);
         l->horizontalAlignment = r.horizontalAlignment;
+        l->verticalAlignment = verticalAlignment(r.verticalAlignment);
         l->wrap = r.wrapText;
+        if (!r.fontColor.isEmpty())
+            l->color = QColor(r.fontColor);
         if (!r.fillColor.isEmpty())
             l->fill = QColor(r.fillColor);
         const CellEdge edges[4] = {EdgeLeft, EdgeTop, EdgeRight, EdgeBottom};
@@ -289,7 +304,7 @@ private:
     void addGridLines(int i, const Row &row, const RangeRef *merge);
     void drawTexts(const Row &row);
     void drawText(int i, const Row &row, const RangeRef *merge);
-    void drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment horizontal);
+    void drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment alignment);
     void useFont(Look &look, bool link);
     QRectF runOn(int i, const Row &row, Qt::Alignment horizontal, double overflow);
     void addBorders(const Row &row);
@@ -531,7 +546,7 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
     const Qt::Alignment horizontal = horizontalAlignment(l.horizontalAlignment, t.type);
     const QRectF cell = merge ? mergeRect(*merge) : cellRect(i, row);
     if (l.wrap) {
-        drawWrapped(t.text, cell, horizontal);
+        drawWrapped(t.text, cell, horizontal | l.verticalAlignment);
         return;
     }
     const QFontMetricsF &metrics = *l.metrics;
@@ -548,7 +563,7 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
     const double x = horizontal == Qt::AlignRight ? cell.right() - TextPadding - width
         : horizontal == Qt::AlignHCenter          ? cell.center().x() - width / 2
                                                   : cell.left() + TextPadding;
-    const double baseline = cell.bottom() - metrics.descent() - 0.75;
+    const double baseline = baselineIn(cell, metrics, l.verticalAlignment);
     const bool clipped = x < clip.left() || x + width > clip.right() || metrics.height() > row.height;
     if (clipped) {
         m_painter.save();
@@ -559,19 +574,19 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
         m_painter.restore();
 }
 
-// A wrapped text breaks into lines inside its cell, the last line at the
-// bottom, and is cut at the cell's edges.
-void PageRenderer::BlockPainter::drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment horizontal)
+// A wrapped text breaks into lines inside its cell, placed as a block by the
+// alignment, and is cut at the cell's edges.
+void PageRenderer::BlockPainter::drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment alignment)
 {
     m_painter.save();
     m_painter.setClipRect(cell, Qt::IntersectClip);
-    m_painter.drawText(
-        cell.adjusted(TextPadding, 0, -TextPadding, -0.75), int(horizontal | Qt::AlignBottom | Qt::TextWordWrap), text);
+    m_painter.drawText(cell.adjusted(TextPadding, 0.75, -TextPadding, -0.75), int(alignment | Qt::TextWordWrap), text);
     m_painter.restore();
 }
 
 // Gives the painter the look's font as drawn on this device (made once per
-// look and resolution), underlined and in the link colour for a link.
+// look and resolution) and its colour; underlined and in the link colour for
+// a link.
 void PageRenderer::BlockPainter::useFont(Look &l, bool link)
 {
     if (l.dpi != m_dpi) {
@@ -585,7 +600,7 @@ void PageRenderer::BlockPainter::useFont(Look &l, bool link)
         m_painter.setFont(font);
         m_currentLook = link ? nullptr : &l;
     }
-    m_painter.setPen(link ? LinkColor : QColor(Qt::black));
+    m_painter.setPen(link ? LinkColor : l.color);
 }
 
 // The room of a text overflow points too wide for its cell: the cell and the
@@ -649,13 +664,13 @@ void PageRenderer::BlockPainter::drawCutMergeTexts()
                                                       : formatter.formatText(cell->text, l.numberFormat);
         m_painter.setFont(m_renderer.scaled(l.font, m_painter));
         m_currentLook = nullptr;
-        m_painter.setPen(Qt::black);
+        m_painter.setPen(l.color);
         const HAlign align = l.horizontalAlignment;
         const Qt::Alignment horizontal = align == HAlign::Center                               ? Qt::AlignHCenter
             : align == HAlign::Right || (align == HAlign::General && type == CellType::Number) ? Qt::AlignRight
                                                                                                : Qt::AlignLeft;
-        m_painter.drawText(mergeRect(m).adjusted(TextPadding, 0, -TextPadding, -0.75),
-            int(horizontal | Qt::AlignBottom | (l.wrap ? Qt::TextWordWrap : 0)), text);
+        m_painter.drawText(mergeRect(m).adjusted(TextPadding, 0.75, -TextPadding, -0.75),
+            int(horizontal | l.verticalAlignment | (l.wrap ? Qt::TextWordWrap : 0)), text);
     }
 }
 

@@ -24,7 +24,7 @@ class Worksheet;
 
 // Draws the pages of one sheet as its page set-up lays them out (PageLayout):
 // fills, grid lines when asked for, cell texts in their number formats,
-// fonts and alignment (wrapped, or running on over empty neighbours), merged
+// fonts, colours and alignment (wrapped, or running on over empty neighbours), merged
 // cells, border lines, pictures, links blue and underlined, and the header
 // and footer. The painter's units are points on the paper, its origin the
 // paper's top left corner; any paint device will do (PDF, printer, image).
@@ -65,7 +65,9 @@ private:
         QString numberFormat;
         QFont font;
         HAlign horizontalAlignment = HAlign::General;
+        Qt::Alignment verticalAlignment = Qt::AlignBottom;
         bool wrap = false;
+        QColor color = Qt::black; // the text's
         QColor fill;
         std::array<BorderPen, 4> edges; // left, top, right, bottom
         // The font as drawn on the device of that resolution, and its

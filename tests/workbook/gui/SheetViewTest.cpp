@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, SheetViewTextTest,
 // What the delegate draws with: fonts, alignment, borders, spans, sizes.
 using SheetLookTest = SheetViewTest;
 
-TEST_F(SheetLookTest, FontsAndAlignmentFollowTheCellFormats)
+TEST_F(SheetLookTest, FontsColoursAndAlignmentFollowTheCellFormats)
 {
     range("A1").setValue(s("Tannbuch"));
     range("A1").font().setBold(true);
@@ -140,6 +140,15 @@ TEST_F(SheetLookTest, FontsAndAlignmentFollowTheCellFormats)
     range("B2:B3").setValue(s("x"));
     range("B2").setHorizontalAlignment(HAlign::Right);
     range("B3").setHorizontalAlignment(HAlign::Center);
+    // A template's cell format with a red font and the text at the top.
+    ResolvedStyle redTop;
+    redTop.fontColor = s("#FF0000");
+    redTop.verticalAlignment = VAlign::Top;
+    book().setBaseStyles({ResolvedStyle(), redTop});
+    range("A4").setValue(s("rot"));
+    CellStyle fromTemplate;
+    fromTemplate.baseXf = 1;
+    ws().cellForWrite(4, 1).styleId = book().styles().intern(fromTemplate);
 
     EXPECT_TRUE(look("A1").font.bold());
     EXPECT_EQ(look("A1").font.pointSizeF(), 14.0);
@@ -150,6 +159,10 @@ TEST_F(SheetLookTest, FontsAndAlignmentFollowTheCellFormats)
     EXPECT_EQ(look("A3").alignment & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
     EXPECT_EQ(look("B2").alignment & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_EQ(look("B3").alignment & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(look("A2").alignment & Qt::AlignVertical_Mask, Qt::AlignBottom);
+    EXPECT_EQ(look("A2").foreground, QColor(Qt::black));
+    EXPECT_EQ(look("A4").alignment & Qt::AlignVertical_Mask, Qt::AlignTop);
+    EXPECT_EQ(look("A4").foreground, QColor(Qt::red));
     EXPECT_EQ(model().data(model().index(0, 0), Qt::FontRole).value<QFont>().bold(), true);
 }
 
