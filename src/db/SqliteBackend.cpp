@@ -4,11 +4,14 @@
 #include "db/SqlDialect.h"
 #include "db/SqlServerFunctions.h"
 #include "db/SqlServerSemantics.h"
+#include "db/StatementShape.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
+
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -86,6 +89,7 @@ QVariant columnValue(sqlite3_stmt *st, int i)
 
 SqliteBackend::SqliteBackend(const QString &path)
     : m_path(path)
+    , m_statements(StatementCacheSize)
 {
     // An empty name or one starting with ':' would give SQLite's temporary or
     // in-memory database instead of a file.
@@ -141,6 +145,7 @@ SqliteBackend::SqliteBackend(const QString &path)
 
 SqliteBackend::~SqliteBackend()
 {
+    m_statements.clear();
     sqlite3_close_v2(m_db);
 }
 
@@ -221,13 +226,47 @@ QString SqliteBackend::numberListTable(const QString &list)
 
 ResultData SqliteBackend::query(const QString &sql)
 {
+    StatementShape shape = StatementShape::of(sql);
+    Statement st;
+    st.handle = statementFor(shape, sql);
+    if (!st.handle)
+        return ResultData(); // nothing but blanks and comments
+    for (size_t i = 0; i < shape.values.size(); ++i)
+        sqlite3_bind_int64(st.handle, int(i + 1), shape.values[i]);
+    ResultData data = fetch(st.handle);
+    m_statements.put(shape.text, std::exchange(st.handle, nullptr));
+    return data;
+}
+
+sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const QString &sql)
+{
+    if (sqlite3_stmt *kept = m_statements.take(shape.text))
+        return kept;
+    if (shape.values.empty())
+        return prepared(sql);
+    try {
+        Statement st;
+        st.handle = prepared(shape.text);
+        if (st.handle && sqlite3_bind_parameter_count(st.handle) == int(shape.values.size()))
+            return std::exchange(st.handle, nullptr);
+    } catch (const DbError &) {
+        // The statement is prepared as it came below: it fails again, with a
+        // message that quotes what the statement says.
+    }
+    shape = StatementShape{sql, {}};
+    return prepared(sql);
+}
+
+sqlite3_stmt *SqliteBackend::prepared(const QString &sql)
+{
     const QString text = rewritten(sql);
     const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *end = begin + text.size();
 
     Statement st;
     const void *tail = nullptr;
-    int rc = sqlite3_prepare16_v2(m_db, begin, int(text.size() * 2), &st.handle, &tail);
+    const int rc
+        = sqlite3_prepare16_v3(m_db, begin, int(text.size() * 2), SQLITE_PREPARE_PERSISTENT, &st.handle, &tail);
     if (rc != SQLITE_OK) {
         failIfDamaged(rc);
         if ((rc & 0xff) == SQLITE_AUTH)
@@ -237,7 +276,7 @@ ResultData SqliteBackend::query(const QString &sql)
         throw DbError(errorText(m_db));
     }
     if (!st.handle)
-        return ResultData(); // nothing but blanks and comments
+        return nullptr;
 
     const char16_t *rest = tail ? static_cast<const char16_t *>(tail) : end;
     if (rest < end) {
@@ -249,17 +288,25 @@ ResultData SqliteBackend::query(const QString &sql)
     }
     if (!sqlite3_stmt_readonly(st.handle))
         throw DbError(QStringLiteral("Die Anweisung wird nicht ausgeführt, denn die Datenbank wird nur gelesen."));
+    return std::exchange(st.handle, nullptr);
+}
 
+ResultData SqliteBackend::fetch(sqlite3_stmt *st)
+{
+    // A kept statement is prepared anew inside its first step when the
+    // tables changed since (a column added to "SELECT *"): the columns are
+    // read after it.
+    int rc = sqlite3_step(st);
     ResultData data;
-    const int columns = sqlite3_column_count(st.handle);
+    const int columns = sqlite3_column_count(st);
     for (int i = 0; i < columns; ++i)
-        data.columns << QString::fromUtf16(static_cast<const char16_t *>(sqlite3_column_name16(st.handle, i)));
+        data.columns << QString::fromUtf16(static_cast<const char16_t *>(sqlite3_column_name16(st, i)));
 
-    while ((rc = sqlite3_step(st.handle)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         std::vector<QVariant> row;
         row.reserve(size_t(columns));
         for (int i = 0; i < columns; ++i)
-            row.push_back(columnValue(st.handle, i));
+            row.push_back(columnValue(st, i));
         data.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {

@@ -1,18 +1,27 @@
 #pragma once
 
 #include "db/Backend.h"
+#include "db/PreparedStatementCache.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 
 struct sqlite3;
+struct sqlite3_stmt;
+struct StatementShape;
 
 // The embedded database: a SQLite file opened read-only, so no statement can
 // change it. Statements arrive in the SQL Server dialect; SqlDialect rewrites
-// them (rewrites are cached by text) and the functions and the text collation
-// they need are registered on the connection, so each gives SQL Server's
-// answer.
+// them and the functions and the text collation they need are registered on
+// the connection, so each gives SQL Server's answer.
+//
+// A report sends the same few dozen statements for every pile and record,
+// only the record id changed. Each statement is run in its shape
+// (StatementShape: such ids taken out as parameters), and the rewrite and the
+// prepared statement of a shape are kept and reused with the ids bound. A
+// kept statement is reset after each run, so it reads the file as it is then;
+// one that fails is dropped.
 //
 // Only reading statements run: the connection is opened read-only, an
 // authorizer refuses everything but reading tables and calling functions
@@ -49,6 +58,16 @@ public:
 private:
     // The SQLite text that query() runs for a statement (cached).
     QString rewritten(const QString &sql);
+    // The prepared statement of a shape: the kept one, else a new one. A
+    // shape that does not prepare, or loses a value's mark in the rewrite,
+    // becomes the statement as it came. Throws DbError.
+    sqlite3_stmt *statementFor(StatementShape &shape, const QString &sql);
+    // The statement rewritten, prepared and checked (one reading statement);
+    // nullptr for a text of blanks and comments. Throws DbError.
+    sqlite3_stmt *prepared(const QString &sql);
+    // The whole result of a prepared statement, stepped to its end; throws
+    // DbError when a step fails.
+    ResultData fetch(sqlite3_stmt *statement);
     // A subquery over a temporary table holding the numbers of a long IN
     // list, made once per list text; empty when the list does not fit.
     QString numberListTable(const QString &list);
@@ -58,12 +77,16 @@ private:
     // damaged or could not be read, or the file is shorter than when opened.
     void failIfDamaged(int rc);
 
-    // Statements with values built in (a record id) make many texts; the cache
-    // starts over when it holds this many.
+    // Rewrites are kept by shape; statements with other values built in (a
+    // lot, a list) still make many texts, so the cache starts over when it
+    // holds this many.
     static constexpr int RewriteCacheLimit = 2000;
     // Longer texts (a provision's id list in every statement) are not kept:
     // they would fill the memory and are rarely sent twice.
     static constexpr int RewriteCacheTextLimit = 4096;
+    // Prepared statements kept: a report sends a few dozen forms of
+    // statement, each for many piles and records.
+    static constexpr int StatementCacheSize = 64;
     // Temporary tables of IN lists made at most.
     static constexpr int NumberListTableLimit = 64;
 
@@ -71,6 +94,7 @@ private:
     qint64 m_openedSize = 0;
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
+    PreparedStatementCache m_statements;
     QHash<QString, QString> m_numberListTables; // list text -> subquery
     QStringList m_knownLists; // the same lists and their
     QStringList m_knownSubqueries; // subqueries, in order
