@@ -422,6 +422,25 @@ bool NumberFormatter::isDateFormat(const QString &formatCode)
     return parseSection(parts.front()).hasDate;
 }
 
+namespace {
+
+// "1.2345E+07": the significant digits of d with trailing zeros dropped, as
+// the General and plain forms write a number too large or small for places.
+QString scientificText(const Decimal &d, int digits, const QString &decimalSeparator)
+{
+    QByteArray mantissa;
+    int power = 0;
+    scientificParts(d, digits, mantissa, power);
+    while (mantissa.size() > 1 && mantissa.endsWith('0'))
+        mantissa.chop(1);
+    QString text(1, QLatin1Char(mantissa[0]));
+    if (mantissa.size() > 1)
+        text += decimalSeparator + QString::fromLatin1(mantissa.mid(1));
+    return text + QLatin1Char('E') + exponentText(power, 2, true);
+}
+
+} // namespace
+
 QString NumberFormatter::plain(double value) const
 {
     if (!std::isfinite(value))
@@ -431,17 +450,8 @@ QString NumberFormatter::plain(double value) const
         return QStringLiteral("0");
     const QString sign = value < 0 ? QStringLiteral("-") : QString();
     const int power = d.exponent - 1;
-    if (power >= 15 || power < -4) {
-        QByteArray mantissa;
-        int p = 0;
-        scientificParts(d, 14, mantissa, p);
-        while (mantissa.size() > 1 && mantissa.endsWith('0'))
-            mantissa.chop(1);
-        QString text = sign + QLatin1Char(mantissa[0]);
-        if (mantissa.size() > 1)
-            text += m_decimal + QString::fromLatin1(mantissa.mid(1));
-        return text + QLatin1Char('E') + exponentText(p, 2, true);
-    }
+    if (power >= 15 || power < -4)
+        return sign + scientificText(d, 14, m_decimal);
     QByteArray integer, fraction;
     fixedParts(d, std::max(0, 14 - power), integer, fraction);
     while (fraction.endsWith('0'))
@@ -461,17 +471,8 @@ QString NumberFormatter::general(double value) const
         return QStringLiteral("0");
     const QString sign = value < 0 ? QStringLiteral("-") : QString();
     const int power = d.exponent - 1;
-    if (power >= 11 || power < -9) {
-        QByteArray mantissa;
-        int p = 0;
-        scientificParts(d, 5, mantissa, p);
-        while (mantissa.size() > 1 && mantissa.endsWith('0'))
-            mantissa.chop(1);
-        QString text = sign + QLatin1Char(mantissa[0]);
-        if (mantissa.size() > 1)
-            text += m_decimal + QString::fromLatin1(mantissa.mid(1));
-        return text + QLatin1Char('E') + exponentText(p, 2, true);
-    }
+    if (power >= 11 || power < -9)
+        return sign + scientificText(d, 5, m_decimal);
     const int integerDigits = std::max(1, power + 1);
     QByteArray integer, fraction;
     fixedParts(d, std::max(0, 10 - integerDigits), integer, fraction);

@@ -78,39 +78,8 @@ QString pdfText(const QString &pdf)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-class EnvironmentGuard
-{
-public:
-    EnvironmentGuard(const char *name, const QByteArray &value)
-        : m_name(name)
-        , m_had(qEnvironmentVariableIsSet(name))
-        , m_old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~EnvironmentGuard()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
-
-QString messageOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const WorkbookError &e) {
-        return e.message();
-    }
-    return QString();
-}
+using testsupport::EnvironmentGuard;
+using testsupport::messageOf;
 
 // True while the process exists and has not ended (a zombie has ended).
 bool running(qint64 pid)
