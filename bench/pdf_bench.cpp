@@ -9,6 +9,7 @@
 // office suite in headless mode (skipped when it is not installed).
 // Generated databases are kept in bench-data/ beside the program.
 
+#include "BenchEnvironment.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
@@ -118,11 +119,7 @@ void measure(QTextStream &out, const QString &name, const QString &dbPath)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A lock key of this run's own: a clerk's window or another print of the
-    // same user on this machine neither blocks nor delays the measurement.
-    qputenv("TANNBUCH_INSTANCE_KEY",
-        QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
+    prepareBenchEnvironment();
     QApplication app(argc, argv);
     const int records = app.arguments().value(1, QStringLiteral("40000")).toInt();
     QTextStream out(stdout);

@@ -11,6 +11,7 @@
 // own. Generated databases are kept in bench-data/ beside the program and
 // made anew when the schema is newer.
 
+#include "BenchEnvironment.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
@@ -284,11 +285,7 @@ QMap<QString, QString> parse(const QString &line)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A lock key of this run's own: a clerk's window or another print of the
-    // same user on this machine neither blocks nor delays the measurement.
-    qputenv("TANNBUCH_INSTANCE_KEY",
-        QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
+    prepareBenchEnvironment();
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QStringLiteral("--child"))
