@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <optional>
 #include <vector>
 
 // A fully fetched result: column names in SELECT-list order and the rows.
@@ -26,6 +27,24 @@ public:
     // Runs one statement and returns its whole result (empty for a statement
     // without result columns). Throws DbError.
     virtual ResultData query(const QString &sql) = 0;
+
+    // Runs the statements in order and returns one result for each; a
+    // statement that fails has no result (its error shows when it is run
+    // alone). Engines reached over a network send them in few round trips;
+    // this one runs them one by one.
+    virtual std::vector<std::optional<ResultData>> queryBatch(const QStringList &statements)
+    {
+        std::vector<std::optional<ResultData>> results;
+        results.reserve(size_t(statements.size()));
+        for (const QString &sql : statements) {
+            try {
+                results.emplace_back(query(sql));
+            } catch (...) {
+                results.emplace_back(std::nullopt);
+            }
+        }
+        return results;
+    }
 
     // Name for messages and tests ("SQLite", "ODBC").
     virtual QString name() const = 0;

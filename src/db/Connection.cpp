@@ -39,6 +39,7 @@ void Connection::open(std::unique_ptr<Backend> backend)
 void Connection::close()
 {
     m_backend.reset();
+    m_prefetched.clear();
 }
 
 Recordset Connection::execute(const QString &sql)
@@ -46,7 +47,38 @@ Recordset Connection::execute(const QString &sql)
     m_journal.record(sql);
     if (!m_backend)
         throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
+    const auto kept = m_prefetched.find(sql);
+    if (kept != m_prefetched.end()) {
+        ResultData data = std::move(*kept);
+        m_prefetched.erase(kept);
+        return Recordset(std::move(data));
+    }
     return Recordset(m_backend->query(sql));
+}
+
+void Connection::prefetch(const QStringList &statements)
+{
+    if (!m_backend || !m_prefetchEnabled)
+        return;
+    QStringList ahead;
+    for (const QString &sql : statements) {
+        if (!m_prefetched.contains(sql) && !ahead.contains(sql))
+            ahead << sql;
+    }
+    if (ahead.isEmpty())
+        return;
+    auto results = m_backend->queryBatch(ahead);
+    for (qsizetype i = 0; i < ahead.size() && size_t(i) < results.size(); ++i) {
+        if (results[size_t(i)])
+            m_prefetched.insert(ahead[i], std::move(*results[size_t(i)]));
+    }
+}
+
+void Connection::setPrefetchEnabled(bool on)
+{
+    m_prefetchEnabled = on;
+    if (!on)
+        m_prefetched.clear();
 }
 
 Recordset Connection::openStatic(const QString &sql)

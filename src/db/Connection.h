@@ -3,7 +3,9 @@
 #include "db/Recordset.h"
 #include "db/StatementJournal.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -38,6 +40,15 @@ public:
     // results are always held whole, so both behave alike.
     Recordset openStatic(const QString &sql);
 
+    // Runs statements the report will ask for soon, ahead and together: an
+    // execute() of exactly one of these texts is then answered from memory
+    // (and still recorded in the journal when it is asked). A statement that
+    // fails ahead is not kept: asked for, it runs alone and fails as it
+    // would. Does nothing while prefetching is off.
+    void prefetch(const QStringList &statements);
+    void setPrefetchEnabled(bool on);
+    bool prefetchEnabled() const { return m_prefetchEnabled; }
+
     StatementJournal &journal() { return m_journal; }
     const StatementJournal &journal() const { return m_journal; }
 
@@ -59,4 +70,6 @@ private:
     std::unique_ptr<Backend> m_backend;
     StatementJournal m_journal;
     int m_queryTimeoutSeconds = DefaultQueryTimeoutSeconds;
+    bool m_prefetchEnabled = true;
+    QHash<QString, ResultData> m_prefetched; // answers kept until asked for
 };
