@@ -595,21 +595,6 @@ bool Emitter::isNumericExpression(const Seq &s, int b, int e) const
 
 namespace {
 
-// A provision's filter lists every record id, "IN (1,2,...)" with thousands
-// of numbers, in every statement of a report. Numbers read the same in both
-// dialects, so each long list of plain numbers is set aside before the
-// rewriting (a placeholder number stands in for it) and put back after it:
-// the rewriter then handles one token instead of thousands.
-struct SetAsideLists
-{
-    QString sql; // the statement with placeholders
-    QStringList lists; // the lists, by placeholder number
-    static QString placeholder(qsizetype index)
-    {
-        return QStringLiteral("8271828182845904523") + QString::number(index);
-    }
-};
-
 bool isWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_';
@@ -703,7 +688,14 @@ std::optional<std::pair<qsizetype, qsizetype>> numberListAt(
     return std::make_pair(first, last);
 }
 
-SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists)
+} // namespace
+
+QString SetAsideLists::placeholder(qsizetype index)
+{
+    return QStringLiteral("8271828182845904523") + QString::number(index);
+}
+
+SetAsideLists SqlDialect::setAsideNumberLists(const QString &sql, const QStringList &knownLists)
 {
     SetAsideLists out;
     if (sql.size() < 200)
@@ -737,6 +729,8 @@ SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLi
         return {sql, {}};
     return out;
 }
+
+namespace {
 
 // "table.column [NOT] IN (list)" where the list at `at` is answered by a
 // subquery: a unary plus goes before the column. SQLite assumes such a
@@ -793,7 +787,11 @@ QString SqlDialect::toSqlite(const QString &sql)
 QString SqlDialect::toSqlite(
     const QString &sql, const std::function<QString(const QString &list)> &numberList, const QStringList &knownLists)
 {
-    const SetAsideLists aside = setAsideNumberLists(sql, knownLists);
+    return toSqlite(setAsideNumberLists(sql, knownLists), numberList);
+}
+
+QString SqlDialect::toSqlite(const SetAsideLists &aside, const std::function<QString(const QString &list)> &numberList)
+{
     std::vector<Token> tokens = SqlTokenizer::tokenize(aside.sql);
     // SQL Server ends a number at the first letter ("= 1AND", "= 1ORDER BY"
     // where a filter ending in a number meets the next piece); SQLite rejects
@@ -806,7 +804,7 @@ QString SqlDialect::toSqlite(
     }
     const std::optional<Seq> tree = buildTree(tokens);
     if (!tree)
-        return sql;
+        return aside.restored();
     Emitter emitter;
     QString rewritten = emitter.seq(*tree);
     // Back to the lists, the last first (placeholder 1 is the start of 10).

@@ -5,6 +5,27 @@
 #include <QString>
 #include <QStringList>
 
+// A statement with its long lists of plain numbers after IN ("IN (1,2,...)",
+// at least 16 numbers) taken out: a placeholder number stands in each list's
+// place, the lists are kept in order. A provision's filter lists every record
+// id, thousands of numbers, in every statement of a report; set aside, the
+// rest of the statement is short to read, compare and rewrite.
+struct SetAsideLists
+{
+    QString sql; // the statement with placeholders
+    QStringList lists; // the lists, by placeholder number
+
+    static QString placeholder(qsizetype index);
+    // The statement as it came.
+    QString restored() const
+    {
+        QString text = sql;
+        for (qsizetype i = lists.size() - 1; i >= 0; --i)
+            text.replace(placeholder(i), lists.at(i));
+        return text;
+    }
+};
+
 // Rewrites a statement written for SQL Server into one that SQLite runs with
 // the same answer, given the collation and functions that SqlServerFunctions
 // registers. The statement is tokenized (SqlTokenizer) and parentheses and
@@ -58,4 +79,12 @@ public:
     // list of many thousand ids in each of its statements.
     static QString toSqlite(const QString &sql, const std::function<QString(const QString &list)> &numberList,
         const QStringList &knownLists = {});
+    // The same for a statement whose lists are set aside already.
+    static QString toSqlite(const SetAsideLists &aside, const std::function<QString(const QString &list)> &numberList);
+
+    // The statement's long number lists set aside; a list that is character
+    // for character one of knownLists is found by comparing and shared, not
+    // copied. A statement without such lists, or one that holds a
+    // placeholder's digits itself, comes back whole with no lists.
+    static SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists);
 };

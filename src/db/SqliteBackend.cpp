@@ -157,22 +157,43 @@ void SqliteBackend::failOpen(const QString &reason)
         QStringLiteral("Die Datenbank „%1“ lässt sich nicht öffnen: %2").arg(QDir::toNativeSeparators(m_path), reason));
 }
 
-QString SqliteBackend::rewritten(const QString &sql)
+SetAsideLists SqliteBackend::setAsideLists(const QString &sql)
+{
+    SetAsideLists aside = SqlDialect::setAsideNumberLists(sql, m_knownLists);
+    for (const QString &list : aside.lists)
+        numberListTable(list);
+    return aside;
+}
+
+QString SqliteBackend::cacheKey(const QString &text, const SetAsideLists &aside)
+{
+    // Each list is named by its temporary table (a list of the same text
+    // always gets the same one); a list without a table by its text. A NUL
+    // never stands in a statement, so the parts cannot run into each other.
+    QString key = text;
+    for (const QString &list : aside.lists) {
+        const QString table = numberListTable(list);
+        key += QChar(u'\0') + (table.isEmpty() ? list : table);
+    }
+    return key;
+}
+
+QString SqliteBackend::rewritten(const SetAsideLists &aside)
 {
     // Long statements are not cached, so they are not looked up either:
     // hashing one costs as much as reading it.
-    const bool cacheable = sql.size() <= RewriteCacheTextLimit;
+    const QString key = cacheKey(aside.sql, aside);
+    const bool cacheable = key.size() <= RewriteCacheTextLimit;
     if (cacheable) {
-        const auto it = m_rewrites.constFind(sql);
+        const auto it = m_rewrites.constFind(key);
         if (it != m_rewrites.constEnd())
             return *it;
         if (m_rewrites.size() >= RewriteCacheLimit)
             m_rewrites.clear();
     }
-    const QString text = SqlDialect::toSqlite(
-        sql, [this](const QString &list) { return numberListTable(list); }, m_knownLists);
+    const QString text = SqlDialect::toSqlite(aside, [this](const QString &list) { return numberListTable(list); });
     if (cacheable)
-        m_rewrites.insert(sql, text);
+        m_rewrites.insert(key, text);
     return text;
 }
 
@@ -226,40 +247,43 @@ QString SqliteBackend::numberListTable(const QString &list)
 
 ResultData SqliteBackend::query(const QString &sql)
 {
-    StatementShape shape = StatementShape::of(sql);
+    // A provision's id list, set aside, leaves a short text to shape, look
+    // up and rewrite; the list itself is read only by comparing it.
+    const SetAsideLists aside = setAsideLists(sql);
+    StatementShape shape = StatementShape::of(aside.sql);
     Statement st;
-    st.handle = statementFor(shape, sql);
+    st.handle = statementFor(shape, aside);
     if (!st.handle)
         return ResultData(); // nothing but blanks and comments
     for (size_t i = 0; i < shape.values.size(); ++i)
         sqlite3_bind_int64(st.handle, int(i + 1), shape.values[i]);
     ResultData data = fetch(st.handle);
-    m_statements.put(shape.text, std::exchange(st.handle, nullptr));
+    m_statements.put(cacheKey(shape.text, aside), std::exchange(st.handle, nullptr));
     return data;
 }
 
-sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const QString &sql)
+sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const SetAsideLists &aside)
 {
-    if (sqlite3_stmt *kept = m_statements.take(shape.text))
+    if (sqlite3_stmt *kept = m_statements.take(cacheKey(shape.text, aside)))
         return kept;
     if (shape.values.empty())
-        return prepared(sql);
+        return prepared(aside);
     try {
         Statement st;
-        st.handle = prepared(shape.text);
+        st.handle = prepared(SetAsideLists{shape.text, aside.lists});
         if (st.handle && sqlite3_bind_parameter_count(st.handle) == int(shape.values.size()))
             return std::exchange(st.handle, nullptr);
     } catch (const DbError &) {
         // The statement is prepared as it came below: it fails again, with a
         // message that quotes what the statement says.
     }
-    shape = StatementShape{sql, {}};
-    return prepared(sql);
+    shape = StatementShape{aside.sql, {}};
+    return prepared(aside);
 }
 
-sqlite3_stmt *SqliteBackend::prepared(const QString &sql)
+sqlite3_stmt *SqliteBackend::prepared(const SetAsideLists &aside)
 {
-    const QString text = rewritten(sql);
+    const QString text = rewritten(aside);
     const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
     const char16_t *end = begin + text.size();
 

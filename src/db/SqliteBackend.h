@@ -2,6 +2,7 @@
 
 #include "db/Backend.h"
 #include "db/PreparedStatementCache.h"
+#include "db/SqlDialect.h"
 
 #include <QHash>
 #include <QString>
@@ -57,14 +58,20 @@ public:
 
 private:
     // The SQLite text that query() runs for a statement (cached).
-    QString rewritten(const QString &sql);
+    QString rewritten(const SetAsideLists &aside);
+    // The statement with its long number lists set aside, each list given
+    // its temporary table where it fits one.
+    SetAsideLists setAsideLists(const QString &sql);
+    // What a prepared statement or rewrite is kept by: the text with its
+    // lists set aside, and which lists they are.
+    QString cacheKey(const QString &text, const SetAsideLists &aside);
     // The prepared statement of a shape: the kept one, else a new one. A
     // shape that does not prepare, or loses a value's mark in the rewrite,
     // becomes the statement as it came. Throws DbError.
-    sqlite3_stmt *statementFor(StatementShape &shape, const QString &sql);
+    sqlite3_stmt *statementFor(StatementShape &shape, const SetAsideLists &aside);
     // The statement rewritten, prepared and checked (one reading statement);
     // nullptr for a text of blanks and comments. Throws DbError.
-    sqlite3_stmt *prepared(const QString &sql);
+    sqlite3_stmt *prepared(const SetAsideLists &aside);
     // The whole result of a prepared statement, stepped to its end; throws
     // DbError when a step fails.
     ResultData fetch(sqlite3_stmt *statement);
