@@ -60,7 +60,7 @@ void WriteForestLocation(ReportRun &run, SheetCursor &cursor, qint32 forestLocat
         return;
 
     Range cell = run.xl->cells(cursor.row, 1);
-    cell.setValue(run.text(ForestLocationLabelId) + QStringLiteral(":  ") + location);
+    cell.setValue(QString(run.text(ForestLocationLabelId) + QStringLiteral(":  ") + location));
     cell.font().setBold(true);
     ++cursor.row;
 }

@@ -173,7 +173,7 @@ void writeDataRow(ReportRun &run, SheetCursor &cursor, const Recordset &r, int t
         const QVariant klst = f(r, "KLST");
         if (!isDbNull(klst) && (klst.toDouble() == 2 || klst.toDouble() == 3)) {
             const Range b = run.xl->cells(row, 2);
-            b.setValue((klst.toDouble() == 2 ? QStringLiteral("K") : QStringLiteral("F")) + b.value());
+            b.setValue(QString((klst.toDouble() == 2 ? QStringLiteral("K") : QStringLiteral("F")) + b.value()));
         }
         break;
     }
@@ -246,7 +246,7 @@ void printRecord(
         ++cursor.row;
         run.xl->range(QStringLiteral("B") + QString::number(cursor.row)).setValue(r.text(QStringLiteral("BLNR")));
         run.xl->range(QStringLiteral("C") + QString::number(cursor.row))
-            .setValue(run.text(RemarkLabelId) + QStringLiteral(": ") + remark);
+            .setValue(QString(run.text(RemarkLabelId) + QStringLiteral(": ") + remark));
     }
 
     if (type == 7)
