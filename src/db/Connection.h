@@ -43,9 +43,9 @@ public:
     // Runs statements the report will ask for soon ahead, together (over
     // the network in few round trips), and keeps their answers: the next
     // execute() of exactly one of these texts is answered from memory, once,
-    // and is still recorded in the journal when it is asked. Texts asked
-    // twice, already kept, or beyond what the store keeps (PrefetchedAnswers)
-    // are not run again. A statement that fails ahead, or that the engine
+    // and is still recorded in the journal when it is asked. A text given
+    // twice runs once; texts already kept, and those beyond what the store
+    // holds (PrefetchedAnswers), are not run. A statement that fails ahead, or that the engine
     // does not run ahead (anything but a single reading statement over
     // ODBC), is not kept: asked for, it runs alone and fails or succeeds as
     // it would have. Never throws: a connection lost here shows when the

@@ -6,14 +6,14 @@ namespace {
 
 const QString MarkColumn = QStringLiteral("tannbuch_batch_mark");
 
-// The mark before the statement at `index` of a batch, and the ";" that ends
-// it. A statement is followed by a line break and a ";", so that a line
-// comment at its end cannot take in what follows.
+// The mark before the statement at `index` of a batch, ended by its ";".
 QString markText(qsizetype index)
 {
     return QStringLiteral("SELECT %1 AS %2;\n").arg(index).arg(MarkColumn);
 }
 
+// What follows each statement: a line break first, so that a line comment at
+// its end cannot take in the ";".
 const QString StatementEnd = QStringLiteral("\n;\n");
 
 // The characters a statement takes in a batch, its mark included.
@@ -22,6 +22,7 @@ qsizetype lengthInBatch(const QString &sql)
     return markText(StatementBatch::MaxStatements).size() + sql.size() + StatementEnd.size();
 }
 
+// Whether the token is a run of blanks that ends a line.
 bool endsLine(const SqlTokenizer::Token &token)
 {
     return token.kind == SqlTokenizer::Kind::Whitespace
