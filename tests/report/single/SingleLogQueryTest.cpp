@@ -49,20 +49,7 @@ std::vector<ColumnEntry> entries(const QStringList &expressions)
 
 } // namespace
 
-// --- The fixed record columns ----------------------------------------------
-
-TEST(SingleLogQueryColumns, EmptyColumnListGivesFixedColumnsSourceAndFilter)
-{
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QString(), QString()})), fixedPart() + sourcePart() + Filter);
-}
-
-// --- Columns added from the column list ------------------------------------
-
-TEST(SingleLogQueryAdded, PlainExpressionsAreAliasedByThemselves)
-{
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QString(), QStringLiteral("ISNULL(LOGS.MITTE,0)"), QString()})),
-        fixedPart() + QStringLiteral(", ISNULL(LOGS.MITTE,0) as [ISNULL(LOGS.MITTE,0)]") + sourcePart() + Filter);
-}
+// --- Columns added from the column list (empty entries add nothing) -------
 
 TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
 {
