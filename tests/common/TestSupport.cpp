@@ -99,12 +99,11 @@ bool haveOpenpyxl()
     return have;
 }
 
-QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests)
+QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests, const QString &script)
 {
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-        QStringList{sourcePath(QStringLiteral("tests/workbook/verify_saved.py")), path} + requests);
-    const bool finished = p.waitForFinished(60000);
+    p.start(QStringLiteral("/usr/bin/python3"), QStringList{sourcePath(script), path} + requests);
+    const bool finished = p.waitForFinished(120000);
     const QByteArray out = p.readAllStandardOutput();
     const QByteArray err = p.readAllStandardError();
     EXPECT_TRUE(finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)

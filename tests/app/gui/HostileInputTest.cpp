@@ -10,36 +10,11 @@
 #include "workbook/package/XlsxReader.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
-
-// A copy of the demo database with an ini file naming it; the ini's extra
-// lines replace or add keys.
-struct DemoFolder : UnattendedFolder
-{
-    explicit DemoFolder(const QString &extraIni = QString())
-    {
-        db = dir.filePath(u"forst.sqlite"_s);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_DEMO_DB), db));
-        QFile in(demoIni);
-        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-        QString text = QString::fromLatin1(in.readAll());
-        text.replace(QRegularExpression(u"SQLSERVER=[^\\r\\n]*"_s), u"SQLSERVER="_s + db);
-        ini = dir.filePath(u"kelmora.ini"_s);
-        QFile out(ini);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write((extraIni + u"\r\n"_s + text).toLatin1());
-    }
-};
-
-} // namespace
+using namespace demofiles;
 
 TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatement)
 {
@@ -66,7 +41,8 @@ TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatem
     // The same from the ini file, which fills access level and year column
     // when the command line has no connection.
     for (const char *line : {"AL=1;DELETE FROM LOGS", "RELTABLE=RELTABLE1 = reltable.id --"}) {
-        DemoFolder folder(QString::fromLatin1(line));
+        const QString keyValue = QString::fromLatin1(line);
+        DemoCopy folder(nullptr, {{keyValue.section(u'=', 0, 0), keyValue.section(u'=', 1)}});
         RecordingRun w;
         w.program().connection().journal().setRecording(true);
         EXPECT_NE(folder.printUnattended(w), 0) << line;
@@ -82,7 +58,7 @@ TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatem
 // user or where the database lies.
 TEST(HostileInput, AReportSendsSingleStatementsAndGivesNoCredentialsAway)
 {
-    DemoFolder folder;
+    DemoCopy folder;
     const QString connection = u"Provider=SQLite;Data Source="_s + folder.db
         + u";User ID=o'neil;Password={a;b}}c};Initial Catalog='k;''at'"_s;
     RecordingRun w;

@@ -67,18 +67,7 @@ TEST(LargeList, ReportRunsPastRow65536)
     const Worksheet &sheet = book->sheet(0);
     EXPECT_GT(sheet.usedRange().lastRow, 65536);
     // The totals come last, below row 65,536, and count every piece.
-    int totalsRow = 0;
-    double pieces = -1;
-    for (const auto &[row, data] : sheet.rows()) {
-        const auto label = std::find_if(
-            data.cells.begin(), data.cells.end(), [](const Cell &c) { return c.text == u"Gesamtstück (STK)"_s; });
-        const auto value
-            = std::find_if(label, data.cells.end(), [](const Cell &c) { return c.type == CellType::Number; });
-        if (value != data.cells.end()) {
-            totalsRow = row;
-            pieces = value->number;
-        }
-    }
+    const auto [totalsRow, pieces] = totalsLine(sheet, u"Gesamtstück (STK)"_s);
     EXPECT_GT(totalsRow, 65536);
     sqlite3 *handle = nullptr;
     sqlite3_open_v2(list.db.toUtf8().constData(), &handle, SQLITE_OPEN_READONLY, nullptr);

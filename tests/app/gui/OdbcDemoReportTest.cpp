@@ -18,25 +18,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace demofiles;
+
 namespace {
-
-const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
-
-// The demo ini, with extra lines (QueryTimeout=...) added.
-QString iniWith(const QTemporaryDir &dir, const QString &extra)
-{
-    QFile in(demoIni);
-    EXPECT_TRUE(in.open(QIODevice::ReadOnly));
-    QByteArray text = in.readAll();
-    if (!text.endsWith('\n'))
-        text += "\r\n";
-    text += extra.toLatin1();
-    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
-    QFile out(path);
-    EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(text);
-    return path;
-}
 
 // Prints list 4711 unattended over the endpoint; the exit code.
 int printOverEndpoint(RecordingRun &w, const tds::Endpoint &endpoint, const QString &ini, const QTemporaryDir &out)
@@ -93,7 +77,7 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         tds::Endpoint endpoint(QStringLiteral(TANNBUCH_DEMO_DB));
         endpoint.setFaults(c.faults);
         QTemporaryDir out;
-        const QString ini = iniWith(out, QStringLiteral("QueryTimeout=1\r\n"));
+        const QString ini = demoIniWith(out, {{QStringLiteral("QueryTimeout"), QStringLiteral("1")}});
         RecordingRun w;
         QElapsedTimer timer;
         timer.start();

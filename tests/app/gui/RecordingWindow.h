@@ -1,13 +1,46 @@
 #pragma once
 
 #include "app/UnattendedPrint.h"
+#include "common/TestSupport.h"
 #include "common/WorkbookValidation.h"
 #include "gui/F_Start.h"
+#include "workbook/cells/Workbook.h"
 
+#include <QDir>
 #include <QFile>
-
+#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+
+// The demo's files, and copies of them a test may change.
+namespace demofiles {
+
+inline const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
+
+// The demo ini written into the folder with the keys' values replaced, and
+// keys it lacks added at its end; the path of the copy.
+inline QString demoIniWith(const QTemporaryDir &dir, QMap<QString, QString> values)
+{
+    QStringList lines = QString::fromLatin1(testsupport::readFile(demoIni)).split(QStringLiteral("\r\n"));
+    EXPECT_GT(lines.size(), 1) << "no demo ini";
+    for (QString &line : lines) {
+        const QString key = line.section(u'=', 0, 0);
+        if (values.contains(key))
+            line = key + u'=' + values.take(key);
+    }
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        lines << it.key() + u'=' + it.value();
+    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
+    EXPECT_TRUE(testsupport::writeFile(path, lines.join(QStringLiteral("\r\n")).toLatin1()));
+    return path;
+}
+
+} // namespace demofiles
 
 // The main window with its messages and warnings kept instead of shown,
 // taking the first template offered. Messages take the program's own path,
@@ -55,3 +88,68 @@ struct UnattendedFolder
     QString db;
     QString ini;
 };
+
+namespace demofiles {
+
+// A copy of the demo database changed by the statements, with a copy of the
+// demo ini naming it.
+struct DemoCopy : UnattendedFolder
+{
+    explicit DemoCopy(const char *changes = nullptr, const QMap<QString, QString> &iniValues = {})
+        : m_iniValues(iniValues)
+    {
+        db = dir.filePath(QStringLiteral("forst.sqlite"));
+        EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_DEMO_DB), db));
+        QFile::setPermissions(db, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (changes) {
+            EXPECT_EQ(testsupport::changeSqliteDatabase(db, QString::fromUtf8(changes)), QString());
+        }
+        m_iniValues.insert(QStringLiteral("SQLSERVER"), db);
+        ini = demoIniWith(dir, m_iniValues);
+    }
+
+    // Sets the value of an ini key.
+    void setIniValue(const QString &key, const QString &value)
+    {
+        m_iniValues.insert(key, value);
+        ini = demoIniWith(dir, m_iniValues);
+    }
+
+    // Leaves only the named demo template in the template folder.
+    void useTemplate(const QString &name)
+    {
+        const QString folder = dir.filePath(QStringLiteral("vorlagen"));
+        QDir().mkpath(folder);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/") + name, folder + u'/' + name));
+        setIniValue(QStringLiteral("PathTemplates"), folder);
+    }
+
+    // Prints list 4711 of list type 1 unattended for the provision, as the
+    // host would; the exit code of the run.
+    int print(RecordingRun &w, const QString &provision) const
+    {
+        w.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|") + provision + u'|' + dir.path() + u'/');
+        return w.exitCode();
+    }
+
+private:
+    QMap<QString, QString> m_iniValues;
+};
+
+} // namespace demofiles
+
+// A line of the totals block: its row and the first number right of its
+// label (of the last such line); row 0 and figure -1 when there is none.
+inline std::pair<int, double> totalsLine(const Worksheet &sheet, const QString &label)
+{
+    std::pair<int, double> line{0, -1};
+    for (const auto &[row, data] : sheet.rows()) {
+        const auto caption
+            = std::find_if(data.cells.begin(), data.cells.end(), [&](const Cell &c) { return c.text == label; });
+        const auto value
+            = std::find_if(caption, data.cells.end(), [](const Cell &c) { return c.type == CellType::Number; });
+        if (value != data.cells.end())
+            line = {row, value->number};
+    }
+    return line;
+}

@@ -1,6 +1,5 @@
 // The head block's parts one by one: forest locations, customer lines by
-// address format, the joined head line, the locale, failures and the saved
-// file.
+// address format, the joined head line, the locale and failures.
 
 #include "common/ReportBench.h"
 
@@ -11,7 +10,6 @@
 #include "report/head/ListHead.h"
 #include "text/ReportLocale.h"
 #include "workbook/cells/Workbook.h"
-#include "workbook/package/XlsxReader.h"
 
 #include <QDate>
 
@@ -153,41 +151,4 @@ TEST(HeadFailures, OtherFailuresEndTheBlock)
         QStringLiteral("ALTER TABLE LOGS DROP COLUMN LISTZUSTXT;\n"));
     EXPECT_THROW(WriteListHead(bench.run, bench.selection, bench.cursor), DbError);
     EXPECT_EQ(bench.statements().size(), 3);
-}
-
-TEST(HeadFile, SavedHeadBlockReadsBack)
-{
-    Bench bench(s("INSERT INTO RELTABLE VALUES (1, 1, '2024', 'Haushaltsjahr 2024', 0);"
-                  "INSERT INTO PERSONAL VALUES (1, 'MEIER', 1001, 'Meier', 'Hans', '79100', 'Freiburg', 'Waldweg 3');"
-                  "INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, LISTZUSTXT, RELTABLE1, WAGNR) VALUES"
-                  " (1, '4711', '2024-03-05 00:00:00', '007', 'Sturmholz', 1, '0815'),"
-                  " (2, '4711', '2024-03-05 00:00:00', '1', 'Sturmholz', 1, '0815');"
-                  "INSERT INTO LOGS_RECH (ID, ID_LOG, R_KUNDE) VALUES (1, 1, 1);"
-                  "INSERT INTO LISTENKOPF (ID, LISTE, LISTENKOPFZUSTXT) VALUES (1, '4711', '12');"));
-    ReportSettings &st = bench.settings;
-    st.lReltable[1] = st.lAdresse[0] = st.lAdresse[3] = st.lLeereKopfzeilen = st.lWagNrStammbemerkung = true;
-    WriteListHead(bench.run, bench.selection, bench.cursor);
-    EXPECT_EQ(bench.cursor.row, 19);
-
-    // Numbers-like values ("007", "12") stay text; blank rows 10 and 18.
-    const Cells expected = Cells{styled(QStringLiteral("A8"), s("Liste:"), 14), styled(QStringLiteral("B8"), {}, 14),
-                               styled(QStringLiteral("C8"), {}, 14), styled(QStringLiteral("D8"), s("4711"), 14),
-                               text(QStringLiteral("D8"), s("4711")), styled(QStringLiteral("A9"), s("Lose:"), 12),
-                               styled(QStringLiteral("B9"), {}, 12), styled(QStringLiteral("C9"), {}, 12),
-                               styled(QStringLiteral("D9"), s("007,1"), 12), text(QStringLiteral("D9"), s("007,1"))}
-        + line(11, s("Listendatum:"), s("05.03.2024")) + line(12, s("Listenzusatztext:"), s("Sturmholz"))
-        + line(13, s("Kopfzusatztext:"), s("12")) + line(14, s("Haushaltsjahr:"), s("Haushaltsjahr 2024"))
-        + Cells{label(QStringLiteral("A15"), s("Käufer:")),
-            plain(QStringLiteral("D15"), s("Meier Hans, Waldweg 3, 79100 Freiburg")),
-            label(QStringLiteral("A16"), s("Rolle 3:"))}
-        + line(17, s("Waggon:"), s("0815")) + Cells{{QStringLiteral("A18"), {}, 0, 0, {}}};
-    {
-        SCOPED_TRACE("in the workbook");
-        expectCells(bench.book(), bench.sheet(), expected, 21);
-    }
-    const QString path = bench.dir.filePath(QStringLiteral("Kopf.xlsx"));
-    bench.xl.activeWorkbook().saveAs(path);
-    const std::unique_ptr<Workbook> saved = XlsxReader::load(path);
-    SCOPED_TRACE("in the saved file");
-    expectCells(*saved, saved->activeSheet(), expected, 21);
 }

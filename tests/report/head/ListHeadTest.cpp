@@ -1,6 +1,6 @@
 // The head block as data: per case the rows of a small database, the
 // template switches, the procedure that runs, the cells expected from row 8
-// on and the row the cursor ends on.
+// on (in the workbook and in the saved file) and the row the cursor ends on.
 
 #include "common/ReportBench.h"
 
@@ -214,8 +214,15 @@ TEST_P(ListHeadCases, WritesTheExpectedCells)
     Bench bench(c.rows);
     c.setUp(bench);
     c.write(bench.run, bench.selection, bench.cursor);
-    expectCells(bench.book(), bench.sheet(), c.cells, c.endCursor + 2);
     EXPECT_EQ(bench.cursor.row, c.endCursor) << "the cursor must end on the first free row";
+    {
+        SCOPED_TRACE("in the workbook");
+        expectCells(bench.book(), bench.sheet(), c.cells, c.endCursor + 2);
+    }
+    // Number-like values ("12,50", "0815") must stay text in the file too.
+    const std::unique_ptr<Workbook> saved = bench.saved();
+    SCOPED_TRACE("in the saved file");
+    expectCells(*saved, saved->activeSheet(), c.cells, c.endCursor + 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(HeadBlock, ListHeadCases, ::testing::ValuesIn(headCases()),

@@ -33,33 +33,6 @@ QStringList lines(Bench &b, int recordType)
 
 } // namespace
 
-TEST(StatisticsStatements, QueriesPerRecordType)
-{
-    const QString f = u"LOGS.LISTE = '4711'"_s;
-    EXPECT_EQ(StatisticsStatements(1, f),
-        QStringList({u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE "
-                     "LOGS.LISTE = '4711' AND DSART = 1 AND (KLST<>3 OR KLST IS NULL)"_s,
-            u"SELECT SUM(LAENGE) AS GLAENGE, SUM(KUBATUR) AS GKUB FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 1 "
-            "AND KLST=3"_s}));
-    EXPECT_EQ(StatisticsStatements(2, f),
-        QStringList(
-            {u"SELECT SUM(KUBRM) AS GRM, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 2"_s}));
-    EXPECT_EQ(StatisticsStatements(3, f),
-        QStringList(
-            {u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 3"_s}));
-    EXPECT_EQ(StatisticsStatements(4, f),
-        QStringList(
-            {u"SELECT SUM(KUBATRO) AS GATRO, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 4"_s}));
-    EXPECT_EQ(StatisticsStatements(5, f),
-        QStringList({u"SELECT SUM(LAENGE*STK) AS GLAENGE, SUM(STK) AS GSTK, SUM(KUBATUR) AS GKUB FROM LOGS WHERE "
-                     "LOGS.LISTE = '4711' AND DSART = 5"_s}));
-    EXPECT_EQ(StatisticsStatements(6, f),
-        QStringList(
-            {u"SELECT SUM(KUBATUR) AS GKUB, SUM(STK) as GSTK FROM LOGS WHERE LOGS.LISTE = '4711' AND DSART = 6"_s}));
-    EXPECT_TRUE(StatisticsStatements(0, f).isEmpty());
-    EXPECT_TRUE(StatisticsStatements(7, f).isEmpty());
-}
-
 TEST(StatisticsRounding, ExactHalvesGoToTheEvenDigit)
 {
     EXPECT_EQ(roundHalfEven(0.125, 2), 0.12);

@@ -37,25 +37,6 @@ QStringList block(Bench &b)
 
 } // namespace
 
-TEST(TotalsStatement, SevenFiltersAndTheSecondFollowedDirectlyByAnd)
-{
-    EXPECT_EQ(TotalsStatement(u"F"_s),
-        s("SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", SUM(STK) AS \"Gesamtstück (STK)\", "
-          "(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT "
-          "WHERE F AND WARENEINHEIT.EINHEIT in ('RM','rm','Rm')) AS 'GesamtRaummeter (RM)', "
-          "(SELECT SUM(KUBRM) FROM LOGS INNER JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT "
-          "WHERE FAND WARENEINHEIT.EINHEIT in ('SRM','SRm','srm','Srm')) AS 'GesamtSchüttraummeter (SRm)', "
-          "(SELECT SUM(KUBATRO) FROM LOGS WHERE F AND DSART = 4)  AS \"GesamtAtrotonnen (To)\", "
-          "(SELECT SQRT((SUM(KUBATUR)*10000*4)/(NULLIF(SUM(CASE WHEN KLST=3 THEN 0 ELSE LAENGE * STK END),0) *3.1416)) "
-          "FROM LOGS "
-          "WHERE F AND LAENGE > 0 AND DSART = 1 )  AS \"D-DM Rundholz (cm)\", "
-          "(SELECT SUM(LAENGE * STK) /SUM(STK) FROM LOGS "
-          "WHERE F AND LAENGE > 0 AND STK > 0 AND DSART = 1) AS \"D-Länge Rundholz (m)\", "
-          "(SELECT SUM(KUBATUR) /NULLIF(SUM(STK),0) FROM LOGS "
-          "WHERE F AND DSART = 1 )  AS \"Durchschnittskubatur (Fm/Stk)\" "
-          "FROM LOGS WHERE F"));
-}
-
 TEST(TotalsBlock, OneLinePerFigureWithItsFormat)
 {
     // Round wood 20 m, 2 pieces, 3 Fm; stacked 10 Rm and 4 "rM" (the database ignores letter case); 6 SRm;

@@ -49,21 +49,7 @@ std::vector<ColumnEntry> entries(const QStringList &expressions)
 
 } // namespace
 
-// --- The fixed record columns ----------------------------------------------
-
-TEST(SingleLogQueryColumns, EmptyColumnListGivesFixedColumnsSourceAndFilter)
-{
-    EXPECT_EQ(SingleLogQuery(Filter, 0, {}), fixedPart() + sourcePart() + Filter);
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QString(), QString()})), fixedPart() + sourcePart() + Filter);
-}
-
-// --- Columns added from the column list ------------------------------------
-
-TEST(SingleLogQueryAdded, PlainExpressionsAreAliasedByThemselves)
-{
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QString(), QStringLiteral("ISNULL(LOGS.MITTE,0)"), QString()})),
-        fixedPart() + QStringLiteral(", ISNULL(LOGS.MITTE,0) as [ISNULL(LOGS.MITTE,0)]") + sourcePart() + Filter);
-}
+// --- Columns added from the column list (empty entries add nothing) -------
 
 TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
 {
@@ -132,21 +118,6 @@ TEST(SingleLogQueryOrder, EverySortOrderAppendsItsClause)
     };
     for (const auto &[sort, clause] : cases)
         EXPECT_EQ(SingleLogQuery(Filter, sort, {}), fixedPart() + sourcePart() + Filter + clause) << "sort " << sort;
-}
-
-// --- Lookups -----------------------------------------------------------------
-
-TEST(SingleLogQueryLookups, HeightProbeHasOneTrailingBlank)
-{
-    EXPECT_EQ(HeightProbeStatement(QStringLiteral("1234")),
-        QStringLiteral("SELECT SCHICHT_HOEHEN.HEIGHT FROM LOGS INNER JOIN SCHICHT_HOEHEN ON LOGS.ID_LOG = "
-                       "SCHICHT_HOEHEN.ID_LOG WHERE LOGS.ID_LOG = 1234 "));
-}
-
-TEST(SingleLogQueryLookups, RecordTypeNameByDecimalId)
-{
-    EXPECT_EQ(RecordTypeNameStatement(1), QStringLiteral("select name from dsart where id = 1"));
-    EXPECT_EQ(RecordTypeNameStatement(6), QStringLiteral("select name from dsart where id = 6"));
 }
 
 // The composed statement runs on the demo database through the dialect
