@@ -62,15 +62,15 @@ void Connection::prefetch(const QStringList &statements)
     // Each text once, none kept already, and no more than the store holds:
     // answers beyond it would only push out the first ones of this call.
     QStringList ahead;
-    QSet<QString> seen;
+    QSet<StatementKey> seen;
     qsizetype bytes = 0;
     for (const QString &sql : statements) {
-        if (m_prefetched.contains(sql) || seen.contains(sql))
+        if (m_prefetched.contains(sql) || seen.contains(StatementKey{sql}))
             continue;
         bytes += PrefetchedAnswers::bytesOf(sql, ResultData());
         if (ahead.size() == PrefetchedAnswers::MaxAnswers || bytes > PrefetchedAnswers::MaxBytes)
             break;
-        seen.insert(sql);
+        seen.insert(StatementKey{sql});
         ahead << sql;
     }
     if (ahead.isEmpty())

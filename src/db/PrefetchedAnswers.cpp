@@ -18,6 +18,20 @@ qsizetype payloadBytes(const QVariant &v)
 
 } // namespace
 
+size_t qHash(const StatementKey &key, size_t seed)
+{
+    constexpr qsizetype Ends = 1024;
+    constexpr qsizetype Samples = 256;
+    const QStringView text(key.text);
+    if (text.size() <= 2 * Ends + Samples)
+        return qHash(text, seed);
+    seed = qHashMulti(seed, text.size(), text.first(Ends), text.last(Ends));
+    const qsizetype step = (text.size() - 2 * Ends) / Samples;
+    for (qsizetype i = Ends; i < text.size() - Ends; i += step)
+        seed = qHashMulti(seed, text[i].unicode());
+    return seed;
+}
+
 qsizetype PrefetchedAnswers::bytesOf(const QString &sql, const ResultData &data)
 {
     qsizetype bytes = qsizetype(sizeof(QChar)) * sql.size() + qsizetype(sizeof(Kept));
@@ -33,21 +47,21 @@ qsizetype PrefetchedAnswers::bytesOf(const QString &sql, const ResultData &data)
 
 void PrefetchedAnswers::keep(const QString &sql, ResultData data)
 {
-    if (const auto old = m_answers.find(sql); old != m_answers.end())
+    if (const auto old = m_answers.find(StatementKey{sql}); old != m_answers.end())
         drop(old);
     const qsizetype bytes = bytesOf(sql, data);
     if (bytes > MaxBytes)
         return;
     while (!m_order.empty() && (m_answers.size() >= MaxAnswers || m_bytes + bytes > MaxBytes))
-        drop(m_answers.find(m_order.front()));
+        drop(m_answers.find(StatementKey{m_order.front()}));
     m_order.push_back(sql);
-    m_answers.insert(sql, Kept{std::move(data), bytes, std::prev(m_order.end())});
+    m_answers.insert(StatementKey{sql}, Kept{std::move(data), bytes, std::prev(m_order.end())});
     m_bytes += bytes;
 }
 
 std::optional<ResultData> PrefetchedAnswers::take(const QString &sql)
 {
-    const auto kept = m_answers.find(sql);
+    const auto kept = m_answers.find(StatementKey{sql});
     if (kept == m_answers.end())
         return std::nullopt;
     std::optional<ResultData> data(std::move(kept->data));
@@ -62,7 +76,7 @@ void PrefetchedAnswers::clear()
     m_bytes = 0;
 }
 
-void PrefetchedAnswers::drop(QHash<QString, Kept>::iterator kept)
+void PrefetchedAnswers::drop(QHash<StatementKey, Kept>::iterator kept)
 {
     m_bytes -= kept->bytes;
     m_order.erase(kept->age);

@@ -8,6 +8,18 @@
 #include <list>
 #include <optional>
 
+// A statement text as a hash key. Nearly every statement of a provision
+// carries its filter of thousands of ids, so hashing every character would
+// cost more than running the statement on the embedded database: the hash
+// reads the length, both ends and characters spread over the middle, and
+// equal hashes are told apart by comparing the texts.
+struct StatementKey
+{
+    QString text;
+    bool operator==(const StatementKey &other) const { return text == other.text; }
+};
+size_t qHash(const StatementKey &key, size_t seed = 0);
+
 // Answers of statements run ahead, kept by statement text until the report
 // asks for them. Each answer is handed out once. The store holds at most
 // MaxAnswers answers and MaxBytes bytes (texts and values together, as
@@ -29,7 +41,7 @@ public:
     void keep(const QString &sql, ResultData data);
     // The answer to `sql`, taken out of the store; none when it is not kept.
     std::optional<ResultData> take(const QString &sql);
-    bool contains(const QString &sql) const { return m_answers.contains(sql); }
+    bool contains(const QString &sql) const { return m_answers.contains(StatementKey{sql}); }
     void clear();
 
     qsizetype size() const { return m_answers.size(); }
@@ -46,9 +58,9 @@ private:
         std::list<QString>::iterator age; // place in m_order
     };
 
-    void drop(QHash<QString, Kept>::iterator kept);
+    void drop(QHash<StatementKey, Kept>::iterator kept);
 
-    QHash<QString, Kept> m_answers;
+    QHash<StatementKey, Kept> m_answers;
     std::list<QString> m_order; // statement texts, kept longest first
     qsizetype m_bytes = 0;
 };
