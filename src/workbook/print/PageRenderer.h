@@ -2,6 +2,7 @@
 
 #include "workbook/cells/CellStyle.h"
 #include "workbook/print/BorderPen.h"
+#include "workbook/print/GlyphBatch.h"
 #include "workbook/print/HeaderFooterText.h"
 #include "workbook/print/PageLayout.h"
 
@@ -70,11 +71,12 @@ private:
         QColor color = Qt::black; // the text's
         QColor fill;
         std::array<BorderPen, 4> edges; // left, top, right, bottom
-        // The font as drawn on the device of that resolution, and its
-        // metrics, made once per look.
+        // The font as drawn on the device of that resolution, its metrics
+        // and the texts laid out in it, made once per look and resolution.
         int dpi = 0;
         QFont drawn;
         std::optional<QFontMetricsF> metrics;
+        std::unique_ptr<TextShapes> shapes;
     };
     struct Block;
     class BlockPainter;
@@ -103,6 +105,7 @@ private:
     int m_total;
     QString m_defaultFamily;
     double m_defaultSize = 11.0;
+    std::vector<qint64> m_linkCells; // the cells with a link, row by row
     mutable std::vector<std::unique_ptr<Look>> m_looks;
     mutable std::vector<QImage> m_images;
     mutable bool m_imagesRead = false;
