@@ -394,4 +394,32 @@ TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
     }
 }
 
+// The template's own logo (a half transparent red pixel stretched to 100 by
+// 40 pixels in its drawing) is drawn on the page at its size, pink over the
+// white paper.
+TEST_F(PdfExportTest, TemplateDrawingPicturesArePrinted)
+{
+    const QString path = dir.filePath(QStringLiteral("Logo.xltx"));
+    writeZip(path, templateEntries());
+    const auto wb = XlsxReader::load(path);
+    const PageRenderer renderer(*wb, 0);
+    const PageLayout &layout = renderer.layout();
+    QImage page((layout.paperSize() * 2).toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        painter.scale(2, 2);
+        renderer.drawPage(painter, 0);
+    }
+    int pink = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            pink += c.red() > 240 && std::abs(c.green() - 128) < 10 && std::abs(c.blue() - 128) < 10;
+        }
+    }
+    const double logoPixels = 100 * 0.75 * 2 * layout.scale() * 40 * 0.75 * 2 * layout.scale();
+    EXPECT_NEAR(pink, logoPixels, logoPixels / 3);
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include "workbook/cells/Worksheet.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/print/CellAlignment.h"
+#include "workbook/print/TemplatePictures.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -80,6 +81,9 @@ PageRenderer::PageRenderer(const Workbook &workbook, int sheetIndex)
     , m_firstNumber(m_layout.setup().firstPageNumber)
     , m_total(m_layout.pageCount())
 {
+    // The template drawing's own pictures lie under the ones the program inserted.
+    m_pictures = templatePictures(workbook, sheetIndex);
+    m_pictures.insert(m_pictures.end(), m_sheet.pictures().begin(), m_sheet.pictures().end());
     for (const Hyperlink &link : m_sheet.hyperlinks())
         m_linkCells.push_back(cellKey(link.anchor.row, link.anchor.column));
     std::sort(m_linkCells.begin(), m_linkCells.end());
@@ -140,7 +144,7 @@ const QImage &PageRenderer::picture(size_t index) const
 {
     if (!m_imagesRead) {
         m_imagesRead = true;
-        for (const Picture &p : m_sheet.pictures())
+        for (const Picture &p : m_pictures)
             m_images.push_back(QImage::fromData(p.data));
     }
     return m_images[index];
@@ -692,7 +696,7 @@ void PageRenderer::BlockPainter::drawLines()
 // Pictures with their top left corner in the block, at their own size.
 void PageRenderer::BlockPainter::drawPictures()
 {
-    const std::vector<Picture> &pictures = m_sheet.pictures();
+    const std::vector<Picture> &pictures = m_renderer.m_pictures;
     for (size_t i = 0; i < pictures.size(); ++i) {
         const Picture &p = pictures[i];
         if (!m_range.contains(p.anchor.row, p.anchor.column) || m_renderer.picture(i).isNull())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Worksheet.h"
 #include "workbook/print/BorderPen.h"
 #include "workbook/print/GlyphBatch.h"
 #include "workbook/print/HeaderFooterText.h"
@@ -85,7 +86,7 @@ private:
     // when drawing.
     Look &look(quint32 styleId) const;
     QFont scaled(QFont font, const QPainter &painter) const;
-    // The sheet's picture of that index, read on first use (null when Qt
+    // The picture of that index, read on first use (null when Qt
     // cannot read it).
     const QImage &picture(size_t index) const;
     void drawBlock(QPainter &painter, const Block &block) const;
@@ -106,6 +107,7 @@ private:
     QString m_defaultFamily;
     double m_defaultSize = 11.0;
     std::vector<qint64> m_linkCells; // the cells with a link, row by row
+    std::vector<Picture> m_pictures; // the template drawing's, then the sheet's own
     mutable std::vector<std::unique_ptr<Look>> m_looks;
     mutable std::vector<QImage> m_images;
     mutable bool m_imagesRead = false;
