@@ -7,6 +7,9 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <cstring>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -43,6 +46,111 @@ struct FileCloser
                             .arg(QFileInfo(path).fileName())
                             .arg(SheetLimits::MaxPackageBytes / (1024 * 1024))
                             .arg(SheetLimits::MaxPackageEntries));
+}
+
+// An entry with a streamed rest, read by the archive while it packs: the
+// entry's bytes first, then the pieces of the rest as they are made.
+class StreamedEntry
+{
+public:
+    explicit StreamedEntry(const ZipEntry &entry)
+        : m_entry(entry)
+        , m_made(std::time(nullptr))
+    { }
+
+    static zip_int64_t callback(void *self, void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        return static_cast<StreamedEntry *>(self)->answer(data, length, command);
+    }
+
+private:
+    zip_int64_t answer(void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            m_entry.rest->start();
+            m_piece = m_entry.data;
+            m_offset = 0;
+            return 0;
+        case ZIP_SOURCE_READ:
+            return read(static_cast<char *>(data), length);
+        case ZIP_SOURCE_CLOSE:
+            m_piece = QByteArray();
+            return 0;
+        case ZIP_SOURCE_STAT:
+            return stat(data, length);
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&m_error, data, length);
+        case ZIP_SOURCE_FREE:
+            delete this;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_READABLE;
+        default:
+            zip_error_set(&m_error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+    // Copies from the current piece, fetching the next one when it is used
+    // up. The rest is made by code that does not fail; should it throw all
+    // the same, the archive reports an error instead of the exception
+    // crossing the library.
+    zip_int64_t read(char *data, zip_uint64_t length)
+    {
+        try {
+            while (m_offset == m_piece.size()) {
+                m_offset = 0;
+                if (!m_entry.rest->next(m_piece)) {
+                    m_piece = QByteArray();
+                    return 0;
+                }
+            }
+        } catch (...) {
+            zip_error_set(&m_error, ZIP_ER_INTERNAL, 0);
+            return -1;
+        }
+        const qsizetype n = qsizetype(std::min<zip_uint64_t>(length, zip_uint64_t(m_piece.size() - m_offset)));
+        std::memcpy(data, m_piece.constData() + m_offset, size_t(n));
+        m_offset += n;
+        return n;
+    }
+
+    // The sizes, as a buffer in memory states them.
+    zip_int64_t stat(void *data, zip_uint64_t length)
+    {
+        zip_stat_t *st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &m_error);
+        if (!st)
+            return -1;
+        zip_stat_init(st);
+        st->mtime = m_made;
+        st->size = zip_uint64_t(m_entry.data.size() + m_entry.rest->size());
+        st->comp_size = st->size;
+        st->comp_method = ZIP_CM_STORE;
+        st->encryption_method = ZIP_EM_NONE;
+        st->valid
+            = ZIP_STAT_MTIME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+        return sizeof(zip_stat_t);
+    }
+
+    const ZipEntry &m_entry;
+    const time_t m_made;
+    QByteArray m_piece; // the bytes being read: the entry's own, then a piece of its rest
+    qsizetype m_offset = 0;
+    zip_error_t m_error{};
+};
+
+// The archive's source for one entry: its bytes in memory, or read as they
+// are made when the entry has a streamed rest.
+zip_source_t *sourceOf(zip_t *archive, const ZipEntry &entry)
+{
+    if (!entry.rest)
+        return zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+    auto *streamed = new StreamedEntry(entry);
+    zip_source_t *source = zip_source_function(archive, &StreamedEntry::callback, streamed);
+    if (!source)
+        delete streamed;
+    return source;
 }
 
 } // namespace
@@ -136,7 +244,7 @@ QByteArray ZipArchive::write(const std::vector<ZipEntry> &entries, int level)
     std::unique_ptr<zip_t, ArchiveCloser> guard(archive);
 
     for (const ZipEntry &entry : entries) {
-        zip_source_t *source = zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+        zip_source_t *source = sourceOf(archive, entry);
         if (!source)
             return fail(QString::fromUtf8(zip_strerror(archive)));
         const zip_int64_t index = zip_file_add(archive, entry.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
