@@ -532,18 +532,6 @@ std::vector<ZipEntry> PackageBuilder::entries()
     return entries;
 }
 
-void writeAll(QIODevice &device, const QByteArray &bytes)
-{
-    constexpr qsizetype chunk = 1 << 20;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qsizetype n = std::min(chunk, bytes.size() - done);
-        const qint64 written = device.write(bytes.constData() + done, n);
-        if (written <= 0)
-            throw WorkbookError(QStringLiteral("Schreibfehler: %1").arg(device.errorString()));
-        done += written;
-    }
-}
-
 } // namespace
 
 void XlsxWriter::save(const Workbook &workbook, QIODevice &device)
@@ -555,9 +543,7 @@ void XlsxWriter::save(const Workbook &workbook, QIODevice &device, const Options
 {
     PackageBuilder builder(workbook, options);
     std::vector<ZipEntry> entries = builder.build();
-    const QByteArray zip = ZipArchive::write(entries, qBound(1, options.compressionLevel, 9));
-    entries.clear();
-    writeAll(device, zip);
+    ZipArchive::write(entries, device, qBound(1, options.compressionLevel, 9));
 }
 
 void XlsxWriter::save(const Workbook &workbook, const QString &path)

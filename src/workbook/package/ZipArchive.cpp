@@ -2,6 +2,7 @@
 
 #include "workbook/cells/WorkbookError.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -224,54 +225,91 @@ std::vector<ZipEntry> ZipArchive::read(const QString &path, qint64 maxBytes, int
     return entries;
 }
 
-QByteArray ZipArchive::write(const std::vector<ZipEntry> &entries, int level)
-{
-    const auto fail = [](const QString &detail) -> QByteArray {
-        throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht gepackt werden (%1).").arg(detail));
-    };
+namespace {
 
+[[noreturn]] void packingFailed(const QString &detail)
+{
+    throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht gepackt werden (%1).").arg(detail));
+}
+
+struct SourceFreer
+{
+    void operator()(zip_source_t *source) const { zip_source_free(source); }
+};
+using SourcePtr = std::unique_ptr<zip_source_t, SourceFreer>;
+
+// The entries packed into an archive in memory.
+SourcePtr packed(const std::vector<ZipEntry> &entries, int level)
+{
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t *target = zip_source_buffer_create(nullptr, 0, 0, &error);
     if (!target)
-        return fail(QString::fromUtf8(zip_error_strerror(&error)));
+        packingFailed(QString::fromUtf8(zip_error_strerror(&error)));
     zip_source_keep(target);
-    const auto freeTarget = std::unique_ptr<zip_source_t, void (*)(zip_source_t *)>(target, zip_source_free);
+    SourcePtr kept(target);
 
     zip_t *archive = zip_open_from_source(target, ZIP_TRUNCATE, &error);
     if (!archive)
-        return fail(QString::fromUtf8(zip_error_strerror(&error)));
+        packingFailed(QString::fromUtf8(zip_error_strerror(&error)));
     std::unique_ptr<zip_t, ArchiveCloser> guard(archive);
 
     for (const ZipEntry &entry : entries) {
         zip_source_t *source = sourceOf(archive, entry);
         if (!source)
-            return fail(QString::fromUtf8(zip_strerror(archive)));
+            packingFailed(QString::fromUtf8(zip_strerror(archive)));
         const zip_int64_t index = zip_file_add(archive, entry.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(source);
-            return fail(QString::fromUtf8(zip_strerror(archive)));
+            packingFailed(QString::fromUtf8(zip_strerror(archive)));
         }
         if (zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, zip_uint32_t(level)) != 0)
-            return fail(QString::fromUtf8(zip_strerror(archive)));
+            packingFailed(QString::fromUtf8(zip_strerror(archive)));
     }
     guard.release();
     if (zip_close(archive) != 0) {
         const QString detail = QString::fromUtf8(zip_strerror(archive));
         zip_discard(archive);
-        return fail(detail);
+        packingFailed(detail);
     }
+    return kept;
+}
 
-    if (zip_source_open(target) != 0)
-        return fail(QString::fromUtf8(zip_error_strerror(zip_source_error(target))));
-    zip_source_seek(target, 0, SEEK_END);
-    const zip_int64_t size = zip_source_tell(target);
-    zip_source_seek(target, 0, SEEK_SET);
+void writeAll(QIODevice &device, const char *data, qsizetype size)
+{
+    for (qsizetype done = 0; done < size;) {
+        const qint64 written = device.write(data + done, size - done);
+        if (written <= 0)
+            throw WorkbookError(QStringLiteral("Schreibfehler: %1").arg(device.errorString()));
+        done += qsizetype(written);
+    }
+}
+
+} // namespace
+
+void ZipArchive::write(const std::vector<ZipEntry> &entries, QIODevice &device, int level)
+{
+    const SourcePtr archive = packed(entries, level);
+    if (zip_source_open(archive.get()) != 0)
+        packingFailed(QString::fromUtf8(zip_error_strerror(zip_source_error(archive.get()))));
+    const auto closer = [](zip_source_t *source) { zip_source_close(source); };
+    const std::unique_ptr<zip_source_t, decltype(closer)> open(archive.get(), closer);
+    QByteArray piece(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t n = zip_source_read(archive.get(), piece.data(), zip_uint64_t(piece.size()));
+        if (n < 0)
+            packingFailed(QStringLiteral("Puffer unvollständig"));
+        if (n == 0)
+            return;
+        writeAll(device, piece.constData(), qsizetype(n));
+    }
+}
+
+QByteArray ZipArchive::write(const std::vector<ZipEntry> &entries, int level)
+{
     QByteArray bytes;
-    bytes.resize(qsizetype(size));
-    const zip_int64_t read = zip_source_read(target, bytes.data(), zip_uint64_t(size));
-    zip_source_close(target);
-    if (read != size)
-        return fail(QStringLiteral("Puffer unvollständig"));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    write(entries, buffer, level);
     return bytes;
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class QIODevice;
+
 // The bytes of an entry made while the archive is being packed, piece by
 // piece, so that a large part (a sheet's cells) never lies in memory whole.
 class ZipStream
@@ -48,4 +50,8 @@ public:
     // (1 fastest .. 9 smallest), in the given order. The streamed rest of an
     // entry is made during the call. Throws WorkbookError when packing fails.
     static QByteArray write(const std::vector<ZipEntry> &entries, int level = 1);
+    // The same written to the device, a megabyte at a time, so the packed
+    // archive is not held twice. Throws WorkbookError also when the device
+    // fails.
+    static void write(const std::vector<ZipEntry> &entries, QIODevice &device, int level = 1);
 };
