@@ -57,7 +57,12 @@ public:
     explicit StreamedEntry(const ZipEntry &entry)
         : m_entry(entry)
         , m_made(std::time(nullptr))
-    { }
+    {
+        zip_error_init(&m_error);
+    }
+    ~StreamedEntry() { zip_error_fini(&m_error); }
+    StreamedEntry(const StreamedEntry &) = delete;
+    StreamedEntry &operator=(const StreamedEntry &) = delete;
 
     static zip_int64_t callback(void *self, void *data, zip_uint64_t length, zip_source_cmd_t command)
     {
@@ -117,7 +122,8 @@ private:
         return n;
     }
 
-    // The sizes, as a buffer in memory states them.
+    // The sizes and the stored form a buffer in memory states, so that the
+    // entry's header comes out as for one.
     zip_int64_t stat(void *data, zip_uint64_t length)
     {
         zip_stat_t *st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &m_error);
@@ -138,7 +144,7 @@ private:
     const time_t m_made;
     QByteArray m_piece; // the bytes being read: the entry's own, then a piece of its rest
     qsizetype m_offset = 0;
-    zip_error_t m_error{};
+    zip_error_t m_error;
 };
 
 // The archive's source for one entry: its bytes in memory, or read as they
