@@ -28,10 +28,11 @@ public:
     // without result columns). Throws DbError.
     virtual ResultData query(const QString &sql) = 0;
 
-    // Runs the statements in order and returns one result for each; a
-    // statement that fails has no result (its error shows when it is run
-    // alone). Engines reached over a network send them in few round trips;
-    // this one runs them one by one.
+    // Runs the statements in order and returns one result for each, the
+    // same as query() gives. A statement that fails, or that the engine does
+    // not run ahead, has no result (its error shows when it is run alone).
+    // Engines reached over a network send them in few round trips; this one
+    // runs them one by one. Never throws.
     virtual std::vector<std::optional<ResultData>> queryBatch(const QStringList &statements)
     {
         std::vector<std::optional<ResultData>> results;

@@ -6,6 +6,8 @@
 #include "db/OdbcBackend.h"
 #include "db/SqliteBackend.h"
 
+#include <QSet>
+
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
@@ -33,6 +35,7 @@ void Connection::open(const QString &connectionString)
 
 void Connection::open(std::unique_ptr<Backend> backend)
 {
+    close();
     m_backend = std::move(backend);
 }
 
@@ -47,12 +50,8 @@ Recordset Connection::execute(const QString &sql)
     m_journal.record(sql);
     if (!m_backend)
         throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
-    const auto kept = m_prefetched.find(sql);
-    if (kept != m_prefetched.end()) {
-        ResultData data = std::move(*kept);
-        m_prefetched.erase(kept);
-        return Recordset(std::move(data));
-    }
+    if (std::optional<ResultData> kept = m_prefetched.take(sql))
+        return Recordset(std::move(*kept));
     return Recordset(m_backend->query(sql));
 }
 
@@ -60,17 +59,26 @@ void Connection::prefetch(const QStringList &statements)
 {
     if (!m_backend || !m_prefetchEnabled)
         return;
+    // Each text once, none kept already, and no more than the store holds:
+    // answers beyond it would only push out the first ones of this call.
     QStringList ahead;
+    QSet<QString> seen;
+    qsizetype bytes = 0;
     for (const QString &sql : statements) {
-        if (!m_prefetched.contains(sql) && !ahead.contains(sql))
-            ahead << sql;
+        if (m_prefetched.contains(sql) || seen.contains(sql))
+            continue;
+        bytes += PrefetchedAnswers::bytesOf(sql, ResultData());
+        if (ahead.size() == PrefetchedAnswers::MaxAnswers || bytes > PrefetchedAnswers::MaxBytes)
+            break;
+        seen.insert(sql);
+        ahead << sql;
     }
     if (ahead.isEmpty())
         return;
     auto results = m_backend->queryBatch(ahead);
     for (qsizetype i = 0; i < ahead.size() && size_t(i) < results.size(); ++i) {
         if (results[size_t(i)])
-            m_prefetched.insert(ahead[i], std::move(*results[size_t(i)]));
+            m_prefetched.keep(ahead[i], std::move(*results[size_t(i)]));
     }
 }
 

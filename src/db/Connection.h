@@ -1,9 +1,9 @@
 #pragma once
 
+#include "db/PrefetchedAnswers.h"
 #include "db/Recordset.h"
 #include "db/StatementJournal.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -40,14 +40,22 @@ public:
     // results are always held whole, so both behave alike.
     Recordset openStatic(const QString &sql);
 
-    // Runs statements the report will ask for soon, ahead and together: an
-    // execute() of exactly one of these texts is then answered from memory
-    // (and still recorded in the journal when it is asked). A statement that
-    // fails ahead is not kept: asked for, it runs alone and fails as it
-    // would. Does nothing while prefetching is off.
+    // Runs statements the report will ask for soon ahead, together (over
+    // the network in few round trips), and keeps their answers: the next
+    // execute() of exactly one of these texts is answered from memory, once,
+    // and is still recorded in the journal when it is asked. Texts asked
+    // twice, already kept, or beyond what the store keeps (PrefetchedAnswers)
+    // are not run again. A statement that fails ahead, or that the engine
+    // does not run ahead (anything but a single reading statement over
+    // ODBC), is not kept: asked for, it runs alone and fails or succeeds as
+    // it would have. Never throws: a connection lost here shows when the
+    // next statement is asked. Does nothing while prefetching is off.
     void prefetch(const QStringList &statements);
+    // Turning it off drops the answers kept; so do close() and open().
     void setPrefetchEnabled(bool on);
     bool prefetchEnabled() const { return m_prefetchEnabled; }
+    // The answers kept and not yet asked for.
+    const PrefetchedAnswers &prefetched() const { return m_prefetched; }
 
     StatementJournal &journal() { return m_journal; }
     const StatementJournal &journal() const { return m_journal; }
@@ -71,5 +79,5 @@ private:
     StatementJournal m_journal;
     int m_queryTimeoutSeconds = DefaultQueryTimeoutSeconds;
     bool m_prefetchEnabled = true;
-    QHash<QString, ResultData> m_prefetched; // answers kept until asked for
+    PrefetchedAnswers m_prefetched;
 };

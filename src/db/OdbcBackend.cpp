@@ -1,9 +1,11 @@
 #include "OdbcBackend.h"
 
 #include "db/DbError.h"
+#include "db/StatementBatch.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -268,14 +270,100 @@ bool fetchRows(SQLHSTMT st, const std::vector<SQLSMALLINT> &types, std::vector<s
     }
 }
 
-// Throws the statement's failure. The driver tells a lost connection by the
-// connection's state, not always by the statement's diagnostics.
-[[noreturn]] void throwStatementError(SQLHDBC connection, SQLHSTMT st, int queryTimeoutSeconds)
+// Reads the current result whole: its columns and every row. Returns false
+// when the driver fails.
+bool readResult(SQLHSTMT st, ResultData &data)
+{
+    std::vector<SQLSMALLINT> types;
+    return describeColumns(st, data.columns, types) && (types.empty() || fetchRows(st, types, data.rows));
+}
+
+// Whether the driver tells a lost connection by the connection's state (not
+// always by the statement's diagnostics).
+bool connectionDead(SQLHDBC connection)
 {
     SQLUINTEGER dead = SQL_CD_FALSE;
-    const bool lost = SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+    return SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
         && dead == SQL_CD_TRUE;
-    throw DbError(statementError(diagnostics(SQL_HANDLE_STMT, st), queryTimeoutSeconds, lost));
+}
+
+// Throws the statement's failure.
+[[noreturn]] void throwStatementError(SQLHDBC connection, SQLHSTMT st, int queryTimeoutSeconds)
+{
+    throw DbError(statementError(diagnostics(SQL_HANDLE_STMT, st), queryTimeoutSeconds, connectionDead(connection)));
+}
+
+// Whether the statement's failure ends its batch: the connection is lost or
+// the query timeout cancelled it. Other failures are one statement's.
+bool failureEndsBatch(SQLHDBC connection, SQLHSTMT st)
+{
+    if (connectionDead(connection))
+        return true;
+    for (const QString &state : diagnostics(SQL_HANDLE_STMT, st).states) {
+        if (state == QLatin1String("HYT00") || state == QLatin1String("S1T00") || state.startsWith(QLatin1String("08")))
+            return true;
+    }
+    return false;
+}
+
+// A statement handle on the connection, cancelled after the query timeout.
+// Throws DbError when the driver gives none.
+void openStatement(SQLHDBC connection, Statement &st, int queryTimeoutSeconds)
+{
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &st.handle)))
+        throw DbError(statementError(diagnostics(SQL_HANDLE_DBC, connection), queryTimeoutSeconds));
+    SQLSetStmtAttr(st.handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(queryTimeoutSeconds)), 0);
+}
+
+SQLRETURN executeText(SQLHSTMT st, const QString &sql)
+{
+    std::u16string text(reinterpret_cast<const char16_t *>(sql.utf16()), size_t(sql.size()));
+    return SQLExecDirectW(st, reinterpret_cast<SQLWCHAR *>(text.data()), SQLINTEGER(text.size()));
+}
+
+// The driver's handle of the named connection; throws DbError when it is not
+// open.
+SQLHDBC connectionHandle(const QString &connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+    const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
+    if (!db.isOpen() || !handle.isValid() || !handle.constData())
+        throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
+    return *static_cast<const SQLHDBC *>(handle.constData());
+}
+
+// Sends one batch and hands its answers to it; false when the connection was
+// lost or the time ran out, so that no further batch is sent. Throws DbError
+// when the driver gives no statement handle.
+bool runBatch(SQLHDBC connection, StatementBatch &batch, int queryTimeoutSeconds)
+{
+    Statement st;
+    openStatement(connection, st, queryTimeoutSeconds);
+    QElapsedTimer clock;
+    clock.start();
+    SQLRETURN rc = executeText(st.handle, batch.text());
+    for (qsizetype answers = 0; rc != SQL_NO_DATA && answers < batch.answerLimit(); ++answers) {
+        ResultData data;
+        if (SQL_SUCCEEDED(rc) && readResult(st.handle, data))
+            batch.takeResult(std::move(data));
+        else if (failureEndsBatch(connection, st.handle))
+            return false;
+        else
+            batch.takeError();
+        // The whole batch takes no longer than one statement may.
+        if (clock.hasExpired(qint64(queryTimeoutSeconds) * 1000)) {
+            SQLCancel(st.handle);
+            return false;
+        }
+        rc = SQLMoreResults(st.handle);
+    }
+    if (rc != SQL_NO_DATA) {
+        // More answers than the batch asked for: the last one taken is in
+        // doubt, and the rest is not read.
+        batch.takeError();
+        SQLCancel(st.handle);
+    }
+    return true;
 }
 
 } // namespace
@@ -321,30 +409,30 @@ OdbcBackend::~OdbcBackend()
 
 ResultData OdbcBackend::query(const QString &sql)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    const QVariant handle = db.isValid() && db.driver() ? db.driver()->handle() : QVariant();
-    if (!db.isOpen() || !handle.isValid() || !handle.constData())
-        throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
-    const SQLHDBC connection = *static_cast<const SQLHDBC *>(handle.constData());
-
+    const SQLHDBC connection = connectionHandle(m_connectionName);
     Statement st;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &st.handle)))
-        throw DbError(statementError(diagnostics(SQL_HANDLE_DBC, connection), m_queryTimeoutSeconds));
-    SQLSetStmtAttr(st.handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(m_queryTimeoutSeconds)), 0);
-    const auto fail = [&] { throwStatementError(connection, st.handle, m_queryTimeoutSeconds); };
-
-    std::u16string text(reinterpret_cast<const char16_t *>(sql.utf16()), size_t(sql.size()));
-    const SQLRETURN rc = SQLExecDirectW(st.handle, reinterpret_cast<SQLWCHAR *>(text.data()), SQLINTEGER(text.size()));
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
-        fail();
-
+    openStatement(connection, st, m_queryTimeoutSeconds);
+    const SQLRETURN rc = executeText(st.handle, sql);
     ResultData data;
-    std::vector<SQLSMALLINT> types;
-    if (!describeColumns(st.handle, data.columns, types))
-        fail();
-    if (types.empty())
-        return data;
-    if (!fetchRows(st.handle, types, data.rows))
-        fail();
+    if ((!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) || !readResult(st.handle, data))
+        throwStatementError(connection, st.handle, m_queryTimeoutSeconds);
     return data;
+}
+
+std::vector<std::optional<ResultData>> OdbcBackend::queryBatch(const QStringList &statements)
+{
+    std::vector<std::optional<ResultData>> results(size_t(statements.size()));
+    try {
+        for (StatementBatch &batch : StatementBatch::plan(statements)) {
+            const bool goOn = runBatch(connectionHandle(m_connectionName), batch, m_queryTimeoutSeconds);
+            batch.deliver(results);
+            if (!goOn)
+                break;
+        }
+    } catch (const DbError &) {
+        // The connection gives no statement handle (it is closed or lost):
+        // the statements run alone when asked, and fail there with the
+        // message.
+    }
+    return results;
 }

@@ -23,9 +23,16 @@
 // text stays empty, NULL is an invalid QVariant), datetime as QDateTime,
 // date as QDate.
 //
+// Statements run ahead (queryBatch) go to the server in batches of reading
+// statements (StatementBatch), one round trip each; every answer is read as
+// query() reads it, so it is the same as the statement's own. A statement
+// that fails in a batch, or cannot be told apart in its answer, gets no
+// result and runs alone when asked. The batch stops at a lost connection or
+// a timeout, and as a whole takes no longer than the query timeout.
+//
 // Throws DbError with the driver's message when opening fails and for every
 // failing statement; a connection lost during a statement fails with a
-// message saying so.
+// message saying so. queryBatch never throws.
 class OdbcBackend : public Backend
 {
 public:
@@ -33,6 +40,7 @@ public:
     ~OdbcBackend() override;
 
     ResultData query(const QString &sql) override;
+    std::vector<std::optional<ResultData>> queryBatch(const QStringList &statements) override;
     QString name() const override { return QStringLiteral("ODBC"); }
 
 private:

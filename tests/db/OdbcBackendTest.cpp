@@ -121,23 +121,35 @@ protected:
     Connection db;
 };
 
+// Each statement alone, then all run ahead in one batch and answered from
+// memory: the same kinds and values.
 TEST_F(OdbcPath, EveryHostTypeArrivesAsTheEmbeddedBackendGivesIt)
 {
     open();
     SqliteBackend embedded(path);
     const auto cases = typeCases();
-    for (size_t i = 0; i < cases.size(); ++i) {
-        const TypeCase &c = cases[i];
-        SCOPED_TRACE(std::string(c.column) + " = " + c.literal.left(40).toStdString());
-        const QString sql
-            = QStringLiteral("SELECT %1 FROM TYPEN WHERE ID = %2").arg(QString::fromLatin1(c.column)).arg(i + 1);
-        Recordset rs = db.execute(sql);
-        ASSERT_FALSE(rs.eof());
-        const QVariant got = rs.value(0);
-        EXPECT_EQ(got.typeId(), c.expected.typeId()) << got.typeName();
-        EXPECT_EQ(got, c.expected);
-        const ResultData direct = embedded.query(sql);
-        EXPECT_EQ(direct.rows.at(0).at(0), c.expected) << "embedded";
+    QStringList statements;
+    for (size_t i = 0; i < cases.size(); ++i)
+        statements << QStringLiteral("SELECT %1 FROM TYPEN WHERE ID = %2")
+                          .arg(QString::fromLatin1(cases[i].column))
+                          .arg(i + 1);
+    for (const bool ahead : {false, true}) {
+        if (ahead) {
+            db.prefetch(statements);
+            ASSERT_EQ(db.prefetched().size(), statements.size());
+        }
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const TypeCase &c = cases[i];
+            SCOPED_TRACE(std::string(c.column) + " = " + c.literal.left(40).toStdString() + (ahead ? " ahead" : ""));
+            const QString &sql = statements[qsizetype(i)];
+            Recordset rs = db.execute(sql);
+            ASSERT_FALSE(rs.eof());
+            const QVariant got = rs.value(0);
+            EXPECT_EQ(got.typeId(), c.expected.typeId()) << got.typeName();
+            EXPECT_EQ(got, c.expected);
+            const ResultData direct = embedded.query(sql);
+            EXPECT_EQ(direct.rows.at(0).at(0), c.expected) << "embedded";
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "db/Backend.h"
 #include "db/DbError.h"
+#include "db/SqlTokenizer.h"
 #include "db/SqliteBackend.h"
 
 #include <QDate>
@@ -51,6 +52,7 @@ constexpr uint8_t DoneToken = 0xFD;
 
 // DONE status bits.
 constexpr uint16_t DoneFinal = 0x0000;
+constexpr uint16_t DoneMore = 0x0001;
 constexpr uint16_t DoneError = 0x0002;
 constexpr uint16_t DoneCount = 0x0010;
 constexpr uint16_t DoneAttention = 0x0020;
@@ -660,9 +662,9 @@ QString batchText(const std::string &payload)
     return utf16At(payload, start, (payload.size() - start) / 2);
 }
 
-// The result's columns and rows; false when the fault breaks it off after
-// dropAfterRows rows.
-bool result(Bytes &out, const ResultData &r, bool drop, int dropAfterRows)
+// The result's columns and rows, ended by a DONE with `more` added to its
+// status; false when the fault breaks it off after dropAfterRows rows.
+bool result(Bytes &out, const ResultData &r, bool drop, int dropAfterRows, uint16_t more)
 {
     std::vector<HostType> types;
     for (int i = 0; i < r.columns.size(); ++i)
@@ -675,35 +677,77 @@ bool result(Bytes &out, const ResultData &r, bool drop, int dropAfterRows)
     }
     if (drop)
         return false;
-    done(out, DoneCount, SelectCommand, r.rows.size());
+    done(out, DoneCount | more, SelectCommand, r.rows.size());
     return true;
 }
 
-// Runs the batch and sends its answer, or the fault's; false when the
-// connection is to go.
-bool answerBatch(int socket, SqliteBackend &backend, const QString &sql, const Faults &f)
+// The statements of a batch: its text split at the ";" between statements
+// (not those in literals, names or comments); pieces of blanks and comments
+// are no statement.
+QStringList statementsOf(const QString &batch)
+{
+    QStringList statements;
+    QString current;
+    bool significant = false;
+    for (const SqlTokenizer::Token &token : SqlTokenizer::tokenize(batch)) {
+        if (token.isSymbol(u";")) {
+            if (significant)
+                statements << current;
+            current.clear();
+            significant = false;
+            continue;
+        }
+        current += token.text;
+        significant = significant || token.isSignificant();
+    }
+    if (significant)
+        statements << current;
+    return statements;
+}
+
+// Runs one statement of a batch and writes its answer, or the fault's, with
+// `more` in its DONE status when statements follow. A failing statement gets
+// its error and a DONE with the error flag; the batch goes on with the next,
+// as the server does for an error in a statement. False when the fault
+// breaks the result off.
+bool answerStatement(Bytes &out, SqliteBackend &backend, const QString &sql, const Faults &f, uint16_t more)
 {
     static const QRegularExpression setStatement(
         QStringLiteral("^\\s*SET\\s"), QRegularExpression::CaseInsensitiveOption);
-    Bytes out;
     if (setStatement.match(sql).hasMatch()) {
-        done(out, DoneFinal, 0, 0);
+        done(out, DoneFinal | more, 0, 0);
     } else if (matches(f.failOn, sql)) {
         message(out, ErrorToken, f.errorNumber, 16, f.errorMessage);
-        done(out, DoneError, 0, 0);
+        done(out, DoneError | more, 0, 0);
     } else {
         try {
             const ResultData r = backend.query(sql);
-            if (r.columns.isEmpty()) {
-                done(out, DoneFinal, 0, 0);
-            } else if (!result(out, r, matches(f.dropOn, sql), f.dropAfterRows)) {
-                // Broken off: the rows so far, no end, then the connection goes.
-                sendMessage(socket, TabularResult, out.data, false);
-                return false;
-            }
+            if (r.columns.isEmpty())
+                done(out, DoneFinal | more, 0, 0);
+            else
+                return result(out, r, matches(f.dropOn, sql), f.dropAfterRows, more);
         } catch (const DbError &e) {
             message(out, ErrorToken, 50000, 16, e.message());
-            done(out, DoneError, 0, 0);
+            done(out, DoneError | more, 0, 0);
+        }
+    }
+    return true;
+}
+
+// Runs the statements of the batch and sends their answers in one message;
+// false when the connection is to go.
+bool answerBatch(int socket, SqliteBackend &backend, const QString &sql, const Faults &f)
+{
+    const QStringList statements = statementsOf(sql);
+    Bytes out;
+    if (statements.isEmpty())
+        done(out, DoneFinal, 0, 0);
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        const uint16_t more = i + 1 < statements.size() ? DoneMore : 0;
+        if (!answerStatement(out, backend, statements[i], f, more)) {
+            // Broken off: the answers so far, no end, then the connection goes.
+            sendMessage(socket, TabularResult, out.data, false);
+            return false;
         }
     }
     return sendMessage(socket, TabularResult, out.data);
@@ -830,6 +874,7 @@ void Endpoint::serve(int socket)
                 m_batches << sql;
                 f = m_faults;
             }
+            // The latency is the network's round trip: once per batch.
             if (f.latencyMs > 0)
                 pause(m_stopping, f.latencyMs);
             // A stalled batch has no answer; the client's cancel is answered

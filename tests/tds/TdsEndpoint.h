@@ -12,23 +12,26 @@
 namespace tds {
 
 // Faults the endpoint plays for tests. A pattern matches a statement that
-// contains it (case-sensitive); an empty pattern matches none.
+// contains it (case-sensitive); an empty pattern matches none. stallOn
+// looks at the whole batch, the others at each statement in it.
 struct Faults
 {
-    int latencyMs = 0; // waited before each answer
-    QString stallOn = {}; // never answered (until cancelled or closed)
-    QString dropOn = {}; // the connection is closed in the result...
+    int latencyMs = 0; // waited once before each batch's answer (the round trip)
+    QString stallOn = {}; // a batch never answered (until cancelled or closed)
+    QString dropOn = {}; // the connection is closed in the statement's result...
     int dropAfterRows = 0; // ...after this many rows
-    QString failOn = {}; // answered with this server error:
+    QString failOn = {}; // the statement fails with this server error:
     int errorNumber = 50000;
     QString errorMessage = {};
 };
 
 // A small SQL Server endpoint for tests: it listens on 127.0.0.1 (an
-// ephemeral port), speaks TDS 7.3 without encryption, and runs each batch
-// on the SQLite file through the program's own backend (the T-SQL
-// adapter). Result columns go out with the host's declared types (see
-// HostTypes.h), expressions with a type fitting their values. SET
+// ephemeral port), speaks TDS 7.3 without encryption, and runs each
+// statement of a batch (split at the ";" between them) on the SQLite file
+// through the program's own backend (the T-SQL adapter). Every statement
+// gets its own result set or error, and a failing one does not stop the
+// statements after it. Result columns go out with the host's declared types
+// (see HostTypes.h), expressions with a type fitting their values. SET
 // statements are answered without running them. Any user and password are
 // accepted. Each connection is served by a thread of its own.
 class Endpoint

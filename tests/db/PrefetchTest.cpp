@@ -1,0 +1,215 @@
+// Statements run ahead: over the wire they go to the test endpoint in few
+// batches, and the answers the report then asks for come from memory, the
+// same as the statements' own answers, journal and failures included.
+
+#include "common/QtPrinters.h"
+#include "common/TestSupport.h"
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/PrefetchedAnswers.h"
+#include "db/SqliteBackend.h"
+#include "db/StatementBatch.h"
+#include "tds/TdsEndpoint.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char *const Schema = R"(
+CREATE TABLE POLTER (ID INTEGER PRIMARY KEY, ART TEXT, MENGE REAL, DATUM DATETIME, NOTIZ TEXT);
+INSERT INTO POLTER VALUES (1, 'Fichte', 12.5, '2024-03-05 14:30:00', 'a;b');
+INSERT INTO POLTER VALUES (2, '', NULL, NULL, NULL);
+INSERT INTO POLTER VALUES (3, 'Buche', 0.25, '2023-12-31 00:00:00', 'Ränder');
+)";
+
+// Look-ups as the report sends them: values of every kind, NULLs, an empty
+// result, a ";" in a literal and a line comment at the end.
+const QStringList LookUps = {
+    QStringLiteral("SELECT ID, ART, MENGE, DATUM, NOTIZ FROM POLTER WHERE ID = 1"),
+    QStringLiteral("SELECT ART, MENGE, DATUM, NOTIZ FROM POLTER WHERE ID = 2"),
+    QStringLiteral("SELECT * FROM POLTER WHERE ID = 99"),
+    QStringLiteral("SELECT COUNT(*) AS N, SUM(MENGE) AS S, MIN(DATUM) FROM POLTER"),
+    QStringLiteral("SELECT ID FROM POLTER WHERE NOTIZ = 'a;b' -- Ende"),
+    QStringLiteral("SELECT DATUM FROM POLTER ORDER BY ID"),
+};
+const QString Unforeseen = QStringLiteral("SELECT ART FROM POLTER WHERE ID = 3");
+
+// A result as text, each value with its kind (none for NULL), so that a
+// difference in kind shows as well as one in value.
+QString shown(Recordset rs)
+{
+    QStringList values;
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        values << rs.fieldName(i);
+    for (; !rs.eof(); rs.moveNext()) {
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            values << QString::fromLatin1(rs.value(i).typeName()) + u':' + rs.value(i).toString();
+    }
+    return values.join(u'|');
+}
+
+class Prefetch : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path = dir.filePath(QStringLiteral("polter.sqlite"));
+        testsupport::createSqliteDatabase(path, QString::fromUtf8(Schema));
+        endpoint = std::make_unique<tds::Endpoint>(path);
+    }
+
+    // A connection over the endpoint, or to the file itself.
+    void open(bool overWire, int queryTimeout = 60)
+    {
+        db.setQueryTimeout(queryTimeout);
+        if (overWire)
+            db.open(endpoint->connectionString());
+        else
+            db.open(std::make_unique<SqliteBackend>(path));
+    }
+
+    qsizetype roundTrips() const { return endpoint->batches().size(); }
+
+    // What each statement gives when asked: its result, or its message.
+    QStringList outcomes(const QStringList &statements)
+    {
+        QStringList shownOutcomes;
+        for (const QString &sql : statements) {
+            try {
+                shownOutcomes << shown(db.execute(sql));
+            } catch (const DbError &e) {
+                shownOutcomes << QStringLiteral("failed: ") + e.message();
+            }
+        }
+        return shownOutcomes;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<tds::Endpoint> endpoint;
+    Connection db;
+};
+
+// Two full batches of different texts, some of them asked twice; nothing
+// is sent ahead while prefetching is off.
+TEST_F(Prefetch, ManyLookUpsGoInFewRoundTripsAndAnswerAsTheStatementsAlone)
+{
+    QStringList statements = LookUps;
+    for (qsizetype id = 1; statements.size() < 2 * StatementBatch::MaxStatements; ++id)
+        statements << QStringLiteral("SELECT ART, MENGE FROM POLTER WHERE ID = %1").arg(id);
+    open(true);
+    db.setPrefetchEnabled(false);
+    db.prefetch(statements);
+    qsizetype before = roundTrips();
+    const QStringList direct = outcomes(statements);
+    EXPECT_EQ(roundTrips(), before + statements.size());
+    db.setPrefetchEnabled(true);
+    before = roundTrips();
+    db.prefetch(statements + LookUps);
+    EXPECT_EQ(roundTrips(), before + 2);
+    EXPECT_EQ(outcomes(statements), direct);
+    EXPECT_EQ(roundTrips(), before + 2);
+}
+
+// Both engines: the journal records what is asked, in the asking order; an
+// answer serves once; what was not run ahead makes its own round trip; a
+// new connection or turning prefetching off drops the answers.
+TEST_F(Prefetch, TheJournalRecordsTheAskingAndEachAnswerServesOnce)
+{
+    for (const bool overWire : {true, false}) {
+        SCOPED_TRACE(overWire ? "ODBC" : "SQLite");
+        open(overWire);
+        EXPECT_EQ(db.prefetched().size(), 0);
+        db.journal().clear();
+        db.journal().setRecording(true);
+        db.prefetch(LookUps);
+        const qsizetype before = roundTrips();
+        const QStringList asked = {LookUps[3], LookUps[0], Unforeseen, LookUps[0]};
+        outcomes(asked);
+        EXPECT_EQ(db.journal().statements(), asked);
+        if (overWire) {
+            EXPECT_EQ(endpoint->batches().mid(before), QStringList({Unforeseen, LookUps[0]}));
+        }
+        EXPECT_EQ(db.prefetched().size(), LookUps.size() - 2);
+    }
+    db.setPrefetchEnabled(false);
+    EXPECT_EQ(db.prefetched().size(), 0);
+}
+
+// Faults in a batch (an error in one statement; a stall cancelled after the
+// query timeout): each statement asked afterwards succeeds or fails as it
+// does alone, and those answered in the batch come from memory.
+TEST_F(Prefetch, AStatementFailingInABatchFailsWhenAskedAsItWouldAlone)
+{
+    const tds::Faults faults[] = {
+        {.failOn = LookUps[1], .errorNumber = 208, .errorMessage = QStringLiteral("Ungültiger Name")},
+        {.stallOn = QStringLiteral("WHERE ID = 99")},
+    };
+    for (const tds::Faults &f : faults) {
+        open(true, 1);
+        endpoint->setFaults(f);
+        db.setPrefetchEnabled(false);
+        const QStringList alone = outcomes(LookUps);
+        db.setPrefetchEnabled(true);
+        db.prefetch(LookUps);
+        const qsizetype before = roundTrips();
+        EXPECT_EQ(outcomes(LookUps), alone);
+        EXPECT_EQ(roundTrips() - before, f.failOn.isEmpty() ? LookUps.size() : 1);
+    }
+}
+
+// A connection lost in a batch does not fail the prefetch; the statement
+// asked then fails with the loss.
+TEST_F(Prefetch, AConnectionLostInABatchShowsWhenTheStatementIsAsked)
+{
+    open(true);
+    const QStringList first = outcomes({LookUps[0]});
+    endpoint->setFaults({.dropOn = QStringLiteral("WHERE ID = 2")});
+    EXPECT_NO_THROW(db.prefetch(LookUps));
+    const QStringList asked = outcomes(LookUps.mid(0, 2));
+    EXPECT_EQ(asked[0], first[0]);
+    EXPECT_TRUE(asked[1].contains(QStringLiteral("Verbindung"))) << qPrintable(asked[1]);
+}
+
+TEST_F(Prefetch, OnlySingleReadingStatementsAreSentAhead)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"  /* Kopf */ select ID FROM POLTER -- Ende", true},
+        {"SELECT ';' AS [a;b], \"GO\" FROM POLTER", true},
+        {"SET NOCOUNT ON", false},
+        {"WITH x AS (SELECT 1 AS N) SELECT N FROM x", false},
+        {"SELECT 1; SELECT 2", false},
+        {"SELECT 1\nGO\nSELECT 2", false},
+        {"SELECT * INTO #kopie FROM POLTER", false},
+        {"SELECT 'offen", false},
+        {"SELECT 1 AS tannbuch_batch_mark", false},
+    };
+    open(true);
+    const qsizetype before = roundTrips();
+    for (const auto &[sql, joins] : cases) {
+        EXPECT_EQ(StatementBatch::canJoin(QString::fromUtf8(sql)), joins) << sql;
+        if (!joins)
+            db.prefetch({QString::fromUtf8(sql)});
+    }
+    EXPECT_EQ(roundTrips(), before);
+}
+
+// The count and the size are both bounded; the answers kept longest go first.
+TEST(PrefetchedAnswers, StayWithinTheirBoundsDroppingTheOldestFirst)
+{
+    PrefetchedAnswers store;
+    for (qsizetype i = 0; i <= PrefetchedAnswers::MaxAnswers; ++i)
+        store.keep(QString::number(i), ResultData());
+    EXPECT_EQ(store.size(), PrefetchedAnswers::MaxAnswers);
+    EXPECT_FALSE(store.contains(QStringLiteral("0")));
+    store.clear();
+    const QString third(PrefetchedAnswers::MaxBytes / 3 / 2, u'x'); // a third of the room
+    for (const QString &sql : {u'a' + third, u'b' + third, u'c' + third})
+        store.keep(sql, ResultData());
+    EXPECT_FALSE(store.contains(u'a' + third));
+    EXPECT_TRUE(store.take(u'b' + third) && store.take(u'c' + third) && store.bytes() == 0);
+}
+
+} // namespace
