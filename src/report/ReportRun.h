@@ -61,6 +61,8 @@ struct ReportRun
     // statement later gets the remembered result, positioned on its first
     // row. Saves a round trip per record on a networked server.
     Recordset lookup(const QString &sql);
+    // True when lookup() answers the statement from memory.
+    bool remembers(const QString &sql) const { return m_lookups.contains(sql); }
     // Forgets the remembered texts and lookups (at the start of every report run).
     void clearRunCaches()
     {
