@@ -3,7 +3,6 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "report/ReportRun.h"
-#include <QSet>
 
 LookAhead::LookAhead(ReportRun &run, Foresight foresight)
     : m_run(run)
@@ -35,23 +34,17 @@ void LookAhead::reach(Recordset &records, qint64 row)
         records.movePrevious();
     m_nextWindow = row + qMax(walked, 1);
 
-    // Each look-up once; those the run remembers are answered without the database.
-    QSet<QString> seen;
-    window.removeIf([&](const QString &sql) {
-        if (seen.contains(sql) || m_run.remembers(sql))
-            return true;
-        seen.insert(sql);
-        return false;
-    });
+    // Those the run remembers are answered without the database. A look-up
+    // listed twice is asked twice (a group's first height probe, a lot
+    // summary repeated under a jacket's heading): it is sent once and
+    // answered twice.
+    window.removeIf([&](const QString &sql) { return m_run.remembers(sql); });
     m_run.db->prefetch(window);
 }
 
 void LookAhead::forgetUnasked()
 {
-    // Answers sent ahead for rows already written will not be asked for
-    // again; turning prefetching off and on drops them.
-    if (m_run.db && m_run.db->prefetchEnabled()) {
-        m_run.db->setPrefetchEnabled(false);
-        m_run.db->setPrefetchEnabled(true);
-    }
+    // Answers sent ahead for rows already written will not be asked for.
+    if (m_run.db)
+        m_run.db->dropPrefetched();
 }
