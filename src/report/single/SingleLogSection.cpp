@@ -66,8 +66,8 @@ QVariant f(const Recordset &record, const char *name)
 // What a record will look up, foreseen row by row in the order the section
 // asks: the height probe of stacked wood (and its measurement, should the
 // probe make it type 7), the record type's name, the forest location, the
-// lot summary where the pile changes and the sample logs where the jacket
-// does. The pile and jacket it follows are its own; the section's may be
+// lot summary where the pile changes and the sample logs (and the lot
+// summary once more) where the jacket does. The pile and jacket it follows are its own; the section's may be
 // reset where the foresight cannot see it, and then a look-up runs alone.
 struct SingleLogForesight
 {
@@ -80,8 +80,10 @@ struct SingleLogForesight
     {
         const QString idLog = r.text(QStringLiteral("ID_LOG"));
         const int type = recordTypeOf(f(r, "DSART"));
+        // A record that opens a group is probed twice: for its type, and
+        // again as the group's first record.
         if (type == 2)
-            lookups << HeightProbeStatement(idLog) << StackHeightsLookups(run, r);
+            lookups << HeightProbeStatement(idLog) << HeightProbeStatement(idLog) << StackHeightsLookups(run, r);
         if (type >= 1 && type <= 6)
             lookups << RecordTypeNameStatement(type);
         const QVariant forestLocation = f(r, "ID_WALDORT");
@@ -95,6 +97,9 @@ struct SingleLogForesight
         const qint32 jacket = type == 6 ? jacketOf(r) : 0;
         if (jacket != 0 && jacket != lastJacket) {
             lookups << JacketQuery(run.settings->columnList, QString::number(jacket), idLog);
+            // The pile's summary again under the extrapolation heading.
+            if (run.settings->lPolterKoordinaten)
+                lookups << LotSummaryStatement(selection.filter, idLog) << LotTextsStatement(idLog);
             lastJacket = jacket;
         }
     }
