@@ -515,16 +515,18 @@ void printTargets(QTextStream &out, const Results &results)
                        .arg(perRecord, 0, 'f', 2)
                        .arg(verdict(perRecord <= 3.0));
         }
-        const double save = value(10000, mode, "save");
+        // The whole report, all sections and the save, against the time
+        // python3-xlsxwriter takes to write the same cells alone.
+        const double wall = value(10000, mode, "wall");
         const double python = value(10000, mode, "python");
-        if (save > 0 && python > 0) {
-            out << QStringLiteral("%1: 10,000 records saved in at most 0.6 s and at most 1.0 x python3-xlsxwriter: "
-                                  "%2 s, %3 x (wall %4 x): %5\n")
+        if (wall > 0 && python > 0) {
+            out << QStringLiteral("%1: 10,000 records, all sections, saved in at most 0.6 s and at most 1.0 x "
+                                  "python3-xlsxwriter: %2 s, %3 x (the save alone %4 s): %5\n")
                        .arg(mode, 5)
-                       .arg(save, 0, 'f', 2)
-                       .arg(save / python, 0, 'f', 2)
-                       .arg(value(10000, mode, "wall") / python, 0, 'f', 1)
-                       .arg(verdict(save <= 0.6 && save <= python));
+                       .arg(wall, 0, 'f', 2)
+                       .arg(wall / python, 0, 'f', 2)
+                       .arg(value(10000, mode, "save"), 0, 'f', 2)
+                       .arg(verdict(wall <= 0.6 && wall <= python));
         }
     }
 }
