@@ -2,14 +2,22 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 // Sets up a benchmark process before its application object exists: drawing
-// off screen, and a lock key of this run's own, so a clerk's window or
-// another print of the same user on this machine neither blocks nor delays
-// the measurement.
+// off screen, a lock key of this run's own, so a clerk's window or another
+// print of the same user on this machine neither blocks nor delays the
+// measurement, and a runtime folder of its own where the session has none
+// (Qt warns on every start without one; child processes inherit this one).
 inline void prepareBenchEnvironment()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TANNBUCH_INSTANCE_KEY",
         QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        static QTemporaryDir runtime; // private (0700), removed when the process ends
+        if (runtime.isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    }
 }

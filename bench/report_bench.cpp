@@ -3,7 +3,11 @@
 // .xlsx, once for the whole selection and once lot by lot. Beside each run
 // the floor measured in the same run: the report's statements alone on the
 // same database, and libxlsxwriter writing the same cells with the same
-// formats.
+// formats; and python3-xlsxwriter writing them too, beside the program's own
+// writer saving the same workbook. Then the targets: time from 10,000 to
+// 100,000 records, memory per record, saving against python3-xlsxwriter;
+// and the round trips: the report over the SQL Server test endpoint with a
+// delay per round trip, beside the same without delay.
 //
 //   bench_report [N ...]          (default 1000 10000 50000 100000)
 //
@@ -15,12 +19,16 @@
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
+#include "app/IniReader.h"
 #include "app/UnattendedPrint.h"
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
 #include "workbook/cells/CellStyle.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
+#include "workbook/package/XlsxWriter.h"
+
+#include "tds/TdsEndpoint.h"
 
 #include <QApplication>
 #include <QDataStream>
@@ -37,6 +45,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -90,6 +99,67 @@ double writeWithLibxlsxwriter(const Workbook &book, const QString &path)
     }
     workbook_close(out);
     return seconds(clock);
+}
+
+// A field of the cell dump, with tab, line breaks and backslash escaped.
+QString dumpField(QString text)
+{
+    return text.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'\t', QStringLiteral("\\t"))
+        .replace(u'\n', QStringLiteral("\\n"))
+        .replace(u'\r', QStringLiteral("\\r"));
+}
+
+// The cells and formats writeWithLibxlsxwriter writes, as a plain dump for
+// xlsxwriter_dump.py (its comment describes the lines).
+bool dumpCells(const Workbook &book, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QTextStream out(&file);
+    const Worksheet &sheet = book.sheet(0);
+    std::set<quint32> styles;
+    for (const auto &[row, data] : sheet.rows()) {
+        for (const Cell &cell : data.cells)
+            styles.insert(cell.styleId);
+    }
+    for (const quint32 id : styles) {
+        const ResolvedStyle style = book.resolve(id);
+        out << "S\t" << id << '\t' << dumpField(style.numberFormat) << '\t' << int(style.bold) << '\t' << style.fontSize
+            << '\t' << int(style.horizontalAlignment == HAlign::Right) << '\t' << int(!style.borders[EdgeTop].isNone())
+            << '\t' << int(!style.borders[EdgeBottom].isNone()) << '\n';
+    }
+    for (const auto &[row, data] : sheet.rows()) {
+        for (const Cell &cell : data.cells) {
+            out << "C\t" << row << '\t' << cell.column << '\t';
+            if (cell.type == CellType::Number)
+                out << "n\t" << cell.styleId << '\t' << QString::number(cell.number, 'g', 17);
+            else if (cell.type == CellType::Text)
+                out << "s\t" << cell.styleId << '\t' << dumpField(cell.text);
+            else if (cell.type == CellType::Formula)
+                out << "f\t" << cell.styleId << '\t' << dumpField(cell.formula.mid(1));
+            else
+                out << "b\t" << cell.styleId << '\t';
+            out << '\n';
+        }
+    }
+    out.flush();
+    return file.error() == QFileDevice::NoError;
+}
+
+// The time python3-xlsxwriter takes to write the dumped cells; -1 when it
+// cannot run (the Debian package python3-xlsxwriter is missing).
+double writeWithPythonXlsxwriter(const QString &dump, const QString &path)
+{
+    QProcess python;
+    python.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    python.start(
+        QStringLiteral("/usr/bin/python3"), {QStringLiteral(TANNBUCH_BENCH_DIR "/xlsxwriter_dump.py"), dump, path});
+    if (!python.waitForFinished(-1) || python.exitCode() != 0)
+        return -1;
+    const QString line = QString::fromLocal8Bit(python.readAllStandardOutput()).trimmed();
+    return line.startsWith(u"xlsxwriter_s=") ? line.section(u'=', 1).toDouble() : -1;
 }
 
 // The statements of a run in a file, each long id list written once: a
@@ -177,22 +247,67 @@ private:
     qint64 m_count = 0;
 };
 
-// One run: prints "key=value" pairs on one line.
-int child(int records, const QString &mode, const QString &dbPath)
+// A folder with the demo templates, only the mode's one left, and an ini
+// file naming them and the database; the ini file's path.
+QString prepareFolder(const QTemporaryDir &dir, const QString &mode, const QString &dbPath)
 {
-    QTextStream out(stdout);
-    QTemporaryDir dir;
     const QString templates = dir.filePath(QStringLiteral("templates"));
     const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
     if (writeDemoTemplates(templates) != 0 || writeDemoIni(ini, dbPath, templates) != 0)
-        return 1;
-    // One template in the folder: the one of the mode.
+        return QString();
     const QString keep
         = mode == QStringLiteral("lots") ? QStringLiteral("Tannbuch_Losweise.xltx") : QStringLiteral("Tannbuch.xltx");
     for (const QString &name : QDir(templates).entryList(QDir::Files)) {
         if (name != keep)
             QFile::remove(QDir(templates).filePath(name));
     }
+    return ini;
+}
+
+// The statements sent, fetched in full once more on the same database,
+// timed. With TANNBUCH_BENCH_PROFILE set, the time is also split by
+// statement shape (numbers and quoted texts blanked out) and the costliest
+// shapes go to standard error.
+double statementFloor(StatementLog &sent, qint64 statementCount, const QString &dbPath)
+{
+    Connection db;
+    db.open(std::make_unique<SqliteBackend>(dbPath));
+    double floor = 0;
+    const bool profile = qEnvironmentVariableIsSet("TANNBUCH_BENCH_PROFILE");
+    std::map<QString, std::pair<double, int>> shapes;
+    static const QRegularExpression literal(QStringLiteral("'[^']*'|\\b\\d+(\\.\\d+)?\\b"));
+    QElapsedTimer clock;
+    for (qint64 i = 0; i < statementCount; ++i) {
+        const QString sql = sent.next();
+        clock.restart();
+        db.execute(sql);
+        const double spent = seconds(clock);
+        floor += spent;
+        if (profile) {
+            auto &shape = shapes[sql.left(2000).replace(literal, QStringLiteral("?")).left(90)];
+            shape.first += spent;
+            ++shape.second;
+        }
+    }
+    if (profile) {
+        std::vector<std::pair<double, QString>> byTime;
+        for (const auto &[shape, cost] : shapes)
+            byTime.emplace_back(cost.first, QString::number(cost.second) + QStringLiteral("x ") + shape);
+        std::sort(byTime.rbegin(), byTime.rend());
+        QTextStream err(stderr);
+        for (size_t i = 0; i < std::min<size_t>(8, byTime.size()); ++i)
+            err << QString::number(byTime[i].first, 'f', 3) << " s  " << byTime[i].second << '\n';
+    }
+    return floor;
+}
+
+// One run: prints "key=value" pairs on one line.
+int child(int records, const QString &mode, const QString &dbPath)
+{
+    QTemporaryDir dir;
+    const QString ini = prepareFolder(dir, mode, dbPath);
+    if (ini.isEmpty())
+        return 1;
     const QString commandLine = QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/';
 
     // The report as the user gets it, timed; its peak memory is the
@@ -223,53 +338,63 @@ int child(int records, const QString &mode, const QString &dbPath)
     }
     sent.close();
     const qint64 statementCount = sent.count();
-    const QString saved = dir.filePath(QStringLiteral("DEMO_4711.xlsx"));
-
-    // Floor 1: the statements alone, fetched in full, on the same database.
-    Connection db;
-    db.open(std::make_unique<SqliteBackend>(dbPath));
     if (!sent.open(QIODevice::ReadOnly))
         return 1;
-    double statementFloor = 0;
-    // With TANNBUCH_BENCH_PROFILE set, the floor is also split by statement
-    // shape (numbers and quoted texts blanked out) and the costliest shapes
-    // go to standard error.
-    const bool profile = qEnvironmentVariableIsSet("TANNBUCH_BENCH_PROFILE");
-    std::map<QString, std::pair<double, int>> shapes;
-    static const QRegularExpression literal(QStringLiteral("'[^']*'|\\b\\d+(\\.\\d+)?\\b"));
-    for (qint64 i = 0; i < statementCount; ++i) {
-        const QString sql = sent.next();
-        clock.restart();
-        db.execute(sql);
-        const double spent = seconds(clock);
-        statementFloor += spent;
-        if (profile) {
-            auto &shape = shapes[sql.left(2000).replace(literal, QStringLiteral("?")).left(90)];
-            shape.first += spent;
-            ++shape.second;
-        }
-    }
-    if (profile) {
-        std::vector<std::pair<double, QString>> byTime;
-        for (const auto &[shape, cost] : shapes)
-            byTime.emplace_back(cost.first, QString::number(cost.second) + QStringLiteral("x ") + shape);
-        std::sort(byTime.rbegin(), byTime.rend());
-        QTextStream err(stderr);
-        for (size_t i = 0; i < std::min<size_t>(8, byTime.size()); ++i)
-            err << QString::number(byTime[i].first, 'f', 3) << " s  " << byTime[i].second << '\n';
-    }
+    const double stmtFloor = statementFloor(sent, statementCount, dbPath);
 
-    // Floor 2: the same cells and formats through libxlsxwriter.
+    // The writers on the same cells and formats: libxlsxwriter (the floor),
+    // the program's own writer saving the workbook read back, and
+    // python3-xlsxwriter.
+    const QString saved = dir.filePath(QStringLiteral("DEMO_4711.xlsx"));
     const auto book = XlsxReader::load(saved);
     qint64 cells = 0;
     for (const auto &[row, data] : book->sheet(0).rows())
         cells += qint64(data.cells.size());
     const double writerFloor = writeWithLibxlsxwriter(*book, dir.filePath(QStringLiteral("floor.xlsx")));
+    clock.restart();
+    XlsxWriter::save(*book, dir.filePath(QStringLiteral("again.xlsx")));
+    const double save = seconds(clock);
+    const QString dump = dir.filePath(QStringLiteral("cells.txt"));
+    const double python
+        = dumpCells(*book, dump) ? writeWithPythonXlsxwriter(dump, dir.filePath(QStringLiteral("python.xlsx"))) : -1;
 
-    out << "wall=" << wall << " peak_mb=" << double(usage.ru_maxrss) / 1024.0 << " statements=" << statementCount
-        << " rows=" << book->sheet(0).usedRange().lastRow << " cells=" << cells
-        << " file_kb=" << QFileInfo(saved).size() / 1024 << " stmt_floor=" << statementFloor
-        << " xlsx_floor=" << writerFloor << " records=" << records << '\n';
+    QTextStream(stdout) << "wall=" << wall << " peak_mb=" << double(usage.ru_maxrss) / 1024.0
+                        << " statements=" << statementCount << " rows=" << book->sheet(0).usedRange().lastRow
+                        << " cells=" << cells << " file_kb=" << QFileInfo(saved).size() / 1024
+                        << " stmt_floor=" << stmtFloor << " xlsx_floor=" << writerFloor << " save=" << save
+                        << " python=" << python << " records=" << records << '\n';
+    return 0;
+}
+
+// The whole list over the SQL Server test endpoint, with prefetching on:
+// once without delay, once with the given delay before each answer (a round
+// trip's latency). Prints the times and the batches each run sent.
+int roundTripChild(int records, const QString &dbPath, int latencyMs)
+{
+    QTemporaryDir dir;
+    const QString ini = prepareFolder(dir, QStringLiteral("whole"), dbPath);
+    if (ini.isEmpty())
+        return 1;
+    tds::Endpoint endpoint(dbPath);
+    const QString commandLine = endpoint.connectionString() + u'|' + ini + u'|'
+        + IniReader::value(ini, QStringLiteral("AL")).value_or(QString()) + u'|'
+        + IniReader::value(ini, QStringLiteral("RELTABLE")).value_or(QString()) + QStringLiteral("|4711|1|DEMO|")
+        + dir.path() + u'/';
+    QTextStream out(stdout);
+    for (const auto &[key, latency] : {std::pair{"plain", 0}, std::pair{"delayed", latencyMs}}) {
+        tds::Faults faults;
+        faults.latencyMs = latency;
+        endpoint.setFaults(faults);
+        const qsizetype batchesBefore = endpoint.batches().size();
+        QElapsedTimer clock;
+        clock.start();
+        UnattendedPrint run;
+        if (run.run(commandLine) != 0)
+            return 1;
+        out << key << '=' << seconds(clock) << ' ' << key << "_batches=" << endpoint.batches().size() - batchesBefore
+            << ' ';
+    }
+    out << "records=" << records << '\n';
     return 0;
 }
 
@@ -281,6 +406,169 @@ QMap<QString, QString> parse(const QString &line)
     return values;
 }
 
+// Runs a child with the arguments; its last line's values, empty when it failed.
+QMap<QString, QString> runChild(const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(QCoreApplication::applicationFilePath(), arguments);
+    process.waitForFinished(-1);
+    const QString line = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    if (process.exitCode() != 0)
+        return {};
+    return parse(line.split(QLatin1Char('\n')).last());
+}
+
+// The generated database of n records in bench-data/, made anew when the
+// schema changed since.
+QString benchDatabase(int n)
+{
+    const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
+    QDir().mkpath(data.path());
+    const QString db = data.filePath(QStringLiteral("forst-%1.sqlite").arg(n));
+    if (!QFileInfo::exists(db)
+        || QFileInfo(db).lastModified() < QFileInfo(QStringLiteral(TANNBUCH_SCHEMA_SQL)).lastModified()) {
+        DemoDatabaseOptions options;
+        options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
+        options.records = n;
+        DemoDatabase::write(db, options);
+    }
+    return db;
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("NOT met");
+}
+
+using Results = std::map<std::pair<int, QString>, QMap<QString, QString>>;
+
+// The table of runs, one line per size and mode; the values by size and mode.
+Results printRuns(QTextStream &out, const QList<int> &sizes)
+{
+    const std::pair<const char *, int> heads[] = {{"records", 8}, {"mode", 5}, {"wall s", 7}, {"peak MB", 8},
+        {"KB/rec", 7}, {"stmts", 7}, {"per 1k", 7}, {"rows", 7}, {"cells", 8}, {"file KB", 8}, {"stmt fl", 8},
+        {"xlsx fl", 8}, {"ratio", 6}, {"1ms RTT s", 10}, {"save s", 7}, {"py s", 6}, {"wall/py", 8}};
+    QStringList head;
+    for (const auto &[text, width] : heads)
+        head << QString::fromLatin1(text).rightJustified(width);
+    out << head.join(u' ') << '\n';
+    out.flush();
+    Results results;
+    for (int n : sizes) {
+        const QString db = benchDatabase(n);
+        for (const QString &mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
+            const auto v = runChild({QStringLiteral("--child"), QString::number(n), mode, db});
+            if (!v.contains(QStringLiteral("wall"))) {
+                out << n << ' ' << mode << ": failed\n";
+                continue;
+            }
+            results[{n, mode}] = v;
+            const auto d = [&v](const char *key) { return v[QLatin1String(key)].toDouble(); };
+            const double floor = d("stmt_floor") + d("xlsx_floor");
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13 %14")
+                       .arg(n, 8)
+                       .arg(mode, 5)
+                       .arg(d("wall"), 7, 'f', 2)
+                       .arg(d("peak_mb"), 8, 'f', 0)
+                       .arg(d("peak_mb") * 1024.0 / n, 7, 'f', 1)
+                       .arg(v[QStringLiteral("statements")], 7)
+                       .arg(d("statements") * 1000.0 / n, 7, 'f', 0)
+                       .arg(v[QStringLiteral("rows")], 7)
+                       .arg(v[QStringLiteral("cells")], 8)
+                       .arg(v[QStringLiteral("file_kb")], 8)
+                       .arg(d("stmt_floor"), 8, 'f', 2)
+                       .arg(d("xlsx_floor"), 8, 'f', 2)
+                       .arg(floor > 0 ? d("wall") / floor : 0.0, 6, 'f', 2)
+                       .arg(d("wall") + d("statements") * 0.001, 10, 'f', 2)
+                << QStringLiteral(" %1 %2 %3\n")
+                       .arg(d("save"), 7, 'f', 2)
+                       .arg(d("python"), 6, 'f', 2)
+                       .arg(d("python") > 0 ? d("wall") / d("python") : 0.0, 8, 'f', 2);
+            out.flush();
+        }
+    }
+    return results;
+}
+
+// The targets on the sizes that were run.
+void printTargets(QTextStream &out, const Results &results)
+{
+    const auto value = [&](int n, const QString &mode, const char *key) {
+        const auto it = results.find({n, mode});
+        return it == results.end() ? -1.0 : it->second.value(QLatin1String(key), QStringLiteral("-1")).toDouble();
+    };
+    for (const QString &mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
+        const double small = value(10000, mode, "wall");
+        const double large = value(100000, mode, "wall");
+        if (small > 0 && large > 0) {
+            out << QStringLiteral("%1: 10,000 -> 100,000 records take %2 x the time (at most 11 x): %3\n")
+                       .arg(mode, 5)
+                       .arg(large / small, 0, 'f', 1)
+                       .arg(verdict(large / small <= 11.0));
+        }
+        const double peak = value(100000, mode, "peak_mb");
+        if (peak > 0) {
+            const double perRecord = peak * 1024.0 / 100000;
+            out << QStringLiteral("%1: %2 KB per record at 100,000 records (at most 3 KB): %3\n")
+                       .arg(mode, 5)
+                       .arg(perRecord, 0, 'f', 2)
+                       .arg(verdict(perRecord <= 3.0));
+        }
+        // The whole report, all sections and the save, against the time
+        // python3-xlsxwriter takes to write the same cells alone.
+        const double wall = value(10000, mode, "wall");
+        const double python = value(10000, mode, "python");
+        if (wall > 0 && python > 0) {
+            out << QStringLiteral("%1: 10,000 records, all sections, saved in at most 0.6 s and at most 1.0 x "
+                                  "python3-xlsxwriter: %2 s, %3 x (the save alone %4 s): %5\n")
+                       .arg(mode, 5)
+                       .arg(wall, 0, 'f', 2)
+                       .arg(wall / python, 0, 'f', 2)
+                       .arg(value(10000, mode, "save"), 0, 'f', 2)
+                       .arg(verdict(wall <= 0.6 && wall <= python));
+        }
+    }
+}
+
+// The report over the SQL Server test endpoint with a delay per round trip,
+// beside the same without delay.
+void printRoundTrips(QTextStream &out)
+{
+    out << "\nRound trips over the SQL Server test endpoint (whole list, look-ups sent ahead):\n"
+        << " records  delay  no delay s  delayed s  ratio  batches\n";
+    out.flush();
+    struct Target
+    {
+        int records;
+        int latencyMs;
+    };
+    for (const Target &t : {Target{10000, 1}, Target{1000, 20}}) {
+        const auto v = runChild({QStringLiteral("--round-trips"), QString::number(t.records), benchDatabase(t.records),
+            QString::number(t.latencyMs)});
+        if (!v.contains(QStringLiteral("delayed"))) {
+            out << t.records << ": failed\n";
+            continue;
+        }
+        const double plain = v[QStringLiteral("plain")].toDouble();
+        const double delayed = v[QStringLiteral("delayed")].toDouble();
+        out << QStringLiteral("%1 %2 ms %3 %4 %5 %6\n")
+                   .arg(t.records, 8)
+                   .arg(t.latencyMs, 3)
+                   .arg(plain, 11, 'f', 2)
+                   .arg(delayed, 10, 'f', 2)
+                   .arg(delayed / plain, 6, 'f', 2)
+                   .arg(v[QStringLiteral("delayed_batches")], 8);
+        if (t.latencyMs == 1) {
+            out << QStringLiteral("10,000 records with 1 ms at most 1.5 x the time without delay: %1\n")
+                       .arg(verdict(delayed <= 1.5 * plain));
+        } else {
+            out << QStringLiteral("1,000 records with 20 ms in at most 2 s: %1\n").arg(verdict(delayed <= 2.0));
+        }
+        out.flush();
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -290,6 +578,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QStringLiteral("--child"))
         return child(args.value(1).toInt(), args.value(2), args.value(3));
+    if (args.value(0) == QStringLiteral("--round-trips"))
+        return roundTripChild(args.value(1).toInt(), args.value(2), args.value(3).toInt());
 
     QList<int> sizes;
     for (const QString &a : args)
@@ -298,58 +588,7 @@ int main(int argc, char **argv)
         sizes = {1000, 10000, 50000, 100000};
 
     QTextStream out(stdout);
-    const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
-    QDir().mkpath(data.path());
-    const std::pair<const char *, int> heads[]
-        = {{"records", 8}, {"mode", 5}, {"wall s", 7}, {"peak MB", 8}, {"stmts", 7}, {"per 1k", 7}, {"rows", 7},
-            {"cells", 8}, {"file KB", 8}, {"stmt fl", 8}, {"xlsx fl", 8}, {"ratio", 6}, {"1ms RTT s", 10}};
-    QStringList head;
-    for (const auto &[text, width] : heads)
-        head << QString::fromLatin1(text).rightJustified(width);
-    out << head.join(u' ') << '\n';
-    out.flush();
-    for (int n : sizes) {
-        const QString db = data.filePath(QStringLiteral("forst-%1.sqlite").arg(n));
-        // Made anew when the schema changed since.
-        if (!QFileInfo::exists(db)
-            || QFileInfo(db).lastModified() < QFileInfo(QStringLiteral(TANNBUCH_SCHEMA_SQL)).lastModified()) {
-            DemoDatabaseOptions options;
-            options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
-            options.records = n;
-            DemoDatabase::write(db, options);
-        }
-        for (const QString &mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
-            QProcess process;
-            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            process.start(
-                QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QString::number(n), mode, db});
-            process.waitForFinished(-1);
-            const QString line = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-            const auto v = parse(line.split(QLatin1Char('\n')).last());
-            if (process.exitCode() != 0 || !v.contains(QStringLiteral("wall"))) {
-                out << n << ' ' << mode << ": failed\n";
-                continue;
-            }
-            const double wall = v[QStringLiteral("wall")].toDouble();
-            const double floor
-                = v[QStringLiteral("stmt_floor")].toDouble() + v[QStringLiteral("xlsx_floor")].toDouble();
-            const double statements = v[QStringLiteral("statements")].toDouble();
-            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11 %12 %13\n")
-                       .arg(n, 8)
-                       .arg(mode, 5)
-                       .arg(wall, 7, 'f', 2)
-                       .arg(v[QStringLiteral("peak_mb")].toDouble(), 8, 'f', 0)
-                       .arg(v[QStringLiteral("statements")], 7)
-                       .arg(statements * 1000.0 / n, 7, 'f', 0)
-                       .arg(v[QStringLiteral("rows")], 7)
-                       .arg(v[QStringLiteral("cells")], 8)
-                       .arg(v[QStringLiteral("file_kb")], 8)
-                       .arg(v[QStringLiteral("stmt_floor")].toDouble(), 8, 'f', 2)
-                       .arg(v[QStringLiteral("xlsx_floor")].toDouble(), 8, 'f', 2)
-                       .arg(floor > 0 ? wall / floor : 0.0, 6, 'f', 2)
-                       .arg(wall + statements * 0.001, 10, 'f', 2);
-            out.flush();
-        }
-    }
+    printTargets(out, printRuns(out, sizes));
+    printRoundTrips(out);
     return 0;
 }

@@ -5,6 +5,7 @@
 //
 //   bench_report_window [RECORDS]
 
+#include "BenchEnvironment.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
@@ -33,7 +34,7 @@ public:
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareBenchEnvironment();
     QApplication app(argc, argv);
     const int records = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 50000;
     QTextStream out(stdout);

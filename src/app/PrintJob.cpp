@@ -178,6 +178,9 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
         if (!program.hasReportWorkbook() && !program.values().isUnattended())
             return outcome;
     }
+    // TANNBUCH_PREFETCH=0 runs every look-up alone, as it is asked (for
+    // comparisons and benchmarks); the report is the same either way.
+    program.connection().setPrefetchEnabled(qEnvironmentVariable("TANNBUCH_PREFETCH") != u"0");
     JobUi ui(program.ui(), outcome);
     try {
         runChecked(program, request, ui, outcome);

@@ -59,18 +59,23 @@ void Connection::prefetch(const QStringList &statements)
 {
     if (!m_backend || !m_prefetchEnabled)
         return;
-    // Each text once, none kept already, and no more than the store holds:
-    // answers beyond it would only push out the first ones of this call.
+    // Each text sent once and answered as often as it is listed; none kept
+    // already, and no more than the store holds: answers beyond it would
+    // only push out the first ones of this call.
     QStringList ahead;
-    QSet<StatementKey> seen;
+    QHash<StatementKey, int> times;
     qsizetype bytes = 0;
     for (const QString &sql : statements) {
-        if (m_prefetched.contains(sql) || seen.contains(StatementKey{sql}))
+        if (m_prefetched.contains(sql))
             continue;
+        if (const auto listed = times.find(StatementKey{sql}); listed != times.end()) {
+            ++*listed;
+            continue;
+        }
         bytes += PrefetchedAnswers::bytesOf(sql, ResultData());
         if (ahead.size() == PrefetchedAnswers::MaxAnswers || bytes > PrefetchedAnswers::MaxBytes)
             break;
-        seen.insert(StatementKey{sql});
+        times.insert(StatementKey{sql}, 1);
         ahead << sql;
     }
     if (ahead.isEmpty())
@@ -78,8 +83,13 @@ void Connection::prefetch(const QStringList &statements)
     auto results = m_backend->queryBatch(ahead);
     for (qsizetype i = 0; i < ahead.size() && size_t(i) < results.size(); ++i) {
         if (results[size_t(i)])
-            m_prefetched.keep(ahead[i], std::move(*results[size_t(i)]));
+            m_prefetched.keep(ahead[i], std::move(*results[size_t(i)]), times.value(StatementKey{ahead[i]}));
     }
+}
+
+void Connection::dropPrefetched()
+{
+    m_prefetched.clear();
 }
 
 void Connection::setPrefetchEnabled(bool on)

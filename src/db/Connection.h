@@ -42,15 +42,17 @@ public:
 
     // Runs statements the report will ask for soon ahead, together (over
     // the network in few round trips), and keeps their answers: the next
-    // execute() of exactly one of these texts is answered from memory, once,
-    // and is still recorded in the journal when it is asked. A text given
-    // twice runs once; texts already kept, and those beyond what the store
-    // holds (PrefetchedAnswers), are not run. A statement that fails ahead, or that the engine
-    // does not run ahead (anything but a single reading statement over
-    // ODBC), is not kept: asked for, it runs alone and fails or succeeds as
-    // it would have. Never throws: a connection lost here shows when the
-    // next statement is asked. Does nothing while prefetching is off.
+    // execute() of exactly one of these texts is answered from memory, as
+    // often as the text is listed, and is still recorded in the journal when
+    // it is asked. A text listed twice runs once; texts already kept, and
+    // those beyond what the store holds (PrefetchedAnswers), are not run. A statement that fails ahead, or that the
+    // engine does not run ahead (anything but a single reading statement over ODBC), is not kept: asked for, it runs
+    // alone and fails or succeeds as it would have. Never throws: a connection lost here shows when the next statement
+    // is asked. Does nothing while prefetching is off.
     void prefetch(const QStringList &statements);
+    // Forgets the answers kept and not asked for (rows the report has
+    // passed will not ask for them).
+    void dropPrefetched();
     // Turning it off drops the answers kept; so do close() and open().
     void setPrefetchEnabled(bool on);
     bool prefetchEnabled() const { return m_prefetchEnabled; }

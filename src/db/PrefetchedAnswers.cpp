@@ -45,7 +45,7 @@ qsizetype PrefetchedAnswers::bytesOf(const QString &sql, const ResultData &data)
     return bytes;
 }
 
-void PrefetchedAnswers::keep(const QString &sql, ResultData data)
+void PrefetchedAnswers::keep(const QString &sql, ResultData data, int times)
 {
     if (const auto old = m_answers.find(StatementKey{sql}); old != m_answers.end())
         drop(old);
@@ -55,7 +55,7 @@ void PrefetchedAnswers::keep(const QString &sql, ResultData data)
     while (!m_order.empty() && (m_answers.size() >= MaxAnswers || m_bytes + bytes > MaxBytes))
         drop(m_answers.find(StatementKey{m_order.front()}));
     m_order.push_back(sql);
-    m_answers.insert(StatementKey{sql}, Kept{std::move(data), bytes, std::prev(m_order.end())});
+    m_answers.insert(StatementKey{sql}, Kept{std::move(data), bytes, qMax(times, 1), std::prev(m_order.end())});
     m_bytes += bytes;
 }
 
@@ -64,6 +64,8 @@ std::optional<ResultData> PrefetchedAnswers::take(const QString &sql)
     const auto kept = m_answers.find(StatementKey{sql});
     if (kept == m_answers.end())
         return std::nullopt;
+    if (--kept->times > 0)
+        return kept->data;
     std::optional<ResultData> data(std::move(kept->data));
     drop(kept);
     return data;

@@ -21,7 +21,8 @@ struct StatementKey
 size_t qHash(const StatementKey &key, size_t seed = 0);
 
 // Answers of statements run ahead, kept by statement text until the report
-// asks for them. Each answer is handed out once. The store holds at most
+// asks for them. Each answer is handed out as many times as it was kept for
+// (a report asks some texts twice on purpose). The store holds at most
 // MaxAnswers answers and MaxBytes bytes (texts and values together, as
 // estimated by bytesOf); beyond either, the answers kept longest go first:
 // a report asks in the order it ran ahead, so those are the ones it skipped.
@@ -36,9 +37,10 @@ public:
     // memory.
     static constexpr qsizetype MaxBytes = 32 * 1024 * 1024;
 
-    // Keeps the answer to `sql` (replacing one kept before), unless it alone
-    // is larger than MaxBytes; makes room by dropping the oldest answers.
-    void keep(const QString &sql, ResultData data);
+    // Keeps the answer to `sql` for `times` asks (replacing one kept
+    // before), unless it alone is larger than MaxBytes; makes room by
+    // dropping the oldest answers.
+    void keep(const QString &sql, ResultData data, int times = 1);
     // The answer to `sql`, taken out of the store; none when it is not kept.
     std::optional<ResultData> take(const QString &sql);
     bool contains(const QString &sql) const { return m_answers.contains(StatementKey{sql}); }
@@ -55,6 +57,7 @@ private:
     {
         ResultData data;
         qsizetype bytes = 0;
+        int times = 1; // asks it still answers
         std::list<QString>::iterator age; // place in m_order
     };
 

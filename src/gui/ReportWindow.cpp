@@ -22,7 +22,7 @@
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QProcess>
+#include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -391,19 +391,8 @@ bool PrintOptionsDialog::collate() const
 
 QStringList availablePrinters()
 {
-    // "lpstat -e" names every destination; "lpstat -d" the default one.
-    auto run = [](const QStringList &arguments) {
-        QProcess process;
-        process.start(QStringLiteral("lpstat"), arguments);
-        if (!process.waitForStarted(3000) || !process.waitForFinished(5000) || process.exitCode() != 0)
-            return QString();
-        return QString::fromLocal8Bit(process.readAllStandardOutput());
-    };
-    QStringList printers = run({QStringLiteral("-e")}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (QString &p : printers)
-        p = p.trimmed();
-    const QString defaultLine = run({QStringLiteral("-d")}); // "system default destination: NAME"
-    const QString defaultName = defaultLine.section(QLatin1Char(':'), 1).trimmed();
+    QStringList printers = QPrinterInfo::availablePrinterNames();
+    const QString defaultName = QPrinterInfo::defaultPrinterName();
     if (printers.removeAll(defaultName) > 0)
         printers.prepend(defaultName);
     return printers;

@@ -12,6 +12,7 @@
 #include "workbook/print/BorderPen.h"
 #include "workbook/print/CellAlignment.h"
 #include "workbook/print/SheetExtent.h"
+#include "workbook/print/TemplatePictures.h"
 
 #include <QBrush>
 #include <QFontMetricsF>
@@ -206,11 +207,13 @@ void SheetModel::findSpans()
     });
 }
 
-// Each picture scaled to its size; one Qt cannot read shows as an empty
-// frame of its size.
+// Each picture scaled to its size, the template drawing's under the ones the
+// program inserted; one Qt cannot read shows as an empty frame of its size.
 void SheetModel::readPictures()
 {
-    for (const Picture &p : m_sheet->pictures()) {
+    std::vector<Picture> pictures = templatePictures(*m_book, m_book->sheetIndex(m_sheet->name()));
+    pictures.insert(pictures.end(), m_sheet->pictures().begin(), m_sheet->pictures().end());
+    for (const Picture &p : pictures) {
         int width = 0;
         int height = 0;
         PictureDrawing::pixelSize(p, width, height);

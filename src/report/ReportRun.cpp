@@ -16,9 +16,9 @@ QString ReportRun::text(qint32 id)
 
 Recordset ReportRun::lookup(const QString &sql)
 {
-    auto it = m_lookups.find(sql);
+    auto it = m_lookups.find(StatementKey{sql});
     if (it == m_lookups.end())
-        it = m_lookups.insert(sql, db->execute(sql));
+        it = m_lookups.insert(StatementKey{sql}, db->execute(sql));
     Recordset answer = it.value();
     if (!answer.isEmpty())
         answer.moveFirst();

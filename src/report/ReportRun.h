@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/PrefetchedAnswers.h"
 #include "db/Recordset.h"
 
 #include <QHash>
@@ -61,6 +62,8 @@ struct ReportRun
     // statement later gets the remembered result, positioned on its first
     // row. Saves a round trip per record on a networked server.
     Recordset lookup(const QString &sql);
+    // True when lookup() answers the statement from memory.
+    bool remembers(const QString &sql) const { return m_lookups.contains(StatementKey{sql}); }
     // Forgets the remembered texts and lookups (at the start of every report run).
     void clearRunCaches()
     {
@@ -84,5 +87,5 @@ struct ReportRun
 
 private:
     QHash<qint32, QString> m_texts;
-    QHash<QString, Recordset> m_lookups;
+    QHash<StatementKey, Recordset> m_lookups; // by a hash that reads long texts only in part
 };

@@ -1,7 +1,7 @@
 // PDF export and printing with the program's own page renderer: what the
 // PDF holds, that cancelling, a failing print command and a full disk are
 // told and leave no file and no process behind, and that a template's font
-// colours and vertical alignments reach the page.
+// colours, fills and vertical alignments reach the page.
 
 #include "XlsxTestHelpers.h"
 
@@ -257,31 +257,40 @@ TEST_F(PdfExportTest, LegacyBinaryTemplateIsConvertedOnLoad)
     EXPECT_EQ(loaded->sourcePath(), QFileInfo(legacy).absoluteFilePath());
 }
 
-// A template cell's font colour and vertical alignment as the styles part
-// writes them, and what the loaded workbook resolves them to.
+// A template cell's font colour, fill and vertical alignment as the styles
+// part writes them, and what the loaded workbook resolves them to (a tint
+// moves the lightness towards white or black).
 struct TemplateStyleCase
 {
     const char *color; // the font's colour element
+    const char *fill; // the fill's pattern element
     const char *vertical; // the cell format's vertical alignment
     const char *resolvedColor;
+    const char *resolvedFill;
     VAlign resolvedVertical;
 };
 
 const std::vector<TemplateStyleCase> templateStyleCases = {
-    {"", "", "", VAlign::Bottom},
-    {"<color theme=\"1\"/>", "", "#000000", VAlign::Bottom},
-    {"<color rgb=\"FFFF0000\"/>", "top", "#FF0000", VAlign::Top},
-    {"<color indexed=\"10\"/>", "center", "#FF0000", VAlign::Center},
-    {"<color theme=\"4\" tint=\"0.4\"/>", "bottom", "#4472C4", VAlign::Bottom},
-    {"<color auto=\"1\"/>", "justify", "", VAlign::Justify},
-    {"<color indexed=\"64\"/>", "distributed", "", VAlign::Distributed},
+    {"", "", "", "", "", VAlign::Bottom},
+    {"<color theme=\"1\"/>", "<patternFill patternType=\"gray125\"/>", "", "#000000", "", VAlign::Bottom},
+    {"<color rgb=\"FFFF0000\"/>", "", "top", "#FF0000", "", VAlign::Top},
+    {"<color indexed=\"10\"/>", "", "center", "#FF0000", "", VAlign::Center},
+    {"<color theme=\"4\" tint=\"-0.5\"/>", "", "bottom", "#203864", "", VAlign::Bottom},
+    {"<color auto=\"1\"/>", "<patternFill patternType=\"solid\"><fgColor theme=\"5\" tint=\"0.6\"/></patternFill>",
+        "justify", "", "#F8CBAD", VAlign::Justify},
+    {"<color indexed=\"64\"/>", "<patternFill patternType=\"solid\"><fgColor indexed=\"13\"/></patternFill>",
+        "distributed", "", "#FFFF00", VAlign::Distributed},
+    {"<color theme=\"0\" tint=\"-0.05\"/>", "<patternFill patternType=\"solid\"><fgColor theme=\"4\"/></patternFill>",
+        "", "#F2F2F2", "#4472C4", VAlign::Bottom},
 };
 
 // The test template with row i of its report sheet holding the text "Holz"
-// in the font and cell format i of the cases above, each row 45 points high.
+// in the font, fill and cell format i of the cases above, each row 45 points
+// high.
 std::unique_ptr<Workbook> styledTemplate(const QString &path)
 {
     QByteArray fonts;
+    QByteArray fills;
     QByteArray xfs;
     QByteArray rows;
     for (size_t i = 0; i < templateStyleCases.size(); ++i) {
@@ -289,7 +298,8 @@ std::unique_ptr<Workbook> styledTemplate(const QString &path)
         const QByteArray n = QByteArray::number(qulonglong(i));
         const QByteArray r = QByteArray::number(qulonglong(i + 1));
         fonts += QByteArray("<font><sz val=\"11\"/>") + c.color + "<name val=\"Calibri\"/></font>";
-        xfs += "<xf fontId=\"" + n + "\"><alignment vertical=\"" + c.vertical + "\"/></xf>";
+        fills += QByteArray("<fill>") + c.fill + "</fill>";
+        xfs += "<xf fontId=\"" + n + "\" fillId=\"" + n + "\"><alignment vertical=\"" + c.vertical + "\"/></xf>";
         rows += "<row r=\"" + r + "\" ht=\"45\" customHeight=\"1\"><c r=\"A" + r + "\" s=\"" + n
             + "\" t=\"inlineStr\"><is><t>Holz</t></is></c></row>";
     }
@@ -297,8 +307,8 @@ std::unique_ptr<Workbook> styledTemplate(const QString &path)
     std::vector<ZipEntry> entries = templateEntries();
     for (ZipEntry &e : entries) {
         if (e.name == QLatin1String("xl/styles.xml"))
-            e.data = QByteArray(xmlHead) + "<styleSheet " + ns + "><fonts>" + fonts + "</fonts><cellXfs>" + xfs
-                + "</cellXfs></styleSheet>";
+            e.data = QByteArray(xmlHead) + "<styleSheet " + ns + "><fonts>" + fonts + "</fonts><fills>" + fills
+                + "</fills><cellXfs>" + xfs + "</cellXfs></styleSheet>";
         else if (e.name == QLatin1String("xl/worksheets/sheet1.xml"))
             e.data = QByteArray(xmlHead) + "<worksheet " + ns + "><sheetData>" + rows
                 + "</sheetData><pageMargins left=\"0.5\" right=\"0.5\" top=\"0.5\" bottom=\"0.5\" "
@@ -308,7 +318,7 @@ std::unique_ptr<Workbook> styledTemplate(const QString &path)
     return XlsxReader::load(path);
 }
 
-TEST_F(PdfExportTest, TemplateFontColoursAndVerticalAlignmentsAreRead)
+TEST_F(PdfExportTest, TemplateColoursFillsAndVerticalAlignmentsAreRead)
 {
     const auto wb = styledTemplate(dir.filePath(QStringLiteral("Farben.xlsx")));
     for (size_t i = 0; i < templateStyleCases.size(); ++i) {
@@ -318,13 +328,14 @@ TEST_F(PdfExportTest, TemplateFontColoursAndVerticalAlignmentsAreRead)
         ASSERT_NE(cell, nullptr);
         const ResolvedStyle style = wb->resolve(cell->styleId);
         EXPECT_EQ(style.fontColor, QString::fromLatin1(c.resolvedColor));
+        EXPECT_EQ(style.fillColor, QString::fromLatin1(c.resolvedFill));
         EXPECT_EQ(style.verticalAlignment, c.resolvedVertical);
     }
 }
 
 // On the page (drawn at two pixels a point), the text of rows 3 to 5 is red
-// at the top, red in the middle and blue at the bottom of its cell, with no
-// black in it.
+// at the top, red in the middle and dark blue at the bottom of its cell, that
+// of row 8 light grey at the bottom of its blue fill, with no black in it.
 TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
 {
     const auto wb = styledTemplate(dir.filePath(QStringLiteral("Farben.xlsx")));
@@ -343,11 +354,14 @@ TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
     {
         int row;
         QColor color;
+        QColor paper; // the cell's fill, or the paper's white
         double from; // where the ink's middle lies, as a share of the cell's height
         double to;
     };
-    const Ink inks[] = {{3, QColor(0xFF, 0, 0), 0.0, 0.35}, {4, QColor(0xFF, 0, 0), 0.35, 0.65},
-        {5, QColor(0x44, 0x72, 0xC4), 0.65, 1.0}};
+    const QColor white(Qt::white);
+    const Ink inks[] = {{3, QColor(0xFF, 0, 0), white, 0.0, 0.35}, {4, QColor(0xFF, 0, 0), white, 0.35, 0.65},
+        {5, QColor(0x20, 0x38, 0x64), white, 0.65, 1.0},
+        {8, QColor(0xF2, 0xF2, 0xF2), QColor(0x44, 0x72, 0xC4), 0.65, 1.0}};
     const double scale = layout.scale();
     const QRectF printable = layout.printableRect();
     for (const Ink &ink : inks) {
@@ -355,12 +369,13 @@ TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
         const QRectF cell(printable.left(), printable.top() + layout.rowsHeight(1, ink.row - 1) * scale,
             layout.columnWidth(1) * scale, layout.rowHeight(ink.row) * scale);
         const QRect pixels = QRectF(cell.topLeft() * 2, cell.size() * 2).toRect().adjusted(2, 2, -2, -2);
+        EXPECT_EQ(page.pixelColor(pixels.topLeft()), ink.paper);
         int inked = 0, inColour = 0, black = 0;
         double ySum = 0;
         for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
             for (int x = pixels.left(); x <= pixels.right(); ++x) {
                 const QColor c = page.pixelColor(x, y);
-                if (c == Qt::white)
+                if (c == ink.paper)
                     continue;
                 ++inked;
                 ySum += y / 2.0;
@@ -377,6 +392,34 @@ TEST_F(PdfExportTest, TextIsDrawnInItsColourWhereItsAlignmentPutsIt)
         EXPECT_GT(middle, ink.from);
         EXPECT_LT(middle, ink.to);
     }
+}
+
+// The template's own logo (a half transparent red pixel stretched to 100 by
+// 40 pixels in its drawing) is drawn on the page at its size, pink over the
+// white paper.
+TEST_F(PdfExportTest, TemplateDrawingPicturesArePrinted)
+{
+    const QString path = dir.filePath(QStringLiteral("Logo.xltx"));
+    writeZip(path, templateEntries());
+    const auto wb = XlsxReader::load(path);
+    const PageRenderer renderer(*wb, 0);
+    const PageLayout &layout = renderer.layout();
+    QImage page((layout.paperSize() * 2).toSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        painter.scale(2, 2);
+        renderer.drawPage(painter, 0);
+    }
+    int pink = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            pink += c.red() > 240 && std::abs(c.green() - 128) < 10 && std::abs(c.blue() - 128) < 10;
+        }
+    }
+    const double logoPixels = 100 * 0.75 * 2 * layout.scale() * 40 * 0.75 * 2 * layout.scale();
+    EXPECT_NEAR(pink, logoPixels, logoPixels / 3);
 }
 
 } // namespace

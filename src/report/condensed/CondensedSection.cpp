@@ -3,6 +3,7 @@
 #include "report/condensed/CondensedGroups.h"
 
 #include "db/Connection.h"
+#include "report/LookAhead.h"
 #include "report/RecordType.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
@@ -86,6 +87,16 @@ struct Pass
         Recordset units = run.lookup(UnitNameStatement(rs.text(QStringLiteral("id_masseinheit"))));
         for (; !units.eof(); units.moveNext())
             sEinheit = units.text(QStringLiteral("einheit"));
+    }
+
+    // What a row will look up: its unit and its record type's name.
+    static void foreseeLookups(const Recordset &row, QStringList &lookups)
+    {
+        if (!isDbNull(row.field(QStringLiteral("id_masseinheit"))))
+            lookups << UnitNameStatement(row.text(QStringLiteral("id_masseinheit")));
+        const int t = recordTypeOf(row.field(QStringLiteral("DSART")));
+        if (t >= 1 && t <= 6)
+            lookups << RecordTypeNameStatement(t);
     }
 
     void writeRateAverage(int r)
@@ -275,9 +286,11 @@ struct Pass
         qint64 done = 0;
         run.progress(0, total);
         nGroupStart = cursor.row;
+        LookAhead ahead(run, foreseeLookups);
         for (;;) {
             bFirstRow = true;
             while (!rs.eof()) {
+                ahead.reach(rs, done);
                 lookUpUnit();
                 const int t = recordTypeOf(f("DSART"));
                 if (t != nDsart)

@@ -35,12 +35,16 @@ QString forestLocationText(
     return code;
 }
 
+QString ForestLocationStatement(qint32 forestLocationId)
+{
+    return QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId);
+}
+
 void WriteForestLocation(ReportRun &run, SheetCursor &cursor, qint32 forestLocationId)
 {
     if (forestLocationId <= 0)
         return;
-    Recordset rs
-        = run.lookup(QStringLiteral("SELECT * FROM WALDORT WHERE ID_WALDORT = ") + QString::number(forestLocationId));
+    Recordset rs = run.lookup(ForestLocationStatement(forestLocationId));
     if (rs.eof()) {
         rs.close();
         return;

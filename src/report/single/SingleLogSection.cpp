@@ -7,6 +7,7 @@
 #include "report/single/StackHeights.h"
 
 #include "db/Connection.h"
+#include "report/LookAhead.h"
 #include "report/RecordType.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
@@ -24,16 +25,36 @@ namespace {
 
 constexpr qint32 RemarkLabelId = 701;
 
+// Pile, lot and coordinates of a record: a lot summary is written where they
+// change. Pile "0" (none) has no summary.
+struct PileMark
+{
+    QString pile = QStringLiteral("0");
+    QString lot;
+    QString coordinate1;
+    QString coordinate2;
+
+    static PileMark of(const Recordset &record)
+    {
+        return {record.text(QStringLiteral("POLTNR")), record.text(QStringLiteral("LOS")),
+            record.text(QStringLiteral("COORDINATE1")), record.text(QStringLiteral("COORDINATE2"))};
+    }
+    // True when a record marked `now` needs a summary below the one of this mark.
+    bool summaryDue(const PileMark &now) const
+    {
+        return now.pile != u"0"
+            && (now.pile != pile || now.lot != lot || (!now.coordinate1.isEmpty() && now.coordinate1 != coordinate1)
+                || (!now.coordinate2.isEmpty() && now.coordinate2 != coordinate2));
+    }
+};
+
 // The state of one pass over the single-log result.
 struct SectionState
 {
     int previousType = 0; // type of the open group; 0 = none yet
     int groupStartRow = 0; // the open group's header row
     qint32 lastForestLocation = 0;
-    QString lastPile = QStringLiteral("0");
-    QString lastLot;
-    QString lastCoordinate1;
-    QString lastCoordinate2;
+    PileMark lastSummary;
     JacketState jacket;
 };
 
@@ -41,6 +62,48 @@ QVariant f(const Recordset &record, const char *name)
 {
     return record.field(QLatin1String(name));
 }
+
+// What a record will look up, foreseen row by row in the order the section
+// asks: the height probe of stacked wood (and its measurement, should the
+// probe make it type 7), the record type's name, the forest location, the
+// lot summary where the pile changes and the sample logs (and the lot
+// summary once more) where the jacket does. The pile and jacket it follows are its own; the section's may be
+// reset where the foresight cannot see it, and then a look-up runs alone.
+struct SingleLogForesight
+{
+    const ReportRun &run;
+    const Selection &selection;
+    PileMark lastSummary;
+    qint32 lastJacket = 0;
+
+    void operator()(const Recordset &r, QStringList &lookups)
+    {
+        const QString idLog = r.text(QStringLiteral("ID_LOG"));
+        const int type = recordTypeOf(f(r, "DSART"));
+        // A record that opens a group is probed twice: for its type, and
+        // again as the group's first record.
+        if (type == 2)
+            lookups << HeightProbeStatement(idLog) << HeightProbeStatement(idLog) << StackHeightsLookups(run, r);
+        if (type >= 1 && type <= 6)
+            lookups << RecordTypeNameStatement(type);
+        const QVariant forestLocation = f(r, "ID_WALDORT");
+        if (!isDbNull(forestLocation) && forestLocation.toLongLong() > 0)
+            lookups << ForestLocationStatement(qint32(forestLocation.toLongLong()));
+        const PileMark mark = PileMark::of(r);
+        if (run.settings->lPolterKoordinaten && lastSummary.summaryDue(mark)) {
+            lookups << LotSummaryStatement(selection.filter, idLog) << LotTextsStatement(idLog);
+            lastSummary = mark;
+        }
+        const qint32 jacket = type == 6 ? jacketOf(r) : 0;
+        if (jacket != 0 && jacket != lastJacket) {
+            lookups << JacketQuery(run.settings->columnList, QString::number(jacket), idLog);
+            // The pile's summary again under the extrapolation heading.
+            if (run.settings->lPolterKoordinaten)
+                lookups << LotSummaryStatement(selection.filter, idLog) << LotTextsStatement(idLog);
+            lastJacket = jacket;
+        }
+    }
+};
 
 QString recordTypeName(ReportRun &run, int type)
 {
@@ -127,19 +190,10 @@ void checkLotSummary(
 {
     if (!run.settings->lPolterKoordinaten)
         return;
-    const QString pile = record.text(QStringLiteral("POLTNR"));
-    const QString lot = record.text(QStringLiteral("LOS"));
-    const QString c1 = record.text(QStringLiteral("COORDINATE1"));
-    const QString c2 = record.text(QStringLiteral("COORDINATE2"));
-    if (pile == u"0")
-        return;
-    if (pile != section.lastPile || lot != section.lastLot || (!c1.isEmpty() && c1 != section.lastCoordinate1)
-        || (!c2.isEmpty() && c2 != section.lastCoordinate2)) {
-        WriteLotSummary(run, selection, cursor, pile, record.text(QStringLiteral("ID_LOG")));
-        section.lastPile = pile;
-        section.lastLot = lot;
-        section.lastCoordinate1 = c1;
-        section.lastCoordinate2 = c2;
+    const PileMark mark = PileMark::of(record);
+    if (section.lastSummary.summaryDue(mark)) {
+        WriteLotSummary(run, selection, cursor, mark.pile, record.text(QStringLiteral("ID_LOG")));
+        section.lastSummary = mark;
     }
 }
 
@@ -230,7 +284,7 @@ void printRecord(
 
     checkLotSummary(run, selection, cursor, section, r);
     if (type == 6 && WriteJacketBlocks(run, cursor, section.jacket, r)) {
-        section.lastPile = QStringLiteral("0"); // the pile again under the extrapolation heading
+        section.lastSummary.pile = QStringLiteral("0"); // the pile again under the extrapolation heading
         checkLotSummary(run, selection, cursor, section, r);
     }
 
@@ -287,8 +341,10 @@ void WriteSingleLogSection(ReportRun &run, const Selection &selection, SheetCurs
     const qint64 total = records.rowCount();
     qint64 done = 0;
     run.progress(0, total);
+    LookAhead ahead(run, SingleLogForesight{run, selection, {}, 0});
 
     while (!records.eof()) {
+        ahead.reach(records, done);
         const int type = singleLogRecordType(run, records);
         if (type != section.previousType) {
             closeGroup(run, cursor, section, false);

@@ -139,6 +139,12 @@ void writeTwoPartMethod(
     cursor.row += 2;
 }
 
+// Heights are printed when switched on and the record has a pile length.
+bool heightsPrinted(const ReportRun &run, const Recordset &record)
+{
+    return run.settings->lHoehen && !isDbNull(record.field(QStringLiteral("STAPELLANGE")));
+}
+
 } // namespace
 
 QString StackHeadStatement(const QString &idLog)
@@ -204,9 +210,18 @@ void WriteHeightGrid(ReportRun &run, SheetCursor &cursor, Recordset &heights)
     }
 }
 
+QStringList StackHeightsLookups(const ReportRun &run, const Recordset &record)
+{
+    if (!heightsPrinted(run, record))
+        return {};
+    const QString idLog = record.text(QStringLiteral("ID_LOG"));
+    return {StackHeadStatement(idLog), FrontHeightsStatement(idLog), BackHeightsStatement(idLog),
+        AverageHeightStatement(idLog)};
+}
+
 void WriteStackHeights(ReportRun &run, SheetCursor &cursor, const Recordset &record, int recordType)
 {
-    if (recordType != 7 || !run.settings->lHoehen || isDbNull(record.field(QStringLiteral("STAPELLANGE"))))
+    if (recordType != 7 || !heightsPrinted(run, record))
         return;
     const QString idLog = record.text(QStringLiteral("ID_LOG"));
     Recordset head = run.db->execute(StackHeadStatement(idLog));

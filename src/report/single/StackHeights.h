@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Recordset;
@@ -31,6 +32,11 @@ QString correctionFactorText(const QVariant &correction);
 // pair of rows in columns B to J, the height number above its height. A null
 // height leaves its column empty but uses up its number.
 void WriteHeightGrid(ReportRun &run, SheetCursor &cursor, Recordset &heights);
+
+// The statements WriteStackHeights may send for a record that turns out to be
+// of type 7 (which one the measurement head decides); none when heights are
+// switched off or the record has no pile length.
+QStringList StackHeightsLookups(const ReportRun &run, const Recordset &record);
 
 // Writes the measurement block of the current record of the single-log
 // result, when the record is of internal type 7, heights are switched on and

@@ -49,8 +49,12 @@ RowData &SheetCells::rowForWrite(Worksheet &sheet, int row)
         const auto last = std::prev(rows.end());
         if (last->first == row)
             return last->second;
-        if (last->first < row)
+        if (last->first < row) {
+            // The row left behind is mostly complete: its cells give back
+            // the room their vector grew ahead (up to half of it).
+            last->second.cells.shrink_to_fit();
             return rows.emplace_hint(rows.end(), row, RowData())->second;
+        }
     }
     return rows[row];
 }

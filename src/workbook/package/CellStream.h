@@ -12,9 +12,9 @@ class CellStream
 {
 public:
     explicit CellStream(qsizetype reserve)
+        : m_reserve(std::max<qsizetype>(reserve, 256))
     {
-        m_data.resize(std::max<qsizetype>(reserve, 256));
-        m_ptr = m_data.data();
+        restart();
     }
     void append(const char *text, qsizetype n)
     {
@@ -43,22 +43,31 @@ public:
             grow(32);
         m_size += std::to_chars(m_ptr + m_size, m_ptr + m_size + 32, value).ptr - (m_ptr + m_size);
     }
-    // The bytes written; the stream is empty afterwards.
+    qsizetype size() const { return m_size; }
+    // The bytes written; the stream starts anew afterwards, with its reserve.
     QByteArray take()
     {
         m_data.resize(m_size);
-        m_ptr = nullptr;
-        m_size = 0;
-        return std::move(m_data);
+        QByteArray bytes = std::move(m_data);
+        restart();
+        return bytes;
     }
 
 private:
+    void restart()
+    {
+        m_data = QByteArray();
+        m_data.resize(m_reserve);
+        m_ptr = m_data.data();
+        m_size = 0;
+    }
     void grow(qsizetype n)
     {
         m_data.resize(std::max(m_data.size() * 2, m_size + n));
         m_ptr = m_data.data();
     }
 
+    qsizetype m_reserve;
     QByteArray m_data;
     char *m_ptr = nullptr;
     qsizetype m_size = 0;

@@ -9,12 +9,73 @@
 #include <QImageReader>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
 constexpr qint64 EmuPerPixel = 9525; // at 96 pixels per inch
 
+// The first descendant element of that local name, in any namespace.
+pugi::xml_node descendant(const pugi::xml_node &node, const char *local)
+{
+    return node.find_node([local](const pugi::xml_node &n) {
+        return n.type() == pugi::node_element && std::strcmp(XmlDom::localName(n.name()), local) == 0;
+    });
+}
+
+// An attribute by its local name, whatever the prefix ("r:embed").
+pugi::xml_attribute attributeNamed(const pugi::xml_node &node, const char *local)
+{
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (std::strcmp(XmlDom::localName(a.name()), local) == 0)
+            return a;
+    }
+    return pugi::xml_attribute();
+}
+
+int pixels(const pugi::xml_attribute &emu)
+{
+    return int((emu.as_llong(0) + EmuPerPixel / 2) / EmuPerPixel);
+}
+
+// A picture anchor's picture without its image, or nothing for another
+// anchor (a shape, a chart, a group) or one without an image.
+std::optional<PictureDrawing::Placed> placedPicture(const pugi::xml_node &anchor)
+{
+    const char *kind = XmlDom::localName(anchor.name());
+    if (std::strcmp(kind, "oneCellAnchor") != 0 && std::strcmp(kind, "twoCellAnchor") != 0)
+        return std::nullopt;
+    const pugi::xml_node pic = XmlDom::child(anchor, "pic");
+    const pugi::xml_node from = XmlDom::child(anchor, "from");
+    const QString imageId = XmlDom::text(attributeNamed(descendant(pic, "blip"), "embed"));
+    if (!pic || !from || imageId.isEmpty())
+        return std::nullopt;
+    PictureDrawing::Placed placed;
+    placed.imageRelationId = imageId;
+    Picture &p = placed.picture;
+    p.anchor.row = XmlDom::text(XmlDom::child(from, "row")).toInt() + 1;
+    p.anchor.column = XmlDom::text(XmlDom::child(from, "col")).toInt() + 1;
+    p.name = XmlDom::text(descendant(pic, "cNvPr").attribute("name"));
+    // A one-cell anchor has its size; a two-cell one's shape has it too.
+    pugi::xml_node extent = XmlDom::child(anchor, "ext");
+    if (!extent)
+        extent = descendant(descendant(pic, "xfrm"), "ext");
+    p.widthPx = pixels(extent.attribute("cx"));
+    p.heightPx = pixels(extent.attribute("cy"));
+    return placed;
+}
+
 } // namespace
+
+std::vector<PictureDrawing::Placed> PictureDrawing::read(const pugi::xml_document &drawing)
+{
+    std::vector<Placed> pictures;
+    for (const pugi::xml_node &anchor : drawing.document_element().children()) {
+        if (std::optional<Placed> placed = placedPicture(anchor))
+            pictures.push_back(std::move(*placed));
+    }
+    return pictures;
+}
 
 void PictureDrawing::pixelSize(const Picture &picture, int &width, int &height)
 {

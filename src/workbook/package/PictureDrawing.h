@@ -1,11 +1,13 @@
 #pragma once
 
+#include "workbook/cells/Worksheet.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <vector>
+#include <pugixml.hpp>
 
-struct Picture;
+#include <vector>
 
 // The drawing part that places a sheet's inserted pictures: each picture is
 // anchored with its top left corner at its cell and keeps its size in pixels.
@@ -18,6 +20,18 @@ public:
     // when the existing drawing is malformed.
     static QByteArray build(const QByteArray *existingXml, const std::vector<Picture> &pictures,
         const std::vector<QString> &imageRelationIds, const QString &fileName);
+
+    // A picture of a drawing part without its image, and the drawing's
+    // relationship id of that image.
+    struct Placed
+    {
+        Picture picture;
+        QString imageRelationId;
+    };
+    // The pictures of a drawing part anchored to one cell or between two,
+    // each placed at its top left cell at its own size; other shapes are
+    // passed over.
+    static std::vector<Placed> read(const pugi::xml_document &drawing);
 
     // The picture's size in pixels: as the model gives it, else read from the image.
     static void pixelSize(const Picture &picture, int &width, int &height);

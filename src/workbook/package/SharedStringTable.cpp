@@ -60,14 +60,29 @@ SharedStringTable::SharedStringTable(const QByteArray *templateXml, const QStrin
     m_templateCount = int(m_templateTexts.size());
 }
 
+bool SharedStringTable::keepsTemplateString(const Cell &cell) const
+{
+    return cell.sharedString >= 0 && cell.sharedString < m_templateCount
+        && m_templateTexts[size_t(cell.sharedString)] == cell.text;
+}
+
 int SharedStringTable::indexFor(const Cell &cell)
 {
-    if (cell.sharedString >= 0 && cell.sharedString < m_templateCount
-        && m_templateTexts[size_t(cell.sharedString)] == cell.text) {
+    if (keepsTemplateString(cell)) {
         ++m_references;
         return cell.sharedString;
     }
     return indexFor(cell.text);
+}
+
+int SharedStringTable::indexOf(const Cell &cell) const
+{
+    return keepsTemplateString(cell) ? cell.sharedString : indexOf(cell.text);
+}
+
+int SharedStringTable::indexOf(const QString &text) const
+{
+    return m_index.value(text, -1);
 }
 
 int SharedStringTable::indexFor(const QString &text)

@@ -22,6 +22,10 @@ public:
     // while the text is unchanged, else the number of the text, added when new).
     int indexFor(const Cell &cell);
     int indexFor(const QString &text);
+    // The number indexFor gave before, without counting another use; -1 for
+    // a text never entered.
+    int indexOf(const Cell &cell) const;
+    int indexOf(const QString &text) const;
 
     // Counts the references of a sheet part written back as it was (its
     // shared-string cells), so the part's total stays right.
@@ -32,6 +36,8 @@ public:
     QByteArray toXml() const;
 
 private:
+    bool keepsTemplateString(const Cell &cell) const;
+
     QByteArray m_head; // the root element's start tag, without count attributes
     QByteArray m_rootName;
     QByteArray m_templateItems; // the template's string items, as read

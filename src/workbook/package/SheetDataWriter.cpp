@@ -32,35 +32,57 @@ private:
     std::vector<QByteArray> m_names;
 };
 
-// The bytes for the space a sheet's cells will take, so the stream seldom grows.
-qsizetype expectedSize(const Worksheet &sheet)
-{
-    qsizetype cellCount = 0;
-    for (const auto &entry : sheet.rows())
-        cellCount += qsizetype(entry.second.cells.size());
-    return cellCount * 36 + qsizetype(sheet.rows().size()) * 24 + 64;
-}
+} // namespace
 
 // One sheetData element being streamed.
 class CellWriter
 {
 public:
     CellWriter(const Worksheet &sheet, const Workbook &workbook, StyleTable &styles, SharedStringTable &strings)
-        : m_workbook(workbook)
+        : m_sheet(sheet)
+        , m_workbook(workbook)
         , m_styles(styles)
         , m_strings(strings)
-        , m_data(expectedSize(sheet))
+        , m_data(PieceBytes + PieceBytes / 4)
+        , m_nextRow(sheet.rows().end())
     { }
 
-    QByteArray write(const Worksheet &sheet)
+    qint64 number()
     {
-        m_data.append("<sheetData>");
-        for (const auto &[number, row] : sheet.rows()) {
-            if (number >= 1 && number <= SheetLimits::MaxRows)
-                writeRow(number, row);
+        qint64 size = 0;
+        start();
+        for (QByteArray piece; next(piece);)
+            size += piece.size();
+        m_numbered = true;
+        return size;
+    }
+
+    void start()
+    {
+        m_nextRow = m_sheet.rows().begin();
+        m_begun = false;
+        m_done = false;
+    }
+
+    // Whole rows until the piece is full, the end tag after the last row.
+    bool next(QByteArray &piece)
+    {
+        if (m_done)
+            return false;
+        if (!m_begun)
+            m_data.append("<sheetData>");
+        m_begun = true;
+        const auto end = m_sheet.rows().end();
+        for (; m_nextRow != end && m_data.size() < PieceBytes; ++m_nextRow) {
+            if (m_nextRow->first >= 1 && m_nextRow->first <= SheetLimits::MaxRows)
+                writeRow(m_nextRow->first, m_nextRow->second);
         }
-        m_data.append("</sheetData>");
-        return m_data.take();
+        if (m_nextRow == end) {
+            m_data.append("</sheetData>");
+            m_done = true;
+        }
+        piece = m_data.take();
+        return true;
     }
 
 private:
@@ -164,11 +186,14 @@ private:
         }
     }
 
+    // Entered and counted while numbering, looked up afterwards.
     int sharedStringOf(const Cell &cell)
     {
-        if (cell.text.size() > SheetLimits::MaxTextLength)
-            return m_strings.indexFor(cell.text.left(SheetLimits::MaxTextLength));
-        return m_strings.indexFor(cell);
+        if (cell.text.size() > SheetLimits::MaxTextLength) {
+            const QString cut = cell.text.left(SheetLimits::MaxTextLength);
+            return m_numbered ? m_strings.indexOf(cut) : m_strings.indexFor(cut);
+        }
+        return m_numbered ? m_strings.indexOf(cell) : m_strings.indexFor(cell);
     }
 
     // A formula without its leading "=", and its last result.
@@ -228,20 +253,41 @@ private:
         m_data.append(m_scratch);
     }
 
+    static constexpr qsizetype PieceBytes = 256 * 1024;
+
+    const Worksheet &m_sheet;
     const Workbook &m_workbook;
     StyleTable &m_styles;
     SharedStringTable &m_strings;
     CellStream m_data;
+    std::map<int, RowData>::const_iterator m_nextRow;
+    bool m_begun = false;
+    bool m_done = false;
+    bool m_numbered = false;
     QByteArray m_scratch; // one escaped text at a time
     ColumnNames m_columnNames;
     char m_rowNumber[12] = {}; // the current row's number, shared by its cells' addresses
     int m_rowNumberLength = 0;
 };
 
-} // namespace
-
-QByteArray SheetDataWriter::write(
+SheetDataWriter::SheetDataWriter(
     const Worksheet &sheet, const Workbook &workbook, StyleTable &styles, SharedStringTable &strings)
+    : m_writer(std::make_unique<CellWriter>(sheet, workbook, styles, strings))
+{ }
+
+SheetDataWriter::~SheetDataWriter() = default;
+
+qint64 SheetDataWriter::number()
 {
-    return CellWriter(sheet, workbook, styles, strings).write(sheet);
+    return m_writer->number();
+}
+
+void SheetDataWriter::start()
+{
+    m_writer->start();
+}
+
+bool SheetDataWriter::next(QByteArray &piece)
+{
+    return m_writer->next(piece);
 }

@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -125,6 +126,41 @@ void appendNumber(QByteArray &out, double value)
     out.append(buffer, result.ptr - buffer);
 }
 
+// The part from the cells on, made while the archive is packed: the
+// sheetData element in pieces, then the elements behind it.
+class CellsAndTail : public ZipStream
+{
+public:
+    CellsAndTail(std::unique_ptr<SheetDataWriter> cells, qint64 cellBytes, QByteArray tail)
+        : m_cells(std::move(cells))
+        , m_cellBytes(cellBytes)
+        , m_tail(std::move(tail))
+    { }
+
+    qint64 size() const override { return m_cellBytes + m_tail.size(); }
+    void start() override
+    {
+        m_cells->start();
+        m_tailGiven = false;
+    }
+    bool next(QByteArray &piece) override
+    {
+        if (m_cells->next(piece))
+            return true;
+        if (m_tailGiven)
+            return false;
+        piece = m_tail;
+        m_tailGiven = true;
+        return true;
+    }
+
+private:
+    std::unique_ptr<SheetDataWriter> m_cells;
+    qint64 m_cellBytes;
+    QByteArray m_tail;
+    bool m_tailGiven = false;
+};
+
 // A worksheet element ready to be written, with its place in the file's order.
 struct Piece
 {
@@ -154,8 +190,9 @@ public:
     void writeHeaderFooter();
     void writeRowBreaks();
     void writeDrawing();
-    // The part: the root with the template's namespaces, and every element in order.
-    QByteArray document();
+    // The part: the root with the template's namespaces, and every element
+    // in order, the cells and what follows them streamed.
+    ZipEntry document();
 
 private:
     void add(int rank, QByteArray xml) { m_pieces.push_back({rank, int(m_pieces.size()), std::move(xml)}); }
@@ -176,6 +213,9 @@ private:
     pugi::xml_node m_root;
     PageSetup m_page;
     std::vector<Piece> m_pieces;
+    std::unique_ptr<SheetDataWriter> m_cells;
+    qint64 m_cellBytes = 0;
+    int m_cellsSequence = -1; // the sequence of the (empty) piece the cells stand for
     pugi::xml_node m_templatePageSetup;
     pugi::xml_node m_templateHeaderFooter;
     bool m_hasSheetViews = false;
@@ -353,7 +393,10 @@ void SheetWriter::appendColumn(QByteArray &cols, int first, int last, const Colu
 
 void SheetWriter::writeSheetData()
 {
-    add("sheetData", SheetDataWriter::write(m_in.sheet, m_in.workbook, m_in.styles, m_in.strings));
+    m_cells = std::make_unique<SheetDataWriter>(m_in.sheet, m_in.workbook, m_in.styles, m_in.strings);
+    m_cellBytes = m_cells->number();
+    m_cellsSequence = int(m_pieces.size());
+    add("sheetData", QByteArray());
 }
 
 void SheetWriter::writeMergeCells()
@@ -547,38 +590,36 @@ void SheetWriter::writeDrawing()
     add("drawing", drawing);
 }
 
-QByteArray SheetWriter::document()
+ZipEntry SheetWriter::document()
 {
     std::stable_sort(m_pieces.begin(), m_pieces.end(),
         [](const Piece &a, const Piece &b) { return a.rank != b.rank ? a.rank < b.rank : a.sequence < b.sequence; });
-    QByteArray out;
-    qsizetype total = 256;
-    for (const Piece &p : m_pieces)
-        total += p.xml.size();
-    out.reserve(total);
-    out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"";
-    out += Ooxml::MainNs;
-    out += "\" xmlns:r=\"";
-    out += Ooxml::RelationshipsNs;
-    out += '"';
+    QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet xmlns=\"";
+    head += Ooxml::MainNs;
+    head += "\" xmlns:r=\"";
+    head += Ooxml::RelationshipsNs;
+    head += '"';
     // The root keeps the template's namespace declarations, so copied
     // elements with prefixes (x14ac:, mc:, ...) stay valid.
     for (pugi::xml_attribute a = m_root.first_attribute(); a; a = a.next_attribute()) {
         if (std::strcmp(a.name(), "xmlns") != 0 && std::strcmp(a.name(), "xmlns:r") != 0)
-            XmlText::appendNamedAttribute(out, a.name(), QString::fromUtf8(a.value()));
+            XmlText::appendNamedAttribute(head, a.name(), QString::fromUtf8(a.value()));
     }
-    out += '>';
-    for (Piece &p : m_pieces) {
-        out += p.xml;
-        p.xml = QByteArray();
+    head += '>';
+    QByteArray tail;
+    QByteArray *out = &head;
+    for (const Piece &p : m_pieces) {
+        if (p.sequence == m_cellsSequence)
+            out = &tail;
+        *out += p.xml;
     }
-    out += "</worksheet>";
-    return out;
+    tail += "</worksheet>";
+    return {QString(), head, std::make_shared<CellsAndTail>(std::move(m_cells), m_cellBytes, tail)};
 }
 
 } // namespace
 
-QByteArray SheetXmlWriter::write(const Input &in)
+ZipEntry SheetXmlWriter::write(const Input &in)
 {
     SheetWriter sheet(in);
     sheet.keepTemplateElements();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbook/package/ZipArchive.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,10 +33,14 @@ public:
         QString fileName; // for messages
     };
 
-    // The sheet's XML. Adds a warning to the workbook when row breaks beyond
-    // the format's limit are left out. Throws WorkbookError when the template
-    // part is malformed.
-    static QByteArray write(const Input &input);
+    // The sheet's part (without a name): its XML up to the cells in `data`,
+    // and the cells with what follows them as the streamed `rest`. The cells'
+    // formats and strings are made in `styles` and `strings` during the call;
+    // the rest reads the workbook, the sheet and both tables, which must stay
+    // unchanged until it is packed. Adds a warning to the workbook when row
+    // breaks beyond the format's limit are left out. Throws WorkbookError when
+    // the template part is malformed.
+    static ZipEntry write(const Input &input);
 
     // The part of a sheet written back unchanged, with only its sheet views
     // brought in line with the model: the selection mark on the active sheet

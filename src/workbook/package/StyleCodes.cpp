@@ -1,6 +1,9 @@
 #include "StyleCodes.h"
 
+#include <QColor>
 #include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -188,6 +191,22 @@ QString themeColor(int theme)
     if (theme >= 0 && theme < 10)
         return rgbName(ThemeColors[theme]);
     return QString();
+}
+
+QString tintedColor(const QString &rgb, double tint)
+{
+    const QColor color(rgb);
+    if (!color.isValid() || tint == 0.0)
+        return rgb;
+    // The tint moves the colour's lightness towards black (below 0) or
+    // white (above 0) by its share; hue and saturation stay.
+    tint = std::clamp(tint, -1.0, 1.0);
+    float hue = 0;
+    float saturation = 0;
+    float lightness = 0;
+    color.getHslF(&hue, &saturation, &lightness);
+    lightness = tint < 0 ? float(lightness * (1.0 + tint)) : float(lightness * (1.0 - tint) + tint);
+    return QColor::fromHslF(hue, saturation, lightness).name(QColor::HexRgb).toUpper();
 }
 
 QString horizontalName(HAlign align)

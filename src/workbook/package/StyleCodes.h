@@ -29,6 +29,9 @@ int colorIndexOfIndexed(int indexed);
 QString paletteColor(int colorIndex);
 // A theme colour (0..9) of the default theme as #RRGGBB; empty for another.
 QString themeColor(int theme);
+// A #RRGGBB colour lightened (tint up to 1) or darkened (down to -1) the way
+// the file format applies a colour's tint: by moving its lightness.
+QString tintedColor(const QString &rgb, double tint);
 
 // "left", "center", "right", or "general".
 QString horizontalName(HAlign align);

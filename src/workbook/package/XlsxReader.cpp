@@ -184,20 +184,20 @@ struct FontFace
     QString color; // #RRGGBB, empty for automatic
 };
 
-// A font's colour as #RRGGBB: its own, from the palette, or from the default
-// theme; empty for automatic. A theme colour's tint is not applied: a
-// lightened or darkened theme colour prints in the theme colour itself.
-QString fontColor(const pugi::xml_node &color)
+// A colour element as #RRGGBB: its own, from the palette, or from the
+// default theme, lightened or darkened by its tint; empty for automatic.
+QString colorValue(const pugi::xml_node &color)
 {
     if (!color || isTrue(attribute(color, "auto")))
         return QString();
+    QString rgb;
     if (attribute(color, "rgb"))
-        return colorOf(color);
-    if (attribute(color, "indexed"))
-        return StyleCodes::paletteColor(StyleCodes::colorIndexOfIndexed(toInt(attribute(color, "indexed"), -1)));
-    if (attribute(color, "theme"))
-        return StyleCodes::themeColor(toInt(attribute(color, "theme"), -1));
-    return QString();
+        rgb = colorOf(color);
+    else if (attribute(color, "indexed"))
+        rgb = StyleCodes::paletteColor(StyleCodes::colorIndexOfIndexed(toInt(attribute(color, "indexed"), -1)));
+    else if (attribute(color, "theme"))
+        rgb = StyleCodes::themeColor(toInt(attribute(color, "theme"), -1));
+    return rgb.isEmpty() ? rgb : StyleCodes::tintedColor(rgb, toDouble(attribute(color, "tint").value()));
 }
 
 FontFace fontFace(const pugi::xml_node &font)
@@ -211,7 +211,7 @@ FontFace fontFace(const pugi::xml_node &font)
         face.bold = isTrue(attribute(n, "val"), true);
     if (const pugi::xml_node n = child(font, "i"))
         face.italic = isTrue(attribute(n, "val"), true);
-    face.color = fontColor(child(font, "color"));
+    face.color = colorValue(child(font, "color"));
     return face;
 }
 
@@ -220,7 +220,7 @@ QString fillColor(const pugi::xml_node &fill)
 {
     const pugi::xml_node pattern = child(fill, "patternFill");
     if (pattern && std::strcmp(attribute(pattern, "patternType").value(), "solid") == 0)
-        return colorOf(child(pattern, "fgColor"));
+        return colorValue(child(pattern, "fgColor"));
     return QString();
 }
 

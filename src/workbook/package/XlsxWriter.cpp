@@ -95,6 +95,9 @@ public:
                                                      : QFileInfo(workbook.sourcePath()).fileName();
     }
 
+    // The entries to pack. The rest of a written sheet is streamed from the
+    // model and this builder's tables while packing: the builder and the
+    // workbook must outlive it.
     std::vector<ZipEntry> build();
 
 private:
@@ -169,6 +172,9 @@ private:
     QSet<QString> m_removed;
     QSet<QString> m_taken;
     QHash<QByteArray, QString> m_imageParts; // image bytes → the part that holds them
+    std::optional<StyleTable> m_styles;
+    std::optional<SharedStringTable> m_strings;
+    QHash<QString, std::shared_ptr<ZipStream>> m_streamedRest; // part → its rest streamed while packing
 };
 
 void PackageBuilder::dropWithTargets(const QString &part)
@@ -203,7 +209,9 @@ QString PackageBuilder::writeSheet(
 
     const SheetXmlWriter::Input input{
         m_workbook, sheet, styles, strings, rels, drawingId, index == selectedSheet(), m_fileName};
-    setPart(part, SheetXmlWriter::write(input));
+    ZipEntry written = SheetXmlWriter::write(input);
+    setPart(part, written.data);
+    m_streamedRest.insert(part, std::move(written.rest));
     writeRelationships(part, rels);
     m_types.setOverride(part, QString::fromLatin1(Ooxml::CtWorksheet));
     return part;
@@ -280,8 +288,9 @@ std::vector<ZipEntry> PackageBuilder::build()
         dropCalculationChain(workbookRels);
     dropMacros(workbookRels);
 
-    StyleTable styles(pkg.stylesPart.isEmpty() ? nullptr : pkg.part(pkg.stylesPart), m_fileName);
-    SharedStringTable strings(pkg.sharedStringsPart.isEmpty() ? nullptr : pkg.part(pkg.sharedStringsPart), m_fileName);
+    StyleTable &styles = m_styles.emplace(pkg.stylesPart.isEmpty() ? nullptr : pkg.part(pkg.stylesPart), m_fileName);
+    SharedStringTable &strings
+        = m_strings.emplace(pkg.sharedStringsPart.isEmpty() ? nullptr : pkg.part(pkg.sharedStringsPart), m_fileName);
     const std::vector<QString> newSheetParts = writeSheets(styles, strings);
     if (styles.isChanged())
         writeLinkedPart(stylesPartKind, pkg.stylesPart, styles.toXml(), workbookRels);
@@ -518,21 +527,9 @@ std::vector<ZipEntry> PackageBuilder::entries()
     entries.push_back({QStringLiteral("[Content_Types].xml"), m_types.toXml()});
     for (const ZipEntry &part : pkg.parts) {
         if (stored(part))
-            entries.push_back(part);
+            entries.push_back({part.name, part.data, m_streamedRest.value(part.name)});
     }
     return entries;
-}
-
-void writeAll(QIODevice &device, const QByteArray &bytes)
-{
-    constexpr qsizetype chunk = 1 << 20;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qsizetype n = std::min(chunk, bytes.size() - done);
-        const qint64 written = device.write(bytes.constData() + done, n);
-        if (written <= 0)
-            throw WorkbookError(QStringLiteral("Schreibfehler: %1").arg(device.errorString()));
-        done += written;
-    }
 }
 
 } // namespace
@@ -546,9 +543,7 @@ void XlsxWriter::save(const Workbook &workbook, QIODevice &device, const Options
 {
     PackageBuilder builder(workbook, options);
     std::vector<ZipEntry> entries = builder.build();
-    const QByteArray zip = ZipArchive::write(entries, qBound(1, options.compressionLevel, 9));
-    entries.clear();
-    writeAll(device, zip);
+    ZipArchive::write(entries, device, qBound(1, options.compressionLevel, 9));
 }
 
 void XlsxWriter::save(const Workbook &workbook, const QString &path)

@@ -2,11 +2,15 @@
 
 #include "workbook/cells/WorkbookError.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
 #include <zip.h>
 
+#include <algorithm>
+#include <cstring>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -43,6 +47,117 @@ struct FileCloser
                             .arg(QFileInfo(path).fileName())
                             .arg(SheetLimits::MaxPackageBytes / (1024 * 1024))
                             .arg(SheetLimits::MaxPackageEntries));
+}
+
+// An entry with a streamed rest, read by the archive while it packs: the
+// entry's bytes first, then the pieces of the rest as they are made.
+class StreamedEntry
+{
+public:
+    explicit StreamedEntry(const ZipEntry &entry)
+        : m_entry(entry)
+        , m_made(std::time(nullptr))
+    {
+        zip_error_init(&m_error);
+    }
+    ~StreamedEntry() { zip_error_fini(&m_error); }
+    StreamedEntry(const StreamedEntry &) = delete;
+    StreamedEntry &operator=(const StreamedEntry &) = delete;
+
+    static zip_int64_t callback(void *self, void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        return static_cast<StreamedEntry *>(self)->answer(data, length, command);
+    }
+
+private:
+    zip_int64_t answer(void *data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            m_entry.rest->start();
+            m_piece = m_entry.data;
+            m_offset = 0;
+            return 0;
+        case ZIP_SOURCE_READ:
+            return read(static_cast<char *>(data), length);
+        case ZIP_SOURCE_CLOSE:
+            m_piece = QByteArray();
+            return 0;
+        case ZIP_SOURCE_STAT:
+            return stat(data, length);
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&m_error, data, length);
+        case ZIP_SOURCE_FREE:
+            delete this;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return ZIP_SOURCE_SUPPORTS_READABLE;
+        default:
+            zip_error_set(&m_error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+    // Copies from the current piece, fetching the next one when it is used
+    // up. The rest is made by code that does not fail; should it throw all
+    // the same, the archive reports an error instead of the exception
+    // crossing the library.
+    zip_int64_t read(char *data, zip_uint64_t length)
+    {
+        try {
+            while (m_offset == m_piece.size()) {
+                m_offset = 0;
+                if (!m_entry.rest->next(m_piece)) {
+                    m_piece = QByteArray();
+                    return 0;
+                }
+            }
+        } catch (...) {
+            zip_error_set(&m_error, ZIP_ER_INTERNAL, 0);
+            return -1;
+        }
+        const qsizetype n = qsizetype(std::min<zip_uint64_t>(length, zip_uint64_t(m_piece.size() - m_offset)));
+        std::memcpy(data, m_piece.constData() + m_offset, size_t(n));
+        m_offset += n;
+        return n;
+    }
+
+    // The sizes and the stored form a buffer in memory states, so that the
+    // entry's header comes out as for one.
+    zip_int64_t stat(void *data, zip_uint64_t length)
+    {
+        zip_stat_t *st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &m_error);
+        if (!st)
+            return -1;
+        zip_stat_init(st);
+        st->mtime = m_made;
+        st->size = zip_uint64_t(m_entry.data.size() + m_entry.rest->size());
+        st->comp_size = st->size;
+        st->comp_method = ZIP_CM_STORE;
+        st->encryption_method = ZIP_EM_NONE;
+        st->valid
+            = ZIP_STAT_MTIME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+        return sizeof(zip_stat_t);
+    }
+
+    const ZipEntry &m_entry;
+    const time_t m_made;
+    QByteArray m_piece; // the bytes being read: the entry's own, then a piece of its rest
+    qsizetype m_offset = 0;
+    zip_error_t m_error;
+};
+
+// The archive's source for one entry: its bytes in memory, or read as they
+// are made when the entry has a streamed rest.
+zip_source_t *sourceOf(zip_t *archive, const ZipEntry &entry)
+{
+    if (!entry.rest)
+        return zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+    auto *streamed = new StreamedEntry(entry);
+    zip_source_t *source = zip_source_function(archive, &StreamedEntry::callback, streamed);
+    if (!source)
+        delete streamed;
+    return source;
 }
 
 } // namespace
@@ -116,54 +231,91 @@ std::vector<ZipEntry> ZipArchive::read(const QString &path, qint64 maxBytes, int
     return entries;
 }
 
-QByteArray ZipArchive::write(const std::vector<ZipEntry> &entries, int level)
-{
-    const auto fail = [](const QString &detail) -> QByteArray {
-        throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht gepackt werden (%1).").arg(detail));
-    };
+namespace {
 
+[[noreturn]] void packingFailed(const QString &detail)
+{
+    throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht gepackt werden (%1).").arg(detail));
+}
+
+struct SourceFreer
+{
+    void operator()(zip_source_t *source) const { zip_source_free(source); }
+};
+using SourcePtr = std::unique_ptr<zip_source_t, SourceFreer>;
+
+// The entries packed into an archive in memory.
+SourcePtr packed(const std::vector<ZipEntry> &entries, int level)
+{
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t *target = zip_source_buffer_create(nullptr, 0, 0, &error);
     if (!target)
-        return fail(QString::fromUtf8(zip_error_strerror(&error)));
+        packingFailed(QString::fromUtf8(zip_error_strerror(&error)));
     zip_source_keep(target);
-    const auto freeTarget = std::unique_ptr<zip_source_t, void (*)(zip_source_t *)>(target, zip_source_free);
+    SourcePtr kept(target);
 
     zip_t *archive = zip_open_from_source(target, ZIP_TRUNCATE, &error);
     if (!archive)
-        return fail(QString::fromUtf8(zip_error_strerror(&error)));
+        packingFailed(QString::fromUtf8(zip_error_strerror(&error)));
     std::unique_ptr<zip_t, ArchiveCloser> guard(archive);
 
     for (const ZipEntry &entry : entries) {
-        zip_source_t *source = zip_source_buffer(archive, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+        zip_source_t *source = sourceOf(archive, entry);
         if (!source)
-            return fail(QString::fromUtf8(zip_strerror(archive)));
+            packingFailed(QString::fromUtf8(zip_strerror(archive)));
         const zip_int64_t index = zip_file_add(archive, entry.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(source);
-            return fail(QString::fromUtf8(zip_strerror(archive)));
+            packingFailed(QString::fromUtf8(zip_strerror(archive)));
         }
         if (zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, zip_uint32_t(level)) != 0)
-            return fail(QString::fromUtf8(zip_strerror(archive)));
+            packingFailed(QString::fromUtf8(zip_strerror(archive)));
     }
     guard.release();
     if (zip_close(archive) != 0) {
         const QString detail = QString::fromUtf8(zip_strerror(archive));
         zip_discard(archive);
-        return fail(detail);
+        packingFailed(detail);
     }
+    return kept;
+}
 
-    if (zip_source_open(target) != 0)
-        return fail(QString::fromUtf8(zip_error_strerror(zip_source_error(target))));
-    zip_source_seek(target, 0, SEEK_END);
-    const zip_int64_t size = zip_source_tell(target);
-    zip_source_seek(target, 0, SEEK_SET);
+void writeAll(QIODevice &device, const char *data, qsizetype size)
+{
+    for (qsizetype done = 0; done < size;) {
+        const qint64 written = device.write(data + done, size - done);
+        if (written <= 0)
+            throw WorkbookError(QStringLiteral("Schreibfehler: %1").arg(device.errorString()));
+        done += qsizetype(written);
+    }
+}
+
+} // namespace
+
+void ZipArchive::write(const std::vector<ZipEntry> &entries, QIODevice &device, int level)
+{
+    const SourcePtr archive = packed(entries, level);
+    if (zip_source_open(archive.get()) != 0)
+        packingFailed(QString::fromUtf8(zip_error_strerror(zip_source_error(archive.get()))));
+    const auto closer = [](zip_source_t *source) { zip_source_close(source); };
+    const std::unique_ptr<zip_source_t, decltype(closer)> open(archive.get(), closer);
+    QByteArray piece(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t n = zip_source_read(archive.get(), piece.data(), zip_uint64_t(piece.size()));
+        if (n < 0)
+            packingFailed(QStringLiteral("Puffer unvollständig"));
+        if (n == 0)
+            return;
+        writeAll(device, piece.constData(), qsizetype(n));
+    }
+}
+
+QByteArray ZipArchive::write(const std::vector<ZipEntry> &entries, int level)
+{
     QByteArray bytes;
-    bytes.resize(qsizetype(size));
-    const zip_int64_t read = zip_source_read(target, bytes.data(), zip_uint64_t(size));
-    zip_source_close(target);
-    if (read != size)
-        return fail(QStringLiteral("Puffer unvollständig"));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    write(entries, buffer, level);
     return bytes;
 }

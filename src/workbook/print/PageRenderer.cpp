@@ -7,6 +7,7 @@
 #include "workbook/cells/Worksheet.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/print/CellAlignment.h"
+#include "workbook/print/TemplatePictures.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -80,6 +81,12 @@ PageRenderer::PageRenderer(const Workbook &workbook, int sheetIndex)
     , m_firstNumber(m_layout.setup().firstPageNumber)
     , m_total(m_layout.pageCount())
 {
+    // The template drawing's own pictures lie under the ones the program inserted.
+    m_pictures = templatePictures(workbook, sheetIndex);
+    m_pictures.insert(m_pictures.end(), m_sheet.pictures().begin(), m_sheet.pictures().end());
+    for (const Hyperlink &link : m_sheet.hyperlinks())
+        m_linkCells.push_back(cellKey(link.anchor.row, link.anchor.column));
+    std::sort(m_linkCells.begin(), m_linkCells.end());
     const ResolvedStyle normal = workbook.resolve(0);
     m_defaultFamily = normal.fontName;
     m_defaultSize = normal.fontSize;
@@ -137,7 +144,7 @@ const QImage &PageRenderer::picture(size_t index) const
 {
     if (!m_imagesRead) {
         m_imagesRead = true;
-        for (const Picture &p : m_sheet.pictures())
+        for (const Picture &p : m_pictures)
             m_images.push_back(QImage::fromData(p.data));
     }
     return m_images[index];
@@ -292,7 +299,6 @@ private:
     };
 
     void findMerges();
-    void findLinks();
     const RangeRef *mergeAt(int row, int column) const;
     QRectF mergeRect(const RangeRef &merge) const;
     QRectF cellRect(int i, const Row &row) const;
@@ -305,7 +311,8 @@ private:
     void drawTexts(const Row &row);
     void drawText(int i, const Row &row, const RangeRef *merge);
     void drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment alignment);
-    void useFont(Look &look, bool link);
+    void useFont(Look &look);
+    void usePen(const Look &look, bool link);
     QRectF runOn(int i, const Row &row, Qt::Alignment horizontal, double overflow);
     void addBorders(const Row &row);
     void drawCutMergeTexts();
@@ -323,12 +330,11 @@ private:
     std::vector<double> m_xs; // the column edges inside the block
     std::vector<RangeRef> m_merges;
     QHash<qint64, int> m_mergeOf; // cell -> index into m_merges
-    QHash<qint64, int> m_links; // cell -> index into the sheet's hyperlinks
     std::map<std::tuple<int, int, QRgb>, QVector<QLineF>> m_lines; // by width, style and colour
     // The row being drawn: each column's style and shown text.
     std::vector<quint32> m_ids;
     std::vector<CellText> m_texts;
-    const Look *m_currentLook = nullptr; // the look whose font the painter has
+    GlyphBatch m_glyphs; // the block's texts drawn after its last row
 };
 
 void PageRenderer::drawBlock(QPainter &painter, const Block &block) const
@@ -355,7 +361,6 @@ PageRenderer::BlockPainter::BlockPainter(const PageRenderer &renderer, QPainter 
     for (int i = 0; i < m_columnCount; ++i)
         m_xs[size_t(i) + 1] = m_xs[size_t(i)] + m_layout.columnWidth(block.columns.first + i);
     findMerges();
-    findLinks();
 }
 
 void PageRenderer::BlockPainter::draw()
@@ -375,6 +380,7 @@ void PageRenderer::BlockPainter::draw()
         addBorders(row);
         top += row.height;
     }
+    m_glyphs.draw(m_painter);
     drawCutMergeTexts();
     drawLines();
     drawPictures();
@@ -394,16 +400,6 @@ void PageRenderer::BlockPainter::findMerges()
                 m_mergeOf.insert(cellKey(r, c), int(m_merges.size()));
         }
         m_merges.push_back(m);
-    }
-}
-
-void PageRenderer::BlockPainter::findLinks()
-{
-    const std::vector<Hyperlink> &links = m_sheet.hyperlinks();
-    for (size_t i = 0; i < links.size(); ++i) {
-        const CellRef &a = links[i].anchor;
-        if (m_range.contains(a.row, a.column))
-            m_links.insert(cellKey(a.row, a.column), int(i));
     }
 }
 
@@ -542,36 +538,46 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
 {
     const CellText &t = m_texts[size_t(i)];
     Look &l = m_renderer.look(m_ids[size_t(i)]);
-    useFont(l, m_links.contains(cellKey(row.number, m_block.columns.first + i)));
+    useFont(l);
+    const bool link = std::binary_search(
+        m_renderer.m_linkCells.begin(), m_renderer.m_linkCells.end(), cellKey(row.number, m_block.columns.first + i));
     const Qt::Alignment horizontal = horizontalAlignment(l.horizontalAlignment, t.type);
     const QRectF cell = merge ? mergeRect(*merge) : cellRect(i, row);
     if (l.wrap) {
+        m_painter.save();
+        usePen(l, link);
         drawWrapped(t.text, cell, horizontal | l.verticalAlignment);
+        m_painter.restore();
         return;
     }
     const QFontMetricsF &metrics = *l.metrics;
     QString shown = t.text;
-    double width = metrics.horizontalAdvance(shown);
+    const TextShapes::Shape *shape = &l.shapes->shape(shown);
     const double room = cell.width() - 2 * TextPadding;
     QRectF clip = cell;
-    if (width > room && !merge && t.type == CellType::Number) {
+    if (shape->width > room && !merge && t.type == CellType::Number) {
         shown = QStringLiteral("###");
-        width = metrics.horizontalAdvance(shown);
-    } else if (width > room && !merge && t.type == CellType::Text) {
-        clip = runOn(i, row, horizontal, width - room);
+        shape = &l.shapes->shape(shown);
+    } else if (shape->width > room && !merge && t.type == CellType::Text) {
+        clip = runOn(i, row, horizontal, shape->width - room);
     }
+    const double width = shape->width;
     const double x = horizontal == Qt::AlignRight ? cell.right() - TextPadding - width
         : horizontal == Qt::AlignHCenter          ? cell.center().x() - width / 2
                                                   : cell.left() + TextPadding;
-    const double baseline = baselineIn(cell, metrics, l.verticalAlignment);
+    const QPointF origin(x, baselineIn(cell, metrics, l.verticalAlignment));
     const bool clipped = x < clip.left() || x + width > clip.right() || metrics.height() > row.height;
-    if (clipped) {
-        m_painter.save();
-        m_painter.setClipRect(clip, Qt::IntersectClip);
+    if (!link && !clipped) {
+        m_glyphs.add(*shape, origin, l.color);
+        return;
     }
-    m_painter.drawText(QPointF(x, baseline), shown);
+    // A link is underlined, a cut text clipped: both are drawn on their own.
+    m_painter.save();
     if (clipped)
-        m_painter.restore();
+        m_painter.setClipRect(clip, Qt::IntersectClip);
+    usePen(l, link);
+    m_painter.drawText(origin, shown);
+    m_painter.restore();
 }
 
 // A wrapped text breaks into lines inside its cell, placed as a block by the
@@ -584,22 +590,26 @@ void PageRenderer::BlockPainter::drawWrapped(const QString &text, const QRectF &
     m_painter.restore();
 }
 
-// Gives the painter the look's font as drawn on this device (made once per
-// look and resolution) and its colour; underlined and in the link colour for
-// a link.
-void PageRenderer::BlockPainter::useFont(Look &l, bool link)
+// Makes the look's font as drawn on this device, its metrics and its text
+// shapes, once per look and resolution.
+void PageRenderer::BlockPainter::useFont(Look &l)
 {
-    if (l.dpi != m_dpi) {
-        l.dpi = m_dpi;
-        l.drawn = m_renderer.scaled(l.font, m_painter);
-        l.metrics.emplace(l.drawn, m_painter.device());
-    }
-    if (m_currentLook != &l || link) {
-        QFont font = l.drawn;
-        font.setUnderline(link);
-        m_painter.setFont(font);
-        m_currentLook = link ? nullptr : &l;
-    }
+    if (l.dpi == m_dpi)
+        return;
+    l.dpi = m_dpi;
+    l.drawn = m_renderer.scaled(l.font, m_painter);
+    l.metrics.emplace(l.drawn, m_painter.device());
+    const QPaintDevice *device = m_painter.device();
+    l.shapes = std::make_unique<TextShapes>(device ? QFont(l.drawn, device) : l.drawn);
+}
+
+// Gives the painter the look's drawn font and colour for a text drawn on its
+// own; underlined and in the link colour for a link.
+void PageRenderer::BlockPainter::usePen(const Look &l, bool link)
+{
+    QFont font = l.drawn;
+    font.setUnderline(link);
+    m_painter.setFont(font);
     m_painter.setPen(link ? LinkColor : l.color);
 }
 
@@ -663,7 +673,6 @@ void PageRenderer::BlockPainter::drawCutMergeTexts()
         const QString text = type == CellType::Number ? formatter.format(cell->number, l.numberFormat)
                                                       : formatter.formatText(cell->text, l.numberFormat);
         m_painter.setFont(m_renderer.scaled(l.font, m_painter));
-        m_currentLook = nullptr;
         m_painter.setPen(l.color);
         const HAlign align = l.horizontalAlignment;
         const Qt::Alignment horizontal = align == HAlign::Center                               ? Qt::AlignHCenter
@@ -687,7 +696,7 @@ void PageRenderer::BlockPainter::drawLines()
 // Pictures with their top left corner in the block, at their own size.
 void PageRenderer::BlockPainter::drawPictures()
 {
-    const std::vector<Picture> &pictures = m_sheet.pictures();
+    const std::vector<Picture> &pictures = m_renderer.m_pictures;
     for (size_t i = 0; i < pictures.size(); ++i) {
         const Picture &p = pictures[i];
         if (!m_range.contains(p.anchor.row, p.anchor.column) || m_renderer.picture(i).isNull())

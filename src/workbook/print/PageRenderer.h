@@ -1,7 +1,9 @@
 #pragma once
 
 #include "workbook/cells/CellStyle.h"
+#include "workbook/cells/Worksheet.h"
 #include "workbook/print/BorderPen.h"
+#include "workbook/print/GlyphBatch.h"
 #include "workbook/print/HeaderFooterText.h"
 #include "workbook/print/PageLayout.h"
 
@@ -70,11 +72,12 @@ private:
         QColor color = Qt::black; // the text's
         QColor fill;
         std::array<BorderPen, 4> edges; // left, top, right, bottom
-        // The font as drawn on the device of that resolution, and its
-        // metrics, made once per look.
+        // The font as drawn on the device of that resolution, its metrics
+        // and the texts laid out in it, made once per look and resolution.
         int dpi = 0;
         QFont drawn;
         std::optional<QFontMetricsF> metrics;
+        std::unique_ptr<TextShapes> shapes;
     };
     struct Block;
     class BlockPainter;
@@ -83,7 +86,7 @@ private:
     // when drawing.
     Look &look(quint32 styleId) const;
     QFont scaled(QFont font, const QPainter &painter) const;
-    // The sheet's picture of that index, read on first use (null when Qt
+    // The picture of that index, read on first use (null when Qt
     // cannot read it).
     const QImage &picture(size_t index) const;
     void drawBlock(QPainter &painter, const Block &block) const;
@@ -103,6 +106,8 @@ private:
     int m_total;
     QString m_defaultFamily;
     double m_defaultSize = 11.0;
+    std::vector<qint64> m_linkCells; // the cells with a link, row by row
+    std::vector<Picture> m_pictures; // the template drawing's, then the sheet's own
     mutable std::vector<std::unique_ptr<Look>> m_looks;
     mutable std::vector<QImage> m_images;
     mutable bool m_imagesRead = false;

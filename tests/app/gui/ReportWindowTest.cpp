@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -249,10 +250,17 @@ TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
     QFile::remove(copy);
     QDir().rmdir(QFileInfo(copy).path());
 
-    // The print dialog offers the default printer first.
+    // The print dialog offers the default printer first, then every printer
+    // Qt's print support knows, the print system's default one leading.
     PrintOptionsDialog dialog;
     EXPECT_EQ(dialog.cmbDrucker->itemText(0), u"Standarddrucker");
     EXPECT_TRUE(dialog.printer().isEmpty());
+    const QStringList printers = QPrinterInfo::availablePrinterNames();
+    ASSERT_EQ(dialog.cmbDrucker->count(), printers.size() + 1);
+    for (int i = 1; i < dialog.cmbDrucker->count(); ++i)
+        EXPECT_TRUE(printers.contains(dialog.cmbDrucker->itemData(i).toString()));
+    if (printers.contains(QPrinterInfo::defaultPrinterName()))
+        EXPECT_EQ(dialog.cmbDrucker->itemData(1).toString(), QPrinterInfo::defaultPrinterName());
     EXPECT_EQ(dialog.copies(), 1);
     EXPECT_EQ(window->actDrucken->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(window->actSpeichernUnter->text(), u"&Speichern unter ..."_s);

@@ -2,9 +2,11 @@
 
 #include "gui/SheetDelegate.h"
 #include "gui/SheetModel.h"
+#include "workbook/XlsxTestHelpers.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QHeaderView>
 #include <QImage>
@@ -386,6 +388,25 @@ TEST_F(SheetViewScreenTest, PaintsGridBreaksAndPicturesOverTheCells)
     EXPECT_EQ(QColor(shot.pixel(corner + QPoint(1, 1))), QColor(Qt::red));
     EXPECT_EQ(QColor(shot.pixel(corner + QPoint(29, 19))), QColor(Qt::red));
     EXPECT_NE(QColor(shot.pixel(corner + QPoint(31, 10))), QColor(Qt::red));
+}
+
+// A template's own logo (in its drawing at D1, 100 by 40 pixels) shows in
+// the window too, under the pictures the program inserts.
+TEST(SheetModelPictures, TheTemplateDrawingsPicturesShowFirst)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Logo.xltx"));
+    xlsxtest::writeZip(path, xlsxtest::templateEntries());
+    const auto wb = XlsxReader::load(path);
+    wb->sheet(0).picturesForWrite().push_back(
+        {xlsxtest::tinyPng(), QStringLiteral("png"), 20, 10, {8, 5}, QStringLiteral("Kopfbild")});
+    SheetModel model;
+    model.setSheet(wb.get(), &wb->sheet(0));
+    ASSERT_EQ(model.pictures().size(), 2u);
+    EXPECT_EQ(model.pictures()[0].row, 0);
+    EXPECT_EQ(model.pictures()[0].column, 3);
+    EXPECT_EQ(model.pictures()[0].image.size(), QSize(100, 40));
+    EXPECT_EQ(model.pictures()[1].row, 7);
 }
 
 } // namespace

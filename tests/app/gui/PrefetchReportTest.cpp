@@ -1,0 +1,130 @@
+// Look-ups sent ahead change nothing but the round trips: the demo list and a
+// generated list with stacked wood, jackets and several lots, printed whole
+// and lot by lot, give the same workbook and send the same statements with
+// and without prefetching. Over the SQL Server endpoint
+// (TANNBUCH_TEST_DATABASE=tds) the endpoint also receives fewer batches.
+#include "DemoDatabase.h"
+#include "DemoIni.h"
+#include "DemoTemplates.h"
+#include "app/IniReader.h"
+#include "workbook/cells/Workbook.h"
+#include "workbook/package/XlsxReader.h"
+
+#include "RecordingWindow.h"
+#include "common/TdsMirror.h"
+#include "common/TestSupport.h"
+#include "common/WorkbookCompare.h"
+#include "tds/TdsEndpoint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What one print gave: the statements it sent and the batches the endpoint received.
+struct Printed
+{
+    QStringList statements;
+    qsizetype batches = 0;
+    QString saved;
+};
+
+// A database (the demo lists, or one generated list 4711) with an ini file
+// per template, so each run prints in the template's mode.
+class PrintFolder
+{
+public:
+    explicit PrintFolder(int records)
+    {
+        DemoDatabaseOptions options;
+        options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
+        options.records = records;
+        DemoDatabase::write(m_db, options);
+        if (testsupport::overTds())
+            m_endpoint = std::make_unique<tds::Endpoint>(m_db);
+    }
+
+    // Prints list 4711 with provision DEMO unattended from a folder holding only the named template.
+    Printed print(const QString &templateName, bool prefetch)
+    {
+        const testsupport::EnvironmentGuard prefetching("TANNBUCH_PREFETCH", prefetch ? "1" : "0");
+        const QString run = m_dir.filePath(QString::number(++m_runs));
+        const QString templates = run + u"/templates"_s;
+        EXPECT_EQ(writeDemoTemplates(templates), 0);
+        for (const QString &name : QDir(templates).entryList(QDir::Files)) {
+            if (name != templateName)
+                QFile::remove(QDir(templates).filePath(name));
+        }
+        const QString ini = run + u"/kelmora.ini"_s;
+        EXPECT_EQ(writeDemoIni(ini, m_db, templates), 0);
+
+        const qsizetype batchesBefore = m_endpoint ? m_endpoint->batches().size() : 0;
+        RecordingRun w;
+        w.program().connection().journal().setRecording(true);
+        // Over the endpoint the host passes access level and year itself.
+        const QString host = !m_endpoint
+            ? u'|' + ini + u"||"_s
+            : m_endpoint->connectionString() + u'|' + ini + u'|' + IniReader::value(ini, u"AL"_s).value_or(QString())
+                + u'|' + IniReader::value(ini, u"RELTABLE"_s).value_or(QString());
+        EXPECT_EQ(w.run(host + u"|4711|1|DEMO|"_s + run + u'/'), 0) << w.messages.join(u'\n').toStdString();
+        Printed printed{w.program().connection().journal().statements(), 0, run + u"/DEMO_4711.xlsx"_s};
+        if (m_endpoint)
+            printed.batches = m_endpoint->batches().size() - batchesBefore;
+        return printed;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_db = m_dir.filePath(u"forst.sqlite"_s);
+    std::unique_ptr<tds::Endpoint> m_endpoint;
+    int m_runs = 0;
+};
+
+// The first statement where two journals part, or empty when they are the same.
+QString firstDifference(const QStringList &a, const QStringList &b)
+{
+    for (qsizetype i = 0; i < qMin(a.size(), b.size()); ++i) {
+        if (a[i] != b[i])
+            return u"statement %1: %2\n  against %3"_s.arg(i).arg(a[i].left(300), b[i].left(300));
+    }
+    if (a.size() != b.size())
+        return u"%1 statements against %2"_s.arg(a.size()).arg(b.size());
+    return QString();
+}
+
+} // namespace
+
+TEST(PrefetchReport, SameWorkbookAndStatementsWithAndWithoutLookAhead)
+{
+    struct Case
+    {
+        const char *name;
+        int records; // 0: the demo lists
+    };
+    // 1,200 generated records make several lots, each with stacked wood and jackets.
+    const Case cases[] = {{"demo", 0}, {"generated", 1200}};
+    for (const Case &c : cases) {
+        PrintFolder folder(c.records);
+        for (const QString &templateName : {u"Tannbuch.xltx"_s, u"Tannbuch_Losweise.xltx"_s}) {
+            SCOPED_TRACE(c.name + (u" with "_s + templateName).toStdString());
+            const Printed alone = folder.print(templateName, false);
+            const Printed ahead = folder.print(templateName, true);
+            ASSERT_GT(alone.statements.size(), 50);
+            EXPECT_EQ(firstDifference(alone.statements, ahead.statements), QString());
+            const auto a = XlsxReader::load(alone.saved);
+            const auto b = XlsxReader::load(ahead.saved);
+            ASSERT_TRUE(a && b);
+            EXPECT_EQ(testsupport::workbookDifferences(*a, *b), QStringList());
+            if (testsupport::overTds()) {
+                EXPECT_LT(ahead.batches, alone.batches);
+            }
+        }
+    }
+}
