@@ -46,8 +46,6 @@ TEST_P(TextValueTest, LandsAsTheSpreadsheetWouldStoreIt)
     EXPECT_EQ(style("A1").quotePrefix, c.quotePrefix) << c.written;
 }
 
-// A text that becomes a number, one kept as written, and one kept after
-// the apostrophe it is marked with.
 TextCase number(const char *written, double value)
 {
     return {written, false, CellType::Number, value, "", false};
