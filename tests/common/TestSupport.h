@@ -33,13 +33,12 @@ bool writeFile(const QString &path, const QByteArray &data);
 // The message of the WorkbookError the action throws; empty when it throws none.
 QString messageOf(const std::function<void()> &action);
 
-// What openpyxl reads from a saved workbook through the script (by default
+// What openpyxl reads from a saved workbook through
 // tests/workbook/verify_saved.py, whose requests are "Sheet" or
-// "Sheet!A1:K20"). Fails the current test when the reader does; true when
+// "Sheet!A1:K20". Fails the current test when the reader does; true when
 // Debian's python with openpyxl is there.
 bool haveOpenpyxl();
-QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests,
-    const QString &script = QStringLiteral("tests/workbook/verify_saved.py"));
+QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests);
 
 // Sets an environment variable for the lifetime of the guard.
 class EnvironmentGuard

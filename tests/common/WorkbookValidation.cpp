@@ -55,18 +55,13 @@ QString schemaForContentType(const QString &type)
     return QString();
 }
 
-void collectError(void *context, const xmlError *error)
+// Without const, as libxml2 releases before 2.12 declare the callback.
+void collectError(void *context, xmlError *error)
 {
     auto *messages = static_cast<QStringList *>(context);
     if (!error || error->level < XML_ERR_ERROR)
         return;
     messages->append(QStringLiteral("%1: %2").arg(error->line).arg(QString::fromUtf8(error->message).trimmed()));
-}
-
-// libxml2 declares the callback without const in older releases.
-void collectErrorMutable(void *context, xmlError *error)
-{
-    collectError(context, error);
 }
 
 struct SchemaDeleter
@@ -94,7 +89,7 @@ public:
             entry.error = QStringLiteral("Schema fehlt: %1").arg(path);
         } else {
             xmlSchemaParserCtxt *parser = xmlSchemaNewParserCtxt(QFile::encodeName(path).constData());
-            xmlSchemaSetParserStructuredErrors(parser, collectErrorMutable, &messages);
+            xmlSchemaSetParserStructuredErrors(parser, collectError, &messages);
             entry.schema.reset(xmlSchemaParse(parser));
             xmlSchemaFreeParserCtxt(parser);
             if (!entry.schema)
@@ -368,7 +363,7 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
         applyMarkupCompatibility(root, {});
         QStringList messages;
         xmlSchemaValidCtxt *validator = xmlSchemaNewValidCtxt(parsed);
-        xmlSchemaSetValidStructuredErrors(validator, collectErrorMutable, &messages);
+        xmlSchemaSetValidStructuredErrors(validator, collectError, &messages);
         const int result = xmlSchemaValidateDoc(validator, doc.get());
         xmlSchemaFreeValidCtxt(validator);
         for (const QString &m : messages)

@@ -1,6 +1,6 @@
 #include "db/ConnectionString.h"
+#include "common/TestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,14 +67,8 @@ TEST(ConnectionString, FindsTheEmbeddedDatabaseByProviderOrFileHeader)
     QTemporaryDir dir;
     const QString sqlite = dir.filePath(QStringLiteral("forst.sqlite"));
     const QString other = dir.filePath(QStringLiteral("forst.txt"));
-    {
-        QFile f(sqlite);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("SQLite format 3\0rest of the page", 32));
-        QFile g(other);
-        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
-        g.write("SQLite format 2 is not it");
-    }
+    ASSERT_TRUE(testsupport::writeFile(sqlite, QByteArray("SQLite format 3\0rest of the page", 32)));
+    ASSERT_TRUE(testsupport::writeFile(other, "SQLite format 2 is not it"));
     const QString prefix
         = QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=x;Data Source=");
     EXPECT_TRUE(targetsSqlite(ConnectionString(prefix + sqlite)));

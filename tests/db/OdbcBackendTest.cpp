@@ -219,15 +219,4 @@ TEST_F(OdbcPath, AServerErrorCarriesTheServersMessage)
     EXPECT_TRUE(message.contains(utf8("Ungültiger Objektname 'TYPEN'."))) << qPrintable(message);
 }
 
-TEST_F(OdbcPath, LatencyDelaysEachStatementButChangesNoResult)
-{
-    open();
-    endpoint->setFaults({.latencyMs = 150});
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(db.execute(QStringLiteral("SELECT T_INT FROM TYPEN WHERE ID = 1")).value(0), qlonglong(42));
-    EXPECT_GE(timer.elapsed(), 3 * 150);
-}
-
 } // namespace

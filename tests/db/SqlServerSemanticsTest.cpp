@@ -103,14 +103,10 @@ TEST(SqlServerSemantics, IsNumericCoversTheUsualCases)
 
 TEST(SqlServerSemantics, FloatsAsTextAndRounding)
 {
-    EXPECT_EQ(floatToText(12), QStringLiteral("12"));
-    EXPECT_EQ(floatToText(4.5), QStringLiteral("4.5"));
-    EXPECT_EQ(floatToText(0.1 + 0.2), QStringLiteral("0.3"));
-    EXPECT_EQ(floatToText(123456), QStringLiteral("123456"));
-    EXPECT_EQ(floatToText(1234567), QStringLiteral("1.23457e+006"));
-    EXPECT_EQ(floatToText(-0.00001), QStringLiteral("-1e-005"));
-    EXPECT_EQ(floatToText(0.0001), QStringLiteral("0.0001"));
-    EXPECT_EQ(floatToText(-0.0), QStringLiteral("0"));
+    const std::pair<double, const char *> texts[] = {{12, "12"}, {4.5, "4.5"}, {0.1 + 0.2, "0.3"}, {123456, "123456"},
+        {1234567, "1.23457e+006"}, {-0.00001, "-1e-005"}, {0.0001, "0.0001"}, {-0.0, "0"}};
+    for (const auto &[value, text] : texts)
+        EXPECT_EQ(floatToText(value), QString::fromLatin1(text)) << value;
 
     EXPECT_DOUBLE_EQ(roundHalfAwayFromZero(2.5, 0), 3.0);
     EXPECT_DOUBLE_EQ(roundHalfAwayFromZero(-2.5, 0), -3.0);

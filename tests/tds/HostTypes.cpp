@@ -35,46 +35,8 @@ const char *const Declared[][2] = {
     {"date", "Z_DATUM_1 ABGANGSDATUM T_DATE"},
 };
 
-QHash<QString, HostType> buildMap()
-{
-    QHash<QString, HostType> map;
-    // Every column of the demo schema with the type its SQLite type stands for.
-    QFile schema(QStringLiteral(TANNBUCH_SCHEMA_SQL));
-    if (schema.open(QIODevice::ReadOnly)) {
-        const QString text = QString::fromUtf8(schema.readAll());
-        static const QRegularExpression column(
-            QStringLiteral("(?:^|[(,])\\s*([A-Z_][A-Z0-9_]*)\\s+(INTEGER|REAL|TEXT|DATETIME)\\b"),
-            QRegularExpression::MultilineOption);
-        for (auto it = column.globalMatch(text); it.hasNext();) {
-            const auto m = it.next();
-            const QString sqliteType = m.captured(2);
-            HostType type;
-            if (sqliteType == QLatin1String("INTEGER"))
-                type.kind = HostType::Int;
-            else if (sqliteType == QLatin1String("REAL"))
-                type = {HostType::Decimal, 12, 3, 0};
-            else if (sqliteType == QLatin1String("DATETIME"))
-                type.kind = HostType::DateTime;
-            else
-                type = {HostType::NVarChar, 0, 0, 255};
-            map.insert(m.captured(1), type);
-        }
-    }
-    for (const auto &entry : Declared) {
-        HostType type;
-        if (!parseHostType(QString::fromLatin1(entry[0]), &type))
-            continue;
-        for (const QString &name : QString::fromLatin1(entry[1]).split(u' '))
-            map.insert(name, type);
-    }
-    // Numbered columns: prices of further roles.
-    for (int n = 1; n <= 8; ++n)
-        map.insert(QStringLiteral("A%1_PREIS").arg(n), map.value(QStringLiteral("R_PREIS")));
-    return map;
-}
-
-} // namespace
-
+// Reads a declaration such as "decimal(10,3)", "nvarchar(max)" or "bit";
+// returns false for an unknown one.
 bool parseHostType(const QString &text, HostType *type)
 {
     static const QRegularExpression form(
@@ -121,6 +83,46 @@ bool parseHostType(const QString &text, HostType *type)
     *type = t;
     return true;
 }
+
+QHash<QString, HostType> buildMap()
+{
+    QHash<QString, HostType> map;
+    // Every column of the demo schema with the type its SQLite type stands for.
+    QFile schema(QStringLiteral(TANNBUCH_SCHEMA_SQL));
+    if (schema.open(QIODevice::ReadOnly)) {
+        const QString text = QString::fromUtf8(schema.readAll());
+        static const QRegularExpression column(
+            QStringLiteral("(?:^|[(,])\\s*([A-Z_][A-Z0-9_]*)\\s+(INTEGER|REAL|TEXT|DATETIME)\\b"),
+            QRegularExpression::MultilineOption);
+        for (auto it = column.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            const QString sqliteType = m.captured(2);
+            HostType type;
+            if (sqliteType == QLatin1String("INTEGER"))
+                type.kind = HostType::Int;
+            else if (sqliteType == QLatin1String("REAL"))
+                type = {HostType::Decimal, 12, 3, 0};
+            else if (sqliteType == QLatin1String("DATETIME"))
+                type.kind = HostType::DateTime;
+            else
+                type = {HostType::NVarChar, 0, 0, 255};
+            map.insert(m.captured(1), type);
+        }
+    }
+    for (const auto &entry : Declared) {
+        HostType type;
+        if (!parseHostType(QString::fromLatin1(entry[0]), &type))
+            continue;
+        for (const QString &name : QString::fromLatin1(entry[1]).split(u' '))
+            map.insert(name, type);
+    }
+    // Numbered columns: prices of further roles.
+    for (int n = 1; n <= 8; ++n)
+        map.insert(QStringLiteral("A%1_PREIS").arg(n), map.value(QStringLiteral("R_PREIS")));
+    return map;
+}
+
+} // namespace
 
 bool hostColumnType(const QString &columnName, HostType *type)
 {

@@ -29,13 +29,7 @@ struct HostType
     int length = 0; // (n)varchar in characters, 0 for max
 
     bool isText() const { return kind == NVarChar || kind == VarChar; }
-    bool isDate() const { return kind == DateTime || kind == SmallDateTime || kind == Date; }
-    bool isNumber() const { return !isText() && !isDate(); }
 };
-
-// Reads a declaration such as "decimal(10,3)", "nvarchar(max)" or "bit";
-// returns false for an unknown one.
-bool parseHostType(const QString &text, HostType *type);
 
 // The host's declared type of a result column of that name (upper or lower
 // case), or false when the name is no column of the host's tables (an

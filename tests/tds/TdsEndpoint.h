@@ -42,7 +42,6 @@ public:
     Endpoint(const Endpoint &) = delete;
     Endpoint &operator=(const Endpoint &) = delete;
 
-    int port() const { return m_port; }
     // A connection string for the program: SQL Server at this endpoint.
     QString connectionString() const;
 

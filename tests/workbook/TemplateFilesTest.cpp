@@ -1,9 +1,9 @@
 // Finding the templates in the template folder by "Tannbuch*.xlt".
 
 #include "workbook/package/TemplateFiles.h"
+#include "common/TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -30,10 +30,8 @@ TEST(TemplateFilesTest, ListsMatchingFilesInNameOrder)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     for (const char *name : {"Tannbuch_Zuletzt.xltx", "tannbuch_b.xltm", "Tannbuch.xlt", "Tannbuch_A.xltx",
-             "Tannbuch.xlsx", "Andere.xltx", "Tannbuch_Notiz.txt"}) {
-        QFile f(dir.filePath(QString::fromUtf8(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+             "Tannbuch.xlsx", "Andere.xltx", "Tannbuch_Notiz.txt"})
+        ASSERT_TRUE(testsupport::writeFile(dir.filePath(QString::fromUtf8(name)), QByteArray()));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Tannbuch_Ordner.xlt")));
     EXPECT_EQ(TemplateFiles::list(dir.path()),
         QStringList({QStringLiteral("Tannbuch.xlt"), QStringLiteral("Tannbuch_A.xltx"),

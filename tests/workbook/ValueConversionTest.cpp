@@ -46,38 +46,37 @@ TEST_P(TextValueTest, LandsAsTheSpreadsheetWouldStoreIt)
     EXPECT_EQ(style("A1").quotePrefix, c.quotePrefix) << c.written;
 }
 
+TextCase number(const char *written, double value)
+{
+    return {written, false, CellType::Number, value, "", false};
+}
+TextCase text(const char *written, bool textFormat = false)
+{
+    return {written, textFormat, CellType::Text, 0, written, false};
+}
+TextCase quoted(const char *written, const char *kept, bool textFormat = false)
+{
+    return {written, textFormat, CellType::Text, 0, kept, true};
+}
+
 INSTANTIATE_TEST_SUITE_P(German, TextValueTest,
     ::testing::Values(
         // Plain decimal numbers of the locale become numbers.
-        TextCase{"1", false, CellType::Number, 1, "", false}, TextCase{"0", false, CellType::Number, 0, "", false},
-        TextCase{" 12 ", false, CellType::Number, 12, "", false},
-        TextCase{"1,5", false, CellType::Number, 1.5, "", false},
-        TextCase{"-3", false, CellType::Number, -3, "", false}, TextCase{"+3", false, CellType::Number, 3, "", false},
-        TextCase{",5", false, CellType::Number, 0.5, "", false}, TextCase{"5,", false, CellType::Number, 5, "", false},
-        TextCase{"1,50000000000000000000", false, CellType::Number, 1.5, "", false},
-        TextCase{"12345678901234560", false, CellType::Text, 0, "12345678901234560", false},
-        TextCase{"007", false, CellType::Number, 7, "", false},
-        TextCase{"123456789012345", false, CellType::Number, 123456789012345.0, "", false},
-        TextCase{"0000000000000000001", false, CellType::Number, 1, "", false},
+        number("1", 1), number("0", 0), number(" 12 ", 12), number("1,5", 1.5), number("-3", -3), number("+3", 3),
+        number(",5", 0.5), number("5,", 5), number("1,50000000000000000000", 1.5), text("12345678901234560"),
+        number("007", 7), number("123456789012345", 123456789012345.0), number("0000000000000000001", 1),
         // Everything else stays text, as written.
-        TextCase{"1.5", false, CellType::Text, 0, "1.5", false}, // not the German decimal: no date either
-        TextCase{"1.000", false, CellType::Text, 0, "1.000", false}, // grouping
-        TextCase{"1e5", false, CellType::Text, 0, "1e5", false},
-        TextCase{"1,5,0", false, CellType::Text, 0, "1,5,0", false},
-        TextCase{"-", false, CellType::Text, 0, "-", false},
-        TextCase{"12 Stk", false, CellType::Text, 0, "12 Stk", false},
-        TextCase{"5%", false, CellType::Text, 0, "5%", false}, TextCase{" ", false, CellType::Text, 0, " ", false},
+        text("1.5"), // not the German decimal: no date either
+        text("1.000"), // grouping
+        text("1e5"), text("1,5,0"), text("-"), text("12 Stk"), text("5%"), text(" "),
         // More digits than a number cell keeps: a log number must not lose its end.
-        TextCase{"1234567890123456", false, CellType::Text, 0, "1234567890123456", false},
+        text("1234567890123456"),
         // Apostrophe: the rest, kept as text.
-        TextCase{"'0,95", false, CellType::Text, 0, "0,95", true}, TextCase{"'", false, CellType::Text, 0, "", true},
-        TextCase{"''x", false, CellType::Text, 0, "'x", true},
+        quoted("'0,95", "0,95"), quoted("'", ""), quoted("''x", "'x"),
         // Database content never becomes a formula.
-        TextCase{"=1+1", false, CellType::Text, 0, "=1+1", true},
-        TextCase{"=HYPERLINK(\"x\")", false, CellType::Text, 0, "=HYPERLINK(\"x\")", true},
+        quoted("=1+1", "=1+1"), quoted("=HYPERLINK(\"x\")", "=HYPERLINK(\"x\")"),
         // A cell formatted as text keeps digits as text.
-        TextCase{"007", true, CellType::Text, 0, "007", false}, TextCase{"1,5", true, CellType::Text, 0, "1,5", false},
-        TextCase{"'12", true, CellType::Text, 0, "12", true}));
+        text("007", true), text("1,5", true), quoted("'12", "12", true)));
 
 TEST(PlainNumberTest, FollowsTheLocaleDecimalSeparator)
 {

@@ -5,8 +5,8 @@ document properties), the workbook (sheets, active sheet, template flag,
 recalculation request) and per sheet every cell of the requested blocks
 (value, cached result, type, number format, font, alignment, all borders),
 merges, hyperlinks, row breaks, column widths per column, row heights, page
-set-up, header and footer, the sheet view and the pictures of its drawing
-with their anchor cells.
+set-up, print area and titles, header and footer, the sheet view and the
+pictures of its drawing with their anchor cells; and the package's images.
 
 Pictures are read with openpyxl's own drawing reader, so that they are seen
 even where the imaging library openpyxl uses for picture contents is missing.
@@ -150,6 +150,8 @@ def sheet_info(ws, cws, part, archive, blocks):
         "tab_selected": bool(ws.sheet_view.tabSelected),
         "max_row": ws.max_row,
         "pictures": pictures(archive, part),
+        "print_area": ",".join(ws.print_area) if isinstance(ws.print_area, list) else ws.print_area,
+        "print_title_rows": ws.print_title_rows,
     }
     # A column entry may stand for a run of columns: give every column its width.
     for dim in ws.column_dimensions.values():
@@ -191,6 +193,7 @@ def main():
             "content_type": content_type,
             "full_calc_on_load": bool(calc.fullCalcOnLoad) if calc is not None else False,
             "parts": sorted(archive.namelist()),
+            "media": sorted(n for n in archive.namelist() if n.startswith("xl/media/")),
             "custom_properties": custom_properties(archive),
             "sheet": {},
         }

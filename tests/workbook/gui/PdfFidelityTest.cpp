@@ -264,6 +264,43 @@ Comparison comparePages(const Pdfs &pdfs, const QString &name, double threshold)
     return found;
 }
 
+// The suite converts the workbooks in one run, as it starts slowly;
+// a profile folder of its own keeps it apart from other runs. It formats
+// numbers in the language it runs in: German, as the report.
+void convertWithTheSuite(const QStringList &workbooks)
+{
+    QTemporaryDir profile;
+    QProcess suite;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    suite.setProcessEnvironment(environment);
+    suite.start(OfficeConverter::program(),
+        QStringList{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+            QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
+            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder()}
+            + workbooks);
+    EXPECT_TRUE(suite.waitForFinished(900000)) << "the suite converts the cases in a few minutes";
+}
+
+// Draws the program's PDF of the workbook (timed) and saves its report sheet
+// alone for the suite, whose PDF is to be base.pdf.
+Pdfs drawOwn(const Workbook &book, const QString &base)
+{
+    Pdfs pdfs;
+    pdfs.own = base + QStringLiteral("-eigen.pdf");
+    QElapsedTimer clock;
+    clock.start();
+    ReportPrinter::exportPdf(book, pdfs.own);
+    pdfs.ownSeconds = double(clock.elapsed()) / 1000.0;
+    XlsxWriter::Options options;
+    options.onlyVisibleSheet = book.activeSheetIndex();
+    XlsxWriter::save(book, base + QStringLiteral(".xlsx"), options);
+    narrowColumns(base + QStringLiteral(".xlsx"));
+    pdfs.suite = base + QStringLiteral(".pdf");
+    return pdfs;
+}
+
 const Pdfs &demoPdfs(int templateChoice)
 {
     static std::map<int, Pdfs> made;
@@ -283,22 +320,9 @@ const Pdfs &demoPdfs(int templateChoice)
         QTest::mouseClick(w.B_OK, Qt::LeftButton);
     }
     if (ReportWindow *window = w.reportWindow()) {
-        const Workbook &book = window->workbook();
         const QString base = folder() + QStringLiteral("/demo%1").arg(templateChoice);
-        pdfs.own = base + QStringLiteral("-eigen.pdf");
-        QElapsedTimer clock;
-        clock.start();
-        ReportPrinter::exportPdf(book, pdfs.own);
-        pdfs.ownSeconds = double(clock.elapsed()) / 1000.0;
-        XlsxWriter::Options options;
-        options.onlyVisibleSheet = book.activeSheetIndex();
-        const QString xlsx = base + QStringLiteral(".xlsx");
-        XlsxWriter::save(book, xlsx, options);
-        narrowColumns(xlsx);
-        // The suite formats numbers in the language it runs in: German, as the report.
-        qputenv("LC_ALL", "de_DE.UTF-8");
-        qputenv("LANG", "de_DE.UTF-8");
-        pdfs.suite = OfficeConverter::convert(xlsx, QStringLiteral("pdf"), folder());
+        pdfs = drawOwn(window->workbook(), base);
+        convertWithTheSuite({base + QStringLiteral(".xlsx")});
     }
     w.Form_Unload();
     return made.emplace(templateChoice, pdfs).first->second;
@@ -474,35 +498,8 @@ Pdfs printCase(const ReportCase &c)
         c.clerk(w.program(), request);
     const PrintOutcome outcome = RunPrintJob(w.program(), request);
     EXPECT_FALSE(outcome.failed) << c.name << ": " << outcome.errorMessages.join(QLatin1Char('\n')).toStdString();
-    const Workbook &book = w.program().application()->activeWorkbook().workbook();
-    const QString base = folder() + QLatin1Char('/') + QLatin1String(c.name);
-    pdfs.own = base + QStringLiteral("-eigen.pdf");
-    ReportPrinter::exportPdf(book, pdfs.own);
-    XlsxWriter::Options options;
-    options.onlyVisibleSheet = book.activeSheetIndex();
-    XlsxWriter::save(book, base + QStringLiteral(".xlsx"), options);
-    narrowColumns(base + QStringLiteral(".xlsx"));
-    pdfs.suite = base + QStringLiteral(".pdf");
-    return pdfs;
-}
-
-// The suite converts every case's workbook in one run, as it starts slowly;
-// a profile folder of its own keeps it apart from other runs. It formats
-// numbers in the language it runs in: German, as the report.
-void convertWithTheSuite(const QStringList &workbooks)
-{
-    QTemporaryDir profile;
-    QProcess suite;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
-    suite.setProcessEnvironment(environment);
-    suite.start(OfficeConverter::program(),
-        QStringList{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
-            QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder()}
-            + workbooks);
-    EXPECT_TRUE(suite.waitForFinished(900000)) << "the suite converts the cases in a few minutes";
+    return drawOwn(
+        w.program().application()->activeWorkbook().workbook(), folder() + QLatin1Char('/') + QLatin1String(c.name));
 }
 
 const Pdfs &casePdfs(size_t index)
