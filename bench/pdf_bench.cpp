@@ -9,6 +9,7 @@
 // office suite in headless mode (skipped when it is not installed).
 // Generated databases are kept in bench-data/ beside the program.
 
+#include "BenchDatabase.h"
 #include "BenchEnvironment.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
@@ -123,18 +124,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int records = app.arguments().value(1, QStringLiteral("40000")).toInt();
     QTextStream out(stdout);
-    const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
-    QDir().mkpath(data.path());
     for (const int n : {0, records}) {
-        const QString db
-            = data.filePath(n == 0 ? QStringLiteral("forst-demo.sqlite") : QStringLiteral("forst-%1.sqlite").arg(n));
-        if (!QFileInfo::exists(db)
-            || QFileInfo(db).lastModified() < QFileInfo(QStringLiteral(TANNBUCH_SCHEMA_SQL)).lastModified()) {
-            DemoDatabaseOptions options;
-            options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
-            options.records = n;
-            DemoDatabase::write(db, options);
-        }
+        const QString db = benchDatabase(n, QStringLiteral(TANNBUCH_SCHEMA_SQL));
         measure(out, n == 0 ? QStringLiteral("demo list 4711") : QStringLiteral("%1 records").arg(n), db);
     }
     return 0;

@@ -15,6 +15,7 @@
 // own. Generated databases are kept in bench-data/ beside the program and
 // made anew when the schema is newer.
 
+#include "BenchDatabase.h"
 #include "BenchEnvironment.h"
 #include "DemoDatabase.h"
 #include "DemoIni.h"
@@ -419,23 +420,6 @@ QMap<QString, QString> runChild(const QStringList &arguments)
     return parse(line.split(QLatin1Char('\n')).last());
 }
 
-// The generated database of n records in bench-data/, made anew when the
-// schema changed since.
-QString benchDatabase(int n)
-{
-    const QDir data(QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data"));
-    QDir().mkpath(data.path());
-    const QString db = data.filePath(QStringLiteral("forst-%1.sqlite").arg(n));
-    if (!QFileInfo::exists(db)
-        || QFileInfo(db).lastModified() < QFileInfo(QStringLiteral(TANNBUCH_SCHEMA_SQL)).lastModified()) {
-        DemoDatabaseOptions options;
-        options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
-        options.records = n;
-        DemoDatabase::write(db, options);
-    }
-    return db;
-}
-
 QString verdict(bool met)
 {
     return met ? QStringLiteral("met") : QStringLiteral("NOT met");
@@ -456,7 +440,7 @@ Results printRuns(QTextStream &out, const QList<int> &sizes)
     out.flush();
     Results results;
     for (int n : sizes) {
-        const QString db = benchDatabase(n);
+        const QString db = benchDatabase(n, QStringLiteral(TANNBUCH_SCHEMA_SQL));
         for (const QString &mode : {QStringLiteral("whole"), QStringLiteral("lots")}) {
             const auto v = runChild({QStringLiteral("--child"), QString::number(n), mode, db});
             if (!v.contains(QStringLiteral("wall"))) {
@@ -544,8 +528,8 @@ void printRoundTrips(QTextStream &out)
         int latencyMs;
     };
     for (const Target &t : {Target{10000, 1}, Target{1000, 20}}) {
-        const auto v = runChild({QStringLiteral("--round-trips"), QString::number(t.records), benchDatabase(t.records),
-            QString::number(t.latencyMs)});
+        const auto v = runChild({QStringLiteral("--round-trips"), QString::number(t.records),
+            benchDatabase(t.records, QStringLiteral(TANNBUCH_SCHEMA_SQL)), QString::number(t.latencyMs)});
         if (!v.contains(QStringLiteral("delayed"))) {
             out << t.records << ": failed\n";
             continue;
