@@ -27,15 +27,15 @@ inline const QString python = QStringLiteral("/usr/bin/python3");
 
 using testsupport::haveOpenpyxl;
 
-// What openpyxl reads from the file; specs are "Sheet:A1,B2". Fails the test
-// when the reader reports an error.
-inline QJsonObject verify(const QString &path, const QStringList &specs)
+// What openpyxl reads from the file; each wanted entry is "Sheet:A1,B2".
+// Fails the test when the reader reports an error.
+inline QJsonObject verify(const QString &path, const QStringList &wanted)
 {
     QStringList requests;
-    for (const QString &spec : specs) {
-        const QString sheet = spec.section(u':', 0, 0);
+    for (const QString &entry : wanted) {
+        const QString sheet = entry.section(u':', 0, 0);
         requests << sheet;
-        for (const QString &cell : spec.section(u':', 1).split(u',', Qt::SkipEmptyParts))
+        for (const QString &cell : entry.section(u':', 1).split(u',', Qt::SkipEmptyParts))
             requests << sheet + u'!' + cell;
     }
     return testsupport::readWithOpenpyxl(path, requests);
