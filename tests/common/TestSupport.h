@@ -1,5 +1,8 @@
 #pragma once
 
+#include "db/Backend.h"
+#include "db/DbError.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -54,5 +57,17 @@ private:
     bool m_had;
     QByteArray m_old;
 };
+
+// The message of the DbError the statement raises on the engine (empty when
+// none).
+inline QString queryFailure(Backend &db, const QString &sql)
+{
+    try {
+        db.query(sql);
+    } catch (const DbError &e) {
+        return e.message();
+    }
+    return QString();
+}
 
 } // namespace testsupport

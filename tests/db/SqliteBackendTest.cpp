@@ -64,16 +64,7 @@ protected:
         return values;
     }
 
-    // The message of the DbError the statement raises (empty when none).
-    QString failure(const QString &sql)
-    {
-        try {
-            m_db->query(sql);
-        } catch (const DbError &e) {
-            return e.message();
-        }
-        return QString();
-    }
+    QString failure(const QString &sql) { return testsupport::queryFailure(*m_db, sql); }
 
     QTemporaryDir m_dir;
     QString m_path;

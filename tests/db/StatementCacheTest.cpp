@@ -75,15 +75,7 @@ protected:
         return r.rows.empty() ? QVariant() : r.rows.front().front();
     }
 
-    QString failure(const QString &sql)
-    {
-        try {
-            m_db->query(sql);
-        } catch (const DbError &e) {
-            return e.message();
-        }
-        return QString();
-    }
+    QString failure(const QString &sql) { return testsupport::queryFailure(*m_db, sql); }
 
     void change(const char *sql)
     {
