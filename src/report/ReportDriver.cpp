@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/SqlQuote.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/SheetCursor.h"
@@ -197,7 +198,9 @@ void writeWholeSelection(ReportRun &run, const Selection &whole, SheetCursor &cu
 void writeLot(ReportRun &run, const Selection &lot, SheetCursor &cursor, bool first)
 {
     ReportSettings &set = *run.settings;
-    const QString name = QStringLiteral("Los ") + QuotedLiteral(lot.lots.first());
+    // The lot in quotes as the lot list holds it, without the prefix a
+    // statement may need.
+    const QString name = QStringLiteral("Los '") + sqlQuoteInner(lot.lots.first()) + QLatin1Char('\'');
     run.status(name + QStringLiteral(" Kopf ..."));
     if (!first) {
         // The defaults last for the rest of the run.
