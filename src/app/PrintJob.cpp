@@ -168,6 +168,10 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
     if (!checked)
         return;
     prepareReportRun(program, request, ui);
+    // From here on the workbook holds another report than any file it was
+    // saved as, so nothing may save over that file unasked.
+    if (Application *xl = program.application(); xl && xl->workbookCount() > 0)
+        xl->forgetSavedPath(xl->activeWorkbook().workbook());
     outcome.reportWritten = true;
     program.setPrintSelection(*checked);
     Workbook_Aktualisieren(program.reportRun(), *checked);
