@@ -261,13 +261,19 @@ void saveReport(ReportRun &run)
     xl.setDisplayAlerts(false);
     const QString path = run.saveFolder + ReportFileName(run.provisionName, run.startupListNumber);
     try {
+        if (run.beforeSave)
+            run.beforeSave(path);
         xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
     } catch (...) {
         // Alerts come back on whatever happens; the failure goes on to the caller.
         xl.setDisplayAlerts(true);
+        if (run.afterSave)
+            run.afterSave(path, false);
         throw;
     }
     xl.setDisplayAlerts(true);
+    if (run.afterSave)
+        run.afterSave(path, true);
 }
 
 // The totals, header and footer, showing, printing at once and saving.
