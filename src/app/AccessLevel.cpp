@@ -15,7 +15,7 @@ QString AccessLevelFilter(const QString &accessLevelId, const QString &code)
             const int k = int(code.size()) - 2 * i;
             // The prefix comes from the database; quoting keeps the statement whole.
             result = QStringLiteral("(SELECT ID FROM ACCESS_LEVELS WHERE LEFT(ACCESS_LEVELS,") + QString::number(k)
-                + QStringLiteral(") = '") + sqlQuoteInner(code.left(k)) + QStringLiteral("')");
+                + QStringLiteral(") = ") + sqlTextLiteral(code.left(k)) + QLatin1Char(')');
         }
     }
     if (result.isEmpty())

@@ -1,58 +1,19 @@
 #include "IniReader.h"
 
+#include "text/BoundedFile.h"
+#include "text/Windows1252.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QStringDecoder>
 
 namespace {
 
-// Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
-// Unassigned codes map to themselves, as the Windows conversion does.
-const char16_t cp1252High[32] = {
-    0x20AC,
-    0x0081,
-    0x201A,
-    0x0192,
-    0x201E,
-    0x2026,
-    0x2020,
-    0x2021,
-    0x02C6,
-    0x2030,
-    0x0160,
-    0x2039,
-    0x0152,
-    0x008D,
-    0x017D,
-    0x008F,
-    0x0090,
-    0x2018,
-    0x2019,
-    0x201C,
-    0x201D,
-    0x2022,
-    0x2013,
-    0x2014,
-    0x02DC,
-    0x2122,
-    0x0161,
-    0x203A,
-    0x0153,
-    0x009D,
-    0x017E,
-    0x0178,
-};
-
-QString fromWindows1252(const QByteArray &bytes)
+// A NUL byte never stands in a text file of a single-byte code page or UTF-8;
+// UTF-16 has one in every character of the Latin alphabet.
+bool isText(const QByteArray &bytes)
 {
-    QString out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out.append(b >= 0x80 && b < 0xA0 ? QChar(cp1252High[b - 0x80]) : QChar(char16_t(b)));
-    }
-    return out;
+    return !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF") && !bytes.contains('\0');
 }
 
 } // namespace
@@ -67,15 +28,33 @@ QString IniReader::decode(const QByteArray &bytes)
     const QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    return fromWindows1252(bytes);
+    return Windows1252::decode(bytes);
 }
 
-std::optional<QString> IniReader::value(const QString &path, const QString &key)
+std::optional<QString> IniReader::text(const QString &path, QString *problem)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const BoundedFile::Result file = BoundedFile::read(path, MaxBytes, QStringLiteral("Die ini-Datei"));
+    if (file.problem == BoundedFile::Problem::None && isText(file.data))
+        return decode(file.data);
+    if (!problem)
         return std::nullopt;
-    return valueIn(decode(file.readAll()), key);
+    if (file.problem == BoundedFile::Problem::CannotOpen)
+        problem->clear();
+    else if (file.problem != BoundedFile::Problem::None)
+        *problem = file.message;
+    else
+        *problem = QStringLiteral("Die ini-Datei \"%1\" lässt sich nicht als Text lesen (sie ist wohl als UTF-16 "
+                                  "oder binär gespeichert); sie muss als ANSI- oder UTF-8-Text gespeichert sein.")
+                       .arg(QDir::toNativeSeparators(path));
+    return std::nullopt;
+}
+
+std::optional<QString> IniReader::value(const QString &path, const QString &key, QString *problem)
+{
+    const std::optional<QString> content = text(path, problem);
+    if (!content)
+        return std::nullopt;
+    return valueIn(*content, key);
 }
 
 QString IniReader::valueIn(const QString &text, const QString &key)

@@ -10,11 +10,20 @@
 class IniReader
 {
 public:
+    // Largest ini file read; a larger one is refused unread.
+    static constexpr qint64 MaxBytes = 1024 * 1024;
+
+    // The text of the ini file; nullopt when it cannot be read. problem (when
+    // given) then gets why: empty when the file cannot be opened (missing, no
+    // right to read it), else a German message naming the file: not a
+    // regular file, larger than MaxBytes, or no text (UTF-16, binary).
+    static std::optional<QString> text(const QString &path, QString *problem = nullptr);
+
     // The value of the first line whose key (the text before the first "=",
     // trimmed) equals key ignoring case, trimmed; an empty text when no line
-    // matches; nullopt when the file cannot be opened. The file is read anew
-    // on every call.
-    static std::optional<QString> value(const QString &path, const QString &key);
+    // matches; nullopt when the file cannot be read (problem as for text()).
+    // The file is read anew on every call.
+    static std::optional<QString> value(const QString &path, const QString &key, QString *problem = nullptr);
 
     // The value of key in an ini file's text, by the same rule.
     static QString valueIn(const QString &text, const QString &key);

@@ -1,5 +1,6 @@
 #include "PrintJob.h"
 
+#include "app/PdfBesideWorkbook.h"
 #include "app/Program.h"
 #include "db/DbError.h"
 #include "report/ProgramUi.h"
@@ -8,7 +9,6 @@
 #include "selection/SelectionQueries.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/WorkbookError.h"
-#include "workbook/print/ReportPrinter.h"
 
 #include <malloc.h>
 
@@ -128,23 +128,12 @@ void prepareReportRun(Program &program, const PrintRequest &request, ProgramUi &
     run.clientCode = program.clientCode();
 }
 
-// Writes "<saved workbook>.pdf" beside the workbook the driver saved.
-void savePdfBesideWorkbook(Program &program, PrintOutcome &outcome)
+// Only an unattended report that is saved gets its PDF, when the ini file
+// says SavePdf=1: the host has no window to print from.
+bool wantsPdf(Program &program, const PrintRequest &request)
 {
-    Application *xl = program.application();
-    if (outcome.savedFile.isEmpty() || !xl || xl->workbookCount() == 0
-        || program.ReadIniValue(QStringLiteral("SavePdf")).trimmed() != u"1")
-        return;
-    QString path = outcome.savedFile;
-    path.chop(QStringLiteral(".xlsx").size());
-    path += QStringLiteral(".pdf");
-    try {
-        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path);
-    } catch (const WorkbookError &e) {
-        outcome.errorMessages << QStringLiteral("Das PDF neben der Arbeitsmappe konnte nicht geschrieben werden.\n")
-                + e.message();
-        outcome.failed = true;
-    }
+    return !request.provisionName.isEmpty() && !request.saveFolder.isEmpty()
+        && program.ReadIniValue(QStringLiteral("SavePdf")).trimmed() == u"1";
 }
 
 // The workbook the driver saved in the save folder; empty when it saved none.
@@ -157,8 +146,8 @@ QString savedWorkbook(Program &program, const PrintRequest &request)
 }
 
 // The checks, the report and what follows it; database and workbook errors
-// propagate.
-void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintOutcome &outcome)
+// propagate. pdf, when given, makes the PDF beside the saved workbook.
+void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintOutcome &outcome, PdfBesideWorkbook *pdf)
 {
     if (request.listNumber.isEmpty()) {
         ui.showMessage(QStringLiteral("Bitte eine Liste auswählen."));
@@ -168,14 +157,21 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
     if (!checked)
         return;
     prepareReportRun(program, request, ui);
+    ReportRun &run = program.reportRun();
+    if (pdf) {
+        run.beforeSave = [pdf](const QString &path) { pdf->beforeSave(path); };
+        run.afterSave = [pdf](const QString &path, bool saved) { pdf->afterSave(path, saved); };
+    }
+    // From here on the workbook holds another report than any file it was
+    // saved as, so nothing may save over that file unasked.
+    if (Application *xl = program.application(); xl && xl->workbookCount() > 0)
+        xl->forgetSavedPath(xl->activeWorkbook().workbook());
     outcome.reportWritten = true;
     program.setPrintSelection(*checked);
-    Workbook_Aktualisieren(program.reportRun(), *checked);
+    Workbook_Aktualisieren(run, *checked);
     outcome.savedFile = savedWorkbook(program, request);
-    // Only an unattended report gets its PDF: the host has no window to
-    // print from.
-    if (!request.provisionName.isEmpty())
-        savePdfBesideWorkbook(program, outcome);
+    if (pdf && !outcome.savedFile.isEmpty())
+        pdf->write(program.application()->activeWorkbook().workbook(), outcome.savedFile, ui);
 }
 
 } // namespace
@@ -197,16 +193,27 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
     // comparisons and benchmarks); the report is the same either way.
     program.connection().setPrefetchEnabled(qEnvironmentVariable("TANNBUCH_PREFETCH") != u"0");
     JobUi ui(program.ui(), outcome);
+    std::optional<PdfBesideWorkbook> pdf;
+    if (wantsPdf(program, request))
+        pdf.emplace();
     try {
-        runChecked(program, request, ui, outcome);
+        runChecked(program, request, ui, outcome, pdf ? &*pdf : nullptr);
     } catch (const DbError &e) {
         // The database's own words.
         ui.showMessage(e.message());
     } catch (const WorkbookError &e) {
         ui.showMessage(e.message());
     }
-    // The state outlives the job; its messages go to the program again.
-    program.reportRun().ui = &program.ui();
+    if (pdf) {
+        for (const QString &note : pdf->notes())
+            ui.showMessage(note);
+    }
+    // The state outlives the job; its messages go to the program again, and
+    // nothing of it reaches the next job's save.
+    ReportRun &run = program.reportRun();
+    run.ui = &program.ui();
+    run.beforeSave = nullptr;
+    run.afterSave = nullptr;
     return outcome;
 }
 

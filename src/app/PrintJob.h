@@ -46,8 +46,10 @@ struct PrintOutcome
 // filter, fills the report state and runs the report driver (which prints at
 // once and saves as the switches and the save folder say), then writes a PDF
 // beside the saved workbook of an unattended report when the ini file says
-// SavePdf=1. Failures, database and workbook errors included, come back in
-// the outcome; nothing throws and nothing is shown but the driver's status
+// SavePdf=1, never leaving the PDF of an earlier report beside the new
+// workbook (PdfBesideWorkbook). The report forgets the file the workbook was
+// saved as before. Failures, database and workbook errors included, come back
+// in the outcome; nothing throws and nothing is shown but the driver's status
 // and progress.
 PrintOutcome RunPrintJob(Program &program, const PrintRequest &request);
 

@@ -51,13 +51,18 @@ QString Program::iniPath() const
 
 QString Program::ReadIniValue(const QString &key)
 {
-    const std::optional<QString> value = IniReader::value(iniPath(), key);
+    QString problem;
+    const std::optional<QString> value = IniReader::value(iniPath(), key, &problem);
     if (value)
         return *value;
-    // Tell once; the program ends after the step that asked.
+    // Tell once; the program ends after the step that asked. A file that is
+    // there but refused (a device, too large, no text) says why below.
     if (!m_iniMessageShown) {
         m_iniMessageShown = true;
-        tell(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!"));
+        QString message = QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!");
+        if (!problem.isEmpty())
+            message += QLatin1Char('\n') + problem;
+        tell(message);
     }
     m_closeRequested = true;
     m_failed = true;

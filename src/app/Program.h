@@ -54,8 +54,9 @@ public:
     // quits the spreadsheet application. Failures are ignored.
     void shutDown();
 
-    // The ini value of a key; "Error" when the ini file cannot be opened,
-    // after telling the user once and asking the program to end.
+    // The ini value of a key; "Error" when the ini file cannot be opened or
+    // is refused (not a regular file, too large, no text), after telling the
+    // user once and asking the program to end.
     QString ReadIniValue(const QString &key);
 
     // "0.000" with 3 decimal places, the volume format of every report.

@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
@@ -288,20 +289,33 @@ QString ReportWindow::openInSpreadsheet()
         name = QStringLiteral("Holzliste.xlsx");
     const QString path = folder.filePath(name);
     try {
-        // A copy: the report window's workbook keeps its own saved name.
-        const QString saved = m_xl.savedPath(m_book);
-        m_xl.saveWorkbookAs(m_book, path);
-        if (!saved.isEmpty())
-            m_xl.saveWorkbookAs(m_book, saved);
+        // Only the copy is written: a file the clerk saved keeps what it holds.
+        m_xl.saveWorkbookCopy(m_book, path);
     } catch (const WorkbookError &e) {
         m_ui.showMessage(QStringLiteral("Der Bericht konnte nicht geöffnet werden.\n") + e.message());
         return QString();
+    }
+    launchSpreadsheet(path);
+    return path;
+}
+
+void ReportWindow::launchSpreadsheet(const QString &path)
+{
+    // A site (or a test) may name its own program; it gets the copy's path
+    // as its last argument and runs on its own.
+    QStringList command = QProcess::splitCommand(qEnvironmentVariable("TANNBUCH_OPEN_COMMAND").trimmed());
+    if (!command.isEmpty()) {
+        const QString program = command.takeFirst();
+        if (!QProcess::startDetached(program, command << path))
+            m_ui.showMessage(QStringLiteral("Das Programm \"%1\" für Tabellen kann nicht gestartet werden. Der "
+                                            "Bericht liegt unter %2.")
+                                 .arg(program, QDir::toNativeSeparators(path)));
+        return;
     }
     if (!offscreen() && !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
         m_ui.showMessage(QStringLiteral("Für Tabellen ist kein Programm eingerichtet. Der Bericht liegt unter %1.")
                              .arg(QDir::toNativeSeparators(path)));
     }
-    return path;
 }
 
 void ReportWindow::askSaveAs()

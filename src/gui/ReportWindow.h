@@ -47,8 +47,10 @@ public:
     bool exportPdf(QString path);
     bool printReport(const QString &printer, int copies, bool collate);
     // Saves a copy into a temporary folder of its own and asks the desktop to
-    // open it; answers the copy's path, empty when saving failed. On the
-    // offscreen platform nothing is launched.
+    // open it (or the command in TANNBUCH_OPEN_COMMAND, with the copy's path
+    // as its last argument); answers the copy's path, empty when saving
+    // failed. No other file is written. On the offscreen platform without
+    // such a command nothing is launched.
     QString openInSpreadsheet();
 
     QTabWidget *tabs() const { return m_tabs; }
@@ -76,6 +78,7 @@ private:
         const QString &label, const std::function<bool(const ReportPrinter::Progress &)> &work, QString &error);
     void buildSheets();
     void openLink(const QString &address);
+    void launchSpreadsheet(const QString &path);
     void askSaveAs();
     void askExportPdf();
     void askPrint();

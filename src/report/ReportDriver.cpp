@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
+#include "db/SqlQuote.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/SheetCursor.h"
@@ -197,7 +198,9 @@ void writeWholeSelection(ReportRun &run, const Selection &whole, SheetCursor &cu
 void writeLot(ReportRun &run, const Selection &lot, SheetCursor &cursor, bool first)
 {
     ReportSettings &set = *run.settings;
-    const QString name = QStringLiteral("Los ") + QuotedLiteral(lot.lots.first());
+    // The lot in quotes as the lot list holds it, without the prefix a
+    // statement may need.
+    const QString name = QStringLiteral("Los '") + sqlQuoteInner(lot.lots.first()) + QLatin1Char('\'');
     run.status(name + QStringLiteral(" Kopf ..."));
     if (!first) {
         // The defaults last for the rest of the run.
@@ -258,13 +261,19 @@ void saveReport(ReportRun &run)
     xl.setDisplayAlerts(false);
     const QString path = run.saveFolder + ReportFileName(run.provisionName, run.startupListNumber);
     try {
+        if (run.beforeSave)
+            run.beforeSave(path);
         xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
     } catch (...) {
         // Alerts come back on whatever happens; the failure goes on to the caller.
         xl.setDisplayAlerts(true);
+        if (run.afterSave)
+            run.afterSave(path, false);
         throw;
     }
     xl.setDisplayAlerts(true);
+    if (run.afterSave)
+        run.afterSave(path, true);
 }
 
 // The totals, header and footer, showing, printing at once and saving.

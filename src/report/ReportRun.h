@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class Application;
 class Connection;
@@ -48,6 +49,15 @@ struct ReportRun
     QString provisionName;
     QString saveFolder;
     QString startupListNumber;
+
+    // Called around saving the report into the save folder, with the path of
+    // the workbook there: beforeSave just ahead of replacing the file (it may
+    // throw WorkbookError, and then nothing is saved), afterSave once saving
+    // is over, telling whether it succeeded (it must not throw). They let the
+    // caller keep files made from the saved workbook (its PDF) from lying
+    // beside a newer one. Either may be empty.
+    std::function<void(const QString &path)> beforeSave;
+    std::function<void(const QString &path, bool saved)> afterSave;
 
     // Volume format and client code.
     QString kubaturFormat = QStringLiteral("0.000");

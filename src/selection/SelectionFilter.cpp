@@ -15,7 +15,7 @@ QString listTypeCondition(const QString &listType)
 
 QString QuotedLiteral(const QString &value)
 {
-    return QLatin1Char('\'') + sqlQuoteInner(value) + QLatin1Char('\'');
+    return sqlTextLiteral(value);
 }
 
 QString QuotedList(const QStringList &entries)
@@ -33,7 +33,7 @@ Selection BuildSelectionFilter(const SelectionRequest &request)
     result.listNumber = request.listNumber;
     result.listType = request.listType;
     result.provisionFilter = request.provisionFilter;
-    result.filter = QStringLiteral("LOGS.LISTE = '") + sqlQuoteInner(request.listNumber) + QLatin1Char('\'');
+    result.filter = QStringLiteral("LOGS.LISTE = ") + sqlTextLiteral(request.listNumber);
 
     if (request.marked.isEmpty()) {
         // Nothing marked: the whole list, but the lots name every lot shown
@@ -70,8 +70,8 @@ Selection WholeSelection(const Selection &chosen)
 Selection LotSelection(const Selection &whole, const QString &lot)
 {
     Selection one = whole;
-    one.filter = QStringLiteral("LOGS.LISTE='") + sqlQuoteInner(whole.listNumber)
-        + QStringLiteral("' AND isnull(LOGS.LOS,'')=") + QuotedLiteral(lot) + whole.provisionFilter
+    one.filter = QStringLiteral("LOGS.LISTE=") + sqlTextLiteral(whole.listNumber)
+        + QStringLiteral(" AND isnull(LOGS.LOS,'')=") + QuotedLiteral(lot) + whole.provisionFilter
         + listTypeCondition(whole.listType);
     one.lots = QStringList{lot};
     one.lotCount = 1;

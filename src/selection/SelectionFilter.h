@@ -48,8 +48,8 @@ Selection WholeSelection(const Selection &chosen);
 // what the totals count) and the list-type condition. Never fails.
 Selection LotSelection(const Selection &whole, const QString &lot);
 
-// A quoted SQL literal of the value, quotes doubled ('A,''B'); the report
-// also names a lot so in its status texts.
+// A quoted SQL literal of the value, quotes doubled ('A,''B'), with the
+// Unicode prefix when the value needs it (N'Łoś'; see sqlTextLiteral).
 QString QuotedLiteral(const QString &value);
 
 // Quoted SQL literals of the entries joined by "," ('3','5').

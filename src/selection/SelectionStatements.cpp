@@ -6,7 +6,7 @@ namespace {
 
 QString quoted(const QString &value)
 {
-    return QLatin1Char('\'') + sqlQuoteInner(value) + QLatin1Char('\'');
+    return sqlTextLiteral(value);
 }
 
 } // namespace
@@ -80,8 +80,10 @@ QString ListTypesStatement(const QString &list, const QString &listTypeNumber)
     const QString tail = listTypeNumber.isEmpty() ? QStringLiteral(" ")
                                                   : QStringLiteral(" AND listenart.LISTENART = ") + listTypeNumber;
     return QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = "
-                          "logs.listenart WHERE logs.LISTE = '")
-        + sqlQuoteInner(list) + QStringLiteral(" ' ") + tail;
+                          "logs.listenart WHERE logs.LISTE = ")
+        // The blank inside the literal has always been there; trailing
+        // blanks do not count when SQL Server compares texts.
+        + quoted(list + QLatin1Char(' ')) + QLatin1Char(' ') + tail;
 }
 
 QString ProvisionStatement(const QString &provisionName)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 TEST(CommandLine, SplitsTrimsAndFillsTheListType)
 {
     const StartupValues none = SplitCommandLine(QString());
@@ -102,6 +104,55 @@ TEST(IniFile, ReadsUtf8WithAndWithoutByteOrderMark)
     EXPECT_EQ(IniReader::decode(QByteArray("\xEF\xBB\xBFOrt=M\xC3\xBCnchen")), QStringLiteral("Ort=München"));
     EXPECT_EQ(IniReader::decode(QByteArray("Ort=M\xC3\xBCnchen")), QStringLiteral("Ort=München"));
     EXPECT_EQ(IniReader::decode(QByteArray("Preis=5 \x80")), QStringLiteral("Preis=5 €"));
+}
+
+// What the ini path may name that is no ini file: each is refused at once,
+// unread, with a message naming it (and the limit where size is the reason).
+TEST(IniFile, RefusesDevicesPipesHugeFilesAndUtf16)
+{
+    QTemporaryDir dir;
+    const auto file = [&](const char *name, const QByteArray &bytes, qint64 size = -1) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        if (size >= 0) {
+            EXPECT_TRUE(f.resize(size)); // sparse: no disk is used
+        }
+        return path;
+    };
+    const QByteArray line = "DATABASENAME=forst\r\n";
+    const QString fifo = dir.filePath(QStringLiteral("pipe.ini"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QString utf16 = QStringLiteral("\uFEFF") + QString::fromLatin1(line);
+    const QByteArray utf16Bytes(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
+
+    const struct
+    {
+        QString path;
+        const char *says; // nullptr: read
+    } cases[] = {
+        {QStringLiteral("/dev/zero"), "keine gewöhnliche Datei"},
+        {fifo, "keine gewöhnliche Datei"},
+        {dir.path(), "keine gewöhnliche Datei"},
+        {file("riesig.ini", line, qint64(2) << 30), "größer als 1 MB"},
+        {file("knapp-zu-gross.ini", line, IniReader::MaxBytes + 1), "größer als 1 MB"},
+        {file("utf16.ini", utf16Bytes), "nicht als Text"},
+        {file("utf16-ohne-bom.ini", utf16Bytes.mid(2)), "nicht als Text"},
+        {file("grenze.ini", line + QByteArray(IniReader::MaxBytes - line.size(), ' ')), nullptr},
+    };
+    for (const auto &c : cases) {
+        QString problem;
+        const std::optional<QString> value = IniReader::value(c.path, QStringLiteral("DATABASENAME"), &problem);
+        if (!c.says) {
+            EXPECT_EQ(value, QStringLiteral("forst")) << c.path.toStdString();
+            continue;
+        }
+        EXPECT_EQ(value, std::nullopt) << c.path.toStdString();
+        EXPECT_TRUE(problem.contains(QString::fromUtf8(c.says)) && problem.contains(c.path)) << problem.toStdString();
+    }
+    QString problem = QStringLiteral("unchanged");
+    EXPECT_EQ(IniReader::value(dir.filePath(QStringLiteral("fehlt.ini")), QStringLiteral("X"), &problem), std::nullopt);
+    EXPECT_EQ(problem, QString()) << "a missing file has its own message";
 }
 
 TEST(DateKeyFilter, KeepsTheBoxToDayMonthYear)

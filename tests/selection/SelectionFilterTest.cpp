@@ -40,6 +40,9 @@ TEST(SelectionFilter, ChoicesGiveFilterAndLots)
         {"quotes doubled, a comma stays inside its lot",
             {u"47'11"_s, LotMode::Lots, {u"O'Brien"_s, u"A,B"_s}, {u"O'Brien"_s, u"A,B"_s}, {}, {}},
             u"LOGS.LISTE = '47''11' AND LOGS.LOS IN ('O''Brien','A,B') "_s, {u"O'Brien"_s, u"A,B"_s}, 2},
+        {"a list and lot outside the code page are Unicode literals",
+            {u"Č1"_s, LotMode::Lots, {u"Łoś"_s, u"Los"_s}, {u"Łoś"_s, u"Los"_s}, {}, {}},
+            u"LOGS.LISTE = N'Č1' AND LOGS.LOS IN (N'Łoś','Los') "_s, {u"Łoś"_s, u"Los"_s}, 2},
     };
     for (const Case &c : cases) {
         const Selection s = BuildSelectionFilter(c.request);
@@ -75,4 +78,6 @@ TEST(SelectionFilter, WholeAndLotSelections)
     EXPECT_EQ(lot.lots, QStringList{u"A,'B"_s});
     EXPECT_EQ(lot.listNumber, u"47'11"_s);
     EXPECT_EQ(QuotedLiteral(u"A,'B"_s), u"'A,''B'"_s);
+    EXPECT_EQ(LotSelection({u"LOGS.LISTE = N'Č1'"_s, u"Č1"_s, {u"Łoś"_s}, 1, {}, {}}, u"Łoś"_s).filter,
+        u"LOGS.LISTE=N'Č1' AND isnull(LOGS.LOS,'')=N'Łoś'"_s);
 }

@@ -2,9 +2,11 @@
 #include "db/Connection.h"
 #include "db/SqliteBackend.h"
 #include "selection/ListViewRows.h"
+#include "selection/SelectionFilter.h"
 #include "text/ReportLocale.h"
 
 #include "common/TestSupport.h"
+#include "tds/TdsEndpoint.h"
 
 #include <QTemporaryDir>
 
@@ -192,4 +194,59 @@ TEST(ListViewRows, CellTexts)
     EXPECT_EQ(VolumeText(QVariant(965.0125), QStringLiteral("0.000")), QStringLiteral("965.013"));
     EXPECT_EQ(ListDateText(QVariant(QDate(2026, 3, 2))), QStringLiteral("3/2/2026"));
     ReportLocale::setLocale(QLocale::c());
+}
+
+// Lots, piles and lists that differ only in a character Windows-1252 lacks:
+// on the embedded database and over SQL Server's wire (which reads a plain
+// literal in that code page, so 'Łoś' would find the lot Los) the chosen
+// value finds its own records only.
+TEST(SelectionOnBothDatabases, AValueOutsideTheCodePageFindsOnlyItsOwnRecords)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.sqlite"));
+    testsupport::createSqliteDatabase(path,
+        QStringLiteral("CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY, LISTE TEXT, LOS TEXT, POLTNR TEXT);"
+                       "INSERT INTO LOGS VALUES (1, '4711', 'Łoś', NULL), (2, '4711', 'Los', NULL),"
+                       " (3, '4711', '木', NULL), (4, '4711', '?', NULL),"
+                       " (5, 'Čermák', NULL, 'Đ1'), (6, 'Cermák', NULL, 'D1');"));
+    tds::Endpoint server(path);
+    const std::unique_ptr<Backend> engines[] = {std::make_unique<SqliteBackend>(path),
+        Connection::openBackend(server.connectionString(), Connection::DefaultQueryTimeoutSeconds)};
+    const auto ids = [](Backend &engine, const QString &filter) {
+        QList<qint64> found;
+        for (const auto &row : engine.query(QStringLiteral("SELECT ID_LOG FROM LOGS WHERE ") + filter).rows)
+            found << row.at(0).toLongLong();
+        return found;
+    };
+    // The endpoint reads plain literals as the server does.
+    EXPECT_EQ(ids(*engines[1], QStringLiteral("LOS = 'Łoś'")), QList<qint64>{2});
+
+    const struct
+    {
+        LotMode mode;
+        const char *list, *entry;
+        qint64 id;
+    } cases[] = {
+        {LotMode::Lots, "4711", "Łoś", 1},
+        {LotMode::Lots, "4711", "Los", 2},
+        {LotMode::Lots, "4711", "木", 3},
+        {LotMode::Lots, "4711", "?", 4},
+        {LotMode::Piles, "Čermák", "Đ1", 5},
+        {LotMode::Piles, "Cermák", "D1", 6},
+    };
+    for (const std::unique_ptr<Backend> &engine : engines) {
+        for (const auto &c : cases) {
+            const QString entry = QString::fromUtf8(c.entry);
+            SelectionRequest request;
+            request.listNumber = QString::fromUtf8(c.list);
+            request.mode = c.mode;
+            request.shown = request.marked = QStringList{entry};
+            const Selection chosen = BuildSelectionFilter(request);
+            EXPECT_EQ(ids(*engine, chosen.filter), QList<qint64>{c.id})
+                << engine->name().toStdString() << " " << c.entry;
+            if (c.mode == LotMode::Lots) {
+                EXPECT_EQ(ids(*engine, LotSelection(chosen, entry).filter), QList<qint64>{c.id}) << c.entry;
+            }
+        }
+    }
 }

@@ -88,3 +88,33 @@ TEST(SelectionStatements, ListTypesKeepTheBlankAfterTheList)
         head + QStringLiteral("'4711 '  AND listenart.LISTENART = 0"));
     EXPECT_EQ(ListTypesStatement(QStringLiteral("O'Brien"), QString()), head + QStringLiteral("'O''Brien '  "));
 }
+
+// A value holding a character Windows-1252 lacks goes in as a Unicode
+// literal (N'..'); one the code page holds, umlauts, Š and € included, keeps
+// its plain literal.
+TEST(SelectionStatements, ValuesOutsideTheCodePageAreUnicodeLiterals)
+{
+    ListViewQuery list;
+    list.listNumber = QString::fromUtf8("Łoś");
+    const QString provisionHead = QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join "
+                                                 "BEREITSTELLUNG_KOPF bk on bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where "
+                                                 "bk.BEREITSTELLUNGSNAME = ");
+    const struct
+    {
+        QString statement, expected;
+    } cases[] = {
+        {ListViewStatement(list), listHead + QString::fromUtf8("  WHERE 1=1  AND L.LISTE = N'Łoś'") + listTail},
+        {LotListStatement(LotMode::Piles, QString::fromUtf8("Łoś"), QString::fromUtf8("木材")),
+            QString::fromUtf8("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                              "LISTENART.LISTENART WHERE LISTE = N'Łoś' AND LISTENART.TEXT = N'木材' ORDER BY POLTNR")},
+        {ListTypesStatement(QString::fromUtf8("O'Łoś"), QString()),
+            QString::fromUtf8("SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart "
+                              "= logs.listenart WHERE logs.LISTE = N'O''Łoś '  ")},
+        {ProvisionStatement(QString::fromUtf8("Čermák")), provisionHead + QString::fromUtf8("N'Čermák' ")},
+        {ProvisionStatement(QString::fromUtf8("Šäge €")), provisionHead + QString::fromUtf8("'Šäge €' ")},
+        {ListTypeNumberStatement(QString::fromUtf8("木")),
+            QString::fromUtf8(" select listenart from listenart where text = N'木' ")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.statement, c.expected);
+}

@@ -6,9 +6,11 @@
 #include "db/DbError.h"
 #include "db/SqlTokenizer.h"
 #include "db/SqliteBackend.h"
+#include "text/Windows1252.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <arpa/inet.h>
@@ -705,6 +707,42 @@ QStringList statementsOf(const QString &batch)
     return statements;
 }
 
+// A character of a plain literal as the server keeps it in the code page of
+// its collation: itself when the page has it, else its best fit (the letter
+// without its accent, Ł as L), else "?".
+QChar inCodePage(QChar c)
+{
+    if (Windows1252::holds(QStringView(&c, 1)))
+        return c;
+    static const QHash<char16_t, char16_t> strokes = {{u'Ł', u'L'}, {u'ł', u'l'}, {u'Đ', u'D'}, {u'đ', u'd'}};
+    if (strokes.contains(c.unicode()))
+        return QChar(strokes.value(c.unicode()));
+    const QString decomposed = QString(c).normalized(QString::NormalizationForm_D);
+    if (decomposed.size() > 1 && Windows1252::holds(decomposed.left(1)))
+        return decomposed.front();
+    return QLatin1Char('?');
+}
+
+// The statement as the server reads it: a plain literal ('..', not N'..') is
+// single-byte text in the collation's code page, so characters the page lacks
+// are replaced before anything compares them ('Łoś' finds the lot Los).
+QString asTheServerReadsIt(const QString &sql)
+{
+    if (Windows1252::holds(sql))
+        return sql;
+    QString out;
+    out.reserve(sql.size());
+    for (SqlTokenizer::Token &token : SqlTokenizer::tokenize(sql)) {
+        if (token.kind == SqlTokenizer::Kind::String && token.text.startsWith(u'\'')
+            && !Windows1252::holds(token.text)) {
+            for (QChar &c : token.text)
+                c = inCodePage(c);
+        }
+        out += token.text;
+    }
+    return out;
+}
+
 // Runs one statement of a batch and writes its answer, or the fault's, with
 // `more` in its DONE status when statements follow. A failing statement gets
 // its error and a DONE with the error flag; the batch goes on with the next,
@@ -721,7 +759,7 @@ bool answerStatement(Bytes &out, SqliteBackend &backend, const QString &sql, con
         done(out, DoneError | more, 0, 0);
     } else {
         try {
-            const ResultData r = backend.query(sql);
+            const ResultData r = backend.query(asTheServerReadsIt(sql));
             if (r.columns.isEmpty())
                 done(out, DoneFinal | more, 0, 0);
             else

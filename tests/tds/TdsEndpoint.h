@@ -28,7 +28,9 @@ struct Faults
 // A small SQL Server endpoint for tests: it listens on 127.0.0.1 (an
 // ephemeral port), speaks TDS 7.3 without encryption, and runs each
 // statement of a batch (split at the ";" between them) on the SQLite file
-// through the program's own backend (the T-SQL adapter). Every statement
+// through the program's own backend (the T-SQL adapter), with plain literals
+// ('..', not N'..') first turned into the single-byte code page of the
+// server's collation as SQL Server reads them. Every statement
 // gets its own result set or error, and a failing one does not stop the
 // statements after it. Result columns go out with the host's declared types
 // (see HostTypes.h), expressions with a type fitting their values. SET

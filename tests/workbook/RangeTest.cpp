@@ -2,8 +2,10 @@
 
 #include "common/TestSupport.h"
 
+#include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/WorkbookError.h"
 
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -213,6 +215,36 @@ TEST_F(SheetTest, PictureLandsAtTheActiveCell)
     ASSERT_TRUE(testsupport::writeFile(text, "not an image"));
     EXPECT_THROW(sheet().pictures().insert(text), WorkbookError);
     EXPECT_EQ(ws().pictures().size(), 1u);
+}
+
+// A picture file is refused above its limit before it is read (devices and
+// pipes are refused by the same reader as the ini file).
+TEST_F(SheetTest, PicturesAboveTheLimitAreRefusedUnread)
+{
+    QTemporaryDir dir;
+    const struct
+    {
+        const char *name;
+        qint64 size; // sparse: no disk is used
+        const char *says;
+    } cases[] = {
+        {"riesig.png", qint64(2) << 30, "größer als 20 MB"},
+        {"knapp-zu-gross.png", SheetLimits::MaxPictureBytes + 1, "größer als 20 MB"},
+        {"grenze.png", SheetLimits::MaxPictureBytes, "kein Bild"}, // read, but no image
+    };
+    for (const auto &c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(c.size));
+        try {
+            sheet().pictures().insert(path);
+            ADD_FAILURE() << c.name << " was taken";
+        } catch (const WorkbookError &e) {
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.says)) && e.message().contains(path))
+                << e.message().toStdString();
+        }
+    }
+    EXPECT_TRUE(ws().pictures().empty());
 }
 
 } // namespace

@@ -217,8 +217,8 @@ void WriteListHead(ReportRun &run, const Selection &selection, SheetCursor &curs
 
 void WriteListHeaderFields(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    Recordset rs = run.db->execute(QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = '")
-        + sqlQuoteInner(selection.listNumber) + QLatin1Char('\''));
+    Recordset rs = run.db->execute(
+        QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = ") + sqlTextLiteral(selection.listNumber));
     if (rs.eof()) {
         rs.close();
         return;

@@ -9,6 +9,7 @@
 #include "workbook/automation/Font.h"
 #include "workbook/automation/Hyperlinks.h"
 
+#include <QUrl>
 #include <QVariant>
 
 namespace {
@@ -76,8 +77,13 @@ QString LotTextsStatement(const QString &idLog)
 
 QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2)
 {
-    return QLatin1String(MapViewerBase) + QStringLiteral("/bayernatlas/?X=") + coordinate1 + QStringLiteral("&Y=")
-        + coordinate2 + QStringLiteral("&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker");
+    // A coordinate is a value, never a piece of the query: "&", "#", "=" or a
+    // blank in it would add parameters or cut the address. Plain numbers
+    // (digits, sign, point) stay as they are.
+    const auto value = [](const QString &text) { return QString::fromLatin1(QUrl::toPercentEncoding(text)); };
+    return QLatin1String(MapViewerBase) + QStringLiteral("/bayernatlas/?X=") + value(coordinate1)
+        + QStringLiteral("&Y=") + value(coordinate2)
+        + QStringLiteral("&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker");
 }
 
 void WriteLotSummary(

@@ -19,7 +19,9 @@ QString LotSummaryStatement(const QString &filter, const QString &idLog);
 // The additional texts and coordinates of one record.
 QString LotTextsStatement(const QString &idLog);
 
-// The map viewer's address centred on the coordinates (taken as they are).
+// The map viewer's address centred on the coordinates; every character of a
+// coordinate outside the URI's unreserved set (letters, digits, "-._~") is
+// percent-encoded, so a plain number goes in as it is.
 QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2);
 
 // Writes the summary of the pile of the record at the sheet cursor and leaves

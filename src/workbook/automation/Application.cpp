@@ -227,9 +227,14 @@ void refreshFormulaResults(Workbook &workbook)
 
 void Application::saveWorkbookAs(Workbook &workbook, const QString &path)
 {
+    saveWorkbookCopy(workbook, path);
+    m_savedPaths[&workbook] = QFileInfo(path).absoluteFilePath();
+}
+
+void Application::saveWorkbookCopy(Workbook &workbook, const QString &path)
+{
     refreshFormulaResults(workbook);
     XlsxWriter::save(workbook, path);
-    m_savedPaths[&workbook] = QFileInfo(path).absoluteFilePath();
 }
 
 QString Application::savedPath(const Workbook &workbook) const

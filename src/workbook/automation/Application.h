@@ -126,8 +126,14 @@ public:
     // Saves the workbook as .xlsx (results of formulas recomputed first) and
     // remembers the name. Throws WorkbookError naming the file.
     void saveWorkbookAs(Workbook &workbook, const QString &path);
+    // Saves a copy of the workbook as .xlsx, as saveWorkbookAs does, but
+    // keeps the name it was last saved as. Throws WorkbookError naming the file.
+    void saveWorkbookCopy(Workbook &workbook, const QString &path);
     // The file the workbook was last saved as; empty when never saved.
     QString savedPath(const Workbook &workbook) const;
+    // Forgets that name: the workbook now holds another report than the
+    // file, which nothing may save over without asking.
+    void forgetSavedPath(const Workbook &workbook) { m_savedPaths.erase(&workbook); }
     // Prints the workbook through the report printer. Throws WorkbookError.
     void printWorkbook(Workbook &workbook, int copies, bool collate);
 

@@ -1,15 +1,17 @@
 #include "Pictures.h"
 
+#include "text/BoundedFile.h"
 #include "workbook/automation/Application.h"
+#include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/Worksheet.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 
 #include <cmath>
+#include <utility>
 
 Pictures::Pictures(const Sheet &sheet)
     : m_sheet(sheet)
@@ -22,12 +24,10 @@ int Pictures::count() const
 
 int Pictures::insert(const QString &path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw WorkbookError(
-            QStringLiteral("Das Bild \"%1\" konnte nicht geöffnet werden: %2").arg(path, file.errorString()));
-    const QByteArray data = file.readAll();
-    file.close();
+    BoundedFile::Result file = BoundedFile::read(path, SheetLimits::MaxPictureBytes, QStringLiteral("Das Bild"));
+    if (file.problem != BoundedFile::Problem::None)
+        throw WorkbookError(file.message);
+    const QByteArray data = std::move(file.data);
 
     QBuffer buffer;
     buffer.setData(data);

@@ -24,5 +24,8 @@ constexpr double MaxFontSize = 409.0;
 // bomb" that unpacks to gigabytes) is refused before it fills the memory.
 constexpr qint64 MaxPackageBytes = qint64(512) * 1024 * 1024; // all parts unpacked together
 constexpr int MaxPackageEntries = 10000; // parts in one file
+// A picture file inserted into a sheet (the header picture); a larger one is
+// refused before it is read.
+constexpr qint64 MaxPictureBytes = qint64(20) * 1024 * 1024;
 
 } // namespace SheetLimits

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,8 +22,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -364,5 +368,112 @@ TEST(ListType, UnattendedReportCountsWhatTheListBrowserCounts)
         ASSERT_TRUE(book);
         EXPECT_EQ(totalsLine(*book->sheet(u"Tannbuch"_s), u"Gesamtstück (STK)"_s).second, browserPieces)
             << (businessYear ? "year" : "dates");
+    }
+}
+
+namespace {
+
+// Where an unattended run with SavePdf=1 is broken: nowhere, while the
+// workbook is saved (a file-size limit), or while the PDF is drawn (its
+// place taken by a folder, as a full disk would refuse it).
+enum class PdfFault { None, Save, Pdf };
+
+// Breaks the run as told, and looks at the folder while the PDF is drawn:
+// what a run killed then leaves behind.
+class PdfFaultRun : public RecordingRun
+{
+public:
+    PdfFaultRun(const DemoCopy &copy, PdfFault fault)
+        : m_copy(copy)
+        , m_fault(fault)
+    { }
+    void showStatus(const QString &text) override
+    {
+        if (text == u"Kopf / Fußzeile ..." && m_fault == PdfFault::Save) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            getrlimit(RLIMIT_FSIZE, &m_limit);
+            const rlimit small{4096, m_limit.rlim_max};
+            limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+        }
+        drawingPdf = text == u"PDF ...";
+    }
+    void showProgress(qint64 /*done*/, qint64 total) override
+    {
+        if (!drawingPdf || total == 0 || seenWhileDrawing)
+            return;
+        seenWhileDrawing = true;
+        workbookWhileDrawing = testsupport::readFile(m_copy.saved());
+        pdfWhileDrawing = QFileInfo::exists(pdf());
+        if (m_fault == PdfFault::Pdf)
+            QDir().mkdir(pdf());
+    }
+    ~PdfFaultRun() override { liftLimit(); }
+    void liftLimit()
+    {
+        if (limited)
+            setrlimit(RLIMIT_FSIZE, &m_limit);
+        limited = false;
+    }
+    QString pdf() const { return m_copy.dir.filePath(u"DEMO_4711.pdf"_s); }
+
+    bool limited = false;
+    bool drawingPdf = false;
+    bool seenWhileDrawing = false;
+    QByteArray workbookWhileDrawing;
+    bool pdfWhileDrawing = true;
+
+private:
+    const DemoCopy &m_copy;
+    PdfFault m_fault;
+    rlimit m_limit{};
+};
+
+} // namespace
+
+// Workbook and PDF never disagree: a failed PDF leaves the new workbook
+// without one, a failed save leaves the earlier pair, and while the PDF is
+// drawn (where a kill would strike) the earlier PDF is gone already.
+TEST(Faults, WorkbookAndPdfNeverDisagree)
+{
+    const QByteArray earlierWorkbook = "earlier workbook";
+    const QByteArray earlierPdf = "earlier pdf";
+    struct Case
+    {
+        PdfFault fault;
+        bool workbookNew;
+        const char *pdfHolds; // nullptr: no PDF file
+        const char *told;
+    };
+    const Case cases[] = {
+        {PdfFault::None, true, "%PDF", nullptr},
+        {PdfFault::Save, false, "earlier pdf", "DEMO_4711.xlsx"},
+        {PdfFault::Pdf, true, nullptr, "wurde gespeichert, das PDF"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(int(c.fault));
+        DemoCopy copy(nullptr, {{u"SavePdf"_s, u"1"_s}});
+        ASSERT_TRUE(testsupport::writeFile(copy.saved(), earlierWorkbook));
+        ASSERT_TRUE(testsupport::writeFile(copy.dir.filePath(u"DEMO_4711.pdf"_s), earlierPdf));
+        PdfFaultRun w(copy, c.fault);
+        const int exitCode = copy.printUnattended(w);
+        w.liftLimit();
+
+        EXPECT_EQ(exitCode == 0, c.told == nullptr) << w.messages.join(u'\n').toStdString();
+        if (c.told) {
+            EXPECT_TRUE(w.messages.join(u'\n').contains(QString::fromUtf8(c.told)))
+                << w.messages.join(u'\n').toStdString();
+        }
+        EXPECT_EQ(testsupport::readFile(copy.saved()) != earlierWorkbook, c.workbookNew);
+        const QFileInfo pdf(w.pdf());
+        EXPECT_EQ(pdf.isFile(), c.pdfHolds != nullptr);
+        if (c.pdfHolds) {
+            EXPECT_TRUE(testsupport::readFile(w.pdf()).startsWith(c.pdfHolds));
+        }
+        if (c.fault != PdfFault::Save) {
+            ASSERT_TRUE(w.seenWhileDrawing) << "the PDF showed no progress";
+            EXPECT_NE(w.workbookWhileDrawing, earlierWorkbook) << "the new workbook is in place";
+            EXPECT_FALSE(w.pdfWhileDrawing) << "the earlier PDF no longer lies beside it";
+        }
+        EXPECT_EQ(QDir(copy.dir.path()).entryList({u"*.alt"_s}), QStringList()) << "nothing put aside is left";
     }
 }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace demofiles;
 
@@ -102,5 +104,49 @@ TEST(HostileInput, AFailedOpenTellsNoPassword)
         const QString told = w.messages.join(u'\n') + w.program().connection().journal().statements().join(u'\n');
         EXPECT_FALSE(told.contains(u"Heim"_s)) << told.toStdString();
         EXPECT_FALSE(told.contains(u"Ge;"_s)) << told.toStdString();
+    }
+}
+
+// An ini file or header picture that is a device, a pipe, a file of
+// gigabytes or no text: the unattended run ends at once with a message
+// naming the file, exits non-zero, and the report saved before stays.
+TEST(HostileInput, DevicesPipesHugeAndUtf16FilesEndTheRunWithAMessage)
+{
+    struct Case
+    {
+        const char *ini; // nullptr: the folder's own
+        const char *picture; // nullptr: the demo's logo
+        const char *says;
+    };
+    const Case cases[] = {
+        {"/dev/zero", nullptr, "keine gewöhnliche Datei"},
+        {"pipe.ini", nullptr, "keine gewöhnliche Datei"},
+        {"utf16.ini", nullptr, "nicht als Text"},
+        {nullptr, "/dev/zero", "keine gewöhnliche Datei"},
+        {nullptr, "riesig.png", "größer als 20 MB"},
+    };
+    for (const Case &c : cases) {
+        DemoCopy folder;
+        const auto inFolder = [&](const char *name) {
+            return QString::fromUtf8(name).startsWith(u'/') ? QString::fromUtf8(name)
+                                                            : folder.dir.filePath(QString::fromUtf8(name));
+        };
+        ASSERT_EQ(mkfifo(QFile::encodeName(folder.dir.filePath(u"pipe.ini"_s)).constData(), 0600), 0);
+        QFile huge(folder.dir.filePath(u"riesig.png"_s));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(2) << 30));
+        const QString utf16 = u'\uFEFF' + QString::fromLatin1(testsupport::readFile(folder.ini));
+        ASSERT_TRUE(testsupport::writeFile(folder.dir.filePath(u"utf16.ini"_s),
+            QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)));
+        if (c.picture)
+            folder.setIniValue(u"Headerpicture1"_s, inFolder(c.picture));
+        ASSERT_TRUE(testsupport::writeFile(folder.saved(), "earlier report"));
+
+        const QString named = c.ini ? inFolder(c.ini) : inFolder(c.picture);
+        RecordingRun w;
+        w.run(u"|"_s + (c.ini ? named : folder.ini) + u"|||4711|1|DEMO|"_s + folder.dir.path() + u'/');
+        EXPECT_NE(w.exitCode(), 0) << named.toStdString();
+        const QString told = w.messages.join(u'\n');
+        EXPECT_TRUE(told.contains(QString::fromUtf8(c.says)) && told.contains(named)) << told.toStdString();
+        EXPECT_EQ(testsupport::readFile(folder.saved()), QByteArray("earlier report")) << named.toStdString();
     }
 }

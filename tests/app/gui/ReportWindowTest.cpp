@@ -11,11 +11,13 @@
 
 #include "RecordingWindow.h"
 #include "common/QtPrinters.h"
+#include "common/WorkbookCompare.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrinterInfo>
 #include <QProgressBar>
@@ -62,11 +64,11 @@ public:
     int choice = 0;
 };
 
-// Starts the program interactively, chooses list 4711 and presses "Ausdruck".
-void printList4711(ClerkWindow &w)
+// Chooses the list (4711 unless told) and presses "Ausdruck".
+void printList4711(ClerkWindow &w, const QString &number = u"4711"_s)
 {
     QTreeWidget *list = w.ListView1;
-    const auto found = list->findItems(u"4711"_s, Qt::MatchExactly, 0);
+    const auto found = list->findItems(number, Qt::MatchExactly, 0);
     ASSERT_FALSE(found.isEmpty());
     list->scrollToItem(found.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
@@ -306,4 +308,53 @@ TEST(ReportWindow, ItsMessagesShowOverIt)
     EXPECT_FALSE(w.reportWindow()->saveAs(u"/gibt-es-nicht/bericht.xlsx"_s));
     EXPECT_EQ(shownOver, w.reportWindow());
     w.Form_Unload();
+}
+
+// A report the clerk saved is never written again unasked: another report in
+// the window forgets the saved file, and opening the report in the
+// spreadsheet program writes a copy only.
+TEST(ReportWindow, AnotherReportForgetsTheSavedFileAndOpeningWritesOnlyACopy)
+{
+    Session s(0);
+    ReportWindow *window = s.w.reportWindow();
+    ASSERT_NE(window, nullptr);
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(u"A.xlsx"_s);
+    ASSERT_TRUE(window->saveAs(saved));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray savedBytes = file.readAll();
+    file.close();
+
+    // Another report into the same window: list 4713, offered under its own name.
+    printList4711(s.w, u"4713"_s);
+    ASSERT_EQ(s.w.reportWindow(), window);
+    EXPECT_TRUE(window->defaultFilePath().endsWith(u"/Holzliste_4713.xlsx"_s));
+    Application *xl = s.w.program().application();
+    EXPECT_EQ(xl->savedPath(window->workbook()), QString()) << "the new report is not the saved file";
+
+    // The spreadsheet program is a command that keeps what it is handed.
+    const QString opener = dir.filePath(u"oeffnen.sh"_s);
+    const QString opened = dir.filePath(u"geoeffnet.xlsx"_s);
+    QFile script(opener);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ncp \"$1\" '" + opened.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("TANNBUCH_OPEN_COMMAND", opener.toUtf8());
+    const QString copy = window->openInSpreadsheet();
+    qunsetenv("TANNBUCH_OPEN_COMMAND");
+    EXPECT_TRUE(s.w.messages.isEmpty()) << s.w.messages.join(u'\n').toStdString();
+    EXPECT_NE(QFileInfo(copy).absolutePath(), dir.path());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 10000)) << "the command got the copy";
+
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), savedBytes) << "A.xlsx keeps the report it was saved with";
+    const auto shown = XlsxReader::load(copy);
+    const auto kept = XlsxReader::load(saved);
+    ASSERT_TRUE(shown && kept);
+    EXPECT_FALSE(testsupport::workbookDifferences(*shown, *kept).isEmpty()) << "the copy holds the new report";
+    EXPECT_EQ(xl->savedPath(window->workbook()), QString());
+    QFile::remove(copy);
+    QDir().rmdir(QFileInfo(copy).path());
 }

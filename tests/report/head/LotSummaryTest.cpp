@@ -32,12 +32,23 @@ QStringList columnA(Bench &b, int from, int to)
 } // namespace
 
 // The statements are compared by the demo journal; the map link's address
-// only here.
-TEST(LotSummaryLines, MapLinkAddressKeepsAnEmptyCoordinate)
+// only here. A coordinate is one value whatever it holds: numbers go in as
+// they are, anything that could add a parameter or end the query is encoded.
+TEST(LotSummaryLines, MapLinkAddressTakesEachCoordinateAsOneValue)
 {
-    EXPECT_EQ(MapLinkAddress(u"4501303"_s, QString()),
-        u"https://geoportal.bayern.de/bayernatlas/?X=4501303&Y=&zoom=10&lang=de&topic=ba&bgLayer=atkis"
-        "&catalogNodes=122&crosshair=marker"_s);
+    const QString tail = u"&zoom=10&lang=de&topic=ba&bgLayer=atkis&catalogNodes=122&crosshair=marker"_s;
+    const QString head = u"https://geoportal.bayern.de/bayernatlas/?X="_s;
+    const struct
+    {
+        QString x, y, query;
+    } cases[] = {
+        {u"4501303"_s, QString(), u"4501303&Y="_s},
+        {u"-12.5"_s, u"5295390.25"_s, u"-12.5&Y=5295390.25"_s},
+        {u"1&zoom=99#top"_s, u"2 3"_s, u"1%26zoom%3D99%23top&Y=2%203"_s},
+        {u"\"<b>\""_s, s("Höhe+5%"), u"%22%3Cb%3E%22&Y=H%C3%B6he%2B5%25"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(MapLinkAddress(c.x, c.y), head + c.query + tail) << c.x.toStdString();
 }
 
 TEST(LotSummaryLines, AllSwitchesOffGiveTheTotalsLineOnly)
