@@ -180,14 +180,18 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
 {
     keepStatementBuffersInHeap();
     PrintOutcome outcome;
-    // The user may have closed the workbook since the last report.
+    // The user may have closed the workbook since the last report. An
+    // unattended run opened it at start-up just now and told why it could
+    // not; trying again would only tell the same failure twice.
     if (!program.hasReportWorkbook()) {
-        program.OpenReportWorkbook();
-        // The template choice was cancelled (or the template failed, which
-        // was told): nothing to print into. An unattended run goes on, so
-        // that the host hears of every failure.
-        if (!program.hasReportWorkbook() && !program.values().isUnattended())
+        if (!program.values().isUnattended())
+            program.OpenReportWorkbook();
+        // The template choice was cancelled, or the template failed (which
+        // was told): nothing to print into.
+        if (!program.hasReportWorkbook()) {
+            outcome.failed = true;
             return outcome;
+        }
     }
     // TANNBUCH_PREFETCH=0 runs every look-up alone, as it is asked (for
     // comparisons and benchmarks); the report is the same either way.
@@ -196,13 +200,21 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
     std::optional<PdfBesideWorkbook> pdf;
     if (wantsPdf(program, request))
         pdf.emplace();
+    // A failure that ends the job leaves no status of a section still at
+    // work, nor a progress bar.
+    const auto stopped = [&](const QString &message) {
+        ui.showProgress(0, 0);
+        ui.showStatus(outcome.reportWritten ? QStringLiteral("Abgebrochen, der Bericht ist unvollständig!")
+                                            : QStringLiteral("Nicht gedruckt!"));
+        ui.showMessage(message);
+    };
     try {
         runChecked(program, request, ui, outcome, pdf ? &*pdf : nullptr);
     } catch (const DbError &e) {
         // The database's own words.
-        ui.showMessage(e.message());
+        stopped(e.message());
     } catch (const WorkbookError &e) {
-        ui.showMessage(e.message());
+        stopped(e.message());
     }
     if (pdf) {
         for (const QString &note : pdf->notes())

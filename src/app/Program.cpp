@@ -147,6 +147,38 @@ bool Program::hasReportWorkbook() const
     return m_application && !m_application->hasQuit() && m_application->workbookCount() > 0;
 }
 
+bool Program::chooseTemplateFile()
+{
+    const QString folder = ReadIniValue(QStringLiteral("PathTemplates"));
+    // An empty key leaves the previous folder in force. A folder the ini
+    // names but that is not there is told by its name; no other folder's
+    // templates (the working folder's) are taken in its place.
+    if (!folder.isEmpty() && folder != QStringLiteral("Error")) {
+        if (!QDir(folder).exists()) {
+            m_templateFiles.clear();
+            tell(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\nDer Vorlagenordner „%1“, den der "
+                                "Schlüssel PathTemplates der ini-Datei nennt, ist nicht vorhanden.")
+                     .arg(QDir::toNativeSeparators(folder)));
+            return false;
+        }
+        m_templateFolder = folder;
+    }
+    m_templateFiles = TemplateFiles::list(m_templateFolder);
+    if (m_templateFiles.isEmpty()) {
+        // The first line is the familiar one; the second says where the
+        // program looked and how to point it elsewhere.
+        tell(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\nGesucht im Ordner „%1“; "
+                            "den Ordner nennt der Schlüssel PathTemplates der ini-Datei.")
+                 .arg(QDir::toNativeSeparators(m_templateFolder)));
+        return false;
+    }
+    if (m_templateFiles.size() == 1 || m_values.isUnattended())
+        m_templateFileName = m_templateFiles.first();
+    else
+        m_templateFileName = m_ui.chooseTemplate(m_templateFiles);
+    return true;
+}
+
 void Program::OpenReportWorkbook()
 {
     if (!m_application || m_application->hasQuit()) {
@@ -164,40 +196,21 @@ void Program::OpenReportWorkbook()
         }
     }
     m_application->setLocale(ReportLocale::locale());
+    m_application->setPrinter(m_printer);
 
     m_clientCode = ReadIniValue(QStringLiteral("CLIENT"));
-    const QString folder = ReadIniValue(QStringLiteral("PathTemplates"));
-    // A folder that is empty or missing leaves the previous one in force.
-    if (!folder.isEmpty() && folder != QStringLiteral("Error") && QDir(folder).exists())
-        m_templateFolder = folder;
-    m_templateFiles = TemplateFiles::list(m_templateFolder);
-
-    bool haveTemplate = true;
-    if (m_templateFiles.isEmpty()) {
-        // The first line is the familiar one; the second says where the
-        // program looked and how to point it elsewhere.
-        tell(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\nGesucht im Ordner „%1“; "
-                            "den Ordner nennt der Schlüssel PathTemplates der ini-Datei.")
-                 .arg(QDir::toNativeSeparators(m_templateFolder)));
-        haveTemplate = false;
-    } else if (m_templateFiles.size() == 1 || m_values.isUnattended()) {
-        m_templateFileName = m_templateFiles.first();
-    } else {
-        m_templateFileName = m_ui.chooseTemplate(m_templateFiles);
-    }
-
+    const bool haveTemplate = chooseTemplateFile();
     m_application->setVisible(true);
     m_application->setWindowState(Xl::WindowNormal);
 
     bool loaded = false;
-    if (!m_templateFileName.isEmpty()) {
+    if (haveTemplate && !m_templateFileName.isEmpty()) {
         const QString templatePath = QDir(m_templateFolder).filePath(m_templateFileName);
         try {
             m_application->addWorkbook(templatePath);
             loaded = true;
         } catch (const WorkbookError &e) {
-            if (haveTemplate)
-                tell(e.message());
+            tell(e.message());
         }
     }
 
@@ -222,6 +235,13 @@ void Program::OpenReportWorkbook()
         m_application->worksheets(QStringLiteral("Tannbuch")).activate();
     else
         tell(QStringLiteral("Die Vorlage \"%1\" hat kein Tabellenblatt \"Tannbuch\".").arg(m_templateFileName));
+}
+
+void Program::setPrinter(Application::Printer printer)
+{
+    m_printer = std::move(printer);
+    if (m_application)
+        m_application->setPrinter(m_printer);
 }
 
 void Program::shutDown()

@@ -5,13 +5,13 @@
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "selection/SelectionFilter.h"
+#include "workbook/automation/Application.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
-class Application;
 class ProgramUi;
 
 // The program-wide state behind the main window and the steps of start-up,
@@ -49,6 +49,10 @@ public:
     // asking for the template when there are several (unattended: the first),
     // and reads the report settings from its sheet "Einstellungen".
     void OpenReportWorkbook();
+
+    // How the spreadsheet application prints (an immediate print); kept for
+    // every application the program starts. Unset: the print command.
+    void setPrinter(Application::Printer printer);
 
     // Closes the connection, discards the report workbook without saving and
     // quits the spreadsheet application. Failures are ignored.
@@ -95,6 +99,9 @@ public:
 
 private:
     void tell(const QString &message);
+    // Lists the templates of the ini's template folder and takes one (asking
+    // when there are several); false, after telling why, when there is none.
+    bool chooseTemplateFile();
 
     ProgramUi &m_ui;
     StartupValues m_values;
@@ -113,4 +120,5 @@ private:
     bool m_closeRequested = false;
     bool m_iniMessageShown = false;
     bool m_failed = false;
+    Application::Printer m_printer;
 };

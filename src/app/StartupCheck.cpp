@@ -7,19 +7,24 @@ namespace {
 // Longest part of a refused value that a message repeats.
 constexpr qsizetype ShownValueLimit = 60;
 
-bool isWholeNumber(const QString &text)
+// Only ASCII digits with an optional leading minus: other scripts' digits
+// are digits to Unicode, but not to the database.
+bool isDigits(const QString &text)
 {
     const qsizetype start = text.startsWith(u'-') ? 1 : 0;
     if (text.size() == start)
         return false;
     for (qsizetype i = start; i < text.size(); ++i) {
-        // Only ASCII digits: other scripts' digits are digits to Unicode, but
-        // not to the database.
         if (text[i] < u'0' || text[i] > u'9')
             return false;
     }
+    return true;
+}
+
+bool fitsInt(const QString &digits)
+{
     bool fits = false;
-    text.toInt(&fits);
+    digits.toInt(&fits);
     return fits;
 }
 
@@ -56,11 +61,21 @@ QString refusal(const QString &field, const QString &value, const QString &expec
 
 std::optional<QString> CheckStartupValues(StartupValues &values)
 {
-    const QString wholeNumber = QStringLiteral("eine ganze Zahl (nur Ziffern 0 bis 9)");
-    if (!values.accessLevelId.isEmpty() && !isWholeNumber(values.accessLevelId))
-        return refusal(QStringLiteral("die Zugriffsstufe (AL)"), values.accessLevelId, wholeNumber);
-    if (!values.listTypeNumber.isEmpty() && !isWholeNumber(values.listTypeNumber))
-        return refusal(QStringLiteral("die Listenart"), values.listTypeNumber, wholeNumber);
+    // A number of digits alone that does not fit is refused as too large, not
+    // as something other than digits.
+    const auto numberProblem = [](const QString &field, const QString &value) -> std::optional<QString> {
+        if (value.isEmpty() || (isDigits(value) && fitsInt(value)))
+            return std::nullopt;
+        if (isDigits(value))
+            return refusal(field, value,
+                QStringLiteral("eine ganze Zahl von -2147483648 bis 2147483647; diese Zahl ist zu %1")
+                    .arg(value.startsWith(u'-') ? QStringLiteral("klein") : QStringLiteral("groß")));
+        return refusal(field, value, QStringLiteral("eine ganze Zahl (nur Ziffern 0 bis 9)"));
+    };
+    if (auto problem = numberProblem(QStringLiteral("die Zugriffsstufe (AL)"), values.accessLevelId))
+        return problem;
+    if (auto problem = numberProblem(QStringLiteral("die Listenart"), values.listTypeNumber))
+        return problem;
     const QString column = values.businessYearColumn.toUpper();
     if (!column.isEmpty() && !isBusinessYearColumn(column))
         return refusal(QStringLiteral("die Geschäftsjahresspalte (RELTABLE)"), values.businessYearColumn,

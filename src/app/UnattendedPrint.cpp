@@ -2,6 +2,8 @@
 
 #include "app/UnattendedLock.h"
 #include "db/DbError.h"
+#include "report/TextLookup.h"
+#include "selection/LastDaysRange.h"
 #include "selection/SelectionQueries.h"
 #include "selection/SelectionStatements.h"
 #include "text/DateText.h"
@@ -62,10 +64,7 @@ void UnattendedPrint::printStartupList()
         return;
     }
     if (request.listNumber.isEmpty()) {
-        showMessage(QStringLiteral("Die Liste %1 steht nicht in der Listenauswahl (andere Listenart, "
-                                   "anderes Haushaltsjahr oder falsche Listennummer); es wurde nichts "
-                                   "gedruckt und nichts gespeichert.")
-                        .arg(asked));
+        showMessage(listNotFound() + QStringLiteral("; es wurde nichts gedruckt und nichts gespeichert."));
         return;
     }
     const PrintOutcome outcome = RunPrintJob(m_program, request);
@@ -75,6 +74,22 @@ void UnattendedPrint::printStartupList()
         showWarning(warning);
     if (outcome.failed)
         m_failed = true;
+}
+
+QString UnattendedPrint::listNotFound()
+{
+    const StartupValues &values = m_program.values();
+    QString caption;
+    QString year;
+    if (!values.businessYearColumn.isEmpty()) {
+        year = StartupYear(m_program);
+        try {
+            caption = GetRelTableCaption(m_program.connection(), values.businessYearColumn);
+        } catch (const DbError &) {
+            // The message names the year without the window's caption.
+        }
+    }
+    return ListNotFoundText(values.listNumber, values.listTypeNumber, caption, year);
 }
 
 void UnattendedPrint::showMessage(const QString &text)
@@ -96,6 +111,39 @@ void UnattendedPrint::present(const QString &text, bool /*warning*/)
     QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
 }
 
+QString ListNotFoundText(
+    const QString &listNumber, const QString &listTypeNumber, const QString &yearCaption, const QString &year)
+{
+    QStringList narrowedBy;
+    if (!year.isEmpty()) {
+        QString caption = yearCaption.trimmed();
+        if (caption.endsWith(u':'))
+            caption.chop(1);
+        caption = caption.trimmed();
+        narrowedBy << (caption.isEmpty() ? QStringLiteral("Jahr") : caption) + u' ' + year;
+    }
+    if (!listTypeNumber.isEmpty())
+        narrowedBy << QStringLiteral("Listenart ") + listTypeNumber;
+    QString text = QStringLiteral("Die Liste %1 wurde nicht gefunden").arg(listNumber);
+    if (!narrowedBy.isEmpty())
+        text += QStringLiteral(" (") + narrowedBy.join(QStringLiteral(", ")) + u')';
+    return text;
+}
+
+QString StartupYear(Program &program)
+{
+    const QString column = program.values().businessYearColumn;
+    if (column.isEmpty())
+        return QString();
+    const QDate today = QDate::currentDate();
+    try {
+        return QString::number(NewestBusinessYear(program.connection(), column, today));
+    } catch (const DbError &) {
+        // Without the table the year falls back to the calendar.
+        return QString::number(BusinessYearOrFallback(QString(), today));
+    }
+}
+
 QList<ListViewRow> StartupListRows(Program &program)
 {
     const StartupValues &values = program.values();
@@ -107,17 +155,13 @@ QList<ListViewRow> StartupListRows(Program &program)
     query.accessLevelFilter = program.accessLevelFilter();
     const QDate today = QDate::currentDate();
     if (values.businessYearColumn.isEmpty()) {
-        query.dateFrom = DateText::format(today.addDays(-settings.LetztenTage));
-        query.dateTo = DateText::format(today);
+        // The range the window starts with: the template's last days up to today.
+        const DateRange range = LastDaysRange(QString::number(settings.LetztenTage), QString(), today)
+                                    .value_or(DateRange{DateText::format(today), DateText::format(today)});
+        query.dateFrom = range.from;
+        query.dateTo = range.to;
     } else {
-        int newest = 0;
-        try {
-            newest = NewestBusinessYear(program.connection(), values.businessYearColumn, today);
-        } catch (const DbError &) {
-            // Without the table the year falls back to the calendar.
-            newest = BusinessYearOrFallback(QString(), today);
-        }
-        query.year = QString::number(newest);
+        query.year = StartupYear(program);
     }
     return ReadListViewRows(program.connection(), ListViewStatement(query), program.kubaturFormat());
 }

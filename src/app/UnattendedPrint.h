@@ -46,6 +46,8 @@ protected:
 private:
     // Prints on the started program; failures are told.
     void printStartupList();
+    // Why the host's list is not in the browser (reads the year's caption).
+    QString listNotFound();
 
     // Declared before the program, so that it is given back after the
     // program has shut down.
@@ -54,6 +56,18 @@ private:
     bool m_failed = false;
     int m_exitCode = 0;
 };
+
+// Why the list the host named is not in the list browser, with what the
+// browser was narrowed by: the business year (by the caption the window
+// gives it, without its colon) and the list type, each when there is one.
+// Without final punctuation.
+QString ListNotFoundText(
+    const QString &listNumber, const QString &listTypeNumber, const QString &yearCaption, const QString &year);
+
+// The business year the list browser starts with: the newest one of the
+// business-year column (or the calendar's, without its table); empty in
+// date mode.
+QString StartupYear(Program &program);
 
 // The lines of the list browser for the start-up values, as the main window
 // shows them once started: the newest business year, or the ini's last days

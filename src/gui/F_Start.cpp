@@ -1,13 +1,18 @@
 #include "F_Start.h"
 
 #include "app/DateKeyFilter.h"
+#include "app/UnattendedPrint.h"
 #include "app/WindowPositionStore.h"
 #include "db/DbError.h"
+#include "gui/MnemonicCaption.h"
+#include "gui/PagePrinter.h"
 #include "gui/ReportWindow.h"
 #include "gui/SingleInstance.h"
+#include "gui/WindowFit.h"
 #include "gui/dlgVorlagen.h"
 #include "report/ReportDriver.h"
 #include "report/TextLookup.h"
+#include "selection/LastDaysRange.h"
 #include "selection/ListViewRows.h"
 #include "selection/SelectionQueries.h"
 #include "text/DateText.h"
@@ -38,10 +43,13 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <numeric>
@@ -52,6 +60,31 @@ template <typename T> T *named(T *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
+}
+
+// A scroll area that asks for room for all it holds, so the window opens
+// without scroll bars where the screen has the room, and shrinks below that
+// where it has not.
+class ContentScrollArea : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
+
+// Of option buttons that exclude each other, only the chosen one is a Tab
+// stop, so Tab into their group lands on it; the arrow keys move among them.
+void tabStopOnChosen(std::initializer_list<QRadioButton *> group)
+{
+    for (QRadioButton *button : group) {
+        const Qt::FocusPolicy policy = button->focusPolicy();
+        button->setFocusPolicy(
+            button->isChecked() ? Qt::FocusPolicy(policy | Qt::TabFocus) : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
 }
 
 } // namespace
@@ -101,6 +134,12 @@ F_Start::F_Start(QWidget *parent)
     , m_program(*this)
 {
     setObjectName(QStringLiteral("F_Start"));
+    // The immediate print of a report goes where the report window prints:
+    // straight to the print system, so both tell a missing printer alike.
+    m_program.setPrinter(
+        [](const Workbook &book, int copies, bool collate, const std::function<bool(int, int)> &progress) {
+            return PagePrinter::printWorkbook(book, QString(), copies, collate, progress);
+        });
     buildLayout();
     setTabOrder();
     connect(ButAbbrech, &QPushButton::clicked, this, &F_Start::ButAbbrech_Click);
@@ -124,6 +163,15 @@ F_Start::F_Start(QWidget *parent)
     }
     for (QLineEdit *box : {txtVon, txtBis, txt_Jahr})
         box->installEventFilter(this);
+    for (int v = 1; v <= 6; ++v) {
+        connect(sortButton(v), &QRadioButton::toggled, this, [this] {
+            tabStopOnChosen({RadWoEing, RadWoListeLosStm, RadListeLosWaldort, RadEing, RadSortiment, RadStammNummer});
+        });
+    }
+    for (QRadioButton *mode : optLos)
+        connect(mode, &QRadioButton::toggled, this, [this] { tabStopOnChosen({optLos[0], optLos[1]}); });
+    tabStopOnChosen({optLos[0], optLos[1]});
+    setLabelCaptions();
 }
 
 F_Start::~F_Start()
@@ -253,6 +301,18 @@ void F_Start::showWithoutDatabase()
     setRequestControlsEnabled(false);
     ButAbbrech->setEnabled(true);
     LbStatus->setText(QStringLiteral("Keine Verbindung zur Datenbank: keine Listen, kein Ausdruck."));
+    // What the database would have named stays blank: no caption of the
+    // year, no years, no list column header; the rest of the browser's
+    // headers are the window's own.
+    setCaption(lblHHJahr, QString());
+    for (QPushButton *year : btnJahr)
+        year->setText(QString());
+    if (m_program.values().businessYearColumn.isEmpty())
+        frmHHJ->hide();
+    QStringList headers;
+    for (const ListViewColumn &column : ListViewColumns(QString()))
+        headers << column.header;
+    ListView1->setHeaderLabels(headers);
 }
 
 void F_Start::setRequestControlsEnabled(bool on)
@@ -309,6 +369,16 @@ PrintRequest F_Start::requestFromControls() const
 
 void F_Start::printRequest()
 {
+    // Switches that never had a template's values (the template choice was
+    // cancelled at start-up) take them from the template opened now, before
+    // the request is read from them; a choice cancelled again prints nothing.
+    if (!m_switchesFromTemplate) {
+        if (!m_program.hasReportWorkbook())
+            m_program.OpenReportWorkbook();
+        if (!m_program.hasReportWorkbook())
+            return;
+        setSwitchesFromSettings();
+    }
     const PrintOutcome outcome = RunPrintJob(m_program, requestFromControls());
     for (const QString &message : outcome.errorMessages)
         showMessage(message);
@@ -347,6 +417,9 @@ void F_Start::showReportWindow()
         connect(m_reportWindow, &ReportWindow::closed, this, &F_Start::reportWindowClosed);
     }
     m_reportWindow->refresh(reportFilePath());
+    // The report window opens on the main window's screen, fitted into it.
+    if (!m_reportWindow->isVisible())
+        WindowFit::fitIntoScreen(*m_reportWindow, screen());
     m_reportWindow->show();
     m_reportWindow->raise();
     m_reportWindow->activateWindow();
@@ -381,7 +454,7 @@ void F_Start::btnJahr_Click(int index)
     FillListView();
 }
 
-void F_Start::InitSelectionControls()
+void F_Start::setSwitchesFromSettings()
 {
     const ReportSettings &settings = m_program.settings();
     QRadioButton *sort = sortButton(settings.EinzSort);
@@ -395,19 +468,30 @@ void F_Start::InitSelectionControls()
         box->setTristate(value == 2);
         box->setCheckState(value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked);
     }
+    // Without a template (the choice was cancelled) the switches wait for
+    // the one "Ausdruck" opens.
+    m_switchesFromTemplate = m_program.hasReportWorkbook();
+}
+
+void F_Start::InitSelectionControls()
+{
+    setSwitchesFromSettings();
 
     Connection &db = m_program.connection();
     const QString column = m_program.values().businessYearColumn;
     if (column.isEmpty()) {
-        // Writing the days box runs its change event (list and list types).
-        txLastDays->setText(QString::number(settings.LetztenTage));
-        bool ok = false;
-        int days = txLastDays->text().trimmed().toInt(&ok);
-        if (!ok)
-            days = 0;
+        // Writing the days box runs its change event: the list is read once
+        // with the date boxes still empty, then the range follows the days.
+        {
+            m_preparingControls = true;
+            const auto prepared = qScopeGuard([this] { m_preparingControls = false; });
+            txLastDays->setText(QString::number(m_program.settings().LetztenTage));
+        }
         const QDate today = QDate::currentDate();
-        txtVon->setText(DateText::format(today.addDays(-days)));
-        txtBis->setText(DateText::format(today));
+        const DateRange range = LastDaysRange(txLastDays->text(), QString(), today)
+                                    .value_or(DateRange{DateText::format(today), DateText::format(today)});
+        txtVon->setText(range.from);
+        txtBis->setText(range.to);
         frmHHJ->hide();
     } else {
         int first = 0;
@@ -421,13 +505,13 @@ void F_Start::InitSelectionControls()
             btnJahr[k]->setText(QString::number(first - k));
         btnJahr_Click(0);
         try {
-            lblHHJahr->setText(GetRelTableCaption(db, column));
+            setCaption(lblHHJahr, GetRelTableCaption(db, column));
         } catch (const DbError &) {
             // The caption as designed stays.
         }
     }
     try {
-        lblListendatum->setText(GetString(db, 727));
+        setCaption(lblListendatum, GetString(db, 727));
     } catch (const DbError &) {
         // The caption as designed stays.
     }
@@ -435,6 +519,35 @@ void F_Start::InitSelectionControls()
     // so the command line's list type narrows the report as it narrows the
     // list browser.
     FillListView();
+}
+
+void F_Start::setCaption(QLabel *label, const QString &caption)
+{
+    m_captions[label] = caption;
+    setLabelCaptions();
+}
+
+void F_Start::setLabelCaptions()
+{
+    // The captions may come from the database: each label gets the first of
+    // its letters that no button and no label before it uses.
+    QString used;
+    for (const QAbstractButton *button : findChildren<QAbstractButton *>()) {
+        const QChar letter = MnemonicLetter(button->text());
+        if (!letter.isNull())
+            used += letter;
+    }
+    const std::pair<QLabel *, QWidget *> labels[]
+        = {{lblListendatum, txtVon}, {lblAffbis, txtBis}, {lblHHJahr, txt_Jahr}, {lblListenart, cmbListenart}};
+    for (const auto &[label, box] : labels) {
+        if (!m_captions.contains(label))
+            m_captions[label] = label->text();
+        label->setText(MnemonicCaption(m_captions[label], used));
+        label->setBuddy(box);
+        const QChar letter = MnemonicLetter(label->text());
+        if (!letter.isNull())
+            used += letter;
+    }
 }
 
 void F_Start::FillListView()
@@ -491,8 +604,28 @@ void F_Start::FillListView()
         items.first()->setSelected(true);
     }
     m_fillingListView = false;
+    showListFound(!items.isEmpty());
     // The selected list is another one now (or none): its list types and lots.
     refreshPickers();
+}
+
+void F_Start::showListFound(bool found)
+{
+    // The host's list fixes the browser to that list: when the browser
+    // stays empty, the status line says so instead of "Bereit!".
+    const StartupValues &values = m_program.values();
+    if (values.listNumber.isEmpty())
+        return;
+    if (!found) {
+        const QString year = values.businessYearColumn.isEmpty() ? QString() : txt_Jahr->text();
+        LbStatus->setText(
+            ListNotFoundText(values.listNumber, values.listTypeNumber, PlainCaption(m_captions.value(lblHHJahr)), year)
+            + u'.');
+        m_listNotFoundShown = true;
+    } else if (m_listNotFoundShown) {
+        LbStatus->setText(QStringLiteral("Bereit!"));
+        m_listNotFoundShown = false;
+    }
 }
 
 void F_Start::refreshPickers()
@@ -555,16 +688,16 @@ void F_Start::ListView1_ItemClick()
 
 void F_Start::txLastDays_Change()
 {
-    // In date mode the days box sets where the range starts, today minus the
-    // days, so the browser shows the lists of those days (a box that is not
-    // a number leaves the dates as they are).
-    bool ok = false;
-    const int days = txLastDays->text().trimmed().toInt(&ok);
-    if (ok && days >= 0 && m_program.values().businessYearColumn.isEmpty()) {
-        const QDate today = QDate::currentDate();
-        txtVon->setText(DateText::format(today.addDays(-days)));
-        if (txtBis->text().trimmed().isEmpty())
-            txtBis->setText(DateText::format(today));
+    // In date mode the days box asks for the lists of that many days up to
+    // the to-date (up to today when it is empty); a box that is not a count
+    // leaves the dates as they are. While start-up prepares the controls the
+    // dates are set after the box.
+    if (!m_preparingControls && m_program.values().businessYearColumn.isEmpty()) {
+        if (const std::optional<DateRange> range
+            = LastDaysRange(txLastDays->text(), txtBis->text(), QDate::currentDate())) {
+            txtVon->setText(range->from);
+            txtBis->setText(range->to);
+        }
     }
     FillListView();
 }
@@ -607,6 +740,16 @@ void F_Start::dateBox_KeyPress(QLineEdit *box, QKeyEvent *event, bool &swallow)
     swallow = FilterDateKey(box->text(), caret, selectionLength, key) == 0;
 }
 
+QString F_Start::dateBoxName(const QLineEdit *box) const
+{
+    // The box by the words the window shows beside it: the date label's
+    // caption (from the text table), and "bis" after it for the to-date.
+    QString date = PlainCaption(m_captions.value(lblListendatum));
+    if (date.isEmpty())
+        date = QStringLiteral("Datum");
+    return box == txtVon ? date : date + u' ' + PlainCaption(m_captions.value(lblAffbis));
+}
+
 void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
 {
     const QString text = box->text();
@@ -615,7 +758,7 @@ void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
         if (!date) {
             // The clerk learns which box holds what and how a date is written.
             showMessage(QStringLiteral("Ungültige Daten: „%1“ im Feld „%2“ ist kein Datum der Form TT.MM.JJJJ.")
-                            .arg(text, box == txtVon ? QStringLiteral("Datum von") : QStringLiteral("Datum bis")));
+                            .arg(text, dateBoxName(box)));
             box->setFocus(Qt::OtherFocusReason);
             return;
         }
@@ -688,27 +831,39 @@ void F_Start::reportFailure(const QString &message)
 
 void F_Start::RestoreWindowPosition()
 {
-    // The stored values are the frame's top-left corner, as saved; move()
-    // of a window not yet shown places the frame there too.
+    // The stored values are the frame's top-left corner, as saved; move() of
+    // a window not yet shown places the frame there, so the window comes
+    // back exactly where it was.
     const auto x = WindowPositionStore::storedX();
     const auto y = WindowPositionStore::storedY();
-    if (!x && !y)
-        return;
-    QPoint p = frameGeometry().topLeft();
-    if (x)
-        p.setX(*x);
-    if (y)
-        p.setY(*y);
-    // A position from another screen layout (or a negative one) is brought
-    // back onto the screen, title bar included.
-    QScreen *target = QGuiApplication::screenAt(p);
+    if (x || y) {
+        QPoint p = pos();
+        if (x)
+            p.setX(*x);
+        if (y)
+            p.setY(*y);
+        move(p);
+    }
+    QScreen *target = QGuiApplication::screenAt(pos());
     if (!target)
         target = QGuiApplication::primaryScreen();
-    if (target) {
-        const QSize frameSize = frameGeometry().size().expandedTo(sizeHint());
-        p = WindowPositionStore::clampedTopLeft(p, frameSize, target->availableGeometry());
-    }
-    move(p);
+    if (!target)
+        return;
+    // The window opens at the size its controls ask for; cut in height to
+    // fit the screen, its selection scrolls and gets room for the scroll
+    // bar. The size is set before the window is shown: a window that sizes
+    // itself while being shown loses its frame-inclusive position and comes
+    // back a frame lower each time.
+    ensurePolished();
+    QSize wanted = sizeHint();
+    const QMargins frame = WindowFit::assumedFrame();
+    if (wanted.height() > target->availableGeometry().height() - frame.top() - frame.bottom())
+        wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    resize(wanted);
+    // Smaller where the screen is smaller; a position from another screen
+    // layout (or a negative one) comes back onto the screen, title bar
+    // included.
+    WindowFit::fitIntoScreen(*this, target);
 }
 
 void F_Start::SaveWindowPosition()
@@ -718,11 +873,16 @@ void F_Start::SaveWindowPosition()
 
 void F_Start::setTopmost(bool on)
 {
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    // Changing the flags hides a shown window; show it again where it was.
-    if (visible)
-        show();
+    const Qt::WindowFlags flags = windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);
+    // A window that exists on the screen changes its stacking in place: new
+    // widget flags would make it anew, and the window manager may put the
+    // new one a frame's height off its place.
+    if (QWindow *native = windowHandle()) {
+        overrideWindowFlags(flags);
+        native->setFlags(flags);
+        return;
+    }
+    setWindowFlags(flags);
 }
 
 void F_Start::bringToFront()
@@ -816,16 +976,28 @@ void F_Start::buildLayout()
     QGroupBox *sortBox = buildSortBox();
     QHBoxLayout *bottom = buildButtonsAndStatus();
 
-    auto *grid = new QGridLayout(this);
+    // The selection lies in a scroll area, so the window shrinks to a small
+    // screen or a large scale factor; the buttons and the status line stay
+    // in sight below it.
+    auto *content = named(new QWidget, QStringLiteral("frmInhalt"));
+    auto *grid = new QGridLayout(content);
+    grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(selectionFrame, 0, 0, 1, 2);
     grid->addWidget(ListView1, 1, 0);
     grid->addWidget(lotBox, 1, 1);
     grid->addWidget(settingsBox, 2, 0);
     grid->addWidget(sortBox, 2, 1);
-    grid->addLayout(bottom, 3, 0, 1, 2);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(1, 1);
+    auto *scroll = named(new ContentScrollArea(this), QStringLiteral("scrInhalt"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+
+    auto *window = new QVBoxLayout(this);
+    window->addWidget(scroll, 1);
+    window->addLayout(bottom);
 }
 
 void F_Start::buildListBrowser()
@@ -971,6 +1143,8 @@ QHBoxLayout *F_Start::buildButtonsAndStatus()
     LbStatus->setFrameShape(QFrame::StyledPanel);
     LbStatus->setFrameShadow(QFrame::Sunken);
     LbStatus->setMinimumWidth(200);
+    // A long status wraps rather than widening the window past the screen.
+    LbStatus->setWordWrap(true);
     prgFortschritt = named(new QProgressBar(this), QStringLiteral("prgFortschritt"));
     prgFortschritt->setTextVisible(false);
     prgFortschritt->setMaximumWidth(160);

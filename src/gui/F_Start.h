@@ -6,6 +6,7 @@
 #include "report/ProgramUi.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -167,6 +168,17 @@ private:
     void setRequestControlsEnabled(bool on);
     // Start-up found no database: only "Schließen" is left on.
     void showWithoutDatabase();
+    // The sort order and the four switches from the report settings; they
+    // count as the template's once a report workbook is open.
+    void setSwitchesFromSettings();
+    // The status line for the host's list: whether the browser found it.
+    void showListFound(bool found);
+    // The date box as the window captions it, for messages.
+    QString dateBoxName(const QLineEdit *box) const;
+    // A label's caption (the database's wording, say); every label caption
+    // then gets its mnemonic anew.
+    void setCaption(QLabel *label, const QString &caption);
+    void setLabelCaptions();
     // The list-type box and the lot/pile picker for the selected list.
     void refreshPickers();
     // Opens the report window on the report workbook, or shows the new
@@ -210,6 +222,14 @@ private:
     bool m_fillingListView = false;
     bool m_running = false;
     bool m_leavingDateBox = false;
+    // Start-up is writing the days box before the dates.
+    bool m_preparingControls = false;
+    // The switches hold the values of an opened template (not the defaults
+    // left by a cancelled template choice).
+    bool m_switchesFromTemplate = false;
+    bool m_listNotFoundShown = false;
+    // The captions of the labels as given, before their mnemonics.
+    QHash<QLabel *, QString> m_captions;
     QPointer<ReportWindow> m_reportWindow;
     // The template the user chose; asked once while the program runs.
     QString m_chosenTemplate;

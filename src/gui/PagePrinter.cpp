@@ -10,9 +10,12 @@ bool PagePrinter::print(
     const Workbook &workbook, const QString &printer, int copies, bool collate, const ReportPrinter::Progress &progress)
 {
     const QPrinterInfo info = printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printer);
+    if (info.isNull() && !printer.isEmpty())
+        throw WorkbookError(QStringLiteral("Der Drucker \"%1\" ist nicht bekannt.").arg(printer));
     if (info.isNull()) {
-        throw WorkbookError(printer.isEmpty() ? QStringLiteral("Es ist kein Standarddrucker eingerichtet.")
-                                              : QStringLiteral("Der Drucker \"%1\" ist nicht bekannt.").arg(printer));
+        throw WorkbookError(QPrinterInfo::availablePrinterNames().isEmpty()
+                ? noPrinterMessage()
+                : QStringLiteral("Es ist kein Standarddrucker eingerichtet."));
     }
     QPrinter device(info, QPrinter::HighResolution);
     device.setCopyCount(std::max(1, copies));
@@ -35,4 +38,34 @@ bool PagePrinter::print(
         throw WorkbookError(
             QStringLiteral("Der Drucker \"%1\" hat den Auftrag nicht angenommen.").arg(info.printerName()));
     return true;
+}
+
+bool PagePrinter::printWorkbook(
+    const Workbook &workbook, const QString &printer, int copies, bool collate, const ReportPrinter::Progress &progress)
+{
+    // A print command set for the site (or the tests) gets a PDF; else the
+    // pages go straight to the print system's printer.
+    if (!qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty())
+        return ReportPrinter::print(workbook, copies, collate, printer, progress);
+    return print(workbook, printer, copies, collate, progress);
+}
+
+QString PagePrinter::noPrinterMessage()
+{
+    return QStringLiteral("Es ist kein Drucker eingerichtet.");
+}
+
+QList<std::pair<QString, QString>> PagePrinter::printerChoices(const QStringList &printers, const QString &defaultName)
+{
+    QList<std::pair<QString, QString>> choices;
+    const bool hasDefault = !defaultName.isEmpty() && printers.contains(defaultName);
+    if (hasDefault) {
+        choices.append({QStringLiteral("Standarddrucker"), QString()});
+        choices.append({defaultName, defaultName});
+    }
+    for (const QString &name : printers) {
+        if (!hasDefault || name != defaultName)
+            choices.append({name, name});
+    }
+    return choices;
 }

@@ -2,7 +2,11 @@
 
 #include "workbook/print/ReportPrinter.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <utility>
 
 class Workbook;
 
@@ -18,4 +22,19 @@ public:
     // there is no such printer or the job cannot be started.
     static bool print(const Workbook &workbook, const QString &printer, int copies, bool collate,
         const ReportPrinter::Progress &progress = {});
+
+    // How the windows print, the report window's "Drucken" and the main
+    // window's immediate print alike: through the print command when the
+    // environment sets TANNBUCH_PRINT_COMMAND, else with print().
+    static bool printWorkbook(const Workbook &workbook, const QString &printer, int copies, bool collate,
+        const ReportPrinter::Progress &progress = {});
+
+    // The one message for a print system without any printer.
+    static QString noPrinterMessage();
+
+    // The entries of a printer choice, as label and printer name:
+    // "Standarddrucker" (name empty: whichever is the default when printing)
+    // when there is a default printer, then every printer by its name, the
+    // default one first. Empty when there is no printer.
+    static QList<std::pair<QString, QString>> printerChoices(const QStringList &printers, const QString &defaultName);
 };

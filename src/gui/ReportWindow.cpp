@@ -97,6 +97,8 @@ ReportWindow::ReportWindow(Application &xl, Workbook &book, ProgramUi &ui, QWidg
     bar->addActions({actSpeichernUnter, actPdf, actDrucken, actTabellenkalkulation, actSchliessen});
 
     buildSheets();
+    // Its size on a large screen; a smaller screen gets it smaller (the
+    // owner fits it in before showing it).
     resize(1100, 750);
 }
 
@@ -254,11 +256,7 @@ bool ReportWindow::printReport(const QString &printer, int copies, bool collate)
     const int result = runInBackground(
         QStringLiteral("Bericht wird gedruckt"),
         [&](const ReportPrinter::Progress &progress) {
-            // A print command set for the site (or the tests) gets a PDF;
-            // else the pages go straight to the print system's printer.
-            if (!qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty())
-                return ReportPrinter::print(m_book, copies, collate, printer, progress);
-            return PagePrinter::print(m_book, printer, copies, collate, progress);
+            return PagePrinter::printWorkbook(m_book, printer, copies, collate, progress);
         },
         error);
     if (result < 0) {
@@ -339,6 +337,14 @@ void ReportWindow::askExportPdf()
 
 void ReportWindow::askPrint()
 {
+    // Without any printer there is nothing to choose: the clerk gets the
+    // message printing would give.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()
+        && qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty()) {
+        m_ui.showMessage(
+            QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + PagePrinter::noPrinterMessage());
+        return;
+    }
     PrintOptionsDialog dialog(this);
     if (dialog.exec() == QDialog::Accepted)
         printReport(dialog.printer(), dialog.copies(), dialog.collate());
@@ -368,9 +374,9 @@ PrintOptionsDialog::PrintOptionsDialog(QWidget *parent)
     spnKopien->setObjectName(QStringLiteral("spnKopien"));
     chkSortieren->setObjectName(QStringLiteral("chkSortieren"));
 
-    cmbDrucker->addItem(QStringLiteral("Standarddrucker"), QString());
-    for (const QString &name : availablePrinters())
-        cmbDrucker->addItem(name, name);
+    for (const auto &[label, name] :
+        PagePrinter::printerChoices(QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()))
+        cmbDrucker->addItem(label, name);
     spnKopien->setRange(1, 999);
     spnKopien->setValue(1);
     chkSortieren->setChecked(true);
@@ -401,13 +407,4 @@ int PrintOptionsDialog::copies() const
 bool PrintOptionsDialog::collate() const
 {
     return chkSortieren->isChecked();
-}
-
-QStringList availablePrinters()
-{
-    QStringList printers = QPrinterInfo::availablePrinterNames();
-    const QString defaultName = QPrinterInfo::defaultPrinterName();
-    if (printers.removeAll(defaultName) > 0)
-        printers.prepend(defaultName);
-    return printers;
 }

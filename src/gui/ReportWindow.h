@@ -98,10 +98,12 @@ class PrintOptionsDialog : public QDialog
     Q_OBJECT
 
 public:
-    // Offers the printers the print system knows (the default one first).
+    // Offers the printers the print system knows: "Standarddrucker" when
+    // there is a default printer, then every printer, the default first.
     explicit PrintOptionsDialog(QWidget *parent = nullptr);
 
-    // "" for the print system's default printer.
+    // "" for the print system's default printer; empty too when there is
+    // no printer at all.
     QString printer() const;
     int copies() const;
     bool collate() const;
@@ -110,7 +112,3 @@ public:
     QSpinBox *spnKopien;
     QCheckBox *chkSortieren;
 };
-
-// The printers of the print system by name, the default one first; empty
-// when there is no print system or no printer.
-QStringList availablePrinters();

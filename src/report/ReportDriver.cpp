@@ -276,6 +276,28 @@ void saveReport(ReportRun &run)
         run.afterSave(path, true);
 }
 
+// Prints the report at once, its pages counted in the progress; the status
+// says whether it was printed.
+void printAtOnce(ReportRun &run)
+{
+    run.status(QStringLiteral("Wird gedruckt …"));
+    const auto pages = [&run](int done, int total) {
+        run.progress(done, total);
+        return true;
+    };
+    try {
+        run.xl->activeWindow().selectedSheets().printOut(1, true, pages);
+    } catch (const WorkbookError &e) {
+        // The only failure the run survives: the report stays and is saved.
+        run.progress(0, 0);
+        run.status(QStringLiteral("Bericht fertig, Ausdruck fehlgeschlagen!"));
+        run.tell(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + e.message());
+        return;
+    }
+    run.progress(0, 0);
+    run.status(QStringLiteral("Fertig!"));
+}
+
 // The totals, header and footer, showing, printing at once and saving.
 void finishReport(ReportRun &run, const Selection &whole, SheetCursor &cursor)
 {
@@ -288,19 +310,15 @@ void finishReport(ReportRun &run, const Selection &whole, SheetCursor &cursor)
     xl.run(QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"), {set.lKopfFuss, int(set.nZoom)});
     xl.run(QStringLiteral("DieseArbeitsmappe.SetDotFields"));
 
-    run.status(QStringLiteral("Fertig!"));
+    // With an immediate print the report is done once it is printed.
+    const bool printNow = set.lSofortDruck != 0;
+    if (!printNow)
+        run.status(QStringLiteral("Fertig!"));
     xl.setScreenUpdating(true);
     xl.setWindowState(Xl::WindowMinimized);
     xl.setWindowState(Xl::WindowNormal);
-
-    if (set.lSofortDruck != 0) {
-        try {
-            xl.activeWindow().selectedSheets().printOut(1, true);
-        } catch (const WorkbookError &e) {
-            // The only failure the run survives: the report stays and is saved.
-            run.tell(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ") + e.message());
-        }
-    }
+    if (printNow)
+        printAtOnce(run);
 
     xl.range(QStringLiteral("A1")).select();
     if (!run.saveFolder.isEmpty())

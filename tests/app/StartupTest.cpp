@@ -63,15 +63,29 @@ TEST(CommandLine, AcceptsNumbersAndYearColumnsAndNamesTheFieldThatDoesNot)
         EXPECT_EQ(v.accessLevelId, QString::fromUtf8(c.accessLevel)) << "numbers stay as given";
     }
 
-    StartupValues bad = SplitCommandLine(QStringLiteral("c|i|3|RELTABLE1 = reltable.id --|4711|2147483648"));
-    const std::optional<QString> message = CheckStartupValues(bad);
-    ASSERT_TRUE(message);
-    EXPECT_TRUE(message->contains(QStringLiteral("Listenart")) && message->contains(QStringLiteral("2147483648"))
-        && message->contains(QStringLiteral("ganze Zahl")))
-        << message->toStdString();
-    EXPECT_EQ(bad.businessYearColumn, QStringLiteral("RELTABLE1 = reltable.id --")) << "nothing changes on refusal";
-    bad.listTypeNumber = QStringLiteral("1");
-    EXPECT_TRUE(CheckStartupValues(bad)->contains(QStringLiteral("RELTABLE1 bis RELTABLE10")));
+    // Refused: the message names the field and says what is wrong with it;
+    // a number of digits alone is too large, not "other than digits".
+    const struct
+    {
+        const char *commandLine, *field, *why;
+    } refused[] = {
+        {"c|i|12345678901234567890", "Zugriffsstufe", "zu groß"},
+        {"c|i|-99999999999", "Zugriffsstufe", "zu klein"},
+        {"c|i|3||4711|2147483648", "Listenart", "zu groß"},
+        {"c|i|3 OR 1=1", "Zugriffsstufe", "nur Ziffern 0 bis 9"},
+        {"c|i|3|RELTABLE1 = reltable.id --|4711|1", "Geschäftsjahresspalte", "RELTABLE1 bis RELTABLE10"},
+    };
+    for (const auto &c : refused) {
+        StartupValues bad = SplitCommandLine(QString::fromUtf8(c.commandLine));
+        const StartupValues before = bad;
+        const std::optional<QString> message = CheckStartupValues(bad);
+        ASSERT_TRUE(message) << c.commandLine;
+        EXPECT_TRUE(message->contains(QString::fromUtf8(c.field)) && message->contains(QString::fromUtf8(c.why)))
+            << message->toStdString();
+        EXPECT_EQ(message->contains(QStringLiteral("nur Ziffern")), QByteArray(c.why) == "nur Ziffern 0 bis 9")
+            << message->toStdString();
+        EXPECT_EQ(bad.businessYearColumn, before.businessYearColumn) << "nothing changes on refusal";
+    }
 }
 
 TEST(IniFile, MatchesKeysAsTheHostWritesThem)

@@ -243,10 +243,14 @@ QString Application::savedPath(const Workbook &workbook) const
     return it == m_savedPaths.end() ? QString() : it->second;
 }
 
-void Application::printWorkbook(Workbook &workbook, int copies, bool collate)
+void Application::printWorkbook(
+    Workbook &workbook, int copies, bool collate, const std::function<bool(int, int)> &progress)
 {
     if (copies < 1 || copies > 999)
         throw WorkbookError(QStringLiteral("Die Anzahl der Exemplare %1 liegt nicht zwischen 1 und 999.").arg(copies));
     refreshFormulaResults(workbook);
-    ReportPrinter::print(workbook, copies, collate);
+    if (m_printer)
+        m_printer(workbook, copies, collate, progress);
+    else
+        ReportPrinter::print(workbook, copies, collate, QString(), progress);
 }

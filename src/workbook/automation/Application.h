@@ -18,6 +18,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
+
 #include <map>
 #include <memory>
 #include <vector>
@@ -47,6 +49,12 @@ struct SheetSelection
 class Application
 {
 public:
+    // How the application prints a workbook: copies, collation, and progress
+    // (pages done of all, answering false to cancel). Answers false when
+    // cancelled; throws WorkbookError when printing fails.
+    using Printer = std::function<bool(
+        const Workbook &workbook, int copies, bool collate, const std::function<bool(int, int)> &progress)>;
+
     // A new application: invisible, normal window, screen updating and alerts
     // on, no workbook, the system's locale.
     Application();
@@ -134,8 +142,12 @@ public:
     // Forgets that name: the workbook now holds another report than the
     // file, which nothing may save over without asking.
     void forgetSavedPath(const Workbook &workbook) { m_savedPaths.erase(&workbook); }
-    // Prints the workbook through the report printer. Throws WorkbookError.
-    void printWorkbook(Workbook &workbook, int copies, bool collate);
+    // Prints the workbook through the printer set (by default the report
+    // printer's print command), telling its progress. Throws WorkbookError.
+    void printWorkbook(
+        Workbook &workbook, int copies, bool collate, const std::function<bool(int, int)> &progress = {});
+    // Sets how the application prints; an empty printer restores the default.
+    void setPrinter(Printer printer) { m_printer = std::move(printer); }
 
 private:
     Workbook &requireActiveWorkbook();
@@ -153,4 +165,5 @@ private:
     std::map<const Workbook *, QString> m_savedPaths;
     CellClipboard m_clipboard;
     std::vector<MacroCall> m_macroCalls;
+    Printer m_printer;
 };

@@ -118,8 +118,8 @@ Hyperlinks Sheet::hyperlinks() const
     return Hyperlinks(*this);
 }
 
-void Sheet::printOut(int copies, bool collate) const
+void Sheet::printOut(int copies, bool collate, const std::function<bool(int, int)> &progress) const
 {
     activate();
-    m_app->printWorkbook(*m_book, copies, collate);
+    m_app->printWorkbook(*m_book, copies, collate, progress);
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Application;
 class Hyperlinks;
 class Pictures;
@@ -53,9 +55,9 @@ public:
     // The sheet's pictures and hyperlinks.
     Pictures pictures() const;
     Hyperlinks hyperlinks() const;
-    // Prints the workbook with this sheet as the selected one. Throws
-    // WorkbookError when printing fails.
-    void printOut(int copies = 1, bool collate = true) const;
+    // Prints the workbook with this sheet as the selected one, telling the
+    // pages done of all. Throws WorkbookError when printing fails.
+    void printOut(int copies = 1, bool collate = true, const std::function<bool(int, int)> &progress = {}) const;
 
 private:
     Application *m_app;

@@ -1,5 +1,8 @@
 #include "gui/F_Start.h"
 #include "app/UnattendedLock.h"
+#include "gui/MnemonicCaption.h"
+#include "gui/ReportWindow.h"
+#include "gui/WindowFit.h"
 #include "gui/dlgVorlagen.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
@@ -21,6 +24,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,8 +106,8 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(0)"))->text(), QStringLiteral("2026"));
     EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(3)"))->text(), QStringLiteral("2023"));
     EXPECT_EQ(w.txt_Jahr->text(), QStringLiteral("2026"));
-    EXPECT_EQ(w.lblHHJahr->text(), demoText(716));
-    EXPECT_EQ(w.lblListendatum->text(), demoText(727));
+    EXPECT_EQ(QString(w.lblHHJahr->text()).remove(u'&'), demoText(716)) << "with a mnemonic";
+    EXPECT_EQ(QString(w.lblListendatum->text()).remove(u'&'), demoText(727));
 
     // Every entry of the list browser fits its column and reads in full as a tooltip.
     ASSERT_GT(w.ListView1->topLevelItemCount(), 0);
@@ -136,7 +140,7 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     // Tab walks the selection from top to bottom, then switches, then buttons.
     QStringList chain;
     QWidget *widget = w.txtVon;
-    for (int i = 0; i < 40 && chain.size() < 6; ++i) {
+    for (int i = 0; i < 80 && chain.size() < 6; ++i) {
         const QString name = widget->objectName();
         if (QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
                             QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")})
@@ -168,16 +172,38 @@ TEST(F_Start, KeyboardHabits)
     EXPECT_EQ(w.ButAbbrech->text(), QStringLiteral("&Schließen"));
     EXPECT_TRUE(w.B_OK->isDefault());
     QMap<QChar, QString> mnemonics;
-    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>()) {
-        const qsizetype amp = button->text().indexOf(QLatin1Char('&'));
-        if (amp < 0)
+    QList<const QWidget *> withMnemonic;
+    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
+        withMnemonic << button;
+    for (const QLabel *label : w.findChildren<QLabel *>())
+        withMnemonic << label;
+    for (const QWidget *widget : withMnemonic) {
+        const auto *label = qobject_cast<const QLabel *>(widget);
+        const auto *button = qobject_cast<const QAbstractButton *>(widget);
+        const QChar letter = MnemonicLetter(label ? label->text() : button->text());
+        if (letter.isNull())
             continue;
-        const QChar letter = button->text().at(amp + 1).toLower();
         EXPECT_FALSE(mnemonics.contains(letter))
-            << button->objectName().toStdString() << " and " << mnemonics.value(letter).toStdString();
-        mnemonics.insert(letter, button->objectName());
+            << widget->objectName().toStdString() << " and " << mnemonics.value(letter).toStdString();
+        mnemonics.insert(letter, widget->objectName());
     }
-    EXPECT_GE(mnemonics.size(), 14);
+    EXPECT_GE(mnemonics.size(), 18);
+
+    // Tab into the sort frame lands on the chosen order, not on its first option.
+    w.CbLosweise->setFocus();
+    QTest::keyClick(w.CbLosweise, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.RadWoListeLosStm);
+    QTest::keyClick(w.RadWoListeLosStm, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.B_OK) << "one Tab stop in the frame";
+
+    // Alt and the letters of the date and year labels (the database's wording) reach their boxes.
+    for (const auto &[label, box] : {std::pair{w.lblListendatum, w.txtVon}, {w.lblHHJahr, w.txt_Jahr}}) {
+        const QChar letter = MnemonicLetter(label->text());
+        ASSERT_TRUE(letter >= u'a' && letter <= u'z') << label->text().toStdString();
+        w.ListView1->setFocus();
+        QTest::keyClick(w.windowHandle(), Qt::Key(Qt::Key_A + (letter.unicode() - u'a')), Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), box) << label->text().toStdString();
+    }
 
     w.ListView1->setFocus();
     QTest::keyClick(w.windowHandle(), Qt::Key_P, Qt::AltModifier);
@@ -195,6 +221,29 @@ TEST(F_Start, KeyboardHabits)
     w.ListView1->setFocus();
     QTest::keyClick(w.ListView1, Qt::Key_Escape);
     EXPECT_TRUE(w.hasEnded());
+}
+
+// Captions from the database get the first letter no other control uses;
+// their own "&" stays a character, and messages name them without mnemonic
+// and colon.
+TEST(F_Start, DatabaseCaptionsGetAFreeMnemonic)
+{
+    const struct
+    {
+        const char *caption, *used, *shown, *plain;
+    } cases[] = {
+        {"HAB-Datum:", "as", "&HAB-Datum:", "HAB-Datum"},
+        {"Haushaltsjahr:", "hasu", "Hausha&ltsjahr:", "Haushaltsjahr"},
+        {"Los & Datum:", "l", "L&os && Datum:", "Los & Datum"},
+        {"bis:", "bis", "bis:", "bis"},
+        {"", "", "", ""},
+    };
+    for (const auto &c : cases) {
+        const QString shown = MnemonicCaption(QString::fromUtf8(c.caption), QString::fromUtf8(c.used));
+        EXPECT_EQ(shown, QString::fromUtf8(c.shown)) << c.caption;
+        EXPECT_EQ(PlainCaption(shown), QString::fromUtf8(c.plain)) << c.caption;
+    }
+    EXPECT_TRUE(MnemonicLetter(QStringLiteral("Los && Datum")).isNull()) << "\"&&\" is no mnemonic";
 }
 
 TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
@@ -270,6 +319,61 @@ TEST(F_Start, TheTemplateChoiceHoldsWhileTheProgramRuns)
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
 }
 
+// "Abbrechen" in the template choice at start-up leaves the switches to the
+// template "Ausdruck" opens: its switches print, not the boxes left off.
+TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
+{
+    TestWindow w;
+    w.choice = -1; // "Abbrechen"
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.hasEnded());
+    ASSERT_FALSE(w.program().hasReportWorkbook());
+    EXPECT_EQ(w.CbEinzeln->checkState(), Qt::Unchecked);
+
+    // Cancelled again: nothing printed, nothing told.
+    w.B_OK_Click();
+    EXPECT_EQ(w.offered.size(), 2);
+    EXPECT_EQ(w.reportWindow(), nullptr);
+    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
+
+    w.choice = 1; // the lot-by-lot template
+    w.B_OK_Click();
+    EXPECT_EQ(w.offered.size(), 3);
+    ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
+    for (const QCheckBox *box : {w.CbEinzeln, w.CbVerdichtet, w.CbLosweise})
+        EXPECT_EQ(box->checkState(), Qt::Checked) << box->objectName().toStdString();
+    const ReportSettings &settings = w.program().settings();
+    EXPECT_EQ(settings.lEinzeln, 1);
+    EXPECT_EQ(settings.lVerdichtet, 1);
+    EXPECT_EQ(settings.lLosweise, 1);
+    EXPECT_TRUE(w.sortButton(settings.EinzSort)->isChecked());
+    ASSERT_NE(w.reportWindow(), nullptr);
+    EXPECT_GT(w.reportWindow()->workbook().sheet(0).usedRange().lastRow, 200) << "sections, not a head block only";
+    w.Form_Unload();
+}
+
+// Windows fit the screen's available area whatever its size or scale: the
+// main window shrinks (its selection scrolls) and the report window opens no
+// larger than the screen.
+TEST(F_Start, WindowsFitTheScreen)
+{
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    ASSERT_FALSE(w.hasEnded());
+    const QRect available = w.screen()->availableGeometry();
+    const QSize room = available.size().shrunkBy(WindowFit::assumedFrame());
+    EXPECT_TRUE(w.size().width() <= room.width() && w.size().height() <= room.height());
+    // Small enough for 1024x768 at scale factor 2: 512x384, less the frame.
+    const QSize smallest = w.minimumSizeHint();
+    EXPECT_TRUE(smallest.width() <= 496 && smallest.height() <= 344) << smallest.width() << "x" << smallest.height();
+    w.B_OK_Click();
+    ASSERT_NE(w.reportWindow(), nullptr);
+    const QSize report = w.reportWindow()->size();
+    EXPECT_TRUE(report.width() <= room.width() && report.height() <= room.height())
+        << report.width() << "x" << report.height();
+    w.Form_Unload();
+}
+
 // Unattended printing opens no window: it takes the first template, creates
 // no widget, and prints what "Ausdruck" prints right after start-up, through
 // the same job, so both save the same workbook.
@@ -314,17 +418,28 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
 {
     QTemporaryDir dir;
     QTemporaryDir empty;
-    const QString ini = demoIniWith(dir, {{QStringLiteral("PathTemplates"), empty.path()}});
-    {
+    // A template in the working folder does not stand in for a missing folder.
+    QTemporaryDir working;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/Tannbuch.xltx"),
+        working.filePath(QStringLiteral("Tannbuch.xltx"))));
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(working.path());
+    const auto back = qScopeGuard([&before] { QDir::setCurrent(before); });
+    const QString missing = dir.filePath(QStringLiteral("Vorlagen"));
+    for (const auto &[folder, said] : {std::pair{empty.path(), QStringLiteral("Gesucht im Ordner")},
+             {missing, QStringLiteral("ist nicht vorhanden")}}) {
         TestWindow w;
-        w.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
-        ASSERT_FALSE(w.messages.isEmpty());
+        w.Form_Load(QStringLiteral("|") + demoIniWith(dir, {{QStringLiteral("PathTemplates"), folder}})
+            + QStringLiteral("|||||"));
+        ASSERT_EQ(w.messages.size(), 1) << w.messages.join(u'\n').toStdString();
         EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\n")));
         EXPECT_TRUE(w.messages.first().contains(QStringLiteral("PathTemplates")));
-        EXPECT_TRUE(w.messages.first().contains(empty.path())) << w.messages.first().toStdString();
+        EXPECT_TRUE(w.messages.first().contains(folder) && w.messages.first().contains(said))
+            << w.messages.first().toStdString();
         EXPECT_FALSE(w.hasEnded()) << "the window stays open";
         EXPECT_FALSE(w.program().hasReportWorkbook());
     }
+    const QString ini = demoIniWith(dir, {{QStringLiteral("PathTemplates"), empty.path()}});
     const QString noDb = demoIniWith(dir, {{QStringLiteral("SQLSERVER"), QStringLiteral("127.0.0.1,1")}});
     TestWindow w;
     w.Form_Load(QStringLiteral("|") + noDb + QStringLiteral("|||||"));
@@ -333,9 +448,30 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
     EXPECT_FALSE(w.hasEnded()) << "the window stays open without lists";
     EXPECT_FALSE(w.program().hasReportWorkbook()) << "start-up stops before the workbook";
     EXPECT_TRUE(w.LbStatus->text().contains(QStringLiteral("Keine Verbindung zur Datenbank")));
+    // No design placeholders where the database would have named things.
+    EXPECT_EQ(w.lblHHJahr->text(), QString());
+    for (const QPushButton *year : w.btnJahr)
+        EXPECT_EQ(year->text(), QString());
+    EXPECT_EQ(w.ListView1->headerItem()->text(0), QString());
+    EXPECT_EQ(w.ListView1->headerItem()->text(1), QStringLiteral("Datum"));
     for (QWidget *control : std::initializer_list<QWidget *>{w.B_OK, w.ListView1, w.txtVon, w.LbLos, w.CbDruck})
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_TRUE(w.ButAbbrech->isEnabled());
+}
+
+// A list the host names that the browser does not show is told in the
+// status line, with what the browser was narrowed by.
+TEST(F_Start, AListTheHostNamesButTheBrowserLacksIsTold)
+{
+    TestWindow w;
+    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4712|1||"));
+    ASSERT_FALSE(w.hasEnded());
+    EXPECT_EQ(w.ListView1->topLevelItemCount(), 0) << "4712 is a list of the year before";
+    EXPECT_EQ(w.LbStatus->text(),
+        QStringLiteral("Die Liste 4712 wurde nicht gefunden (%1 2026, Listenart 1).").arg(PlainCaption(demoText(716))));
+    QTest::mouseClick(w.btnJahr[1], Qt::LeftButton);
+    EXPECT_EQ(w.listNumber(), QStringLiteral("4712"));
+    EXPECT_EQ(w.LbStatus->text(), QStringLiteral("Bereit!"));
 }
 
 TEST(F_Start, WindowPositionSurvivesARestart)

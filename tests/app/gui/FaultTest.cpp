@@ -15,7 +15,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -120,6 +122,7 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
     ASSERT_FALSE(clerk.hasEnded()) << clerk.messages.join(u'\n').toStdString();
     chooseAndPrint(clerk);
     ASSERT_EQ(clerk.messages.size(), 1);
+    EXPECT_EQ(clerk.LbStatus->text(), u"Abgebrochen, der Bericht ist unvollständig!"_s) << "no section still at work";
     ASSERT_NE(clerk.reportWindow(), nullptr);
     const Workbook &book = clerk.reportWindow()->workbook();
     EXPECT_GT(book.sheet(0).usedRange().lastRow, 200) << "head, condensed part and the first single logs";
@@ -295,7 +298,12 @@ TEST(Faults, BadTemplatesFailTheUnattendedRunWithTheirReason)
         RecordingRun w;
         EXPECT_NE(copy.printUnattended(w), 0);
         EXPECT_FALSE(w.messages.isEmpty());
-        EXPECT_FALSE(QFile::exists(copy.saved())) << w.messages.join(u'\n').toStdString();
+        // Each failure told once, and none that only follows from it.
+        const QString told = w.messages.join(u'\n');
+        EXPECT_EQ(QSet<QString>(w.messages.cbegin(), w.messages.cend()).size(), w.messages.size())
+            << told.toStdString();
+        EXPECT_FALSE(told.contains(u"Es ist keine Arbeitsmappe geöffnet."_s)) << told.toStdString();
+        EXPECT_FALSE(QFile::exists(copy.saved())) << told.toStdString();
     }
 }
 

@@ -206,8 +206,9 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     QTest::keyClicks(txtBis, QStringLiteral("31.2.26"));
     QTest::keyClick(txtBis, Qt::Key_Tab);
     EXPECT_EQ(w.messages,
-        QStringList({QStringLiteral("Ungültige Daten: „31.2.26“ im Feld „Datum bis“ ist kein Datum der Form "
-                                    "TT.MM.JJJJ.")}));
+        QStringList({QStringLiteral("Ungültige Daten: „31.2.26“ im Feld „HAB-Datum bis“ ist kein Datum der Form "
+                                    "TT.MM.JJJJ.")}))
+        << "the box named as the window captions it";
     EXPECT_EQ(QApplication::focusWidget(), txtBis);
     EXPECT_EQ(txtBis->text(), QStringLiteral("31.2.26"));
     EXPECT_TRUE(w.takeStatements().isEmpty());
@@ -412,7 +413,7 @@ TEST(ListSelection, AusdruckRunsOnceHoweverOftenItIsClicked)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(button->isEnabled());
     EXPECT_TRUE(w.child<QWidget>("ListView1")->isEnabled());
-    EXPECT_EQ(QApplication::focusWidget(), button) << "the focus comes back where it was";
+    EXPECT_EQ(w.focusWidget(), button) << "the focus comes back where it was (the report window is in front)";
 }
 
 TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
@@ -452,7 +453,7 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
 }
 
 // Without a business-year column the window lists by dates: the days box
-// sets the range from today back.
+// asks for that many days up to the to-date.
 TEST(ListSelection, DateModeLoadsByTheDaysBox)
 {
     QTemporaryDir dir;
@@ -470,25 +471,34 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     const int days = w.program().settings().LetztenTage;
     EXPECT_EQ(w.txLastDays->text(), QString::number(days));
     EXPECT_EQ(w.txtBis->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
-    // Writing the days box sets the range and lists it, with its list types;
-    // then the dates are written once more and the list and the pickers
+    // Writing the days box lists once without dates, with the pickers of its
+    // first list; then the dates are written and the list and the pickers
     // follow. The demo's lists are older than the days of the template, so
     // the dated list is empty.
-    const auto dated = [&](int days) {
-        return listQuery(
-            QString(), today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy")), w.txtBis->text(), true);
-    };
+    const auto dated = [&](const QString &from, const QString &to) { return listQuery(QString(), from, to, true); };
     const QString noListTypes = QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
                                                "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ");
-    EXPECT_EQ(selection, QStringList({dated(days), noListTypes, dated(days), noListTypes}));
+    QStringList expected = fillListView(listQuery(QString()), QStringLiteral("4711"));
+    expected.removeFirst(); // the header text
+    expected << dated(today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy")), w.txtBis->text()) << noListTypes;
+    EXPECT_EQ(selection, expected);
     EXPECT_TRUE(w.listNumber().isEmpty());
     EXPECT_TRUE(w.LbLos->count() == 0);
 
-    // Typing into the days box moves the range's start and reloads the list
-    // and its list types.
+    // Dates typed, then the days: the days count back from the to-date,
+    // never an inverted range.
+    w.txtVon->setText(QStringLiteral("01.03.2026"));
+    w.txtBis->setText(QStringLiteral("31.12.2025"));
+    w.takeStatements();
+    w.txLastDays->setText(QStringLiteral("31"));
+    EXPECT_EQ(w.txtVon->text(), QStringLiteral("30.11.2025"));
+    EXPECT_EQ(w.txtBis->text(), QStringLiteral("31.12.2025"));
+    EXPECT_EQ(w.takeStatements(), fillListView(dated(QStringLiteral("30.11.2025"), QStringLiteral("31.12.2025"))));
+    // The to-date emptied: up to today.
+    w.txtBis->clear();
     w.txLastDays->setText(QStringLiteral("7"));
-    EXPECT_EQ(w.takeStatements(), QStringList({listHeaderText, dated(7), noListTypes}));
     EXPECT_EQ(w.txtVon->text(), today.addDays(-7).toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_EQ(w.txtBis->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
     EXPECT_FALSE(w.cmbListenart->isEnabled());
     EXPECT_FALSE(w.lblListenart->isEnabled());
 }
@@ -504,8 +514,11 @@ TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)
             0)
             << fields.toStdString();
         ASSERT_EQ(w.messages.size(), 1) << fields.toStdString();
+        // Named with what the browser was narrowed by, the year by the
+        // window's caption.
         EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Liste ") + fields.section(QLatin1Char('|'), 0, 0)
-            + QStringLiteral(" steht nicht in der Listenauswahl")))
+            + QStringLiteral(" wurde nicht gefunden (Forstwirtschaftsjahr 2026, Listenart ")
+            + fields.section(QLatin1Char('|'), 1, 1) + QStringLiteral(")")))
             << w.messages.first().toStdString();
         EXPECT_TRUE(w.statuses.isEmpty()) << "no report was started";
         EXPECT_TRUE(QDir(out.path()).isEmpty()) << "nothing saved";

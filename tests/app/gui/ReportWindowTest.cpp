@@ -1,5 +1,6 @@
 #include "gui/ReportWindow.h"
 #include "gui/F_Start.h"
+#include "gui/PagePrinter.h"
 #include "gui/SheetModel.h"
 #include "gui/SheetView.h"
 #include "workbook/automation/Application.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -57,8 +59,14 @@ public:
             progress << qMakePair(done, total);
         F_Start::showProgress(done, total);
     }
+    void showStatus(const QString &text) override
+    {
+        statuses << text;
+        F_Start::showStatus(text);
+    }
 
     QStringList messages;
+    QStringList statuses;
     QList<QPair<qint64, qint64>> progress;
     int asked = 0;
     int choice = 0;
@@ -252,20 +260,73 @@ TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
     QFile::remove(copy);
     QDir().rmdir(QFileInfo(copy).path());
 
-    // The print dialog offers the default printer first, then every printer
-    // Qt's print support knows, the print system's default one leading.
+    // The print dialog offers the printers the print system knows.
     PrintOptionsDialog dialog;
-    EXPECT_EQ(dialog.cmbDrucker->itemText(0), u"Standarddrucker");
-    EXPECT_TRUE(dialog.printer().isEmpty());
-    const QStringList printers = QPrinterInfo::availablePrinterNames();
-    ASSERT_EQ(dialog.cmbDrucker->count(), printers.size() + 1);
-    for (int i = 1; i < dialog.cmbDrucker->count(); ++i)
-        EXPECT_TRUE(printers.contains(dialog.cmbDrucker->itemData(i).toString()));
-    if (printers.contains(QPrinterInfo::defaultPrinterName()))
-        EXPECT_EQ(dialog.cmbDrucker->itemData(1).toString(), QPrinterInfo::defaultPrinterName());
+    EXPECT_EQ(dialog.cmbDrucker->count(),
+        PagePrinter::printerChoices(QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()).size());
     EXPECT_EQ(dialog.copies(), 1);
     EXPECT_EQ(window->actDrucken->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(window->actSpeichernUnter->text(), u"&Speichern unter ..."_s);
+}
+
+// "Standarddrucker" is offered only when there is a default printer; the
+// default printer comes first among the printers.
+TEST(ReportWindow, PrinterChoicesOfferTheDefaultOnlyWhenThereIsOne)
+{
+    using Choices = QList<std::pair<QString, QString>>;
+    const struct
+    {
+        QStringList printers;
+        QString defaultName;
+        Choices offered;
+    } cases[] = {
+        {{}, {}, {}}, {{u"Buero"_s, u"Lager"_s}, {}, {{u"Buero"_s, u"Buero"_s}, {u"Lager"_s, u"Lager"_s}}},
+        {{u"Buero"_s, u"Lager"_s}, u"Lager"_s,
+            {{u"Standarddrucker"_s, {}}, {u"Lager"_s, u"Lager"_s}, {u"Buero"_s, u"Buero"_s}}},
+        {{u"Buero"_s}, u"Weg"_s, {{u"Buero"_s, u"Buero"_s}}}, // a default the system no longer has
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PagePrinter::printerChoices(c.printers, c.defaultName), c.offered) << c.defaultName.toStdString();
+}
+
+// An immediate print shows "Wird gedruckt …" with its pages as progress, then
+// "Fertig!"; a failed one says so instead. Without any printer the immediate
+// print and "Drucken" tell the same message.
+TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
+{
+    const struct
+    {
+        const char *command;
+        const char *status;
+    } cases[] = {{"true", "Fertig!"}, {"false", "Bericht fertig, Ausdruck fehlgeschlagen!"}};
+    for (const auto &c : cases) {
+        ClerkWindow w;
+        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+        ASSERT_FALSE(w.hasEnded());
+        w.CbDruck->setChecked(true);
+        testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", c.command);
+        printList4711(w);
+        ASSERT_GE(w.statuses.size(), 3);
+        EXPECT_EQ(w.statuses.mid(w.statuses.size() - 3),
+            QStringList({u"Kopf / Fußzeile ..."_s, u"Wird gedruckt …"_s, QString::fromUtf8(c.status)}));
+        ASSERT_FALSE(w.progress.isEmpty());
+        EXPECT_EQ(w.progress.last().first, w.progress.last().second) << "every page drawn";
+        EXPECT_EQ(w.messages.size(), c.command == std::string("false") ? 1 : 0);
+        w.Form_Unload();
+    }
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a printer is set up here";
+    ClerkWindow w;
+    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+    w.CbDruck->setChecked(true);
+    testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", "");
+    printList4711(w);
+    const QString noPrinter = u"Beim Ausdruck ist ein Fehler aufgetreten. Es ist kein Drucker eingerichtet."_s;
+    EXPECT_EQ(w.messages, QStringList({noPrinter}));
+    ASSERT_NE(w.reportWindow(), nullptr);
+    w.reportWindow()->actDrucken->trigger();
+    EXPECT_EQ(w.messages, QStringList({noPrinter, noPrinter})) << "no print dialog without a printer";
+    w.Form_Unload();
 }
 
 TEST(ReportWindow, UnattendedRunWritesAPdfBesideTheWorkbookWhenAsked)
