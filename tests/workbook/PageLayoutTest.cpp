@@ -211,6 +211,7 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
     f.printed = QDateTime(QDate(2026, 3, 7), QTime(8, 5));
     f.sheetName = QStringLiteral("Tannbuch");
     f.fileName = QStringLiteral("Holzliste_4711.xlsx");
+    f.folder = QStringLiteral("/srv/listen/");
     const std::vector<HeaderCase> cases = {
         {"&CSeite &P von &N", {}, QStringLiteral("Seite 2 von 5"), {}},
         {"&LLinks&CMitte&RRechts", QStringLiteral("Links"), QStringLiteral("Mitte"), QStringLiteral("Rechts")},
@@ -218,6 +219,7 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
         {"Holzliste 4711 && Co", {}, QStringLiteral("Holzliste 4711 & Co"), {}},
         {"&L&D &T&R&F", QStringLiteral("07.03.2026 08:05"), {}, QStringLiteral("Holzliste_4711.xlsx")},
         {"&C&KFF0000Rot&G&S&X", {}, QStringLiteral("Rot"), {}},
+        {"&L&Z&F&R&z", QStringLiteral("/srv/listen/Holzliste_4711.xlsx"), {}, QStringLiteral("/srv/listen/")},
         {"&R&\"Arial,Fett\"&14Kopf&", {}, {}, QStringLiteral("Kopf")},
         {"", {}, {}, {}},
     };
@@ -238,6 +240,22 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
     EXPECT_TRUE(left[0].bold && left[0].italic && !left[0].underline);
     EXPECT_EQ(left[1].text, QStringLiteral(" zeile"));
     EXPECT_TRUE(!left[1].bold && left[1].italic && left[1].underline);
+
+    // &K colours the text after it: RRGGBB, or a theme colour with its tint;
+    // six characters that are neither keep the colour.
+    const std::vector<std::pair<const char *, QColor>> colours = {
+        {"&KFF0000Text", QColor(0xFF, 0, 0)},
+        {"&K04-050Text", QColor(0x20, 0x38, 0x64)},
+        {"&K01+000Text", QColor(0, 0, 0)},
+        {"&KXYZXYZText", QColor()},
+        {"Text", QColor()},
+    };
+    for (const auto &[code, colour] : colours) {
+        const HeaderFooterText c = HeaderFooterText::parse(QString::fromUtf8(code), f, QStringLiteral("Calibri"), 11);
+        ASSERT_EQ(c.part(HeaderFooterText::Centre).size(), 1u) << code;
+        EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].text, QStringLiteral("Text")) << code;
+        EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].color, colour) << code;
+    }
 }
 
 } // namespace
