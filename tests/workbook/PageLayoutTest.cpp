@@ -4,6 +4,7 @@
 #include "XlsxTestHelpers.h"
 
 #include "workbook/cells/Workbook.h"
+#include "workbook/cells/XlConstants.h"
 #include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/print/HeaderFooterText.h"
@@ -137,6 +138,116 @@ TEST(PageLayoutTest, PagesFollowThePageSetUp)
         if (layout.pageCount() > 1 && c.columnBands.size() > 1) {
             EXPECT_EQ(layout.pages()[1].columns.first, c.columnBands.front().first) << "pages run down first";
         }
+    }
+}
+
+// Pages with nothing of their own on them are left out. Four columns fit
+// across a page and 48 rows down it; each case puts its cells and names the
+// pages that print by their first row and column.
+struct ShownPagesCase
+{
+    const char *name;
+    std::function<void(Workbook &, Worksheet &)> fill;
+    Bands pages;
+    qint64 areaPages; // -1: more than the layout draws
+};
+
+void number(Worksheet &sheet, int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            Cell &cell = sheet.cellForWrite(r, c);
+            cell.type = CellType::Number;
+            cell.number = r;
+        }
+    }
+}
+
+quint32 styleWith(Workbook &wb, const QString &fill, bool border)
+{
+    ResolvedStyle base;
+    base.fillColor = fill;
+    wb.setBaseStyles({ResolvedStyle(), base});
+    CellStyle style;
+    style.baseXf = 1;
+    if (border)
+        style.borders[EdgeBottom] = BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic};
+    return wb.styles().intern(style);
+}
+
+TEST(PageLayoutTest, PagesWithNothingOnThemAreLeftOut)
+{
+    const std::vector<ShownPagesCase> cases = {
+        {"columns empty below the first rows",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 100, 1, 4);
+                number(s, 1, 10, 5, 8);
+            },
+            {{1, 1}, {49, 1}, {97, 1}, {1, 5}}, 6},
+        {"automatic break just before a manual one",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 48, 1, 1);
+                number(s, 51, 60, 1, 1);
+                s.rowBreaksForWrite().insert(50);
+            },
+            {{1, 1}, {50, 1}}, 3},
+        {"a fill alone",
+            [](Workbook &wb, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                s.cellForWrite(60, 5).styleId = styleWith(wb, QStringLiteral("#FFFF00"), false);
+            },
+            {{1, 1}, {49, 5}}, 4},
+        {"a border line alone",
+            [](Workbook &wb, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                s.cellForWrite(60, 5).styleId = styleWith(wb, QString(), true);
+            },
+            {{1, 1}, {49, 5}}, 4},
+        {"a value in a hidden row",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                number(s, 60, 60, 5, 5);
+                s.rowForWrite(60).hidden = true;
+            },
+            {{1, 1}}, 4},
+        {"a merged text on every page it reaches",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                number(s, 60, 60, 4, 4);
+                s.mergesForWrite().push_back(RangeRef{60, 4, 60, 6});
+            },
+            {{1, 1}, {49, 1}, {49, 5}}, 4},
+        {"a picture on the page of its corner",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                Picture p;
+                p.widthPx = 20;
+                p.heightPx = 20;
+                p.anchor = CellRef{60, 5};
+                s.picturesForWrite().push_back(p);
+            },
+            {{1, 1}, {49, 5}}, 4},
+        {"a stray value in the sheet's last cell",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                number(s, 1048576, 1048576, 16384, 16384);
+            },
+            {}, -1},
+    };
+    for (const ShownPagesCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto wb = sheetOf(0, 0);
+        widen(*wb);
+        c.fill(*wb, wb->sheet(0));
+        const PageLayout layout(*wb, 0);
+        Bands pages;
+        for (const PageLayout::Page &p : layout.pages())
+            pages.emplace_back(p.rows.first, p.columns.first);
+        EXPECT_EQ(pages, c.pages);
+        if (c.areaPages < 0)
+            EXPECT_GT(layout.areaPageCount(), PageLayout::MaxPages);
+        else
+            EXPECT_EQ(layout.areaPageCount(), c.areaPages);
     }
 }
 
