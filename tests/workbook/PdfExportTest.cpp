@@ -7,6 +7,7 @@
 
 #include "common/TestSupport.h"
 
+#include "workbook/cells/CellAddress.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/package/OfficeConverter.h"
@@ -220,6 +221,30 @@ TEST_F(PdfExportTest, CancelStopsThePrintCommandAndWhatItStarted)
     for (int i = 0; i < 50 && running(child); ++i)
         QThread::msleep(20);
     EXPECT_FALSE(running(child)) << "the print command's child is gone too";
+}
+
+// A value far out in the sheet would make millions of pages: the export is
+// refused before the first page is drawn, naming the cell, and leaves no
+// file.
+TEST_F(PdfExportTest, AnAreaOfTooManyPagesIsRefusedBeforeDrawing)
+{
+    // The stray cell, and the far corner of the area it makes.
+    const std::vector<std::pair<const char *, const char *>> strays
+        = {{"XFD1048576", "XFD1048576"}, {"A1048576", "B1048576"}, {"XFD5000", "XFD5000"}};
+    for (const auto &[stray, corner] : strays) {
+        const auto wb = report();
+        const RangeRef at = CellAddress::parse(QString::fromLatin1(stray));
+        Cell &c = wb->sheet(0).cellForWrite(at.firstRow, at.firstColumn);
+        c.type = CellType::Text;
+        c.text = QStringLiteral("x");
+        int progressCalls = 0;
+        const QString message
+            = messageOf([&] { ReportPrinter::exportPdf(*wb, target, [&](int, int) { return ++progressCalls > 0; }); });
+        EXPECT_TRUE(message.contains(QLatin1String(corner)) && message.contains(QStringLiteral("20.000")))
+            << message.toStdString();
+        EXPECT_EQ(progressCalls, 0) << stray;
+        EXPECT_TRUE(files().isEmpty()) << stray;
+    }
 }
 
 // Only a legacy template needs the suite (XlsxBadTemplateTest checks its message).

@@ -1,5 +1,6 @@
 #include "ReportPrinter.h"
 
+#include "workbook/cells/CellAddress.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/print/PageRenderer.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -26,6 +28,20 @@ constexpr int PrintTimeoutMs = 120000;
 // How often a running print command is asked whether to go on.
 constexpr int PollMs = 100;
 
+// A stray value far out in a template makes an area of millions of pages,
+// which would take hours to draw: it is refused before the first page.
+void refuseTooManyPages(const PageLayout &layout, const QString &sheetName)
+{
+    if (layout.areaPageCount() <= PageLayout::MaxPages)
+        return;
+    const QLocale german(QLocale::German, QLocale::Germany);
+    throw WorkbookError(QStringLiteral("Das Blatt \"%1\" reicht bis zur Zelle %2 und ergäbe %3 Seiten; gezeichnet "
+                                       "werden höchstens %4. Bitte die Zellen außerhalb des Berichts leeren oder in "
+                                       "der Vorlage einen Druckbereich festlegen.")
+                            .arg(sheetName, CellAddress::cellName(layout.area().lastRow, layout.area().lastColumn),
+                                german.toString(layout.areaPageCount()), german.toString(PageLayout::MaxPages)));
+}
+
 } // namespace
 
 bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress)
@@ -37,6 +53,7 @@ bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, c
         throw WorkbookError(QStringLiteral("Seiten können nur mit laufender Oberfläche gezeichnet werden."));
     const int sheetIndex = qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1);
     PageRenderer renderer(workbook, sheetIndex);
+    refuseTooManyPages(renderer.layout(), workbook.sheet(sheetIndex).name());
     const int pages = renderer.pageCount();
     if (progress && !progress(0, pages))
         return false;
