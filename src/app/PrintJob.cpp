@@ -139,7 +139,7 @@ void savePdfBesideWorkbook(Program &program, PrintOutcome &outcome)
     path.chop(QStringLiteral(".xlsx").size());
     path += QStringLiteral(".pdf");
     try {
-        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path);
+        ReportPrinter::exportPdf(xl->activeWorkbook().workbook(), path, {}, outcome.savedFile);
     } catch (const WorkbookError &e) {
         outcome.errorMessages << QStringLiteral("Das PDF neben der Arbeitsmappe konnte nicht geschrieben werden.\n")
                 + e.message();

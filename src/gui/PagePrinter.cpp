@@ -6,8 +6,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-bool PagePrinter::print(
-    const Workbook &workbook, const QString &printer, int copies, bool collate, const ReportPrinter::Progress &progress)
+bool PagePrinter::print(const Workbook &workbook, const QString &printer, int copies, bool collate,
+    const ReportPrinter::Progress &progress, const QString &savedPath)
 {
     const QPrinterInfo info = printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printer);
     if (info.isNull()) {
@@ -29,7 +29,7 @@ bool PagePrinter::print(
         device.abort();
         return false;
     };
-    if (!ReportPrinter::paint(workbook, device, withdraw))
+    if (!ReportPrinter::paint(workbook, device, withdraw, savedPath))
         return false;
     if (device.printerState() == QPrinter::Error)
         throw WorkbookError(

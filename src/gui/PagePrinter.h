@@ -13,9 +13,10 @@ class PagePrinter
 {
 public:
     // Prints the active sheet on the named printer (empty: the default one)
-    // with copies and collation as given. Answers false when cancelled (the
-    // job is withdrawn). Throws WorkbookError with a German message when
-    // there is no such printer or the job cannot be started.
+    // with copies and collation as given; savedPath is the file the workbook
+    // is saved as (for &F and &Z). Answers false when cancelled (the job is
+    // withdrawn). Throws WorkbookError with a German message when there is
+    // no such printer or the job cannot be started.
     static bool print(const Workbook &workbook, const QString &printer, int copies, bool collate,
-        const ReportPrinter::Progress &progress = {});
+        const ReportPrinter::Progress &progress = {}, const QString &savedPath = QString());
 };

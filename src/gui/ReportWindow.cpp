@@ -233,7 +233,9 @@ bool ReportWindow::exportPdf(QString path)
     QString error;
     const int result = runInBackground(
         QStringLiteral("PDF wird geschrieben"),
-        [&](const ReportPrinter::Progress &progress) { return ReportPrinter::exportPdf(m_book, path, progress); },
+        [&](const ReportPrinter::Progress &progress) {
+            return ReportPrinter::exportPdf(m_book, path, progress, m_xl.savedPath(m_book));
+        },
         error);
     if (result < 0) {
         m_ui.showMessage(QStringLiteral("Der Bericht konnte nicht als PDF exportiert werden.\n") + error);
@@ -256,8 +258,8 @@ bool ReportWindow::printReport(const QString &printer, int copies, bool collate)
             // A print command set for the site (or the tests) gets a PDF;
             // else the pages go straight to the print system's printer.
             if (!qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty())
-                return ReportPrinter::print(m_book, copies, collate, printer, progress);
-            return PagePrinter::print(m_book, printer, copies, collate, progress);
+                return ReportPrinter::print(m_book, copies, collate, printer, progress, m_xl.savedPath(m_book));
+            return PagePrinter::print(m_book, printer, copies, collate, progress, m_xl.savedPath(m_book));
         },
         error);
     if (result < 0) {

@@ -243,5 +243,5 @@ void Application::printWorkbook(Workbook &workbook, int copies, bool collate)
     if (copies < 1 || copies > 999)
         throw WorkbookError(QStringLiteral("Die Anzahl der Exemplare %1 liegt nicht zwischen 1 und 999.").arg(copies));
     refreshFormulaResults(workbook);
-    ReportPrinter::print(workbook, copies, collate);
+    ReportPrinter::print(workbook, copies, collate, QString(), {}, savedPath(workbook));
 }

@@ -44,7 +44,8 @@ void refuseTooManyPages(const PageLayout &layout, const QString &sheetName)
 
 } // namespace
 
-bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress)
+bool ReportPrinter::paint(
+    const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress, const QString &savedPath)
 {
     if (workbook.sheetCount() == 0)
         throw WorkbookError(QStringLiteral("Die Arbeitsmappe hat kein Blatt, das gedruckt werden kann."));
@@ -54,6 +55,7 @@ bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, c
     const int sheetIndex = qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1);
     PageRenderer renderer(workbook, sheetIndex);
     refuseTooManyPages(renderer.layout(), workbook.sheet(sheetIndex).name());
+    renderer.setFilePath(savedPath);
     const int pages = renderer.pageCount();
     if (progress && !progress(0, pages))
         return false;
@@ -90,16 +92,18 @@ bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, c
     return true;
 }
 
-bool ReportPrinter::writePdf(const Workbook &workbook, QIODevice &device, const Progress &progress)
+bool ReportPrinter::writePdf(
+    const Workbook &workbook, QIODevice &device, const Progress &progress, const QString &savedPath)
 {
     QPdfWriter writer(&device);
     writer.setCreator(QStringLiteral("Tannbuch"));
     if (workbook.sheetCount() > 0)
         writer.setTitle(workbook.sheet(qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1)).name());
-    return paint(workbook, writer, progress);
+    return paint(workbook, writer, progress, savedPath);
 }
 
-bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, const Progress &progress)
+bool ReportPrinter::exportPdf(
+    const Workbook &workbook, const QString &pdfPath, const Progress &progress, const QString &savedPath)
 {
     // A file-size limit or a full disk is to surface as a failed write, not
     // end the program.
@@ -109,7 +113,7 @@ bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, 
     if (!target.open(QIODevice::WriteOnly))
         throw WorkbookError(QStringLiteral("Die PDF-Datei \"%1\" kann nicht geschrieben werden: %2")
                                 .arg(QDir::toNativeSeparators(pdfPath), target.errorString()));
-    if (!writePdf(workbook, target, progress)) {
+    if (!writePdf(workbook, target, progress, savedPath)) {
         target.cancelWriting();
         return false;
     }
@@ -119,8 +123,8 @@ bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, 
     return true;
 }
 
-bool ReportPrinter::print(
-    const Workbook &workbook, int copies, bool collate, const QString &printer, const Progress &progress)
+bool ReportPrinter::print(const Workbook &workbook, int copies, bool collate, const QString &printer,
+    const Progress &progress, const QString &savedPath)
 {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tannbuch-print-XXXXXX"));
     if (!dir.isValid())
@@ -132,7 +136,7 @@ bool ReportPrinter::print(
         pages = total;
         return !progress || progress(done, total);
     };
-    if (!exportPdf(workbook, pdf, counting))
+    if (!exportPdf(workbook, pdf, counting, savedPath))
         return false;
 
     QStringList command;
