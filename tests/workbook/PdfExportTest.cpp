@@ -1,7 +1,9 @@
 // PDF export and printing with the program's own page renderer: what the
-// PDF holds, that cancelling, a failing print command and a full disk are
-// told and leave no file and no process behind, and that a template's font
-// colours, fills and vertical alignments reach the page.
+// PDF holds (clickable links, numbers in fitted columns, the saved file's
+// name in the header), that cancelling, a failing print command, a full
+// disk and an area of too many pages are told and leave no file and no
+// process behind, and that a template's font colours, fills and vertical
+// alignments reach the page.
 
 #include "XlsxTestHelpers.h"
 
