@@ -231,10 +231,11 @@ bool ReportWindow::exportPdf(QString path)
 {
     path = withSuffix(path, QStringLiteral(".pdf"));
     QString error;
+    const QString saved = m_xl.savedPath(m_book);
     const int result = runInBackground(
         QStringLiteral("PDF wird geschrieben"),
         [&](const ReportPrinter::Progress &progress) {
-            return ReportPrinter::exportPdf(m_book, path, progress, m_xl.savedPath(m_book));
+            return ReportPrinter::exportPdf(m_book, path, progress, saved);
         },
         error);
     if (result < 0) {
@@ -252,14 +253,15 @@ bool ReportWindow::exportPdf(QString path)
 bool ReportWindow::printReport(const QString &printer, int copies, bool collate)
 {
     QString error;
+    const QString saved = m_xl.savedPath(m_book);
     const int result = runInBackground(
         QStringLiteral("Bericht wird gedruckt"),
         [&](const ReportPrinter::Progress &progress) {
             // A print command set for the site (or the tests) gets a PDF;
             // else the pages go straight to the print system's printer.
             if (!qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty())
-                return ReportPrinter::print(m_book, copies, collate, printer, progress, m_xl.savedPath(m_book));
-            return PagePrinter::print(m_book, printer, copies, collate, progress, m_xl.savedPath(m_book));
+                return ReportPrinter::print(m_book, copies, collate, printer, progress, saved);
+            return PagePrinter::print(m_book, printer, copies, collate, progress, saved);
         },
         error);
     if (result < 0) {
