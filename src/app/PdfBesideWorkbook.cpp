@@ -74,7 +74,7 @@ bool PdfBesideWorkbook::write(const Workbook &workbook, const QString &workbookP
     };
     QString failure;
     try {
-        ReportPrinter::exportPdf(workbook, pdf, progress);
+        ReportPrinter::exportPdf(workbook, pdf, progress, workbookPath);
     } catch (const WorkbookError &e) {
         failure = e.message();
     }

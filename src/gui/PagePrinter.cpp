@@ -6,8 +6,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-bool PagePrinter::print(
-    const Workbook &workbook, const QString &printer, int copies, bool collate, const ReportPrinter::Progress &progress)
+bool PagePrinter::print(const Workbook &workbook, const QString &printer, int copies, bool collate,
+    const ReportPrinter::Progress &progress, const QString &savedPath)
 {
     const QPrinterInfo info = printer.isEmpty() ? QPrinterInfo::defaultPrinter() : QPrinterInfo::printerInfo(printer);
     if (info.isNull() && !printer.isEmpty())
@@ -32,7 +32,7 @@ bool PagePrinter::print(
         device.abort();
         return false;
     };
-    if (!ReportPrinter::paint(workbook, device, withdraw))
+    if (!ReportPrinter::paint(workbook, device, withdraw, savedPath))
         return false;
     if (device.printerState() == QPrinter::Error)
         throw WorkbookError(
@@ -40,14 +40,14 @@ bool PagePrinter::print(
     return true;
 }
 
-bool PagePrinter::printWorkbook(
-    const Workbook &workbook, const QString &printer, int copies, bool collate, const ReportPrinter::Progress &progress)
+bool PagePrinter::printWorkbook(const Workbook &workbook, const QString &printer, int copies, bool collate,
+    const ReportPrinter::Progress &progress, const QString &savedPath)
 {
     // A print command set for the site (or the tests) gets a PDF; else the
     // pages go straight to the print system's printer.
     if (!qEnvironmentVariable("TANNBUCH_PRINT_COMMAND").trimmed().isEmpty())
-        return ReportPrinter::print(workbook, copies, collate, printer, progress);
-    return print(workbook, printer, copies, collate, progress);
+        return ReportPrinter::print(workbook, copies, collate, printer, progress, savedPath);
+    return print(workbook, printer, copies, collate, progress, savedPath);
 }
 
 QString PagePrinter::noPrinterMessage()

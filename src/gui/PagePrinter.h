@@ -17,17 +17,18 @@ class PagePrinter
 {
 public:
     // Prints the active sheet on the named printer (empty: the default one)
-    // with copies and collation as given. Answers false when cancelled (the
-    // job is withdrawn). Throws WorkbookError with a German message when
-    // there is no such printer or the job cannot be started.
+    // with copies and collation as given; savedPath is the file the workbook
+    // is saved as (for &F and &Z). Answers false when cancelled (the job is
+    // withdrawn). Throws WorkbookError with a German message when there is
+    // no such printer or the job cannot be started.
     static bool print(const Workbook &workbook, const QString &printer, int copies, bool collate,
-        const ReportPrinter::Progress &progress = {});
+        const ReportPrinter::Progress &progress = {}, const QString &savedPath = QString());
 
     // How the windows print, the report window's "Drucken" and the main
     // window's immediate print alike: through the print command when the
     // environment sets TANNBUCH_PRINT_COMMAND, else with print().
     static bool printWorkbook(const Workbook &workbook, const QString &printer, int copies, bool collate,
-        const ReportPrinter::Progress &progress = {});
+        const ReportPrinter::Progress &progress = {}, const QString &savedPath = QString());
 
     // The one message for a print system without any printer.
     static QString noPrinterMessage();

@@ -234,9 +234,12 @@ bool ReportWindow::exportPdf(QString path)
 {
     path = withSuffix(path, QStringLiteral(".pdf"));
     QString error;
+    const QString saved = m_xl.savedPath(m_book);
     const int result = runInBackground(
         QStringLiteral("PDF wird geschrieben"),
-        [&](const ReportPrinter::Progress &progress) { return ReportPrinter::exportPdf(m_book, path, progress); },
+        [&](const ReportPrinter::Progress &progress) {
+            return ReportPrinter::exportPdf(m_book, path, progress, saved);
+        },
         error);
     if (result < 0) {
         m_ui.showMessage(QStringLiteral("Der Bericht konnte nicht als PDF exportiert werden.\n") + error);
@@ -253,10 +256,11 @@ bool ReportWindow::exportPdf(QString path)
 bool ReportWindow::printReport(const QString &printer, int copies, bool collate)
 {
     QString error;
+    const QString saved = m_xl.savedPath(m_book);
     const int result = runInBackground(
         QStringLiteral("Bericht wird gedruckt"),
         [&](const ReportPrinter::Progress &progress) {
-            return PagePrinter::printWorkbook(m_book, printer, copies, collate, progress);
+            return PagePrinter::printWorkbook(m_book, printer, copies, collate, progress, saved);
         },
         error);
     if (result < 0) {

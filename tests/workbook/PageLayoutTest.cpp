@@ -4,6 +4,7 @@
 #include "XlsxTestHelpers.h"
 
 #include "workbook/cells/Workbook.h"
+#include "workbook/cells/XlConstants.h"
 #include "workbook/package/TemplatePackage.h"
 #include "workbook/package/XlsxReader.h"
 #include "workbook/print/HeaderFooterText.h"
@@ -140,6 +141,116 @@ TEST(PageLayoutTest, PagesFollowThePageSetUp)
     }
 }
 
+// Pages with nothing of their own on them are left out. Four columns fit
+// across a page and 48 rows down it; each case puts its cells and names the
+// pages that print by their first row and column.
+struct ShownPagesCase
+{
+    const char *name;
+    std::function<void(Workbook &, Worksheet &)> fill;
+    Bands pages;
+    qint64 areaPages; // -1: more than the layout draws
+};
+
+void number(Worksheet &sheet, int firstRow, int lastRow, int firstColumn, int lastColumn)
+{
+    for (int r = firstRow; r <= lastRow; ++r) {
+        for (int c = firstColumn; c <= lastColumn; ++c) {
+            Cell &cell = sheet.cellForWrite(r, c);
+            cell.type = CellType::Number;
+            cell.number = r;
+        }
+    }
+}
+
+quint32 styleWith(Workbook &wb, const QString &fill, bool border)
+{
+    ResolvedStyle base;
+    base.fillColor = fill;
+    wb.setBaseStyles({ResolvedStyle(), base});
+    CellStyle style;
+    style.baseXf = 1;
+    if (border)
+        style.borders[EdgeBottom] = BorderLine{Xl::Continuous, Xl::Thin, Xl::ColorIndexAutomatic};
+    return wb.styles().intern(style);
+}
+
+TEST(PageLayoutTest, PagesWithNothingOnThemAreLeftOut)
+{
+    const std::vector<ShownPagesCase> cases = {
+        {"columns empty below the first rows",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 100, 1, 4);
+                number(s, 1, 10, 5, 8);
+            },
+            {{1, 1}, {49, 1}, {97, 1}, {1, 5}}, 6},
+        {"automatic break just before a manual one",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 48, 1, 1);
+                number(s, 51, 60, 1, 1);
+                s.rowBreaksForWrite().insert(50);
+            },
+            {{1, 1}, {50, 1}}, 3},
+        {"a fill alone",
+            [](Workbook &wb, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                s.cellForWrite(60, 5).styleId = styleWith(wb, QStringLiteral("#FFFF00"), false);
+            },
+            {{1, 1}, {49, 5}}, 4},
+        {"a border line alone",
+            [](Workbook &wb, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                s.cellForWrite(60, 5).styleId = styleWith(wb, QString(), true);
+            },
+            {{1, 1}, {49, 5}}, 4},
+        {"a value in a hidden row",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                number(s, 60, 60, 5, 5);
+                s.rowForWrite(60).hidden = true;
+            },
+            {{1, 1}}, 4},
+        {"a merged text on every page it reaches",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                number(s, 60, 60, 4, 4);
+                s.mergesForWrite().push_back(RangeRef{60, 4, 60, 6});
+            },
+            {{1, 1}, {49, 1}, {49, 5}}, 4},
+        {"a picture on the page of its corner",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                Picture p;
+                p.widthPx = 20;
+                p.heightPx = 20;
+                p.anchor = CellRef{60, 5};
+                s.picturesForWrite().push_back(p);
+            },
+            {{1, 1}, {49, 5}}, 4},
+        {"a stray value in the sheet's last cell",
+            [](Workbook &, Worksheet &s) {
+                number(s, 1, 1, 1, 1);
+                number(s, 1048576, 1048576, 16384, 16384);
+            },
+            {}, -1},
+    };
+    for (const ShownPagesCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto wb = sheetOf(0, 0);
+        widen(*wb);
+        c.fill(*wb, wb->sheet(0));
+        const PageLayout layout(*wb, 0);
+        Bands pages;
+        for (const PageLayout::Page &p : layout.pages())
+            pages.emplace_back(p.rows.first, p.columns.first);
+        EXPECT_EQ(pages, c.pages);
+        if (c.areaPages < 0)
+            EXPECT_GT(layout.areaPageCount(), PageLayout::MaxPages);
+        else
+            EXPECT_EQ(layout.areaPageCount(), c.areaPages);
+    }
+}
+
 TEST(PageLayoutTest, TemplatePrintAreaTitlesAndSetUpAreRead)
 {
     QTemporaryDir dir;
@@ -211,6 +322,7 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
     f.printed = QDateTime(QDate(2026, 3, 7), QTime(8, 5));
     f.sheetName = QStringLiteral("Tannbuch");
     f.fileName = QStringLiteral("Holzliste_4711.xlsx");
+    f.folder = QStringLiteral("/srv/listen/");
     const std::vector<HeaderCase> cases = {
         {"&CSeite &P von &N", {}, QStringLiteral("Seite 2 von 5"), {}},
         {"&LLinks&CMitte&RRechts", QStringLiteral("Links"), QStringLiteral("Mitte"), QStringLiteral("Rechts")},
@@ -218,6 +330,7 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
         {"Holzliste 4711 && Co", {}, QStringLiteral("Holzliste 4711 & Co"), {}},
         {"&L&D &T&R&F", QStringLiteral("07.03.2026 08:05"), {}, QStringLiteral("Holzliste_4711.xlsx")},
         {"&C&KFF0000Rot&G&S&X", {}, QStringLiteral("Rot"), {}},
+        {"&L&Z&F&R&z", QStringLiteral("/srv/listen/Holzliste_4711.xlsx"), {}, QStringLiteral("/srv/listen/")},
         {"&R&\"Arial,Fett\"&14Kopf&", {}, {}, QStringLiteral("Kopf")},
         {"", {}, {}, {}},
     };
@@ -238,6 +351,22 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
     EXPECT_TRUE(left[0].bold && left[0].italic && !left[0].underline);
     EXPECT_EQ(left[1].text, QStringLiteral(" zeile"));
     EXPECT_TRUE(!left[1].bold && left[1].italic && left[1].underline);
+
+    // &K colours the text after it: RRGGBB, or a theme colour with its tint;
+    // six characters that are neither keep the colour.
+    const std::vector<std::pair<const char *, QColor>> colours = {
+        {"&KFF0000Text", QColor(0xFF, 0, 0)},
+        {"&K04-050Text", QColor(0x20, 0x38, 0x64)},
+        {"&K01+000Text", QColor(0, 0, 0)},
+        {"&KXYZXYZText", QColor()},
+        {"Text", QColor()},
+    };
+    for (const auto &[code, colour] : colours) {
+        const HeaderFooterText c = HeaderFooterText::parse(QString::fromUtf8(code), f, QStringLiteral("Calibri"), 11);
+        ASSERT_EQ(c.part(HeaderFooterText::Centre).size(), 1u) << code;
+        EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].text, QStringLiteral("Text")) << code;
+        EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].color, colour) << code;
+    }
 }
 
 } // namespace

@@ -1,12 +1,17 @@
 // PDF export and printing with the program's own page renderer: what the
-// PDF holds, that cancelling, a failing print command and a full disk are
-// told and leave no file and no process behind, and that a template's font
-// colours, fills and vertical alignments reach the page.
+// PDF holds (clickable links, numbers in fitted columns, the saved file's
+// name in the header), that cancelling, a failing print command, a full
+// disk and an area of too many pages are told and leave no file and no
+// process behind, and that a template's font colours, fills and vertical
+// alignments reach the page.
 
 #include "XlsxTestHelpers.h"
 
 #include "common/TestSupport.h"
 
+#include "workbook/cells/CellAddress.h"
+#include "workbook/cells/ColumnAutoFit.h"
+#include "workbook/cells/ColumnWidth.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/package/OfficeConverter.h"
@@ -220,6 +225,174 @@ TEST_F(PdfExportTest, CancelStopsThePrintCommandAndWhatItStarted)
     for (int i = 0; i < 50 && running(child); ++i)
         QThread::msleep(20);
     EXPECT_FALSE(running(child)) << "the print command's child is gone too";
+}
+
+// A value far out in the sheet would make millions of pages: the export is
+// refused before the first page is drawn, naming the cell, and leaves no
+// file.
+TEST_F(PdfExportTest, AnAreaOfTooManyPagesIsRefusedBeforeDrawing)
+{
+    // The stray cell, and the far corner of the area it makes.
+    const std::vector<std::pair<const char *, const char *>> strays
+        = {{"XFD1048576", "XFD1048576"}, {"A1048576", "B1048576"}, {"XFD5000", "XFD5000"}};
+    for (const auto &[stray, corner] : strays) {
+        const auto wb = report();
+        const RangeRef at = CellAddress::parse(QString::fromLatin1(stray));
+        Cell &c = wb->sheet(0).cellForWrite(at.firstRow, at.firstColumn);
+        c.type = CellType::Text;
+        c.text = QStringLiteral("x");
+        int progressCalls = 0;
+        const QString message
+            = messageOf([&] { ReportPrinter::exportPdf(*wb, target, [&](int, int) { return ++progressCalls > 0; }); });
+        EXPECT_TRUE(message.contains(QLatin1String(corner)) && message.contains(QStringLiteral("20.000")))
+            << message.toStdString();
+        EXPECT_EQ(progressCalls, 0) << stray;
+        EXPECT_TRUE(files().isEmpty()) << stray;
+    }
+}
+
+QString run(const QString &program, const QStringList &arguments, QString *errors = nullptr)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(30000))
+        return QString();
+    if (errors)
+        *errors = QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Each link cell with an address is one link a reader can click, whatever
+// characters its address holds; a link inside the workbook is none.
+TEST_F(PdfExportTest, LinkCellsAreClickable)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "pdfinfo fehlt.";
+    const auto wb = report(60);
+    const std::vector<std::pair<int, QString>> links = {
+        {2, QStringLiteral("https://karte.example/atlas/?X=4471234.5&Y=(5401)&zoom=10")},
+        {5, QStringLiteral("https://karte.example/atlas/?X=Grünwald\\Nord&Y=")},
+        {9, QString()},
+        {55, QStringLiteral("https://karte.example/atlas/?X=1&Y=2")},
+    };
+    for (const auto &[row, address] : links) {
+        Hyperlink link;
+        link.anchor = CellRef{row, 1};
+        link.address = address;
+        link.location = address.isEmpty() ? QStringLiteral("Einstellungen!A1") : QString();
+        wb->sheet(0).hyperlinksForWrite().push_back(link);
+    }
+    ASSERT_TRUE(ReportPrinter::exportPdf(*wb, target));
+    QString errors;
+    const QStringList listed = run(QStringLiteral("pdfinfo"), {QStringLiteral("-url"), target}, &errors)
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                   .mid(1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
+    const QStringList expected = {
+        QStringLiteral("1 Annotation https://karte.example/atlas/?X=4471234.5&Y=%285401%29&zoom=10"),
+        QStringLiteral("1 Annotation https://karte.example/atlas/?X=Gr%C3%BCnwald%5CNord&Y="),
+        QStringLiteral("2 Annotation https://karte.example/atlas/?X=1&Y=2"),
+    };
+    QStringList urls;
+    for (const QString &line : listed)
+        urls << line.simplified();
+    EXPECT_EQ(urls.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+}
+
+// A column the program fitted to its numbers prints every one of them, in
+// any font; a column left narrower shows "###".
+TEST_F(PdfExportTest, FittedColumnsPrintTheirNumbers)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt.";
+    struct FitCase
+    {
+        const char *format;
+        double value;
+        const char *font;
+        double size;
+        bool bold;
+        const char *shown;
+        double narrowedBy; // characters taken off the fitted width
+    };
+    const std::vector<FitCase> cases = {
+        {"dd.mm.yyyy", 46022, "Calibri", 11, false, "31.12.2025", 0},
+        {"dd.mm.yyyy", 46021, "Calibri", 11, true, "30.12.2025", 0},
+        {"dd.mm.yyyy", 46020, "Arial", 10, false, "29.12.2025", 0},
+        {"dd.mm.yyyy", 46019, "Times New Roman", 12, false, "28.12.2025", 0},
+        {"#,##0", 123456789012, "Calibri", 11, false, "123.456.789.012", 0},
+        {"0.000", 12345.678, "Calibri", 8, true, "12345,678", 0},
+        {"dd.mm.yyyy", 46018, "Calibri", 11, false, "###", 1.5},
+    };
+    Workbook wb;
+    wb.setLocale(QLocale(QLocale::German, QLocale::Germany));
+    Worksheet &sheet = wb.addSheet(QStringLiteral("Tannbuch"));
+    std::vector<ResolvedStyle> fonts(1);
+    for (const FitCase &c : cases) {
+        ResolvedStyle font;
+        font.fontName = QString::fromLatin1(c.font);
+        font.fontSize = c.size;
+        fonts.push_back(font);
+    }
+    wb.setBaseStyles(fonts);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const FitCase &c = cases[i];
+        const int column = int(i) + 1;
+        CellStyle style;
+        style.baseXf = column;
+        style.numberFormat = QString::fromLatin1(c.format);
+        style.bold = c.bold;
+        Cell &cell = sheet.cellForWrite(1, column);
+        cell.type = CellType::Number;
+        cell.number = c.value;
+        cell.styleId = wb.styles().intern(style);
+        ColumnAutoFit::fit(wb, sheet, RangeRef{1, column, 1, column});
+        ColumnData &width = sheet.columnsForWrite()[column];
+        width.width = ColumnWidth::toStored(ColumnWidth::toCharacters(width.width) - c.narrowedBy);
+    }
+    ASSERT_TRUE(ReportPrinter::exportPdf(wb, target));
+    const QStringList shown = pdfText(target).simplified().split(QLatin1Char(' '));
+    for (const FitCase &c : cases)
+        EXPECT_TRUE(shown.contains(QLatin1String(c.shown))) << c.shown << " in " << shown.join(u' ').toStdString();
+    EXPECT_EQ(shown.count(QStringLiteral("###")), 1);
+}
+
+// The header and footer name the file the workbook is saved as (&F, &Z;
+// the template's name and nothing while it is unsaved) and show &K colours.
+TEST_F(PdfExportTest, HeaderNamesTheSavedFileInItsColour)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "pdftoppm (poppler-utils) fehlt.";
+    const auto wb = report(10);
+    wb->setSourcePath(QStringLiteral("/opt/vorlagen/Tannbuch.xltx"));
+    wb->sheet(0).pageSetupForWrite().oddHeader = QStringLiteral("&L&F&R&Z");
+    wb->sheet(0).pageSetupForWrite().oddFooter = QStringLiteral("&C&KC00000&20Seite &P von &N");
+    const QString folder = dir.filePath(QStringLiteral("listen"));
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QString(), QStringLiteral("Tannbuch.xltx")},
+        {folder + QStringLiteral("/Holzliste_4711.xlsx"), QStringLiteral("Holzliste_4711.xlsx ") + folder + u'/'},
+    };
+    for (const auto &[saved, header] : cases) {
+        ASSERT_TRUE(ReportPrinter::exportPdf(*wb, target, {}, saved));
+        EXPECT_EQ(pdfText(target).split(QLatin1Char('\n')).value(0).simplified(), header);
+    }
+    const QString prefix = dir.filePath(QStringLiteral("seite"));
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"), QStringLiteral("-singlefile"), target,
+            prefix});
+    const QImage page(prefix + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    int red = 0;
+    int black = 0;
+    for (int y = page.height() * 9 / 10; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            red += c.red() > 150 && c.green() < 90 && c.blue() < 90;
+            black += std::max({c.red(), c.green(), c.blue()}) < 60;
+        }
+    }
+    EXPECT_GT(red, 20) << "the footer is red";
+    EXPECT_EQ(black, 0);
 }
 
 // Only a legacy template needs the suite (XlsxBadTemplateTest checks its message).

@@ -250,7 +250,7 @@ void Application::printWorkbook(
         throw WorkbookError(QStringLiteral("Die Anzahl der Exemplare %1 liegt nicht zwischen 1 und 999.").arg(copies));
     refreshFormulaResults(workbook);
     if (m_printer)
-        m_printer(workbook, copies, collate, progress);
+        m_printer(workbook, copies, collate, progress, savedPath(workbook));
     else
-        ReportPrinter::print(workbook, copies, collate, QString(), progress);
+        ReportPrinter::print(workbook, copies, collate, QString(), progress, savedPath(workbook));
 }

@@ -49,11 +49,12 @@ struct SheetSelection
 class Application
 {
 public:
-    // How the application prints a workbook: copies, collation, and progress
-    // (pages done of all, answering false to cancel). Answers false when
-    // cancelled; throws WorkbookError when printing fails.
-    using Printer = std::function<bool(
-        const Workbook &workbook, int copies, bool collate, const std::function<bool(int, int)> &progress)>;
+    // How the application prints a workbook: copies, collation, progress
+    // (pages done of all, answering false to cancel) and the file the
+    // workbook is saved as (for the header codes &F and &Z). Answers false
+    // when cancelled; throws WorkbookError when printing fails.
+    using Printer = std::function<bool(const Workbook &workbook, int copies, bool collate,
+        const std::function<bool(int, int)> &progress, const QString &savedPath)>;
 
     // A new application: invisible, normal window, screen updating and alerts
     // on, no workbook, the system's locale.

@@ -42,6 +42,7 @@ constexpr double MaxDigitWidth = 7.0; // pixels of a digit in the standard font
 constexpr double PixelsPerUnitAndPoint = MaxDigitWidth / (DigitUnits * StandardFontSize);
 constexpr double MonospacedUnits = 1229.0; // every character of a monospaced family
 constexpr double CellPadding = 4.0; // margins and grid line beyond the text, in pixels
+constexpr double ColumnMargins = 5.0; // pixels a column's stored width counts beyond its characters
 constexpr double BoldFactor = 1.04; // bold letters are wider; digits keep their width
 
 double charUnits(QChar c)
@@ -301,6 +302,15 @@ double ColumnAutoFit::widthForPixels(double pixels)
 {
     const double width = (std::ceil(pixels) + CellPadding) / MaxDigitWidth;
     return std::min(SheetLimits::MaxColumnWidth, std::ceil(width * 100.0 - 1e-9) / 100.0);
+}
+
+bool ColumnAutoFit::fitsColumn(
+    QStringView text, double fontSize, bool bold, const QString &fontName, double columnPixels)
+{
+    // A fitted column's characters take the text's whole pixels and the
+    // padding, and its width adds the margins to them (rounding only adds).
+    return std::ceil(textWidthPixels(text, fontSize, bold, fontName)) + CellPadding + ColumnMargins
+        <= columnPixels + 1e-9;
 }
 
 void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)

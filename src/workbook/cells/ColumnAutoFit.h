@@ -30,6 +30,11 @@ public:
     // The column width (characters) a column of that many text pixels gets,
     // rounded up to hundredths and at most the widest column.
     static double widthForPixels(double pixels);
+    // True when a line of text fits a column that many pixels wide (margins
+    // included, as the file counts a column) by this measure: a column
+    // fitted to its texts holds each of them, so a page drawing a number
+    // that fits by it never shows "###" in such a column.
+    static bool fitsColumn(QStringView text, double fontSize, bool bold, const QString &fontName, double columnPixels);
     // Fits each column of the range to the longest displayed text of its
     // cells inside the range (every row for whole columns); merged cells
     // spanning several columns do not count, columns without any text keep

@@ -59,13 +59,13 @@ GlyphBatch::Run &GlyphBatch::runOf(const QRawFont &font, const QColor &color)
     return m_runs.back();
 }
 
-void GlyphBatch::add(const TextShapes::Shape &shape, const QPointF &origin, const QColor &color)
+void GlyphBatch::add(const TextShapes::Shape &shape, const QPointF &origin, const QColor &color, double squeeze)
 {
     for (const TextShapes::Glyphs &glyphs : shape.runs) {
         Run &run = runOf(glyphs.font, color);
         run.indexes += glyphs.indexes;
         for (const QPointF &p : glyphs.positions)
-            run.positions.append(origin + p);
+            run.positions.append(origin + QPointF(p.x() * squeeze, p.y()));
     }
 }
 

@@ -61,8 +61,9 @@ private:
 class GlyphBatch
 {
 public:
-    // Adds a text's glyphs with its baseline starting at `origin`.
-    void add(const TextShapes::Shape &shape, const QPointF &origin, const QColor &color);
+    // Adds a text's glyphs with its baseline starting at `origin`; a squeeze
+    // below 1 sets them that much closer together.
+    void add(const TextShapes::Shape &shape, const QPointF &origin, const QColor &color, double squeeze = 1.0);
     // Draws everything added in the painter's current state, and forgets it.
     void draw(QPainter &painter);
 

@@ -1,5 +1,7 @@
 #include "HeaderFooterText.h"
 
+#include "workbook/package/StyleCodes.h"
+
 #include <QLocale>
 
 #include <optional>
@@ -18,7 +20,7 @@ bool styleNames(const QString &style, const char *english, const char *german)
 bool sameFont(const Run &a, const Run &b)
 {
     return a.family == b.family && a.size == b.size && a.bold == b.bold && a.italic == b.italic
-        && a.underline == b.underline;
+        && a.underline == b.underline && a.color == b.color;
 }
 
 // Reads a header or footer code from left to right. Plain characters and
@@ -34,6 +36,7 @@ private:
     void readCode(QChar key);
     std::optional<QString> fieldText(char16_t key) const;
     void toggleFont(char16_t key);
+    void readColor();
     void readFontName();
     void readFontSize();
     void flush();
@@ -73,9 +76,9 @@ std::array<Line, 3> CodeReader::read()
     return m_parts;
 }
 
-// The code after an ampersand. Path and picture (&Z, &G), colours (&K) and
-// strike-through, super- and subscript, outline and shadow are skipped, as
-// is anything this program does not know.
+// The code after an ampersand. A picture (&G), strike-through, super- and
+// subscript, outline and shadow are skipped, as is anything this program
+// does not know.
 void CodeReader::readCode(QChar code)
 {
     const char16_t key = code.toUpper().unicode();
@@ -85,7 +88,7 @@ void CodeReader::readCode(QChar code)
         flush();
         m_part = key == 'L' ? HeaderFooterText::Left : key == 'C' ? HeaderFooterText::Centre : HeaderFooterText::Right;
     } else if (key == 'K') {
-        m_at += std::min<qsizetype>(6, m_code.size() - 1 - m_at); // a colour RRGGBB (or a theme code of six)
+        readColor();
     } else if (key == '"') {
         readFontName();
     } else if (code.isDigit()) {
@@ -113,6 +116,8 @@ std::optional<QString> CodeReader::fieldText(char16_t key) const
         return m_fields.sheetName;
     case 'F':
         return m_fields.fileName;
+    case 'Z':
+        return m_fields.folder;
     default:
         return std::nullopt;
     }
@@ -129,6 +134,32 @@ void CodeReader::toggleFont(char16_t key)
         return;
     flush();
     *flag = !*flag;
+}
+
+// &K and six characters: a colour RRGGBB, or a theme colour's number, a
+// sign and its tint in percent (&K01+000, &K04-025). What is neither leaves
+// the colour as it was; the six characters are passed over all the same.
+void CodeReader::readColor()
+{
+    const QString spec = m_code.mid(m_at + 1, 6);
+    m_at += spec.size();
+    QColor color;
+    bool themed = false;
+    const int theme = spec.left(2).toInt(&themed);
+    const QChar sign = spec.size() == 6 ? spec.at(2) : QChar();
+    bool tinted = false;
+    const int tint = spec.mid(3).toInt(&tinted);
+    if (spec.size() == 6 && themed && tinted && (sign == u'+' || sign == u'-')) {
+        const QString rgb = StyleCodes::themeColor(theme);
+        if (!rgb.isEmpty())
+            color = QColor(StyleCodes::tintedColor(rgb, (sign == u'-' ? -tint : tint) / 100.0));
+    } else if (spec.size() == 6) {
+        color = QColor(QLatin1Char('#') + spec);
+    }
+    if (!color.isValid())
+        return;
+    flush();
+    m_font.color = color;
 }
 
 // &"Name,Style": the family ("-" keeps the one before) and a style that

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QString>
 
@@ -9,11 +10,13 @@
 // A page header or footer in the file's &-code form, broken into its left,
 // centre and right parts, each a row of runs of one font, with the fields
 // filled in: &P page number, &N number of pages, &D date, &T time, &A sheet
-// name, &F file name, && an ampersand. Font codes change the runs that
-// follow: &"Name,Style" (a style naming Bold/Fett or Italic/Kursiv), a size
-// in points (&12), &B, &I and &U as toggles. Codes this program does not
-// draw (colours, pictures, strike-through, super- and subscript) are
-// skipped. Never fails: an unknown code is dropped, a lone & at the end too.
+// name, &F file name, &Z the file's folder, && an ampersand. Font codes
+// change the runs that follow: &"Name,Style" (a style naming Bold/Fett or
+// Italic/Kursiv), a size in points (&12), &B, &I and &U as toggles, &K a
+// colour (&KRRGGBB, or a theme colour with its tint, &K04-025). Codes this
+// program does not draw (pictures, strike-through, super- and subscript)
+// are skipped. Never fails: an unknown code is dropped, a lone & at the end
+// too.
 class HeaderFooterText
 {
 public:
@@ -27,6 +30,7 @@ public:
         bool bold = false;
         bool italic = false;
         bool underline = false;
+        QColor color; // invalid: automatic (black)
     };
     using Line = std::vector<Run>;
 
@@ -38,6 +42,7 @@ public:
         QDateTime printed;
         QString sheetName;
         QString fileName;
+        QString folder; // the file's folder with a closing separator; empty when unsaved
     };
 
     // Parses a header or footer code; runs start in the given font.

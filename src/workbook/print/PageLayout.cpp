@@ -5,6 +5,8 @@
 #include "workbook/cells/Worksheet.h"
 #include "workbook/package/PictureDrawing.h"
 #include "workbook/print/SheetExtent.h"
+#include "workbook/print/ShownCells.h"
+#include "workbook/print/TemplatePictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,10 +56,9 @@ PageLayout::PageLayout(const Workbook &workbook, int sheetIndex, const PrintSetu
     }
     m_scale = percent / 100.0;
     paginate(m_scale, rowBands, columnBands);
-    for (const Band &columns : columnBands) {
-        for (const Band &rows : rowBands)
-            m_pages.push_back({rows, columns});
-    }
+    m_areaPages = qint64(rowBands.size()) * qint64(columnBands.size());
+    if (m_areaPages <= MaxPages)
+        keepShownPages(workbook, sheetIndex, rowBands, columnBands);
 }
 
 double PageLayout::columnPoints(double storedWidth)
@@ -218,6 +219,71 @@ void PageLayout::paginate(double scale, std::vector<Band> &rowBands, std::vector
         m_setup.titleLastRow, m_breaksAbove);
     columnBands = bands(m_columnWidths, m_area.firstColumn, m_area.lastColumn, printable.width() / scale,
         m_setup.titleFirstColumn, m_setup.titleLastColumn, noBreaks);
+}
+
+namespace {
+
+// The index of the band that holds n; -1 outside the bands.
+int bandIndex(const std::vector<PageLayout::Band> &bands, int n)
+{
+    if (bands.empty() || n < bands.front().first || n > bands.back().last)
+        return -1;
+    const auto after = std::upper_bound(
+        bands.begin(), bands.end(), n, [](int value, const PageLayout::Band &band) { return value < band.first; });
+    return int(after - bands.begin()) - 1;
+}
+
+} // namespace
+
+// The pages, down first then across, that show anything of their own: a
+// value, a fill or a border line in a row and column that are not hidden,
+// the text of a merged area (on every page the area reaches, as it is drawn
+// there cut), a picture (on the page of its top left corner). Rows and
+// columns repeated from elsewhere, and the header and footer, make no page.
+void PageLayout::keepShownPages(
+    const Workbook &workbook, int sheetIndex, const std::vector<Band> &rowBands, const std::vector<Band> &columnBands)
+{
+    const Worksheet &sheet = workbook.sheet(sheetIndex);
+    const size_t rowBandCount = rowBands.size();
+    std::vector<char> shown(rowBandCount * columnBands.size(), 0);
+    const auto mark = [&](int rowBand, int columnBand) {
+        if (rowBand >= 0 && columnBand >= 0)
+            shown[size_t(columnBand) * rowBandCount + size_t(rowBand)] = 1;
+    };
+    ShownCells cells(workbook);
+    for (auto it = sheet.rows().lower_bound(m_area.firstRow); it != sheet.rows().end() && it->first <= m_area.lastRow;
+         ++it) {
+        if (rowHeight(it->first) <= 0)
+            continue;
+        const int rowBand = bandIndex(rowBands, it->first);
+        for (const Cell &cell : it->second.cells) {
+            if (cell.column >= m_area.firstColumn && cell.column <= m_area.lastColumn && columnWidth(cell.column) > 0
+                && cells.shows(cell))
+                mark(rowBand, bandIndex(columnBands, cell.column));
+        }
+    }
+    for (const RangeRef &m : sheet.merges()) {
+        const Cell *first = sheet.cell(m.firstRow, m.firstColumn);
+        if (!first || first->isEmpty() || !m.intersects(m_area))
+            continue;
+        const int lastRowBand = bandIndex(rowBands, std::min(m.lastRow, m_area.lastRow));
+        const int lastColumnBand = bandIndex(columnBands, std::min(m.lastColumn, m_area.lastColumn));
+        for (int r = bandIndex(rowBands, std::max(m.firstRow, m_area.firstRow)); r <= lastRowBand; ++r) {
+            for (int c = bandIndex(columnBands, std::max(m.firstColumn, m_area.firstColumn)); c <= lastColumnBand; ++c)
+                mark(r, c);
+        }
+    }
+    std::vector<Picture> pictures = templatePictures(workbook, sheetIndex);
+    pictures.insert(pictures.end(), sheet.pictures().begin(), sheet.pictures().end());
+    for (const Picture &p : pictures)
+        mark(bandIndex(rowBands, p.anchor.row), bandIndex(columnBands, p.anchor.column));
+
+    for (size_t c = 0; c < columnBands.size(); ++c) {
+        for (size_t r = 0; r < rowBandCount; ++r) {
+            if (shown[c * rowBandCount + r])
+                m_pages.push_back({rowBands[r], columnBands[c]});
+        }
+    }
 }
 
 PageLayout::Band PageLayout::titleRows(const Page &page) const

@@ -19,10 +19,17 @@ struct SheetExtent;
 // The sheet's rows are walked once; a page ends where the next row no
 // longer fits or a manual break lies above it. Rows and columns to repeat
 // appear on every page that does not show them already. A row taller than
-// a page gets a page of its own and is cut off there.
+// a page gets a page of its own and is cut off there. A page with nothing on
+// it (no value, fill, border line or picture of its own) is left out, and
+// the pages that remain are the ones counted.
 class PageLayout
 {
 public:
+    // An area spanning more pages than this gets none: the pages would take
+    // hours to draw, and such an area comes from a stray cell far out in the
+    // sheet, not from a report.
+    static constexpr qint64 MaxPages = 20000;
+
     struct Band
     {
         int first = 0;
@@ -55,6 +62,9 @@ public:
 
     const std::vector<Page> &pages() const { return m_pages; }
     int pageCount() const { return int(m_pages.size()); }
+    // The pages the area spans, empty ones included; above MaxPages the
+    // layout has no pages.
+    qint64 areaPageCount() const { return m_areaPages; }
 
     // The repeated rows and columns shown on a page (first 0 for none).
     Band titleRows(const Page &page) const;
@@ -80,6 +90,8 @@ private:
     std::vector<Band> bands(const std::vector<double> &sizes, int first, int last, double available, int titleFirst,
         int titleLast, const std::vector<char> &breaksAbove) const;
     void paginate(double scale, std::vector<Band> &rowBands, std::vector<Band> &columnBands) const;
+    void keepShownPages(const Workbook &workbook, int sheetIndex, const std::vector<Band> &rowBands,
+        const std::vector<Band> &columnBands);
 
     PrintSetup m_setup;
     QSizeF m_paper;
@@ -91,4 +103,5 @@ private:
     std::vector<double> m_columnLefts;
     std::vector<char> m_breaksAbove; // by row
     std::vector<Page> m_pages;
+    qint64 m_areaPages = 0;
 };

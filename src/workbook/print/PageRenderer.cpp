@@ -2,6 +2,7 @@
 
 #include "text/NumberFormatter.h"
 #include "workbook/cells/CellValueConversion.h"
+#include "workbook/cells/ColumnAutoFit.h"
 #include "workbook/cells/SheetCells.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
@@ -9,11 +10,13 @@
 #include "workbook/print/CellAlignment.h"
 #include "workbook/print/TemplatePictures.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <map>
@@ -22,12 +25,32 @@
 namespace {
 
 constexpr double PointsPerPixel = 72.0 / 96.0;
+// The room beside a number that fits its column only by the column's own
+// measure: half the margins the file format counts in a column's width.
+constexpr double TightPadding = 2.5 * PointsPerPixel;
 const QColor LinkColor(0x05, 0x63, 0xC1);
 const QColor GridColor(0xC0, 0xC0, 0xC0);
 
 qint64 cellKey(int row, int column)
 {
     return (qint64(row) << 32) | quint32(column);
+}
+
+// A link's address as a PDF link action carries it. The PDF writer puts it
+// between brackets as it is, in Latin-1: brackets, backslashes, blanks and
+// everything beyond ASCII go percent-encoded (in UTF-8), so no address can
+// end the text early or break the file.
+QString pdfLinkAddress(const QString &address)
+{
+    QString encoded;
+    for (const char byte : address.toUtf8()) {
+        const uchar c = uchar(byte);
+        if (c > 0x20 && c < 0x7F && c != '(' && c != ')' && c != '\\')
+            encoded += QLatin1Char(char(c));
+        else
+            encoded += u'%' + QString::number(c, 16).toUpper().rightJustified(2, u'0');
+    }
+    return encoded;
 }
 
 // What a cell holds, as far as drawing it is concerned.
@@ -60,6 +83,33 @@ double baselineIn(const QRectF &cell, const QFontMetricsF &metrics, Qt::Alignmen
     return cell.bottom() - metrics.descent() - 0.75;
 }
 
+// The letters of a text set from x that show between left and right, whole
+// or in part, and where the first of them starts. A cut text is drawn
+// without the letters that would not show, so that the PDF's text (what a
+// reader finds and copies) is the text the page shows.
+QString visiblePart(
+    const QString &text, const QFontMetricsF &metrics, double squeeze, double left, double right, double &x)
+{
+    qsizetype first = -1;
+    qsizetype end = 0;
+    double at = x;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const double advance
+            = (n == 1 ? metrics.horizontalAdvance(text.at(i)) : metrics.horizontalAdvance(text.mid(i, n))) * squeeze;
+        if (at < right && at + advance > left) {
+            if (first < 0) {
+                first = i;
+                x = at;
+            }
+            end = i + n;
+        }
+        at += advance;
+        i += n;
+    }
+    return first < 0 ? QString() : text.mid(first, end - first);
+}
+
 } // namespace
 
 // One rectangle of a page: a band of rows by a band of columns, placed at
@@ -85,14 +135,34 @@ PageRenderer::PageRenderer(const Workbook &workbook, int sheetIndex)
     m_pictures = templatePictures(workbook, sheetIndex);
     m_pictures.insert(m_pictures.end(), m_sheet.pictures().begin(), m_sheet.pictures().end());
     for (const Hyperlink &link : m_sheet.hyperlinks())
-        m_linkCells.push_back(cellKey(link.anchor.row, link.anchor.column));
-    std::sort(m_linkCells.begin(), m_linkCells.end());
+        m_linkCells.emplace_back(cellKey(link.anchor.row, link.anchor.column), link.address);
+    std::stable_sort(
+        m_linkCells.begin(), m_linkCells.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     const ResolvedStyle normal = workbook.resolve(0);
     m_defaultFamily = normal.fontName;
     m_defaultSize = normal.fontSize;
 }
 
 PageRenderer::~PageRenderer() = default;
+
+const QString *PageRenderer::linkAt(int row, int column) const
+{
+    const qint64 key = cellKey(row, column);
+    const auto it = std::lower_bound(
+        m_linkCells.begin(), m_linkCells.end(), key, [](const auto &link, qint64 k) { return link.first < k; });
+    return it != m_linkCells.end() && it->first == key ? &it->second : nullptr;
+}
+
+void PageRenderer::setFilePath(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const QFileInfo file(path);
+    m_fileName = file.fileName();
+    m_folder = QDir::toNativeSeparators(file.absolutePath());
+    if (!m_folder.endsWith(QDir::separator()))
+        m_folder += QDir::separator();
+}
 
 void PageRenderer::setPageNumbering(int firstNumber, int total)
 {
@@ -158,6 +228,7 @@ HeaderFooterText PageRenderer::fields(const QString &code, int index) const
     f.printed = m_printed;
     f.sheetName = m_sheet.name();
     f.fileName = m_fileName;
+    f.folder = m_folder;
     return HeaderFooterText::parse(code, f, m_defaultFamily, m_defaultSize);
 }
 
@@ -257,8 +328,8 @@ void PageRenderer::drawHeaderFooterPart(
         : part == HeaderFooterText::Right     ? paper.width() - setup.margins.right() - lineWidth
                                               : (paper.width() - lineWidth) / 2;
     const double baseline = isHeader ? setup.headerMargin + ascent : paper.height() - setup.footerMargin - descent;
-    painter.setPen(Qt::black);
     for (size_t i = 0; i < line.size(); ++i) {
+        painter.setPen(line[i].color.isValid() ? line[i].color : QColor(Qt::black));
         painter.setFont(fonts[i]);
         painter.drawText(QPointF(x, baseline), line[i].text);
         x += QFontMetricsF(fonts[i], painter.device()).horizontalAdvance(line[i].text);
@@ -309,7 +380,19 @@ private:
     void drawFills(const Row &row);
     void addGridLines(int i, const Row &row, const RangeRef *merge);
     void drawTexts(const Row &row);
+    // A cell's text as it is set: what it shows, laid out, its distance
+    // from the cell's edge and how much it is narrowed.
+    struct Placed
+    {
+        QString shown;
+        const TextShapes::Shape *shape = nullptr;
+        double padding = TextPadding;
+        double squeeze = 1.0;
+    };
+
     void drawText(int i, const Row &row, const RangeRef *merge);
+    void fitNumber(Look &look, double cellWidth, Placed &text);
+    void drawLink(const QString &text, const Look &look, const QString &address);
     void drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment alignment);
     void useFont(Look &look);
     void usePen(const Look &look, bool link);
@@ -532,52 +615,98 @@ void PageRenderer::BlockPainter::drawTexts(const Row &row)
 }
 
 // A text wider than its cell runs on over empty neighbours the way its
-// alignment points; a number never does, it shows "###". A wrapped text
-// stays in its cell.
+// alignment points; a number never does (fitNumber). A wrapped text stays
+// in its cell.
 void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef *merge)
 {
     const CellText &t = m_texts[size_t(i)];
     Look &l = m_renderer.look(m_ids[size_t(i)]);
     useFont(l);
-    const bool link = std::binary_search(
-        m_renderer.m_linkCells.begin(), m_renderer.m_linkCells.end(), cellKey(row.number, m_block.columns.first + i));
+    const QString *link = m_renderer.linkAt(row.number, m_block.columns.first + i);
     const Qt::Alignment horizontal = horizontalAlignment(l.horizontalAlignment, t.type);
     const QRectF cell = merge ? mergeRect(*merge) : cellRect(i, row);
     if (l.wrap) {
         m_painter.save();
-        usePen(l, link);
+        usePen(l, link != nullptr);
         drawWrapped(t.text, cell, horizontal | l.verticalAlignment);
         m_painter.restore();
         return;
     }
-    const QFontMetricsF &metrics = *l.metrics;
-    QString shown = t.text;
-    const TextShapes::Shape *shape = &l.shapes->shape(shown);
+    Placed text{t.text, &l.shapes->shape(t.text)};
     const double room = cell.width() - 2 * TextPadding;
     QRectF clip = cell;
-    if (shape->width > room && !merge && t.type == CellType::Number) {
-        shown = QStringLiteral("###");
-        shape = &l.shapes->shape(shown);
-    } else if (shape->width > room && !merge && t.type == CellType::Text) {
-        clip = runOn(i, row, horizontal, shape->width - room);
-    }
-    const double width = shape->width;
-    const double x = horizontal == Qt::AlignRight ? cell.right() - TextPadding - width
+    if (text.shape->width > room && !merge && t.type == CellType::Number)
+        fitNumber(l, cell.width(), text);
+    else if (text.shape->width > room && !merge && t.type == CellType::Text)
+        clip = runOn(i, row, horizontal, text.shape->width - room);
+    const double width = text.shape->width * text.squeeze;
+    const double x = horizontal == Qt::AlignRight ? cell.right() - text.padding - width
         : horizontal == Qt::AlignHCenter          ? cell.center().x() - width / 2
-                                                  : cell.left() + TextPadding;
-    const QPointF origin(x, baselineIn(cell, metrics, l.verticalAlignment));
-    const bool clipped = x < clip.left() || x + width > clip.right() || metrics.height() > row.height;
-    if (!link && !clipped) {
-        m_glyphs.add(*shape, origin, l.color);
+                                                  : cell.left() + text.padding;
+    QPointF origin(x, baselineIn(cell, *l.metrics, l.verticalAlignment));
+    const bool cut = x < clip.left() || x + width > clip.right();
+    if (!link && !cut && l.metrics->height() <= row.height) {
+        m_glyphs.add(*text.shape, origin, l.color, text.squeeze);
         return;
     }
-    // A link is underlined, a cut text clipped: both are drawn on their own.
+    // A link is underlined and clickable, a cut text clipped: both are drawn
+    // on their own.
+    if (cut && !link)
+        text.shown = visiblePart(text.shown, *l.metrics, text.squeeze, clip.left(), clip.right(), origin.rx());
     m_painter.save();
-    if (clipped)
-        m_painter.setClipRect(clip, Qt::IntersectClip);
-    usePen(l, link);
-    m_painter.drawText(origin, shown);
+    m_painter.setClipRect(clip, Qt::IntersectClip);
+    m_painter.translate(origin);
+    m_painter.scale(text.squeeze, 1.0);
+    if (link) {
+        drawLink(text.shown, l, *link);
+    } else {
+        usePen(l, false);
+        m_painter.drawText(QPointF(0, 0), text.shown);
+    }
     m_painter.restore();
+}
+
+// A number too wide for the room between its cell's paddings. Column widths
+// count digits of 7 pixels, the font on paper draws them a little wider: a
+// number that fits its column by the column's own measure (the one fitting
+// a column to its texts uses, so a fitted column always holds its numbers)
+// is set closer to the cell's edges and, where that is not enough, narrowed
+// to the room. Any other shows "###", as it would on screen.
+void PageRenderer::BlockPainter::fitNumber(Look &l, double cellWidth, Placed &text)
+{
+    if (ColumnAutoFit::fitsColumn(
+            text.shown, l.font.pointSizeF(), l.font.bold(), l.font.family(), cellWidth / PointsPerPixel)) {
+        text.padding = TightPadding;
+        text.squeeze = std::min(1.0, (cellWidth - 2 * TightPadding) / text.shape->width);
+        return;
+    }
+    text.shown = QStringLiteral("###");
+    text.shape = &l.shapes->shape(text.shown);
+}
+
+// A link's text with its baseline at the painter's origin, underlined in the
+// link colour. Drawn with its address as the text's anchor, it becomes a
+// link the reader can click in a PDF; a link inside the workbook has no
+// address and only looks like one.
+void PageRenderer::BlockPainter::drawLink(const QString &text, const Look &l, const QString &address)
+{
+    QTextCharFormat format;
+    format.setForeground(LinkColor);
+    format.setFontUnderline(true);
+    if (!address.isEmpty()) {
+        format.setAnchor(true);
+        format.setAnchorHref(pdfLinkAddress(address));
+    }
+    QTextLayout layout(text, l.drawn, m_painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.setFormats({QTextLayout::FormatRange{0, int(text.size()), format}});
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    layout.draw(&m_painter, QPointF(0, -line.ascent()));
 }
 
 // A wrapped text breaks into lines inside its cell, placed as a block by the

@@ -17,6 +17,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class NumberFormatter;
@@ -27,9 +28,10 @@ class Worksheet;
 // Draws the pages of one sheet as its page set-up lays them out (PageLayout):
 // fills, grid lines when asked for, cell texts in their number formats,
 // fonts, colours and alignment (wrapped, or running on over empty neighbours), merged
-// cells, border lines, pictures, links blue and underlined, and the header
-// and footer. The painter's units are points on the paper, its origin the
-// paper's top left corner; any paint device will do (PDF, printer, image).
+// cells, border lines, pictures, links blue and underlined (and, in a PDF,
+// clickable), and the header and footer. The painter's units are points on
+// the paper, its origin the paper's top left corner; any paint device will
+// do (PDF, printer, image).
 //
 // The workbook is read, never changed, and must outlive the renderer; only
 // reads happen, so the window may show the same workbook meanwhile. One
@@ -45,10 +47,12 @@ public:
     const PageLayout &layout() const { return m_layout; }
     int pageCount() const { return m_layout.pageCount(); }
 
-    // The moment &D and &T show, and the name &F shows (defaults: now, the
-    // workbook's source file name).
+    // The moment &D and &T show (default: now).
     void setPrinted(const QDateTime &printed) { m_printed = printed; }
-    void setFileName(const QString &name) { m_fileName = name; }
+    // The file the workbook is saved as: &F shows its name, &Z its folder.
+    // Without one, &F shows the name of the file the workbook was made from
+    // and &Z nothing.
+    void setFilePath(const QString &path);
     // Page numbers (&P, &N) count on from pages printed before this sheet.
     void setPageNumbering(int firstNumber, int total);
 
@@ -89,6 +93,9 @@ private:
     // The picture of that index, read on first use (null when Qt
     // cannot read it).
     const QImage &picture(size_t index) const;
+    // The address of the cell's link (empty for one inside the workbook);
+    // null when the cell has none.
+    const QString *linkAt(int row, int column) const;
     void drawBlock(QPainter &painter, const Block &block) const;
     void drawHeaderFooter(QPainter &painter, const HeaderFooterText &text, bool isHeader) const;
     void drawHeaderFooterPart(
@@ -102,11 +109,12 @@ private:
     std::unique_ptr<NumberFormatter> m_formatter;
     QDateTime m_printed;
     QString m_fileName;
+    QString m_folder;
     int m_firstNumber;
     int m_total;
     QString m_defaultFamily;
     double m_defaultSize = 11.0;
-    std::vector<qint64> m_linkCells; // the cells with a link, row by row
+    std::vector<std::pair<qint64, QString>> m_linkCells; // the cells with a link and its address, row by row
     std::vector<Picture> m_pictures; // the template drawing's, then the sheet's own
     mutable std::vector<std::unique_ptr<Look>> m_looks;
     mutable std::vector<QImage> m_images;

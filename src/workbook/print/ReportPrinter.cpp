@@ -1,5 +1,6 @@
 #include "ReportPrinter.h"
 
+#include "workbook/cells/CellAddress.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/print/PageRenderer.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -26,9 +28,24 @@ constexpr int PrintTimeoutMs = 120000;
 // How often a running print command is asked whether to go on.
 constexpr int PollMs = 100;
 
+// A stray value far out in a template makes an area of millions of pages,
+// which would take hours to draw: it is refused before the first page.
+void refuseTooManyPages(const PageLayout &layout, const QString &sheetName)
+{
+    if (layout.areaPageCount() <= PageLayout::MaxPages)
+        return;
+    const QLocale german(QLocale::German, QLocale::Germany);
+    throw WorkbookError(QStringLiteral("Das Blatt \"%1\" reicht bis zur Zelle %2 und ergäbe %3 Seiten; gezeichnet "
+                                       "werden höchstens %4. Bitte die Zellen außerhalb des Berichts leeren oder in "
+                                       "der Vorlage einen Druckbereich festlegen.")
+                            .arg(sheetName, CellAddress::cellName(layout.area().lastRow, layout.area().lastColumn),
+                                german.toString(layout.areaPageCount()), german.toString(PageLayout::MaxPages)));
+}
+
 } // namespace
 
-bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress)
+bool ReportPrinter::paint(
+    const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress, const QString &savedPath)
 {
     if (workbook.sheetCount() == 0)
         throw WorkbookError(QStringLiteral("Die Arbeitsmappe hat kein Blatt, das gedruckt werden kann."));
@@ -37,6 +54,8 @@ bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, c
         throw WorkbookError(QStringLiteral("Seiten können nur mit laufender Oberfläche gezeichnet werden."));
     const int sheetIndex = qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1);
     PageRenderer renderer(workbook, sheetIndex);
+    refuseTooManyPages(renderer.layout(), workbook.sheet(sheetIndex).name());
+    renderer.setFilePath(savedPath);
     const int pages = renderer.pageCount();
     if (progress && !progress(0, pages))
         return false;
@@ -73,16 +92,18 @@ bool ReportPrinter::paint(const Workbook &workbook, QPagedPaintDevice &device, c
     return true;
 }
 
-bool ReportPrinter::writePdf(const Workbook &workbook, QIODevice &device, const Progress &progress)
+bool ReportPrinter::writePdf(
+    const Workbook &workbook, QIODevice &device, const Progress &progress, const QString &savedPath)
 {
     QPdfWriter writer(&device);
     writer.setCreator(QStringLiteral("Tannbuch"));
     if (workbook.sheetCount() > 0)
         writer.setTitle(workbook.sheet(qBound(0, workbook.activeSheetIndex(), workbook.sheetCount() - 1)).name());
-    return paint(workbook, writer, progress);
+    return paint(workbook, writer, progress, savedPath);
 }
 
-bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, const Progress &progress)
+bool ReportPrinter::exportPdf(
+    const Workbook &workbook, const QString &pdfPath, const Progress &progress, const QString &savedPath)
 {
     // A file-size limit or a full disk is to surface as a failed write, not
     // end the program.
@@ -92,7 +113,7 @@ bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, 
     if (!target.open(QIODevice::WriteOnly))
         throw WorkbookError(QStringLiteral("Die PDF-Datei \"%1\" kann nicht geschrieben werden: %2")
                                 .arg(QDir::toNativeSeparators(pdfPath), target.errorString()));
-    if (!writePdf(workbook, target, progress)) {
+    if (!writePdf(workbook, target, progress, savedPath)) {
         target.cancelWriting();
         return false;
     }
@@ -102,8 +123,8 @@ bool ReportPrinter::exportPdf(const Workbook &workbook, const QString &pdfPath, 
     return true;
 }
 
-bool ReportPrinter::print(
-    const Workbook &workbook, int copies, bool collate, const QString &printer, const Progress &progress)
+bool ReportPrinter::print(const Workbook &workbook, int copies, bool collate, const QString &printer,
+    const Progress &progress, const QString &savedPath)
 {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tannbuch-print-XXXXXX"));
     if (!dir.isValid())
@@ -115,7 +136,7 @@ bool ReportPrinter::print(
         pages = total;
         return !progress || progress(done, total);
     };
-    if (!exportPdf(workbook, pdf, counting))
+    if (!exportPdf(workbook, pdf, counting, savedPath))
         return false;
 
     QStringList command;

@@ -23,6 +23,13 @@ class Workbook;
 // Every step may be watched and cancelled: the progress function gets the
 // pages done and the pages in all and answers false to stop. Cancelling
 // leaves no file and no process behind.
+//
+// Pages with nothing on them are left out and not counted. A sheet whose
+// area would span more than PageLayout::MaxPages pages is refused before
+// anything is drawn, with a message naming the area's far corner.
+//
+// savedPath is the file the workbook is saved as, for the header and footer
+// fields &F and &Z (empty: not saved).
 class ReportPrinter
 {
 public:
@@ -30,20 +37,24 @@ public:
 
     // Draws the active sheet's pages onto a paged device (a PDF writer, a
     // printer), setting its page layout. Answers false when cancelled.
-    // Throws WorkbookError when the device refuses to paint.
-    static bool paint(const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress = {});
+    // Throws WorkbookError when the device refuses to paint or the sheet
+    // spans too many pages.
+    static bool paint(const Workbook &workbook, QPagedPaintDevice &device, const Progress &progress = {},
+        const QString &savedPath = QString());
     // Writes the active sheet as PDF into the device. Answers false when
     // cancelled. Throws WorkbookError when nothing can be written.
-    static bool writePdf(const Workbook &workbook, QIODevice &device, const Progress &progress = {});
+    static bool writePdf(const Workbook &workbook, QIODevice &device, const Progress &progress = {},
+        const QString &savedPath = QString());
     // Writes the PDF to pdfPath through a temporary file beside it, so a
     // failure or a cancel leaves no file (and an older file untouched).
     // Answers false when cancelled. Throws WorkbookError (disk full, no
-    // right to write) with a German message.
-    static bool exportPdf(const Workbook &workbook, const QString &pdfPath, const Progress &progress = {});
+    // right to write, too many pages) with a German message.
+    static bool exportPdf(const Workbook &workbook, const QString &pdfPath, const Progress &progress = {},
+        const QString &savedPath = QString());
     // Prints the workbook: copies and collation as given, on the named printer
     // (empty: the print system's default). Answers false when cancelled (a
     // running print command is stopped). Throws WorkbookError when the PDF
     // cannot be written or the print command fails.
     static bool print(const Workbook &workbook, int copies, bool collate, const QString &printer = QString(),
-        const Progress &progress = {});
+        const Progress &progress = {}, const QString &savedPath = QString());
 };

@@ -1,13 +1,15 @@
-// Attacks through the host's command line and ini file, and what a report
-// gives away: refused values send no statement, every statement sent is one
+// Attacks through the host's command line, ini file and template, and what a
+// report gives away: refused values send no statement, every statement sent is one
 // statement, and no password, user or database path leaves the program.
 #include "HostileInputs.h"
 #include "RecordingWindow.h"
+#include "common/TestSupport.h"
 #include "tds/TdsEndpoint.h"
 #include "workbook/XlsxTestHelpers.h"
 #include "workbook/automation/TemplateMacros.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
+#include "workbook/package/ZipArchive.h"
 
 #include <QFile>
 
@@ -52,6 +54,30 @@ TEST(HostileInput, EveryFieldRefusesWhatIsNotANumberOrAYearColumnBeforeAnyStatem
         EXPECT_EQ(w.messages.size(), 1) << line;
         EXPECT_FALSE(QFile::exists(folder.saved())) << line;
     }
+}
+
+// A template with a value in the sheet's last cell would make millions of
+// pages: the unattended run saves its workbook, refuses the PDF at once
+// with a message that names the cell, and ends with a failure.
+TEST(HostileInput, AStrayCellFarOutInTheTemplateStopsThePdfAtOnce)
+{
+    DemoCopy folder;
+    folder.useTemplate(u"Tannbuch.xltx"_s);
+    folder.setIniValue(u"SavePdf"_s, u"1"_s);
+    const QString path = folder.dir.filePath(u"vorlagen/Tannbuch.xltx"_s);
+    std::vector<ZipEntry> parts = ZipArchive::read(path);
+    for (ZipEntry &part : parts) {
+        if (part.name == u"xl/worksheets/sheet1.xml")
+            part.data.replace("</sheetData>",
+                "<row r=\"1048576\"><c r=\"XFD1048576\" t=\"inlineStr\"><is><t>x</t></is></c></row></sheetData>");
+    }
+    ASSERT_TRUE(testsupport::writeFile(path, ZipArchive::write(parts)));
+
+    RecordingRun w;
+    EXPECT_NE(folder.print(w, u"DEMO"_s), 0);
+    EXPECT_TRUE(w.messages.join(u'\n').contains(u"XFD1048576"_s)) << w.messages.join(u'\n').toStdString();
+    EXPECT_TRUE(QFile::exists(folder.saved()));
+    EXPECT_FALSE(QFile::exists(folder.dir.filePath(u"DEMO_4711.pdf"_s)));
 }
 
 // A whole unattended report with a login whose values carry quotes, braces
