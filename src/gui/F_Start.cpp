@@ -136,11 +136,10 @@ F_Start::F_Start(QWidget *parent)
     setObjectName(QStringLiteral("F_Start"));
     // The immediate print of a report goes where the report window prints:
     // straight to the print system, so both tell a missing printer alike.
-    m_program.setPrinter(
-        [](const Workbook &book, int copies, bool collate, const std::function<bool(int, int)> &progress,
-            const QString &savedPath) {
-            return PagePrinter::printWorkbook(book, QString(), copies, collate, progress, savedPath);
-        });
+    m_program.setPrinter([](const Workbook &book, int copies, bool collate,
+                             const std::function<bool(int, int)> &progress, const QString &savedPath) {
+        return PagePrinter::printWorkbook(book, QString(), copies, collate, progress, savedPath);
+    });
     buildLayout();
     setTabOrder();
     connect(ButAbbrech, &QPushButton::clicked, this, &F_Start::ButAbbrech_Click);
