@@ -1,6 +1,7 @@
 #include "PrintJob.h"
 
 #include "app/Program.h"
+#include "app/SaveFolder.h"
 #include "db/DbError.h"
 #include "report/ProgramUi.h"
 #include "report/ReportDriver.h"
@@ -164,10 +165,16 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
         ui.showMessage(QStringLiteral("Bitte eine Liste auswählen."));
         return;
     }
+    const std::optional<QString> saveFolder = SaveFolderPrefix(request.saveFolder);
+    if (!saveFolder) {
+        ui.showMessage(UnknownSaveFolderMessage(request.saveFolder));
+        return;
+    }
     const std::optional<Selection> checked = checkedSelection(program.connection(), request, ui);
     if (!checked)
         return;
     prepareReportRun(program, request, ui);
+    program.reportRun().saveFolder = *saveFolder;
     outcome.reportWritten = true;
     program.setPrintSelection(*checked);
     Workbook_Aktualisieren(program.reportRun(), *checked);

@@ -1,5 +1,5 @@
 // What an unattended run leaves behind besides its report: the line in the
-// run log.
+// run log, and the report in the save folder the host named.
 #include "app/RunLog.h"
 
 #include "RecordingWindow.h"
@@ -165,4 +165,38 @@ TEST(RunLog, NoConnectionDetailReachesTheLog)
     for (const QString &secret :
         {copy.db, missing, u"geheim.sqlite"_s, u"forstkasse"_s, u"kassierer"_s, u"Heim-7"_s, u"Ge;"_s, u"127.0.0.1"_s})
         EXPECT_FALSE(text.contains(secret.toUtf8())) << secret.toStdString() << " in\n" << text.constData();
+}
+
+// A save folder without a trailing "/" that exists is saved into; one that
+// does not exist fails the run naming it, instead of saving beside it under
+// a wrong name. With the "/" the folder is taken as given.
+TEST(SaveFolder, AFolderWithoutTrailingSeparatorIsSavedIntoOrRefused)
+{
+    DemoCopy copy;
+    const QString folder = copy.dir.filePath(u"listen"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString missing = copy.dir.filePath(u"fehlt"_s);
+    const struct
+    {
+        QString field;
+        int exitCode;
+        QString saved;
+        QString told;
+    } cases[] = {
+        {folder, 0, folder + u"/DEMO_4711.xlsx"_s, QString()},
+        {missing, 1, QString(), u"„"_s + missing + u"“"_s},
+        {missing + u'/', 1, QString(), missing + u"/DEMO_4711.xlsx"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.field.toStdString());
+        RecordingRun w;
+        EXPECT_EQ(w.run(u'|' + copy.ini + u"|||4711|1|DEMO|"_s + c.field), c.exitCode);
+        if (!c.saved.isEmpty())
+            EXPECT_TRUE(QFile::exists(c.saved));
+        if (!c.told.isEmpty())
+            EXPECT_TRUE(w.messages.join(u'\n').contains(c.told)) << w.messages.join(u'\n').toStdString();
+        EXPECT_EQ(QDir(copy.dir.path()).entryList({u"*DEMO_4711.xlsx"_s}), QStringList())
+            << "nothing beside the folder";
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "a missing folder is not made";
 }
