@@ -1,30 +1,39 @@
 # Two commands set up everything on a fresh Debian 12 machine:
-#   make demo   installs what is missing, builds and prints the demo list
-#   make test   installs what is missing, builds and runs every test
+#   make demo   installs what the program needs, builds it and prints the demo list
+#   make test   installs the rest, builds everything and runs every test
 BUILD ?= build
 CMAKE_FLAGS ?=
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
-.PHONY: all build deps configure demo test test-asan format-check bench fuzz clean
+.PHONY: all build deps deps-demo configure demo test test-asan format-check bench fuzz clean
 
 all: build
 
+# Every package: the program's, the tests', the tools'.
 deps:
-	@bash scripts/deps.sh
+	@bash scripts/deps.sh test
 
+deps-demo:
+	@bash scripts/deps.sh demo
+
+# A first configure leaves the tests out, so that it needs nothing the demo
+# does not; `make test` turns them on in the same build folder.
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	$(CONFIGURE) -DBUILD_TESTING=OFF
 
 configure: $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD)
 
-demo: deps
-	@$(MAKE) --no-print-directory build
+# Only the program, the demo generator and the demo's files are built.
+demo: deps-demo
+	@$(MAKE) --no-print-directory configure
 	@bash scripts/demo.sh $(BUILD)
 
 test: deps
-	@$(MAKE) --no-print-directory build
+	$(CONFIGURE) -DBUILD_TESTING=ON
+	cmake --build $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j2
 
 # Every C++ file as .clang-format lays it out; lists the files that differ.
@@ -33,7 +42,7 @@ format-check: deps
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
-	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON
+	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON -DBUILD_TESTING=ON
 	cmake --build build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
@@ -48,7 +57,7 @@ fuzz: deps
 # The report against its floor on generated lists, and the report window.
 BENCH_RECORDS ?= 1000 10000 50000 100000
 bench: deps
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	$(CONFIGURE) -DBUILD_TESTING=ON
 	cmake --build $(BUILD) --target bench_report bench_report_window bench_pdf
 	$(BUILD)/bench/bench_report $(BENCH_RECORDS)
 	$(BUILD)/bench/bench_report_window 50000
