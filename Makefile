@@ -5,7 +5,8 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 CONFIGURE = cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
-.PHONY: all build deps deps-demo configure demo test test-asan format-check bench fuzz clean
+.PHONY: all build deps deps-demo deps-package configure demo test test-package package install \
+	test-asan format-check bench fuzz clean
 
 all: build
 
@@ -15,6 +16,9 @@ deps:
 
 deps-demo:
 	@bash scripts/deps.sh demo
+
+deps-package:
+	@bash scripts/deps.sh package
 
 # A first configure leaves the tests out, so that it needs nothing the demo
 # does not; `make test` turns them on in the same build folder.
@@ -36,16 +40,34 @@ test: deps
 	cmake --build $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j2
 
+# The install and package tests alone (they also run in `make test`).
+test-package: deps
+	$(CONFIGURE) -DBUILD_TESTING=ON
+	cmake --build $(BUILD)
+	cd $(BUILD) && ctest --output-on-failure -L package
+
+# The Debian package, in $(BUILD)/tannbuch_<version>_<arch>.deb.
+package: deps-package
+	@$(MAKE) --no-print-directory build
+	cd $(BUILD) && cpack -G DEB
+
+# Installs under PREFIX (default /usr/local); DESTDIR is honoured.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
 # Every C++ file as .clang-format lays it out; lists the files that differ.
 format-check: deps
 	@clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
-# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
+# the install and package tests are left to `make test` (a sanitizer build
+# is not what gets installed).
 test-asan: deps
 	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON -DBUILD_TESTING=ON
 	cmake --build build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2 -LE package
 
 # Each libFuzzer target for FUZZ_SECONDS from the seed corpus in fuzz/corpus.
 FUZZ_SECONDS ?= 30

@@ -2,8 +2,9 @@
 # Installs the Debian packages a set of tasks needs; does nothing when every
 # package is present already.
 #   scripts/deps.sh demo   what building and running the program and the demo need
+#   scripts/deps.sh package   that, and what making the Debian package needs
 #   scripts/deps.sh test   all that, and what the tests, the checks and the tools need
-#   scripts/deps.sh --list demo|test   only prints the set
+#   scripts/deps.sh --list demo|package|test   only prints the set
 set -euo pipefail
 
 # Building the program and the demo generator, and what the program needs
@@ -18,6 +19,10 @@ demo_packages=(
   libzip-dev libpugixml-dev
   fonts-dejavu-core cups-client
 )
+
+# CPack finds the program's files with file(1) when it asks dpkg-shlibdeps
+# for the package's dependencies.
+package_packages=(file)
 
 # The tests (GoogleTest, the schema check, openpyxl and the office suite as
 # independent readers, the PDF tools), the benchmarks' floor, the fuzzers,
@@ -37,9 +42,10 @@ if [ "${1:-}" = "--list" ]; then
 fi
 case "${1:-test}" in
   demo) packages=("${demo_packages[@]}") ;;
-  test) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
+  package) packages=("${demo_packages[@]}" "${package_packages[@]}") ;;
+  test) packages=("${demo_packages[@]}" "${package_packages[@]}" "${test_packages[@]}") ;;
   *)
-    echo "usage: scripts/deps.sh [--list] demo|test" >&2
+    echo "usage: scripts/deps.sh [--list] demo|package|test" >&2
     exit 2
     ;;
 esac
