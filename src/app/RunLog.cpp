@@ -108,8 +108,7 @@ QString path(const QString &iniPath)
 
 QString defaultPath()
 {
-    // The state folder of the XDG base directories; a relative one is
-    // ignored, as they ask.
+    // The user's state folder; a relative one counts as unset.
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
