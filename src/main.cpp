@@ -1,3 +1,4 @@
+#include "CommandLineHelp.h"
 #include "app/StartupValues.h"
 #include "app/UnattendedPrint.h"
 #include "gui/F_Start.h"
@@ -8,18 +9,27 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTextStream>
 #include <QTranslator>
+
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
-// Where the program runs without a desktop (a server, a cron job), it draws
-// off screen and keeps its runtime files in a folder of its own, so
-// unattended runs work anywhere and write nothing but their own messages to
-// standard error.
-void prepareEnvironment()
+bool displayNamed()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Unattended runs work anywhere (a server, a cron job): without a display
+// they draw off screen. Every run keeps its runtime files in a folder of its
+// own, so that it writes nothing but its own messages to standard error.
+void prepareEnvironment(bool unattended)
+{
+    if (unattended && !displayNamed())
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
@@ -33,14 +43,27 @@ void prepareEnvironment()
     }
 }
 
-// Name, version and Qt's own texts (file dialogs, their questions, context
-// menus) in the user's language; without a translation they stay English.
+// Qt's own texts (file dialogs, their questions, context menus) in the
+// user's language: the copy installed with the program first, then Qt's.
+// Without a translation they stay English. The file loaded, or empty.
+QString loadQtTexts(QTranslator &qtTexts)
+{
+    const QStringList folders{
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tannbuch/translations"),
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+    };
+    for (const QString &folder : folders) {
+        if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+            return QDir::cleanPath(qtTexts.filePath());
+    }
+    return QString();
+}
+
 void prepareApplication(QTranslator &qtTexts)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tannbuch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TANNBUCH_VERSION));
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (!loadQtTexts(qtTexts).isEmpty())
         QCoreApplication::installTranslator(&qtTexts);
 }
 
@@ -54,6 +77,22 @@ QString commandLine(int argc, char *argv[])
     return JoinArguments(arguments);
 }
 
+// "--help", "-h" and "--version" answer on standard output and end the
+// program; they need no display.
+int answerRequest(CommandLineHelp::Request request, int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QString text;
+    if (request == CommandLineHelp::Request::Help) {
+        text = CommandLineHelp::usage();
+    } else {
+        QTranslator qtTexts;
+        text = CommandLineHelp::version(loadQtTexts(qtTexts));
+    }
+    QTextStream(stdout) << text;
+    return 0;
+}
+
 // An unattended print needs no window: painting (a PDF, an immediate print)
 // is all it asks of Qt's graphical side.
 int printUnattended(int argc, char *argv[])
@@ -65,9 +104,29 @@ int printUnattended(int argc, char *argv[])
     return print.run(JoinArguments(QCoreApplication::arguments().mid(1)));
 }
 
+// A named display that cannot be opened ends in a fatal message of Qt while
+// the application is made; the window's start says why instead and fails.
+// Other messages take Qt's own way.
+QtMessageHandler qtMessages = nullptr;
+void stopWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtFatalMsg) {
+        if (qtMessages)
+            qtMessages(type, context, text);
+        else
+            std::fputs((text + u'\n').toLocal8Bit().constData(), stderr);
+        return;
+    }
+    std::fputs(CommandLineHelp::noDisplayMessage().toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    _exit(CommandLineHelp::ExitNoDisplay);
+}
+
 int runWindow(int argc, char *argv[])
 {
+    qtMessages = qInstallMessageHandler(stopWithoutDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     QTranslator qtTexts;
     prepareApplication(qtTexts);
     F_Start window;
@@ -83,7 +142,15 @@ int runWindow(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    prepareEnvironment();
-    return SplitCommandLine(commandLine(argc, argv)).isUnattended() ? printUnattended(argc, argv)
-                                                                    : runWindow(argc, argv);
+    const QString line = commandLine(argc, argv);
+    if (const auto request = CommandLineHelp::requestOf(line); request != CommandLineHelp::Request::None)
+        return answerRequest(request, argc, argv);
+    const bool unattended = SplitCommandLine(line).isUnattended();
+    // Without a display the window would run unseen until killed.
+    if (!unattended && !displayNamed()) {
+        QTextStream(stderr) << CommandLineHelp::noDisplayMessage();
+        return CommandLineHelp::ExitNoDisplay;
+    }
+    prepareEnvironment(unattended);
+    return unattended ? printUnattended(argc, argv) : runWindow(argc, argv);
 }

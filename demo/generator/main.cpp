@@ -39,7 +39,7 @@ constexpr int exitUsage = 2;
 int writeDatabase(const QStringList &args)
 {
     DemoDatabaseOptions options;
-    options.schemaPath = QStringLiteral(TANNBUCH_DEMO_SCHEMA);
+    options.schemaPath = QStringLiteral(":/demo/schema.sql");
     QString path;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];

@@ -2,6 +2,7 @@
 
 #include "app/PdfBesideWorkbook.h"
 #include "app/Program.h"
+#include "app/SaveFolder.h"
 #include "db/DbError.h"
 #include "report/ProgramUi.h"
 #include "report/ReportDriver.h"
@@ -153,6 +154,11 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
         ui.showMessage(QStringLiteral("Bitte eine Liste auswählen."));
         return;
     }
+    const std::optional<QString> saveFolder = SaveFolderPrefix(request.saveFolder);
+    if (!saveFolder) {
+        ui.showMessage(UnknownSaveFolderMessage(request.saveFolder));
+        return;
+    }
     const std::optional<Selection> checked = checkedSelection(program.connection(), request, ui);
     if (!checked)
         return;
@@ -166,6 +172,7 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
     // saved as, so nothing may save over that file unasked.
     if (Application *xl = program.application(); xl && xl->workbookCount() > 0)
         xl->forgetSavedPath(xl->activeWorkbook().workbook());
+    run.saveFolder = *saveFolder;
     outcome.reportWritten = true;
     program.setPrintSelection(*checked);
     Workbook_Aktualisieren(run, *checked);

@@ -1,5 +1,6 @@
 #include "UnattendedPrint.h"
 
+#include "app/RunLog.h"
 #include "app/UnattendedLock.h"
 #include "db/DbError.h"
 #include "report/TextLookup.h"
@@ -9,6 +10,8 @@
 #include "text/DateText.h"
 
 #include <QDate>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -30,7 +33,14 @@ UnattendedPrint::~UnattendedPrint() = default;
 
 int UnattendedPrint::run(const QString &commandLine)
 {
+    const QDateTime started = QDateTime::currentDateTime();
+    QElapsedTimer timer;
+    timer.start();
     m_failed = false;
+    m_firstMessage.clear();
+    m_firstWarning.clear();
+    m_printedList.clear();
+    m_savedFile.clear();
     // A clerk's window does not stop an unattended print; another unattended
     // print is waited for, for a bounded time.
     const StartupValues requested = SplitCommandLine(commandLine);
@@ -44,6 +54,7 @@ int UnattendedPrint::run(const QString &commandLine)
         printStartupList();
     }
     m_exitCode = m_failed || m_program.hasFailed() ? 1 : 0;
+    logRun(requested, started, timer.elapsed());
     return m_exitCode;
 }
 
@@ -67,7 +78,9 @@ void UnattendedPrint::printStartupList()
         showMessage(listNotFound() + QStringLiteral("; es wurde nichts gedruckt und nichts gespeichert."));
         return;
     }
+    m_printedList = request.listNumber;
     const PrintOutcome outcome = RunPrintJob(m_program, request);
+    m_savedFile = outcome.savedFile;
     for (const QString &message : outcome.errorMessages)
         showMessage(message);
     for (const QString &warning : outcome.warnings)
@@ -96,12 +109,48 @@ void UnattendedPrint::showMessage(const QString &text)
 {
     // A message means the host did not get what it asked for.
     m_failed = true;
+    if (m_firstMessage.isEmpty())
+        m_firstMessage = text;
     present(text, false);
 }
 
 void UnattendedPrint::showWarning(const QString &text)
 {
+    if (m_firstWarning.isEmpty())
+        m_firstWarning = text;
     present(text, true);
+}
+
+void UnattendedPrint::logRun(const StartupValues &requested, const QDateTime &started, qint64 milliseconds)
+{
+    RunRecord record;
+    record.started = started;
+    record.milliseconds = milliseconds;
+    record.listNumber = m_printedList.isEmpty() ? requested.listNumber : m_printedList.trimmed();
+    record.listType = requested.listTypeNumber;
+    record.provision = requested.provisionName;
+    record.outcome = m_exitCode != 0 ? RunRecord::Outcome::Failed
+        : m_firstWarning.isEmpty()   ? RunRecord::Outcome::Printed
+                                     : RunRecord::Outcome::Warnings;
+    record.firstMessage = m_firstMessage.isEmpty() ? m_firstWarning : m_firstMessage;
+    if (!m_savedFile.isEmpty()) {
+        record.savedFiles << m_savedFile;
+        // The PDF written beside it in this run (SavePdf), not one left by
+        // an earlier run.
+        QString pdf = m_savedFile;
+        pdf.chop(QStringLiteral(".xlsx").size());
+        pdf += QStringLiteral(".pdf");
+        const QFileInfo written(pdf);
+        if (written.exists() && written.lastModified() >= started.addSecs(-1))
+            record.savedFiles << pdf;
+    }
+    const QString log = RunLog::path(requested.iniPath);
+    const QString error
+        = RunLog::append(log, RunLog::line(record, {requested.connectionString, m_program.values().connectionString}));
+    if (!error.isEmpty())
+        showWarning(QStringLiteral("Das Protokoll „%1“ ließ sich nicht schreiben (%2); der Ausdruck ist davon "
+                                   "nicht betroffen.")
+                        .arg(log, error));
 }
 
 void UnattendedPrint::present(const QString &text, bool /*warning*/)

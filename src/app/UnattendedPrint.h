@@ -5,8 +5,10 @@
 #include "report/ProgramUi.h"
 #include "selection/ListViewRows.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -26,8 +28,9 @@ public:
     // ini's InstanceWait for another unattended print), starts the program,
     // builds the request the main window would have printed and runs the
     // print job. Returns the exit code: 0 when the report was made, 1 when
-    // anything failed. The program shuts down, and the lock is given back,
-    // when this object goes.
+    // anything failed. Appends a line to the run log; a log that cannot be
+    // written is a warning. The program shuts down, and the lock is given
+    // back, when this object goes.
     int run(const QString &commandLine);
     int exitCode() const { return m_exitCode; }
 
@@ -48,6 +51,8 @@ private:
     void printStartupList();
     // Why the host's list is not in the browser (reads the year's caption).
     QString listNotFound();
+    // Appends the run's line to the run log, or warns that it cannot.
+    void logRun(const StartupValues &requested, const QDateTime &started, qint64 milliseconds);
 
     // Declared before the program, so that it is given back after the
     // program has shut down.
@@ -55,6 +60,12 @@ private:
     Program m_program;
     bool m_failed = false;
     int m_exitCode = 0;
+    // For the run log: the first message and warning, the list printed and
+    // the workbook saved.
+    QString m_firstMessage;
+    QString m_firstWarning;
+    QString m_printedList;
+    QString m_savedFile;
 };
 
 // Why the list the host named is not in the list browser, with what the

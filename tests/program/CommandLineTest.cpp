@@ -1,0 +1,99 @@
+// The program as a process: what it answers at once, and how an interactive
+// start without a display ends instead of running unseen.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Ran
+{
+    bool finished = false;
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the program without a display; display names the X display to offer.
+Ran runProgram(const QStringList &arguments, const QString &display = QString())
+{
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        env.remove(name);
+    if (!display.isEmpty())
+        env.insert(u"DISPLAY"_s, display);
+    env.insert(u"TMPDIR"_s, dir.path());
+    env.insert(u"XDG_STATE_HOME"_s, dir.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TANNBUCH_PROGRAM), arguments);
+    Ran ran;
+    // A start that does not end by itself is what these tests catch.
+    ran.finished = p.waitForFinished(15000);
+    if (!ran.finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    ran.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    ran.out = QString::fromUtf8(p.readAllStandardOutput());
+    ran.err = QString::fromUtf8(p.readAllStandardError());
+    return ran;
+}
+
+} // namespace
+
+// Help and version answer on standard output and end with 0, also without
+// a display; the help names the fields, the program's own ini keys, its
+// environment and its exit codes.
+TEST(ProgramCommandLine, HelpAndVersionAnswerAtOnce)
+{
+    const QStringList help{u"Bereitstellung"_s, u"Speicherordner"_s, u"SavePdf"_s, u"InstanceWait"_s, u"QueryTimeout"_s,
+        u"RunLog"_s, u"TANNBUCH_PRINT_COMMAND"_s, u"Rückgabewerte"_s};
+    const struct
+    {
+        QString argument;
+        QStringList said;
+    } cases[] = {
+        {u"--help"_s, help},
+        {u"-h"_s, help},
+        {u"--version"_s, {u"Tannbuch " TANNBUCH_VERSION "\n"_s}},
+    };
+    for (const auto &c : cases) {
+        const Ran ran = runProgram({c.argument});
+        ASSERT_TRUE(ran.finished) << c.argument.toStdString();
+        EXPECT_EQ(ran.exitCode, 0) << c.argument.toStdString() << ran.err.toStdString();
+        for (const QString &word : c.said)
+            EXPECT_TRUE(ran.out.contains(word)) << c.argument.toStdString() << " lacks " << word.toStdString();
+    }
+}
+
+// A window start without a display, or with one that cannot be opened, says
+// so and fails. The words of help count only as the whole command line: in
+// the host's fields, or with more after them, they start the window.
+TEST(ProgramCommandLine, AWindowStartWithoutADisplayFailsWithItsReason)
+{
+    const struct
+    {
+        QStringList arguments;
+        QString display;
+    } cases[] = {
+        {{}, QString()}, {{u"| | | | | | "_s}, QString()}, // a provision of one blank
+        {{u"|--help"_s}, QString()}, {{u"--help"_s, u"Liste"_s}, QString()},
+        {{u"||||4711"_s}, u":97"_s}, // no X server there
+    };
+    for (const auto &c : cases) {
+        const std::string name = c.arguments.join(u' ').toStdString() + " DISPLAY=" + c.display.toStdString();
+        const Ran ran = runProgram(c.arguments, c.display);
+        ASSERT_TRUE(ran.finished) << name;
+        EXPECT_EQ(ran.exitCode, 2) << name << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains(u"Kein Bildschirm verfügbar:"_s)
+            && ran.err.contains(u"für einen Ausdruck ohne Fenster eine Bereitstellung angeben"_s))
+            << name << ran.err.toStdString();
+        EXPECT_TRUE(ran.out.isEmpty()) << name << ran.out.toStdString();
+    }
+}
