@@ -150,10 +150,12 @@ qsizetype numberListEnd(QStringView s, qsizetype i)
     return -1;
 }
 
+// Whether the word is one of the keywords (letter case ignored); the
+// lengths are compared first, as nearly every word is none of them.
 bool wordIn(QStringView word, std::initializer_list<QStringView> words)
 {
     for (const QStringView w : words) {
-        if (word.compare(w, Qt::CaseInsensitive) == 0)
+        if (word.size() == w.size() && word.compare(w, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
