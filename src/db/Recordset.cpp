@@ -169,10 +169,14 @@ QVariant Recordset::value(int index) const
 
 QVariant Recordset::field(const QString &name) const
 {
-    const int i = indexOf(name);
-    if (i < 0)
-        throw DbError(QStringLiteral("Das Feld \"%1\" ist im Ergebnis nicht vorhanden.").arg(name));
-    return value(i);
+    return field(column(name));
+}
+
+QVariant Recordset::field(const Column &column) const
+{
+    if (column.m_index < 0)
+        throw DbError(QStringLiteral("Das Feld \"%1\" ist im Ergebnis nicht vorhanden.").arg(column.m_name));
+    return value(column.m_index);
 }
 
 bool Recordset::isNull(const QString &name) const
@@ -182,7 +186,12 @@ bool Recordset::isNull(const QString &name) const
 
 QString Recordset::text(const QString &name) const
 {
-    const QVariant v = field(name);
+    return text(column(name));
+}
+
+QString Recordset::text(const Column &column) const
+{
+    const QVariant v = field(column);
     if (isDbNull(v))
         return QString();
     if (v.typeId() == QMetaType::QDateTime)
