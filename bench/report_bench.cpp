@@ -289,6 +289,8 @@ double statementFloor(StatementLog &sent, qint64 statementCount, const QString &
 {
     Connection db;
     db.open(std::make_unique<SqliteBackend>(dbPath));
+    // One snapshot, as the report reads.
+    const Connection::ReadSnapshot snapshot(db);
     double floor = 0;
     const bool profile = qEnvironmentVariableIsSet("TANNBUCH_BENCH_PROFILE");
     std::map<QString, std::pair<double, int>> shapes;

@@ -34,13 +34,12 @@ inline size_t qHash(const StatementKey &key, size_t seed = 0)
 class PrefetchedAnswers
 {
 public:
-    // A report runs ahead some dozens to hundreds of statements at a time;
-    // this keeps several such windows.
-    static constexpr qsizetype MaxAnswers = 2000;
-    // Nearly every statement of a provision carries its filter of thousands
-    // of ids (tens of kilobytes), so the count alone does not bound the
-    // memory.
-    static constexpr qsizetype MaxBytes = 32 * 1024 * 1024;
+    // A report runs ahead up to some thousand statements at a time (a
+    // window of rows, each one or two look-ups); this keeps a window whole.
+    static constexpr qsizetype MaxAnswers = 4096;
+    // A provision's filter may list up to a thousand ids (some kilobytes)
+    // in a statement, so the count alone does not bound the memory.
+    static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
 
     // Keeps the answer to `sql` for `times` asks (replacing one kept
     // before), unless it alone is larger than MaxBytes; makes room by

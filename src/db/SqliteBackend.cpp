@@ -35,7 +35,8 @@ int authorize(void *ownStatement, int action, const char *, const char *, const 
     // dropping one also writes its row of the temporary schema table.
     const bool inTemp = database && qstrcmp(database, "temp") == 0;
     if (*static_cast<const bool *>(ownStatement)
-        && (action == SQLITE_CREATE_TEMP_TABLE || action == SQLITE_DROP_TEMP_TABLE || action == SQLITE_TRANSACTION
+        && (action == SQLITE_CREATE_TEMP_TABLE || action == SQLITE_DROP_TEMP_TABLE || action == SQLITE_CREATE_TEMP_INDEX
+            || action == SQLITE_DROP_TEMP_INDEX || action == SQLITE_TRANSACTION
             || ((action == SQLITE_INSERT || action == SQLITE_UPDATE || action == SQLITE_DELETE) && inTemp)))
         return SQLITE_OK;
     switch (action) {

@@ -64,6 +64,8 @@ QStringList filters(const RunValues &v)
         S(u"LOGS.LISTE='") + v.list + S(u"' AND isnull(LOGS.LOS,'')='1' AND LOGS.LISTENART = 1"),
         // nothing marked, no list type
         S(u"LOGS.LISTE = '") + v.list + S(u"'"),
+        // a provision of more than 1,000 records, read on the server
+        S(u"LOGS.LISTE = '") + v.list + u'\'' + ProvisionSubqueryCondition(S(u"Abfuhr Mai")),
     };
 }
 
