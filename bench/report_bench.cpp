@@ -314,7 +314,7 @@ double statementFloor(StatementLog &sent, qint64 statementCount, const QString &
             byTime.emplace_back(cost.first, QString::number(cost.second) + QStringLiteral("x ") + shape);
         std::sort(byTime.rbegin(), byTime.rend());
         QTextStream err(stderr);
-        for (size_t i = 0; i < std::min<size_t>(8, byTime.size()); ++i)
+        for (size_t i = 0; i < std::min<size_t>(16, byTime.size()); ++i)
             err << QString::number(byTime[i].first, 'f', 3) << " s  " << byTime[i].second << '\n';
     }
     return floor;

@@ -44,6 +44,7 @@ void Connection::close()
     if (m_backend && m_snapshots > 0)
         m_backend->endSnapshot();
     m_snapshots = 0;
+    m_snapshotHeld = false;
     m_backend.reset();
     m_prefetched.clear();
 }
@@ -120,8 +121,8 @@ QString Connection::backendName() const
 Connection::ReadSnapshot::ReadSnapshot(Connection &db)
     : m_db(db)
 {
-    if (m_db.m_snapshots++ == 0 && m_db.m_backend)
-        m_db.m_backend->beginSnapshot();
+    if (m_db.m_snapshots++ == 0)
+        m_db.m_snapshotHeld = m_db.m_backend && m_db.m_backend->beginSnapshot();
 }
 
 Connection::ReadSnapshot::~ReadSnapshot()

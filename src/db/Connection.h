@@ -75,6 +75,10 @@ public:
         Connection &m_db;
     };
 
+    // True while a ReadSnapshot lives and the engine holds one state of the
+    // database for it.
+    bool readsSnapshot() const { return m_snapshots > 0 && m_snapshotHeld; }
+
     StatementJournal &journal() { return m_journal; }
     const StatementJournal &journal() const { return m_journal; }
 
@@ -99,4 +103,5 @@ private:
     bool m_prefetchEnabled = true;
     PrefetchedAnswers m_prefetched;
     int m_snapshots = 0; // ReadSnapshots alive
+    bool m_snapshotHeld = false; // the engine holds one state for them
 };

@@ -138,8 +138,10 @@ void Recordset::moveFirst()
 
 int Recordset::indexOf(const QString &name) const
 {
+    // Names of another length are passed over without comparing them.
     for (int i = 0; i < m_columns.size(); ++i) {
-        if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+        const QString &column = m_columns.at(i);
+        if (column.size() == name.size() && column.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

@@ -742,6 +742,13 @@ SetAsideLists SqlDialect::setAsideNumberLists(const QString &sql, const QStringL
     const QStringView text(sql);
     qsizetype copied = 0;
     for (qsizetype i = 0; i + 1 < text.size();) {
+        // Only a quote, a comment or the word IN starts anything here: the
+        // other characters are passed over at once.
+        const char16_t c = text[i].unicode();
+        if (c != u'I' && c != u'i' && c != u'\'' && c != u'"' && c != u'[' && c != u'-' && c != u'/') {
+            ++i;
+            continue;
+        }
         const qsizetype after = skipQuoted(text, i);
         if (after != i) {
             i = after;

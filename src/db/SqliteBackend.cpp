@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <utility>
 
 #include <sys/stat.h>
@@ -103,7 +104,10 @@ SqliteBackend::SqliteBackend(const QString &path)
         failOpen(QStringLiteral("Es ist keine Datenbankdatei angegeben."));
 
     m_nativePath = QFile::encodeName(path);
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    // One thread uses a connection at a time: SQLite need not lock it for
+    // every value read.
+    const int rc
+        = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         failOpen(m_db ? errorText(m_db) : QStringLiteral("Zu wenig Speicher."));
     sqlite3_extended_result_codes(m_db, 1);
@@ -325,10 +329,11 @@ bool SqliteBackend::runOwn(const char *sql)
     return rc == SQLITE_OK;
 }
 
-void SqliteBackend::beginSnapshot()
+bool SqliteBackend::beginSnapshot()
 {
     if (!m_inSnapshot && sqlite3_get_autocommit(m_db) != 0)
         m_inSnapshot = runOwn("BEGIN");
+    return m_inSnapshot;
 }
 
 void SqliteBackend::endSnapshot()
@@ -369,7 +374,7 @@ ResultData SqliteBackend::query(const QString &sql)
     // A provision's id list, set aside, leaves a short text to shape, look
     // up and rewrite; the list itself is read only by comparing it.
     const SetAsideLists aside = setAsideLists(sql);
-    StatementShape shape = StatementShape::of(aside.sql);
+    StatementShape shape = shapeOf(aside.sql);
     Statement st;
     st.handle = statementFor(shape, aside);
     if (!st.handle)
@@ -383,6 +388,26 @@ ResultData SqliteBackend::query(const QString &sql)
     if (m_inSnapshot)
         failIfShrunk();
     return data;
+}
+
+StatementShape SqliteBackend::shapeOf(const QString &sql)
+{
+    // A report sends the same few shapes over and over: a statement is
+    // matched against the latest ones before it is tokenized.
+    for (auto it = m_recentShapes.begin(); it != m_recentShapes.end(); ++it) {
+        if (std::optional<std::vector<qint64>> values = it->valuesOf(sql)) {
+            StatementShape shape{it->text, std::move(*values), it->marks};
+            std::rotate(m_recentShapes.begin(), it, it + 1);
+            return shape;
+        }
+    }
+    StatementShape shape = StatementShape::of(sql);
+    if (!shape.values.empty()) {
+        if (m_recentShapes.size() == RecentShapeCount)
+            m_recentShapes.pop_back();
+        m_recentShapes.insert(m_recentShapes.begin(), shape);
+    }
+    return shape;
 }
 
 sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const SetAsideLists &aside)

@@ -3,6 +3,7 @@
 #include "db/Backend.h"
 #include "db/PreparedStatementCache.h"
 #include "db/SqlDialect.h"
+#include "db/StatementShape.h"
 
 #include <QHash>
 #include <QString>
@@ -10,7 +11,6 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
-struct StatementShape;
 
 // The embedded database: a SQLite file opened read-only, so no statement can
 // change it. Statements arrive in the SQL Server dialect; SqlDialect rewrites
@@ -61,13 +61,15 @@ public:
 
     // Rewrites, checks and runs one reading statement; throws DbError.
     ResultData query(const QString &sql) override;
-    void beginSnapshot() override;
+    bool beginSnapshot() override;
     void endSnapshot() override;
     QString name() const override { return QStringLiteral("SQLite"); }
 
 private:
     // The SQLite text that query() runs for a statement (cached).
     QString rewritten(const SetAsideLists &aside);
+    // The statement's shape, found among the latest shapes or made anew.
+    StatementShape shapeOf(const QString &sql);
     // The statement with its long number lists set aside, each list given
     // its temporary table where it fits one.
     SetAsideLists setAsideLists(const QString &sql);
@@ -121,6 +123,8 @@ private:
     static constexpr int StatementCacheSize = 64;
     // Temporary tables of IN lists made at most.
     static constexpr int NumberListTableLimit = 64;
+    // Shapes a statement is matched against before it is tokenized.
+    static constexpr size_t RecentShapeCount = 16;
 
     struct SnapshotTable
     {
@@ -133,6 +137,7 @@ private:
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
     PreparedStatementCache m_statements;
+    std::vector<StatementShape> m_recentShapes; // used latest first
     QHash<QString, QString> m_numberListTables; // list text -> subquery
     QStringList m_knownLists; // the same lists and their
     QStringList m_knownSubqueries; // subqueries, in order

@@ -1,5 +1,6 @@
 #include "ProvisionWatch.h"
 
+#include "db/Connection.h"
 #include "db/DbError.h"
 #include "selection/SelectionQueries.h"
 #include "selection/SelectionStatements.h"
@@ -20,7 +21,8 @@ QStringList sortedIds(Connection &db, const QString &provisionName)
 ProvisionWatch::ProvisionWatch(Connection &db, const QString &provisionName, const QString &provisionFilter)
     : m_db(db)
     , m_name(provisionName)
-    , m_watching(!provisionFilter.isEmpty() && provisionFilter == ProvisionSubqueryCondition(provisionName))
+    , m_watching(!db.readsSnapshot() && !provisionFilter.isEmpty()
+          && provisionFilter == ProvisionSubqueryCondition(provisionName))
 {
     if (m_watching)
         m_ids = sortedIds(m_db, m_name);

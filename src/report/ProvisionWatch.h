@@ -9,14 +9,16 @@ class Connection;
 // afresh in every statement of a report, so a provision the host changes
 // while the report runs would give sections that count different records.
 // The watch reads the provision's records when the report starts and again
-// when its statements are done; a provision printed from its list of ids
-// (or none) is not watched. On the embedded database the report reads one
-// snapshot, so both reads agree there.
+// when its statements are done. A provision printed from its list of ids
+// (or none) is not watched, nor is one read from a snapshot the engine
+// holds for the report (the embedded database): every statement sees the
+// same provision there.
 class ProvisionWatch
 {
 public:
     // Reads the records of the provision when `provisionFilter` is its
-    // condition read on the server. Throws DbError.
+    // condition read on the server and the connection reads no snapshot.
+    // Throws DbError.
     ProvisionWatch(Connection &db, const QString &provisionName, const QString &provisionFilter);
 
     // Throws DbError with a message for the user when the provision holds
