@@ -245,7 +245,7 @@ bool SqliteBackend::fixedSubquery(QStringView subquery)
     const QString table
         = readWholeNumbers(text, numbers, hasNull) ? makeNumberTable(text, numbers, hasNull) : QString();
     if (table.isEmpty()) {
-        m_subqueriesRefused.insert(text, true);
+        m_subqueriesRefused.insert(text);
         return false;
     }
     m_snapshotTables.push_back({text, table});
@@ -513,9 +513,7 @@ void SqliteBackend::failIfDamaged(int rc)
 
 void SqliteBackend::failIfShrunk()
 {
-    struct stat now
-    {
-    };
+    struct stat now = {};
     if (::stat(m_nativePath.constData(), &now) == 0 && qint64(now.st_size) < m_openedSize)
         throwDamaged(m_path, QStringLiteral("die Datei ist kürzer geworden"));
 }

@@ -6,6 +6,7 @@
 #include "db/StatementShape.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -144,7 +145,7 @@ private:
     int m_tablesMade = 0; // names the next temporary table
     bool m_inSnapshot = false;
     QHash<QString, int> m_subqueriesSeen; // in this snapshot, by text
-    QHash<QString, bool> m_subqueriesRefused; // not fit for a table
+    QSet<QString> m_subqueriesRefused; // not fit for a table
     std::vector<SnapshotTable> m_snapshotTables; // dropped when the snapshot ends
     QByteArray m_nativePath; // for the size check during a snapshot
     // Set while the connection fills a temporary table; the authorizer then
