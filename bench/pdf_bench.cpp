@@ -4,10 +4,12 @@
 //
 //   bench_pdf [N]
 //
-// The report is made unattended and saved; the saved workbook is read back
-// and its report sheet turned into a PDF twice: by the program, and by the
-// office suite in headless mode (skipped when it is not installed).
-// Generated databases are kept in bench-data/ beside the program.
+// The report is made unattended with SavePdf=1, timed as a whole (the
+// workbook and its PDF saved); the saved workbook is read back and its
+// report sheet turned into a PDF once more by the program alone, and by the
+// office suite in headless mode (skipped when it is not installed, given up
+// after 60 s). Generated databases are kept in bench-data/ beside the
+// program.
 
 #include "BenchDatabase.h"
 #include "BenchEnvironment.h"
@@ -59,28 +61,56 @@ int pdfPages(const QString &pdf)
     return m.hasMatch() ? m.captured(1).toInt() : 0;
 }
 
-// Makes the report of list 4711 on the database and answers the saved workbook's path.
-QString makeReport(const QString &dbPath, const QTemporaryDir &dir)
+// The whole unattended run, timed.
+struct Run
+{
+    QString saved; // the workbook; empty when the run failed
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Makes the report of list 4711 on the database unattended, the workbook
+// and its PDF saved (SavePdf=1).
+Run makeReport(const QString &dbPath, const QTemporaryDir &dir)
 {
     const QString templates = dir.filePath(QStringLiteral("templates"));
     const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
     if (writeDemoTemplates(templates) != 0 || writeDemoIni(ini, dbPath, templates) != 0)
-        return QString();
+        return {};
+    QFile iniFile(ini);
+    if (!iniFile.open(QIODevice::Append) || iniFile.write("SavePdf=1\n") < 0)
+        return {};
+    iniFile.close();
     QFile::remove(QDir(templates).filePath(QStringLiteral("Tannbuch_Losweise.xltx")));
-    UnattendedPrint run;
-    const int code = run.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/');
+    Run timed;
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuBefore = cpuSeconds();
+    {
+        UnattendedPrint run;
+        if (run.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + dir.path() + u'/') != 0)
+            return {};
+    }
+    timed.wall = seconds(clock);
+    timed.cpu = cpuSeconds() - cpuBefore;
     const QString saved = dir.filePath(QStringLiteral("DEMO_4711.xlsx"));
-    return code == 0 && QFileInfo::exists(saved) ? saved : QString();
+    if (QFileInfo::exists(saved) && QFileInfo::exists(dir.filePath(QStringLiteral("DEMO_4711.pdf"))))
+        timed.saved = saved;
+    return timed;
 }
 
-void measure(QTextStream &out, const QString &name, const QString &dbPath)
+// The whole run's time, and what it took: the PDF of the saved workbook by
+// the program alone and by the office suite. Answers the whole run's time
+// (-1 when it failed).
+double measure(QTextStream &out, const QString &name, const QString &dbPath)
 {
     QTemporaryDir dir;
-    const QString saved = makeReport(dbPath, dir);
-    if (saved.isEmpty()) {
+    const Run report = makeReport(dbPath, dir);
+    if (report.saved.isEmpty()) {
         out << name << ": report failed\n";
-        return;
+        return -1;
     }
+    const QString saved = report.saved;
     const auto book = XlsxReader::load(saved);
     book->setActiveSheetIndex(std::max(0, book->sheetIndex(QStringLiteral("Tannbuch"))));
 
@@ -100,20 +130,24 @@ void measure(QTextStream &out, const QString &name, const QString &dbPath)
         XlsxWriter::save(*book, xlsx, options);
         clock.restart();
         try {
-            const QString pdf = OfficeConverter::convert(xlsx, QStringLiteral("pdf"), dir.path(), 300000);
+            const QString pdf = OfficeConverter::convert(xlsx, QStringLiteral("pdf"), dir.path(), 60000);
             office = QStringLiteral("%1 s, %2 pages").arg(seconds(clock), 0, 'f', 2).arg(pdfPages(pdf));
         } catch (const WorkbookError &e) {
             office = QStringLiteral("failed after %1 s: %2").arg(seconds(clock), 0, 'f', 1).arg(e.message());
         }
     }
-    out << QStringLiteral("%1  rows %2  own %3 s (processor %4 s), %5 pages  office suite %6\n")
-               .arg(name, -24)
+    out << QStringLiteral("%1  rows %2  whole run with its PDF %3 s (processor %4 s)  PDF alone %5 s (processor %6 "
+                          "s), %7 pages  office suite %8\n")
+               .arg(name, -16)
                .arg(book->activeSheet().usedRange().lastRow, 7)
+               .arg(report.wall, 6, 'f', 2)
+               .arg(report.cpu, 6, 'f', 2)
                .arg(ownSeconds, 6, 'f', 2)
                .arg(ownCpu, 6, 'f', 2)
                .arg(pdfPages(own))
                .arg(office);
     out.flush();
+    return report.wall;
 }
 
 } // namespace
@@ -124,9 +158,17 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const int records = app.arguments().value(1, QStringLiteral("40000")).toInt();
     QTextStream out(stdout);
+    double whole = -1;
     for (const int n : {0, records}) {
         const QString db = benchDatabase(n, QStringLiteral(TANNBUCH_SCHEMA_SQL));
-        measure(out, n == 0 ? QStringLiteral("demo list 4711") : QStringLiteral("%1 records").arg(n), db);
+        whole = measure(out, n == 0 ? QStringLiteral("demo list 4711") : QStringLiteral("%1 records").arg(n), db);
+    }
+    if (records == 40000) {
+        out << QStringLiteral("Target: 40,000 records, the whole unattended run with SavePdf=1 in at most 6 s: %1\n")
+                   .arg(whole < 0 ? QStringLiteral("not measured")
+                                  : QStringLiteral("%1 s  %2")
+                                        .arg(whole, 0, 'f', 2)
+                                        .arg(whole <= 6.0 ? QStringLiteral("met") : QStringLiteral("missed")));
     }
     return 0;
 }

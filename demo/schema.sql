@@ -8,13 +8,16 @@
 --   NOCASE with a comparison that also ignores trailing blanks and the case
 --   of letters beyond ASCII, as SQL Server does. An index keeps the order of
 --   the collation it was built with, so keys are integers and text columns
---   are not indexed, with two exceptions: IX_LOGS_POLTER and IX_LOGS_LOS,
---   which find the records of a pile and of a lot (a report asks for each
---   pile's totals, and lot by lot for each lot's records). The program's own
---   writers (the demo generator, the tests) build them with the program's
---   comparison. After changing LOGS with the sqlite3 shell, whose NOCASE
---   differs for texts with trailing blanks or non-ASCII letters, run
---   "tannbuch-demo reindex DB.sqlite" so that they are in that order again.
+--   are indexed only where a report's costly statements filter or join by
+--   them, as the host's server does: IX_LOGS_POLTER and IX_LOGS_LOS find the
+--   records of a pile and of a lot (a report asks for each pile's totals,
+--   and lot by lot for each lot's records); IX_HOLZART_HA, IX_HOLZSORTE_HS
+--   and IX_D_MSZ_KEY serve the condensed section's joins, once for every
+--   record. The program's own writers (the demo generator, the tests) build
+--   them with the program's comparison. After changing these tables with
+--   the sqlite3 shell, whose NOCASE differs for texts with trailing blanks
+--   or non-ASCII letters, run "tannbuch-demo reindex DB.sqlite" so that they
+--   are in that order again.
 -- * Types follow the host: INTEGER for int/bit, REAL for decimal/float, TEXT
 --   for (n)varchar, DATETIME for datetime. Dates are ISO text
 --   'YYYY-MM-DD HH:MM:SS' (DATETIME has numeric affinity in SQLite, which
@@ -103,6 +106,7 @@ CREATE TABLE HOLZART (
     HA_LANG         TEXT COLLATE NOCASE,
     ZUORD_MSZ       TEXT COLLATE NOCASE
 );
+CREATE INDEX IX_HOLZART_HA ON HOLZART (HA);
 
 -- Grades; ZUORD_MSZ names the grade group of the rate table D_MSZ.
 CREATE TABLE HOLZSORTE (
@@ -111,6 +115,7 @@ CREATE TABLE HOLZSORTE (
     HS_LANG         TEXT COLLATE NOCASE,
     ZUORD_MSZ       TEXT COLLATE NOCASE
 );
+CREATE INDEX IX_HOLZSORTE_HS ON HOLZSORTE (HS);
 
 -- Rates in euro per solid cubic metre, by wood-type group, grade group,
 -- diameter class and record type; at most one row per key.
@@ -122,7 +127,7 @@ CREATE TABLE D_MSZ (
     DSART           INTEGER,
     MSZ_EURO        REAL
 );
-CREATE INDEX IX_D_MSZ_DSART ON D_MSZ (DSART);
+CREATE INDEX IX_D_MSZ_KEY ON D_MSZ (DSART, HA, HS, STKL);
 
 -- Units of measure; GEWICHT_LUTRO = 1 for units weighed air-dry.
 CREATE TABLE WARENEINHEIT (

@@ -45,7 +45,9 @@ void fill(SqliteWriter &db, const DemoDatabaseOptions &options)
     master.write(db);
     if (options.records > 0) {
         ListGenerator generator(db, master, benchmarkSeed);
-        const std::vector<qint64> records = DemoLists::writeBenchmarkList(generator, options.records, options.list);
+        const std::vector<qint64> records = options.smallPiles
+            ? DemoLists::writeSmallPileList(generator, options.records, options.list)
+            : DemoLists::writeBenchmarkList(generator, options.records, options.list);
         writeProvision(db, DemoIds::ProvisionDemo, QStringLiteral("DEMO"), records);
     } else {
         ListGenerator generator(db, master, demoSeed);

@@ -8,6 +8,7 @@ struct DemoDatabaseOptions
     QString schemaPath; // the schema's SQL file
     int records = 0; // 0: the demo lists; else one list of that many records
     QString list = QStringLiteral("4711"); // number of that one list
+    bool smallPiles = false; // that list in piles of about 50 records (DemoLists::writeSmallPileList)
 };
 
 namespace DemoDatabase {

@@ -235,9 +235,11 @@ Provisions write(ListGenerator &generator)
     return provisions;
 }
 
-std::vector<qint64> writeBenchmarkList(ListGenerator &g, int records, const QString &list)
+namespace {
+
+// The head of a generated list.
+void beginGeneratedList(ListGenerator &g, int records, const QString &list)
 {
-    Random &random = g.random();
     g.beginList({.number = list,
         .date = u"2026-02-20"_s,
         .listType = Stammholz,
@@ -252,6 +254,22 @@ std::vector<qint64> writeBenchmarkList(ListGenerator &g, int records, const QStr
         .texts = {u"RV-2026-100"_s, u"A-"_s + list, u"Forstbetrieb Oberland"_s},
         .numbers = {double(records)},
         .dates = {u"2026-02-18"_s}});
+}
+
+std::vector<qint64> recordIds(const ListGenerator &g)
+{
+    std::vector<qint64> ids;
+    for (const ListGenerator::RecordRef &record : g.listRecords())
+        ids.push_back(record.id);
+    return ids;
+}
+
+} // namespace
+
+std::vector<qint64> writeBenchmarkList(ListGenerator &g, int records, const QString &list)
+{
+    Random &random = g.random();
+    beginGeneratedList(g, records, list);
 
     // The wood of each forest location; the first is also the stacked wood.
     const std::vector<QStringList> woodOf = {
@@ -331,11 +349,41 @@ std::vector<qint64> writeBenchmarkList(ListGenerator &g, int records, const QStr
         lotRemaining -= added;
     }
     g.finishPile();
+    return recordIds(g);
+}
 
-    std::vector<qint64> ids;
-    for (const ListGenerator::RecordRef &record : g.listRecords())
-        ids.push_back(record.id);
-    return ids;
+std::vector<qint64> writeSmallPileList(ListGenerator &g, int records, const QString &list)
+{
+    Random &random = g.random();
+    beginGeneratedList(g, records, list);
+    const QStringList wood = {u"FI"_s, u"TA"_s};
+    int remaining = records;
+    int sinceJacket = 0;
+    int stacks = 0;
+    for (int pile = 1; remaining > 0; ++pile) {
+        g.beginPile({.lot = QString::number(1 + pile / 8), .pile = QString::number(pile), .location = 1 + pile % 6});
+        for (int inPile = 0; inPile < 50 && remaining > 0;) {
+            int added = 0;
+            if (sinceJacket >= 20) {
+                added = g.addJacket(wood, 10, 6, remaining);
+                sinceJacket = 0;
+            } else if (random.chance(0.2)) {
+                StackShape stack{.species = u"FI"_s, .grade = u"IL"_s};
+                if (stacks++ % 2 == 0) {
+                    stack.method = StackMethod::Heights;
+                    stack.heights = random.between(5, 12);
+                }
+                added = g.addStack(stack);
+            }
+            if (added == 0)
+                added = g.addLogs(wood, u"L"_s, std::min(5, remaining));
+            inPile += added;
+            sinceJacket += added;
+            remaining -= added;
+        }
+    }
+    g.finishPile();
+    return recordIds(g);
 }
 
 } // namespace DemoLists

@@ -26,4 +26,11 @@ Provisions write(ListGenerator &generator);
 // ids of its records.
 std::vector<qint64> writeBenchmarkList(ListGenerator &generator, int records, const QString &list);
 
+// Writes one list of exactly `records` records in piles of about 50
+// records, each pile with coordinates of its own: single logs, a jacket
+// measurement after every 20 records, stacks of which every other one has
+// its heights measured. A report of it writes a lot summary for every few
+// dozen rows. Returns the ids of its records.
+std::vector<qint64> writeSmallPileList(ListGenerator &generator, int records, const QString &list);
+
 } // namespace DemoLists

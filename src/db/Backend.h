@@ -47,6 +47,14 @@ public:
         return results;
     }
 
+    // From beginSnapshot() to endSnapshot() every statement reads the same
+    // state of the database, as far as the engine allows: the embedded one
+    // holds one read transaction; over the network each statement reads
+    // what is committed when it runs (these do nothing). beginSnapshot()
+    // answers whether the engine holds one state now. Never throw.
+    virtual bool beginSnapshot() { return false; }
+    virtual void endSnapshot() { }
+
     // Name for messages and tests ("SQLite", "ODBC").
     virtual QString name() const = 0;
 };

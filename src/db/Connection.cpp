@@ -41,6 +41,10 @@ void Connection::open(std::unique_ptr<Backend> backend)
 
 void Connection::close()
 {
+    if (m_backend && m_snapshots > 0)
+        m_backend->endSnapshot();
+    m_snapshots = 0;
+    m_snapshotHeld = false;
     m_backend.reset();
     m_prefetched.clear();
 }
@@ -50,8 +54,10 @@ Recordset Connection::execute(const QString &sql)
     m_journal.record(sql);
     if (!m_backend)
         throw DbError(QStringLiteral("Die Datenbankverbindung ist nicht geöffnet."));
-    if (std::optional<ResultData> kept = m_prefetched.take(sql))
-        return Recordset(std::move(*kept));
+    if (m_prefetched.size() > 0) {
+        if (std::optional<ResultData> kept = m_prefetched.take(sql))
+            return Recordset(std::move(*kept));
+    }
     return Recordset(m_backend->query(sql));
 }
 
@@ -63,27 +69,30 @@ void Connection::prefetch(const QStringList &statements)
     // already, and no more than the store holds: answers beyond it would
     // only push out the first ones of this call.
     QStringList ahead;
+    std::vector<StatementKey> keys;
     QHash<StatementKey, int> times;
     qsizetype bytes = 0;
     for (const QString &sql : statements) {
-        if (m_prefetched.contains(sql))
+        const StatementKey key(sql);
+        if (m_prefetched.contains(key))
             continue;
-        if (const auto listed = times.find(StatementKey{sql}); listed != times.end()) {
+        if (const auto listed = times.find(key); listed != times.end()) {
             ++*listed;
             continue;
         }
         bytes += PrefetchedAnswers::bytesOf(sql, ResultData());
         if (ahead.size() == PrefetchedAnswers::MaxAnswers || bytes > PrefetchedAnswers::MaxBytes)
             break;
-        times.insert(StatementKey{sql}, 1);
+        times.insert(key, 1);
+        keys.push_back(key);
         ahead << sql;
     }
     if (ahead.isEmpty())
         return;
     auto results = m_backend->queryBatch(ahead);
-    for (qsizetype i = 0; i < ahead.size() && size_t(i) < results.size(); ++i) {
-        if (results[size_t(i)])
-            m_prefetched.keep(ahead[i], std::move(*results[size_t(i)]), times.value(StatementKey{ahead[i]}));
+    for (size_t i = 0; i < keys.size() && i < results.size(); ++i) {
+        if (results[i])
+            m_prefetched.keep(keys[i], std::move(*results[i]), times.value(keys[i]));
     }
 }
 
@@ -107,4 +116,18 @@ Recordset Connection::openStatic(const QString &sql)
 QString Connection::backendName() const
 {
     return m_backend ? m_backend->name() : QString();
+}
+
+Connection::ReadSnapshot::ReadSnapshot(Connection &db)
+    : m_db(db)
+{
+    if (m_db.m_snapshots++ == 0)
+        m_db.m_snapshotHeld = m_db.m_backend && m_db.m_backend->beginSnapshot();
+}
+
+Connection::ReadSnapshot::~ReadSnapshot()
+{
+    // A connection closed or opened anew meanwhile has ended it already.
+    if (m_db.m_snapshots > 0 && --m_db.m_snapshots == 0 && m_db.m_backend)
+        m_db.m_backend->endSnapshot();
 }

@@ -59,6 +59,26 @@ public:
     // The answers kept and not yet asked for.
     const PrefetchedAnswers &prefetched() const { return m_prefetched; }
 
+    // While a ReadSnapshot lives, every statement reads one state of the
+    // database where the engine allows it (Backend::beginSnapshot): a report
+    // is one snapshot on the embedded database. Snapshots nest; the
+    // outermost decides. Never throws.
+    class ReadSnapshot
+    {
+    public:
+        explicit ReadSnapshot(Connection &db);
+        ~ReadSnapshot();
+        ReadSnapshot(const ReadSnapshot &) = delete;
+        ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+    private:
+        Connection &m_db;
+    };
+
+    // True while a ReadSnapshot lives and the engine holds one state of the
+    // database for it.
+    bool readsSnapshot() const { return m_snapshots > 0 && m_snapshotHeld; }
+
     StatementJournal &journal() { return m_journal; }
     const StatementJournal &journal() const { return m_journal; }
 
@@ -82,4 +102,6 @@ private:
     int m_queryTimeoutSeconds = DefaultQueryTimeoutSeconds;
     bool m_prefetchEnabled = true;
     PrefetchedAnswers m_prefetched;
+    int m_snapshots = 0; // ReadSnapshots alive
+    bool m_snapshotHeld = false; // the engine holds one state for them
 };

@@ -395,6 +395,13 @@ OdbcBackend::OdbcBackend(const QString &odbcConnectionString, int loginTimeoutSe
     // A host's write lock must not hold a print longer than a statement may
     // take: the server ends the wait with an error of its own.
     query(QStringLiteral("SET LOCK_TIMEOUT %1").arg(qlonglong(queryTimeoutSeconds) * 1000));
+    // Batches may grow to what the server accepts with the packet size
+    // agreed at login.
+    SQLUINTEGER packetBytes = 0;
+    if (!SQL_SUCCEEDED(SQLGetConnectAttr(
+            connectionHandle(m_connectionName), SQL_ATTR_PACKET_SIZE, &packetBytes, sizeof packetBytes, nullptr)))
+        packetBytes = 4096;
+    m_batchCharacters = StatementBatch::characterLimit(packetBytes);
 }
 
 OdbcBackend::~OdbcBackend()
@@ -423,7 +430,7 @@ std::vector<std::optional<ResultData>> OdbcBackend::queryBatch(const QStringList
 {
     std::vector<std::optional<ResultData>> results(size_t(statements.size()));
     try {
-        for (StatementBatch &batch : StatementBatch::plan(statements)) {
+        for (StatementBatch &batch : StatementBatch::plan(statements, m_batchCharacters)) {
             const bool goOn = runBatch(connectionHandle(m_connectionName), batch, m_queryTimeoutSeconds);
             batch.deliver(results);
             if (!goOn)

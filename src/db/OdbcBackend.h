@@ -46,4 +46,5 @@ public:
 private:
     QString m_connectionName;
     int m_queryTimeoutSeconds;
+    qsizetype m_batchCharacters = 0; // the most a batch holds (StatementBatch::characterLimit)
 };

@@ -18,18 +18,20 @@ qsizetype payloadBytes(const QVariant &v)
 
 } // namespace
 
-size_t qHash(const StatementKey &key, size_t seed)
+StatementKey::StatementKey(const QString &sql)
+    : text(sql)
 {
     constexpr qsizetype Ends = 1024;
     constexpr qsizetype Samples = 256;
-    const QStringView text(key.text);
-    if (text.size() <= 2 * Ends + Samples)
-        return qHash(text, seed);
-    seed = qHashMulti(seed, text.size(), text.first(Ends), text.last(Ends));
-    const qsizetype step = (text.size() - 2 * Ends) / Samples;
-    for (qsizetype i = Ends; i < text.size() - Ends; i += step)
-        seed = qHashMulti(seed, text[i].unicode());
-    return seed;
+    const QStringView view(text);
+    if (view.size() <= 2 * Ends + Samples) {
+        hash = qHash(view);
+        return;
+    }
+    hash = qHashMulti(0, view.size(), view.first(Ends), view.last(Ends));
+    const qsizetype step = (view.size() - 2 * Ends) / Samples;
+    for (qsizetype i = Ends; i < view.size() - Ends; i += step)
+        hash = qHashMulti(hash, view[i].unicode());
 }
 
 qsizetype PrefetchedAnswers::bytesOf(const QString &sql, const ResultData &data)
@@ -45,23 +47,23 @@ qsizetype PrefetchedAnswers::bytesOf(const QString &sql, const ResultData &data)
     return bytes;
 }
 
-void PrefetchedAnswers::keep(const QString &sql, ResultData data, int times)
+void PrefetchedAnswers::keep(const StatementKey &sql, ResultData data, int times)
 {
-    if (const auto old = m_answers.find(StatementKey{sql}); old != m_answers.end())
+    if (const auto old = m_answers.find(sql); old != m_answers.end())
         drop(old);
-    const qsizetype bytes = bytesOf(sql, data);
+    const qsizetype bytes = bytesOf(sql.text, data);
     if (bytes > MaxBytes)
         return;
     while (!m_order.empty() && (m_answers.size() >= MaxAnswers || m_bytes + bytes > MaxBytes))
-        drop(m_answers.find(StatementKey{m_order.front()}));
+        drop(m_answers.find(m_order.front()));
     m_order.push_back(sql);
-    m_answers.insert(StatementKey{sql}, Kept{std::move(data), bytes, qMax(times, 1), std::prev(m_order.end())});
+    m_answers.insert(sql, Kept{std::move(data), bytes, qMax(times, 1), std::prev(m_order.end())});
     m_bytes += bytes;
 }
 
-std::optional<ResultData> PrefetchedAnswers::take(const QString &sql)
+std::optional<ResultData> PrefetchedAnswers::take(const StatementKey &sql)
 {
-    const auto kept = m_answers.find(StatementKey{sql});
+    const auto kept = m_answers.find(sql);
     if (kept == m_answers.end())
         return std::nullopt;
     if (--kept->times > 0)

@@ -138,8 +138,10 @@ void Recordset::moveFirst()
 
 int Recordset::indexOf(const QString &name) const
 {
+    // Names of another length are passed over without comparing them.
     for (int i = 0; i < m_columns.size(); ++i) {
-        if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+        const QString &column = m_columns.at(i);
+        if (column.size() == name.size() && column.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -169,10 +171,14 @@ QVariant Recordset::value(int index) const
 
 QVariant Recordset::field(const QString &name) const
 {
-    const int i = indexOf(name);
-    if (i < 0)
-        throw DbError(QStringLiteral("Das Feld \"%1\" ist im Ergebnis nicht vorhanden.").arg(name));
-    return value(i);
+    return field(column(name));
+}
+
+QVariant Recordset::field(const Column &column) const
+{
+    if (column.m_index < 0)
+        throw DbError(QStringLiteral("Das Feld \"%1\" ist im Ergebnis nicht vorhanden.").arg(column.m_name));
+    return value(column.m_index);
 }
 
 bool Recordset::isNull(const QString &name) const
@@ -182,7 +188,12 @@ bool Recordset::isNull(const QString &name) const
 
 QString Recordset::text(const QString &name) const
 {
-    const QVariant v = field(name);
+    return text(column(name));
+}
+
+QString Recordset::text(const Column &column) const
+{
+    const QVariant v = field(column);
     if (isDbNull(v))
         return QString();
     if (v.typeId() == QMetaType::QDateTime)

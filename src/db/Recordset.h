@@ -23,6 +23,25 @@
 class Recordset
 {
 public:
+    // A field found once by its name and then read by its position in every
+    // row: a section reads the same few dozen fields in thousands of rows.
+    // A name the result does not have gives a column that throws DbError
+    // when it is read, as reading the name would.
+    class Column
+    {
+    public:
+        Column() = default;
+
+    private:
+        friend class Recordset;
+        Column(int index, const QString &name)
+            : m_index(index)
+            , m_name(name)
+        { }
+        int m_index = -1;
+        QString m_name;
+    };
+
     Recordset() = default;
     explicit Recordset(ResultData data);
 
@@ -40,6 +59,10 @@ public:
 
     // Value of the named field in the current row; NULL is an invalid QVariant.
     QVariant field(const QString &name) const;
+    // The field of that name, to read in row after row.
+    Column column(const QString &name) const { return Column(indexOf(name), name); }
+    QVariant field(const Column &column) const;
+    QString text(const Column &column) const;
     // Value of the field at a position in SELECT-list order.
     QVariant value(int index) const;
     // True when the current row has the named field with a NULL value.

@@ -635,10 +635,42 @@ qsizetype skipQuoted(QStringView sql, qsizetype i)
     return i;
 }
 
-// The list of at least 16 plain numbers in "IN ( n, n, ... )" when the word
-// IN starts at i: the first and one past the last character of the numbers.
-std::optional<std::pair<qsizetype, qsizetype>> numberListAt(
-    QStringView sql, qsizetype i, const QStringList &knownLists, qsizetype *known)
+// Where the subquery that starts at `first`, inside brackets, ends: at its
+// closing bracket, blanks before it left out; -1 when the text ends first.
+qsizetype subqueryEnd(QStringView sql, qsizetype first)
+{
+    int depth = 1;
+    for (qsizetype i = first; i < sql.size();) {
+        const qsizetype after = skipQuoted(sql, i);
+        if (after != i) {
+            i = after;
+            continue;
+        }
+        if (sql[i] == u'(') {
+            ++depth;
+        } else if (sql[i] == u')' && --depth == 0) {
+            while (i > first && sql[i - 1].isSpace())
+                --i;
+            return i;
+        }
+        ++i;
+    }
+    return -1;
+}
+
+// Whether a word SELECT starts at i.
+bool selectAt(QStringView sql, qsizetype i)
+{
+    return sql.mid(i, 6).compare(u"SELECT", Qt::CaseInsensitive) == 0
+        && (i + 6 >= sql.size() || !isWordChar(sql[i + 6]));
+}
+
+// What may stand aside after "IN (" when the word IN starts at i: a known
+// list or subquery, a list of at least 16 plain numbers ("IN ( n, n, ... )"),
+// or a subquery that `setAsideSubquery` accepts. Gives its first and one
+// past its last character.
+std::optional<std::pair<qsizetype, qsizetype>> numberListAt(QStringView sql, qsizetype i, const QStringList &knownLists,
+    qsizetype *known, const std::function<bool(QStringView)> &setAsideSubquery)
 {
     const qsizetype n = sql.size();
     auto skipSpace = [&](qsizetype j) {
@@ -666,6 +698,12 @@ std::optional<std::pair<qsizetype, qsizetype>> numberListAt(
                 return std::make_pair(first, end);
             }
         }
+    }
+    if (setAsideSubquery && selectAt(sql, first)) {
+        const qsizetype end = subqueryEnd(sql, first);
+        if (end > first && setAsideSubquery(sql.mid(first, end - first)))
+            return std::make_pair(first, end);
+        return std::nullopt;
     }
     qsizetype last = skipDigits(j);
     if (last == j)
@@ -695,7 +733,8 @@ QString SetAsideLists::placeholder(qsizetype index)
     return QStringLiteral("8271828182845904523") + QString::number(index);
 }
 
-SetAsideLists SqlDialect::setAsideNumberLists(const QString &sql, const QStringList &knownLists)
+SetAsideLists SqlDialect::setAsideNumberLists(const QString &sql, const QStringList &knownLists,
+    const std::function<bool(QStringView subquery)> &setAsideSubquery)
 {
     SetAsideLists out;
     if (sql.size() < 200)
@@ -703,6 +742,13 @@ SetAsideLists SqlDialect::setAsideNumberLists(const QString &sql, const QStringL
     const QStringView text(sql);
     qsizetype copied = 0;
     for (qsizetype i = 0; i + 1 < text.size();) {
+        // Only a quote, a comment or the word IN starts anything here: the
+        // other characters are passed over at once.
+        const char16_t c = text[i].unicode();
+        if (c != u'I' && c != u'i' && c != u'\'' && c != u'"' && c != u'[' && c != u'-' && c != u'/') {
+            ++i;
+            continue;
+        }
         const qsizetype after = skipQuoted(text, i);
         if (after != i) {
             i = after;
@@ -711,7 +757,7 @@ SetAsideLists SqlDialect::setAsideNumberLists(const QString &sql, const QStringL
         const bool word = (text[i] == u'I' || text[i] == u'i') && (text[i + 1] == u'N' || text[i + 1] == u'n')
             && (i == 0 || !isWordChar(text[i - 1])) && (i + 2 >= text.size() || !isWordChar(text[i + 2]));
         qsizetype known = -1;
-        const auto list = word ? numberListAt(text, i, knownLists, &known) : std::nullopt;
+        const auto list = word ? numberListAt(text, i, knownLists, &known, setAsideSubquery) : std::nullopt;
         if (!list) {
             ++i;
             continue;

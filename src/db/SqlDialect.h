@@ -84,7 +84,11 @@ public:
 
     // The statement's long number lists set aside; a list that is character
     // for character one of knownLists is found by comparing and shared, not
-    // copied. A statement without such lists, or one that holds a
+    // copied. A subquery after IN ("IN (SELECT ...)", up to its closing
+    // bracket, blanks before it left out) is set aside too when it is one of
+    // knownLists or when setAsideSubquery says so; otherwise the search goes
+    // on inside it. A statement without such lists, or one that holds a
     // placeholder's digits itself, comes back whole with no lists.
-    static SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists);
+    static SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists,
+        const std::function<bool(QStringView subquery)> &setAsideSubquery = {});
 };

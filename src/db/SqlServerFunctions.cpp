@@ -15,13 +15,13 @@ using sqlserver::DateKind;
 
 namespace {
 
+// The value as text; the database holds UTF-8, read as it is.
 QString valueString(sqlite3_value *v)
 {
-    const void *p = sqlite3_value_text16(v);
-    const int bytes = sqlite3_value_bytes16(v);
+    const char *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
     if (!p)
         return QString();
-    return QString(reinterpret_cast<const QChar *>(p), bytes / 2);
+    return QString::fromUtf8(p, sqlite3_value_bytes(v));
 }
 
 // A value as text the way SQL Server converts it: whole numbers in decimal,
@@ -40,7 +40,8 @@ QString valueText(sqlite3_value *v)
 
 void resultText(sqlite3_context *ctx, const QString &s)
 {
-    sqlite3_result_text16(ctx, s.utf16(), int(s.size() * 2), SQLITE_TRANSIENT);
+    const QByteArray utf8 = s.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
 void resultError(sqlite3_context *ctx, const QString &message)

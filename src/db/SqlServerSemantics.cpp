@@ -3,6 +3,7 @@
 #include <QtNumeric>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -353,6 +354,9 @@ int compareText(QStringView a, QStringView b)
 
 int compareTextUtf8(const char *a, int lengthA, const char *b, int lengthB)
 {
+    // Equal keys are the common case when rows are grouped and joined.
+    if (lengthA == lengthB && std::memcmp(a, b, size_t(lengthA)) == 0)
+        return 0;
     while (lengthA > 0 && a[lengthA - 1] == ' ')
         --lengthA;
     while (lengthB > 0 && b[lengthB - 1] == ' ')

@@ -20,7 +20,7 @@ bool isDigit(QChar c)
 // End of a quoted run that starts at `open` (the opening mark) and ends with
 // `close`, where a doubled closing mark stands for one. Sets unterminated
 // when the text ends first.
-qsizetype quotedEnd(const QString &s, qsizetype open, QChar close, bool &unterminated)
+qsizetype quotedEnd(QStringView s, qsizetype open, QChar close, bool &unterminated)
 {
     qsizetype i = open + 1;
     const qsizetype n = s.size();
@@ -40,7 +40,7 @@ qsizetype quotedEnd(const QString &s, qsizetype open, QChar close, bool &untermi
 
 // End of a block comment that starts at `open`. Block comments nest in the
 // SQL Server dialect. Sets unterminated when the text ends first.
-qsizetype blockCommentEnd(const QString &s, qsizetype open, bool &unterminated)
+qsizetype blockCommentEnd(QStringView s, qsizetype open, bool &unterminated)
 {
     const qsizetype n = s.size();
     int depth = 1;
@@ -62,7 +62,7 @@ qsizetype blockCommentEnd(const QString &s, qsizetype open, bool &unterminated)
 
 // End of a number that starts at `start` with a digit or with ".digit":
 // digits, a fraction, an exponent only when digits follow its "e".
-qsizetype numberEnd(const QString &s, qsizetype start)
+qsizetype numberEnd(QStringView s, qsizetype start)
 {
     const qsizetype n = s.size();
     qsizetype end = start + 1;
@@ -88,10 +88,10 @@ qsizetype numberEnd(const QString &s, qsizetype start)
 
 // End of an operator or punctuation: two characters for the comparison and
 // concatenation pairs, else one.
-qsizetype symbolEnd(const QString &s, qsizetype start)
+qsizetype symbolEnd(QStringView s, qsizetype start)
 {
     static const QStringView pairs[] = {u"<>", u"!=", u"<=", u">=", u"!<", u"!>", u"||"};
-    const QStringView two = QStringView(s).mid(start, 2);
+    const QStringView two = s.mid(start, 2);
     for (const QStringView p : pairs) {
         if (two == p)
             return start + 2;
@@ -100,7 +100,7 @@ qsizetype symbolEnd(const QString &s, qsizetype start)
 }
 
 // End of the run of characters from `start` on that `belongs` accepts.
-template <typename Predicate> qsizetype runEnd(const QString &s, qsizetype start, Predicate belongs)
+template <typename Predicate> qsizetype runEnd(QStringView s, qsizetype start, Predicate belongs)
 {
     qsizetype end = start;
     while (end < s.size() && belongs(s[end]))
@@ -108,10 +108,11 @@ template <typename Predicate> qsizetype runEnd(const QString &s, qsizetype start
     return end;
 }
 
-// The token that starts at `i`, with its kind and where it ends.
-SqlTokenizer::Token tokenAt(const QString &sql, qsizetype i, qsizetype &end)
+} // namespace
+
+SqlTokenizer::TokenView SqlTokenizer::tokenAt(QStringView sql, qsizetype i)
 {
-    using Kind = SqlTokenizer::Kind;
+    qsizetype end = i;
     const QChar c = sql[i];
     const QChar next = i + 1 < sql.size() ? sql[i + 1] : QChar();
     Kind kind = Kind::Symbol;
@@ -146,19 +147,16 @@ SqlTokenizer::Token tokenAt(const QString &sql, qsizetype i, qsizetype &end)
     } else {
         end = symbolEnd(sql, i);
     }
-    return SqlTokenizer::Token{kind, sql.mid(i, end - i), unterminated};
+    return TokenView{kind, sql.mid(i, end - i), unterminated};
 }
-
-} // namespace
 
 std::vector<SqlTokenizer::Token> SqlTokenizer::tokenize(const QString &sql)
 {
     std::vector<Token> tokens;
-    qsizetype i = 0;
-    while (i < sql.size()) {
-        qsizetype end = i;
-        tokens.push_back(tokenAt(sql, i, end));
-        i = end;
+    for (qsizetype i = 0; i < sql.size();) {
+        const TokenView token = tokenAt(sql, i);
+        tokens.push_back(Token{token.kind, token.text.toString(), token.unterminated});
+        i += token.text.size();
     }
     return tokens;
 }

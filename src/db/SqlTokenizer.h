@@ -36,7 +36,22 @@ public:
 
         bool isWord(QStringView word) const
         {
-            return kind == Kind::Word && text.compare(word, Qt::CaseInsensitive) == 0;
+            return kind == Kind::Word && text.size() == word.size() && text.compare(word, Qt::CaseInsensitive) == 0;
+        }
+        bool isSymbol(QStringView symbol) const { return kind == Kind::Symbol && text == symbol; }
+        bool isSignificant() const { return kind != Kind::Whitespace && kind != Kind::Comment; }
+    };
+
+    // A token as a view into the text it was read from.
+    struct TokenView
+    {
+        Kind kind;
+        QStringView text;
+        bool unterminated = false;
+
+        bool isWord(QStringView word) const
+        {
+            return kind == Kind::Word && text.size() == word.size() && text.compare(word, Qt::CaseInsensitive) == 0;
         }
         bool isSymbol(QStringView symbol) const { return kind == Kind::Symbol && text == symbol; }
         bool isSignificant() const { return kind != Kind::Whitespace && kind != Kind::Comment; }
@@ -44,4 +59,8 @@ public:
 
     // All tokens of the text, in order.
     static std::vector<Token> tokenize(const QString &sql);
+    // The token that starts at `start` (inside the text), without copying:
+    // a pass that only looks at the tokens walks the text with it and
+    // allocates nothing.
+    static TokenView tokenAt(QStringView sql, qsizetype start);
 };

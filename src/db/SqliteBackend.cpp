@@ -8,10 +8,14 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <utility>
+
+#include <sys/stat.h>
 
 #include <sqlite3.h>
 
@@ -19,20 +23,22 @@ namespace {
 
 QString errorText(sqlite3 *db)
 {
-    return QString::fromUtf16(static_cast<const char16_t *>(sqlite3_errmsg16(db)));
+    return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
 // Lets a statement read tables and call functions, nothing else: no writes,
 // no ATTACH, no PRAGMA, no transactions. Only while the connection itself
-// fills a temporary table of an IN list may it write there.
-int authorize(void *fillingTemporaryTable, int action, const char *, const char *, const char *database, const char *)
+// begins or ends a snapshot, or makes or drops a temporary table of an IN
+// list, may it do that.
+int authorize(void *ownStatement, int action, const char *, const char *, const char *database, const char *)
 {
-    // The connection's own temporary tables of long IN lists.
-    // Creating one also writes its row of the temporary schema table.
+    // The connection's own temporary tables of long IN lists. Creating or
+    // dropping one also writes its row of the temporary schema table.
     const bool inTemp = database && qstrcmp(database, "temp") == 0;
-    if (*static_cast<const bool *>(fillingTemporaryTable)
-        && (action == SQLITE_CREATE_TEMP_TABLE || action == SQLITE_TRANSACTION
-            || ((action == SQLITE_INSERT || action == SQLITE_UPDATE) && inTemp)))
+    if (*static_cast<const bool *>(ownStatement)
+        && (action == SQLITE_CREATE_TEMP_TABLE || action == SQLITE_DROP_TEMP_TABLE || action == SQLITE_CREATE_TEMP_INDEX
+            || action == SQLITE_DROP_TEMP_INDEX || action == SQLITE_TRANSACTION
+            || ((action == SQLITE_INSERT || action == SQLITE_UPDATE || action == SQLITE_DELETE) && inTemp)))
         return SQLITE_OK;
     switch (action) {
     case SQLITE_SELECT:
@@ -63,10 +69,11 @@ QVariant columnValue(sqlite3_stmt *st, int i)
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(st, i));
     case SQLITE_TEXT: {
-        const void *p = sqlite3_column_text16(st, i);
-        const int units = sqlite3_column_bytes16(st, i) / 2;
-        const QString text(reinterpret_cast<const QChar *>(p), units);
-        if (units == 10 || units == 19) {
+        // The file holds UTF-8: read as it is, converted once.
+        const char *p = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
+        const int bytes = sqlite3_column_bytes(st, i);
+        const QString text = QString::fromUtf8(p, bytes);
+        if (bytes == 10 || bytes == 19) {
             if (const auto date = sqlserver::parseStoredDate(text)) {
                 if (date->dateOnly)
                     return QVariant(date->value.date());
@@ -96,7 +103,11 @@ SqliteBackend::SqliteBackend(const QString &path)
     if (path.isEmpty() || path.startsWith(u':'))
         failOpen(QStringLiteral("Es ist keine Datenbankdatei angegeben."));
 
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+    m_nativePath = QFile::encodeName(path);
+    // One thread uses a connection at a time: SQLite need not lock it for
+    // every value read.
+    const int rc
+        = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         failOpen(m_db ? errorText(m_db) : QStringLiteral("Zu wenig Speicher."));
     sqlite3_extended_result_codes(m_db, 1);
@@ -159,7 +170,8 @@ void SqliteBackend::failOpen(const QString &reason)
 
 SetAsideLists SqliteBackend::setAsideLists(const QString &sql)
 {
-    SetAsideLists aside = SqlDialect::setAsideNumberLists(sql, m_knownLists);
+    SetAsideLists aside = SqlDialect::setAsideNumberLists(
+        sql, m_knownLists, [this](QStringView subquery) { return fixedSubquery(subquery); });
     for (const QString &list : aside.lists)
         numberListTable(list);
     return aside;
@@ -208,8 +220,8 @@ QString SqliteBackend::numberListTable(const QString &list)
     const auto it = m_numberListTables.constFind(list);
     if (it != m_numberListTables.constEnd())
         return *it;
-    if (m_numberListTables.size() >= NumberListTableLimit)
-        return QString();
+    if (m_numberListTables.size() >= NumberListTableLimit || list.isEmpty() || !list.front().isDigit())
+        return QString(); // a subquery gets its table from fixedSubquery() only
     std::vector<qint64> numbers;
     for (const QStringView item : QStringView(list).split(u',')) {
         bool ok = false;
@@ -217,32 +229,144 @@ QString SqliteBackend::numberListTable(const QString &list)
         if (!ok)
             return QString(); // beyond 64 bits: the list stays as it is
     }
+    return makeNumberTable(list, numbers, false);
+}
 
-    const QString table = QStringLiteral("tannbuch_in_%1").arg(m_numberListTables.size());
+bool SqliteBackend::fixedSubquery(QStringView subquery)
+{
+    if (!m_inSnapshot)
+        return false;
+    const QString text = subquery.toString();
+    // Once is no reason for a table; twice in one report is every pile.
+    if (m_subqueriesRefused.contains(text) || ++m_subqueriesSeen[text] < 2)
+        return false;
+    std::vector<qint64> numbers;
+    bool hasNull = false;
+    const QString table
+        = readWholeNumbers(text, numbers, hasNull) ? makeNumberTable(text, numbers, hasNull) : QString();
+    if (table.isEmpty()) {
+        m_subqueriesRefused.insert(text);
+        return false;
+    }
+    m_snapshotTables.push_back({text, table});
+    return true;
+}
+
+bool SqliteBackend::readWholeNumbers(const QString &subquery, std::vector<qint64> &numbers, bool &hasNull)
+{
+    // A subquery that prepares alone names nothing of the statement around
+    // it, so its answer is the same for every row and, in one snapshot,
+    // for every statement.
+    const QByteArray text = SqlDialect::toSqlite(subquery).toUtf8();
+    Statement st;
+    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &st.handle, nullptr) != SQLITE_OK || !st.handle
+        || !sqlite3_stmt_readonly(st.handle) || sqlite3_column_count(st.handle) != 1)
+        return false;
+    // A column of integer type compares as the table's numbers do.
+    const char *type = sqlite3_column_decltype(st.handle, 0);
+    if (!type || !QByteArray(type).toUpper().contains("INT"))
+        return false;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st.handle)) == SQLITE_ROW) {
+        const int kind = sqlite3_column_type(st.handle, 0);
+        if (kind == SQLITE_NULL)
+            hasNull = true;
+        else if (kind == SQLITE_INTEGER)
+            numbers.push_back(sqlite3_column_int64(st.handle, 0));
+        else
+            return false;
+    }
+    if (rc != SQLITE_DONE)
+        failIfDamaged(rc);
+    return rc == SQLITE_DONE;
+}
+
+QString SqliteBackend::makeNumberTable(const QString &text, const std::vector<qint64> &numbers, bool hasNull)
+{
+    if (m_numberListTables.size() >= NumberListTableLimit)
+        return QString();
+    const QByteArray table = "tannbuch_in_" + QByteArray::number(m_tablesMade++);
     m_fillingTemporaryTable = true;
     const auto done = qScopeGuard([this] { m_fillingTemporaryTable = false; });
-    const QByteArray create = "CREATE TEMP TABLE " + table.toLatin1() + " (id INTEGER PRIMARY KEY)";
+    // Only a table with a NULL needs a column apart from the row id.
+    const QByteArray create
+        = "CREATE TEMP TABLE " + table + (hasNull ? " (id INTEGER UNIQUE)" : " (id INTEGER PRIMARY KEY)");
     if (sqlite3_exec(m_db, create.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         return QString();
     Statement insert;
-    const QByteArray insertText = "INSERT OR IGNORE INTO temp." + table.toLatin1() + " VALUES (?)";
+    const QByteArray insertText = "INSERT OR IGNORE INTO temp." + table + " VALUES (?)";
     if (sqlite3_prepare_v2(m_db, insertText.constData(), -1, &insert.handle, nullptr) != SQLITE_OK)
         return QString();
-    sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
+    // Inside a snapshot the rows go into its transaction.
+    const bool ownTransaction = sqlite3_get_autocommit(m_db) != 0;
+    if (ownTransaction)
+        sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr);
     for (qint64 n : numbers) {
         sqlite3_bind_int64(insert.handle, 1, n);
         sqlite3_step(insert.handle);
         sqlite3_reset(insert.handle);
     }
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    if (hasNull) {
+        sqlite3_bind_null(insert.handle, 1);
+        sqlite3_step(insert.handle);
+    }
+    if (ownTransaction && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         return QString();
     }
-    const QString subquery = QStringLiteral("SELECT id FROM temp.") + table;
-    m_numberListTables.insert(list, subquery);
-    m_knownLists << list;
+    const QString subquery = QStringLiteral("SELECT id FROM temp.") + QString::fromLatin1(table);
+    m_numberListTables.insert(text, subquery);
+    m_knownLists << text;
     m_knownSubqueries << subquery;
-    return subquery;
+    return QString::fromLatin1(table);
+}
+
+bool SqliteBackend::runOwn(const char *sql)
+{
+    m_fillingTemporaryTable = true;
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+    m_fillingTemporaryTable = false;
+    return rc == SQLITE_OK;
+}
+
+bool SqliteBackend::beginSnapshot()
+{
+    if (!m_inSnapshot && sqlite3_get_autocommit(m_db) != 0)
+        m_inSnapshot = runOwn("BEGIN");
+    return m_inSnapshot;
+}
+
+void SqliteBackend::endSnapshot()
+{
+    if (!m_inSnapshot)
+        return;
+    m_inSnapshot = false;
+    m_subqueriesSeen.clear();
+    m_subqueriesRefused.clear();
+    // A transaction SQLite ended after a failure took the tables made in it
+    // along: then every table is dropped and forgotten, the lists' too.
+    const bool committed = sqlite3_get_autocommit(m_db) == 0 && runOwn("COMMIT");
+    if (!committed) {
+        runOwn("ROLLBACK");
+        m_snapshotTables.clear();
+        for (const QString &list : std::as_const(m_knownLists))
+            m_snapshotTables.push_back({list, m_numberListTables.value(list).section(u'.', -1)});
+    }
+    if (m_snapshotTables.empty())
+        return;
+    // Kept statements and rewrites may name the tables dropped here.
+    m_statements.clear();
+    m_rewrites.clear();
+    for (const SnapshotTable &dropped : m_snapshotTables) {
+        runOwn(("DROP TABLE IF EXISTS temp." + dropped.table.toLatin1()).constData());
+        m_numberListTables.remove(dropped.text);
+        const qsizetype at = m_knownLists.indexOf(dropped.text);
+        if (at >= 0) {
+            m_knownLists.removeAt(at);
+            m_knownSubqueries.removeAt(at);
+        }
+    }
+    m_snapshotTables.clear();
 }
 
 ResultData SqliteBackend::query(const QString &sql)
@@ -250,7 +374,7 @@ ResultData SqliteBackend::query(const QString &sql)
     // A provision's id list, set aside, leaves a short text to shape, look
     // up and rewrite; the list itself is read only by comparing it.
     const SetAsideLists aside = setAsideLists(sql);
-    StatementShape shape = StatementShape::of(aside.sql);
+    StatementShape shape = shapeOf(aside.sql);
     Statement st;
     st.handle = statementFor(shape, aside);
     if (!st.handle)
@@ -259,7 +383,31 @@ ResultData SqliteBackend::query(const QString &sql)
         sqlite3_bind_int64(st.handle, int(i + 1), shape.values[i]);
     ResultData data = fetch(st.handle);
     m_statements.put(cacheKey(shape.text, aside), std::exchange(st.handle, nullptr));
+    // A snapshot reads pages it holds without asking the file again: a file
+    // cut short during the run must not go unnoticed.
+    if (m_inSnapshot)
+        failIfShrunk();
     return data;
+}
+
+StatementShape SqliteBackend::shapeOf(const QString &sql)
+{
+    // A report sends the same few shapes over and over: a statement is
+    // matched against the latest ones before it is tokenized.
+    for (auto it = m_recentShapes.begin(); it != m_recentShapes.end(); ++it) {
+        if (std::optional<std::vector<qint64>> values = it->valuesOf(sql)) {
+            StatementShape shape{it->text, std::move(*values), it->marks};
+            std::rotate(m_recentShapes.begin(), it, it + 1);
+            return shape;
+        }
+    }
+    StatementShape shape = StatementShape::of(sql);
+    if (!shape.values.empty()) {
+        if (m_recentShapes.size() == RecentShapeCount)
+            m_recentShapes.pop_back();
+        m_recentShapes.insert(m_recentShapes.begin(), shape);
+    }
+    return shape;
 }
 
 sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const SetAsideLists &aside)
@@ -283,14 +431,14 @@ sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const SetAsideL
 
 sqlite3_stmt *SqliteBackend::prepared(const SetAsideLists &aside)
 {
-    const QString text = rewritten(aside);
-    const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
-    const char16_t *end = begin + text.size();
+    // SQLite parses UTF-8; the text goes to it in that form.
+    const QByteArray text = rewritten(aside).toUtf8();
+    const char *end = text.constData() + text.size();
 
     Statement st;
-    const void *tail = nullptr;
+    const char *tail = nullptr;
     const int rc
-        = sqlite3_prepare16_v3(m_db, begin, int(text.size() * 2), SQLITE_PREPARE_PERSISTENT, &st.handle, &tail);
+        = sqlite3_prepare_v3(m_db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &st.handle, &tail);
     if (rc != SQLITE_OK) {
         failIfDamaged(rc);
         if ((rc & 0xff) == SQLITE_AUTH)
@@ -302,10 +450,10 @@ sqlite3_stmt *SqliteBackend::prepared(const SetAsideLists &aside)
     if (!st.handle)
         return nullptr;
 
-    const char16_t *rest = tail ? static_cast<const char16_t *>(tail) : end;
+    const char *rest = tail ? tail : end;
     if (rest < end) {
         Statement second;
-        const int rc2 = sqlite3_prepare16_v2(m_db, rest, int((end - rest) * 2), &second.handle, nullptr);
+        const int rc2 = sqlite3_prepare_v2(m_db, rest, int(end - rest), &second.handle, nullptr);
         if (rc2 != SQLITE_OK || second.handle)
             throw DbError(
                 QStringLiteral("Es wird nur eine Anweisung auf einmal ausgeführt; der Text enthält mehrere."));
@@ -324,7 +472,7 @@ ResultData SqliteBackend::fetch(sqlite3_stmt *st)
     ResultData data;
     const int columns = sqlite3_column_count(st);
     for (int i = 0; i < columns; ++i)
-        data.columns << QString::fromUtf16(static_cast<const char16_t *>(sqlite3_column_name16(st, i)));
+        data.columns << QString::fromUtf8(sqlite3_column_name(st, i));
 
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         std::vector<QVariant> row;
@@ -340,6 +488,17 @@ ResultData SqliteBackend::fetch(sqlite3_stmt *st)
     return data;
 }
 
+namespace {
+
+[[noreturn]] void throwDamaged(const QString &path, const QString &reason)
+{
+    throw DbError(QStringLiteral("Die Datenbankdatei „%1“ ist beschädigt oder wurde während des Laufs verändert "
+                                 "(%2). Der Bericht ist unvollständig.")
+                      .arg(QDir::toNativeSeparators(path), reason));
+}
+
+} // namespace
+
 void SqliteBackend::failIfDamaged(int rc)
 {
     const int primary = rc & 0xff;
@@ -349,7 +508,12 @@ void SqliteBackend::failIfDamaged(int rc)
     const bool shrunk = now.exists() && now.size() < m_openedSize;
     if (primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB && primary != SQLITE_IOERR && !shrunk)
         return;
-    throw DbError(QStringLiteral("Die Datenbankdatei „%1“ ist beschädigt oder wurde während des Laufs verändert "
-                                 "(%2). Der Bericht ist unvollständig.")
-                      .arg(QDir::toNativeSeparators(m_path), errorText(m_db)));
+    throwDamaged(m_path, errorText(m_db));
+}
+
+void SqliteBackend::failIfShrunk()
+{
+    struct stat now = {};
+    if (::stat(m_nativePath.constData(), &now) == 0 && qint64(now.st_size) < m_openedSize)
+        throwDamaged(m_path, QStringLiteral("die Datei ist kürzer geworden"));
 }

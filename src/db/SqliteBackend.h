@@ -3,14 +3,15 @@
 #include "db/Backend.h"
 #include "db/PreparedStatementCache.h"
 #include "db/SqlDialect.h"
+#include "db/StatementShape.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 struct sqlite3;
 struct sqlite3_stmt;
-struct StatementShape;
 
 // The embedded database: a SQLite file opened read-only, so no statement can
 // change it. Statements arrive in the SQL Server dialect; SqlDialect rewrites
@@ -21,8 +22,15 @@ struct StatementShape;
 // only the record id changed. Each statement is run in its shape
 // (StatementShape: such ids taken out as parameters), and the rewrite and the
 // prepared statement of a shape are kept and reused with the ids bound. A
-// kept statement is reset after each run, so it reads the file as it is then;
-// one that fails is dropped.
+// kept statement is reset after each run; one that fails is dropped.
+//
+// Outside a snapshot each statement reads the file as it is when it runs.
+// From beginSnapshot() to endSnapshot() the statements read one state of
+// the file in one read transaction, and a subquery after IN that refers to
+// nothing outside itself, answers whole numbers from a column of integer
+// type and comes a second time (a provision's records, in every statement
+// of a report) is run once and kept in a temporary table until the snapshot
+// ends, as the long number lists are.
 //
 // Only reading statements run: the connection is opened read-only, an
 // authorizer refuses everything but reading tables and calling functions
@@ -54,11 +62,15 @@ public:
 
     // Rewrites, checks and runs one reading statement; throws DbError.
     ResultData query(const QString &sql) override;
+    bool beginSnapshot() override;
+    void endSnapshot() override;
     QString name() const override { return QStringLiteral("SQLite"); }
 
 private:
     // The SQLite text that query() runs for a statement (cached).
     QString rewritten(const SetAsideLists &aside);
+    // The statement's shape, found among the latest shapes or made anew.
+    StatementShape shapeOf(const QString &sql);
     // The statement with its long number lists set aside, each list given
     // its temporary table where it fits one.
     SetAsideLists setAsideLists(const QString &sql);
@@ -76,8 +88,24 @@ private:
     // DbError when a step fails.
     ResultData fetch(sqlite3_stmt *statement);
     // A subquery over a temporary table holding the numbers of a long IN
-    // list, made once per list text; empty when the list does not fit.
+    // list, made once per list text, or the table a fixed subquery was kept
+    // in; empty when the list does not fit.
     QString numberListTable(const QString &list);
+    // Whether the subquery after IN is kept in a temporary table for the
+    // snapshot (made on its second coming, see the class comment).
+    bool fixedSubquery(QStringView subquery);
+    // Reads the answer of a subquery that stands on its own as whole numbers
+    // (NULL noted); false when it does not prepare alone, answers more than
+    // one column, not a column of integer type, or another kind of value.
+    bool readWholeNumbers(const QString &subquery, std::vector<qint64> &numbers, bool &hasNull);
+    // Makes the temporary table of `numbers` (and NULL) for the list or
+    // subquery text; its subquery, empty when it cannot be made.
+    QString makeNumberTable(const QString &text, const std::vector<qint64> &numbers, bool hasNull);
+    // Runs a statement of the connection's own (transactions, temporary
+    // tables) past the authorizer; false when it fails.
+    bool runOwn(const char *sql);
+    // Throws DbError naming the file when it is shorter than when opened.
+    void failIfShrunk();
     // Closes the connection and throws DbError naming the file.
     [[noreturn]] void failOpen(const QString &reason);
     // Throws DbError naming the file when the result code says the file is
@@ -96,15 +124,30 @@ private:
     static constexpr int StatementCacheSize = 64;
     // Temporary tables of IN lists made at most.
     static constexpr int NumberListTableLimit = 64;
+    // Shapes a statement is matched against before it is tokenized.
+    static constexpr size_t RecentShapeCount = 16;
+
+    struct SnapshotTable
+    {
+        QString text; // the subquery kept
+        QString table;
+    };
 
     QString m_path;
     qint64 m_openedSize = 0;
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
     PreparedStatementCache m_statements;
+    std::vector<StatementShape> m_recentShapes; // used latest first
     QHash<QString, QString> m_numberListTables; // list text -> subquery
     QStringList m_knownLists; // the same lists and their
     QStringList m_knownSubqueries; // subqueries, in order
+    int m_tablesMade = 0; // names the next temporary table
+    bool m_inSnapshot = false;
+    QHash<QString, int> m_subqueriesSeen; // in this snapshot, by text
+    QSet<QString> m_subqueriesRefused; // not fit for a table
+    std::vector<SnapshotTable> m_snapshotTables; // dropped when the snapshot ends
+    QByteArray m_nativePath; // for the size check during a snapshot
     // Set while the connection fills a temporary table; the authorizer then
     // lets its own writes to the temporary database pass.
     bool m_fillingTemporaryTable = false;

@@ -2,6 +2,8 @@
 
 #include "db/SqlTokenizer.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString MarkColumn = QStringLiteral("tannbuch_batch_mark");
@@ -16,14 +18,15 @@ QString markText(qsizetype index)
 // its end cannot take in the ";".
 const QString StatementEnd = QStringLiteral("\n;\n");
 
-// The characters a statement takes in a batch, its mark included.
+// The characters a statement takes in a batch, its mark included (at most
+// this long for a batch of up to a billion statements).
 qsizetype lengthInBatch(const QString &sql)
 {
-    return markText(StatementBatch::MaxStatements).size() + sql.size() + StatementEnd.size();
+    return markText(999999999).size() + sql.size() + StatementEnd.size();
 }
 
 // Whether the token is a run of blanks that ends a line.
-bool endsLine(const SqlTokenizer::Token &token)
+bool endsLine(const SqlTokenizer::TokenView &token)
 {
     return token.kind == SqlTokenizer::Kind::Whitespace
         && (token.text.contains(QLatin1Char('\n')) || token.text.contains(QLatin1Char('\r')));
@@ -40,16 +43,19 @@ qsizetype markIndex(const ResultData &data)
 
 } // namespace
 
-bool StatementBatch::canJoin(const QString &sql)
+bool StatementBatch::canJoin(QStringView sql)
 {
-    const std::vector<SqlTokenizer::Token> tokens = SqlTokenizer::tokenize(sql);
+    // One pass over the text, token by token, without copying any.
     bool first = true;
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        const SqlTokenizer::Token &token = tokens[i];
+    bool lineStart = true; // no token yet, or the last one ended a line
+    for (qsizetype at = 0; at < sql.size();) {
+        const SqlTokenizer::TokenView token = SqlTokenizer::tokenAt(sql, at);
+        at += token.text.size();
         if (token.unterminated || token.isSymbol(u";") || token.isWord(u"INTO") || token.isWord(MarkColumn))
             return false;
-        if (token.isWord(u"GO") && (i == 0 || endsLine(tokens[i - 1])))
+        if (lineStart && token.isWord(u"GO"))
             return false;
+        lineStart = endsLine(token);
         if (first && token.isSignificant()) {
             if (!token.isWord(u"SELECT"))
                 return false;
@@ -59,7 +65,13 @@ bool StatementBatch::canJoin(const QString &sql)
     return !first;
 }
 
-std::vector<StatementBatch> StatementBatch::plan(const QStringList &statements)
+qsizetype StatementBatch::characterLimit(qint64 packetBytes)
+{
+    // The smallest packet the server negotiates is 512 bytes.
+    return qsizetype(std::max<qint64>(packetBytes, 512) * 65536 / 2);
+}
+
+std::vector<StatementBatch> StatementBatch::plan(const QStringList &statements, qsizetype maxCharacters)
 {
     std::vector<StatementBatch> batches;
     qsizetype characters = 0;
@@ -67,8 +79,7 @@ std::vector<StatementBatch> StatementBatch::plan(const QStringList &statements)
         if (!canJoin(statements[i]))
             continue;
         const qsizetype length = lengthInBatch(statements[i]);
-        if (batches.empty() || batches.back().m_statements.size() == MaxStatements
-            || characters + length > MaxCharacters) {
+        if (batches.empty() || characters + length > maxCharacters) {
             batches.emplace_back();
             characters = 0;
         }
@@ -86,6 +97,10 @@ std::vector<StatementBatch> StatementBatch::plan(const QStringList &statements)
 QString StatementBatch::text() const
 {
     QString text;
+    qsizetype length = 0;
+    for (const QString &sql : m_statements)
+        length += lengthInBatch(sql);
+    text.reserve(length);
     for (qsizetype i = 0; i < m_statements.size(); ++i)
         text += markText(i) + m_statements[i] + StatementEnd;
     return text;

@@ -22,25 +22,23 @@
 class StatementBatch
 {
 public:
-    // At most this many statements go into one batch: beyond some dozens
-    // the round trip is a small share of the time anyway, and an error that
-    // ends the batch sends the rest one by one.
-    static constexpr qsizetype MaxStatements = 64;
-    // At most this many characters of text (twice as many bytes on the
-    // wire): the server compiles the whole batch before its first answer,
-    // and the statements of a provision with thousands of ids are long; a
-    // longer statement goes alone.
-    static constexpr qsizetype MaxCharacters = 256 * 1024;
+    // The characters a batch may hold when the server accepts batches of
+    // `packetBytes` × 65,536 bytes (two bytes a character on the wire):
+    // 128 M characters with the usual packet of 4,096 bytes. A batch is one
+    // round trip however many statements it holds; a statement longer than
+    // this goes alone.
+    static qsizetype characterLimit(qint64 packetBytes);
 
     // Whether the text may go into a batch: one reading statement, which
     // starts with SELECT, holds no ";" outside literals, names and comments,
     // no line of GO, no INTO (it would write a table) and no mark, and ends
-    // every literal, name and comment it opens.
-    static bool canJoin(const QString &sql);
+    // every literal, name and comment it opens. One pass over the text that
+    // copies nothing.
+    static bool canJoin(QStringView sql);
 
     // The statements that may go into a batch, in order, grouped into
-    // batches by the limits above.
-    static std::vector<StatementBatch> plan(const QStringList &statements);
+    // batches of at most `maxCharacters` characters each (marks included).
+    static std::vector<StatementBatch> plan(const QStringList &statements, qsizetype maxCharacters);
 
     // The text sent: each statement behind its mark.
     QString text() const;

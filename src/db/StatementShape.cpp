@@ -150,10 +150,12 @@ qsizetype numberListEnd(QStringView s, qsizetype i)
     return -1;
 }
 
+// Whether the word is one of the keywords (letter case ignored); the
+// lengths are compared first, as nearly every word is none of them.
 bool wordIn(QStringView word, std::initializer_list<QStringView> words)
 {
     for (const QStringView w : words) {
-        if (word.compare(w, Qt::CaseInsensitive) == 0)
+        if (word.size() == w.size() && word.compare(w, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
@@ -347,6 +349,7 @@ StatementShape ShapeScanner::shape() const
     for (size_t k = 0; k < m_bound.size(); ++k) {
         const Token &number = m_bound[k];
         out.text += QStringView(m_sql).mid(copied, number.start - copied);
+        out.marks.push_back(out.text.size());
         out.text += u'?' + QString::number(k + 1);
         out.values.push_back(text(number).toLongLong());
         copied = number.end;
@@ -363,4 +366,35 @@ StatementShape StatementShape::of(const QString &sql)
     if (!scanner.scan())
         return StatementShape{sql, {}};
     return scanner.shape();
+}
+
+std::optional<std::vector<qint64>> StatementShape::valuesOf(QStringView sql) const
+{
+    // A bound number never runs on into digits, a fraction or an exponent,
+    // so the text after a mark starts with none of them and the longest run
+    // of digits is the number.
+    std::vector<qint64> found;
+    qsizetype at = 0;
+    qsizetype from = 0;
+    const QStringView shape(text);
+    for (size_t k = 0; k <= marks.size(); ++k) {
+        const qsizetype until = k < marks.size() ? marks[k] : shape.size();
+        const qsizetype length = until - from;
+        if (sql.size() - at < length || sql.mid(at, length) != shape.mid(from, length))
+            return std::nullopt;
+        at += length;
+        if (k == marks.size())
+            break;
+        qint64 value = 0;
+        qsizetype digits = 0;
+        for (; at < sql.size() && isDigit(sql[at]) && digits <= 18; ++at, ++digits)
+            value = value * 10 + (sql[at].unicode() - u'0');
+        if (digits == 0 || digits > 18)
+            return std::nullopt;
+        found.push_back(value);
+        from = until + 1 + QString::number(k + 1).size();
+    }
+    if (at != sql.size())
+        return std::nullopt;
+    return found;
 }

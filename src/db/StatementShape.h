@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // A reading statement with the whole numbers its filters compare a column to
@@ -23,7 +24,14 @@ struct StatementShape
 {
     QString text;
     std::vector<qint64> values; // the value of ?1, ?2, ... in order
+    std::vector<qsizetype> marks; // where ?1, ?2, ... stand in the text
 
     // The shape of a statement in the SQL Server dialect.
     static StatementShape of(const QString &sql);
+
+    // The values of a statement that has this shape: the same text with a
+    // whole number of at most 18 digits where each mark stands (what of()
+    // would find, for a pass over the text without tokenizing it); none
+    // when the statement differs anywhere else.
+    std::optional<std::vector<qint64>> valuesOf(QStringView sql) const;
 };

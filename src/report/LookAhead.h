@@ -34,10 +34,12 @@ public:
     // following rows go ahead; the result is left on the row it came with.
     void reach(Recordset &records, qint64 row);
 
-    // Rows in a window, and the most characters of statement text built at
-    // once (the window ends early when its texts reach this).
-    static constexpr int WindowRows = 256;
-    static constexpr qsizetype WindowChars = 4 * 1024 * 1024;
+    // Rows in a window (a list of a thousand records goes in one round
+    // trip), and the most characters of statement text built at once (the
+    // window ends early when its texts reach this; a provision of up to a
+    // thousand records lists its ids in the pile statements).
+    static constexpr int WindowRows = 1024;
+    static constexpr qsizetype WindowChars = 8 * 1024 * 1024;
 
 private:
     void forgetUnasked();

@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/ConnectionString.h"
 #include "db/SqlQuote.h"
+#include "report/ProvisionWatch.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/SheetCursor.h"
@@ -299,13 +300,16 @@ void printAtOnce(ReportRun &run)
 }
 
 // The totals, header and footer, showing, printing at once and saving.
-void finishReport(ReportRun &run, const Selection &whole, SheetCursor &cursor)
+// A provision that changed while the report read it stops the report
+// before it is printed or saved.
+void finishReport(ReportRun &run, const Selection &whole, SheetCursor &cursor, const ProvisionWatch &provision)
 {
     const ReportSettings &set = *run.settings;
     Application &xl = *run.xl;
     run.status(QStringLiteral("Kopf / Fußzeile ..."));
     if (set.lKubGesamt)
         WriteTotals(run, whole, cursor);
+    provision.checkUnchanged();
 
     xl.run(QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"), {set.lKopfFuss, int(set.nZoom)});
     xl.run(QStringLiteral("DieseArbeitsmappe.SetDotFields"));
@@ -341,16 +345,19 @@ QString ReportFileName(const QString &provisionName, const QString &listNumber)
 
 void Workbook_Aktualisieren(ReportRun &run, const Selection &chosen)
 {
+    // The report reads one state of the database where the engine allows.
+    const Connection::ReadSnapshot snapshot(*run.db);
+    const ProvisionWatch provision(*run.db, run.provisionName, chosen.provisionFilter);
     const Selection whole = prepareSheet(run, chosen);
     SheetCursor cursor;
     cursor.row = run.settings->StartZeile;
     const bool lotByLot = whole.lotCount > 0 && run.settings->lLosweise != 0;
     if (lotByLot) {
         const Selection counted = writeLotByLot(run, whole, cursor);
-        finishReport(run, counted, cursor);
+        finishReport(run, counted, cursor, provision);
     } else {
         writeWholeSelection(run, whole, cursor);
-        finishReport(run, whole, cursor);
+        finishReport(run, whole, cursor, provision);
     }
 }
 

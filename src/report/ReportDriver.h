@@ -10,7 +10,10 @@ struct Selection;
 // picture, the head block and the sections for the whole selection or lot by
 // lot with an overall block, column widths, the totals block, header and
 // footer, showing, printing at once and saving. The chosen selection is
-// read, never changed; the sheet cursor lives for this one run.
+// read, never changed; the sheet cursor lives for this one run. The run
+// reads one snapshot of the database where the engine allows; a provision
+// read on the server that the host changes meanwhile stops the run before
+// printing and saving (DbError).
 //
 // Only a failing immediate print is caught here (the user is told and the run
 // goes on); every other failure (DbError, WorkbookError) leaves what was

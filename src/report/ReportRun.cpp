@@ -16,9 +16,10 @@ QString ReportRun::text(qint32 id)
 
 Recordset ReportRun::lookup(const QString &sql)
 {
-    auto it = m_lookups.find(StatementKey{sql});
+    const StatementKey key(sql);
+    auto it = m_lookups.find(key);
     if (it == m_lookups.end())
-        it = m_lookups.insert(StatementKey{sql}, db->execute(sql));
+        it = m_lookups.insert(key, db->execute(sql));
     Recordset answer = it.value();
     if (!answer.isEmpty())
         answer.moveFirst();

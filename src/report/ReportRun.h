@@ -67,6 +67,8 @@ struct ReportRun
     // Display text by text id (the customer's wording first); texts are read
     // once per report run and then answered from memory.
     QString text(qint32 id);
+    // True when text() answers the id from memory.
+    bool knowsText(qint32 id) const { return m_texts.contains(id); }
     // Runs a lookup whose answer cannot change during a report run (the name
     // of a record type, a unit, a forest location) once per run; the same
     // statement later gets the remembered result, positioned on its first

@@ -2,9 +2,14 @@
 
 #include "db/Connection.h"
 
+QString TextStatement(qint32 id)
+{
+    return QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = ") + QString::number(id);
+}
+
 QString GetString(Connection &db, qint32 id)
 {
-    Recordset rs = db.execute(QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = ") + QString::number(id));
+    Recordset rs = db.execute(TextStatement(id));
     QString text;
     if (!(rs.bof() && rs.eof())) {
         text = rs.text(QStringLiteral("CUSTOM_GERMAN")).trimmed();

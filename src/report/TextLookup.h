@@ -10,6 +10,9 @@ class Connection;
 // propagate as DbError.
 QString GetString(Connection &db, qint32 id);
 
+// The statement GetString runs for a text id.
+QString TextStatement(qint32 id);
+
 // Caption of the business-year box for a business-year column: the text of
 // its id (RELTABLE1 -> 716 ... in the host's order), or "HHJahr:" for any
 // other column. The column is compared in upper case, without trimming.

@@ -16,7 +16,7 @@ QString firstColumnText(const Recordset &rs)
 
 } // namespace
 
-QString GetProvisionFilter(Connection &db, const QString &provisionName)
+QStringList ReadProvisionIds(Connection &db, const QString &provisionName)
 {
     Recordset rs = db.execute(ProvisionStatement(provisionName));
     QStringList ids;
@@ -26,10 +26,19 @@ QString GetProvisionFilter(Connection &db, const QString &provisionName)
         if (!isDbNull(rs.value(0)))
             ids << firstColumnText(rs);
     }
-    rs.close();
+    return ids;
+}
+
+QString GetProvisionFilter(Connection &db, const QString &provisionName)
+{
+    const QStringList ids = ReadProvisionIds(db, provisionName);
     if (ids.isEmpty())
         return QString();
-    return QStringLiteral(" AND LOGS.ID_LOG IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(") ");
+    // A list of thousands of ids would go into every statement of the
+    // report, for every pile again, and the server would compile each anew.
+    if (ids.size() > ProvisionListLimit)
+        return ProvisionSubqueryCondition(provisionName);
+    return ProvisionListCondition(ids);
 }
 
 QString GetListTypeNumber(Connection &db, const QString &listTypeText)

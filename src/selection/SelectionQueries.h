@@ -12,9 +12,15 @@ class Connection;
 // sends exactly the statement of SelectionStatements.h; database errors
 // propagate as DbError.
 
-// " AND LOGS.ID_LOG IN (<ids>) " with the log ids of the provision, in
-// result order, or an empty text when the provision is unknown or names no
-// log. Rows with a NULL id are left out.
+// The log ids of the provision as the database holds them now, as text in
+// result order; rows with a NULL id are left out.
+QStringList ReadProvisionIds(Connection &db, const QString &provisionName);
+
+// The selection filter's condition on the provision: its ids listed
+// (ProvisionListCondition, in result order) up to ProvisionListLimit
+// records, the provision read by the server beyond
+// (ProvisionSubqueryCondition); an empty text when the provision is unknown
+// or names no log.
 QString GetProvisionFilter(Connection &db, const QString &provisionName);
 
 // The LISTENART number of a list-type text as text; empty when the text is

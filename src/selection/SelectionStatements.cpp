@@ -93,6 +93,19 @@ QString ProvisionStatement(const QString &provisionName)
         + QStringLiteral(" where bk.BEREITSTELLUNGSNAME = ") + quoted(provisionName) + QStringLiteral(" ");
 }
 
+QString ProvisionListCondition(const QStringList &ids)
+{
+    return QStringLiteral(" AND LOGS.ID_LOG IN (") + ids.join(QLatin1Char(',')) + QStringLiteral(") ");
+}
+
+QString ProvisionSubqueryCondition(const QString &provisionName)
+{
+    return QStringLiteral(" AND LOGS.ID_LOG IN (SELECT bl.ID_LOGS FROM BEREITSTELLUNG_LOGS bl INNER JOIN "
+                          "BEREITSTELLUNG_KOPF bk ON bl.ID_BEREITSTELLUNG_KOPF = bk.ID WHERE "
+                          "bk.BEREITSTELLUNGSNAME = ")
+        + quoted(provisionName) + QStringLiteral(") ");
+}
+
 QString ListTypeNumberStatement(const QString &listTypeText)
 {
     return QStringLiteral(" select listenart from listenart where text = ") + quoted(listTypeText)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Whether the lot/pile picker offers the lots (LOS) or the log piles (POLTNR)
 // of the chosen list.
@@ -47,6 +48,21 @@ QString ListTypesStatement(const QString &list, const QString &listTypeNumber);
 
 // The log ids of a provision.
 QString ProvisionStatement(const QString &provisionName);
+
+// The most record ids a provision's condition lists; a larger provision is
+// read on the server instead, so that no statement grows with it.
+constexpr int ProvisionListLimit = 1000;
+
+// The selection filter's condition on a provision's records by their ids:
+// " AND LOGS.ID_LOG IN (<ids joined by ",">) ".
+QString ProvisionListCondition(const QStringList &ids);
+
+// The same condition for a provision of more than ProvisionListLimit
+// records, of one size however many records it holds: the server reads the
+// provision's ids itself (" AND LOGS.ID_LOG IN (SELECT bl.ID_LOGS FROM ...
+// WHERE bk.BEREITSTELLUNGSNAME = '<name>') "). A NULL id matches no record,
+// as it is left out of the list.
+QString ProvisionSubqueryCondition(const QString &provisionName);
 
 // The LISTENART number of a list-type text.
 QString ListTypeNumberStatement(const QString &listTypeText);

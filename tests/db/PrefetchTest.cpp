@@ -94,12 +94,12 @@ protected:
     Connection db;
 };
 
-// Two full batches of different texts, some of them asked twice; nothing
-// is sent ahead while prefetching is off.
-TEST_F(Prefetch, ManyLookUpsGoInFewRoundTripsAndAnswerAsTheStatementsAlone)
+// Hundreds of different texts, some of them asked twice, in one round trip;
+// nothing is sent ahead while prefetching is off.
+TEST_F(Prefetch, ManyLookUpsGoInOneRoundTripAndAnswerAsTheStatementsAlone)
 {
     QStringList statements = LookUps;
-    for (qsizetype id = 1; statements.size() < 2 * StatementBatch::MaxStatements; ++id)
+    for (qsizetype id = 1; statements.size() < 300; ++id)
         statements << QStringLiteral("SELECT ART, MENGE FROM POLTER WHERE ID = %1").arg(id);
     open(true);
     db.setPrefetchEnabled(false);
@@ -110,9 +110,35 @@ TEST_F(Prefetch, ManyLookUpsGoInFewRoundTripsAndAnswerAsTheStatementsAlone)
     db.setPrefetchEnabled(true);
     before = roundTrips();
     db.prefetch(statements + LookUps);
-    EXPECT_EQ(roundTrips(), before + 2);
+    EXPECT_EQ(roundTrips(), before + 1);
     EXPECT_EQ(outcomes(statements), direct);
-    EXPECT_EQ(roundTrips(), before + 2);
+    EXPECT_EQ(roundTrips(), before + 1);
+}
+
+// A batch holds what the server accepts (packet size × 65,536 bytes, two
+// bytes a character) whatever the number of statements; a statement beyond
+// the limit goes alone, and only joinable statements are planned.
+TEST(StatementBatch, BatchesGrowToTheCharacterLimit)
+{
+    EXPECT_EQ(StatementBatch::characterLimit(4096), qsizetype(4096) * 65536 / 2);
+    const QString shortOne = QStringLiteral("SELECT 1");
+    const QString longOne = QStringLiteral("SELECT '%1'").arg(QString(2000, u'x'));
+    const struct
+    {
+        QStringList statements;
+        qsizetype limit;
+        std::vector<qsizetype> sizes; // statements per batch
+    } cases[] = {
+        {QStringList(5000, shortOne), 128 * 1024 * 1024, {5000}},
+        {{shortOne, longOne, shortOne}, 1500, {1, 1, 1}},
+        {{shortOne, shortOne, longOne, QStringLiteral("SET NOCOUNT ON"), shortOne}, 2200, {3, 1}},
+    };
+    for (const auto &c : cases) {
+        std::vector<qsizetype> sizes;
+        for (const StatementBatch &batch : StatementBatch::plan(c.statements, c.limit))
+            sizes.push_back(batch.answerLimit() / 2);
+        EXPECT_EQ(sizes, c.sizes) << c.limit;
+    }
 }
 
 // Both engines: the journal records what is asked, in the asking order; an

@@ -31,6 +31,8 @@ INSERT INTO L VALUES (2, '4711', NULL, 'äSTE ', '2024',  12,  4, '2024-01-05', 
 INSERT INTO L VALUES (3, '4712', 'a ', 'Fi',   '12.5',  4.5, 0, '2024-02-10 08:30:00', NULL);
 CREATE TABLE H (ID_LOG INTEGER, HEIGHT REAL);
 INSERT INTO H VALUES (7, 1.0), (7, 1.01);
+CREATE TABLE P (NAME TEXT COLLATE NOCASE, ID_L INTEGER);
+INSERT INTO P VALUES ('a', 1), ('a', 3), ('a', NULL), ('b', 2);
 COMMIT;
 )";
 
@@ -269,6 +271,45 @@ TEST_F(SqliteBackendTest, LongNumberListsGiveTheSameRowsAndLeaveTheFileAlone)
     EXPECT_EQ(fileHash(m_path), before);
     // Writing stays refused.
     EXPECT_THROW(m_db->query(QStringLiteral("CREATE TEMP TABLE x (a)")), DbError);
+}
+
+// Inside a snapshot a subquery after IN that stands on its own and answers
+// whole numbers is kept in a table from its second coming on and answers
+// as it did (its NULL too); one that names the statement around it, or
+// answers texts, stays as it is. The table goes with the snapshot.
+TEST_F(SqliteBackendTest, SubqueriesThatStandAloneAreKeptForTheSnapshot)
+{
+    const struct
+    {
+        const char *condition;
+        int count;
+        bool kept;
+    } cases[] = {
+        {"L.ID IN (SELECT ID_L FROM P WHERE NAME = 'A')", 2, true},
+        {"ID NOT IN (SELECT ID_L FROM P WHERE NAME = 'a')", 0, true},
+        {"ID IN (SELECT ID_L FROM P WHERE P.NAME = L.LOS)", 1, false},
+        {"LISTE IN (SELECT NAME FROM P)", 0, false},
+    };
+    const QString tail = QStringLiteral("\n-- ") + QString(200, u'x'); // long enough to be looked at
+    const auto planNamesATable = [this](const QString &sql) {
+        QString plan;
+        for (const auto &row : m_db->query(QStringLiteral("EXPLAIN QUERY PLAN ") + sql).rows)
+            plan += row.back().toString();
+        return plan.contains(QStringLiteral("tannbuch_in_"));
+    };
+    for (const auto &c : cases) {
+        const QString sql = QStringLiteral("SELECT COUNT(*) FROM L WHERE ") + QString::fromUtf8(c.condition) + tail;
+        SCOPED_TRACE(c.condition);
+        EXPECT_EQ(value(sql).toInt(), c.count);
+        EXPECT_FALSE(planNamesATable(sql)) << "outside a snapshot";
+        m_db->beginSnapshot();
+        EXPECT_EQ(value(sql).toInt(), c.count);
+        EXPECT_EQ(planNamesATable(sql), c.kept);
+        EXPECT_EQ(value(sql).toInt(), c.count);
+        m_db->endSnapshot();
+        EXPECT_FALSE(planNamesATable(sql)) << "after the snapshot";
+        EXPECT_EQ(value(sql).toInt(), c.count);
+    }
 }
 
 // The host cuts the file short between two statements (a restore, a full

@@ -54,6 +54,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, StatementShapeTest,
         ShapeCase{"SELECT A FROM T WHERE (ID = 2", nullptr, {}},
         ShapeCase{"SELECT A FROM T WHERE ID = 2 AND B = 'x", nullptr, {}}));
 
+// A statement matched against a known shape gives what tokenizing it would:
+// its values where it has the shape, nothing where it has another.
+TEST(StatementShape, MatchingAKnownShapeAgreesWithTokenizing)
+{
+    const struct
+    {
+        const char *known;
+        const char *sql;
+        bool same;
+    } cases[] = {
+        {"SELECT A FROM T WHERE ID = 12", "SELECT A FROM T WHERE ID = 7", true},
+        {"SELECT A FROM T WHERE ID = 12", "SELECT A FROM T WHERE ID = 007", true},
+        {"SELECT A FROM U INNER JOIN T ON U.ID = 7 WHERE (T.ID=3)AND N = 1",
+            "SELECT A FROM U INNER JOIN T ON U.ID = 70 WHERE (T.ID=31)AND N = 1", true},
+        {"SELECT A FROM T WHERE ID = 12", "SELECT A FROM T WHERE ID = 12.5", false},
+        {"SELECT A FROM T WHERE ID = 12", "SELECT A FROM T WHERE ID = 1234567890123456789", false},
+        {"SELECT A FROM T WHERE ID = 12", "SELECT A FROM T WHERE ID = 12 AND N = 1", false},
+        {"SELECT A FROM T WHERE ID = 12", "SELECT A FROM T WHERE ID = x", false},
+        {"SELECT A FROM T WHERE B = '?1' AND ID = 3", "SELECT A FROM T WHERE B = '55' AND ID = 4", false},
+    };
+    for (const auto &c : cases) {
+        const StatementShape known = StatementShape::of(QString::fromUtf8(c.known));
+        const QString sql = QString::fromUtf8(c.sql);
+        const StatementShape direct = StatementShape::of(sql);
+        const std::optional<std::vector<qint64>> matched = known.valuesOf(sql);
+        EXPECT_EQ(matched.has_value(), c.same) << c.sql;
+        EXPECT_EQ(direct.text == known.text, c.same) << c.sql;
+        if (matched && c.same) {
+            EXPECT_EQ(*matched, direct.values) << c.sql;
+        }
+    }
+}
+
 class StatementCacheTest : public ::testing::Test
 {
 protected:

@@ -64,6 +64,8 @@ QStringList filters(const RunValues &v)
         S(u"LOGS.LISTE='") + v.list + S(u"' AND isnull(LOGS.LOS,'')='1' AND LOGS.LISTENART = 1"),
         // nothing marked, no list type
         S(u"LOGS.LISTE = '") + v.list + S(u"'"),
+        // a provision of more than 1,000 records, read on the server
+        S(u"LOGS.LISTE = '") + v.list + u'\'' + ProvisionSubqueryCondition(S(u"Abfuhr Mai")),
     };
 }
 
@@ -259,6 +261,10 @@ INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 1), (2, 1, 2), (3, 1, NULL);
 // built with, so only the pile and lot indexes, which the program's writers
 // build with the program's comparison, may have them. Read with a plain connection (the
 // backend refuses PRAGMA).
+// The indexes over texts, in the program's order of texts.
+const QStringList TextIndexes = {QStringLiteral("IX_D_MSZ_KEY"), QStringLiteral("IX_HOLZART_HA"),
+    QStringLiteral("IX_HOLZSORTE_HS"), QStringLiteral("IX_LOGS_LOS"), QStringLiteral("IX_LOGS_POLTER")};
+
 QStringList nocaseIndexes(const QString &path)
 {
     QStringList found;
@@ -338,7 +344,7 @@ TEST_F(StatementCorpusTest, EveryStatementRuns)
 {
     for (const QString &sql : corpus(RunValues()))
         run(sql);
-    EXPECT_EQ(nocaseIndexes(m_path), QStringList({QStringLiteral("IX_LOGS_LOS"), QStringLiteral("IX_LOGS_POLTER")}));
+    EXPECT_EQ(nocaseIndexes(m_path), TextIndexes);
 }
 
 // The generated demo database: every statement runs, with values taken from
@@ -348,7 +354,7 @@ TEST(StatementCorpusDemo, EveryStatementRunsOnTheDemoDatabase)
     const QString path = QStringLiteral(TANNBUCH_DEMO_DB);
     if (!QFile::exists(path))
         GTEST_SKIP() << "Die Demo-Datenbank fehlt (Ziel tannbuch-demo bauen und ausführen): " << TANNBUCH_DEMO_DB;
-    EXPECT_EQ(nocaseIndexes(path), QStringList({QStringLiteral("IX_LOGS_LOS"), QStringLiteral("IX_LOGS_POLTER")}));
+    EXPECT_EQ(nocaseIndexes(path), TextIndexes);
     SqliteBackend db(path);
     auto firstValue = [&](const QString &sql) {
         const ResultData r = db.query(sql);

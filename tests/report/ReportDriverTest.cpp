@@ -1,11 +1,13 @@
 #include "report/ReportDriver.h"
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "db/SqliteBackend.h"
 #include "report/ProgramUi.h"
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/head/Totals.h"
 #include "selection/SelectionFilter.h"
+#include "selection/SelectionQueries.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
@@ -20,7 +22,32 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
+
+// The database file read as a server without snapshots reads it: each
+// statement sees what is committed when it runs. A hook runs before each
+// statement, to change the file as the host would.
+class LiveBackend : public Backend
+{
+public:
+    explicit LiveBackend(const QString &path)
+        : m_file(path)
+    { }
+    ResultData query(const QString &sql) override
+    {
+        if (beforeQuery)
+            beforeQuery(sql);
+        return m_file.query(sql);
+    }
+    QString name() const override { return QStringLiteral("live"); }
+
+    std::function<void(const QString &)> beforeQuery;
+
+private:
+    SqliteBackend m_file;
+};
 
 class RecordingUi : public ProgramUi
 {
@@ -302,6 +329,47 @@ TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
     QFile::remove(expected);
     Workbook_Aktualisieren(run, selection);
     EXPECT_FALSE(QFile::exists(expected));
+}
+
+// A provision read on the server is read again once the report's
+// statements are done: changed by the host meanwhile, it stops the report
+// before it is saved; unchanged, the report is saved.
+TEST_F(ReportDriverTest, AProvisionChangedDuringTheReportStopsItBeforeSaving)
+{
+    const QString path = m_dir.filePath(QStringLiteral("forst.sqlite"));
+    ASSERT_EQ(
+        testsupport::changeSqliteDatabase(path,
+            QStringLiteral("INSERT INTO BEREITSTELLUNG_KOPF (ID, BEREITSTELLUNGSNAME) VALUES (9, 'GROSS');"
+                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001)"
+                           " INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT 9, i FROM n;")),
+        QString());
+    const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    QDir().mkpath(folder);
+    run.saveFolder = folder;
+    run.provisionName = QStringLiteral("GROSS");
+    const QString saved = folder + QStringLiteral("GROSS_4711.xlsx");
+    for (const bool changed : {false, true}) {
+        auto live = std::make_unique<LiveBackend>(path);
+        live->beforeQuery = [&](const QString &sql) {
+            if (changed && sql.contains(QStringLiteral("FORMS_CONFIG")))
+                testsupport::changeSqliteDatabase(
+                    path, QStringLiteral("DELETE FROM BEREITSTELLUNG_LOGS WHERE ID_LOGS = 2"));
+        };
+        m_db.open(std::move(live));
+        selection.provisionFilter = GetProvisionFilter(m_db, run.provisionName);
+        ASSERT_TRUE(selection.provisionFilter.contains(QStringLiteral("IN (SELECT bl.ID_LOGS")));
+        selection.filter = QStringLiteral("LOGS.LISTE = '4711'") + selection.provisionFilter;
+        QFile::remove(saved);
+        QString message;
+        try {
+            Workbook_Aktualisieren(run, selection);
+        } catch (const DbError &e) {
+            message = e.message();
+        }
+        EXPECT_EQ(message.contains(QStringLiteral("„GROSS“ wurde während des Drucks geändert")), changed)
+            << message.toStdString();
+        EXPECT_EQ(QFile::exists(saved), !changed);
+    }
 }
 
 TEST_F(ReportDriverTest, AFailingPrintIsToldAndTheRunGoesOn)

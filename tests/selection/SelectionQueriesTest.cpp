@@ -47,7 +47,13 @@ protected:
                 "CREATE TABLE BEREITSTELLUNG_LOGS (ID INTEGER PRIMARY KEY, ID_BEREITSTELLUNG_KOPF INTEGER, ID_LOGS "
                 "INTEGER);"
                 "INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 2), (2, 1, 1), (3, 2, 4), (4, 2, NULL), (5, 2, 3),"
-                " (6, 4, NULL);"));
+                " (6, 4, NULL);"
+                // 1,000 ids and a NULL; the same and one more.
+                "INSERT INTO BEREITSTELLUNG_KOPF VALUES (5, 'TAUSEND'), (6, 'Groß''e');"
+                "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) VALUES (5, NULL);"
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001)"
+                " INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS)"
+                " SELECT 5, i FROM n WHERE i <= 1000 UNION ALL SELECT 6, i FROM n;"));
         m_db.open(std::make_unique<SqliteBackend>(path));
         m_db.journal().setRecording(true);
     }
@@ -72,6 +78,25 @@ TEST_F(SelectionQueriesTest, ProvisionIdsInResultOrder)
     EXPECT_EQ(sent().value(1),
         QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
                        "bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'O''Brien' "));
+}
+
+// Up to 1,000 records a provision's ids are listed; beyond, the server
+// reads the provision itself (the name quoted as everywhere), and both
+// forms select the same records. A NULL id counts for neither.
+TEST_F(SelectionQueriesTest, AProvisionOfMoreThanAThousandRecordsIsReadOnTheServer)
+{
+    const QString listed = GetProvisionFilter(m_db, QStringLiteral("TAUSEND"));
+    EXPECT_TRUE(listed.startsWith(QStringLiteral(" AND LOGS.ID_LOG IN (1,2,3,"))
+        && listed.endsWith(QStringLiteral(",999,1000) ")))
+        << listed.left(60).toStdString();
+    const QString read = GetProvisionFilter(m_db, QStringLiteral("Groß'e"));
+    EXPECT_EQ(read,
+        QStringLiteral(" AND LOGS.ID_LOG IN (SELECT bl.ID_LOGS FROM BEREITSTELLUNG_LOGS bl INNER JOIN "
+                       "BEREITSTELLUNG_KOPF bk ON bl.ID_BEREITSTELLUNG_KOPF = bk.ID WHERE bk.BEREITSTELLUNGSNAME = "
+                       "'Groß''e') "));
+    const QString list = QStringLiteral("LOGS.LISTE = '4711'");
+    EXPECT_EQ(ReadSelectionLots(m_db, list + read), ReadSelectionLots(m_db, list + listed));
+    EXPECT_EQ(ReadSelectionLots(m_db, list + read).size(), 3);
 }
 
 TEST_F(SelectionQueriesTest, LotsOfTheRecordsASelectionHolds)

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -773,9 +774,12 @@ bool answerStatement(Bytes &out, SqliteBackend &backend, const QString &sql, con
 }
 
 // Runs the statements of the batch and sends their answers in one message;
-// false when the connection is to go.
+// false when the connection is to go. The statements of a batch read one
+// state of the file, so a subquery they share is run once for all of them.
 bool answerBatch(int socket, SqliteBackend &backend, const QString &sql, const Faults &f)
 {
+    backend.beginSnapshot();
+    const auto ended = qScopeGuard([&backend] { backend.endSnapshot(); });
     const QStringList statements = statementsOf(sql);
     Bytes out;
     if (statements.isEmpty())

@@ -9,6 +9,7 @@
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/SheetCursor.h"
+#include "report/TextLookup.h"
 #include "selection/SelectionFilter.h"
 #include "text/NumberFormatter.h"
 #include "text/ReportLocale.h"
@@ -54,6 +55,99 @@ QString fromSelection(const Selection &selection)
     return QStringLiteral(" FROM LOGS WHERE ") + selection.filter;
 }
 
+// The distinct values of a LOGS column in the selection, in their order.
+QString distinctStatement(const Selection &selection, const QString &column)
+{
+    return QStringLiteral("SELECT DISTINCT(") + column + QLatin1Char(')') + fromSelection(selection)
+        + QStringLiteral(" ORDER BY ") + column;
+}
+
+QString headerTextStatement(const Selection &selection)
+{
+    return QStringLiteral("SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON "
+                          "LOGS.LISTE = LISTENKOPF.LISTE WHERE ")
+        + selection.filter + QStringLiteral(" ORDER BY LISTENKOPFZUSTXT");
+}
+
+QString relationStatement(const Selection &selection, int n)
+{
+    return QStringLiteral("SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + row(n) + QLatin1Char(')')
+        + fromSelection(selection) + QLatin1Char(')');
+}
+
+QString salesTypeStatement(const Selection &selection)
+{
+    return QStringLiteral("SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0)")
+        + fromSelection(selection) + QLatin1Char(')');
+}
+
+QString headerFieldsStatement(const Selection &selection)
+{
+    return QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = ") + sqlTextLiteral(selection.listNumber);
+}
+
+QString additionalTextsStatement(const Selection &selection)
+{
+    return QStringLiteral("SELECT DISTINCT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, COORDINATE1, COORDINATE2 "
+                          "FROM LOGS WHERE ")
+        + selection.filter + QLatin1Char(' ');
+}
+
+QString wagonAndNoteStatement(const Selection &selection)
+{
+    return QStringLiteral("SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + selection.filter + QLatin1Char(' ');
+}
+
+// What the head block will ask with the template's switches: its
+// statements and the texts of the labels it may write (those of the typed
+// header fields, additional texts and wagon lines only when switched on).
+QStringList headLookups(const ReportRun &run, const Selection &selection)
+{
+    const ReportSettings &settings = *run.settings;
+    QStringList lookups = {distinctStatement(selection, QStringLiteral("LOS")),
+        distinctStatement(selection, QStringLiteral("LISTDATUM")),
+        distinctStatement(selection, QStringLiteral("LISTZUSTXT")), headerTextStatement(selection)};
+    QList<qint32> labels = {ListTitleId, LotsId, ListDateId, ListAdditionalTextId, ListHeaderAdditionalTextId};
+    for (int n = 1; n <= 10; ++n) {
+        if (settings.lReltable[size_t(n)]) {
+            lookups << relationStatement(selection, n);
+            labels << RelationTableIds[n - 1];
+        }
+    }
+    if (settings.lVerkaufsart) {
+        lookups << salesTypeStatement(selection);
+        labels << SalesTypeId;
+    }
+    for (int role = 0; role <= 8; ++role) {
+        if (settings.lAdresse[size_t(role)]) {
+            lookups << customerQuery(role, selection.filter);
+            labels << CustomerRoleIds[role];
+        }
+    }
+    if (settings.lZusKopf) {
+        lookups << headerFieldsStatement(selection);
+        // TEXT1-15 (1369-1383), NUMBER1-10 (1358-1367), DATE1-5 (1352-1356).
+        for (qint32 id = 1352; id <= 1383; ++id) {
+            if (id != 1357 && id != 1368)
+                labels << id;
+        }
+    }
+    if (settings.lZInfo) {
+        lookups << additionalTextsStatement(selection);
+        for (qint32 k = 0; k < 7; ++k)
+            labels << AdditionalTextFirstId + k;
+    }
+    if (settings.lWagNrStammbemerkung) {
+        lookups << wagonAndNoteStatement(selection);
+        labels << WagonNumberId << NoteId;
+    }
+    for (const qint32 id : std::as_const(labels)) {
+        if (!run.knowsText(id))
+            lookups << TextStatement(id);
+    }
+    return lookups;
+}
+
 // The list title, large and bold over A to D; the row below it, for the
 // lots line, bold 12 whether a lots line comes or not.
 void writeListTitle(ReportRun &run, const Selection &selection, SheetCursor &cursor)
@@ -79,10 +173,7 @@ void writeListTitle(ReportRun &run, const Selection &selection, SheetCursor &cur
 void writeListHeaderAdditionalText(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
     try {
-        WriteHeadLine(run, cursor, QStringLiteral("LISTENKOPFZUSTXT"),
-            QStringLiteral("SELECT DISTINCT(LISTENKOPFZUSTXT) FROM LISTENKOPF INNER JOIN LOGS ON "
-                           "LOGS.LISTE = LISTENKOPF.LISTE WHERE ")
-                + selection.filter + QStringLiteral(" ORDER BY LISTENKOPFZUSTXT"),
+        WriteHeadLine(run, cursor, QStringLiteral("LISTENKOPFZUSTXT"), headerTextStatement(selection),
             ListHeaderAdditionalTextId, true, QString(), run.settings->lLeereKopfzeilen);
     } catch (const DbError &) {
         // Left out, as said above.
@@ -95,22 +186,18 @@ void writeListHeaderAdditionalText(ReportRun &run, const Selection &selection, S
 void writeListLines(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
     const bool showEmpty = run.settings->lLeereKopfzeilen;
-    const QString where = fromSelection(selection);
 
     // Lots on one line; one row further in any case, so a lots line is
     // followed by a blank row and without one the lots row stays empty.
-    WriteHeadLine(run, cursor, QStringLiteral("LOS"),
-        QStringLiteral("SELECT DISTINCT(LOS)") + where + QStringLiteral(" ORDER BY LOS"), LotsId, false, QString(),
-        showEmpty);
+    WriteHeadLine(run, cursor, QStringLiteral("LOS"), distinctStatement(selection, QStringLiteral("LOS")), LotsId,
+        false, QString(), showEmpty);
     ++cursor.row;
 
     // List dates, one per line; never as empty lines.
-    WriteHeadLine(run, cursor, QStringLiteral("LISTDATUM"),
-        QStringLiteral("SELECT DISTINCT(LISTDATUM)") + where + QStringLiteral(" ORDER BY LISTDATUM"), ListDateId, true,
-        QString(), false);
+    WriteHeadLine(run, cursor, QStringLiteral("LISTDATUM"), distinctStatement(selection, QStringLiteral("LISTDATUM")),
+        ListDateId, true, QString(), false);
 
-    WriteHeadLine(run, cursor, QStringLiteral("LISTZUSTXT"),
-        QStringLiteral("SELECT DISTINCT(LISTZUSTXT)") + where + QStringLiteral(" ORDER BY LISTZUSTXT"),
+    WriteHeadLine(run, cursor, QStringLiteral("LISTZUSTXT"), distinctStatement(selection, QStringLiteral("LISTZUSTXT")),
         ListAdditionalTextId, true, QString(), showEmpty);
     writeListHeaderAdditionalText(run, selection, cursor);
 }
@@ -122,20 +209,15 @@ void writeRelationLines(ReportRun &run, const Selection &selection, SheetCursor 
 {
     const ReportSettings &settings = *run.settings;
     const bool showEmpty = settings.lLeereKopfzeilen;
-    const QString where = fromSelection(selection);
     for (int n = 1; n <= 10; ++n) {
         if (!settings.lReltable[size_t(n)])
             continue;
-        WriteHeadLine(run, cursor, QStringLiteral("LANGNAME"),
-            QStringLiteral("SELECT * FROM RELTABLE WHERE ID IN (SELECT DISTINCT(RELTABLE") + row(n) + QLatin1Char(')')
-                + where + QLatin1Char(')'),
-            RelationTableIds[n - 1], true, QString(), showEmpty);
+        WriteHeadLine(run, cursor, QStringLiteral("LANGNAME"), relationStatement(selection, n), RelationTableIds[n - 1],
+            true, QString(), showEmpty);
     }
     if (settings.lVerkaufsart) {
-        WriteHeadLine(run, cursor, QStringLiteral("LONG"),
-            QStringLiteral("SELECT * FROM VERKAUFSART WHERE ID IN (SELECT DISTINCT ISNULL(ID_VERKAUFSART,0)") + where
-                + QLatin1Char(')'),
-            SalesTypeId, true, QString(), showEmpty);
+        WriteHeadLine(run, cursor, QStringLiteral("LONG"), salesTypeStatement(selection), SalesTypeId, true, QString(),
+            showEmpty);
     }
 }
 
@@ -198,6 +280,8 @@ QString listHeaderDateText(const QVariant &value)
 void WriteListHead(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
     const ReportSettings &settings = *run.settings;
+    // Over the network the block's look-ups go in one round trip.
+    run.db->prefetch(headLookups(run, selection));
     writeListTitle(run, selection, cursor);
     writeListLines(run, selection, cursor);
     writeRelationLines(run, selection, cursor);
@@ -217,8 +301,7 @@ void WriteListHead(ReportRun &run, const Selection &selection, SheetCursor &curs
 
 void WriteListHeaderFields(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    Recordset rs = run.db->execute(
-        QStringLiteral("SELECT * FROM LISTENKOPF WHERE LISTE = ") + sqlTextLiteral(selection.listNumber));
+    Recordset rs = run.db->execute(headerFieldsStatement(selection));
     if (rs.eof()) {
         rs.close();
         return;
@@ -251,10 +334,7 @@ void WriteAdditionalTexts(ReportRun &run, const Selection &selection, SheetCurso
 {
     static const char *const columns[]
         = {"ZUSTEXT1", "ZUSTEXT2", "ZUSTEXT3", "ZUSTEXT4", "ZUSTEXT5", "COORDINATE1", "COORDINATE2"};
-    Recordset rs = run.db->execute(
-        QStringLiteral("SELECT DISTINCT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, COORDINATE1, COORDINATE2 "
-                       "FROM LOGS WHERE ")
-        + selection.filter + QLatin1Char(' '));
+    Recordset rs = run.db->execute(additionalTextsStatement(selection));
     for (; !rs.eof(); rs.moveNext()) {
         for (int position = 0; position < 7; ++position) {
             // Switch 0 or 1 prints the text in the head block; 2 and 4 leave it
@@ -272,8 +352,7 @@ void WriteAdditionalTexts(ReportRun &run, const Selection &selection, SheetCurso
 
 void WriteWagonAndNote(ReportRun &run, const Selection &selection, SheetCursor &cursor)
 {
-    Recordset rs = run.db->execute(
-        QStringLiteral("SELECT DISTINCT WAGNR, ZUSTXT FROM LOGS WHERE ") + selection.filter + QLatin1Char(' '));
+    Recordset rs = run.db->execute(wagonAndNoteStatement(selection));
     if (!rs.eof()) {
         const QVariant wagon = rs.field(QStringLiteral("WAGNR"));
         if (!isDbNull(wagon))

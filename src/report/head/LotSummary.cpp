@@ -68,6 +68,25 @@ QString LotSummaryStatement(const QString &filter, const QString &idLog)
         + CR + QStringLiteral(" WHERE ") + filter + QStringLiteral(" GROUP BY LOGS.LISTE, ISNULL(LOGS.LOS,'') ");
 }
 
+QString PileTotalsTexts::listed(const QString &idLog)
+{
+    Kept &kept = m_kept[idLog];
+    if (kept.asks++ == 0)
+        kept.text = LotSummaryStatement(m_filter, idLog);
+    return kept.text;
+}
+
+QString PileTotalsTexts::asked(const QString &idLog)
+{
+    const auto it = m_kept.find(idLog);
+    if (it == m_kept.end())
+        return LotSummaryStatement(m_filter, idLog);
+    const QString text = it->text;
+    if (--it->asks == 0)
+        m_kept.erase(it);
+    return text;
+}
+
 QString LotTextsStatement(const QString &idLog)
 {
     return QStringLiteral("SELECT ZUSTEXT1, ZUSTEXT2, ZUSTEXT3, ZUSTEXT4, ZUSTEXT5, LISTZUSTXT, COORDINATE1, "
@@ -89,10 +108,16 @@ QString MapLinkAddress(const QString &coordinate1, const QString &coordinate2)
 void WriteLotSummary(
     ReportRun &run, const Selection &selection, SheetCursor &cursor, const QString &pile, const QString &idLog)
 {
+    WriteLotSummary(run, cursor, pile, idLog, LotSummaryStatement(selection.filter, idLog));
+}
+
+void WriteLotSummary(
+    ReportRun &run, SheetCursor &cursor, const QString &pile, const QString &idLog, const QString &totalsStatement)
+{
     // Totals line; a pile without rows or without any volume shows 0.
     qint32 pieces = 0;
     double volume = 0.0;
-    Recordset totals = run.db->execute(LotSummaryStatement(selection.filter, idLog));
+    Recordset totals = run.db->execute(totalsStatement);
     if (!totals.eof()) {
         const QVariant stk = totals.field(QStringLiteral("STK"));
         const QVariant kub = totals.field(QStringLiteral("KUB"));

@@ -3,6 +3,7 @@
 // and lot by lot, give the same workbook and send the same statements with
 // and without prefetching. Over the SQL Server endpoint
 // (TANNBUCH_TEST_DATABASE=tds) the endpoint also receives fewer batches.
+// A provision read on the server prints the same workbook as its ids listed.
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
@@ -41,18 +42,20 @@ struct Printed
 class PrintFolder
 {
 public:
-    explicit PrintFolder(int records)
+    explicit PrintFolder(int records, const QString &change = QString())
     {
         DemoDatabaseOptions options;
         options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
         options.records = records;
         DemoDatabase::write(m_db, options);
+        if (!change.isEmpty())
+            EXPECT_EQ(testsupport::changeSqliteDatabase(m_db, change), QString());
         if (testsupport::overTds())
             m_endpoint = std::make_unique<tds::Endpoint>(m_db);
     }
 
-    // Prints list 4711 with provision DEMO unattended from a folder holding only the named template.
-    Printed print(const QString &templateName, bool prefetch)
+    // Prints list 4711 with the provision unattended from a folder holding only the named template.
+    Printed print(const QString &templateName, bool prefetch, const QString &provision = u"DEMO"_s)
     {
         const testsupport::EnvironmentGuard prefetching("TANNBUCH_PREFETCH", prefetch ? "1" : "0");
         const QString run = m_dir.filePath(QString::number(++m_runs));
@@ -73,8 +76,9 @@ public:
             ? u'|' + ini + u"||"_s
             : m_endpoint->connectionString() + u'|' + ini + u'|' + IniReader::value(ini, u"AL"_s).value_or(QString())
                 + u'|' + IniReader::value(ini, u"RELTABLE"_s).value_or(QString());
-        EXPECT_EQ(w.run(host + u"|4711|1|DEMO|"_s + run + u'/'), 0) << w.messages.join(u'\n').toStdString();
-        Printed printed{w.program().connection().journal().statements(), 0, run + u"/DEMO_4711.xlsx"_s};
+        EXPECT_EQ(w.run(host + u"|4711|1|"_s + provision + u'|' + run + u'/'), 0)
+            << w.messages.join(u'\n').toStdString();
+        Printed printed{w.program().connection().journal().statements(), 0, run + u'/' + provision + u"_4711.xlsx"_s};
         if (m_endpoint)
             printed.batches = m_endpoint->batches().size() - batchesBefore;
         return printed;
@@ -126,5 +130,31 @@ TEST(PrefetchReport, SameWorkbookAndStatementsWithAndWithoutLookAhead)
                 EXPECT_LT(ahead.batches, alone.batches);
             }
         }
+    }
+}
+
+// Provision LISTE holds 1,000 records of the list (every fifth one left
+// out), so its ids are listed in the statements; SERVER holds the same
+// records, a NULL and 300 ids of no record, and is read on the server.
+// Whole and lot by lot, both print the same workbook.
+TEST(PrefetchReport, AProvisionReadOnTheServerPrintsAsItsIdsListed)
+{
+    PrintFolder folder(1300,
+        u"INSERT INTO BEREITSTELLUNG_KOPF (ID, BEREITSTELLUNGSNAME) VALUES (91, 'LISTE'), (92, 'SERVER');"
+        "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS)"
+        " SELECT 91, ID_LOG FROM LOGS WHERE ID_LOG % 5 <> 0 ORDER BY ID_LOG LIMIT 1000;"
+        "INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS)"
+        " SELECT 92, ID_LOGS FROM BEREITSTELLUNG_LOGS WHERE ID_BEREITSTELLUNG_KOPF = 91"
+        " UNION ALL SELECT 92, NULL UNION ALL SELECT 92, 900000 + ID_LOG FROM LOGS LIMIT 1301;"_s);
+    for (const QString &templateName : {u"Tannbuch.xltx"_s, u"Tannbuch_Losweise.xltx"_s}) {
+        SCOPED_TRACE(templateName.toStdString());
+        const Printed listed = folder.print(templateName, true, u"LISTE"_s);
+        const Printed read = folder.print(templateName, true, u"SERVER"_s);
+        EXPECT_TRUE(listed.statements.filter(u"IN (SELECT bl.ID_LOGS"_s).isEmpty());
+        EXPECT_GT(read.statements.filter(u"IN (SELECT bl.ID_LOGS FROM BEREITSTELLUNG_LOGS bl"_s).size(), 50);
+        const auto a = XlsxReader::load(listed.saved);
+        const auto b = XlsxReader::load(read.saved);
+        ASSERT_TRUE(a && b);
+        EXPECT_EQ(testsupport::workbookDifferences(*a, *b), QStringList());
     }
 }
