@@ -425,7 +425,7 @@ sqlite3_stmt *SqliteBackend::statementFor(StatementShape &shape, const SetAsideL
         // The statement is prepared as it came below: it fails again, with a
         // message that quotes what the statement says.
     }
-    shape = StatementShape{aside.sql, {}};
+    shape = StatementShape{aside.sql, {}, {}};
     return prepared(aside);
 }
 

@@ -185,9 +185,10 @@ TEST_F(PdfExportTest, PrintCommandReceivesThePdf)
 TEST_F(PdfExportTest, FailingPrinterIsToldAndLeavesNothing)
 {
     const auto wb = report();
-    const QString tempBefore = QDir::tempPath();
+    // A temporary folder of its own: other tests print at the same time.
+    EnvironmentGuard temp("TMPDIR", dir.path().toUtf8());
     const auto printFolders
-        = [&] { return QDir(tempBefore).entryList({QStringLiteral("tannbuch-print-*")}, QDir::Dirs); };
+        = [&] { return QDir(dir.path()).entryList({QStringLiteral("tannbuch-print-*")}, QDir::Dirs); };
     const QStringList before = printFolders();
     struct Failure
     {

@@ -48,8 +48,9 @@ public:
         options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
         options.records = records;
         DemoDatabase::write(m_db, options);
-        if (!change.isEmpty())
+        if (!change.isEmpty()) {
             EXPECT_EQ(testsupport::changeSqliteDatabase(m_db, change), QString());
+        }
         if (testsupport::overTds())
             m_endpoint = std::make_unique<tds::Endpoint>(m_db);
     }

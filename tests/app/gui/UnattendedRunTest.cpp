@@ -191,10 +191,12 @@ TEST(SaveFolder, AFolderWithoutTrailingSeparatorIsSavedIntoOrRefused)
         SCOPED_TRACE(c.field.toStdString());
         RecordingRun w;
         EXPECT_EQ(w.run(u'|' + copy.ini + u"|||4711|1|DEMO|"_s + c.field), c.exitCode);
-        if (!c.saved.isEmpty())
+        if (!c.saved.isEmpty()) {
             EXPECT_TRUE(QFile::exists(c.saved));
-        if (!c.told.isEmpty())
+        }
+        if (!c.told.isEmpty()) {
             EXPECT_TRUE(w.messages.join(u'\n').contains(c.told)) << w.messages.join(u'\n').toStdString();
+        }
         EXPECT_EQ(QDir(copy.dir.path()).entryList({u"*DEMO_4711.xlsx"_s}), QStringList())
             << "nothing beside the folder";
     }
