@@ -364,7 +364,7 @@ StatementShape StatementShape::of(const QString &sql)
 {
     ShapeScanner scanner(sql);
     if (!scanner.scan())
-        return StatementShape{sql, {}};
+        return StatementShape{sql, {}, {}};
     return scanner.shape();
 }
 
