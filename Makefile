@@ -31,7 +31,13 @@ NEW_FOLDER = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DCMAKE_BUILD_TYPE=Releas
 $(BUILD)/build.ninja:
 	$(CONFIGURE) -DBUILD_TESTING=OFF $(NEW_FOLDER)
 
+# `make test` builds with warnings as errors (as CI does); a user's build
+# (make, make demo, make install) turns that off again, so that a newer
+# compiler's new warning cannot stop it.
+WERROR_CACHED = $(shell grep -s '^TANNBUCH_WERROR:BOOL=ON' $(BUILD)/CMakeCache.txt)
+
 configure: $(BUILD)/build.ninja
+	$(if $(WERROR_CACHED),@$(CONFIGURE) -DTANNBUCH_WERROR=OFF >/dev/null)
 
 build: configure
 	cmake --build $(BUILD)
@@ -42,7 +48,7 @@ demo: deps-demo
 	@bash scripts/demo.sh $(BUILD)
 
 test: deps
-	$(CONFIGURE) -DBUILD_TESTING=ON $(NEW_FOLDER)
+	$(CONFIGURE) -DBUILD_TESTING=ON -DTANNBUCH_WERROR=ON $(NEW_FOLDER)
 	cmake --build $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure -j2
 
@@ -70,7 +76,7 @@ format-check: deps
 # the install and package tests are left to `make test` (a sanitizer build
 # is not what gets installed).
 test-asan: deps
-	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON -DBUILD_TESTING=ON
+	cmake -S . -B build-asan -G Ninja -DTANNBUCH_SANITIZE=ON -DTANNBUCH_WERROR=ON -DBUILD_TESTING=ON
 	cmake --build build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2 -LE package
