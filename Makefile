@@ -88,14 +88,17 @@ fuzz: deps
 	cmake --build build-fuzz --target fuzz_ini fuzz_commandline fuzz_keyfilter fuzz_dialect fuzz_template
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
-# The report against its floor on generated lists, and the report window.
+# The report against its floor on generated lists, the report window, the
+# PDF, a million cells, and the waits on a server that does not answer.
 BENCH_RECORDS ?= 1000 10000 50000 100000
 bench: deps
 	$(CONFIGURE) -DBUILD_TESTING=ON $(NEW_FOLDER)
-	cmake --build $(BUILD) --target bench_report bench_report_window bench_pdf
+	cmake --build $(BUILD) --target bench_report bench_report_window bench_pdf bench_xlsx_write bench_timeouts
 	$(BUILD)/bench/bench_report $(BENCH_RECORDS)
 	$(BUILD)/bench/bench_report_window 50000
 	$(BUILD)/bench/bench_pdf 40000
+	$(BUILD)/bench/bench_xlsx_write $(BUILD)/bench/bench_xlsx_write.xlsx
+	$(BUILD)/bench/bench_timeouts
 
 clean:
 	rm -rf $(BUILD) out
