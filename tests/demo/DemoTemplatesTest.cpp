@@ -161,18 +161,8 @@ TEST_F(DemoTemplatesTest, SettingsSheetHoldsEverySettingAsAReportReadsIt)
         const ReportSettings &s = read.settings;
         EXPECT_EQ(s.lLosweise, t.lotByLot ? 1 : 0) << "lLosweise";
         EXPECT_EQ(s.lGesamt, t.lotByLot) << "lGesamt: an overall block only after the lots";
-        EXPECT_GT(s.StartZeile, 1) << "StartZeile leaves room for the head";
-        EXPECT_GE(s.KopfKopieStart, 0);
         EXPECT_LT(s.KopfKopieEnd, s.StartZeile) << "the copied head ends above StartZeile";
         EXPECT_LE(s.KopfKopieStart, s.KopfKopieEnd) << "KopfKopieStart after KopfKopieEnd";
-        EXPECT_GE(s.nZoom, 10);
-        EXPECT_LE(s.nZoom, 400);
-        EXPECT_GT(s.SpaltenBreite, 0);
-        EXPECT_LE(s.SpaltenBreite, 255);
-        EXPECT_GT(s.LetztenTage, 0);
-        EXPECT_GE(s.EinzSort, 1);
-        EXPECT_LE(s.EinzSort, 6);
-        EXPECT_EQ(s.lAdressformat, QStringLiteral("1"));
         for (int k = 1; k <= 3; ++k) {
             const HeaderLine &line = s.headerLines[size_t(k)];
             EXPECT_EQ(line.text, QStringLiteral("Wert von Headerline%1").arg(k)) << "header line " << k;
