@@ -591,6 +591,6 @@ TEST_P(ReportFidelityTest, PagesMatchTheOfficeSuite)
 }
 
 INSTANTIATE_TEST_SUITE_P(GeneratedLists, ReportFidelityTest, ::testing::Range(size_t(0), std::size(reportCases)),
-    [](const ::testing::TestParamInfo<size_t> &info) { return std::string(reportCases[info.param].name); });
+    [](const ::testing::TestParamInfo<size_t> &test) { return std::string(reportCases[test.param].name); });
 
 } // namespace
