@@ -181,9 +181,8 @@ TEST_F(DemoTemplatesTest, SettingsSheetHoldsEverySettingAsAReportReadsIt)
     }
 }
 
-TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
+TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAboveTheOutput)
 {
-    QStringList titles;
     for (const DemoTemplate &t : Templates) {
         SCOPED_TRACE(t.fileName.toStdString());
         const QString path = pathOf(t);
@@ -198,29 +197,13 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
         const Worksheet &report = *wb->sheet(Report);
         const int startRow = int(readAsAReportDoes(path).settings.StartZeile);
 
-        // A head above StartZeile with a bold title in row 1; nothing in
-        // the output area.
-        const RowData *firstRow = report.row(1);
-        ASSERT_NE(firstRow, nullptr) << "Tannbuch row 1 is empty";
-        const Cell *title = nullptr;
-        for (const Cell &c : firstRow->cells) {
-            if (c.type == CellType::Text && wb->resolve(c.styleId).bold && !title)
-                title = &c;
-        }
-        ASSERT_NE(title, nullptr) << "Tannbuch row 1 has no bold title";
-        titles << title->text;
+        // A head above StartZeile; nothing in the output area.
+        ASSERT_NE(report.row(1), nullptr) << "Tannbuch row 1 is empty";
         for (const auto &[row, data] : report.rows()) {
             for (const Cell &c : data.cells)
                 EXPECT_TRUE(row < startRow || c.isEmpty())
                     << "Tannbuch!" << CellAddress::cellName(row, c.column).toStdString()
                     << " holds a value in the output area from StartZeile " << startRow;
-        }
-        EXPECT_EQ(report.pageSetup().paperSize, 9) << "A4";
-        EXPECT_EQ(report.pageSetup().orientation, QStringLiteral("landscape")) << "the single logs run to column N";
-        for (int c = 1; c <= 10; ++c) {
-            const auto it = report.columns().find(c);
-            EXPECT_TRUE(it != report.columns().end() && it->second.width > 0)
-                << "Tannbuch column " << CellAddress::columnLetters(c).toStdString() << " has no width";
         }
 
         if (!testsupport::haveOpenpyxl())
@@ -229,10 +212,7 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
         EXPECT_TRUE(at(r, "template").toBool()) << "openpyxl does not see a template";
         EXPECT_TRUE(at(r, "sheets").toArray().contains(Report) && at(r, "sheets").toArray().contains(Settings));
         EXPECT_EQ(at(r, "active").toString(), Report);
-        EXPECT_EQ(at(at(at(r, "sheet").toObject(), "Tannbuch").toObject(), "paper_size").toInt(), 9) << "A4";
     }
-    ASSERT_EQ(titles.size(), 2);
-    EXPECT_NE(titles[0], titles[1]) << "the lot-by-lot template has a head of its own";
 }
 
 } // namespace
