@@ -3,7 +3,6 @@
 #include "db/Backend.h"
 #include "db/DbError.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -33,20 +32,16 @@ public:
 };
 
 // The message of the DbError opening the connection string raises (empty
-// when it opens), and in `millis` how long the attempt took.
-QString openFailure(const QString &connectionString, qint64 *millis = nullptr)
+// when it opens).
+QString openFailure(const QString &connectionString)
 {
     Connection db;
-    QElapsedTimer timer;
-    timer.start();
     QString message;
     try {
         db.open(connectionString);
     } catch (const DbError &e) {
         message = e.message();
     }
-    if (millis)
-        *millis = timer.elapsed();
     EXPECT_FALSE(db.isOpen());
     return message;
 }
@@ -95,10 +90,10 @@ TEST(Connection, MissingDatabaseFileIsToldAsSuch)
     }
 }
 
-// A SQL Server that does not answer: opening fails within the login timeout
-// with the driver's message, it neither hangs nor crashes. Port 1 on the
-// loopback address is closed on any ordinary machine.
-TEST(Connection, UnreachableServerFailsWithinTheLoginTimeout)
+// A SQL Server that does not answer: opening fails with the driver's
+// message, it neither hangs nor crashes (how soon, bench_timeouts measures).
+// Port 1 on the loopback address is closed on any ordinary machine.
+TEST(Connection, UnreachableServerFails)
 {
     for (const QString &cs : {
              QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
@@ -106,9 +101,7 @@ TEST(Connection, UnreachableServerFailsWithinTheLoginTimeout)
              QStringLiteral("Provider=SQLOLEDB.1;Initial Catalog=forst;Data Source=127.0.0.1,1;"
                             "User ID=leser;Password=x"),
          }) {
-        qint64 millis = 0;
-        EXPECT_FALSE(openFailure(cs, &millis).trimmed().isEmpty());
-        EXPECT_LT(millis, (Connection::LoginTimeoutSeconds + 5) * 1000);
+        EXPECT_FALSE(openFailure(cs).trimmed().isEmpty());
     }
 }
 
@@ -129,12 +122,9 @@ TEST(Connection, SilentServerFailsAfterTheLoginTimeout)
     ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
     const int port = ntohs(address.sin_port);
 
-    qint64 millis = 0;
     const QString message = openFailure(QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;"
                                                        "Initial Catalog=forst;Data Source=127.0.0.1,%1")
-                                            .arg(port),
-        &millis);
+                                            .arg(port));
     ::close(listener);
     EXPECT_FALSE(message.trimmed().isEmpty());
-    EXPECT_LT(millis, (Connection::LoginTimeoutSeconds + 2) * 1000);
 }

@@ -11,7 +11,6 @@
 #include "db/SqliteBackend.h"
 #include "tds/TdsEndpoint.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -190,11 +189,8 @@ TEST_F(OdbcPath, AStalledStatementIsCancelledAfterTheQueryTimeout)
 {
     open(1);
     endpoint->setFaults({.stallOn = QStringLiteral("T_INT")});
-    QElapsedTimer timer;
-    timer.start();
     const QString message = failure(QStringLiteral("SELECT T_INT FROM TYPEN"));
     EXPECT_TRUE(message.contains(QStringLiteral("nicht innerhalb von einer Sekunde"))) << qPrintable(message);
-    EXPECT_LT(timer.elapsed(), 4000);
     EXPECT_EQ(endpoint->cancels(), 1);
     // The connection serves the next statement.
     endpoint->setFaults({});

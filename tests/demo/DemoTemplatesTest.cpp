@@ -161,18 +161,8 @@ TEST_F(DemoTemplatesTest, SettingsSheetHoldsEverySettingAsAReportReadsIt)
         const ReportSettings &s = read.settings;
         EXPECT_EQ(s.lLosweise, t.lotByLot ? 1 : 0) << "lLosweise";
         EXPECT_EQ(s.lGesamt, t.lotByLot) << "lGesamt: an overall block only after the lots";
-        EXPECT_GT(s.StartZeile, 1) << "StartZeile leaves room for the head";
-        EXPECT_GE(s.KopfKopieStart, 0);
         EXPECT_LT(s.KopfKopieEnd, s.StartZeile) << "the copied head ends above StartZeile";
         EXPECT_LE(s.KopfKopieStart, s.KopfKopieEnd) << "KopfKopieStart after KopfKopieEnd";
-        EXPECT_GE(s.nZoom, 10);
-        EXPECT_LE(s.nZoom, 400);
-        EXPECT_GT(s.SpaltenBreite, 0);
-        EXPECT_LE(s.SpaltenBreite, 255);
-        EXPECT_GT(s.LetztenTage, 0);
-        EXPECT_GE(s.EinzSort, 1);
-        EXPECT_LE(s.EinzSort, 6);
-        EXPECT_EQ(s.lAdressformat, QStringLiteral("1"));
         for (int k = 1; k <= 3; ++k) {
             const HeaderLine &line = s.headerLines[size_t(k)];
             EXPECT_EQ(line.text, QStringLiteral("Wert von Headerline%1").arg(k)) << "header line " << k;
@@ -191,9 +181,8 @@ TEST_F(DemoTemplatesTest, SettingsSheetHoldsEverySettingAsAReportReadsIt)
     }
 }
 
-TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
+TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAboveTheOutput)
 {
-    QStringList titles;
     for (const DemoTemplate &t : Templates) {
         SCOPED_TRACE(t.fileName.toStdString());
         const QString path = pathOf(t);
@@ -208,29 +197,13 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
         const Worksheet &report = *wb->sheet(Report);
         const int startRow = int(readAsAReportDoes(path).settings.StartZeile);
 
-        // A head above StartZeile with a bold title in row 1; nothing in
-        // the output area.
-        const RowData *firstRow = report.row(1);
-        ASSERT_NE(firstRow, nullptr) << "Tannbuch row 1 is empty";
-        const Cell *title = nullptr;
-        for (const Cell &c : firstRow->cells) {
-            if (c.type == CellType::Text && wb->resolve(c.styleId).bold && !title)
-                title = &c;
-        }
-        ASSERT_NE(title, nullptr) << "Tannbuch row 1 has no bold title";
-        titles << title->text;
+        // A head above StartZeile; nothing in the output area.
+        ASSERT_NE(report.row(1), nullptr) << "Tannbuch row 1 is empty";
         for (const auto &[row, data] : report.rows()) {
             for (const Cell &c : data.cells)
                 EXPECT_TRUE(row < startRow || c.isEmpty())
                     << "Tannbuch!" << CellAddress::cellName(row, c.column).toStdString()
                     << " holds a value in the output area from StartZeile " << startRow;
-        }
-        EXPECT_EQ(report.pageSetup().paperSize, 9) << "A4";
-        EXPECT_EQ(report.pageSetup().orientation, QStringLiteral("landscape")) << "the single logs run to column N";
-        for (int c = 1; c <= 10; ++c) {
-            const auto it = report.columns().find(c);
-            EXPECT_TRUE(it != report.columns().end() && it->second.width > 0)
-                << "Tannbuch column " << CellAddress::columnLetters(c).toStdString() << " has no width";
         }
 
         if (!testsupport::haveOpenpyxl())
@@ -239,10 +212,7 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAndA4SetUp)
         EXPECT_TRUE(at(r, "template").toBool()) << "openpyxl does not see a template";
         EXPECT_TRUE(at(r, "sheets").toArray().contains(Report) && at(r, "sheets").toArray().contains(Settings));
         EXPECT_EQ(at(r, "active").toString(), Report);
-        EXPECT_EQ(at(at(at(r, "sheet").toObject(), "Tannbuch").toObject(), "paper_size").toInt(), 9) << "A4";
     }
-    ASSERT_EQ(titles.size(), 2);
-    EXPECT_NE(titles[0], titles[1]) << "the lot-by-lot template has a head of its own";
 }
 
 } // namespace

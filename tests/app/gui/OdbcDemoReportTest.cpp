@@ -12,7 +12,6 @@
 #include "common/WorkbookCompare.h"
 #include "tds/TdsEndpoint.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -79,10 +78,7 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         QTemporaryDir out;
         const QString ini = demoIniWith(out, {{QStringLiteral("QueryTimeout"), QStringLiteral("1")}});
         RecordingRun w;
-        QElapsedTimer timer;
-        timer.start();
         EXPECT_NE(printOverEndpoint(w, endpoint, ini, out), 0);
-        EXPECT_LT(timer.elapsed(), 10000);
         EXPECT_TRUE(w.messages.join(u'\n').contains(QString::fromUtf8(c.message)))
             << qPrintable(w.messages.join(u'\n'));
         EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));

@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(HeadBlock, ForestLocationCases,
         ForestCase{
             "NameRepeatingTheCode", s("(5, '12 4', '12', '4', NULL, NULL, NULL, NULL)"), true, s("Waldort:  12/4")},
         ForestCase{"NothingToShow", s("(5, ' ', NULL, NULL, NULL, NULL, NULL, NULL)"), true, QString()}),
-    [](const ::testing::TestParamInfo<ForestCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ForestCase> &test) { return std::string(test.param.name); });
 
 TEST(CustomerLines, OneLinePerCustomerByAddressFormat)
 {

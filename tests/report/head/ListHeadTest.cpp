@@ -226,4 +226,4 @@ TEST_P(ListHeadCases, WritesTheExpectedCells)
 }
 
 INSTANTIATE_TEST_SUITE_P(HeadBlock, ListHeadCases, ::testing::ValuesIn(headCases()),
-    [](const ::testing::TestParamInfo<HeadCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<HeadCase> &test) { return std::string(test.param.name); });

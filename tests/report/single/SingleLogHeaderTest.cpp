@@ -149,39 +149,39 @@ INSTANTIATE_TEST_SUITE_P(Codes, SingleLogHeaderCaptions,
 
 // --- Column-list captions ----------------------------------------------------
 
-TEST(SingleLogHeaderColumns, EmptyMiddleCaptionLeavesItsColumnBlank)
+// The column list's captions follow the layout's from L on; a caption left
+// empty leaves its column blank, and the bold, ruled stretch ends at the
+// last caption (at K at least).
+TEST(SingleLogHeaderColumns, CaptionsFromLOnAndTheRuledStretch)
 {
-    HeaderBench b;
-    b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}, {QString(), u"LOGS.MITTE"_s},
-        {u"Datum"_s, u"TL.Z_DATUM_1"_s}};
-    WriteSingleLogHeader(b.run, b.cursor, 1, false);
-    EXPECT_EQ(b.at(u'K'), QString());
-    EXPECT_EQ(b.at(u'L'), u"Preis"_s);
-    EXPECT_EQ(b.at(u'M'), QString());
-    EXPECT_EQ(b.at(u'N'), u"Datum"_s);
-    // Two captions: the stretch reaches M, and N lies outside it.
-    expectBoldRuled(b, u'M');
-    EXPECT_EQ(b.cursor.row, StartRow + 2);
-}
-
-TEST(SingleLogHeaderColumns, NoCaptionsStillRuleUpToK)
-{
-    HeaderBench b;
-    b.settings.columnList = {ColumnEntry(), {QString(), u"LOGS.MITTE"_s}, ColumnEntry()};
-    WriteSingleLogHeader(b.run, b.cursor, 6, false);
-    expectCaptions(b, {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s});
-    expectBoldRuled(b, u'K');
-}
-
-TEST(SingleLogHeaderColumns, UnknownCodeStillWritesColumnCaptions)
-{
-    HeaderBench b;
-    b.settings.columnList = {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}};
-    WriteSingleLogHeader(b.run, b.cursor, 0, false);
-    expectCaptions(b,
-        {QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-            QString(), u"Preis"_s});
-    expectBoldRuled(b, u'L');
+    const QStringList six = {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Stück"_s, u"Kubatur"_s};
+    const QStringList plain
+        = {u"LOS"_s, u"StmNr"_s, u"HA"_s, u"HS"_s, u"GKL"_s, u"Stkl"_s, u"Länge"_s, u"DM"_s, u"Stück"_s, u"Kubatur"_s};
+    const struct
+    {
+        const char *name;
+        std::vector<ColumnEntry> columnList;
+        int code;
+        QStringList captions; // A onwards
+        char16_t ruledTo;
+    } cases[] = {
+        {"empty middle caption",
+            {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}, {QString(), u"LOGS.MITTE"_s},
+                {u"Datum"_s, u"TL.Z_DATUM_1"_s}},
+            1, plain + QStringList{QString(), u"Preis"_s, QString(), u"Datum"_s}, u'M'},
+        {"no captions", {ColumnEntry(), {QString(), u"LOGS.MITTE"_s}, ColumnEntry()}, 6, six, u'K'},
+        {"unknown code", {ColumnEntry(), {u"Preis"_s, u"LOGS_RECH.PREIS"_s}}, 0,
+            QStringList(11, QString()) + QStringList{u"Preis"_s}, u'L'},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        HeaderBench b;
+        b.settings.columnList = c.columnList;
+        WriteSingleLogHeader(b.run, b.cursor, c.code, false);
+        expectCaptions(b, c.captions);
+        expectBoldRuled(b, c.ruledTo);
+        EXPECT_EQ(b.cursor.row, StartRow + 2);
+    }
 }
 
 // --- Rules -------------------------------------------------------------------

@@ -249,7 +249,7 @@ TEST(SingleLogInserts, LotSummaryOnPileLotOrCoordinateChange)
 
 // --- Statements ----------------------------------------------------------------
 
-TEST(SingleLogStatements, QueryTypeNamesAndHeightProbesInOrder)
+TEST(SingleLogStatements, QueryTypeNamesOnceAndHeightProbes)
 {
     Bench bench(singledata::typesAndUnits() + log(Stem, "1, 1, '1', 7, 1, 'FI', 'L', 'B', '2b', 12.5, 31, 1, 0.944, 1")
         + log(Stack, "2, 2, '1', 2, 'BU', 'IS', 'N', 1, 10.5, 0.7, 7.35, NULL, 2"));
@@ -260,10 +260,10 @@ TEST(SingleLogStatements, QueryTypeNamesAndHeightProbesInOrder)
     const QStringList sent = bench.statements();
     ASSERT_EQ(sent.size(), 5) << sent.join(u'\n').toStdString();
     EXPECT_TRUE(sent.at(0).endsWith(u"WHERE LOGS.LISTE = '4711'ORDER BY LOGS.ID_LOG, LOGS.POLTNR "_s));
+    EXPECT_EQ(sent.count(u"select name from dsart where id = 1"_s), 1);
+    EXPECT_EQ(sent.count(u"select name from dsart where id = 2"_s), 1);
     // The first record of a type-2 group is probed twice: once to open the group, once to print it.
-    EXPECT_EQ(sent.mid(1),
-        QStringList(
-            {u"select name from dsart where id = 1"_s, probe, u"select name from dsart where id = 2"_s, probe}));
+    EXPECT_EQ(sent.count(probe), 2);
 }
 
 TEST(SingleLogStatements, FailingQueryLeavesTheSheetAlone)

@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, SheetViewTextTest,
             {"1,500", "25,6%", "12,5", "0,95", "1234,5", "0,333333333", "WAHR", "1,5", "#DIV/0!", "42", "Karte"}},
         LocaleCase{"C", QLocale::c(),
             {"1.500", "25.6%", "12.5", "0,95", "1234.5", "0.333333333", "TRUE", "1.5", "#DIV/0!", "42", "Karte"}}),
-    [](const ::testing::TestParamInfo<LocaleCase> &info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<LocaleCase> &test) { return std::string(test.param.name); });
 
 // What the delegate draws with: fonts, alignment, borders, spans, sizes.
 using SheetLookTest = SheetViewTest;
