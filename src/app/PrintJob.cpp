@@ -5,7 +5,7 @@
 #include "app/SaveFolder.h"
 #include "db/DbError.h"
 #include "report/ProgramUi.h"
-#include "report/ReportDriver.h"
+#include "report/driver/ReportDriver.h"
 #include "selection/SelectionFilter.h"
 #include "selection/SelectionQueries.h"
 #include "workbook/automation/Application.h"

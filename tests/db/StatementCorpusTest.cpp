@@ -10,14 +10,14 @@
 #include "common/TestSupport.h"
 #include "db/DbError.h"
 #include "db/SqliteBackend.h"
+#include "report/common/SingleLogQuery.h"
 #include "report/condensed/CondensedSection.h"
 #include "report/head/CustomerLines.h"
-#include "report/head/LotSummary.h"
-#include "report/head/Statistics.h"
-#include "report/head/Totals.h"
 #include "report/single/JacketMeasurement.h"
-#include "report/single/SingleLogQuery.h"
 #include "report/single/StackHeights.h"
+#include "report/totals/LotSummary.h"
+#include "report/totals/Statistics.h"
+#include "report/totals/Totals.h"
 #include "selection/SelectionStatements.h"
 
 #include <QDateTime>

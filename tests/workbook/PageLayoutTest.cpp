@@ -36,9 +36,11 @@ std::unique_ptr<Workbook> sheetOf(int rows, int columns, const QByteArray &pageX
             cell.number = r;
         }
     }
-    sheet.setTemplateXml("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                         "<sheetFormatPr defaultRowHeight=\"15\"/>"
-        + pageXml + "</worksheet>");
+    const QByteArray xml = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                           "<sheetFormatPr defaultRowHeight=\"15\"/>"
+        + pageXml + "</worksheet>";
+    sheet.setTemplateXml(xml);
+    sheet.setTemplatePrintFormat(XlsxReader::printFormatOf(xml, QStringLiteral("sheet1.xml")));
     return wb;
 }
 

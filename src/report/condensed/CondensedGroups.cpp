@@ -4,7 +4,7 @@
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/SheetCursor.h"
-#include "report/single/SingleLogHeader.h"
+#include "report/common/SingleLogHeader.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 

@@ -1,7 +1,7 @@
 #include "JacketMeasurement.h"
 
-#include "report/single/RowCells.h"
-#include "report/single/SingleLogHeader.h"
+#include "report/common/RowCells.h"
+#include "report/common/SingleLogHeader.h"
 
 #include "db/Connection.h"
 #include "report/ReportRun.h"

@@ -1,9 +1,7 @@
 #include "SingleLogSection.h"
 
+#include "report/single/ForestLocation.h"
 #include "report/single/JacketMeasurement.h"
-#include "report/single/RowCells.h"
-#include "report/single/SingleLogHeader.h"
-#include "report/single/SingleLogQuery.h"
 #include "report/single/StackHeights.h"
 
 #include "db/Connection.h"
@@ -12,8 +10,10 @@
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"
 #include "report/SheetCursor.h"
-#include "report/head/ForestLocation.h"
-#include "report/head/LotSummary.h"
+#include "report/common/RowCells.h"
+#include "report/common/SingleLogHeader.h"
+#include "report/common/SingleLogQuery.h"
+#include "report/totals/LotSummary.h"
 #include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"

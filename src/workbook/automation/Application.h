@@ -11,8 +11,8 @@
 #include "workbook/automation/Window.h"
 #include "workbook/automation/Workbooks.h"
 #include "workbook/cells/CellAddress.h"
-#include "workbook/cells/CellClipboard.h"
 #include "workbook/cells/XlConstants.h"
+#include "workbook/editing/CellClipboard.h"
 
 #include <QLocale>
 #include <QString>

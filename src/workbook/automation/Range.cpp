@@ -4,8 +4,6 @@
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
-#include "workbook/cells/CellClipboard.h"
-#include "workbook/cells/CellShift.h"
 #include "workbook/cells/CellValueConversion.h"
 #include "workbook/cells/ColumnAutoFit.h"
 #include "workbook/cells/ColumnWidth.h"
@@ -15,6 +13,8 @@
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/XlConstants.h"
+#include "workbook/editing/CellClipboard.h"
+#include "workbook/editing/CellShift.h"
 #include "workbook/formula/FormulaEvaluator.h"
 #include "workbook/formula/FormulaReferences.h"
 

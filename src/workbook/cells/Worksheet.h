@@ -2,6 +2,7 @@
 
 #include "workbook/cells/Cell.h"
 #include "workbook/cells/CellAddress.h"
+#include "workbook/cells/TemplatePrintFormat.h"
 
 #include <QByteArray>
 #include <QString>
@@ -122,6 +123,12 @@ public:
     const PageSetup &pageSetup() const { return m_pageSetup; }
     PageSetup &pageSetupForWrite();
 
+    // How the template's sheet prints beyond the page set-up, as the file
+    // reader found it. Read once, not changed by a report: setting it
+    // leaves the sheet unchanged.
+    const TemplatePrintFormat &templatePrintFormat() const { return m_templatePrintFormat; }
+    void setTemplatePrintFormat(const TemplatePrintFormat &format) { m_templatePrintFormat = format; }
+
     // The view the window shows the sheet in (read from the template, set
     // through Window::setView); the saved file opens the sheet in it. A
     // window setting, not content: setting it leaves the sheet unchanged.
@@ -170,6 +177,7 @@ private:
     std::set<int> m_rowBreaks;
     std::vector<Picture> m_pictures;
     PageSetup m_pageSetup;
+    TemplatePrintFormat m_templatePrintFormat;
     QByteArray m_templateXml;
     int m_lowestChangedRow = std::numeric_limits<int>::max();
     std::vector<FitMemo> m_fitMemos;

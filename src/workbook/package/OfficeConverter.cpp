@@ -1,7 +1,7 @@
 #include "OfficeConverter.h"
 
 #include "workbook/cells/WorkbookError.h"
-#include "workbook/print/ProcessGroup.h"
+#include "workbook/package/ProcessGroup.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 
@@ -87,6 +88,7 @@ struct Loader
     void loadStyles(const QString &path);
     void loadSharedStrings(const QString &path);
     void loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet);
+    void loadPrintNames(const pugi::xml_node &definedNames);
     void loadCustomProperties();
     void load(const QString &zipPath);
     QString workbookPartPath() const;
@@ -335,6 +337,57 @@ double serialOfIsoDate(const QString &text, bool *ok)
         return 0.0;
     const QDate epoch(1899, 12, 30);
     return double(epoch.daysTo(dt.date())) + double(dt.time().msecsSinceStartOfDay()) / 86400000.0;
+}
+
+constexpr double PointsPerInch = 72.0;
+
+// A number of the print format; the fallback when it is missing or no number.
+double printNumber(const pugi::xml_attribute &a, double fallback)
+{
+    bool ok = false;
+    const double value = XmlDom::text(a).toDouble(&ok);
+    return ok ? value : fallback;
+}
+
+// How the sheet of a worksheet element prints beyond its page set-up:
+// default row height and column width, fitting to pages, centring, grid
+// lines, margins and the first page number.
+TemplatePrintFormat readPrintFormat(const pugi::xml_node &root)
+{
+    TemplatePrintFormat format;
+    const pugi::xml_node sheetFormat = child(root, "sheetFormatPr");
+    format.defaultRowHeight = printNumber(attribute(sheetFormat, "defaultRowHeight"), format.defaultRowHeight);
+    format.defaultColumnWidth = printNumber(attribute(sheetFormat, "defaultColWidth"), -1.0);
+    if (format.defaultColumnWidth < 0 && attribute(sheetFormat, "baseColWidth")) {
+        // A base width in characters gets the cell margins and rounding to
+        // whole pixels the format adds: 5 pixels, then up to a multiple of 8.
+        const double base = printNumber(attribute(sheetFormat, "baseColWidth"), 8.0);
+        const double pixels = std::ceil((base * 7.0 + 5.0) / 8.0) * 8.0;
+        format.defaultColumnWidth = pixels / 7.0;
+    }
+
+    format.fitToPage = isTrue(attribute(child(child(root, "sheetPr"), "pageSetUpPr"), "fitToPage"));
+
+    const pugi::xml_node options = child(root, "printOptions");
+    format.centerHorizontally = isTrue(attribute(options, "horizontalCentered"));
+    format.centerVertically = isTrue(attribute(options, "verticalCentered"));
+    format.gridLines = isTrue(attribute(options, "gridLines"));
+
+    if (const pugi::xml_node m = child(root, "pageMargins")) {
+        format.margins = QMarginsF(printNumber(attribute(m, "left"), 0.7) * PointsPerInch,
+            printNumber(attribute(m, "top"), 0.75) * PointsPerInch,
+            printNumber(attribute(m, "right"), 0.7) * PointsPerInch,
+            printNumber(attribute(m, "bottom"), 0.75) * PointsPerInch);
+        format.headerMargin = printNumber(attribute(m, "header"), 0.3) * PointsPerInch;
+        format.footerMargin = printNumber(attribute(m, "footer"), 0.3) * PointsPerInch;
+    }
+
+    const pugi::xml_node page = child(root, "pageSetup");
+    format.fitToWidth = std::max(0, attribute(page, "fitToWidth").as_int(1));
+    format.fitToHeight = std::max(0, attribute(page, "fitToHeight").as_int(1));
+    if (isTrue(attribute(page, "useFirstPageNumber")))
+        format.firstPageNumber = attribute(page, "firstPageNumber").as_int(1);
+    return format;
 }
 
 // Reads one worksheet part into its sheet of the model, element by element.
@@ -655,6 +708,30 @@ void Loader::loadSheet(const TemplatePackage::SheetInfo &info, Worksheet &sheet)
     loader.loadRowBreaks(child(root, "rowBreaks"));
     loader.loadView(child(root, "sheetViews"));
     loader.loadPageSetup(child(root, "pageSetup"), child(root, "headerFooter"));
+    sheet.setTemplatePrintFormat(readPrintFormat(root));
+}
+
+// The print area and the rows and columns printed on every page that the
+// workbook's defined names give its worksheets, by the sheet's position in
+// the workbook part's list.
+void Loader::loadPrintNames(const pugi::xml_node &definedNames)
+{
+    for (pugi::xml_node n : definedNames.children()) {
+        if (n.type() != pugi::node_element)
+            continue;
+        const int position = attribute(n, "localSheetId").as_int(-1);
+        if (position < 0 || size_t(position) >= package->sheets.size()
+            || package->sheets[size_t(position)].modelIndex < 0)
+            continue;
+        Worksheet &sheet = workbook->sheet(package->sheets[size_t(position)].modelIndex);
+        TemplatePrintFormat format = sheet.templatePrintFormat();
+        const QString name = XmlDom::text(attribute(n, "name"));
+        if (name.compare(QLatin1String("_xlnm.Print_Area"), Qt::CaseInsensitive) == 0)
+            format.printAreas.append(XmlDom::text(n));
+        else if (name.compare(QLatin1String("_xlnm.Print_Titles"), Qt::CaseInsensitive) == 0)
+            format.printTitles.append(XmlDom::text(n));
+        sheet.setTemplatePrintFormat(format);
+    }
 }
 
 void Loader::loadCustomProperties()
@@ -728,6 +805,7 @@ void Loader::load(const QString &zipPath)
     }
     readSheetEntries(child(root, "sheets"), rels);
     loadSheets();
+    loadPrintNames(child(root, "definedNames"));
 
     // The sheet shown when the file was saved becomes the active one.
     const int activeTab = toInt(attribute(child(child(root, "bookViews"), "workbookView"), "activeTab"), 0);
@@ -856,4 +934,11 @@ std::unique_ptr<Workbook> XlsxReader::load(const QString &path)
     workbook->setSourcePath(fileInfo.absoluteFilePath());
     workbook->setPackage(loader.package);
     return workbook;
+}
+
+TemplatePrintFormat XlsxReader::printFormatOf(const QByteArray &sheetXml, const QString &partName)
+{
+    pugi::xml_document doc;
+    XmlDom::parse(doc, sheetXml, partName, partName);
+    return readPrintFormat(doc.document_element());
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 class Workbook;
+struct TemplatePrintFormat;
 
 // Reads workbook and template files into the in-memory model.
 class XlsxReader
@@ -16,4 +17,9 @@ public:
     // Throws WorkbookError with a German message naming the file when the file
     // is missing, not a workbook, damaged, too large or cannot be converted.
     static std::unique_ptr<Workbook> load(const QString &path);
+
+    // How a worksheet part prints beyond its page set-up (what load puts
+    // into each sheet, but for the print area and titles, which the
+    // workbook part names). Throws WorkbookError when the part is no XML.
+    static TemplatePrintFormat printFormatOf(const QByteArray &sheetXml, const QString &partName);
 };

@@ -9,7 +9,7 @@
 class Workbook;
 
 // How one sheet prints, everything resolved from the model's page set-up and
-// what the template's sheet and workbook parts say beyond it: paper,
+// the template's print format the file reader stored with the sheet: paper,
 // orientation, margins, scale or fitting to pages, print area, rows and
 // columns repeated on every page, centring, grid lines, header and footer,
 // and the sheet's default row height and column width.
@@ -47,8 +47,8 @@ struct PrintSetup
     double defaultRowHeight = 15.0; // points
     double defaultColumnWidth = -1.0; // the file's stored unit; below 0 = the standard 64 pixels
 
-    // The set-up of the workbook's sheet at that index. Never throws: what
-    // cannot be read keeps its default.
+    // The set-up of the workbook's sheet at that index. Never throws: a
+    // print area or titles that are no range keep their defaults.
     static PrintSetup of(const Workbook &workbook, int sheetIndex);
 
     // The area of a defined name's reference ("'Tannbuch'!$A$1:$P$40",

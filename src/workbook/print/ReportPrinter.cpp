@@ -3,8 +3,8 @@
 #include "workbook/cells/CellAddress.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/ProcessGroup.h"
 #include "workbook/print/PageRenderer.h"
-#include "workbook/print/ProcessGroup.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

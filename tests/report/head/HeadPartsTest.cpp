@@ -5,9 +5,9 @@
 
 #include "db/DbError.h"
 #include "report/head/CustomerLines.h"
-#include "report/head/ForestLocation.h"
 #include "report/head/HeadLine.h"
 #include "report/head/ListHead.h"
+#include "report/single/ForestLocation.h"
 #include "text/ReportLocale.h"
 #include "workbook/cells/Workbook.h"
 

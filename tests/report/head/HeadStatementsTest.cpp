@@ -3,8 +3,8 @@
 #include "common/ReportBench.h"
 
 #include "report/head/CustomerLines.h"
-#include "report/head/ForestLocation.h"
 #include "report/head/ListHead.h"
+#include "report/single/ForestLocation.h"
 
 #include <gtest/gtest.h>
 

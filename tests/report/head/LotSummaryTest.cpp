@@ -1,4 +1,4 @@
-#include "report/head/LotSummary.h"
+#include "report/totals/LotSummary.h"
 
 #include "common/ReportBench.h"
 #include "text/ReportLocale.h"

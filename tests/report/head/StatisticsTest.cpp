@@ -1,4 +1,4 @@
-#include "report/head/Statistics.h"
+#include "report/totals/Statistics.h"
 
 #include "common/ReportBench.h"
 

@@ -1,8 +1,8 @@
-#include "report/head/Totals.h"
+#include "report/totals/Totals.h"
 
 #include "common/ReportBench.h"
 #include "db/DbError.h"
-#include "report/head/Statistics.h"
+#include "report/totals/Statistics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "report/single/SingleLogHeader.h"
+#include "report/common/SingleLogHeader.h"
 
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"

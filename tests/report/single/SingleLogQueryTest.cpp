@@ -1,4 +1,4 @@
-#include "report/single/SingleLogQuery.h"
+#include "report/common/SingleLogQuery.h"
 #include "db/SqliteBackend.h"
 #include "report/ReportSettings.h"
 

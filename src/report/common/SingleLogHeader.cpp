@@ -1,6 +1,6 @@
 #include "SingleLogHeader.h"
 
-#include "report/single/RowCells.h"
+#include "report/common/RowCells.h"
 
 #include "report/ReportRun.h"
 #include "report/ReportSettings.h"

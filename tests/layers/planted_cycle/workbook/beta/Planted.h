@@ -1,0 +1,3 @@
+#pragma once
+
+#include "workbook/gamma/Planted.h"
