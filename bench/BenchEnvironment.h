@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ProcessSetup.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -10,8 +12,10 @@
 // print of the same user on this machine neither blocks nor delays the
 // measurement, and a runtime folder of its own where the session has none
 // (Qt warns on every start without one; child processes inherit this one).
+// The process itself is prepared as the program prepares it.
 inline void prepareBenchEnvironment()
 {
+    PrepareProcess();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("TANNBUCH_INSTANCE_KEY",
         QByteArray("tannbuch-bench-") + QByteArray::number(QCoreApplication::applicationPid()));

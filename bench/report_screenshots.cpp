@@ -48,9 +48,10 @@ int main(int argc, char **argv)
     if (main.hasEnded())
         return 1;
     main.show();
-    const auto found = main.ListView1->findItems(listNumber, Qt::MatchExactly, 0);
+    const auto found
+        = main.findChild<QTreeWidget *>(QStringLiteral("ListView1"))->findItems(listNumber, Qt::MatchExactly, 0);
     if (!found.isEmpty()) {
-        main.ListView1->setCurrentItem(found.first());
+        main.findChild<QTreeWidget *>(QStringLiteral("ListView1"))->setCurrentItem(found.first());
         found.first()->setSelected(true);
     }
     settle();

@@ -54,12 +54,13 @@ int main(int argc, char **argv)
     main.Form_Load(QStringLiteral("|") + ini + QStringLiteral("|||||"));
     if (main.hasEnded())
         return 1;
-    const auto found = main.ListView1->findItems(QStringLiteral("4711"), Qt::MatchExactly, 0);
+    const auto found = main.findChild<QTreeWidget *>(QStringLiteral("ListView1"))
+                           ->findItems(QStringLiteral("4711"), Qt::MatchExactly, 0);
     if (found.isEmpty()) {
         out << "list 4711 not in the list browser\n";
         return 1;
     }
-    main.ListView1->setCurrentItem(found.first());
+    main.findChild<QTreeWidget *>(QStringLiteral("ListView1"))->setCurrentItem(found.first());
     found.first()->setSelected(true);
 
     QElapsedTimer clock;

@@ -1,4 +1,5 @@
 #include "CommandLineHelp.h"
+#include "app/ProcessSetup.h"
 #include "app/StartupValues.h"
 #include "app/UnattendedPrint.h"
 #include "gui/F_Start.h"
@@ -152,5 +153,6 @@ int main(int argc, char *argv[])
         return CommandLineHelp::ExitNoDisplay;
     }
     prepareEnvironment(unattended);
+    PrepareProcess();
     return unattended ? printUnattended(argc, argv) : runWindow(argc, argv);
 }

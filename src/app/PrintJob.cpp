@@ -5,31 +5,18 @@
 #include "app/SaveFolder.h"
 #include "db/DbError.h"
 #include "report/ProgramUi.h"
+#include "report/ReportRun.h"
 #include "report/driver/ReportDriver.h"
 #include "selection/SelectionFilter.h"
 #include "selection/SelectionQueries.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/WorkbookError.h"
 
-#include <malloc.h>
-
 #include <algorithm>
 #include <numeric>
 #include <optional>
 
 namespace {
-
-// With a provision, every statement of a report carries its thousands of
-// record ids: a megabyte of text, built and dropped again thousands of
-// times. The C library hands out blocks that large as fresh mappings and
-// gives them back at once, so each statement pays for its pages anew (half
-// the time of a large list by lots). Kept in the heap, they are reused; the
-// heap returns its free top once it exceeds 64 MB.
-void keepStatementBuffersInHeap()
-{
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-}
 
 // The report driver's messages and warnings go into the outcome, for the
 // caller to show when the job is done; status and progress reach the
@@ -101,19 +88,20 @@ std::optional<Selection> checkedSelection(Connection &db, const PrintRequest &re
     return checked;
 }
 
-// What stays fixed while the report runs: the program's connection, workbook
-// and settings, the start-up values, the volume format and the client code,
-// with the request's switches and sort order in the settings.
-void prepareReportRun(Program &program, const PrintRequest &request, ProgramUi &ui)
+// The run of one request: the program's connection and workbook, the
+// start-up values, the volume format and the client code, and settings of
+// its own, the program's with the request's switches and sort order.
+// settings must outlive the run.
+ReportRun makeReportRun(Program &program, const PrintRequest &request, ReportSettings &settings, ProgramUi &ui)
 {
-    ReportSettings &settings = program.settings();
+    settings = program.settings();
     settings.EinzSort = request.sortOrder;
     settings.lLosweise = request.lLosweise;
     settings.lSofortDruck = request.lSofortDruck;
     settings.lEinzeln = request.lEinzeln;
     settings.lVerdichtet = request.lVerdichtet;
 
-    ReportRun &run = program.reportRun();
+    ReportRun run;
     run.db = &program.connection();
     // A reopened workbook may have replaced the spreadsheet application.
     run.xl = program.application();
@@ -127,6 +115,7 @@ void prepareReportRun(Program &program, const PrintRequest &request, ProgramUi &
     run.kubaturFormat = program.kubaturFormat();
     run.kubaturPlaces = program.kubaturPlaces();
     run.clientCode = program.clientCode();
+    return run;
 }
 
 // Only an unattended report that is saved gets its PDF, when the ini file
@@ -162,8 +151,8 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
     const std::optional<Selection> checked = checkedSelection(program.connection(), request, ui);
     if (!checked)
         return;
-    prepareReportRun(program, request, ui);
-    ReportRun &run = program.reportRun();
+    ReportSettings settings;
+    ReportRun run = makeReportRun(program, request, settings, ui);
     if (pdf) {
         run.beforeSave = [pdf](const QString &path) { pdf->beforeSave(path); };
         run.afterSave = [pdf](const QString &path, bool saved) { pdf->afterSave(path, saved); };
@@ -174,7 +163,7 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
         xl->forgetSavedPath(xl->activeWorkbook().workbook());
     run.saveFolder = *saveFolder;
     outcome.reportWritten = true;
-    program.setPrintSelection(*checked);
+    outcome.selection = *checked;
     Workbook_Aktualisieren(run, *checked);
     outcome.savedFile = savedWorkbook(program, request);
     if (pdf && !outcome.savedFile.isEmpty())
@@ -185,7 +174,6 @@ void runChecked(Program &program, const PrintRequest &request, JobUi &ui, PrintO
 
 PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
 {
-    keepStatementBuffersInHeap();
     PrintOutcome outcome;
     // The user may have closed the workbook since the last report. An
     // unattended run opened it at start-up just now and told why it could
@@ -227,12 +215,6 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request)
         for (const QString &note : pdf->notes())
             ui.showMessage(note);
     }
-    // The state outlives the job; its messages go to the program again, and
-    // nothing of it reaches the next job's save.
-    ReportRun &run = program.reportRun();
-    run.ui = &program.ui();
-    run.beforeSave = nullptr;
-    run.afterSave = nullptr;
     return outcome;
 }
 

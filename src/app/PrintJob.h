@@ -1,5 +1,6 @@
 #pragma once
 
+#include "selection/SelectionFilter.h"
 #include "selection/SelectionStatements.h"
 
 #include <QString>
@@ -39,18 +40,23 @@ struct PrintOutcome
     // The report driver ran, so the workbook holds what it wrote (all of it,
     // or what came before a failure).
     bool reportWritten = false;
+    // What the report printed: its filter, list, lots and list type (empty
+    // when no report was written).
+    Selection selection;
 };
 
 // Runs a print request on a started program: opens the report workbook when
 // the user closed it, checks the list and the provision, builds the selection
-// filter, fills the report state and runs the report driver (which prints at
-// once and saves as the switches and the save folder say), then writes a PDF
-// beside the saved workbook of an unattended report when the ini file says
-// SavePdf=1, never leaving the PDF of an earlier report beside the new
-// workbook (PdfBesideWorkbook). The report forgets the file the workbook was
-// saved as before. Failures, database and workbook errors included, come back
-// in the outcome; nothing throws and nothing is shown but the driver's status
-// and progress.
+// filter, makes a report run of its own with a copy of the program's settings
+// that takes the request's switches, and runs the report driver on it (which
+// prints at once and saves as the switches and the save folder say); nothing
+// the run changes outlives the request. Then it writes a PDF beside the saved
+// workbook of an unattended report when the ini file says SavePdf=1, never
+// leaving the PDF of an earlier report beside the new workbook
+// (PdfBesideWorkbook). The report forgets the file the workbook was saved as
+// before. Failures, database and workbook errors included, come back in the
+// outcome; nothing throws and nothing is shown but the driver's status and
+// progress.
 PrintOutcome RunPrintJob(Program &program, const PrintRequest &request);
 
 // The lot or pile entries in the order the picker shows them: numeric order

@@ -2,9 +2,7 @@
 
 #include "app/StartupValues.h"
 #include "db/Connection.h"
-#include "report/ReportRun.h"
 #include "report/ReportSettings.h"
-#include "selection/SelectionFilter.h"
 #include "workbook/automation/Application.h"
 
 #include <QString>
@@ -14,12 +12,13 @@
 
 class ProgramUi;
 
-// The program-wide state behind the main window and the steps of start-up,
-// report workbook and shut-down that need no window: start-up values from the
-// command line or the ini file, the one database connection, the access-level
-// filter, the volume format, the spreadsheet application with the report
-// workbook, the report settings read from the template, and the report state
-// that print requests fill and the report driver reads.
+// The session: what lives from start-up to shut-down, behind the main window
+// or an unattended print, and the steps of start-up, report workbook and
+// shut-down that need no window: start-up values from the command line or the
+// ini file, the one database connection, the access-level filter, the volume
+// format, the spreadsheet application with the report workbook, the template
+// chosen and the report settings read from it. A print request changes none
+// of it: each runs on a report run of its own (RunPrintJob).
 //
 // Failures follow the program's rules: a step of start-up or workbook set-up
 // that fails is skipped; the user is told through ProgramUi where there is
@@ -73,6 +72,7 @@ public:
     const QString &kubaturFormat() const { return m_kubaturFormat; }
     int kubaturPlaces() const { return m_kubaturPlaces; }
     Application *application() { return m_application.get(); }
+    // The settings as the template gives them; a print request runs on a copy.
     ReportSettings &settings() { return m_settings; }
     const ReportSettings &settings() const { return m_settings; }
     const QString &clientCode() const { return m_clientCode; }
@@ -90,12 +90,6 @@ public:
     bool hasFailed() const { return m_failed; }
 
     ProgramUi &ui() { return m_ui; }
-
-    // The report run of every print request; it lives as long as the program.
-    ReportRun &reportRun() { return m_report; }
-    // What the last print request chose to print.
-    const Selection &printSelection() const { return m_printSelection; }
-    void setPrintSelection(const Selection &selection) { m_printSelection = selection; }
 
 private:
     void tell(const QString &message);
@@ -115,8 +109,6 @@ private:
     QString m_templateFolder;
     QString m_templateFileName;
     QStringList m_templateFiles;
-    ReportRun m_report;
-    Selection m_printSelection;
     bool m_closeRequested = false;
     bool m_iniMessageShown = false;
     bool m_failed = false;

@@ -1,29 +1,14 @@
 #include "UnattendedPrint.h"
 
+#include "app/ListBrowserModel.h"
 #include "app/RunLog.h"
 #include "app/UnattendedLock.h"
 #include "db/DbError.h"
 #include "report/TextLookup.h"
-#include "selection/LastDaysRange.h"
-#include "selection/SelectionQueries.h"
-#include "selection/SelectionStatements.h"
-#include "text/DateText.h"
 
-#include <QDate>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTextStream>
-
-namespace {
-
-// A switch of the template's settings as its check box leaves it: 0 off,
-// 2 greyed, anything else on.
-qint16 switchValue(qint16 setting)
-{
-    return setting == 0 ? 0 : setting == 2 ? 2 : 1;
-}
-
-} // namespace
 
 UnattendedPrint::UnattendedPrint()
     : m_program(*this)
@@ -41,6 +26,7 @@ int UnattendedPrint::run(const QString &commandLine)
     m_firstWarning.clear();
     m_printedList.clear();
     m_savedFile.clear();
+    m_printedSelection = Selection();
     // A clerk's window does not stop an unattended print; another unattended
     // print is waited for, for a bounded time.
     const StartupValues requested = SplitCommandLine(commandLine);
@@ -60,9 +46,12 @@ int UnattendedPrint::run(const QString &commandLine)
 
 void UnattendedPrint::printStartupList()
 {
+    // The list browser as the window starts it, without the window.
+    ListBrowserModel browser(m_program, ListBrowserModel::Viewer::Host);
     PrintRequest request;
     try {
-        request = StartupPrintRequest(m_program);
+        browser.prepare();
+        request = browser.request();
     } catch (const DbError &e) {
         showMessage(e.message());
         return;
@@ -75,12 +64,14 @@ void UnattendedPrint::printStartupList()
         return;
     }
     if (request.listNumber.isEmpty()) {
-        showMessage(listNotFound() + QStringLiteral("; es wurde nichts gedruckt und nichts gespeichert."));
+        showMessage(
+            listNotFound(browser.year()) + QStringLiteral("; es wurde nichts gedruckt und nichts gespeichert."));
         return;
     }
     m_printedList = request.listNumber;
     const PrintOutcome outcome = RunPrintJob(m_program, request);
     m_savedFile = outcome.savedFile;
+    m_printedSelection = outcome.selection;
     for (const QString &message : outcome.errorMessages)
         showMessage(message);
     for (const QString &warning : outcome.warnings)
@@ -89,13 +80,11 @@ void UnattendedPrint::printStartupList()
         m_failed = true;
 }
 
-QString UnattendedPrint::listNotFound()
+QString UnattendedPrint::listNotFound(const QString &year)
 {
     const StartupValues &values = m_program.values();
     QString caption;
-    QString year;
     if (!values.businessYearColumn.isEmpty()) {
-        year = StartupYear(m_program);
         try {
             caption = GetRelTableCaption(m_program.connection(), values.businessYearColumn);
         } catch (const DbError &) {
@@ -158,83 +147,4 @@ void UnattendedPrint::present(const QString &text, bool /*warning*/)
     // Nobody reads a message of an unattended run but the host, through
     // standard error and the exit code.
     QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
-}
-
-QString ListNotFoundText(
-    const QString &listNumber, const QString &listTypeNumber, const QString &yearCaption, const QString &year)
-{
-    QStringList narrowedBy;
-    if (!year.isEmpty()) {
-        QString caption = yearCaption.trimmed();
-        if (caption.endsWith(u':'))
-            caption.chop(1);
-        caption = caption.trimmed();
-        narrowedBy << (caption.isEmpty() ? QStringLiteral("Jahr") : caption) + u' ' + year;
-    }
-    if (!listTypeNumber.isEmpty())
-        narrowedBy << QStringLiteral("Listenart ") + listTypeNumber;
-    QString text = QStringLiteral("Die Liste %1 wurde nicht gefunden").arg(listNumber);
-    if (!narrowedBy.isEmpty())
-        text += QStringLiteral(" (") + narrowedBy.join(QStringLiteral(", ")) + u')';
-    return text;
-}
-
-QString StartupYear(Program &program)
-{
-    const QString column = program.values().businessYearColumn;
-    if (column.isEmpty())
-        return QString();
-    const QDate today = QDate::currentDate();
-    try {
-        return QString::number(NewestBusinessYear(program.connection(), column, today));
-    } catch (const DbError &) {
-        // Without the table the year falls back to the calendar.
-        return QString::number(BusinessYearOrFallback(QString(), today));
-    }
-}
-
-QList<ListViewRow> StartupListRows(Program &program)
-{
-    const StartupValues &values = program.values();
-    const ReportSettings &settings = program.settings();
-    ListViewQuery query;
-    query.businessYearColumn = values.businessYearColumn;
-    query.listNumber = values.listNumber;
-    query.listTypeNumber = values.listTypeNumber;
-    query.accessLevelFilter = program.accessLevelFilter();
-    const QDate today = QDate::currentDate();
-    if (values.businessYearColumn.isEmpty()) {
-        // The range the window starts with: the template's last days up to today.
-        const DateRange range = LastDaysRange(QString::number(settings.LetztenTage), QString(), today)
-                                    .value_or(DateRange{DateText::format(today), DateText::format(today)});
-        query.dateFrom = range.from;
-        query.dateTo = range.to;
-    } else {
-        query.year = StartupYear(program);
-    }
-    return ReadListViewRows(program.connection(), ListViewStatement(query), program.kubaturFormat());
-}
-
-PrintRequest StartupPrintRequest(Program &program)
-{
-    const StartupValues &values = program.values();
-    const ReportSettings &settings = program.settings();
-    PrintRequest request;
-    request.sortOrder = settings.EinzSort >= 1 && settings.EinzSort <= 6 ? settings.EinzSort : qint16(1);
-    request.lLosweise = switchValue(settings.lLosweise);
-    request.lSofortDruck = switchValue(settings.lSofortDruck);
-    request.lEinzeln = switchValue(settings.lEinzeln);
-    request.lVerdichtet = switchValue(settings.lVerdichtet);
-    request.provisionName = values.provisionName;
-    request.saveFolder = values.saveFolder;
-
-    const QList<ListViewRow> rows = StartupListRows(program);
-    if (rows.isEmpty())
-        return request;
-    request.listNumber = rows.first().liste;
-    Connection &db = program.connection();
-    const QString list = request.listNumber.trimmed();
-    request.listTypeText = ReadListTypeTexts(db, list, values.listTypeNumber).value(0);
-    request.shownEntries = SortedLotEntries(ReadLotEntries(db, request.lotMode, list, request.listTypeText));
-    return request;
 }

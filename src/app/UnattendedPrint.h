@@ -3,10 +3,8 @@
 #include "app/PrintJob.h"
 #include "app/Program.h"
 #include "report/ProgramUi.h"
-#include "selection/ListViewRows.h"
 
 #include <QDateTime>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +33,8 @@ public:
     int exitCode() const { return m_exitCode; }
 
     Program &program() { return m_program; }
+    // What the last report of run() printed; empty when none was written.
+    const Selection &printedSelection() const { return m_printedSelection; }
 
     // ProgramUi.
     void showMessage(const QString &text) override;
@@ -49,8 +49,9 @@ protected:
 private:
     // Prints on the started program; failures are told.
     void printStartupList();
-    // Why the host's list is not in the browser (reads the year's caption).
-    QString listNotFound();
+    // Why the host's list is not in the browser of that business year
+    // (reads the year's caption).
+    QString listNotFound(const QString &year);
     // Appends the run's line to the run log, or warns that it cannot.
     void logRun(const StartupValues &requested, const QDateTime &started, qint64 milliseconds);
 
@@ -66,28 +67,5 @@ private:
     QString m_firstWarning;
     QString m_printedList;
     QString m_savedFile;
+    Selection m_printedSelection;
 };
-
-// Why the list the host named is not in the list browser, with what the
-// browser was narrowed by: the business year (by the caption the window
-// gives it, without its colon) and the list type, each when there is one.
-// Without final punctuation.
-QString ListNotFoundText(
-    const QString &listNumber, const QString &listTypeNumber, const QString &yearCaption, const QString &year);
-
-// The business year the list browser starts with: the newest one of the
-// business-year column (or the calendar's, without its table); empty in
-// date mode.
-QString StartupYear(Program &program);
-
-// The lines of the list browser for the start-up values, as the main window
-// shows them once started: the newest business year, or the ini's last days
-// up to today. Database errors propagate as DbError.
-QList<ListViewRow> StartupListRows(Program &program);
-
-// The request the main window makes of its controls right after start-up:
-// the first list of the browser (none when it is empty), its first list
-// type, all its lots shown and none marked, the switches and sort order of
-// the template's settings, the start-up values' provision and save folder.
-// Database errors propagate as DbError.
-PrintRequest StartupPrintRequest(Program &program);

@@ -1,7 +1,6 @@
 #include "F_Start.h"
 
 #include "app/DateKeyFilter.h"
-#include "app/UnattendedPrint.h"
 #include "app/WindowPositionStore.h"
 #include "db/DbError.h"
 #include "gui/MnemonicCaption.h"
@@ -10,12 +9,8 @@
 #include "gui/SingleInstance.h"
 #include "gui/WindowFit.h"
 #include "gui/dlgVorlagen.h"
-#include "report/TextLookup.h"
 #include "report/driver/ReportDriver.h"
-#include "selection/LastDaysRange.h"
 #include "selection/ListViewRows.h"
-#include "selection/SelectionQueries.h"
-#include "text/DateText.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/WorkbookError.h"
@@ -116,6 +111,16 @@ private:
     F_Start &m_main;
 };
 
+template <typename Action> void F_Start::browse(Action action)
+{
+    // What the model read before a failure is shown all the same.
+    const auto shown = qScopeGuard([this] { showModel(); });
+    guarded([&] {
+        writeControlsToModel();
+        action();
+    });
+}
+
 template <typename Work> void F_Start::guarded(Work work)
 {
     try {
@@ -132,6 +137,7 @@ F_Start::F_Start(QWidget *parent)
     : QWidget(parent)
     , m_reportWindowMessages(std::make_unique<ReportWindowMessages>(*this))
     , m_program(*this)
+    , m_browser(m_program, ListBrowserModel::Viewer::Window)
 {
     setObjectName(QStringLiteral("F_Start"));
     // The immediate print of a report goes where the report window prints:
@@ -145,17 +151,17 @@ F_Start::F_Start(QWidget *parent)
     connect(ButAbbrech, &QPushButton::clicked, this, &F_Start::ButAbbrech_Click);
     connect(B_OK, &QPushButton::clicked, this, &F_Start::B_OK_Click);
     for (int k = 0; k < 4; ++k)
-        connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { guarded([this, k] { btnJahr_Click(k); }); });
-    connect(txLastDays, &QLineEdit::textChanged, this, [this] { guarded([this] { txLastDays_Change(); }); });
+        connect(btnJahr[k], &QPushButton::clicked, this, [this, k] { btnJahr_Click(k); });
+    connect(txLastDays, &QLineEdit::textChanged, this, &F_Start::txLastDays_Change);
     connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
         // Whichever way the selected list changes (mouse, keyboard, cleared),
         // the pickers follow; filling the browser refreshes them itself.
         if (!m_fillingListView)
-            guarded([this] { ListView1_ItemClick(); });
+            ListView1_SelectionChange();
     });
     for (QRadioButton *mode : optLos)
-        connect(mode, &QRadioButton::clicked, this, [this] { guarded([this] { FillLotList(); }); });
-    connect(cmbListenart, &QComboBox::activated, this, [this] { guarded([this] { FillLotList(); }); });
+        connect(mode, &QRadioButton::clicked, this, &F_Start::optLos_Click);
+    connect(cmbListenart, &QComboBox::activated, this, &F_Start::cmbListenart_Activated);
     for (QCheckBox *box : {CbVerdichtet, CbDruck, CbEinzeln, CbLosweise}) {
         // Greyed is a state the template may set; a click only turns the box
         // on or off.
@@ -290,7 +296,7 @@ void F_Start::B_OK_Click()
             focused->setFocus(Qt::OtherFocusReason);
         m_running = false;
     });
-    guarded([this] { printRequest(); });
+    guarded([this] { printControlsRequest(); });
     setTopmost(false);
 }
 
@@ -327,24 +333,38 @@ void F_Start::setRequestControlsEnabled(bool on)
     lblListenart->setEnabled(on && cmbListenart->count() > 0);
 }
 
-PrintRequest F_Start::requestFromControls() const
+PrintRequest F_Start::requestFromControls()
 {
-    PrintRequest request;
-    request.listNumber = listNumber();
-    // Before the selection controls are prepared no sort button is checked;
-    // the template's sort order stands then.
-    request.sortOrder = m_program.settings().EinzSort;
-    request.listTypeText = cmbListenart->currentText();
-    request.lotMode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
-    for (int i = 0; i < LbLos->count(); ++i) {
-        const QListWidgetItem *entry = LbLos->item(i);
-        request.shownEntries << entry->text();
-        if (entry->isSelected())
-            request.markedEntries << entry->text();
+    writeControlsToModel();
+    return m_browser.request();
+}
+
+void F_Start::writeControlsToModel()
+{
+    using DateBox = ListBrowserModel::DateBox;
+    m_browser.setDateText(DateBox::From, txtVon->text());
+    m_browser.setDateText(DateBox::To, txtBis->text());
+    m_browser.setYear(txt_Jahr->text());
+    m_browser.setLastDays(txLastDays->text());
+    m_browser.setLotMode(optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots);
+    // The last selected list in list order is the chosen one.
+    int selected = -1;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        if (ListView1->topLevelItem(i)->isSelected())
+            selected = i;
     }
+    m_browser.setSelectedRow(selected);
+    QStringList marked;
+    for (int i = 0; i < LbLos->count(); ++i) {
+        if (LbLos->item(i)->isSelected())
+            marked << LbLos->item(i)->text();
+    }
+    m_browser.setMarkedEntries(marked);
+    // Before the controls are prepared no sort button is checked; the
+    // model's order stands then.
     for (int v = 1; v <= 6; ++v) {
         if (sortButton(v)->isChecked())
-            request.sortOrder = qint16(v);
+            m_browser.setSortOrder(qint16(v));
     }
     // 0 off, 1 on; a box the template greyed keeps its 2.
     const auto value = [](const QCheckBox *box) -> qint16 {
@@ -358,28 +378,26 @@ PrintRequest F_Start::requestFromControls() const
         }
         return 1;
     };
-    request.lLosweise = value(CbLosweise);
-    request.lSofortDruck = value(CbDruck);
-    request.lEinzeln = value(CbEinzeln);
-    request.lVerdichtet = value(CbVerdichtet);
-    request.provisionName = m_program.values().provisionName;
-    request.saveFolder = m_program.values().saveFolder;
-    return request;
+    m_browser.setSwitches({value(CbVerdichtet), value(CbDruck), value(CbEinzeln), value(CbLosweise)});
 }
 
-void F_Start::printRequest()
+void F_Start::printControlsRequest()
 {
     // Switches that never had a template's values (the template choice was
     // cancelled at start-up) take them from the template opened now, before
     // the request is read from them; a choice cancelled again prints nothing.
-    if (!m_switchesFromTemplate) {
+    if (!m_browser.switchesFromTemplate()) {
         if (!m_program.hasReportWorkbook())
             m_program.OpenReportWorkbook();
         if (!m_program.hasReportWorkbook())
             return;
-        setSwitchesFromSettings();
+        m_browser.takeSwitchesFromSettings();
+        showSwitches();
     }
-    const PrintOutcome outcome = RunPrintJob(m_program, requestFromControls());
+    m_lastRequest = requestFromControls();
+    const PrintOutcome outcome = RunPrintJob(m_program, m_lastRequest);
+    if (outcome.reportWritten)
+        m_printedSelection = outcome.selection;
     for (const QString &message : outcome.errorMessages)
         showMessage(message);
     for (const QString &warning : outcome.warnings)
@@ -394,7 +412,7 @@ QString F_Start::reportFilePath()
 {
     const StartupValues &values = m_program.values();
     const QString name = values.provisionName.isEmpty()
-        ? ReportFileName(QStringLiteral("Holzliste"), m_program.printSelection().listNumber)
+        ? ReportFileName(QStringLiteral("Holzliste"), m_printedSelection.listNumber)
         : ReportFileName(values.provisionName, values.listNumber);
     const QString folder = values.saveFolder.isEmpty() ? QDir::homePath() : values.saveFolder;
     return QDir(folder).filePath(name);
@@ -446,79 +464,63 @@ void F_Start::reportWindowClosed()
 
 void F_Start::btnJahr_Click(int index)
 {
-    txt_Jahr->setText(btnJahr[index]->text());
-    txtVon->clear();
-    txtBis->clear();
-    dateBox_LostFocus(txtVon, m_rememberedVon);
-    dateBox_LostFocus(txtBis, m_rememberedBis);
-    FillListView();
+    browse([this, index] { m_browser.chooseYear(index); });
 }
 
-void F_Start::setSwitchesFromSettings()
+void F_Start::showSwitches()
 {
-    const ReportSettings &settings = m_program.settings();
-    QRadioButton *sort = sortButton(settings.EinzSort);
+    m_switchesShown = m_browser.switchesTaken();
+    QRadioButton *sort = sortButton(m_browser.sortOrder());
     (sort ? sort : RadWoEing)->setChecked(true);
-
-    const std::pair<QCheckBox *, qint16> boxes[] = {{CbDruck, settings.lSofortDruck}, {CbEinzeln, settings.lEinzeln},
-        {CbVerdichtet, settings.lVerdichtet}, {CbLosweise, settings.lLosweise}};
+    const ListBrowserModel::Switches &switches = m_browser.switches();
+    const std::pair<QCheckBox *, qint16> boxes[] = {{CbDruck, switches.lSofortDruck}, {CbEinzeln, switches.lEinzeln},
+        {CbVerdichtet, switches.lVerdichtet}, {CbLosweise, switches.lLosweise}};
     for (const auto &[box, value] : boxes) {
-        // 2 is the greyed state; any other non-zero value means on. Only a
-        // greyed box offers the third state, until it is first clicked.
+        // Only a greyed box offers the third state, until it is first clicked.
         box->setTristate(value == 2);
         box->setCheckState(value == 0 ? Qt::Unchecked : value == 2 ? Qt::PartiallyChecked : Qt::Checked);
     }
-    // Without a template (the choice was cancelled) the switches wait for
-    // the one "Ausdruck" opens.
-    m_switchesFromTemplate = m_program.hasReportWorkbook();
 }
 
 void F_Start::InitSelectionControls()
 {
-    setSwitchesFromSettings();
+    const auto shown = qScopeGuard([this] {
+        showModel();
+        if (m_browser.dateMode())
+            frmHHJ->hide();
+    });
+    m_browser.prepare();
+}
 
-    Connection &db = m_program.connection();
-    const QString column = m_program.values().businessYearColumn;
-    if (column.isEmpty()) {
-        // Writing the days box runs its change event: the list is read once
-        // with the date boxes still empty, then the range follows the days.
-        {
-            m_preparingControls = true;
-            const auto prepared = qScopeGuard([this] { m_preparingControls = false; });
-            txLastDays->setText(QString::number(m_program.settings().LetztenTage));
-        }
-        const QDate today = QDate::currentDate();
-        const DateRange range = LastDaysRange(txLastDays->text(), QString(), today)
-                                    .value_or(DateRange{DateText::format(today), DateText::format(today)});
-        txtVon->setText(range.from);
-        txtBis->setText(range.to);
-        frmHHJ->hide();
-    } else {
-        int first = 0;
-        try {
-            first = NewestBusinessYear(db, column, QDate::currentDate());
-        } catch (const DbError &) {
-            // Without the table the year falls back to the calendar.
-            first = BusinessYearOrFallback(QString(), QDate::currentDate());
-        }
-        for (int k = 0; k < 4; ++k)
-            btnJahr[k]->setText(QString::number(first - k));
-        btnJahr_Click(0);
-        try {
-            setCaption(lblHHJahr, GetRelTableCaption(db, column));
-        } catch (const DbError &) {
-            // The caption as designed stays.
-        }
+void F_Start::showModel()
+{
+    using DateBox = ListBrowserModel::DateBox;
+    if (txLastDays->text() != m_browser.lastDays()) {
+        // Writing the days box is no change by the user.
+        const QSignalBlocker quiet(txLastDays);
+        txLastDays->setText(m_browser.lastDays());
     }
-    try {
-        setCaption(lblListendatum, GetString(db, 727));
-    } catch (const DbError &) {
-        // The caption as designed stays.
+    // A box keeps its caret and selection unless its text changed.
+    const std::pair<QLineEdit *, QString> boxes[] = {{txtVon, m_browser.dateText(DateBox::From)},
+        {txtBis, m_browser.dateText(DateBox::To)}, {txt_Jahr, m_browser.year()}};
+    for (const auto &[box, text] : boxes) {
+        if (box->text() != text)
+            box->setText(text);
     }
-    // Filling the list browser has filled the list types and lots as well,
-    // so the command line's list type narrows the report as it narrows the
-    // list browser.
-    FillListView();
+    for (int k = 0; k < 4; ++k)
+        btnJahr[k]->setText(m_browser.yearButtons()[k]);
+    const std::pair<QLabel *, const std::optional<QString> *> captions[]
+        = {{lblHHJahr, &m_browser.yearCaption()}, {lblListendatum, &m_browser.dateCaption()}};
+    for (const auto &[label, caption] : captions) {
+        if (*caption && m_captions.value(label) != **caption)
+            setCaption(label, **caption);
+    }
+    if (m_switchesShown != m_browser.switchesTaken())
+        showSwitches();
+    if (m_listsShown != m_browser.listsFilled())
+        showListView();
+    if (m_pickersShown != m_browser.pickersFilled())
+        showPickers();
 }
 
 void F_Start::setCaption(QLabel *label, const QString &caption)
@@ -550,10 +552,10 @@ void F_Start::setLabelCaptions()
     }
 }
 
-void F_Start::FillListView()
+void F_Start::showListView()
 {
-    Connection &db = m_program.connection();
-    const QList<ListViewColumn> columns = ListViewColumns(GetString(db, 726));
+    m_listsShown = m_browser.listsFilled();
+    const QList<ListViewColumn> columns = ListViewColumns(m_browser.listHeader());
 
     // Clearing and refilling selects items; that chooses no list.
     m_fillingListView = true;
@@ -570,20 +572,9 @@ void F_Start::FillListView()
         ListView1->setColumnWidth(c, TwipsToPixels(columns[c].widthTwips));
     }
 
-    const StartupValues &values = m_program.values();
-    ListViewQuery query;
-    query.businessYearColumn = values.businessYearColumn;
-    query.year = txt_Jahr->text();
-    query.listNumber = values.listNumber;
-    query.listTypeNumber = values.listTypeNumber;
-    query.accessLevelFilter = m_program.accessLevelFilter();
-    query.dateFrom = txtVon->text();
-    query.dateTo = txtBis->text();
-    const QList<ListViewRow> rows = ReadListViewRows(db, ListViewStatement(query), m_program.kubaturFormat());
-
     QList<QTreeWidgetItem *> items;
-    items.reserve(rows.size());
-    for (const ListViewRow &row : rows) {
+    items.reserve(m_browser.rows().size());
+    for (const ListViewRow &row : m_browser.rows()) {
         auto *item = new QTreeWidgetItem({row.liste, row.listdatum, row.stk, row.kubatur});
         for (int c = 0; c < columns.size(); ++c) {
             item->setTextAlignment(c, columns[c].alignment);
@@ -599,14 +590,11 @@ void F_Start::FillListView()
         ListView1->resizeColumnToContents(c);
         ListView1->setColumnWidth(c, std::max(ListView1->columnWidth(c), TwipsToPixels(columns[c].widthTwips)));
     }
-    if (!items.isEmpty()) {
-        ListView1->setCurrentItem(items.first());
-        items.first()->setSelected(true);
+    if (QTreeWidgetItem *chosen = ListView1->topLevelItem(m_browser.selectedRow())) {
+        ListView1->setCurrentItem(chosen);
+        chosen->setSelected(true);
     }
-    m_fillingListView = false;
     showListFound(!items.isEmpty());
-    // The selected list is another one now (or none): its list types and lots.
-    refreshPickers();
 }
 
 void F_Start::showListFound(bool found)
@@ -617,9 +605,8 @@ void F_Start::showListFound(bool found)
     if (values.listNumber.isEmpty())
         return;
     if (!found) {
-        const QString year = values.businessYearColumn.isEmpty() ? QString() : txt_Jahr->text();
-        LbStatus->setText(
-            ListNotFoundText(values.listNumber, values.listTypeNumber, PlainCaption(m_captions.value(lblHHJahr)), year)
+        LbStatus->setText(ListNotFoundText(values.listNumber, values.listTypeNumber,
+                              PlainCaption(m_captions.value(lblHHJahr)), m_browser.year())
             + u'.');
         m_listNotFoundShown = true;
     } else if (m_listNotFoundShown) {
@@ -628,83 +615,46 @@ void F_Start::showListFound(bool found)
     }
 }
 
-void F_Start::refreshPickers()
+void F_Start::showPickers()
 {
-    FillListTypes();
-    // Setting the list types refilled the lots; without list types it did not.
-    if (cmbListenart->count() == 0)
-        FillLotList();
-}
-
-QString F_Start::listNumber() const
-{
-    QString list;
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = ListView1->topLevelItem(i);
-        if (item->isSelected())
-            list = item->text(0);
-    }
-    return list;
-}
-
-void F_Start::FillLotList()
-{
-    LbLos->clear();
-    const QString list = listNumber();
-    if (list.isEmpty())
-        return;
-    const LotMode mode = optLos[1]->isChecked() ? LotMode::Piles : LotMode::Lots;
-    LbLos->addItems(
-        SortedLotEntries(ReadLotEntries(m_program.connection(), mode, list.trimmed(), cmbListenart->currentText())));
-}
-
-void F_Start::FillListTypes()
-{
-    const QString list = listNumber().trimmed();
+    m_pickersShown = m_browser.pickersFilled();
+    const QStringList &types = m_browser.listTypes();
     {
         const QSignalBlocker quiet(cmbListenart);
         cmbListenart->clear();
+        cmbListenart->addItems(types);
+        cmbListenart->setCurrentIndex(int(types.indexOf(m_browser.listTypeText())));
     }
-    const QStringList texts = ReadListTypeTexts(m_program.connection(), list, m_program.values().listTypeNumber);
     // Without list types the row is greyed, not hidden, so the layout keeps still.
-    cmbListenart->setEnabled(!texts.isEmpty());
-    lblListenart->setEnabled(!texts.isEmpty());
-    if (texts.isEmpty())
-        return;
-    {
-        const QSignalBlocker quiet(cmbListenart);
-        cmbListenart->addItems(texts);
-        cmbListenart->setCurrentIndex(0);
-    }
-    // The box's text changed: the picker follows the list type.
-    FillLotList();
+    cmbListenart->setEnabled(!types.isEmpty());
+    lblListenart->setEnabled(!types.isEmpty());
+    LbLos->clear();
+    LbLos->addItems(m_browser.lotEntries());
 }
 
-void F_Start::ListView1_ItemClick()
+void F_Start::ListView1_SelectionChange()
 {
-    FillLotList();
-    FillListTypes();
+    browse([this] { m_browser.selectList(m_browser.selectedRow()); });
+}
+
+void F_Start::optLos_Click()
+{
+    browse([this] { m_browser.chooseLotMode(m_browser.lotMode()); });
+}
+
+void F_Start::cmbListenart_Activated()
+{
+    browse([this] { m_browser.chooseListType(cmbListenart->currentText()); });
 }
 
 void F_Start::txLastDays_Change()
 {
-    // In date mode the days box asks for the lists of that many days up to
-    // the to-date (up to today when it is empty); a box that is not a count
-    // leaves the dates as they are. While start-up prepares the controls the
-    // dates are set after the box.
-    if (!m_preparingControls && m_program.values().businessYearColumn.isEmpty()) {
-        if (const std::optional<DateRange> range
-            = LastDaysRange(txLastDays->text(), txtBis->text(), QDate::currentDate())) {
-            txtVon->setText(range->from);
-            txtBis->setText(range->to);
-        }
-    }
-    FillListView();
+    browse([this] { m_browser.changeLastDays(txLastDays->text()); });
 }
 
 void F_Start::txt_Jahr_LostFocus()
 {
-    FillListView();
+    browse([this] { m_browser.leaveYearBox(); });
 }
 
 void F_Start::SelectText()
@@ -750,24 +700,19 @@ QString F_Start::dateBoxName(const QLineEdit *box) const
     return box == txtVon ? date : date + u' ' + PlainCaption(m_captions.value(lblAffbis));
 }
 
-void F_Start::dateBox_LostFocus(QLineEdit *box, QString &remembered)
+void F_Start::dateBox_LostFocus(QLineEdit *box)
 {
-    const QString text = box->text();
-    if (!text.isEmpty()) {
-        const std::optional<QDate> date = DateText::parse(text, QDate::currentDate());
-        if (!date) {
-            // The clerk learns which box holds what and how a date is written.
-            showMessage(QStringLiteral("Ungültige Daten: „%1“ im Feld „%2“ ist kein Datum der Form TT.MM.JJJJ.")
-                            .arg(text, dateBoxName(box)));
-            box->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-        box->setText(DateText::format(*date));
+    bool isDate = true;
+    browse([this, box, &isDate] {
+        isDate
+            = m_browser.leaveDateBox(box == txtVon ? ListBrowserModel::DateBox::From : ListBrowserModel::DateBox::To);
+    });
+    if (!isDate) {
+        // The clerk learns which box holds what and how a date is written.
+        showMessage(QStringLiteral("Ungültige Daten: „%1“ im Feld „%2“ ist kein Datum der Form TT.MM.JJJJ.")
+                        .arg(box->text(), dateBoxName(box)));
+        box->setFocus(Qt::OtherFocusReason);
     }
-    // Leaving a box unchanged does not reload the list.
-    if (box->text() != remembered)
-        FillListView();
-    remembered = box->text();
 }
 
 bool F_Start::eventFilter(QObject *watched, QEvent *event)
@@ -810,12 +755,10 @@ bool F_Start::eventFilter(QObject *watched, QEvent *event)
             break;
         m_leavingDateBox = true;
         const auto done = qScopeGuard([this] { m_leavingDateBox = false; });
-        if (box == txtVon)
-            guarded([this] { dateBox_LostFocus(txtVon, m_rememberedVon); });
-        else if (box == txtBis)
-            guarded([this] { dateBox_LostFocus(txtBis, m_rememberedBis); });
+        if (dateBox)
+            dateBox_LostFocus(box);
         else if (box == txt_Jahr)
-            guarded([this] { txt_Jahr_LostFocus(); });
+            txt_Jahr_LostFocus();
         break;
     }
     default:
@@ -1150,9 +1093,6 @@ QHBoxLayout *F_Start::buildButtonsAndStatus()
     prgFortschritt->setMaximumWidth(160);
     prgFortschritt->hide();
 
-    // The template search of the report workbook; not shown.
-    flbVorlagen = named(new QListWidget(this), QStringLiteral("flbVorlagen"));
-    flbVorlagen->hide();
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(LbStatus, 1);
     bottom->addWidget(prgFortschritt);

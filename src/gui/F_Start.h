@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ListBrowserModel.h"
 #include "app/PrintJob.h"
 #include "app/Program.h"
 #include "gui/ReportWindow.h"
@@ -35,9 +36,11 @@ class SingleInstance;
 // as name(index), e.g. "btnJahr(0)").
 //
 // Start-up (Form_Load) and shut-down (Form_Unload) run here in their fixed
-// order; the program-wide state lives in Program, and "Ausdruck" hands its
-// request to the print job. Unattended printing needs no window
-// (UnattendedPrint).
+// order; the session lives in Program. The window is a view of the list
+// browser's model (ListBrowserModel): each event writes the controls' values
+// into it, runs the model's action and shows the model again. "Ausdruck"
+// hands the model's request to the print job. Unattended printing needs no
+// window (UnattendedPrint). Tests find the controls by object name.
 class F_Start : public QWidget, public ProgramUi
 {
     Q_OBJECT
@@ -61,33 +64,23 @@ public:
     // then fills the list browser and the lot/pile picker. Database errors
     // propagate as DbError.
     void InitSelectionControls();
+    // Closes the window, which ends the program.
     void ButAbbrech_Click();
     // The print request: hands the request of the controls to the print job,
     // tells its failures and warnings and shows the report window; the
     // window leaves its topmost place afterwards.
     void B_OK_Click();
-    // Chooses a business year: empties the date range and reloads the list.
-    void btnJahr_Click(int index);
-
-    // Refills the list browser from the list query, selects its first list
-    // and refills the list-type box and lot/pile picker for it. Database
-    // errors propagate as DbError.
-    void FillListView();
-    // Refills the lot/pile picker with the lots or piles of the selected list.
-    void FillLotList();
-    // Refills the list-type box with the list types of the selected list
-    // (greyed with its label when there are none); setting its text refills
-    // the lot/pile picker.
-    void FillListTypes();
-    // Selects the whole text of the focused text box or combo box.
-    void SelectText();
     // The list number the browser has selected: the text of the last
     // selected list in list order, or empty when none is selected.
-    QString listNumber() const;
+    QString listNumber() const { return m_browser.listNumber(); }
     // The print request the controls make: the selected list, its list type,
     // lots or piles (shown and marked), the sort order and the switches,
     // with the start-up values' provision and save folder.
-    PrintRequest requestFromControls() const;
+    PrintRequest requestFromControls();
+    // The last request "Ausdruck" handed to the print job, and what its
+    // report printed (empty before the first report was written).
+    const PrintRequest &lastRequest() const { return m_lastRequest; }
+    const Selection &printedSelection() const { return m_printedSelection; }
 
     bool hasEnded() const { return m_ended; }
     // 0 when the program did its work; non-zero when start-up failed and
@@ -111,40 +104,6 @@ public:
     // "Holzliste_" and the list number without a provision.
     QString reportFilePath();
 
-    QTreeWidget *ListView1;
-    QLabel *lblListendatum;
-    QLineEdit *txtVon;
-    QLabel *lblAffbis;
-    QLineEdit *txtBis;
-    QLineEdit *txLastDays;
-    QLabel *lblTage;
-    QFrame *frmHHJ;
-    QLabel *lblHHJahr;
-    QLineEdit *txt_Jahr;
-    QPushButton *btnJahr[4];
-    QLabel *lblListenart;
-    QComboBox *cmbListenart;
-    QRadioButton *optLos[2];
-    QListWidget *LbLos;
-    QCheckBox *CbVerdichtet;
-    QCheckBox *CbDruck;
-    QCheckBox *CbEinzeln;
-    QCheckBox *CbLosweise;
-    QRadioButton *RadWoEing;
-    QRadioButton *RadWoListeLosStm;
-    QRadioButton *RadListeLosWaldort;
-    QRadioButton *RadEing;
-    QRadioButton *RadSortiment;
-    QRadioButton *RadStammNummer;
-    QPushButton *B_OK;
-    QPushButton *ButAbbrech;
-    QLabel *LbStatus;
-    QProgressBar *prgFortschritt;
-    QListWidget *flbVorlagen;
-
-    // The sort option buttons in EinzSort order (index 0 = value 1).
-    QRadioButton *sortButton(int einzSort) const;
-
 protected:
     // Shows a message or warning in a message box.
     virtual void present(const QString &text, bool warning);
@@ -157,20 +116,35 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The events of the controls; each runs its action of the list browser.
+    void btnJahr_Click(int index);
     void dateBox_KeyPress(QLineEdit *box, QKeyEvent *event, bool &swallow);
-    void dateBox_LostFocus(QLineEdit *box, QString &remembered);
+    void dateBox_LostFocus(QLineEdit *box);
     void txt_Jahr_LostFocus();
     void txLastDays_Change();
-    void ListView1_ItemClick();
-    void printRequest();
+    void ListView1_SelectionChange();
+    void optLos_Click();
+    void cmbListenart_Activated();
+    // Selects the whole text of the focused text box or combo box.
+    void SelectText();
+    // Runs an action of the list browser on the controls' values and shows
+    // its state afterwards, also when it failed (which is told).
+    template <typename Action> void browse(Action action);
+    // Writes the controls' values into the list browser's model, and shows
+    // the model's state in the controls.
+    void writeControlsToModel();
+    void showModel();
+    void showListView();
+    void showPickers();
+    void showSwitches();
+    // Prints the controls' request (after taking the switches of a template
+    // opened only now) and shows the report.
+    void printControlsRequest();
     // Turns Ausdruck, Schließen and every control that changes the request
     // off while a report runs, and on again.
     void setRequestControlsEnabled(bool on);
     // Start-up found no database: only "Schließen" is left on.
     void showWithoutDatabase();
-    // The sort order and the four switches from the report settings; they
-    // count as the template's once a report workbook is open.
-    void setSwitchesFromSettings();
     // The status line for the host's list: whether the browser found it.
     void showListFound(bool found);
     // The date box as the window captions it, for messages.
@@ -179,8 +153,6 @@ private:
     // then gets its mnemonic anew.
     void setCaption(QLabel *label, const QString &caption);
     void setLabelCaptions();
-    // The list-type box and the lot/pile picker for the selected list.
-    void refreshPickers();
     // Opens the report window on the report workbook, or shows the new
     // report in the open one.
     void showReportWindow();
@@ -211,22 +183,24 @@ private:
     // The window the next message box is shown over; none: the main window.
     QPointer<QWidget> m_messageParent;
 
+    // The sort option buttons in EinzSort order (index 0 = value 1).
+    QRadioButton *sortButton(int einzSort) const;
+
     Program m_program;
+    ListBrowserModel m_browser;
+    // What the model had filled when the controls last showed it.
+    int m_listsShown = -1;
+    int m_pickersShown = -1;
+    int m_switchesShown = -1;
+    PrintRequest m_lastRequest;
+    Selection m_printedSelection;
     std::unique_ptr<SingleInstance> m_instance;
     bool m_unloaded = false;
     bool m_ended = false;
     bool m_secondInstance = false;
-    // The texts the date boxes had when last left.
-    QString m_rememberedVon;
-    QString m_rememberedBis;
     bool m_fillingListView = false;
     bool m_running = false;
     bool m_leavingDateBox = false;
-    // Start-up is writing the days box before the dates.
-    bool m_preparingControls = false;
-    // The switches hold the values of an opened template (not the defaults
-    // left by a cancelled template choice).
-    bool m_switchesFromTemplate = false;
     bool m_listNotFoundShown = false;
     // The captions of the labels as given, before their mnemonics.
     QHash<QLabel *, QString> m_captions;
@@ -234,4 +208,34 @@ private:
     // The template the user chose; asked once while the program runs.
     QString m_chosenTemplate;
     QElapsedTimer m_progressShown;
+
+    QTreeWidget *ListView1;
+    QLabel *lblListendatum;
+    QLineEdit *txtVon;
+    QLabel *lblAffbis;
+    QLineEdit *txtBis;
+    QLineEdit *txLastDays;
+    QLabel *lblTage;
+    QFrame *frmHHJ;
+    QLabel *lblHHJahr;
+    QLineEdit *txt_Jahr;
+    QPushButton *btnJahr[4];
+    QLabel *lblListenart;
+    QComboBox *cmbListenart;
+    QRadioButton *optLos[2];
+    QListWidget *LbLos;
+    QCheckBox *CbVerdichtet;
+    QCheckBox *CbDruck;
+    QCheckBox *CbEinzeln;
+    QCheckBox *CbLosweise;
+    QRadioButton *RadWoEing;
+    QRadioButton *RadWoListeLosStm;
+    QRadioButton *RadListeLosWaldort;
+    QRadioButton *RadEing;
+    QRadioButton *RadSortiment;
+    QRadioButton *RadStammNummer;
+    QPushButton *B_OK;
+    QPushButton *ButAbbrech;
+    QLabel *LbStatus;
+    QProgressBar *prgFortschritt;
 };

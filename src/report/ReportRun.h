@@ -27,13 +27,14 @@ enum TextSwitch : int {
     TextSwitchCount
 };
 
-// What stays fixed while a report runs: the database, the spreadsheet
-// application with the report sheet, the report settings, the user interface,
-// the start-up values, the volume format, the client code and the
-// additional-text switches, with the texts and lookups remembered for the
-// run. The selection being printed and the sheet cursor travel beside it.
-// One object lives as long as the program and is passed by reference to the
-// driver and the sections; nothing of it is global.
+// One report run, made afresh for each print request: the database, the
+// spreadsheet application with the report sheet, the request's own copy of
+// the report settings, the user interface, the start-up values, the volume
+// format, the client code and the additional-text switches, with the texts
+// and lookups remembered for the run. The selection being printed and the
+// sheet cursor travel beside it. It is passed by reference to the driver and
+// the sections and goes when the request is done, so nothing a request
+// changes reaches the next; nothing of it is global.
 struct ReportRun
 {
     Connection *db = nullptr;

@@ -23,8 +23,9 @@ struct HeaderLine
 };
 
 // The report layout options a template carries on its sheet "Einstellungen",
-// with the column list of the single-log section and the header lines. The
-// print request overwrites EinzSort and the four check-box switches.
+// with the column list of the single-log section and the header lines. Each
+// print request runs on a copy of its own, with the request's EinzSort and
+// four check-box switches in it.
 struct ReportSettings
 {
     qint32 LetztenTage = 0;

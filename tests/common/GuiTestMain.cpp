@@ -1,3 +1,5 @@
+#include "app/ProcessSetup.h"
+
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -16,6 +18,9 @@ int main(int argc, char **argv)
     // clerk's window on the same machine.
     qputenv("TANNBUCH_INSTANCE_KEY", "tannbuch-test-" + QByteArray::number(QCoreApplication::applicationPid()));
     QApplication app(argc, argv);
+    // As the program prepares its process (a file-size limit is a failed
+    // write, the report locale fixed at start).
+    PrepareProcess();
     QApplication::setApplicationName(QStringLiteral("Tannbuch"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, scratch.path());
     ::testing::InitGoogleTest(&argc, argv);

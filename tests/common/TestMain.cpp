@@ -1,3 +1,5 @@
+#include "app/ProcessSetup.h"
+
 #include <QGuiApplication>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    // As the program prepares its process (a file-size limit is a failed
+    // write, the report locale fixed at start).
+    PrepareProcess();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

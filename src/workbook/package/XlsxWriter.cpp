@@ -556,11 +556,6 @@ void XlsxWriter::save(const Workbook &workbook, const QString &path)
 
 void XlsxWriter::save(const Workbook &workbook, const QString &path, const Options &options)
 {
-    // A file-size limit is reported as a failed write rather than ending the
-    // program (the default of the signal it raises).
-    static std::once_flag ignoreFileSizeSignal;
-    std::call_once(ignoreFileSizeSignal, [] { std::signal(SIGXFSZ, SIG_IGN); });
-
     const QFileInfo target(path);
     if (!target.absoluteDir().exists())
         throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht als \"%1\" gespeichert werden: der Ordner "

@@ -35,9 +35,9 @@ public:
     // Writes the workbook to a temporary file beside the target and renames
     // it, so a failed save leaves no half-written file and keeps an earlier
     // file of that name intact. A path ending in ".xltx" is written as a
-    // template. Throws WorkbookError naming the file. The first call makes the
-    // process ignore SIGXFSZ, so that a file-size limit surfaces as this error
-    // instead of ending the program.
+    // template. Throws WorkbookError naming the file; a file-size limit
+    // surfaces as this error where the process ignores SIGXFSZ (the program
+    // does from its start).
     static void save(const Workbook &workbook, const QString &path);
     static void save(const Workbook &workbook, const QString &path, const Options &options);
 };

@@ -105,10 +105,6 @@ bool ReportPrinter::writePdf(
 bool ReportPrinter::exportPdf(
     const Workbook &workbook, const QString &pdfPath, const Progress &progress, const QString &savedPath)
 {
-    // A file-size limit or a full disk is to surface as a failed write, not
-    // end the program.
-    static std::once_flag ignoreFileSizeSignal;
-    std::call_once(ignoreFileSizeSignal, [] { std::signal(SIGXFSZ, SIG_IGN); });
     QSaveFile target(pdfPath);
     if (!target.open(QIODevice::WriteOnly))
         throw WorkbookError(QStringLiteral("Die PDF-Datei \"%1\" kann nicht geschrieben werden: %2")

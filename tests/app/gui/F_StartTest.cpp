@@ -102,30 +102,31 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
 
     // Business year from the newest open numeric year, caption from the text table.
-    EXPECT_FALSE(w.frmHHJ->isHidden());
+    EXPECT_FALSE(control<QFrame>(w, "frmHHJ")->isHidden());
     EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(0)"))->text(), QStringLiteral("2026"));
     EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(3)"))->text(), QStringLiteral("2023"));
-    EXPECT_EQ(w.txt_Jahr->text(), QStringLiteral("2026"));
-    EXPECT_EQ(QString(w.lblHHJahr->text()).remove(u'&'), demoText(716)) << "with a mnemonic";
-    EXPECT_EQ(QString(w.lblListendatum->text()).remove(u'&'), demoText(727));
+    EXPECT_EQ(control<QLineEdit>(w, "txt_Jahr")->text(), QStringLiteral("2026"));
+    EXPECT_EQ(QString(control<QLabel>(w, "lblHHJahr")->text()).remove(u'&'), demoText(716)) << "with a mnemonic";
+    EXPECT_EQ(QString(control<QLabel>(w, "lblListendatum")->text()).remove(u'&'), demoText(727));
 
     // Every entry of the list browser fits its column and reads in full as a tooltip.
-    ASSERT_GT(w.ListView1->topLevelItemCount(), 0);
-    for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = w.ListView1->topLevelItem(i);
-        for (int c = 0; c < w.ListView1->columnCount(); ++c) {
-            EXPECT_GE(w.ListView1->columnWidth(c), w.ListView1->fontMetrics().horizontalAdvance(item->text(c)))
+    const QTreeWidget *browser = control<QTreeWidget>(w, "ListView1");
+    ASSERT_GT(browser->topLevelItemCount(), 0);
+    for (int i = 0; i < browser->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = browser->topLevelItem(i);
+        for (int c = 0; c < browser->columnCount(); ++c) {
+            EXPECT_GE(browser->columnWidth(c), browser->fontMetrics().horizontalAdvance(item->text(c)))
                 << "row " << i << " column " << c;
             EXPECT_EQ(item->toolTip(c), item->text(c));
         }
     }
 
     // Switches and sort order from the template's settings sheet.
-    EXPECT_EQ(w.CbEinzeln->checkState(), Qt::Checked);
-    EXPECT_EQ(w.CbVerdichtet->checkState(), Qt::Checked);
-    EXPECT_EQ(w.CbDruck->checkState(), Qt::Unchecked);
-    EXPECT_EQ(w.CbLosweise->checkState(), Qt::Unchecked);
-    EXPECT_TRUE(w.RadWoListeLosStm->isChecked());
+    EXPECT_EQ(control<QCheckBox>(w, "CbEinzeln")->checkState(), Qt::Checked);
+    EXPECT_EQ(control<QCheckBox>(w, "CbVerdichtet")->checkState(), Qt::Checked);
+    EXPECT_EQ(control<QCheckBox>(w, "CbDruck")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(control<QCheckBox>(w, "CbLosweise")->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(control<QRadioButton>(w, "RadWoListeLosStm")->isChecked());
     EXPECT_GT(w.program().settings().StartZeile, 1);
     EXPECT_GT(w.program().settings().columnListUpperBound(), 1);
     EXPECT_FALSE(w.program().settings().headerLines[1].text.isEmpty());
@@ -134,12 +135,12 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     for (const char *name : {"ListView1", "txtVon", "txtBis", "lblListendatum", "txLastDays", "frmHHJ", "lblHHJahr",
              "txt_Jahr", "lblListenart", "cmbListenart", "optLos(0)", "optLos(1)", "LbLos", "CbVerdichtet", "CbDruck",
              "CbEinzeln", "CbLosweise", "RadWoEing", "RadWoListeLosStm", "RadListeLosWaldort", "RadEing",
-             "RadSortiment", "RadStammNummer", "B_OK", "ButAbbrech", "LbStatus", "flbVorlagen"})
+             "RadSortiment", "RadStammNummer", "B_OK", "ButAbbrech", "LbStatus"})
         EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     // Tab walks the selection from top to bottom, then switches, then buttons.
     QStringList chain;
-    QWidget *widget = w.txtVon;
+    QWidget *widget = control<QLineEdit>(w, "txtVon");
     for (int i = 0; i < 80 && chain.size() < 6; ++i) {
         const QString name = widget->objectName();
         if (QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
@@ -168,9 +169,9 @@ TEST(F_Start, KeyboardHabits)
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 
-    EXPECT_EQ(w.B_OK->text(), QStringLiteral("&Ausdruck"));
-    EXPECT_EQ(w.ButAbbrech->text(), QStringLiteral("&Schließen"));
-    EXPECT_TRUE(w.B_OK->isDefault());
+    EXPECT_EQ(control<QPushButton>(w, "B_OK")->text(), QStringLiteral("&Ausdruck"));
+    EXPECT_EQ(control<QPushButton>(w, "ButAbbrech")->text(), QStringLiteral("&Schließen"));
+    EXPECT_TRUE(control<QPushButton>(w, "B_OK")->isDefault());
     QMap<QChar, QString> mnemonics;
     QList<const QWidget *> withMnemonic;
     for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
@@ -190,36 +191,39 @@ TEST(F_Start, KeyboardHabits)
     EXPECT_GE(mnemonics.size(), 18);
 
     // Tab into the sort frame lands on the chosen order, not on its first option.
-    w.CbLosweise->setFocus();
-    QTest::keyClick(w.CbLosweise, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w.RadWoListeLosStm);
-    QTest::keyClick(w.RadWoListeLosStm, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w.B_OK) << "one Tab stop in the frame";
+    control<QCheckBox>(w, "CbLosweise")->setFocus();
+    QTest::keyClick(control<QCheckBox>(w, "CbLosweise"), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control<QRadioButton>(w, "RadWoListeLosStm"));
+    QTest::keyClick(control<QRadioButton>(w, "RadWoListeLosStm"), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control<QPushButton>(w, "B_OK")) << "one Tab stop in the frame";
 
     // Alt and the letters of the date and year labels (the database's wording) reach their boxes.
-    for (const auto &[label, box] : {std::pair{w.lblListendatum, w.txtVon}, {w.lblHHJahr, w.txt_Jahr}}) {
+    for (const auto &[labelName, boxName] : {std::pair{"lblListendatum", "txtVon"}, {"lblHHJahr", "txt_Jahr"}}) {
+        const QLabel *label = control<QLabel>(w, labelName);
+        const QLineEdit *box = control<QLineEdit>(w, boxName);
         const QChar letter = MnemonicLetter(label->text());
         ASSERT_TRUE(letter >= u'a' && letter <= u'z') << label->text().toStdString();
-        w.ListView1->setFocus();
+        control<QTreeWidget>(w, "ListView1")->setFocus();
         QTest::keyClick(w.windowHandle(), Qt::Key(Qt::Key_A + (letter.unicode() - u'a')), Qt::AltModifier);
         EXPECT_EQ(QApplication::focusWidget(), box) << label->text().toStdString();
     }
 
-    w.ListView1->setFocus();
+    control<QTreeWidget>(w, "ListView1")->setFocus();
     QTest::keyClick(w.windowHandle(), Qt::Key_P, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.optLos[1]->isChecked(); }, 2000)) << "Alt+P chooses piles";
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return control<QRadioButton>(w, "optLos(1)")->isChecked(); }, 2000))
+        << "Alt+P chooses piles";
 
     // Enter in the list browser prints the chosen list.
-    w.ListView1->setFocus();
-    QTest::keyClick(w.ListView1, Qt::Key_Return);
+    control<QTreeWidget>(w, "ListView1")->setFocus();
+    QTest::keyClick(control<QTreeWidget>(w, "ListView1"), Qt::Key_Return);
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(w.LbStatus->text(), QStringLiteral("Fertig!"));
-    EXPECT_EQ(w.program().printSelection().listNumber, QStringLiteral("4711"));
+    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), QStringLiteral("Fertig!"));
+    EXPECT_EQ(w.printedSelection().listNumber, QStringLiteral("4711"));
 
     // Escape closes the window.
     QApplication::setActiveWindow(&w);
-    w.ListView1->setFocus();
-    QTest::keyClick(w.ListView1, Qt::Key_Escape);
+    control<QTreeWidget>(w, "ListView1")->setFocus();
+    QTest::keyClick(control<QTreeWidget>(w, "ListView1"), Qt::Key_Escape);
     EXPECT_TRUE(w.hasEnded());
 }
 
@@ -266,7 +270,7 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
     EXPECT_EQ(title, QStringLiteral("dlgVorlagen"));
     EXPECT_EQ(listed, QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
-    EXPECT_EQ(w.CbLosweise->checkState(), Qt::Checked);
+    EXPECT_EQ(control<QCheckBox>(w, "CbLosweise")->checkState(), Qt::Checked);
 
     // "Abbrechen" and Escape choose nothing.
     for (const bool escape : {false, true}) {
@@ -328,7 +332,7 @@ TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
     w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
     ASSERT_FALSE(w.hasEnded());
     ASSERT_FALSE(w.program().hasReportWorkbook());
-    EXPECT_EQ(w.CbEinzeln->checkState(), Qt::Unchecked);
+    EXPECT_EQ(control<QCheckBox>(w, "CbEinzeln")->checkState(), Qt::Unchecked);
 
     // Cancelled again: nothing printed, nothing told.
     w.B_OK_Click();
@@ -340,13 +344,16 @@ TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
     w.B_OK_Click();
     EXPECT_EQ(w.offered.size(), 3);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
-    for (const QCheckBox *box : {w.CbEinzeln, w.CbVerdichtet, w.CbLosweise})
-        EXPECT_EQ(box->checkState(), Qt::Checked) << box->objectName().toStdString();
+    for (const char *name : {"CbEinzeln", "CbVerdichtet", "CbLosweise"})
+        EXPECT_EQ(control<QCheckBox>(w, name)->checkState(), Qt::Checked) << name;
     const ReportSettings &settings = w.program().settings();
     EXPECT_EQ(settings.lEinzeln, 1);
     EXPECT_EQ(settings.lVerdichtet, 1);
     EXPECT_EQ(settings.lLosweise, 1);
-    EXPECT_TRUE(w.sortButton(settings.EinzSort)->isChecked());
+    const char *sortButtons[]
+        = {"RadWoEing", "RadWoListeLosStm", "RadListeLosWaldort", "RadEing", "RadSortiment", "RadStammNummer"};
+    ASSERT_TRUE(settings.EinzSort >= 1 && settings.EinzSort <= 6);
+    EXPECT_TRUE(control<QRadioButton>(w, sortButtons[settings.EinzSort - 1])->isChecked());
     ASSERT_NE(w.reportWindow(), nullptr);
     EXPECT_GT(w.reportWindow()->workbook().sheet(0).usedRange().lastRow, 200) << "sections, not a head block only";
     w.Form_Unload();
@@ -447,16 +454,16 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
     EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Verbindung zur Datenbank")));
     EXPECT_FALSE(w.hasEnded()) << "the window stays open without lists";
     EXPECT_FALSE(w.program().hasReportWorkbook()) << "start-up stops before the workbook";
-    EXPECT_TRUE(w.LbStatus->text().contains(QStringLiteral("Keine Verbindung zur Datenbank")));
+    EXPECT_TRUE(control<QLabel>(w, "LbStatus")->text().contains(QStringLiteral("Keine Verbindung zur Datenbank")));
     // No design placeholders where the database would have named things.
-    EXPECT_EQ(w.lblHHJahr->text(), QString());
-    for (const QPushButton *year : w.btnJahr)
-        EXPECT_EQ(year->text(), QString());
-    EXPECT_EQ(w.ListView1->headerItem()->text(0), QString());
-    EXPECT_EQ(w.ListView1->headerItem()->text(1), QStringLiteral("Datum"));
-    for (QWidget *control : std::initializer_list<QWidget *>{w.B_OK, w.ListView1, w.txtVon, w.LbLos, w.CbDruck})
-        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_TRUE(w.ButAbbrech->isEnabled());
+    EXPECT_EQ(control<QLabel>(w, "lblHHJahr")->text(), QString());
+    for (const char *year : {"btnJahr(0)", "btnJahr(1)", "btnJahr(2)", "btnJahr(3)"})
+        EXPECT_EQ(control<QPushButton>(w, year)->text(), QString()) << year;
+    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->headerItem()->text(0), QString());
+    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->headerItem()->text(1), QStringLiteral("Datum"));
+    for (const char *name : {"B_OK", "ListView1", "txtVon", "LbLos", "CbDruck"})
+        EXPECT_FALSE(control<QWidget>(w, name)->isEnabled()) << name;
+    EXPECT_TRUE(control<QPushButton>(w, "ButAbbrech")->isEnabled());
 }
 
 // A list the host names that the browser does not show is told in the
@@ -466,12 +473,12 @@ TEST(F_Start, AListTheHostNamesButTheBrowserLacksIsTold)
     TestWindow w;
     w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4712|1||"));
     ASSERT_FALSE(w.hasEnded());
-    EXPECT_EQ(w.ListView1->topLevelItemCount(), 0) << "4712 is a list of the year before";
-    EXPECT_EQ(w.LbStatus->text(),
+    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->topLevelItemCount(), 0) << "4712 is a list of the year before";
+    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(),
         QStringLiteral("Die Liste 4712 wurde nicht gefunden (%1 2026, Listenart 1).").arg(PlainCaption(demoText(716))));
-    QTest::mouseClick(w.btnJahr[1], Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "btnJahr(1)"), Qt::LeftButton);
     EXPECT_EQ(w.listNumber(), QStringLiteral("4712"));
-    EXPECT_EQ(w.LbStatus->text(), QStringLiteral("Bereit!"));
+    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), QStringLiteral("Bereit!"));
 }
 
 TEST(F_Start, WindowPositionSurvivesARestart)

@@ -56,10 +56,11 @@ double lotBlocksVolume(const Worksheet &sheet)
 
 void chooseAndPrint(RecordingWindow &w)
 {
-    const auto found = w.ListView1->findItems(u"4711"_s, Qt::MatchExactly, 0);
+    const auto found = control<QTreeWidget>(w, "ListView1")->findItems(u"4711"_s, Qt::MatchExactly, 0);
     ASSERT_FALSE(found.isEmpty());
-    QTest::mouseClick(w.ListView1->viewport(), Qt::LeftButton, {}, w.ListView1->visualItemRect(found.first()).center());
-    QTest::mouseClick(w.B_OK, Qt::LeftButton);
+    QTest::mouseClick(control<QTreeWidget>(w, "ListView1")->viewport(), Qt::LeftButton, {},
+        control<QTreeWidget>(w, "ListView1")->visualItemRect(found.first()).center());
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
     QCoreApplication::processEvents();
 }
 
@@ -122,7 +123,8 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
     ASSERT_FALSE(clerk.hasEnded()) << clerk.messages.join(u'\n').toStdString();
     chooseAndPrint(clerk);
     ASSERT_EQ(clerk.messages.size(), 1);
-    EXPECT_EQ(clerk.LbStatus->text(), u"Abgebrochen, der Bericht ist unvollständig!"_s) << "no section still at work";
+    EXPECT_EQ(control<QLabel>(clerk, "LbStatus")->text(), u"Abgebrochen, der Bericht ist unvollständig!"_s)
+        << "no section still at work";
     ASSERT_NE(clerk.reportWindow(), nullptr);
     const Workbook &book = clerk.reportWindow()->workbook();
     EXPECT_GT(book.sheet(0).usedRange().lastRow, 200) << "head, condensed part and the first single logs";
@@ -330,7 +332,7 @@ TEST(Provision, LotByLotPrintsTheProvisionsLotsOnly)
         copy.useTemplate(u"Tannbuch_Losweise.xltx"_s);
         RecordingRun w;
         ASSERT_EQ(copy.print(w, u"TEILABFUHR"_s), 0) << w.messages.join(u'\n').toStdString();
-        EXPECT_EQ(w.program().printSelection().lots, QStringList({c.lot}));
+        EXPECT_EQ(w.printedSelection().lots, QStringList({c.lot}));
         const auto book = XlsxReader::load(copy.dir.filePath(u"TEILABFUHR_4711.xlsx"_s));
         ASSERT_TRUE(book);
         const Worksheet &sheet = *book->sheet(u"Tannbuch"_s);
@@ -369,7 +371,9 @@ TEST(ListType, UnattendedReportCountsWhatTheListBrowserCounts)
             copy.setIniValue(u"RELTABLE"_s, QString());
         RecordingRun w;
         ASSERT_EQ(copy.print(w, u"DEMO"_s), 0) << w.messages.join(u'\n').toStdString();
-        const QList<ListViewRow> browser = StartupListRows(w.program());
+        ListBrowserModel shown(w.program(), ListBrowserModel::Viewer::Host);
+        shown.prepare();
+        const QList<ListViewRow> browser = shown.rows();
         ASSERT_EQ(browser.size(), 1);
         const double browserPieces = browser.first().stk.toDouble();
         const auto book = XlsxReader::load(copy.saved());

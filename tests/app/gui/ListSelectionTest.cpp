@@ -1,6 +1,5 @@
 #include "RecordingWindow.h"
 #include "gui/F_Start.h"
-#include "report/ReportRun.h"
 #include "workbook/automation/Application.h"
 
 #include <QApplication>
@@ -253,8 +252,7 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_TRUE(sent[1].startsWith(QStringLiteral("Select property_id, number_value \rfrom FORMS_CONFIG")))
         << sent[1].toStdString();
 
-    const Selection &state = w.program().printSelection();
-    const ReportRun &run = w.program().reportRun();
+    const Selection &state = w.printedSelection();
     EXPECT_EQ(state.listNumber, QStringLiteral("4711"));
     EXPECT_EQ(state.lots, QStringList({QStringLiteral("3"), QStringLiteral("5")}));
     EXPECT_EQ(state.lotCount, 2);
@@ -262,9 +260,9 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_TRUE(state.filter.startsWith(
         QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1")))
         << state.filter.toStdString();
-    EXPECT_EQ(run.kubaturFormat, QStringLiteral("0.000"));
-    EXPECT_EQ(run.clientCode, QStringLiteral("ALF"));
-    EXPECT_EQ(w.program().settings().EinzSort, 2) << "RadWoListeLosStm";
+    EXPECT_EQ(w.program().kubaturFormat(), QStringLiteral("0.000"));
+    EXPECT_EQ(w.program().clientCode(), QStringLiteral("ALF"));
+    EXPECT_EQ(w.lastRequest().sortOrder, 2) << "RadWoListeLosStm";
     EXPECT_EQ(w.statuses.value(0), QStringLiteral("Kopf ..."));
     EXPECT_EQ(w.child<QLabel>("LbStatus")->text(), QStringLiteral("Fertig!"));
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the topmost place is lifted";
@@ -276,8 +274,8 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     clickIndicator(w.child<QRadioButton>("RadEing"));
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(w.program().settings().lLosweise, 1);
-    EXPECT_EQ(w.program().settings().EinzSort, 4);
+    EXPECT_EQ(w.lastRequest().lLosweise, 1);
+    EXPECT_EQ(w.lastRequest().sortOrder, 4);
     EXPECT_EQ(w.statuses.value(0), QStringLiteral("Los '3' Kopf ..."));
 }
 
@@ -336,7 +334,7 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
     clickEntry(lots, 0);
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    const Selection &state = w.program().printSelection();
+    const Selection &state = w.printedSelection();
     EXPECT_TRUE(
         state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713' AND LOGS.POLTNR IN ('')  AND LOGS.LISTENART = 1")))
         << state.filter.toStdString();
@@ -438,9 +436,8 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(w.program().hasReportWorkbook());
-    EXPECT_EQ(w.program().reportRun().xl, w.program().application());
     EXPECT_EQ(w.statuses.value(w.statuses.size() - 1), QStringLiteral("Fertig!"));
-    EXPECT_EQ(w.program().settings().lEinzeln, 2) << "the window's greyed box wins over the template read again";
+    EXPECT_EQ(w.lastRequest().lEinzeln, 2) << "the window's greyed box wins over the template read again";
 
     clickIndicator(einzeln);
     EXPECT_EQ(einzeln->checkState(), Qt::Checked);
@@ -449,7 +446,7 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
     clickIndicator(einzeln);
     EXPECT_EQ(einzeln->checkState(), Qt::Checked) << "no way back to greyed";
     QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
-    EXPECT_EQ(w.program().settings().lEinzeln, 1);
+    EXPECT_EQ(w.lastRequest().lEinzeln, 1);
 }
 
 // Without a business-year column the window lists by dates: the days box
@@ -461,7 +458,7 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     w.program().connection().journal().setRecording(true);
     w.Form_Load(QStringLiteral("|") + demoIniWith(dir, {{QStringLiteral("RELTABLE"), QString()}}));
     ASSERT_FALSE(w.hasEnded());
-    EXPECT_TRUE(w.frmHHJ->isHidden());
+    EXPECT_TRUE(control<QFrame>(w, "frmHHJ")->isHidden());
     QStringList selection;
     for (const QString &sql : w.takeStatements()) {
         if (sql.startsWith(QStringLiteral("SELECT DISTINCT")) || sql.startsWith(QStringLiteral("SELECT distinct")))
@@ -469,8 +466,8 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     }
     const QDate today = QDate::currentDate();
     const int days = w.program().settings().LetztenTage;
-    EXPECT_EQ(w.txLastDays->text(), QString::number(days));
-    EXPECT_EQ(w.txtBis->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_EQ(control<QLineEdit>(w, "txLastDays")->text(), QString::number(days));
+    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
     // Writing the days box lists once without dates, with the pickers of its
     // first list; then the dates are written and the list and the pickers
     // follow. The demo's lists are older than the days of the template, so
@@ -480,27 +477,29 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
                                                "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ");
     QStringList expected = fillListView(listQuery(QString()), QStringLiteral("4711"));
     expected.removeFirst(); // the header text
-    expected << dated(today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy")), w.txtBis->text()) << noListTypes;
+    expected << dated(
+        today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy")), control<QLineEdit>(w, "txtBis")->text())
+             << noListTypes;
     EXPECT_EQ(selection, expected);
     EXPECT_TRUE(w.listNumber().isEmpty());
-    EXPECT_TRUE(w.LbLos->count() == 0);
+    EXPECT_TRUE(control<QListWidget>(w, "LbLos")->count() == 0);
 
     // Dates typed, then the days: the days count back from the to-date,
     // never an inverted range.
-    w.txtVon->setText(QStringLiteral("01.03.2026"));
-    w.txtBis->setText(QStringLiteral("31.12.2025"));
+    control<QLineEdit>(w, "txtVon")->setText(QStringLiteral("01.03.2026"));
+    control<QLineEdit>(w, "txtBis")->setText(QStringLiteral("31.12.2025"));
     w.takeStatements();
-    w.txLastDays->setText(QStringLiteral("31"));
-    EXPECT_EQ(w.txtVon->text(), QStringLiteral("30.11.2025"));
-    EXPECT_EQ(w.txtBis->text(), QStringLiteral("31.12.2025"));
+    control<QLineEdit>(w, "txLastDays")->setText(QStringLiteral("31"));
+    EXPECT_EQ(control<QLineEdit>(w, "txtVon")->text(), QStringLiteral("30.11.2025"));
+    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), QStringLiteral("31.12.2025"));
     EXPECT_EQ(w.takeStatements(), fillListView(dated(QStringLiteral("30.11.2025"), QStringLiteral("31.12.2025"))));
     // The to-date emptied: up to today.
-    w.txtBis->clear();
-    w.txLastDays->setText(QStringLiteral("7"));
-    EXPECT_EQ(w.txtVon->text(), today.addDays(-7).toString(QStringLiteral("dd.MM.yyyy")));
-    EXPECT_EQ(w.txtBis->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
-    EXPECT_FALSE(w.cmbListenart->isEnabled());
-    EXPECT_FALSE(w.lblListenart->isEnabled());
+    control<QLineEdit>(w, "txtBis")->clear();
+    control<QLineEdit>(w, "txLastDays")->setText(QStringLiteral("7"));
+    EXPECT_EQ(control<QLineEdit>(w, "txtVon")->text(), today.addDays(-7).toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_FALSE(control<QComboBox>(w, "cmbListenart")->isEnabled());
+    EXPECT_FALSE(control<QLabel>(w, "lblListenart")->isEnabled());
 }
 
 TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ListBrowserModel.h"
 #include "app/UnattendedPrint.h"
 #include "common/TestSupport.h"
 #include "common/WorkbookValidation.h"
@@ -41,6 +42,14 @@ inline QString demoIniWith(const QTemporaryDir &dir, QMap<QString, QString> valu
 }
 
 } // namespace demofiles
+
+// A control of the main window, found by its name as the host names it.
+template <typename T> T *control(QWidget &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
 
 // The main window with its messages and warnings kept instead of shown,
 // taking the first template offered. Messages take the program's own path,

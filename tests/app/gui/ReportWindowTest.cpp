@@ -75,12 +75,12 @@ public:
 // Chooses the list (4711 unless told) and presses "Ausdruck".
 void printList4711(ClerkWindow &w, const QString &number = u"4711"_s)
 {
-    QTreeWidget *list = w.ListView1;
+    QTreeWidget *list = control<QTreeWidget>(w, "ListView1");
     const auto found = list->findItems(number, Qt::MatchExactly, 0);
     ASSERT_FALSE(found.isEmpty());
     list->scrollToItem(found.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-    QTest::mouseClick(w.B_OK, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
 }
 
 struct Session
@@ -184,7 +184,7 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     EXPECT_EQ(s.w.reportWindow(), nullptr);
     EXPECT_EQ(xl->workbookCount(), 0);
     const int askedBefore = s.w.asked;
-    QTest::mouseClick(s.w.B_OK, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s.w, "B_OK"), Qt::LeftButton);
     EXPECT_EQ(s.w.asked, askedBefore + 1) << "the template is asked for again";
     ASSERT_NE(s.w.reportWindow(), nullptr);
     EXPECT_EQ(xl->workbookCount(), 1);
@@ -196,7 +196,7 @@ TEST(ReportWindow, AnotherReportIntoTheOpenWorkbookRefreshesTheWindow)
     Session s(0);
     ReportWindow *window = s.w.reportWindow();
     ASSERT_NE(window, nullptr);
-    QTest::mouseClick(s.w.B_OK, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(s.w, "B_OK"), Qt::LeftButton);
     EXPECT_EQ(s.w.reportWindow(), window) << "the same window shows the new report";
     EXPECT_EQ(s.w.asked, 1);
 }
@@ -209,7 +209,7 @@ TEST(ReportWindow, ProgressFollowsTheSectionsAndEndsHidden)
     for (const auto &[done, total] : s.w.progress)
         singleDone = singleDone || (total == 316 && done == 316);
     EXPECT_TRUE(singleDone);
-    EXPECT_FALSE(s.w.prgFortschritt->isVisible());
+    EXPECT_FALSE(control<QProgressBar>(s.w, "prgFortschritt")->isVisible());
 }
 
 TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
@@ -303,7 +303,7 @@ TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
         ClerkWindow w;
         w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
         ASSERT_FALSE(w.hasEnded());
-        w.CbDruck->setChecked(true);
+        control<QCheckBox>(w, "CbDruck")->setChecked(true);
         testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", c.command);
         printList4711(w);
         ASSERT_GE(w.statuses.size(), 3);
@@ -318,7 +318,7 @@ TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
         GTEST_SKIP() << "a printer is set up here";
     ClerkWindow w;
     w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    w.CbDruck->setChecked(true);
+    control<QCheckBox>(w, "CbDruck")->setChecked(true);
     testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", "");
     printList4711(w);
     const QString noPrinter = u"Beim Ausdruck ist ein Fehler aufgetreten. Es ist kein Drucker eingerichtet."_s;

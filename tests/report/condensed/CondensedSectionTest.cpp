@@ -1,8 +1,8 @@
 #include "report/condensed/CondensedSection.h"
 
 #include "common/ReportBench.h"
-#include "report/head/Statistics.h"
 #include "report/single/SingleLogTestData.h"
+#include "report/totals/Statistics.h"
 #include "workbook/automation/Border.h"
 
 #include <gtest/gtest.h>

@@ -21,6 +21,7 @@
 #include "DemoDatabase.h"
 #include "DemoIni.h"
 #include "DemoTemplates.h"
+#include "app/ListBrowserModel.h"
 #include "app/PrintJob.h"
 #include "app/UnattendedPrint.h"
 #include "gui/F_Start.h"
@@ -355,12 +356,12 @@ const Pdfs &demoPdfs(int templateChoice)
     w.choice = templateChoice;
     w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
     w.show();
-    const auto found = w.ListView1->findItems(QStringLiteral("4711"), Qt::MatchExactly, 0);
+    auto *list = w.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+    const auto found = list->findItems(QStringLiteral("4711"), Qt::MatchExactly, 0);
     if (!found.isEmpty()) {
-        w.ListView1->scrollToItem(found.first());
-        QTest::mouseClick(
-            w.ListView1->viewport(), Qt::LeftButton, {}, w.ListView1->visualItemRect(found.first()).center());
-        QTest::mouseClick(w.B_OK, Qt::LeftButton);
+        list->scrollToItem(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("B_OK")), Qt::LeftButton);
     }
     if (ReportWindow *window = w.reportWindow()) {
         const QString base = folder() + QStringLiteral("/demo%1").arg(templateChoice);
