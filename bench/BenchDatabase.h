@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace tannbuch {
+
 // The generated database of a benchmark in bench-data/ beside the program:
 // a list of `records` records (in piles of about 50 with `smallPiles`), or
 // the demo database for 0; its provision DEMO holds every record of the
@@ -30,3 +32,5 @@ inline QString benchDatabase(int records, const QString &schemaPath, bool smallP
     }
     return db;
 }
+
+} // namespace tannbuch

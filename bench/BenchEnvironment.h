@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+namespace tannbuch {
+
 // Sets up a benchmark process before its application object exists: drawing
 // off screen, a lock key of this run's own, so a clerk's window or another
 // print of the same user on this machine neither blocks nor delays the
@@ -25,3 +27,5 @@ inline void prepareBenchEnvironment()
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     }
 }
+
+} // namespace tannbuch

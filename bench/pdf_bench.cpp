@@ -35,6 +35,8 @@
 
 #include <ctime>
 
+namespace tannbuch {
+
 namespace {
 
 double seconds(const QElapsedTimer &clock)
@@ -151,6 +153,10 @@ double measure(QTextStream &out, const QString &name, const QString &dbPath)
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

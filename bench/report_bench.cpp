@@ -52,6 +52,8 @@
 #include <map>
 #include <set>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -623,6 +625,10 @@ void printTargets(QTextStream &out, const Results &runs, const std::map<int, QMa
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

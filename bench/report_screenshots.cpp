@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+namespace tannbuch {
+
 namespace {
 
 class ScreenshotWindow : public F_Start
@@ -31,6 +33,10 @@ void settle()
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

@@ -21,6 +21,8 @@
 #include <QTextStream>
 #include <QTreeWidget>
 
+namespace tannbuch {
+
 namespace {
 
 class BenchWindow : public F_Start
@@ -31,6 +33,10 @@ public:
 };
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

@@ -23,6 +23,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace tannbuch {
+
 namespace {
 
 // Milliseconds until the call gives up with a DbError; -1 when it succeeds.
@@ -85,6 +87,10 @@ qint64 stalledStatementMillis(const QString &folder)
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

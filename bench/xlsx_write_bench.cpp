@@ -20,6 +20,8 @@
 
 #include <sys/resource.h>
 
+namespace tannbuch {
+
 namespace {
 
 long peakMemoryKb()
@@ -35,7 +37,7 @@ qint64 writeThroughSheet(int rows)
     Application xl;
     xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
     xl.workbooks().add();
-    Sheet sheet = xl.activeSheet();
+    SheetHandle sheet = xl.activeSheet();
     QElapsedTimer timer;
     timer.start();
     const QString pine = QStringLiteral("Fichte");
@@ -54,6 +56,10 @@ qint64 writeThroughSheet(int rows)
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+using namespace tannbuch;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+using namespace tannbuch;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString sql = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));

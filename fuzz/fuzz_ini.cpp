@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+using namespace tannbuch;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = IniReader::decode(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using namespace tannbuch;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 12)

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace tannbuch;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static QTemporaryDir dir;

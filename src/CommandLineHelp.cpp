@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+namespace tannbuch {
+
 namespace CommandLineHelp {
 
 Request requestOf(const QString &commandLine)
@@ -70,3 +72,5 @@ QString noDisplayMessage()
 }
 
 } // namespace CommandLineHelp
+
+} // namespace tannbuch

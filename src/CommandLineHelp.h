@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // The answers the program gives without starting: the usage text for
 // "--help" and "-h", name and version for "--version".
 namespace CommandLineHelp {
@@ -27,3 +29,5 @@ constexpr int ExitNoDisplay = 2;
 QString noDisplayMessage();
 
 } // namespace CommandLineHelp
+
+} // namespace tannbuch

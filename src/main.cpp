@@ -17,6 +17,8 @@
 
 #include <unistd.h>
 
+namespace tannbuch {
+
 namespace {
 
 bool displayNamed()
@@ -140,6 +142,10 @@ int runWindow(int argc, char *argv[])
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char *argv[])
 {

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace tannbuch {
+
 namespace {
 
 // Fixed seeds: the same input gives the same database on every build.
@@ -109,3 +111,5 @@ void reindex(const QString &path)
 }
 
 } // namespace DemoDatabase
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // What goes into a generated database.
 struct DemoDatabaseOptions
 {
@@ -26,3 +28,5 @@ void write(const QString &path, const DemoDatabaseOptions &options);
 void reindex(const QString &path);
 
 } // namespace DemoDatabase
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+namespace tannbuch {
+
 namespace {
 
 // A fir tree on a green disc, 96 by 96 pixels: the logo of the demo office.
@@ -65,3 +67,5 @@ int writeDemoIni(const QString &iniPath, const QString &databasePath, const QStr
     }
     return 0;
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include "ListGenerator.h"
 
+namespace tannbuch {
+
 using namespace DemoIds;
 
 using namespace Qt::StringLiterals;
@@ -387,3 +389,5 @@ std::vector<qint64> writeSmallPileList(ListGenerator &g, int records, const QStr
 }
 
 } // namespace DemoLists
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 class ListGenerator;
 
 // The timber lists of the demo database.
@@ -34,3 +36,5 @@ std::vector<qint64> writeBenchmarkList(ListGenerator &generator, int records, co
 std::vector<qint64> writeSmallPileList(ListGenerator &generator, int records, const QString &list);
 
 } // namespace DemoLists
+
+} // namespace tannbuch

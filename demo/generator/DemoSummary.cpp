@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 // The rows of a query, every value as text (NULL as an empty text).
@@ -107,3 +109,5 @@ QString text(const QString &path)
 }
 
 } // namespace DemoSummary
+
+} // namespace tannbuch

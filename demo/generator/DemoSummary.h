@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 namespace DemoSummary {
 
 // A short German account of a demo database: its lists (number, date, list
@@ -11,3 +13,5 @@ namespace DemoSummary {
 QString text(const QString &path);
 
 } // namespace DemoSummary
+
+} // namespace tannbuch

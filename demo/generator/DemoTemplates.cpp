@@ -8,6 +8,8 @@
 #include <QTextStream>
 #include <QVariant>
 
+namespace tannbuch {
+
 namespace {
 
 // One row of the settings sheet: key, value (a number or a text) and what it does.
@@ -268,3 +270,5 @@ int writeDemoTemplates(const QString &outDir)
     }
     return 0;
 }
+
+} // namespace tannbuch

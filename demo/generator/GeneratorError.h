@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace tannbuch {
+
 // The one error of the demo generator: a message a person can read, such as
 // SQLite's message with the statement that failed, or a file that cannot be
 // read or written.
@@ -16,3 +18,5 @@ public:
 
     QString message() const { return QString::fromStdString(what()); }
 };
+
+} // namespace tannbuch

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <map>
 
+namespace tannbuch {
+
 using namespace LogColumn;
 using namespace DemoIds;
 using TimberMath::roundTo;
@@ -677,3 +679,5 @@ int ListGenerator::addJacket(const QStringList &species, int sampleLogs, int fac
     }
     return int(groups.size());
 }
+
+} // namespace tannbuch

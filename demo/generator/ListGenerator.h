@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+namespace tannbuch {
+
 // Head data of one timber list: the fields every record of the list repeats
 // and the list's LISTENKOPF row.
 struct ListHead
@@ -158,3 +160,5 @@ private:
     int m_nextDeliveryNote = 1;
     int m_nextWagon = 1;
 };
+
+} // namespace tannbuch

@@ -20,6 +20,9 @@
     X(ABGANGSDATUM) X(MSZ) X(NA) X(KA) X(RELTABLE1) X(RELTABLE2) X(RELTABLE3) X(RELTABLE4) X(RELTABLE5) \
     X(RELTABLE6) X(RELTABLE7) X(RELTABLE8) X(RELTABLE9) X(RELTABLE10) X(ID_VERKAUFSART) \
     X(ID_TRANSPORTLOGISTIK)
+
+namespace tannbuch {
+
 // clang-format on
 
 // Column index of LOGS, named as the column: LogColumn::KUBATUR.
@@ -48,3 +51,5 @@ public:
 private:
     std::array<SqlValue, LogColumn::Count> m_values;
 };
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include "GeneratorError.h"
 #include "SqliteWriter.h"
 
+namespace tannbuch {
+
 using namespace DemoIds;
 
 namespace {
@@ -428,3 +430,5 @@ void MasterData::write(SqliteWriter &db) const
             QStringLiteral("STRASSE")},
         personRows());
 }
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+namespace tannbuch {
+
 class SqliteWriter;
 
 // Row ids of the master data that the timber lists refer to.
@@ -131,3 +133,5 @@ private:
     std::vector<Rate> m_rates; // in the order written
     std::map<QString, double> m_rateByKey;
 };
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tannbuch {
+
 // A small pseudo-random generator (SplitMix64) that gives the same sequence
 // on every machine and compiler, so the demo data never changes between
 // builds. Only integer arithmetic and exact conversions are used; the
@@ -55,3 +57,5 @@ public:
 private:
     quint64 m_state;
 };
+
+} // namespace tannbuch

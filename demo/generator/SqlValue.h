@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // One value for a statement parameter: NULL, an integer, a real or a text.
 // A null QString and an empty std::optional both stand for NULL, so optional
 // columns can be passed as they are.
@@ -61,3 +63,5 @@ private:
     double m_real = 0.0;
     QString m_text;
 };
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <utility>
 
+namespace tannbuch {
+
 namespace {
 
 QString sqliteMessage(sqlite3 *db)
@@ -75,3 +77,5 @@ void SqliteStatement::run(const SqlValue *values, int count)
         throw GeneratorError(sqliteMessage(m_db) + QStringLiteral(" in: ") + m_sql);
     sqlite3_reset(m_statement);
 }
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace tannbuch {
+
 // A prepared statement of a SqliteWriter, run once per row with its values.
 // Move-only; finalised on destruction. Throws GeneratorError with SQLite's
 // message when a row cannot be written.
@@ -31,3 +33,5 @@ private:
     sqlite3_stmt *m_statement = nullptr;
     QString m_sql;
 };
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+namespace tannbuch {
+
 namespace {
 
 QString sqliteMessage(sqlite3 *db)
@@ -77,3 +79,5 @@ void SqliteWriter::close()
         throw GeneratorError(sqliteMessage(m_db));
     m_db = nullptr;
 }
+
+} // namespace tannbuch

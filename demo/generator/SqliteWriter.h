@@ -7,6 +7,8 @@
 
 struct sqlite3;
 
+namespace tannbuch {
+
 // A writable connection to a new or existing SQLite file, used to build a
 // database, with the program's text comparison in place of NOCASE. Throws
 // GeneratorError with SQLite's message on every failure.
@@ -36,3 +38,5 @@ public:
 private:
     sqlite3 *m_db = nullptr;
 };
+
+} // namespace tannbuch

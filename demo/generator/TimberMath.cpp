@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace tannbuch {
+
 namespace TimberMath {
 
 double roundTo(double value, int decimals)
@@ -44,3 +46,5 @@ int volumeClass(double volumeFm)
 }
 
 } // namespace TimberMath
+
+} // namespace tannbuch

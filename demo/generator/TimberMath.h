@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Measuring rules of the demo data: how volumes and classes follow from
 // diameters and lengths, as the host's measuring software computes them.
 namespace TimberMath {
@@ -21,3 +23,5 @@ QString diameterClass(double diameterCm);
 int volumeClass(double volumeFm);
 
 } // namespace TimberMath
+
+} // namespace tannbuch

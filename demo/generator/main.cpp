@@ -20,6 +20,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+namespace tannbuch {
+
 namespace {
 
 QTextStream &out()
@@ -149,6 +151,10 @@ void printUsage(QTextStream &stream)
 }
 
 } // namespace
+
+} // namespace tannbuch
+
+using namespace tannbuch;
 
 int main(int argc, char **argv)
 {

@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 #include "db/SqlQuote.h"
 
+namespace tannbuch {
+
 QString AccessLevelFilter(const QString &accessLevelId, const QString &code)
 {
     QString result;
@@ -32,3 +34,5 @@ QString GetAccessLevel(Connection &db, const QString &accessLevelId)
     rs.close();
     return AccessLevelFilter(accessLevelId, code);
 }
+
+} // namespace tannbuch

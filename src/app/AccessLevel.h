@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 class Connection;
 
 // The access-level filter for the list browser: empty for id "0" or an empty
@@ -13,3 +15,5 @@ QString GetAccessLevel(Connection &db, const QString &accessLevelId);
 
 // The filter for a known level code (the part after the lookup).
 QString AccessLevelFilter(const QString &accessLevelId, const QString &code);
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #include "DateKeyFilter.h"
 
+namespace tannbuch {
+
 int FilterDateKey(const QString &text, int caret, int selectionLength, int key)
 {
     const int firstDot = int(text.indexOf(QLatin1Char('.'))) + 1; // 1-based, 0 = none
@@ -29,3 +31,5 @@ int FilterDateKey(const QString &text, int caret, int selectionLength, int key)
         return key;
     return 0;
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Keeps a date box to the form dd.mm.yyyy while the user types: given the
 // box's text, the caret position (characters before the caret), the
 // selection length and the key code, returns the key code to pass on, or 0
@@ -10,3 +12,5 @@
 // separates parts; Backspace (8) and Enter (13) pass; every other key is
 // swallowed. Values are not checked here.
 int FilterDateKey(const QString &text, int caret, int selectionLength, int key);
+
+} // namespace tannbuch

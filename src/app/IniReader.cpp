@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QStringDecoder>
 
+namespace tannbuch {
+
 namespace {
 
 // A NUL byte never stands in a text file of a single-byte code page or UTF-8;
@@ -77,3 +79,5 @@ QString IniReader::defaultPath()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kelmora.ini"));
 }
+
+} // namespace tannbuch

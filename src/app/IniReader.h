@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // The host's ini file: plain key=value lines without sections. Read as text
 // in the host's encoding (Windows-1252); UTF-8 with or without byte-order
 // mark is recognised and read as such.
@@ -35,3 +37,5 @@ public:
     // The default ini file: kelmora.ini in the program's folder.
     static QString defaultPath();
 };
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 
 #include <QDate>
 
+namespace tannbuch {
+
 namespace {
 
 // A switch of the template's settings as its check box takes it: 0 off,
@@ -274,3 +276,5 @@ PrintRequest StartupPrintRequest(Program &program)
     browser.prepare();
     return browser.request();
 }
+
+} // namespace tannbuch

@@ -11,6 +11,8 @@
 #include <array>
 #include <optional>
 
+namespace tannbuch {
+
 class Program;
 
 // The list browser and its pickers without a window: the date range or
@@ -185,3 +187,5 @@ QString ListNotFoundText(
 // switches and sort order of the template's settings, the start-up values'
 // provision and save folder. Database errors propagate as DbError.
 PrintRequest StartupPrintRequest(Program &program);
+
+} // namespace tannbuch

@@ -10,6 +10,8 @@
 
 #include <utility>
 
+namespace tannbuch {
+
 namespace {
 
 QString shown(const QString &path)
@@ -89,3 +91,5 @@ bool PdfBesideWorkbook::write(const Workbook &workbook, const QString &workbookP
     m_notes << note + QLatin1Char('\n') + failure;
     return false;
 }
+
+} // namespace tannbuch

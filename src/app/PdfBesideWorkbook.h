@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 class ProgramUi;
 class Workbook;
 
@@ -41,3 +43,5 @@ private:
     bool m_oldRemoved = false;
     QStringList m_notes;
 };
+
+} // namespace tannbuch

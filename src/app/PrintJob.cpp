@@ -16,6 +16,8 @@
 #include <numeric>
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 // The report driver's messages and warnings go into the outcome, for the
@@ -239,3 +241,5 @@ QStringList SortedLotEntries(QStringList entries)
         sorted << entries[i];
     return sorted;
 }
+
+} // namespace tannbuch

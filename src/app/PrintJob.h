@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 class Program;
 
 // One print request, as the main window's controls or the host's command
@@ -62,3 +64,5 @@ PrintOutcome RunPrintJob(Program &program, const PrintRequest &request);
 // The lot or pile entries in the order the picker shows them: numeric order
 // when every entry is a whole number, else as the database gave them.
 QStringList SortedLotEntries(QStringList entries);
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <mutex>
 
+namespace tannbuch {
+
 namespace {
 
 // With a provision, every statement of a report carries its thousands of
@@ -37,3 +39,5 @@ void PrepareProcess()
         ReportLocale::setLocale(ReportLocale::locale());
     });
 }
+
+} // namespace tannbuch

@@ -13,6 +13,8 @@
 
 #include <QDir>
 
+namespace tannbuch {
+
 namespace {
 
 // Rows of the settings sheet that hold keys and values.
@@ -219,7 +221,7 @@ void Program::OpenReportWorkbook()
         return;
     Workbook &book = m_application->activeWorkbook().workbook();
     if (book.sheet(QStringLiteral("Einstellungen"))) {
-        const Sheet settingsSheet = m_application->worksheets(QStringLiteral("Einstellungen"));
+        const SheetHandle settingsSheet = m_application->worksheets(QStringLiteral("Einstellungen"));
         const IniValueReader readIni = [this](const QString &key) { return ReadIniValue(key); };
         for (int r = FirstSettingsRow; r <= LastSettingsRow; ++r) {
             const QString key = settingsSheet.cells(r, 1).value().trimmed().toUpper();
@@ -258,3 +260,5 @@ void Program::shutDown()
         m_application.reset();
     }
 }
+
+} // namespace tannbuch

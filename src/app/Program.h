@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 class ProgramUi;
 
 // The session: what lives from start-up to shut-down, behind the main window
@@ -114,3 +116,5 @@ private:
     bool m_failed = false;
     Application::Printer m_printer;
 };
+
+} // namespace tannbuch

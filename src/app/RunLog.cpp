@@ -17,6 +17,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+namespace tannbuch {
+
 namespace {
 
 // A message is cut here: the log is read line by line, and a statement's
@@ -158,3 +160,5 @@ QString append(const QString &path, const QByteArray &line)
 }
 
 } // namespace RunLog
+
+} // namespace tannbuch

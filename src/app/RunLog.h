@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // What one unattended run did, for the run log.
 struct RunRecord
 {
@@ -44,3 +46,5 @@ QByteArray line(const RunRecord &record, const QStringList &connectionStrings);
 QString append(const QString &path, const QByteArray &line);
 
 } // namespace RunLog
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+namespace tannbuch {
+
 std::optional<QString> SaveFolderPrefix(const QString &folder)
 {
     if (folder.isEmpty() || folder.endsWith(u'/'))
@@ -17,3 +19,5 @@ QString UnknownSaveFolderMessage(const QString &folder)
                           "gespeichert.")
         .arg(folder);
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // What the report's file name is appended to for the save folder of the
 // command line: the folder with a "/" added when it names an existing
 // folder without one; unchanged when it is empty (nothing is saved) or ends
@@ -14,3 +16,5 @@ std::optional<QString> SaveFolderPrefix(const QString &folder);
 
 // Why SaveFolderPrefix refused the folder, naming it.
 QString UnknownSaveFolderMessage(const QString &folder);
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include "app/StartupValues.h"
 
+namespace tannbuch {
+
 namespace {
 
 // Longest part of a refused value that a message repeats.
@@ -83,3 +85,5 @@ std::optional<QString> CheckStartupValues(StartupValues &values)
     values.businessYearColumn = column;
     return std::nullopt;
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 struct StartupValues;
 
 // The start-up values that statements take as they stand, without quotes:
@@ -16,3 +18,5 @@ struct StartupValues;
 // values fit; otherwise returns the German message naming the first field that
 // does not fit and what it must hold, and changes nothing. Sends no statement.
 std::optional<QString> CheckStartupValues(StartupValues &values);
+
+} // namespace tannbuch

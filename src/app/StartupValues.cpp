@@ -1,5 +1,7 @@
 #include "StartupValues.h"
 
+namespace tannbuch {
+
 StartupValues SplitCommandLine(const QString &commandLine)
 {
     StartupValues v;
@@ -19,3 +21,5 @@ QString JoinArguments(const QStringList &arguments)
 {
     return arguments.join(QLatin1Char(' '));
 }
+
+} // namespace tannbuch

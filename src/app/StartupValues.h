@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // The eight values the host passes on the command line, "|"-separated, or
 // that the ini file fills in where the command line leaves them open.
 struct StartupValues
@@ -28,3 +30,5 @@ StartupValues SplitCommandLine(const QString &commandLine);
 // the program name) joined with single blanks, so "a|b|c" given as one quoted
 // argument or in unquoted pieces both arrive as one text.
 QString JoinArguments(const QStringList &arguments);
+
+} // namespace tannbuch

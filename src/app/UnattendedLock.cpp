@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr int LongestWaitSeconds = 3600;
@@ -57,3 +59,5 @@ bool UnattendedLock::claim(int waitSeconds)
     m_lock->setStaleLockTime(0);
     return m_lock->tryLock(std::max(waitSeconds, 0) * 1000);
 }
+
+} // namespace tannbuch

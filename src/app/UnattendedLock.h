@@ -6,6 +6,8 @@
 
 class QLockFile;
 
+namespace tannbuch {
+
 // Keeps to one unattended print per user: a later one waits, for a bounded
 // time, for the running one to end. The lock is a file of its own, so a
 // clerk's window neither blocks an unattended print nor is blocked by it.
@@ -42,3 +44,5 @@ private:
 // with: the caption and the user, file-name safe. TANNBUCH_INSTANCE_KEY
 // replaces it, so tests and benchmarks never meet a clerk's window.
 QString InstanceKey(const QString &caption);
+
+} // namespace tannbuch

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+namespace tannbuch {
+
 UnattendedPrint::UnattendedPrint()
     : m_program(*this)
 { }
@@ -148,3 +150,5 @@ void UnattendedPrint::present(const QString &text, bool /*warning*/)
     // standard error and the exit code.
     QTextStream(stderr) << QStringLiteral("Tannbuch: ") << text << Qt::endl;
 }
+
+} // namespace tannbuch

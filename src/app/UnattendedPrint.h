@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 class UnattendedLock;
 
 // An unattended print as the host starts it (a provision name on the command
@@ -69,3 +71,5 @@ private:
     QString m_savedFile;
     Selection m_printedSelection;
 };
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace tannbuch {
+
 namespace {
 
 std::optional<int> read(const QString &key)
@@ -66,3 +68,5 @@ QPoint WindowPositionStore::clampedTopLeft(const QPoint &topLeft, const QSize &f
     return {clamp(topLeft.x(), available.left(), frameSize.width(), available.width()),
         clamp(topLeft.y(), available.top(), frameSize.height(), available.height())};
 }
+
+} // namespace tannbuch

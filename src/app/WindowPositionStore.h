@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // The main window's position in the per-user settings store: application
 // "Tannbuch_exe", section "FormPos", keys "X" and "Y" as decimal text in
 // twips (15 twips to a pixel at the usual 96 dpi). Failures of the store are
@@ -31,3 +33,5 @@ public:
     // (and so its title bar) on the screen.
     static QPoint clampedTopLeft(const QPoint &topLeft, const QSize &frameSize, const QRect &available);
 };
+
+} // namespace tannbuch

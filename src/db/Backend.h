@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+namespace tannbuch {
+
 // A fully fetched result: column names in SELECT-list order and the rows.
 // A NULL value is an invalid QVariant; an empty text is a QString("").
 // Dates come back as QDateTime (or QDate when the value has no time part).
@@ -58,3 +60,5 @@ public:
     // Name for messages and tests ("SQLite", "ODBC").
     virtual QString name() const = 0;
 };
+
+} // namespace tannbuch

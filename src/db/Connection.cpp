@@ -8,6 +8,8 @@
 
 #include <QSet>
 
+namespace tannbuch {
+
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
@@ -131,3 +133,5 @@ Connection::ReadSnapshot::~ReadSnapshot()
     if (m_db.m_snapshots > 0 && --m_db.m_snapshots == 0 && m_db.m_backend)
         m_db.m_backend->endSnapshot();
 }
+
+} // namespace tannbuch

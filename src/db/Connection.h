@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 class Backend;
 
 // The program's one database connection. It chooses the engine from the
@@ -105,3 +107,5 @@ private:
     int m_snapshots = 0; // ReadSnapshots alive
     bool m_snapshotHeld = false; // the engine holds one state for them
 };
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace tannbuch {
+
 namespace {
 
 // Splits at ";" outside quotes and braces; returns raw key=value pieces.
@@ -187,3 +189,5 @@ QString defaultOdbcDriver()
     }
     return QStringLiteral("FreeTDS");
 }
+
+} // namespace tannbuch

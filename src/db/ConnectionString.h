@@ -4,6 +4,8 @@
 #include <QPair>
 #include <QString>
 
+namespace tannbuch {
+
 // An OLE DB style connection string: key=value pairs separated by ";".
 // Keys match without regard to letter case; a value may be quoted with " or '
 // (a doubled quote inside stands for one) or put in braces as ODBC does ("}}"
@@ -39,3 +41,5 @@ QString toOdbcConnectionString(const ConnectionString &cs, const QString &driver
 // The ODBC driver to use: TANNBUCH_ODBC_DRIVER when set, else the FreeTDS
 // driver (by its library path when installed there, else by its name).
 QString defaultOdbcDriver();
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace tannbuch {
+
 // The one error type of the database layer. It carries the database's own
 // message (driver or engine text) unchanged, so the user sees what the server
 // said. Every failure of a statement, of opening or of reading a result ends up
@@ -18,3 +20,5 @@ public:
 private:
     QString m_message;
 };
+
+} // namespace tannbuch

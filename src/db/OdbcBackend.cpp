@@ -18,6 +18,8 @@
 #include <iterator>
 #include <string>
 
+namespace tannbuch {
+
 namespace {
 
 QAtomicInt connectionCounter;
@@ -443,3 +445,5 @@ std::vector<std::optional<ResultData>> OdbcBackend::queryBatch(const QStringList
     }
     return results;
 }
+
+} // namespace tannbuch

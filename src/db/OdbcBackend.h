@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // SQL Server through unixODBC and the FreeTDS driver (by default). Qt's ODBC
 // driver opens the connection; statements run on its handle through the ODBC
 // calls themselves, so that every column is read in a type of our choosing
@@ -48,3 +50,5 @@ private:
     int m_queryTimeoutSeconds;
     qsizetype m_batchCharacters = 0; // the most a batch holds (StatementBatch::characterLimit)
 };
+
+} // namespace tannbuch

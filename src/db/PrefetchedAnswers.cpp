@@ -1,5 +1,7 @@
 #include "PrefetchedAnswers.h"
 
+namespace tannbuch {
+
 namespace {
 
 // What a value holds beyond the QVariant itself: the characters of a text,
@@ -86,3 +88,5 @@ void PrefetchedAnswers::drop(QHash<StatementKey, Kept>::iterator kept)
     m_order.erase(kept->age);
     m_answers.erase(kept);
 }
+
+} // namespace tannbuch

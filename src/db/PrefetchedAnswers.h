@@ -8,6 +8,8 @@
 #include <list>
 #include <optional>
 
+namespace tannbuch {
+
 // A statement text as a hash key, hashed once when the key is made. A long
 // text (a filter listing a thousand ids) is not read whole for it: the hash
 // reads the length, both ends and characters spread over the middle, and
@@ -71,3 +73,5 @@ private:
     std::list<StatementKey> m_order; // statement texts, kept longest first
     qsizetype m_bytes = 0;
 };
+
+} // namespace tannbuch

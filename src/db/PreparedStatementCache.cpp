@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 PreparedStatementCache::PreparedStatementCache(int capacity)
     : m_capacity(std::max(capacity, 1))
 { }
@@ -53,3 +55,5 @@ void PreparedStatementCache::clear()
         sqlite3_finalize(e.statement);
     m_entries.clear();
 }
+
+} // namespace tannbuch

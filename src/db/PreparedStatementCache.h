@@ -6,6 +6,8 @@
 
 struct sqlite3_stmt;
 
+namespace tannbuch {
+
 // The prepared statements of one SQLite connection, kept by the text they
 // were prepared from so that a report's many statements of the same form are
 // parsed and planned once. At most a fixed number are kept; the one used
@@ -47,3 +49,5 @@ private:
     quint64 m_uses = 0;
     std::vector<Entry> m_entries;
 };
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace tannbuch {
+
 namespace {
 
 // Texts up to this length are stored once per result however often they come
@@ -207,3 +209,5 @@ void Recordset::close()
 {
     *this = Recordset();
 }
+
+} // namespace tannbuch

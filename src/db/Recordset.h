@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 // A result set read by cursor. The whole result is held in memory, so moving
 // back (the static cursor the single-log section uses for its look-ahead)
 // returns exactly the row that was left, with the same values.
@@ -104,3 +106,5 @@ inline bool isDbNull(const QVariant &v)
 {
     return !v.isValid() || v.isNull();
 }
+
+} // namespace tannbuch

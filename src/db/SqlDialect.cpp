@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 using Token = SqlTokenizer::Token;
@@ -862,3 +864,5 @@ QString SqlDialect::toSqlite(const SetAsideLists &aside, const std::function<QSt
     }
     return rewritten;
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // A statement with its long lists of plain numbers after IN ("IN (1,2,...)",
 // at least 16 numbers) taken out: a placeholder number stands in each list's
 // place, the lists are kept in order. A provision's filter lists every record
@@ -92,3 +94,5 @@ public:
     static SetAsideLists setAsideNumberLists(const QString &sql, const QStringList &knownLists,
         const std::function<bool(QStringView subquery)> &setAsideSubquery = {});
 };
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include "text/Windows1252.h"
 
+namespace tannbuch {
+
 QString sqlQuoteInner(const QString &value)
 {
     QString out = value;
@@ -14,3 +16,5 @@ QString sqlTextLiteral(const QString &value)
     const QString quoted = QLatin1Char('\'') + sqlQuoteInner(value) + QLatin1Char('\'');
     return Windows1252::holds(value) ? quoted : QLatin1Char('N') + quoted;
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Text for the inside of a single-quoted SQL literal: every single quote is
 // doubled, so a value like O'Brien stays one value and can never change a
 // statement's meaning. A value without quotes comes back unchanged.
@@ -13,3 +15,5 @@ QString sqlQuoteInner(const QString &value);
 // and would turn Łoś into Los, which finds another lot's records. Every other
 // value keeps the plain form the statements have always had.
 QString sqlTextLiteral(const QString &value);
+
+} // namespace tannbuch

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace tannbuch {
+
 using sqlserver::DateConversion;
 using sqlserver::DateKind;
 
@@ -389,3 +391,5 @@ void SqlServerFunctions::install(sqlite3 *db)
     addFunction(db, "like", 2, tbLike);
     addFunction(db, "like", 3, tbLike);
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 struct sqlite3;
 
+namespace tannbuch {
+
 // Registers on a SQLite connection what the rewritten SQL Server statements
 // call (see SqlDialect): the text collation NOCASE (case and trailing blanks
 // ignored, replacing SQLite's own for this connection), LIKE, ROUND, SQRT and
@@ -19,3 +21,5 @@ public:
     // refuses a registration.
     static void install(sqlite3 *db);
 };
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+namespace tannbuch {
+
 namespace sqlserver {
 
 namespace {
@@ -697,3 +699,5 @@ std::optional<QString> dateToText(const QDateTime &value, bool dateOnly, int sty
 }
 
 } // namespace sqlserver
+
+} // namespace tannbuch

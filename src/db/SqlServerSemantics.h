@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // How SQL Server treats values, for the functions the embedded database
 // registers so that statements give SQL Server's answers: text comparison of
 // the default case-insensitive collation, LIKE, ISNUMERIC, ROUND, the
@@ -93,3 +95,5 @@ DateConversion numberToDate(double days, DateKind kind);
 std::optional<QString> dateToText(const QDateTime &value, bool dateOnly, int style);
 
 } // namespace sqlserver
+
+} // namespace tannbuch

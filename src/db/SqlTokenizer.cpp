@@ -1,5 +1,7 @@
 #include "SqlTokenizer.h"
 
+namespace tannbuch {
+
 namespace {
 
 bool isWordStart(QChar c)
@@ -160,3 +162,5 @@ std::vector<SqlTokenizer::Token> SqlTokenizer::tokenize(const QString &sql)
     }
     return tokens;
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 // Splits a statement in the SQL Server dialect into tokens, keeping every
 // character: joining the texts of all tokens gives the statement back
 // unchanged. String literals ('..' with '' inside, also N'..'), bracketed
@@ -64,3 +66,5 @@ public:
     // allocates nothing.
     static TokenView tokenAt(QStringView sql, qsizetype start);
 };
+
+} // namespace tannbuch

@@ -19,6 +19,8 @@
 
 #include <sqlite3.h>
 
+namespace tannbuch {
+
 namespace {
 
 QString errorText(sqlite3 *db)
@@ -517,3 +519,5 @@ void SqliteBackend::failIfShrunk()
     if (::stat(m_nativePath.constData(), &now) == 0 && qint64(now.st_size) < m_openedSize)
         throwDamaged(m_path, QStringLiteral("die Datei ist kürzer geworden"));
 }
+
+} // namespace tannbuch

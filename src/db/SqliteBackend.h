@@ -13,6 +13,8 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+namespace tannbuch {
+
 // The embedded database: a SQLite file opened read-only, so no statement can
 // change it. Statements arrive in the SQL Server dialect; SqlDialect rewrites
 // them and the functions and the text collation they need are registered on
@@ -152,3 +154,5 @@ private:
     // lets its own writes to the temporary database pass.
     bool m_fillingTemporaryTable = false;
 };
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 const QString MarkColumn = QStringLiteral("tannbuch_batch_mark");
@@ -154,3 +156,5 @@ void StatementBatch::deliver(std::vector<std::optional<ResultData>> &results)
             results[size_t(m_places[i])] = std::move(m_answers[i]);
     }
 }
+
+} // namespace tannbuch

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+namespace tannbuch {
+
 // Reading statements sent to the server as one batch, in one round trip, and
 // the answers that come back told apart by statement.
 //
@@ -68,3 +70,5 @@ private:
     qsizetype m_current = -1; // the statement whose mark came last
     bool m_lost = false; // an answer came that no mark explains
 };
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #include "StatementJournal.h"
 
+namespace tannbuch {
+
 void StatementJournal::record(const QString &sql)
 {
     ++m_count;
@@ -14,3 +16,5 @@ void StatementJournal::clear()
     m_statements.clear();
     m_count = 0;
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 // Records the exact text of every statement sent through a Connection, in the
 // order sent. Tests read it to compare statement texts to the last blank and
 // carriage return; benchmarks read the count.
@@ -31,3 +33,5 @@ private:
     QStringList m_statements;
     qint64 m_count = 0;
 };
+
+} // namespace tannbuch

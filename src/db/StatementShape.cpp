@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace tannbuch {
+
 namespace {
 
 enum class Kind { Space, Text, Name, Number, Word, Symbol, Broken };
@@ -398,3 +400,5 @@ std::optional<std::vector<qint64>> StatementShape::valuesOf(QStringView sql) con
         return std::nullopt;
     return found;
 }
+
+} // namespace tannbuch

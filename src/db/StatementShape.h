@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+namespace tannbuch {
+
 // A reading statement with the whole numbers its filters compare a column to
 // taken out: "... WHERE LOGS.ID_LOG = 2723" has the shape "... WHERE
 // LOGS.ID_LOG = ?1" and the value 2723. A report sends the same statement for
@@ -35,3 +37,5 @@ struct StatementShape
     // when the statement differs anywhere else.
     std::optional<std::vector<qint64>> valuesOf(QStringView sql) const;
 };
+
+} // namespace tannbuch

@@ -49,6 +49,8 @@
 #include <algorithm>
 #include <numeric>
 
+namespace tannbuch {
+
 namespace {
 
 template <typename T> T *named(T *widget, const QString &name)
@@ -1115,3 +1117,5 @@ void F_Start::setTabOrder()
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
+
+} // namespace tannbuch

@@ -27,6 +27,8 @@ class QPushButton;
 class QRadioButton;
 class QTreeWidget;
 
+namespace tannbuch {
+
 class SingleInstance;
 
 // The program's one main window: the list browser with its date range and
@@ -239,3 +241,5 @@ private:
     QLabel *LbStatus;
     QProgressBar *prgFortschritt;
 };
+
+} // namespace tannbuch

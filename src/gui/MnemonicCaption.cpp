@@ -1,5 +1,7 @@
 #include "MnemonicCaption.h"
 
+namespace tannbuch {
+
 QString MnemonicCaption(const QString &caption, const QString &usedLetters)
 {
     QString text;
@@ -43,3 +45,5 @@ QString PlainCaption(const QString &text)
         plain.chop(1);
     return plain.trimmed();
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Captions of labels whose wording comes from the database, given a
 // mnemonic so Alt and a letter reach their box.
 
@@ -15,3 +17,5 @@ QChar MnemonicLetter(const QString &text);
 
 // A caption as words in a message: without its mnemonic and trailing colon.
 QString PlainCaption(const QString &text);
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+namespace tannbuch {
+
 bool PagePrinter::print(const Workbook &workbook, const QString &printer, int copies, bool collate,
     const ReportPrinter::Progress &progress, const QString &savedPath)
 {
@@ -69,3 +71,5 @@ QList<std::pair<QString, QString>> PagePrinter::printerChoices(const QStringList
     }
     return choices;
 }
+
+} // namespace tannbuch

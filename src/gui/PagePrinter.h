@@ -8,6 +8,8 @@
 
 #include <utility>
 
+namespace tannbuch {
+
 class Workbook;
 
 // Prints the report's pages through Qt's print support, on a printer of the
@@ -39,3 +41,5 @@ public:
     // default one first. Empty when there is no printer.
     static QList<std::pair<QString, QString>> printerChoices(const QStringList &printers, const QString &defaultName);
 };
+
+} // namespace tannbuch

@@ -38,6 +38,8 @@
 #include <exception>
 #include <functional>
 
+namespace tannbuch {
+
 namespace {
 
 bool offscreen()
@@ -412,3 +414,5 @@ bool PrintOptionsDialog::collate() const
 {
     return chkSortieren->isChecked();
 }
+
+} // namespace tannbuch

@@ -7,13 +7,15 @@
 
 #include <atomic>
 #include <functional>
-
-class Application;
-class ProgramUi;
 class QCheckBox;
 class QComboBox;
 class QSpinBox;
 class QTabWidget;
+
+namespace tannbuch {
+
+class Application;
+class ProgramUi;
 class SheetView;
 class Workbook;
 
@@ -112,3 +114,5 @@ public:
     QSpinBox *spnKopien;
     QCheckBox *chkSortieren;
 };
+
+} // namespace tannbuch

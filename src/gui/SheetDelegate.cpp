@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+namespace tannbuch {
+
 namespace {
 
 // The pixels a line takes on one edge of a cell: along the edge, inwards
@@ -161,3 +163,5 @@ QWidget *SheetDelegate::createEditor(QWidget *, const QStyleOptionViewItem &, co
 {
     return nullptr;
 }
+
+} // namespace tannbuch

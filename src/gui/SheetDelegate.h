@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
+namespace tannbuch {
+
 class SheetModel;
 struct SheetCellLook;
 
@@ -31,3 +33,5 @@ private:
     void drawText(QPainter *painter, const QRect &cell, const SheetModel &model, const QModelIndex &index,
         const SheetCellLook &look) const;
 };
+
+} // namespace tannbuch

@@ -20,6 +20,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 // Cells whose looks are kept (whole rows of them, at least a screenful);
@@ -559,3 +561,5 @@ void SheetModel::spill(std::vector<SheetCellLook> &looks, const std::vector<Cell
         }
     }
 }
+
+} // namespace tannbuch

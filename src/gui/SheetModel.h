@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace tannbuch {
+
 class NumberFormatter;
 class Workbook;
 class Worksheet;
@@ -192,3 +194,5 @@ private:
     mutable std::unordered_map<int, std::vector<SheetCellLook>> m_rowLooks;
     SheetCellLook m_emptyLook;
 };
+
+} // namespace tannbuch

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 // A manual page break: a dashed dark line on the grid line above its row.
@@ -147,3 +149,5 @@ void SheetView::activateLink(const QModelIndex &index)
     if (!address.isEmpty())
         emit hyperlinkActivated(address);
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+namespace tannbuch {
+
 class SheetModel;
 class Workbook;
 class Worksheet;
@@ -47,3 +49,5 @@ private:
 
     SheetModel *m_model;
 };
+
+} // namespace tannbuch

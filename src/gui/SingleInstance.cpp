@@ -7,6 +7,8 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
+namespace tannbuch {
+
 SingleInstance::SingleInstance(const QString &caption, QObject *parent)
     : QObject(parent)
     , m_key(InstanceKey(caption))
@@ -42,3 +44,5 @@ bool SingleInstance::claim()
     m_server->listen(m_key);
     return true;
 }
+
+} // namespace tannbuch

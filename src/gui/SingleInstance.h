@@ -8,6 +8,8 @@
 class QLocalServer;
 class QLockFile;
 
+namespace tannbuch {
+
 // Keeps to one program window per user. The first instance holds its lock
 // and listens on a local socket; a later one finds the lock taken and asks
 // the first, through the socket, to come to the front. Unattended prints keep
@@ -41,3 +43,5 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
 };
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QWidget>
 
+namespace tannbuch {
+
 namespace WindowFit {
 
 QMargins assumedFrame()
@@ -50,3 +52,5 @@ void fitIntoScreen(QWidget &window, QScreen *screen)
 }
 
 } // namespace WindowFit
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 class QScreen;
 class QWidget;
 
+namespace tannbuch {
+
 // Top-level windows fitted into the screen's available area (without task
 // bars and panels), whatever the screen size and scale factor.
 namespace WindowFit {
@@ -27,3 +29,5 @@ QSize fittedSize(const QSize &wanted, const QRect &available, const QMargins &fr
 void fitIntoScreen(QWidget &window, QScreen *screen = nullptr);
 
 } // namespace WindowFit
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace tannbuch {
+
 dlgVorlagen::dlgVorlagen(const QStringList &templates, QWidget *parent)
     : QDialog(parent)
     , m_list(new QListWidget(this))
@@ -72,3 +74,5 @@ QString dlgVorlagen::choose(const QStringList &templates, QWidget *parent)
     dialog.exec();
     return dialog.choice();
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 class QListWidget;
 
+namespace tannbuch {
+
 // The modal template choice: a frame "Vorlage wählen:" with the list of
 // templates (the first one chosen), "OK" and "Abbrechen". OK, a double-click
 // and the window's close box take the current entry; "Abbrechen" and Escape
@@ -29,3 +31,5 @@ private:
     QListWidget *m_list;
     bool m_cancelled = false;
 };
+
+} // namespace tannbuch

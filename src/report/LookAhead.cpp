@@ -4,6 +4,8 @@
 #include "db/Recordset.h"
 #include "report/ReportRun.h"
 
+namespace tannbuch {
+
 LookAhead::LookAhead(ReportRun &run, Foresight foresight)
     : m_run(run)
     , m_foresight(std::move(foresight))
@@ -48,3 +50,5 @@ void LookAhead::forgetUnasked()
     if (m_run.db)
         m_run.db->dropPrefetched();
 }
+
+} // namespace tannbuch

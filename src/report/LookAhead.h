@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 
@@ -48,3 +50,5 @@ private:
     Foresight m_foresight;
     qint64 m_nextWindow = 0;
 };
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // What the program asks of the person at the screen: messages (OK only) and
 // the choice among several templates. The main window answers with message
 // boxes and the template dialog; in unattended printing messages go to
@@ -26,3 +28,5 @@ public:
     // display. Called often; a screen answers only now and then.
     virtual void showProgress(qint64 /*done*/, qint64 /*total*/) { }
 };
+
+} // namespace tannbuch

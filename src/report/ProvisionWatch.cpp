@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 QStringList sortedIds(Connection &db, const QString &provisionName)
@@ -37,3 +39,5 @@ void ProvisionWatch::checkUnchanged() const
                                  "erneut drucken.")
                       .arg(m_name));
 }
+
+} // namespace tannbuch

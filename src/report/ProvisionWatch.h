@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 class Connection;
 
 // A provision of more than ProvisionListLimit records is read by the server
@@ -31,3 +33,5 @@ private:
     bool m_watching = false;
     QStringList m_ids; // sorted
 };
+
+} // namespace tannbuch

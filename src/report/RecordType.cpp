@@ -2,6 +2,8 @@
 
 #include "db/Recordset.h"
 
+namespace tannbuch {
+
 int recordTypeOf(const QVariant &dsart)
 {
     if (isDbNull(dsart))
@@ -12,3 +14,5 @@ int recordTypeOf(const QVariant &dsart)
         return -1;
     return int(type);
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 #include "report/ProgramUi.h"
 #include "report/TextLookup.h"
 
+namespace tannbuch {
+
 QString ReportRun::text(qint32 id)
 {
     const auto it = m_texts.constFind(id);
@@ -50,3 +52,5 @@ void ReportRun::warn(const QString &message)
     if (ui)
         ui->showWarning(message);
 }
+
+} // namespace tannbuch

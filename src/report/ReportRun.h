@@ -9,6 +9,8 @@
 #include <array>
 #include <functional>
 
+namespace tannbuch {
+
 class Application;
 class Connection;
 class ProgramUi;
@@ -102,3 +104,5 @@ private:
     QHash<qint32, QString> m_texts;
     QHash<StatementKey, Recordset> m_lookups; // by a hash that reads long texts only in part
 };
+
+} // namespace tannbuch

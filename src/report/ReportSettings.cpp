@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tannbuch {
+
 namespace {
 
 // The 67 column keys of the single-log section, upper case.
@@ -221,3 +223,5 @@ void ApplySetting(ReportSettings &settings, const QString &key, const QString &v
         settings.headerPicture.cell = value;
     }
 }
+
+} // namespace tannbuch

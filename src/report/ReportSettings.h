@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+namespace tannbuch {
+
 // One extra column of the single-log section: the caption from the template's
 // settings sheet and the SQL expression that feeds it.
 struct ColumnEntry
@@ -90,3 +92,5 @@ QString ColumnExpression(const QString &key);
 // The numeric value of the leading number of a text (0 when it does not
 // start with one), as the settings sheet's whole numbers are read.
 double LeadingNumber(const QString &text);
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include "db/Connection.h"
 
+namespace tannbuch {
+
 QString TextStatement(qint32 id)
 {
     return QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = ") + QString::number(id);
@@ -36,3 +38,5 @@ QString GetRelTableCaption(Connection &db, const QString &column)
     const qint32 id = RelTableCaptionId(column);
     return id ? GetString(db, id) : QStringLiteral("HHJahr:");
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 class Connection;
 
 // Display text by text id from table STRINGS: the customer's own wording
@@ -20,3 +22,5 @@ QString GetRelTableCaption(Connection &db, const QString &column);
 
 // Text id of a business-year column, 0 when none.
 qint32 RelTableCaptionId(const QString &column);
+
+} // namespace tannbuch

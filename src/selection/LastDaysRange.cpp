@@ -2,6 +2,8 @@
 
 #include "text/DateText.h"
 
+namespace tannbuch {
+
 std::optional<DateRange> LastDaysRange(const QString &daysText, const QString &toText, const QDate &today)
 {
     bool ok = false;
@@ -16,3 +18,5 @@ std::optional<DateRange> LastDaysRange(const QString &daysText, const QString &t
     const QDate from = std::max(to->addDays(-days), earliest);
     return DateRange{DateText::format(from), DateText::format(*to)};
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // A date range as the date boxes of the list browser show it (dd.mm.yyyy).
 struct DateRange
 {
@@ -20,3 +22,5 @@ struct DateRange
 // (01.01.1900). Nothing when the days are not a whole number of 0 or more,
 // or the to-date box holds no valid date.
 std::optional<DateRange> LastDaysRange(const QString &daysText, const QString &toText, const QDate &today);
+
+} // namespace tannbuch

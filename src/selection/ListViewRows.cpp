@@ -7,6 +7,8 @@
 #include <QDate>
 #include <QDateTime>
 
+namespace tannbuch {
+
 namespace {
 
 bool isNumber(const QVariant &value)
@@ -95,3 +97,5 @@ QList<ListViewRow> ReadListViewRows(Connection &db, const QString &statement, co
     rs.close();
     return rows;
 }
+
+} // namespace tannbuch

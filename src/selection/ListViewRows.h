@@ -6,6 +6,8 @@
 
 #include <Qt>
 
+namespace tannbuch {
+
 class Connection;
 
 // One column of the list browser: header, width in twips and alignment.
@@ -42,3 +44,5 @@ QList<ListViewRow> ReadListViewRows(Connection &db, const QString &statement, co
 QString ListDateText(const QVariant &value);
 QString PlainNumberText(const QVariant &value);
 QString VolumeText(const QVariant &value, const QString &volumeFormat);
+
+} // namespace tannbuch

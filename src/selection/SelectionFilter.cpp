@@ -2,6 +2,8 @@
 
 #include "db/SqlQuote.h"
 
+namespace tannbuch {
+
 namespace {
 
 QString listTypeCondition(const QString &listType)
@@ -77,3 +79,5 @@ Selection LotSelection(const Selection &whole, const QString &lot)
     one.lotCount = 1;
     return one;
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // The choices of a print request that decide which logs the report reads.
 struct SelectionRequest
 {
@@ -54,3 +56,5 @@ QString QuotedLiteral(const QString &value);
 
 // Quoted SQL literals of the entries joined by "," ('3','5').
 QString QuotedList(const QStringList &entries);
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace tannbuch {
+
 namespace {
 
 // The first column of the current row as text, NULL giving an empty text.
@@ -92,3 +94,5 @@ int NewestBusinessYear(Connection &db, const QString &businessYearColumn, const 
     const QString kurzname = rs.eof() ? QString() : firstColumnText(rs);
     return BusinessYearOrFallback(kurzname, today);
 }
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 class Connection;
 
 // The queries of the list selection, run on the program's connection. Each
@@ -46,3 +48,5 @@ int NewestBusinessYear(Connection &db, const QString &businessYearColumn, const 
 
 // The same rule on a short name already read (empty when no row qualified).
 int BusinessYearOrFallback(const QString &kurzname, const QDate &today);
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include "db/SqlQuote.h"
 
+namespace tannbuch {
+
 namespace {
 
 QString quoted(const QString &value)
@@ -111,3 +113,5 @@ QString ListTypeNumberStatement(const QString &listTypeText)
     return QStringLiteral(" select listenart from listenart where text = ") + quoted(listTypeText)
         + QStringLiteral(" ");
 }
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // Whether the lot/pile picker offers the lots (LOS) or the log piles (POLTNR)
 // of the chosen list.
 enum class LotMode { Lots, Piles };
@@ -66,3 +68,5 @@ QString ProvisionSubqueryCondition(const QString &provisionName);
 
 // The LISTENART number of a list-type text.
 QString ListTypeNumberStatement(const QString &listTypeText);
+
+} // namespace tannbuch

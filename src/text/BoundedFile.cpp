@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tannbuch {
+
 namespace {
 
 BoundedFile::Result failed(BoundedFile::Problem problem, const QString &message)
@@ -72,3 +74,5 @@ BoundedFile::Result BoundedFile::read(const QString &path, qint64 maxBytes, cons
     }
     return failed(Problem::TooLarge, tooLarge);
 }
+
+} // namespace tannbuch

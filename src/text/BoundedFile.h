@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace tannbuch {
+
 // Reads a file the program is pointed to by a setting (an ini file, a header
 // picture) whole, but only a regular file and only up to a limit that is
 // checked before the first byte is read: a device such as /dev/zero, a pipe
@@ -35,3 +37,5 @@ public:
     // A limit in bytes as the messages show it ("20 MB").
     static QString megabytes(qint64 bytes);
 };
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+namespace tannbuch {
+
 namespace DateText {
 
 int expandYear(int twoDigitYear)
@@ -50,3 +52,5 @@ QString format(const QDate &date)
 }
 
 } // namespace DateText
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 // Dates as the user types them into the date boxes of the list browser, and
 // as the boxes show them: always dd.mm.yyyy, the form the list query hands to
 // the database (style 104), whatever the locale.
@@ -34,3 +36,5 @@ QString format(const QDate &date);
 int expandYear(int twoDigitYear);
 
 } // namespace DateText
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -731,3 +733,5 @@ QString NumberFormatter::formatText(const QString &text, const QString &formatCo
     }
     return out;
 }
+
+} // namespace tannbuch

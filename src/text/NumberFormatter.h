@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 // Turns cell values into the text a spreadsheet program shows for them under a
 // number format code ("0.000", "0.0%", "@", "General", "dd.mm.yyyy", ...), in
 // a given locale: the format's "." becomes the locale's decimal separator and
@@ -56,3 +58,5 @@ private:
     QString m_group;
     mutable QHash<QString, std::shared_ptr<const Compiled>> m_cache;
 };
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 std::optional<QLocale> &overridden()
@@ -63,3 +65,5 @@ QString ReportLocale::generalNumber(double value)
     // Up to 15 significant digits, trailing zeros dropped, as a general form does.
     return l.toString(value, 'g', 15);
 }
+
+} // namespace tannbuch

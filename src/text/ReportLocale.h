@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 
+namespace tannbuch {
+
 // The one place that decides how numbers and dates are written as text in a
 // report and typed by the user: the user's locale, or German where the system
 // has none (C or POSIX, as on a server or in a cron job). Short dates carry a
@@ -25,3 +27,5 @@ public:
     // decimals as it needs (8.5 -> "8,5" in German, 12 -> "12").
     static QString generalNumber(double value);
 };
+
+} // namespace tannbuch

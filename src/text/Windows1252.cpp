@@ -1,5 +1,7 @@
 #include "Windows1252.h"
 
+namespace tannbuch {
+
 namespace {
 
 // Characters of the bytes 0x80..0x9F; the rest of the code page is Latin-1.
@@ -44,3 +46,5 @@ bool Windows1252::holds(QStringView text)
     }
     return true;
 }
+
+} // namespace tannbuch

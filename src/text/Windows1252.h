@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace tannbuch {
+
 // The host's single-byte code page: its ini files are written in it, and
 // SQL Server keeps the single-byte texts of its default collation in it.
 namespace Windows1252 {
@@ -18,3 +20,5 @@ QString decode(const QByteArray &bytes);
 bool holds(QStringView text);
 
 } // namespace Windows1252
+
+} // namespace tannbuch

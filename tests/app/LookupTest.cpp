@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 class LookupTest : public ::testing::Test
@@ -71,3 +73,5 @@ TEST_F(LookupTest, AccessLevelUsesTheShortestZeroTailPrefix)
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("5")), QStringLiteral("(5)"));
     EXPECT_EQ(GetAccessLevel(m_db, QStringLiteral("99")), QStringLiteral("(99)"));
 }
+
+} // namespace tannbuch

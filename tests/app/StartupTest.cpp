@@ -12,6 +12,8 @@
 
 #include <sys/stat.h>
 
+namespace tannbuch {
+
 TEST(CommandLine, SplitsTrimsAndFillsTheListType)
 {
     const StartupValues none = SplitCommandLine(QString());
@@ -224,3 +226,5 @@ TEST(WindowPosition, SurvivesARestartAndSkipsAnEdgeAtZero)
     EXPECT_FALSE(WindowPositionStore::storedY());
     EXPECT_EQ(WindowPositionStore::storedX(), 100);
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 // The restored window comes back onto the available screen area whatever
 // position was stored.
 TEST(WindowPosition, ClampedToTheAvailableScreen)
@@ -29,3 +31,5 @@ TEST(WindowPosition, ClampedToTheAvailableScreen)
     for (const auto &c : cases)
         EXPECT_EQ(WindowPositionStore::clampedTopLeft(c.stored, c.frame, c.available), c.expected) << c.name;
 }
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tannbuch;
+
 // Widget tests run on the offscreen platform. Each test process gets its own
 // temporary folder and settings store, so tests running side by side share
 // neither the single-instance lock nor the stored window position.

@@ -5,6 +5,8 @@
 
 #include <ostream>
 
+namespace tannbuch {
+
 // Statement texts print readably in failures, with their blanks visible
 // between the quotes.
 inline void PrintTo(const QString &s, std::ostream *os)
@@ -19,3 +21,5 @@ inline void PrintTo(const QStringList &list, std::ostream *os)
         *os << (i ? ", " : "") << '"' << list[i].toStdString() << '"';
     *os << '}';
 }
+
+} // namespace tannbuch

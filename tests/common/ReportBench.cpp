@@ -16,6 +16,8 @@
 
 #include <set>
 
+namespace tannbuch {
+
 namespace reportbench {
 
 namespace {
@@ -216,3 +218,5 @@ QString SavedSheet::row(int row, int lastColumn) const
 }
 
 } // namespace reportbench
+
+} // namespace tannbuch

@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "workbook/cells/Workbook.h"
+
+namespace tannbuch {
+
 class Worksheet;
 namespace testsupport {
 class MirrorBackend;
@@ -123,3 +126,5 @@ private:
 };
 
 } // namespace reportbench
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 namespace testsupport {
 
 namespace {
@@ -98,3 +100,5 @@ ResultData MirrorBackend::query(const QString &sql)
 }
 
 } // namespace testsupport
+
+} // namespace tannbuch

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 class SqliteBackend;
 namespace tds {
 class Endpoint;
@@ -50,3 +52,5 @@ private:
 QString resultDifference(const ResultData &odbc, const ResultData &sqlite);
 
 } // namespace testsupport
+
+} // namespace tannbuch

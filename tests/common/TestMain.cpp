@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace tannbuch;
+
 // Every test program runs with a Qt application object, so Qt's plugins
 // (database drivers, image formats) load as they do in the program. It is a
 // GUI application on the offscreen platform, so fonts are there for drawing

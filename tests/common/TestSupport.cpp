@@ -13,6 +13,8 @@
 
 #include <stdexcept>
 
+namespace tannbuch {
+
 namespace testsupport {
 
 QString sourcePath(const QString &relative)
@@ -132,3 +134,5 @@ EnvironmentGuard::~EnvironmentGuard()
 }
 
 } // namespace testsupport
+
+} // namespace tannbuch

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+namespace tannbuch {
+
 // Helpers shared by the test programs.
 namespace testsupport {
 
@@ -71,3 +73,5 @@ inline QString queryFailure(Backend &db, const QString &sql)
 }
 
 } // namespace testsupport
+
+} // namespace tannbuch

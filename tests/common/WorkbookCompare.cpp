@@ -7,6 +7,8 @@
 
 #include <set>
 
+namespace tannbuch {
+
 namespace testsupport {
 
 namespace {
@@ -86,3 +88,5 @@ QStringList workbookDifferences(const Workbook &a, const Workbook &b, int limit)
 }
 
 } // namespace testsupport
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+namespace tannbuch {
+
 class Workbook;
 
 namespace testsupport {
@@ -12,3 +14,5 @@ namespace testsupport {
 QStringList workbookDifferences(const Workbook &a, const Workbook &b, int limit = 20);
 
 } // namespace testsupport
+
+} // namespace tannbuch

@@ -18,6 +18,8 @@
 #include <memory>
 #include <mutex>
 
+namespace tannbuch {
+
 namespace workbookvalidation {
 
 namespace {
@@ -391,3 +393,5 @@ void expectValid(const QString &path)
 }
 
 } // namespace workbookvalidation
+
+} // namespace tannbuch

@@ -13,6 +13,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 namespace workbookvalidation {
 
 // The folder of the schemas the tests validate against.
@@ -32,3 +34,5 @@ bool isUriReference(const QString &text);
 void expectValid(const QString &path);
 
 } // namespace workbookvalidation
+
+} // namespace tannbuch

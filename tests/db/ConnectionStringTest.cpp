@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 const QString hostString
@@ -77,3 +79,5 @@ TEST(ConnectionString, FindsTheEmbeddedDatabaseByProviderOrFileHeader)
     EXPECT_FALSE(targetsSqlite(ConnectionString(prefix + QStringLiteral("SRV01"))));
     EXPECT_TRUE(targetsSqlite(ConnectionString(QStringLiteral("Provider=sqlite;Data Source=/nowhere"))));
 }
+
+} // namespace tannbuch

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 // An engine that answers every statement with one row holding its text.
@@ -128,3 +130,5 @@ TEST(Connection, SilentServerFailsAfterTheLoginTimeout)
     ::close(listener);
     EXPECT_FALSE(message.trimmed().isEmpty());
 }
+
+} // namespace tannbuch

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 // One row per case; each case fills one column of TYPEN.
@@ -216,3 +218,5 @@ TEST_F(OdbcPath, AServerErrorCarriesTheServersMessage)
 }
 
 } // namespace
+
+} // namespace tannbuch

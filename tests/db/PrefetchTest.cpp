@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 const char *const Schema = R"(
@@ -229,3 +231,5 @@ TEST(PrefetchedAnswers, StayWithinTheirBoundsDroppingTheOldestFirst)
 }
 
 } // namespace
+
+} // namespace tannbuch

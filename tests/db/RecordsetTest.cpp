@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 // Results as the program reads them: through a Connection on the embedded
@@ -122,3 +124,5 @@ TEST_F(RecordsetTest, EmptyResultIsAtBothEnds)
     EXPECT_THROW(rs.field(QStringLiteral("LISTE")), DbError);
     EXPECT_THROW(rs.moveNext(), DbError);
 }
+
+} // namespace tannbuch

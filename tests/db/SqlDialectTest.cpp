@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 QString rw(const QString &sql)
@@ -244,3 +246,5 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
         QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,")
             + rw(QStringLiteral("ISNULL(b,0)")) + QLatin1Char(')'));
 }
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 using namespace sqlserver;
 
 namespace {
@@ -183,3 +185,5 @@ TEST(SqlServerSemantics, StoredDatesAndTheirTextForms)
     EXPECT_EQ(dateToText(dt, true, 0), QStringLiteral("2024-01-05"));
     EXPECT_FALSE(dateToText(dt, false, 999).has_value());
 }
+
+} // namespace tannbuch

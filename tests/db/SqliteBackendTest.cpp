@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 const char *const testSchema = R"(
@@ -342,3 +344,5 @@ TEST(SqliteBackendDamage, FileCutShortBetweenStatementsIsToldNotACrash)
         }
     }
 }
+
+} // namespace tannbuch

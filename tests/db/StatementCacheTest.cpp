@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 struct ShapeCase
@@ -165,3 +167,5 @@ TEST_F(StatementCacheTest, AFailingStatementDoesNotPoisonTheCache)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -30,6 +30,8 @@
 
 #include <cmath>
 
+namespace tannbuch {
+
 namespace {
 
 const QChar CR(13);
@@ -556,3 +558,5 @@ TEST_F(StatementCorpusTest, StackHeightsAndCondensedSection)
     EXPECT_NEAR(logs[9].toDouble(), 80 * 1.18, 1e-9);
     EXPECT_EQ(first(CondensedQuery(filters(RunValues())[0], true), S(u"HS")), QVariant(S(u"Langholz")));
 }
+
+} // namespace tannbuch

@@ -13,6 +13,8 @@
 #include <memory>
 #include <set>
 
+namespace tannbuch {
+
 namespace {
 
 class DemoDatabaseTest : public ::testing::Test
@@ -159,3 +161,5 @@ TEST_F(DemoDatabaseTest, ReportJoinsFindOneRowPerRecord)
                                    "AND L.WAGNR IS NOT NULL")),
         0);
 }
+
+} // namespace tannbuch

@@ -22,6 +22,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 namespace {
 
 const QString Report = QStringLiteral("Tannbuch");
@@ -79,7 +81,7 @@ ReadTemplate readAsAReportDoes(const QString &path)
     xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
     xl.workbooks().add(path);
     read.settings.resetForNewWorkbook();
-    const Sheet sheet = xl.worksheets(Settings);
+    const SheetHandle sheet = xl.worksheets(Settings);
     const IniValueReader ini = [](const QString &key) { return QStringLiteral("Wert von ") + key; };
     for (int r = FirstSettingsRow; r <= LastSettingsRow; ++r) {
         const QString key = sheet.cells(r, 1).value().trimmed();
@@ -216,3 +218,5 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAboveTheOutput)
 }
 
 } // namespace
+
+} // namespace tannbuch

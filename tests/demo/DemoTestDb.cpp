@@ -6,6 +6,8 @@
 
 #include <stdexcept>
 
+namespace tannbuch {
+
 DemoTestDb::DemoTestDb(const QString &path)
 {
     if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -94,3 +96,5 @@ QString writeDemoDatabase(const QString &folder, const QString &name, int record
     DemoDatabase::write(path, options);
     return path;
 }
+
+} // namespace tannbuch

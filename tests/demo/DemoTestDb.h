@@ -8,6 +8,8 @@
 
 struct sqlite3;
 
+namespace tannbuch {
+
 // Read-only access to a generated database for the demo tests. Values come
 // back as QVariant: qlonglong, double, QString, or invalid for NULL. Every
 // failure throws std::runtime_error with SQLite's message and the statement.
@@ -39,3 +41,5 @@ private:
 // path; records 0 writes the demo lists.
 QString writeDemoDatabase(
     const QString &folder, const QString &name, int records = 0, const QString &list = QStringLiteral("4711"));
+
+} // namespace tannbuch

@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+namespace tannbuch {
+
 TEST(GeneratorTest, TwoRunsWriteTheSameDatabase)
 {
     QTemporaryDir dir;
@@ -182,3 +184,5 @@ TEST(GeneratorTest, ReindexPutsThePileIndexInTheProgramsOrder)
     EXPECT_EQ(pieces(), 101);
     EXPECT_THROW(DemoDatabase::reindex(dir.filePath(QStringLiteral("missing.sqlite"))), GeneratorError);
 }
+
+} // namespace tannbuch

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+namespace tannbuch {
+
 namespace {
 
 struct ColumnInfo
@@ -125,3 +127,5 @@ TEST_F(SchemaTest, TextColumnsCompareWithoutCaseAndOnlyPileAndLotIndexesCoverThe
                 << name.toStdString() << " covers " << column[2].toString().toStdString();
     }
 }
+
+} // namespace tannbuch

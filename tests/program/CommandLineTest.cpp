@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -97,3 +99,5 @@ TEST(ProgramCommandLine, AWindowStartWithoutADisplayFailsWithItsReason)
         EXPECT_TRUE(ran.out.isEmpty()) << name << ran.out.toStdString();
     }
 }
+
+} // namespace tannbuch

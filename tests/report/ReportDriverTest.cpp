@@ -24,6 +24,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 namespace {
 
 // The database file read as a server without snapshots reads it: each
@@ -414,3 +416,5 @@ TEST(StoredConnection, KeepsOnlyAPlainProviderName)
     for (const auto &c : cases)
         EXPECT_EQ(StoredConnection(QString::fromUtf8(c.connection)), QString::fromUtf8(c.stored)) << c.connection;
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 // Each typed text and what it is read as on 15.03.2026: two-digit years fall
 // in 1930 to 2029, day and month alone mean the current year, and the list
 // query compares dates from 1900 to 6.6.2079 only.
@@ -50,3 +52,5 @@ TEST(DateText, TheDaysBoxCountsBackFromTheToDate)
     for (const auto &[days, to] : {std::pair{"", ""}, {"-3", ""}, {"7x", ""}, {"99999999999", ""}, {"7", "31.2.26"}})
         EXPECT_FALSE(LastDaysRange(QString::fromLatin1(days), QString::fromLatin1(to), QDate(2026, 3, 15))) << days;
 }
+
+} // namespace tannbuch

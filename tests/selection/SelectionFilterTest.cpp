@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 // Each case: the window's choices and the filter, lots and lot count they
@@ -81,3 +83,5 @@ TEST(SelectionFilter, WholeAndLotSelections)
     EXPECT_EQ(LotSelection({u"LOGS.LISTE = N'Č1'"_s, u"Č1"_s, {u"Łoś"_s}, 1, {}, {}}, u"Łoś"_s).filter,
         u"LOGS.LISTE=N'Č1' AND isnull(LOGS.LOS,'')=N'Łoś'"_s);
 }
+
+} // namespace tannbuch

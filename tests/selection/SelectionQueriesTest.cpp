@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 // A small forestry database: lists with quotes in their names, a NULL lot,
@@ -275,3 +277,5 @@ TEST(SelectionOnBothDatabases, AValueOutsideTheCodePageFindsOnlyItsOwnRecords)
         }
     }
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 // Every statement is compared whole, to the last blank. The statements of
 // the demo's own choices are compared by the demo journal and the list
 // selection tests; these are the variants the demo does not send.
@@ -118,3 +120,5 @@ TEST(SelectionStatements, ValuesOutsideTheCodePageAreUnicodeLiterals)
     for (const auto &c : cases)
         EXPECT_EQ(c.statement, c.expected);
 }
+
+} // namespace tannbuch

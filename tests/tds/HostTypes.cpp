@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QRegularExpression>
 
+namespace tannbuch {
+
 namespace tds {
 
 namespace {
@@ -135,3 +137,5 @@ bool hostColumnType(const QString &columnName, HostType *type)
 }
 
 } // namespace tds
+
+} // namespace tannbuch

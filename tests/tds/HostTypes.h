@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 namespace tds {
 
 // A SQL Server column type as the host database declares it.
@@ -37,3 +39,5 @@ struct HostType
 bool hostColumnType(const QString &columnName, HostType *type);
 
 } // namespace tds
+
+} // namespace tannbuch

@@ -33,6 +33,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tannbuch {
+
 namespace tds {
 
 namespace {
@@ -936,3 +938,5 @@ void Endpoint::serve(int socket)
 }
 
 } // namespace tds
+
+} // namespace tannbuch

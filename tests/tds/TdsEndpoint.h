@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+namespace tannbuch {
+
 namespace tds {
 
 // Faults the endpoint plays for tests. A pattern matches a statement that
@@ -78,3 +80,5 @@ private:
 };
 
 } // namespace tds
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 #include <iostream>
 #include <string>
 
+using namespace tannbuch;
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);

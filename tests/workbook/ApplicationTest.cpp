@@ -7,6 +7,8 @@
 
 #include <QTemporaryDir>
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -29,8 +31,8 @@ TEST(ApplicationTest, WorkbooksOpenCloseAndQuit)
 {
     Application xl;
     xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
-    Book first = xl.workbooks().add();
-    Book second = xl.workbooks().add();
+    BookHandle first = xl.workbooks().add();
+    BookHandle second = xl.workbooks().add();
     EXPECT_EQ(xl.workbooks().count(), 2);
     EXPECT_EQ(&xl.activeWorkbook().workbook(), &second.workbook());
     EXPECT_EQ(second.workbook().locale().decimalPoint(), QStringLiteral(","));
@@ -158,3 +160,5 @@ TEST_F(SheetTest, SavedWorkbookIsNamedAndClosedWithSaving)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -10,6 +10,8 @@
 #include <functional>
 #include <random>
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -126,7 +128,7 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
         Application xl;
         xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
         xl.workbooks().add();
-        Sheet sheet = xl.activeSheet();
+        SheetHandle sheet = xl.activeSheet();
         Workbook &book = xl.activeWorkbook().workbook();
         Worksheet &ws = sheet.worksheet();
         bool latin = false;
@@ -192,3 +194,5 @@ TEST(AutoFitMemoTest, RandomEditsGiveTheWidthsOfAFreshFit)
 }
 
 } // namespace
+
+} // namespace tannbuch

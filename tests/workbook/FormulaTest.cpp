@@ -3,6 +3,8 @@
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/formula/FormulaEvaluator.h"
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -121,3 +123,5 @@ TEST_F(FormulaTest, FormulaTextIsCheckedAndNonFormulasAreValues)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 struct FormatCase
@@ -77,3 +79,5 @@ TEST(NumberFormatterTest, TextSectionsWrapTexts)
 }
 
 } // namespace
+
+} // namespace tannbuch

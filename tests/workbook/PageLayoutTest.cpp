@@ -16,6 +16,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 using namespace xlsxtest;
 
 namespace {
@@ -372,3 +374,5 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -39,6 +39,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace tannbuch {
+
 using namespace xlsxtest;
 
 namespace {
@@ -575,3 +577,5 @@ TEST_F(PdfExportTest, TemplateDrawingPicturesArePrinted)
 }
 
 } // namespace
+
+} // namespace tannbuch

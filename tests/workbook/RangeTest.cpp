@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -136,7 +138,7 @@ TEST_F(SheetTest, AlignmentAndWidthsOfTheDataColumns)
 
 TEST_F(SheetTest, ManualPageBreaksAboveRows)
 {
-    Sheet s = sheet();
+    SheetHandle s = sheet();
     s.rows(40).setPageBreak(Xl::PageBreakManual);
     s.rows(80).setPageBreak(Xl::PageBreakManual);
     s.rows(1).setPageBreak(Xl::PageBreakManual); // nothing lies above row 1
@@ -272,3 +274,5 @@ TEST_F(SheetTest, EqualTextsShareOneBufferAndCopiedFormulasStandAlone)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 QString noIni(const QString &)
@@ -103,3 +105,5 @@ TEST(ReportSettings, HeaderLinesReadTheIniFile)
     EXPECT_EQ(s.headerLines[2].cell, QStringLiteral("C3"));
     EXPECT_EQ(s.headerPicture.cell, QStringLiteral("H1"));
 }
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/XlConstants.h"
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -82,7 +84,7 @@ TEST_F(RowCopyTest, PastingOverTheSourceItselfIsSafe)
 TEST_F(RowCopyTest, ABlockKeepsItsShapeAndStylesTravelBetweenWorkbooks)
 {
     xl.range(QStringLiteral("A3:C3")).copy();
-    Book second = xl.workbooks().add();
+    BookHandle second = xl.workbooks().add();
     second.activeSheet().range(QStringLiteral("B10")).select();
     second.activeSheet().paste();
     Worksheet &other = second.activeSheet().worksheet();
@@ -204,3 +206,5 @@ TEST_F(DeleteTest, WholeRowsTakeHeightsAndBreaksAlong)
 }
 
 } // namespace
+
+} // namespace tannbuch

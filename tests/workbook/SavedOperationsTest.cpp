@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 const QString Report = QStringLiteral("Tannbuch");
@@ -142,9 +144,9 @@ protected:
     }
 
     // A report workbook made from the template, its report sheet active.
-    Book openReport()
+    BookHandle openReport()
     {
-        Book book = xl.workbooks().add(templatePath);
+        BookHandle book = xl.workbooks().add(templatePath);
         book.worksheets(Report).activate();
         return book;
     }
@@ -218,8 +220,8 @@ TEST_F(SavedOperationsTest, ApplicationAddsFromTheTemplateAndRunsItsMacrosIntoTh
 
 TEST_F(SavedOperationsTest, WorkbookIsSavedAsAWorkbookAndClosedWithoutSaving)
 {
-    Book first = openReport();
-    Book second = xl.workbooks().add(templatePath);
+    BookHandle first = openReport();
+    BookHandle second = xl.workbooks().add(templatePath);
     first.worksheets(Report).range(QStringLiteral("A12")).setValue(QStringLiteral("erste Mappe"));
     EXPECT_EQ(second.worksheets(Report).range(QStringLiteral("A12")).value(), QString())
         << "each Add must give a fresh copy of the template";
@@ -252,7 +254,7 @@ TEST_F(SavedOperationsTest, WorkbookIsSavedAsAWorkbookAndClosedWithoutSaving)
 
 TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
 {
-    Book book = openReport();
+    BookHandle book = openReport();
     book.worksheets(Settings).activate();
     xl.range(QStringLiteral("C2")).setValue(QStringLiteral("geprüft"));
     const QString settingsActive = saveReport(QStringLiteral("Einstellungen_aktiv.xlsx"));
@@ -263,7 +265,7 @@ TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
     // A sheet activated without being changed: the template's sheet part
     // is copied, and still only that sheet may show as selected.
     Application other;
-    Book untouched = other.workbooks().add(templatePath);
+    BookHandle untouched = other.workbooks().add(templatePath);
     untouched.worksheets(Settings).activate();
     const QString untouchedPath = dir.filePath(QStringLiteral("nur_aktiviert.xlsx"));
     untouched.saveAs(untouchedPath);
@@ -553,3 +555,5 @@ TEST_F(SavedOperationsTest, PrintOutHandsAPdfToThePrintCommandAndLeavesTheWorkbo
 }
 
 } // namespace
+
+} // namespace tannbuch

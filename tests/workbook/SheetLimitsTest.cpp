@@ -2,6 +2,8 @@
 
 #include "workbook/cells/WorkbookError.h"
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -45,3 +47,5 @@ TEST_F(SheetTest, WalksAllTheLimits)
 }
 
 } // namespace
+
+} // namespace tannbuch

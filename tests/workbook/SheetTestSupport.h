@@ -16,6 +16,8 @@
 
 #include <ostream>
 
+namespace tannbuch {
+
 // Failures show texts as texts.
 namespace sheettest {
 
@@ -30,7 +32,7 @@ protected:
 
     Workbook &book() { return xl.activeWorkbook().workbook(); }
     Worksheet &ws() { return xl.activeSheet().worksheet(); }
-    Sheet sheet() { return xl.activeSheet(); }
+    SheetHandle sheet() { return xl.activeSheet(); }
     const Cell *cell(const char *address)
     {
         const RangeRef r = CellAddress::parse(QString::fromLatin1(address));
@@ -46,3 +48,5 @@ protected:
 };
 
 } // namespace sheettest
+
+} // namespace tannbuch

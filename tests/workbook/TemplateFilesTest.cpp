@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 TEST(TemplateFilesTest, ThreeLetterExtensionAlsoMatchesLongerOnes)
@@ -45,3 +47,5 @@ TEST(TemplateFilesTest, MissingFolderGivesNothing)
 }
 
 } // namespace
+
+} // namespace tannbuch

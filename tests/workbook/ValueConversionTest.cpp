@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tannbuch {
+
 using sheettest::SheetTest;
 
 namespace {
@@ -203,3 +205,5 @@ TEST_F(SheetTest, OverlongTextIsCutOnceWarnedAndNeverSplitsACharacter)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <functional>
 
+namespace tannbuch {
+
 using namespace xlsxtest;
 
 namespace {
@@ -188,3 +190,5 @@ TEST(WorkbookValidationTest, LinkTargetsAreWrittenAsValidUris)
 }
 
 } // namespace
+
+} // namespace tannbuch

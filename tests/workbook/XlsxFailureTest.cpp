@@ -27,6 +27,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace tannbuch {
+
 using namespace xlsxtest;
 using testsupport::messageOf;
 
@@ -284,3 +286,5 @@ TEST_F(XlsxBadTemplateTest, LegacyBinaryTemplateWithoutOfficeNamesTheFile)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 struct ShiftCase
@@ -99,3 +101,5 @@ INSTANTIATE_TEST_SUITE_P(WholeRows, FormulaReferencesDeletionTest,
         DeletionCase{"=SUM(A13:C30)", "12:14", "=SUM(A12:C27)"}));
 
 } // namespace
+
+} // namespace tannbuch

@@ -20,6 +20,8 @@
 
 #include <limits>
 
+namespace tannbuch {
+
 using namespace xlsxtest;
 
 namespace {
@@ -361,3 +363,5 @@ TEST(XlsxLimitsTest, OverlongTextIsCutToWhatACellHolds)
 }
 
 } // namespace
+
+} // namespace tannbuch

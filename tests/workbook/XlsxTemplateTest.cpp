@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace xlsxtest;
 
 namespace {
@@ -410,3 +412,5 @@ TEST_F(XlsxTemplateTest, SharedStringCountIsTheNumberOfStringCells)
 }
 
 } // namespace
+
+} // namespace tannbuch

@@ -21,6 +21,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 namespace xlsxtest {
 
 inline const QString python = QStringLiteral("/usr/bin/python3");
@@ -283,3 +285,5 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
 }
 
 } // namespace xlsxtest
+
+} // namespace tannbuch

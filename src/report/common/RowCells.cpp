@@ -5,6 +5,8 @@
 #include "report/ReportSettings.h"
 #include "workbook/automation/Application.h"
 
+namespace tannbuch {
+
 void setIfPresent(ReportRun &run, int row, int column, const QVariant &value)
 {
     if (!isDbNull(value))
@@ -37,3 +39,5 @@ QString rowRange(const char *first, int firstRow, const char *last, int lastRow)
     return QLatin1String(first) + QString::number(firstRow) + QLatin1Char(':') + QLatin1String(last)
         + QString::number(lastRow);
 }
+
+} // namespace tannbuch

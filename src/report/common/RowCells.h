@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 
@@ -32,3 +34,5 @@ void formatRange(ReportRun &run, const QString &address, const QString &numberFo
 
 // "A12:J12" from letters and rows.
 QString rowRange(const char *first, int firstRow, const char *last, int lastRow);
+
+} // namespace tannbuch

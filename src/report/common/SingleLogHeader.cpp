@@ -15,6 +15,8 @@
 
 #include <initializer_list>
 
+namespace tannbuch {
+
 namespace {
 
 // Captions of columns A onwards by layout code; an empty list for unknown codes.
@@ -144,3 +146,5 @@ void DrawTopRule(ReportRun &run, const QString &address)
 {
     drawRules(run, address, {BorderEdge::Top});
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct SheetCursor;
 
@@ -20,3 +22,5 @@ void DrawHeaderRules(ReportRun &run, const QString &address);
 // A thin top rule over the range; left, right, inside vertical and diagonal
 // lines cleared, bottom and inside horizontal lines kept.
 void DrawTopRule(ReportRun &run, const QString &address);
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #include "SingleLogQuery.h"
 
+namespace tannbuch {
+
 namespace {
 
 const QChar CR(13);
@@ -96,3 +98,5 @@ QString RecordTypeNameStatement(int type)
 {
     return QStringLiteral("select name from dsart where id = ") + QString::number(type);
 }
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 // Statement texts of the single-log section. They only compose text; running
 // them (and any database error) is the caller's business.
 
@@ -24,3 +26,5 @@ QString HeightProbeStatement(const QString &idLog);
 
 // The lookup of a record type's display name (field "Name").
 QString RecordTypeNameStatement(int type);
+
+} // namespace tannbuch

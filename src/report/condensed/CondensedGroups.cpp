@@ -8,6 +8,8 @@
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
+namespace tannbuch {
+
 namespace {
 
 void put(ReportRun &run, const QString &column, int row, const QVariant &value)
@@ -183,3 +185,5 @@ void CloseRmSubgroups(
         s.dKubHS = s.dRmHS = 0;
     }
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 struct SheetCursor;
@@ -40,3 +42,5 @@ void CloseRmSubgroups(
 
 // "A12:J12".
 QString rowSpan(const QString &first, int row, const QString &last);
+
+} // namespace tannbuch

@@ -17,6 +17,8 @@
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
+namespace tannbuch {
+
 namespace {
 
 bool ordinaryType(int t)
@@ -356,3 +358,5 @@ void WriteCondensedSection(ReportRun &run, const Selection &selection, SheetCurs
     rs.close();
     run.progress(0, 0);
 }
+
+} // namespace tannbuch

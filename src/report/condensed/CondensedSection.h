@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct Selection;
 struct SheetCursor;
@@ -19,3 +21,5 @@ QString CondensedQuery(const QString &filter, bool longGradeNames);
 
 // The unit-name lookup of a unit id.
 QString UnitNameStatement(const QString &unitId);
+
+} // namespace tannbuch

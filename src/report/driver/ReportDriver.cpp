@@ -21,6 +21,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tannbuch {
+
 namespace {
 
 const QString ReportSheet = QStringLiteral("Tannbuch");
@@ -371,3 +373,5 @@ QString StoredConnection(const QString &connectionString)
         return QString();
     return QStringLiteral("Provider=") + provider;
 }
+
+} // namespace tannbuch

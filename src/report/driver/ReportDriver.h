@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct Selection;
 
@@ -28,3 +30,5 @@ QString ReportFileName(const QString &provisionName, const QString &listNumber);
 // provider's name when that is a plain name, else an empty text. Server, user
 // and password never reach the file.
 QString StoredConnection(const QString &connectionString);
+
+} // namespace tannbuch

@@ -11,6 +11,8 @@
 
 #include <QStringList>
 
+namespace tannbuch {
+
 QString addressColumnList(const QString &addressFormat)
 {
     if (addressFormat == QLatin1String("1"))
@@ -80,3 +82,5 @@ void WriteCustomerLines(ReportRun &run, const Selection &selection, SheetCursor 
     }
     rs.close();
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 struct Selection;
@@ -23,3 +25,5 @@ QString customerLine(const Recordset &customer, const QString &columnList);
 // Writes one line per customer of the role (0 to 8, else nothing) into the value column, one row each.
 void WriteCustomerLines(ReportRun &run, const Selection &selection, SheetCursor &cursor, int role,
     const QString &columnList, const QString &valueColumn);
+
+} // namespace tannbuch

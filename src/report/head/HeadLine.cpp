@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QVariant>
 
+namespace tannbuch {
+
 namespace {
 
 // Column A holds the labels, column D the values of the head block.
@@ -104,3 +106,5 @@ void WriteHeadLine(ReportRun &run, SheetCursor &cursor, const QString &field, co
     }
     rs.close();
 }
+
+} // namespace tannbuch

@@ -3,6 +3,9 @@
 #include <QString>
 
 class QVariant;
+
+namespace tannbuch {
+
 struct ReportRun;
 struct SheetCursor;
 
@@ -21,3 +24,5 @@ QString headValueText(const QVariant &value);
 // Runs the query and writes the field as head lines (joined by "," or one per row); empty ones only with showEmpty.
 void WriteHeadLine(ReportRun &run, SheetCursor &cursor, const QString &field, const QString &query, qint32 textId,
     bool onePerRow, const QString &labelSuffix, bool showEmpty);
+
+} // namespace tannbuch

@@ -20,6 +20,8 @@
 #include <QDateTime>
 #include <QVariant>
 
+namespace tannbuch {
+
 namespace {
 
 // Text ids of the head block's labels.
@@ -363,3 +365,5 @@ void WriteWagonAndNote(ReportRun &run, const Selection &selection, SheetCursor &
     }
     rs.close();
 }
+
+} // namespace tannbuch

@@ -3,6 +3,9 @@
 #include <QString>
 
 class QVariant;
+
+namespace tannbuch {
+
 struct ReportRun;
 struct Selection;
 struct SheetCursor;
@@ -32,3 +35,5 @@ QString listHeaderNumberText(const QVariant &value);
 
 // A list header date as printed: dd.mm.yyyy; a text that is no date stays as it is.
 QString listHeaderDateText(const QVariant &value);
+
+} // namespace tannbuch

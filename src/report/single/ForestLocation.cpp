@@ -6,6 +6,8 @@
 #include "report/SheetCursor.h"
 #include "workbook/automation/Application.h"
 
+namespace tannbuch {
+
 namespace {
 
 constexpr qint32 ForestLocationLabelId = 388;
@@ -68,3 +70,5 @@ void WriteForestLocation(ReportRun &run, SheetCursor &cursor, qint32 forestLocat
     cell.font().setBold(true);
     ++cursor.row;
 }
+
+} // namespace tannbuch

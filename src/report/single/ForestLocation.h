@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct SheetCursor;
 
@@ -14,3 +16,5 @@ QString ForestLocationStatement(qint32 forestLocationId);
 
 // Writes the bold forest-location line of a WALDORT id in column A; nothing for ids <= 0 or without a row.
 void WriteForestLocation(ReportRun &run, SheetCursor &cursor, qint32 forestLocationId);
+
+} // namespace tannbuch

@@ -11,6 +11,8 @@
 
 #include <QRegularExpression>
 
+namespace tannbuch {
+
 namespace {
 
 const QChar CR(13);
@@ -155,3 +157,5 @@ void WriteJacketTotal(ReportRun &run, SheetCursor &cursor, JacketState &jacket, 
     DrawTopRule(run, rowRange("A", row, "H", row));
     ++cursor.row;
 }
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 struct SheetCursor;
@@ -50,3 +52,5 @@ void AddJacketSums(JacketState &jacket, const Recordset &record);
 // record belongs to another jacket (or there is none), writes the
 // extrapolated total. The record set is left on the record it came with.
 void WriteJacketTotal(ReportRun &run, SheetCursor &cursor, JacketState &jacket, Recordset &records);
+
+} // namespace tannbuch

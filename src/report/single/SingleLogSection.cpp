@@ -21,6 +21,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr qint32 RemarkLabelId = 701;
@@ -407,3 +409,5 @@ void WriteSingleLogSection(ReportRun &run, const Selection &selection, SheetCurs
     records.close();
     run.progress(0, 0);
 }
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 struct Selection;
@@ -16,3 +18,5 @@ void WriteSingleLogSection(ReportRun &run, const Selection &selection, SheetCurs
 // type 7. A record without a usable DSART is of type -1 and printed in a
 // group titled "Sonstiges".
 int singleLogRecordType(ReportRun &run, const Recordset &record);
+
+} // namespace tannbuch

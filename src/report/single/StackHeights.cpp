@@ -8,6 +8,8 @@
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Font.h"
 
+namespace tannbuch {
+
 namespace {
 
 const QString Metre = QStringLiteral("m");
@@ -230,3 +232,5 @@ void WriteStackHeights(ReportRun &run, SheetCursor &cursor, const Recordset &rec
     else
         writeTwoPartMethod(run, cursor, head, record, idLog);
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+namespace tannbuch {
+
 class Recordset;
 struct ReportRun;
 struct SheetCursor;
@@ -43,3 +45,5 @@ QStringList StackHeightsLookups(const ReportRun &run, const Recordset &record);
 // the record has a pile length. Called with the cursor on the record's last
 // row; leaves it on the first row below the block.
 void WriteStackHeights(ReportRun &run, SheetCursor &cursor, const Recordset &record, int recordType);
+
+} // namespace tannbuch

@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QVariant>
 
+namespace tannbuch {
+
 namespace {
 
 const QChar CR(13);
@@ -159,3 +161,5 @@ void WriteLotSummary(
         ++cursor.row;
     }
 }
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QString>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct Selection;
 struct SheetCursor;
@@ -59,3 +61,5 @@ void WriteLotSummary(
 // The same with the pile totals statement already built.
 void WriteLotSummary(
     ReportRun &run, SheetCursor &cursor, const QString &pile, const QString &idLog, const QString &totalsStatement);
+
+} // namespace tannbuch

@@ -12,6 +12,8 @@
 #include <cfenv>
 #include <cmath>
 
+namespace tannbuch {
+
 namespace {
 
 // The sums of one statistics query; a null sum counts as 0.
@@ -138,3 +140,5 @@ void WriteStatistics(ReportRun &run, const Selection &selection, SheetCursor &cu
         writeLine(run, cursor, line);
     ++cursor.row;
 }
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct Selection;
 struct SheetCursor;
@@ -22,3 +24,5 @@ double roundHalfEven(double value, int places);
 // row each, and leaves one more row free below them; nothing at all (the
 // cursor stays) for a record type outside 1 to 6.
 void WriteStatistics(ReportRun &run, const Selection &selection, SheetCursor &cursor, int recordType);
+
+} // namespace tannbuch

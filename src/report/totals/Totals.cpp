@@ -9,6 +9,8 @@
 
 #include <QVariant>
 
+namespace tannbuch {
+
 namespace {
 
 // Positions 0 to 6 of the result are printed (7, the mean volume per piece, is not).
@@ -73,3 +75,5 @@ void WriteTotals(ReportRun &run, const Selection &selection, SheetCursor &cursor
     }
     totals.close();
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 struct ReportRun;
 struct Selection;
 struct SheetCursor;
@@ -17,3 +19,5 @@ QString TotalsStatement(const QString &filter);
 // in A, value in E). Database (DbError) and workbook (WorkbookError) failures
 // go to the caller and end the report.
 void WriteTotals(ReportRun &run, const Selection &selection, SheetCursor &cursor);
+
+} // namespace tannbuch

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 Application::Application()
     : m_windowState(Xl::WindowNormal)
 { }
@@ -39,21 +41,21 @@ Workbooks Application::workbooks()
     return Workbooks(*this);
 }
 
-Book Application::addWorkbook(const QString &templatePath)
+BookHandle Application::addWorkbook(const QString &templatePath)
 {
     if (m_quit)
         throw WorkbookError(QStringLiteral("Die Tabellenkalkulation wurde bereits beendet."));
     return addWorkbook(XlsxReader::load(templatePath));
 }
 
-Book Application::addWorkbook()
+BookHandle Application::addWorkbook()
 {
     auto book = std::make_unique<Workbook>();
     book->addSheet(QStringLiteral("Tabelle1"));
     return addWorkbook(std::move(book));
 }
 
-Book Application::addWorkbook(std::unique_ptr<Workbook> workbook)
+BookHandle Application::addWorkbook(std::unique_ptr<Workbook> workbook)
 {
     if (m_quit)
         throw WorkbookError(QStringLiteral("Die Tabellenkalkulation wurde bereits beendet."));
@@ -66,14 +68,14 @@ Book Application::addWorkbook(std::unique_ptr<Workbook> workbook)
     workbook->setLocale(m_locale);
     m_books.push_back(std::move(workbook));
     m_active = int(m_books.size()) - 1;
-    return Book(*this, *m_books.back());
+    return BookHandle(*this, *m_books.back());
 }
 
-Book Application::workbookAt(int index)
+BookHandle Application::workbookAt(int index)
 {
     if (index < 0 || index >= int(m_books.size()))
         throw WorkbookError(QStringLiteral("Es gibt keine Arbeitsmappe Nummer %1.").arg(index + 1));
-    return Book(*this, *m_books[size_t(index)]);
+    return BookHandle(*this, *m_books[size_t(index)]);
 }
 
 void Application::activateWorkbook(Workbook &workbook)
@@ -178,7 +180,7 @@ Range Application::activeCell()
     return activeSheet().activeCell();
 }
 
-Sheet Application::activeSheet()
+SheetHandle Application::activeSheet()
 {
     return activeWorkbook().activeSheet();
 }
@@ -188,12 +190,12 @@ Window Application::activeWindow()
     return Window(*this, requireActiveWorkbook());
 }
 
-Book Application::activeWorkbook()
+BookHandle Application::activeWorkbook()
 {
-    return Book(*this, requireActiveWorkbook());
+    return BookHandle(*this, requireActiveWorkbook());
 }
 
-Sheet Application::worksheets(const QString &name)
+SheetHandle Application::worksheets(const QString &name)
 {
     return activeWorkbook().worksheets(name);
 }
@@ -254,3 +256,5 @@ void Application::printWorkbook(
     else
         ReportPrinter::print(workbook, copies, collate, QString(), progress, savedPath(workbook));
 }
+
+} // namespace tannbuch

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "workbook/automation/Book.h"
+#include "workbook/automation/BookHandle.h"
 #include "workbook/automation/Border.h"
 #include "workbook/automation/Font.h"
 #include "workbook/automation/Hyperlinks.h"
 #include "workbook/automation/Pictures.h"
 #include "workbook/automation/Range.h"
-#include "workbook/automation/Sheet.h"
+#include "workbook/automation/SheetHandle.h"
 #include "workbook/automation/TemplateMacros.h"
 #include "workbook/automation/Window.h"
 #include "workbook/automation/Workbooks.h"
@@ -24,6 +24,8 @@
 #include <memory>
 #include <vector>
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 
@@ -38,7 +40,7 @@ struct SheetSelection
 // workbooks (made from templates, kept until closed), the active workbook,
 // per-sheet selections, the clipboard of copied cells, window state, and the
 // template macros. The report writes through the handles it hands out
-// (Book, Sheet, Range, Window), which read like the object model:
+// (BookHandle, SheetHandle, Range, Window), which read like the object model:
 //     xl.range(u"A"_s + QString::number(row)).setValue(text);
 //     xl.activeSheet().rows(row).setPageBreak(Xl::PageBreakManual);
 // Handles stay valid while their workbook is open.
@@ -83,13 +85,13 @@ public:
     int workbookCount() const { return int(m_books.size()); }
     // Loads a template or workbook file and makes it the active workbook.
     // Throws WorkbookError naming the file when it cannot be read.
-    Book addWorkbook(const QString &templatePath);
+    BookHandle addWorkbook(const QString &templatePath);
     // A new empty workbook with one sheet "Tabelle1", made active.
-    Book addWorkbook();
+    BookHandle addWorkbook();
     // Takes a workbook built elsewhere into the application, made active.
-    Book addWorkbook(std::unique_ptr<Workbook> workbook);
+    BookHandle addWorkbook(std::unique_ptr<Workbook> workbook);
     // The open workbook at index 0.., throws WorkbookError outside.
-    Book workbookAt(int index);
+    BookHandle workbookAt(int index);
     // Makes an open workbook the active one.
     void activateWorkbook(Workbook &workbook);
     // Closes a workbook; with saveChanges it is first saved under the name it
@@ -119,11 +121,11 @@ public:
     Range columns(int column);
     Range selection();
     Range activeCell();
-    Sheet activeSheet();
+    SheetHandle activeSheet();
     Window activeWindow();
-    Book activeWorkbook();
+    BookHandle activeWorkbook();
     // A sheet of the active workbook by name (letter case ignored).
-    Sheet worksheets(const QString &name);
+    SheetHandle worksheets(const QString &name);
 
     // Selection state of a sheet (A1 until something is selected).
     SheetSelection &selectionOf(const Worksheet &sheet);
@@ -168,3 +170,5 @@ private:
     std::vector<MacroCall> m_macroCalls;
     Printer m_printer;
 };
+
+} // namespace tannbuch

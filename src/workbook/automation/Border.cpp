@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 BorderLine baseLine(const Workbook &book, const CellStyle &style, CellEdge edge)
@@ -235,3 +237,5 @@ BorderLine Border::line() const
     }
     return BorderLine();
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 // One border edge of a range (Borders(index) of the object model). On a range
 // of several cells Left, Top, Right and Bottom are its outer edges and
 // InsideVertical/InsideHorizontal the edges between its cells (a range of one
@@ -46,3 +48,5 @@ private:
     Range m_range;
     BorderEdge m_edge;
 };
+
+} // namespace tannbuch

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace tannbuch {
+
 Font::Font(const Range &range)
     : m_range(range)
 { }
@@ -43,3 +45,5 @@ double Font::size() const
         .resolve(SheetCells::effectiveStyle(m_range.worksheet(), m_range.row(), m_range.column()))
         .fontSize;
 }
+
+} // namespace tannbuch

@@ -2,6 +2,8 @@
 
 #include "workbook/automation/Range.h"
 
+namespace tannbuch {
+
 // The font of a range: bold and size, set on every cell, read from the top
 // left cell. A small handle like Range.
 class Font
@@ -20,3 +22,5 @@ public:
 private:
     Range m_range;
 };
+
+} // namespace tannbuch

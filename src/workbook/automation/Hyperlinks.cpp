@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
-Hyperlinks::Hyperlinks(const Sheet &sheet)
+namespace tannbuch {
+
+Hyperlinks::Hyperlinks(const SheetHandle &sheet)
     : m_sheet(sheet)
 { }
 
@@ -53,3 +55,5 @@ void Hyperlinks::add(const Range &anchor, const QString &address, const QString 
         links.end());
     links.push_back(std::move(link));
 }
+
+} // namespace tannbuch

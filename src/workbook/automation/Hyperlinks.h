@@ -1,14 +1,16 @@
 #pragma once
 
-#include "workbook/automation/Sheet.h"
+#include "workbook/automation/SheetHandle.h"
 
 #include <QString>
+
+namespace tannbuch {
 
 // The hyperlinks of a sheet (Hyperlinks.Add).
 class Hyperlinks
 {
 public:
-    explicit Hyperlinks(const Sheet &sheet);
+    explicit Hyperlinks(const SheetHandle &sheet);
 
     int count() const;
     // Puts a hyperlink on the anchor's top left cell, replacing one that was
@@ -19,5 +21,7 @@ public:
     void add(const Range &anchor, const QString &address, const QString &textToDisplay = QString()) const;
 
 private:
-    Sheet m_sheet;
+    SheetHandle m_sheet;
 };
+
+} // namespace tannbuch

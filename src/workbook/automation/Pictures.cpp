@@ -13,7 +13,9 @@
 #include <cmath>
 #include <utility>
 
-Pictures::Pictures(const Sheet &sheet)
+namespace tannbuch {
+
+Pictures::Pictures(const SheetHandle &sheet)
     : m_sheet(sheet)
 { }
 
@@ -70,3 +72,5 @@ int Pictures::insert(const QString &path) const
     pictures.push_back(std::move(picture));
     return int(pictures.size()) - 1;
 }
+
+} // namespace tannbuch

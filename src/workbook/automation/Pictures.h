@@ -1,14 +1,16 @@
 #pragma once
 
-#include "workbook/automation/Sheet.h"
+#include "workbook/automation/SheetHandle.h"
 
 #include <QString>
+
+namespace tannbuch {
 
 // The pictures of a sheet (Pictures.Insert).
 class Pictures
 {
 public:
-    explicit Pictures(const Sheet &sheet);
+    explicit Pictures(const SheetHandle &sheet);
 
     int count() const;
     // Inserts the image file with its top left corner at the sheet's active
@@ -20,5 +22,7 @@ public:
     int insert(const QString &path) const;
 
 private:
-    Sheet m_sheet;
+    SheetHandle m_sheet;
 };
+
+} // namespace tannbuch

@@ -23,6 +23,8 @@
 #include <cmath>
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr int MaxNumberFormatLength = 255;
@@ -546,3 +548,5 @@ int Range::pageBreak() const
 {
     return m_sheet->rowBreaks().count(m_ref.firstRow) ? Xl::PageBreakManual : Xl::PageBreakNone;
 }
+
+} // namespace tannbuch

@@ -8,6 +8,8 @@
 #include <QStringView>
 #include <QVariant>
 
+namespace tannbuch {
+
 class Application;
 class Border;
 class Font;
@@ -137,3 +139,5 @@ private:
     RangeRef m_ref;
     Application *m_app;
 };
+
+} // namespace tannbuch

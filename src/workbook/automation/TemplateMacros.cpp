@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+namespace tannbuch {
+
 namespace {
 
 const QString ModulePrefix = QStringLiteral("DieseArbeitsmappe.");
@@ -105,3 +107,5 @@ void TemplateMacros::run(Workbook &workbook, Worksheet &sheet, const QString &na
         throw WorkbookError(QStringLiteral("Das Makro \"%1\" wurde in der Arbeitsmappe nicht gefunden.").arg(name));
     }
 }
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariantList>
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 
@@ -56,3 +58,5 @@ public:
     // FilterLimit characters and a note of how long it was.
     static QString storedFilter(const QString &filter);
 };
+
+} // namespace tannbuch

@@ -1,11 +1,13 @@
 #include "Window.h"
 
 #include "workbook/automation/Application.h"
-#include "workbook/automation/Book.h"
-#include "workbook/automation/Sheet.h"
+#include "workbook/automation/BookHandle.h"
+#include "workbook/automation/SheetHandle.h"
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/cells/Worksheet.h"
 #include "workbook/cells/XlConstants.h"
+
+namespace tannbuch {
 
 Window::Window(Application &app, Workbook &workbook)
     : m_app(&app)
@@ -33,17 +35,19 @@ void Window::setView(int view) const
         view == Xl::ViewPageBreakPreview ? SheetViewMode::PageBreakPreview : SheetViewMode::Normal);
 }
 
-Sheet Window::selectedSheets() const
+SheetHandle Window::selectedSheets() const
 {
     return activeSheet();
 }
 
-Sheet Window::activeSheet() const
+SheetHandle Window::activeSheet() const
 {
-    return Book(*m_app, *m_book).activeSheet();
+    return BookHandle(*m_app, *m_book).activeSheet();
 }
 
 Range Window::activeCell() const
 {
     return activeSheet().activeCell();
 }
+
+} // namespace tannbuch

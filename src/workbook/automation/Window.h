@@ -1,8 +1,10 @@
 #pragma once
 
+namespace tannbuch {
+
 class Application;
 class Range;
-class Sheet;
+class SheetHandle;
 class Workbook;
 
 // The application window showing a workbook: its view and its selected
@@ -21,11 +23,13 @@ public:
     // throws WorkbookError for other values.
     void setView(int view) const;
     // The selected sheets: the active sheet (PrintOut prints through it).
-    Sheet selectedSheets() const;
-    Sheet activeSheet() const;
+    SheetHandle selectedSheets() const;
+    SheetHandle activeSheet() const;
     Range activeCell() const;
 
 private:
     Application *m_app;
     Workbook *m_book;
 };
+
+} // namespace tannbuch

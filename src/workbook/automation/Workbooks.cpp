@@ -1,7 +1,9 @@
 #include "Workbooks.h"
 
 #include "workbook/automation/Application.h"
-#include "workbook/automation/Book.h"
+#include "workbook/automation/BookHandle.h"
+
+namespace tannbuch {
 
 Workbooks::Workbooks(Application &app)
     : m_app(&app)
@@ -12,22 +14,24 @@ int Workbooks::count() const
     return m_app->workbookCount();
 }
 
-Book Workbooks::add(const QString &templatePath) const
+BookHandle Workbooks::add(const QString &templatePath) const
 {
     return m_app->addWorkbook(templatePath);
 }
 
-Book Workbooks::add() const
+BookHandle Workbooks::add() const
 {
     return m_app->addWorkbook();
 }
 
-Book Workbooks::item(int index) const
+BookHandle Workbooks::item(int index) const
 {
     return m_app->workbookAt(index);
 }
 
-void Workbooks::close(const Book &book, bool saveChanges) const
+void Workbooks::close(const BookHandle &book, bool saveChanges) const
 {
     m_app->closeWorkbook(book.workbook(), saveChanges);
 }
+
+} // namespace tannbuch

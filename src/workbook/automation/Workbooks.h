@@ -2,8 +2,10 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 class Application;
-class Book;
+class BookHandle;
 
 // The application's collection of open workbooks (Workbooks.Count, .Add).
 class Workbooks
@@ -15,14 +17,16 @@ public:
     int count() const;
     // A new workbook made from the template file, made active. Throws
     // WorkbookError naming the file when it cannot be read.
-    Book add(const QString &templatePath) const;
+    BookHandle add(const QString &templatePath) const;
     // A new empty workbook, made active.
-    Book add() const;
+    BookHandle add() const;
     // The open workbook at index 0..count()-1; throws WorkbookError outside.
-    Book item(int index) const;
+    BookHandle item(int index) const;
     // Closes the workbook (see Application::closeWorkbook).
-    void close(const Book &book, bool saveChanges = false) const;
+    void close(const BookHandle &book, bool saveChanges = false) const;
 
 private:
     Application *m_app;
 };
+
+} // namespace tannbuch

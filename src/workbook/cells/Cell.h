@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 enum class CellType : quint8 { Empty, Number, Text, Boolean, Formula, Error };
 
 // A cell's formula text, kept out of line: few cells of a report hold one, so
@@ -96,3 +98,5 @@ struct Cell
 
     bool isEmpty() const { return type == CellType::Empty; }
 };
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/WorkbookError.h"
 
+namespace tannbuch {
+
 namespace {
 
 [[noreturn]] void badAddress(QStringView address)
@@ -136,3 +138,5 @@ RangeRef parse(QStringView address)
 }
 
 } // namespace CellAddress
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace tannbuch {
+
 // Addresses in the letter-and-row form: A12, A12:J40, K:K (whole columns),
 // 3:8 (whole rows). Rows and columns count from 1.
 struct CellRef
@@ -53,3 +55,5 @@ QString rangeName(const RangeRef &range);
 RangeRef parse(QStringView address);
 
 } // namespace CellAddress
+
+} // namespace tannbuch

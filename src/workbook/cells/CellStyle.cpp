@@ -2,8 +2,12 @@
 
 #include <QHashFunctions>
 
+namespace tannbuch {
+
 size_t qHash(const CellStyle &style, size_t seed)
 {
+    // Qt's own overloads, which this one would hide.
+    using ::qHash;
     QtPrivate::QHashCombine combine;
     seed = combine(seed, style.baseXf);
     seed = combine(seed, style.numberFormat ? qHash(*style.numberFormat) + 1 : 0);
@@ -36,3 +40,5 @@ quint32 StylePool::intern(const CellStyle &style)
     m_ids.insert(style, id);
     return id;
 }
+
+} // namespace tannbuch

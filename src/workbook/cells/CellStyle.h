@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+namespace tannbuch {
+
 // Horizontal alignment, with the object model's constants as values.
 enum class HAlign : int {
     General = 1,
@@ -112,3 +114,5 @@ private:
     std::vector<CellStyle> m_styles;
     QHash<CellStyle, quint32> m_ids;
 };
+
+} // namespace tannbuch

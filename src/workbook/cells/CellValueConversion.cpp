@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr int MaxSignificantDigits = 15;
@@ -291,3 +293,5 @@ QString CellValueConversion::toText(const Cell &cell, const QLocale &locale)
         return QString();
     }
 }
+
+} // namespace tannbuch

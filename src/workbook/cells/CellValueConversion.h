@@ -11,6 +11,8 @@
 
 class QDateTime;
 
+namespace tannbuch {
+
 // What a value written to a cell becomes, by the rules a spreadsheet program
 // applies when a program assigns a cell's value:
 // - numbers stay numbers, booleans booleans; NaN and infinity are refused;
@@ -71,3 +73,5 @@ public:
     // The text a boolean shows in the locale.
     static QString booleanText(bool value, const QLocale &locale);
 };
+
+} // namespace tannbuch

@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 // Advance widths of the printable ASCII characters 32..126 in 1/2048 em.
@@ -330,3 +332,5 @@ void ColumnAutoFit::fit(Workbook &book, Worksheet &sheet, const RangeRef &range)
         data.customWidth = true;
     }
 }
+
+} // namespace tannbuch

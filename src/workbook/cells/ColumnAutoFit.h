@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 
@@ -41,3 +43,5 @@ public:
     // their width. Never throws.
     static void fit(Workbook &book, Worksheet &sheet, const RangeRef &range);
 };
+
+} // namespace tannbuch

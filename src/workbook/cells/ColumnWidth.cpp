@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr double DigitPixels = 7.0;
@@ -24,3 +26,5 @@ double ColumnWidth::toCharacters(double stored)
     const double pixels = std::trunc((256.0 * stored + std::trunc(128.0 / DigitPixels)) / 256.0 * DigitPixels);
     return std::max(0.0, std::trunc((pixels - MarginPixels) / DigitPixels * 100.0 + 0.5) / 100.0);
 }
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tannbuch {
+
 // Column widths in the two units they come in. The program (ColumnWidth,
 // AutoFit, the template's settings) speaks of characters: how many digits of
 // the standard font fit between the cell margins. The file, and so the model
@@ -15,3 +17,5 @@ public:
     // hundredths; below 0 (the default width) stays as it is.
     static double toCharacters(double stored);
 };
+
+} // namespace tannbuch

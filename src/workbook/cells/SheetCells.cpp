@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 bool columnBefore(const Cell &c, int column)
@@ -144,3 +146,5 @@ bool SheetCells::isBlankRow(const RowData &rowData)
     return rowData.cells.empty() && rowData.styleId == 0 && rowData.height < 0 && !rowData.customHeight
         && !rowData.hidden;
 }
+
+} // namespace tannbuch

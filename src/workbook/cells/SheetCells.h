@@ -7,6 +7,8 @@
 
 #include <utility>
 
+namespace tannbuch {
+
 class Workbook;
 
 // Cell access shared by the range operations: where a cell sits in its row,
@@ -46,3 +48,5 @@ public:
     // height) and can be dropped.
     static bool isBlankRow(const RowData &rowData);
 };
+
+} // namespace tannbuch

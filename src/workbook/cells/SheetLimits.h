@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+namespace tannbuch {
+
 // The limits of the workbook file format in one place. Every check against
 // them uses these names.
 namespace SheetLimits {
@@ -29,3 +31,5 @@ constexpr int MaxPackageEntries = 10000; // parts in one file
 constexpr qint64 MaxPictureBytes = qint64(20) * 1024 * 1024;
 
 } // namespace SheetLimits
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
 
+namespace tannbuch {
+
 StyleEditor::StyleEditor(Workbook &book, Worksheet &sheet)
     : m_book(book)
     , m_sheet(sheet)
@@ -150,3 +152,5 @@ void StyleEditor::applyWhere(const RangeRef &r, const std::function<bool(quint32
         }
     }
 }
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 
@@ -43,3 +45,5 @@ private:
     const Change *m_change = nullptr;
     std::vector<quint32> m_cache; // (old id * 16 + position) -> new id + 1
 };
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QMarginsF>
 #include <QStringList>
 
+namespace tannbuch {
+
 // How the template's sheet prints beyond the page set-up the program
 // changes (PageSetup): the file reader fills it once when it loads the
 // sheet, printing reads it. A sheet not read from a file keeps the defaults.
@@ -32,3 +34,5 @@ struct TemplatePrintFormat
     QStringList printAreas;
     QStringList printTitles;
 };
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #include "TextPool.h"
 
+namespace tannbuch {
+
 QString TextPool::intern(const QString &text)
 {
     if (text.isEmpty() || text.size() > MaxLength)
@@ -11,3 +13,5 @@ QString TextPool::intern(const QString &text)
         m_texts.insert(text);
     return text;
 }
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QString>
 
+namespace tannbuch {
+
 // Equal cell texts of a workbook share one buffer: a report repeats the same
 // few texts (wood species, units, grades, remarks) in thousands of cells, and
 // each copy fetched from the database would otherwise keep its own.
@@ -23,3 +25,5 @@ public:
 private:
     QSet<QString> m_texts;
 };
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #include "Workbook.h"
 
+namespace tannbuch {
+
 // TemplatePackage is complete where the file layer defines it; the shared
 // pointer's deleter was fixed when it was made, so nothing more is needed here.
 
@@ -64,3 +66,5 @@ void Workbook::setLocale(const QLocale &locale)
     for (const auto &sheet : m_sheets)
         sheet->fitMemos().clear();
 }
+
+} // namespace tannbuch

@@ -13,6 +13,8 @@
 #include <memory>
 #include <vector>
 
+namespace tannbuch {
+
 struct TemplatePackage;
 
 // A workbook held in memory: its worksheets, the styles its cells use, the
@@ -94,3 +96,5 @@ private:
     mutable QStringList m_warnings;
     TextPool m_texts;
 };
+
+} // namespace tannbuch

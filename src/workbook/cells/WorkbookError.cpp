@@ -1,6 +1,10 @@
 #include "WorkbookError.h"
 
+namespace tannbuch {
+
 WorkbookError::WorkbookError(const QString &message)
     : std::runtime_error(message.toStdString())
     , m_message(message)
 { }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace tannbuch {
+
 // The one error type of the workbook layer: a failing sheet operation, a bad
 // address, a template that cannot be read or a file that cannot be written.
 // The message is German and meant for the user.
@@ -17,3 +19,5 @@ public:
 private:
     QString m_message;
 };
+
+} // namespace tannbuch

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace tannbuch {
+
 namespace {
 
 auto findColumn(std::vector<Cell> &cells, int column)
@@ -144,3 +146,5 @@ RangeRef Worksheet::usedRange() const
     }
     return used;
 }
+
+} // namespace tannbuch

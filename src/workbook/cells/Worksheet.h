@@ -12,6 +12,8 @@
 #include <set>
 #include <vector>
 
+namespace tannbuch {
+
 // One row of a worksheet: its cells ordered by column, and its own format.
 struct RowData
 {
@@ -184,3 +186,5 @@ private:
     SheetViewMode m_view = SheetViewMode::Normal;
     bool m_changed = false;
 };
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tannbuch {
+
 // The spreadsheet object model's published constants, under their usual
 // names, so report code reads with the numbers it has always used.
 namespace Xl {
@@ -29,3 +31,5 @@ constexpr int ViewPageLayout = 3; // xlPageLayoutView
 constexpr int FileFormatOpenXmlWorkbook = 51;
 
 } // namespace Xl
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 CellClipboard CellClipboard::copy(const Workbook &book, const Worksheet &sheet, const RangeRef &range)
 {
     CellClipboard clip;
@@ -255,3 +257,5 @@ void CellClipboard::pastePictures(Worksheet &sheet, const RangeRef &target) cons
         pictures.push_back(p);
     }
 }
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 #include <map>
 #include <vector>
 
+namespace tannbuch {
+
 class Workbook;
 
 // What Copy took from a sheet, to be pasted elsewhere: the cells of the range
@@ -60,3 +62,5 @@ private:
     std::vector<Hyperlink> m_hyperlinks;
     std::vector<Picture> m_pictures;
 };
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 // Adjusts the formulas of one sheet to a deletion on `deletedFrom`; a sheet is
@@ -158,3 +160,5 @@ void CellShift::deleteShiftUp(Workbook &book, Worksheet &sheet, const RangeRef &
     if (!sheet.pictures().empty())
         shiftAnchored(sheet.picturesForWrite(), block);
 }
+
+} // namespace tannbuch

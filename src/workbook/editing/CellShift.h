@@ -2,6 +2,8 @@
 
 #include "workbook/cells/CellAddress.h"
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 
@@ -23,3 +25,5 @@ public:
     // deleted row goes). Never throws.
     static void deleteShiftUp(Workbook &book, Worksheet &sheet, const RangeRef &block);
 };
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 using Result = FormulaEvaluator::Result;
@@ -342,3 +344,5 @@ void FormulaEvaluator::recalculate(Worksheet &sheet)
     for (const Update &u : updates)
         storeResult(sheet.cellForWrite(u.row, u.column), u.result);
 }
+
+} // namespace tannbuch

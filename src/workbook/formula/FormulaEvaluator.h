@@ -6,6 +6,8 @@
 #include <set>
 #include <utility>
 
+namespace tannbuch {
+
 class Worksheet;
 struct Cell;
 
@@ -50,3 +52,5 @@ private:
     std::set<std::pair<int, int>> m_inProgress;
     std::map<std::pair<int, int>, Result> m_done;
 };
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 bool isAsciiLetter(QChar c)
@@ -434,3 +436,5 @@ QString FormulaReferences::adjustForDeletedRows(
         return Edit::Changed;
     });
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Rewrites the cell references of a formula: moved as a spreadsheet program
 // moves them when a formula is copied to another cell, or adjusted to the
 // cells they point to when cells of the sheet are deleted.
@@ -31,3 +33,5 @@ public:
     static QString adjustForDeletedRows(
         const QString &formula, const RangeRef &block, const QString &sheetName, bool onThatSheet = true);
 };
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cstring>
 
+namespace tannbuch {
+
 // The bytes of a sheet's cells: a buffer grown by doubling and filled with
 // memcpy, since a million cells make some thirty million small appends.
 class CellStream
@@ -72,3 +74,5 @@ private:
     char *m_ptr = nullptr;
     qsizetype m_size = 0;
 };
+
+} // namespace tannbuch

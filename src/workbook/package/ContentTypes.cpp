@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+namespace tannbuch {
+
 namespace {
 
 QString partKey(QString path)
@@ -119,3 +121,5 @@ QString ContentTypes::ofExtension(const QString &extension)
     };
     return types.value(extension.toLower(), QStringLiteral("application/octet-stream"));
 }
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+namespace tannbuch {
+
 // The content types of a package: defaults by extension, overrides by part.
 // Extensions are kept in lower case and compared as such; part paths are
 // kept without their leading "/" and compared without regard to case.
@@ -29,3 +31,5 @@ struct ContentTypes
     // The usual content type of a file extension; a binary stream for one not known.
     static QString ofExtension(const QString &extension);
 };
+
+} // namespace tannbuch

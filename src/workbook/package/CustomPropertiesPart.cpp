@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+namespace tannbuch {
+
 namespace {
 
 // The text of value in the template's value type kind ("i8", "lpstr", ...);
@@ -144,3 +146,5 @@ QByteArray CustomPropertiesPart::build(const QMap<QString, QVariant> &properties
     out += "</Properties>";
     return out;
 }
+
+} // namespace tannbuch

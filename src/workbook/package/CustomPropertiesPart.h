@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+namespace tannbuch {
+
 struct TemplatePackage;
 
 // The custom document properties part: the values the report hands to the
@@ -18,3 +20,5 @@ public:
     // Does not fail.
     static QByteArray build(const QMap<QString, QVariant> &properties, const TemplatePackage &package);
 };
+
+} // namespace tannbuch

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+namespace tannbuch {
+
 QString OfficeConverter::program()
 {
     const QString configured = qEnvironmentVariable("TANNBUCH_OFFICE_PROGRAM");
@@ -62,3 +64,5 @@ QString OfficeConverter::convert(const QString &source, const QString &format, c
     }
     return target;
 }
+
+} // namespace tannbuch

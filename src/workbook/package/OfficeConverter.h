@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Runs the office suite (LibreOffice) headless to convert files: a legacy
 // binary template into the open workbook format, a workbook into PDF. Each
 // run gets a profile folder of its own, so parallel runs do not clash. The
@@ -19,3 +21,5 @@ public:
     // produces nothing or runs longer than timeoutMs.
     static QString convert(const QString &source, const QString &format, const QString &outDir, int timeoutMs = 180000);
 };
+
+} // namespace tannbuch

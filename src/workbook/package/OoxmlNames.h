@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tannbuch {
+
 // Namespaces, relationship types and content types of the workbook file
 // format, as the file layer reads and writes them. Relationship types are
 // matched by their last path segment ("/worksheet"), so both the transitional
@@ -40,3 +42,5 @@ inline constexpr char CtCustomProperties[] = "application/vnd.openxmlformats-off
 inline constexpr char CtVbaProject[] = "application/vnd.ms-office.vbaProject";
 
 } // namespace Ooxml
+
+} // namespace tannbuch

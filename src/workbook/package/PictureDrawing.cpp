@@ -11,6 +11,8 @@
 #include <cstring>
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr qint64 EmuPerPixel = 9525; // at 96 pixels per inch
@@ -150,3 +152,5 @@ QByteArray PictureDrawing::build(const QByteArray *existingXml, const std::vecto
     }
     return XmlDom::serializeDocument(doc);
 }
+
+} // namespace tannbuch

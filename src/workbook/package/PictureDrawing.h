@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 // The drawing part that places a sheet's inserted pictures: each picture is
 // anchored with its top left corner at its cell and keeps its size in pixels.
 class PictureDrawing
@@ -36,3 +38,5 @@ public:
     // The picture's size in pixels: as the model gives it, else read from the image.
     static void pixelSize(const Picture &picture, int &width, int &height);
 };
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <csignal>
 #include <unistd.h>
 
+namespace tannbuch {
+
 // Helper programs (print commands, the office suite) often start through a
 // shell or launcher that starts the real program as its child; stopping only
 // the launcher would leave that child running. A process started through
@@ -29,3 +31,5 @@ inline void stop(QProcess &process)
 }
 
 } // namespace ProcessGroup
+
+} // namespace tannbuch

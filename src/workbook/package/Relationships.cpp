@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+namespace tannbuch {
+
 namespace {
 
 bool isHexDigit(char c)
@@ -229,3 +231,5 @@ QString Relationships::relativeTarget(const QString &sourcePart, const QString &
         result.append(to[i]);
     return result.join(QLatin1Char('/'));
 }
+
+} // namespace tannbuch

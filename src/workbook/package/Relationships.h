@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 // One relationship of a package part: its id, type, target and whether the
 // target lies outside the package (a web address).
 struct Relationship
@@ -59,3 +61,5 @@ private:
     std::vector<Relationship> m_items;
     QSet<QString> m_ids; // the ids taken, so adding stays quick for a sheet with many links
 };
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+namespace tannbuch {
+
 namespace {
 
 QString plainText(const pugi::xml_node &item, bool &rich)
@@ -139,3 +141,5 @@ QByteArray SharedStringTable::toXml() const
     out += "</" + m_rootName + ">";
     return out;
 }
+
+} // namespace tannbuch

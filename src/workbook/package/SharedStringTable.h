@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 struct Cell;
 
 // The shared strings part of a workbook being saved: the template's strings
@@ -49,3 +51,5 @@ private:
     qint64 m_references = 0; // shared-string cells of the sheets written
     qint64 m_templateReferences = 0; // the total the template's part states
 };
+
+} // namespace tannbuch

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 // Column letters, computed once per column number.
@@ -291,3 +293,5 @@ bool SheetDataWriter::next(QByteArray &piece)
 {
     return m_writer->next(piece);
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 class CellWriter;
 class SharedStringTable;
 class StyleTable;
@@ -42,3 +44,5 @@ public:
 private:
     std::unique_ptr<CellWriter> m_writer;
 };
+
+} // namespace tannbuch

@@ -16,6 +16,8 @@
 #include <map>
 #include <memory>
 
+namespace tannbuch {
+
 namespace {
 
 using XmlDom::child;
@@ -651,3 +653,5 @@ QByteArray SheetXmlWriter::withCurrentViews(
         return part;
     return XmlDom::serializeDocument(doc);
 }
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace tannbuch {
+
 class Relationships;
 class SharedStringTable;
 class StyleTable;
@@ -50,3 +52,5 @@ public:
     static QByteArray withCurrentViews(
         const QByteArray &part, const Worksheet &sheet, bool selected, const QString &fileName);
 };
+
+} // namespace tannbuch

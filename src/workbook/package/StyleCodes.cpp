@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 // The workbook's default colour palette, indexed 1..56 as the object model's
@@ -249,3 +251,5 @@ VAlign verticalAlign(const QString &name)
 }
 
 } // namespace StyleCodes
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 // Translations between the object model's formatting values and the codes of
 // the workbook file: built-in number formats, border line styles, palette
 // colours, alignment names.
@@ -41,3 +43,5 @@ HAlign horizontalAlign(const QString &name);
 VAlign verticalAlign(const QString &name);
 
 } // namespace StyleCodes
+
+} // namespace tannbuch

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace tannbuch {
+
 namespace {
 
 using XmlDom::child;
@@ -303,3 +305,5 @@ QByteArray StyleTable::toXml() const
 {
     return XmlDom::serializeDocument(m_doc);
 }
+
+} // namespace tannbuch

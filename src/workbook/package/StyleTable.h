@@ -12,6 +12,8 @@
 
 #include "workbook/cells/CellStyle.h"
 
+namespace tannbuch {
+
 class Workbook;
 
 // The styles part of a workbook being saved: the template's formats kept in
@@ -65,3 +67,5 @@ private:
     pugi::xml_document m_scratch;
     bool m_changed = false;
 };
+
+} // namespace tannbuch

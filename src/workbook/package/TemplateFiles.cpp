@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 namespace {
 
 bool wildcardMatch(QStringView name, QStringView pattern)
@@ -64,3 +66,5 @@ QStringList TemplateFiles::list(const QString &folder, const QString &pattern)
     });
     return names;
 }
+
+} // namespace tannbuch

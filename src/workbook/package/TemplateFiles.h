@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace tannbuch {
+
 // Finds the template files in the template folder by a file name pattern, as
 // the file list of the template choice shows them.
 class TemplateFiles
@@ -20,3 +22,5 @@ public:
     // does).
     static bool matches(const QString &fileName, const QString &pattern);
 };
+
+} // namespace tannbuch

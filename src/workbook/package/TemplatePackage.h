@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 // The file a workbook was loaded from, kept whole: every part by its path,
 // and what the writer needs to extend rather than replace. Saving writes each
 // part the program did not change back as it was; the template's cell formats
@@ -68,3 +70,5 @@ struct TemplatePackage
         parts.push_back({path, data});
     }
 };
+
+} // namespace tannbuch

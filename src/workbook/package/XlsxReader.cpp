@@ -27,6 +27,8 @@
 #include <cstring>
 #include <initializer_list>
 
+namespace tannbuch {
+
 namespace {
 
 using XmlDom::attribute;
@@ -942,3 +944,5 @@ TemplatePrintFormat XlsxReader::printFormatOf(const QByteArray &sheetXml, const 
     XmlDom::parse(doc, sheetXml, partName, partName);
     return readPrintFormat(doc.document_element());
 }
+
+} // namespace tannbuch

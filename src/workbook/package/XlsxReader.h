@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 class Workbook;
 struct TemplatePrintFormat;
 
@@ -23,3 +25,5 @@ public:
     // workbook part names). Throws WorkbookError when the part is no XML.
     static TemplatePrintFormat printFormatOf(const QByteArray &sheetXml, const QString &partName);
 };
+
+} // namespace tannbuch

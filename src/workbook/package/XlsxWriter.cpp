@@ -23,6 +23,8 @@
 #include <mutex>
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 using XmlDom::child;
@@ -576,3 +578,5 @@ void XlsxWriter::save(const Workbook &workbook, const QString &path, const Optio
         throw WorkbookError(QStringLiteral("Die Arbeitsmappe kann nicht als \"%1\" gespeichert werden: %2")
                                 .arg(path, file.errorString()));
 }
+
+} // namespace tannbuch

@@ -3,6 +3,9 @@
 #include <QString>
 
 class QIODevice;
+
+namespace tannbuch {
+
 class Workbook;
 
 // Writes the in-memory model as a standard .xlsx workbook (or a .xltx
@@ -41,3 +44,5 @@ public:
     static void save(const Workbook &workbook, const QString &path);
     static void save(const Workbook &workbook, const QString &path, const Options &options);
 };
+
+} // namespace tannbuch

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace tannbuch {
+
 namespace {
 
 struct ByteWriter : pugi::xml_writer
@@ -148,3 +150,5 @@ QByteArray serializeDocument(const pugi::xml_document &doc)
 }
 
 } // namespace XmlDom
+
+} // namespace tannbuch

@@ -8,6 +8,8 @@
 #include <span>
 #include <vector>
 
+namespace tannbuch {
+
 // Small helpers over pugixml for the file layer. Parts may spell their
 // elements with a namespace prefix ("x:row"), so elements are found by their
 // local name.
@@ -56,3 +58,5 @@ QByteArray serialize(const pugi::xml_node &node);
 QByteArray serializeDocument(const pugi::xml_document &doc);
 
 } // namespace XmlDom
+
+} // namespace tannbuch

@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+namespace tannbuch {
+
 namespace {
 
 enum class Mode { CellText, Attribute, Plain };
@@ -223,3 +225,5 @@ bool needsSpacePreserve(QStringView text)
 }
 
 } // namespace XmlText
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace tannbuch {
+
 // The one place where the file layer turns text into XML. Texts come from the
 // database and may hold anything; what XML 1.0 cannot carry is written in the
 // workbook format's own escape form "_xHHHH_", so a bad value can never
@@ -39,3 +41,5 @@ QString decodeCellText(QStringView text);
 bool needsSpacePreserve(QStringView text);
 
 } // namespace XmlText
+
+} // namespace tannbuch

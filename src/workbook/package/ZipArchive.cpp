@@ -13,6 +13,8 @@
 #include <ctime>
 #include <memory>
 
+namespace tannbuch {
+
 namespace {
 
 QString libzipMessage(int code)
@@ -319,3 +321,5 @@ QByteArray ZipArchive::write(const std::vector<ZipEntry> &entries, int level)
     write(entries, buffer, level);
     return bytes;
 }
+
+} // namespace tannbuch

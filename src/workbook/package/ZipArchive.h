@@ -10,6 +10,8 @@
 
 class QIODevice;
 
+namespace tannbuch {
+
 // The bytes of an entry made while the archive is being packed, piece by
 // piece, so that a large part (a sheet's cells) never lies in memory whole.
 class ZipStream
@@ -55,3 +57,5 @@ public:
     // fails.
     static void write(const std::vector<ZipEntry> &entries, QIODevice &device, int level = 1);
 };
+
+} // namespace tannbuch

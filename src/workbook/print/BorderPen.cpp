@@ -4,6 +4,8 @@
 #include "workbook/cells/XlConstants.h"
 #include "workbook/package/StyleCodes.h"
 
+namespace tannbuch {
+
 namespace {
 
 double weightPoints(int weight)
@@ -53,3 +55,5 @@ BorderPen BorderPen::of(const BorderLine &line)
         pen.color = QColor(color);
     return pen;
 }
+
+} // namespace tannbuch

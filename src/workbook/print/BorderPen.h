@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+namespace tannbuch {
+
 struct BorderLine;
 
 // A cell's border line as a pen draws it: how wide, dashed how, single or
@@ -21,3 +23,5 @@ struct BorderPen
     // points, its dash pattern and its palette colour (black when automatic).
     static BorderPen of(const BorderLine &line);
 };
+
+} // namespace tannbuch

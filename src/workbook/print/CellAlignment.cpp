@@ -1,5 +1,7 @@
 #include "CellAlignment.h"
 
+namespace tannbuch {
+
 Qt::Alignment horizontalAlignment(HAlign align, CellType type)
 {
     switch (align) {
@@ -37,3 +39,5 @@ Qt::Alignment verticalAlignment(VAlign align)
     }
     return Qt::AlignBottom;
 }
+
+} // namespace tannbuch

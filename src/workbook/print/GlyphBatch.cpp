@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QTextLayout>
 
+namespace tannbuch {
+
 namespace {
 
 // Texts kept per font before all are given up and gathered anew: a long
@@ -81,3 +83,5 @@ void GlyphBatch::draw(QPainter &painter)
     }
     m_runs.clear();
 }
+
+} // namespace tannbuch

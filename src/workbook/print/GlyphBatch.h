@@ -12,6 +12,8 @@
 
 class QPainter;
 
+namespace tannbuch {
+
 // The texts of one font, each laid out once: its glyphs with their places
 // from the start of its baseline, and its width. A report shows the same
 // wood types, grades and figures thousands of times; laying each out once
@@ -80,3 +82,5 @@ private:
     std::vector<Run> m_runs;
     size_t m_last = 0; // the run added to last
 };
+
+} // namespace tannbuch

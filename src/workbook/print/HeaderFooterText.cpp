@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace tannbuch {
+
 namespace {
 
 using Run = HeaderFooterText::Run;
@@ -230,3 +232,5 @@ QString HeaderFooterText::plainText(Part p) const
         text += run.text;
     return text;
 }
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 #include <array>
 #include <vector>
 
+namespace tannbuch {
+
 // A page header or footer in the file's &-code form, broken into its left,
 // centre and right parts, each a row of runs of one font, with the fields
 // filled in: &P page number, &N number of pages, &D date, &T time, &A sheet
@@ -56,3 +58,5 @@ public:
 private:
     std::array<Line, 3> m_parts;
 };
+
+} // namespace tannbuch

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr double PointsPerPixel = 72.0 / 96.0;
@@ -337,3 +339,5 @@ double PageLayout::columnsWidth(int first, int last) const
         sum += columnWidth(c);
     return sum;
 }
+
+} // namespace tannbuch

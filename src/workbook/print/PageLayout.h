@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 struct SheetExtent;
@@ -105,3 +107,5 @@ private:
     std::vector<Page> m_pages;
     qint64 m_areaPages = 0;
 };
+
+} // namespace tannbuch

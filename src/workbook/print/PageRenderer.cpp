@@ -22,6 +22,8 @@
 #include <map>
 #include <tuple>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr double PointsPerPixel = 72.0 / 96.0;
@@ -838,3 +840,5 @@ void PageRenderer::BlockPainter::drawPictures()
         m_painter.drawImage(QRectF(at, QSizeF(width * PointsPerPixel, height * PointsPerPixel)), m_renderer.picture(i));
     }
 }
+
+} // namespace tannbuch

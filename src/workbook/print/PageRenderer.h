@@ -19,9 +19,11 @@
 #include <optional>
 #include <utility>
 #include <vector>
+class QPainter;
+
+namespace tannbuch {
 
 class NumberFormatter;
-class QPainter;
 class Workbook;
 class Worksheet;
 
@@ -120,3 +122,5 @@ private:
     mutable std::vector<QImage> m_images;
     mutable bool m_imagesRead = false;
 };
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 
+namespace tannbuch {
+
 namespace {
 
 QPageSize paperOf(int code)
@@ -101,3 +103,5 @@ RangeRef PrintSetup::parseReference(const QString &reference)
         return RangeRef();
     }
 }
+
+} // namespace tannbuch

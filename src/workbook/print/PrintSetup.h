@@ -6,6 +6,8 @@
 #include <QPageSize>
 #include <QString>
 
+namespace tannbuch {
+
 class Workbook;
 
 // How one sheet prints, everything resolved from the model's page set-up and
@@ -55,3 +57,5 @@ struct PrintSetup
     // "Tannbuch!$1:$3", "$A:$B"); firstRow 0 when it is not one range.
     static RangeRef parseReference(const QString &reference);
 };
+
+} // namespace tannbuch

@@ -22,6 +22,8 @@
 #include <csignal>
 #include <mutex>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr int PrintTimeoutMs = 120000;
@@ -192,3 +194,5 @@ bool ReportPrinter::print(const Workbook &workbook, int copies, bool collate, co
     }
     return true;
 }
+
+} // namespace tannbuch

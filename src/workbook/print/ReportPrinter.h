@@ -6,6 +6,9 @@
 
 class QIODevice;
 class QPagedPaintDevice;
+
+namespace tannbuch {
+
 class Workbook;
 
 // Turns the report into pages and prints them. Only the active sheet is
@@ -58,3 +61,5 @@ public:
     static bool print(const Workbook &workbook, int copies, bool collate, const QString &printer = QString(),
         const Progress &progress = {}, const QString &savedPath = QString());
 };
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 SheetExtent SheetExtent::of(const Workbook &workbook, const Worksheet &sheet)
 {
     SheetExtent extent;
@@ -27,3 +29,5 @@ void SheetExtent::include(int row, int column)
     lastRow = std::max(lastRow, row);
     lastColumn = std::max(lastColumn, column);
 }
+
+} // namespace tannbuch

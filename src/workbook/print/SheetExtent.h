@@ -1,5 +1,7 @@
 #pragma once
 
+namespace tannbuch {
+
 class Workbook;
 class Worksheet;
 
@@ -18,3 +20,5 @@ struct SheetExtent
     // Grows the extent to take in that cell.
     void include(int row, int column);
 };
+
+} // namespace tannbuch

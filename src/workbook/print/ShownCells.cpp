@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace tannbuch {
+
 ShownCells::ShownCells(const Workbook &workbook)
     : m_workbook(workbook)
 { }
@@ -26,3 +28,5 @@ bool ShownCells::styleShows(quint32 id)
     }
     return m_known[id] == 1;
 }
+
+} // namespace tannbuch

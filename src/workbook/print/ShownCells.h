@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 class Workbook;
 struct Cell;
 
@@ -22,3 +24,5 @@ private:
     const Workbook &m_workbook;
     std::vector<signed char> m_known; // by style id: -1 not yet resolved
 };
+
+} // namespace tannbuch

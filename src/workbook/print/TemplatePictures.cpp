@@ -10,6 +10,8 @@
 
 #include <QFileInfo>
 
+namespace tannbuch {
+
 namespace {
 
 Relationships relationshipsOf(const TemplatePackage &package, const QString &part)
@@ -68,3 +70,5 @@ std::vector<Picture> templatePictures(const Workbook &workbook, int sheetIndex)
         return {}; // saving keeps the drawing as it is; the pages go without its pictures
     }
 }
+
+} // namespace tannbuch

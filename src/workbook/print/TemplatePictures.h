@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 class Workbook;
 
 // The pictures of a sheet's own drawing in the file it was loaded from (a
@@ -12,3 +14,5 @@ class Workbook;
 // the saved file shows them. Empty for a sheet without a drawing. Never
 // throws: a drawing that cannot be read shows no pictures.
 std::vector<Picture> templatePictures(const Workbook &workbook, int sheetIndex);
+
+} // namespace tannbuch

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 // The statements the unattended demo print sends, text for text, against the
 // recorded journal in data/demo_journal.sql. A change of the report's SQL has
 // to show up here; TANNBUCH_UPDATE_JOURNAL=1 records the file anew.
@@ -31,3 +33,5 @@ TEST(DemoJournal, UnattendedDemoPrintSendsTheRecordedStatements)
     ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
     EXPECT_EQ(sent.toStdString(), QString::fromUtf8(recorded.readAll()).toStdString());
 }
+
+} // namespace tannbuch

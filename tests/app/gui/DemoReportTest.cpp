@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 const QString demoTemplates = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates");
@@ -92,3 +94,5 @@ TEST(DemoReport, LotByLotWithTheOverallBlock)
         EXPECT_EQ(text(sheet, b + 1, 4), text(sheet, 1, 4)) << "row " << b + 1;
     }
 }
+
+} // namespace tannbuch

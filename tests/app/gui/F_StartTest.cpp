@@ -43,6 +43,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 // The main window with its messages and template questions recorded instead
@@ -580,3 +582,5 @@ TEST(Program, UnattendedFailureReachesTheHost)
     EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
                     .contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
 }
+
+} // namespace tannbuch

@@ -31,6 +31,8 @@
 #include <csignal>
 #include <functional>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 using namespace demofiles;
 
@@ -489,3 +491,5 @@ TEST(Faults, WorkbookAndPdfNeverDisagree)
         EXPECT_EQ(QDir(copy.dir.path()).entryList({u"*.alt"_s}), QStringList()) << "nothing put aside is left";
     }
 }
+
+} // namespace tannbuch

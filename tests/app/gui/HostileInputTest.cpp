@@ -17,6 +17,8 @@
 
 #include <sys/stat.h>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 using namespace demofiles;
 
@@ -176,3 +178,5 @@ TEST(HostileInput, DevicesPipesHugeAndUtf16FilesEndTheRunWithAMessage)
         EXPECT_EQ(testsupport::readFile(folder.saved()), QByteArray("earlier report")) << named.toStdString();
     }
 }
+
+} // namespace tannbuch

@@ -16,6 +16,8 @@
 
 #include <vector>
 
+namespace tannbuch {
+
 namespace hostile {
 
 // Command-line fields that reach statements as they stand.
@@ -120,3 +122,5 @@ inline void expectRefusedBeforeAnyStatement(const QString &connectionString, con
 }
 
 } // namespace hostile
+
+} // namespace tannbuch

@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <sqlite3.h>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -107,3 +109,5 @@ TEST(LargeList, TwoThousandLotsLotByLot)
     }
     EXPECT_EQ(lots.size(), 2000);
 }
+
+} // namespace tannbuch

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace demofiles;
 
 namespace {
@@ -542,3 +544,5 @@ TEST(ListSelection, LotsSortNumericallyWhenAllAreNumbers)
     for (const auto &c : cases)
         EXPECT_EQ(SortedLotEntries(c.fromDatabase), c.shown) << c.fromDatabase.join(QLatin1Char(',')).toStdString();
 }
+
+} // namespace tannbuch

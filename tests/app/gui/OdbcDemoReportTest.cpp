@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace demofiles;
 
 namespace {
@@ -84,3 +86,5 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
     }
 }
+
+} // namespace tannbuch

@@ -25,6 +25,8 @@
 
 #include <memory>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -159,3 +161,5 @@ TEST(PrefetchReport, AProvisionReadOnTheServerPrintsAsItsIdsListed)
         EXPECT_EQ(testsupport::workbookDifferences(*a, *b), QStringList());
     }
 }
+
+} // namespace tannbuch

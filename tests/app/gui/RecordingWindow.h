@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace tannbuch {
+
 // The demo's files, and copies of them a test may change.
 namespace demofiles {
 
@@ -162,3 +164,5 @@ inline std::pair<int, double> totalsLine(const Worksheet &sheet, const QString &
     }
     return line;
 }
+
+} // namespace tannbuch

@@ -32,6 +32,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -419,3 +421,5 @@ TEST(ReportWindow, AnotherReportForgetsTheSavedFileAndOpeningWritesOnlyACopy)
     QFile::remove(copy);
     QDir().rmdir(QFileInfo(copy).path());
 }
+
+} // namespace tannbuch

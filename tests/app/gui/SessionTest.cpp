@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace demofiles;
 
 namespace {
@@ -99,3 +101,5 @@ TEST(Session, ARequestLeavesNothingToTheNext)
     EXPECT_EQ(kept.EinzSort, fromTemplate.EinzSort);
     EXPECT_EQ(kept.KopfKopieEnd, fromTemplate.KopfKopieEnd);
 }
+
+} // namespace tannbuch

@@ -16,6 +16,8 @@
 #include <memory>
 #include <thread>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 using namespace demofiles;
 
@@ -202,3 +204,5 @@ TEST(SaveFolder, AFolderWithoutTrailingSeparatorIsSavedIntoOrRefused)
     }
     EXPECT_FALSE(QFileInfo::exists(missing)) << "a missing folder is not made";
 }
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 using singledata::log;
@@ -242,3 +244,5 @@ TEST(CondensedGroups, LongGradeNamesAndJacketTitle)
     EXPECT_EQ(run.row(12), s("Mantelvermessung (Hochrechnung)|||||||"));
     EXPECT_EQ(run.row(14), u"Fichte||Langholz||B|2b|1|0.5"_s);
 }
+
+} // namespace tannbuch

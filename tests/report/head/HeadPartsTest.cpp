@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 
 namespace {
@@ -152,3 +154,5 @@ TEST(HeadFailures, OtherFailuresEndTheBlock)
     EXPECT_THROW(WriteListHead(bench.run, bench.selection, bench.cursor), DbError);
     EXPECT_EQ(bench.statements().size(), 3);
 }
+
+} // namespace tannbuch

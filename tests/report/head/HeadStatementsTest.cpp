@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 
 namespace {
@@ -78,3 +80,5 @@ TEST(HeadStatements, ForestLocationAskedOnlyForRealIds)
     expectStatements(bench.statements(), {s("SELECT * FROM WALDORT WHERE ID_WALDORT = 17")});
     EXPECT_EQ(bench.cursor.row, StartRow) << "an id without a row writes nothing";
 }
+
+} // namespace tannbuch

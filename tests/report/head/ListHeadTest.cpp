@@ -10,6 +10,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 using namespace reportbench;
 
 namespace {
@@ -227,3 +229,5 @@ TEST_P(ListHeadCases, WritesTheExpectedCells)
 
 INSTANTIATE_TEST_SUITE_P(HeadBlock, ListHeadCases, ::testing::ValuesIn(headCases()),
     [](const ::testing::TestParamInfo<HeadCase> &test) { return std::string(test.param.name); });
+
+} // namespace tannbuch

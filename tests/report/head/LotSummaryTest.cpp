@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 
@@ -116,3 +118,5 @@ TEST(LotSummaryLines, PileWithoutVolumeOrOutsideTheSelectionShowsZero)
     EXPECT_EQ(b.sheet().hyperlinks().back().address, MapLinkAddress(QString(), QString()))
         << "null coordinates still give a link";
 }
+
+} // namespace tannbuch

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 
@@ -107,3 +109,5 @@ TEST(StatisticsLines, NoPiecesOrOtherTypes)
     }
     EXPECT_EQ(b.statements().size(), sent);
 }
+
+} // namespace tannbuch

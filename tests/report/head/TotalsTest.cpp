@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 
@@ -113,3 +115,5 @@ TEST(TotalsBlock, DatabaseFailureEndsTheReport)
     EXPECT_EQ(b.cursor.row, StartRow + 1);
     EXPECT_TRUE(block(b).isEmpty());
 }
+
+} // namespace tannbuch

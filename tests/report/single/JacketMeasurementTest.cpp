@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 using singledata::log;
@@ -214,3 +216,5 @@ TEST(JacketBlocks, ColumnListCellsOfSampleLogs)
     EXPECT_EQ(v.text(u"O11"_s), u"MR");
     EXPECT_FALSE(v.raw(u"L16"_s).isValid()) << "type-6 records have no bark value";
 }
+
+} // namespace tannbuch

@@ -11,6 +11,8 @@
 
 #include <QStringList>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -224,3 +226,5 @@ TEST(SingleLogHeaderRules, ThinRulesReplaceTheSideLines)
         }
     }
 }
+
+} // namespace tannbuch

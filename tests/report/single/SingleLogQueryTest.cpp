@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+namespace tannbuch {
+
 namespace {
 
 // The record columns as the row loop expects them, CRs included.
@@ -136,3 +138,5 @@ TEST(SingleLogQueryOnDemo, RunsForEverySortOrder)
         EXPECT_TRUE(result.columns.contains(QStringLiteral("TL.EINGANGS_DATUM"))) << "sort order " << sort;
     }
 }
+
+} // namespace tannbuch

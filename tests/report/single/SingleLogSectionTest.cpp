@@ -11,6 +11,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 using singledata::log;
@@ -273,3 +275,5 @@ TEST(SingleLogStatements, FailingQueryLeavesTheSheetAlone)
     EXPECT_THROW(WriteSingleLogSection(bench.run, bench.selection, bench.cursor), DbError);
     EXPECT_EQ(bench.cursor.row, StartRow);
 }
+
+} // namespace tannbuch

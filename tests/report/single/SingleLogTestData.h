@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 using namespace Qt::StringLiterals;
 
 namespace singledata {
@@ -28,3 +30,5 @@ inline QString typesAndUnits()
 }
 
 } // namespace singledata
+
+} // namespace tannbuch

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 using singledata::log;
@@ -191,3 +193,5 @@ TEST(StackHeightsInSection, BlockFollowsTheRemarkAndOneRowIsLeftAfterIt)
     EXPECT_EQ(v.row(19), u"|||||||||"_s);
     EXPECT_EQ(v.text(u"A20"_s), s("Schichtholz")) << "record 2 has no heights: its own group";
 }
+
+} // namespace tannbuch

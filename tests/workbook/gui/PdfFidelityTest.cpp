@@ -56,6 +56,8 @@
 #include <map>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 constexpr double Threshold = 0.02;
@@ -595,3 +597,5 @@ INSTANTIATE_TEST_SUITE_P(GeneratedLists, ReportFidelityTest, ::testing::Range(si
     [](const ::testing::TestParamInfo<size_t> &test) { return std::string(reportCases[test.param].name); });
 
 } // namespace
+
+} // namespace tannbuch

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tannbuch {
+
 namespace {
 
 class RecordingUi : public ProgramUi
@@ -122,3 +124,5 @@ TEST_F(ReportWindowOutputTest, FailingPrinterIsTold)
 }
 
 } // namespace
+
+} // namespace tannbuch

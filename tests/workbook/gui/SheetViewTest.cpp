@@ -21,6 +21,8 @@
 #include <memory>
 #include <vector>
 
+namespace tannbuch {
+
 namespace {
 
 QString s(const char *text)
@@ -410,3 +412,5 @@ TEST(SheetModelPictures, TheTemplateDrawingsPicturesShowFirst)
 }
 
 } // namespace
+
+} // namespace tannbuch

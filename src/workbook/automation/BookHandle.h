@@ -4,17 +4,19 @@
 
 #include <QString>
 
+namespace tannbuch {
+
 class Application;
-class Sheet;
+class SheetHandle;
 class Workbook;
 
 // A workbook open in the application (the object model's Workbook; the
 // in-memory model class is Workbook). A small handle, valid while the
 // workbook is open.
-class Book
+class BookHandle
 {
 public:
-    Book(Application &app, Workbook &workbook);
+    BookHandle(Application &app, Workbook &workbook);
 
     Workbook &workbook() const { return *m_book; }
     Application &application() const { return *m_app; }
@@ -24,8 +26,8 @@ public:
     int worksheetCount() const;
     // The sheet of that name (letter case ignored). Throws WorkbookError
     // naming the sheet when the workbook has none of that name.
-    Sheet worksheets(const QString &name) const;
-    Sheet activeSheet() const;
+    SheetHandle worksheets(const QString &name) const;
+    SheetHandle activeSheet() const;
     // Makes it the active workbook.
     void activate() const;
 
@@ -41,3 +43,5 @@ private:
     Application *m_app;
     Workbook *m_book;
 };
+
+} // namespace tannbuch

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace tannbuch {
+
 class Application;
 class Hyperlinks;
 class Pictures;
@@ -17,10 +19,10 @@ class Worksheet;
 // Worksheet; the in-memory model class is Worksheet). A small handle, valid
 // while the workbook is open. Addresses are checked: a bad one throws
 // WorkbookError.
-class Sheet
+class SheetHandle
 {
 public:
-    Sheet(Application &app, Workbook &workbook, Worksheet &sheet);
+    SheetHandle(Application &app, Workbook &workbook, Worksheet &sheet);
 
     Worksheet &worksheet() const { return *m_sheet; }
     Workbook &workbook() const { return *m_book; }
@@ -64,3 +66,5 @@ private:
     Workbook *m_book;
     Worksheet *m_sheet;
 };
+
+} // namespace tannbuch

@@ -1,4 +1,4 @@
-#include "Sheet.h"
+#include "SheetHandle.h"
 
 #include "workbook/automation/Application.h"
 #include "workbook/automation/Hyperlinks.h"
@@ -7,18 +7,20 @@
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/WorkbookError.h"
 
-Sheet::Sheet(Application &app, Workbook &workbook, Worksheet &sheet)
+namespace tannbuch {
+
+SheetHandle::SheetHandle(Application &app, Workbook &workbook, Worksheet &sheet)
     : m_app(&app)
     , m_book(&workbook)
     , m_sheet(&sheet)
 { }
 
-QString Sheet::name() const
+QString SheetHandle::name() const
 {
     return m_sheet->name();
 }
 
-void Sheet::activate() const
+void SheetHandle::activate() const
 {
     for (int i = 0; i < m_book->sheetCount(); ++i) {
         if (&m_book->sheet(i) == m_sheet) {
@@ -28,17 +30,17 @@ void Sheet::activate() const
     }
 }
 
-Range Sheet::range(const QString &address) const
+Range SheetHandle::range(const QString &address) const
 {
     return Range(*m_book, *m_sheet, CellAddress::parse(address), m_app);
 }
 
-Range Sheet::range(const RangeRef &ref) const
+Range SheetHandle::range(const RangeRef &ref) const
 {
     return Range(*m_book, *m_sheet, ref, m_app);
 }
 
-Range Sheet::cells(int row, int column) const
+Range SheetHandle::cells(int row, int column) const
 {
     if (row < 1 || column < 1 || row > SheetLimits::MaxRows || column > SheetLimits::MaxColumns)
         throw WorkbookError(
@@ -56,44 +58,44 @@ RangeRef parseLines(const QString &text)
 
 } // namespace
 
-Range Sheet::rows(const QString &rows) const
+Range SheetHandle::rows(const QString &rows) const
 {
     const RangeRef r = parseLines(rows);
     return Range(*m_book, *m_sheet, RangeRef{r.firstRow, 1, r.lastRow, SheetLimits::MaxColumns}, m_app);
 }
 
-Range Sheet::rows(int row) const
+Range SheetHandle::rows(int row) const
 {
     if (row < 1 || row > SheetLimits::MaxRows)
         throw WorkbookError(QStringLiteral("Die Zeile %1 liegt außerhalb des Tabellenblatts.").arg(row));
     return Range(*m_book, *m_sheet, RangeRef{row, 1, row, SheetLimits::MaxColumns}, m_app);
 }
 
-Range Sheet::columns(const QString &columns) const
+Range SheetHandle::columns(const QString &columns) const
 {
     const RangeRef r = parseLines(columns);
     return Range(*m_book, *m_sheet, RangeRef{1, r.firstColumn, SheetLimits::MaxRows, r.lastColumn}, m_app);
 }
 
-Range Sheet::columns(int column) const
+Range SheetHandle::columns(int column) const
 {
     if (column < 1 || column > SheetLimits::MaxColumns)
         throw WorkbookError(QStringLiteral("Die Spalte %1 liegt außerhalb des Tabellenblatts.").arg(column));
     return Range(*m_book, *m_sheet, RangeRef{1, column, SheetLimits::MaxRows, column}, m_app);
 }
 
-Range Sheet::selection() const
+Range SheetHandle::selection() const
 {
     return Range(*m_book, *m_sheet, m_app->selectionOf(*m_sheet).range, m_app);
 }
 
-Range Sheet::activeCell() const
+Range SheetHandle::activeCell() const
 {
     const CellRef c = m_app->selectionOf(*m_sheet).activeCell;
     return Range(*m_book, *m_sheet, RangeRef{c.row, c.column, c.row, c.column}, m_app);
 }
 
-void Sheet::paste() const
+void SheetHandle::paste() const
 {
     SheetSelection &selection = m_app->selectionOf(*m_sheet);
     const RangeRef pasted
@@ -102,24 +104,26 @@ void Sheet::paste() const
     selection.activeCell = {pasted.firstRow, pasted.firstColumn};
 }
 
-void Sheet::resetAllPageBreaks() const
+void SheetHandle::resetAllPageBreaks() const
 {
     if (!m_sheet->rowBreaks().empty())
         m_sheet->rowBreaksForWrite().clear();
 }
 
-Pictures Sheet::pictures() const
+Pictures SheetHandle::pictures() const
 {
     return Pictures(*this);
 }
 
-Hyperlinks Sheet::hyperlinks() const
+Hyperlinks SheetHandle::hyperlinks() const
 {
     return Hyperlinks(*this);
 }
 
-void Sheet::printOut(int copies, bool collate, const std::function<bool(int, int)> &progress) const
+void SheetHandle::printOut(int copies, bool collate, const std::function<bool(int, int)> &progress) const
 {
     activate();
     m_app->printWorkbook(*m_book, copies, collate, progress);
 }
+
+} // namespace tannbuch
