@@ -1,4 +1,5 @@
 #include "report/driver/ReportDriver.h"
+#include "common/RecordingUi.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/SqliteBackend.h"
@@ -49,17 +50,6 @@ public:
 
 private:
     SqliteBackend m_file;
-};
-
-class RecordingUi : public ProgramUi
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
-    void showStatus(const QString &text) override { statuses << text; }
-
-    QStringList messages;
-    QStringList statuses;
 };
 
 // A list with two lots on the demo schema, texts for the head block, and a
@@ -136,7 +126,7 @@ protected:
     Connection m_db;
     Application m_xl;
     ReportSettings m_settings;
-    RecordingUi m_ui;
+    testsupport::RecordingUi m_ui;
     ReportRun run;
     Selection selection;
 };

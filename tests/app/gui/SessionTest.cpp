@@ -1,6 +1,7 @@
 #include "app/ListBrowserModel.h"
 #include "app/PrintJob.h"
 #include "app/Program.h"
+#include "common/RecordingUi.h"
 #include "report/ProgramUi.h"
 #include "report/ReportSettings.h"
 #include "workbook/package/XlsxReader.h"
@@ -17,16 +18,6 @@ namespace tannbuch {
 using namespace demofiles;
 
 namespace {
-
-// A session without a window that keeps what it is told and takes the
-// first template.
-class QuietUi : public ProgramUi
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
-    QStringList messages;
-};
 
 struct Printed
 {
@@ -56,7 +47,7 @@ Printed print(Program &session, PrintRequest request, const QTemporaryDir &out)
 TEST(Session, ARequestLeavesNothingToTheNext)
 {
     const QString commandLine = QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1||");
-    QuietUi ui;
+    testsupport::RecordingUi ui;
     Program used(ui);
     ASSERT_TRUE(used.startUp(commandLine)) << ui.messages.join(u'\n').toStdString();
     const ReportSettings fromTemplate = used.settings();

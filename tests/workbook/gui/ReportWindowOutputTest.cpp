@@ -2,6 +2,7 @@
 // answering, a progress dialog offers cancelling, and a cancel or a failure
 // leaves no file.
 
+#include "common/RecordingUi.h"
 #include "gui/ReportWindow.h"
 #include "report/ProgramUi.h"
 #include "workbook/automation/Application.h"
@@ -21,14 +22,6 @@
 namespace tannbuch {
 
 namespace {
-
-class RecordingUi : public ProgramUi
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
-    QStringList messages;
-};
 
 class ReportWindowOutputTest : public ::testing::Test
 {
@@ -69,7 +62,7 @@ protected:
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 
     Application xl;
-    RecordingUi ui;
+    testsupport::RecordingUi ui;
     std::unique_ptr<ReportWindow> window;
     QTemporaryDir dir;
     int ticks = 0;
