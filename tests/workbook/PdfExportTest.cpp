@@ -252,15 +252,23 @@ QString run(const QString &program, const QStringList &arguments, QString *error
 }
 
 // Each link cell with an address is one link a reader can click, whatever
-// characters its address holds; a link inside the workbook is none.
+// characters its address holds, also in a cell whose text wraps; a link
+// inside the workbook is none.
 TEST_F(PdfExportTest, LinkCellsAreClickable)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
         GTEST_SKIP() << "pdfinfo fehlt.";
     const auto wb = report(60);
+    ResolvedStyle wrapped;
+    wrapped.wrapText = true;
+    wb->setBaseStyles({ResolvedStyle(), wrapped});
+    CellStyle wrappedStyle;
+    wrappedStyle.baseXf = 1;
+    wb->sheet(0).cellForWrite(7, 1).styleId = wb->styles().intern(wrappedStyle);
     const std::vector<std::pair<int, QString>> links = {
         {2, QStringLiteral("https://karte.example/atlas/?X=4471234.5&Y=(5401)&zoom=10")},
         {5, QStringLiteral("https://karte.example/atlas/?X=Grünwald\\Nord&Y=")},
+        {7, QStringLiteral("https://karte.example/atlas/?X=7")},
         {9, QString()},
         {55, QStringLiteral("https://karte.example/atlas/?X=1&Y=2")},
     };
@@ -280,6 +288,7 @@ TEST_F(PdfExportTest, LinkCellsAreClickable)
     const QStringList expected = {
         QStringLiteral("1 Annotation https://karte.example/atlas/?X=4471234.5&Y=%285401%29&zoom=10"),
         QStringLiteral("1 Annotation https://karte.example/atlas/?X=Gr%C3%BCnwald%5CNord&Y="),
+        QStringLiteral("1 Annotation https://karte.example/atlas/?X=7"),
         QStringLiteral("2 Annotation https://karte.example/atlas/?X=1&Y=2"),
     };
     QStringList urls;

@@ -55,6 +55,20 @@ QString pdfLinkAddress(const QString &address)
     return encoded;
 }
 
+// The whole text underlined in the link colour, and with an address the
+// anchor that makes it a link a PDF reader can click.
+QTextLayout::FormatRange linkFormat(const QString &text, const QString &address)
+{
+    QTextCharFormat format;
+    format.setForeground(LinkColor);
+    format.setFontUnderline(true);
+    if (!address.isEmpty()) {
+        format.setAnchor(true);
+        format.setAnchorHref(pdfLinkAddress(address));
+    }
+    return QTextLayout::FormatRange{0, int(text.size()), format};
+}
+
 // What a cell holds, as far as drawing it is concerned.
 struct CellText
 {
@@ -396,6 +410,8 @@ private:
     void fitNumber(Look &look, double cellWidth, Placed &text);
     void drawLink(const QString &text, const Look &look, const QString &address);
     void drawWrapped(const QString &text, const QRectF &cell, Qt::Alignment alignment);
+    void drawWrappedLink(
+        const QString &text, const Look &l, const QString &address, const QRectF &cell, Qt::Alignment alignment);
     void useFont(Look &look);
     void usePen(const Look &look, bool link);
     QRectF runOn(int i, const Row &row, Qt::Alignment horizontal, double overflow);
@@ -630,7 +646,10 @@ void PageRenderer::BlockPainter::drawText(int i, const Row &row, const RangeRef 
     if (l.wrap) {
         m_painter.save();
         usePen(l, link != nullptr);
-        drawWrapped(t.text, cell, horizontal | l.verticalAlignment);
+        if (link)
+            drawWrappedLink(t.text, l, *link, cell, horizontal | l.verticalAlignment);
+        else
+            drawWrapped(t.text, cell, horizontal | l.verticalAlignment);
         m_painter.restore();
         return;
     }
@@ -692,23 +711,44 @@ void PageRenderer::BlockPainter::fitNumber(Look &l, double cellWidth, Placed &te
 // address and only looks like one.
 void PageRenderer::BlockPainter::drawLink(const QString &text, const Look &l, const QString &address)
 {
-    QTextCharFormat format;
-    format.setForeground(LinkColor);
-    format.setFontUnderline(true);
-    if (!address.isEmpty()) {
-        format.setAnchor(true);
-        format.setAnchorHref(pdfLinkAddress(address));
-    }
     QTextLayout layout(text, l.drawn, m_painter.device());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
-    layout.setFormats({QTextLayout::FormatRange{0, int(text.size()), format}});
+    layout.setFormats({linkFormat(text, address)});
     layout.beginLayout();
     QTextLine line = layout.createLine();
     line.setLineWidth(1e6);
     layout.endLayout();
     layout.draw(&m_painter, QPointF(0, -line.ascent()));
+}
+
+// A wrapped link breaks into lines as any wrapped text does (drawWrapped),
+// but is laid out line by line so that each line keeps the link's anchor.
+void PageRenderer::BlockPainter::drawWrappedLink(
+    const QString &text, const Look &l, const QString &address, const QRectF &cell, Qt::Alignment alignment)
+{
+    const QRectF room = cell.adjusted(TextPadding, 0.75, -TextPadding, -0.75);
+    QTextLayout layout(text, l.drawn, m_painter.device());
+    QTextOption option(alignment & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    layout.setFormats({linkFormat(text, address)});
+    layout.beginLayout();
+    double height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room.width());
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+    }
+    layout.endLayout();
+    const double top = (alignment & Qt::AlignBottom) ? room.bottom() - height
+        : (alignment & Qt::AlignVCenter)             ? room.center().y() - height / 2
+                                                     : room.top();
+    m_painter.save();
+    m_painter.setClipRect(cell, Qt::IntersectClip);
+    layout.draw(&m_painter, QPointF(room.left(), top));
+    m_painter.restore();
 }
 
 // A wrapped text breaks into lines inside its cell, placed as a block by the
