@@ -171,7 +171,7 @@ private:
     void checkPrintNames();
     void checkPrintName(const Worksheet &sheet, const QString &reference, bool titles);
     void checkFonts();
-    QString firstContentBelow(int firstRow, int *count) const;
+    QString firstContentBelow(int firstRow, int *count);
     void summarize();
     int rowOf(const QString &key) const { return m_rowOfKey.value(key.toUpper()); }
 
@@ -278,8 +278,9 @@ void Checker::checkKey(const SettingsSheet::Row &row)
     const QString cell = QStringLiteral("A%1").arg(row.row);
     const bool columnLike = row.key.contains(QLatin1Char('.')) && !row.key.startsWith(QStringLiteral("INI."));
     QString suggestion;
-    if (columnLike && row.key.startsWith(QStringLiteral("LOGS.")) && ColumnKeys().contains(row.key.mid(5)))
-        suggestion = row.key.mid(5);
+    // "LOGS.KKLASSE" or "TL.ZUSTEXT1": a known column behind a table name.
+    if (columnLike && ColumnKeys().contains(row.key.section(QLatin1Char('.'), 1, -1)))
+        suggestion = row.key.section(QLatin1Char('.'), 1, -1);
     else
         suggestion = nearestKey(row.key, columnLike ? ColumnKeys() : SettingKeySpellings() + ColumnKeys());
     QString text = columnLike
@@ -377,10 +378,10 @@ void Checker::checkRowsBelow()
 
 // The first cell of the report sheet from firstRow down in the columns a
 // print clears that holds something, and how many do.
-QString Checker::firstContentBelow(int firstRow, int *count) const
+QString Checker::firstContentBelow(int firstRow, int *count)
 {
     const Worksheet &sheet = *m_book->sheet(ReportSheet);
-    const SheetHandle handle = const_cast<Application &>(m_xl).worksheets(ReportSheet);
+    const SheetHandle handle = m_xl.worksheets(ReportSheet);
     QString first;
     *count = 0;
     for (auto it = sheet.rows().lower_bound(firstRow); it != sheet.rows().end(); ++it) {
