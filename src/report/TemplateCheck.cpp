@@ -197,13 +197,19 @@ void Checker::run(const QString &path)
         add(QString(), 0, QString(), m_ini->problem);
     checkSheets();
     m_check.settings.resetForNewWorkbook();
-    if (m_book->sheet(SettingsSheet::name())) {
-        readSettings();
-        checkRowsBelow();
-    }
-    if (m_book->sheet(ReportSheet)) {
-        checkStartRow();
-        checkHeadCopy();
+    try {
+        if (m_book->sheet(SettingsSheet::name())) {
+            readSettings();
+            checkRowsBelow();
+        }
+        if (m_book->sheet(ReportSheet)) {
+            checkStartRow();
+            checkHeadCopy();
+        }
+    } catch (const WorkbookError &e) {
+        // What would stop a print stops the check too; it is told, and
+        // what was found so far stays.
+        add(QString(), 0, QString(), QStringLiteral("Die Vorlage lässt sich nicht ganz lesen: ") + e.message());
     }
     checkPrintNames();
     checkFonts();
