@@ -1,10 +1,10 @@
 #include "TemplateCheck.h"
 
 #include "report/SettingsSheet.h"
-#include "text/BoundedFile.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/automation/BookHandle.h"
+#include "workbook/automation/Pictures.h"
 #include "workbook/automation/Range.h"
 #include "workbook/automation/SheetHandle.h"
 #include "workbook/cells/CellAddress.h"
@@ -13,12 +13,10 @@
 #include "workbook/cells/WorkbookError.h"
 #include "workbook/print/PrintSetup.h"
 
-#include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QImageReader>
 
 #include <algorithm>
 #include <climits>
@@ -347,21 +345,18 @@ void Checker::checkPicture(const SettingsSheet::Row &row, const QString &path)
 {
     if (!m_ini || path.isEmpty())
         return;
-    const QFileInfo file(path);
-    QString problem;
-    if (!file.exists())
-        problem = QStringLiteral("gibt es nicht");
-    else if (!file.isFile())
-        problem = QStringLiteral("ist keine Datei");
-    else if (file.size() > SheetLimits::MaxPictureBytes)
-        problem = QStringLiteral("ist größer als %1").arg(BoundedFile::megabytes(SheetLimits::MaxPictureBytes));
-    else if (QImageReader(path).format().isEmpty())
-        problem = QStringLiteral("ist kein Bild");
-    if (!problem.isEmpty())
+    // The picture goes into a scratch workbook the way a print inserts it,
+    // with the same limits and messages; the template stays untouched.
+    Application scratch;
+    try {
+        scratch.addWorkbook();
+        scratch.activeSheet().pictures().insert(path);
+    } catch (const WorkbookError &e) {
         addAtValue(row.row,
-            QStringLiteral("Das Kopfbild %1 (Headerpicture1 der ini-Datei) %2; der Ausdruck bricht "
-                           "beim Einfügen ab.")
-                .arg(q(path), problem));
+            QStringLiteral("Kopfbild (Headerpicture1 der ini-Datei): %1 Der Ausdruck bricht beim "
+                           "Einfügen ab.")
+                .arg(e.message()));
+    }
 }
 
 void Checker::checkRowsBelow()

@@ -127,7 +127,7 @@ TEST(TemplateCheck, FindsEachPlantedMistakeAtItsCell)
         {"iniline", {{3, u"ini.headerline2"_s, u"C3"_s}}, u"Einstellungen"_s, 3, u"B3"_s, u"Headerline2"_s},
         {"target", {{3, u"ini.headerline1"_s, u"oben links"_s}}, u"Einstellungen"_s, 3, u"B3"_s,
             u"keine Zelladresse"_s},
-        {"nopicture", {{3, u"ini.headerpicture1"_s, u"H1"_s}}, u"Einstellungen"_s, 3, u"B3"_s, u"gibt es nicht"_s, 8,
+        {"nopicture", {{3, u"ini.headerpicture1"_s, u"H1"_s}}, u"Einstellungen"_s, 3, u"B3"_s, u"fehlt.png"_s, 8,
             u"Headerpicture1=%DIR%/fehlt.png\n"_s},
         {"bigpicture", {{3, u"ini.headerpicture1"_s, u"H1"_s}}, u"Einstellungen"_s, 3, u"B3"_s, u"größer als"_s, 8,
             u"Headerpicture1=%DIR%/gross.png\n"_s},
