@@ -352,10 +352,13 @@ void Checker::checkPicture(const SettingsSheet::Row &row, const QString &path)
         scratch.addWorkbook();
         scratch.activeSheet().pictures().insert(path);
     } catch (const WorkbookError &e) {
+        // The print would stop here with this message.
+        QString message = e.message();
+        if (!message.endsWith(QLatin1Char('.')))
+            message += QLatin1Char('.');
         addAtValue(row.row,
-            QStringLiteral("Kopfbild (Headerpicture1 der ini-Datei): %1 Der Ausdruck bricht beim "
-                           "Einfügen ab.")
-                .arg(e.message()));
+            QStringLiteral("Kopfbild (Headerpicture1 der ini-Datei): %1 Der Ausdruck bricht beim Einfügen ab.")
+                .arg(message));
     }
 }
 
