@@ -24,6 +24,8 @@ QString usage()
         "  tannbuch \"Verbindung|Ini-Datei|Zugriffsebene|Haushaltsjahr|Liste|Listenart|Bereitstellung|Ordner\"\n"
         "  tannbuch --help | -h     diese Hilfe\n"
         "  tannbuch --version       Name und Version\n"
+        "  tannbuch --check-template Vorlage [Ini-Datei]\n"
+        "                           prüft eine Vorlage, wie ein Ausdruck sie liest, ohne zu drucken\n"
         "\n"
         "Die Felder, durch \"|\" getrennt (jedes darf leer sein oder fehlen):\n"
         "  0  Verbindungszeichenfolge; leer: DATABASENAME und SQLSERVER aus der Ini-Datei\n"
@@ -54,7 +56,8 @@ QString usage()
         "Rückgabewerte:\n"
         "  0  gedruckt (Warnungen stehen in der Standardfehlerausgabe)\n"
         "  1  fehlgeschlagen; die Meldung steht in der Standardfehlerausgabe\n"
-        "  2  kein Bildschirm für das Hauptfenster\n");
+        "  2  kein Bildschirm für das Hauptfenster\n"
+        "  --check-template: 0 nichts zu beanstanden, 1 Befunde, 2 Vorlage nicht lesbar\n");
 }
 
 QString version(const QString &qtTexts)

@@ -1,4 +1,5 @@
 #include "CommandLineHelp.h"
+#include "TemplateCheckCommand.h"
 #include "app/ProcessSetup.h"
 #include "app/StartupValues.h"
 #include "app/UnattendedPrint.h"
@@ -152,6 +153,11 @@ int main(int argc, char *argv[])
     const QString line = commandLine(argc, argv);
     if (const auto request = CommandLineHelp::requestOf(line); request != CommandLineHelp::Request::None)
         return answerRequest(request, argc, argv);
+    if (TemplateCheckCommand::isRequested(argc, argv)) {
+        prepareEnvironment(true);
+        PrepareProcess();
+        return TemplateCheckCommand::run(argc, argv);
+    }
     const bool unattended = SplitCommandLine(line).isUnattended();
     // Without a display the window would run unseen until killed.
     if (!unattended && !displayNamed()) {

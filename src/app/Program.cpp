@@ -5,6 +5,7 @@
 #include "app/StartupCheck.h"
 #include "db/DbError.h"
 #include "report/ProgramUi.h"
+#include "report/SettingsSheet.h"
 #include "text/ReportLocale.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
@@ -14,14 +15,6 @@
 #include <QDir>
 
 namespace tannbuch {
-
-namespace {
-
-// Rows of the settings sheet that hold keys and values.
-constexpr int FirstSettingsRow = 2;
-constexpr int LastSettingsRow = 101;
-
-} // namespace
 
 Program::Program(ProgramUi &ui)
     : m_ui(ui)
@@ -220,14 +213,9 @@ void Program::OpenReportWorkbook()
     if (!loaded)
         return;
     Workbook &book = m_application->activeWorkbook().workbook();
-    if (book.sheet(QStringLiteral("Einstellungen"))) {
-        const SheetHandle settingsSheet = m_application->worksheets(QStringLiteral("Einstellungen"));
+    if (book.sheet(SettingsSheet::name())) {
         const IniValueReader readIni = [this](const QString &key) { return ReadIniValue(key); };
-        for (int r = FirstSettingsRow; r <= LastSettingsRow; ++r) {
-            const QString key = settingsSheet.cells(r, 1).value().trimmed().toUpper();
-            const QString value = settingsSheet.cells(r, 2).value().trimmed().toUpper();
-            ApplySetting(m_settings, key, value, readIni);
-        }
+        SettingsSheet::read(m_application->worksheets(SettingsSheet::name()), m_settings, readIni);
     } else {
         tell(QStringLiteral("Die Vorlage \"%1\" hat kein Tabellenblatt \"Einstellungen\"; "
                             "es werden keine Einstellungen gelesen.")

@@ -874,7 +874,8 @@ QString F_Start::chooseTemplate(const QStringList &templates)
 
 QString F_Start::askTemplate(const QStringList &templates)
 {
-    return dlgVorlagen::choose(templates, isVisible() ? this : nullptr);
+    return dlgVorlagen::choose(
+        templates, isVisible() ? this : nullptr, m_program.templateFolder(), m_program.iniPath());
 }
 
 void F_Start::showStatus(const QString &text)

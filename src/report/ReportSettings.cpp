@@ -61,29 +61,73 @@ bool isSwitchOn(const QString &value)
     return value == QStringLiteral("1");
 }
 
+// A table of settings keyed by the upper case of their spelling on the sheet.
+template <typename Field> using KeyTable = QHash<QString, std::pair<QString, Field>>;
+
+template <typename Field> KeyTable<Field> keyTable(std::initializer_list<std::pair<QString, Field>> entries)
+{
+    KeyTable<Field> table;
+    for (const auto &entry : entries)
+        table.insert(entry.first.toUpper(), entry);
+    return table;
+}
+
 // Settings whose value is a switch, by upper-case key.
+const KeyTable<bool ReportSettings::*> &switchKeys()
+{
+    static const auto table = keyTable<bool ReportSettings::*>({
+        {QStringLiteral("lKopfFuss"), &ReportSettings::lKopfFuss},
+        {QStringLiteral("lZusKopf"), &ReportSettings::lZusKopf},
+        {QStringLiteral("lZInfo"), &ReportSettings::lZInfo},
+        {QStringLiteral("lWagNrStammbemerkung"), &ReportSettings::lWagNrStammbemerkung},
+        {QStringLiteral("lStatistik"), &ReportSettings::lStatistik},
+        {QStringLiteral("lGesamt"), &ReportSettings::lGesamt},
+        {QStringLiteral("lProzent"), &ReportSettings::lProzent},
+        {QStringLiteral("lKubGesamt"), &ReportSettings::lKubGesamt},
+        {QStringLiteral("lDMSZ"), &ReportSettings::lDMSZ},
+        {QStringLiteral("lWaldortLang"), &ReportSettings::lWaldortLang},
+        {QStringLiteral("lHöhen"), &ReportSettings::lHoehen},
+        {QStringLiteral("lLeereKopfzeilen"), &ReportSettings::lLeereKopfzeilen},
+        {QStringLiteral("lPolterKoordinaten"), &ReportSettings::lPolterKoordinaten},
+        {QStringLiteral("lHolzsorteLangBeiVerdichtung"), &ReportSettings::lHolzsorteLangBeiVerdichtung},
+        {QStringLiteral("lVerkaufsart"), &ReportSettings::lVerkaufsart},
+    });
+    return table;
+}
+
+const KeyTable<qint32 ReportSettings::*> &wholeNumberKeys()
+{
+    static const auto table = keyTable<qint32 ReportSettings::*>({
+        {QStringLiteral("LetztenTage"), &ReportSettings::LetztenTage},
+        {QStringLiteral("StartZeile"), &ReportSettings::StartZeile},
+        {QStringLiteral("KopfKopieStart"), &ReportSettings::KopfKopieStart},
+        {QStringLiteral("KopfKopieEnd"), &ReportSettings::KopfKopieEnd},
+        {QStringLiteral("SpaltenBreite"), &ReportSettings::SpaltenBreite},
+    });
+    return table;
+}
+
+const KeyTable<qint16 ReportSettings::*> &shortNumberKeys()
+{
+    static const auto table = keyTable<qint16 ReportSettings::*>({
+        {QStringLiteral("nZoom"), &ReportSettings::nZoom},
+        {QStringLiteral("EinzSort"), &ReportSettings::EinzSort},
+        {QStringLiteral("lEinzeln"), &ReportSettings::lEinzeln},
+        {QStringLiteral("lVerdichtet"), &ReportSettings::lVerdichtet},
+        {QStringLiteral("lLosweise"), &ReportSettings::lLosweise},
+        {QStringLiteral("lSofortDruck"), &ReportSettings::lSofortDruck},
+        {QStringLiteral("lZuerstVerdichtet"), &ReportSettings::lZuerstVerdichtet},
+    });
+    return table;
+}
+
+const QString AddressFormatKey = QStringLiteral("lAdressformat");
+
 bool *switchField(ReportSettings &s, const QString &key)
 {
-    static const QHash<QString, bool ReportSettings::*> fields = {
-        {QStringLiteral("LKOPFFUSS"), &ReportSettings::lKopfFuss},
-        {QStringLiteral("LZUSKOPF"), &ReportSettings::lZusKopf},
-        {QStringLiteral("LZINFO"), &ReportSettings::lZInfo},
-        {QStringLiteral("LWAGNRSTAMMBEMERKUNG"), &ReportSettings::lWagNrStammbemerkung},
-        {QStringLiteral("LSTATISTIK"), &ReportSettings::lStatistik},
-        {QStringLiteral("LGESAMT"), &ReportSettings::lGesamt},
-        {QStringLiteral("LPROZENT"), &ReportSettings::lProzent},
-        {QStringLiteral("LKUBGESAMT"), &ReportSettings::lKubGesamt},
-        {QStringLiteral("LDMSZ"), &ReportSettings::lDMSZ},
-        {QStringLiteral("LWALDORTLANG"), &ReportSettings::lWaldortLang},
-        {QStringLiteral("LHÖHEN"), &ReportSettings::lHoehen},
-        {QStringLiteral("LLEEREKOPFZEILEN"), &ReportSettings::lLeereKopfzeilen},
-        {QStringLiteral("LPOLTERKOORDINATEN"), &ReportSettings::lPolterKoordinaten},
-        {QStringLiteral("LHOLZSORTELANGBEIVERDICHTUNG"), &ReportSettings::lHolzsorteLangBeiVerdichtung},
-        {QStringLiteral("LVERKAUFSART"), &ReportSettings::lVerkaufsart},
-    };
-    const auto it = fields.constFind(key);
-    if (it != fields.constEnd())
-        return &(s.*(it.value()));
+    const auto it = switchKeys().constFind(key);
+    if (it != switchKeys().constEnd())
+        return &(s.*(it->second));
     for (int n = 1; n <= 10; ++n) {
         if (key == QStringLiteral("LRELTABLE(%1)").arg(n))
             return &s.lReltable[size_t(n)];
@@ -95,42 +139,22 @@ bool *switchField(ReportSettings &s, const QString &key)
     return nullptr;
 }
 
-// Applies a setting key; false when the key is none.
-bool applySettingKey(ReportSettings &s, const QString &key, const QString &value)
+// Applies a setting key; Ignored when the key is none.
+SettingApplied applySettingKey(ReportSettings &s, const QString &key, const QString &value)
 {
     if (bool *field = switchField(s, key)) {
         *field = isSwitchOn(value);
-        return true;
+        return {SettingKind::Switch, true};
     }
-    static const QHash<QString, qint32 ReportSettings::*> wholeNumbers = {
-        {QStringLiteral("LETZTENTAGE"), &ReportSettings::LetztenTage},
-        {QStringLiteral("STARTZEILE"), &ReportSettings::StartZeile},
-        {QStringLiteral("KOPFKOPIESTART"), &ReportSettings::KopfKopieStart},
-        {QStringLiteral("KOPFKOPIEEND"), &ReportSettings::KopfKopieEnd},
-        {QStringLiteral("SPALTENBREITE"), &ReportSettings::SpaltenBreite},
-    };
-    if (const auto it = wholeNumbers.constFind(key); it != wholeNumbers.constEnd()) {
-        storeWhole(s.*(it.value()), value);
-        return true;
-    }
-    static const QHash<QString, qint16 ReportSettings::*> shortNumbers = {
-        {QStringLiteral("NZOOM"), &ReportSettings::nZoom},
-        {QStringLiteral("EINZSORT"), &ReportSettings::EinzSort},
-        {QStringLiteral("LEINZELN"), &ReportSettings::lEinzeln},
-        {QStringLiteral("LVERDICHTET"), &ReportSettings::lVerdichtet},
-        {QStringLiteral("LLOSWEISE"), &ReportSettings::lLosweise},
-        {QStringLiteral("LSOFORTDRUCK"), &ReportSettings::lSofortDruck},
-        {QStringLiteral("LZUERSTVERDICHTET"), &ReportSettings::lZuerstVerdichtet},
-    };
-    if (const auto it = shortNumbers.constFind(key); it != shortNumbers.constEnd()) {
-        storeWhole(s.*(it.value()), value);
-        return true;
-    }
-    if (key == QStringLiteral("LADRESSFORMAT")) {
+    if (const auto it = wholeNumberKeys().constFind(key); it != wholeNumberKeys().constEnd())
+        return {SettingKind::WholeNumber32, storeWhole(s.*(it->second), value)};
+    if (const auto it = shortNumberKeys().constFind(key); it != shortNumberKeys().constEnd())
+        return {SettingKind::WholeNumber16, storeWhole(s.*(it->second), value)};
+    if (key == AddressFormatKey.toUpper()) {
         s.lAdressformat = value;
-        return true;
+        return {SettingKind::Text, true};
     }
-    return false;
+    return {};
 }
 
 } // namespace
@@ -141,12 +165,14 @@ void ReportSettings::resetForNewWorkbook()
     columnList.assign(2, ColumnEntry());
 }
 
-double LeadingNumber(const QString &text)
+double LeadingNumber(const QString &text, qsizetype *length)
 {
     // Sign, digits, one decimal point and an exponent, as far as they go.
     const QString t = text.trimmed();
     qsizetype i = 0;
     QString number;
+    if (length)
+        *length = 0;
     if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
         number += t[i++];
     bool digits = false;
@@ -173,12 +199,18 @@ double LeadingNumber(const QString &text)
             exponent += t[j++];
             expDigits = true;
         }
-        if (expDigits)
+        if (expDigits) {
             number += exponent;
+            i = j;
+        }
     }
     bool ok = false;
     const double v = number.toDouble(&ok);
-    return ok && std::isfinite(v) ? v : 0.0;
+    if (!ok || !std::isfinite(v))
+        return 0.0;
+    if (length)
+        *length = i;
+    return v;
 }
 
 QString ColumnExpression(const QString &key)
@@ -197,10 +229,38 @@ QString ColumnExpression(const QString &key)
     return QStringLiteral("LOGS.") + key;
 }
 
-void ApplySetting(ReportSettings &settings, const QString &key, const QString &value, const IniValueReader &readIni)
+const QStringList &ColumnKeys()
 {
-    if (applySettingKey(settings, key, value))
-        return;
+    return columnKeys();
+}
+
+QStringList SettingKeySpellings()
+{
+    QStringList keys;
+    const auto add = [&keys](const auto &table) {
+        for (const auto &entry : table)
+            keys << entry.first;
+    };
+    add(switchKeys());
+    add(wholeNumberKeys());
+    add(shortNumberKeys());
+    for (int n = 1; n <= 10; ++n)
+        keys << QStringLiteral("lReltable(%1)").arg(n);
+    for (int n = 0; n <= 8; ++n)
+        keys << QStringLiteral("lAdresse(%1)").arg(n);
+    keys << AddressFormatKey;
+    for (int k = 1; k <= 8; ++k)
+        keys << QStringLiteral("ini.headerline%1").arg(k);
+    keys << QStringLiteral("ini.headerpicture1");
+    keys.sort(Qt::CaseInsensitive);
+    return keys;
+}
+
+SettingApplied ApplySetting(
+    ReportSettings &settings, const QString &key, const QString &value, const IniValueReader &readIni)
+{
+    if (const SettingApplied applied = applySettingKey(settings, key, value); applied.kind != SettingKind::Ignored)
+        return applied;
 
     const QString expression = ColumnExpression(key);
     if (!expression.isEmpty()) {
@@ -208,20 +268,22 @@ void ApplySetting(ReportSettings &settings, const QString &key, const QString &v
         entry.caption = value;
         entry.expression = expression;
         settings.columnList.emplace_back();
-        return;
+        return {SettingKind::Column, true};
     }
 
     for (int k = 1; k <= 8; ++k) {
         if (key == QStringLiteral("INI.HEADERLINE%1").arg(k)) {
             settings.headerLines[size_t(k)].text = readIni ? readIni(QStringLiteral("Headerline%1").arg(k)) : QString();
             settings.headerLines[size_t(k)].cell = value;
-            return;
+            return {SettingKind::HeaderLine, true};
         }
     }
     if (key == QStringLiteral("INI.HEADERPICTURE1")) {
         settings.headerPicture.text = readIni ? readIni(QStringLiteral("Headerpicture1")) : QString();
         settings.headerPicture.cell = value;
+        return {SettingKind::HeaderPicture, true};
     }
+    return {};
 }
 
 } // namespace tannbuch

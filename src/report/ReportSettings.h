@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -79,18 +80,46 @@ struct ReportSettings
 // Reads ini values for the header keys: key -> value.
 using IniValueReader = std::function<QString(const QString &key)>;
 
+// What a key of the settings sheet is.
+enum class SettingKind {
+    Ignored, // no key the program knows (also an empty row)
+    Switch, // true exactly for "1"
+    WholeNumber32,
+    WholeNumber16,
+    Text, // lAdressformat
+    Column, // an extra column of the single-log section
+    HeaderLine, // ini.headerline1 .. ini.headerline8
+    HeaderPicture, // ini.headerpicture1
+};
+
+// What ApplySetting did with a row: the kind of its key, and whether the
+// value was stored (false for a whole number beyond its type's range, which
+// leaves the setting as it was).
+struct SettingApplied
+{
+    SettingKind kind = SettingKind::Ignored;
+    bool stored = false;
+};
+
 // Applies one row of the settings sheet. Key and value arrive trimmed and in
 // upper case. A setting key stores its converted value, a column key adds a
 // column entry, a header key reads its text from the ini file; anything else
-// is ignored. A 16-bit setting whose value does not fit keeps its old value.
-void ApplySetting(ReportSettings &settings, const QString &key, const QString &value, const IniValueReader &readIni);
+// is ignored. A whole number whose value does not fit keeps its old value.
+SettingApplied ApplySetting(
+    ReportSettings &settings, const QString &key, const QString &value, const IniValueReader &readIni);
 
 // The SQL expression of a column key (as written on the sheet, upper case);
 // empty when the key is no column key.
 QString ColumnExpression(const QString &key);
 
+// The column keys, upper case, and the other keys as the settings sheet
+// spells them (setting keys and header keys), for telling a mistyped key.
+const QStringList &ColumnKeys();
+QStringList SettingKeySpellings();
+
 // The numeric value of the leading number of a text (0 when it does not
-// start with one), as the settings sheet's whole numbers are read.
-double LeadingNumber(const QString &text);
+// start with one), as the settings sheet's whole numbers are read. length
+// (when given) gets how many characters of the trimmed text the number took.
+double LeadingNumber(const QString &text, qsizetype *length = nullptr);
 
 } // namespace tannbuch

@@ -1,5 +1,6 @@
 // The program as a process: what it answers at once, and how an interactive
 // start without a display ends instead of running unseen.
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -55,7 +56,7 @@ Ran runProgram(const QStringList &arguments, const QString &display = QString())
 TEST(ProgramCommandLine, HelpAndVersionAnswerAtOnce)
 {
     const QStringList help{u"Bereitstellung"_s, u"Speicherordner"_s, u"SavePdf"_s, u"InstanceWait"_s, u"QueryTimeout"_s,
-        u"RunLog"_s, u"TANNBUCH_PRINT_COMMAND"_s, u"Rückgabewerte"_s};
+        u"RunLog"_s, u"TANNBUCH_PRINT_COMMAND"_s, u"Rückgabewerte"_s, u"--check-template"_s};
     const struct
     {
         QString argument;
@@ -97,6 +98,47 @@ TEST(ProgramCommandLine, AWindowStartWithoutADisplayFailsWithItsReason)
             && ran.err.contains(u"für einen Ausdruck ohne Fenster eine Bereitstellung angeben"_s))
             << name << ran.err.toStdString();
         EXPECT_TRUE(ran.out.isEmpty()) << name << ran.out.toStdString();
+    }
+}
+
+// The template check needs no display and answers by its exit code: 0 for
+// the demo template with the demo's ini (its summary lists sections and
+// columns in order), 1 when an ini lacks the header texts, 2 for a file that
+// is no template or not there.
+TEST(ProgramCommandLine, CheckTemplateAnswersByItsExitCode)
+{
+    QTemporaryDir dir;
+    QFile emptyIni(dir.filePath(u"leer.ini"_s));
+    ASSERT_TRUE(emptyIni.open(QIODevice::WriteOnly));
+    emptyIni.close();
+    QFile text(dir.filePath(u"Tannbuch.xltx"_s));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("kein Zip") > 0);
+    text.close();
+    const QString demo = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/Tannbuch.xltx");
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QStringList said; // on standard output, or on standard error for 2
+    } cases[] = {
+        {{demo, QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini")}, 0,
+            {u"Keine Auffälligkeiten."_s, u"Teile: an lEinzeln, lVerdichtet"_s,
+                u"L „KUB.KL.“ (LOGS.KKLASSE), M „RINDE“ (ENTRINDUNG), N „ZUSATZTEXT 1“"_s}},
+        {{demo, emptyIni.fileName()}, 1,
+            {u"Blatt Einstellungen, Zeile 52, Zelle B52: Die ini-Datei nennt keinen Wert für Headerline1"_s}},
+        {{dir.filePath(u"fehlt.xltx"_s)}, 2, {u"fehlt.xltx"_s}},
+        {{text.fileName()}, 2, {u"Tannbuch.xltx"_s}},
+        {{}, 2, {u"Aufruf: tannbuch --check-template"_s}},
+    };
+    for (const auto &c : cases) {
+        const std::string name = c.arguments.join(u' ').toStdString();
+        const Ran ran = runProgram(QStringList{u"--check-template"_s} + c.arguments);
+        ASSERT_TRUE(ran.finished) << name;
+        EXPECT_EQ(ran.exitCode, c.exitCode) << name << ran.out.toStdString() << ran.err.toStdString();
+        for (const QString &word : c.said)
+            EXPECT_TRUE((c.exitCode == 2 ? ran.err : ran.out).contains(word))
+                << name << " lacks " << word.toStdString() << ":\n"
+                << ran.out.toStdString() << ran.err.toStdString();
     }
 }
 

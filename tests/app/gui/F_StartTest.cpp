@@ -21,6 +21,7 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -252,11 +253,15 @@ TEST(F_Start, DatabaseCaptionsGetAFreeMnemonic)
     EXPECT_TRUE(MnemonicLetter(QStringLiteral("Los && Datum")).isNull()) << "\"&&\" is no mnemonic";
 }
 
+// "Prüfen …" shows the checker's findings and summary for the current entry,
+// read with the session's ini file, as copyable text; the choice stays.
 TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
 {
     F_Start w;
     QStringList listed;
     QString title;
+    QString checked;
+    bool readOnly = false;
     QTimer::singleShot(0, [&] {
         QWidget *dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
@@ -266,11 +271,22 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
             listed << list->item(i)->text();
         EXPECT_EQ(list->currentRow(), 0);
         list->setCurrentRow(1);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("PruefenButton")), Qt::LeftButton);
+        auto *findings = dialog->findChild<QDialog *>(QStringLiteral("dlgPruefen"));
+        ASSERT_NE(findings, nullptr);
+        const auto *text = findings->findChild<QPlainTextEdit *>(QStringLiteral("txtBefunde"));
+        checked = text->toPlainText();
+        readOnly = text->isReadOnly();
+        findings->close();
         dialog->close(); // the window's close box
     });
     w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
     EXPECT_EQ(title, QStringLiteral("dlgVorlagen"));
     EXPECT_EQ(listed, QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
+    EXPECT_TRUE(readOnly);
+    for (const QString &said : {QStringLiteral("Keine Auffälligkeiten."), QStringLiteral("Kopfzeilen: 1 → E2 „"),
+             QStringLiteral("O „TRANSPORTLOS“ (TL.LOS)")})
+        EXPECT_TRUE(checked.contains(said)) << said.toStdString() << " not in:\n" << checked.toStdString();
     EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
     EXPECT_EQ(control<QCheckBox>(w, "CbLosweise")->checkState(), Qt::Checked);
 
