@@ -57,11 +57,15 @@ QString refusedFiles(const TemplatePreviewRequest &request)
                 target.isDir()
                     ? QStringLiteral("Das ist ein Ordner.")
                     : QStringLiteral("Der Ordner „%1“ ist nicht vorhanden.").arg(shown(target.absolutePath())));
+    const QFileInfo templateFile(request.templatePath);
     QFile file(request.templatePath);
-    if (QFileInfo(request.templatePath).isDir() || !file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Die Vorlage „%1“ lässt sich nicht lesen%2.")
-            .arg(shown(request.templatePath),
-                file.errorString().isEmpty() ? QString() : QStringLiteral(": ") + file.errorString());
+    const QString unreadable = !templateFile.exists() ? QStringLiteral("Die Datei ist nicht vorhanden.")
+        : !templateFile.isFile()                      ? QStringLiteral("Das ist keine Datei.")
+        : !file.open(QIODevice::ReadOnly)             ? file.errorString()
+                                                      : QString();
+    if (!unreadable.isEmpty())
+        return QStringLiteral("Die Vorlage „%1“ lässt sich nicht lesen: %2")
+            .arg(shown(request.templatePath), unreadable);
     const QString pdf = QFileInfo(request.pdfPath).canonicalFilePath();
     for (const QString &kept : {request.templatePath, request.iniPath}) {
         if (!pdf.isEmpty() && pdf == QFileInfo(kept).canonicalFilePath())
