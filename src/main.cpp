@@ -1,4 +1,5 @@
 #include "CommandLineHelp.h"
+#include "PreviewCommand.h"
 #include "TemplateCheckCommand.h"
 #include "app/ProcessSetup.h"
 #include "app/StartupValues.h"
@@ -108,6 +109,16 @@ int printUnattended(int argc, char *argv[])
     return print.run(JoinArguments(QCoreApplication::arguments().mid(1)));
 }
 
+// A template preview draws its PDF as an unattended print does, without a
+// window.
+int previewTemplate(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    QTranslator qtTexts;
+    prepareApplication(qtTexts);
+    return PreviewCommand::run(QCoreApplication::arguments().mid(1));
+}
+
 // A named display that cannot be opened ends in a fatal message of Qt while
 // the application is made; the window's start says why instead and fails.
 // Other messages take Qt's own way.
@@ -157,6 +168,11 @@ int main(int argc, char *argv[])
         prepareEnvironment(true);
         PrepareProcess();
         return TemplateCheckCommand::run(argc, argv);
+    }
+    if (argc > 1 && PreviewCommand::isRequested(QString::fromLocal8Bit(argv[1]))) {
+        prepareEnvironment(true);
+        PrepareProcess();
+        return previewTemplate(argc, argv);
     }
     const bool unattended = SplitCommandLine(line).isUnattended();
     // Without a display the window would run unseen until killed.

@@ -13,6 +13,7 @@
 #include "workbook/package/TemplateFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tannbuch {
 
@@ -66,7 +67,12 @@ QString Program::ReadIniValue(const QString &key)
 
 bool Program::startUp(const QString &commandLine)
 {
-    m_values = SplitCommandLine(commandLine);
+    return startUp(SplitCommandLine(commandLine));
+}
+
+bool Program::startUp(const StartupValues &values)
+{
+    m_values = values;
 
     if (m_values.connectionString.isEmpty()) {
         const QString database = ReadIniValue(QStringLiteral("DATABASENAME"));
@@ -144,6 +150,18 @@ bool Program::hasReportWorkbook() const
 
 bool Program::chooseTemplateFile()
 {
+    if (!m_templateFile.isEmpty()) {
+        const QFileInfo file(m_templateFile);
+        if (!file.isFile()) {
+            tell(QStringLiteral("Die Vorlage „%1“ ist nicht vorhanden oder keine Datei.")
+                     .arg(QDir::toNativeSeparators(m_templateFile)));
+            return false;
+        }
+        m_templateFolder = file.absolutePath();
+        m_templateFileName = file.fileName();
+        m_templateFiles = {m_templateFileName};
+        return true;
+    }
     const QString folder = ReadIniValue(QStringLiteral("PathTemplates"));
     // An empty key leaves the previous folder in force. A folder the ini
     // names but that is not there is told by its name; no other folder's

@@ -45,6 +45,12 @@ public:
     // cannot take, connection failed); closeRequested() tells whether the
     // program ends.
     bool startUp(const QString &commandLine);
+    // The same from start-up values already split.
+    bool startUp(const StartupValues &values);
+
+    // Takes this template file for every report workbook instead of the
+    // ini's template folder (a template preview); empty: the folder again.
+    void useTemplateFile(const QString &path) { m_templateFile = path; }
 
     // Opens a report workbook from the template folder of the ini file,
     // asking for the template when there are several (unattended: the first),
@@ -111,6 +117,7 @@ private:
     QString m_templateFolder;
     QString m_templateFileName;
     QStringList m_templateFiles;
+    QString m_templateFile;
     bool m_closeRequested = false;
     bool m_iniMessageShown = false;
     bool m_failed = false;

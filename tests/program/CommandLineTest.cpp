@@ -1,5 +1,6 @@
-// The program as a process: what it answers at once, and how an interactive
-// start without a display ends instead of running unseen.
+// The program as a process: what it answers at once, how an interactive
+// start without a display ends instead of running unseen, the template check
+// and the template preview that prints the demo list to a PDF.
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -22,7 +23,7 @@ struct Ran
 };
 
 // Runs the program without a display; display names the X display to offer.
-Ran runProgram(const QStringList &arguments, const QString &display = QString())
+Ran runProgram(const QStringList &arguments, const QString &display = QString(), int waitMs = 15000)
 {
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -37,7 +38,7 @@ Ran runProgram(const QStringList &arguments, const QString &display = QString())
     p.start(QStringLiteral(TANNBUCH_PROGRAM), arguments);
     Ran ran;
     // A start that does not end by itself is what these tests catch.
-    ran.finished = p.waitForFinished(15000);
+    ran.finished = p.waitForFinished(waitMs);
     if (!ran.finished) {
         p.kill();
         p.waitForFinished();
@@ -48,6 +49,15 @@ Ran runProgram(const QStringList &arguments, const QString &display = QString())
     return ran;
 }
 
+// The output of a poppler tool on a PDF.
+QString pdfTool(const QString &tool, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(tool, arguments);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 } // namespace
 
 // Help and version answer on standard output and end with 0, also without
@@ -55,8 +65,8 @@ Ran runProgram(const QStringList &arguments, const QString &display = QString())
 // environment and its exit codes.
 TEST(ProgramCommandLine, HelpAndVersionAnswerAtOnce)
 {
-    const QStringList help{u"Bereitstellung"_s, u"Speicherordner"_s, u"SavePdf"_s, u"InstanceWait"_s, u"QueryTimeout"_s,
-        u"RunLog"_s, u"TANNBUCH_PRINT_COMMAND"_s, u"Rückgabewerte"_s, u"--check-template"_s};
+    const QStringList help{u"Bereitstellung"_s, u"--preview"_s, u"Speicherordner"_s, u"SavePdf"_s, u"InstanceWait"_s,
+        u"QueryTimeout"_s, u"RunLog"_s, u"TANNBUCH_PRINT_COMMAND"_s, u"Rückgabewerte"_s, u"--check-template"_s};
     const struct
     {
         QString argument;
@@ -140,6 +150,39 @@ TEST(ProgramCommandLine, CheckTemplateAnswersByItsExitCode)
                 << name << " lacks " << word.toStdString() << ":\n"
                 << ran.out.toStdString() << ran.err.toStdString();
     }
+}
+
+// The preview prints the demo list with the template, from a demo database
+// of its own, without a display; a preview that fails says why and leaves no
+// PDF.
+TEST(ProgramCommandLine, PreviewPrintsTheDemoListOrLeavesNoPdf)
+{
+    QTemporaryDir out;
+    const QString pdf = out.filePath(u"vorschau.pdf"_s);
+    const QString demoTemplate = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/Tannbuch.xltx");
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QString said;
+    } cases[] = {
+        {{u"--preview"_s, pdf, u"/nicht/da/Tannbuch.xltx"_s}, 1, u"lässt sich nicht lesen"_s},
+        {{u"--preview"_s, pdf, demoTemplate, u"--list"_s}, 1, u"--list verlangt genau eine Liste"_s},
+        {{u"--preview"_s, pdf}, 1, u"Es fehlen die PDF-Datei oder die Vorlage"_s},
+        {{u"--preview"_s, pdf, demoTemplate}, 0, QString()},
+    };
+    for (const auto &c : cases) {
+        const std::string name = c.arguments.join(u' ').toStdString();
+        const Ran ran = runProgram(c.arguments, QString(), 180000);
+        ASSERT_TRUE(ran.finished) << name;
+        EXPECT_EQ(ran.exitCode, c.exitCode) << name << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains(c.said)) << name << ran.err.toStdString();
+        EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0) << name;
+    }
+    const QString pages = pdfTool(u"pdfinfo"_s, {pdf}).section(u"Pages:"_s, 1).section(u'\n', 0, 0).trimmed();
+    EXPECT_GT(pages.toInt(), 0) << pages.toStdString();
+    const QString pageOne = pdfTool(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
+    EXPECT_TRUE(pageOne.contains(u"4711"_s)) << pageOne.toStdString();
 }
 
 } // namespace tannbuch
