@@ -33,12 +33,12 @@ int run(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 3 || arguments.size() > 4) {
-        QTextStream(stderr) << QStringLiteral("Aufruf: tannbuch --check-template Vorlage [Ini-Datei]\n");
+        QTextStream(stderr) << QStringLiteral("Tannbuch: Aufruf: tannbuch --check-template Vorlage [Ini-Datei]\n");
         return ExitUnreadable;
     }
     const TemplateCheck check = CheckTemplateFile(arguments.at(2), arguments.value(3));
     if (!check.readable) {
-        QTextStream(stderr) << TemplateCheckText(check);
+        QTextStream(stderr) << QStringLiteral("Tannbuch: ") << TemplateCheckText(check);
         return ExitUnreadable;
     }
     QTextStream(stdout) << TemplateCheckText(check);
