@@ -84,6 +84,24 @@ inline ZipEntry entry(const char *name, const QByteArray &data)
     return {QString::fromUtf8(name), data};
 }
 
+// Writes a text or a number into a cell of the model; the cell.
+inline Cell &setText(Worksheet &sheet, int row, int column, const QString &text, quint32 style = 0)
+{
+    Cell &c = sheet.cellForWrite(row, column);
+    c.type = CellType::Text;
+    c.text = text;
+    c.styleId = style;
+    return c;
+}
+inline Cell &setNumber(Worksheet &sheet, int row, int column, double value, quint32 style = 0)
+{
+    Cell &c = sheet.cellForWrite(row, column);
+    c.type = CellType::Number;
+    c.number = value;
+    c.styleId = style;
+    return c;
+}
+
 // A one-pixel PNG image: the template's logo and an inserted picture.
 inline QByteArray tinyPng()
 {
