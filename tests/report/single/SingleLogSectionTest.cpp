@@ -22,11 +22,11 @@ namespace {
 const QString Header1 = s("LOS|StmNr|HA|HS|GKL|Stkl|Länge|DM|Stück|Kubatur");
 const QString Header2 = s("LOS|Stück|HA|HS|GKL|Lä-Holz|Menge|Einheit|UFakt|Kubatur");
 const QString Header7 = s("LOS|Stück|HA|HS|GKL|RM|UFakt|Kubatur|KorrFkt|Lä-Holz");
-const QString Empty = QStringLiteral("|||||||||");
+const QString Empty = u"|||||||||"_s;
 
 QString title(const QString &text)
 {
-    return text + QStringLiteral("|||||||||");
+    return text + u"|||||||||"_s;
 }
 
 // Runs the section on the rows (sorted by record id) and reads the saved workbook back.
