@@ -64,8 +64,7 @@ using namespace demofiles;
 TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 {
     RecordingWindow w;
-    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    ASSERT_FALSE(w.hasEnded()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(w.start());
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
 
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Quelt32-Listenausdruck V " TANNBUCH_VERSION));
@@ -134,8 +133,7 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 TEST(F_Start, KeyboardHabits)
 {
     RecordingWindow w;
-    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start());
     w.show();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -300,8 +298,7 @@ TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
 {
     RecordingWindow w;
     w.choice = -1; // "Abbrechen"
-    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start());
     ASSERT_FALSE(w.program().hasReportWorkbook());
     EXPECT_EQ(control<QCheckBox>(w, "CbEinzeln")->checkState(), Qt::Unchecked);
 
@@ -335,8 +332,7 @@ TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
 TEST(F_Start, WindowsFitTheScreen)
 {
     RecordingWindow w;
-    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start());
     const QRect available = w.screen()->availableGeometry();
     const QSize room = available.size().shrunkBy(WindowFit::assumedFrame());
     EXPECT_TRUE(w.size().width() <= room.width() && w.size().height() <= room.height());
@@ -367,8 +363,7 @@ TEST(F_Start, UnattendedPrintingAndAusdruckGoThroughTheSameJob)
 
     QTemporaryDir windowOut;
     RecordingWindow w;
-    w.Form_Load(u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + windowOut.path() + u'/');
-    ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+    ASSERT_TRUE(w.start(u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + windowOut.path() + u'/'));
     EXPECT_TRUE(w.offered.isEmpty());
     EXPECT_TRUE(w.requestFromControls() == StartupPrintRequest(w.program()));
     w.B_OK_Click();
@@ -439,8 +434,7 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
 TEST(F_Start, AListTheHostNamesButTheBrowserLacksIsTold)
 {
     RecordingWindow w;
-    w.Form_Load(u"|"_s + demoIni + u"|||4712|1||"_s);
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start(u"|"_s + demoIni + u"|||4712|1||"_s));
     EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->topLevelItemCount(), 0) << "4712 is a list of the year before";
     EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(),
         u"Die Liste 4712 wurde nicht gefunden (%1 2026, Listenart 1)."_s.arg(PlainCaption(demoText(716))));
@@ -473,8 +467,7 @@ TEST(F_Start, WindowPositionSurvivesARestart)
 TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
 {
     RecordingWindow first;
-    first.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    ASSERT_FALSE(first.hasEnded());
+    ASSERT_TRUE(first.start());
 
     RecordingWindow second;
     second.Form_Load(u"|"_s + demoIni + u"|||||"_s);

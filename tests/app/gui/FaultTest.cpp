@@ -65,8 +65,7 @@ TEST(Faults, DatabaseGarbledOrRemovedAfterStart)
     for (const bool garbled : {true, false}) {
         DemoCopy copy;
         RecordingWindow w;
-        w.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
-        ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+        ASSERT_TRUE(w.start(u"|"_s + copy.ini + u"|||||"_s));
         // Garbage over the whole file, the same size; or the file gone.
         ASSERT_TRUE(garbled ? testsupport::writeFile(copy.db, QByteArray(int(QFileInfo(copy.db).size()), '\x5a'))
                             : QFile::remove(copy.db));
@@ -97,8 +96,7 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
 
     // Interactive: the rows written before the failure are shown after the message.
     RecordingWindow clerk;
-    clerk.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
-    ASSERT_FALSE(clerk.hasEnded()) << clerk.messages.join(u'\n').toStdString();
+    ASSERT_TRUE(clerk.start(u"|"_s + copy.ini + u"|||||"_s));
     printList(clerk);
     ASSERT_EQ(clerk.messages.size(), 1);
     EXPECT_EQ(control<QLabel>(clerk, "LbStatus")->text(), u"Abgebrochen, der Bericht ist unvollständig!"_s)

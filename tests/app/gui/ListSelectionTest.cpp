@@ -39,8 +39,7 @@ void showAndActivate(QWidget &w)
 // number every list type of a list is offered.
 void startShown(RecordingWindow &w)
 {
-    w.Form_Load(u"|"_s + demoIni);
-    ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+    ASSERT_TRUE(w.start(u"|"_s + demoIni));
     showAndActivate(w);
 }
 
@@ -399,8 +398,7 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
     QTemporaryDir dir;
     RecordingWindow w;
     w.program().connection().journal().setRecording(true);
-    w.Form_Load(u"|"_s + demoIniWith(dir, {{u"RELTABLE"_s, QString()}}));
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start(u"|"_s + demoIniWith(dir, {{u"RELTABLE"_s, QString()}})));
     EXPECT_TRUE(control<QFrame>(w, "frmHHJ")->isHidden());
     QStringList selection;
     for (const QString &sql : w.takeStatements()) {

@@ -107,6 +107,16 @@ public:
             progress << qMakePair(done, total);
         F_Start::showProgress(done, total);
     }
+    // Starts the window on the command line (the demo ini alone unless
+    // told); fails, naming what it was told, when start-up ended the program.
+    ::testing::AssertionResult start(
+        const QString &commandLine = QStringLiteral("|") + demofiles::demoIni + QStringLiteral("|||||"))
+    {
+        Form_Load(commandLine);
+        if (!hasEnded())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "start-up ended: " << messages.join(u'\n').toStdString();
+    }
     // Statements sent since the last call.
     QStringList takeStatements()
     {

@@ -52,8 +52,7 @@ struct Session
     Session(int templateChoice = 1)
     {
         w.choice = templateChoice; // the lot-by-lot template has page breaks
-        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-        EXPECT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+        EXPECT_TRUE(w.start());
         w.show();
         printList(w);
         EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
@@ -246,8 +245,7 @@ TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
     } cases[] = {{"true", "Fertig!"}, {"false", "Bericht fertig, Ausdruck fehlgeschlagen!"}};
     for (const auto &c : cases) {
         RecordingWindow w;
-        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-        ASSERT_FALSE(w.hasEnded());
+        ASSERT_TRUE(w.start());
         control<QCheckBox>(w, "CbDruck")->setChecked(true);
         testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", c.command);
         printList(w);
