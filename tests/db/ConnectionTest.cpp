@@ -93,14 +93,11 @@ TEST(Connection, MissingDatabaseFileIsToldAsSuch)
 // Port 1 on the loopback address is closed on any ordinary machine.
 TEST(Connection, UnreachableServerFails)
 {
-    for (const QString &cs : {
-             u"Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
-             u"Initial Catalog=forst;Data Source=127.0.0.1,1"_s,
+    for (const QString &cs : {u"Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+                              u"Initial Catalog=forst;Data Source=127.0.0.1,1"_s,
              u"Provider=SQLOLEDB.1;Initial Catalog=forst;Data Source=127.0.0.1,1;"
-             u"User ID=leser;Password=x"_s,
-         }) {
+             u"User ID=leser;Password=x"_s})
         EXPECT_FALSE(openFailure(cs).trimmed().isEmpty());
-    }
 }
 
 // A server that takes the connection but never answers the login: opening

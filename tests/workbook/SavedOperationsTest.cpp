@@ -400,10 +400,8 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
 TEST_F(SavedOperationsTest, FormulasCarryTheirResultsAndFormatsReachTheFile)
 {
     openReport();
-    xl.range(u"H14"_s).setValue(12.5);
-    xl.range(u"H15"_s).setValue(1);
-    xl.range(u"H16"_s).setValue(2);
-    xl.range(u"H20"_s).setValue(4);
+    for (const auto &[cell, value] : {std::pair{"H14", 12.5}, {"H15", 1.0}, {"H16", 2.0}, {"H20", 4.0}})
+        xl.range(QLatin1String(cell)).setValue(value);
     xl.range(u"I14"_s).setFormula(u"=H14/ H20"_s);
     xl.range(u"J14:J16"_s).setFormula(u"=H14*2"_s);
     xl.range(u"K14"_s).setFormula(u"=H14/H30"_s);

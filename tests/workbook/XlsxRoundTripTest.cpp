@@ -138,16 +138,10 @@ TEST_F(XlsxRoundTripTest, OwnReaderGetsBackWhatWasWritten)
 // form, a leading "=", markup characters, characters beyond the basic plane.
 TEST_F(XlsxRoundTripTest, HostileTextsStayTextAndKeepTheFileValid)
 {
-    const QList<QString> texts = {
-        u"Zeile1\nZeile2\tTab\rCR"_s,
-        fromLiteral(u"Steuer\u0001\u0008\u001Fzeichen\u0000Ende"),
-        u"=SUMME(A1:A3)"_s,
-        u"=1+1"_s,
-        u"_x0041_ bleibt _x0041_"_s,
-        u"<b>&amp; \"quoted\" 'single'</b>"_s,
-        u"  führende und folgende Leerzeichen  "_s,
-        fromLiteral(u"Baum \U0001F332 und \uFFFE"),
-    };
+    const QList<QString> texts
+        = {u"Zeile1\nZeile2\tTab\rCR"_s, fromLiteral(u"Steuer\u0001\u0008\u001Fzeichen\u0000Ende"), u"=SUMME(A1:A3)"_s,
+            u"=1+1"_s, u"_x0041_ bleibt _x0041_"_s, u"<b>&amp; \"quoted\" 'single'</b>"_s,
+            u"  führende und folgende Leerzeichen  "_s, fromLiteral(u"Baum \U0001F332 und \uFFFE")};
     auto wb = std::make_unique<Workbook>();
     Worksheet &sheet = wb->addSheet(u"Tannbuch"_s);
     for (int i = 0; i < texts.size(); ++i)

@@ -142,15 +142,10 @@ TEST(F_Start, KeyboardHabits)
     EXPECT_EQ(control<QPushButton>(w, "ButAbbrech")->text(), u"&Schließen"_s);
     EXPECT_TRUE(control<QPushButton>(w, "B_OK")->isDefault());
     QMap<QChar, QString> mnemonics;
-    QList<const QWidget *> withMnemonic;
-    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
-        withMnemonic << button;
-    for (const QLabel *label : w.findChildren<QLabel *>())
-        withMnemonic << label;
-    for (const QWidget *widget : withMnemonic) {
+    for (const QWidget *widget : w.findChildren<QWidget *>()) {
         const auto *label = qobject_cast<const QLabel *>(widget);
         const auto *button = qobject_cast<const QAbstractButton *>(widget);
-        const QChar letter = MnemonicLetter(label ? label->text() : button->text());
+        const QChar letter = label ? MnemonicLetter(label->text()) : button ? MnemonicLetter(button->text()) : QChar();
         if (letter.isNull())
             continue;
         EXPECT_FALSE(mnemonics.contains(letter))
