@@ -14,6 +14,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 TEST(CommandLine, SplitsTrimsAndFillsTheListType)
 {
     const StartupValues none = SplitCommandLine(QString());
@@ -21,25 +23,23 @@ TEST(CommandLine, SplitsTrimsAndFillsTheListType)
     EXPECT_TRUE(none.listTypeNumber.isEmpty()) << "no command line keeps the list type empty, not 0";
     EXPECT_FALSE(none.isUnattended());
 
-    const StartupValues seven = SplitCommandLine(QStringLiteral("| /opt/k.ini |3|RELTABLE1| 4711 | |DEMO"));
+    const StartupValues seven = SplitCommandLine(u"| /opt/k.ini |3|RELTABLE1| 4711 | |DEMO"_s);
     EXPECT_TRUE(seven.connectionString.isEmpty());
-    EXPECT_EQ(seven.iniPath, QStringLiteral("/opt/k.ini"));
-    EXPECT_EQ(seven.accessLevelId, QStringLiteral("3"));
-    EXPECT_EQ(seven.listNumber, QStringLiteral("4711"));
-    EXPECT_EQ(seven.listTypeNumber, QStringLiteral("0"));
-    EXPECT_EQ(seven.provisionName, QStringLiteral("DEMO"));
+    EXPECT_EQ(seven.iniPath, u"/opt/k.ini"_s);
+    EXPECT_EQ(seven.accessLevelId, u"3"_s);
+    EXPECT_EQ(seven.listNumber, u"4711"_s);
+    EXPECT_EQ(seven.listTypeNumber, u"0"_s);
+    EXPECT_EQ(seven.provisionName, u"DEMO"_s);
     EXPECT_TRUE(seven.isUnattended());
 
-    const StartupValues many = SplitCommandLine(QStringLiteral("a|b|c|d|e|f|g|h|i|j"));
-    EXPECT_EQ(many.saveFolder, QStringLiteral("h"));
+    const StartupValues many = SplitCommandLine(u"a|b|c|d|e|f|g|h|i|j"_s);
+    EXPECT_EQ(many.saveFolder, u"h"_s);
 
     // Five fields: the list type is not present, so it stays empty.
-    EXPECT_TRUE(SplitCommandLine(QStringLiteral("a|b|c|d|4711")).listTypeNumber.isEmpty());
+    EXPECT_TRUE(SplitCommandLine(u"a|b|c|d|4711"_s).listTypeNumber.isEmpty());
 
     // Unquoted pieces arrive joined by blanks, as one quoted argument would.
-    EXPECT_EQ(SplitCommandLine(JoinArguments({QStringLiteral("|k.ini|||4711|1|Bereit"), QStringLiteral("1|out/")}))
-                  .provisionName,
-        QStringLiteral("Bereit 1"));
+    EXPECT_EQ(SplitCommandLine(JoinArguments({u"|k.ini|||4711|1|Bereit"_s, u"1|out/"_s})).provisionName, u"Bereit 1"_s);
 }
 
 // What statements may take: empty fields (no restriction, no list type, date
@@ -84,7 +84,7 @@ TEST(CommandLine, AcceptsNumbersAndYearColumnsAndNamesTheFieldThatDoesNot)
         ASSERT_TRUE(message) << c.commandLine;
         EXPECT_TRUE(message->contains(QString::fromUtf8(c.field)) && message->contains(QString::fromUtf8(c.why)))
             << message->toStdString();
-        EXPECT_EQ(message->contains(QStringLiteral("nur Ziffern")), QByteArray(c.why) == "nur Ziffern 0 bis 9")
+        EXPECT_EQ(message->contains(u"nur Ziffern"_s), QByteArray(c.why) == "nur Ziffern 0 bis 9")
             << message->toStdString();
         EXPECT_EQ(bad.businessYearColumn, before.businessYearColumn) << "nothing changes on refusal";
     }
@@ -93,7 +93,7 @@ TEST(CommandLine, AcceptsNumbersAndYearColumnsAndNamesTheFieldThatDoesNot)
 TEST(IniFile, MatchesKeysAsTheHostWritesThem)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("kelmora.ini"));
+    const QString path = dir.filePath(u"kelmora.ini"_s);
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -106,20 +106,20 @@ TEST(IniFile, MatchesKeysAsTheHostWritesThem)
                 "DATABASENAME=second\r\n"
                 "Ort=M\xfcnchen\r\n");
     }
-    EXPECT_EQ(IniReader::value(path, QStringLiteral("DATABASENAME")), QStringLiteral("forst"));
-    EXPECT_EQ(IniReader::value(path, QStringLiteral(" DatabaseName ")), QStringLiteral("forst"));
-    EXPECT_EQ(IniReader::value(path, QStringLiteral("connect")), QStringLiteral("a=b;c=d"));
-    EXPECT_EQ(IniReader::value(path, QStringLiteral("DATABASEN")), QString());
-    EXPECT_EQ(IniReader::value(path, QStringLiteral("VALUE")), QString()) << "a line starting with = never matches";
-    EXPECT_EQ(IniReader::value(path, QStringLiteral("ORT")), QStringLiteral("München")) << "Windows-1252";
-    EXPECT_EQ(IniReader::value(dir.filePath(QStringLiteral("missing.ini")), QStringLiteral("X")), std::nullopt);
+    EXPECT_EQ(IniReader::value(path, u"DATABASENAME"_s), u"forst"_s);
+    EXPECT_EQ(IniReader::value(path, u" DatabaseName "_s), u"forst"_s);
+    EXPECT_EQ(IniReader::value(path, u"connect"_s), u"a=b;c=d"_s);
+    EXPECT_EQ(IniReader::value(path, u"DATABASEN"_s), QString());
+    EXPECT_EQ(IniReader::value(path, u"VALUE"_s), QString()) << "a line starting with = never matches";
+    EXPECT_EQ(IniReader::value(path, u"ORT"_s), u"München"_s) << "Windows-1252";
+    EXPECT_EQ(IniReader::value(dir.filePath(u"missing.ini"_s), u"X"_s), std::nullopt);
 }
 
 TEST(IniFile, ReadsUtf8WithAndWithoutByteOrderMark)
 {
-    EXPECT_EQ(IniReader::decode(QByteArray("\xEF\xBB\xBFOrt=M\xC3\xBCnchen")), QStringLiteral("Ort=München"));
-    EXPECT_EQ(IniReader::decode(QByteArray("Ort=M\xC3\xBCnchen")), QStringLiteral("Ort=München"));
-    EXPECT_EQ(IniReader::decode(QByteArray("Preis=5 \x80")), QStringLiteral("Preis=5 €"));
+    EXPECT_EQ(IniReader::decode(QByteArray("\xEF\xBB\xBFOrt=M\xC3\xBCnchen")), u"Ort=München"_s);
+    EXPECT_EQ(IniReader::decode(QByteArray("Ort=M\xC3\xBCnchen")), u"Ort=München"_s);
+    EXPECT_EQ(IniReader::decode(QByteArray("Preis=5 \x80")), u"Preis=5 €"_s);
 }
 
 // What the ini path may name that is no ini file: each is refused at once,
@@ -137,9 +137,9 @@ TEST(IniFile, RefusesDevicesPipesHugeFilesAndUtf16)
         return path;
     };
     const QByteArray line = "DATABASENAME=forst\r\n";
-    const QString fifo = dir.filePath(QStringLiteral("pipe.ini"));
+    const QString fifo = dir.filePath(u"pipe.ini"_s);
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QString utf16 = QStringLiteral("\uFEFF") + QString::fromLatin1(line);
+    QString utf16 = u"\uFEFF"_s + QString::fromLatin1(line);
     const QByteArray utf16Bytes(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
 
     const struct
@@ -147,7 +147,7 @@ TEST(IniFile, RefusesDevicesPipesHugeFilesAndUtf16)
         QString path;
         const char *says; // nullptr: read
     } cases[] = {
-        {QStringLiteral("/dev/zero"), "keine gewöhnliche Datei"},
+        {u"/dev/zero"_s, "keine gewöhnliche Datei"},
         {fifo, "keine gewöhnliche Datei"},
         {dir.path(), "keine gewöhnliche Datei"},
         {file("riesig.ini", line, qint64(2) << 30), "größer als 1 MB"},
@@ -158,16 +158,16 @@ TEST(IniFile, RefusesDevicesPipesHugeFilesAndUtf16)
     };
     for (const auto &c : cases) {
         QString problem;
-        const std::optional<QString> value = IniReader::value(c.path, QStringLiteral("DATABASENAME"), &problem);
+        const std::optional<QString> value = IniReader::value(c.path, u"DATABASENAME"_s, &problem);
         if (!c.says) {
-            EXPECT_EQ(value, QStringLiteral("forst")) << c.path.toStdString();
+            EXPECT_EQ(value, u"forst"_s) << c.path.toStdString();
             continue;
         }
         EXPECT_EQ(value, std::nullopt) << c.path.toStdString();
         EXPECT_TRUE(problem.contains(QString::fromUtf8(c.says)) && problem.contains(c.path)) << problem.toStdString();
     }
-    QString problem = QStringLiteral("unchanged");
-    EXPECT_EQ(IniReader::value(dir.filePath(QStringLiteral("fehlt.ini")), QStringLiteral("X"), &problem), std::nullopt);
+    QString problem = u"unchanged"_s;
+    EXPECT_EQ(IniReader::value(dir.filePath(u"fehlt.ini"_s), u"X"_s, &problem), std::nullopt);
     EXPECT_EQ(problem, QString()) << "a missing file has its own message";
 }
 
@@ -175,28 +175,28 @@ TEST(DateKeyFilter, KeepsTheBoxToDayMonthYear)
 {
     const int dot = '.';
     // Two digits without a dot: a third is swallowed, "." passes.
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12"), 2, 0, '3'), 0);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12"), 2, 0, dot), dot);
+    EXPECT_EQ(FilterDateKey(u"12"_s, 2, 0, '3'), 0);
+    EXPECT_EQ(FilterDateKey(u"12"_s, 2, 0, dot), dot);
     // Month full: digit swallowed, "." passes (caret 5, dot at 3).
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05"), 5, 0, '1'), 0);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05"), 5, 0, dot), dot);
+    EXPECT_EQ(FilterDateKey(u"12.05"_s, 5, 0, '1'), 0);
+    EXPECT_EQ(FilterDateKey(u"12.05"_s, 5, 0, dot), dot);
     // After the second dot: no further dot; digits until the year has four.
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05."), 6, 0, dot), 0);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05.202"), 9, 0, '4'), '4');
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05.2024"), 10, 0, '4'), 0);
+    EXPECT_EQ(FilterDateKey(u"12.05."_s, 6, 0, dot), 0);
+    EXPECT_EQ(FilterDateKey(u"12.05.202"_s, 9, 0, '4'), '4');
+    EXPECT_EQ(FilterDateKey(u"12.05.2024"_s, 10, 0, '4'), 0);
     // A selection lets a digit through; "." at caret 0 never passes.
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05.2024"), 0, 10, '1'), '1');
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05.2024"), 0, 10, dot), 0);
+    EXPECT_EQ(FilterDateKey(u"12.05.2024"_s, 0, 10, '1'), '1');
+    EXPECT_EQ(FilterDateKey(u"12.05.2024"_s, 0, 10, dot), 0);
     // The caret in the day part of a full date still takes a digit.
-    EXPECT_EQ(FilterDateKey(QStringLiteral("1.05.2024"), 1, 0, '2'), '2');
+    EXPECT_EQ(FilterDateKey(u"1.05.2024"_s, 1, 0, '2'), '2');
     // A dot right before or after the existing one is swallowed.
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05"), 3, 0, dot), 0);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05"), 2, 0, dot), 0);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("1205"), 6, 0, dot), 0);
+    EXPECT_EQ(FilterDateKey(u"12.05"_s, 3, 0, dot), 0);
+    EXPECT_EQ(FilterDateKey(u"12.05"_s, 2, 0, dot), 0);
+    EXPECT_EQ(FilterDateKey(u"1205"_s, 6, 0, dot), 0);
     for (int key : {'a', ' ', '-', '/', 'Z'})
-        EXPECT_EQ(FilterDateKey(QStringLiteral("1"), 1, 0, key), 0) << char(key);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05.2024"), 10, 0, 8), 8);
-    EXPECT_EQ(FilterDateKey(QStringLiteral("12.05.2024"), 10, 0, 13), 13);
+        EXPECT_EQ(FilterDateKey(u"1"_s, 1, 0, key), 0) << char(key);
+    EXPECT_EQ(FilterDateKey(u"12.05.2024"_s, 10, 0, 8), 8);
+    EXPECT_EQ(FilterDateKey(u"12.05.2024"_s, 10, 0, 13), 13);
 }
 
 TEST(WindowPosition, SurvivesARestartAndSkipsAnEdgeAtZero)
@@ -209,8 +209,8 @@ TEST(WindowPosition, SurvivesARestartAndSkipsAnEdgeAtZero)
     EXPECT_EQ(WindowPositionStore::storedX(), 100);
     EXPECT_EQ(WindowPositionStore::storedY(), 40);
     {
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tannbuch_exe"));
-        EXPECT_EQ(s.value(QStringLiteral("FormPos/X")).toString(), QStringLiteral("1500")) << "stored in twips";
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, u"Tannbuch_exe"_s);
+        EXPECT_EQ(s.value(u"FormPos/X"_s).toString(), u"1500"_s) << "stored in twips";
     }
 
     // Left edge 0, or a coordinate beyond 16 bits of twips: nothing stored.
@@ -220,11 +220,39 @@ TEST(WindowPosition, SurvivesARestartAndSkipsAnEdgeAtZero)
 
     // A value that is not a number is left alone.
     {
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tannbuch_exe"));
-        s.setValue(QStringLiteral("FormPos/Y"), QStringLiteral("oben"));
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, u"Tannbuch_exe"_s);
+        s.setValue(u"FormPos/Y"_s, u"oben"_s);
     }
     EXPECT_FALSE(WindowPositionStore::storedY());
     EXPECT_EQ(WindowPositionStore::storedX(), 100);
+}
+
+// The restored window comes back onto the available screen area whatever
+// position was stored.
+TEST(WindowPosition, ClampedToTheAvailableScreen)
+{
+    const QRect screen(0, 0, 1920, 1040); // a task bar below
+    const QRect rightScreen(1920, 0, 1280, 1024);
+    const QSize frame(800, 600);
+    const struct
+    {
+        const char *name;
+        QPoint stored;
+        QSize frame;
+        QRect available;
+        QPoint expected;
+    } cases[] = {
+        {"inside stays", {100, 100}, frame, screen, {100, 100}},
+        {"touching the far corner stays", {1120, 440}, frame, screen, {1120, 440}},
+        {"title bar above the screen", {100, -300}, frame, screen, {100, 0}},
+        {"left of the screen", {-5000, 100}, frame, screen, {0, 100}},
+        {"past the right and bottom edge", {1800, 1000}, frame, screen, {1120, 440}},
+        {"larger than the screen keeps its top-left corner", {300, 200}, {2500, 1200}, screen, {0, 0}},
+        {"on a second screen", {3000, 900}, frame, rightScreen, {2400, 424}},
+        {"empty frame", {1920, 1040}, {0, 0}, screen, {1920, 1040}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WindowPositionStore::clampedTopLeft(c.stored, c.frame, c.available), c.expected) << c.name;
 }
 
 } // namespace tannbuch

@@ -18,6 +18,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace reportbench {
 
 namespace {
@@ -33,23 +35,23 @@ QString textRows()
                     " (701, NULL, 'Bemerkung:'), (388, NULL, 'Waldort'), (1148, NULL, 'Abt.'),"
                     " (4788, NULL, 'Koordinate 1:'), (4789, NULL, 'Koordinate 2:'), (5945, NULL, 'Polter')");
     for (int n = 1; n <= 15; ++n)
-        sql += QStringLiteral(", (%1, NULL, 'Text %2:')").arg(1368 + n).arg(n);
+        sql += u", (%1, NULL, 'Text %2:')"_s.arg(1368 + n).arg(n);
     for (int n = 1; n <= 10; ++n)
-        sql += QStringLiteral(", (%1, NULL, 'Zahl %2:')").arg(1368 - n).arg(n);
+        sql += u", (%1, NULL, 'Zahl %2:')"_s.arg(1368 - n).arg(n);
     for (int n = 1; n <= 5; ++n) {
-        sql += QStringLiteral(", (%1, NULL, 'Datum %2:')").arg(1357 - n).arg(n);
-        sql += QStringLiteral(", (%1, NULL, 'Zusatztext %2:')").arg(4782 + n).arg(n);
+        sql += u", (%1, NULL, 'Datum %2:')"_s.arg(1357 - n).arg(n);
+        sql += u", (%1, NULL, 'Zusatztext %2:')"_s.arg(4782 + n).arg(n);
     }
-    return sql + QStringLiteral(";\n");
+    return sql + u";\n"_s;
 }
 
 QString shown(const QVariant &v)
 {
     if (!v.isValid())
-        return QStringLiteral("(empty)");
+        return u"(empty)"_s;
     if (v.typeId() == QMetaType::QString)
         return QLatin1Char('"') + v.toString() + QLatin1Char('"');
-    return v.toString() + QStringLiteral(" (number)");
+    return v.toString() + u" (number)"_s;
 }
 
 } // namespace
@@ -57,12 +59,12 @@ QString shown(const QVariant &v)
 Cells line(int row, const QString &label, const QString &value)
 {
     const QString r = QString::number(row);
-    return {reportbench::label(QStringLiteral("A") + r, label), text(QStringLiteral("D") + r, value)};
+    return {reportbench::label(u"A"_s + r, label), text(u"D"_s + r, value)};
 }
 
 Cells more(int row, const QString &value)
 {
-    return {text(QStringLiteral("D") + QString::number(row), value)};
+    return {text(u"D"_s + QString::number(row), value)};
 }
 
 Cells operator+(Cells a, const Cells &b)
@@ -109,7 +111,7 @@ void expectCells(Workbook &book, Worksheet &sheet, const Cells &expected, int la
 Bench::Bench(const QString &rows, const QString &schemaChanges)
 {
     ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
-    const QString path = dir.filePath(QStringLiteral("head.sqlite"));
+    const QString path = dir.filePath(u"head.sqlite"_s);
     testsupport::createSqliteDatabase(path, testsupport::schemaSql() + schemaChanges + textRows() + rows);
     if (testsupport::overTds()) {
         auto mirror = std::make_unique<testsupport::MirrorBackend>(path);
@@ -126,8 +128,8 @@ Bench::Bench(const QString &rows, const QString &schemaChanges)
     run.db = &db;
     run.xl = &xl;
     run.settings = &settings;
-    selection.filter = QStringLiteral("LOGS.LISTE = '4711'");
-    selection.listNumber = QStringLiteral("4711");
+    selection.filter = u"LOGS.LISTE = '4711'"_s;
+    selection.listNumber = u"4711"_s;
     cursor.row = StartRow;
 }
 
@@ -165,7 +167,7 @@ Worksheet &Bench::sheet()
 
 std::unique_ptr<Workbook> Bench::saved()
 {
-    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
+    const QString path = dir.filePath(u"report.xlsx"_s);
     XlsxWriter::save(book(), path);
     workbookvalidation::expectValid(path);
     return XlsxReader::load(path);

@@ -11,6 +11,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace testsupport {
 
 namespace {
@@ -23,8 +25,8 @@ bool isNumber(const QVariant &v)
 QString shown(const QVariant &v)
 {
     if (!v.isValid())
-        return QStringLiteral("NULL");
-    return QStringLiteral("%1 (%2)").arg(v.toString(), QString::fromLatin1(v.typeName()));
+        return u"NULL"_s;
+    return u"%1 (%2)"_s.arg(v.toString(), QString::fromLatin1(v.typeName()));
 }
 
 bool sameValue(const QVariant &a, const QVariant &b)
@@ -46,16 +48,15 @@ bool overTds()
 QString resultDifference(const ResultData &odbc, const ResultData &sqlite)
 {
     if (odbc.columns != sqlite.columns)
-        return QStringLiteral("columns %1 over ODBC, %2 embedded")
-            .arg(odbc.columns.join(QLatin1Char(',')), sqlite.columns.join(QLatin1Char(',')));
+        return u"columns %1 over ODBC, %2 embedded"_s.arg(
+            odbc.columns.join(QLatin1Char(',')), sqlite.columns.join(QLatin1Char(',')));
     if (odbc.rows.size() != sqlite.rows.size())
-        return QStringLiteral("%1 rows over ODBC, %2 embedded").arg(odbc.rows.size()).arg(sqlite.rows.size());
+        return u"%1 rows over ODBC, %2 embedded"_s.arg(odbc.rows.size()).arg(sqlite.rows.size());
     for (size_t r = 0; r < odbc.rows.size(); ++r) {
         for (size_t c = 0; c < odbc.rows[r].size(); ++c) {
             if (!sameValue(odbc.rows[r][c], sqlite.rows[r][c]))
-                return QStringLiteral("row %1, column %2: %3 over ODBC, %4 embedded")
-                    .arg(r + 1)
-                    .arg(odbc.columns[int(c)], shown(odbc.rows[r][c]), shown(sqlite.rows[r][c]));
+                return u"row %1, column %2: %3 over ODBC, %4 embedded"_s.arg(r + 1).arg(
+                    odbc.columns[int(c)], shown(odbc.rows[r][c]), shown(sqlite.rows[r][c]));
         }
     }
     return QString();

@@ -15,6 +15,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace testsupport {
 
 QString sourcePath(const QString &relative)
@@ -31,7 +33,7 @@ QString runSqlite(const QString &path, int flags, const QByteArray &sql)
 {
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
-        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : u"out of memory"_s;
         sqlite3_close(db);
         return message;
     }
@@ -39,7 +41,7 @@ QString runSqlite(const QString &path, int flags, const QByteArray &sql)
     char *error = nullptr;
     QString message;
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) != SQLITE_OK)
-        message = error ? QString::fromUtf8(error) : QStringLiteral("unknown error");
+        message = error ? QString::fromUtf8(error) : u"unknown error"_s;
     sqlite3_free(error);
     sqlite3_close(db);
     return message;
@@ -91,11 +93,22 @@ QString messageOf(const std::function<void()> &action)
     return QString();
 }
 
+QString toolOutput(const QString &program, const QStringList &arguments, QString *errors)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000))
+        return QString();
+    if (errors)
+        *errors = QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 bool haveOpenpyxl()
 {
     static const bool have = [] {
         QProcess p;
-        p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
+        p.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import openpyxl"_s});
         return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     }();
     return have;
@@ -104,8 +117,7 @@ bool haveOpenpyxl()
 QJsonObject readWithOpenpyxl(const QString &path, const QStringList &requests)
 {
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-        QStringList{sourcePath(QStringLiteral("tests/workbook/verify_saved.py")), path} + requests);
+    p.start(u"/usr/bin/python3"_s, QStringList{sourcePath(u"tests/workbook/verify_saved.py"_s), path} + requests);
     const bool finished = p.waitForFinished(120000);
     const QByteArray out = p.readAllStandardOutput();
     const QByteArray err = p.readAllStandardError();

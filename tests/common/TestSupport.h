@@ -35,6 +35,10 @@ QByteArray readFile(const QString &path);
 // Writes a whole file (a test's input); false when it cannot be written.
 bool writeFile(const QString &path, const QByteArray &data);
 
+// What a tool (pdftotext, pdfinfo, ...) writes to standard output; empty when
+// it does not finish within a minute. Its standard error goes to errors.
+QString toolOutput(const QString &program, const QStringList &arguments, QString *errors = nullptr);
+
 // The message of the WorkbookError the action throws; empty when it throws none.
 QString messageOf(const std::function<void()> &action);
 

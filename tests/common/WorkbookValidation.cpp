@@ -20,6 +20,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace workbookvalidation {
 
 namespace {
@@ -63,7 +65,7 @@ void collectError(void *context, xmlError *error)
     auto *messages = static_cast<QStringList *>(context);
     if (!error || error->level < XML_ERR_ERROR)
         return;
-    messages->append(QStringLiteral("%1: %2").arg(error->line).arg(QString::fromUtf8(error->message).trimmed()));
+    messages->append(u"%1: %2"_s.arg(error->line).arg(QString::fromUtf8(error->message).trimmed()));
 }
 
 struct SchemaDeleter
@@ -88,15 +90,14 @@ public:
         Entry entry;
         QStringList messages;
         if (!QFileInfo(path).isFile()) {
-            entry.error = QStringLiteral("Schema fehlt: %1").arg(path);
+            entry.error = u"Schema fehlt: %1"_s.arg(path);
         } else {
             xmlSchemaParserCtxt *parser = xmlSchemaNewParserCtxt(QFile::encodeName(path).constData());
             xmlSchemaSetParserStructuredErrors(parser, collectError, &messages);
             entry.schema.reset(xmlSchemaParse(parser));
             xmlSchemaFreeParserCtxt(parser);
             if (!entry.schema)
-                entry.error
-                    = QStringLiteral("Schema %1 nicht lesbar: %2").arg(path, messages.join(QLatin1String("; ")));
+                entry.error = u"Schema %1 nicht lesbar: %2"_s.arg(path, messages.join(QLatin1String("; ")));
         }
         error = entry.error;
         return m_schemas.emplace(path, std::move(entry)).first->second.schema.get();
@@ -195,27 +196,24 @@ void applyMarkupCompatibility(xmlNode *node, QStringList ignorable)
 const QRegularExpression &uriPattern()
 {
     static const QRegularExpression pattern = [] {
-        const QString pct = QStringLiteral("%[0-9A-Fa-f]{2}");
-        const QString unreserved = QStringLiteral("A-Za-z0-9\\-._~");
-        const QString subDelims = QStringLiteral("!$&'()*+,;=");
-        const QString pchar = QStringLiteral("(?:[%1%2:@]|%3)").arg(unreserved, subDelims, pct);
-        const QString segmentNzNc = QStringLiteral("(?:[%1%2@]|%3)+").arg(unreserved, subDelims, pct);
-        const QString scheme = QStringLiteral("[A-Za-z][A-Za-z0-9+.\\-]*");
-        const QString userinfo = QStringLiteral("(?:[%1%2:]|%3)*@").arg(unreserved, subDelims, pct);
-        const QString ipLiteral
-            = QStringLiteral("\\[(?:[0-9A-Fa-f:.]+|v[0-9A-Fa-f]+\\.[%1%2:]+)\\]").arg(unreserved, subDelims);
-        const QString regName = QStringLiteral("(?:[%1%2]|%3)*").arg(unreserved, subDelims, pct);
-        const QString authority = QStringLiteral("(?:%1)?(?:%2|%3)(?::[0-9]*)?").arg(userinfo, ipLiteral, regName);
-        const QString pathAbempty = QStringLiteral("(?:/%1*)*").arg(pchar);
-        const QString pathAbsolute = QStringLiteral("/(?:%1+(?:/%1*)*)?").arg(pchar);
-        const QString pathRootless = QStringLiteral("%1+(?:/%1*)*").arg(pchar);
-        const QString pathNoscheme = QStringLiteral("%1(?:/%2*)*").arg(segmentNzNc, pchar);
-        const QString tail = QStringLiteral("(?:\\?(?:%1|[/?])*)?(?:#(?:%1|[/?])*)?").arg(pchar);
-        const QString uri
-            = QStringLiteral("%1:(?://%2%3|%4|%5|)").arg(scheme, authority, pathAbempty, pathAbsolute, pathRootless);
-        const QString relative
-            = QStringLiteral("(?://%1%2|%3|%4|)").arg(authority, pathAbempty, pathAbsolute, pathNoscheme);
-        return QRegularExpression(QStringLiteral("\\A(?:%1|%2)%3\\z").arg(uri, relative, tail));
+        const QString pct = u"%[0-9A-Fa-f]{2}"_s;
+        const QString unreserved = u"A-Za-z0-9\\-._~"_s;
+        const QString subDelims = u"!$&'()*+,;="_s;
+        const QString pchar = u"(?:[%1%2:@]|%3)"_s.arg(unreserved, subDelims, pct);
+        const QString segmentNzNc = u"(?:[%1%2@]|%3)+"_s.arg(unreserved, subDelims, pct);
+        const QString scheme = u"[A-Za-z][A-Za-z0-9+.\\-]*"_s;
+        const QString userinfo = u"(?:[%1%2:]|%3)*@"_s.arg(unreserved, subDelims, pct);
+        const QString ipLiteral = u"\\[(?:[0-9A-Fa-f:.]+|v[0-9A-Fa-f]+\\.[%1%2:]+)\\]"_s.arg(unreserved, subDelims);
+        const QString regName = u"(?:[%1%2]|%3)*"_s.arg(unreserved, subDelims, pct);
+        const QString authority = u"(?:%1)?(?:%2|%3)(?::[0-9]*)?"_s.arg(userinfo, ipLiteral, regName);
+        const QString pathAbempty = u"(?:/%1*)*"_s.arg(pchar);
+        const QString pathAbsolute = u"/(?:%1+(?:/%1*)*)?"_s.arg(pchar);
+        const QString pathRootless = u"%1+(?:/%1*)*"_s.arg(pchar);
+        const QString pathNoscheme = u"%1(?:/%2*)*"_s.arg(segmentNzNc, pchar);
+        const QString tail = u"(?:\\?(?:%1|[/?])*)?(?:#(?:%1|[/?])*)?"_s.arg(pchar);
+        const QString uri = u"%1:(?://%2%3|%4|%5|)"_s.arg(scheme, authority, pathAbempty, pathAbsolute, pathRootless);
+        const QString relative = u"(?://%1%2|%3|%4|)"_s.arg(authority, pathAbempty, pathAbsolute, pathNoscheme);
+        return QRegularExpression(u"\\A(?:%1|%2)%3\\z"_s.arg(uri, relative, tail));
     }();
     return pattern;
 }
@@ -227,7 +225,7 @@ QHash<QString, QString> contentTypes(const QByteArray &xml, QStringList &faults)
     QHash<QString, QString> overrides;
     Doc doc(xmlReadMemory(xml.constData(), int(xml.size()), "[Content_Types].xml", nullptr, XML_PARSE_NONET));
     if (!doc) {
-        faults.append(QStringLiteral("[Content_Types].xml: kein wohlgeformtes XML"));
+        faults.append(u"[Content_Types].xml: kein wohlgeformtes XML"_s);
         return {};
     }
     for (xmlNode *n = xmlDocGetRootElement(doc.get())->children; n; n = n->next) {
@@ -246,7 +244,7 @@ QHash<QString, QString> contentTypes(const QByteArray &xml, QStringList &faults)
     }
     QHash<QString, QString> result = overrides;
     for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
-        result.insert(QStringLiteral("*.") + it.key(), it.value());
+        result.insert(u"*."_s + it.key(), it.value());
     return result;
 }
 
@@ -255,7 +253,7 @@ QString typeOf(const QHash<QString, QString> &types, const QString &part)
     const auto o = types.constFind(part.toLower());
     if (o != types.constEnd())
         return o.value();
-    return types.value(QStringLiteral("*.") + QFileInfo(part).suffix().toLower());
+    return types.value(u"*."_s + QFileInfo(part).suffix().toLower());
 }
 
 int countElements(const xmlNode *node, const char *ns, const char *name)
@@ -281,7 +279,7 @@ void checkTargets(const QString &part, xmlNode *root, QStringList &faults)
         const QString text = target ? QString::fromUtf8(reinterpret_cast<const char *>(target)) : QString();
         xmlFree(target);
         if (!isUriReference(text))
-            faults.append(QStringLiteral("%1:%2: Ziel \"%3\" ist kein gültiger URI").arg(part).arg(r->line).arg(text));
+            faults.append(u"%1:%2: Ziel \"%3\" ist kein gültiger URI"_s.arg(part).arg(r->line).arg(text));
     }
 }
 
@@ -301,7 +299,7 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
 {
     QStringList faults;
     if (!QFileInfo(schemas).isDir()) {
-        faults.append(QStringLiteral("Der Ordner der Schemas fehlt: %1").arg(schemas));
+        faults.append(u"Der Ordner der Schemas fehlt: %1"_s.arg(schemas));
         return faults;
     }
     const ZipEntry *typesEntry = nullptr;
@@ -310,7 +308,7 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
             typesEntry = &e;
     }
     if (!typesEntry) {
-        faults.append(QStringLiteral("[Content_Types].xml fehlt"));
+        faults.append(u"[Content_Types].xml fehlt"_s);
         return faults;
     }
     const QHash<QString, QString> types = contentTypes(typesEntry->data, faults);
@@ -318,7 +316,7 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
     for (const ZipEntry &e : entries) {
         QString schema;
         if (&e == typesEntry)
-            schema = QStringLiteral("opc-xsd/opc-contentTypes.xsd");
+            schema = u"opc-xsd/opc-contentTypes.xsd"_s;
         else
             schema = schemaForContentType(typeOf(types, e.name));
         const bool isRels = e.name.endsWith(QLatin1String(".rels"));
@@ -326,12 +324,12 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
         if (schema.isEmpty() && !isRels)
             continue;
         if (schema.isEmpty())
-            schema = QStringLiteral("opc-xsd/opc-relationships.xsd");
+            schema = u"opc-xsd/opc-relationships.xsd"_s;
 
         Doc doc(xmlReadMemory(e.data.constData(), int(e.data.size()), e.name.toUtf8().constData(), nullptr,
             XML_PARSE_NONET | XML_PARSE_HUGE));
         if (!doc || !xmlDocGetRootElement(doc.get())) {
-            faults.append(QStringLiteral("%1: kein wohlgeformtes XML").arg(e.name));
+            faults.append(u"%1: kein wohlgeformtes XML"_s.arg(e.name));
             continue;
         }
         xmlNode *root = xmlDocGetRootElement(doc.get());
@@ -340,26 +338,21 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
         if (isSheet) {
             const int links = countElements(root, SpreadsheetNs, "hyperlink");
             if (links > MaxHyperlinksPerSheet)
-                faults.append(QStringLiteral("%1: %2 Hyperlinks, höchstens %3")
-                                  .arg(e.name)
-                                  .arg(links)
-                                  .arg(MaxHyperlinksPerSheet));
+                faults.append(u"%1: %2 Hyperlinks, höchstens %3"_s.arg(e.name).arg(links).arg(MaxHyperlinksPerSheet));
             int breaks = 0;
             for (xmlNode *c = root->children; c; c = c->next) {
                 if (c->type == XML_ELEMENT_NODE && !xmlStrcmp(c->name, BAD_CAST "rowBreaks"))
                     breaks += countElements(c, SpreadsheetNs, "brk");
             }
             if (breaks > MaxRowBreaksPerSheet)
-                faults.append(QStringLiteral("%1: %2 Zeilenumbrüche, höchstens %3")
-                                  .arg(e.name)
-                                  .arg(breaks)
-                                  .arg(MaxRowBreaksPerSheet));
+                faults.append(
+                    u"%1: %2 Zeilenumbrüche, höchstens %3"_s.arg(e.name).arg(breaks).arg(MaxRowBreaksPerSheet));
         }
 
         QString error;
         xmlSchema *parsed = schemaCache().get(QDir(schemas).filePath(schema), error);
         if (!parsed) {
-            faults.append(QStringLiteral("%1: %2").arg(e.name, error));
+            faults.append(u"%1: %2"_s.arg(e.name, error));
             continue;
         }
         applyMarkupCompatibility(root, {});
@@ -371,7 +364,7 @@ QStringList problems(const std::vector<ZipEntry> &entries, const QString &schema
         for (const QString &m : messages)
             faults.append(e.name + QLatin1Char(':') + m);
         if (result != 0 && messages.isEmpty())
-            faults.append(QStringLiteral("%1: ungültig gegen %2").arg(e.name, schema));
+            faults.append(u"%1: ungültig gegen %2"_s.arg(e.name, schema));
     }
     return faults;
 }
@@ -381,7 +374,7 @@ QStringList problems(const QString &path)
     try {
         return problems(ZipArchive::read(path));
     } catch (const WorkbookError &e) {
-        return {QStringLiteral("%1: %2").arg(path, e.message())};
+        return {u"%1: %2"_s.arg(path, e.message())};
     }
 }
 

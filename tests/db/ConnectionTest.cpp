@@ -15,6 +15,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // An engine that answers every statement with one row holding its text.
@@ -23,14 +25,14 @@ class EchoBackend : public Backend
 public:
     ResultData query(const QString &sql) override
     {
-        if (sql.contains(QStringLiteral("FAIL")))
-            throw DbError(QStringLiteral("Syntaxfehler bei FAIL"));
+        if (sql.contains(u"FAIL"_s))
+            throw DbError(u"Syntaxfehler bei FAIL"_s);
         ResultData data;
-        data.columns << QStringLiteral("SQL");
+        data.columns << u"SQL"_s;
         data.rows.push_back({QVariant(sql)});
         return data;
     }
-    QString name() const override { return QStringLiteral("Echo"); }
+    QString name() const override { return u"Echo"_s; }
 };
 
 // The message of the DbError opening the connection string raises (empty
@@ -52,29 +54,23 @@ QString openFailure(const QString &connectionString)
 
 TEST(Connection, JournalRecordsEveryStatementTextExactly)
 {
+    EXPECT_THROW(Connection().execute(u"SELECT 1"_s), DbError) << "a closed connection runs nothing";
     Connection db;
     db.open(std::make_unique<EchoBackend>());
     db.journal().setRecording(true);
 
-    const QString withBreaks = QStringLiteral("Select property_id \rfrom FORMS_CONFIG  \r");
-    EXPECT_EQ(db.execute(withBreaks).field(QStringLiteral("sql")).toString(), withBreaks);
-    EXPECT_THROW(db.openStatic(QStringLiteral("SELECT FAIL ")), DbError);
+    const QString withBreaks = u"Select property_id \rfrom FORMS_CONFIG  \r"_s;
+    EXPECT_EQ(db.execute(withBreaks).field(u"sql"_s).toString(), withBreaks);
+    EXPECT_THROW(db.openStatic(u"SELECT FAIL "_s), DbError);
 
     // Failing statements are recorded too: they were sent.
-    EXPECT_EQ(db.journal().statements(), QStringList({withBreaks, QStringLiteral("SELECT FAIL ")}));
+    EXPECT_EQ(db.journal().statements(), QStringList({withBreaks, u"SELECT FAIL "_s}));
     EXPECT_EQ(db.journal().count(), 2);
 
     db.journal().setRecording(false);
-    db.execute(QStringLiteral("SELECT 1"));
+    db.execute(u"SELECT 1"_s);
     EXPECT_EQ(db.journal().statements().size(), 2);
     EXPECT_EQ(db.journal().count(), 3);
-}
-
-TEST(Connection, StatementsOnAClosedConnectionFail)
-{
-    Connection db;
-    EXPECT_FALSE(db.isOpen());
-    EXPECT_THROW(db.execute(QStringLiteral("SELECT 1")), DbError);
 }
 
 // A data source that names a file is never taken for a server: a missing or
@@ -82,13 +78,13 @@ TEST(Connection, StatementsOnAClosedConnectionFail)
 TEST(Connection, MissingDatabaseFileIsToldAsSuch)
 {
     QTemporaryDir dir;
-    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    const QString text = dir.filePath(u"notes.txt"_s);
     ASSERT_TRUE(testsupport::writeFile(text, "no database"));
-    for (const QString &path : {dir.filePath(QStringLiteral("fehlt/forst.sqlite")), text}) {
-        const QString message = openFailure(
-            QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source=") + path);
+    for (const QString &path : {dir.filePath(u"fehlt/forst.sqlite"_s), text}) {
+        const QString message
+            = openFailure(u"Provider=SQLOLEDB.1;Integrated Security=SSPI;Initial Catalog=forst;Data Source="_s + path);
         EXPECT_TRUE(message.contains(path)) << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringLiteral("SQLSERVER"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(u"SQLSERVER"_s)) << message.toStdString();
     }
 }
 
@@ -97,14 +93,11 @@ TEST(Connection, MissingDatabaseFileIsToldAsSuch)
 // Port 1 on the loopback address is closed on any ordinary machine.
 TEST(Connection, UnreachableServerFails)
 {
-    for (const QString &cs : {
-             QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
-                            "Initial Catalog=forst;Data Source=127.0.0.1,1"),
-             QStringLiteral("Provider=SQLOLEDB.1;Initial Catalog=forst;Data Source=127.0.0.1,1;"
-                            "User ID=leser;Password=x"),
-         }) {
+    for (const QString &cs : {u"Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
+                              u"Initial Catalog=forst;Data Source=127.0.0.1,1"_s,
+             u"Provider=SQLOLEDB.1;Initial Catalog=forst;Data Source=127.0.0.1,1;"
+             u"User ID=leser;Password=x"_s})
         EXPECT_FALSE(openFailure(cs).trimmed().isEmpty());
-    }
 }
 
 // A server that takes the connection but never answers the login: opening
@@ -124,9 +117,8 @@ TEST(Connection, SilentServerFailsAfterTheLoginTimeout)
     ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
     const int port = ntohs(address.sin_port);
 
-    const QString message = openFailure(QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;"
-                                                       "Initial Catalog=forst;Data Source=127.0.0.1,%1")
-                                            .arg(port));
+    const QString message = openFailure(u"Provider=SQLOLEDB.1;Integrated Security=SSPI;"
+                                        u"Initial Catalog=forst;Data Source=127.0.0.1,%1"_s.arg(port));
     ::close(listener);
     EXPECT_FALSE(message.trimmed().isEmpty());
 }

@@ -17,6 +17,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // One row per case; each case fills one column of TYPEN.
@@ -43,41 +45,39 @@ std::vector<TypeCase> typeCases()
 {
     const QString longText = QString(5000, QLatin1Char('x')) + utf8("ä€");
     return {
-        {"T_INT", QStringLiteral("42"), QVariant(qlonglong(42))},
-        {"T_INT", QStringLiteral("-2147483648"), QVariant(qlonglong(-2147483648LL))},
-        {"T_INT", QStringLiteral("NULL"), QVariant()},
-        {"T_SMALLINT", QStringLiteral("-7"), QVariant(qlonglong(-7))},
-        {"T_BIGINT", QStringLiteral("9000000000123"), QVariant(qlonglong(9000000000123LL))},
-        {"T_BIT", QStringLiteral("1"), QVariant(qlonglong(1))},
-        {"T_BIT", QStringLiteral("0"), QVariant(qlonglong(0))},
-        {"T_BIT", QStringLiteral("NULL"), QVariant()},
-        {"T_FLOAT", QStringLiteral("0.1"), QVariant(0.1)},
-        {"T_FLOAT", QStringLiteral("-1.5e300"), QVariant(-1.5e300)},
-        {"T_REAL", QStringLiteral("0.1"), QVariant(0.1)},
-        {"T_REAL", QStringLiteral("1234.5"), QVariant(1234.5)},
-        {"T_DECIMAL", QStringLiteral("1.234"), QVariant(1.234)},
-        {"T_DECIMAL", QStringLiteral("-0.5"), QVariant(-0.5)},
-        {"T_DECIMAL", QStringLiteral("0"), QVariant(0.0)},
-        {"T_DECIMAL", QStringLiteral("NULL"), QVariant()},
-        {"T_NUMERIC", QStringLiteral("1234567.89"), QVariant(1234567.89)},
-        {"T_MONEY", QStringLiteral("12.3456"), QVariant(12.3456)},
-        {"T_MONEY", QStringLiteral("-0.01"), QVariant(-0.01)},
+        {"T_INT", u"42"_s, QVariant(qlonglong(42))},
+        {"T_INT", u"-2147483648"_s, QVariant(qlonglong(-2147483648LL))},
+        {"T_INT", u"NULL"_s, QVariant()},
+        {"T_SMALLINT", u"-7"_s, QVariant(qlonglong(-7))},
+        {"T_BIGINT", u"9000000000123"_s, QVariant(qlonglong(9000000000123LL))},
+        {"T_BIT", u"1"_s, QVariant(qlonglong(1))},
+        {"T_BIT", u"0"_s, QVariant(qlonglong(0))},
+        {"T_BIT", u"NULL"_s, QVariant()},
+        {"T_FLOAT", u"0.1"_s, QVariant(0.1)},
+        {"T_FLOAT", u"-1.5e300"_s, QVariant(-1.5e300)},
+        {"T_REAL", u"0.1"_s, QVariant(0.1)},
+        {"T_REAL", u"1234.5"_s, QVariant(1234.5)},
+        {"T_DECIMAL", u"1.234"_s, QVariant(1.234)},
+        {"T_DECIMAL", u"-0.5"_s, QVariant(-0.5)},
+        {"T_DECIMAL", u"0"_s, QVariant(0.0)},
+        {"T_DECIMAL", u"NULL"_s, QVariant()},
+        {"T_NUMERIC", u"1234567.89"_s, QVariant(1234567.89)},
+        {"T_MONEY", u"12.3456"_s, QVariant(12.3456)},
+        {"T_MONEY", u"-0.01"_s, QVariant(-0.01)},
         {"T_NVARCHAR", utf8("'Größe Ärger – € Łódź 𝄞'"), QVariant(utf8("Größe Ärger – € Łódź 𝄞"))},
-        {"T_NVARCHAR", QStringLiteral("''"), QVariant(QStringLiteral(""))},
-        {"T_NVARCHAR", QStringLiteral("NULL"), QVariant()},
+        {"T_NVARCHAR", u"''"_s, QVariant(u""_s)},
+        {"T_NVARCHAR", u"NULL"_s, QVariant()},
         {"T_VARCHAR", utf8("'Fichte ÄÖÜß €'"), QVariant(utf8("Fichte ÄÖÜß €"))},
-        {"T_VARCHAR", QStringLiteral("''"), QVariant(QStringLiteral(""))},
+        {"T_VARCHAR", u"''"_s, QVariant(u""_s)},
         {"T_NVARCHARMAX", QLatin1Char('\'') + longText + QLatin1Char('\''), QVariant(longText)},
-        {"T_NVARCHARMAX", QStringLiteral("''"), QVariant(QStringLiteral(""))},
-        {"T_NVARCHARMAX", QStringLiteral("NULL"), QVariant()},
-        {"T_DATETIME", QStringLiteral("'2024-03-05 14:30:15'"),
-            QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30, 15)))},
-        {"T_DATETIME", QStringLiteral("'1999-12-31 00:00:00'"), QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0)))},
-        {"T_DATETIME", QStringLiteral("NULL"), QVariant()},
-        {"T_SMALLDATETIME", QStringLiteral("'2024-03-05 14:30:00'"),
-            QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30)))},
-        {"T_DATE", QStringLiteral("'2024-02-29'"), QVariant(QDate(2024, 2, 29))},
-        {"T_DATE", QStringLiteral("NULL"), QVariant()},
+        {"T_NVARCHARMAX", u"''"_s, QVariant(u""_s)},
+        {"T_NVARCHARMAX", u"NULL"_s, QVariant()},
+        {"T_DATETIME", u"'2024-03-05 14:30:15'"_s, QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30, 15)))},
+        {"T_DATETIME", u"'1999-12-31 00:00:00'"_s, QVariant(QDateTime(QDate(1999, 12, 31), QTime(0, 0)))},
+        {"T_DATETIME", u"NULL"_s, QVariant()},
+        {"T_SMALLDATETIME", u"'2024-03-05 14:30:00'"_s, QVariant(QDateTime(QDate(2024, 3, 5), QTime(14, 30)))},
+        {"T_DATE", u"'2024-02-29'"_s, QVariant(QDate(2024, 2, 29))},
+        {"T_DATE", u"NULL"_s, QVariant()},
     };
 }
 
@@ -86,12 +86,11 @@ class OdbcPath : public ::testing::Test
 protected:
     void SetUp() override
     {
-        path = dir.filePath(QStringLiteral("typen.sqlite"));
+        path = dir.filePath(u"typen.sqlite"_s);
         QString sql = QString::fromLatin1(TypeTable);
         const auto cases = typeCases();
         for (size_t i = 0; i < cases.size(); ++i)
-            sql += QStringLiteral("INSERT INTO TYPEN (ID, %1) VALUES (%2, %3);\n")
-                       .arg(QString::fromLatin1(cases[i].column))
+            sql += u"INSERT INTO TYPEN (ID, %1) VALUES (%2, %3);\n"_s.arg(QString::fromLatin1(cases[i].column))
                        .arg(i + 1)
                        .arg(cases[i].literal);
         testsupport::createSqliteDatabase(path, sql);
@@ -131,9 +130,7 @@ TEST_F(OdbcPath, EveryHostTypeArrivesAsTheEmbeddedBackendGivesIt)
     const auto cases = typeCases();
     QStringList statements;
     for (size_t i = 0; i < cases.size(); ++i)
-        statements << QStringLiteral("SELECT %1 FROM TYPEN WHERE ID = %2")
-                          .arg(QString::fromLatin1(cases[i].column))
-                          .arg(i + 1);
+        statements << u"SELECT %1 FROM TYPEN WHERE ID = %2"_s.arg(QString::fromLatin1(cases[i].column)).arg(i + 1);
     for (const bool ahead : {false, true}) {
         if (ahead) {
             db.prefetch(statements);
@@ -184,36 +181,35 @@ TEST_F(OdbcPath, TheLoginAsksForReadOnlyAccessAndBoundsTheLockWait)
     open(7);
     EXPECT_EQ(endpoint->logins(), 1);
     EXPECT_EQ(endpoint->readOnlyLogins(), 1);
-    EXPECT_EQ(endpoint->batches(), QStringList{QStringLiteral("SET LOCK_TIMEOUT 7000")});
+    EXPECT_EQ(endpoint->batches(), QStringList{u"SET LOCK_TIMEOUT 7000"_s});
 }
 
 TEST_F(OdbcPath, AStalledStatementIsCancelledAfterTheQueryTimeout)
 {
     open(1);
-    endpoint->setFaults({.stallOn = QStringLiteral("T_INT")});
-    const QString message = failure(QStringLiteral("SELECT T_INT FROM TYPEN"));
-    EXPECT_TRUE(message.contains(QStringLiteral("nicht innerhalb von einer Sekunde"))) << qPrintable(message);
+    endpoint->setFaults({.stallOn = u"T_INT"_s});
+    const QString message = failure(u"SELECT T_INT FROM TYPEN"_s);
+    EXPECT_TRUE(message.contains(u"nicht innerhalb von einer Sekunde"_s)) << qPrintable(message);
     EXPECT_EQ(endpoint->cancels(), 1);
     // The connection serves the next statement.
     endpoint->setFaults({});
-    EXPECT_EQ(db.execute(QStringLiteral("SELECT T_INT FROM TYPEN WHERE ID = 1")).value(0), qlonglong(42));
+    EXPECT_EQ(db.execute(u"SELECT T_INT FROM TYPEN WHERE ID = 1"_s).value(0), qlonglong(42));
 }
 
 TEST_F(OdbcPath, AConnectionLostInTheMiddleOfAResultFails)
 {
     open();
-    endpoint->setFaults({.dropOn = QStringLiteral("FROM TYPEN"), .dropAfterRows = 3});
-    const QString message = failure(QStringLiteral("SELECT ID, T_NVARCHARMAX FROM TYPEN"));
-    EXPECT_TRUE(message.contains(QStringLiteral("Verbindung"))) << qPrintable(message);
+    endpoint->setFaults({.dropOn = u"FROM TYPEN"_s, .dropAfterRows = 3});
+    const QString message = failure(u"SELECT ID, T_NVARCHARMAX FROM TYPEN"_s);
+    EXPECT_TRUE(message.contains(u"Verbindung"_s)) << qPrintable(message);
 }
 
 TEST_F(OdbcPath, AServerErrorCarriesTheServersMessage)
 {
     open();
-    endpoint->setFaults({.failOn = QStringLiteral("TYPEN"),
-        .errorNumber = 208,
-        .errorMessage = utf8("Ungültiger Objektname 'TYPEN'.")});
-    const QString message = failure(QStringLiteral("SELECT T_INT FROM TYPEN"));
+    endpoint->setFaults(
+        {.failOn = u"TYPEN"_s, .errorNumber = 208, .errorMessage = utf8("Ungültiger Objektname 'TYPEN'.")});
+    const QString message = failure(u"SELECT T_INT FROM TYPEN"_s);
     EXPECT_TRUE(message.contains(utf8("Ungültiger Objektname 'TYPEN'."))) << qPrintable(message);
 }
 

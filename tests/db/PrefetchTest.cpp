@@ -17,6 +17,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const char *const Schema = R"(
@@ -29,14 +31,14 @@ INSERT INTO POLTER VALUES (3, 'Buche', 0.25, '2023-12-31 00:00:00', 'Ränder');
 // Look-ups as the report sends them: values of every kind, NULLs, an empty
 // result, a ";" in a literal and a line comment at the end.
 const QStringList LookUps = {
-    QStringLiteral("SELECT ID, ART, MENGE, DATUM, NOTIZ FROM POLTER WHERE ID = 1"),
-    QStringLiteral("SELECT ART, MENGE, DATUM, NOTIZ FROM POLTER WHERE ID = 2"),
-    QStringLiteral("SELECT * FROM POLTER WHERE ID = 99"),
-    QStringLiteral("SELECT COUNT(*) AS N, SUM(MENGE) AS S, MIN(DATUM) FROM POLTER"),
-    QStringLiteral("SELECT ID FROM POLTER WHERE NOTIZ = 'a;b' -- Ende"),
-    QStringLiteral("SELECT DATUM FROM POLTER ORDER BY ID"),
+    u"SELECT ID, ART, MENGE, DATUM, NOTIZ FROM POLTER WHERE ID = 1"_s,
+    u"SELECT ART, MENGE, DATUM, NOTIZ FROM POLTER WHERE ID = 2"_s,
+    u"SELECT * FROM POLTER WHERE ID = 99"_s,
+    u"SELECT COUNT(*) AS N, SUM(MENGE) AS S, MIN(DATUM) FROM POLTER"_s,
+    u"SELECT ID FROM POLTER WHERE NOTIZ = 'a;b' -- Ende"_s,
+    u"SELECT DATUM FROM POLTER ORDER BY ID"_s,
 };
-const QString Unforeseen = QStringLiteral("SELECT ART FROM POLTER WHERE ID = 3");
+const QString Unforeseen = u"SELECT ART FROM POLTER WHERE ID = 3"_s;
 
 // A result as text, each value with its kind (none for NULL), so that a
 // difference in kind shows as well as one in value.
@@ -57,7 +59,7 @@ class Prefetch : public ::testing::Test
 protected:
     void SetUp() override
     {
-        path = dir.filePath(QStringLiteral("polter.sqlite"));
+        path = dir.filePath(u"polter.sqlite"_s);
         testsupport::createSqliteDatabase(path, QString::fromUtf8(Schema));
         endpoint = std::make_unique<tds::Endpoint>(path);
     }
@@ -84,7 +86,7 @@ protected:
             try {
                 shownOutcomes << shown(db.execute(sql));
             } catch (const DbError &e) {
-                shownOutcomes << QStringLiteral("failed: ") + e.message().section(u'\n', 0, 0);
+                shownOutcomes << u"failed: "_s + e.message().section(u'\n', 0, 0);
             }
         }
         return shownOutcomes;
@@ -102,7 +104,7 @@ TEST_F(Prefetch, ManyLookUpsGoInOneRoundTripAndAnswerAsTheStatementsAlone)
 {
     QStringList statements = LookUps;
     for (qsizetype id = 1; statements.size() < 300; ++id)
-        statements << QStringLiteral("SELECT ART, MENGE FROM POLTER WHERE ID = %1").arg(id);
+        statements << u"SELECT ART, MENGE FROM POLTER WHERE ID = %1"_s.arg(id);
     open(true);
     db.setPrefetchEnabled(false);
     db.prefetch(statements);
@@ -123,8 +125,8 @@ TEST_F(Prefetch, ManyLookUpsGoInOneRoundTripAndAnswerAsTheStatementsAlone)
 TEST(StatementBatch, BatchesGrowToTheCharacterLimit)
 {
     EXPECT_EQ(StatementBatch::characterLimit(4096), qsizetype(4096) * 65536 / 2);
-    const QString shortOne = QStringLiteral("SELECT 1");
-    const QString longOne = QStringLiteral("SELECT '%1'").arg(QString(2000, u'x'));
+    const QString shortOne = u"SELECT 1"_s;
+    const QString longOne = u"SELECT '%1'"_s.arg(QString(2000, u'x'));
     const struct
     {
         QStringList statements;
@@ -133,7 +135,7 @@ TEST(StatementBatch, BatchesGrowToTheCharacterLimit)
     } cases[] = {
         {QStringList(5000, shortOne), 128 * 1024 * 1024, {5000}},
         {{shortOne, longOne, shortOne}, 1500, {1, 1, 1}},
-        {{shortOne, shortOne, longOne, QStringLiteral("SET NOCOUNT ON"), shortOne}, 2200, {3, 1}},
+        {{shortOne, shortOne, longOne, u"SET NOCOUNT ON"_s, shortOne}, 2200, {3, 1}},
     };
     for (const auto &c : cases) {
         std::vector<qsizetype> sizes;
@@ -176,9 +178,9 @@ TEST_F(Prefetch, TheJournalRecordsTheAskingAndAnswersServeAsOftenAsListed)
 TEST_F(Prefetch, FaultsInABatchShowWhenTheStatementsAreAskedAsTheyWouldAlone)
 {
     const std::pair<tds::Faults, qsizetype> cases[] = {
-        {{.failOn = LookUps[1], .errorNumber = 208, .errorMessage = QStringLiteral("Ungültiger Name")}, 5},
-        {{.stallOn = QStringLiteral("WHERE ID = 99")}, 0},
-        {{.dropOn = QStringLiteral("WHERE ID = 2")}, 1},
+        {{.failOn = LookUps[1], .errorNumber = 208, .errorMessage = u"Ungültiger Name"_s}, 5},
+        {{.stallOn = u"WHERE ID = 99"_s}, 0},
+        {{.dropOn = u"WHERE ID = 2"_s}, 1},
     };
     for (const auto &[faults, kept] : cases) {
         open(true, 1);
@@ -221,7 +223,7 @@ TEST(PrefetchedAnswers, StayWithinTheirBoundsDroppingTheOldestFirst)
     PrefetchedAnswers store;
     for (qsizetype i = 0; i <= PrefetchedAnswers::MaxAnswers; ++i)
         store.keep(QString::number(i), ResultData());
-    EXPECT_TRUE(store.size() == PrefetchedAnswers::MaxAnswers && !store.contains(QStringLiteral("0")));
+    EXPECT_TRUE(store.size() == PrefetchedAnswers::MaxAnswers && !store.contains(u"0"_s));
     store.clear();
     const QString third(PrefetchedAnswers::MaxBytes / 3 / 2, u'x'); // a third of the room
     for (const QString &sql : {u'a' + third, u'b' + third, u'c' + third})

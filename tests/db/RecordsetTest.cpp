@@ -11,6 +11,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Results as the program reads them: through a Connection on the embedded
@@ -21,7 +23,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        const QString path = m_dir.filePath(QStringLiteral("forst.sqlite"));
+        const QString path = m_dir.filePath(u"forst.sqlite"_s);
         testsupport::createSqliteDatabase(path, QStringLiteral(R"(
             BEGIN;
             CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY, LISTE TEXT COLLATE NOCASE, LOS TEXT COLLATE NOCASE,
@@ -44,26 +46,26 @@ protected:
 // single-log result; it must find the row it left, with the same values.
 TEST_F(RecordsetTest, StaticCursorMovesForwardAndBackToTheSameRow)
 {
-    Recordset rs = m_db.openStatic(QStringLiteral("SELECT ID_LOG, ID_MANTEL FROM LOGS ORDER BY ID_LOG"));
+    Recordset rs = m_db.openStatic(u"SELECT ID_LOG, ID_MANTEL FROM LOGS ORDER BY ID_LOG"_s);
     ASSERT_FALSE(rs.eof());
     EXPECT_FALSE(rs.bof());
-    EXPECT_EQ(rs.field(QStringLiteral("ID_LOG")).toInt(), 1);
+    EXPECT_EQ(rs.field(u"ID_LOG"_s).toInt(), 1);
 
     rs.moveNext();
     rs.moveNext();
-    EXPECT_EQ(rs.field(QStringLiteral("ID_LOG")).toInt(), 3);
+    EXPECT_EQ(rs.field(u"ID_LOG"_s).toInt(), 3);
     rs.moveNext(); // past the last record: end of data
     EXPECT_TRUE(rs.eof());
     EXPECT_FALSE(rs.bof());
-    EXPECT_THROW(rs.field(QStringLiteral("ID_LOG")), DbError);
+    EXPECT_THROW(rs.field(u"ID_LOG"_s), DbError);
     EXPECT_THROW(rs.moveNext(), DbError);
     rs.movePrevious();
     EXPECT_FALSE(rs.eof());
-    EXPECT_EQ(rs.field(QStringLiteral("ID_LOG")).toInt(), 3);
-    EXPECT_EQ(rs.field(QStringLiteral("ID_MANTEL")).toInt(), 11);
+    EXPECT_EQ(rs.field(u"ID_LOG"_s).toInt(), 3);
+    EXPECT_EQ(rs.field(u"ID_MANTEL"_s).toInt(), 11);
 
     rs.movePrevious();
-    EXPECT_EQ(rs.field(QStringLiteral("ID_MANTEL")).toInt(), 10);
+    EXPECT_EQ(rs.field(u"ID_MANTEL"_s).toInt(), 10);
     rs.movePrevious();
     rs.movePrevious(); // before the first record
     EXPECT_TRUE(rs.bof());
@@ -71,57 +73,55 @@ TEST_F(RecordsetTest, StaticCursorMovesForwardAndBackToTheSameRow)
     EXPECT_THROW(rs.value(0), DbError);
     EXPECT_THROW(rs.movePrevious(), DbError);
     rs.moveNext();
-    EXPECT_EQ(rs.field(QStringLiteral("ID_LOG")).toInt(), 1);
+    EXPECT_EQ(rs.field(u"ID_LOG"_s).toInt(), 1);
 }
 
 TEST_F(RecordsetTest, NullAndEmptyTextAreTwoThings)
 {
-    Recordset rs = m_db.execute(QStringLiteral("SELECT LOS, LISTDATUM FROM LOGS WHERE ID_LOG >= 2 ORDER BY ID_LOG"));
-    EXPECT_FALSE(rs.isNull(QStringLiteral("LOS")));
-    EXPECT_EQ(rs.field(QStringLiteral("LOS")), QVariant(QString()));
-    EXPECT_EQ(rs.text(QStringLiteral("LOS")), QString());
-    EXPECT_EQ(rs.text(QStringLiteral("LISTDATUM")), QStringLiteral("2024-01-05T10:30:00"));
+    Recordset rs = m_db.execute(u"SELECT LOS, LISTDATUM FROM LOGS WHERE ID_LOG >= 2 ORDER BY ID_LOG"_s);
+    EXPECT_FALSE(rs.isNull(u"LOS"_s));
+    EXPECT_EQ(rs.field(u"LOS"_s), QVariant(QString()));
+    EXPECT_EQ(rs.text(u"LOS"_s), QString());
+    EXPECT_EQ(rs.text(u"LISTDATUM"_s), u"2024-01-05T10:30:00"_s);
     rs.moveNext();
-    EXPECT_TRUE(rs.isNull(QStringLiteral("LOS")));
-    EXPECT_TRUE(isDbNull(rs.field(QStringLiteral("LOS"))));
-    EXPECT_EQ(rs.text(QStringLiteral("LOS")), QString()); // NULL reads as an empty text
-    EXPECT_TRUE(rs.isNull(QStringLiteral("LISTDATUM")));
+    EXPECT_TRUE(rs.isNull(u"LOS"_s));
+    EXPECT_TRUE(isDbNull(rs.field(u"LOS"_s)));
+    EXPECT_EQ(rs.text(u"LOS"_s), QString()); // NULL reads as an empty text
+    EXPECT_TRUE(rs.isNull(u"LISTDATUM"_s));
 }
 
 TEST_F(RecordsetTest, FieldNamesMatchIgnoringCase)
 {
     Recordset rs = m_db.execute(QStringLiteral(
         "SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(kubatur) Kubatur FROM LOGS L group by L.LISTE"));
-    EXPECT_EQ(rs.field(QStringLiteral("liste")).toString(), QStringLiteral("4711"));
-    EXPECT_EQ(rs.field(QStringLiteral("LISTDATUM")), QVariant(QDate(2024, 1, 5)));
-    EXPECT_DOUBLE_EQ(rs.field(QStringLiteral("KUBATUR")).toDouble(), 7.5);
-    EXPECT_EQ(rs.text(QStringLiteral("ListDatum")), QStringLiteral("2024-01-05"));
-    EXPECT_TRUE(rs.hasField(QStringLiteral("kubatur")));
-    EXPECT_FALSE(rs.hasField(QStringLiteral("STK")));
-    EXPECT_THROW(rs.field(QStringLiteral("STK")), DbError);
+    EXPECT_EQ(rs.field(u"liste"_s).toString(), u"4711"_s);
+    EXPECT_EQ(rs.field(u"LISTDATUM"_s), QVariant(QDate(2024, 1, 5)));
+    EXPECT_DOUBLE_EQ(rs.field(u"KUBATUR"_s).toDouble(), 7.5);
+    EXPECT_EQ(rs.text(u"ListDatum"_s), u"2024-01-05"_s);
+    EXPECT_TRUE(rs.hasField(u"kubatur"_s));
+    EXPECT_FALSE(rs.hasField(u"STK"_s));
+    EXPECT_THROW(rs.field(u"STK"_s), DbError);
 }
 
 TEST_F(RecordsetTest, SelectStarKeepsTheTablesColumnOrder)
 {
-    Recordset rs = m_db.execute(QStringLiteral("SELECT * FROM LOGS WHERE ID_LOG = 1"));
+    Recordset rs = m_db.execute(u"SELECT * FROM LOGS WHERE ID_LOG = 1"_s);
     QStringList names;
     for (int i = 0; i < rs.fieldCount(); ++i)
         names << rs.fieldName(i);
-    EXPECT_EQ(names,
-        QStringList({QStringLiteral("ID_LOG"), QStringLiteral("LISTE"), QStringLiteral("LOS"),
-            QStringLiteral("ID_MANTEL"), QStringLiteral("KUBATUR"), QStringLiteral("LISTDATUM")}));
+    EXPECT_EQ(names, QStringList({u"ID_LOG"_s, u"LISTE"_s, u"LOS"_s, u"ID_MANTEL"_s, u"KUBATUR"_s, u"LISTDATUM"_s}));
     EXPECT_EQ(rs.value(4).toDouble(), 1.5);
     EXPECT_THROW(rs.fieldName(6), DbError);
 }
 
 TEST_F(RecordsetTest, EmptyResultIsAtBothEnds)
 {
-    Recordset rs = m_db.execute(QStringLiteral("SELECT * FROM LOGS WHERE LISTE = '9999'"));
+    Recordset rs = m_db.execute(u"SELECT * FROM LOGS WHERE LISTE = '9999'"_s);
     EXPECT_TRUE(rs.eof());
     EXPECT_TRUE(rs.bof());
     EXPECT_TRUE(rs.isEmpty());
     EXPECT_EQ(rs.fieldCount(), 6); // the columns are known all the same
-    EXPECT_THROW(rs.field(QStringLiteral("LISTE")), DbError);
+    EXPECT_THROW(rs.field(u"LISTE"_s), DbError);
     EXPECT_THROW(rs.moveNext(), DbError);
 }
 

@@ -6,6 +6,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString rw(const QString &sql)
@@ -17,8 +19,8 @@ QString rw(const QString &sql)
 
 TEST(SqlTokenizer, TokensJoinBackToTheTextAndKeepQuotedPartsWhole)
 {
-    const QString sql = QStringLiteral("SELECT [a]]b], \"x\"\"y\", N'it''s', 'Ä', 1.5e3 AS [n]\r"
-                                       "/* c /* nested */ */ FROM t -- rest\nWHERE a<>b AND c!<d");
+    const QString sql = u"SELECT [a]]b], \"x\"\"y\", N'it''s', 'Ä', 1.5e3 AS [n]\r"
+                        u"/* c /* nested */ */ FROM t -- rest\nWHERE a<>b AND c!<d"_s;
     const auto tokens = SqlTokenizer::tokenize(sql);
     QString joined;
     for (const auto &t : tokens) {
@@ -35,16 +37,15 @@ TEST(SqlTokenizer, TokensJoinBackToTheTextAndKeepQuotedPartsWhole)
         ADD_FAILURE() << "no token " << qPrintable(text);
         return SqlTokenizer::Kind::Symbol;
     };
-    EXPECT_EQ(find(QStringLiteral("[a]]b]")), SqlTokenizer::Kind::BracketName);
-    EXPECT_EQ(find(QStringLiteral("\"x\"\"y\"")), SqlTokenizer::Kind::QuotedName);
-    EXPECT_EQ(find(QStringLiteral("N'it''s'")), SqlTokenizer::Kind::String);
-    EXPECT_EQ(find(QStringLiteral("1.5e3")), SqlTokenizer::Kind::Number);
-    EXPECT_EQ(find(QStringLiteral("/* c /* nested */ */")), SqlTokenizer::Kind::Comment);
-    EXPECT_EQ(find(QStringLiteral("<>")), SqlTokenizer::Kind::Symbol);
-    EXPECT_EQ(find(QStringLiteral("!<")), SqlTokenizer::Kind::Symbol);
+    EXPECT_EQ(find(u"[a]]b]"_s), SqlTokenizer::Kind::BracketName);
+    EXPECT_EQ(find(u"\"x\"\"y\""_s), SqlTokenizer::Kind::QuotedName);
+    EXPECT_EQ(find(u"N'it''s'"_s), SqlTokenizer::Kind::String);
+    EXPECT_EQ(find(u"1.5e3"_s), SqlTokenizer::Kind::Number);
+    EXPECT_EQ(find(u"/* c /* nested */ */"_s), SqlTokenizer::Kind::Comment);
+    EXPECT_EQ(find(u"<>"_s), SqlTokenizer::Kind::Symbol);
+    EXPECT_EQ(find(u"!<"_s), SqlTokenizer::Kind::Symbol);
 
-    for (const QString &open : {QStringLiteral("SELECT 'abc"), QStringLiteral("SELECT [abc"),
-             QStringLiteral("SELECT \"abc"), QStringLiteral("SELECT /* abc")}) {
+    for (const QString &open : {u"SELECT 'abc"_s, u"SELECT [abc"_s, u"SELECT \"abc"_s, u"SELECT /* abc"_s}) {
         const auto t = SqlTokenizer::tokenize(open);
         ASSERT_FALSE(t.empty());
         EXPECT_TRUE(t.back().unterminated) << qPrintable(open);
@@ -54,18 +55,17 @@ TEST(SqlTokenizer, TokensJoinBackToTheTextAndKeepQuotedPartsWhole)
 TEST(SqlDialect, StatementsWithoutSqlServerConstructsStayAsTheyAre)
 {
     for (const QString &sql : {
-             QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = 716"),
-             QStringLiteral(
-                 "Select property_id, number_value \rfrom FORMS_CONFIG  \rWHERE FORM_ID LIKE 'F_STAMMEINKONF' "
-                 "and (property_id like 'zustext%' or property_id like 'ZUSATZTEXT')  \rorder by property_id "),
-             QStringLiteral("SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", (SELECT SUM(KUBRM) FROM LOGS) AS "
-                            "'GesamtRaummeter (RM)', LOGS.X as [TL.EINGANGS_DATUM] FROM LOGS WHERE 1=1"),
+             u"SELECT * FROM STRINGS WHERE ID_STRING = 716"_s,
+             u"Select property_id, number_value \rfrom FORMS_CONFIG  \rWHERE FORM_ID LIKE 'F_STAMMEINKONF' "
+             u"and (property_id like 'zustext%' or property_id like 'ZUSATZTEXT')  \rorder by property_id "_s,
+             u"SELECT SUM(KUBATUR) AS \"Gesamtkubatur (Fm)\", (SELECT SUM(KUBRM) FROM LOGS) AS "
+             u"'GesamtRaummeter (RM)', LOGS.X as [TL.EINGANGS_DATUM] FROM LOGS WHERE 1=1"_s,
              QStringLiteral(
                  "SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LOS IN ('1','2')  AND LOGS.LISTENART = 1 ORDER BY LOS"),
-             QStringLiteral("SELECT SUM(LAENGE*STK) AS GLAENGE FROM LOGS WHERE DSART = 1 AND KLST<>3"),
-             QStringLiteral("SELECT a - b, -c, x * 2 FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, "
-                            "MANTEL WHERE  MANTEL.ID_MANTEL = 7"),
-             QStringLiteral("SELECT * FROM A LEFT JOIN B ON A.X = B.X RIGHT OUTER JOIN C ON C.Y = B.Y"),
+             u"SELECT SUM(LAENGE*STK) AS GLAENGE FROM LOGS WHERE DSART = 1 AND KLST<>3"_s,
+             u"SELECT a - b, -c, x * 2 FROM LOGS inner join LOGS_RECH ON LOGS_RECH.ID_LOG = LOGS.ID_LOG, "
+             u"MANTEL WHERE  MANTEL.ID_MANTEL = 7"_s,
+             u"SELECT * FROM A LEFT JOIN B ON A.X = B.X RIGHT OUTER JOIN C ON C.Y = B.Y"_s,
          }) {
         EXPECT_EQ(rw(sql), sql);
     }
@@ -125,50 +125,45 @@ TEST(SqlDialect, RewritesTheSqlServerConstructs)
 TEST(SqlDialect, PlusJoinsTextsAndStaysArithmeticForNumbers)
 {
     // The lot summary's length range: a chain folded from the left.
-    EXPECT_EQ(rw(QStringLiteral("MIN(cast(L as nvarchar(15))) + ' bis ' + MAX(cast(L as nvarchar(15)))")),
-        QStringLiteral("(tb_plus(tb_plus(MIN((tb_text(L, 15, 0, 0) COLLATE NOCASE)), ' bis '), "
-                       "MAX((tb_text(L, 15, 0, 0) COLLATE NOCASE))) COLLATE NOCASE)"));
-    EXPECT_EQ(rw(QStringLiteral("SELECT LISTE + '/' + LOS AS K FROM LOGS")),
-        QStringLiteral("SELECT (tb_plus(tb_plus(LISTE, '/'), LOS) COLLATE NOCASE) AS K FROM LOGS"));
+    EXPECT_EQ(rw(u"MIN(cast(L as nvarchar(15))) + ' bis ' + MAX(cast(L as nvarchar(15)))"_s),
+        u"(tb_plus(tb_plus(MIN((tb_text(L, 15, 0, 0) COLLATE NOCASE)), ' bis '), "
+        u"MAX((tb_text(L, 15, 0, 0) COLLATE NOCASE))) COLLATE NOCASE)"_s);
+    EXPECT_EQ(rw(u"SELECT LISTE + '/' + LOS AS K FROM LOGS"_s),
+        u"SELECT (tb_plus(tb_plus(LISTE, '/'), LOS) COLLATE NOCASE) AS K FROM LOGS"_s);
     // A surely numeric operand keeps the plain '+'.
-    for (const QString &sql :
-        {QStringLiteral("SELECT LAENGE + 1 FROM LOGS"), QStringLiteral("SELECT SUM(KUBATUR) + SUM(KUBRM) FROM LOGS"),
-            QStringLiteral("SELECT LAENGE * STK + KUBATUR FROM LOGS"),
-            QStringLiteral("SELECT a - b + c, -a + b, (a*b) + c, CAST(a AS int) + b FROM t"),
-            QStringLiteral("SELECT COUNT(*) + x, ROUND(a, 2) + b FROM t")})
+    for (const QString &sql : {u"SELECT LAENGE + 1 FROM LOGS"_s, u"SELECT SUM(KUBATUR) + SUM(KUBRM) FROM LOGS"_s,
+             u"SELECT LAENGE * STK + KUBATUR FROM LOGS"_s,
+             u"SELECT a - b + c, -a + b, (a*b) + c, CAST(a AS int) + b FROM t"_s,
+             u"SELECT COUNT(*) + x, ROUND(a, 2) + b FROM t"_s})
         EXPECT_EQ(rw(sql), sql);
     // Two columns of unknown type: decided by the values at run time.
+    EXPECT_EQ(rw(u"SELECT LAENGE + STK"_s), u"SELECT (tb_plus(LAENGE, STK) COLLATE NOCASE)"_s);
     EXPECT_EQ(
-        rw(QStringLiteral("SELECT LAENGE + STK")), QStringLiteral("SELECT (tb_plus(LAENGE, STK) COLLATE NOCASE)"));
-    EXPECT_EQ(rw(QStringLiteral("WHERE (a + b) + c > 0")),
-        QStringLiteral("WHERE (tb_plus(((tb_plus(a, b) COLLATE NOCASE)), c) COLLATE NOCASE) > 0"));
+        rw(u"WHERE (a + b) + c > 0"_s), u"WHERE (tb_plus(((tb_plus(a, b) COLLATE NOCASE)), c) COLLATE NOCASE) > 0"_s);
 }
 
 TEST(SqlDialect, NeverChangesLiteralsOrQuotedNames)
 {
-    const QString sql = QStringLiteral("SELECT 'ISNULL(a,b) + TOP 1 LEFT(x,1)' AS [RIGHT(y,2) + z], "
-                                       "\"CONVERT(int, q)\" FROM t WHERE c LIKE 'x''+''y'");
+    const QString sql = u"SELECT 'ISNULL(a,b) + TOP 1 LEFT(x,1)' AS [RIGHT(y,2) + z], "
+                        u"\"CONVERT(int, q)\" FROM t WHERE c LIKE 'x''+''y'"_s;
     EXPECT_EQ(rw(sql), sql);
     // What SQLite reads differently gets its SQLite spelling; comments become a blank.
-    EXPECT_EQ(rw(QStringLiteral("SELECT N'Fichte', [a]]b] FROM t /* ISNULL( */ WHERE x !< 1 -- TOP 1\r")),
-        QStringLiteral("SELECT 'Fichte', \"a]b\" FROM t   WHERE x >= 1  \r"));
+    EXPECT_EQ(rw(u"SELECT N'Fichte', [a]]b] FROM t /* ISNULL( */ WHERE x !< 1 -- TOP 1\r"_s),
+        u"SELECT 'Fichte', \"a]b\" FROM t   WHERE x >= 1  \r"_s);
 }
 
 TEST(SqlDialect, MalformedInputPassesThroughUnchanged)
 {
-    for (const QString &sql :
-        {QStringLiteral("SELECT ISNULL(a,b"), QStringLiteral("SELECT ISNULL(a,b))"), QStringLiteral("SELECT 'abc"),
-            QStringLiteral("SELECT [abc"), QStringLiteral("SELECT CASE WHEN a THEN ISNULL(b,c)"),
-            QStringLiteral("SELECT (CASE WHEN a THEN b) END"), QString(), QStringLiteral("SELECT TOP"),
-            QStringLiteral("SELECT a + FROM t"), QStringLiteral("SELECT cast(a) , Convert(x)")})
+    for (const QString &sql : {u"SELECT ISNULL(a,b"_s, u"SELECT ISNULL(a,b))"_s, u"SELECT 'abc"_s, u"SELECT [abc"_s,
+             u"SELECT CASE WHEN a THEN ISNULL(b,c)"_s, u"SELECT (CASE WHEN a THEN b) END"_s, QString(), u"SELECT TOP"_s,
+             u"SELECT a + FROM t"_s, u"SELECT cast(a) , Convert(x)"_s})
         EXPECT_EQ(rw(sql), sql);
     // Every prefix of a long statement: no crash, no endless loop.
-    const QString full = QStringLiteral("SELECT TOP 1 ISNULL(a,'x') + RIGHT([b c],2), CASE WHEN x THEN 'y' END, "
-                                        "convert(smalldatetime,'01.02.2024',104) FROM t WHERE u IN (SELECT v FROM w)");
+    const QString full = u"SELECT TOP 1 ISNULL(a,'x') + RIGHT([b c],2), CASE WHEN x THEN 'y' END, "
+                         u"convert(smalldatetime,'01.02.2024',104) FROM t WHERE u IN (SELECT v FROM w)"_s;
     for (qsizetype n = 0; n <= full.size(); ++n)
         rw(full.left(n));
-    const QString deep
-        = QStringLiteral("SELECT ") + QString(20000, u'(') + QStringLiteral("ISNULL(a,b)") + QString(20000, u')');
+    const QString deep = u"SELECT "_s + QString(20000, u'(') + u"ISNULL(a,b)"_s + QString(20000, u')');
     EXPECT_EQ(rw(deep), deep);
 }
 
@@ -177,74 +172,70 @@ TEST(SqlDialect, LongNumberListsPassUnchangedInOnePiece)
     QStringList ids;
     for (int i = 1; i <= 3000; ++i)
         ids << QString::number(i * 7);
-    const QString list = ids.join(QStringLiteral(", "));
-    const QString shape = QStringLiteral("SELECT ISNULL(LOGS.LOS,'') + 'x' FROM LOGS WHERE LOGS.LISTE = '4711' "
-                                         "AND LOGS.ID_LOG IN (%1)AND DSART = 1ORDER BY 1");
-    QString expected = rw(shape.arg(QStringLiteral("5")));
-    expected.replace(QStringLiteral("IN (5)"), QStringLiteral("IN (") + list + QLatin1Char(')'));
+    const QString list = ids.join(u", "_s);
+    const QString shape = u"SELECT ISNULL(LOGS.LOS,'') + 'x' FROM LOGS WHERE LOGS.LISTE = '4711' "
+                          u"AND LOGS.ID_LOG IN (%1)AND DSART = 1ORDER BY 1"_s;
+    QString expected = rw(shape.arg(u"5"_s));
+    expected.replace(u"IN (5)"_s, u"IN ("_s + list + QLatin1Char(')'));
     EXPECT_EQ(rw(shape.arg(list)), expected);
     // Offered to the caller (the last first): the list's place takes its
     // answer; lists inside quoted texts, bracketed names and comments stay.
     QStringList offered;
     const auto table = [&](const QString &l) {
         offered << l;
-        return QStringLiteral("SELECT id FROM temp.t%1").arg(offered.size());
+        return u"SELECT id FROM temp.t%1"_s.arg(offered.size());
     };
-    const QString twenty = QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20");
-    const QString quoted = QStringLiteral("SELECT 'a IN (%1)' AS \"x in (%1)\", [in (%1)] FROM t -- in (%1)\n"
-                                          "WHERE /* IN (%1) */ ID in(%1 ) AND K NOT IN (%2)")
-                               .arg(twenty, list);
+    const QString twenty = u"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20"_s;
+    const QString quoted = u"SELECT 'a IN (%1)' AS \"x in (%1)\", [in (%1)] FROM t -- in (%1)\n"
+                           u"WHERE /* IN (%1) */ ID in(%1 ) AND K NOT IN (%2)"_s.arg(twenty, list);
     EXPECT_EQ(SqlDialect::toSqlite(quoted, table).toStdString(),
         rw(quoted)
-            .replace(QStringLiteral("in(%1 )").arg(twenty), QStringLiteral("in(SELECT id FROM temp.t2 )"))
-            .replace(QStringLiteral("IN (%1)").arg(list), QStringLiteral("IN (SELECT id FROM temp.t1)"))
+            .replace(u"in(%1 )"_s.arg(twenty), u"in(SELECT id FROM temp.t2 )"_s)
+            .replace(u"IN (%1)"_s.arg(list), u"IN (SELECT id FROM temp.t1)"_s)
             .toStdString());
     EXPECT_EQ(offered, QStringList({list, twenty}));
     // Fifteen numbers, a word joined to IN, or an empty answer: the list stays.
-    const QString fifteen = QStringLiteral("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15");
-    const QString padding = QStringLiteral(" AND B = 1").repeated(20);
-    for (const QString &sql : {QStringLiteral("SELECT 1 FROM t WHERE a IN (%1)").arg(fifteen) + padding,
-             QStringLiteral("SELECT 1 FROM t WHERE a JOIN_IN (%1)").arg(twenty) + padding})
+    const QString fifteen = u"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15"_s;
+    const QString padding = u" AND B = 1"_s.repeated(20);
+    for (const QString &sql : {u"SELECT 1 FROM t WHERE a IN (%1)"_s.arg(fifteen) + padding,
+             u"SELECT 1 FROM t WHERE a JOIN_IN (%1)"_s.arg(twenty) + padding})
         EXPECT_EQ(SqlDialect::toSqlite(sql, table), rw(sql));
     EXPECT_EQ(offered.size(), 2);
-    const QString kept = QStringLiteral("SELECT 1 FROM t WHERE a IN (%1)").arg(twenty) + padding;
+    const QString kept = u"SELECT 1 FROM t WHERE a IN (%1)"_s.arg(twenty) + padding;
     EXPECT_EQ(SqlDialect::toSqlite(kept, [](const QString &) { return QString(); }), rw(kept));
     // A known list is recognised whole and handed on as that very string; a
     // longer list that merely starts like it is read number by number.
     offered.clear();
-    const QString known = QStringLiteral("SELECT 1 FROM t WHERE a IN ( %1 ) AND b IN (%1,21)").arg(twenty) + padding;
+    const QString known = u"SELECT 1 FROM t WHERE a IN ( %1 ) AND b IN (%1,21)"_s.arg(twenty) + padding;
     EXPECT_EQ(SqlDialect::toSqlite(known, table, {twenty}),
         rw(known)
-            .replace(QStringLiteral("IN ( %1 )").arg(twenty), QStringLiteral("IN ( SELECT id FROM temp.t2 )"))
-            .replace(QStringLiteral("IN (%1,21)").arg(twenty), QStringLiteral("IN (SELECT id FROM temp.t1)")));
+            .replace(u"IN ( %1 )"_s.arg(twenty), u"IN ( SELECT id FROM temp.t2 )"_s)
+            .replace(u"IN (%1,21)"_s.arg(twenty), u"IN (SELECT id FROM temp.t1)"_s));
     ASSERT_EQ(offered.size(), 2);
-    EXPECT_EQ(offered[0], twenty + QStringLiteral(",21"));
+    EXPECT_EQ(offered[0], twenty + u",21"_s);
     EXPECT_EQ(offered[1].constData(), twenty.constData());
     // A column named with its table gets a unary plus when its list is
     // answered by a subquery, so that SQLite does not fetch the list's rows
     // one by one; an expression, a bare column or an inline list stays.
     offered.clear();
-    const QString columns
-        = QStringLiteral("SELECT 1 FROM LOGS WHERE LOGS.LISTE = 'x' AND LOGS.ID_LOG IN (%1) AND (l.ID NOT  IN(%1)) "
-                         "OR ID IN (%1) OR ISNULL(LOGS.ID_LOG, 0) IN (%1) OR s.LOGS.ID IN (%1)")
-              .arg(twenty);
+    const QString columns = u"SELECT 1 FROM LOGS WHERE LOGS.LISTE = 'x' AND LOGS.ID_LOG IN (%1) AND (l.ID NOT  IN(%1)) "
+                            u"OR ID IN (%1) OR ISNULL(LOGS.ID_LOG, 0) IN (%1) OR s.LOGS.ID IN (%1)"_s.arg(twenty);
     const QString planned = SqlDialect::toSqlite(columns, table);
-    EXPECT_TRUE(planned.contains(QStringLiteral(" AND +LOGS.ID_LOG IN (SELECT id FROM temp.t")));
-    EXPECT_TRUE(planned.contains(QStringLiteral("(+l.ID NOT  IN(SELECT id FROM temp.t")));
-    EXPECT_TRUE(planned.contains(QStringLiteral("OR ID IN (SELECT")));
-    EXPECT_TRUE(planned.contains(QStringLiteral(" COLLATE NOCASE) IN (SELECT")));
-    EXPECT_TRUE(planned.contains(QStringLiteral("OR s.LOGS.ID IN (SELECT")));
+    EXPECT_TRUE(planned.contains(u" AND +LOGS.ID_LOG IN (SELECT id FROM temp.t"_s));
+    EXPECT_TRUE(planned.contains(u"(+l.ID NOT  IN(SELECT id FROM temp.t"_s));
+    EXPECT_TRUE(planned.contains(u"OR ID IN (SELECT"_s));
+    EXPECT_TRUE(planned.contains(u" COLLATE NOCASE) IN (SELECT"_s));
+    EXPECT_TRUE(planned.contains(u"OR s.LOGS.ID IN (SELECT"_s));
     EXPECT_EQ(planned.count(u'+'), 2) << planned.toStdString();
     EXPECT_FALSE(SqlDialect::toSqlite(columns, [](const QString &) { return QString(); }).contains(u'+'));
     // A statement holding the digits that stand in for a list keeps its lists.
-    const QString digits = QStringLiteral("SELECT 82718281828459045230 FROM t WHERE a IN (%1)").arg(twenty) + padding;
+    const QString digits = u"SELECT 82718281828459045230 FROM t WHERE a IN (%1)"_s.arg(twenty) + padding;
     offered.clear();
     EXPECT_EQ(SqlDialect::toSqlite(digits, table), rw(digits));
     EXPECT_TRUE(offered.isEmpty());
     // A list holding anything but numbers is rewritten piece by piece as before.
-    EXPECT_EQ(rw(QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))")),
-        QStringLiteral("SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,")
-            + rw(QStringLiteral("ISNULL(b,0)")) + QLatin1Char(')'));
+    EXPECT_EQ(rw(u"SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,ISNULL(b,0))"_s),
+        u"SELECT 1 WHERE a IN (1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,"_s + rw(u"ISNULL(b,0)"_s) + QLatin1Char(')'));
 }
 
 } // namespace tannbuch

@@ -9,6 +9,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace sqlserver;
 
 namespace {
@@ -31,12 +33,9 @@ int compareUtf8(const QString &a, const QString &b)
 // and its byte fast path must agree with the decoded comparison.
 TEST(SqlServerSemantics, TextOrderIgnoresCaseAndTrailingBlanksConsistently)
 {
-    const QStringList samples
-        = {QString(), QStringLiteral(" "), QStringLiteral("a"), QStringLiteral("A  "), QStringLiteral("a\t"),
-            QStringLiteral("ab"), QStringLiteral("AB"), QStringLiteral("a b"), QStringLiteral("äpfel"),
-            QStringLiteral("Äpfel "), QStringLiteral("apfel"), QStringLiteral("Öl"), QStringLiteral("z"),
-            QStringLiteral("Straße"), QStringLiteral("STRASSE"), QStringLiteral("_x"), QStringLiteral("4711"),
-            QStringLiteral("4711 "), QStringLiteral("47110"), QStringLiteral("\u212A"), QStringLiteral("k")};
+    const QStringList samples = {QString(), u" "_s, u"a"_s, u"A  "_s, u"a\t"_s, u"ab"_s, u"AB"_s, u"a b"_s, u"äpfel"_s,
+        u"Äpfel "_s, u"apfel"_s, u"Öl"_s, u"z"_s, u"Straße"_s, u"STRASSE"_s, u"_x"_s, u"4711"_s, u"4711 "_s, u"47110"_s,
+        u"\u212A"_s, u"k"_s};
     for (const QString &a : samples) {
         for (const QString &b : samples) {
             const int ab = sign(compareText(a, b));
@@ -131,37 +130,37 @@ TEST(SqlServerSemantics, TextToDateReadsStyle104AndTheStoredForm)
     auto conv = [](const char16_t *text, DateKind kind = DateKind::SmallDateTime, int style = 104) {
         const DateConversion r = textToDate(text, style, kind);
         if (r.status == DateConversion::Invalid)
-            return QStringLiteral("invalid");
+            return u"invalid"_s;
         if (r.status == DateConversion::OutOfRange)
-            return QStringLiteral("range");
+            return u"range"_s;
         return storedDateText(r.value, kind);
     };
-    EXPECT_EQ(conv(u"05.01.2024"), QStringLiteral("2024-01-05 00:00:00"));
-    EXPECT_EQ(conv(u"5.1.24"), QStringLiteral("2024-01-05 00:00:00"));
-    EXPECT_EQ(conv(u"5.1.50"), QStringLiteral("1950-01-05 00:00:00"));
-    EXPECT_EQ(conv(u" 31.12.2024 13:45 "), QStringLiteral("2024-12-31 13:45:00"));
-    EXPECT_EQ(conv(u"31.12.2024 13:45:30"), QStringLiteral("2024-12-31 13:46:00")); // smalldatetime rounds
-    EXPECT_EQ(conv(u"31.12.2024 13:45:29.998"), QStringLiteral("2024-12-31 13:45:00"));
-    EXPECT_EQ(conv(u"31.12.2024 13:45:30", DateKind::DateTime), QStringLiteral("2024-12-31 13:45:30"));
-    EXPECT_EQ(conv(u"31.12.2024 13:45", DateKind::Date), QStringLiteral("2024-12-31"));
-    EXPECT_EQ(conv(u""), QStringLiteral("1900-01-01 00:00:00"));
-    EXPECT_EQ(conv(u"   "), QStringLiteral("1900-01-01 00:00:00"));
-    EXPECT_EQ(conv(u"2024-03-07 08:09:10"), QStringLiteral("2024-03-07 08:09:00"));
-    EXPECT_EQ(conv(u"2024-03-07"), QStringLiteral("2024-03-07 00:00:00"));
-    EXPECT_EQ(conv(u"2024-03-07T08:09:10.5", DateKind::DateTime), QStringLiteral("2024-03-07 08:09:10"));
-    EXPECT_EQ(conv(u"20240307"), QStringLiteral("2024-03-07 00:00:00"));
-    EXPECT_EQ(conv(u"03/07/2024", DateKind::SmallDateTime, 101), QStringLiteral("2024-03-07 00:00:00"));
+    EXPECT_EQ(conv(u"05.01.2024"), u"2024-01-05 00:00:00"_s);
+    EXPECT_EQ(conv(u"5.1.24"), u"2024-01-05 00:00:00"_s);
+    EXPECT_EQ(conv(u"5.1.50"), u"1950-01-05 00:00:00"_s);
+    EXPECT_EQ(conv(u" 31.12.2024 13:45 "), u"2024-12-31 13:45:00"_s);
+    EXPECT_EQ(conv(u"31.12.2024 13:45:30"), u"2024-12-31 13:46:00"_s); // smalldatetime rounds
+    EXPECT_EQ(conv(u"31.12.2024 13:45:29.998"), u"2024-12-31 13:45:00"_s);
+    EXPECT_EQ(conv(u"31.12.2024 13:45:30", DateKind::DateTime), u"2024-12-31 13:45:30"_s);
+    EXPECT_EQ(conv(u"31.12.2024 13:45", DateKind::Date), u"2024-12-31"_s);
+    EXPECT_EQ(conv(u""), u"1900-01-01 00:00:00"_s);
+    EXPECT_EQ(conv(u"   "), u"1900-01-01 00:00:00"_s);
+    EXPECT_EQ(conv(u"2024-03-07 08:09:10"), u"2024-03-07 08:09:00"_s);
+    EXPECT_EQ(conv(u"2024-03-07"), u"2024-03-07 00:00:00"_s);
+    EXPECT_EQ(conv(u"2024-03-07T08:09:10.5", DateKind::DateTime), u"2024-03-07 08:09:10"_s);
+    EXPECT_EQ(conv(u"20240307"), u"2024-03-07 00:00:00"_s);
+    EXPECT_EQ(conv(u"03/07/2024", DateKind::SmallDateTime, 101), u"2024-03-07 00:00:00"_s);
     for (const char16_t *bad : {u"31.02.2024", u"abc", u"12.2024", u"1.2.3.4", u"05.01.2024 25:00", u"05.01.202",
              u"2024-13-01", u"05.01.2024x"})
-        EXPECT_EQ(conv(bad), QStringLiteral("invalid")) << QString::fromUtf16(bad).toStdString();
-    EXPECT_EQ(conv(u"01.01.1899"), QStringLiteral("range"));
-    EXPECT_EQ(conv(u"07.06.2079"), QStringLiteral("range"));
-    EXPECT_EQ(conv(u"06.06.2079 23:59:30"), QStringLiteral("range"));
-    EXPECT_EQ(conv(u"01.01.1899", DateKind::DateTime), QStringLiteral("1899-01-01 00:00:00"));
+        EXPECT_EQ(conv(bad), u"invalid"_s) << QString::fromUtf16(bad).toStdString();
+    EXPECT_EQ(conv(u"01.01.1899"), u"range"_s);
+    EXPECT_EQ(conv(u"07.06.2079"), u"range"_s);
+    EXPECT_EQ(conv(u"06.06.2079 23:59:30"), u"range"_s);
+    EXPECT_EQ(conv(u"01.01.1899", DateKind::DateTime), u"1899-01-01 00:00:00"_s);
 
     const DateConversion days = numberToDate(45296.5, DateKind::DateTime);
     ASSERT_EQ(days.status, DateConversion::Ok);
-    EXPECT_EQ(storedDateText(days.value, DateKind::DateTime), QStringLiteral("2024-01-07 12:00:00"));
+    EXPECT_EQ(storedDateText(days.value, DateKind::DateTime), u"2024-01-07 12:00:00"_s);
     EXPECT_EQ(numberToDate(-1, DateKind::SmallDateTime).status, DateConversion::OutOfRange);
 }
 
@@ -174,15 +173,14 @@ TEST(SqlServerSemantics, StoredDatesAndTheirTextForms)
         EXPECT_FALSE(parseStoredDate(no).has_value()) << QString::fromUtf16(no).toStdString();
 
     const auto dt = parseStoredDate(u"2024-01-05 09:08:07")->value;
-    EXPECT_EQ(dateToText(dt, false, 104), QStringLiteral("05.01.2024"));
-    EXPECT_EQ(dateToText(dt, false, 4), QStringLiteral("05.01.24"));
-    EXPECT_EQ(dateToText(dt, false, 103), QStringLiteral("05/01/2024"));
-    EXPECT_EQ(dateToText(dt, false, 120), QStringLiteral("2024-01-05 09:08:07"));
-    EXPECT_EQ(dateToText(dt, false, 112), QStringLiteral("20240105"));
-    EXPECT_EQ(dateToText(dt, false, 0), QStringLiteral("Jan  5 2024  9:08AM"));
-    EXPECT_EQ(
-        dateToText(parseStoredDate(u"2024-12-25 00:30:00")->value, false, 100), QStringLiteral("Dec 25 2024 12:30AM"));
-    EXPECT_EQ(dateToText(dt, true, 0), QStringLiteral("2024-01-05"));
+    EXPECT_EQ(dateToText(dt, false, 104), u"05.01.2024"_s);
+    EXPECT_EQ(dateToText(dt, false, 4), u"05.01.24"_s);
+    EXPECT_EQ(dateToText(dt, false, 103), u"05/01/2024"_s);
+    EXPECT_EQ(dateToText(dt, false, 120), u"2024-01-05 09:08:07"_s);
+    EXPECT_EQ(dateToText(dt, false, 112), u"20240105"_s);
+    EXPECT_EQ(dateToText(dt, false, 0), u"Jan  5 2024  9:08AM"_s);
+    EXPECT_EQ(dateToText(parseStoredDate(u"2024-12-25 00:30:00")->value, false, 100), u"Dec 25 2024 12:30AM"_s);
+    EXPECT_EQ(dateToText(dt, true, 0), u"2024-01-05"_s);
     EXPECT_FALSE(dateToText(dt, false, 999).has_value());
 }
 

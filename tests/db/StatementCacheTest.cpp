@@ -15,6 +15,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ShapeCase
@@ -95,10 +97,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("forst.sqlite"));
+        m_path = m_dir.filePath(u"forst.sqlite"_s);
         testsupport::createSqliteDatabase(m_path,
-            QStringLiteral("CREATE TABLE T (ID INTEGER PRIMARY KEY, NAME TEXT, CODE TEXT, N INTEGER);"
-                           "INSERT INTO T VALUES (1, 'Fichte', '7', -4), (2, 'Tanne', '8', 9);"));
+            u"CREATE TABLE T (ID INTEGER PRIMARY KEY, NAME TEXT, CODE TEXT, N INTEGER);"
+            u"INSERT INTO T VALUES (1, 'Fichte', '7', -4), (2, 'Tanne', '8', 9);"_s);
         m_db = std::make_unique<SqliteBackend>(m_path);
     }
 
@@ -127,27 +129,26 @@ protected:
 TEST_F(StatementCacheTest, StatementsOfOneShapeAnswerForTheirOwnIds)
 {
     for (int round = 0; round < 2; ++round) {
-        EXPECT_EQ(value(QStringLiteral("SELECT NAME FROM T WHERE ID = 1")), QVariant(QStringLiteral("Fichte")));
-        EXPECT_EQ(value(QStringLiteral("SELECT NAME FROM T WHERE ID = 2")), QVariant(QStringLiteral("Tanne")));
-        EXPECT_EQ(value(QStringLiteral("SELECT NAME FROM T WHERE CODE = 8")), QVariant(QStringLiteral("Tanne")));
+        EXPECT_EQ(value(u"SELECT NAME FROM T WHERE ID = 1"_s), QVariant(u"Fichte"_s));
+        EXPECT_EQ(value(u"SELECT NAME FROM T WHERE ID = 2"_s), QVariant(u"Tanne"_s));
+        EXPECT_EQ(value(u"SELECT NAME FROM T WHERE CODE = 8"_s), QVariant(u"Tanne"_s));
     }
-    EXPECT_TRUE(m_db->query(QStringLiteral("SELECT NAME FROM T WHERE ID = 3")).rows.empty());
-    const ResultData named
-        = m_db->query(QStringLiteral("SELECT (SELECT NAME FROM T WHERE ID = 2) FROM T WHERE ID = 1"));
-    EXPECT_EQ(named.columns, QStringList{QStringLiteral("(SELECT NAME FROM T WHERE ID = 2)")});
+    EXPECT_TRUE(m_db->query(u"SELECT NAME FROM T WHERE ID = 3"_s).rows.empty());
+    const ResultData named = m_db->query(u"SELECT (SELECT NAME FROM T WHERE ID = 2) FROM T WHERE ID = 1"_s);
+    EXPECT_EQ(named.columns, QStringList{u"(SELECT NAME FROM T WHERE ID = 2)"_s});
 }
 
 // A kept statement holds no lock between runs and reads the file as it is
 // when it runs again: changed rows, new rows, a new column of "*".
 TEST_F(StatementCacheTest, KeptStatementsSeeTheDataAsItIsNow)
 {
-    EXPECT_EQ(value(QStringLiteral("SELECT NAME FROM T WHERE ID = 1")), QVariant(QStringLiteral("Fichte")));
-    EXPECT_EQ(m_db->query(QStringLiteral("SELECT * FROM T WHERE ID = 2")).columns.size(), 4);
+    EXPECT_EQ(value(u"SELECT NAME FROM T WHERE ID = 1"_s), QVariant(u"Fichte"_s));
+    EXPECT_EQ(m_db->query(u"SELECT * FROM T WHERE ID = 2"_s).columns.size(), 4);
     change("UPDATE T SET NAME = 'Kiefer' WHERE ID = 1; INSERT INTO T VALUES (3, 'Buche', '9', 1);"
            "ALTER TABLE T ADD COLUMN LOS TEXT;");
-    EXPECT_EQ(value(QStringLiteral("SELECT NAME FROM T WHERE ID = 1")), QVariant(QStringLiteral("Kiefer")));
-    EXPECT_EQ(value(QStringLiteral("SELECT NAME FROM T WHERE ID = 3")), QVariant(QStringLiteral("Buche")));
-    EXPECT_EQ(m_db->query(QStringLiteral("SELECT * FROM T WHERE ID = 2")).columns.size(), 5);
+    EXPECT_EQ(value(u"SELECT NAME FROM T WHERE ID = 1"_s), QVariant(u"Kiefer"_s));
+    EXPECT_EQ(value(u"SELECT NAME FROM T WHERE ID = 3"_s), QVariant(u"Buche"_s));
+    EXPECT_EQ(m_db->query(u"SELECT * FROM T WHERE ID = 2"_s).columns.size(), 5);
 }
 
 // A statement that fails while running, or cannot be prepared, leaves no
@@ -155,15 +156,15 @@ TEST_F(StatementCacheTest, KeptStatementsSeeTheDataAsItIsNow)
 // way, and one that failed for a missing column runs once the column exists.
 TEST_F(StatementCacheTest, AFailingStatementDoesNotPoisonTheCache)
 {
-    const QString negativeRoot = failure(QStringLiteral("SELECT SQRT(N) FROM T WHERE ID = 1"));
+    const QString negativeRoot = failure(u"SELECT SQRT(N) FROM T WHERE ID = 1"_s);
     EXPECT_FALSE(negativeRoot.isEmpty());
-    EXPECT_EQ(value(QStringLiteral("SELECT SQRT(N) FROM T WHERE ID = 2")).toDouble(), 3.0);
-    EXPECT_EQ(failure(QStringLiteral("SELECT SQRT(N) FROM T WHERE ID = 1")), negativeRoot);
-    EXPECT_EQ(value(QStringLiteral("SELECT SQRT(N) FROM T WHERE ID = 2")).toDouble(), 3.0);
+    EXPECT_EQ(value(u"SELECT SQRT(N) FROM T WHERE ID = 2"_s).toDouble(), 3.0);
+    EXPECT_EQ(failure(u"SELECT SQRT(N) FROM T WHERE ID = 1"_s), negativeRoot);
+    EXPECT_EQ(value(u"SELECT SQRT(N) FROM T WHERE ID = 2"_s).toDouble(), 3.0);
 
-    EXPECT_TRUE(failure(QStringLiteral("SELECT DURCH FROM T WHERE ID = 1")).contains(QStringLiteral("DURCH")));
+    EXPECT_TRUE(failure(u"SELECT DURCH FROM T WHERE ID = 1"_s).contains(u"DURCH"_s));
     change("ALTER TABLE T ADD COLUMN DURCH INTEGER; UPDATE T SET DURCH = 42;");
-    EXPECT_EQ(value(QStringLiteral("SELECT DURCH FROM T WHERE ID = 1")), QVariant(qlonglong(42)));
+    EXPECT_EQ(value(u"SELECT DURCH FROM T WHERE ID = 1"_s), QVariant(qlonglong(42)));
 }
 
 } // namespace

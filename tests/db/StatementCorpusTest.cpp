@@ -32,6 +32,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QChar CR(13);
@@ -264,8 +266,8 @@ INSERT INTO BEREITSTELLUNG_LOGS VALUES (1, 1, 1), (2, 1, 2), (3, 1, NULL);
 // build with the program's comparison, may have them. Read with a plain connection (the
 // backend refuses PRAGMA).
 // The indexes over texts, in the program's order of texts.
-const QStringList TextIndexes = {QStringLiteral("IX_D_MSZ_KEY"), QStringLiteral("IX_HOLZART_HA"),
-    QStringLiteral("IX_HOLZSORTE_HS"), QStringLiteral("IX_LOGS_LOS"), QStringLiteral("IX_LOGS_POLTER")};
+const QStringList TextIndexes
+    = {u"IX_D_MSZ_KEY"_s, u"IX_HOLZART_HA"_s, u"IX_HOLZSORTE_HS"_s, u"IX_LOGS_LOS"_s, u"IX_LOGS_POLTER"_s};
 
 QStringList nocaseIndexes(const QString &path)
 {
@@ -273,7 +275,7 @@ QStringList nocaseIndexes(const QString &path)
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
-        return {QStringLiteral("<cannot open>")};
+        return {u"<cannot open>"_s};
     }
     sqlite3_stmt *st = nullptr;
     const char *sql = "SELECT DISTINCT m.name FROM sqlite_schema m, pragma_index_xinfo(m.name) x "
@@ -307,9 +309,9 @@ protected:
         if (schema.isEmpty())
             GTEST_SKIP() << "Das Demo-Schema fehlt: " << TANNBUCH_SCHEMA_SQL;
         ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("corpus.sqlite"));
+        m_path = m_dir.filePath(u"corpus.sqlite"_s);
         testsupport::createSqliteDatabase(
-            m_path, QStringLiteral("BEGIN;\n") + schema + QString::fromUtf16(chosenRows) + QStringLiteral("COMMIT;\n"));
+            m_path, u"BEGIN;\n"_s + schema + QString::fromUtf16(chosenRows) + u"COMMIT;\n"_s);
         m_db = std::make_unique<SqliteBackend>(m_path);
     }
 
@@ -363,19 +365,19 @@ TEST(StatementCorpusDemo, EveryStatementRunsOnTheDemoDatabase)
         return r.rows.empty() || r.rows.front().empty() ? QString() : r.rows.front().front().toString();
     };
     RunValues v;
-    v.list = firstValue(QStringLiteral("SELECT MIN(LISTE) FROM LOGS"));
+    v.list = firstValue(u"SELECT MIN(LISTE) FROM LOGS"_s);
     ASSERT_FALSE(v.list.isEmpty()) << "die Demo-Datenbank hat keine Messdaten";
-    v.recordId = firstValue(QStringLiteral("SELECT MIN(ID_LOG) FROM LOGS WHERE POLTNR IS NOT NULL"));
-    v.stackRecordId = firstValue(QStringLiteral("SELECT MIN(ID_LOG) FROM SCHICHT_HOEHEN"));
-    v.jacketRecordId = firstValue(QStringLiteral("SELECT MIN(ID_LOG) FROM LOGS WHERE DSART = 6"));
-    v.jacketId = firstValue(QStringLiteral("SELECT MIN(ID_MANTEL) FROM LOGS WHERE DSART = 6"));
-    v.forestLocationId = firstValue(QStringLiteral("SELECT MIN(ID_WALDORT) FROM WALDORT"));
-    v.unitId = firstValue(QStringLiteral("SELECT MIN(EINHEIT_ID) FROM WARENEINHEIT"));
-    v.accessLevelId = firstValue(QStringLiteral("SELECT MIN(ID) FROM ACCESS_LEVELS"));
+    v.recordId = firstValue(u"SELECT MIN(ID_LOG) FROM LOGS WHERE POLTNR IS NOT NULL"_s);
+    v.stackRecordId = firstValue(u"SELECT MIN(ID_LOG) FROM SCHICHT_HOEHEN"_s);
+    v.jacketRecordId = firstValue(u"SELECT MIN(ID_LOG) FROM LOGS WHERE DSART = 6"_s);
+    v.jacketId = firstValue(u"SELECT MIN(ID_MANTEL) FROM LOGS WHERE DSART = 6"_s);
+    v.forestLocationId = firstValue(u"SELECT MIN(ID_WALDORT) FROM WALDORT"_s);
+    v.unitId = firstValue(u"SELECT MIN(EINHEIT_ID) FROM WARENEINHEIT"_s);
+    v.accessLevelId = firstValue(u"SELECT MIN(ID) FROM ACCESS_LEVELS"_s);
     for (QString *value : {&v.recordId, &v.stackRecordId, &v.jacketRecordId, &v.jacketId, &v.forestLocationId,
              &v.unitId, &v.accessLevelId}) {
         if (value->isEmpty())
-            *value = QStringLiteral("0");
+            *value = u"0"_s;
     }
     for (const QString &sql : corpus(v))
         runOn(db, sql);

@@ -27,35 +27,32 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString Report = QStringLiteral("Tannbuch");
-const QString Settings = QStringLiteral("Einstellungen");
+const QString Report = u"Tannbuch"_s;
+const QString Settings = u"Einstellungen"_s;
 
 // Every setting key of the report settings, as the settings sheet spells it.
 QStringList settingKeys()
 {
-    QStringList keys = {QStringLiteral("LetztenTage"), QStringLiteral("StartZeile"), QStringLiteral("KopfKopieStart"),
-        QStringLiteral("KopfKopieEnd"), QStringLiteral("SpaltenBreite"), QStringLiteral("nZoom"),
-        QStringLiteral("lKopfFuss"), QStringLiteral("lZusKopf"), QStringLiteral("lZInfo"),
-        QStringLiteral("lWagNrStammbemerkung"), QStringLiteral("lStatistik"), QStringLiteral("lGesamt"),
-        QStringLiteral("lProzent"), QStringLiteral("lKubGesamt"), QStringLiteral("lDMSZ"),
-        QStringLiteral("lWaldortLang"), QStringLiteral("lHöhen"), QStringLiteral("lLeereKopfzeilen"),
-        QStringLiteral("lPolterKoordinaten"), QStringLiteral("lHolzsorteLangBeiVerdichtung")};
+    QStringList keys = {u"LetztenTage"_s, u"StartZeile"_s, u"KopfKopieStart"_s, u"KopfKopieEnd"_s, u"SpaltenBreite"_s,
+        u"nZoom"_s, u"lKopfFuss"_s, u"lZusKopf"_s, u"lZInfo"_s, u"lWagNrStammbemerkung"_s, u"lStatistik"_s,
+        u"lGesamt"_s, u"lProzent"_s, u"lKubGesamt"_s, u"lDMSZ"_s, u"lWaldortLang"_s, u"lHöhen"_s, u"lLeereKopfzeilen"_s,
+        u"lPolterKoordinaten"_s, u"lHolzsorteLangBeiVerdichtung"_s};
     for (int i = 1; i <= 10; ++i)
-        keys << QStringLiteral("lReltable(%1)").arg(i);
+        keys << u"lReltable(%1)"_s.arg(i);
     for (int i = 0; i <= 8; ++i)
-        keys << QStringLiteral("lAdresse(%1)").arg(i);
-    keys << QStringLiteral("lVerkaufsart") << QStringLiteral("EinzSort") << QStringLiteral("lEinzeln")
-         << QStringLiteral("lVerdichtet") << QStringLiteral("lLosweise") << QStringLiteral("lSofortDruck")
-         << QStringLiteral("lZuerstVerdichtet") << QStringLiteral("lAdressformat");
+        keys << u"lAdresse(%1)"_s.arg(i);
+    keys << u"lVerkaufsart"_s << u"EinzSort"_s << u"lEinzeln"_s << u"lVerdichtet"_s << u"lLosweise"_s
+         << u"lSofortDruck"_s << u"lZuerstVerdichtet"_s << u"lAdressformat"_s;
     return keys;
 }
 
 QStringList headerKeys()
 {
-    return {QStringLiteral("ini.headerline1"), QStringLiteral("ini.headerline2"), QStringLiteral("ini.headerline3"),
-        QStringLiteral("ini.headerpicture1")};
+    return {u"ini.headerline1"_s, u"ini.headerline2"_s, u"ini.headerline3"_s, u"ini.headerpicture1"_s};
 }
 
 // The settings rows of a template with a key, read through the application
@@ -66,7 +63,7 @@ struct ReadTemplate
     ReportSettings settings;
 };
 
-const IniValueReader FakeIni = [](const QString &key) { return QStringLiteral("Wert von ") + key; };
+const IniValueReader FakeIni = [](const QString &key) { return u"Wert von "_s + key; };
 
 ReadTemplate readAsAReportDoes(const QString &path)
 {
@@ -95,8 +92,8 @@ struct DemoTemplate
 };
 
 const DemoTemplate Templates[] = {
-    {QStringLiteral("Tannbuch.xltx"), false},
-    {QStringLiteral("Tannbuch_Losweise.xltx"), true},
+    {u"Tannbuch.xltx"_s, false},
+    {u"Tannbuch_Losweise.xltx"_s, true},
 };
 
 class DemoTemplatesTest : public ::testing::Test
@@ -105,9 +102,9 @@ protected:
     static void SetUpTestSuite()
     {
         s_dir = new QTemporaryDir;
-        const QString templates = s_dir->filePath(QStringLiteral("templates"));
+        const QString templates = s_dir->filePath(u"templates"_s);
         s_written = s_dir->isValid() && writeDemoTemplates(templates) == 0
-            && writeDemoIni(iniPath(), s_dir->filePath(QStringLiteral("forst.sqlite")), templates) == 0;
+            && writeDemoIni(iniPath(), s_dir->filePath(u"forst.sqlite"_s), templates) == 0;
     }
     static void TearDownTestSuite()
     {
@@ -116,8 +113,8 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(s_written) << "writeDemoTemplates failed (see standard error)"; }
 
-    static QString iniPath() { return s_dir->filePath(QStringLiteral("kelmora.ini")); }
-    static QString pathOf(const DemoTemplate &t) { return s_dir->filePath(QStringLiteral("templates/") + t.fileName); }
+    static QString iniPath() { return s_dir->filePath(u"kelmora.ini"_s); }
+    static QString pathOf(const DemoTemplate &t) { return s_dir->filePath(u"templates/"_s + t.fileName); }
 
     static QTemporaryDir *s_dir;
     static bool s_written;
@@ -156,7 +153,7 @@ TEST_F(DemoTemplatesTest, SettingsSheetHoldsEverySettingAsAReportReadsIt)
         EXPECT_EQ(s.lGesamt, t.lotByLot) << "lGesamt: an overall block only after the lots";
         for (int k = 1; k <= 3; ++k) {
             const HeaderLine &line = s.headerLines[size_t(k)];
-            EXPECT_EQ(line.text, QStringLiteral("Wert von Headerline%1").arg(k)) << "header line " << k;
+            EXPECT_EQ(line.text, u"Wert von Headerline%1"_s.arg(k)) << "header line " << k;
             EXPECT_LT(CellAddress::parse(line.cell).firstRow, s.StartZeile) << "header line " << k << " below the head";
         }
         EXPECT_LT(CellAddress::parse(s.headerPicture.cell).firstRow, s.StartZeile) << "the logo lands below the head";
@@ -173,7 +170,7 @@ TEST_F(DemoTemplatesTest, TemplatesAreTemplatePackagesWithAHeadAboveTheOutput)
     for (const DemoTemplate &t : Templates) {
         SCOPED_TRACE(t.fileName.toStdString());
         const QString path = pathOf(t);
-        const QByteArray types = xlsxtest::part(path, QStringLiteral("[Content_Types].xml"));
+        const QByteArray types = xlsxtest::part(path, u"[Content_Types].xml"_s);
         EXPECT_TRUE(types.contains("application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml"))
             << "not a template package: " << types.constData();
 

@@ -8,6 +8,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 DemoTestDb::DemoTestDb(const QString &path)
 {
     if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -72,13 +74,11 @@ QStringList DemoTestDb::texts(const QString &sql) const
 QString DemoTestDb::dump() const
 {
     QString out;
-    for (const QString &table :
-        texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"))) {
-        out += QStringLiteral("== ") + table + QLatin1Char('\n');
-        for (const auto &row : rows(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"))) {
+    for (const QString &table : texts(u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s)) {
+        out += u"== "_s + table + QLatin1Char('\n');
+        for (const auto &row : rows(u"SELECT * FROM "_s + table + u" ORDER BY rowid"_s)) {
             for (const QVariant &v : row)
-                out += (v.isValid() ? QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString()
-                                    : QStringLiteral("NULL"))
+                out += (v.isValid() ? QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString() : u"NULL"_s)
                     + QLatin1Char('|');
             out += QLatin1Char('\n');
         }

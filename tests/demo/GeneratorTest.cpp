@@ -22,18 +22,20 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 TEST(GeneratorTest, TwoRunsWriteTheSameDatabase)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString first = writeDemoDatabase(dir.path(), QStringLiteral("a.sqlite"));
-    const QString second = writeDemoDatabase(dir.path(), QStringLiteral("b.sqlite"));
+    const QString first = writeDemoDatabase(dir.path(), u"a.sqlite"_s);
+    const QString second = writeDemoDatabase(dir.path(), u"b.sqlite"_s);
     const QString dump = DemoTestDb(first).dump();
     EXPECT_GT(dump.size(), 10000);
     EXPECT_EQ(dump, DemoTestDb(second).dump());
 
-    const QString big1 = writeDemoDatabase(dir.path(), QStringLiteral("c.sqlite"), 1500);
-    const QString big2 = writeDemoDatabase(dir.path(), QStringLiteral("d.sqlite"), 1500);
+    const QString big1 = writeDemoDatabase(dir.path(), u"c.sqlite"_s, 1500);
+    const QString big2 = writeDemoDatabase(dir.path(), u"d.sqlite"_s, 1500);
     EXPECT_EQ(DemoTestDb(big1).dump(), DemoTestDb(big2).dump());
 }
 
@@ -42,51 +44,50 @@ TEST(GeneratorTest, BenchmarkListHasExactlyTheRecordsAskedFor)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     for (int records : {1, 7, 2500}) {
-        const QString path
-            = writeDemoDatabase(dir.path(), QStringLiteral("n%1.sqlite").arg(records), records, QStringLiteral("9001"));
+        const QString path = writeDemoDatabase(dir.path(), u"n%1.sqlite"_s.arg(records), records, u"9001"_s);
         DemoTestDb db(path);
-        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS")).toInt(), records);
-        EXPECT_EQ(db.texts(QStringLiteral("SELECT DISTINCT LISTE FROM LOGS")), QStringList{QStringLiteral("9001")});
-        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LISTENKOPF")).toInt(), 1);
-        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM BEREITSTELLUNG_LOGS")).toInt(), records);
-        EXPECT_EQ(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS_RECH")).toInt(), records);
+        EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM LOGS"_s).toInt(), records);
+        EXPECT_EQ(db.texts(u"SELECT DISTINCT LISTE FROM LOGS"_s), QStringList{u"9001"_s});
+        EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM LISTENKOPF"_s).toInt(), 1);
+        EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM BEREITSTELLUNG_LOGS"_s).toInt(), records);
+        EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM LOGS_RECH"_s).toInt(), records);
     }
 
     // A realistic mix: mostly single logs, every record type, many lots and
     // piles with coordinates, remarks.
-    DemoTestDb db(dir.filePath(QStringLiteral("n2500.sqlite")));
-    EXPECT_EQ(db.texts(QStringLiteral("SELECT DISTINCT DSART FROM LOGS ORDER BY DSART")).size(), 6);
-    const double logShare = db.value(QStringLiteral("SELECT AVG(DSART = 1) FROM LOGS")).toDouble();
+    DemoTestDb db(dir.filePath(u"n2500.sqlite"_s));
+    EXPECT_EQ(db.texts(u"SELECT DISTINCT DSART FROM LOGS ORDER BY DSART"_s).size(), 6);
+    const double logShare = db.value(u"SELECT AVG(DSART = 1) FROM LOGS"_s).toDouble();
     EXPECT_GT(logShare, 0.55);
     EXPECT_LT(logShare, 0.85);
-    EXPECT_GE(db.value(QStringLiteral("SELECT COUNT(DISTINCT LOS) FROM LOGS")).toInt(), 5);
-    EXPECT_GE(db.value(QStringLiteral("SELECT COUNT(DISTINCT POLTNR) FROM LOGS")).toInt(), 50);
-    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE COORDINATE1 IS NOT NULL")).toInt(), 2000);
-    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(*) FROM LOGS WHERE ZUSTXT IS NOT NULL")).toInt(), 50);
-    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(*) FROM SCHICHT_HOEHEN_KOPF")).toInt(), 0);
-    EXPECT_GT(db.value(QStringLiteral("SELECT COUNT(DISTINCT ID_MANTEL) FROM MANTEL")).toInt(), 1);
+    EXPECT_GE(db.value(u"SELECT COUNT(DISTINCT LOS) FROM LOGS"_s).toInt(), 5);
+    EXPECT_GE(db.value(u"SELECT COUNT(DISTINCT POLTNR) FROM LOGS"_s).toInt(), 50);
+    EXPECT_GT(db.value(u"SELECT COUNT(*) FROM LOGS WHERE COORDINATE1 IS NOT NULL"_s).toInt(), 2000);
+    EXPECT_GT(db.value(u"SELECT COUNT(*) FROM LOGS WHERE ZUSTXT IS NOT NULL"_s).toInt(), 50);
+    EXPECT_GT(db.value(u"SELECT COUNT(*) FROM SCHICHT_HOEHEN_KOPF"_s).toInt(), 0);
+    EXPECT_GT(db.value(u"SELECT COUNT(DISTINCT ID_MANTEL) FROM MANTEL"_s).toInt(), 1);
 }
 
 TEST(GeneratorTest, FailedRunLeavesTheOldFile)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("forst.sqlite"));
+    const QString path = dir.filePath(u"forst.sqlite"_s);
     ASSERT_TRUE(testsupport::writeFile(path, "old content"));
 
     DemoDatabaseOptions options;
-    options.schemaPath = dir.filePath(QStringLiteral("missing.sql"));
+    options.schemaPath = dir.filePath(u"missing.sql"_s);
     EXPECT_THROW(DemoDatabase::write(path, options), GeneratorError);
 
     // A schema that fails half way.
-    const QString broken = dir.filePath(QStringLiteral("broken.sql"));
+    const QString broken = dir.filePath(u"broken.sql"_s);
     ASSERT_TRUE(testsupport::writeFile(broken, "CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY);\nCREATE TABLE (;\n"));
     options.schemaPath = broken;
     EXPECT_THROW(DemoDatabase::write(path, options), GeneratorError);
 
     EXPECT_EQ(testsupport::readFile(path), QByteArray("old content"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
-        QStringList({QStringLiteral("broken.sql"), QStringLiteral("forst.sqlite")}))
+        QStringList({u"broken.sql"_s, u"forst.sqlite"_s}))
         << "no temporary file stays behind";
 
     // A good run replaces the file as a whole.
@@ -100,18 +101,17 @@ TEST(GeneratorTest, SummaryNamesListsTypesAndProvisions)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString text = DemoSummary::text(writeDemoDatabase(dir.path(), QStringLiteral("forst.sqlite")));
-    for (const QString &expected : {QStringLiteral("4711    12.03.2026  Stammholz        2026"), QStringLiteral("4720"),
-             QStringLiteral("Industrieholz"), QStringLiteral("2024/25"), QStringLiteral("Mantelvermessung"),
-             QStringLiteral("Schichtholz"), QStringLiteral("DEMO"), QStringLiteral("TEILABFUHR"),
-             QStringLiteral("Neuestes Wirtschaftsjahr: 2026")})
+    const QString text = DemoSummary::text(writeDemoDatabase(dir.path(), u"forst.sqlite"_s));
+    for (const QString &expected :
+        {u"4711    12.03.2026  Stammholz        2026"_s, u"4720"_s, u"Industrieholz"_s, u"2024/25"_s,
+            u"Mantelvermessung"_s, u"Schichtholz"_s, u"DEMO"_s, u"TEILABFUHR"_s, u"Neuestes Wirtschaftsjahr: 2026"_s})
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " missing in\n" << text.toStdString();
     int typeLines = 0;
     for (const QString &line : text.split(QLatin1Char('\n')))
-        typeLines += line.endsWith(QStringLiteral(" Fm")) ? 1 : 0;
+        typeLines += line.endsWith(u" Fm"_s) ? 1 : 0;
     EXPECT_EQ(typeLines, 6) << "one line per record type";
 
-    EXPECT_THROW(DemoSummary::text(dir.filePath(QStringLiteral("none.sqlite"))), GeneratorError);
+    EXPECT_THROW(DemoSummary::text(dir.filePath(u"none.sqlite"_s)), GeneratorError);
 }
 
 TEST(TimberMathTest, ClassesAndVolumesFollowTheMeasuringRules)
@@ -160,7 +160,7 @@ TEST(GeneratorTest, ReindexPutsThePileIndexInTheProgramsOrder)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("shell.sqlite"));
+    const QString path = dir.filePath(u"shell.sqlite"_s);
     {
         sqlite3 *db = nullptr;
         ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
@@ -170,9 +170,9 @@ TEST(GeneratorTest, ReindexPutsThePileIndexInTheProgramsOrder)
         EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
-    const QString pile = QStringLiteral("SELECT SUM(STK) FROM LOGS INNER JOIN (SELECT LISTE, LOS, POLTNR FROM LOGS "
-                                        "WHERE ID_LOG = 3) as P ON P.LISTE = LOGS.LISTE AND ISNULL(P.POLTNR,'') = "
-                                        "ISNULL(LOGS.POLTNR,'') AND ISNULL(P.LOS,'') = ISNULL(LOGS.LOS,'')");
+    const QString pile = u"SELECT SUM(STK) FROM LOGS INNER JOIN (SELECT LISTE, LOS, POLTNR FROM LOGS "
+                         u"WHERE ID_LOG = 3) as P ON P.LISTE = LOGS.LISTE AND ISNULL(P.POLTNR,'') = "
+                         u"ISNULL(LOGS.POLTNR,'') AND ISNULL(P.LOS,'') = ISNULL(LOGS.LOS,'')"_s;
     const auto pieces = [&] {
         Connection connection;
         connection.open(std::make_unique<SqliteBackend>(path));
@@ -182,7 +182,7 @@ TEST(GeneratorTest, ReindexPutsThePileIndexInTheProgramsOrder)
     EXPECT_NE(pieces(), 101) << "the shell's order hides a record of the pile";
     DemoDatabase::reindex(path);
     EXPECT_EQ(pieces(), 101);
-    EXPECT_THROW(DemoDatabase::reindex(dir.filePath(QStringLiteral("missing.sqlite"))), GeneratorError);
+    EXPECT_THROW(DemoDatabase::reindex(dir.filePath(u"missing.sqlite"_s)), GeneratorError);
 }
 
 } // namespace tannbuch

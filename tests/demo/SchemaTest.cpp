@@ -14,6 +14,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ColumnInfo
@@ -44,7 +46,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("schema.sqlite"));
+        m_path = m_dir.filePath(u"schema.sqlite"_s);
         testsupport::createSqliteDatabase(m_path, testsupport::schemaSql());
         m_db = std::make_unique<DemoTestDb>(m_path);
     }
@@ -58,12 +60,12 @@ protected:
 
 TEST(SchemaShellTest, RunsInTheSqliteShellOnItsOwn)
 {
-    const QString shell = QStringLiteral("/usr/bin/sqlite3");
+    const QString shell = u"/usr/bin/sqlite3"_s;
     if (!QFile::exists(shell))
         GTEST_SKIP() << "no sqlite3 shell on this machine";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("new.sqlite"));
+    const QString path = dir.filePath(u"new.sqlite"_s);
 
     QProcess process;
     process.setStandardInputFile(QStringLiteral(TANNBUCH_SCHEMA_SQL));
@@ -73,8 +75,8 @@ TEST(SchemaShellTest, RunsInTheSqliteShellOnItsOwn)
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
 
     // The same tables as the program's own way of creating it makes.
-    const QString tables = QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    const QString programs = dir.filePath(QStringLiteral("program.sqlite"));
+    const QString tables = u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s;
+    const QString programs = dir.filePath(u"program.sqlite"_s);
     testsupport::createSqliteDatabase(programs, testsupport::schemaSql());
     EXPECT_GT(DemoTestDb(path).texts(tables).size(), 20);
     EXPECT_EQ(DemoTestDb(path).texts(tables), DemoTestDb(programs).texts(tables));
@@ -84,26 +86,21 @@ TEST_F(SchemaTest, TextColumnsCompareWithoutCaseAndOnlyPileAndLotIndexesCoverThe
 {
     // List, lot and pile numbers are compared with quoted literals.
     for (const char *column : {"LISTE", "LOS", "POLTNR", "HA", "HS", "GKL", "STKL"})
-        EXPECT_EQ(columnInfo(m_db->handle(), QStringLiteral("LOGS"), QString::fromLatin1(column)).type,
-            QStringLiteral("TEXT"))
-            << column;
-    const QStringList tables
-        = m_db->texts(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+        EXPECT_EQ(columnInfo(m_db->handle(), u"LOGS"_s, QString::fromLatin1(column)).type, u"TEXT"_s) << column;
+    const QStringList tables = m_db->texts(u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s);
     for (const QString &table : tables) {
-        for (const auto &row : m_db->rows(QStringLiteral("PRAGMA table_info(%1)").arg(table))) {
+        for (const auto &row : m_db->rows(u"PRAGMA table_info(%1)"_s.arg(table))) {
             const QString column = row[1].toString();
             const ColumnInfo info = columnInfo(m_db->handle(), table, column);
-            if (info.type == QStringLiteral("TEXT")) {
-                EXPECT_EQ(info.collation, QStringLiteral("NOCASE"))
-                    << table.toStdString() << "." << column.toStdString();
+            if (info.type == u"TEXT"_s) {
+                EXPECT_EQ(info.collation, u"NOCASE"_s) << table.toStdString() << "." << column.toStdString();
             } else {
-                EXPECT_TRUE(info.type == QStringLiteral("INTEGER") || info.type == QStringLiteral("REAL")
-                    || info.type == QStringLiteral("DATETIME"))
+                EXPECT_TRUE(info.type == u"INTEGER"_s || info.type == u"REAL"_s || info.type == u"DATETIME"_s)
                     << table.toStdString() << "." << column.toStdString() << " has type " << info.type.toStdString();
             }
             const bool primaryKey = row[5].toInt() != 0;
             if (primaryKey) {
-                EXPECT_EQ(info.type, QStringLiteral("INTEGER")) << table.toStdString() << " has a key of another type";
+                EXPECT_EQ(info.type, u"INTEGER"_s) << table.toStdString() << " has a key of another type";
             }
         }
     }
@@ -112,18 +109,17 @@ TEST_F(SchemaTest, TextColumnsCompareWithoutCaseAndOnlyPileAndLotIndexesCoverThe
     // run-time comparison replaces: only integer columns may be indexed (the
     // indexes the report's costly statements seek by aside), and text keys
     // (which would bring an automatic index) are not allowed.
-    const auto indexes = m_db->rows(QStringLiteral("SELECT name, tbl_name FROM sqlite_master WHERE type = 'index'"));
+    const auto indexes = m_db->rows(u"SELECT name, tbl_name FROM sqlite_master WHERE type = 'index'"_s);
     EXPECT_FALSE(indexes.empty());
     for (const auto &index : indexes) {
         const QString name = index[0].toString();
-        EXPECT_FALSE(name.startsWith(QStringLiteral("sqlite_autoindex"))) << name.toStdString();
-        static const QStringList textIndexes = {QStringLiteral("IX_LOGS_POLTER"), QStringLiteral("IX_LOGS_LOS"),
-            QStringLiteral("IX_HOLZART_HA"), QStringLiteral("IX_HOLZSORTE_HS"), QStringLiteral("IX_D_MSZ_KEY")};
+        EXPECT_FALSE(name.startsWith(u"sqlite_autoindex"_s)) << name.toStdString();
+        static const QStringList textIndexes
+            = {u"IX_LOGS_POLTER"_s, u"IX_LOGS_LOS"_s, u"IX_HOLZART_HA"_s, u"IX_HOLZSORTE_HS"_s, u"IX_D_MSZ_KEY"_s};
         if (textIndexes.contains(name))
             continue;
-        for (const auto &column : m_db->rows(QStringLiteral("PRAGMA index_info(%1)").arg(name)))
-            EXPECT_EQ(
-                columnInfo(m_db->handle(), index[1].toString(), column[2].toString()).type, QStringLiteral("INTEGER"))
+        for (const auto &column : m_db->rows(u"PRAGMA index_info(%1)"_s.arg(name)))
+            EXPECT_EQ(columnInfo(m_db->handle(), index[1].toString(), column[2].toString()).type, u"INTEGER"_s)
                 << name.toStdString() << " covers " << column[2].toString().toStdString();
     }
 }

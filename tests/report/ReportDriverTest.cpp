@@ -27,6 +27,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The database file read as a server without snapshots reads it: each
@@ -44,7 +46,7 @@ public:
             beforeQuery(sql);
         return m_file.query(sql);
     }
-    QString name() const override { return QStringLiteral("live"); }
+    QString name() const override { return u"live"_s; }
 
     std::function<void(const QString &)> beforeQuery;
 
@@ -60,25 +62,24 @@ protected:
     void SetUp() override
     {
         ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
-        const QString path = m_dir.filePath(QStringLiteral("forst.sqlite"));
+        const QString path = m_dir.filePath(u"forst.sqlite"_s);
         testsupport::createSqliteDatabase(path,
             testsupport::schemaSql()
-                + QStringLiteral(
-                    "INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) VALUES"
-                    " (1, '4711', '2026-03-12 00:00:00', '1', 1, 1, 0.5, 1),"
-                    " (2, '4711', '2026-03-12 00:00:00', '2', 1, 1, 0.7, 1);"
-                    "INSERT INTO STRINGS (ID_STRING, GERMAN) VALUES (726, 'Liste'), (1135, 'Lose'), (727, 'Datum');"
-                    "INSERT INTO FORMS_CONFIG (FORM_ID, PROPERTY_ID, NUMBER_VALUE) VALUES"
-                    " ('F_STAMMEINKONF', 'ZUSTEXT2', 4), ('F_STAMMEINKONF', 'COORDINATE1', 2.5),"
-                    " ('F_STAMMEINKONF', 'zustext3', 9), ('ANDERE', 'ZUSTEXT1', 7);"));
+                + u"INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) VALUES"
+                  u" (1, '4711', '2026-03-12 00:00:00', '1', 1, 1, 0.5, 1),"
+                  u" (2, '4711', '2026-03-12 00:00:00', '2', 1, 1, 0.7, 1);"
+                  u"INSERT INTO STRINGS (ID_STRING, GERMAN) VALUES (726, 'Liste'), (1135, 'Lose'), (727, 'Datum');"
+                  u"INSERT INTO FORMS_CONFIG (FORM_ID, PROPERTY_ID, NUMBER_VALUE) VALUES"
+                  u" ('F_STAMMEINKONF', 'ZUSTEXT2', 4), ('F_STAMMEINKONF', 'COORDINATE1', 2.5),"
+                  u" ('F_STAMMEINKONF', 'zustext3', 9), ('ANDERE', 'ZUSTEXT1', 7);"_s);
         m_db.open(std::make_unique<SqliteBackend>(path));
         m_db.journal().setRecording(true);
 
         auto book = std::make_unique<Workbook>();
-        Worksheet &sheet = book->addSheet(QStringLiteral("Tannbuch"));
+        Worksheet &sheet = book->addSheet(u"Tannbuch"_s);
         for (int r = 1; r <= 11; ++r)
-            sheet.cellForWrite(r, 1) = textCell(1, QStringLiteral("Kopf %1").arg(r));
-        book->addSheet(QStringLiteral("Einstellungen"));
+            sheet.cellForWrite(r, 1) = textCell(1, u"Kopf %1"_s.arg(r));
+        book->addSheet(u"Einstellungen"_s);
         book->setActiveSheetIndex(1);
         m_xl.setLocale(ReportLocale::locale());
         m_xl.addWorkbook(std::move(book));
@@ -95,11 +96,11 @@ protected:
         run.xl = &m_xl;
         run.settings = &m_settings;
         run.ui = &m_ui;
-        run.connectionString = QStringLiteral("Provider=SQLite;Data Source=") + path;
-        selection.listNumber = QStringLiteral("4711");
-        run.startupListNumber = QStringLiteral("4711");
-        run.provisionName = QStringLiteral("DEMO");
-        selection.filter = QStringLiteral("LOGS.LISTE = '4711'");
+        run.connectionString = u"Provider=SQLite;Data Source="_s + path;
+        selection.listNumber = u"4711"_s;
+        run.startupListNumber = u"4711"_s;
+        run.provisionName = u"DEMO"_s;
+        selection.filter = u"LOGS.LISTE = '4711'"_s;
     }
 
     static Cell textCell(int column, const QString &text)
@@ -113,7 +114,7 @@ protected:
 
     QString cellText(int row, int column) { return m_xl.activeSheet().cells(row, column).value(); }
 
-    Worksheet &sheet() { return m_xl.worksheets(QStringLiteral("Tannbuch")).worksheet(); }
+    Worksheet &sheet() { return m_xl.worksheets(u"Tannbuch"_s).worksheet(); }
 
     void chooseLots(const QStringList &lots)
     {
@@ -135,7 +136,7 @@ protected:
 
 TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
 {
-    selection.listType = QStringLiteral("1");
+    selection.listType = u"1"_s;
     Workbook_Aktualisieren(run, selection);
 
     // Exact, case-sensitive ids; halves to even; other forms and ids skipped.
@@ -148,20 +149,18 @@ TEST_F(ReportDriverTest, WholeModeReadsSwitchesCallsTheMacrosAndWritesInOrder)
     // template hears of it.
     const auto &calls = m_xl.macroCalls();
     ASSERT_EQ(calls.size(), 4u);
-    EXPECT_EQ(calls[0].name, QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"));
+    EXPECT_EQ(calls[0].name, u"DieseArbeitsmappe.SetGlobalVariables"_s);
     EXPECT_EQ(calls[0].arguments,
-        QVariantList({StoredConnection(run.connectionString), QStringLiteral("LISTE = '4711' AND LISTENART = 1"),
-            QStringLiteral("4711")}));
-    EXPECT_EQ(calls[1].name, QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
-    EXPECT_EQ(calls[2].name, QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"));
+        QVariantList({StoredConnection(run.connectionString), u"LISTE = '4711' AND LISTENART = 1"_s, u"4711"_s}));
+    EXPECT_EQ(calls[1].name, u"DieseArbeitsmappe.WriteKundeKopf"_s);
+    EXPECT_EQ(calls[2].name, u"DieseArbeitsmappe.WriteKopfFuss"_s);
     EXPECT_EQ(calls[2].arguments, QVariantList({true, 90}));
-    EXPECT_EQ(calls[3].name, QStringLiteral("DieseArbeitsmappe.SetDotFields"));
+    EXPECT_EQ(calls[3].name, u"DieseArbeitsmappe.SetDotFields"_s);
 
     EXPECT_EQ(m_ui.statuses,
-        QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Verdichtet ..."), QStringLiteral("Einzeln ..."),
-            QStringLiteral("Kopf / Fußzeile ..."), QStringLiteral("Fertig!")}));
-    EXPECT_EQ(cellText(12, 1), QStringLiteral("Liste"));
-    EXPECT_EQ(cellText(12, 4), QStringLiteral("4711"));
+        QStringList({u"Kopf ..."_s, u"Verdichtet ..."_s, u"Einzeln ..."_s, u"Kopf / Fußzeile ..."_s, u"Fertig!"_s}));
+    EXPECT_EQ(cellText(12, 1), u"Liste"_s);
+    EXPECT_EQ(cellText(12, 4), u"4711"_s);
     EXPECT_TRUE(sheet().rowBreaks().empty());
     EXPECT_TRUE(m_xl.screenUpdating());
     EXPECT_EQ(m_xl.windowState(), Xl::WindowNormal);
@@ -176,22 +175,19 @@ TEST_F(ReportDriverTest, SingleLogFirstAndSwitchedOffSectionsStillShowTheirStatu
     chooseLots({}); // lot-by-lot on but nothing chosen: whole mode
     Workbook_Aktualisieren(run, selection);
     EXPECT_EQ(m_settings.lLosweise, 0);
-    EXPECT_EQ(m_ui.statuses.mid(0, 3),
-        QStringList({QStringLiteral("Kopf ..."), QStringLiteral("Einzeln ..."), QStringLiteral("Verdichtet ...")}));
+    EXPECT_EQ(m_ui.statuses.mid(0, 3), QStringList({u"Kopf ..."_s, u"Einzeln ..."_s, u"Verdichtet ..."_s}));
 }
 
 TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
 {
-    chooseLots({QStringLiteral("1"), QStringLiteral("2")});
+    chooseLots({u"1"_s, u"2"_s});
     m_settings.lGesamt = true;
     Workbook_Aktualisieren(run, selection);
 
     EXPECT_EQ(m_ui.statuses,
-        QStringList({QStringLiteral("Los '1' Kopf ..."), QStringLiteral("Los '1' verdichtet ..."),
-            QStringLiteral("Los '1' einzeln ..."), QStringLiteral("Los '2' Kopf ..."),
-            QStringLiteral("Los '2' verdichtet ..."), QStringLiteral("Los '2' einzeln ..."),
-            QStringLiteral("Gesamt Kopf ..."), QStringLiteral("Gesamt verdichtet ..."),
-            QStringLiteral("Kopf / Fußzeile ..."), QStringLiteral("Fertig!")}));
+        QStringList({u"Los '1' Kopf ..."_s, u"Los '1' verdichtet ..."_s, u"Los '1' einzeln ..."_s,
+            u"Los '2' Kopf ..."_s, u"Los '2' verdichtet ..."_s, u"Los '2' einzeln ..."_s, u"Gesamt Kopf ..."_s,
+            u"Gesamt verdichtet ..."_s, u"Kopf / Fußzeile ..."_s, u"Fertig!"_s}));
 
     // Every lot ends with a blank row and a break above the row after it.
     const std::set<int> breaks = sheet().rowBreaks();
@@ -200,21 +196,21 @@ TEST_F(ReportDriverTest, LotByLotCopiesTheHeadAboveLaterLotsAndBreaksPages)
     // The first lot has no copied head; the second starts with rows 1..11 of
     // the template (the defaults for a start and end of 0) and its own head
     // block right below them.
-    EXPECT_EQ(cellText(12, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(cellText(12, 1), u"Liste"_s);
     EXPECT_EQ(cellText(secondLotStart - 1, 1), QString()) << "the break row stays empty";
-    EXPECT_EQ(cellText(secondLotStart, 1), QStringLiteral("Kopf 1"));
-    EXPECT_EQ(cellText(secondLotStart + 10, 1), QStringLiteral("Kopf 11"));
-    EXPECT_EQ(cellText(secondLotStart + 11, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(cellText(secondLotStart, 1), u"Kopf 1"_s);
+    EXPECT_EQ(cellText(secondLotStart + 10, 1), u"Kopf 11"_s);
+    EXPECT_EQ(cellText(secondLotStart + 11, 1), u"Liste"_s);
     EXPECT_EQ(m_settings.KopfKopieStart, 1);
     EXPECT_EQ(m_settings.KopfKopieEnd, 11);
 
     // The overall block follows on a new page with the whole head again and
     // the filter of the whole selection.
     const int overall = *breaks.rbegin() + 1;
-    EXPECT_EQ(cellText(overall, 1), QStringLiteral("Kopf 1"));
-    EXPECT_EQ(cellText(overall + 11, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(cellText(overall, 1), u"Kopf 1"_s);
+    EXPECT_EQ(cellText(overall + 11, 1), u"Liste"_s);
     EXPECT_TRUE(m_db.journal().statements().contains(
-        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE = '4711' ORDER BY LOS")));
+        u"SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE = '4711' ORDER BY LOS"_s));
 
     // The per-lot filter: list and lot, the lot as its quoted literal.
     EXPECT_TRUE(m_db.journal().statements().contains(QStringLiteral(
@@ -225,29 +221,28 @@ TEST_F(ReportDriverTest, EachLotStaysWholeAndKeepsTheProvision)
 {
     // A lot whose name holds a comma and a quote, and a provision that holds
     // one of its two records.
-    ASSERT_EQ(testsupport::changeSqliteDatabase(m_dir.filePath(QStringLiteral("forst.sqlite")),
-                  QStringLiteral("INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) "
-                                 "VALUES (3, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.3, 1),"
-                                 " (4, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.4, 1);")),
+    ASSERT_EQ(testsupport::changeSqliteDatabase(m_dir.filePath(u"forst.sqlite"_s),
+                  u"INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM, LOS, DSART, STK, KUBATUR, LISTENART) "
+                  u"VALUES (3, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.3, 1),"
+                  u" (4, '4711', '2026-03-12 00:00:00', 'A,''B', 1, 1, 0.4, 1);"_s),
         QString());
-    chooseLots({QStringLiteral("A,'B")});
-    selection.provisionFilter = QStringLiteral(" AND LOGS.ID_LOG IN (4) ");
+    chooseLots({u"A,'B"_s});
+    selection.provisionFilter = u" AND LOGS.ID_LOG IN (4) "_s;
     selection.filter += selection.provisionFilter;
     Workbook_Aktualisieren(run, selection);
 
     EXPECT_EQ(m_ui.statuses.mid(0, 3),
-        QStringList({QStringLiteral("Los 'A,''B' Kopf ..."), QStringLiteral("Los 'A,''B' verdichtet ..."),
-            QStringLiteral("Los 'A,''B' einzeln ...")}));
+        QStringList({u"Los 'A,''B' Kopf ..."_s, u"Los 'A,''B' verdichtet ..."_s, u"Los 'A,''B' einzeln ..."_s}));
     EXPECT_EQ(sheet().rowBreaks().size(), 1u) << "one lot, one break";
     EXPECT_TRUE(m_db.journal().statements().contains(
-        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='A,''B' AND "
-                       "LOGS.ID_LOG IN (4)  ORDER BY LOS")));
+        u"SELECT DISTINCT(LOS) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='A,''B' AND "
+        u"LOGS.ID_LOG IN (4)  ORDER BY LOS"_s));
     EXPECT_TRUE(m_ui.messages.isEmpty()) << m_ui.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(ReportDriverTest, CopiedHeadRowsAdvanceTheCursorByTheirLastRow)
 {
-    chooseLots({QStringLiteral("1"), QStringLiteral("2")});
+    chooseLots({u"1"_s, u"2"_s});
     m_settings.KopfKopieStart = 3;
     m_settings.KopfKopieEnd = 8;
     Workbook_Aktualisieren(run, selection);
@@ -256,31 +251,31 @@ TEST_F(ReportDriverTest, CopiedHeadRowsAdvanceTheCursorByTheirLastRow)
     const int start = *breaks.begin() + 1;
     // Rows 3..8 (six rows) land at the cursor; the cursor moves by 8, so two
     // blank rows follow before the head block.
-    EXPECT_EQ(cellText(start, 1), QStringLiteral("Kopf 3"));
-    EXPECT_EQ(cellText(start + 5, 1), QStringLiteral("Kopf 8"));
+    EXPECT_EQ(cellText(start, 1), u"Kopf 3"_s);
+    EXPECT_EQ(cellText(start + 5, 1), u"Kopf 8"_s);
     EXPECT_EQ(cellText(start + 6, 1), QString());
     EXPECT_EQ(cellText(start + 7, 1), QString());
-    EXPECT_EQ(cellText(start + 8, 1), QStringLiteral("Liste"));
+    EXPECT_EQ(cellText(start + 8, 1), u"Liste"_s);
 }
 
 TEST_F(ReportDriverTest, OneLotStillBreaksAndTheOverallBlockFollows)
 {
-    chooseLots({QStringLiteral("1")});
+    chooseLots({u"1"_s});
     m_settings.lGesamt = true;
     m_settings.lVerdichtet = 0;
     Workbook_Aktualisieren(run, selection);
     EXPECT_EQ(sheet().rowBreaks().size(), 1u);
-    EXPECT_TRUE(m_ui.statuses.contains(QStringLiteral("Gesamt verdichtet ...")));
-    EXPECT_EQ(cellText(*sheet().rowBreaks().begin() + 1, 1), QStringLiteral("Kopf 1"));
+    EXPECT_TRUE(m_ui.statuses.contains(u"Gesamt verdichtet ..."_s));
+    EXPECT_EQ(cellText(*sheet().rowBreaks().begin() + 1, 1), u"Kopf 1"_s);
 }
 
 // The totals count what the last block counted: the whole selection after
 // an overall block, the last lot without one.
 TEST_F(ReportDriverTest, TotalsCountTheLastBlocksSelection)
 {
-    const QString lastLot = QStringLiteral("LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2'");
+    const QString lastLot = u"LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='2'"_s;
     for (const bool overall : {true, false}) {
-        chooseLots({QStringLiteral("1"), QStringLiteral("2")});
+        chooseLots({u"1"_s, u"2"_s});
         m_settings.lGesamt = overall;
         m_settings.lKubGesamt = true;
         m_db.journal().clear();
@@ -292,28 +287,27 @@ TEST_F(ReportDriverTest, TotalsCountTheLastBlocksSelection)
 
 TEST_F(ReportDriverTest, ClearsOldOutputAlsoBelowRow10000AndWritesHeaderLines)
 {
-    sheet().cellForWrite(500, 3) = textCell(3, QStringLiteral("alt"));
-    sheet().cellForWrite(12000, 2) = textCell(2, QStringLiteral("sehr alt"));
-    m_settings.headerLines[2] = {QStringLiteral("Forstbetrieb Oberland"), QStringLiteral("C2")};
-    m_settings.headerLines[3] = {QStringLiteral("ohne Zelle"), QString()};
+    sheet().cellForWrite(500, 3) = textCell(3, u"alt"_s);
+    sheet().cellForWrite(12000, 2) = textCell(2, u"sehr alt"_s);
+    m_settings.headerLines[2] = {u"Forstbetrieb Oberland"_s, u"C2"_s};
+    m_settings.headerLines[3] = {u"ohne Zelle"_s, QString()};
     Workbook_Aktualisieren(run, selection);
     EXPECT_EQ(cellText(500, 3), QString());
     EXPECT_EQ(cellText(12000, 2), QString());
-    EXPECT_EQ(cellText(2, 3), QStringLiteral("Forstbetrieb Oberland"));
-    EXPECT_EQ(cellText(1, 1), QStringLiteral("Kopf 1")) << "rows above the output area stay";
+    EXPECT_EQ(cellText(2, 3), u"Forstbetrieb Oberland"_s);
+    EXPECT_EQ(cellText(1, 1), u"Kopf 1"_s) << "rows above the output area stay";
 }
 
 TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
 {
-    const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    const QString folder = m_dir.filePath(u"out"_s) + QLatin1Char('/');
     QDir().mkpath(folder);
     run.saveFolder = folder;
-    run.provisionName = QStringLiteral("../Bereit/1");
+    run.provisionName = u"../Bereit/1"_s;
     Workbook_Aktualisieren(run, selection);
-    const QString expected = folder + QStringLiteral(".._Bereit_1_4711.xlsx");
+    const QString expected = folder + u".._Bereit_1_4711.xlsx"_s;
     ASSERT_TRUE(QFile::exists(expected));
-    EXPECT_EQ(
-        XlsxReader::load(expected)->sheet(QStringLiteral("Tannbuch"))->cell(12, 1)->text, QStringLiteral("Liste"));
+    EXPECT_EQ(XlsxReader::load(expected)->sheet(u"Tannbuch"_s)->cell(12, 1)->text, u"Liste"_s);
     EXPECT_TRUE(m_xl.displayAlerts());
 
     // No save folder: nothing is saved.
@@ -328,29 +322,27 @@ TEST_F(ReportDriverTest, SavesUnderProvisionAndListAndKeepsInsideTheFolder)
 // before it is saved; unchanged, the report is saved.
 TEST_F(ReportDriverTest, AProvisionChangedDuringTheReportStopsItBeforeSaving)
 {
-    const QString path = m_dir.filePath(QStringLiteral("forst.sqlite"));
-    ASSERT_EQ(
-        testsupport::changeSqliteDatabase(path,
-            QStringLiteral("INSERT INTO BEREITSTELLUNG_KOPF (ID, BEREITSTELLUNGSNAME) VALUES (9, 'GROSS');"
-                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001)"
-                           " INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT 9, i FROM n;")),
+    const QString path = m_dir.filePath(u"forst.sqlite"_s);
+    ASSERT_EQ(testsupport::changeSqliteDatabase(path,
+                  u"INSERT INTO BEREITSTELLUNG_KOPF (ID, BEREITSTELLUNGSNAME) VALUES (9, 'GROSS');"
+                  u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001)"
+                  u" INSERT INTO BEREITSTELLUNG_LOGS (ID_BEREITSTELLUNG_KOPF, ID_LOGS) SELECT 9, i FROM n;"_s),
         QString());
-    const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    const QString folder = m_dir.filePath(u"out"_s) + QLatin1Char('/');
     QDir().mkpath(folder);
     run.saveFolder = folder;
-    run.provisionName = QStringLiteral("GROSS");
-    const QString saved = folder + QStringLiteral("GROSS_4711.xlsx");
+    run.provisionName = u"GROSS"_s;
+    const QString saved = folder + u"GROSS_4711.xlsx"_s;
     for (const bool changed : {false, true}) {
         auto live = std::make_unique<LiveBackend>(path);
         live->beforeQuery = [&](const QString &sql) {
-            if (changed && sql.contains(QStringLiteral("FORMS_CONFIG")))
-                testsupport::changeSqliteDatabase(
-                    path, QStringLiteral("DELETE FROM BEREITSTELLUNG_LOGS WHERE ID_LOGS = 2"));
+            if (changed && sql.contains(u"FORMS_CONFIG"_s))
+                testsupport::changeSqliteDatabase(path, u"DELETE FROM BEREITSTELLUNG_LOGS WHERE ID_LOGS = 2"_s);
         };
         m_db.open(std::move(live));
         selection.provisionFilter = GetProvisionFilter(m_db, run.provisionName);
-        ASSERT_TRUE(selection.provisionFilter.contains(QStringLiteral("IN (SELECT bl.ID_LOGS")));
-        selection.filter = QStringLiteral("LOGS.LISTE = '4711'") + selection.provisionFilter;
+        ASSERT_TRUE(selection.provisionFilter.contains(u"IN (SELECT bl.ID_LOGS"_s));
+        selection.filter = u"LOGS.LISTE = '4711'"_s + selection.provisionFilter;
         QFile::remove(saved);
         QString message;
         try {
@@ -358,15 +350,14 @@ TEST_F(ReportDriverTest, AProvisionChangedDuringTheReportStopsItBeforeSaving)
         } catch (const DbError &e) {
             message = e.message();
         }
-        EXPECT_EQ(message.contains(QStringLiteral("„GROSS“ wurde während des Drucks geändert")), changed)
-            << message.toStdString();
+        EXPECT_EQ(message.contains(u"„GROSS“ wurde während des Drucks geändert"_s), changed) << message.toStdString();
         EXPECT_EQ(QFile::exists(saved), !changed);
     }
 }
 
 TEST_F(ReportDriverTest, AFailingPrintIsToldAndTheRunGoesOn)
 {
-    const QString folder = m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/');
+    const QString folder = m_dir.filePath(u"out"_s) + QLatin1Char('/');
     QDir().mkpath(folder);
     run.saveFolder = folder;
     m_settings.lSofortDruck = 1;
@@ -374,9 +365,9 @@ TEST_F(ReportDriverTest, AFailingPrintIsToldAndTheRunGoesOn)
     Workbook_Aktualisieren(run, selection);
     qunsetenv("TANNBUCH_PRINT_COMMAND");
     ASSERT_EQ(m_ui.messages.size(), 1);
-    EXPECT_TRUE(m_ui.messages.first().startsWith(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ")));
+    EXPECT_TRUE(m_ui.messages.first().startsWith(u"Beim Ausdruck ist ein Fehler aufgetreten. "_s));
     EXPECT_TRUE(run.failed);
-    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("DEMO_4711.xlsx"))) << "saving still follows";
+    EXPECT_TRUE(QFile::exists(folder + u"DEMO_4711.xlsx"_s)) << "saving still follows";
 }
 
 TEST_F(ReportDriverTest, ATemplateWithoutAStartRowFailsLoudly)

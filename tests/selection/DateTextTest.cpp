@@ -7,6 +7,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 // Each typed text and what it is read as on 15.03.2026: two-digit years fall
 // in 1930 to 2029, day and month alone mean the current year, and the list
 // query compares dates from 1900 to 6.6.2079 only.
@@ -22,7 +24,7 @@ TEST(DateText, TypedTextsAndWhatTheyAreReadAs)
         {"12.05.", "12.05.2026"}, {"1.1.1900", "01.01.1900"}, {"6.6.2079", "06.06.2079"}};
     for (const auto &c : cases) {
         const std::optional<QDate> date = DateText::parse(QString::fromLatin1(c.typed), QDate(2026, 3, 15));
-        EXPECT_EQ(date ? DateText::format(*date) : QStringLiteral("invalid"), QString::fromLatin1(c.read)) << c.typed;
+        EXPECT_EQ(date ? DateText::format(*date) : u"invalid"_s, QString::fromLatin1(c.read)) << c.typed;
     }
     for (const char *text :
         {"", " ", "30.02.2024", "29.02.2023", "0.1.2024", "1.13.2024", "32.1.2024", "1.2.124", "1.2.20245", "1/2/2024",

@@ -16,6 +16,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A small forestry database: lists with quotes in their names, a NULL lot,
@@ -27,7 +29,7 @@ protected:
     void SetUp() override
     {
         ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
-        const QString path = m_dir.filePath(QStringLiteral("t.sqlite"));
+        const QString path = m_dir.filePath(u"t.sqlite"_s);
         testsupport::createSqliteDatabase(path,
             QStringLiteral(
                 "CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY, LISTE TEXT, LISTDATUM DATETIME, LISTENART INTEGER,"
@@ -72,14 +74,14 @@ protected:
 
 TEST_F(SelectionQueriesTest, ProvisionIdsInResultOrder)
 {
-    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("DEMO")), QStringLiteral(" AND LOGS.ID_LOG IN (2,1) "));
+    EXPECT_EQ(GetProvisionFilter(m_db, u"DEMO"_s), u" AND LOGS.ID_LOG IN (2,1) "_s);
     // A NULL id names no log and leaves no gap; the name's quote is doubled.
-    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("O'Brien")), QStringLiteral(" AND LOGS.ID_LOG IN (4,3) "));
-    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("LEER")), QString()) << "a provision without logs";
-    EXPECT_EQ(GetProvisionFilter(m_db, QStringLiteral("NULL")), QString()) << "only NULL ids";
+    EXPECT_EQ(GetProvisionFilter(m_db, u"O'Brien"_s), u" AND LOGS.ID_LOG IN (4,3) "_s);
+    EXPECT_EQ(GetProvisionFilter(m_db, u"LEER"_s), QString()) << "a provision without logs";
+    EXPECT_EQ(GetProvisionFilter(m_db, u"NULL"_s), QString()) << "only NULL ids";
     EXPECT_EQ(sent().value(1),
-        QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
-                       "bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'O''Brien' "));
+        u" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join BEREITSTELLUNG_KOPF bk on "
+        u"bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where bk.BEREITSTELLUNGSNAME = 'O''Brien' "_s);
 }
 
 // Up to 1,000 records a provision's ids are listed; beyond, the server
@@ -87,139 +89,132 @@ TEST_F(SelectionQueriesTest, ProvisionIdsInResultOrder)
 // forms select the same records. A NULL id counts for neither.
 TEST_F(SelectionQueriesTest, AProvisionOfMoreThanAThousandRecordsIsReadOnTheServer)
 {
-    const QString listed = GetProvisionFilter(m_db, QStringLiteral("TAUSEND"));
-    EXPECT_TRUE(listed.startsWith(QStringLiteral(" AND LOGS.ID_LOG IN (1,2,3,"))
-        && listed.endsWith(QStringLiteral(",999,1000) ")))
+    const QString listed = GetProvisionFilter(m_db, u"TAUSEND"_s);
+    EXPECT_TRUE(listed.startsWith(u" AND LOGS.ID_LOG IN (1,2,3,"_s) && listed.endsWith(u",999,1000) "_s))
         << listed.left(60).toStdString();
-    const QString read = GetProvisionFilter(m_db, QStringLiteral("Groß'e"));
+    const QString read = GetProvisionFilter(m_db, u"Groß'e"_s);
     EXPECT_EQ(read,
-        QStringLiteral(" AND LOGS.ID_LOG IN (SELECT bl.ID_LOGS FROM BEREITSTELLUNG_LOGS bl INNER JOIN "
-                       "BEREITSTELLUNG_KOPF bk ON bl.ID_BEREITSTELLUNG_KOPF = bk.ID WHERE bk.BEREITSTELLUNGSNAME = "
-                       "'Groß''e') "));
-    const QString list = QStringLiteral("LOGS.LISTE = '4711'");
+        u" AND LOGS.ID_LOG IN (SELECT bl.ID_LOGS FROM BEREITSTELLUNG_LOGS bl INNER JOIN "
+        u"BEREITSTELLUNG_KOPF bk ON bl.ID_BEREITSTELLUNG_KOPF = bk.ID WHERE bk.BEREITSTELLUNGSNAME = "
+        u"'Groß''e') "_s);
+    const QString list = u"LOGS.LISTE = '4711'"_s;
     EXPECT_EQ(ReadSelectionLots(m_db, list + read), ReadSelectionLots(m_db, list + listed));
     EXPECT_EQ(ReadSelectionLots(m_db, list + read).size(), 3);
 }
 
 TEST_F(SelectionQueriesTest, LotsOfTheRecordsASelectionHolds)
 {
-    EXPECT_EQ(ReadSelectionLots(m_db, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (3,2) ")),
-        QStringList({QString(), QStringLiteral("5")}))
+    EXPECT_EQ(
+        ReadSelectionLots(m_db, u"LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (3,2) "_s), QStringList({QString(), u"5"_s}))
         << "a NULL lot is an empty entry";
-    EXPECT_TRUE(ReadSelectionLots(m_db, QStringLiteral("LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (4) ")).isEmpty());
+    EXPECT_TRUE(ReadSelectionLots(m_db, u"LOGS.LISTE = '4711' AND LOGS.ID_LOG IN (4) "_s).isEmpty());
 }
 
 TEST_F(SelectionQueriesTest, ListTypeNumberOfItsText)
 {
-    EXPECT_EQ(GetListTypeNumber(m_db, QStringLiteral("Stammholz")), QStringLiteral("1"));
-    EXPECT_EQ(GetListTypeNumber(m_db, QStringLiteral("Holz 'A'")), QStringLiteral("3"));
+    EXPECT_EQ(GetListTypeNumber(m_db, u"Stammholz"_s), u"1"_s);
+    EXPECT_EQ(GetListTypeNumber(m_db, u"Holz 'A'"_s), u"3"_s);
     EXPECT_EQ(GetListTypeNumber(m_db, QString()), QString()) << "hidden list-type box";
-    EXPECT_EQ(GetListTypeNumber(m_db, QStringLiteral("Brennholz")), QString());
+    EXPECT_EQ(GetListTypeNumber(m_db, u"Brennholz"_s), QString());
     EXPECT_EQ(sent(),
-        QStringList({QStringLiteral(" select listenart from listenart where text = 'Stammholz' "),
-            QStringLiteral(" select listenart from listenart where text = 'Holz ''A''' "),
-            QStringLiteral(" select listenart from listenart where text = '' "),
-            QStringLiteral(" select listenart from listenart where text = 'Brennholz' ")}));
+        QStringList({u" select listenart from listenart where text = 'Stammholz' "_s,
+            u" select listenart from listenart where text = 'Holz ''A''' "_s,
+            u" select listenart from listenart where text = '' "_s,
+            u" select listenart from listenart where text = 'Brennholz' "_s}));
 }
 
 TEST_F(SelectionQueriesTest, LotsAndPilesOfAList)
 {
-    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Lots, QStringLiteral("4711"), QString()),
-        QStringList({QString(), QStringLiteral("3"), QStringLiteral("5")}))
+    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Lots, u"4711"_s, QString()), QStringList({QString(), u"3"_s, u"5"_s}))
         << "a NULL lot is an empty entry";
-    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Lots, QStringLiteral("4711"), QStringLiteral("Stammholz")),
-        QStringList({QStringLiteral("3"), QStringLiteral("5")}));
-    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Piles, QStringLiteral("4711"), QString()),
-        QStringList({QStringLiteral("P1"), QStringLiteral("P2")}));
-    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Lots, QStringLiteral("O'Brien"), QStringLiteral("Holz 'A'")),
-        QStringList({QStringLiteral("O'Hara")}));
-    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Piles, QStringLiteral("O'Brien"), QString()), QStringList({QString()}));
+    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Lots, u"4711"_s, u"Stammholz"_s), QStringList({u"3"_s, u"5"_s}));
+    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Piles, u"4711"_s, QString()), QStringList({u"P1"_s, u"P2"_s}));
+    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Lots, u"O'Brien"_s, u"Holz 'A'"_s), QStringList({u"O'Hara"_s}));
+    EXPECT_EQ(ReadLotEntries(m_db, LotMode::Piles, u"O'Brien"_s, QString()), QStringList({QString()}));
     EXPECT_EQ(sent().value(3),
-        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                       "LISTENART.LISTENART WHERE LISTE = 'O''Brien' AND LISTENART.TEXT = 'Holz ''A''' ORDER BY "
-                       "LOS"));
+        u"SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+        u"LISTENART.LISTENART WHERE LISTE = 'O''Brien' AND LISTENART.TEXT = 'Holz ''A''' ORDER BY "
+        u"LOS"_s);
 }
 
 TEST_F(SelectionQueriesTest, ListTypesOfAListIgnoreTheTrailingBlank)
 {
-    QStringList types = ReadListTypeTexts(m_db, QStringLiteral("4711"), QString());
+    QStringList types = ReadListTypeTexts(m_db, u"4711"_s, QString());
     types.sort();
-    EXPECT_EQ(types, QStringList({QStringLiteral("Industrieholz"), QStringLiteral("Stammholz")}));
-    EXPECT_EQ(ReadListTypeTexts(m_db, QStringLiteral("4711"), QStringLiteral("2")),
-        QStringList({QStringLiteral("Industrieholz")}));
-    EXPECT_EQ(ReadListTypeTexts(m_db, QStringLiteral("4711"), QStringLiteral("0")), QStringList());
+    EXPECT_EQ(types, QStringList({u"Industrieholz"_s, u"Stammholz"_s}));
+    EXPECT_EQ(ReadListTypeTexts(m_db, u"4711"_s, u"2"_s), QStringList({u"Industrieholz"_s}));
+    EXPECT_EQ(ReadListTypeTexts(m_db, u"4711"_s, u"0"_s), QStringList());
     EXPECT_EQ(ReadListTypeTexts(m_db, QString(), QString()), QStringList()) << "no list chosen";
-    EXPECT_EQ(ReadListTypeTexts(m_db, QStringLiteral("O'Brien"), QString()), QStringList({QStringLiteral("Holz 'A'")}));
+    EXPECT_EQ(ReadListTypeTexts(m_db, u"O'Brien"_s, QString()), QStringList({u"Holz 'A'"_s}));
 }
 
 TEST_F(SelectionQueriesTest, BusinessYearSkipsDisabledAndNonNumericRows)
 {
-    EXPECT_EQ(NewestBusinessYear(m_db, QStringLiteral("RELTABLE1"), QDate(2030, 1, 1)), 2026);
+    EXPECT_EQ(NewestBusinessYear(m_db, u"RELTABLE1"_s, QDate(2030, 1, 1)), 2026);
     // Column 2 has only a non-numeric row: the calendar decides.
-    EXPECT_EQ(NewestBusinessYear(m_db, QStringLiteral("RELTABLE2"), QDate(2026, 8, 31)), 2026);
-    EXPECT_EQ(NewestBusinessYear(m_db, QStringLiteral("RELTABLE2"), QDate(2026, 9, 1)), 2027);
-    EXPECT_EQ(BusinessYearOrFallback(QStringLiteral("2024/25"), QDate(2026, 12, 31)), 2027);
-    EXPECT_EQ(BusinessYearOrFallback(QStringLiteral(" 2025 "), QDate(2026, 12, 31)), 2025);
+    EXPECT_EQ(NewestBusinessYear(m_db, u"RELTABLE2"_s, QDate(2026, 8, 31)), 2026);
+    EXPECT_EQ(NewestBusinessYear(m_db, u"RELTABLE2"_s, QDate(2026, 9, 1)), 2027);
+    EXPECT_EQ(BusinessYearOrFallback(u"2024/25"_s, QDate(2026, 12, 31)), 2027);
+    EXPECT_EQ(BusinessYearOrFallback(u" 2025 "_s, QDate(2026, 12, 31)), 2025);
 }
 
 TEST_F(SelectionQueriesTest, ListBrowserLinesInTheReportLocale)
 {
     ListViewQuery q;
-    q.businessYearColumn = QStringLiteral("RELTABLE1");
-    q.year = QStringLiteral("2026");
-    const QList<ListViewRow> rows = ReadListViewRows(m_db, ListViewStatement(q), QStringLiteral("0.000"));
+    q.businessYearColumn = u"RELTABLE1"_s;
+    q.year = u"2026"_s;
+    const QList<ListViewRow> rows = ReadListViewRows(m_db, ListViewStatement(q), u"0.000"_s);
     ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0].liste, QStringLiteral("4711"));
-    EXPECT_EQ(rows[0].listdatum, QStringLiteral("10.03.2026")) << "the earliest date of the list";
-    EXPECT_EQ(rows[0].stk, QStringLiteral("6"));
-    EXPECT_EQ(rows[0].kubatur, QStringLiteral("3,750"));
-    EXPECT_EQ(rows[1].liste, QStringLiteral("4800"));
+    EXPECT_EQ(rows[0].liste, u"4711"_s);
+    EXPECT_EQ(rows[0].listdatum, u"10.03.2026"_s) << "the earliest date of the list";
+    EXPECT_EQ(rows[0].stk, u"6"_s);
+    EXPECT_EQ(rows[0].kubatur, u"3,750"_s);
+    EXPECT_EQ(rows[1].liste, u"4800"_s);
     EXPECT_EQ(rows[1].kubatur, QString()) << "a NULL volume stays empty";
 
+    const auto lists = [&] {
+        QStringList found;
+        for (const ListViewRow &row : ReadListViewRows(m_db, ListViewStatement(q), u"0.000"_s))
+            found << row.liste;
+        return found;
+    };
     // Access levels: only lists of level 3 or without a level.
     q.businessYearColumn.clear();
-    q.accessLevelFilter = QStringLiteral("(3)");
-    QStringList lists;
-    for (const ListViewRow &row : ReadListViewRows(m_db, ListViewStatement(q), QStringLiteral("0.000")))
-        lists << row.liste;
-    EXPECT_EQ(lists, QStringList({QStringLiteral("4711"), QStringLiteral("O'Brien")}));
-
+    q.accessLevelFilter = u"(3)"_s;
+    EXPECT_EQ(lists(), QStringList({u"4711"_s, u"O'Brien"_s}));
     // A date range: only lists with a date in it.
     q.accessLevelFilter.clear();
-    q.dateFrom = QStringLiteral("01.01.2025");
-    q.dateTo = QStringLiteral("31.03.2026");
-    lists.clear();
-    for (const ListViewRow &row : ReadListViewRows(m_db, ListViewStatement(q), QStringLiteral("0.000")))
-        lists << row.liste;
-    EXPECT_EQ(lists, QStringList({QStringLiteral("4711"), QStringLiteral("O'Brien")}));
+    q.dateFrom = u"01.01.2025"_s;
+    q.dateTo = u"31.03.2026"_s;
+    EXPECT_EQ(lists(), QStringList({u"4711"_s, u"O'Brien"_s}));
 
     // A list number fixes the list, with its type.
     ListViewQuery fixed;
-    fixed.listNumber = QStringLiteral("O'Brien");
-    fixed.listTypeNumber = QStringLiteral("3");
-    EXPECT_EQ(ReadListViewRows(m_db, ListViewStatement(fixed), QStringLiteral("0.000")).size(), 1);
-    fixed.listTypeNumber = QStringLiteral("1");
-    EXPECT_TRUE(ReadListViewRows(m_db, ListViewStatement(fixed), QStringLiteral("0.000")).isEmpty());
+    fixed.listNumber = u"O'Brien"_s;
+    fixed.listTypeNumber = u"3"_s;
+    EXPECT_EQ(ReadListViewRows(m_db, ListViewStatement(fixed), u"0.000"_s).size(), 1);
+    fixed.listTypeNumber = u"1"_s;
+    EXPECT_TRUE(ReadListViewRows(m_db, ListViewStatement(fixed), u"0.000"_s).isEmpty());
     fixed.listTypeNumber.clear();
-    EXPECT_EQ(ReadListViewRows(m_db, ListViewStatement(fixed), QStringLiteral("0.000")).size(), 1)
+    EXPECT_EQ(ReadListViewRows(m_db, ListViewStatement(fixed), u"0.000"_s).size(), 1)
         << "without a list-type number the type does not matter";
 }
 
 TEST(ListViewRows, CellTexts)
 {
     ReportLocale::setLocale(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(ListDateText(QVariant(QDateTime(QDate(2026, 3, 2), QTime(13, 5)))), QStringLiteral("02.03.2026"));
-    EXPECT_EQ(ListDateText(QVariant(QStringLiteral("2026-03-02"))), QStringLiteral("02.03.2026"));
+    EXPECT_EQ(ListDateText(QVariant(QDateTime(QDate(2026, 3, 2), QTime(13, 5)))), u"02.03.2026"_s);
+    EXPECT_EQ(ListDateText(QVariant(u"2026-03-02"_s)), u"02.03.2026"_s);
     EXPECT_EQ(ListDateText(QVariant()), QString());
-    EXPECT_EQ(PlainNumberText(QVariant(qlonglong(1162))), QStringLiteral("1162"));
-    EXPECT_EQ(PlainNumberText(QVariant(8.5)), QStringLiteral("8,5"));
-    EXPECT_EQ(VolumeText(QVariant(965.0125), QStringLiteral("0.000")), QStringLiteral("965,013"));
-    EXPECT_EQ(VolumeText(QVariant(1234.5), QStringLiteral("0.000")), QStringLiteral("1234,500"));
-    EXPECT_EQ(VolumeText(QVariant(qlonglong(2)), QStringLiteral("0.000")), QStringLiteral("2,000"));
+    EXPECT_EQ(PlainNumberText(QVariant(qlonglong(1162))), u"1162"_s);
+    EXPECT_EQ(PlainNumberText(QVariant(8.5)), u"8,5"_s);
+    EXPECT_EQ(VolumeText(QVariant(965.0125), u"0.000"_s), u"965,013"_s);
+    EXPECT_EQ(VolumeText(QVariant(1234.5), u"0.000"_s), u"1234,500"_s);
+    EXPECT_EQ(VolumeText(QVariant(qlonglong(2)), u"0.000"_s), u"2,000"_s);
 
     ReportLocale::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(VolumeText(QVariant(965.0125), QStringLiteral("0.000")), QStringLiteral("965.013"));
-    EXPECT_EQ(ListDateText(QVariant(QDate(2026, 3, 2))), QStringLiteral("3/2/2026"));
+    EXPECT_EQ(VolumeText(QVariant(965.0125), u"0.000"_s), u"965.013"_s);
+    EXPECT_EQ(ListDateText(QVariant(QDate(2026, 3, 2))), u"3/2/2026"_s);
     ReportLocale::setLocale(QLocale::c());
 }
 
@@ -230,23 +225,23 @@ TEST(ListViewRows, CellTexts)
 TEST(SelectionOnBothDatabases, AValueOutsideTheCodePageFindsOnlyItsOwnRecords)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.sqlite"));
+    const QString path = dir.filePath(u"t.sqlite"_s);
     testsupport::createSqliteDatabase(path,
-        QStringLiteral("CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY, LISTE TEXT, LOS TEXT, POLTNR TEXT);"
-                       "INSERT INTO LOGS VALUES (1, '4711', 'Łoś', NULL), (2, '4711', 'Los', NULL),"
-                       " (3, '4711', '木', NULL), (4, '4711', '?', NULL),"
-                       " (5, 'Čermák', NULL, 'Đ1'), (6, 'Cermák', NULL, 'D1');"));
+        u"CREATE TABLE LOGS (ID_LOG INTEGER PRIMARY KEY, LISTE TEXT, LOS TEXT, POLTNR TEXT);"
+        u"INSERT INTO LOGS VALUES (1, '4711', 'Łoś', NULL), (2, '4711', 'Los', NULL),"
+        u" (3, '4711', '木', NULL), (4, '4711', '?', NULL),"
+        u" (5, 'Čermák', NULL, 'Đ1'), (6, 'Cermák', NULL, 'D1');"_s);
     tds::Endpoint server(path);
     const std::unique_ptr<Backend> engines[] = {std::make_unique<SqliteBackend>(path),
         Connection::openBackend(server.connectionString(), Connection::DefaultQueryTimeoutSeconds)};
     const auto ids = [](Backend &engine, const QString &filter) {
         QList<qint64> found;
-        for (const auto &row : engine.query(QStringLiteral("SELECT ID_LOG FROM LOGS WHERE ") + filter).rows)
+        for (const auto &row : engine.query(u"SELECT ID_LOG FROM LOGS WHERE "_s + filter).rows)
             found << row.at(0).toLongLong();
         return found;
     };
     // The endpoint reads plain literals as the server does.
-    EXPECT_EQ(ids(*engines[1], QStringLiteral("LOS = 'Łoś'")), QList<qint64>{2});
+    EXPECT_EQ(ids(*engines[1], u"LOS = 'Łoś'"_s), QList<qint64>{2});
 
     const struct
     {

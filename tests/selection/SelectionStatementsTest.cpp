@@ -6,50 +6,52 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 // Every statement is compared whole, to the last blank. The statements of
 // the demo's own choices are compared by the demo journal and the list
 // selection tests; these are the variants the demo does not send.
 
 namespace {
 
-const QString listHead = QStringLiteral("SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, "
-                                        "sum(kubatur) Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = "
-                                        "LK.LISTE ");
-const QString yearJoin = QStringLiteral(" inner join reltable on l.RELTABLE1 = reltable.id and "
-                                        "right(reltable.kurzname,2) = right('%1',2)");
-const QString listTail = QStringLiteral(" group by L.LISTE ORDER BY L.LISTE ");
+const QString listHead = u"SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, "
+                         u"sum(kubatur) Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = "
+                         u"LK.LISTE "_s;
+const QString yearJoin = u" inner join reltable on l.RELTABLE1 = reltable.id and "
+                         u"right(reltable.kurzname,2) = right('%1',2)"_s;
+const QString listTail = u" group by L.LISTE ORDER BY L.LISTE "_s;
 
 } // namespace
 
 TEST(SelectionStatements, BusinessYearTakesTheColumnsLastCharacter)
 {
-    EXPECT_EQ(BusinessYearStatement(QStringLiteral("RELTABLE10")),
-        QStringLiteral("select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = 0 AND ISNULL(DISABLE,0) = 0 "
-                       "AND ISNUMERIC(KURZNAME) = 1 ORDER BY KURZNAME DESC"));
+    EXPECT_EQ(BusinessYearStatement(u"RELTABLE10"_s),
+        u"select TOP 1 KURZNAME from RELTABLE where RELTABLE_ID = 0 AND ISNULL(DISABLE,0) = 0 "
+        u"AND ISNUMERIC(KURZNAME) = 1 ORDER BY KURZNAME DESC"_s);
 }
 
 TEST(SelectionStatements, ListViewVariants)
 {
     ListViewQuery toAlone;
-    toAlone.dateTo = QStringLiteral("31.12.2026");
+    toAlone.dateTo = u"31.12.2026"_s;
 
     // Without a list-type number the list-type condition is left out
     // instead of ending the statement in "= ".
     ListViewQuery noListType;
-    noListType.businessYearColumn = QStringLiteral("RELTABLE1");
-    noListType.year = QStringLiteral("2026");
-    noListType.listNumber = QStringLiteral("4711");
-    noListType.dateFrom = QStringLiteral("01.02.2024");
+    noListType.businessYearColumn = u"RELTABLE1"_s;
+    noListType.year = u"2026"_s;
+    noListType.listNumber = u"4711"_s;
+    noListType.dateFrom = u"01.02.2024"_s;
 
     ListViewQuery quoted;
-    quoted.businessYearColumn = QStringLiteral("RELTABLE1");
-    quoted.year = QStringLiteral("20'26");
-    quoted.listNumber = QStringLiteral("O'Brien");
-    quoted.listTypeNumber = QStringLiteral("0");
+    quoted.businessYearColumn = u"RELTABLE1"_s;
+    quoted.year = u"20'26"_s;
+    quoted.listNumber = u"O'Brien"_s;
+    quoted.listTypeNumber = u"0"_s;
 
     ListViewQuery quotedDates;
-    quotedDates.dateFrom = QStringLiteral("1'");
-    quotedDates.dateTo = QStringLiteral("'; --");
+    quotedDates.dateFrom = u"1'"_s;
+    quotedDates.dateTo = u"'; --"_s;
 
     const struct
     {
@@ -57,17 +59,16 @@ TEST(SelectionStatements, ListViewVariants)
         ListViewQuery query;
         QString statement;
     } cases[] = {
-        {"the to date alone sets no condition", toAlone, listHead + QStringLiteral("  WHERE 1=1 ") + listTail},
+        {"the to date alone sets no condition", toAlone, listHead + u"  WHERE 1=1 "_s + listTail},
         {"a list without its type", noListType,
-            listHead + yearJoin.arg(QStringLiteral("2026")) + QStringLiteral(" WHERE 1=1  AND L.LISTE = '4711'")
-                + listTail},
+            listHead + yearJoin.arg(u"2026"_s) + u" WHERE 1=1  AND L.LISTE = '4711'"_s + listTail},
         {"quotes in year and list", quoted,
-            listHead + yearJoin.arg(QStringLiteral("20''26"))
-                + QStringLiteral(" WHERE 1=1  AND L.LISTE = 'O''Brien' AND ISNULL(L.LISTENART,0) = 0") + listTail},
+            listHead + yearJoin.arg(u"20''26"_s)
+                + u" WHERE 1=1  AND L.LISTE = 'O''Brien' AND ISNULL(L.LISTENART,0) = 0"_s + listTail},
         {"quotes in the dates", quotedDates,
             listHead
-                + QStringLiteral("  WHERE 1=1  AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN "
-                                 "convert(smalldatetime,'1''',104) and convert(smalldatetime,'''; --',104) ")
+                + u"  WHERE 1=1  AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN "
+                  u"convert(smalldatetime,'1''',104) and convert(smalldatetime,'''; --',104) "_s
                 + listTail},
     };
     for (const auto &c : cases)
@@ -76,19 +77,18 @@ TEST(SelectionStatements, ListViewVariants)
 
 TEST(SelectionStatements, LotsAndPilesWithoutListType)
 {
-    EXPECT_EQ(LotListStatement(LotMode::Lots, QStringLiteral("4711"), QString()),
-        QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS WHERE LISTE = '4711' ORDER BY LOS"));
-    EXPECT_EQ(LotListStatement(LotMode::Piles, QStringLiteral("4711"), QString()),
-        QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS WHERE LISTE = '4711' ORDER BY POLTNR"));
+    EXPECT_EQ(LotListStatement(LotMode::Lots, u"4711"_s, QString()),
+        u"SELECT DISTINCT(LOS) FROM LOGS WHERE LISTE = '4711' ORDER BY LOS"_s);
+    EXPECT_EQ(LotListStatement(LotMode::Piles, u"4711"_s, QString()),
+        u"SELECT DISTINCT(POLTNR) FROM LOGS WHERE LISTE = '4711' ORDER BY POLTNR"_s);
 }
 
 TEST(SelectionStatements, ListTypesKeepTheBlankAfterTheList)
 {
-    const QString head = QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                                        "listenart.listenart = logs.listenart WHERE logs.LISTE = ");
-    EXPECT_EQ(ListTypesStatement(QStringLiteral("4711"), QStringLiteral("0")),
-        head + QStringLiteral("'4711 '  AND listenart.LISTENART = 0"));
-    EXPECT_EQ(ListTypesStatement(QStringLiteral("O'Brien"), QString()), head + QStringLiteral("'O''Brien '  "));
+    const QString head = u"SELECT distinct listenart.text FROM listenart inner join logs on "
+                         u"listenart.listenart = logs.listenart WHERE logs.LISTE = "_s;
+    EXPECT_EQ(ListTypesStatement(u"4711"_s, u"0"_s), head + u"'4711 '  AND listenart.LISTENART = 0"_s);
+    EXPECT_EQ(ListTypesStatement(u"O'Brien"_s, QString()), head + u"'O''Brien '  "_s);
 }
 
 // A value holding a character Windows-1252 lacks goes in as a Unicode
@@ -98,9 +98,9 @@ TEST(SelectionStatements, ValuesOutsideTheCodePageAreUnicodeLiterals)
 {
     ListViewQuery list;
     list.listNumber = QString::fromUtf8("Łoś");
-    const QString provisionHead = QStringLiteral(" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join "
-                                                 "BEREITSTELLUNG_KOPF bk on bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where "
-                                                 "bk.BEREITSTELLUNGSNAME = ");
+    const QString provisionHead = u" select bl.ID_LOGS from BEREITSTELLUNG_LOGS bl inner join "
+                                  u"BEREITSTELLUNG_KOPF bk on bl.ID_BEREITSTELLUNG_KOPF = bk.ID  where "
+                                  u"bk.BEREITSTELLUNGSNAME = "_s;
     const struct
     {
         QString statement, expected;

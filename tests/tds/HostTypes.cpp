@@ -6,6 +6,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace tds {
 
 namespace {
@@ -41,8 +43,7 @@ const char *const Declared[][2] = {
 // returns false for an unknown one.
 bool parseHostType(const QString &text, HostType *type)
 {
-    static const QRegularExpression form(
-        QStringLiteral("^\\s*([a-z]+)\\s*(?:\\(\\s*(max|\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\))?\\s*$"),
+    static const QRegularExpression form(u"^\\s*([a-z]+)\\s*(?:\\(\\s*(max|\\d+)\\s*(?:,\\s*(\\d+)\\s*)?\\))?\\s*$"_s,
         QRegularExpression::CaseInsensitiveOption);
     const auto m = form.match(text);
     if (!m.hasMatch())
@@ -50,20 +51,20 @@ bool parseHostType(const QString &text, HostType *type)
     const QString name = m.captured(1).toLower();
     const QString size = m.captured(2).toLower();
     static const QHash<QString, HostType::Kind> kinds = {
-        {QStringLiteral("int"), HostType::Int},
-        {QStringLiteral("smallint"), HostType::SmallInt},
-        {QStringLiteral("bigint"), HostType::BigInt},
-        {QStringLiteral("bit"), HostType::Bit},
-        {QStringLiteral("float"), HostType::Float},
-        {QStringLiteral("real"), HostType::Real},
-        {QStringLiteral("decimal"), HostType::Decimal},
-        {QStringLiteral("numeric"), HostType::Numeric},
-        {QStringLiteral("money"), HostType::Money},
-        {QStringLiteral("nvarchar"), HostType::NVarChar},
-        {QStringLiteral("varchar"), HostType::VarChar},
-        {QStringLiteral("datetime"), HostType::DateTime},
-        {QStringLiteral("smalldatetime"), HostType::SmallDateTime},
-        {QStringLiteral("date"), HostType::Date},
+        {u"int"_s, HostType::Int},
+        {u"smallint"_s, HostType::SmallInt},
+        {u"bigint"_s, HostType::BigInt},
+        {u"bit"_s, HostType::Bit},
+        {u"float"_s, HostType::Float},
+        {u"real"_s, HostType::Real},
+        {u"decimal"_s, HostType::Decimal},
+        {u"numeric"_s, HostType::Numeric},
+        {u"money"_s, HostType::Money},
+        {u"nvarchar"_s, HostType::NVarChar},
+        {u"varchar"_s, HostType::VarChar},
+        {u"datetime"_s, HostType::DateTime},
+        {u"smalldatetime"_s, HostType::SmallDateTime},
+        {u"date"_s, HostType::Date},
     };
     const auto kind = kinds.constFind(name);
     if (kind == kinds.constEnd())
@@ -93,8 +94,7 @@ QHash<QString, HostType> buildMap()
     QFile schema(QStringLiteral(TANNBUCH_SCHEMA_SQL));
     if (schema.open(QIODevice::ReadOnly)) {
         const QString text = QString::fromUtf8(schema.readAll());
-        static const QRegularExpression column(
-            QStringLiteral("(?:^|[(,])\\s*([A-Z_][A-Z0-9_]*)\\s+(INTEGER|REAL|TEXT|DATETIME)\\b"),
+        static const QRegularExpression column(u"(?:^|[(,])\\s*([A-Z_][A-Z0-9_]*)\\s+(INTEGER|REAL|TEXT|DATETIME)\\b"_s,
             QRegularExpression::MultilineOption);
         for (auto it = column.globalMatch(text); it.hasNext();) {
             const auto m = it.next();
@@ -120,7 +120,7 @@ QHash<QString, HostType> buildMap()
     }
     // Numbered columns: prices of further roles.
     for (int n = 1; n <= 8; ++n)
-        map.insert(QStringLiteral("A%1_PREIS").arg(n), map.value(QStringLiteral("R_PREIS")));
+        map.insert(u"A%1_PREIS"_s.arg(n), map.value(u"R_PREIS"_s));
     return map;
 }
 

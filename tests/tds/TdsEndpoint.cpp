@@ -35,6 +35,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace tds {
 
 namespace {
@@ -128,7 +130,7 @@ void message(Bytes &out, uint8_t token, int number, uint8_t severity, const QStr
     body.u8(1); // state
     body.u8(severity);
     body.usText(text);
-    body.bText(QStringLiteral("TDSENDPOINT"));
+    body.bText(u"TDSENDPOINT"_s);
     body.bText(QString());
     body.u32(1); // line
     out.sized(token, body);
@@ -625,8 +627,8 @@ std::string preLoginAnswer()
 std::string loginAnswer(const QString &database)
 {
     Bytes out;
-    envChange(out, 1, database, QStringLiteral("master"));
-    message(out, InfoToken, 5701, 0, QStringLiteral("Changed database context to '%1'.").arg(database));
+    envChange(out, 1, database, u"master"_s);
+    message(out, InfoToken, 5701, 0, u"Changed database context to '%1'."_s.arg(database));
     {
         Bytes body;
         body.u8(7); // collation
@@ -635,13 +637,13 @@ std::string loginAnswer(const QString &database)
         body.u8(0);
         out.sized(EnvChange, body);
     }
-    envChange(out, 2, QStringLiteral("us_english"), QString());
+    envChange(out, 2, u"us_english"_s, QString());
     {
         Bytes body;
         body.u8(1); // T-SQL
         const uint8_t version[4] = {0x73, 0x0B, 0x00, 0x03};
         body.raw(version, 4);
-        body.bText(QStringLiteral("TDS endpoint"));
+        body.bText(u"TDS endpoint"_s);
         const uint8_t program[4] = {10, 0, 0x06, 0x40};
         body.raw(program, 4);
         out.sized(LoginAck, body);
@@ -753,8 +755,7 @@ QString asTheServerReadsIt(const QString &sql)
 // breaks the result off.
 bool answerStatement(Bytes &out, SqliteBackend &backend, const QString &sql, const Faults &f, uint16_t more)
 {
-    static const QRegularExpression setStatement(
-        QStringLiteral("^\\s*SET\\s"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression setStatement(u"^\\s*SET\\s"_s, QRegularExpression::CaseInsensitiveOption);
     if (setStatement.match(sql).hasMatch()) {
         done(out, DoneFinal | more, 0, 0);
     } else if (matches(f.failOn, sql)) {
@@ -838,9 +839,8 @@ Endpoint::~Endpoint()
 
 QString Endpoint::connectionString() const
 {
-    return QStringLiteral("Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Initial Catalog=Forst;"
-                          "User ID=tannbuch;Password=geheim")
-        .arg(m_port);
+    return u"Provider=SQLOLEDB;Data Source=127.0.0.1,%1;Initial Catalog=Forst;"
+           u"User ID=tannbuch;Password=geheim"_s.arg(m_port);
 }
 
 void Endpoint::setFaults(const Faults &faults)
@@ -890,7 +890,7 @@ void Endpoint::serve(int socket)
             // The database name: offset and length at bytes 68 and 70.
             QString database = utf16At(payload, le16(payload, 68), le16(payload, 70));
             if (database.isEmpty())
-                database = QStringLiteral("Forst");
+                database = u"Forst"_s;
             // Type flags at byte 26; bit 5 asks for read-only access.
             ++m_logins;
             if (payload.size() > 26 && (uint8_t(payload[26]) & 0x20))

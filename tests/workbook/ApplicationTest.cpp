@@ -9,21 +9,23 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using sheettest::SheetTest;
 
 namespace {
 
-const QString SetGlobalVariables = QStringLiteral("DieseArbeitsmappe.SetGlobalVariables");
-const QString WriteKopfFuss = QStringLiteral("DieseArbeitsmappe.WriteKopfFuss");
+const QString SetGlobalVariables = u"DieseArbeitsmappe.SetGlobalVariables"_s;
+const QString WriteKopfFuss = u"DieseArbeitsmappe.WriteKopfFuss"_s;
 
 TEST(ApplicationTest, StartsEmptyAndRefusesWorkWithoutAWorkbook)
 {
     Application xl;
-    EXPECT_THROW(xl.range(QStringLiteral("A1")), WorkbookError);
+    EXPECT_THROW(xl.range(u"A1"_s), WorkbookError);
     EXPECT_THROW(xl.activeWindow(), WorkbookError);
     EXPECT_THROW(xl.run(SetGlobalVariables, {QString(), QString(), QString()}), WorkbookError);
     EXPECT_THROW(xl.setWindowState(0), WorkbookError);
-    EXPECT_THROW(xl.workbooks().add(QStringLiteral("/nicht/vorhanden/Tannbuch.xltx")), WorkbookError);
+    EXPECT_THROW(xl.workbooks().add(u"/nicht/vorhanden/Tannbuch.xltx"_s), WorkbookError);
     EXPECT_EQ(xl.workbooks().count(), 0);
 }
 
@@ -35,19 +37,19 @@ TEST(ApplicationTest, WorkbooksOpenCloseAndQuit)
     BookHandle second = xl.workbooks().add();
     EXPECT_EQ(xl.workbooks().count(), 2);
     EXPECT_EQ(&xl.activeWorkbook().workbook(), &second.workbook());
-    EXPECT_EQ(second.workbook().locale().decimalPoint(), QStringLiteral(","));
-    EXPECT_EQ(first.worksheets(QStringLiteral("tabelle1")).name(), QStringLiteral("Tabelle1"));
+    EXPECT_EQ(second.workbook().locale().decimalPoint(), u","_s);
+    EXPECT_EQ(first.worksheets(u"tabelle1"_s).name(), u"Tabelle1"_s);
     try {
-        first.worksheets(QStringLiteral("Tannbuch"));
+        first.worksheets(u"Tannbuch"_s);
         FAIL() << "a missing sheet must fail";
     } catch (const WorkbookError &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("Tannbuch")));
+        EXPECT_TRUE(e.message().contains(u"Tannbuch"_s));
     }
     EXPECT_THROW(second.close(true), WorkbookError); // never saved: no name to save under
     second.close();
     EXPECT_EQ(xl.workbooks().count(), 1);
     EXPECT_EQ(&xl.activeWorkbook().workbook(), &first.workbook());
-    EXPECT_THROW(xl.activeWorkbook().saveAs(QStringLiteral("/tmp/x.xls"), 56), WorkbookError);
+    EXPECT_THROW(xl.activeWorkbook().saveAs(u"/tmp/x.xls"_s, 56), WorkbookError);
     xl.quit();
     EXPECT_EQ(xl.workbooks().count(), 0);
     EXPECT_THROW(xl.workbooks().add(), WorkbookError);
@@ -57,22 +59,22 @@ TEST(ApplicationTest, WorkbooksOpenCloseAndQuit)
 // the sheet's, so it reaches the saved file with it.
 TEST_F(SheetTest, EachSheetKeepsTheViewTheWindowLastShowedItIn)
 {
-    book().addSheet(QStringLiteral("Tannbuch"));
-    xl.worksheets(QStringLiteral("Tannbuch")).activate();
-    xl.range(QStringLiteral("A1")).setValue(1);
-    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->cell(1, 1)->number, 1.0) << "Range reaches the active sheet";
-    EXPECT_EQ(xl.activeWindow().selectedSheets().name(), QStringLiteral("Tannbuch"));
+    book().addSheet(u"Tannbuch"_s);
+    xl.worksheets(u"Tannbuch"_s).activate();
+    xl.range(u"A1"_s).setValue(1);
+    EXPECT_EQ(book().sheet(u"Tannbuch"_s)->cell(1, 1)->number, 1.0) << "Range reaches the active sheet";
+    EXPECT_EQ(xl.activeWindow().selectedSheets().name(), u"Tannbuch"_s);
     xl.activeWindow().setView(Xl::ViewPageBreakPreview);
     EXPECT_THROW(xl.activeWindow().setView(3), WorkbookError);
-    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetViewMode::PageBreakPreview);
-    xl.worksheets(QStringLiteral("Tabelle1")).activate();
+    EXPECT_EQ(book().sheet(u"Tannbuch"_s)->view(), SheetViewMode::PageBreakPreview);
+    xl.worksheets(u"Tabelle1"_s).activate();
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewNormal) << "the other sheet keeps its own view";
-    xl.worksheets(QStringLiteral("Tannbuch")).activate();
+    xl.worksheets(u"Tannbuch"_s).activate();
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageBreakPreview);
     xl.activeWindow().setView(Xl::ViewNormal);
-    EXPECT_EQ(book().sheet(QStringLiteral("Tannbuch"))->view(), SheetViewMode::Normal);
-    book().sheet(QStringLiteral("Tabelle1"))->setView(SheetViewMode::PageLayout); // as a template may show it
-    xl.worksheets(QStringLiteral("Tabelle1")).activate();
+    EXPECT_EQ(book().sheet(u"Tannbuch"_s)->view(), SheetViewMode::Normal);
+    book().sheet(u"Tabelle1"_s)->setView(SheetViewMode::PageLayout); // as a template may show it
+    xl.worksheets(u"Tabelle1"_s).activate();
     EXPECT_EQ(xl.activeWindow().view(), Xl::ViewPageLayout);
 }
 
@@ -91,21 +93,20 @@ TEST_F(SheetTest, GlobalVariablesKeepNoCredentialsAndAShortFilter)
         {"Provider=x;y", ""},
     };
     for (const auto &c : cases) {
-        xl.run(SetGlobalVariables,
-            {QString::fromUtf8(c.connection), QStringLiteral("LISTE='4711'"), QStringLiteral("4711")});
+        xl.run(SetGlobalVariables, {QString::fromUtf8(c.connection), u"LISTE='4711'"_s, u"4711"_s});
         const auto &p = book().customProperties();
         EXPECT_EQ(p.value(TemplateMacros::connectionProperty()).toString(), QString::fromUtf8(c.stored))
             << c.connection;
-        EXPECT_EQ(p.value(TemplateMacros::filterProperty()).toString(), QStringLiteral("LISTE='4711'"));
-        EXPECT_EQ(p.value(TemplateMacros::listNumberProperty()).toString(), QStringLiteral("4711"));
+        EXPECT_EQ(p.value(TemplateMacros::filterProperty()).toString(), u"LISTE='4711'"_s);
+        EXPECT_EQ(p.value(TemplateMacros::listNumberProperty()).toString(), u"4711"_s);
     }
 
     // A provision's filter names every record: the report keeps its start.
     QString ids;
     for (int id = 100000; id < 200000; ++id)
         ids += QString::number(id) + u',';
-    const QString filter = QStringLiteral("LISTE='4711' AND ID_LOG IN (") + ids + QStringLiteral("1)");
-    xl.run(SetGlobalVariables, {QString(), filter, QStringLiteral("4711")});
+    const QString filter = u"LISTE='4711' AND ID_LOG IN ("_s + ids + u"1)"_s;
+    xl.run(SetGlobalVariables, {QString(), filter, u"4711"_s});
     const QString kept = book().customProperties().value(TemplateMacros::filterProperty()).toString();
     EXPECT_LT(kept.size(), TemplateMacros::FilterLimit + 100);
     EXPECT_TRUE(kept.startsWith(filter.left(TemplateMacros::FilterLimit))) << kept.left(100).toStdString();
@@ -114,33 +115,33 @@ TEST_F(SheetTest, GlobalVariablesKeepNoCredentialsAndAShortFilter)
 
 TEST_F(SheetTest, HeaderFooterMacroSetsScaleAndTexts)
 {
-    xl.run(SetGlobalVariables, {QString(), QString(), QStringLiteral("47&11")});
+    xl.run(SetGlobalVariables, {QString(), QString(), u"47&11"_s});
     xl.run(WriteKopfFuss, {true, 85});
     const PageSetup &page = ws().pageSetup();
     EXPECT_TRUE(page.changed);
     EXPECT_EQ(page.scale, 85);
-    EXPECT_EQ(page.oddHeader, QStringLiteral("&CHolzliste 47&&11"));
-    EXPECT_EQ(page.oddFooter, QStringLiteral("&CSeite &P von &N"));
+    EXPECT_EQ(page.oddHeader, u"&CHolzliste 47&&11"_s);
+    EXPECT_EQ(page.oddFooter, u"&CSeite &P von &N"_s);
 
     // Out of range: the scale stays; without lKopfFuss the texts stay.
-    ws().pageSetupForWrite().oddHeader = QStringLiteral("&LVorlage");
+    ws().pageSetupForWrite().oddHeader = u"&LVorlage"_s;
     xl.run(WriteKopfFuss, {false, 5});
     xl.run(WriteKopfFuss, {false, 401});
     EXPECT_EQ(ws().pageSetup().scale, 85);
-    EXPECT_EQ(ws().pageSetup().oddHeader, QStringLiteral("&LVorlage"));
+    EXPECT_EQ(ws().pageSetup().oddHeader, u"&LVorlage"_s);
     xl.run(WriteKopfFuss, {false, 400});
     EXPECT_EQ(ws().pageSetup().scale, 400);
 }
 
 TEST_F(SheetTest, MacroCallsAreRecordedAndUnknownOnesFail)
 {
-    xl.run(QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
-    xl.run(QStringLiteral("Tannbuch.xltx!dieseArbeitsmappe.setDotFields"));
-    EXPECT_THROW(xl.run(QStringLiteral("DieseArbeitsmappe.Drucken")), WorkbookError);
+    xl.run(u"DieseArbeitsmappe.WriteKundeKopf"_s);
+    xl.run(u"Tannbuch.xltx!dieseArbeitsmappe.setDotFields"_s);
+    EXPECT_THROW(xl.run(u"DieseArbeitsmappe.Drucken"_s), WorkbookError);
     EXPECT_THROW(xl.run(WriteKopfFuss, {true}), WorkbookError);
-    EXPECT_THROW(xl.run(QStringLiteral("SetDotFields")), WorkbookError); // the module belongs to the name
+    EXPECT_THROW(xl.run(u"SetDotFields"_s), WorkbookError); // the module belongs to the name
     ASSERT_EQ(xl.macroCalls().size(), 5u);
-    EXPECT_EQ(xl.macroCalls()[2].name, QStringLiteral("DieseArbeitsmappe.Drucken"));
+    EXPECT_EQ(xl.macroCalls()[2].name, u"DieseArbeitsmappe.Drucken"_s);
     EXPECT_EQ(xl.macroCalls()[3].arguments, QVariantList{true});
 }
 
@@ -149,14 +150,14 @@ TEST_F(SheetTest, MacroCallsAreRecordedAndUnknownOnesFail)
 TEST_F(SheetTest, SavedWorkbookIsNamedAndClosedWithSaving)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Bereitstellung_4711.xlsx"));
+    const QString path = dir.filePath(u"Bereitstellung_4711.xlsx"_s);
     xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
-    EXPECT_EQ(xl.activeWorkbook().name(), QStringLiteral("Bereitstellung_4711.xlsx"));
-    xl.range(QStringLiteral("A12")).setValue(QStringLiteral("nachgetragen"));
+    EXPECT_EQ(xl.activeWorkbook().name(), u"Bereitstellung_4711.xlsx"_s);
+    xl.range(u"A12"_s).setValue(u"nachgetragen"_s);
     xl.activeWorkbook().close(true);
     EXPECT_EQ(xl.workbooks().count(), 0);
     workbookvalidation::expectValid(path);
-    EXPECT_TRUE(xlsxtest::part(path, QStringLiteral("xl/sharedStrings.xml")).contains("nachgetragen"));
+    EXPECT_TRUE(xlsxtest::part(path, u"xl/sharedStrings.xml"_s).contains("nachgetragen"));
 }
 
 } // namespace

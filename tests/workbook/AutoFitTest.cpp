@@ -12,6 +12,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using sheettest::SheetTest;
 
 namespace {
@@ -25,25 +27,20 @@ double widthOf(Worksheet &ws, int column)
 
 TEST(TextWidthTest, GrowsWithTextSizeAndBoldType)
 {
-    const QString calibri = QStringLiteral("Calibri");
-    const double digit = ColumnAutoFit::textWidthPixels(u"0", 11, false, calibri);
+    const auto width = [](const QString &text, double size, bool bold = false, const QString &font = u"Calibri"_s) {
+        return ColumnAutoFit::textWidthPixels(text, size, bold, font);
+    };
     // A digit of the standard font is the width unit's 7 pixels; widths add up and grow with the size.
-    EXPECT_DOUBLE_EQ(digit, 7.0);
-    EXPECT_DOUBLE_EQ(ColumnAutoFit::textWidthPixels(QString(30, QLatin1Char('0')), 11, false, calibri), 210.0);
-    EXPECT_DOUBLE_EQ(ColumnAutoFit::textWidthPixels(u"0", 22, false, calibri), 14.0);
-    EXPECT_GT(ColumnAutoFit::textWidthPixels(u"Mantelvermessung", 11, false, calibri),
-        ColumnAutoFit::textWidthPixels(u"Mantel", 11, false, calibri));
-    EXPECT_GT(ColumnAutoFit::textWidthPixels(u"Kubatur", 11, true, calibri),
-        ColumnAutoFit::textWidthPixels(u"Kubatur", 11, false, calibri));
-    EXPECT_DOUBLE_EQ(ColumnAutoFit::textWidthPixels(u"123", 11, true, calibri),
-        ColumnAutoFit::textWidthPixels(u"123", 11, false, calibri));
-    EXPECT_NEAR(ColumnAutoFit::textWidthPixels(u"Kubatur", 22, false, calibri),
-        2 * ColumnAutoFit::textWidthPixels(u"Kubatur", 11, false, calibri), 1e-9);
-    EXPECT_GT(ColumnAutoFit::textWidthPixels(u"Kubatur", 11, false, QStringLiteral("Arial")),
-        ColumnAutoFit::textWidthPixels(u"Kubatur", 11, false, calibri));
+    EXPECT_DOUBLE_EQ(width(u"0"_s, 11), 7.0);
+    EXPECT_DOUBLE_EQ(width(QString(30, QLatin1Char('0')), 11), 210.0);
+    EXPECT_DOUBLE_EQ(width(u"0"_s, 22), 14.0);
+    EXPECT_GT(width(u"Mantelvermessung"_s, 11), width(u"Mantel"_s, 11));
+    EXPECT_GT(width(u"Kubatur"_s, 11, true), width(u"Kubatur"_s, 11));
+    EXPECT_DOUBLE_EQ(width(u"123"_s, 11, true), width(u"123"_s, 11));
+    EXPECT_NEAR(width(u"Kubatur"_s, 22), 2 * width(u"Kubatur"_s, 11), 1e-9);
+    EXPECT_GT(width(u"Kubatur"_s, 11, false, u"Arial"_s), width(u"Kubatur"_s, 11));
     // Umlauts are as wide as their base letters.
-    EXPECT_DOUBLE_EQ(ColumnAutoFit::textWidthPixels(u"Länge", 11, false, calibri),
-        ColumnAutoFit::textWidthPixels(u"Lange", 11, false, calibri));
+    EXPECT_DOUBLE_EQ(width(u"Länge"_s, 11), width(u"Lange"_s, 11));
     EXPECT_DOUBLE_EQ(ColumnAutoFit::widthForPixels(7.0), 1.58);
     EXPECT_DOUBLE_EQ(ColumnAutoFit::widthForPixels(1e6), SheetLimits::MaxColumnWidth);
 }
@@ -53,8 +50,8 @@ TEST(TextWidthTest, GrowsWithTextSizeAndBoldType)
 TEST_F(SheetTest, AutoFitOfDigitsGivesAsManyCharacters)
 {
     for (int digits : {1, 8, 30, 100}) {
-        xl.range(QStringLiteral("C1")).setValue(QStringLiteral("'") + QString(digits, QLatin1Char('7')));
-        xl.columns(QStringLiteral("C")).autoFit();
+        xl.range(u"C1"_s).setValue(u"'"_s + QString(digits, QLatin1Char('7')));
+        xl.columns(u"C"_s).autoFit();
         const double characters = xl.columns(3).columnWidth();
         EXPECT_GE(characters, digits) << digits << " digits";
         EXPECT_LT(characters, digits + 1.0) << digits << " digits";
@@ -75,23 +72,23 @@ TEST(ColumnWidthTest, CharactersAndStoredWidthsConvertBothWays)
 
 TEST_F(SheetTest, AutoFitTakesTheLongestDisplayedText)
 {
-    xl.range(QStringLiteral("K14")).setValue(QStringLiteral("TL.LIEFERSCHEIN_NR"));
-    xl.range(QStringLiteral("K15")).setValue(QStringLiteral("A1"));
-    xl.range(QStringLiteral("L14")).setValue(1.5);
-    xl.range(QStringLiteral("M14")).setValue(1.5);
-    xl.range(QStringLiteral("M14")).setNumberFormat(QStringLiteral("0.000"));
-    xl.range(QStringLiteral("N14")).setValue(1.5);
-    xl.range(QStringLiteral("N14")).font().setSize(20);
+    xl.range(u"K14"_s).setValue(u"TL.LIEFERSCHEIN_NR"_s);
+    xl.range(u"K15"_s).setValue(u"A1"_s);
+    xl.range(u"L14"_s).setValue(1.5);
+    xl.range(u"M14"_s).setValue(1.5);
+    xl.range(u"M14"_s).setNumberFormat(u"0.000"_s);
+    xl.range(u"N14"_s).setValue(1.5);
+    xl.range(u"N14"_s).font().setSize(20);
     ws().columnsForWrite()[15].width = 30.0; // O: no text, keeps its width
 
-    xl.columns(QStringLiteral("K:O")).select();
-    xl.range(QStringLiteral("K85")).activate();
+    xl.columns(u"K:O"_s).select();
+    xl.range(u"K85"_s).activate();
     xl.selection().columns().autoFit();
 
     const double k = widthOf(ws(), 11);
     EXPECT_DOUBLE_EQ(k,
         ColumnWidth::toStored(ColumnAutoFit::widthForPixels(
-            ColumnAutoFit::textWidthPixels(u"TL.LIEFERSCHEIN_NR", 11, false, QStringLiteral("Calibri")))));
+            ColumnAutoFit::textWidthPixels(u"TL.LIEFERSCHEIN_NR", 11, false, u"Calibri"_s))));
     EXPECT_GT(widthOf(ws(), 13), widthOf(ws(), 12)); // "1,500" is wider than "1,5"
     EXPECT_GT(widthOf(ws(), 14), widthOf(ws(), 12)); // larger type
     EXPECT_DOUBLE_EQ(widthOf(ws(), 15), 30.0);
@@ -100,16 +97,16 @@ TEST_F(SheetTest, AutoFitTakesTheLongestDisplayedText)
 
 TEST_F(SheetTest, AutoFitOfABlockLooksOnlyAtItsRowsAndSkipsMerges)
 {
-    xl.range(QStringLiteral("B1")).setValue(QStringLiteral("ein sehr langer Titel über mehrere Spalten"));
-    xl.range(QStringLiteral("B2")).setValue(QStringLiteral("kurz"));
-    xl.range(QStringLiteral("B3")).setValue(QStringLiteral("auch ein langer Text, aber zusammengefasst"));
-    xl.range(QStringLiteral("B3:D3")).merge();
-    xl.range(QStringLiteral("B2:B3")).autoFit();
+    xl.range(u"B1"_s).setValue(u"ein sehr langer Titel über mehrere Spalten"_s);
+    xl.range(u"B2"_s).setValue(u"kurz"_s);
+    xl.range(u"B3"_s).setValue(u"auch ein langer Text, aber zusammengefasst"_s);
+    xl.range(u"B3:D3"_s).merge();
+    xl.range(u"B2:B3"_s).autoFit();
     const double fitted = widthOf(ws(), 2);
     EXPECT_DOUBLE_EQ(fitted,
-        ColumnWidth::toStored(ColumnAutoFit::widthForPixels(
-            ColumnAutoFit::textWidthPixels(u"kurz", 11, false, QStringLiteral("Calibri")))));
-    xl.columns(QStringLiteral("B:B")).autoFit();
+        ColumnWidth::toStored(
+            ColumnAutoFit::widthForPixels(ColumnAutoFit::textWidthPixels(u"kurz", 11, false, u"Calibri"_s))));
+    xl.columns(u"B:B"_s).autoFit();
     EXPECT_GT(widthOf(ws(), 2), fitted);
 }
 

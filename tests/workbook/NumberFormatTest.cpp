@@ -6,6 +6,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct FormatCase
@@ -56,26 +58,26 @@ INSTANTIATE_TEST_SUITE_P(German, NumberFormatTest,
 TEST(NumberFormatterTest, PlainFormIsTheValueAsText)
 {
     const NumberFormatter german(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(german.plain(12.0), QStringLiteral("12"));
-    EXPECT_EQ(german.plain(0.1 + 0.2), QStringLiteral("0,3"));
-    EXPECT_EQ(german.plain(-1.5), QStringLiteral("-1,5"));
-    EXPECT_EQ(german.plain(123456789012345.0), QStringLiteral("123456789012345"));
-    EXPECT_EQ(german.plain(1e15), QStringLiteral("1E+15"));
-    EXPECT_EQ(german.plain(0.00001), QStringLiteral("1E-05"));
-    EXPECT_EQ(german.plain(1234567.0), QStringLiteral("1234567")); // never grouped
-    EXPECT_EQ(NumberFormatter(QLocale::c()).plain(1.5), QStringLiteral("1.5"));
+    EXPECT_EQ(german.plain(12.0), u"12"_s);
+    EXPECT_EQ(german.plain(0.1 + 0.2), u"0,3"_s);
+    EXPECT_EQ(german.plain(-1.5), u"-1,5"_s);
+    EXPECT_EQ(german.plain(123456789012345.0), u"123456789012345"_s);
+    EXPECT_EQ(german.plain(1e15), u"1E+15"_s);
+    EXPECT_EQ(german.plain(0.00001), u"1E-05"_s);
+    EXPECT_EQ(german.plain(1234567.0), u"1234567"_s); // never grouped
+    EXPECT_EQ(NumberFormatter(QLocale::c()).plain(1.5), u"1.5"_s);
 }
 
 TEST(NumberFormatterTest, TextSectionsWrapTexts)
 {
     const NumberFormatter f(QLocale::c());
-    EXPECT_EQ(f.formatText(QStringLiteral("Eiche"), QStringLiteral("@")), QStringLiteral("Eiche"));
-    EXPECT_EQ(f.formatText(QStringLiteral("Eiche"), QStringLiteral("0;0;0;\"Art: \"@")), QStringLiteral("Art: Eiche"));
-    EXPECT_EQ(f.formatText(QStringLiteral("Eiche"), QStringLiteral("0.00")), QStringLiteral("Eiche"));
-    EXPECT_TRUE(NumberFormatter::isTextFormat(QStringLiteral("@")));
-    EXPECT_FALSE(NumberFormatter::isTextFormat(QStringLiteral("0.00")));
-    EXPECT_TRUE(NumberFormatter::isDateFormat(QStringLiteral("dd.mm.yyyy")));
-    EXPECT_FALSE(NumberFormatter::isDateFormat(QStringLiteral("0.0%")));
+    EXPECT_EQ(f.formatText(u"Eiche"_s, u"@"_s), u"Eiche"_s);
+    EXPECT_EQ(f.formatText(u"Eiche"_s, u"0;0;0;\"Art: \"@"_s), u"Art: Eiche"_s);
+    EXPECT_EQ(f.formatText(u"Eiche"_s, u"0.00"_s), u"Eiche"_s);
+    EXPECT_TRUE(NumberFormatter::isTextFormat(u"@"_s));
+    EXPECT_FALSE(NumberFormatter::isTextFormat(u"0.00"_s));
+    EXPECT_TRUE(NumberFormatter::isDateFormat(u"dd.mm.yyyy"_s));
+    EXPECT_FALSE(NumberFormatter::isDateFormat(u"0.0%"_s));
 }
 
 } // namespace

@@ -18,6 +18,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace xlsxtest;
 
 namespace {
@@ -30,19 +32,16 @@ using Bands = std::vector<std::pair<int, int>>;
 std::unique_ptr<Workbook> sheetOf(int rows, int columns, const QByteArray &pageXml = QByteArray())
 {
     auto wb = std::make_unique<Workbook>();
-    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    Worksheet &sheet = wb->addSheet(u"Tannbuch"_s);
     for (int r = 1; r <= rows; ++r) {
-        for (int c = 1; c <= columns; ++c) {
-            Cell &cell = sheet.cellForWrite(r, c);
-            cell.type = CellType::Number;
-            cell.number = r;
-        }
+        for (int c = 1; c <= columns; ++c)
+            setNumber(sheet, r, c, r);
     }
     const QByteArray xml = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
                            "<sheetFormatPr defaultRowHeight=\"15\"/>"
         + pageXml + "</worksheet>";
     sheet.setTemplateXml(xml);
-    sheet.setTemplatePrintFormat(XlsxReader::printFormatOf(xml, QStringLiteral("sheet1.xml")));
+    sheet.setTemplatePrintFormat(XlsxReader::printFormatOf(xml, u"sheet1.xml"_s));
     return wb;
 }
 
@@ -75,8 +74,7 @@ std::vector<LayoutCase> layoutCases()
         {"rows fill pages", 100, 1, {}, {}, {{1, 48}, {49, 96}, {97, 100}}, {{1, 1}}, 1.0},
         {"manual break starts a page", 100, 1, {}, breakAbove(10), {{1, 9}, {10, 57}, {58, 100}}, {{1, 1}}, 1.0},
         {"break on the first row is no empty page", 20, 1, {}, breakAbove(1), {{1, 20}}, {{1, 1}}, 1.0},
-        {"landscape", 100, 1, {},
-            [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().orientation = QStringLiteral("landscape"); },
+        {"landscape", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().orientation = u"landscape"_s; },
             {{1, 32}, {33, 64}, {65, 96}, {97, 100}}, {{1, 1}}, 1.0},
         {"scale", 100, 1, {}, [](Workbook &wb) { wb.sheet(0).pageSetupForWrite().setScale(50); }, {{1, 97}, {98, 100}},
             {{1, 1}}, 0.5},
@@ -105,12 +103,12 @@ std::vector<LayoutCase> layoutCases()
         {"print area of whole columns ends with the content", 100, 1, {},
             [](Workbook &wb) {
                 auto package = std::make_shared<TemplatePackage>();
-                package->workbookPart = QStringLiteral("xl/workbook.xml");
+                package->workbookPart = u"xl/workbook.xml"_s;
                 package->addPart(package->workbookPart,
                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><definedNames>"
                     "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">Tannbuch!$A:$A</definedName>"
                     "</definedNames></workbook>");
-                package->sheets.push_back({QStringLiteral("Tannbuch"), {}, {}, true, 0});
+                package->sheets.push_back({u"Tannbuch"_s, {}, {}, true, 0});
                 wb.setPackage(package);
             },
             {{1, 48}, {49, 96}, {97, 100}}, {{1, 1}}, 1.0},
@@ -159,11 +157,8 @@ struct ShownPagesCase
 void number(Worksheet &sheet, int firstRow, int lastRow, int firstColumn, int lastColumn)
 {
     for (int r = firstRow; r <= lastRow; ++r) {
-        for (int c = firstColumn; c <= lastColumn; ++c) {
-            Cell &cell = sheet.cellForWrite(r, c);
-            cell.type = CellType::Number;
-            cell.number = r;
-        }
+        for (int c = firstColumn; c <= lastColumn; ++c)
+            setNumber(sheet, r, c, r);
     }
 }
 
@@ -198,7 +193,7 @@ TEST(PageLayoutTest, PagesWithNothingOnThemAreLeftOut)
         {"a fill alone",
             [](Workbook &wb, Worksheet &s) {
                 number(s, 1, 1, 1, 1);
-                s.cellForWrite(60, 5).styleId = styleWith(wb, QStringLiteral("#FFFF00"), false);
+                s.cellForWrite(60, 5).styleId = styleWith(wb, u"#FFFF00"_s, false);
             },
             {{1, 1}, {49, 5}}, 4},
         {"a border line alone",
@@ -258,14 +253,11 @@ TEST(PageLayoutTest, PagesWithNothingOnThemAreLeftOut)
 TEST(PageLayoutTest, TemplatePrintAreaTitlesAndSetUpAreRead)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Tannbuch.xltx"));
+    const QString path = dir.filePath(u"Tannbuch.xltx"_s);
     writeZip(path, templateEntries());
     const auto wb = XlsxReader::load(path);
-    for (int r = 1; r <= 200; ++r) {
-        Cell &c = wb->sheet(0).cellForWrite(r, 1);
-        c.type = CellType::Number;
-        c.number = r;
-    }
+    for (int r = 1; r <= 200; ++r)
+        setNumber(wb->sheet(0), r, 1, r);
     const PrintSetup setup = PrintSetup::of(*wb, 0);
     EXPECT_EQ(setup.printArea, (RangeRef{1, 1, 40, 4}));
     EXPECT_EQ(setup.titleFirstRow, 1);
@@ -273,7 +265,7 @@ TEST(PageLayoutTest, TemplatePrintAreaTitlesAndSetUpAreRead)
     EXPECT_TRUE(setup.fitToPage);
     EXPECT_TRUE(setup.centerHorizontally);
     EXPECT_DOUBLE_EQ(setup.margins.left(), 36.0);
-    EXPECT_EQ(setup.header, QStringLiteral("&CTannbuch"));
+    EXPECT_EQ(setup.header, u"&CTannbuch"_s);
 
     // Only the print area prints, fitted to one page but for the manual
     // break, which still starts a page; the second page repeats the titles.
@@ -324,36 +316,36 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
     f.page = 2;
     f.pages = 5;
     f.printed = QDateTime(QDate(2026, 3, 7), QTime(8, 5));
-    f.sheetName = QStringLiteral("Tannbuch");
-    f.fileName = QStringLiteral("Holzliste_4711.xlsx");
-    f.folder = QStringLiteral("/srv/listen/");
+    f.sheetName = u"Tannbuch"_s;
+    f.fileName = u"Holzliste_4711.xlsx"_s;
+    f.folder = u"/srv/listen/"_s;
     const std::vector<HeaderCase> cases = {
-        {"&CSeite &P von &N", {}, QStringLiteral("Seite 2 von 5"), {}},
-        {"&LLinks&CMitte&RRechts", QStringLiteral("Links"), QStringLiteral("Mitte"), QStringLiteral("Rechts")},
-        {"&C&A", {}, QStringLiteral("Tannbuch"), {}},
-        {"Holzliste 4711 && Co", {}, QStringLiteral("Holzliste 4711 & Co"), {}},
-        {"&L&D &T&R&F", QStringLiteral("07.03.2026 08:05"), {}, QStringLiteral("Holzliste_4711.xlsx")},
-        {"&C&KFF0000Rot&G&S&X", {}, QStringLiteral("Rot"), {}},
-        {"&L&Z&F&R&z", QStringLiteral("/srv/listen/Holzliste_4711.xlsx"), {}, QStringLiteral("/srv/listen/")},
-        {"&R&\"Arial,Fett\"&14Kopf&", {}, {}, QStringLiteral("Kopf")},
+        {"&CSeite &P von &N", {}, u"Seite 2 von 5"_s, {}},
+        {"&LLinks&CMitte&RRechts", u"Links"_s, u"Mitte"_s, u"Rechts"_s},
+        {"&C&A", {}, u"Tannbuch"_s, {}},
+        {"Holzliste 4711 && Co", {}, u"Holzliste 4711 & Co"_s, {}},
+        {"&L&D &T&R&F", u"07.03.2026 08:05"_s, {}, u"Holzliste_4711.xlsx"_s},
+        {"&C&KFF0000Rot&G&S&X", {}, u"Rot"_s, {}},
+        {"&L&Z&F&R&z", u"/srv/listen/Holzliste_4711.xlsx"_s, {}, u"/srv/listen/"_s},
+        {"&R&\"Arial,Fett\"&14Kopf&", {}, {}, u"Kopf"_s},
         {"", {}, {}, {}},
     };
     for (const HeaderCase &c : cases) {
-        const HeaderFooterText t = HeaderFooterText::parse(QString::fromUtf8(c.code), f, QStringLiteral("Calibri"), 11);
+        const HeaderFooterText t = HeaderFooterText::parse(QString::fromUtf8(c.code), f, u"Calibri"_s, 11);
         EXPECT_EQ(t.plainText(HeaderFooterText::Left), c.left) << c.code;
         EXPECT_EQ(t.plainText(HeaderFooterText::Centre), c.centre) << c.code;
         EXPECT_EQ(t.plainText(HeaderFooterText::Right), c.right) << c.code;
     }
 
     // Font codes change the runs after them.
-    const HeaderFooterText t = HeaderFooterText::parse(
-        QStringLiteral("&L&\"Arial,Fett Kursiv\"&14Kopf&B&U zeile"), f, QStringLiteral("Calibri"), 11);
+    const HeaderFooterText t
+        = HeaderFooterText::parse(u"&L&\"Arial,Fett Kursiv\"&14Kopf&B&U zeile"_s, f, u"Calibri"_s, 11);
     const HeaderFooterText::Line &left = t.part(HeaderFooterText::Left);
     ASSERT_EQ(left.size(), 2u);
-    EXPECT_EQ(left[0].family, QStringLiteral("Arial"));
+    EXPECT_EQ(left[0].family, u"Arial"_s);
     EXPECT_EQ(left[0].size, 14);
     EXPECT_TRUE(left[0].bold && left[0].italic && !left[0].underline);
-    EXPECT_EQ(left[1].text, QStringLiteral(" zeile"));
+    EXPECT_EQ(left[1].text, u" zeile"_s);
     EXPECT_TRUE(!left[1].bold && left[1].italic && left[1].underline);
 
     // &K colours the text after it: RRGGBB, or a theme colour with its tint;
@@ -366,9 +358,9 @@ TEST(HeaderFooterTextTest, CodesBecomeTexts)
         {"Text", QColor()},
     };
     for (const auto &[code, colour] : colours) {
-        const HeaderFooterText c = HeaderFooterText::parse(QString::fromUtf8(code), f, QStringLiteral("Calibri"), 11);
+        const HeaderFooterText c = HeaderFooterText::parse(QString::fromUtf8(code), f, u"Calibri"_s, 11);
         ASSERT_EQ(c.part(HeaderFooterText::Centre).size(), 1u) << code;
-        EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].text, QStringLiteral("Text")) << code;
+        EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].text, u"Text"_s) << code;
         EXPECT_EQ(c.part(HeaderFooterText::Centre)[0].color, colour) << code;
     }
 }

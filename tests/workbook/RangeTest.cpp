@@ -11,129 +11,131 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using sheettest::SheetTest;
 
 namespace {
 
 TEST_F(SheetTest, EqualFormatsShareOneStyleAndKeepEarlierChanges)
 {
-    xl.range(QStringLiteral("A1:C3")).setValue(1);
-    xl.range(QStringLiteral("B2")).setNumberFormat(QStringLiteral("0.000"));
-    xl.range(QStringLiteral("A1:C3")).font().setBold(true);
+    xl.range(u"A1:C3"_s).setValue(1);
+    xl.range(u"B2"_s).setNumberFormat(u"0.000"_s);
+    xl.range(u"A1:C3"_s).font().setBold(true);
     EXPECT_EQ(cell("A1")->styleId, cell("C3")->styleId);
     EXPECT_NE(cell("A1")->styleId, cell("B2")->styleId);
-    EXPECT_EQ(style("B2").numberFormat, QStringLiteral("0.000"));
+    EXPECT_EQ(style("B2").numberFormat, u"0.000"_s);
     EXPECT_TRUE(style("B2").bold);
     const quint32 before = book().styles().size();
-    xl.range(QStringLiteral("A4:C9")).font().setBold(true); // the same style again
+    xl.range(u"A4:C9"_s).font().setBold(true); // the same style again
     EXPECT_EQ(cell("C9")->styleId, cell("A1")->styleId);
-    xl.range(QStringLiteral("A1:C3")).font().setSize(14);
+    xl.range(u"A1:C3"_s).font().setSize(14);
     EXPECT_EQ(book().styles().size(), before + 2);
-    EXPECT_DOUBLE_EQ(xl.range(QStringLiteral("B2")).font().size(), 14.0);
-    EXPECT_THROW(xl.range(QStringLiteral("A1")).font().setSize(0.5), WorkbookError);
+    EXPECT_DOUBLE_EQ(xl.range(u"B2"_s).font().size(), 14.0);
+    EXPECT_THROW(xl.range(u"A1"_s).font().setSize(0.5), WorkbookError);
 }
 
 TEST_F(SheetTest, WholeColumnFormatReachesLaterCellsWithoutCreatingCells)
 {
-    xl.range(QStringLiteral("J5")).setValue(2.5);
-    xl.columns(QStringLiteral("J:J")).setNumberFormat(QStringLiteral("0.000"));
+    xl.range(u"J5"_s).setValue(2.5);
+    xl.columns(u"J:J"_s).setNumberFormat(u"0.000"_s);
     EXPECT_EQ(ws().rows().size(), 1u); // no million cells
-    EXPECT_EQ(style("J5").numberFormat, QStringLiteral("0.000"));
+    EXPECT_EQ(style("J5").numberFormat, u"0.000"_s);
     // A cell written later takes the column's format ...
-    xl.range(QStringLiteral("J900000")).setValue(1);
-    EXPECT_EQ(style("J900000").numberFormat, QStringLiteral("0.000"));
-    EXPECT_EQ(xl.range(QStringLiteral("J900000")).text(), QStringLiteral("1,000"));
+    xl.range(u"J900000"_s).setValue(1);
+    EXPECT_EQ(style("J900000").numberFormat, u"0.000"_s);
+    EXPECT_EQ(xl.range(u"J900000"_s).text(), u"1,000"_s);
     // ... and a text column keeps digits as text from the start.
-    xl.columns(QStringLiteral("K:K")).setNumberFormat(QStringLiteral("@"));
-    xl.range(QStringLiteral("K12")).setValue(QStringLiteral("0815"));
-    EXPECT_EQ(cell("K12")->text, QStringLiteral("0815"));
+    xl.columns(u"K:K"_s).setNumberFormat(u"@"_s);
+    xl.range(u"K12"_s).setValue(u"0815"_s);
+    EXPECT_EQ(cell("K12")->text, u"0815"_s);
 }
 
 TEST_F(SheetTest, RowFormatsWinOverColumnFormatsForNewCells)
 {
-    xl.columns(QStringLiteral("C:C")).setNumberFormat(QStringLiteral("0.00"));
-    xl.rows(QStringLiteral("3:8")).font().setBold(true);
+    xl.columns(u"C:C"_s).setNumberFormat(u"0.00"_s);
+    xl.rows(u"3:8"_s).font().setBold(true);
     // Where the bold rows met the formatted column, the cells keep both.
-    EXPECT_EQ(style("C5").numberFormat, QStringLiteral("0.00"));
+    EXPECT_EQ(style("C5").numberFormat, u"0.00"_s);
     EXPECT_TRUE(style("C5").bold);
     EXPECT_TRUE(style("F8").bold);
     EXPECT_FALSE(style("F9").bold);
-    xl.range(QStringLiteral("F4")).setValue(1);
+    xl.range(u"F4"_s).setValue(1);
     EXPECT_TRUE(style("F4").bold);
     // A column format set after the row format reaches the row's cells too.
-    xl.columns(QStringLiteral("G:G")).setNumberFormat(QStringLiteral("0.0"));
-    EXPECT_EQ(style("G4").numberFormat, QStringLiteral("0.0"));
+    xl.columns(u"G:G"_s).setNumberFormat(u"0.0"_s);
+    EXPECT_EQ(style("G4").numberFormat, u"0.0"_s);
     EXPECT_TRUE(style("G4").bold);
-    EXPECT_EQ(style("G100").numberFormat, QStringLiteral("0.0"));
+    EXPECT_EQ(style("G100").numberFormat, u"0.0"_s);
 }
 
 TEST_F(SheetTest, ClearingAnEdgeAlsoClearsTheNeighboursMatchingLine)
 {
-    xl.range(QStringLiteral("A5")).borders(BorderEdge::Right).setLineStyle(Xl::Continuous);
-    xl.range(QStringLiteral("B5:C5")).borders(BorderEdge::Left).setLineStyle(Xl::None);
+    xl.range(u"A5"_s).borders(BorderEdge::Right).setLineStyle(Xl::Continuous);
+    xl.range(u"B5:C5"_s).borders(BorderEdge::Left).setLineStyle(Xl::None);
     EXPECT_TRUE(style("A5").borders[EdgeRight].isNone());
-    EXPECT_EQ(xl.range(QStringLiteral("B5")).borders(BorderEdge::Left).lineStyle(), Xl::None);
+    EXPECT_EQ(xl.range(u"B5"_s).borders(BorderEdge::Left).lineStyle(), Xl::None);
     // The top rule leaves the bottom edge alone.
-    xl.range(QStringLiteral("A20:H20")).borders(BorderEdge::Bottom).setLineStyle(Xl::Continuous);
-    xl.range(QStringLiteral("A20:H20")).borders(BorderEdge::Top).setLineStyle(Xl::Continuous);
+    xl.range(u"A20:H20"_s).borders(BorderEdge::Bottom).setLineStyle(Xl::Continuous);
+    xl.range(u"A20:H20"_s).borders(BorderEdge::Top).setLineStyle(Xl::Continuous);
     EXPECT_EQ(style("H20").borders[EdgeBottom].lineStyle, Xl::Continuous);
 }
 
 TEST_F(SheetTest, InsideEdgesExistOnlyBetweenCells)
 {
-    xl.range(QStringLiteral("A1:C2")).borders(BorderEdge::InsideVertical).setLineStyle(Xl::Continuous);
+    xl.range(u"A1:C2"_s).borders(BorderEdge::InsideVertical).setLineStyle(Xl::Continuous);
     EXPECT_TRUE(style("A1").borders[EdgeLeft].isNone());
     EXPECT_EQ(style("A1").borders[EdgeRight].lineStyle, Xl::Continuous);
     EXPECT_EQ(style("B2").borders[EdgeLeft].lineStyle, Xl::Continuous);
     EXPECT_TRUE(style("C1").borders[EdgeRight].isNone());
     EXPECT_TRUE(style("A1").borders[EdgeBottom].isNone());
     // One row has no inside horizontal edge.
-    xl.range(QStringLiteral("A5:C5")).borders(BorderEdge::InsideHorizontal).setLineStyle(Xl::Continuous);
+    xl.range(u"A5:C5"_s).borders(BorderEdge::InsideHorizontal).setLineStyle(Xl::Continuous);
     EXPECT_TRUE(style("B5").borders[EdgeTop].isNone());
     EXPECT_TRUE(style("B5").borders[EdgeBottom].isNone());
     // A weight alone draws a continuous line.
-    xl.range(QStringLiteral("E1")).borders(BorderEdge::DiagonalUp).setWeight(Xl::Medium);
+    xl.range(u"E1"_s).borders(BorderEdge::DiagonalUp).setWeight(Xl::Medium);
     EXPECT_EQ(style("E1").borders[EdgeDiagonalUp].lineStyle, Xl::Continuous);
     EXPECT_EQ(style("E1").borders[EdgeDiagonalUp].weight, Xl::Medium);
 
-    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge(4)), WorkbookError);
-    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge::Top).setLineStyle(3), WorkbookError);
-    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge::Top).setWeight(3), WorkbookError);
-    EXPECT_THROW(xl.range(QStringLiteral("A1")).borders(BorderEdge::Top).setColorIndex(57), WorkbookError);
+    EXPECT_THROW(xl.range(u"A1"_s).borders(BorderEdge(4)), WorkbookError);
+    EXPECT_THROW(xl.range(u"A1"_s).borders(BorderEdge::Top).setLineStyle(3), WorkbookError);
+    EXPECT_THROW(xl.range(u"A1"_s).borders(BorderEdge::Top).setWeight(3), WorkbookError);
+    EXPECT_THROW(xl.range(u"A1"_s).borders(BorderEdge::Top).setColorIndex(57), WorkbookError);
 }
 
 TEST_F(SheetTest, MergeKeepsTheTopLeftValueAndJoinsOverlaps)
 {
-    xl.range(QStringLiteral("D20")).setValue(QStringLiteral("Stück: 12"));
-    xl.range(QStringLiteral("E20")).setValue(5);
-    xl.range(QStringLiteral("D20:E20")).merge();
+    xl.range(u"D20"_s).setValue(u"Stück: 12"_s);
+    xl.range(u"E20"_s).setValue(5);
+    xl.range(u"D20:E20"_s).merge();
     ASSERT_EQ(ws().merges().size(), 1u);
     EXPECT_EQ(ws().merges().front(), (RangeRef{20, 4, 20, 5}));
-    EXPECT_EQ(xl.range(QStringLiteral("D20")).value(), QStringLiteral("Stück: 12"));
+    EXPECT_EQ(xl.range(u"D20"_s).value(), u"Stück: 12"_s);
     EXPECT_TRUE(cell("E20")->isEmpty());
-    EXPECT_TRUE(xl.range(QStringLiteral("E20")).mergeCells());
+    EXPECT_TRUE(xl.range(u"E20"_s).mergeCells());
 
-    xl.range(QStringLiteral("E20:F21")).merge();
+    xl.range(u"E20:F21"_s).merge();
     ASSERT_EQ(ws().merges().size(), 1u);
     EXPECT_EQ(ws().merges().front(), (RangeRef{20, 4, 21, 6}));
-    xl.range(QStringLiteral("A1")).merge(); // one cell: nothing to merge
+    xl.range(u"A1"_s).merge(); // one cell: nothing to merge
     EXPECT_EQ(ws().merges().size(), 1u);
-    xl.range(QStringLiteral("F21")).unMerge();
+    xl.range(u"F21"_s).unMerge();
     EXPECT_TRUE(ws().merges().empty());
 }
 
 TEST_F(SheetTest, AlignmentAndWidthsOfTheDataColumns)
 {
-    xl.range(QStringLiteral("G14:J14")).select();
+    xl.range(u"G14:J14"_s).select();
     xl.selection().setHorizontalAlignment(HAlign::Right);
-    EXPECT_EQ(xl.range(QStringLiteral("H14")).horizontalAlignment(), HAlign::Right);
-    EXPECT_EQ(xl.range(QStringLiteral("F14")).horizontalAlignment(), HAlign::General);
+    EXPECT_EQ(xl.range(u"H14"_s).horizontalAlignment(), HAlign::Right);
+    EXPECT_EQ(xl.range(u"F14"_s).horizontalAlignment(), HAlign::General);
 
-    xl.range(QStringLiteral("A12:J40")).setColumnWidth(12);
+    xl.range(u"A12:J40"_s).setColumnWidth(12);
     EXPECT_DOUBLE_EQ(ws().columns().at(1).width, 12.7109375); // stored with the margins
-    EXPECT_DOUBLE_EQ(xl.range(QStringLiteral("J1")).columnWidth(), 12.0);
+    EXPECT_DOUBLE_EQ(xl.range(u"J1"_s).columnWidth(), 12.0);
     EXPECT_EQ(ws().columns().count(11), 0u);
-    EXPECT_LT(xl.range(QStringLiteral("K1")).columnWidth(), 0.0);
+    EXPECT_LT(xl.range(u"K1"_s).columnWidth(), 0.0);
 }
 
 TEST_F(SheetTest, ManualPageBreaksAboveRows)
@@ -153,67 +155,67 @@ TEST_F(SheetTest, ManualPageBreaksAboveRows)
 
 TEST_F(SheetTest, SelectionAndActiveCell)
 {
-    EXPECT_EQ(xl.selection().address(), QStringLiteral("A1"));
-    xl.columns(QStringLiteral("K:M")).select();
-    xl.range(QStringLiteral("K85")).activate();
+    EXPECT_EQ(xl.selection().address(), u"A1"_s);
+    xl.columns(u"K:M"_s).select();
+    xl.range(u"K85"_s).activate();
     EXPECT_EQ(xl.selection().ref(), (RangeRef{1, 11, SheetLimits::MaxRows, 13}));
-    EXPECT_EQ(xl.activeCell().address(), QStringLiteral("K85"));
-    xl.range(QStringLiteral("B2")).activate(); // outside: becomes the selection
-    EXPECT_EQ(xl.selection().address(), QStringLiteral("B2"));
-    EXPECT_EQ(xl.rows(QStringLiteral("5")).ref(), xl.rows(5).ref());
-    EXPECT_EQ(xl.columns(QStringLiteral("k")).ref(), xl.columns(QStringLiteral("K:K")).ref());
-    EXPECT_EQ(xl.rows(QStringLiteral("A3:B8")).ref(), (RangeRef{3, 1, 8, SheetLimits::MaxColumns}));
+    EXPECT_EQ(xl.activeCell().address(), u"K85"_s);
+    xl.range(u"B2"_s).activate(); // outside: becomes the selection
+    EXPECT_EQ(xl.selection().address(), u"B2"_s);
+    EXPECT_EQ(xl.rows(u"5"_s).ref(), xl.rows(5).ref());
+    EXPECT_EQ(xl.columns(u"k"_s).ref(), xl.columns(u"K:K"_s).ref());
+    EXPECT_EQ(xl.rows(u"A3:B8"_s).ref(), (RangeRef{3, 1, 8, SheetLimits::MaxColumns}));
 
-    Worksheet &other = book().addSheet(QStringLiteral("Einstellungen"));
+    Worksheet &other = book().addSheet(u"Einstellungen"_s);
     EXPECT_THROW(Range(book(), other, RangeRef{1, 1, 1, 1}, &xl).select(), WorkbookError);
     EXPECT_THROW(Range(book(), ws(), RangeRef{1, 1, 1, 1}).select(), WorkbookError); // no application
 }
 
 TEST_F(SheetTest, HyperlinkCellShowsItsText)
 {
-    xl.range(QStringLiteral("A30")).select();
-    const QString address = QStringLiteral("https://example.org/bayernatlas/?X=4468000&Y=5333000&zoom=10");
-    sheet().hyperlinks().add(xl.selection(), address, QStringLiteral("Link zu Bayeratlas ..."));
-    sheet().hyperlinks().add(xl.range(QStringLiteral("A31")), QStringLiteral("12"));
+    xl.range(u"A30"_s).select();
+    const QString address = u"https://example.org/bayernatlas/?X=4468000&Y=5333000&zoom=10"_s;
+    sheet().hyperlinks().add(xl.selection(), address, u"Link zu Bayeratlas ..."_s);
+    sheet().hyperlinks().add(xl.range(u"A31"_s), u"12"_s);
     ASSERT_EQ(ws().hyperlinks().size(), 2u);
     EXPECT_EQ(ws().hyperlinks().front().address, address);
-    EXPECT_EQ(xl.range(QStringLiteral("A30")).value(), QStringLiteral("Link zu Bayeratlas ..."));
+    EXPECT_EQ(xl.range(u"A30"_s).value(), u"Link zu Bayeratlas ..."_s);
     EXPECT_EQ(cell("A31")->type, CellType::Text); // the link text stays text
     // A second link on the same cell replaces the first.
-    sheet().hyperlinks().add(xl.range(QStringLiteral("A30")), QStringLiteral("#Einstellungen!A1"), QStringLiteral("x"));
+    sheet().hyperlinks().add(xl.range(u"A30"_s), u"#Einstellungen!A1"_s, u"x"_s);
     EXPECT_EQ(ws().hyperlinks().size(), 2u);
-    EXPECT_EQ(ws().hyperlinks().back().location, QStringLiteral("Einstellungen!A1"));
-    EXPECT_THROW(sheet().hyperlinks().add(xl.range(QStringLiteral("A32")), QStringLiteral(" ")), WorkbookError);
+    EXPECT_EQ(ws().hyperlinks().back().location, u"Einstellungen!A1"_s);
+    EXPECT_THROW(sheet().hyperlinks().add(xl.range(u"A32"_s), u" "_s), WorkbookError);
 }
 
 TEST_F(SheetTest, PictureLandsAtTheActiveCell)
 {
     QTemporaryDir dir;
-    const QString png = dir.filePath(QStringLiteral("logo.png"));
+    const QString png = dir.filePath(u"logo.png"_s);
     QImage image(120, 40, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     image.setDotsPerMeterX(7559); // 192 dpi: shows at half its pixel size
     image.setDotsPerMeterY(7559);
     ASSERT_TRUE(image.save(png));
 
-    xl.range(QStringLiteral("H2")).select();
+    xl.range(u"H2"_s).select();
     EXPECT_EQ(sheet().pictures().insert(png), 0);
     ASSERT_EQ(ws().pictures().size(), 1u);
     const Picture &p = ws().pictures().front();
     EXPECT_EQ(p.anchor, (CellRef{2, 8}));
-    EXPECT_EQ(p.extension, QStringLiteral("png"));
+    EXPECT_EQ(p.extension, u"png"_s);
     EXPECT_EQ(p.widthPx, 60);
     EXPECT_EQ(p.heightPx, 20);
     EXPECT_FALSE(p.data.isEmpty());
 
-    const QString missing = dir.filePath(QStringLiteral("fehlt.png"));
+    const QString missing = dir.filePath(u"fehlt.png"_s);
     try {
         sheet().pictures().insert(missing);
         FAIL() << "a missing picture must fail";
     } catch (const WorkbookError &e) {
         EXPECT_TRUE(e.message().contains(missing));
     }
-    const QString text = dir.filePath(QStringLiteral("kein-bild.png"));
+    const QString text = dir.filePath(u"kein-bild.png"_s);
     ASSERT_TRUE(testsupport::writeFile(text, "not an image"));
     EXPECT_THROW(sheet().pictures().insert(text), WorkbookError);
     EXPECT_EQ(ws().pictures().size(), 1u);
@@ -256,19 +258,19 @@ namespace {
 TEST_F(SheetTest, EqualTextsShareOneBufferAndCopiedFormulasStandAlone)
 {
     // The same short text written apart shares one buffer; a long one keeps its own.
-    xl.range(QStringLiteral("A1")).setValue(QStringLiteral("Fichte"));
-    xl.range(QStringLiteral("B7")).setValue(QString(QStringLiteral("Fich") + QStringLiteral("te")));
-    EXPECT_EQ(cell("B7")->text, QStringLiteral("Fichte"));
+    xl.range(u"A1"_s).setValue(u"Fichte"_s);
+    xl.range(u"B7"_s).setValue(QString(u"Fich"_s + u"te"_s));
+    EXPECT_EQ(cell("B7")->text, u"Fichte"_s);
     EXPECT_EQ(cell("A1")->text.constData(), cell("B7")->text.constData());
     const QString longText(TextPool::MaxLength + 1, u'x');
-    xl.range(QStringLiteral("C1:C2")).setValue(longText);
+    xl.range(u"C1:C2"_s).setValue(longText);
     EXPECT_EQ(cell("C2")->text, longText);
 
     // A formula survives copying a cell and is gone once a value replaces it.
-    xl.range(QStringLiteral("D1")).setFormula(QStringLiteral("=A1&B7"));
+    xl.range(u"D1"_s).setFormula(u"=A1&B7"_s);
     Cell copy = *cell("D1");
-    xl.range(QStringLiteral("D1")).setValue(3);
-    EXPECT_EQ(copy.formula, QStringLiteral("=A1&B7"));
+    xl.range(u"D1"_s).setValue(3);
+    EXPECT_EQ(copy.formula, u"=A1&B7"_s);
     EXPECT_TRUE(cell("D1")->formula.isEmpty());
     EXPECT_EQ(QStringView(cell("D1")->formula), QStringView());
 }

@@ -6,6 +6,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString noIni(const QString &)
@@ -51,7 +53,7 @@ TEST(ReportSettings, ConvertsNumbersAndSwitches)
     apply(s, "lAdresse(0)", "1");
     EXPECT_TRUE(s.lAdresse[0]);
     apply(s, "lAdressformat", "2");
-    EXPECT_EQ(s.lAdressformat, QStringLiteral("2"));
+    EXPECT_EQ(s.lAdressformat, u"2"_s);
     // The later row wins.
     apply(s, "StartZeile", "8");
     EXPECT_EQ(s.StartZeile, 8);
@@ -73,20 +75,16 @@ TEST(ReportSettings, CollectsTheColumnListInSheetOrder)
     apply(s, "UNBEKANNT", "x");
 
     ASSERT_EQ(s.columnListUpperBound(), 7);
-    EXPECT_TRUE(s.columnList[0].expression.isEmpty());
-    EXPECT_EQ(s.columnList[1].caption, QStringLiteral("ZUSATZTEXT 1"));
-    EXPECT_EQ(s.columnList[1].expression, QStringLiteral("LOGS.ZUSTEXT1"));
-    EXPECT_EQ(s.columnList[2].expression, QStringLiteral("ISNULL(LOGS.RINDE_WERT,0)"));
-    EXPECT_EQ(s.columnList[3].expression, QStringLiteral("LOGS_RECH.A3_PREIS"));
-    EXPECT_EQ(s.columnList[4].expression, QStringLiteral("TL.EINGANGS_DATUM"));
-    EXPECT_EQ(s.columnList[5].expression, QStringLiteral("ENTRINDUNG"));
-    EXPECT_EQ(s.columnList[6].expression, QStringLiteral("LOGS.ZUSTEXT1"));
-    EXPECT_TRUE(s.columnList[7].expression.isEmpty());
+    EXPECT_EQ(s.columnList[1].caption, u"ZUSATZTEXT 1"_s);
+    const QStringList expressions = {QString(), u"LOGS.ZUSTEXT1"_s, u"ISNULL(LOGS.RINDE_WERT,0)"_s,
+        u"LOGS_RECH.A3_PREIS"_s, u"TL.EINGANGS_DATUM"_s, u"ENTRINDUNG"_s, u"LOGS.ZUSTEXT1"_s, QString()};
+    for (int i = 0; i < expressions.size(); ++i)
+        EXPECT_EQ(s.columnList[size_t(i)].expression, expressions[i]) << "entry " << i;
 
-    EXPECT_EQ(ColumnExpression(QStringLiteral("KKLASSE")), QStringLiteral("LOGS.KKLASSE"));
-    EXPECT_EQ(ColumnExpression(QStringLiteral("LISTENART")), QStringLiteral("LISTENART"));
-    EXPECT_EQ(ColumnExpression(QStringLiteral("R_PREIS")), QStringLiteral("LOGS_RECH.R_PREIS"));
-    EXPECT_EQ(ColumnExpression(QStringLiteral("TL.DOES_NOT_EXIST")), QString());
+    EXPECT_EQ(ColumnExpression(u"KKLASSE"_s), u"LOGS.KKLASSE"_s);
+    EXPECT_EQ(ColumnExpression(u"LISTENART"_s), u"LISTENART"_s);
+    EXPECT_EQ(ColumnExpression(u"R_PREIS"_s), u"LOGS_RECH.R_PREIS"_s);
+    EXPECT_EQ(ColumnExpression(u"TL.DOES_NOT_EXIST"_s), QString());
 }
 
 TEST(ReportSettings, HeaderLinesReadTheIniFile)
@@ -95,15 +93,15 @@ TEST(ReportSettings, HeaderLinesReadTheIniFile)
     QStringList asked;
     const IniValueReader ini = [&](const QString &key) {
         asked << key;
-        return QStringLiteral("Forstbetrieb ") + key;
+        return u"Forstbetrieb "_s + key;
     };
-    ApplySetting(s, QStringLiteral("INI.HEADERLINE2"), QStringLiteral("C3"), ini);
-    ApplySetting(s, QStringLiteral("INI.HEADERPICTURE1"), QStringLiteral("H1"), ini);
-    ApplySetting(s, QStringLiteral("INI.HEADERLINE9"), QStringLiteral("C9"), ini);
-    EXPECT_EQ(asked, QStringList({QStringLiteral("Headerline2"), QStringLiteral("Headerpicture1")}));
-    EXPECT_EQ(s.headerLines[2].text, QStringLiteral("Forstbetrieb Headerline2"));
-    EXPECT_EQ(s.headerLines[2].cell, QStringLiteral("C3"));
-    EXPECT_EQ(s.headerPicture.cell, QStringLiteral("H1"));
+    ApplySetting(s, u"INI.HEADERLINE2"_s, u"C3"_s, ini);
+    ApplySetting(s, u"INI.HEADERPICTURE1"_s, u"H1"_s, ini);
+    ApplySetting(s, u"INI.HEADERLINE9"_s, u"C9"_s, ini);
+    EXPECT_EQ(asked, QStringList({u"Headerline2"_s, u"Headerpicture1"_s}));
+    EXPECT_EQ(s.headerLines[2].text, u"Forstbetrieb Headerline2"_s);
+    EXPECT_EQ(s.headerLines[2].cell, u"C3"_s);
+    EXPECT_EQ(s.headerPicture.cell, u"H1"_s);
 }
 
 } // namespace tannbuch

@@ -5,6 +5,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using sheettest::SheetTest;
 
 namespace {
@@ -16,91 +18,90 @@ class RowCopyTest : public SheetTest
 protected:
     RowCopyTest()
     {
-        xl.range(QStringLiteral("A1")).setValue(QStringLiteral("Holzliste"));
-        xl.range(QStringLiteral("A1:D1")).font().setBold(true);
-        xl.range(QStringLiteral("A1:D1")).merge();
-        xl.range(QStringLiteral("A3")).setValue(QStringLiteral("Forstamt"));
-        xl.range(QStringLiteral("B3")).setValue(7);
-        xl.range(QStringLiteral("C3")).setFormula(QStringLiteral("=B3*2"));
-        xl.range(QStringLiteral("D3")).setFormula(QStringLiteral("=$B$3+1"));
-        xl.range(QStringLiteral("A11")).setValue(QStringLiteral("Ende Kopf"));
+        xl.range(u"A1"_s).setValue(u"Holzliste"_s);
+        xl.range(u"A1:D1"_s).font().setBold(true);
+        xl.range(u"A1:D1"_s).merge();
+        xl.range(u"A3"_s).setValue(u"Forstamt"_s);
+        xl.range(u"B3"_s).setValue(7);
+        xl.range(u"C3"_s).setFormula(u"=B3*2"_s);
+        xl.range(u"D3"_s).setFormula(u"=$B$3+1"_s);
+        xl.range(u"A11"_s).setValue(u"Ende Kopf"_s);
         ws().rowForWrite(2).height = 30.0;
         ws().rowForWrite(2).customHeight = true;
-        sheet().hyperlinks().add(
-            xl.range(QStringLiteral("E3")), QStringLiteral("https://example.org"), QStringLiteral("Karte"));
+        sheet().hyperlinks().add(xl.range(u"E3"_s), u"https://example.org"_s, u"Karte"_s);
     }
 };
 
 TEST_F(RowCopyTest, HeadRowsArePastedAboveTheNextLot)
 {
-    xl.rows(QStringLiteral("1:11")).select();
+    xl.rows(u"1:11"_s).select();
     xl.selection().copy();
-    xl.range(QStringLiteral("A40")).select();
+    xl.range(u"A40"_s).select();
     sheet().paste();
 
-    EXPECT_EQ(xl.range(QStringLiteral("A40")).value(), QStringLiteral("Holzliste"));
+    EXPECT_EQ(xl.range(u"A40"_s).value(), u"Holzliste"_s);
     EXPECT_TRUE(style("B40").bold);
-    EXPECT_EQ(xl.range(QStringLiteral("A50")).value(), QStringLiteral("Ende Kopf"));
+    EXPECT_EQ(xl.range(u"A50"_s).value(), u"Ende Kopf"_s);
     EXPECT_DOUBLE_EQ(ws().row(41)->height, 30.0);
     // Relative references move with the rows, fixed ones stay.
-    EXPECT_EQ(cell("C42")->formula, QStringLiteral("=B42*2"));
+    EXPECT_EQ(cell("C42")->formula, u"=B42*2"_s);
     EXPECT_DOUBLE_EQ(cell("C42")->number, 14.0);
-    EXPECT_EQ(cell("D42")->formula, QStringLiteral("=$B$3+1"));
+    EXPECT_EQ(cell("D42")->formula, u"=$B$3+1"_s);
     // Merges and links come along.
     EXPECT_NE(std::find(ws().merges().begin(), ws().merges().end(), RangeRef{40, 1, 40, 4}), ws().merges().end());
     ASSERT_EQ(ws().hyperlinks().size(), 2u);
     EXPECT_EQ(ws().hyperlinks().back().anchor, (CellRef{42, 5}));
     // The pasted rows are the selection; the copy can be pasted again.
     EXPECT_EQ(xl.selection().ref(), (RangeRef{40, 1, 50, SheetLimits::MaxColumns}));
-    xl.range(QStringLiteral("A80")).select();
+    xl.range(u"A80"_s).select();
     sheet().paste();
-    EXPECT_EQ(xl.range(QStringLiteral("A80")).value(), QStringLiteral("Holzliste"));
+    EXPECT_EQ(xl.range(u"A80"_s).value(), u"Holzliste"_s);
 }
 
 TEST_F(RowCopyTest, PastedRowsReplaceWhatWasThere)
 {
-    xl.range(QStringLiteral("Z42")).setValue(QStringLiteral("alt"));
-    xl.range(QStringLiteral("A41:B41")).merge();
+    xl.range(u"Z42"_s).setValue(u"alt"_s);
+    xl.range(u"A41:B41"_s).merge();
     ws().rowForWrite(45).height = 50.0;
-    xl.rows(QStringLiteral("3:8")).copy();
-    xl.range(QStringLiteral("A40")).select();
+    xl.rows(u"3:8"_s).copy();
+    xl.range(u"A40"_s).select();
     sheet().paste();
     EXPECT_EQ(cell("Z42"), nullptr);
     EXPECT_EQ(ws().row(45), nullptr);
     EXPECT_EQ(std::count(ws().merges().begin(), ws().merges().end(), RangeRef{41, 1, 41, 2}), 0);
-    EXPECT_EQ(xl.range(QStringLiteral("B40")).value(), QStringLiteral("7"));
+    EXPECT_EQ(xl.range(u"B40"_s).value(), u"7"_s);
 }
 
 TEST_F(RowCopyTest, PastingOverTheSourceItselfIsSafe)
 {
-    xl.rows(QStringLiteral("1:11")).copy();
-    xl.range(QStringLiteral("A3")).select();
+    xl.rows(u"1:11"_s).copy();
+    xl.range(u"A3"_s).select();
     sheet().paste();
-    EXPECT_EQ(xl.range(QStringLiteral("A3")).value(), QStringLiteral("Holzliste"));
-    EXPECT_EQ(xl.range(QStringLiteral("A5")).value(), QStringLiteral("Forstamt"));
-    EXPECT_EQ(xl.range(QStringLiteral("A13")).value(), QStringLiteral("Ende Kopf"));
+    EXPECT_EQ(xl.range(u"A3"_s).value(), u"Holzliste"_s);
+    EXPECT_EQ(xl.range(u"A5"_s).value(), u"Forstamt"_s);
+    EXPECT_EQ(xl.range(u"A13"_s).value(), u"Ende Kopf"_s);
 }
 
 TEST_F(RowCopyTest, ABlockKeepsItsShapeAndStylesTravelBetweenWorkbooks)
 {
-    xl.range(QStringLiteral("A3:C3")).copy();
+    xl.range(u"A3:C3"_s).copy();
     BookHandle second = xl.workbooks().add();
-    second.activeSheet().range(QStringLiteral("B10")).select();
+    second.activeSheet().range(u"B10"_s).select();
     second.activeSheet().paste();
     Worksheet &other = second.activeSheet().worksheet();
     ASSERT_NE(other.cell(10, 4), nullptr);
-    EXPECT_EQ(other.cell(10, 4)->formula, QStringLiteral("=C10*2"));
-    EXPECT_EQ(other.cell(10, 2)->text, QStringLiteral("Forstamt"));
+    EXPECT_EQ(other.cell(10, 4)->formula, u"=C10*2"_s);
+    EXPECT_EQ(other.cell(10, 2)->text, u"Forstamt"_s);
     EXPECT_EQ(other.cell(10, 5), nullptr);
 }
 
 TEST_F(RowCopyTest, PasteFailuresChangeNothing)
 {
     EXPECT_THROW(sheet().paste(), WorkbookError); // nothing copied yet
-    xl.rows(QStringLiteral("1:11")).copy();
-    xl.range(QStringLiteral("B40")).select();
+    xl.rows(u"1:11"_s).copy();
+    xl.range(u"B40"_s).select();
     EXPECT_THROW(sheet().paste(), WorkbookError); // whole rows only in column A
-    xl.range(QStringLiteral("A1048570")).select();
+    xl.range(u"A1048570"_s).select();
     EXPECT_THROW(sheet().paste(), WorkbookError); // beyond the last row
     EXPECT_EQ(ws().rows().rbegin()->first, 11);
 }
@@ -112,17 +113,17 @@ class DeleteTest : public SheetTest
 
 TEST_F(DeleteTest, CellsBelowTheBlockMoveUp)
 {
-    xl.range(QStringLiteral("A5")).setValue(QStringLiteral("Kopf"));
-    xl.range(QStringLiteral("A12")).setValue(QStringLiteral("alte Ausgabe"));
-    xl.range(QStringLiteral("Z500")).setValue(1);
-    xl.range(QStringLiteral("A10001")).setValue(QStringLiteral("Fuß"));
-    xl.range(QStringLiteral("B10001")).font().setBold(true);
-    xl.range(QStringLiteral("C10001")).setFormula(QStringLiteral("=A10002"));
-    xl.range(QStringLiteral("AA10001")).setValue(QStringLiteral("rechts"));
-    xl.range(QStringLiteral("A10003:B10003")).merge();
-    xl.range(QStringLiteral("Z10003:AB10003")).merge(); // reaches outside the block's columns
-    xl.range(QStringLiteral("A20:C20")).merge(); // inside the block
-    sheet().hyperlinks().add(xl.range(QStringLiteral("D10002")), QStringLiteral("https://example.org"));
+    xl.range(u"A5"_s).setValue(u"Kopf"_s);
+    xl.range(u"A12"_s).setValue(u"alte Ausgabe"_s);
+    xl.range(u"Z500"_s).setValue(1);
+    xl.range(u"A10001"_s).setValue(u"Fuß"_s);
+    xl.range(u"B10001"_s).font().setBold(true);
+    xl.range(u"C10001"_s).setFormula(u"=A10002"_s);
+    xl.range(u"AA10001"_s).setValue(u"rechts"_s);
+    xl.range(u"A10003:B10003"_s).merge();
+    xl.range(u"Z10003:AB10003"_s).merge(); // reaches outside the block's columns
+    xl.range(u"A20:C20"_s).merge(); // inside the block
+    sheet().hyperlinks().add(xl.range(u"D10002"_s), u"https://example.org"_s);
     ws().rowForWrite(10001).height = 40.0;
     ws().rowBreaksForWrite().insert(10001);
     Picture logo;
@@ -131,17 +132,17 @@ TEST_F(DeleteTest, CellsBelowTheBlockMoveUp)
     logo.anchor = {15, 3};
     ws().picturesForWrite().push_back(logo);
 
-    xl.range(QStringLiteral("A12:Z10000")).select();
+    xl.range(u"A12:Z10000"_s).select();
     xl.selection().deleteCells(Xl::Up);
 
-    EXPECT_EQ(xl.range(QStringLiteral("A5")).value(), QStringLiteral("Kopf"));
-    EXPECT_EQ(xl.range(QStringLiteral("A12")).value(), QStringLiteral("Fuß"));
+    EXPECT_EQ(xl.range(u"A5"_s).value(), u"Kopf"_s);
+    EXPECT_EQ(xl.range(u"A12"_s).value(), u"Fuß"_s);
     EXPECT_TRUE(style("B12").bold);
-    EXPECT_EQ(cell("C12")->formula, QStringLiteral("=A13"));
+    EXPECT_EQ(cell("C12")->formula, u"=A13"_s);
     EXPECT_EQ(cell("Z500"), nullptr);
     EXPECT_EQ(cell("A10001"), nullptr);
     // Columns beyond the block, row heights and page breaks stay.
-    EXPECT_EQ(xl.range(QStringLiteral("AA10001")).value(), QStringLiteral("rechts"));
+    EXPECT_EQ(xl.range(u"AA10001"_s).value(), u"rechts"_s);
     EXPECT_DOUBLE_EQ(ws().row(10001)->height, 40.0);
     EXPECT_EQ(ws().rowBreaks().count(10001), 1u);
     // Merges and links move with their cells.
@@ -152,57 +153,52 @@ TEST_F(DeleteTest, CellsBelowTheBlockMoveUp)
 }
 
 // Formulas keep reading the cells they read before, whether they moved
-// themselves or not, and on other sheets too; their results follow. (Which
-// reference becomes what, the reference tests' table shows.)
+// themselves or not, and on other sheets too; their results follow. A sheet
+// with no formula the deletion concerns stays unchanged, so that it is saved
+// as the template had it. (Which reference becomes what, the reference
+// tests' table shows.)
 TEST_F(DeleteTest, FormulasKeepReadingTheCellsTheyRead)
 {
     for (int row = 1; row <= 20; ++row)
         xl.cells(row, 2).setValue(row * 10);
-    xl.range(QStringLiteral("B21")).setFormula(QStringLiteral("=B3+1")); // moves, reads a cell that stays
-    xl.range(QStringLiteral("D25")).setFormula(QStringLiteral("=B20*2")); // stays, reads a cell that moves
-    xl.range(QStringLiteral("D26")).setFormula(QStringLiteral("=B7")); // reads a deleted cell
-    Worksheet &other = book().addSheet(QStringLiteral("Zweites"));
-    Cell &remote = other.cellForWrite(1, 1);
-    remote.type = CellType::Formula;
-    remote.formula = QStringLiteral("=Tabelle1!B20+B20");
-    other.setChanged(false);
+    xl.range(u"B21"_s).setFormula(u"=B3+1"_s); // moves, reads a cell that stays
+    xl.range(u"D25"_s).setFormula(u"=B20*2"_s); // stays, reads a cell that moves
+    xl.range(u"D26"_s).setFormula(u"=B7"_s); // reads a deleted cell
+    const auto sheetWithFormula = [&](const QString &name, const QString &formula) -> Worksheet & {
+        Worksheet &sheet = book().addSheet(name);
+        Cell &c = sheet.cellForWrite(1, 1);
+        c.type = CellType::Formula;
+        c.formula = formula;
+        sheet.setChanged(false);
+        return sheet;
+    };
+    Worksheet &other = sheetWithFormula(u"Zweites"_s, u"=Tabelle1!B20+B20"_s);
+    Worksheet &untouched = sheetWithFormula(u"Drittes"_s, u"=B20+Tabelle1!A1"_s);
 
-    xl.range(QStringLiteral("B5:B9")).deleteCells(Xl::Up);
-    EXPECT_EQ(cell("B16")->formula, QStringLiteral("=B3+1"));
-    EXPECT_EQ(xl.range(QStringLiteral("B16")).value(), QStringLiteral("31"));
-    EXPECT_EQ(cell("D25")->formula, QStringLiteral("=B15*2"));
-    EXPECT_EQ(xl.range(QStringLiteral("D25")).value(), QStringLiteral("400"));
-    EXPECT_EQ(xl.range(QStringLiteral("D26")).value(), QStringLiteral("#REF!"));
-    EXPECT_EQ(other.cell(1, 1)->formula, QStringLiteral("=Tabelle1!B15+B20"))
+    xl.range(u"B5:B9"_s).deleteCells(Xl::Up);
+    EXPECT_EQ(cell("B16")->formula, u"=B3+1"_s);
+    EXPECT_EQ(xl.range(u"B16"_s).value(), u"31"_s);
+    EXPECT_EQ(cell("D25")->formula, u"=B15*2"_s);
+    EXPECT_EQ(xl.range(u"D25"_s).value(), u"400"_s);
+    EXPECT_EQ(xl.range(u"D26"_s).value(), u"#REF!"_s);
+    EXPECT_EQ(other.cell(1, 1)->formula, u"=Tabelle1!B15+B20"_s)
         << "a reference from another sheet follows the cell; that sheet's own B20 stays";
     EXPECT_TRUE(other.isChanged());
-}
-
-// A deletion that concerns no formula of another sheet leaves it unchanged,
-// so that it is saved as the template had it.
-TEST_F(DeleteTest, SheetsWithoutAffectedFormulasStayUnchanged)
-{
-    Worksheet &other = book().addSheet(QStringLiteral("Zweites"));
-    Cell &c = other.cellForWrite(1, 1);
-    c.type = CellType::Formula;
-    c.formula = QStringLiteral("=B20+Tabelle1!A1");
-    other.setChanged(false);
-    xl.range(QStringLiteral("B5:B9")).deleteCells(Xl::Up);
-    EXPECT_FALSE(other.isChanged());
-    EXPECT_EQ(other.cell(1, 1)->formula, QStringLiteral("=B20+Tabelle1!A1"));
+    EXPECT_FALSE(untouched.isChanged());
+    EXPECT_EQ(untouched.cell(1, 1)->formula, u"=B20+Tabelle1!A1"_s);
 }
 
 TEST_F(DeleteTest, WholeRowsTakeHeightsAndBreaksAlong)
 {
-    xl.range(QStringLiteral("A3")).setValue(1);
-    xl.range(QStringLiteral("A9")).setValue(9);
+    xl.range(u"A3"_s).setValue(1);
+    xl.range(u"A9"_s).setValue(9);
     ws().rowForWrite(9).height = 25.0;
     ws().rowBreaksForWrite() = {4, 9};
-    xl.rows(QStringLiteral("3:5")).deleteCells();
-    EXPECT_EQ(xl.range(QStringLiteral("A6")).value(), QStringLiteral("9"));
+    xl.rows(u"3:5"_s).deleteCells();
+    EXPECT_EQ(xl.range(u"A6"_s).value(), u"9"_s);
     EXPECT_DOUBLE_EQ(ws().row(6)->height, 25.0);
     EXPECT_EQ(ws().rowBreaks(), (std::set<int>{6}));
-    EXPECT_THROW(xl.rows(QStringLiteral("3:5")).deleteCells(-4159), WorkbookError);
+    EXPECT_THROW(xl.rows(u"3:5"_s).deleteCells(-4159), WorkbookError);
 }
 
 } // namespace

@@ -28,10 +28,12 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString Report = QStringLiteral("Tannbuch");
-const QString Settings = QStringLiteral("Einstellungen");
+const QString Report = u"Tannbuch"_s;
+const QString Settings = u"Einstellungen"_s;
 
 QJsonValue at(const QJsonObject &object, const char *key)
 {
@@ -139,7 +141,7 @@ protected:
         xl.setLocale(QLocale(QLocale::German, QLocale::Germany));
         // The hand-made template: the report sheet's head in rows 1 to 7 with
         // a logo, fit to pages on A4; StartZeile 8 on the settings sheet.
-        templatePath = dir.filePath(QStringLiteral("Tannbuch.xltx"));
+        templatePath = dir.filePath(u"Tannbuch.xltx"_s);
         xlsxtest::writeZip(templatePath, xlsxtest::templateEntries());
     }
 
@@ -171,24 +173,24 @@ TEST_F(SavedOperationsTest, ApplicationAddsFromTheTemplateAndRunsItsMacrosIntoTh
 {
     xl.workbooks().add(templatePath);
     EXPECT_EQ(xl.activeSheet().name(), Report) << "the template's active sheet must be active after Add";
-    xl.run(QStringLiteral("DieseArbeitsmappe.SetGlobalVariables"),
-        {QStringLiteral("Provider=SQLOLEDB;Data Source=forst01;User ID=forst;Password=GeHeim99;Initial "
-                        "Catalog=kelmora"),
-            QStringLiteral("LISTE='4711'"), QStringLiteral("4711")});
+    xl.run(u"DieseArbeitsmappe.SetGlobalVariables"_s,
+        {u"Provider=SQLOLEDB;Data Source=forst01;User ID=forst;Password=GeHeim99;Initial "
+         u"Catalog=kelmora"_s,
+            u"LISTE='4711'"_s, u"4711"_s});
     // 85 is the template's own scale: setting it turns fitting to pages off all the same.
-    xl.run(QStringLiteral("DieseArbeitsmappe.WriteKopfFuss"), {true, 85});
-    xl.run(QStringLiteral("DieseArbeitsmappe.WriteKundeKopf"));
-    xl.run(QStringLiteral("DieseArbeitsmappe.SetDotFields"));
-    xl.range(QStringLiteral("A12")).setValue(QStringLiteral("Los 1"));
+    xl.run(u"DieseArbeitsmappe.WriteKopfFuss"_s, {true, 85});
+    xl.run(u"DieseArbeitsmappe.WriteKundeKopf"_s);
+    xl.run(u"DieseArbeitsmappe.SetDotFields"_s);
+    xl.range(u"A12"_s).setValue(u"Los 1"_s);
 
     // Window and display state have no place in the file: two saves, one
     // with everything switched, give the same parts.
-    const QString plain = saveReport(QStringLiteral("Bericht_a.xlsx"));
+    const QString plain = saveReport(u"Bericht_a.xlsx"_s);
     xl.setVisible(true);
     xl.setWindowState(Xl::WindowMinimized);
     xl.setScreenUpdating(false);
     xl.setDisplayAlerts(false);
-    const QString switched = saveReport(QStringLiteral("Bericht_b.xlsx"));
+    const QString switched = saveReport(u"Bericht_b.xlsx"_s);
     ASSERT_EQ(xlsxtest::partNames(plain), xlsxtest::partNames(switched));
     for (const QString &name : xlsxtest::partNames(plain)) {
         const QByteArray part = xlsxtest::part(plain, name);
@@ -201,18 +203,18 @@ TEST_F(SavedOperationsTest, ApplicationAddsFromTheTemplateAndRunsItsMacrosIntoTh
     EXPECT_EQ(xl.workbooks().count(), 0);
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(plain, {Report + QStringLiteral("!A12"), Settings + QStringLiteral("!B2")});
+    const ClientView v(plain, {Report + u"!A12"_s, Settings + u"!B2"_s});
     const QJsonObject custom = v.workbook("custom_properties").toObject();
-    EXPECT_EQ(at(custom, "TannbuchListe").toString(), QStringLiteral("4711"));
-    EXPECT_EQ(at(custom, "TannbuchFilter").toString(), QStringLiteral("LISTE='4711'"));
+    EXPECT_EQ(at(custom, "TannbuchListe").toString(), u"4711"_s);
+    EXPECT_EQ(at(custom, "TannbuchFilter").toString(), u"LISTE='4711'"_s);
     EXPECT_EQ(at(custom, "TannbuchVerbindung").toString(), QString()) << "not a bare provider name";
     EXPECT_EQ(v.sheet("scale").toInt(), 85) << "print scale from nZoom";
     EXPECT_EQ(v.sheet("paper_size").toVariant().toInt(), 9) << "the template's A4 set-up is kept";
     EXPECT_FALSE(v.sheet("fit_to_page").toBool()) << "a set scale must not be overridden by fit to page";
-    EXPECT_TRUE(v.sheet("header").toString().contains(QStringLiteral("Holzliste 4711"))) << json(v.sheet("header"));
-    EXPECT_TRUE(v.sheet("footer").toString().contains(QStringLiteral("&P"))) << json(v.sheet("footer"));
-    EXPECT_TRUE(v.sheet("footer").toString().contains(QStringLiteral("&N"))) << json(v.sheet("footer"));
-    expectSeen(v, {{"A12", "value", QStringLiteral("Los 1")}, {"Einstellungen!B2", "value", 8.0}});
+    EXPECT_TRUE(v.sheet("header").toString().contains(u"Holzliste 4711"_s)) << json(v.sheet("header"));
+    EXPECT_TRUE(v.sheet("footer").toString().contains(u"&P"_s)) << json(v.sheet("footer"));
+    EXPECT_TRUE(v.sheet("footer").toString().contains(u"&N"_s)) << json(v.sheet("footer"));
+    expectSeen(v, {{"A12", "value", u"Los 1"_s}, {"Einstellungen!B2", "value", 8.0}});
 }
 
 // ---------------------------------------------------------------------------
@@ -222,31 +224,31 @@ TEST_F(SavedOperationsTest, WorkbookIsSavedAsAWorkbookAndClosedWithoutSaving)
 {
     BookHandle first = openReport();
     BookHandle second = xl.workbooks().add(templatePath);
-    first.worksheets(Report).range(QStringLiteral("A12")).setValue(QStringLiteral("erste Mappe"));
-    EXPECT_EQ(second.worksheets(Report).range(QStringLiteral("A12")).value(), QString())
+    first.worksheets(Report).range(u"A12"_s).setValue(u"erste Mappe"_s);
+    EXPECT_EQ(second.worksheets(Report).range(u"A12"_s).value(), QString())
         << "each Add must give a fresh copy of the template";
 
-    const QString refused = dir.filePath(QStringLiteral("Bericht.xls"));
+    const QString refused = dir.filePath(u"Bericht.xls"_s);
     EXPECT_THROW(first.saveAs(refused, 56), WorkbookError);
     EXPECT_FALSE(QFileInfo::exists(refused)) << "a refused format must leave no file";
 
-    const QString path = dir.filePath(QStringLiteral("Bericht.xlsx"));
+    const QString path = dir.filePath(u"Bericht.xlsx"_s);
     first.saveAs(path, Xl::FileFormatOpenXmlWorkbook);
     workbookvalidation::expectValid(path);
     // Close without saving: the file on disk stays as it was.
     const QByteArray before = testsupport::readFile(path);
-    first.worksheets(Report).range(QStringLiteral("A13")).setValue(QStringLiteral("verworfen"));
+    first.worksheets(Report).range(u"A13"_s).setValue(u"verworfen"_s);
     first.close(false);
     EXPECT_EQ(xl.workbooks().count(), 1);
     EXPECT_EQ(testsupport::readFile(path), before) << "Close(SaveChanges false) changed the saved file";
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + QStringLiteral("!A12:A13")});
+    const ClientView v(path, {Report + u"!A12:A13"_s});
     EXPECT_FALSE(v.workbook("template").toBool()) << "the saved report still says template";
     EXPECT_EQ(v.workbook("content_type").toString(),
-        QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"));
+        u"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"_s);
     EXPECT_EQ(v.workbook("sheets").toArray(), QJsonArray({Report, Settings}));
-    expectSeen(v, {{"A12", "value", QStringLiteral("erste Mappe")}, {"A13", "value", QVariant()}});
+    expectSeen(v, {{"A12", "value", u"erste Mappe"_s}, {"A13", "value", QVariant()}});
 }
 
 // ---------------------------------------------------------------------------
@@ -256,18 +258,18 @@ TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
 {
     BookHandle book = openReport();
     book.worksheets(Settings).activate();
-    xl.range(QStringLiteral("C2")).setValue(QStringLiteral("geprüft"));
-    const QString settingsActive = saveReport(QStringLiteral("Einstellungen_aktiv.xlsx"));
+    xl.range(u"C2"_s).setValue(u"geprüft"_s);
+    const QString settingsActive = saveReport(u"Einstellungen_aktiv.xlsx"_s);
     book.worksheets(Report).activate();
-    xl.range(QStringLiteral("A12")).setValue(QStringLiteral("Los 1"));
-    const QString reportActive = saveReport(QStringLiteral("Tannbuch_aktiv.xlsx"));
+    xl.range(u"A12"_s).setValue(u"Los 1"_s);
+    const QString reportActive = saveReport(u"Tannbuch_aktiv.xlsx"_s);
 
     // A sheet activated without being changed: the template's sheet part
     // is copied, and still only that sheet may show as selected.
     Application other;
     BookHandle untouched = other.workbooks().add(templatePath);
     untouched.worksheets(Settings).activate();
-    const QString untouchedPath = dir.filePath(QStringLiteral("nur_aktiviert.xlsx"));
+    const QString untouchedPath = dir.filePath(u"nur_aktiviert.xlsx"_s);
     untouched.saveAs(untouchedPath);
     workbookvalidation::expectValid(untouchedPath);
 
@@ -288,7 +290,7 @@ TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
 
 TEST_F(SavedOperationsTest, InsertedPictureAndAddedHyperlinksAreInTheFile)
 {
-    const QString png = dir.filePath(QStringLiteral("logo.png"));
+    const QString png = dir.filePath(u"logo.png"_s);
     QImage image(120, 40, QImage::Format_ARGB32);
     image.fill(QColor(0x2e, 0x6b, 0x30));
     image.setDotsPerMeterX(3780); // 96 dots per inch: shown at its pixel size
@@ -296,24 +298,24 @@ TEST_F(SavedOperationsTest, InsertedPictureAndAddedHyperlinksAreInTheFile)
     ASSERT_TRUE(image.save(png));
 
     openReport();
-    xl.range(QStringLiteral("H1")).select();
+    xl.range(u"H1"_s).select();
     EXPECT_EQ(xl.activeSheet().pictures().insert(png), 0);
     Hyperlinks links = xl.activeSheet().hyperlinks();
-    const QString map = QStringLiteral("https://example.org/karte?x=4468000&y=5333000&zoom=10");
-    links.add(xl.range(QStringLiteral("A40")), map, QStringLiteral("Link zur Karte ..."));
-    links.add(xl.range(QStringLiteral("A41")), QStringLiteral("#Einstellungen!A1"), QStringLiteral("Einstellungen"));
-    links.add(xl.range(QStringLiteral("A42")), QStringLiteral("https://example.org/polter"));
-    links.add(xl.range(QStringLiteral("A43")), QStringLiteral("https://example.org/los"), QStringLiteral("12"));
-    const QString path = saveReport(QStringLiteral("Bild_Link.xlsx"));
+    const QString map = u"https://example.org/karte?x=4468000&y=5333000&zoom=10"_s;
+    links.add(xl.range(u"A40"_s), map, u"Link zur Karte ..."_s);
+    links.add(xl.range(u"A41"_s), u"#Einstellungen!A1"_s, u"Einstellungen"_s);
+    links.add(xl.range(u"A42"_s), u"https://example.org/polter"_s);
+    links.add(xl.range(u"A43"_s), u"https://example.org/los"_s, u"12"_s);
+    const QString path = saveReport(u"Bild_Link.xlsx"_s);
     QStringList kept;
-    for (const QString &media : xlsxtest::partNames(path).filter(QStringLiteral("xl/media/"))) {
+    for (const QString &media : xlsxtest::partNames(path).filter(u"xl/media/"_s)) {
         if (xlsxtest::part(path, media) == testsupport::readFile(png))
             kept << media;
     }
     EXPECT_EQ(kept.size(), 1) << "the picture's bytes are kept";
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + QStringLiteral("!A40:A43")});
+    const ClientView v(path, {Report + u"!A40:A43"_s});
     const QJsonArray pictures = v.sheet("pictures").toArray();
     ASSERT_EQ(pictures.size(), 2) << "the template's logo and the inserted picture: " << json(pictures);
     QJsonObject picture; // the one anchored in column H (7 from 0)
@@ -330,13 +332,12 @@ TEST_F(SavedOperationsTest, InsertedPictureAndAddedHyperlinksAreInTheFile)
     const QJsonObject found = v.sheet("hyperlinks").toObject();
     const auto link = [&](const char *a, const char *key) { return at(at(found, a).toObject(), key).toString(); };
     EXPECT_EQ(link("A40", "target"), map);
-    EXPECT_EQ(link("A41", "location"), QStringLiteral("Einstellungen!A1"));
-    EXPECT_EQ(link("A42", "target"), QStringLiteral("https://example.org/polter"));
+    EXPECT_EQ(link("A41", "location"), u"Einstellungen!A1"_s);
+    EXPECT_EQ(link("A42", "target"), u"https://example.org/polter"_s);
     expectSeen(v,
-        {{"A40", "value", QStringLiteral("Link zur Karte ...")}, {"A41", "value", Settings},
+        {{"A40", "value", u"Link zur Karte ..."_s}, {"A41", "value", Settings},
             // Without a text to display the cell shows the address; a link text stays text.
-            {"A42", "value", QStringLiteral("https://example.org/polter")}, {"A43", "type", QStringLiteral("s")},
-            {"A43", "value", QStringLiteral("12")}});
+            {"A42", "value", u"https://example.org/polter"_s}, {"A43", "type", u"s"_s}, {"A43", "value", u"12"_s}});
 }
 
 // ---------------------------------------------------------------------------
@@ -355,43 +356,41 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
         QVariant stored;
         bool quotePrefix = false;
     };
-    const QString control
-        = QStringLiteral("Zeile1") + QChar(0x01) + QStringLiteral("Zeile2") + QChar(0x1f) + QStringLiteral("Ende\tTab");
+    const QString control = u"Zeile1"_s + QChar(0x01) + u"Zeile2"_s + QChar(0x1f) + u"Ende\tTab"_s;
     const std::vector<Case> cases = {
         {"A12", 12, 'n', 12.0},
-        {"A14", QStringLiteral("Fichte"), 's', QStringLiteral("Fichte")},
-        {"A22", QStringLiteral("'0,95"), 's', QStringLiteral("0,95"), true},
+        {"A14", u"Fichte"_s, 's', u"Fichte"_s},
+        {"A22", u"'0,95"_s, 's', u"0,95"_s, true},
         // Never a formula, and marked so that editing the cell keeps it text.
-        {"A23", QStringLiteral("=SUMME(A12:A13)"), 's', QStringLiteral("=SUMME(A12:A13)"), true},
+        {"A23", u"=SUMME(A12:A13)"_s, 's', u"=SUMME(A12:A13)"_s, true},
         {"A24", control, 's', control},
         {"A25", true, 'b', true},
-        {"A26", QStringLiteral("  Fichte  "), 's', QStringLiteral("  Fichte  ")},
+        {"A26", u"  Fichte  "_s, 's', u"  Fichte  "_s},
     };
     for (const Case &c : cases)
         xl.range(QString::fromLatin1(c.cell)).setValue(c.value);
-    xl.range(QStringLiteral("A28")).setValue(QDate(2024, 3, 15));
+    xl.range(u"A28"_s).setValue(QDate(2024, 3, 15));
     // Cells formatted as text keep what they are given as text.
-    xl.range(QStringLiteral("B12:B14")).setNumberFormat(QStringLiteral("@"));
-    xl.range(QStringLiteral("B12")).setValue(QStringLiteral("0815"));
-    xl.range(QStringLiteral("B14")).setValue(42);
+    xl.range(u"B12:B14"_s).setNumberFormat(u"@"_s);
+    xl.range(u"B12"_s).setValue(u"0815"_s);
+    xl.range(u"B14"_s).setValue(42);
     // A range of cells gets the value in every cell.
-    xl.range(QStringLiteral("C12:D13")).setValue(QStringLiteral("3,25"));
-    const QString path = saveReport(QStringLiteral("Werte.xlsx"));
+    xl.range(u"C12:D13"_s).setValue(u"3,25"_s);
+    const QString path = saveReport(u"Werte.xlsx"_s);
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + QStringLiteral("!A12:D28")});
+    const ClientView v(path, {Report + u"!A12:D28"_s});
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value.toString().toStdString());
         expectSeen(v,
             {{c.cell, "type", QString(QLatin1Char(c.type))}, {c.cell, c.type == 's' ? "text" : "value", c.stored},
                 {c.cell, "quote_prefix", c.quotePrefix}});
     }
-    EXPECT_TRUE(v.cell(QStringLiteral("A28"), "value").toString().startsWith(QStringLiteral("2024-03-15")))
-        << json(v.cell(QStringLiteral("A28"), "value"));
+    EXPECT_TRUE(v.cell(u"A28"_s, "value").toString().startsWith(u"2024-03-15"_s)) << json(v.cell(u"A28"_s, "value"));
     expectSeen(v,
-        {{"B12", "value", QStringLiteral("0815")}, {"B14", "value", QStringLiteral("42")},
-            {"B14", "type", QStringLiteral("s")}, {"B14", "number_format", QStringLiteral("@")}});
-    for (const QString &a : cellsOf(QStringLiteral("C12:D13")))
+        {{"B12", "value", u"0815"_s}, {"B14", "value", u"42"_s}, {"B14", "type", u"s"_s},
+            {"B14", "number_format", u"@"_s}});
+    for (const QString &a : cellsOf(u"C12:D13"_s))
         EXPECT_EQ(v.cell(a, "value").toDouble(), 3.25) << a.toStdString();
 }
 
@@ -401,40 +400,36 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
 TEST_F(SavedOperationsTest, FormulasCarryTheirResultsAndFormatsReachTheFile)
 {
     openReport();
-    xl.range(QStringLiteral("H14")).setValue(12.5);
-    xl.range(QStringLiteral("H15")).setValue(1);
-    xl.range(QStringLiteral("H16")).setValue(2);
-    xl.range(QStringLiteral("H20")).setValue(4);
-    xl.range(QStringLiteral("I14")).setFormula(QStringLiteral("=H14/ H20"));
-    xl.range(QStringLiteral("J14:J16")).setFormula(QStringLiteral("=H14*2"));
-    xl.range(QStringLiteral("K14")).setFormula(QStringLiteral("=H14/H30"));
+    for (const auto &[cell, value] : {std::pair{"H14", 12.5}, {"H15", 1.0}, {"H16", 2.0}, {"H20", 4.0}})
+        xl.range(QLatin1String(cell)).setValue(value);
+    xl.range(u"I14"_s).setFormula(u"=H14/ H20"_s);
+    xl.range(u"J14:J16"_s).setFormula(u"=H14*2"_s);
+    xl.range(u"K14"_s).setFormula(u"=H14/H30"_s);
     // A later change of a referenced cell must show in the stored result.
-    xl.range(QStringLiteral("H20")).setValue(5);
+    xl.range(u"H20"_s).setValue(5);
 
-    xl.range(QStringLiteral("H14:H16")).setNumberFormat(QStringLiteral("0.000"));
-    xl.range(QStringLiteral("I14")).setNumberFormat(QStringLiteral("0.0%"));
-    xl.range(QStringLiteral("J14:J16")).setNumberFormat(QStringLiteral("0.00"));
-    xl.range(QStringLiteral("D14")).setNumberFormat(QStringLiteral("@"));
-    xl.range(QStringLiteral("A14:K14")).font().setBold(true);
-    xl.range(QStringLiteral("A14")).font().setSize(14);
-    xl.range(QStringLiteral("H14:J14")).setHorizontalAlignment(HAlign::Right);
-    const QString path = saveReport(QStringLiteral("Formeln.xlsx"));
+    xl.range(u"H14:H16"_s).setNumberFormat(u"0.000"_s);
+    xl.range(u"I14"_s).setNumberFormat(u"0.0%"_s);
+    xl.range(u"J14:J16"_s).setNumberFormat(u"0.00"_s);
+    xl.range(u"D14"_s).setNumberFormat(u"@"_s);
+    xl.range(u"A14:K14"_s).font().setBold(true);
+    xl.range(u"A14"_s).font().setSize(14);
+    xl.range(u"H14:J14"_s).setHorizontalAlignment(HAlign::Right);
+    const QString path = saveReport(u"Formeln.xlsx"_s);
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + QStringLiteral("!A14:K16")});
+    const ClientView v(path, {Report + u"!A14:K16"_s});
     EXPECT_TRUE(v.workbook("full_calc_on_load").toBool()) << "spreadsheet programs must be asked to recalculate";
     expectSeen(v,
-        {{"I14", "value", QStringLiteral("=H14/ H20")}, {"I14", "cached", 2.5},
-            {"J15", "value", QStringLiteral("=H15*2")}, {"J15", "cached", 2.0}, {"J16", "cached", 4.0},
-            {"K14", "cached", QStringLiteral("#DIV/0!")}, {"K14", "type", QStringLiteral("f")},
-            {"H14", "number_format", QStringLiteral("0.000")}, {"H16", "number_format", QStringLiteral("0.000")},
-            {"I14", "number_format", QStringLiteral("0.0%")}, {"J16", "number_format", QStringLiteral("0.00")},
-            {"D14", "number_format", QStringLiteral("@")}, {"A15", "bold", false}, {"A14", "size", 14.0},
-            {"B14", "size", 11.0}, {"K14", "halign", QVariant()}});
-    for (const QString &a : cellsOf(QStringLiteral("A14:K14")))
+        {{"I14", "value", u"=H14/ H20"_s}, {"I14", "cached", 2.5}, {"J15", "value", u"=H15*2"_s},
+            {"J15", "cached", 2.0}, {"J16", "cached", 4.0}, {"K14", "cached", u"#DIV/0!"_s}, {"K14", "type", u"f"_s},
+            {"H14", "number_format", u"0.000"_s}, {"H16", "number_format", u"0.000"_s},
+            {"I14", "number_format", u"0.0%"_s}, {"J16", "number_format", u"0.00"_s}, {"D14", "number_format", u"@"_s},
+            {"A15", "bold", false}, {"A14", "size", 14.0}, {"B14", "size", 11.0}, {"K14", "halign", QVariant()}});
+    for (const QString &a : cellsOf(u"A14:K14"_s))
         EXPECT_TRUE(v.cell(a, "bold").toBool()) << a.toStdString() << " should be bold";
-    for (const QString &a : cellsOf(QStringLiteral("H14:J14")))
-        EXPECT_EQ(v.cell(a, "halign").toString(), QStringLiteral("right")) << a.toStdString();
+    for (const QString &a : cellsOf(u"H14:J14"_s))
+        EXPECT_EQ(v.cell(a, "halign").toString(), u"right"_s) << a.toStdString();
 }
 
 // ---------------------------------------------------------------------------
@@ -457,21 +452,20 @@ TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothin
     line("E5", BorderEdge::DiagonalUp);
     line("A4:K4", BorderEdge::Bottom, Xl::Medium);
     line("L5", BorderEdge::Left);
-    drawRules(xl, QStringLiteral("A5:K5"));
+    drawRules(xl, u"A5:K5"_s);
     // A total row with a heavy line below and a grid: only the top changes.
     for (BorderEdge e : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical})
         line("A9:K9", e);
     line("A9:K9", BorderEdge::Bottom, Xl::Medium);
-    drawRules(xl, QStringLiteral("A9:K9"), false);
+    drawRules(xl, u"A9:K9"_s, false);
     // Several rows: the lines between the rows are left as they are.
     line("A20:C22", BorderEdge::InsideHorizontal);
     line("A20:C22", BorderEdge::InsideVertical);
-    drawRules(xl, QStringLiteral("A20:C22"));
-    const QString path = saveReport(QStringLiteral("Linien.xlsx"));
+    drawRules(xl, u"A20:C22"_s);
+    const QString path = saveReport(u"Linien.xlsx"_s);
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path,
-        {Report + QStringLiteral("!A4:L5"), Report + QStringLiteral("!A9:K9"), Report + QStringLiteral("!A20:C22")});
+    const ClientView v(path, {Report + u"!A4:L5"_s, Report + u"!A9:K9"_s, Report + u"!A20:C22"_s});
     // Each block with the lines its sides show: thin, medium or none.
     const struct
     {
@@ -498,7 +492,7 @@ TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothin
             }
         }
     }
-    for (const QString &a : cellsOf(QStringLiteral("A5:K5"))) {
+    for (const QString &a : cellsOf(u"A5:K5"_s)) {
         EXPECT_TRUE(v.border(a, "diagonal").isEmpty()) << a.toStdString();
         const QString color = at(at(v.cell(a, "borders").toObject(), "top").toObject(), "color").toString();
         EXPECT_TRUE(color.isEmpty() || color == QLatin1String("auto") || color == QLatin1String("indexed:64"))
@@ -512,23 +506,23 @@ TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothin
 TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSet)
 {
     openReport();
-    xl.range(QStringLiteral("A30")).setValue(QStringLiteral("Zusammengefasst"));
-    xl.range(QStringLiteral("B30")).setValue(QStringLiteral("geht verloren"));
-    xl.range(QStringLiteral("A30:F30")).merge();
-    xl.range(QStringLiteral("A8:J40")).setColumnWidth(13);
-    const QString path = saveReport(QStringLiteral("Breiten.xlsx"));
+    xl.range(u"A30"_s).setValue(u"Zusammengefasst"_s);
+    xl.range(u"B30"_s).setValue(u"geht verloren"_s);
+    xl.range(u"A30:F30"_s).merge();
+    xl.range(u"A8:J40"_s).setColumnWidth(13);
+    const QString path = saveReport(u"Breiten.xlsx"_s);
 
     SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + QStringLiteral("!A30:F30")});
-    EXPECT_TRUE(v.sheet("merges").toArray().contains(QStringLiteral("A30:F30")));
-    expectSeen(v, {{"A30", "value", QStringLiteral("Zusammengefasst")}, {"B30", "value", QVariant()}});
+    const ClientView v(path, {Report + u"!A30:F30"_s});
+    EXPECT_TRUE(v.sheet("merges").toArray().contains(u"A30:F30"_s));
+    expectSeen(v, {{"A30", "value", u"Zusammengefasst"_s}, {"B30", "value", QVariant()}});
     const QJsonObject widths = v.sheet("col_widths").toObject();
     for (const char *c : {"A", "B", "E", "J"}) {
         // 13 characters of the standard font are 96 pixels: 13.7109375 in the file.
         EXPECT_DOUBLE_EQ(at(at(widths, c).toObject(), "width").toDouble(), 13.7109375) << "column " << c;
         EXPECT_TRUE(at(at(widths, c).toObject(), "custom").toBool()) << "column " << c;
     }
-    EXPECT_FALSE(widths.contains(QStringLiteral("K"))) << "column K keeps the standard width";
+    EXPECT_FALSE(widths.contains(u"K"_s)) << "column K keeps the standard width";
 }
 
 // ---------------------------------------------------------------------------
@@ -536,11 +530,11 @@ TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSet)
 
 TEST_F(SavedOperationsTest, PrintOutHandsAPdfToThePrintCommandAndLeavesTheWorkbook)
 {
-    const QString spool = dir.filePath(QStringLiteral("drucker"));
+    const QString spool = dir.filePath(u"drucker"_s);
     ASSERT_TRUE(QDir().mkpath(spool));
-    testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", (QStringLiteral("cp -t ") + spool).toUtf8());
+    testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", (u"cp -t "_s + spool).toUtf8());
     openReport();
-    xl.range(QStringLiteral("A12")).setValue(QStringLiteral("Los 1"));
+    xl.range(u"A12"_s).setValue(u"Los 1"_s);
     xl.activeWindow().selectedSheets().printOut(1, true);
 
     const QStringList printed = QDir(spool).entryList(QDir::Files);
@@ -548,10 +542,10 @@ TEST_F(SavedOperationsTest, PrintOutHandsAPdfToThePrintCommandAndLeavesTheWorkbo
     EXPECT_TRUE(testsupport::readFile(QDir(spool).filePath(printed.front())).startsWith("%PDF"));
     // Printing leaves the workbook as it was: saved afterwards, every sheet
     // is there and visible.
-    const QString path = saveReport(QStringLiteral("Gedruckt.xlsx"));
-    EXPECT_FALSE(xlsxtest::part(path, QStringLiteral("xl/workbook.xml")).contains("state=\"hidden\""))
+    const QString path = saveReport(u"Gedruckt.xlsx"_s);
+    EXPECT_FALSE(xlsxtest::part(path, u"xl/workbook.xml"_s).contains("state=\"hidden\""))
         << "a sheet hidden for printing stays hidden in the saved report";
-    EXPECT_EQ(XlsxReader::load(path)->sheet(Report)->cell(12, 1)->text, QStringLiteral("Los 1"));
+    EXPECT_EQ(XlsxReader::load(path)->sheet(Report)->cell(12, 1)->text, u"Los 1"_s);
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using sheettest::SheetTest;
 
 namespace {
@@ -34,9 +36,9 @@ class TextValueTest : public SheetTest, public ::testing::WithParamInterface<Tex
 TEST_P(TextValueTest, LandsAsTheSpreadsheetWouldStoreIt)
 {
     const TextCase &c = GetParam();
-    Range a1 = xl.range(QStringLiteral("A1"));
+    Range a1 = xl.range(u"A1"_s);
     if (c.textFormat)
-        a1.setNumberFormat(QStringLiteral("@"));
+        a1.setNumberFormat(u"@"_s);
     a1.setValue(QString::fromUtf8(c.written));
     const Cell *stored = cell("A1");
     ASSERT_NE(stored, nullptr);
@@ -84,59 +86,56 @@ TEST(PlainNumberTest, FollowsTheLocaleDecimalSeparator)
 {
     const QLocale c = QLocale::c();
     EXPECT_EQ(CellValueConversion::parsePlainNumber(u"1.5", c), 1.5);
-    EXPECT_FALSE(CellValueConversion::parsePlainNumber(u"1,5", c));
-    EXPECT_FALSE(CellValueConversion::parsePlainNumber(u"", c));
-    EXPECT_FALSE(CellValueConversion::parsePlainNumber(u"+", c));
-    EXPECT_FALSE(CellValueConversion::parsePlainNumber(u".", c));
-    EXPECT_FALSE(CellValueConversion::parsePlainNumber(u"١٢", c)); // other digits
+    for (const char16_t *refused : {u"1,5", u"", u"+", u".", u"١٢"}) // "١٢": other digits
+        EXPECT_FALSE(CellValueConversion::parsePlainNumber(refused, c));
     // Negative zero is plain zero.
     EXPECT_FALSE(std::signbit(*CellValueConversion::parsePlainNumber(u"-0", c)));
 }
 
 TEST_F(SheetTest, VariantValuesKeepTheirKind)
 {
-    xl.range(QStringLiteral("A1")).setValue(2.5);
-    xl.range(QStringLiteral("A2")).setValue(7);
-    xl.range(QStringLiteral("A3")).setValue(true);
-    xl.range(QStringLiteral("A4")).setValue(QStringLiteral("Fichte"));
+    xl.range(u"A1"_s).setValue(2.5);
+    xl.range(u"A2"_s).setValue(7);
+    xl.range(u"A3"_s).setValue(true);
+    xl.range(u"A4"_s).setValue(u"Fichte"_s);
     EXPECT_EQ(cell("A1")->type, CellType::Number);
     EXPECT_EQ(cell("A2")->number, 7.0);
     EXPECT_EQ(cell("A3")->type, CellType::Boolean);
-    EXPECT_EQ(xl.range(QStringLiteral("A3")).value(), QStringLiteral("WAHR"));
-    EXPECT_EQ(xl.range(QStringLiteral("A4")).value(), QStringLiteral("Fichte"));
+    EXPECT_EQ(xl.range(u"A3"_s).value(), u"WAHR"_s);
+    EXPECT_EQ(xl.range(u"A4"_s).value(), u"Fichte"_s);
 
     // A number written to a text cell is kept as the text it shows.
-    xl.range(QStringLiteral("B1")).setNumberFormat(QStringLiteral("@"));
-    xl.range(QStringLiteral("B1")).setValue(1.5);
+    xl.range(u"B1"_s).setNumberFormat(u"@"_s);
+    xl.range(u"B1"_s).setValue(1.5);
     EXPECT_EQ(cell("B1")->type, CellType::Text);
-    EXPECT_EQ(cell("B1")->text, QStringLiteral("1,5"));
+    EXPECT_EQ(cell("B1")->text, u"1,5"_s);
 }
 
 TEST_F(SheetTest, DatesBecomeSerialNumbersWithADateFormat)
 {
-    xl.range(QStringLiteral("A1")).setValue(QDate(2024, 1, 1));
+    xl.range(u"A1"_s).setValue(QDate(2024, 1, 1));
     EXPECT_EQ(cell("A1")->number, 45292.0);
-    EXPECT_EQ(xl.range(QStringLiteral("A1")).text(), QStringLiteral("01.01.2024"));
-    xl.range(QStringLiteral("A2")).setValue(QDateTime(QDate(1900, 1, 1), QTime(12, 0)));
+    EXPECT_EQ(xl.range(u"A1"_s).text(), u"01.01.2024"_s);
+    xl.range(u"A2"_s).setValue(QDateTime(QDate(1900, 1, 1), QTime(12, 0)));
     EXPECT_DOUBLE_EQ(cell("A2")->number, 1.5);
     // A cell that has a format keeps it.
-    xl.range(QStringLiteral("A3")).setNumberFormat(QStringLiteral("0.00"));
-    xl.range(QStringLiteral("A3")).setValue(QDate(2024, 1, 1));
-    EXPECT_EQ(xl.range(QStringLiteral("A3")).numberFormat(), QStringLiteral("0.00"));
+    xl.range(u"A3"_s).setNumberFormat(u"0.00"_s);
+    xl.range(u"A3"_s).setValue(QDate(2024, 1, 1));
+    EXPECT_EQ(xl.range(u"A3"_s).numberFormat(), u"0.00"_s);
     // Before the date system begins: the date's text.
-    xl.range(QStringLiteral("A4")).setValue(QDate(1850, 5, 3));
+    xl.range(u"A4"_s).setValue(QDate(1850, 5, 3));
     EXPECT_EQ(cell("A4")->type, CellType::Text);
-    EXPECT_EQ(cell("A4")->text, QStringLiteral("03.05.1850"));
+    EXPECT_EQ(cell("A4")->text, u"03.05.1850"_s);
 }
 
 TEST_F(SheetTest, RefusedValuesChangeNothing)
 {
-    Range a1 = xl.range(QStringLiteral("A1:B2"));
+    Range a1 = xl.range(u"A1:B2"_s);
     a1.setValue(5);
     for (double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
              -std::numeric_limits<double>::infinity()}) {
         EXPECT_THROW(a1.setValue(bad), WorkbookError);
-        EXPECT_THROW(xl.range(QStringLiteral("C1")).setValue(bad), WorkbookError);
+        EXPECT_THROW(xl.range(u"C1"_s).setValue(bad), WorkbookError);
     }
     EXPECT_EQ(cell("B2")->number, 5.0);
     EXPECT_EQ(cell("C1"), nullptr);
@@ -144,64 +143,64 @@ TEST_F(SheetTest, RefusedValuesChangeNothing)
 
 TEST_F(SheetTest, EmptyValueClearsButKeepsTheFormat)
 {
-    Range a1 = xl.range(QStringLiteral("A1"));
-    a1.setNumberFormat(QStringLiteral("0.000"));
+    Range a1 = xl.range(u"A1"_s);
+    a1.setNumberFormat(u"0.000"_s);
     a1.font().setBold(true);
     a1.setValue(3);
     a1.setValue(QVariant());
     EXPECT_TRUE(cell("A1")->isEmpty());
-    EXPECT_EQ(a1.numberFormat(), QStringLiteral("0.000"));
+    EXPECT_EQ(a1.numberFormat(), u"0.000"_s);
     EXPECT_TRUE(a1.font().bold());
     a1.setValue(3);
     a1.setValue(QString());
     EXPECT_TRUE(cell("A1")->isEmpty());
     // Clearing a large block creates no cells.
-    xl.range(QStringLiteral("C1:Z10000")).setValue(QVariant());
+    xl.range(u"C1:Z10000"_s).setValue(QVariant());
     EXPECT_EQ(ws().rows().size(), 1u);
 }
 
 TEST_F(SheetTest, ANewValueDropsTheApostropheMark)
 {
-    Range a1 = xl.range(QStringLiteral("A1"));
-    a1.setValue(QStringLiteral("'12"));
+    Range a1 = xl.range(u"A1"_s);
+    a1.setValue(u"'12"_s);
     EXPECT_TRUE(style("A1").quotePrefix);
-    a1.setValue(QStringLiteral("12"));
+    a1.setValue(u"12"_s);
     EXPECT_FALSE(style("A1").quotePrefix);
     EXPECT_EQ(cell("A1")->type, CellType::Number);
 }
 
 TEST_F(SheetTest, ValueReadsAsTrimmedTextInTheLocale)
 {
-    xl.range(QStringLiteral("A1")).setValue(12);
-    xl.range(QStringLiteral("A2")).setValue(1.5);
-    xl.range(QStringLiteral("A3")).setValue(QStringLiteral("  lEinzeln "));
-    xl.range(QStringLiteral("A4")).setValue(0.1 + 0.2);
-    xl.range(QStringLiteral("A5")).setNumberFormat(QStringLiteral("0.0%"));
-    xl.range(QStringLiteral("A5")).setValue(0.5);
-    EXPECT_EQ(xl.cells(1, 1).value(), QStringLiteral("12"));
-    EXPECT_EQ(xl.cells(2, 1).value(), QStringLiteral("1,5"));
-    EXPECT_EQ(xl.cells(3, 1).value(), QStringLiteral("lEinzeln"));
-    EXPECT_EQ(xl.cells(4, 1).value(), QStringLiteral("0,3"));
-    EXPECT_EQ(xl.cells(5, 1).value(), QStringLiteral("0,5")); // the value, not its display
-    EXPECT_EQ(xl.cells(5, 1).text(), QStringLiteral("50,0%"));
+    xl.range(u"A1"_s).setValue(12);
+    xl.range(u"A2"_s).setValue(1.5);
+    xl.range(u"A3"_s).setValue(u"  lEinzeln "_s);
+    xl.range(u"A4"_s).setValue(0.1 + 0.2);
+    xl.range(u"A5"_s).setNumberFormat(u"0.0%"_s);
+    xl.range(u"A5"_s).setValue(0.5);
+    EXPECT_EQ(xl.cells(1, 1).value(), u"12"_s);
+    EXPECT_EQ(xl.cells(2, 1).value(), u"1,5"_s);
+    EXPECT_EQ(xl.cells(3, 1).value(), u"lEinzeln"_s);
+    EXPECT_EQ(xl.cells(4, 1).value(), u"0,3"_s);
+    EXPECT_EQ(xl.cells(5, 1).value(), u"0,5"_s); // the value, not its display
+    EXPECT_EQ(xl.cells(5, 1).text(), u"50,0%"_s);
     EXPECT_EQ(xl.cells(6, 1).value(), QString());
 
     xl.setLocale(QLocale::c());
-    EXPECT_EQ(xl.cells(2, 1).value(), QStringLiteral("1.5"));
+    EXPECT_EQ(xl.cells(2, 1).value(), u"1.5"_s);
 }
 
 TEST_F(SheetTest, OverlongTextIsCutOnceWarnedAndNeverSplitsACharacter)
 {
-    xl.range(QStringLiteral("A3")).setValue(QString(SheetLimits::MaxTextLength, QLatin1Char('z')));
+    xl.range(u"A3"_s).setValue(QString(SheetLimits::MaxTextLength, QLatin1Char('z')));
     EXPECT_TRUE(book().warnings().isEmpty()) << "the limit itself is allowed";
     QString text(SheetLimits::MaxTextLength - 1, QLatin1Char('x'));
     text += QString::fromUtf8("\xF0\x9F\x8C\xB2"); // a tree, two UTF-16 units across the limit
-    xl.range(QStringLiteral("A1")).setValue(text);
+    xl.range(u"A1"_s).setValue(text);
     EXPECT_EQ(cell("A1")->text.size(), SheetLimits::MaxTextLength - 1);
-    xl.range(QStringLiteral("A2")).setValue(QString(40000, QLatin1Char('y')));
+    xl.range(u"A2"_s).setValue(QString(40000, QLatin1Char('y')));
     EXPECT_EQ(cell("A2")->text.size(), SheetLimits::MaxTextLength);
     EXPECT_EQ(book().warnings().size(), 1);
-    EXPECT_TRUE(book().warnings().front().contains(QStringLiteral("A1")));
+    EXPECT_TRUE(book().warnings().front().contains(u"A1"_s));
 }
 
 } // namespace

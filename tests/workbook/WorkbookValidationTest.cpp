@@ -20,6 +20,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace xlsxtest;
 
 namespace {
@@ -27,7 +29,7 @@ namespace {
 std::vector<ZipEntry> savedEntries(const Workbook &wb)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Bericht.xlsx"));
+    const QString path = dir.filePath(u"Bericht.xlsx"_s);
     XlsxWriter::save(wb, path);
     return ZipArchive::read(path);
 }
@@ -37,15 +39,12 @@ std::vector<ZipEntry> savedEntries(const Workbook &wb)
 std::vector<ZipEntry> soundPackage()
 {
     Workbook wb;
-    Worksheet &sheet = wb.addSheet(QStringLiteral("Tannbuch"));
-    Cell &c = sheet.cellForWrite(1, 1);
-    c.type = CellType::Text;
-    c.text = QStringLiteral(" Holzliste ");
-    sheet.hyperlinksForWrite().push_back(
-        {{2, 1}, QStringLiteral("https://example.org/?X=1&Y=2"), QString(), QStringLiteral("Karte"), QString()});
+    Worksheet &sheet = wb.addSheet(u"Tannbuch"_s);
+    setText(sheet, 1, 1, u" Holzliste "_s);
+    sheet.hyperlinksForWrite().push_back({{2, 1}, u"https://example.org/?X=1&Y=2"_s, QString(), u"Karte"_s, QString()});
     sheet.rowBreaksForWrite().insert(3);
-    sheet.picturesForWrite().push_back({tinyPng(), QStringLiteral("png"), 0, 0, {2, 3}, QString()});
-    wb.customProperties().insert(QStringLiteral("Liste"), QStringLiteral("4711"));
+    sheet.picturesForWrite().push_back({tinyPng(), u"png"_s, 0, 0, {2, 3}, QString()});
+    wb.customProperties().insert(u"Liste"_s, u"4711"_s);
     return savedEntries(wb);
 }
 
@@ -75,8 +74,8 @@ TEST(WorkbookValidationTest, ASoundFilePassesAndEachPlantedFaultIsCaught)
     const QStringList clean = workbookvalidation::problems(sound);
     EXPECT_TRUE(clean.isEmpty()) << clean.join(QLatin1Char('\n')).toStdString();
 
-    const QString sheet = QStringLiteral("xl/worksheets/sheet1.xml");
-    const QString sheetRels = QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels");
+    const QString sheet = u"xl/worksheets/sheet1.xml"_s;
+    const QString sheetRels = u"xl/worksheets/_rels/sheet1.xml.rels"_s;
     const auto replace = [](const char *from, QByteArray to) {
         return [from, to](QByteArray &xml) {
             ASSERT_TRUE(xml.contains(from)) << from;
@@ -94,14 +93,13 @@ TEST(WorkbookValidationTest, ASoundFilePassesAndEachPlantedFaultIsCaught)
         {"unknown element in a sheet", sheet, replace("<sheetData>", "<sheetData><bogus/>"), "sheet1.xml"},
         {"elements out of order", sheet,
             replace("</sheetData>", "</sheetData><cols><col min=\"1\" max=\"1\" width=\"3\"/></cols>"), "sheet1.xml"},
-        {"bad attribute value in the styles", QStringLiteral("xl/styles.xml"), replace("<fonts", "<fonts bogus=\"1\""),
+        {"bad attribute value in the styles", u"xl/styles.xml"_s, replace("<fonts", "<fonts bogus=\"1\""),
             "styles.xml"},
-        {"drawing that is no drawing", QStringLiteral("xl/drawings/drawing1.xml"),
-            replace("<xdr:from>", "<xdr:bogus/><xdr:from>"), "drawing1.xml"},
-        {"content types", QStringLiteral("[Content_Types].xml"), replace("<Default ", "<Fallback/><Default "),
-            "Content_Types"},
-        {"custom properties", QStringLiteral("docProps/custom.xml"),
-            replace("<vt:lpwstr>", "<vt:i4>x</vt:i4><vt:lpwstr>"), "custom.xml"},
+        {"drawing that is no drawing", u"xl/drawings/drawing1.xml"_s, replace("<xdr:from>", "<xdr:bogus/><xdr:from>"),
+            "drawing1.xml"},
+        {"content types", u"[Content_Types].xml"_s, replace("<Default ", "<Fallback/><Default "), "Content_Types"},
+        {"custom properties", u"docProps/custom.xml"_s, replace("<vt:lpwstr>", "<vt:i4>x</vt:i4><vt:lpwstr>"),
+            "custom.xml"},
         {"blank in a link target", sheetRels, replace("https://example.org/?X=1", "https://example.org/?X= 1"), "URI"},
         {"umlaut in a link target", sheetRels, replace("?X=1", "?X=M\xc3\xbcller"), "URI"},
         {"second # in a link target", sheetRels, replace("?X=1", "#a#b"), "URI"},
@@ -141,7 +139,7 @@ TEST(WorkbookValidationTest, ASoundFilePassesAndEachPlantedFaultIsCaught)
     // on a text (the sound file has one), content in an ignorable namespace
     // and alternate content.
     std::vector<ZipEntry> tolerated = sound;
-    edit(tolerated, QStringLiteral("xl/sharedStrings.xml"),
+    edit(tolerated, u"xl/sharedStrings.xml"_s,
         [](QByteArray &xml) { EXPECT_TRUE(xml.contains("xml:space=\"preserve\"")); });
     edit(tolerated, sheet,
         replace("<sheetData>",
@@ -152,7 +150,7 @@ TEST(WorkbookValidationTest, ASoundFilePassesAndEachPlantedFaultIsCaught)
         << workbookvalidation::problems(tolerated).join(QLatin1Char('\n')).toStdString();
 
     // Without the schemas the check fails rather than passing unchecked.
-    EXPECT_FALSE(workbookvalidation::problems(sound, QStringLiteral("/nonexistent/ooxml-xsd")).isEmpty());
+    EXPECT_FALSE(workbookvalidation::problems(sound, u"/nonexistent/ooxml-xsd"_s).isEmpty());
 }
 
 // Link targets as the file holds them: what the URI syntax does not allow is
@@ -165,19 +163,18 @@ TEST(WorkbookValidationTest, LinkTargetsAreWrittenAsValidUris)
         QByteArray written;
     } cases[] = {
         // Nothing to encode: the map link of the report as it is.
-        {QStringLiteral("https://geoportal.bayern.de/bayernatlas/?X=4468123.5&Y=5423456&zoom=10&lang=de&topic=ba"
-                        "&bgLayer=atkis&catalogNodes=122&crosshair=marker"),
+        {u"https://geoportal.bayern.de/bayernatlas/?X=4468123.5&Y=5423456&zoom=10&lang=de&topic=ba"
+         u"&bgLayer=atkis&catalogNodes=122&crosshair=marker"_s,
             "https://geoportal.bayern.de/bayernatlas/?X=4468123.5&Y=5423456&zoom=10&lang=de&topic=ba"
             "&bgLayer=atkis&catalogNodes=122&crosshair=marker"},
-        {QStringLiteral("https://a.example/?X=4468123  &Y=  5423456"),
-            "https://a.example/?X=4468123%20%20&Y=%20%205423456"},
-        {QStringLiteral("https://a.example/?X=1#Abt#2"), "https://a.example/?X=1#Abt%232"},
-        {QStringLiteral("https://a.example/?X=100%&Y=%20"), "https://a.example/?X=100%25&Y=%20"},
-        {QStringLiteral("https://a.example/?X=\"Nord\"<1>"), "https://a.example/?X=%22Nord%22%3C1%3E"},
-        {QStringLiteral("https://a.example/?Ort=Mühlhölzl"), "https://a.example/?Ort=M%C3%BChlh%C3%B6lzl"},
-        {QStringLiteral("http://[::1]:80/a[1]{x}|\\^`"), "http://[::1]:80/a%5B1%5D%7Bx%7D%7C%5C%5E%60"},
-        {QStringLiteral("47 11:30"), "47%2011%3A30"}, // no scheme: a colon in the first segment is data
-        {QStringLiteral("mailto:forst@example.org?subject=Los 1"), "mailto:forst@example.org?subject=Los%201"},
+        {u"https://a.example/?X=4468123  &Y=  5423456"_s, "https://a.example/?X=4468123%20%20&Y=%20%205423456"},
+        {u"https://a.example/?X=1#Abt#2"_s, "https://a.example/?X=1#Abt%232"},
+        {u"https://a.example/?X=100%&Y=%20"_s, "https://a.example/?X=100%25&Y=%20"},
+        {u"https://a.example/?X=\"Nord\"<1>"_s, "https://a.example/?X=%22Nord%22%3C1%3E"},
+        {u"https://a.example/?Ort=Mühlhölzl"_s, "https://a.example/?Ort=M%C3%BChlh%C3%B6lzl"},
+        {u"http://[::1]:80/a[1]{x}|\\^`"_s, "http://[::1]:80/a%5B1%5D%7Bx%7D%7C%5C%5E%60"},
+        {u"47 11:30"_s, "47%2011%3A30"}, // no scheme: a colon in the first segment is data
+        {u"mailto:forst@example.org?subject=Los 1"_s, "mailto:forst@example.org?subject=Los%201"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.address.toStdString());

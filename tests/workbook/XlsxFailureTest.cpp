@@ -29,6 +29,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace xlsxtest;
 using testsupport::messageOf;
 
@@ -49,7 +51,7 @@ protected:
     qint64 writeData(const char *, qint64 len) override
     {
         if (m_written + len > m_limit) {
-            setErrorString(QStringLiteral("Auf dem Gerät ist kein Speicherplatz mehr verfügbar"));
+            setErrorString(u"Auf dem Gerät ist kein Speicherplatz mehr verfügbar"_s);
             return -1;
         }
         m_written += len;
@@ -64,14 +66,10 @@ private:
 std::unique_ptr<Workbook> bigWorkbook(int rows)
 {
     auto wb = std::make_unique<Workbook>();
-    Worksheet &sheet = wb->addSheet(QStringLiteral("Tannbuch"));
+    Worksheet &sheet = wb->addSheet(u"Tannbuch"_s);
     for (int r = 1; r <= rows; ++r) {
-        Cell &a = sheet.cellForWrite(r, 1);
-        a.type = CellType::Text;
-        a.text = QStringLiteral("Stamm %1 mit einer Bemerkung, die sich nicht wiederholt").arg(r);
-        Cell &b = sheet.cellForWrite(r, 2);
-        b.type = CellType::Number;
-        b.number = r * 0.731;
+        setText(sheet, r, 1, u"Stamm %1 mit einer Bemerkung, die sich nicht wiederholt"_s.arg(r));
+        setNumber(sheet, r, 2, r * 0.731);
     }
     return wb;
 }
@@ -94,7 +92,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        target = dir.filePath(QStringLiteral("Bericht.xlsx"));
+        target = dir.filePath(u"Bericht.xlsx"_s);
         ASSERT_TRUE(testsupport::writeFile(target, "der Bericht von gestern"));
     }
 
@@ -113,7 +111,7 @@ TEST_F(XlsxFailureTest, DeviceFailingMidwayReportsTheError)
     for (qint64 limit : {qint64(0), qint64(100), whole.size() / 2, whole.size() - 1}) {
         FailingDevice device(limit);
         const QString message = messageOf([&] { XlsxWriter::save(*wb, device); });
-        EXPECT_TRUE(message.contains(QStringLiteral("kein Speicherplatz"))) << limit << message.toStdString();
+        EXPECT_TRUE(message.contains(u"kein Speicherplatz"_s)) << limit << message.toStdString();
     }
     FailingDevice enough(whole.size());
     EXPECT_NO_THROW(XlsxWriter::save(*wb, enough));
@@ -141,28 +139,26 @@ TEST_F(XlsxFailureTest, RefusedWritesKeepTheEarlierReport)
         },
     };
     for (const auto &limit : limits) {
-        const bool reported = inChild([&] {
-            return limit()
-                && messageOf([&] { XlsxWriter::save(*wb, target); }).contains(QStringLiteral("Bericht.xlsx"));
-        });
+        const bool reported = inChild(
+            [&] { return limit() && messageOf([&] { XlsxWriter::save(*wb, target); }).contains(u"Bericht.xlsx"_s); });
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         EXPECT_TRUE(reported);
         EXPECT_EQ(targetContent(), QByteArray("der Bericht von gestern"));
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("Bericht.xlsx")}));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({u"Bericht.xlsx"_s}));
     }
 }
 
 TEST_F(XlsxFailureTest, MissingFolderIsNamed)
 {
     const auto wb = bigWorkbook(1);
-    const QString message = messageOf([&] { XlsxWriter::save(*wb, dir.filePath(QStringLiteral("fehlt/x.xlsx"))); });
-    EXPECT_TRUE(message.contains(QStringLiteral("existiert nicht"))) << message.toStdString();
+    const QString message = messageOf([&] { XlsxWriter::save(*wb, dir.filePath(u"fehlt/x.xlsx"_s)); });
+    EXPECT_TRUE(message.contains(u"existiert nicht"_s)) << message.toStdString();
 }
 
 TEST_F(XlsxFailureTest, WorkbookWithoutSheetsIsRefused)
 {
     Workbook empty;
-    EXPECT_TRUE(messageOf([&] { XlsxWriter::save(empty, target); }).contains(QStringLiteral("kein Tabellenblatt")));
+    EXPECT_TRUE(messageOf([&] { XlsxWriter::save(empty, target); }).contains(u"kein Tabellenblatt"_s));
     EXPECT_EQ(targetContent(), QByteArray("der Bericht von gestern"));
 }
 
@@ -206,9 +202,9 @@ TEST_F(XlsxBadTemplateTest, EachFailsWithAClearMessage)
         QString path;
         QString expected;
     };
-    const QString textFile = dir.filePath(QStringLiteral("Tannbuch_Text.xltx"));
+    const QString textFile = dir.filePath(u"Tannbuch_Text.xltx"_s);
     ASSERT_TRUE(testsupport::writeFile(textFile, "Dies ist keine Vorlage.\n"));
-    const QString truncated = dir.filePath(QStringLiteral("Tannbuch_Kurz.xltx"));
+    const QString truncated = dir.filePath(u"Tannbuch_Kurz.xltx"_s);
     const QByteArray whole = ZipArchive::write(templateEntries());
     ASSERT_TRUE(testsupport::writeFile(truncated, whole.left(whole.size() / 2)));
     QByteArray noSheets = templateEntries()[4].data;
@@ -216,26 +212,25 @@ TEST_F(XlsxBadTemplateTest, EachFailsWithAClearMessage)
         noSheets.indexOf("<sheets>"), noSheets.indexOf("</sheets>") - noSheets.indexOf("<sheets>") + 9, "<sheets/>");
 
     const std::vector<Case> cases = {
-        {dir.filePath(QStringLiteral("gibtsnicht.xltx")), QStringLiteral("nicht gefunden")},
-        {textFile, QStringLiteral("keine Arbeitsmappe")},
-        {truncated, QStringLiteral("Tannbuch_Kurz.xltx")},
-        {write("Tannbuch_OhneMappe.xltx", without("xl/workbook.xml")), QStringLiteral("workbook.xml")},
-        {write("Tannbuch_OhneBlatt.xltx", replaced("xl/workbook.xml", noSheets)), QStringLiteral("kein Tabellenblatt")},
-        {write("Tannbuch_BlattFehlt.xltx", without("xl/worksheets/sheet2.xml")), QStringLiteral("Einstellungen")},
+        {dir.filePath(u"gibtsnicht.xltx"_s), u"nicht gefunden"_s},
+        {textFile, u"keine Arbeitsmappe"_s},
+        {truncated, u"Tannbuch_Kurz.xltx"_s},
+        {write("Tannbuch_OhneMappe.xltx", without("xl/workbook.xml")), u"workbook.xml"_s},
+        {write("Tannbuch_OhneBlatt.xltx", replaced("xl/workbook.xml", noSheets)), u"kein Tabellenblatt"_s},
+        {write("Tannbuch_BlattFehlt.xltx", without("xl/worksheets/sheet2.xml")), u"Einstellungen"_s},
         {write("Tannbuch_Kaputt.xltx", replaced("xl/worksheets/sheet1.xml", "<worksheet><sheetData><row>")),
-            QStringLiteral("fehlerhaftes XML")},
-        {write("Tannbuch_Stil.xltx", replaced("xl/styles.xml", "<styleSheet><fonts></styleSheet>")),
-            QStringLiteral("styles.xml")},
+            u"fehlerhaftes XML"_s},
+        {write("Tannbuch_Stil.xltx", replaced("xl/styles.xml", "<styleSheet><fonts></styleSheet>")), u"styles.xml"_s},
         {write("Tannbuch_Zelle.xltx",
              replaced("xl/worksheets/sheet2.xml",
                  "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
                  "<row r=\"1\"><c r=\"ZZZZ1\"><v>1</v></c></row></sheetData></worksheet>")),
-            QStringLiteral("ZZZZ1")},
+            u"ZZZZ1"_s},
         {write("Tannbuch_Text2.xltx",
              replaced("xl/worksheets/sheet2.xml",
                  "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
                  "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>99</v></c></row></sheetData></worksheet>")),
-            QStringLiteral("fehlenden Text")},
+            u"fehlenden Text"_s},
     };
     for (const Case &c : cases) {
         const QString message = loadError(c.path);
@@ -247,42 +242,39 @@ TEST_F(XlsxBadTemplateTest, EachFailsWithAClearMessage)
 // A small file that unpacks to more than the ceiling is refused before it is unpacked.
 TEST_F(XlsxBadTemplateTest, ZipBombIsRefused)
 {
-    const QString bomb = dir.filePath(QStringLiteral("Tannbuch_Bombe.xltx"));
+    const QString bomb = dir.filePath(u"Tannbuch_Bombe.xltx"_s);
     QProcess p;
     p.start(python,
-        {QStringLiteral("-c"),
-            QStringLiteral("import sys, zipfile\n"
-                           "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=1)\n"
-                           "with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:\n"
-                           "    block = bytes(1 << 20)\n"
-                           "    for i in range(%1): f.write(block)\n"
-                           "z.close()\n")
-                .arg(SheetLimits::MaxPackageBytes / (1 << 20) + 1),
+        {u"-c"_s,
+            u"import sys, zipfile\n"
+            u"z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=1)\n"
+            u"with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:\n"
+            u"    block = bytes(1 << 20)\n"
+            u"    for i in range(%1): f.write(block)\n"
+            u"z.close()\n"_s.arg(SheetLimits::MaxPackageBytes / (1 << 20) + 1),
             bomb});
     ASSERT_TRUE(p.waitForFinished(120000) && p.exitCode() == 0) << p.readAllStandardError().constData();
     ASSERT_LT(QFileInfo(bomb).size(), 4 * 1024 * 1024);
-    EXPECT_TRUE(loadError(bomb).contains(QStringLiteral("zu groß")));
+    EXPECT_TRUE(loadError(bomb).contains(u"zu groß"_s));
 }
 
 TEST_F(XlsxBadTemplateTest, TooManyPartsOrBytesAreRefused)
 {
     const QString path = write("Tannbuch.xltx", templateEntries());
     EXPECT_NO_THROW(ZipArchive::read(path));
-    EXPECT_TRUE(messageOf([&] { ZipArchive::read(path, 1000); }).contains(QStringLiteral("zu groß")));
-    EXPECT_TRUE(messageOf([&] {
-        ZipArchive::read(path, SheetLimits::MaxPackageBytes, 5);
-    }).contains(QStringLiteral("zu groß")));
+    EXPECT_TRUE(messageOf([&] { ZipArchive::read(path, 1000); }).contains(u"zu groß"_s));
+    EXPECT_TRUE(messageOf([&] { ZipArchive::read(path, SheetLimits::MaxPackageBytes, 5); }).contains(u"zu groß"_s));
 }
 
 TEST_F(XlsxBadTemplateTest, LegacyBinaryTemplateWithoutOfficeNamesTheFile)
 {
-    const QString legacy = dir.filePath(QStringLiteral("Tannbuch_Alt.xlt"));
+    const QString legacy = dir.filePath(u"Tannbuch_Alt.xlt"_s);
     ASSERT_TRUE(
         testsupport::writeFile(legacy, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(504, '\0')));
     testsupport::EnvironmentGuard office("TANNBUCH_OFFICE_PROGRAM", "/nicht/vorhanden/soffice");
     const QString message = loadError(legacy);
     EXPECT_TRUE(message.contains(legacy)) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("LibreOffice"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(u"LibreOffice"_s)) << message.toStdString();
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ShiftCase
@@ -58,8 +60,8 @@ class FormulaReferencesDeletionTest : public ::testing::TestWithParam<DeletionCa
 TEST_P(FormulaReferencesDeletionTest, ReferencesFollowTheCellsTheyName)
 {
     const DeletionCase &c = GetParam();
-    const QString result = FormulaReferences::adjustForDeletedRows(QString::fromUtf8(c.formula),
-        CellAddress::parse(QString::fromLatin1(c.block)), QStringLiteral("Tannbuch"), c.onThatSheet);
+    const QString result = FormulaReferences::adjustForDeletedRows(
+        QString::fromUtf8(c.formula), CellAddress::parse(QString::fromLatin1(c.block)), u"Tannbuch"_s, c.onThatSheet);
     EXPECT_EQ(result, QString::fromUtf8(c.expected))
         << c.formula << " after deleting " << c.block << (c.onThatSheet ? "" : " (formula on another sheet)");
 }

@@ -84,6 +84,24 @@ inline ZipEntry entry(const char *name, const QByteArray &data)
     return {QString::fromUtf8(name), data};
 }
 
+// Writes a text or a number into a cell of the model; the cell.
+inline Cell &setText(Worksheet &sheet, int row, int column, const QString &text, quint32 style = 0)
+{
+    Cell &c = sheet.cellForWrite(row, column);
+    c.type = CellType::Text;
+    c.text = text;
+    c.styleId = style;
+    return c;
+}
+inline Cell &setNumber(Worksheet &sheet, int row, int column, double value, quint32 style = 0)
+{
+    Cell &c = sheet.cellForWrite(row, column);
+    c.type = CellType::Number;
+    c.number = value;
+    c.styleId = style;
+    return c;
+}
+
 // A one-pixel PNG image: the template's logo and an inserted picture.
 inline QByteArray tinyPng()
 {
@@ -161,16 +179,14 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
                   : QByteArray()));
 
     const QByteArray styles = head + "<styleSheet " + ns
-        + ">"
-          "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.000\"/></numFmts>"
+        + "><numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.000\"/></numFmts>"
           "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
           "<font><b/><sz val=\"16\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
           "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
           "patternType=\"gray125\"/></fill></fills>"
           "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
           "<border><left style=\"thin\"><color indexed=\"64\"/></left><right style=\"thin\"><color "
-          "indexed=\"64\"/></right>"
-          "<top style=\"thin\"><color indexed=\"64\"/></top><bottom style=\"thin\"><color "
+          "indexed=\"64\"/></right><top style=\"thin\"><color indexed=\"64\"/></top><bottom style=\"thin\"><color "
           "indexed=\"64\"/></bottom><diagonal/></border></borders>"
           "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
           "<cellXfs count=\"4\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
@@ -183,8 +199,7 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
           "</styleSheet>";
 
     const QByteArray strings = head + "<sst " + ns
-        + " count=\"6\" uniqueCount=\"6\">"
-          "<si><t>Holzliste</t></si><si><t>Menge</t></si><si><t>Karte</t></si>"
+        + " count=\"6\" uniqueCount=\"6\"><si><t>Holzliste</t></si><si><t>Menge</t></si><si><t>Karte</t></si>"
           "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Fett</t></r><r><t xml:space=\"preserve\"> und normal</t></r></si>"
           "<si><t>StartZeile</t></si><si><t>lKopfFuss</t></si></sst>";
 
@@ -193,11 +208,9 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
           "xmlns:x14ac=\"http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac\">"
           "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><dimension ref=\"A1:D7\"/>"
           "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"><selection activeCell=\"A1\" "
-          "sqref=\"A1\"/></sheetView></sheetViews>"
-          "<sheetFormatPr defaultRowHeight=\"15\" x14ac:dyDescent=\"0.25\"/>"
+          "sqref=\"A1\"/></sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\" x14ac:dyDescent=\"0.25\"/>"
           "<cols><col min=\"1\" max=\"1\" width=\"20.7109375\" customWidth=\"1\"/><col min=\"2\" max=\"4\" "
-          "width=\"12\" customWidth=\"1\"/></cols>"
-          "<sheetData>"
+          "width=\"12\" customWidth=\"1\"/></cols><sheetData>"
           "<row r=\"1\" ht=\"24\" customHeight=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c></row>"
           "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\" s=\"2\"><v>1.5</v></c></row>"
           "<row r=\"3\"><c r=\"A3\" s=\"3\"><v>10</v></c><c r=\"B3\" s=\"3\"><v>20</v></c><c r=\"C3\" s=\"3\"><f "
@@ -205,10 +218,8 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
           "<row r=\"4\"><c r=\"A4\" s=\"3\"><v>1</v></c><c r=\"B4\" s=\"3\"><v>2</v></c><c r=\"C4\" s=\"3\"><f "
           "t=\"shared\" si=\"0\"/><v>3</v></c></row>"
           "<row r=\"5\"><c r=\"A5\" s=\"3\"><v>4</v></c><c r=\"B5\" s=\"3\"><v>5</v></c><c r=\"C5\" s=\"3\"><f "
-          "t=\"shared\" si=\"0\"/><v>9</v></c></row>"
-          "<row r=\"6\"><c r=\"A6\" t=\"s\"><v>2</v></c></row>"
-          "<row r=\"7\"><c r=\"A7\" t=\"s\"><v>3</v></c><c r=\"B7\" s=\"1\"/></row>"
-          "</sheetData>"
+          "t=\"shared\" si=\"0\"/><v>9</v></c></row><row r=\"6\"><c r=\"A6\" t=\"s\"><v>2</v></c></row>"
+          "<row r=\"7\"><c r=\"A7\" t=\"s\"><v>3</v></c><c r=\"B7\" s=\"1\"/></row></sheetData>"
           "<mergeCells count=\"1\"><mergeCell ref=\"A1:D1\"/></mergeCells>"
           "<conditionalFormatting sqref=\"C3:C5\"><cfRule type=\"cellIs\" dxfId=\"0\" priority=\"1\" "
           "operator=\"greaterThan\"><formula>10</formula></cfRule></conditionalFormatting>"
@@ -236,13 +247,11 @@ inline std::vector<ZipEntry> templateEntries(bool macros = false)
 
     const QByteArray drawing = head
         + "<xdr:wsDr xmlns:xdr=\"http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing\" "
-          "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\">"
-          "<xdr:twoCellAnchor "
+          "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><xdr:twoCellAnchor "
           "editAs=\"oneCell\"><xdr:from><xdr:col>3</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>0</"
           "xdr:row><xdr:rowOff>0</xdr:rowOff></xdr:from>"
           "<xdr:to><xdr:col>4</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>2</xdr:row><xdr:rowOff>0</xdr:rowOff></"
-          "xdr:to>"
-          "<xdr:pic><xdr:nvPicPr><xdr:cNvPr id=\"2\" name=\"Logo\"/><xdr:cNvPicPr><a:picLocks "
+          "xdr:to><xdr:pic><xdr:nvPicPr><xdr:cNvPr id=\"2\" name=\"Logo\"/><xdr:cNvPicPr><a:picLocks "
           "noChangeAspect=\"1\"/></xdr:cNvPicPr></xdr:nvPicPr>"
           "<xdr:blipFill><a:blip xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\" "
           "r:embed=\"rId1\"/><a:stretch><a:fillRect/></a:stretch></xdr:blipFill>"

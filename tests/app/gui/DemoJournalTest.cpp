@@ -8,6 +8,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 // The statements the unattended demo print sends, text for text, against the
 // recorded journal in data/demo_journal.sql. A change of the report's SQL has
 // to show up here; TANNBUCH_UPDATE_JOURNAL=1 records the file anew.
@@ -19,10 +21,10 @@ TEST(DemoJournal, UnattendedDemoPrintSendsTheRecordedStatements)
     ASSERT_EQ(run.run(QStringLiteral("|" TANNBUCH_BUILD_DIR "/demo/kelmora.ini|||4711|1|DEMO|") + out.path()
                   + QLatin1Char('/')),
         0);
-    const QString separator = QStringLiteral("\n-- next statement\n");
+    const QString separator = u"\n-- next statement\n"_s;
     // The demo's newest business year is this year.
     QString sent = run.program().connection().journal().statements().join(separator) + QLatin1Char('\n');
-    sent.replace(QString::number(QDate::currentDate().year()), QStringLiteral("<this year>"));
+    sent.replace(QString::number(QDate::currentDate().year()), u"<this year>"_s);
 
     QFile recorded(QStringLiteral(TANNBUCH_SOURCE_DIR "/tests/app/gui/data/demo_journal.sql"));
     if (qEnvironmentVariableIntValue("TANNBUCH_UPDATE_JOURNAL") == 1) {

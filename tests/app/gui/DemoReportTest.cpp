@@ -13,6 +13,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString demoTemplates = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates");
@@ -20,10 +22,10 @@ const QString demoTemplates = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates
 std::unique_ptr<Workbook> printDemo(const QString &ini, const QTemporaryDir &out)
 {
     RecordingRun run;
-    EXPECT_EQ(run.run(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|") + out.path() + QLatin1Char('/')), 0)
+    EXPECT_EQ(run.run(u"|"_s + ini + u"|||4711|1|DEMO|"_s + out.path() + QLatin1Char('/')), 0)
         << run.messages.join(QLatin1Char('\n')).toStdString();
-    workbookvalidation::expectValid(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
-    return XlsxReader::load(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
+    workbookvalidation::expectValid(out.filePath(u"DEMO_4711.xlsx"_s));
+    return XlsxReader::load(out.filePath(u"DEMO_4711.xlsx"_s));
 }
 
 QString text(const Worksheet &sheet, int row, int column)
@@ -42,21 +44,21 @@ TEST(DemoReport, HeadBlockOfTheSavedReport)
     QTemporaryDir out;
     const auto book = printDemo(demoIni, out);
     ASSERT_TRUE(book);
-    const Worksheet &sheet = *book->sheet(QStringLiteral("Tannbuch"));
+    const Worksheet &sheet = *book->sheet(u"Tannbuch"_s);
     const int start = 8; // StartZeile of the demo template
 
     // Title, lots, one blank row, then the head lines (their styles the head
     // block's own tests check in a saved file).
-    EXPECT_EQ(text(sheet, start, 1), QStringLiteral("Liste"));
-    EXPECT_EQ(text(sheet, start, 4), QStringLiteral("4711"));
-    EXPECT_EQ(text(sheet, start + 1, 1), QStringLiteral("Lose:"));
-    EXPECT_EQ(text(sheet, start + 1, 4), QStringLiteral("1,2,3,4,5"));
+    EXPECT_EQ(text(sheet, start, 1), u"Liste"_s);
+    EXPECT_EQ(text(sheet, start, 4), u"4711"_s);
+    EXPECT_EQ(text(sheet, start + 1, 1), u"Lose:"_s);
+    EXPECT_EQ(text(sheet, start + 1, 4), u"1,2,3,4,5"_s);
     EXPECT_TRUE(text(sheet, start + 2, 1).isEmpty());
-    EXPECT_EQ(text(sheet, start + 3, 1), QStringLiteral("HAB-Datum:"));
-    EXPECT_EQ(text(sheet, start + 3, 4), QStringLiteral("12.03.2026"));
+    EXPECT_EQ(text(sheet, start + 3, 1), u"HAB-Datum:"_s);
+    EXPECT_EQ(text(sheet, start + 3, 4), u"12.03.2026"_s);
 
     // A header line of the ini file above the output area.
-    EXPECT_EQ(text(sheet, 2, 3), QStringLiteral("Forstbetrieb Oberland"));
+    EXPECT_EQ(text(sheet, 2, 3), u"Forstbetrieb Oberland"_s);
     EXPECT_TRUE(sheet.rowBreaks().empty()) << "whole mode has no page breaks";
 }
 
@@ -65,26 +67,23 @@ TEST(DemoReport, HeadBlockOfTheSavedReport)
 TEST(DemoReport, LotByLotWithTheOverallBlock)
 {
     QTemporaryDir dir;
-    const QString templates = dir.filePath(QStringLiteral("vorlagen"));
+    const QString templates = dir.filePath(u"vorlagen"_s);
     QDir().mkpath(templates);
-    ASSERT_TRUE(QFile::copy(demoTemplates + QStringLiteral("/Tannbuch_Losweise.xltx"),
-        templates + QStringLiteral("/Tannbuch_Losweise.xltx")));
+    ASSERT_TRUE(QFile::copy(demoTemplates + u"/Tannbuch_Losweise.xltx"_s, templates + u"/Tannbuch_Losweise.xltx"_s));
     QTemporaryDir out;
-    const auto book = printDemo(demoIniWith(dir, {{QStringLiteral("PathTemplates"), templates}}), out);
+    const auto book = printDemo(demoIniWith(dir, {{u"PathTemplates"_s, templates}}), out);
     ASSERT_TRUE(book);
-    const Worksheet &sheet = *book->sheet(QStringLiteral("Tannbuch"));
+    const Worksheet &sheet = *book->sheet(u"Tannbuch"_s);
 
     // Five lots: a break after each; the overall block comes after the last.
     const std::set<int> breaks = sheet.rowBreaks();
     ASSERT_EQ(breaks.size(), 5u);
     QStringList lotsPerBlock;
     for (int r = 1; r <= sheet.usedRange().lastRow; ++r) {
-        if (text(sheet, r, 1) == QStringLiteral("Lose:"))
+        if (text(sheet, r, 1) == u"Lose:"_s)
             lotsPerBlock << text(sheet, r, 4);
     }
-    EXPECT_EQ(lotsPerBlock,
-        QStringList({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-            QStringLiteral("5"), QStringLiteral("1,2,3,4,5")}));
+    EXPECT_EQ(lotsPerBlock, QStringList({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"1,2,3,4,5"_s}));
     // A blank row ends each lot; the row the break lies above stays empty,
     // and the template's head rows follow on the new page.
     for (int b : breaks) {

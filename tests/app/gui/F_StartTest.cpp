@@ -1,5 +1,6 @@
 #include "gui/F_Start.h"
 #include "app/UnattendedLock.h"
+#include "db/SqliteBackend.h"
 #include "gui/MnemonicCaption.h"
 #include "gui/ReportWindow.h"
 #include "gui/WindowFit.h"
@@ -33,8 +34,6 @@
 #include <QTranslator>
 #include <QTreeWidget>
 
-#include <sqlite3.h>
-
 #include <chrono>
 #include <thread>
 
@@ -46,41 +45,17 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-// The main window with its messages and template questions recorded instead
-// of shown.
-class TestWindow : public F_Start
-{
-public:
-    QStringList messages;
-    QList<QStringList> offered;
-    int choice = 0;
-
-protected:
-    QString askTemplate(const QStringList &templates) override
-    {
-        offered << templates;
-        return templates.value(choice);
-    }
-    void present(const QString &text, bool) override { messages << text; }
-};
-
+// A text of the demo database's text table, the customer's wording first.
 QString demoText(int id)
 {
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(TANNBUCH_DEMO_DB, &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *stmt = nullptr;
-    sqlite3_prepare_v2(db,
-        "SELECT COALESCE(NULLIF(TRIM(CUSTOM_GERMAN),''), TRIM(GERMAN)) FROM STRINGS WHERE ID_STRING = ?", -1, &stmt,
-        nullptr);
-    sqlite3_bind_int(stmt, 1, id);
-    QString text;
-    if (sqlite3_step(stmt) == SQLITE_ROW)
-        text = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return text;
+    const ResultData r = SqliteBackend(QStringLiteral(TANNBUCH_DEMO_DB))
+                             .query(u"SELECT COALESCE(NULLIF(TRIM(CUSTOM_GERMAN),''), TRIM(GERMAN)) FROM STRINGS "
+                                    u"WHERE ID_STRING = %1"_s.arg(id));
+    return r.rows.empty() ? QString() : r.rows.front().front().toString();
 }
 
 } // namespace
@@ -89,9 +64,8 @@ using namespace demofiles;
 
 TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 {
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    ASSERT_FALSE(w.hasEnded()) << w.messages.join(QLatin1Char('\n')).toStdString();
+    RecordingWindow w;
+    ASSERT_TRUE(w.start());
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
 
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Quelt32-Listenausdruck V " TANNBUCH_VERSION));
@@ -100,15 +74,14 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 
     // Two templates in the demo folder: the user is asked, the first is offered first.
     ASSERT_EQ(w.offered.size(), 1);
-    EXPECT_EQ(
-        w.offered.first(), QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
-    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
+    EXPECT_EQ(w.offered.first(), QStringList({u"Tannbuch.xltx"_s, u"Tannbuch_Losweise.xltx"_s}));
+    EXPECT_EQ(w.program().templateFileName(), u"Tannbuch.xltx"_s);
 
     // Business year from the newest open numeric year, caption from the text table.
     EXPECT_FALSE(control<QFrame>(w, "frmHHJ")->isHidden());
-    EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(0)"))->text(), QStringLiteral("2026"));
-    EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("btnJahr(3)"))->text(), QStringLiteral("2023"));
-    EXPECT_EQ(control<QLineEdit>(w, "txt_Jahr")->text(), QStringLiteral("2026"));
+    EXPECT_EQ(w.findChild<QPushButton *>(u"btnJahr(0)"_s)->text(), u"2026"_s);
+    EXPECT_EQ(w.findChild<QPushButton *>(u"btnJahr(3)"_s)->text(), u"2023"_s);
+    EXPECT_EQ(control<QLineEdit>(w, "txt_Jahr")->text(), u"2026"_s);
     EXPECT_EQ(QString(control<QLabel>(w, "lblHHJahr")->text()).remove(u'&'), demoText(716)) << "with a mnemonic";
     EXPECT_EQ(QString(control<QLabel>(w, "lblListendatum")->text()).remove(u'&'), demoText(727));
 
@@ -142,19 +115,14 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
         EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     // Tab walks the selection from top to bottom, then switches, then buttons.
+    const QStringList stops = {u"txtVon"_s, u"txt_Jahr"_s, u"ListView1"_s, u"LbLos"_s, u"CbVerdichtet"_s, u"B_OK"_s};
     QStringList chain;
     QWidget *widget = control<QLineEdit>(w, "txtVon");
-    for (int i = 0; i < 80 && chain.size() < 6; ++i) {
-        const QString name = widget->objectName();
-        if (QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
-                            QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")})
-                .contains(name))
-            chain << name;
-        widget = widget->nextInFocusChain();
+    for (int i = 0; i < 80 && chain.size() < 6; widget = widget->nextInFocusChain(), ++i) {
+        if (stops.contains(widget->objectName()))
+            chain << widget->objectName();
     }
-    EXPECT_EQ(chain,
-        QStringList({QStringLiteral("txtVon"), QStringLiteral("txt_Jahr"), QStringLiteral("ListView1"),
-            QStringLiteral("LbLos"), QStringLiteral("CbVerdichtet"), QStringLiteral("B_OK")}));
+    EXPECT_EQ(chain, stops);
 
     w.ButAbbrech_Click();
     EXPECT_TRUE(w.hasEnded());
@@ -165,26 +133,20 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
 // Enter prints, Escape closes.
 TEST(F_Start, KeyboardHabits)
 {
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    ASSERT_FALSE(w.hasEnded());
+    RecordingWindow w;
+    ASSERT_TRUE(w.start());
     w.show();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 
-    EXPECT_EQ(control<QPushButton>(w, "B_OK")->text(), QStringLiteral("&Ausdruck"));
-    EXPECT_EQ(control<QPushButton>(w, "ButAbbrech")->text(), QStringLiteral("&Schließen"));
+    EXPECT_EQ(control<QPushButton>(w, "B_OK")->text(), u"&Ausdruck"_s);
+    EXPECT_EQ(control<QPushButton>(w, "ButAbbrech")->text(), u"&Schließen"_s);
     EXPECT_TRUE(control<QPushButton>(w, "B_OK")->isDefault());
     QMap<QChar, QString> mnemonics;
-    QList<const QWidget *> withMnemonic;
-    for (const QAbstractButton *button : w.findChildren<QAbstractButton *>())
-        withMnemonic << button;
-    for (const QLabel *label : w.findChildren<QLabel *>())
-        withMnemonic << label;
-    for (const QWidget *widget : withMnemonic) {
+    for (const QWidget *widget : w.findChildren<QWidget *>()) {
         const auto *label = qobject_cast<const QLabel *>(widget);
         const auto *button = qobject_cast<const QAbstractButton *>(widget);
-        const QChar letter = MnemonicLetter(label ? label->text() : button->text());
+        const QChar letter = label ? MnemonicLetter(label->text()) : button ? MnemonicLetter(button->text()) : QChar();
         if (letter.isNull())
             continue;
         EXPECT_FALSE(mnemonics.contains(letter))
@@ -220,8 +182,8 @@ TEST(F_Start, KeyboardHabits)
     control<QTreeWidget>(w, "ListView1")->setFocus();
     QTest::keyClick(control<QTreeWidget>(w, "ListView1"), Qt::Key_Return);
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), QStringLiteral("Fertig!"));
-    EXPECT_EQ(w.printedSelection().listNumber, QStringLiteral("4711"));
+    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), u"Fertig!"_s);
+    EXPECT_EQ(w.printedSelection().listNumber, u"4711"_s);
 
     // Escape closes the window.
     QApplication::setActiveWindow(&w);
@@ -250,7 +212,7 @@ TEST(F_Start, DatabaseCaptionsGetAFreeMnemonic)
         EXPECT_EQ(shown, QString::fromUtf8(c.shown)) << c.caption;
         EXPECT_EQ(PlainCaption(shown), QString::fromUtf8(c.plain)) << c.caption;
     }
-    EXPECT_TRUE(MnemonicLetter(QStringLiteral("Los && Datum")).isNull()) << "\"&&\" is no mnemonic";
+    EXPECT_TRUE(MnemonicLetter(u"Los && Datum"_s).isNull()) << "\"&&\" is no mnemonic";
 }
 
 // "Prüfen …" shows the checker's findings and summary for the current entry,
@@ -266,28 +228,27 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
         QWidget *dialog = QApplication::activeModalWidget();
         ASSERT_NE(dialog, nullptr);
         title = dialog->objectName();
-        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("lbVorlagen"));
+        auto *list = dialog->findChild<QListWidget *>(u"lbVorlagen"_s);
         for (int i = 0; i < list->count(); ++i)
             listed << list->item(i)->text();
         EXPECT_EQ(list->currentRow(), 0);
         list->setCurrentRow(1);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("PruefenButton")), Qt::LeftButton);
-        auto *findings = dialog->findChild<QDialog *>(QStringLiteral("dlgPruefen"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"PruefenButton"_s), Qt::LeftButton);
+        auto *findings = dialog->findChild<QDialog *>(u"dlgPruefen"_s);
         ASSERT_NE(findings, nullptr);
-        const auto *text = findings->findChild<QPlainTextEdit *>(QStringLiteral("txtBefunde"));
+        const auto *text = findings->findChild<QPlainTextEdit *>(u"txtBefunde"_s);
         checked = text->toPlainText();
         readOnly = text->isReadOnly();
         findings->close();
         dialog->close(); // the window's close box
     });
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    EXPECT_EQ(title, QStringLiteral("dlgVorlagen"));
-    EXPECT_EQ(listed, QStringList({QStringLiteral("Tannbuch.xltx"), QStringLiteral("Tannbuch_Losweise.xltx")}));
+    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+    EXPECT_EQ(title, u"dlgVorlagen"_s);
+    EXPECT_EQ(listed, QStringList({u"Tannbuch.xltx"_s, u"Tannbuch_Losweise.xltx"_s}));
     EXPECT_TRUE(readOnly);
-    for (const QString &said : {QStringLiteral("Keine Auffälligkeiten."), QStringLiteral("Kopfzeilen: 1 → E2 „"),
-             QStringLiteral("O „TRANSPORTLOS“ (TL.LOS)")})
+    for (const QString &said : {u"Keine Auffälligkeiten."_s, u"Kopfzeilen: 1 → E2 „"_s, u"O „TRANSPORTLOS“ (TL.LOS)"_s})
         EXPECT_TRUE(checked.contains(said)) << said.toStdString() << " not in:\n" << checked.toStdString();
-    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
+    EXPECT_EQ(w.program().templateFileName(), u"Tannbuch_Losweise.xltx"_s);
     EXPECT_EQ(control<QCheckBox>(w, "CbLosweise")->checkState(), Qt::Checked);
 
     // "Abbrechen" and Escape choose nothing.
@@ -298,9 +259,9 @@ TEST(F_Start, TheTemplateDialogTakesTheChoiceHoweverItCloses)
             if (escape)
                 QTest::keyClick(dialog, Qt::Key_Escape);
             else
-                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
+                QTest::mouseClick(dialog->findChild<QPushButton *>(u"CancelButton"_s), Qt::LeftButton);
         });
-        EXPECT_EQ(dlgVorlagen::choose({QStringLiteral("Tannbuch.xltx")}), QString()) << escape;
+        EXPECT_EQ(dlgVorlagen::choose({u"Tannbuch.xltx"_s}), QString()) << escape;
     }
 }
 
@@ -318,9 +279,9 @@ TEST(F_Start, MessagesShowTheIconOfWhatHappened)
             box->accept();
         });
         if (warning)
-            w.showWarning(QStringLiteral("Warnung"));
+            w.showWarning(u"Warnung"_s);
         else
-            w.showMessage(QStringLiteral("Fehler"));
+            w.showMessage(u"Fehler"_s);
         EXPECT_EQ(icon, warning ? QMessageBox::Warning : QMessageBox::Critical);
     }
 }
@@ -329,26 +290,25 @@ TEST(F_Start, MessagesShowTheIconOfWhatHappened)
 // clerk closed the report's workbook.
 TEST(F_Start, TheTemplateChoiceHoldsWhileTheProgramRuns)
 {
-    TestWindow w;
+    RecordingWindow w;
     w.choice = 1;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
     ASSERT_EQ(w.offered.size(), 1);
     Application *xl = w.program().application();
     xl->closeWorkbook(xl->workbookAt(0).workbook(), false);
     w.B_OK_Click();
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(w.offered.size(), 1);
-    EXPECT_EQ(w.program().templateFileName(), QStringLiteral("Tannbuch_Losweise.xltx"));
+    EXPECT_EQ(w.program().templateFileName(), u"Tannbuch_Losweise.xltx"_s);
 }
 
 // "Abbrechen" in the template choice at start-up leaves the switches to the
 // template "Ausdruck" opens: its switches print, not the boxes left off.
 TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
 {
-    TestWindow w;
+    RecordingWindow w;
     w.choice = -1; // "Abbrechen"
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start());
     ASSERT_FALSE(w.program().hasReportWorkbook());
     EXPECT_EQ(control<QCheckBox>(w, "CbEinzeln")->checkState(), Qt::Unchecked);
 
@@ -365,9 +325,8 @@ TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
     for (const char *name : {"CbEinzeln", "CbVerdichtet", "CbLosweise"})
         EXPECT_EQ(control<QCheckBox>(w, name)->checkState(), Qt::Checked) << name;
     const ReportSettings &settings = w.program().settings();
-    EXPECT_EQ(settings.lEinzeln, 1);
-    EXPECT_EQ(settings.lVerdichtet, 1);
-    EXPECT_EQ(settings.lLosweise, 1);
+    for (const int chosen : {settings.lEinzeln, settings.lVerdichtet, settings.lLosweise})
+        EXPECT_EQ(chosen, 1);
     const char *sortButtons[]
         = {"RadWoEing", "RadWoListeLosStm", "RadListeLosWaldort", "RadEing", "RadSortiment", "RadStammNummer"};
     ASSERT_TRUE(settings.EinzSort >= 1 && settings.EinzSort <= 6);
@@ -382,9 +341,8 @@ TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
 // larger than the screen.
 TEST(F_Start, WindowsFitTheScreen)
 {
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    ASSERT_FALSE(w.hasEnded());
+    RecordingWindow w;
+    ASSERT_TRUE(w.start());
     const QRect available = w.screen()->availableGeometry();
     const QSize room = available.size().shrunkBy(WindowFit::assumedFrame());
     EXPECT_TRUE(w.size().width() <= room.width() && w.size().height() <= room.height());
@@ -407,23 +365,21 @@ TEST(F_Start, UnattendedPrintingAndAusdruckGoThroughTheSameJob)
     const QSet<QWidget *> widgetsBefore(QApplication::allWidgets().cbegin(), QApplication::allWidgets().cend());
     QTemporaryDir unattendedOut;
     RecordingRun run;
-    ASSERT_EQ(
-        run.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + unattendedOut.path() + u'/'), 0)
+    ASSERT_EQ(run.run(u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + unattendedOut.path() + u'/'), 0)
         << run.messages.join(u'\n').toStdString();
-    EXPECT_EQ(run.program().templateFileName(), QStringLiteral("Tannbuch.xltx"));
+    EXPECT_EQ(run.program().templateFileName(), u"Tannbuch.xltx"_s);
     const QSet<QWidget *> widgetsAfter(QApplication::allWidgets().cbegin(), QApplication::allWidgets().cend());
     EXPECT_EQ(widgetsAfter, widgetsBefore) << "no widget created";
 
     QTemporaryDir windowOut;
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + windowOut.path() + u'/');
-    ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+    RecordingWindow w;
+    ASSERT_TRUE(w.start(u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + windowOut.path() + u'/'));
     EXPECT_TRUE(w.offered.isEmpty());
     EXPECT_TRUE(w.requestFromControls() == StartupPrintRequest(w.program()));
     w.B_OK_Click();
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
-    const auto unattendedBook = XlsxReader::load(unattendedOut.filePath(QStringLiteral("DEMO_4711.xlsx")));
-    const auto windowBook = XlsxReader::load(windowOut.filePath(QStringLiteral("DEMO_4711.xlsx")));
+    const auto unattendedBook = XlsxReader::load(unattendedOut.filePath(u"DEMO_4711.xlsx"_s));
+    const auto windowBook = XlsxReader::load(windowOut.filePath(u"DEMO_4711.xlsx"_s));
     ASSERT_TRUE(unattendedBook && windowBook);
     EXPECT_EQ(testsupport::workbookDifferences(*unattendedBook, *windowBook), QStringList());
     w.Form_Unload();
@@ -432,9 +388,9 @@ TEST(F_Start, UnattendedPrintingAndAusdruckGoThroughTheSameJob)
 TEST(F_Start, MissingIniEndsTheProgramWithItsMessage)
 {
     QTemporaryDir dir;
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + dir.filePath(QStringLiteral("fehlt.ini")) + QStringLiteral("||||||"));
-    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")}));
+    RecordingWindow w;
+    w.Form_Load(u"|"_s + dir.filePath(u"fehlt.ini"_s) + u"||||||"_s);
+    EXPECT_EQ(w.messages, QStringList({u"Kelmora.ini konnte nicht geöffnet werden!"_s}));
     EXPECT_TRUE(w.hasEnded());
     EXPECT_FALSE(w.program().isConnected());
 }
@@ -445,40 +401,39 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
     QTemporaryDir empty;
     // A template in the working folder does not stand in for a missing folder.
     QTemporaryDir working;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/Tannbuch.xltx"),
-        working.filePath(QStringLiteral("Tannbuch.xltx"))));
+    ASSERT_TRUE(QFile::copy(
+        QStringLiteral(TANNBUCH_BUILD_DIR "/demo/templates/Tannbuch.xltx"), working.filePath(u"Tannbuch.xltx"_s)));
     const QString before = QDir::currentPath();
     QDir::setCurrent(working.path());
     const auto back = qScopeGuard([&before] { QDir::setCurrent(before); });
-    const QString missing = dir.filePath(QStringLiteral("Vorlagen"));
-    for (const auto &[folder, said] : {std::pair{empty.path(), QStringLiteral("Gesucht im Ordner")},
-             {missing, QStringLiteral("ist nicht vorhanden")}}) {
-        TestWindow w;
-        w.Form_Load(QStringLiteral("|") + demoIniWith(dir, {{QStringLiteral("PathTemplates"), folder}})
-            + QStringLiteral("|||||"));
+    const QString missing = dir.filePath(u"Vorlagen"_s);
+    for (const auto &[folder, said] :
+        {std::pair{empty.path(), u"Gesucht im Ordner"_s}, {missing, u"ist nicht vorhanden"_s}}) {
+        RecordingWindow w;
+        w.Form_Load(u"|"_s + demoIniWith(dir, {{u"PathTemplates"_s, folder}}) + u"|||||"_s);
         ASSERT_EQ(w.messages.size(), 1) << w.messages.join(u'\n').toStdString();
-        EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\n")));
-        EXPECT_TRUE(w.messages.first().contains(QStringLiteral("PathTemplates")));
+        EXPECT_TRUE(w.messages.first().startsWith(u"Keine Excelvorlage (Tannbuch*.xlt) vorhanden!\n"_s));
+        EXPECT_TRUE(w.messages.first().contains(u"PathTemplates"_s));
         EXPECT_TRUE(w.messages.first().contains(folder) && w.messages.first().contains(said))
             << w.messages.first().toStdString();
         EXPECT_FALSE(w.hasEnded()) << "the window stays open";
         EXPECT_FALSE(w.program().hasReportWorkbook());
     }
-    const QString ini = demoIniWith(dir, {{QStringLiteral("PathTemplates"), empty.path()}});
-    const QString noDb = demoIniWith(dir, {{QStringLiteral("SQLSERVER"), QStringLiteral("127.0.0.1,1")}});
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + noDb + QStringLiteral("|||||"));
+    const QString ini = demoIniWith(dir, {{u"PathTemplates"_s, empty.path()}});
+    const QString noDb = demoIniWith(dir, {{u"SQLSERVER"_s, u"127.0.0.1,1"_s}});
+    RecordingWindow w;
+    w.Form_Load(u"|"_s + noDb + u"|||||"_s);
     ASSERT_FALSE(w.messages.isEmpty());
-    EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Verbindung zur Datenbank")));
+    EXPECT_TRUE(w.messages.first().startsWith(u"Die Verbindung zur Datenbank"_s));
     EXPECT_FALSE(w.hasEnded()) << "the window stays open without lists";
     EXPECT_FALSE(w.program().hasReportWorkbook()) << "start-up stops before the workbook";
-    EXPECT_TRUE(control<QLabel>(w, "LbStatus")->text().contains(QStringLiteral("Keine Verbindung zur Datenbank")));
+    EXPECT_TRUE(control<QLabel>(w, "LbStatus")->text().contains(u"Keine Verbindung zur Datenbank"_s));
     // No design placeholders where the database would have named things.
     EXPECT_EQ(control<QLabel>(w, "lblHHJahr")->text(), QString());
     for (const char *year : {"btnJahr(0)", "btnJahr(1)", "btnJahr(2)", "btnJahr(3)"})
         EXPECT_EQ(control<QPushButton>(w, year)->text(), QString()) << year;
     EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->headerItem()->text(0), QString());
-    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->headerItem()->text(1), QStringLiteral("Datum"));
+    EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->headerItem()->text(1), u"Datum"_s);
     for (const char *name : {"B_OK", "ListView1", "txtVon", "LbLos", "CbDruck"})
         EXPECT_FALSE(control<QWidget>(w, name)->isEnabled()) << name;
     EXPECT_TRUE(control<QPushButton>(w, "ButAbbrech")->isEnabled());
@@ -488,52 +443,44 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
 // status line, with what the browser was narrowed by.
 TEST(F_Start, AListTheHostNamesButTheBrowserLacksIsTold)
 {
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||4712|1||"));
-    ASSERT_FALSE(w.hasEnded());
+    RecordingWindow w;
+    ASSERT_TRUE(w.start(u"|"_s + demoIni + u"|||4712|1||"_s));
     EXPECT_EQ(control<QTreeWidget>(w, "ListView1")->topLevelItemCount(), 0) << "4712 is a list of the year before";
     EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(),
-        QStringLiteral("Die Liste 4712 wurde nicht gefunden (%1 2026, Listenart 1).").arg(PlainCaption(demoText(716))));
+        u"Die Liste 4712 wurde nicht gefunden (%1 2026, Listenart 1)."_s.arg(PlainCaption(demoText(716))));
     QTest::mouseClick(control<QPushButton>(w, "btnJahr(1)"), Qt::LeftButton);
-    EXPECT_EQ(w.listNumber(), QStringLiteral("4712"));
-    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), QStringLiteral("Bereit!"));
+    EXPECT_EQ(w.listNumber(), u"4712"_s);
+    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), u"Bereit!"_s);
 }
 
+// The frame comes back where it was; stored far off the screen (another
+// screen layout), it comes back on the screen.
 TEST(F_Start, WindowPositionSurvivesARestart)
 {
-    {
-        TestWindow w;
-        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        w.move(120, 160);
-        w.ButAbbrech_Click();
+    for (const QPoint stored : {QPoint(120, 160), QPoint(-1500, -900)}) {
+        {
+            RecordingWindow w;
+            w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+            w.move(stored);
+            w.ButAbbrech_Click();
+        }
+        RecordingWindow w;
+        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
+        if (stored.x() > 0)
+            EXPECT_EQ(w.pos(), stored);
+        else
+            EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(w.pos()))
+                << w.pos().x() << "," << w.pos().y();
     }
-    {
-        TestWindow w;
-        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        EXPECT_EQ(w.pos(), QPoint(120, 160)) << "the frame comes back where it was";
-    }
-
-    // Stored far off the screen (another screen layout): back on the screen.
-    {
-        TestWindow w;
-        w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-        w.move(-1500, -900);
-        w.ButAbbrech_Click();
-    }
-    TestWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    EXPECT_TRUE(QApplication::primaryScreen()->availableGeometry().contains(w.pos()))
-        << w.pos().x() << "," << w.pos().y();
 }
 
 TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
 {
-    TestWindow first;
-    first.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
-    ASSERT_FALSE(first.hasEnded());
+    RecordingWindow first;
+    ASSERT_TRUE(first.start());
 
-    TestWindow second;
-    second.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    RecordingWindow second;
+    second.Form_Load(u"|"_s + demoIni + u"|||||"_s);
     EXPECT_TRUE(second.hasEnded());
     EXPECT_TRUE(second.messages.isEmpty()) << "no message interactively";
     EXPECT_EQ(second.exitCode(), 0);
@@ -541,9 +488,9 @@ TEST(F_Start, ASecondWindowEndsButAnUnattendedPrintRunsBesideAWindow)
     // The clerk's window does not stop the host's provision print.
     QTemporaryDir out;
     RecordingRun unattended;
-    EXPECT_EQ(unattended.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/'), 0)
+    EXPECT_EQ(unattended.run(u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + out.path() + u'/'), 0)
         << unattended.messages.join(u'\n').toStdString();
-    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+    EXPECT_TRUE(QFile::exists(out.filePath(u"DEMO_4711.xlsx"_s)));
     EXPECT_FALSE(first.hasEnded());
 }
 
@@ -561,11 +508,11 @@ TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
     waited.start();
     QTemporaryDir out;
     RecordingRun w;
-    const int exitCode = w.run(QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1|DEMO|") + out.path() + u'/');
+    const int exitCode = w.run(u"|"_s + demoIni + u"|||4711|1|DEMO|"_s + out.path() + u'/');
     release.join();
     EXPECT_EQ(exitCode, 0) << w.messages.join(u'\n').toStdString();
     EXPECT_GE(waited.elapsed(), 1400);
-    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+    EXPECT_TRUE(QFile::exists(out.filePath(u"DEMO_4711.xlsx"_s)));
 }
 
 // Qt's own dialog texts come in German from the translations the program
@@ -573,10 +520,10 @@ TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
 TEST(Program, QtTextsAreAvailableInGerman)
 {
     QTranslator qtTexts;
-    ASSERT_TRUE(qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+    ASSERT_TRUE(qtTexts.load(QLocale(QLocale::German, QLocale::Germany), u"qtbase"_s, u"_"_s,
         QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
-    EXPECT_EQ(qtTexts.translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
-    EXPECT_EQ(qtTexts.translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
+    EXPECT_EQ(qtTexts.translate("QPlatformTheme", "Cancel"), u"Abbrechen"_s);
+    EXPECT_EQ(qtTexts.translate("QFileDialog", "Look in:"), u"Suchen in:"_s);
 }
 
 // The program itself, without a display: a missing ini file with a provision
@@ -586,17 +533,15 @@ TEST(Program, UnattendedFailureReachesTheHost)
     QTemporaryDir dir;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("TMPDIR"), dir.path());
+    env.remove(u"DISPLAY"_s);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    env.insert(u"TMPDIR"_s, dir.path());
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TANNBUCH_PROGRAM),
-        {QStringLiteral("|") + dir.filePath(QStringLiteral("fehlt.ini")) + QStringLiteral("|||4711|1|DEMO|")});
+    p.start(QStringLiteral(TANNBUCH_PROGRAM), {u"|"_s + dir.filePath(u"fehlt.ini"_s) + u"|||4711|1|DEMO|"_s});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
-                    .contains(QStringLiteral("Kelmora.ini konnte nicht geöffnet werden!")));
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(u"Kelmora.ini konnte nicht geöffnet werden!"_s));
 }
 
 } // namespace tannbuch

@@ -56,57 +56,34 @@ double lotBlocksVolume(const Worksheet &sheet)
     return volume;
 }
 
-void chooseAndPrint(RecordingWindow &w)
-{
-    const auto found = control<QTreeWidget>(w, "ListView1")->findItems(u"4711"_s, Qt::MatchExactly, 0);
-    ASSERT_FALSE(found.isEmpty());
-    QTest::mouseClick(control<QTreeWidget>(w, "ListView1")->viewport(), Qt::LeftButton, {},
-        control<QTreeWidget>(w, "ListView1")->visualItemRect(found.first()).center());
-    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
-TEST(Faults, DatabaseCorruptedBetweenStartAndPrintIsTold)
+// The database file garbled after start-up is told and the window stays for
+// another try; a file removed is still read through the open connection.
+TEST(Faults, DatabaseGarbledOrRemovedAfterStart)
 {
-    DemoCopy copy;
-    RecordingWindow w;
-    w.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
-    ASSERT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
-    // Garbage over the whole file, the same size.
-    QFile file(copy.db);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    const QByteArray garbage(int(file.size()), '\x5a');
-    file.write(garbage);
-    file.close();
-    chooseAndPrint(w);
-    ASSERT_FALSE(w.messages.isEmpty());
-    EXPECT_FALSE(w.hasEnded()) << "the window stays for another try";
-    w.Form_Unload();
-}
-
-TEST(Faults, DatabaseRemovedAfterStartStillPrints)
-{
-    DemoCopy copy;
-    RecordingWindow w;
-    w.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
-    ASSERT_FALSE(w.hasEnded());
-    ASSERT_TRUE(QFile::remove(copy.db));
-    chooseAndPrint(w);
-    EXPECT_TRUE(w.messages.isEmpty()) << "the open file is still read" << w.messages.join(u'\n').toStdString();
-    EXPECT_NE(w.reportWindow(), nullptr);
-    w.Form_Unload();
+    for (const bool garbled : {true, false}) {
+        DemoCopy copy;
+        RecordingWindow w;
+        ASSERT_TRUE(w.start(u"|"_s + copy.ini + u"|||||"_s));
+        // Garbage over the whole file, the same size; or the file gone.
+        ASSERT_TRUE(garbled ? testsupport::writeFile(copy.db, QByteArray(int(QFileInfo(copy.db).size()), '\x5a'))
+                            : QFile::remove(copy.db));
+        printList(w);
+        EXPECT_EQ(w.messages.isEmpty(), !garbled) << w.messages.join(u'\n').toStdString();
+        EXPECT_FALSE(w.hasEnded()) << "the window stays for another try";
+        if (!garbled) {
+            EXPECT_NE(w.reportWindow(), nullptr) << "the open file is still read";
+        }
+        w.Form_Unload();
+    }
 }
 
 TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
 {
     // The heights table is read only for stacked wood, late in the single logs.
     DemoCopy copy("DROP TABLE SCHICHT_HOEHEN_KOPF;");
-    QFile earlier(copy.saved());
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("earlier report");
-    earlier.close();
+    ASSERT_TRUE(testsupport::writeFile(copy.saved(), "earlier report"));
 
     {
         RecordingRun unattended;
@@ -115,15 +92,12 @@ TEST(Faults, StatementFailingMidReportKeepsWhatWasWrittenAndFails)
         EXPECT_TRUE(unattended.messages.join(u'\n').contains(u"SCHICHT_HOEHEN_KOPF"_s))
             << unattended.messages.join(u'\n').toStdString();
     }
-    QFile kept(copy.saved());
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("earlier report")) << "the earlier file survives";
+    EXPECT_EQ(testsupport::readFile(copy.saved()), QByteArray("earlier report")) << "the earlier file survives";
 
     // Interactive: the rows written before the failure are shown after the message.
     RecordingWindow clerk;
-    clerk.Form_Load(u"|"_s + copy.ini + u"|||||"_s);
-    ASSERT_FALSE(clerk.hasEnded()) << clerk.messages.join(u'\n').toStdString();
-    chooseAndPrint(clerk);
+    ASSERT_TRUE(clerk.start(u"|"_s + copy.ini + u"|||||"_s));
+    printList(clerk);
     ASSERT_EQ(clerk.messages.size(), 1);
     EXPECT_EQ(control<QLabel>(clerk, "LbStatus")->text(), u"Abgebrochen, der Bericht ist unvollständig!"_s)
         << "no section still at work";

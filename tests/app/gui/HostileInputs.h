@@ -32,25 +32,13 @@ struct Case
 // Every hostile value of each field; none may run a statement.
 inline std::vector<Case> cases()
 {
-    const QStringList numbers = {
-        QStringLiteral("1;DELETE FROM LOGS"), QStringLiteral("1 OR 1=1"), QStringLiteral("1--"),
-        QStringLiteral("2/*x*/"), QStringLiteral("0 UNION SELECT 1"), QStringLiteral("1 2"), QStringLiteral("0x10"),
-        QStringLiteral("1e3"), QStringLiteral("-"), QStringLiteral("99999999999"),
-        QStringLiteral("\u0661"), // Arabic-Indic one
-        QStringLiteral("\uff11"), // full-width one
-    };
-    const QStringList columns = {
-        QStringLiteral("RELTABLE1 = reltable.id WHERE L.LISTE = '4720' GROUP BY L.LISTE --"),
-        QStringLiteral("reltable1;DROP TABLE LOGS"),
-        QStringLiteral("RELTABLE1 /*"),
-        QStringLiteral("RELTABLE0"),
-        QStringLiteral("RELTABLE11"),
-        QStringLiteral("RELTABLE01"),
-        QStringLiteral("RELTABLE 1"),
-        QStringLiteral("RELTABLE"),
-        QStringLiteral("LISTE"),
-        QStringLiteral("RELTABLE\uff11"),
-    };
+    using namespace Qt::StringLiterals;
+    const QStringList numbers
+        = {u"1;DELETE FROM LOGS"_s, u"1 OR 1=1"_s, u"1--"_s, u"2/*x*/"_s, u"0 UNION SELECT 1"_s, u"1 2"_s, u"0x10"_s,
+            u"1e3"_s, u"-"_s, u"99999999999"_s, u"\u0661"_s, u"\uff11"_s}; // an Arabic-Indic and a full-width one
+    const QStringList columns = {u"RELTABLE1 = reltable.id WHERE L.LISTE = '4720' GROUP BY L.LISTE --"_s,
+        u"reltable1;DROP TABLE LOGS"_s, u"RELTABLE1 /*"_s, u"RELTABLE0"_s, u"RELTABLE11"_s, u"RELTABLE01"_s,
+        u"RELTABLE 1"_s, u"RELTABLE"_s, u"LISTE"_s, u"RELTABLE\uff11"_s};
     std::vector<Case> all;
     for (const QString &v : numbers) {
         all.push_back({Field::AccessLevel, v});

@@ -1,9 +1,7 @@
 // Whole unattended runs on generated lists at the file format's limits: a
 // list whose report runs past row 65,536, and 2,000 lots printed lot by lot,
 // more than a sheet holds page breaks.
-#include "DemoDatabase.h"
-#include "DemoIni.h"
-#include "DemoTemplates.h"
+#include "db/SqliteBackend.h"
 #include "gui/F_Start.h"
 #include "workbook/cells/SheetLimits.h"
 #include "workbook/cells/Workbook.h"
@@ -13,8 +11,6 @@
 #include "common/QtPrinters.h"
 #include "common/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -22,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace tannbuch {
 
@@ -37,21 +32,11 @@ struct GeneratedList : UnattendedFolder
     GeneratedList(int records, const QString &templateName, const char *changes = nullptr)
     {
         db = dir.filePath(u"forst.sqlite"_s);
-        DemoDatabaseOptions options;
-        options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
-        options.records = records;
-        DemoDatabase::write(db, options);
+        demofiles::writeGeneratedDatabase(db, records);
         if (changes) {
             EXPECT_EQ(testsupport::changeSqliteDatabase(db, QString::fromUtf8(changes)), QString());
         }
-        const QString templates = dir.filePath(u"templates"_s);
-        EXPECT_EQ(writeDemoTemplates(templates), 0);
-        for (const QString &name : QDir(templates).entryList(QDir::Files)) {
-            if (name != templateName)
-                QFile::remove(QDir(templates).filePath(name));
-        }
-        ini = dir.filePath(u"kelmora.ini"_s);
-        EXPECT_EQ(writeDemoIni(ini, db, templates), 0);
+        ini = demofiles::writeDemoFolder(dir.path(), db, templateName);
     }
 };
 
@@ -71,15 +56,11 @@ TEST(LargeList, ReportRunsPastRow65536)
     // The totals come last, below row 65,536, and count every piece.
     const auto [totalsRow, pieces] = totalsLine(sheet, u"Gesamtstück (STK)"_s);
     EXPECT_GT(totalsRow, 65536);
-    sqlite3 *handle = nullptr;
-    sqlite3_open_v2(list.db.toUtf8().constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *sum = nullptr;
-    sqlite3_prepare_v2(handle, "SELECT SUM(STK), COUNT(*) FROM LOGS WHERE LISTE = '4711'", -1, &sum, nullptr);
-    ASSERT_EQ(sqlite3_step(sum), SQLITE_ROW);
-    EXPECT_EQ(pieces, sqlite3_column_double(sum, 0));
-    EXPECT_EQ(sqlite3_column_int(sum, 1), 25000);
-    sqlite3_finalize(sum);
-    sqlite3_close(handle);
+    const ResultData records
+        = SqliteBackend(list.db).query(u"SELECT SUM(STK), COUNT(*) FROM LOGS WHERE LISTE = '4711'"_s);
+    ASSERT_EQ(records.rows.size(), 1u);
+    EXPECT_EQ(pieces, records.rows[0][0].toDouble());
+    EXPECT_EQ(records.rows[0][1].toInt(), 25000);
 }
 
 // 2,000 lots lot by lot: one page break per lot is more than the file holds.

@@ -23,51 +23,9 @@
 namespace tannbuch {
 
 using namespace demofiles;
+using namespace Qt::StringLiterals;
 
 namespace {
-
-// The main window with its messages and status texts recorded instead of
-// shown; the first template is taken.
-class SelectionWindow : public F_Start
-{
-public:
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(0); }
-    void showStatus(const QString &text) override
-    {
-        statuses << text;
-        F_Start::showStatus(text);
-    }
-
-    template <typename T> T *child(const char *name)
-    {
-        T *widget = findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    // Statements sent since the last call.
-    QStringList takeStatements()
-    {
-        StatementJournal &journal = program().connection().journal();
-        const QStringList sent = journal.statements();
-        journal.clear();
-        return sent;
-    }
-
-    QStringList messages;
-    QStringList statuses;
-
-protected:
-    void present(const QString &text, bool) override { messages << text; }
-};
-
-// An unattended print with its messages, status texts and statements recorded.
-class SelectionRun : public RecordingRun
-{
-public:
-    void showStatus(const QString &text) override { statuses << text; }
-    QStringList statuses;
-};
 
 // A window of its own on screen, so focus moves as a person moves it.
 void showAndActivate(QWidget &w)
@@ -75,6 +33,14 @@ void showAndActivate(QWidget &w)
     w.show();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+// Starts the window on the demo ini, shown and active. Without a list-type
+// number every list type of a list is offered.
+void startShown(RecordingWindow &w)
+{
+    ASSERT_TRUE(w.start(u"|"_s + demoIni));
+    showAndActivate(w);
 }
 
 void clickItem(QTreeWidget *view, QTreeWidgetItem *item)
@@ -114,34 +80,35 @@ QStringList entries(const QListWidget *list)
 QString listQuery(
     const QString &year, const QString &from = QString(), const QString &to = QString(), bool dates = false)
 {
-    QString sql = QStringLiteral("SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) "
-                                 "Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE ")
-        + (year.isEmpty() ? QStringLiteral(" ")
-                          : QStringLiteral(" inner join reltable on l.RELTABLE1 = reltable.id and "
-                                           "right(reltable.kurzname,2) = right('")
-                    + year + QStringLiteral("',2)"))
-        + QStringLiteral(" WHERE 1=1  AND (LK.ID_ACCESS_LEVELS IN (SELECT ID FROM ACCESS_LEVELS WHERE "
-                         "LEFT(ACCESS_LEVELS,2) = '01') OR LK.ID_ACCESS_LEVELS IS NULL) ");
+    QString sql = u"SELECT DISTINCT L.LISTE, min(L.LISTDATUM) as listdatum, sum(stk) stk, sum(kubatur) "
+                  u"Kubatur FROM LOGS L INNER JOIN LISTENKOPF LK ON L.LISTE = LK.LISTE "_s
+        + (year.isEmpty() ? u" "_s
+                          : u" inner join reltable on l.RELTABLE1 = reltable.id and "
+                            u"right(reltable.kurzname,2) = right('"_s
+                    + year + u"',2)"_s)
+        + u" WHERE 1=1  AND (LK.ID_ACCESS_LEVELS IN (SELECT ID FROM ACCESS_LEVELS WHERE "
+          u"LEFT(ACCESS_LEVELS,2) = '01') OR LK.ID_ACCESS_LEVELS IS NULL) "_s;
     if (dates)
-        sql += QStringLiteral(" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'") + from
-            + QStringLiteral("',104) and convert(smalldatetime,'") + to + QStringLiteral("',104) ");
-    return sql + QStringLiteral(" group by L.LISTE ORDER BY L.LISTE ");
+        sql += u" AND convert(smalldatetime,L.LISTDATUM,104) BETWEEN convert(smalldatetime,'"_s + from
+            + u"',104) and convert(smalldatetime,'"_s + to + u"',104) "_s;
+    return sql + u" group by L.LISTE ORDER BY L.LISTE "_s;
 }
 
-const QString listHeaderText = QStringLiteral("SELECT * FROM STRINGS WHERE ID_STRING = 726");
+const QStringList lotsOf4711 = {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s};
+
+const QString listHeaderText = u"SELECT * FROM STRINGS WHERE ID_STRING = 726"_s;
 
 // Filling the browser, then the pickers for its first list: the list types,
 // and the lots of the first list type (no lots without a list).
 QStringList fillListView(const QString &statement, const QString &firstList = QString())
 {
     QStringList sent = {listHeaderText, statement,
-        QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = "
-                       "logs.listenart WHERE logs.LISTE = '%1 '  ")
-            .arg(firstList)};
+        u"SELECT distinct listenart.text FROM listenart inner join logs on listenart.listenart = "
+        u"logs.listenart WHERE logs.LISTE = '%1 '  "_s.arg(firstList)};
     if (!firstList.isEmpty())
-        sent << QStringLiteral("SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                               "LISTENART.LISTENART WHERE LISTE = '%1' AND LISTENART.TEXT = 'Stammholz' ORDER BY LOS")
-                    .arg(firstList);
+        sent << u"SELECT DISTINCT(LOS) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                u"LISTENART.LISTENART WHERE LISTE = '%1' AND LISTENART.TEXT = 'Stammholz' ORDER BY LOS"_s.arg(
+                    firstList);
     return sent;
 }
 
@@ -152,72 +119,64 @@ QStringList fillListView(const QString &statement, const QString &firstList = QS
 // whole and lot by lot.
 TEST(ListSelection, FromDateRangeToPrintedReport)
 {
-    SelectionWindow w;
-    // No list-type number: every list type of a list is offered.
-    w.Form_Load(QStringLiteral("|") + demoIni);
-    ASSERT_FALSE(w.hasEnded());
+    RecordingWindow w;
+    ASSERT_NO_FATAL_FAILURE(startShown(w));
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    showAndActivate(w);
     w.program().connection().journal().setRecording(true);
     w.takeStatements();
 
-    auto *txtVon = w.child<QLineEdit>("txtVon");
-    auto *txtBis = w.child<QLineEdit>("txtBis");
-    auto *txLastDays = w.child<QLineEdit>("txLastDays");
-    auto *list = w.child<QTreeWidget>("ListView1");
-    auto *lots = w.child<QListWidget>("LbLos");
-    auto *types = w.child<QComboBox>("cmbListenart");
+    auto *txtVon = control<QLineEdit>(w, "txtVon");
+    auto *txtBis = control<QLineEdit>(w, "txtBis");
+    auto *txLastDays = control<QLineEdit>(w, "txLastDays");
+    auto *list = control<QTreeWidget>(w, "ListView1");
+    auto *lots = control<QListWidget>(w, "LbLos");
+    auto *types = control<QComboBox>(w, "cmbListenart");
 
     // Start-up: the lists of business year 2026, the first one chosen with its lots.
-    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711"), QStringLiteral("4713")}));
+    EXPECT_EQ(column(list, 0), QStringList({u"4711"_s, u"4713"_s}));
     EXPECT_EQ(list->topLevelItem(0)->textAlignment(3) & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
-    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("12.03.2026"));
-    EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("1162"));
-    EXPECT_EQ(list->topLevelItem(0)->text(3), QStringLiteral("965,012"));
-    EXPECT_EQ(w.listNumber(), QStringLiteral("4711"));
-    EXPECT_EQ(entries(lots),
-        QStringList(
-            {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), u"12.03.2026"_s);
+    EXPECT_EQ(list->topLevelItem(0)->text(2), u"1162"_s);
+    EXPECT_EQ(list->topLevelItem(0)->text(3), u"965,012"_s);
+    EXPECT_EQ(w.listNumber(), u"4711"_s);
+    EXPECT_EQ(entries(lots), lotsOf4711);
 
     // The from date typed short and left with Enter: rewritten, list reloaded.
     txtVon->setFocus();
-    QTest::keyClicks(txtVon, QStringLiteral("1.3.26"));
+    QTest::keyClicks(txtVon, u"1.3.26"_s);
     QTest::keyClick(txtVon, Qt::Key_Return);
-    EXPECT_EQ(txtVon->text(), QStringLiteral("01.03.2026"));
+    EXPECT_EQ(txtVon->text(), u"01.03.2026"_s);
     EXPECT_EQ(QApplication::focusWidget(), txtBis) << "Enter moves on like Tab";
-    EXPECT_EQ(w.takeStatements(),
-        fillListView(listQuery(QStringLiteral("2026"), QStringLiteral("01.03.2026"), QString(), true)));
+    EXPECT_EQ(w.takeStatements(), fillListView(listQuery(u"2026"_s, u"01.03.2026"_s, QString(), true)));
     EXPECT_TRUE(list->topLevelItemCount() == 0) << "no upper bound: nothing lies between";
 
     // The to date; a letter is swallowed by the key filter.
-    QTest::keyClicks(txtBis, QStringLiteral("31.x3.26"));
-    EXPECT_EQ(txtBis->text(), QStringLiteral("31.3.26"));
+    QTest::keyClicks(txtBis, u"31.x3.26"_s);
+    EXPECT_EQ(txtBis->text(), u"31.3.26"_s);
     QTest::keyClick(txtBis, Qt::Key_Tab);
-    EXPECT_EQ(txtBis->text(), QStringLiteral("31.03.2026"));
+    EXPECT_EQ(txtBis->text(), u"31.03.2026"_s);
     EXPECT_EQ(QApplication::focusWidget(), txLastDays);
-    EXPECT_EQ(w.takeStatements(),
-        fillListView(
-            listQuery(QStringLiteral("2026"), QStringLiteral("01.03.2026"), QStringLiteral("31.03.2026"), true),
-            QStringLiteral("4711")));
-    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711")}));
+    EXPECT_EQ(
+        w.takeStatements(), fillListView(listQuery(u"2026"_s, u"01.03.2026"_s, u"31.03.2026"_s, true), u"4711"_s));
+    EXPECT_EQ(column(list, 0), QStringList({u"4711"_s}));
 
     // An impossible date: told, the focus comes back, nothing reloaded.
     txtBis->setFocus();
-    EXPECT_EQ(txtBis->selectedText(), QStringLiteral("31.03.2026")) << "the whole text is selected on entry";
-    QTest::keyClicks(txtBis, QStringLiteral("31.2.26"));
+    EXPECT_EQ(txtBis->selectedText(), u"31.03.2026"_s) << "the whole text is selected on entry";
+    QTest::keyClicks(txtBis, u"31.2.26"_s);
     QTest::keyClick(txtBis, Qt::Key_Tab);
     EXPECT_EQ(w.messages,
-        QStringList({QStringLiteral("Ungültige Daten: „31.2.26“ im Feld „HAB-Datum bis“ ist kein Datum der Form "
-                                    "TT.MM.JJJJ.")}))
+        QStringList({u"Ungültige Daten: „31.2.26“ im Feld „HAB-Datum bis“ ist kein Datum der Form "
+                     u"TT.MM.JJJJ."_s}))
         << "the box named as the window captions it";
     EXPECT_EQ(QApplication::focusWidget(), txtBis);
-    EXPECT_EQ(txtBis->text(), QStringLiteral("31.2.26"));
+    EXPECT_EQ(txtBis->text(), u"31.2.26"_s);
     EXPECT_TRUE(w.takeStatements().isEmpty());
-    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711")}));
+    EXPECT_EQ(column(list, 0), QStringList({u"4711"_s}));
 
     // Corrected to the date it had: leaving it unchanged reloads nothing.
     txtBis->selectAll();
-    QTest::keyClicks(txtBis, QStringLiteral("31.03.2026"));
+    QTest::keyClicks(txtBis, u"31.03.2026"_s);
     QTest::keyClick(txtBis, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), txLastDays);
     EXPECT_TRUE(w.takeStatements().isEmpty());
@@ -225,120 +184,105 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
 
     // A year button empties the date range; each box that changed reloads,
     // and the button itself once more.
-    QTest::mouseClick(w.child<QPushButton>("btnJahr(0)"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "btnJahr(0)"), Qt::LeftButton);
     EXPECT_EQ(txtVon->text(), QString());
     EXPECT_EQ(txtBis->text(), QString());
-    EXPECT_EQ(w.child<QLineEdit>("txt_Jahr")->text(), QStringLiteral("2026"));
-    const QString year2026 = listQuery(QStringLiteral("2026"));
-    const QStringList reload = fillListView(year2026, QStringLiteral("4711"));
+    EXPECT_EQ(control<QLineEdit>(w, "txt_Jahr")->text(), u"2026"_s);
+    const QString year2026 = listQuery(u"2026"_s);
+    const QStringList reload = fillListView(year2026, u"4711"_s);
     EXPECT_EQ(w.takeStatements(), reload + reload + reload);
-    EXPECT_EQ(column(list, 0), QStringList({QStringLiteral("4711"), QStringLiteral("4713")}));
+    EXPECT_EQ(column(list, 0), QStringList({u"4711"_s, u"4713"_s}));
 
     // The chosen list clicked again: the pickers are current already.
     clickItem(list, list->topLevelItem(0));
     EXPECT_TRUE(w.takeStatements().isEmpty());
     EXPECT_TRUE(types->isEnabled());
-    EXPECT_EQ(types->currentText(), QStringLiteral("Stammholz"));
-    ASSERT_EQ(entries(lots),
-        QStringList(
-            {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(types->currentText(), u"Stammholz"_s);
+    ASSERT_EQ(entries(lots), lotsOf4711);
 
     // Lots 3 and 5 marked, "Ausdruck" pressed.
     clickEntry(lots, 2);
     clickEntry(lots, 4);
-    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     QStringList sent = w.takeStatements();
     ASSERT_GE(sent.size(), 2);
-    EXPECT_EQ(sent.first(), QStringLiteral(" select listenart from listenart where text = 'Stammholz' "));
-    EXPECT_TRUE(sent[1].startsWith(QStringLiteral("Select property_id, number_value \rfrom FORMS_CONFIG")))
-        << sent[1].toStdString();
+    EXPECT_EQ(sent.first(), u" select listenart from listenart where text = 'Stammholz' "_s);
+    EXPECT_TRUE(sent[1].startsWith(u"Select property_id, number_value \rfrom FORMS_CONFIG"_s)) << sent[1].toStdString();
 
     const Selection &state = w.printedSelection();
-    EXPECT_EQ(state.listNumber, QStringLiteral("4711"));
-    EXPECT_EQ(state.lots, QStringList({QStringLiteral("3"), QStringLiteral("5")}));
+    EXPECT_EQ(state.listNumber, u"4711"_s);
+    EXPECT_EQ(state.lots, QStringList({u"3"_s, u"5"_s}));
     EXPECT_EQ(state.lotCount, 2);
-    EXPECT_EQ(state.listType, QStringLiteral("1"));
-    EXPECT_TRUE(state.filter.startsWith(
-        QStringLiteral("LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1")))
+    EXPECT_EQ(state.listType, u"1"_s);
+    EXPECT_TRUE(state.filter.startsWith(u"LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1"_s))
         << state.filter.toStdString();
-    EXPECT_EQ(w.program().kubaturFormat(), QStringLiteral("0.000"));
-    EXPECT_EQ(w.program().clientCode(), QStringLiteral("ALF"));
+    EXPECT_EQ(w.program().kubaturFormat(), u"0.000"_s);
+    EXPECT_EQ(w.program().clientCode(), u"ALF"_s);
     EXPECT_EQ(w.lastRequest().sortOrder, 2) << "RadWoListeLosStm";
-    EXPECT_EQ(w.statuses.value(0), QStringLiteral("Kopf ..."));
-    EXPECT_EQ(w.child<QLabel>("LbStatus")->text(), QStringLiteral("Fertig!"));
+    EXPECT_EQ(w.statuses.value(0), u"Kopf ..."_s);
+    EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), u"Fertig!"_s);
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "the topmost place is lifted";
     EXPECT_EQ(w.program().application()->workbookCount(), 1) << "the workbook stays open";
 
     // Lot by lot, with another sort order: the switches reach the report.
     w.statuses.clear();
-    clickIndicator(w.child<QCheckBox>("CbLosweise"));
-    clickIndicator(w.child<QRadioButton>("RadEing"));
-    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    clickIndicator(control<QCheckBox>(w, "CbLosweise"));
+    clickIndicator(control<QRadioButton>(w, "RadEing"));
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(w.lastRequest().lLosweise, 1);
     EXPECT_EQ(w.lastRequest().sortOrder, 4);
-    EXPECT_EQ(w.statuses.value(0), QStringLiteral("Los '3' Kopf ..."));
+    EXPECT_EQ(w.statuses.value(0), u"Los '3' Kopf ..."_s);
 }
 
 // A date left half typed does not hold up "Schließen".
 TEST(ListSelection, SchliessenClosesOverAnImpossibleDate)
 {
-    SelectionWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni);
-    ASSERT_FALSE(w.hasEnded());
-    showAndActivate(w);
-    auto *txtVon = w.child<QLineEdit>("txtVon");
+    RecordingWindow w;
+    ASSERT_NO_FATAL_FAILURE(startShown(w));
+    auto *txtVon = control<QLineEdit>(w, "txtVon");
     txtVon->setFocus();
-    QTest::keyClicks(txtVon, QStringLiteral("31.2.26"));
-    QTest::mouseClick(w.child<QPushButton>("ButAbbrech"), Qt::LeftButton);
+    QTest::keyClicks(txtVon, u"31.2.26"_s);
+    QTest::mouseClick(control<QPushButton>(w, "ButAbbrech"), Qt::LeftButton);
     EXPECT_TRUE(w.hasEnded());
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
 {
-    SelectionWindow w;
-    // No list-type number: every list type of a list is offered.
-    w.Form_Load(QStringLiteral("|") + demoIni);
-    ASSERT_FALSE(w.hasEnded());
-    showAndActivate(w);
+    RecordingWindow w;
+    ASSERT_NO_FATAL_FAILURE(startShown(w));
     w.program().connection().journal().setRecording(true);
     w.takeStatements();
-    auto *list = w.child<QTreeWidget>("ListView1");
-    auto *lots = w.child<QListWidget>("LbLos");
+    auto *list = control<QTreeWidget>(w, "ListView1");
+    auto *lots = control<QListWidget>(w, "LbLos");
 
     // Piles of the chosen list, of the list type shown since start-up.
-    EXPECT_EQ(w.child<QComboBox>("cmbListenart")->currentText(), QStringLiteral("Stammholz"));
-    clickIndicator(w.child<QRadioButton>("optLos(1)"));
-    EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
-                                    "LISTENART.LISTENART WHERE LISTE = '4711' AND LISTENART.TEXT = 'Stammholz' "
-                                    "ORDER BY POLTNR")}));
-    EXPECT_TRUE(entries(lots).contains(QStringLiteral("101")));
+    EXPECT_EQ(control<QComboBox>(w, "cmbListenart")->currentText(), u"Stammholz"_s);
+    clickIndicator(control<QRadioButton>(w, "optLos(1)"));
+    const QString piles = u"SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON LOGS.LISTENART = "
+                          u"LISTENART.LISTENART WHERE LISTE = '%1' AND LISTENART.TEXT = 'Stammholz' ORDER BY POLTNR"_s;
+    EXPECT_EQ(w.takeStatements(), QStringList({piles.arg(u"4711"_s)}));
+    EXPECT_TRUE(entries(lots).contains(u"101"_s));
 
     // The next list chosen with the keyboard refills the pickers like a click.
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(w.listNumber(), QStringLiteral("4713"));
+    EXPECT_EQ(w.listNumber(), u"4713"_s);
     EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON "
-                                    "LOGS.LISTENART = LISTENART.LISTENART WHERE LISTE = '4713' AND "
-                                    "LISTENART.TEXT = 'Stammholz' ORDER BY POLTNR"),
-            QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                           "listenart.listenart = logs.listenart WHERE logs.LISTE = '4713 '  "),
-            QStringLiteral("SELECT DISTINCT(POLTNR) FROM LOGS INNER JOIN LISTENART ON "
-                           "LOGS.LISTENART = LISTENART.LISTENART WHERE LISTE = '4713' AND "
-                           "LISTENART.TEXT = 'Stammholz' ORDER BY POLTNR")}));
+        QStringList({piles.arg(u"4713"_s),
+            u"SELECT distinct listenart.text FROM listenart inner join logs on "
+            u"listenart.listenart = logs.listenart WHERE logs.LISTE = '4713 '  "_s,
+            piles.arg(u"4713"_s)}));
     EXPECT_EQ(entries(lots), QStringList({QString()})) << "every pile of 4713 is NULL: one empty entry";
 
     // The empty pile marked alone, printed: the pile condition, no lot list.
     clickEntry(lots, 0);
-    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     const Selection &state = w.printedSelection();
-    EXPECT_TRUE(
-        state.filter.startsWith(QStringLiteral("LOGS.LISTE = '4713' AND LOGS.POLTNR IN ('')  AND LOGS.LISTENART = 1")))
+    EXPECT_TRUE(state.filter.startsWith(u"LOGS.LISTE = '4713' AND LOGS.POLTNR IN ('')  AND LOGS.LISTENART = 1"_s))
         << state.filter.toStdString();
     EXPECT_TRUE(state.lots.isEmpty()) << "piles go into the filter only";
 
@@ -349,12 +293,12 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
     list->clearSelection();
     EXPECT_TRUE(entries(lots).isEmpty());
     EXPECT_EQ(w.takeStatements(),
-        QStringList({QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                                    "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ")}));
-    clickIndicator(w.child<QRadioButton>("optLos(0)"));
+        QStringList({u"SELECT distinct listenart.text FROM listenart inner join logs on "
+                     u"listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  "_s}));
+    clickIndicator(control<QRadioButton>(w, "optLos(0)"));
     EXPECT_TRUE(w.takeStatements().isEmpty()) << "no list, no lot query";
-    for (QWidget *row : {static_cast<QWidget *>(w.child<QComboBox>("cmbListenart")),
-             static_cast<QWidget *>(w.child<QLabel>("lblListenart"))}) {
+    for (QWidget *row : {static_cast<QWidget *>(control<QComboBox>(w, "cmbListenart")),
+             static_cast<QWidget *>(control<QLabel>(w, "lblListenart"))}) {
         EXPECT_FALSE(row->isHidden());
         EXPECT_FALSE(row->isEnabled());
     }
@@ -363,8 +307,8 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
 
     // Without a chosen list "Ausdruck" refuses and prints nothing.
     const QString previousFilter = state.filter;
-    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
-    EXPECT_EQ(w.messages, QStringList({QStringLiteral("Bitte eine Liste auswählen.")}));
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
+    EXPECT_EQ(w.messages, QStringList({u"Bitte eine Liste auswählen."_s}));
     EXPECT_TRUE(w.takeStatements().isEmpty());
     EXPECT_EQ(state.filter, previousFilter);
 }
@@ -374,17 +318,17 @@ TEST(ListSelection, PilesKeyboardChoiceAndGreyedListTypes)
 // meanwhile is dropped rather than run afterwards.
 TEST(ListSelection, AusdruckRunsOnceHoweverOftenItIsClicked)
 {
-    struct RunWindow : SelectionWindow
+    struct RunWindow : RecordingWindow
     {
         void showStatus(const QString &text) override
         {
-            SelectionWindow::showStatus(text);
+            RecordingWindow::showStatus(text);
             if (clicked)
                 return;
             clicked = true;
-            auto *button = child<QPushButton>("B_OK");
+            auto *button = control<QPushButton>(*this, "B_OK");
             for (const char *name : {"B_OK", "ButAbbrech", "ListView1", "LbLos", "CbDruck", "txtVon", "optLos(1)"})
-                offDuringRun << !child<QWidget>(name)->isEnabled();
+                offDuringRun << !control<QWidget>(*this, name)->isEnabled();
             waitCursor = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
             B_OK_Click(); // a message box's event loop delivering the click
             const QPoint centre = button->rect().center();
@@ -398,36 +342,32 @@ TEST(ListSelection, AusdruckRunsOnceHoweverOftenItIsClicked)
         QList<bool> offDuringRun;
     };
     RunWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni);
-    ASSERT_FALSE(w.hasEnded());
-    showAndActivate(w);
-    auto *button = w.child<QPushButton>("B_OK");
+    ASSERT_NO_FATAL_FAILURE(startShown(w));
+    auto *button = control<QPushButton>(w, "B_OK");
     button->setFocus();
 
     QTest::mouseClick(button, Qt::LeftButton);
     QApplication::processEvents();
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(w.statuses.count(QStringLiteral("Fertig!")), 1);
+    EXPECT_EQ(w.statuses.count(u"Fertig!"_s), 1);
     EXPECT_EQ(w.offDuringRun, QList<bool>(7, true));
     EXPECT_TRUE(w.waitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(button->isEnabled());
-    EXPECT_TRUE(w.child<QWidget>("ListView1")->isEnabled());
+    EXPECT_TRUE(control<QWidget>(w, "ListView1")->isEnabled());
     EXPECT_EQ(w.focusWidget(), button) << "the focus comes back where it was (the report window is in front)";
 }
 
 TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
 {
-    SelectionWindow w;
-    w.Form_Load(QStringLiteral("|") + demoIni);
-    ASSERT_FALSE(w.hasEnded());
-    showAndActivate(w);
+    RecordingWindow w;
+    ASSERT_NO_FATAL_FAILURE(startShown(w));
 
     // The template greys "Einzeln": the box shows it and passes it on until
     // the user clicks it, which only turns it on or off.
     w.program().settings().lEinzeln = 2;
     w.InitSelectionControls();
-    auto *einzeln = w.child<QCheckBox>("CbEinzeln");
+    auto *einzeln = control<QCheckBox>(w, "CbEinzeln");
     EXPECT_EQ(einzeln->checkState(), Qt::PartiallyChecked);
 
     // The user closed the workbook: "Ausdruck" opens a new one from the template.
@@ -435,10 +375,10 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
     ASSERT_NE(xl, nullptr);
     xl->closeWorkbook(xl->workbookAt(0).workbook(), false);
     ASSERT_FALSE(w.program().hasReportWorkbook());
-    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
     ASSERT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(w.program().hasReportWorkbook());
-    EXPECT_EQ(w.statuses.value(w.statuses.size() - 1), QStringLiteral("Fertig!"));
+    EXPECT_EQ(w.statuses.value(w.statuses.size() - 1), u"Fertig!"_s);
     EXPECT_EQ(w.lastRequest().lEinzeln, 2) << "the window's greyed box wins over the template read again";
 
     clickIndicator(einzeln);
@@ -447,7 +387,7 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
     EXPECT_EQ(einzeln->checkState(), Qt::Unchecked);
     clickIndicator(einzeln);
     EXPECT_EQ(einzeln->checkState(), Qt::Checked) << "no way back to greyed";
-    QTest::mouseClick(w.child<QPushButton>("B_OK"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
     EXPECT_EQ(w.lastRequest().lEinzeln, 1);
 }
 
@@ -456,31 +396,29 @@ TEST(ListSelection, AClosedWorkbookIsOpenedAgainAndGreyedSwitchesPassThrough)
 TEST(ListSelection, DateModeLoadsByTheDaysBox)
 {
     QTemporaryDir dir;
-    SelectionWindow w;
+    RecordingWindow w;
     w.program().connection().journal().setRecording(true);
-    w.Form_Load(QStringLiteral("|") + demoIniWith(dir, {{QStringLiteral("RELTABLE"), QString()}}));
-    ASSERT_FALSE(w.hasEnded());
+    ASSERT_TRUE(w.start(u"|"_s + demoIniWith(dir, {{u"RELTABLE"_s, QString()}})));
     EXPECT_TRUE(control<QFrame>(w, "frmHHJ")->isHidden());
     QStringList selection;
     for (const QString &sql : w.takeStatements()) {
-        if (sql.startsWith(QStringLiteral("SELECT DISTINCT")) || sql.startsWith(QStringLiteral("SELECT distinct")))
+        if (sql.startsWith(u"SELECT DISTINCT"_s) || sql.startsWith(u"SELECT distinct"_s))
             selection << sql;
     }
     const QDate today = QDate::currentDate();
     const int days = w.program().settings().LetztenTage;
     EXPECT_EQ(control<QLineEdit>(w, "txLastDays")->text(), QString::number(days));
-    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
+    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), today.toString(u"dd.MM.yyyy"_s));
     // Writing the days box lists once without dates, with the pickers of its
     // first list; then the dates are written and the list and the pickers
     // follow. The demo's lists are older than the days of the template, so
     // the dated list is empty.
     const auto dated = [&](const QString &from, const QString &to) { return listQuery(QString(), from, to, true); };
-    const QString noListTypes = QStringLiteral("SELECT distinct listenart.text FROM listenart inner join logs on "
-                                               "listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  ");
-    QStringList expected = fillListView(listQuery(QString()), QStringLiteral("4711"));
+    const QString noListTypes = u"SELECT distinct listenart.text FROM listenart inner join logs on "
+                                u"listenart.listenart = logs.listenart WHERE logs.LISTE = ' '  "_s;
+    QStringList expected = fillListView(listQuery(QString()), u"4711"_s);
     expected.removeFirst(); // the header text
-    expected << dated(
-        today.addDays(-days).toString(QStringLiteral("dd.MM.yyyy")), control<QLineEdit>(w, "txtBis")->text())
+    expected << dated(today.addDays(-days).toString(u"dd.MM.yyyy"_s), control<QLineEdit>(w, "txtBis")->text())
              << noListTypes;
     EXPECT_EQ(selection, expected);
     EXPECT_TRUE(w.listNumber().isEmpty());
@@ -488,18 +426,18 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
 
     // Dates typed, then the days: the days count back from the to-date,
     // never an inverted range.
-    control<QLineEdit>(w, "txtVon")->setText(QStringLiteral("01.03.2026"));
-    control<QLineEdit>(w, "txtBis")->setText(QStringLiteral("31.12.2025"));
+    control<QLineEdit>(w, "txtVon")->setText(u"01.03.2026"_s);
+    control<QLineEdit>(w, "txtBis")->setText(u"31.12.2025"_s);
     w.takeStatements();
-    control<QLineEdit>(w, "txLastDays")->setText(QStringLiteral("31"));
-    EXPECT_EQ(control<QLineEdit>(w, "txtVon")->text(), QStringLiteral("30.11.2025"));
-    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), QStringLiteral("31.12.2025"));
-    EXPECT_EQ(w.takeStatements(), fillListView(dated(QStringLiteral("30.11.2025"), QStringLiteral("31.12.2025"))));
+    control<QLineEdit>(w, "txLastDays")->setText(u"31"_s);
+    EXPECT_EQ(control<QLineEdit>(w, "txtVon")->text(), u"30.11.2025"_s);
+    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), u"31.12.2025"_s);
+    EXPECT_EQ(w.takeStatements(), fillListView(dated(u"30.11.2025"_s, u"31.12.2025"_s)));
     // The to-date emptied: up to today.
     control<QLineEdit>(w, "txtBis")->clear();
-    control<QLineEdit>(w, "txLastDays")->setText(QStringLiteral("7"));
-    EXPECT_EQ(control<QLineEdit>(w, "txtVon")->text(), today.addDays(-7).toString(QStringLiteral("dd.MM.yyyy")));
-    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), today.toString(QStringLiteral("dd.MM.yyyy")));
+    control<QLineEdit>(w, "txLastDays")->setText(u"7"_s);
+    EXPECT_EQ(control<QLineEdit>(w, "txtVon")->text(), today.addDays(-7).toString(u"dd.MM.yyyy"_s));
+    EXPECT_EQ(control<QLineEdit>(w, "txtBis")->text(), today.toString(u"dd.MM.yyyy"_s));
     EXPECT_FALSE(control<QComboBox>(w, "cmbListenart")->isEnabled());
     EXPECT_FALSE(control<QLabel>(w, "lblListenart")->isEnabled());
 }
@@ -507,19 +445,17 @@ TEST(ListSelection, DateModeLoadsByTheDaysBox)
 TEST(ListSelection, UnattendedPrintingOfAListNotInTheBrowserFails)
 {
     // Another list type, a list of another business year, a typing error.
-    for (const QString &fields : {QStringLiteral("4711|2"), QStringLiteral("4712|1"), QStringLiteral("47111|1")}) {
+    for (const QString &fields : {u"4711|2"_s, u"4712|1"_s, u"47111|1"_s}) {
         QTemporaryDir out;
-        SelectionRun w;
-        EXPECT_NE(w.run(QStringLiteral("|") + demoIni + QStringLiteral("|||") + fields + QStringLiteral("|DEMO|")
-                      + out.path() + QLatin1Char('/')),
-            0)
+        RecordingRun w;
+        EXPECT_NE(w.run(u"|"_s + demoIni + u"|||"_s + fields + u"|DEMO|"_s + out.path() + QLatin1Char('/')), 0)
             << fields.toStdString();
         ASSERT_EQ(w.messages.size(), 1) << fields.toStdString();
         // Named with what the browser was narrowed by, the year by the
         // window's caption.
-        EXPECT_TRUE(w.messages.first().startsWith(QStringLiteral("Die Liste ") + fields.section(QLatin1Char('|'), 0, 0)
-            + QStringLiteral(" wurde nicht gefunden (Forstwirtschaftsjahr 2026, Listenart ")
-            + fields.section(QLatin1Char('|'), 1, 1) + QStringLiteral(")")))
+        EXPECT_TRUE(w.messages.first().startsWith(u"Die Liste "_s + fields.section(QLatin1Char('|'), 0, 0)
+            + u" wurde nicht gefunden (Forstwirtschaftsjahr 2026, Listenart "_s + fields.section(QLatin1Char('|'), 1, 1)
+            + u")"_s))
             << w.messages.first().toStdString();
         EXPECT_TRUE(w.statuses.isEmpty()) << "no report was started";
         EXPECT_TRUE(QDir(out.path()).isEmpty()) << "nothing saved";

@@ -19,6 +19,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace demofiles;
 
 namespace {
@@ -26,10 +28,10 @@ namespace {
 // Prints list 4711 unattended over the endpoint; the exit code.
 int printOverEndpoint(RecordingRun &w, const tds::Endpoint &endpoint, const QString &ini, const QTemporaryDir &out)
 {
-    const QString al = IniReader::value(demoIni, QStringLiteral("AL")).value_or(QString());
-    const QString year = IniReader::value(demoIni, QStringLiteral("RELTABLE")).value_or(QString());
+    const QString al = IniReader::value(demoIni, u"AL"_s).value_or(QString());
+    const QString year = IniReader::value(demoIni, u"RELTABLE"_s).value_or(QString());
     return w.run(endpoint.connectionString() + QLatin1Char('|') + ini + QLatin1Char('|') + al + QLatin1Char('|') + year
-        + QStringLiteral("|4711|1|DEMO|") + out.path() + QLatin1Char('/'));
+        + u"|4711|1|DEMO|"_s + out.path() + QLatin1Char('/'));
 }
 
 } // namespace
@@ -49,7 +51,7 @@ TEST(OdbcDemoReport, TheWorkbookEqualsTheEmbeddedRunCellForCell)
     ASSERT_EQ(printOverEndpoint(second, endpoint, demoIni, out), 0) << qPrintable(second.messages.join(u'\n'));
 
     const auto a = XlsxReader::load(embedded.saved());
-    const auto b = XlsxReader::load(out.filePath(QStringLiteral("DEMO_4711.xlsx")));
+    const auto b = XlsxReader::load(out.filePath(u"DEMO_4711.xlsx"_s));
     ASSERT_TRUE(a && b);
     EXPECT_EQ(testsupport::workbookDifferences(*a, *b), QStringList());
 }
@@ -65,12 +67,12 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         const char *message;
     };
     const Case cases[] = {
-        {"stall", {.stallOn = QStringLiteral("FROM LOGS")}, "nicht innerhalb von einer Sekunde"},
-        {"drop", {.dropOn = QStringLiteral("FROM LOGS"), .dropAfterRows = 1}, "Verbindung"},
+        {"stall", {.stallOn = u"FROM LOGS"_s}, "nicht innerhalb von einer Sekunde"},
+        {"drop", {.dropOn = u"FROM LOGS"_s, .dropAfterRows = 1}, "Verbindung"},
         {"error",
-            {.failOn = QStringLiteral("FROM LOGS"),
+            {.failOn = u"FROM LOGS"_s,
                 .errorNumber = 1222,
-                .errorMessage = QStringLiteral("Lock request time out period exceeded.")},
+                .errorMessage = u"Lock request time out period exceeded."_s},
             "Lock request time out period exceeded."},
     };
     for (const Case &c : cases) {
@@ -78,12 +80,12 @@ TEST(OdbcDemoReport, AServerFaultFailsTheRunWithoutAFile)
         tds::Endpoint endpoint(QStringLiteral(TANNBUCH_DEMO_DB));
         endpoint.setFaults(c.faults);
         QTemporaryDir out;
-        const QString ini = demoIniWith(out, {{QStringLiteral("QueryTimeout"), QStringLiteral("1")}});
+        const QString ini = demoIniWith(out, {{u"QueryTimeout"_s, u"1"_s}});
         RecordingRun w;
         EXPECT_NE(printOverEndpoint(w, endpoint, ini, out), 0);
         EXPECT_TRUE(w.messages.join(u'\n').contains(QString::fromUtf8(c.message)))
             << qPrintable(w.messages.join(u'\n'));
-        EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("DEMO_4711.xlsx"))));
+        EXPECT_FALSE(QFile::exists(out.filePath(u"DEMO_4711.xlsx"_s)));
     }
 }
 

@@ -4,9 +4,6 @@
 // and without prefetching. Over the SQL Server endpoint
 // (TANNBUCH_TEST_DATABASE=tds) the endpoint also receives fewer batches.
 // A provision read on the server prints the same workbook as its ids listed.
-#include "DemoDatabase.h"
-#include "DemoIni.h"
-#include "DemoTemplates.h"
 #include "app/IniReader.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
@@ -17,8 +14,6 @@
 #include "common/WorkbookCompare.h"
 #include "tds/TdsEndpoint.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -46,10 +41,7 @@ class PrintFolder
 public:
     explicit PrintFolder(int records, const QString &change = QString())
     {
-        DemoDatabaseOptions options;
-        options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
-        options.records = records;
-        DemoDatabase::write(m_db, options);
+        demofiles::writeGeneratedDatabase(m_db, records);
         if (!change.isEmpty()) {
             EXPECT_EQ(testsupport::changeSqliteDatabase(m_db, change), QString());
         }
@@ -62,14 +54,7 @@ public:
     {
         const testsupport::EnvironmentGuard prefetching("TANNBUCH_PREFETCH", prefetch ? "1" : "0");
         const QString run = m_dir.filePath(QString::number(++m_runs));
-        const QString templates = run + u"/templates"_s;
-        EXPECT_EQ(writeDemoTemplates(templates), 0);
-        for (const QString &name : QDir(templates).entryList(QDir::Files)) {
-            if (name != templateName)
-                QFile::remove(QDir(templates).filePath(name));
-        }
-        const QString ini = run + u"/kelmora.ini"_s;
-        EXPECT_EQ(writeDemoIni(ini, m_db, templates), 0);
+        const QString ini = demofiles::writeDemoFolder(run, m_db, templateName);
 
         const qsizetype batchesBefore = m_endpoint ? m_endpoint->batches().size() : 0;
         RecordingRun w;

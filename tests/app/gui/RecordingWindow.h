@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DemoDatabase.h"
+#include "DemoIni.h"
+#include "DemoTemplates.h"
 #include "app/ListBrowserModel.h"
 #include "app/UnattendedPrint.h"
 #include "common/TestSupport.h"
@@ -10,8 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +49,31 @@ inline QString demoIniWith(const QTemporaryDir &dir, QMap<QString, QString> valu
     return path;
 }
 
+// Writes a generated database: list 4711 of `records` records (0: the demo
+// lists).
+inline void writeGeneratedDatabase(const QString &path, int records)
+{
+    DemoDatabaseOptions options;
+    options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
+    options.records = records;
+    DemoDatabase::write(path, options);
+}
+
+// Writes the demo templates into folder/templates, keeping only the named
+// one, and folder/kelmora.ini naming the database and them; the ini's path.
+inline QString writeDemoFolder(const QString &folder, const QString &db, const QString &templateName)
+{
+    const QDir templates(folder + QStringLiteral("/templates"));
+    EXPECT_EQ(writeDemoTemplates(templates.path()), 0);
+    for (const QString &name : templates.entryList(QDir::Files)) {
+        if (name != templateName)
+            QFile::remove(templates.filePath(name));
+    }
+    const QString ini = folder + QStringLiteral("/kelmora.ini");
+    EXPECT_EQ(writeDemoIni(ini, db, templates.path()), 0);
+    return ini;
+}
+
 } // namespace demofiles
 
 // A control of the main window, found by its name as the host names it.
@@ -53,27 +84,85 @@ template <typename T> T *control(QWidget &window, const char *name)
     return found;
 }
 
-// The main window with its messages and warnings kept instead of shown,
-// taking the first template offered. Messages take the program's own path,
-// so an unattended run fails by them as it does for the host.
+// The main window with its messages, warnings, status texts and progress
+// kept instead of shown, taking the template `choice` (-1: "Abbrechen") the
+// first time one is asked for. Messages take the program's own path, so an
+// unattended run fails by them as it does for the host.
 class RecordingWindow : public F_Start
 {
 public:
-    QString chooseTemplate(const QStringList &templates) override { return templates.first(); }
+    QString chooseTemplate(const QStringList &templates) override
+    {
+        ++asked;
+        return F_Start::chooseTemplate(templates);
+    }
+    void showStatus(const QString &text) override
+    {
+        statuses << text;
+        F_Start::showStatus(text);
+    }
+    void showProgress(qint64 done, qint64 total) override
+    {
+        if (total > 0)
+            progress << qMakePair(done, total);
+        F_Start::showProgress(done, total);
+    }
+    // Starts the window on the command line (the demo ini alone unless
+    // told); fails, naming what it was told, when start-up ended the program.
+    ::testing::AssertionResult start(
+        const QString &commandLine = QStringLiteral("|") + demofiles::demoIni + QStringLiteral("|||||"))
+    {
+        Form_Load(commandLine);
+        if (!hasEnded())
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "start-up ended: " << messages.join(u'\n').toStdString();
+    }
+    // Statements sent since the last call.
+    QStringList takeStatements()
+    {
+        const QStringList sent = program().connection().journal().statements();
+        program().connection().journal().clear();
+        return sent;
+    }
+
     QStringList messages;
     QStringList warnings;
+    QStringList statuses;
+    QList<QPair<qint64, qint64>> progress;
+    QList<QStringList> offered; // the template choices shown
+    int asked = 0; // templates asked for, whether shown or remembered
+    int choice = 0;
 
 protected:
     void present(const QString &text, bool warning) override { (warning ? warnings : messages) << text; }
+    QString askTemplate(const QStringList &templates) override
+    {
+        offered << templates;
+        return templates.value(choice);
+    }
 };
 
-// An unattended print with its messages and warnings kept instead of written
-// to standard error; they fail the run as they do for the host.
+// Chooses the list in the list browser and presses "Ausdruck".
+inline void printList(F_Start &w, const QString &number = QStringLiteral("4711"))
+{
+    auto *list = control<QTreeWidget>(w, "ListView1");
+    const auto found = list->findItems(number, Qt::MatchExactly, 0);
+    ASSERT_FALSE(found.isEmpty()) << number.toStdString();
+    list->scrollToItem(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+// An unattended print with its messages, warnings and status texts kept
+// instead of written to standard error; they fail the run as they do for the host.
 class RecordingRun : public UnattendedPrint
 {
 public:
+    void showStatus(const QString &text) override { statuses << text; }
     QStringList messages;
     QStringList warnings;
+    QStringList statuses;
 
 protected:
     void present(const QString &text, bool warning) override { (warning ? warnings : messages) << text; }

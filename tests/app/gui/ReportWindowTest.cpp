@@ -35,54 +35,16 @@
 namespace tannbuch {
 
 using namespace Qt::StringLiterals;
+using namespace demofiles;
 
 namespace {
 
-QString utf8(const char *text)
+// Writes a shell script that runs the commands; its path.
+QByteArray script(const QString &path, const QByteArray &commands)
 {
-    return QString::fromUtf8(text);
-}
-
-const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
-
-// The main window with messages, template questions and progress recorded.
-class ClerkWindow : public F_Start
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override
-    {
-        ++asked;
-        return templates.value(choice);
-    }
-    void showProgress(qint64 done, qint64 total) override
-    {
-        if (total > 0)
-            progress << qMakePair(done, total);
-        F_Start::showProgress(done, total);
-    }
-    void showStatus(const QString &text) override
-    {
-        statuses << text;
-        F_Start::showStatus(text);
-    }
-
-    QStringList messages;
-    QStringList statuses;
-    QList<QPair<qint64, qint64>> progress;
-    int asked = 0;
-    int choice = 0;
-};
-
-// Chooses the list (4711 unless told) and presses "Ausdruck".
-void printList4711(ClerkWindow &w, const QString &number = u"4711"_s)
-{
-    QTreeWidget *list = control<QTreeWidget>(w, "ListView1");
-    const auto found = list->findItems(number, Qt::MatchExactly, 0);
-    ASSERT_FALSE(found.isEmpty());
-    list->scrollToItem(found.first());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-    QTest::mouseClick(control<QPushButton>(w, "B_OK"), Qt::LeftButton);
+    EXPECT_TRUE(testsupport::writeFile(path, "#!/bin/sh\n" + commands + "\n"));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return path.toUtf8();
 }
 
 struct Session
@@ -90,15 +52,14 @@ struct Session
     Session(int templateChoice = 1)
     {
         w.choice = templateChoice; // the lot-by-lot template has page breaks
-        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-        EXPECT_FALSE(w.hasEnded()) << w.messages.join(u'\n').toStdString();
+        EXPECT_TRUE(w.start());
         w.show();
-        printList4711(w);
+        printList(w);
         EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(u'\n').toStdString();
     }
     ~Session() { w.Form_Unload(); }
 
-    ClerkWindow w;
+    RecordingWindow w;
 };
 
 } // namespace
@@ -151,7 +112,7 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     const SheetModel &model = *view->sheetModel();
     const int header = total - 1 - [&] {
         int up = 0;
-        while (Range(*book, sheet, RangeRef{total - 1 - up, 7, total - 1 - up, 7}).value() != utf8("Stück"))
+        while (Range(*book, sheet, RangeRef{total - 1 - up, 7, total - 1 - up, 7}).value() != u"Stück"_s)
             ++up;
         return up;
     }();
@@ -193,16 +154,6 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     EXPECT_TRUE(s.w.reportWindow()->isVisible());
 }
 
-TEST(ReportWindow, AnotherReportIntoTheOpenWorkbookRefreshesTheWindow)
-{
-    Session s(0);
-    ReportWindow *window = s.w.reportWindow();
-    ASSERT_NE(window, nullptr);
-    QTest::mouseClick(control<QPushButton>(s.w, "B_OK"), Qt::LeftButton);
-    EXPECT_EQ(s.w.reportWindow(), window) << "the same window shows the new report";
-    EXPECT_EQ(s.w.asked, 1);
-}
-
 TEST(ReportWindow, ProgressFollowsTheSectionsAndEndsHidden)
 {
     Session s(0);
@@ -228,28 +179,19 @@ TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
     EXPECT_TRUE(s.w.messages.first().startsWith(u"Der Bericht konnte nicht gespeichert werden."_s));
 
     ASSERT_TRUE(window->exportPdf(dir.filePath(u"bericht.pdf"_s))) << s.w.messages.join(u'\n').toStdString();
-    QFile pdf(dir.filePath(u"bericht.pdf"_s));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    EXPECT_TRUE(testsupport::readFile(dir.filePath(u"bericht.pdf"_s)).startsWith("%PDF"));
 
     // Printing through a print command that files the job into a folder.
-    const QString script = dir.filePath(u"drucken.sh"_s);
-    QFile file(script);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(("#!/bin/sh\ncp \"$1\" '" + dir.path().toUtf8()
-        + "/gedruckt.pdf'\necho \"$TANNBUCH_PRINTER "
-          "$TANNBUCH_COPIES $TANNBUCH_COLLATE\" > '"
-        + dir.path().toUtf8() + "/auftrag.txt'\n"));
-    file.close();
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("TANNBUCH_PRINT_COMMAND", script.toUtf8());
+    const QByteArray folder = dir.path().toUtf8();
+    qputenv("TANNBUCH_PRINT_COMMAND",
+        script(dir.filePath(u"drucken.sh"_s),
+            "cp \"$1\" '" + folder + "/gedruckt.pdf'\necho \"$TANNBUCH_PRINTER $TANNBUCH_COPIES $TANNBUCH_COLLATE\" > '"
+                + folder + "/auftrag.txt'"));
     const bool printed = window->printReport(u"Buero"_s, 3, false);
     qunsetenv("TANNBUCH_PRINT_COMMAND");
     ASSERT_TRUE(printed) << s.w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath(u"gedruckt.pdf"_s)));
-    QFile job(dir.filePath(u"auftrag.txt"_s));
-    ASSERT_TRUE(job.open(QIODevice::ReadOnly));
-    EXPECT_EQ(job.readAll().trimmed(), QByteArray("Buero 3 0"));
+    EXPECT_EQ(testsupport::readFile(dir.filePath(u"auftrag.txt"_s)).trimmed(), QByteArray("Buero 3 0"));
 
     qputenv("TANNBUCH_PRINT_COMMAND", "false");
     EXPECT_FALSE(window->printReport(QString(), 1, true));
@@ -302,12 +244,11 @@ TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
         const char *status;
     } cases[] = {{"true", "Fertig!"}, {"false", "Bericht fertig, Ausdruck fehlgeschlagen!"}};
     for (const auto &c : cases) {
-        ClerkWindow w;
-        w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-        ASSERT_FALSE(w.hasEnded());
+        RecordingWindow w;
+        ASSERT_TRUE(w.start());
         control<QCheckBox>(w, "CbDruck")->setChecked(true);
         testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", c.command);
-        printList4711(w);
+        printList(w);
         ASSERT_GE(w.statuses.size(), 3);
         EXPECT_EQ(w.statuses.mid(w.statuses.size() - 3),
             QStringList({u"Kopf / Fußzeile ..."_s, u"Wird gedruckt …"_s, QString::fromUtf8(c.status)}));
@@ -318,11 +259,11 @@ TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
     }
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a printer is set up here";
-    ClerkWindow w;
+    RecordingWindow w;
     w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
     control<QCheckBox>(w, "CbDruck")->setChecked(true);
     testsupport::EnvironmentGuard command("TANNBUCH_PRINT_COMMAND", "");
-    printList4711(w);
+    printList(w);
     const QString noPrinter = u"Beim Ausdruck ist ein Fehler aufgetreten. Es ist kein Drucker eingerichtet."_s;
     EXPECT_EQ(w.messages, QStringList({noPrinter}));
     ASSERT_NE(w.reportWindow(), nullptr);
@@ -334,16 +275,8 @@ TEST(ReportWindow, TheImmediatePrintTellsHowItWent)
 TEST(ReportWindow, UnattendedRunWritesAPdfBesideTheWorkbookWhenAsked)
 {
     QTemporaryDir dir;
-    QFile in(demoIni);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    const QString ini = dir.filePath(u"kelmora.ini"_s);
-    QFile out(ini);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(in.readAll() + "SavePdf=1\r\n");
-    out.close();
-
     RecordingRun w;
-    EXPECT_EQ(w.run(u"|"_s + ini + u"|||4711|1|DEMO|"_s + dir.path() + u'/'), 0)
+    EXPECT_EQ(w.run(u"|"_s + demoIniWith(dir, {{u"SavePdf"_s, u"1"_s}}) + u"|||4711|1|DEMO|"_s + dir.path() + u'/'), 0)
         << w.messages.join(u'\n').toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath(u"DEMO_4711.xlsx"_s)));
     EXPECT_TRUE(QFile::exists(dir.filePath(u"DEMO_4711.pdf"_s)));
@@ -384,35 +317,26 @@ TEST(ReportWindow, AnotherReportForgetsTheSavedFileAndOpeningWritesOnlyACopy)
     QTemporaryDir dir;
     const QString saved = dir.filePath(u"A.xlsx"_s);
     ASSERT_TRUE(window->saveAs(saved));
-    QFile file(saved);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray savedBytes = file.readAll();
-    file.close();
+    const QByteArray savedBytes = testsupport::readFile(saved);
 
     // Another report into the same window: list 4713, offered under its own name.
-    printList4711(s.w, u"4713"_s);
-    ASSERT_EQ(s.w.reportWindow(), window);
+    printList(s.w, u"4713"_s);
+    ASSERT_EQ(s.w.reportWindow(), window) << "the same window shows the new report";
+    EXPECT_EQ(s.w.asked, 1) << "into the open workbook, without asking for a template";
     EXPECT_TRUE(window->defaultFilePath().endsWith(u"/Holzliste_4713.xlsx"_s));
     Application *xl = s.w.program().application();
     EXPECT_EQ(xl->savedPath(window->workbook()), QString()) << "the new report is not the saved file";
 
     // The spreadsheet program is a command that keeps what it is handed.
-    const QString opener = dir.filePath(u"oeffnen.sh"_s);
     const QString opened = dir.filePath(u"geoeffnet.xlsx"_s);
-    QFile script(opener);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\ncp \"$1\" '" + opened.toUtf8() + "'\n");
-    script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("TANNBUCH_OPEN_COMMAND", opener.toUtf8());
+    qputenv("TANNBUCH_OPEN_COMMAND", script(dir.filePath(u"oeffnen.sh"_s), "cp \"$1\" '" + opened.toUtf8() + "'"));
     const QString copy = window->openInSpreadsheet();
     qunsetenv("TANNBUCH_OPEN_COMMAND");
     EXPECT_TRUE(s.w.messages.isEmpty()) << s.w.messages.join(u'\n').toStdString();
     EXPECT_NE(QFileInfo(copy).absolutePath(), dir.path());
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 10000)) << "the command got the copy";
 
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), savedBytes) << "A.xlsx keeps the report it was saved with";
+    EXPECT_EQ(testsupport::readFile(saved), savedBytes) << "A.xlsx keeps the report it was saved with";
     const auto shown = XlsxReader::load(copy);
     const auto kept = XlsxReader::load(saved);
     ASSERT_TRUE(shown && kept);

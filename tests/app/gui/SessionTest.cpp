@@ -15,6 +15,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace demofiles;
 
 namespace {
@@ -46,7 +48,7 @@ Printed print(Program &session, PrintRequest request, const QTemporaryDir &out)
 // the same workbook as on a session that printed nothing before.
 TEST(Session, ARequestLeavesNothingToTheNext)
 {
-    const QString commandLine = QStringLiteral("|") + demoIni + QStringLiteral("|||4711|1||");
+    const QString commandLine = u"|"_s + demoIni + u"|||4711|1||"_s;
     testsupport::RecordingUi ui;
     Program used(ui);
     ASSERT_TRUE(used.startUp(commandLine)) << ui.messages.join(u'\n').toStdString();

@@ -10,6 +10,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace reportbench;
 
 namespace {
@@ -17,8 +19,7 @@ namespace {
 void expectStatements(const QStringList &sent, const QStringList &expected)
 {
     for (qsizetype i = 0; i < std::max(sent.size(), expected.size()); ++i)
-        EXPECT_EQ(sent.value(i, QStringLiteral("(none)")), expected.value(i, QStringLiteral("(none)")))
-            << "statement " << i + 1;
+        EXPECT_EQ(sent.value(i, u"(none)"_s), expected.value(i, u"(none)"_s)) << "statement " << i + 1;
 }
 
 } // namespace
@@ -66,7 +67,7 @@ TEST(HeadStatements, SwitchedOffPartsSendNothing)
 
 TEST(HeadStatements, CustomerQueryOfTheLastRole)
 {
-    EXPECT_EQ(customerQuery(8, QStringLiteral("LOGS.LOS = 'A'")),
+    EXPECT_EQ(customerQuery(8, u"LOGS.LOS = 'A'"_s),
         s("SELECT * FROM PERSONAL WHERE ID_PERSONAL IN (SELECT DISTINCT(A8_KUNDE) FROM LOGS_RECH  INNER JOIN LOGS  "
           "ON LOGS_RECH.ID_LOG=LOGS.ID_LOG WHERE LOGS.LOS = 'A' AND NOT A8_KUNDE IS NULL) ORDER BY KURZBEZEICHNUNG"));
 }

@@ -12,6 +12,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 using namespace reportbench;
 
 namespace {
@@ -19,12 +21,11 @@ namespace {
 // Title row 8 (bold 14) and lots row 9 (bold 12), with the text format where a value went in.
 Cells titleRows(const QString &listNumber, const QString &lotsLabel, const QString &lots)
 {
-    Cells c{styled(QStringLiteral("A8"), s("Liste:"), 14), styled(QStringLiteral("C8"), QString(), 14),
-        styled(QStringLiteral("D8"), listNumber, 14), text(QStringLiteral("D8"), listNumber),
-        styled(QStringLiteral("A9"), lotsLabel, 12), styled(QStringLiteral("C9"), QString(), 12),
-        styled(QStringLiteral("D9"), lots, 12)};
+    Cells c{styled(u"A8"_s, s("Liste:"), 14), styled(u"C8"_s, QString(), 14), styled(u"D8"_s, listNumber, 14),
+        text(u"D8"_s, listNumber), styled(u"A9"_s, lotsLabel, 12), styled(u"C9"_s, QString(), 12),
+        styled(u"D9"_s, lots, 12)};
     if (!lotsLabel.isEmpty())
-        c.push_back(text(QStringLiteral("D9"), lots));
+        c.push_back(text(u"D9"_s, lots));
     return c;
 }
 
@@ -47,9 +48,9 @@ const QString fullRows
         "NULL);");
 
 // Title, lots, dates, additional text and list header text of list 4711.
-const Cells fullTop = titleRows(QStringLiteral("4711"), s("Lose:"), QStringLiteral("A,B"))
-    + line(11, s("Listendatum:"), QStringLiteral("05.03.2024")) + more(12, QStringLiteral("06.03.2024"))
-    + line(13, s("Listenzusatztext:"), s("Sturmholz")) + line(14, s("Kopfzusatztext:"), s("Frei Werk"));
+const Cells fullTop = titleRows(u"4711"_s, s("Lose:"), u"A,B"_s) + line(11, s("Listendatum:"), u"05.03.2024"_s)
+    + more(12, u"06.03.2024"_s) + line(13, s("Listenzusatztext:"), s("Sturmholz"))
+    + line(14, s("Kopfzusatztext:"), s("Frei Werk"));
 
 struct HeadCase
 {
@@ -71,17 +72,15 @@ std::vector<HeadCase> headCases()
         [](Bench &b) {
             b.settings.lReltable[1] = b.settings.lReltable[6] = b.settings.lVerkaufsart = true;
             b.settings.lAdresse[0] = b.settings.lAdresse[2] = true;
-            b.settings.lAdressformat = QStringLiteral("0");
+            b.settings.lAdressformat = u"0"_s;
             b.settings.lZusKopf = b.settings.lZInfo = b.settings.lWagNrStammbemerkung = true;
         },
         head,
         fullTop + line(15, s("Haushaltsjahr:"), s("Haushaltsjahr 2024")) + line(16, s("Eigentum:"), s("Privatwald"))
             + more(17, s("Kommunalwald")) + line(18, s("Verkaufsart:"), s("Freihändiger Verkauf"))
-            + Cells{label(QStringLiteral("A19"), s("Käufer:")),
-                plain(QStringLiteral("D19"), s("Meier Hans, Waldweg 3, 79100 Freiburg")),
-                label(QStringLiteral("A20"), s("Spediteur:")),
-                plain(QStringLiteral("D20"), s("Abc Transporte Eva, Hafen 7, 79111 Freiburg")),
-                plain(QStringLiteral("D21"), s("Holz AG , Seestr. 1, 79822 Titisee"))}
+            + Cells{label(u"A19"_s, s("Käufer:")), plain(u"D19"_s, s("Meier Hans, Waldweg 3, 79100 Freiburg")),
+                label(u"A20"_s, s("Spediteur:")), plain(u"D20"_s, s("Abc Transporte Eva, Hafen 7, 79111 Freiburg")),
+                plain(u"D21"_s, s("Holz AG , Seestr. 1, 79822 Titisee"))}
             + line(22, s("Text 1:"), s("Polter am Weg")) + line(23, s("Zahl 1:"), s("12,50"))
             + line(24, s("Datum 2:"), s("30.04.2024")) + line(25, s("Zusatztext 1:"), s("Weg frei"))
             + line(26, s("Koordinate 1:"), s("47.9,7.8")) + line(27, s("Waggon:"), s("4711-01"))
@@ -91,9 +90,7 @@ std::vector<HeadCase> headCases()
     // Without lots the lots row stays empty but keeps its font; the dates start two rows below the title.
     cases.push_back({"NoLotsLeaveTheLotsRowEmpty",
         s("INSERT INTO LOGS (ID_LOG, LISTE, LISTDATUM) VALUES (1, '4711', '2024-03-05 00:00:00');"), none, head,
-        titleRows(QStringLiteral("4711"), QString(), QString())
-            + line(10, s("Listendatum:"), QStringLiteral("05.03.2024")),
-        12});
+        titleRows(u"4711"_s, QString(), QString()) + line(10, s("Listendatum:"), u"05.03.2024"_s), 12});
 
     // With empty lines every part switched on shows its label: lots with an
     // empty value, a NULL additional text, and label-only lines (column D left
@@ -107,20 +104,17 @@ std::vector<HeadCase> headCases()
             b.settings.lAdresse[1] = true;
         },
         head,
-        titleRows(QStringLiteral("4711"), s("Lose:"), QString())
-            + line(11, s("Listendatum:"), QStringLiteral("05.03.2024")) + line(12, s("Listenzusatztext:"), QString())
-            + Cells{label(QStringLiteral("A13"), s("Kopfzusatztext:")),
-                {QStringLiteral("D13"), QString(), -1, 0, QStringLiteral("General")},
-                label(QStringLiteral("A14"), s("Forstbetrieb:")), label(QStringLiteral("A15"), s("Verkaufsart:")),
-                label(QStringLiteral("A16"), s("Abnehmer:"))},
+        titleRows(u"4711"_s, s("Lose:"), QString()) + line(11, s("Listendatum:"), u"05.03.2024"_s)
+            + line(12, s("Listenzusatztext:"), QString())
+            + Cells{label(u"A13"_s, s("Kopfzusatztext:")), {u"D13"_s, QString(), -1, 0, u"General"_s},
+                label(u"A14"_s, s("Forstbetrieb:")), label(u"A15"_s, s("Verkaufsart:")),
+                label(u"A16"_s, s("Abnehmer:"))},
         18});
 
     // Without empty lines roles without customers are left out.
     cases.push_back({"RolesWithoutCustomersLeftOut", fullRows,
         [](Bench &b) { b.settings.lAdresse[0] = b.settings.lAdresse[1] = b.settings.lAdresse[8] = true; }, head,
-        fullTop
-            + Cells{label(QStringLiteral("A15"), s("Käufer:")),
-                plain(QStringLiteral("D15"), s("Meier Hans, Waldweg 3, 79100 Freiburg"))},
+        fullTop + Cells{label(u"A15"_s, s("Käufer:")), plain(u"D15"_s, s("Meier Hans, Waldweg 3, 79100 Freiburg"))},
         17});
 
     // With empty lines a role without customers gets its label alone; a role
@@ -128,13 +122,13 @@ std::vector<HeadCase> headCases()
     cases.push_back({"RoleWithoutCustomersShowsItsLabel", fullRows,
         [](Bench &b) {
             b.settings.lLeereKopfzeilen = b.settings.lAdresse[1] = b.settings.lAdresse[2] = true;
-            b.settings.lAdressformat = QStringLiteral("2");
+            b.settings.lAdressformat = u"2"_s;
         },
         head,
         fullTop
-            + Cells{label(QStringLiteral("A15"), s("Abnehmer:")), label(QStringLiteral("A16"), s("Spediteur:")),
-                plain(QStringLiteral("D16"), s("1003, Abc Transporte Eva, Hafen 7, 79111 Freiburg")),
-                plain(QStringLiteral("D17"), s("1002, Holz AG , Seestr. 1, 79822 Titisee"))},
+            + Cells{label(u"A15"_s, s("Abnehmer:")), label(u"A16"_s, s("Spediteur:")),
+                plain(u"D16"_s, s("1003, Abc Transporte Eva, Hafen 7, 79111 Freiburg")),
+                plain(u"D17"_s, s("1002, Holz AG , Seestr. 1, 79822 Titisee"))},
         19});
 
     // Quotes in list number and lots: O'Brien shows, list 47'11 finds its header row.
@@ -166,7 +160,7 @@ std::vector<HeadCase> headCases()
     // them) with an empty value; numbers still need a value other than 0.
     Cells allTexts;
     for (int n = 1; n <= 15; ++n)
-        allTexts = allTexts + line(7 + n, QStringLiteral("Text %1:").arg(n), n == 1 ? s("Eins") : QString());
+        allTexts = allTexts + line(7 + n, u"Text %1:"_s.arg(n), n == 1 ? s("Eins") : QString());
     cases.push_back({"ListHeaderFieldsWithEmptyLines",
         s("INSERT INTO LISTENKOPF (ID, LISTE, TEXT1, NUMBER2, NUMBER3) VALUES (1, '4711', 'Eins', 7, 0);"),
         [](Bench &b) { b.settings.lLeereKopfzeilen = true; }, WriteListHeaderFields,

@@ -53,22 +53,30 @@ TEST(LotSummaryLines, MapLinkAddressTakesEachCoordinateAsOneValue)
         EXPECT_EQ(MapLinkAddress(c.x, c.y), head + c.query + tail) << c.x.toStdString();
 }
 
-TEST(LotSummaryLines, AllSwitchesOffGiveTheTotalsLineOnly)
+// All switches off, or a client code in another letter case: the totals
+// line alone, in the locale's decimal form, and no map link.
+TEST(LotSummaryLines, WithoutSwitchesOnlyTheTotalsLine)
 {
-    Bench b(Pile);
-    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"2"_s);
-    EXPECT_EQ(columnA(b, 8, 9), QStringList({u"Polter  7 ( 12 Stk 8,5 Fm )"_s, QString()}));
-    EXPECT_TRUE(b.xl.range(u"A8"_s).font().bold());
-    EXPECT_EQ(b.cursor.row, 9);
-    EXPECT_TRUE(b.sheet().hyperlinks().empty());
-}
-
-TEST(LotSummaryLines, TotalsFollowTheLocalesDecimalSeparator)
-{
-    Bench b(Pile);
-    ReportLocale::setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"1"_s);
-    EXPECT_EQ(b.xl.range(u"A8"_s).value(), u"Polter  7 ( 12 Stk 8.5 Fm )");
+    const struct
+    {
+        QString clientCode;
+        QLocale locale;
+        QString totals;
+    } cases[] = {
+        {QString(), QLocale(QLocale::German, QLocale::Germany), u"Polter  7 ( 12 Stk 8,5 Fm )"_s},
+        {u"alf"_s, QLocale(QLocale::German, QLocale::Germany), u"Polter  7 ( 12 Stk 8,5 Fm )"_s},
+        {QString(), QLocale(QLocale::English, QLocale::UnitedStates), u"Polter  7 ( 12 Stk 8.5 Fm )"_s},
+    };
+    for (const auto &c : cases) {
+        Bench b(Pile);
+        ReportLocale::setLocale(c.locale);
+        b.run.clientCode = c.clientCode;
+        WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"2"_s);
+        EXPECT_EQ(columnA(b, 8, 9), QStringList({c.totals, QString()}));
+        EXPECT_TRUE(b.xl.range(u"A8"_s).font().bold());
+        EXPECT_EQ(b.cursor.row, 9);
+        EXPECT_TRUE(b.sheet().hyperlinks().empty());
+    }
 }
 
 TEST(LotSummaryLines, TextPartsInTableOrderEachEndingInABlankAndTheMapLink)
@@ -94,15 +102,6 @@ TEST(LotSummaryLines, TextPartsInTableOrderEachEndingInABlankAndTheMapLink)
     EXPECT_EQ(link.anchor.row, 10);
     EXPECT_EQ(link.anchor.column, 1);
     EXPECT_EQ(link.address, MapLinkAddress(u"4501303"_s, u"5295390"_s));
-}
-
-TEST(LotSummaryLines, OtherLetterCaseOfTheClientGivesNoLink)
-{
-    Bench b(Pile);
-    b.run.clientCode = u"alf"_s;
-    WriteLotSummary(b.run, b.selection, b.cursor, u"7"_s, u"1"_s);
-    EXPECT_EQ(b.cursor.row, 9);
-    EXPECT_TRUE(b.sheet().hyperlinks().empty());
 }
 
 TEST(LotSummaryLines, PileWithoutVolumeOrOutsideTheSelectionShowsZero)

@@ -50,8 +50,8 @@ TEST(StatisticsLines, LogsCountClassThreeOnlyWithTheirVolume)
     // 200 m of length in 10 pieces, 8 Fm, plus a class-3 log of 2 Fm: 10 Fm over 200 m. A log
     // without a class counts in full, like one of class 1.
     for (const char *firstClass : {"1", "NULL"}) {
-        Bench b(logs(QStringLiteral("(1, '4711', 1, %1, 20, 5, 4, NULL, NULL), (2, '4711', 1, 2, 20, 5, 4, NULL, NULL),"
-                                    " (3, '4711', 1, 3, 5, 1, 2, NULL, NULL), (4, '4712', 1, 1, 99, 9, 9, NULL, NULL)")
+        Bench b(logs(u"(1, '4711', 1, %1, 20, 5, 4, NULL, NULL), (2, '4711', 1, 2, 20, 5, 4, NULL, NULL),"
+                     u" (3, '4711', 1, 3, 5, 1, 2, NULL, NULL), (4, '4712', 1, 1, 99, 9, 9, NULL, NULL)"_s
                          .arg(QLatin1String(firstClass))
                          .toLatin1()
                          .constData()));
@@ -61,13 +61,6 @@ TEST(StatisticsLines, LogsCountClassThreeOnlyWithTheirVolume)
             << "class " << firstClass;
         EXPECT_EQ(b.cursor.row, StartRow + 4) << "one row per line and one after the block";
     }
-}
-
-TEST(StatisticsLines, OnlyClassThreeLogsGiveNoLine)
-{
-    Bench b(logs("(1, '4711', 1, 3, 20, 5, 4, NULL, NULL)"));
-    EXPECT_TRUE(lines(b, 1).isEmpty());
-    EXPECT_EQ(b.cursor.row, StartRow + 1);
 }
 
 TEST(StatisticsLines, OtherRecordTypes)
@@ -97,11 +90,16 @@ TEST(StatisticsLines, OtherRecordTypes)
     }
 }
 
-TEST(StatisticsLines, NoPiecesOrOtherTypes)
+// Only class-3 logs, no pieces, or a type without statistics: no line, and
+// the block still leaves one row (the last ones without a statement).
+TEST(StatisticsLines, NothingToAverageGivesNoLine)
 {
+    Bench classThree(logs("(1, '4711', 1, 3, 20, 5, 4, NULL, NULL)"));
+    EXPECT_TRUE(lines(classThree, 1).isEmpty());
+    EXPECT_EQ(classThree.cursor.row, StartRow + 1);
     Bench b(logs("(1, '4711', 2, NULL, 1, 0, 10, 20.5, NULL)"));
     EXPECT_TRUE(lines(b, 2).isEmpty());
-    EXPECT_EQ(b.cursor.row, StartRow + 1) << "the block still leaves one row";
+    EXPECT_EQ(b.cursor.row, StartRow + 1);
     const int sent = b.statements().size();
     for (int type : {0, 7, -1}) {
         WriteStatistics(b.run, b.selection, b.cursor, type);

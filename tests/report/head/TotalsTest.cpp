@@ -58,20 +58,24 @@ TEST(TotalsBlock, OneLinePerFigureWithItsFormat)
     EXPECT_FALSE(b.run.failed);
 }
 
-TEST(TotalsBlock, ZeroAndMissingFiguresAreSkipped)
+// Figures of 0 are left out; every mean divides by the pieces, so round
+// wood without pieces keeps its volume only.
+TEST(TotalsBlock, ZeroFiguresAndMeansWithoutPiecesAreLeftOut)
 {
-    Bench b(Units + logs("(1, '4711', 2, 1, 0, 0, 5, NULL, 6)"));
-    WriteTotals(b.run, b.selection, b.cursor);
-    EXPECT_TRUE(block(b).isEmpty()) << "pieces and volume 0, the unit in neither list";
-    EXPECT_EQ(b.cursor.row, StartRow + 1);
-}
-
-TEST(TotalsBlock, RoundWoodWithoutPiecesLeavesOutItsMeans)
-{
-    // Every mean divides by the pieces: with none they are left out, the volume stays.
-    Bench b(Units + logs("(1, '4711', 1, 20, 0, 3, NULL, NULL, 1)"));
-    WriteTotals(b.run, b.selection, b.cursor);
-    EXPECT_EQ(block(b), QStringList({u"Gesamtkubatur (Fm)=3|0.000"_s}));
+    const struct
+    {
+        const char *rows;
+        QStringList block;
+    } cases[] = {
+        {"(1, '4711', 2, 1, 0, 0, 5, NULL, 6)", {}}, // pieces and volume 0, the unit in neither list
+        {"(1, '4711', 1, 20, 0, 3, NULL, NULL, 1)", {u"Gesamtkubatur (Fm)=3|0.000"_s}},
+    };
+    for (const auto &c : cases) {
+        Bench b(Units + logs(c.rows));
+        WriteTotals(b.run, b.selection, b.cursor);
+        EXPECT_EQ(block(b), c.block) << c.rows;
+        EXPECT_EQ(b.cursor.row, StartRow + 1 + int(c.block.size()));
+    }
 }
 
 TEST(TotalsBlock, MeanDiameterAgreesWithTheStatisticsBlock)

@@ -13,6 +13,7 @@ namespace tannbuch {
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 using singledata::log;
+using singledata::SectionRun;
 
 namespace {
 
@@ -42,23 +43,6 @@ QString sampleLog(int jacket, const char *stkl, double length, double diameter, 
                .arg(diameter)
                .arg(volume);
 }
-
-struct SectionRun
-{
-    explicit SectionRun(const QString &rows, std::vector<ColumnEntry> columns = {})
-        : bench(singledata::typesAndUnits() + rows)
-    {
-        bench.settings.EinzSort = 4;
-        if (!columns.empty())
-            bench.settings.columnList = std::move(columns);
-        WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
-        view = std::make_unique<SavedSheet>(bench.saved());
-    }
-    QString row(int r) { return view->row(r); }
-
-    Bench bench;
-    std::unique_ptr<SavedSheet> view;
-};
 
 const QString Header8 = s("LOS|StmNr|HA|HS|GKL|Stkl|Länge|DM|Stück|Kubatur");
 const QString Header6 = s("LOS|StmNr|HA|HS|GKL|Stkl|Stück|Kubatur||");

@@ -8,44 +8,46 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The record columns as the row loop expects them, CRs included.
 QString fixedPart()
 {
-    return QStringLiteral("SELECT LOGS.ID_LOG, LOGS.DSART, LOGS.LOS, LOGS.ZUSTXT AS EINZELSTAMMBEMERKUNG, "
-                          "ISNULL(LOGS.POLTNR,'0') POLTNR, ISNULL(LOGS.COORDINATE1,'') COORDINATE1, "
-                          "ISNULL(LOGS.COORDINATE2,'') COORDINATE2, LOGS.BLNR, LOGS.KLST, LOGS.HA, LOGS.HS, "
-                          "LOGS.GKL, LOGS.STKL, LOGS.LAENGE, \r"
-                          " LOGS.STAPELLANGE, LOGS.KORREKTUR, LOGS.DURCH, LOGS.STK, LOGS.KUBATUR, LOGS.UFAKT_RM, "
-                          "LOGS.UFAKT_STK, LOGS.UFAKT_ATO, LOGS.KUBRM,  \r"
-                          " LOGS.KUBLUTO, LOGS.UFAKT_LUT, ISNULL(WARENEINHEIT.GEWICHT_LUTRO,0) GEWICHT_LUTRO, "
-                          "WARENEINHEIT.EINHEIT, \r"
-                          " LOGS.KUBATRO, LOGS.ID_WALDORT, LOGS.ID_MANTEL, \r"
-                          " KUBATURKLASSE.KKLASSE AS KKLASSE, \r"
-                          " CASE WHEN LOGS.DSART = 6 THEN NULL ELSE RINDENKENNZ.RINDENKENNZ END AS ENTRINDUNG, \r"
-                          " LISTENART.TEXT AS LISTENART,  \r"
-                          " CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT  \r");
+    return u"SELECT LOGS.ID_LOG, LOGS.DSART, LOGS.LOS, LOGS.ZUSTXT AS EINZELSTAMMBEMERKUNG, "
+           u"ISNULL(LOGS.POLTNR,'0') POLTNR, ISNULL(LOGS.COORDINATE1,'') COORDINATE1, "
+           u"ISNULL(LOGS.COORDINATE2,'') COORDINATE2, LOGS.BLNR, LOGS.KLST, LOGS.HA, LOGS.HS, "
+           u"LOGS.GKL, LOGS.STKL, LOGS.LAENGE, \r"
+           u" LOGS.STAPELLANGE, LOGS.KORREKTUR, LOGS.DURCH, LOGS.STK, LOGS.KUBATUR, LOGS.UFAKT_RM, "
+           u"LOGS.UFAKT_STK, LOGS.UFAKT_ATO, LOGS.KUBRM,  \r"
+           u" LOGS.KUBLUTO, LOGS.UFAKT_LUT, ISNULL(WARENEINHEIT.GEWICHT_LUTRO,0) GEWICHT_LUTRO, "
+           u"WARENEINHEIT.EINHEIT, \r"
+           u" LOGS.KUBATRO, LOGS.ID_WALDORT, LOGS.ID_MANTEL, \r"
+           u" KUBATURKLASSE.KKLASSE AS KKLASSE, \r"
+           u" CASE WHEN LOGS.DSART = 6 THEN NULL ELSE RINDENKENNZ.RINDENKENNZ END AS ENTRINDUNG, \r"
+           u" LISTENART.TEXT AS LISTENART,  \r"
+           u" CASE LOGS.RINDEPROZENT WHEN 1 THEN '%' WHEN 0 THEN 'cm' ELSE '' END AS RINDEPROZENT  \r"_s;
 }
 
 QString sourcePart()
 {
-    return QStringLiteral(" FROM LOGS LEFT JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT \r"
-                          " LEFT JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART  \r"
-                          " LEFT JOIN KUBATURKLASSE ON  LOGS.KKLASSE = KUBATURKLASSE.ID  \r"
-                          " LEFT JOIN LOGS_RECH ON  LOGS.ID_LOG = LOGS_RECH.ID_LOG  \r"
-                          "left join transportlogistik tl on tl.id = logs.id_transportlogistik\r"
-                          "left join transportlogistik_waggon tlw on tlw.id = tl.id_transportlogistik_waggon\r"
-                          " LEFT JOIN RINDENKENNZ ON LOGS.ID_RINDENKENNZ = RINDENKENNZ.ID_RINDENKENNZ  WHERE ");
+    return u" FROM LOGS LEFT JOIN WARENEINHEIT ON WARENEINHEIT.EINHEIT_ID = LOGS.ID_MASSEINHEIT \r"
+           u" LEFT JOIN LISTENART ON LOGS.LISTENART = LISTENART.LISTENART  \r"
+           u" LEFT JOIN KUBATURKLASSE ON  LOGS.KKLASSE = KUBATURKLASSE.ID  \r"
+           u" LEFT JOIN LOGS_RECH ON  LOGS.ID_LOG = LOGS_RECH.ID_LOG  \r"
+           u"left join transportlogistik tl on tl.id = logs.id_transportlogistik\r"
+           u"left join transportlogistik_waggon tlw on tlw.id = tl.id_transportlogistik_waggon\r"
+           u" LEFT JOIN RINDENKENNZ ON LOGS.ID_RINDENKENNZ = RINDENKENNZ.ID_RINDENKENNZ  WHERE "_s;
 }
 
-const QString Filter = QStringLiteral("LOGS.LISTE = '4711' ");
+const QString Filter = u"LOGS.LISTE = '4711' "_s;
 
 std::vector<ColumnEntry> entries(const QStringList &expressions)
 {
     std::vector<ColumnEntry> out;
     for (const QString &e : expressions)
-        out.push_back({QStringLiteral("Caption"), e});
+        out.push_back({u"Caption"_s, e});
     return out;
 }
 
@@ -56,50 +58,45 @@ std::vector<ColumnEntry> entries(const QStringList &expressions)
 TEST(SingleLogQueryAdded, BarkValueIsNullForTypeSix)
 {
     // The settings sheet's bark column and the bare column.
-    for (const QString &e : {ColumnExpression(QStringLiteral("RINDE_WERT")), QStringLiteral("LOGS.RINDE_WERT")}) {
+    for (const QString &e : {ColumnExpression(u"RINDE_WERT"_s), u"LOGS.RINDE_WERT"_s}) {
         EXPECT_EQ(SingleLogQuery(Filter, 0, entries({e})),
-            fixedPart() + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE ") + e + QStringLiteral(" END as [") + e
-                + QStringLiteral("]") + sourcePart() + Filter)
+            fixedPart() + u", CASE WHEN DSART = 6 THEN NULL ELSE "_s + e + u" END as ["_s + e + u"]"_s + sourcePart()
+                + Filter)
             << e.toStdString();
     }
 }
 
 TEST(SingleLogQueryAdded, TransportDatesComeAsGermanDateText)
 {
-    for (const QString &e :
-        {QStringLiteral("TL.EINGANGS_DATUM"), QStringLiteral("TLW.DATUM_VERLADE"), QStringLiteral("TL.Z_DATUM_1")}) {
+    for (const QString &e : {u"TL.EINGANGS_DATUM"_s, u"TLW.DATUM_VERLADE"_s, u"TL.Z_DATUM_1"_s}) {
         EXPECT_EQ(SingleLogQuery(Filter, 0, entries({e})),
-            fixedPart() + QStringLiteral(",  convert(nvarchar(10),") + e + QStringLiteral(",104) as [") + e
-                + QStringLiteral("]") + sourcePart() + Filter)
+            fixedPart() + u",  convert(nvarchar(10),"_s + e + u",104) as ["_s + e + u"]"_s + sourcePart() + Filter)
             << e.toStdString();
     }
     // Other transport columns are plain columns.
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QStringLiteral("TL.KENNZEICHEN")})),
-        fixedPart() + QStringLiteral(", TL.KENNZEICHEN as [TL.KENNZEICHEN]") + sourcePart() + Filter);
+    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({u"TL.KENNZEICHEN"_s})),
+        fixedPart() + u", TL.KENNZEICHEN as [TL.KENNZEICHEN]"_s + sourcePart() + Filter);
 }
 
 TEST(SingleLogQueryAdded, ColumnsOfTheFixedPartAreNotAddedAgain)
 {
-    EXPECT_EQ(SingleLogQuery(Filter, 0,
-                  entries({QStringLiteral("KKLASSE"), QStringLiteral("LISTENART"), QStringLiteral("ENTRINDUNG"),
-                      QStringLiteral("RINDEPROZENT")})),
+    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({u"KKLASSE"_s, u"LISTENART"_s, u"ENTRINDUNG"_s, u"RINDEPROZENT"_s})),
         fixedPart() + sourcePart() + Filter);
     // The comparison is exact: another spelling is an ordinary column.
-    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({QStringLiteral("listenart")})),
-        fixedPart() + QStringLiteral(", listenart as [listenart]") + sourcePart() + Filter);
+    EXPECT_EQ(SingleLogQuery(Filter, 0, entries({u"listenart"_s})),
+        fixedPart() + u", listenart as [listenart]"_s + sourcePart() + Filter);
 }
 
 TEST(SingleLogQueryAdded, MixedListKeepsIndexOrderAndDuplicates)
 {
-    const auto list = entries({QString(), QStringLiteral("LOGS_RECH.PREIS"), QStringLiteral("LISTENART"), QString(),
-        QStringLiteral("TL.Z_DATUM_1"), QStringLiteral("LOGS.RINDE_WERT"), QStringLiteral("LOGS_RECH.PREIS"),
-        QString()});
+    const auto list = entries({QString(), u"LOGS_RECH.PREIS"_s, u"LISTENART"_s, QString(), u"TL.Z_DATUM_1"_s,
+        u"LOGS.RINDE_WERT"_s, u"LOGS_RECH.PREIS"_s, QString()});
     EXPECT_EQ(SingleLogQuery(Filter, 2, list),
-        fixedPart() + QStringLiteral(", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]")
-            + QStringLiteral(",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]")
-            + QStringLiteral(", CASE WHEN DSART = 6 THEN NULL ELSE LOGS.RINDE_WERT END as [LOGS.RINDE_WERT]")
-            + QStringLiteral(", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]") + sourcePart() + Filter
-            + QStringLiteral("ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"));
+        fixedPart() + u", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]"_s
+            + u",  convert(nvarchar(10),TL.Z_DATUM_1,104) as [TL.Z_DATUM_1]"_s
+            + u", CASE WHEN DSART = 6 THEN NULL ELSE LOGS.RINDE_WERT END as [LOGS.RINDE_WERT]"_s
+            + u", LOGS_RECH.PREIS as [LOGS_RECH.PREIS]"_s + sourcePart() + Filter
+            + u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"_s);
 }
 
 // --- Sort orders -------------------------------------------------------------
@@ -108,12 +105,12 @@ TEST(SingleLogQueryAdded, MixedListKeepsIndexOrderAndDuplicates)
 TEST(SingleLogQueryOrder, EverySortOrderAppendsItsClause)
 {
     const std::vector<std::pair<int, QString>> cases{
-        {1, QStringLiteral("ORDER BY LOGS.ID_WALDORT, LOGS.ID_LOG, LOGS.POLTNR")},
-        {2, QStringLiteral("ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR")},
-        {3, QStringLiteral("ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.ID_WALDORT")},
-        {4, QStringLiteral("ORDER BY LOGS.ID_LOG, LOGS.POLTNR ")},
-        {5, QStringLiteral("ORDER BY DSART, LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR, LOGS.ID_LOG")},
-        {6, QStringLiteral("ORDER BY LOGS.BLNR")},
+        {1, u"ORDER BY LOGS.ID_WALDORT, LOGS.ID_LOG, LOGS.POLTNR"_s},
+        {2, u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR"_s},
+        {3, u"ORDER BY LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.ID_WALDORT"_s},
+        {4, u"ORDER BY LOGS.ID_LOG, LOGS.POLTNR "_s},
+        {5, u"ORDER BY DSART, LOGS.LISTE, LOGS.POLTNR, LOGS.LOS, LOGS.BLNR, LOGS.ID_LOG"_s},
+        {6, u"ORDER BY LOGS.BLNR"_s},
         {0, QString()},
         {7, QString()},
         {-1, QString()},
@@ -127,15 +124,13 @@ TEST(SingleLogQueryOrder, EverySortOrderAppendsItsClause)
 TEST(SingleLogQueryOnDemo, RunsForEverySortOrder)
 {
     SqliteBackend db(QStringLiteral(TANNBUCH_DEMO_DB));
-    const std::vector<ColumnEntry> columns = {{}, {QStringLiteral("RINDE"), QStringLiteral("LOGS.RINDE_WERT")},
-        {QStringLiteral("EINGANG"), QStringLiteral("TL.EINGANGS_DATUM")},
-        {QStringLiteral("PREIS"), QStringLiteral("LOGS_RECH.R_PREIS")},
-        {QStringLiteral("WAGGON"), QStringLiteral("TLW.WAGGON_NR")},
-        {QStringLiteral("KUB.KL."), QStringLiteral("KKLASSE")}, {}};
+    const std::vector<ColumnEntry> columns
+        = {{}, {u"RINDE"_s, u"LOGS.RINDE_WERT"_s}, {u"EINGANG"_s, u"TL.EINGANGS_DATUM"_s},
+            {u"PREIS"_s, u"LOGS_RECH.R_PREIS"_s}, {u"WAGGON"_s, u"TLW.WAGGON_NR"_s}, {u"KUB.KL."_s, u"KKLASSE"_s}, {}};
     for (int sort = 0; sort <= 7; ++sort) {
-        const ResultData result = db.query(SingleLogQuery(QStringLiteral("LOGS.LISTE = '4711'"), sort, columns));
+        const ResultData result = db.query(SingleLogQuery(u"LOGS.LISTE = '4711'"_s, sort, columns));
         EXPECT_EQ(result.rows.size(), 316u) << "sort order " << sort;
-        EXPECT_TRUE(result.columns.contains(QStringLiteral("TL.EINGANGS_DATUM"))) << "sort order " << sort;
+        EXPECT_TRUE(result.columns.contains(u"TL.EINGANGS_DATUM"_s)) << "sort order " << sort;
     }
 }
 

@@ -16,36 +16,19 @@ namespace tannbuch {
 using namespace reportbench;
 using namespace Qt::StringLiterals;
 using singledata::log;
+using singledata::SectionRun;
 
 namespace {
 
 const QString Header1 = s("LOS|StmNr|HA|HS|GKL|Stkl|Länge|DM|Stück|Kubatur");
 const QString Header2 = s("LOS|Stück|HA|HS|GKL|Lä-Holz|Menge|Einheit|UFakt|Kubatur");
 const QString Header7 = s("LOS|Stück|HA|HS|GKL|RM|UFakt|Kubatur|KorrFkt|Lä-Holz");
-const QString Empty = QStringLiteral("|||||||||");
+const QString Empty = u"|||||||||"_s;
 
 QString title(const QString &text)
 {
-    return text + QStringLiteral("|||||||||");
+    return text + u"|||||||||"_s;
 }
-
-// Runs the section on the rows (sorted by record id) and reads the saved workbook back.
-struct SectionRun
-{
-    explicit SectionRun(const QString &rows, const std::function<void(ReportSettings &)> &configure = {})
-        : bench(singledata::typesAndUnits() + rows)
-    {
-        bench.settings.EinzSort = 4;
-        if (configure)
-            configure(bench.settings);
-        WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
-        view = std::make_unique<SavedSheet>(bench.saved());
-    }
-    SavedSheet &v() { return *view; }
-
-    Bench bench;
-    std::unique_ptr<SavedSheet> view;
-};
 
 const char Stem[] = "ID_LOG, DSART, LOS, BLNR, KLST, HA, HS, GKL, STKL, LAENGE, DURCH, STK, KUBATUR, ID_MASSEINHEIT";
 const char Stack[]

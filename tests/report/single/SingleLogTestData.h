@@ -1,8 +1,16 @@
 #pragma once
 
-// Rows for the single-log test databases of list 4711.
+// Rows for the single-log test databases of list 4711, and a run of the
+// single-log section over them.
+
+#include "common/ReportBench.h"
+#include "report/single/SingleLogSection.h"
 
 #include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace tannbuch {
 
@@ -28,6 +36,30 @@ inline QString typesAndUnits()
         "INSERT INTO WARENEINHEIT VALUES (1, 'Fm', 'Festmeter', 0), (2, 'Rm', 'Raummeter', 0),"
         " (5, 'tatro', 'Tonnen atro', 0), (6, 'tlutro', 'Tonnen lutro', 1);\n");
 }
+
+// Runs the single-log section on the rows (sorted by record id), the
+// settings changed as the test says or the column list given, and reads the
+// saved workbook back.
+struct SectionRun
+{
+    explicit SectionRun(const QString &rows, const std::function<void(ReportSettings &)> &configure = {})
+        : bench(typesAndUnits() + rows)
+    {
+        bench.settings.EinzSort = 4;
+        if (configure)
+            configure(bench.settings);
+        WriteSingleLogSection(bench.run, bench.selection, bench.cursor);
+        view = std::make_unique<reportbench::SavedSheet>(bench.saved());
+    }
+    SectionRun(const QString &rows, const std::vector<ColumnEntry> &columns)
+        : SectionRun(rows, [&columns](ReportSettings &s) { s.columnList = columns; })
+    { }
+    reportbench::SavedSheet &v() { return *view; }
+    QString row(int r) { return view->row(r); }
+
+    reportbench::Bench bench;
+    std::unique_ptr<reportbench::SavedSheet> view;
+};
 
 } // namespace singledata
 

@@ -18,12 +18,11 @@
 // the test checks too: the measure sees a page that starts elsewhere, though
 // the page-start check is the sharper one.
 
-#include "DemoDatabase.h"
-#include "DemoIni.h"
-#include "DemoTemplates.h"
 #include "app/ListBrowserModel.h"
 #include "app/PrintJob.h"
 #include "app/UnattendedPrint.h"
+#include "app/gui/RecordingWindow.h"
+#include "common/TestSupport.h"
 #include "gui/F_Start.h"
 #include "gui/ReportWindow.h"
 #include "report/ReportSettings.h"
@@ -40,12 +39,9 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTreeWidget>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -58,34 +54,22 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr double Threshold = 0.02;
 
-const QString demoIni = QStringLiteral(TANNBUCH_BUILD_DIR "/demo/kelmora.ini");
-
-class QuietWindow : public F_Start
-{
-public:
-    void showMessage(const QString &text) override { messages << text; }
-    QString chooseTemplate(const QStringList &templates) override { return templates.value(choice); }
-    QStringList messages;
-    int choice = 0;
-};
+using demofiles::demoIni;
 
 QString run(const QString &program, const QStringList &arguments)
 {
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000))
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return testsupport::toolOutput(program, arguments);
 }
 
 int pages(const QString &pdf)
 {
-    const QRegularExpressionMatch m
-        = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
+    const QRegularExpressionMatch m = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(run(u"pdfinfo"_s, {pdf}));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -97,8 +81,8 @@ int pages(const QString &pdf)
 QStringList firstRows(const QString &pdf)
 {
     std::vector<QStringList> pages;
-    for (const QString &page : run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
-                                   .split(QLatin1Char('\f'), Qt::SkipEmptyParts)) {
+    for (const QString &page :
+        run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}).split(QLatin1Char('\f'), Qt::SkipEmptyParts)) {
         QStringList lines;
         for (QString line : page.split(QLatin1Char('\n'))) {
             line = line.simplified();
@@ -123,7 +107,7 @@ QStringList firstRows(const QString &pdf)
 QStringList links(const QString &pdf)
 {
     QStringList urls;
-    for (const QString &line : run(QStringLiteral("pdfinfo"), {QStringLiteral("-url"), pdf}).split(QLatin1Char('\n')))
+    for (const QString &line : run(u"pdfinfo"_s, {u"-url"_s, pdf}).split(QLatin1Char('\n')))
         urls << line.simplified();
     urls.removeAll(QString());
     return urls.mid(1);
@@ -133,9 +117,8 @@ QStringList links(const QString &pdf)
 std::vector<std::pair<int, int>> pageNumbers(const QString &pdf)
 {
     std::vector<std::pair<int, int>> numbers;
-    static const QRegularExpression seite(QStringLiteral("Seite (\\d+) von (\\d+)"));
-    for (const QRegularExpressionMatch &m :
-        seite.globalMatch(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})))
+    static const QRegularExpression seite(u"Seite (\\d+) von (\\d+)"_s);
+    for (const QRegularExpressionMatch &m : seite.globalMatch(run(u"pdftotext"_s, {pdf, u"-"_s})))
         numbers.emplace_back(m.captured(1).toInt(), m.captured(2).toInt());
     return numbers;
 }
@@ -143,16 +126,14 @@ std::vector<std::pair<int, int>> pageNumbers(const QString &pdf)
 // Renders every page at 50 dpi in grey into prefix-N.png, in one run.
 void renderPages(const QString &pdf, const QString &prefix)
 {
-    run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-gray"), QStringLiteral("-png"), pdf, prefix});
+    run(u"pdftoppm"_s, {u"-r"_s, u"50"_s, u"-gray"_s, u"-png"_s, pdf, prefix});
 }
 
 // A rendered page; the numbers in the file names are as wide as the last one.
 QImage renderedPage(const QString &prefix, int page, int count)
 {
-    const QString number = QStringLiteral("%1").arg(page, int(QString::number(count).size()), 10, QLatin1Char('0'));
-    return QImage(prefix + QLatin1Char('-') + number + QStringLiteral(".png"))
-        .convertToFormat(QImage::Format_Grayscale8);
+    const QString number = u"%1"_s.arg(page, int(QString::number(count).size()), 10, QLatin1Char('0'));
+    return QImage(prefix + QLatin1Char('-') + number + u".png"_s).convertToFormat(QImage::Format_Grayscale8);
 }
 
 // Each pixel the mean of its 3x3 neighbourhood, as far as it lies on the page.
@@ -214,7 +195,7 @@ void rewriteParts(const QString &path, const std::function<void(ZipEntry &)> &re
 void narrowColumns(const QString &xlsx)
 {
     constexpr double SuiteDigitPixels = 1038.0 / 2048.0 * 11.0 * 96.0 / 72.0;
-    static const QRegularExpression width(QStringLiteral("(<col [^>]*width=\")([0-9.]+)"));
+    static const QRegularExpression width(u"(<col [^>]*width=\")([0-9.]+)"_s);
     rewriteParts(xlsx, [](ZipEntry &part) {
         if (!part.name.startsWith(QLatin1String("xl/worksheets/")))
             return;
@@ -282,15 +263,14 @@ Comparison comparePages(const Pdfs &pdfs, const QString &name, double threshold)
     // name with &F; the suite shows the file's address where &Z asks for its
     // folder, so only the first word is compared).
     const auto headerLine = [](const QString &pdf) {
-        return run(QStringLiteral("pdftotext"),
-            {QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+        return run(u"pdftotext"_s, {u"-l"_s, u"1"_s, u"-layout"_s, pdf, u"-"_s})
             .section(QLatin1Char('\n'), 0, 0)
             .simplified();
     };
     EXPECT_EQ(headerLine(pdfs.own).section(u' ', 0, 0).toStdString(),
         headerLine(pdfs.suite).section(u' ', 0, 0).toStdString());
-    const QString own = folder() + QLatin1Char('/') + name + QStringLiteral("-eigen");
-    const QString suite = folder() + QLatin1Char('/') + name + QStringLiteral("-office");
+    const QString own = folder() + QLatin1Char('/') + name + u"-eigen"_s;
+    const QString suite = folder() + QLatin1Char('/') + name + u"-office"_s;
     renderPages(pdfs.own, own);
     renderPages(pdfs.suite, suite);
     for (int page = 1; page <= std::min(ownPages, found.pages); ++page) {
@@ -318,13 +298,12 @@ void convertWithTheSuite(const QStringList &workbooks)
     QTemporaryDir profile;
     QProcess suite;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    environment.insert(u"LC_ALL"_s, u"de_DE.UTF-8"_s);
+    environment.insert(u"LANG"_s, u"de_DE.UTF-8"_s);
     suite.setProcessEnvironment(environment);
     suite.start(OfficeConverter::program(),
-        QStringList{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
-            QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--nolockcheck"),
-            QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"), folder()}
+        QStringList{u"-env:UserInstallation="_s + QUrl::fromLocalFile(profile.path()).toString(), u"--headless"_s,
+            u"--norestore"_s, u"--nolockcheck"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, folder()}
             + workbooks);
     EXPECT_TRUE(suite.waitForFinished(900000)) << "the suite converts the cases in a few minutes";
 }
@@ -335,15 +314,15 @@ void convertWithTheSuite(const QStringList &workbooks)
 Pdfs drawOwn(const Workbook &book, const QString &base)
 {
     Pdfs pdfs;
-    pdfs.own = base + QStringLiteral("-eigen.pdf");
+    pdfs.own = base + u"-eigen.pdf"_s;
     for (const Hyperlink &link : book.sheet(book.activeSheetIndex()).hyperlinks())
         pdfs.links += link.address.isEmpty() ? 0 : 1;
-    ReportPrinter::exportPdf(book, pdfs.own, {}, base + QStringLiteral(".xlsx"));
+    ReportPrinter::exportPdf(book, pdfs.own, {}, base + u".xlsx"_s);
     XlsxWriter::Options options;
     options.onlyVisibleSheet = book.activeSheetIndex();
-    XlsxWriter::save(book, base + QStringLiteral(".xlsx"), options);
-    narrowColumns(base + QStringLiteral(".xlsx"));
-    pdfs.suite = base + QStringLiteral(".pdf");
+    XlsxWriter::save(book, base + u".xlsx"_s, options);
+    narrowColumns(base + u".xlsx"_s);
+    pdfs.suite = base + u".pdf"_s;
     return pdfs;
 }
 
@@ -354,21 +333,15 @@ const Pdfs &demoPdfs(int templateChoice)
     if (it != made.end())
         return it->second;
     Pdfs pdfs;
-    QuietWindow w;
+    RecordingWindow w;
     w.choice = templateChoice;
-    w.Form_Load(QStringLiteral("|") + demoIni + QStringLiteral("|||||"));
+    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
     w.show();
-    auto *list = w.findChild<QTreeWidget *>(QStringLiteral("ListView1"));
-    const auto found = list->findItems(QStringLiteral("4711"), Qt::MatchExactly, 0);
-    if (!found.isEmpty()) {
-        list->scrollToItem(found.first());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
-        QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("B_OK")), Qt::LeftButton);
-    }
+    printList(w);
     if (ReportWindow *window = w.reportWindow()) {
-        const QString base = folder() + QStringLiteral("/demo%1").arg(templateChoice);
+        const QString base = folder() + u"/demo%1"_s.arg(templateChoice);
         pdfs = drawOwn(window->workbook(), base);
-        convertWithTheSuite({base + QStringLiteral(".xlsx")});
+        convertWithTheSuite({base + u".xlsx"_s});
     }
     w.Form_Unload();
     return made.emplace(templateChoice, pdfs).first->second;
@@ -382,7 +355,7 @@ protected:
     {
         if (OfficeConverter::program().isEmpty())
             GTEST_SKIP() << "LibreOffice ist nicht installiert: nichts zum Vergleichen.";
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        if (QStandardPaths::findExecutable(u"pdftoppm"_s).isEmpty())
             GTEST_SKIP() << "pdftoppm (poppler-utils) fehlt.";
     }
 };
@@ -402,12 +375,12 @@ TEST_P(PdfFidelityTest, PagesMatchTheOfficeSuite)
 {
     const Pdfs &pdfs = demoPdfs(GetParam());
     ASSERT_FALSE(pdfs.own.isEmpty());
-    const QString name = QStringLiteral("demo%1").arg(GetParam());
+    const QString name = u"demo%1"_s.arg(GetParam());
     const int count = comparePages(pdfs, name, Threshold).pages;
     if (count >= 3) {
         const QString prefix = folder() + QLatin1Char('/') + name;
-        const QImage own = renderedPage(prefix + QStringLiteral("-eigen"), 2, count);
-        const QImage next = renderedPage(prefix + QStringLiteral("-office"), 3, count);
+        const QImage own = renderedPage(prefix + u"-eigen"_s, 2, count);
+        const QImage next = renderedPage(prefix + u"-office"_s, 3, count);
         EXPECT_GT(difference(own, next), Threshold) << "the measure tells pages apart";
     }
 }
@@ -440,11 +413,11 @@ struct ReportCase
 std::vector<PartChange> ownSetUp(const QByteArray &pageSetup)
 {
     return {
-        {QStringLiteral("xl/worksheets/sheet1.xml"), "orientation=\"landscape\" scale=\"100\"", pageSetup},
-        {QStringLiteral("xl/workbook.xml"), "<calcPr",
+        {u"xl/worksheets/sheet1.xml"_s, "orientation=\"landscape\" scale=\"100\"", pageSetup},
+        {u"xl/workbook.xml"_s, "<calcPr",
             "<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">Tannbuch!$1:$6</definedName>"
             "</definedNames><calcPr"},
-        {QStringLiteral("xl/worksheets/sheet2.xml"), "<c r=\"B7\"><v>75</v>", "<c r=\"B7\"><v>0</v>"},
+        {u"xl/worksheets/sheet2.xml"_s, "<c r=\"B7\"><v>75</v>", "<c r=\"B7\"><v>0</v>"},
     };
 }
 
@@ -455,8 +428,7 @@ std::vector<PartChange> ownSetUp(const QByteArray &pageSetup)
 void allSwitches(Program &program, PrintRequest &r)
 {
     ReportSettings &s = program.settings();
-    s.columnList.insert(s.columnList.end() - 1,
-        ColumnEntry{QStringLiteral("Listendatum"), ColumnExpression(QStringLiteral("LISTDATUM"))});
+    s.columnList.insert(s.columnList.end() - 1, ColumnEntry{u"Listendatum"_s, ColumnExpression(u"LISTDATUM"_s)});
     for (bool *b : {&s.lKopfFuss, &s.lZusKopf, &s.lZInfo, &s.lWagNrStammbemerkung, &s.lStatistik, &s.lGesamt,
              &s.lProzent, &s.lKubGesamt, &s.lDMSZ, &s.lWaldortLang, &s.lHoehen, &s.lLeereKopfzeilen,
              &s.lPolterKoordinaten, &s.lHolzsorteLangBeiVerdichtung, &s.lVerkaufsart})
@@ -475,8 +447,8 @@ void allSwitches(Program &program, PrintRequest &r)
 std::vector<PartChange> ownHeaderCodes()
 {
     std::vector<PartChange> changes = ownSetUp("orientation=\"landscape\" scale=\"100\"");
-    changes.push_back({QStringLiteral("xl/worksheets/sheet2.xml"), "<c r=\"B8\"><v>1</v>", "<c r=\"B8\"><v>0</v>"});
-    changes.push_back({QStringLiteral("xl/worksheets/sheet1.xml"), "<headerFooter></headerFooter>",
+    changes.push_back({u"xl/worksheets/sheet2.xml"_s, "<c r=\"B8\"><v>1</v>", "<c r=\"B8\"><v>0</v>"});
+    changes.push_back({u"xl/worksheets/sheet1.xml"_s, "<headerFooter></headerFooter>",
         "<headerFooter><oddHeader>&amp;L&amp;F&amp;R&amp;Z</oddHeader>"
         "<oddFooter>&amp;C&amp;KC00000Seite &amp;P von &amp;N</oddFooter></headerFooter>"});
     return changes;
@@ -530,19 +502,10 @@ protected:
 // The case's folder with its database, template and ini file; the ini's path.
 QString prepareCase(const ReportCase &c, const QDir &dir)
 {
-    DemoDatabaseOptions options;
-    options.schemaPath = QStringLiteral(TANNBUCH_SCHEMA_SQL);
-    options.records = c.records;
-    DemoDatabase::write(dir.filePath(QStringLiteral("forst.sqlite")), options);
-    const QDir templates(dir.filePath(QStringLiteral("templates")));
-    EXPECT_EQ(writeDemoTemplates(templates.path()), 0);
-    for (const QString &name : templates.entryList(QDir::Files)) {
-        if (name != QLatin1String(c.templateName))
-            QFile::remove(templates.filePath(name));
-    }
-    changeTemplate(templates.filePath(QLatin1String(c.templateName)), c.templateChanges);
-    const QString ini = dir.filePath(QStringLiteral("kelmora.ini"));
-    EXPECT_EQ(writeDemoIni(ini, dir.filePath(QStringLiteral("forst.sqlite")), templates.path()), 0);
+    demofiles::writeGeneratedDatabase(dir.filePath(u"forst.sqlite"_s), c.records);
+    const QString ini
+        = demofiles::writeDemoFolder(dir.path(), dir.filePath(u"forst.sqlite"_s), QLatin1String(c.templateName));
+    changeTemplate(dir.filePath(u"templates/"_s + QLatin1String(c.templateName)), c.templateChanges);
     return ini;
 }
 
@@ -555,7 +518,7 @@ Pdfs printCase(const ReportCase &c)
     const QString ini = prepareCase(c, dir);
     CaseRun w;
     Pdfs pdfs;
-    if (!w.program().startUp(QStringLiteral("|") + ini + QStringLiteral("|||4711|1|DEMO|"))) {
+    if (!w.program().startUp(u"|"_s + ini + u"|||4711|1|DEMO|"_s)) {
         ADD_FAILURE() << c.name << ": " << w.messages.join(QLatin1Char('\n')).toStdString();
         return pdfs;
     }
@@ -575,7 +538,7 @@ const Pdfs &casePdfs(size_t index)
         QStringList workbooks;
         for (const ReportCase &c : reportCases) {
             made.push_back(printCase(c));
-            workbooks << folder() + QLatin1Char('/') + QLatin1String(c.name) + QStringLiteral(".xlsx");
+            workbooks << folder() + QLatin1Char('/') + QLatin1String(c.name) + u".xlsx"_s;
         }
         convertWithTheSuite(workbooks);
     }

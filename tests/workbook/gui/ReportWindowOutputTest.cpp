@@ -5,6 +5,7 @@
 #include "common/RecordingUi.h"
 #include "gui/ReportWindow.h"
 #include "report/ProgramUi.h"
+#include "workbook/XlsxTestHelpers.h"
 #include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/cells/Worksheet.h"
@@ -21,6 +22,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class ReportWindowOutputTest : public ::testing::Test
@@ -32,11 +35,8 @@ protected:
         Workbook &book = xl.activeWorkbook().workbook();
         Worksheet &sheet = book.sheet(0);
         for (int r = 1; r <= 6000; ++r) {
-            for (int c = 1; c <= 8; ++c) {
-                Cell &cell = sheet.cellForWrite(r, c);
-                cell.type = CellType::Number;
-                cell.number = r * 100 + c;
-            }
+            for (int c = 1; c <= 8; ++c)
+                xlsxtest::setNumber(sheet, r, c, r * 100 + c);
         }
         window = std::make_unique<ReportWindow>(xl, book, ui);
         window->show();
@@ -48,7 +48,7 @@ protected:
         auto *timer = new QTimer(window.get());
         QObject::connect(timer, &QTimer::timeout, window.get(), [this, timer] {
             ++ticks;
-            auto *dialog = window->findChild<QProgressDialog *>(QStringLiteral("dlgFortschritt"));
+            auto *dialog = window->findChild<QProgressDialog *>(u"dlgFortschritt"_s);
             if (!dialog || !dialog->isVisible() || ticks < 3)
                 return;
             QPushButton *cancel = dialog->findChild<QPushButton *>();
@@ -77,19 +77,19 @@ TEST_F(ReportWindowOutputTest, ExportRunsWhileTheWindowAnswers)
         EXPECT_FALSE(window->actPdf->isEnabled()) << "no second export while one runs";
     });
     timer->start(5);
-    ASSERT_TRUE(window->exportPdf(dir.filePath(QStringLiteral("bericht")))) << ui.messages.join(u'\n').toStdString();
+    ASSERT_TRUE(window->exportPdf(dir.filePath(u"bericht"_s))) << ui.messages.join(u'\n').toStdString();
     timer->stop();
     EXPECT_GT(ticks, 0) << "the window's event loop ran during the export";
     EXPECT_FALSE(window->isBusy());
     EXPECT_TRUE(window->actPdf->isEnabled());
-    EXPECT_EQ(files(), QStringList({QStringLiteral("bericht.pdf")}));
+    EXPECT_EQ(files(), QStringList({u"bericht.pdf"_s}));
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 TEST_F(ReportWindowOutputTest, CancelledExportLeavesNoFileAndNoMessage)
 {
     cancelWhenAsked();
-    EXPECT_FALSE(window->exportPdf(dir.filePath(QStringLiteral("bericht.pdf"))));
+    EXPECT_FALSE(window->exportPdf(dir.filePath(u"bericht.pdf"_s)));
     EXPECT_TRUE(files().isEmpty()) << files().join(u' ').toStdString();
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(u'\n').toStdString();
 }
@@ -98,8 +98,8 @@ TEST_F(ReportWindowOutputTest, FailingPrinterIsTold)
 {
     // Through the print command, and straight to a printer the print system does not know.
     const std::vector<std::pair<QByteArray, QString>> failures = {
-        {"sh -c \"echo Papierstau >&2; exit 4\" --", QStringLiteral("Papierstau")},
-        {QByteArray(), QStringLiteral("\"gibt-es-nicht\" ist nicht bekannt")},
+        {"sh -c \"echo Papierstau >&2; exit 4\" --", u"Papierstau"_s},
+        {QByteArray(), u"\"gibt-es-nicht\" ist nicht bekannt"_s},
     };
     for (const auto &[command, told] : failures) {
         ui.messages.clear();
@@ -107,11 +107,11 @@ TEST_F(ReportWindowOutputTest, FailingPrinterIsTold)
             qunsetenv("TANNBUCH_PRINT_COMMAND");
         else
             qputenv("TANNBUCH_PRINT_COMMAND", command);
-        const bool printed = window->printReport(QStringLiteral("gibt-es-nicht"), 1, true);
+        const bool printed = window->printReport(u"gibt-es-nicht"_s, 1, true);
         qunsetenv("TANNBUCH_PRINT_COMMAND");
         EXPECT_FALSE(printed);
         ASSERT_EQ(ui.messages.size(), 1);
-        EXPECT_TRUE(ui.messages.front().startsWith(QStringLiteral("Beim Ausdruck ist ein Fehler aufgetreten. ")));
+        EXPECT_TRUE(ui.messages.front().startsWith(u"Beim Ausdruck ist ein Fehler aufgetreten. "_s));
         EXPECT_TRUE(ui.messages.front().contains(told)) << ui.messages.front().toStdString();
     }
 }

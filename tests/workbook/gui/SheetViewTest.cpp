@@ -23,6 +23,8 @@
 
 namespace tannbuch {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString s(const char *text)
@@ -93,17 +95,14 @@ protected:
 
 TEST_P(SheetViewTextTest, ShowsValuesAsTheirFormatsAndTheLocaleMakeThem)
 {
-    range("A1").setNumberFormat(s("0.000"));
-    range("A1").setValue(1.5);
-    range("A2").setNumberFormat(s("0.0%"));
-    range("A2").setValue(0.256);
-    range("A3").setNumberFormat(s("@"));
-    range("A3").setValue(12.5);
-    range("A4").setNumberFormat(s("@"));
-    range("A4").setValue(s("0,95"));
-    range("A5").setValue(1234.5);
-    range("A6").setValue(1.0 / 3.0);
-    range("A7").setValue(true);
+    const std::pair<const char *, QVariant> written[] = {{"0.000", 1.5}, {"0.0%", 0.256}, {"@", 12.5}, {"@", s("0,95")},
+        {nullptr, 1234.5}, {nullptr, 1.0 / 3.0}, {nullptr, true}};
+    for (int row = 1; row <= int(std::size(written)); ++row) {
+        const auto &[format, value] = written[row - 1];
+        if (format)
+            xl.cells(row, 1).setNumberFormat(s(format));
+        xl.cells(row, 1).setValue(value);
+    }
     range("B1").setValue(3);
     range("A8").setFormula(s("=B1/2"));
     range("A9").setFormula(s("=B1/0"));
@@ -307,8 +306,7 @@ TEST_F(SheetLookTest, AnotherSheetKeepsNothingOfTheSizesAndMergesOfTheFirst)
     range("A5:B6").merge();
     view();
     Worksheet &second = book().addSheet(s("Zwei"));
-    second.cellForWrite(1, 1).type = CellType::Text;
-    second.cellForWrite(1, 1).text = s("zwei");
+    xlsxtest::setText(second, 1, 1, s("zwei"));
 
     view().setSheet(&book(), &second);
 
@@ -397,11 +395,10 @@ TEST_F(SheetViewScreenTest, PaintsGridBreaksAndPicturesOverTheCells)
 TEST(SheetModelPictures, TheTemplateDrawingsPicturesShowFirst)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Logo.xltx"));
+    const QString path = dir.filePath(u"Logo.xltx"_s);
     xlsxtest::writeZip(path, xlsxtest::templateEntries());
     const auto wb = XlsxReader::load(path);
-    wb->sheet(0).picturesForWrite().push_back(
-        {xlsxtest::tinyPng(), QStringLiteral("png"), 20, 10, {8, 5}, QStringLiteral("Kopfbild")});
+    wb->sheet(0).picturesForWrite().push_back({xlsxtest::tinyPng(), u"png"_s, 20, 10, {8, 5}, u"Kopfbild"_s});
     SheetModel model;
     model.setSheet(wb.get(), &wb->sheet(0));
     ASSERT_EQ(model.pictures().size(), 2u);
