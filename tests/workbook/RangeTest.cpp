@@ -31,6 +31,19 @@ TEST_F(SheetTest, EqualFormatsShareOneStyleAndKeepEarlierChanges)
     EXPECT_EQ(book().styles().size(), before + 2);
     EXPECT_DOUBLE_EQ(xl.range(QStringLiteral("B2")).font().size(), 14.0);
     EXPECT_THROW(xl.range(QStringLiteral("A1")).font().setSize(0.5), WorkbookError);
+
+    // One change over many different formats: each cell keeps its own.
+    const auto format = [](int r) { return QStringLiteral("0.") + QString(r, u'0'); };
+    for (int r = 1; r <= 40; ++r)
+        xl.range(QStringLiteral("E%1").arg(r)).setNumberFormat(format(r));
+    xl.range(QStringLiteral("E1:F40")).font().setBold(true);
+    for (int r = 1; r <= 40; ++r) {
+        const QByteArray e = "E" + QByteArray::number(r);
+        const QByteArray f = "F" + QByteArray::number(r);
+        EXPECT_EQ(style(e.constData()).numberFormat, format(r));
+        EXPECT_TRUE(style(e.constData()).bold);
+        EXPECT_EQ(cell(f.constData())->styleId, cell("F1")->styleId);
+    }
 }
 
 TEST_F(SheetTest, WholeColumnFormatReachesLaterCellsWithoutCreatingCells)
