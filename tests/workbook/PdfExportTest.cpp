@@ -117,6 +117,13 @@ protected:
 TEST_F(PdfExportTest, ActiveSheetBecomesThePdfWithItsFooter)
 {
     const auto wb = report(100);
+    // The same figure in a format of its own shows in that format.
+    CellStyle threeDecimals;
+    threeDecimals.numberFormat = QStringLiteral("0.000");
+    Cell &same = wb->sheet(0).cellForWrite(1, 3);
+    same.type = CellType::Number;
+    same.number = 0.25;
+    same.styleId = wb->styles().intern(threeDecimals);
     ASSERT_TRUE(ReportPrinter::exportPdf(*wb, target));
     EXPECT_TRUE(testsupport::readFile(target).startsWith("%PDF"));
     EXPECT_EQ(pageCount(target), 3) << "48 rows a page on A4";
@@ -127,6 +134,7 @@ TEST_F(PdfExportTest, ActiveSheetBecomesThePdfWithItsFooter)
     EXPECT_TRUE(text.contains(QStringLiteral("Stamm 100"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Seite 3 von 3")));
     EXPECT_TRUE(text.contains(QStringLiteral("0,25")) || text.contains(QStringLiteral("0.25")));
+    EXPECT_TRUE(text.contains(QStringLiteral("0,250")) || text.contains(QStringLiteral("0.250")));
     EXPECT_FALSE(text.contains(QStringLiteral("Schlüssel"))) << "the settings sheet does not print";
 }
 
