@@ -730,6 +730,65 @@ std::optional<std::pair<qsizetype, qsizetype>> numberListAt(QStringView sql, qsi
 
 } // namespace
 
+namespace {
+
+// Opens and closes a literal's mark: a character no statement holds.
+constexpr QChar LiteralMark(u'\x01');
+
+} // namespace
+
+std::optional<MarkedLiterals> MarkedLiterals::of(const QString &sql)
+{
+    if (sql.contains(LiteralMark))
+        return std::nullopt;
+    MarkedLiterals marked;
+    marked.sql.reserve(sql.size());
+    for (qsizetype at = 0; at < sql.size();) {
+        const SqlTokenizer::TokenView token = SqlTokenizer::tokenAt(sql, at);
+        if (token.unterminated || token.text.isEmpty())
+            return std::nullopt;
+        at += token.text.size();
+        if (token.kind != Kind::String) {
+            marked.sql += token.text;
+            continue;
+        }
+        // N'..' keeps its N, so the rewrite takes it away as it would.
+        const bool national = !token.text.startsWith(u'\'');
+        marked.sql += token.text.first(national ? 1 : 0);
+        marked.sql += u'\'' + LiteralMark + QString::number(marked.literals.size()) + LiteralMark + u'\'';
+        marked.literals << token.text.sliced(national ? 1 : 0).toString();
+    }
+    if (marked.literals.isEmpty())
+        return std::nullopt;
+    return marked;
+}
+
+std::optional<QString> MarkedLiterals::restoredIn(const QString &rewritten) const
+{
+    const QString open = u'\'' + LiteralMark;
+    std::vector<bool> used(size_t(literals.size()), false);
+    QString out;
+    out.reserve(rewritten.size() + literals.join(QString()).size());
+    qsizetype copied = 0;
+    for (qsizetype at = rewritten.indexOf(open); at >= 0; at = rewritten.indexOf(open, copied)) {
+        const qsizetype close = rewritten.indexOf(LiteralMark, at + 2);
+        if (close < 0 || close + 1 >= rewritten.size() || rewritten[close + 1] != u'\'')
+            return std::nullopt;
+        bool ok = false;
+        const qsizetype k = QStringView(rewritten).sliced(at + 2, close - at - 2).toLongLong(&ok);
+        if (!ok || k < 0 || k >= literals.size() || used[size_t(k)])
+            return std::nullopt;
+        used[size_t(k)] = true;
+        out += QStringView(rewritten).sliced(copied, at - copied);
+        out += literals.at(k);
+        copied = close + 2;
+    }
+    if (std::find(used.begin(), used.end(), false) != used.end())
+        return std::nullopt;
+    out += QStringView(rewritten).sliced(copied);
+    return out;
+}
+
 QString SetAsideLists::placeholder(qsizetype index)
 {
     return QStringLiteral("8271828182845904523") + QString::number(index);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,25 @@ struct SetAsideLists
             text.replace(placeholder(i), lists.at(i));
         return text;
     }
+};
+
+// A statement with the text of each string literal replaced by a numbered
+// mark, and the literals as the rewrite writes them (N'..' as '..').
+// Statements that differ only in such texts (a lot's name, a list number)
+// share one marked form, and so one rewrite: the rewrite changes no
+// literal, and where it puts one depends on its place alone.
+struct MarkedLiterals
+{
+    QString sql; // the statement with marks
+    QStringList literals; // by mark number
+
+    // The statement with its literals marked; none when it has no literal,
+    // holds the mark's character already, or ends inside a literal,
+    // identifier or comment.
+    static std::optional<MarkedLiterals> of(const QString &sql);
+    // The rewrite of the marked form with the literals put back; none when
+    // a mark is missing, repeated or unknown.
+    std::optional<QString> restoredIn(const QString &rewritten) const;
 };
 
 // Rewrites a statement written for SQL Server into one that SQLite runs with

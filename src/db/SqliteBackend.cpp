@@ -205,10 +205,33 @@ QString SqliteBackend::rewritten(const SetAsideLists &aside)
         if (m_rewrites.size() >= RewriteCacheLimit)
             m_rewrites.clear();
     }
-    const QString text = SqlDialect::toSqlite(aside, [this](const QString &list) { return numberListTable(list); });
+    const QString text = cacheable
+        ? rewrittenByLiterals(aside)
+        : SqlDialect::toSqlite(aside, [this](const QString &list) { return numberListTable(list); });
     if (cacheable)
         m_rewrites.insert(key, text);
     return text;
+}
+
+QString SqliteBackend::rewrittenByLiterals(const SetAsideLists &aside)
+{
+    const auto numberList = [this](const QString &list) { return numberListTable(list); };
+    // A list holding the mark's character could pass for a mark.
+    const bool listsPlain = std::none_of(
+        aside.lists.begin(), aside.lists.end(), [](const QString &list) { return list.contains(QChar(u'\x01')); });
+    const std::optional<MarkedLiterals> marked = listsPlain ? MarkedLiterals::of(aside.sql) : std::nullopt;
+    if (!marked)
+        return SqlDialect::toSqlite(aside, numberList);
+    const QString key = cacheKey(marked->sql, aside);
+    auto it = m_literalForms.constFind(key);
+    if (it == m_literalForms.constEnd()) {
+        if (m_literalForms.size() >= RewriteCacheLimit)
+            m_literalForms.clear();
+        it = m_literalForms.insert(key, SqlDialect::toSqlite(SetAsideLists{marked->sql, aside.lists}, numberList));
+    }
+    if (std::optional<QString> text = marked->restoredIn(*it))
+        return *std::move(text);
+    return SqlDialect::toSqlite(aside, numberList);
 }
 
 QString SqliteBackend::numberListTable(const QString &list)
@@ -359,6 +382,7 @@ void SqliteBackend::endSnapshot()
     // Kept statements and rewrites may name the tables dropped here.
     m_statements.clear();
     m_rewrites.clear();
+    m_literalForms.clear();
     for (const SnapshotTable &dropped : m_snapshotTables) {
         runOwn(("DROP TABLE IF EXISTS temp." + dropped.table.toLatin1()).constData());
         m_numberListTables.remove(dropped.text);

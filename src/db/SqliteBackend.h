@@ -71,6 +71,11 @@ public:
 private:
     // The SQLite text that query() runs for a statement (cached).
     QString rewritten(const SetAsideLists &aside);
+    // The same, made from the rewrite of its form with the string literals
+    // marked (MarkedLiterals): a report sends each statement about a lot
+    // once per lot, alike but for the lot's name, and one rewrite serves
+    // them all.
+    QString rewrittenByLiterals(const SetAsideLists &aside);
     // The statement's shape, found among the latest shapes or made anew.
     StatementShape shapeOf(const QString &sql);
     // The statement with its long number lists set aside, each list given
@@ -139,6 +144,7 @@ private:
     qint64 m_openedSize = 0;
     sqlite3 *m_db = nullptr;
     QHash<QString, QString> m_rewrites;
+    QHash<QString, QString> m_literalForms; // rewrites of marked forms
     PreparedStatementCache m_statements;
     std::vector<StatementShape> m_recentShapes; // used latest first
     QHash<QString, QString> m_numberListTables; // list text -> subquery

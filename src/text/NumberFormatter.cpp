@@ -3,8 +3,9 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace tannbuch {
@@ -28,14 +29,22 @@ Decimal toDecimal(double value)
     value = std::fabs(value);
     if (value == 0.0 || !std::isfinite(value))
         return d;
+    // d.dddddddddddddde+XX, rounded exactly as printf's "%.14e" rounds; a
+    // page of figures formats many thousand values, and std::to_chars does
+    // it without printf's parsing and locale.
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", value); // d.dddddddddddddde+XX
-    const QByteArray text(buf);
-    const qsizetype e = text.indexOf('e');
-    d.digits = text.left(1) + text.mid(2, e - 2);
-    d.exponent = text.mid(e + 1).toInt() + 1;
-    while (d.digits.endsWith('0'))
-        d.digits.chop(1);
+    char *end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14).ptr;
+    const char *e = std::find(buf, end, 'e');
+    const char *last = e;
+    while (last > buf + 2 && last[-1] == '0')
+        --last;
+    d.digits.reserve(last - buf);
+    d.digits.append(buf[0]);
+    d.digits.append(buf + 2, last - (buf + 2));
+    int exponent = 0;
+    for (const char *p = e + 2; p < end; ++p)
+        exponent = exponent * 10 + (*p - '0');
+    d.exponent = (e[1] == '-' ? -exponent : exponent) + 1;
     return d;
 }
 

@@ -152,6 +152,38 @@ TEST(SqlDialect, NeverChangesLiteralsOrQuotedNames)
         u"SELECT 'Fichte', \"a]b\" FROM t   WHERE x >= 1  \r"_s);
 }
 
+TEST(SqlDialect, StatementsAlikeButForTheirLiteralsShareOneRewrite)
+{
+    // Each rule that meets a literal: the rewrite of the marked form with
+    // the literals put back is the rewrite of the statement itself.
+    for (const QString &sql :
+        {
+            QStringLiteral("SELECT SUM(STK) FROM LOGS WHERE LOGS.LISTE='4711' AND isnull(LOGS.LOS,'')='1 2'ORDER BY x"),
+            QStringLiteral("SELECT N'Fichte', n'x''y', ISNULL(a, N'') + ' bis ' + MAX(b) FROM t -- it's\r"),
+            QStringLiteral("SELECT TOP 1 RIGHT('2024',2), [a']]b], \"q'\" FROM t /* 'x' */ WHERE c LIKE 'x''+''y'"),
+            QStringLiteral("SELECT convert(smalldatetime,'01.02.2024',104), CAST('5' AS int) + 1 FROM t "
+                           "WHERE a IN ('a', 'b') AND 'A' = b"),
+        }) {
+        const std::optional<MarkedLiterals> marked = MarkedLiterals::of(sql);
+        ASSERT_TRUE(marked.has_value()) << sql.toStdString();
+        EXPECT_EQ(marked->restoredIn(rw(marked->sql)), std::optional<QString>(rw(sql)));
+    }
+    // Two lots' statements: one marked form.
+    const auto lot = [](const QString &name) {
+        return MarkedLiterals::of(QStringLiteral("SELECT * FROM LOGS WHERE isnull(LOGS.LOS,'')='%1'").arg(name))->sql;
+    };
+    EXPECT_EQ(lot(QStringLiteral("1")), lot(QStringLiteral("Los 12")));
+
+    // Nothing to mark, or no sure marks: no marked form.
+    for (const QString &sql : {QStringLiteral("SELECT a FROM t WHERE b = 1"), QStringLiteral("SELECT 'abc"),
+             QStringLiteral("SELECT 'a', [b"), QStringLiteral("SELECT '\x01' FROM t")})
+        EXPECT_FALSE(MarkedLiterals::of(sql).has_value()) << sql.toStdString();
+    // A rewrite that lost or repeated a mark is not restored.
+    const MarkedLiterals two = *MarkedLiterals::of(QStringLiteral("SELECT 'a', 'b'"));
+    EXPECT_FALSE(two.restoredIn(two.sql.left(two.sql.lastIndexOf(u','))).has_value());
+    EXPECT_FALSE(two.restoredIn(two.sql.left(two.sql.lastIndexOf(u',')) + two.sql.mid(6)).has_value());
+}
+
 TEST(SqlDialect, MalformedInputPassesThroughUnchanged)
 {
     for (const QString &sql : {u"SELECT ISNULL(a,b"_s, u"SELECT ISNULL(a,b))"_s, u"SELECT 'abc"_s, u"SELECT [abc"_s,

@@ -33,6 +33,19 @@ TEST_F(SheetTest, EqualFormatsShareOneStyleAndKeepEarlierChanges)
     EXPECT_EQ(book().styles().size(), before + 2);
     EXPECT_DOUBLE_EQ(xl.range(u"B2"_s).font().size(), 14.0);
     EXPECT_THROW(xl.range(u"A1"_s).font().setSize(0.5), WorkbookError);
+
+    // One change over many different formats: each cell keeps its own.
+    const auto format = [](int r) { return u"0."_s + QString(r, u'0'); };
+    for (int r = 1; r <= 40; ++r)
+        xl.range(u"E%1"_s.arg(r)).setNumberFormat(format(r));
+    xl.range(u"E1:F40"_s).font().setBold(true);
+    for (int r = 1; r <= 40; ++r) {
+        const QByteArray e = "E" + QByteArray::number(r);
+        const QByteArray f = "F" + QByteArray::number(r);
+        EXPECT_EQ(style(e.constData()).numberFormat, format(r));
+        EXPECT_TRUE(style(e.constData()).bold);
+        EXPECT_EQ(cell(f.constData())->styleId, cell("F1")->styleId);
+    }
 }
 
 TEST_F(SheetTest, WholeColumnFormatReachesLaterCellsWithoutCreatingCells)

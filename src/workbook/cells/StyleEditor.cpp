@@ -14,22 +14,36 @@ StyleEditor::StyleEditor(Workbook &book, Worksheet &sheet)
 
 quint32 StyleEditor::mapped(quint32 oldId, unsigned position)
 {
-    const size_t key = size_t(oldId) * 16 + position;
-    if (key >= m_cache.size())
-        m_cache.resize(std::max(key + 1, size_t(m_book.styles().size()) * 16), 0);
-    if (m_cache[key] != 0)
-        return m_cache[key] - 1;
+    const quint64 key = quint64(oldId) * 16 + position;
+    for (const auto &[known, id] : m_shortCache) {
+        if (known == key)
+            return id;
+    }
+    if (!m_longCache.empty()) {
+        const auto it = m_longCache.find(key);
+        if (it != m_longCache.end())
+            return it->second;
+    }
     CellStyle style = m_book.styles().style(oldId);
     (*m_change)(style, position);
     const quint32 id = m_book.styles().intern(style);
-    m_cache[key] = id + 1;
+    if (m_shortCache.size() < ShortCacheSize)
+        m_shortCache.emplace_back(key, id);
+    else
+        m_longCache.emplace(key, id);
     return id;
+}
+
+void StyleEditor::clearCache()
+{
+    m_shortCache.clear();
+    m_longCache.clear();
 }
 
 void StyleEditor::apply(const RangeRef &r, const Change &change, bool positionDependent)
 {
     m_change = &change;
-    m_cache.clear();
+    clearCache();
     const auto position = [&](bool top, bool bottom, bool left, bool right) -> unsigned {
         if (!positionDependent)
             return 0;
@@ -109,7 +123,7 @@ void StyleEditor::apply(const RangeRef &r, const Change &change, bool positionDe
 void StyleEditor::applyWhere(const RangeRef &r, const std::function<bool(quint32)> &wanted, const Change &change)
 {
     m_change = &change;
-    m_cache.clear();
+    clearCache();
     const bool wholeColumns = r.firstRow == 1 && r.lastRow == SheetLimits::MaxRows;
     const bool wholeRows = r.firstColumn == 1 && r.lastColumn == SheetLimits::MaxColumns;
 

@@ -4,6 +4,8 @@
 #include "workbook/cells/CellStyle.h"
 
 #include <functional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tannbuch {
@@ -39,11 +41,22 @@ public:
 
 private:
     quint32 mapped(quint32 oldId, unsigned position);
+    // Forgets the styles mapped by the last change.
+    void clearCache();
+
+    // Old style and position (old id * 16 + position) -> new id. A change
+    // meets few distinct styles as a rule (a row of a section, a block of
+    // rules): those are found by comparing a short list; a change over a
+    // larger stretch with many formats keeps the rest in a hash. An editor
+    // lives for one call, so nothing is sized by the book's whole style
+    // table.
+    static constexpr size_t ShortCacheSize = 16;
+    std::vector<std::pair<quint64, quint32>> m_shortCache;
+    std::unordered_map<quint64, quint32> m_longCache;
 
     Workbook &m_book;
     Worksheet &m_sheet;
     const Change *m_change = nullptr;
-    std::vector<quint32> m_cache; // (old id * 16 + position) -> new id + 1
 };
 
 } // namespace tannbuch

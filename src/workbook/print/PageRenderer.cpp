@@ -19,6 +19,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <bit>
 #include <map>
 #include <tuple>
 
@@ -193,6 +194,22 @@ QFont PageRenderer::scaled(QFont font, const QPainter &painter) const
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     font.setPointSizeF(font.pointSizeF() * 72.0 / std::max(1, dpi));
     return font;
+}
+
+QString PageRenderer::shownNumber(double value, quint32 styleId) const
+{
+    // Figures of a list repeat, most are met again soon; this many kept
+    // cover them without growing with the list.
+    constexpr qsizetype MaxShownNumbers = 65536;
+    const ShownKey key{std::bit_cast<quint64>(value), styleId};
+    const auto known = m_shownNumbers.constFind(key);
+    if (known != m_shownNumbers.constEnd())
+        return *known;
+    if (m_shownNumbers.size() >= MaxShownNumbers)
+        m_shownNumbers.clear();
+    const QString shown = m_formatter->format(value, look(styleId).numberFormat);
+    m_shownNumbers.insert(key, shown);
+    return shown;
 }
 
 PageRenderer::Look &PageRenderer::look(quint32 styleId) const
@@ -575,7 +592,7 @@ QString PageRenderer::BlockPainter::shownText(const Cell &cell, CellType type) c
     const QString &format = m_renderer.look(cell.styleId).numberFormat;
     switch (type) {
     case CellType::Number:
-        return m_renderer.m_formatter->format(cell.number, format);
+        return m_renderer.shownNumber(cell.number, cell.styleId);
     case CellType::Boolean:
         return CellValueConversion::booleanText(cell.number != 0.0, m_renderer.m_workbook.locale());
     case CellType::Text:

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QString>
 
@@ -91,6 +92,10 @@ private:
     // The look of a style, made on first use; its drawn font is filled in
     // when drawing.
     Look &look(quint32 styleId) const;
+    // A number as the style's format shows it, formatted once per value
+    // and style: a long list shows the same lengths, counts and grades
+    // thousands of times.
+    QString shownNumber(double value, quint32 styleId) const;
     QFont scaled(QFont font, const QPainter &painter) const;
     // The picture of that index, read on first use (null when Qt
     // cannot read it).
@@ -119,6 +124,15 @@ private:
     std::vector<std::pair<qint64, QString>> m_linkCells; // the cells with a link and its address, row by row
     std::vector<Picture> m_pictures; // the template drawing's, then the sheet's own
     mutable std::vector<std::unique_ptr<Look>> m_looks;
+    // Numbers shown, by the bits of the value and the style.
+    struct ShownKey
+    {
+        quint64 bits;
+        quint32 styleId;
+        bool operator==(const ShownKey &other) const { return bits == other.bits && styleId == other.styleId; }
+    };
+    friend size_t qHash(const ShownKey &key, size_t seed) { return qHashMulti(seed, key.bits, key.styleId); }
+    mutable QHash<ShownKey, QString> m_shownNumbers;
     mutable std::vector<QImage> m_images;
     mutable bool m_imagesRead = false;
 };
