@@ -28,8 +28,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace tannbuch {
 
 using namespace Qt::StringLiterals;
@@ -474,25 +472,6 @@ TEST_F(StatementCorpusTest, HeadBlockLotSummaryAndStatistics)
     EXPECT_NEAR(first(stats[1], S(u"GKUB")).toDouble(), 0.9, 1e-9);
     EXPECT_EQ(first(stats[2], S(u"GRM")).toDouble(), 10.0);
     EXPECT_FALSE(first(stats[4], S(u"GATRO")).isValid());
-}
-
-TEST_F(StatementCorpusTest, TotalsBlockWithQuotedAliases)
-{
-    const ResultData r = run(TotalsStatement(filters(RunValues())[0]));
-    ASSERT_EQ(r.rows.size(), 1u);
-    EXPECT_EQ(r.columns,
-        QStringList({S(u"Gesamtkubatur (Fm)"), S(u"Gesamtstück (STK)"), S(u"GesamtRaummeter (RM)"),
-            S(u"GesamtSchüttraummeter (SRm)"), S(u"GesamtAtrotonnen (To)"), S(u"D-DM Rundholz (cm)"),
-            S(u"D-Länge Rundholz (m)"), S(u"Durchschnittskubatur (Fm/Stk)")}));
-    const auto &row = r.rows[0];
-    EXPECT_NEAR(row[0].toDouble(), 8.18, 1e-9);
-    EXPECT_EQ(row[1], QVariant(qlonglong(2)));
-    EXPECT_EQ(row[2].toDouble(), 10.0);
-    EXPECT_FALSE(row[3].isValid());
-    EXPECT_FALSE(row[4].isValid());
-    EXPECT_NEAR(row[5].toDouble(), std::sqrt(1.18 * 10000 * 4 / (4 * 3.1416)), 1e-9);
-    EXPECT_EQ(row[6].toDouble(), 8.0);
-    EXPECT_NEAR(row[7].toDouble(), 0.59, 1e-9);
 }
 
 TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
