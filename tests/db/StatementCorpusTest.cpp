@@ -449,7 +449,8 @@ TEST_F(StatementCorpusTest, HeadBlockAndLotSummary)
     EXPECT_EQ(first(LotSummaryStatement(f + S(u" OR LOGS.ID_LOG = 4"), S(u"4")), S(u"LAENGE")), QVariant(S(u"4")));
 }
 
-TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
+// (Type-6 records and the jacket query: the jacket blocks' tests.)
+TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumns)
 {
     const ResultData r = run(SingleLogQuery(filters(RunValues())[0], 4, columnList()));
     ASSERT_EQ(r.rows.size(), 3u);
@@ -476,33 +477,16 @@ TEST_F(StatementCorpusTest, SingleLogRowsWithExtraColumnsAndJackets)
     EXPECT_FALSE(at(1, u"TL.EINGANGS_DATUM").isValid());
     EXPECT_EQ(at(0, u"LOGS.LISTDATUM"), QVariant(QDateTime(QDate(2024, 5, 2), QTime(0, 0))));
 
-    // Type-6 records have no bark value.
-    for (const char16_t *bark : {u"LOGS.RINDE_WERT", u"ISNULL(LOGS.RINDE_WERT,0)", u"ENTRINDUNG"})
-        EXPECT_FALSE(first(SingleLogQuery(S(u"LOGS.ID_LOG = 4"), 1, columnList()), S(bark)).isValid())
-            << S(bark).toStdString();
-
     // Sort orders: by log number (records without one come first, in no set
     // order), and by type first.
     EXPECT_EQ(column(SingleLogQuery(filters(RunValues())[3], 6, {})).mid(2), QVariantList({1, 2, 4}));
     EXPECT_EQ(column(SingleLogQuery(filters(RunValues())[3], 5, {})), QVariantList({1, 2, 3, 5, 4}));
-
-    const ResultData jacket = run(jacketQuery(S(u"5"), S(u"4")));
-    ASSERT_EQ(jacket.rows.size(), 2u);
-    EXPECT_EQ(jacket.rows[0].at(size_t(jacket.columns.indexOf(S(u"RINDEPROZENT")))), QVariant(S(u"%")));
-    EXPECT_EQ(jacket.columns.count(S(u"RINDEPROZENT")), 2);
-    const qsizetype bark = jacket.columns.indexOf(S(u"LOGS.RINDE_WERT"));
-    EXPECT_EQ(jacket.rows[0].at(size_t(bark)).toDouble() + jacket.rows[1].at(size_t(bark)).toDouble(), 3.5);
 }
 
-TEST_F(StatementCorpusTest, StackHeightsAndCondensedSection)
+// (The stack heights' answers: the stack heights' tests, and the backend's
+// for the rounding of their mean.)
+TEST_F(StatementCorpusTest, CondensedSection)
 {
-    const QStringList h = heightQueries(S(u"3"));
-    EXPECT_TRUE(run(h[0]).rows.empty());
-    EXPECT_EQ(column(h[1], 2), QVariantList({1.0, 1.01}));
-    EXPECT_EQ(first(h[2], S(u"KORREKTUR")), QVariant(qlonglong(0)));
-    EXPECT_EQ(first(h[3], S(u"DHIGHT")).toDouble(), 1.01); // the mean 1.005, halves away from zero
-    EXPECT_EQ(first(h[4], S(u"HEIGHT")).toDouble(), 1.0);
-
     // '2a' and '2A' are one class and meet the rate row '2a'; 'FI' and 'fi' one wood type.
     const ResultData r = run(CondensedQuery(filters(RunValues())[0], false));
     ASSERT_EQ(r.rows.size(), 2u);
