@@ -61,6 +61,7 @@ TEST_F(SheetTest, EachSheetKeepsTheViewTheWindowLastShowedItIn)
 {
     book().addSheet(u"Tannbuch"_s);
     xl.worksheets(u"Tannbuch"_s).activate();
+    EXPECT_EQ(book().activeSheetIndex(), book().sheetIndex(u"Tannbuch"_s)) << "the tab the saved file opens on";
     xl.range(u"A1"_s).setValue(1);
     EXPECT_EQ(book().sheet(u"Tannbuch"_s)->cell(1, 1)->number, 1.0) << "Range reaches the active sheet";
     EXPECT_EQ(xl.activeWindow().selectedSheets().name(), u"Tannbuch"_s);

@@ -241,48 +241,6 @@ TEST_F(SavedOperationsTest, WorkbookIsSavedAsAWorkbookAndClosedWithoutSaving)
     first.close(false);
     EXPECT_EQ(xl.workbooks().count(), 1);
     EXPECT_EQ(testsupport::readFile(path), before) << "Close(SaveChanges false) changed the saved file";
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A12:A13"_s});
-    EXPECT_FALSE(v.workbook("template").toBool()) << "the saved report still says template";
-    EXPECT_EQ(v.workbook("content_type").toString(),
-        u"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"_s);
-    EXPECT_EQ(v.workbook("sheets").toArray(), QJsonArray({Report, Settings}));
-    expectSeen(v, {{"A12", "value", u"erste Mappe"_s}, {"A13", "value", QVariant()}});
-}
-
-// ---------------------------------------------------------------------------
-// Worksheet: Activate
-
-TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
-{
-    BookHandle book = openReport();
-    book.worksheets(Settings).activate();
-    xl.range(u"C2"_s).setValue(u"geprüft"_s);
-    const QString settingsActive = saveReport(u"Einstellungen_aktiv.xlsx"_s);
-    book.worksheets(Report).activate();
-    xl.range(u"A12"_s).setValue(u"Los 1"_s);
-    const QString reportActive = saveReport(u"Tannbuch_aktiv.xlsx"_s);
-
-    // A sheet activated without being changed: the template's sheet part
-    // is copied, and still only that sheet may show as selected.
-    Application other;
-    BookHandle untouched = other.workbooks().add(templatePath);
-    untouched.worksheets(Settings).activate();
-    const QString untouchedPath = dir.filePath(u"nur_aktiviert.xlsx"_s);
-    untouched.saveAs(untouchedPath);
-    workbookvalidation::expectValid(untouchedPath);
-
-    SKIP_WITHOUT_OPENPYXL();
-    for (const auto &[path, active] :
-        {std::pair{settingsActive, Settings}, std::pair{reportActive, Report}, std::pair{untouchedPath, Settings}}) {
-        const ClientView v(path, {Report, Settings});
-        SCOPED_TRACE(QFileInfo(path).fileName().toStdString());
-        EXPECT_EQ(v.workbook("active").toString(), active) << "wrong active tab";
-        for (const QString &sheet : {Report, Settings})
-            EXPECT_EQ(v.sheet("tab_selected", sheet).toBool(), sheet == active)
-                << sheet.toStdString() << ": only the active sheet shows as selected";
-    }
 }
 
 // ---------------------------------------------------------------------------
