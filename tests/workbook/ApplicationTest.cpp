@@ -4,6 +4,7 @@
 #include "common/WorkbookValidation.h"
 
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QTemporaryDir>
 
@@ -155,10 +156,13 @@ TEST_F(SheetTest, SavedWorkbookIsNamedAndClosedWithSaving)
     xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
     EXPECT_EQ(xl.activeWorkbook().name(), u"Bereitstellung_4711.xlsx"_s);
     xl.range(u"A12"_s).setValue(u"nachgetragen"_s);
+    xl.range(u"B1"_s).setFormula(u"=A1*2"_s);
+    xl.range(u"A1"_s).setValue(4); // after the formula: the saved result follows it
     xl.activeWorkbook().close(true);
     EXPECT_EQ(xl.workbooks().count(), 0);
     workbookvalidation::expectValid(path);
     EXPECT_TRUE(xlsxtest::part(path, u"xl/sharedStrings.xml"_s).contains("nachgetragen"));
+    EXPECT_EQ(XlsxReader::load(path)->sheet(0).cell(1, 2)->number, 8.0);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-// Every sheet operation a report uses, done through the application as a
-// report does it, then read back from the saved file by an independent
-// reader (openpyxl, through verify_saved.py); every saved file is also
-// checked against the schemas. One test per object or theme; a failure names
-// the cell, what was expected and what the file holds.
+// Sheet operations a report uses, done through the application as a report
+// does it, then read back from the saved file by an independent reader
+// (openpyxl, through verify_saved.py); every saved file is also checked
+// against the schemas. (Formulas, formats, merges and widths the round-trip
+// and template tests read back, the active tab the sheet view tests.) A
+// failure names the cell, what was expected and what the file holds.
 
 #include "SheetTestSupport.h"
 #include "XlsxTestHelpers.h"
@@ -353,44 +354,6 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
 }
 
 // ---------------------------------------------------------------------------
-// Range: Formula, NumberFormat, Font, HorizontalAlignment
-
-TEST_F(SavedOperationsTest, FormulasCarryTheirResultsAndFormatsReachTheFile)
-{
-    openReport();
-    for (const auto &[cell, value] : {std::pair{"H14", 12.5}, {"H15", 1.0}, {"H16", 2.0}, {"H20", 4.0}})
-        xl.range(QLatin1String(cell)).setValue(value);
-    xl.range(u"I14"_s).setFormula(u"=H14/ H20"_s);
-    xl.range(u"J14:J16"_s).setFormula(u"=H14*2"_s);
-    xl.range(u"K14"_s).setFormula(u"=H14/H30"_s);
-    // A later change of a referenced cell must show in the stored result.
-    xl.range(u"H20"_s).setValue(5);
-
-    xl.range(u"H14:H16"_s).setNumberFormat(u"0.000"_s);
-    xl.range(u"I14"_s).setNumberFormat(u"0.0%"_s);
-    xl.range(u"J14:J16"_s).setNumberFormat(u"0.00"_s);
-    xl.range(u"D14"_s).setNumberFormat(u"@"_s);
-    xl.range(u"A14:K14"_s).font().setBold(true);
-    xl.range(u"A14"_s).font().setSize(14);
-    xl.range(u"H14:J14"_s).setHorizontalAlignment(HAlign::Right);
-    const QString path = saveReport(u"Formeln.xlsx"_s);
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A14:K16"_s});
-    EXPECT_TRUE(v.workbook("full_calc_on_load").toBool()) << "spreadsheet programs must be asked to recalculate";
-    expectSeen(v,
-        {{"I14", "value", u"=H14/ H20"_s}, {"I14", "cached", 2.5}, {"J15", "value", u"=H15*2"_s},
-            {"J15", "cached", 2.0}, {"J16", "cached", 4.0}, {"K14", "cached", u"#DIV/0!"_s}, {"K14", "type", u"f"_s},
-            {"H14", "number_format", u"0.000"_s}, {"H16", "number_format", u"0.000"_s},
-            {"I14", "number_format", u"0.0%"_s}, {"J16", "number_format", u"0.00"_s}, {"D14", "number_format", u"@"_s},
-            {"A15", "bold", false}, {"A14", "size", 14.0}, {"B14", "size", 11.0}, {"K14", "halign", QVariant()}});
-    for (const QString &a : cellsOf(u"A14:K14"_s))
-        EXPECT_TRUE(v.cell(a, "bold").toBool()) << a.toStdString() << " should be bold";
-    for (const QString &a : cellsOf(u"H14:J14"_s))
-        EXPECT_EQ(v.cell(a, "halign").toString(), u"right"_s) << a.toStdString();
-}
-
-// ---------------------------------------------------------------------------
 // Range: Borders as the header and total rules set them
 
 TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothingBetween)
@@ -456,31 +419,6 @@ TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothin
         EXPECT_TRUE(color.isEmpty() || color == QLatin1String("auto") || color == QLatin1String("indexed:64"))
             << a.toStdString() << ": expected the automatic colour, came " << color.toStdString();
     }
-}
-
-// ---------------------------------------------------------------------------
-// Range: Merge, ColumnWidth (what AutoFit measures, the fit tests check)
-
-TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSet)
-{
-    openReport();
-    xl.range(u"A30"_s).setValue(u"Zusammengefasst"_s);
-    xl.range(u"B30"_s).setValue(u"geht verloren"_s);
-    xl.range(u"A30:F30"_s).merge();
-    xl.range(u"A8:J40"_s).setColumnWidth(13);
-    const QString path = saveReport(u"Breiten.xlsx"_s);
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A30:F30"_s});
-    EXPECT_TRUE(v.sheet("merges").toArray().contains(u"A30:F30"_s));
-    expectSeen(v, {{"A30", "value", u"Zusammengefasst"_s}, {"B30", "value", QVariant()}});
-    const QJsonObject widths = v.sheet("col_widths").toObject();
-    for (const char *c : {"A", "B", "E", "J"}) {
-        // 13 characters of the standard font are 96 pixels: 13.7109375 in the file.
-        EXPECT_DOUBLE_EQ(at(at(widths, c).toObject(), "width").toDouble(), 13.7109375) << "column " << c;
-        EXPECT_TRUE(at(at(widths, c).toObject(), "custom").toBool()) << "column " << c;
-    }
-    EXPECT_FALSE(widths.contains(u"K"_s)) << "column K keeps the standard width";
 }
 
 // ---------------------------------------------------------------------------

@@ -178,6 +178,7 @@ TEST_F(XlsxTemplateTest, ChangedReportSheetKeepsTemplateAroundIt)
         {u"row_breaks"_s, QVariantList{5, 11}},
         {u"merges"_s, QVariantList{u"A1:D1"_s}},
         {u"col_widths/A/width"_s, 20.7109375},
+        {u"col_widths/A/custom"_s, true},
         {u"hyperlinks/C12/target"_s, u"https://example.org/?a=1&b=2"_s},
         {u"hyperlinks/A6/target"_s, u"https://example.org/karte?x=1&y=2"_s},
         {u"cells/A1/value"_s, u"Holzliste"_s},
