@@ -1,6 +1,7 @@
 // The program as a process: what it answers at once, how an interactive
-// start without a display ends instead of running unseen, the template check
-// and the template preview that prints the demo list to a PDF.
+// start without a display ends instead of running unseen, how an unattended
+// failure reaches the host, the template check and the template preview
+// that prints the demo list to a PDF.
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -109,6 +110,17 @@ TEST(ProgramCommandLine, AWindowStartWithoutADisplayFailsWithItsReason)
             << name << ran.err.toStdString();
         EXPECT_TRUE(ran.out.isEmpty()) << name << ran.out.toStdString();
     }
+}
+
+// An unattended run that fails tells the host without a display: on
+// standard error, and by its exit code.
+TEST(ProgramCommandLine, AnUnattendedFailureReachesTheHost)
+{
+    QTemporaryDir dir;
+    const Ran ran = runProgram({u"|"_s + dir.filePath(u"fehlt.ini"_s) + u"|||4711|1|DEMO|"_s});
+    ASSERT_TRUE(ran.finished);
+    EXPECT_NE(ran.exitCode, 0);
+    EXPECT_TRUE(ran.err.contains(u"Kelmora.ini konnte nicht geöffnet werden!"_s)) << ran.err.toStdString();
 }
 
 // The template check needs no display and answers by its exit code: 0 for

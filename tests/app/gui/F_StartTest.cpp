@@ -20,7 +20,6 @@
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -482,24 +481,6 @@ TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
     EXPECT_EQ(exitCode, 0) << w.messages.join(u'\n').toStdString();
     EXPECT_GE(waited.elapsed(), 1400);
     EXPECT_TRUE(QFile::exists(out.filePath(u"DEMO_4711.xlsx"_s)));
-}
-
-// The program itself, without a display: a missing ini file with a provision
-// name goes to standard error and fails the run.
-TEST(Program, UnattendedFailureReachesTheHost)
-{
-    QTemporaryDir dir;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"DISPLAY"_s);
-    env.remove(u"WAYLAND_DISPLAY"_s);
-    env.remove(u"QT_QPA_PLATFORM"_s);
-    env.insert(u"TMPDIR"_s, dir.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TANNBUCH_PROGRAM), {u"|"_s + dir.filePath(u"fehlt.ini"_s) + u"|||4711|1|DEMO|"_s});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(u"Kelmora.ini konnte nicht geöffnet werden!"_s));
 }
 
 } // namespace tannbuch
