@@ -143,7 +143,7 @@ TEST(ReportWindow, ProgressFollowsTheSectionsAndEndsHidden)
     EXPECT_FALSE(control<QProgressBar>(s.w, "prgFortschritt")->isVisible());
 }
 
-TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
+TEST(ReportWindow, SavesExportsAndPrints)
 {
     Session s(0);
     ReportWindow *window = s.w.reportWindow();
@@ -171,17 +171,10 @@ TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
     EXPECT_TRUE(QFile::exists(dir.filePath(u"gedruckt.pdf"_s)));
     EXPECT_EQ(testsupport::readFile(dir.filePath(u"auftrag.txt"_s)).trimmed(), QByteArray("Buero 3 0"));
 
-    const QString copy = window->openInSpreadsheet();
-    EXPECT_TRUE(copy.endsWith(u"/Holzliste_4711.xlsx"_s)) << copy.toStdString();
-    EXPECT_TRUE(QFile::exists(copy));
-    QFile::remove(copy);
-    QDir().rmdir(QFileInfo(copy).path());
-
     // The print dialog offers the printers the print system knows.
     PrintOptionsDialog dialog;
     EXPECT_EQ(dialog.cmbDrucker->count(),
         PagePrinter::printerChoices(QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()).size());
-    EXPECT_EQ(dialog.copies(), 1);
     EXPECT_EQ(window->actDrucken->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(window->actSpeichernUnter->text(), u"&Speichern unter ..."_s);
 }
@@ -307,6 +300,7 @@ TEST(ReportWindow, AnotherReportForgetsTheSavedFileAndOpeningWritesOnlyACopy)
     qunsetenv("TANNBUCH_OPEN_COMMAND");
     EXPECT_TRUE(s.w.messages.isEmpty()) << s.w.messages.join(u'\n').toStdString();
     EXPECT_NE(QFileInfo(copy).absolutePath(), dir.path());
+    EXPECT_TRUE(copy.endsWith(u"/Holzliste_4713.xlsx"_s)) << copy.toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 10000)) << "the command got the copy";
 
     EXPECT_EQ(testsupport::readFile(saved), savedBytes) << "A.xlsx keeps the report it was saved with";
