@@ -2,6 +2,8 @@
 // start without a display ends instead of running unseen, how an unattended
 // failure reaches the host, the template check and the template preview
 // that prints the demo list to a PDF.
+#include "common/TestSupport.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -48,15 +50,6 @@ Ran runProgram(const QStringList &arguments, const QString &display = QString(),
     ran.out = QString::fromUtf8(p.readAllStandardOutput());
     ran.err = QString::fromUtf8(p.readAllStandardError());
     return ran;
-}
-
-// The output of a poppler tool on a PDF.
-QString pdfTool(const QString &tool, const QStringList &arguments)
-{
-    QProcess p;
-    p.start(tool, arguments);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -191,9 +184,10 @@ TEST(ProgramCommandLine, PreviewPrintsTheDemoListOrLeavesNoPdf)
         EXPECT_TRUE(ran.err.contains(c.said)) << name << ran.err.toStdString();
         EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0) << name;
     }
-    const QString pages = pdfTool(u"pdfinfo"_s, {pdf}).section(u"Pages:"_s, 1).section(u'\n', 0, 0).trimmed();
+    const QString pages
+        = testsupport::toolOutput(u"pdfinfo"_s, {pdf}).section(u"Pages:"_s, 1).section(u'\n', 0, 0).trimmed();
     EXPECT_GT(pages.toInt(), 0) << pages.toStdString();
-    const QString pageOne = pdfTool(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
+    const QString pageOne = testsupport::toolOutput(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
     EXPECT_TRUE(pageOne.contains(u"4711"_s)) << pageOne.toStdString();
 }
 
