@@ -216,18 +216,6 @@ TEST_F(XlsxRoundTripTest, ErrorValuesAreSavedAndReadAsErrors)
     EXPECT_EQ(cell("D1", "type").toString(), u"s"_s);
 }
 
-TEST_F(XlsxRoundTripTest, SavingTwiceGivesTheSameParts)
-{
-    const auto wb = sampleWorkbook();
-    const QString first = dir.filePath(u"a.xlsx"_s);
-    const QString second = dir.filePath(u"b.xlsx"_s);
-    XlsxWriter::save(*wb, first);
-    XlsxWriter::save(*wb, second);
-    EXPECT_EQ(partNames(first), partNames(second));
-    for (const QString &name : partNames(first))
-        EXPECT_EQ(part(first, name), part(second, name)) << name.toStdString();
-}
-
 // The same logo on every lot, on several sheets: one image part, one
 // relationship to it from each drawing.
 TEST_F(XlsxRoundTripTest, APictureInsertedManyTimesIsStoredOnce)
