@@ -414,12 +414,8 @@ TEST_F(StatementCorpusTest, PickersAndSelectionFilter)
     EXPECT_EQ(column(LotListStatement(LotMode::Piles, S(u"4711"), QString())).size(), 3); // NULL, P1, P2
     EXPECT_EQ(column(ProvisionStatement(S(u"abfuhr mai"))), QVariantList({1, 2, QVariant()}));
 
-    const QStringList f = filters(RunValues());
-    EXPECT_EQ(column(S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f[0] + S(u" ORDER BY LOS")),
-        QVariantList({S(u"1"), S(u"2")}));
     EXPECT_EQ(
-        column(S(u"SELECT DISTINCT(LOS) FROM LOGS WHERE ") + f[2] + S(u" ORDER BY LOS")), QVariantList({S(u"1")}));
-    EXPECT_EQ(column(S(u"SELECT DISTINCT(LISTDATUM) FROM LOGS WHERE ") + f[3] + S(u" ORDER BY LISTDATUM")),
+        column(S(u"SELECT DISTINCT(LISTDATUM) FROM LOGS WHERE ") + filters(RunValues())[3] + S(u" ORDER BY LISTDATUM")),
         QVariantList({QDateTime(QDate(2024, 5, 2), QTime(0, 0)), QDateTime(QDate(2024, 5, 3), QTime(0, 0))}));
 }
 

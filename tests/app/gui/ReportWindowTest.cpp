@@ -97,7 +97,6 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     const Range volume(*book, sheet, RangeRef{total - 1, 8, total - 1, 8});
     EXPECT_EQ(volume.numberFormat(), u"0.000");
     EXPECT_EQ(view->displayText(total - 1, 8), volume.text()) << "a volume in its number format, German";
-    EXPECT_TRUE(view->displayText(total - 1, 8).contains(u','));
     EXPECT_EQ(view->displayText(total, 1), u"Gesamt");
     const Range totalCell(*book, sheet, RangeRef{total, 1, total, 1});
     EXPECT_TRUE(totalCell.font().bold());
