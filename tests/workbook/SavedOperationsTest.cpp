@@ -1,9 +1,10 @@
 // Sheet operations a report uses, done through the application as a report
 // does it, then read back from the saved file by an independent reader
 // (openpyxl, through verify_saved.py); every saved file is also checked
-// against the schemas. (Formulas, formats, merges and widths the round-trip
-// and template tests read back, the active tab the sheet view tests.) A
-// failure names the cell, what was expected and what the file holds.
+// against the schemas. (Formulas, formats, borders, merges and widths the
+// round-trip and template tests read back, the active tab the sheet view
+// tests, the header rules the single-log header's tests.) A failure names
+// the cell, what was expected and what the file holds.
 
 #include "SheetTestSupport.h"
 #include "XlsxTestHelpers.h"
@@ -66,11 +67,6 @@ public:
         const QJsonObject cells = sheet("cells", name).toObject();
         return at(cells.value(ref.section(QLatin1Char('!'), -1)).toObject(), key);
     }
-    // The style of one border side of a cell ("thin", "medium"); empty for none.
-    QString border(const QString &ref, const char *side) const
-    {
-        return at(at(cell(ref, "borders").toObject(), side).toObject(), "style").toString();
-    }
 
 private:
     QJsonObject m_root;
@@ -112,26 +108,6 @@ QStringList cellsOf(const QString &block)
 #define SKIP_WITHOUT_OPENPYXL()                                                                                        \
     if (!testsupport::haveOpenpyxl())                                                                                  \
     GTEST_SKIP() << "python3-openpyxl fehlt (/usr/bin/python3)"
-
-// The rules of a header row, call for call as the report's procedure draws
-// them; the total-row rule draws only the top line and leaves the bottom.
-void drawRules(Application &xl, const QString &address, bool bottomToo = true)
-{
-    xl.range(address).select();
-    Range s = xl.selection();
-    s.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
-    s.borders(BorderEdge::DiagonalUp).setLineStyle(Xl::None);
-    s.borders(BorderEdge::Left).setLineStyle(Xl::None);
-    for (BorderEdge edge : {BorderEdge::Top, BorderEdge::Bottom}) {
-        if (edge == BorderEdge::Bottom && !bottomToo)
-            continue;
-        s.borders(edge).setLineStyle(Xl::Continuous);
-        s.borders(edge).setWeight(Xl::Thin);
-        s.borders(edge).setColorIndex(Xl::ColorIndexAutomatic);
-    }
-    s.borders(BorderEdge::Right).setLineStyle(Xl::None);
-    s.borders(BorderEdge::InsideVertical).setLineStyle(Xl::None);
-}
 
 class SavedOperationsTest : public ::testing::Test
 {
@@ -351,74 +327,6 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
             {"B14", "number_format", u"@"_s}});
     for (const QString &a : cellsOf(u"C12:D13"_s))
         EXPECT_EQ(v.cell(a, "value").toDouble(), 3.25) << a.toStdString();
-}
-
-// ---------------------------------------------------------------------------
-// Range: Borders as the header and total rules set them
-
-TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothingBetween)
-{
-    openReport();
-    // What a template row may already carry: a full grid, diagonals, a
-    // heavy rule above, and a line on the neighbour to the right.
-    const auto line = [&](const char *address, BorderEdge edge, int weight = Xl::Thin) {
-        Border b = xl.range(QString::fromLatin1(address)).borders(edge);
-        b.setLineStyle(Xl::Continuous);
-        b.setWeight(weight);
-    };
-    for (BorderEdge e :
-        {BorderEdge::Left, BorderEdge::Top, BorderEdge::Bottom, BorderEdge::Right, BorderEdge::InsideVertical})
-        line("A5:K5", e);
-    line("C5", BorderEdge::DiagonalDown);
-    line("E5", BorderEdge::DiagonalUp);
-    line("A4:K4", BorderEdge::Bottom, Xl::Medium);
-    line("L5", BorderEdge::Left);
-    drawRules(xl, u"A5:K5"_s);
-    // A total row with a heavy line below and a grid: only the top changes.
-    for (BorderEdge e : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical})
-        line("A9:K9", e);
-    line("A9:K9", BorderEdge::Bottom, Xl::Medium);
-    drawRules(xl, u"A9:K9"_s, false);
-    // Several rows: the lines between the rows are left as they are.
-    line("A20:C22", BorderEdge::InsideHorizontal);
-    line("A20:C22", BorderEdge::InsideVertical);
-    drawRules(xl, u"A20:C22"_s);
-    const QString path = saveReport(u"Linien.xlsx"_s);
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A4:L5"_s, Report + u"!A9:K9"_s, Report + u"!A20:C22"_s});
-    // Each block with the lines its sides show: thin, medium or none.
-    const struct
-    {
-        const char *block;
-        const char *left, *right, *top, *bottom;
-    } expected[] = {
-        {"A5:K5", "", "", "thin", "thin"},
-        // The edge shared with the row above shows one line, the thin one.
-        {"A4:K4", nullptr, nullptr, nullptr, "thin"},
-        // The neighbour's line on the cleared right edge is gone.
-        {"L5", "", nullptr, nullptr, nullptr},
-        {"A9:K9", "", "", "thin", "medium"},
-        {"A20:C20", "", "", "thin", nullptr},
-        {"A21:C21", "", "", "thin", "thin"},
-        {"A22:C22", "", "", nullptr, "thin"},
-    };
-    for (const auto &e : expected) {
-        for (const QString &a : cellsOf(QString::fromLatin1(e.block))) {
-            for (const auto &[side, style] : {std::pair{"left", e.left}, std::pair{"right", e.right},
-                     std::pair{"top", e.top}, std::pair{"bottom", e.bottom}}) {
-                if (style) {
-                    EXPECT_EQ(v.border(a, side), QString::fromLatin1(style)) << a.toStdString() << " " << side;
-                }
-            }
-        }
-    }
-    for (const QString &a : cellsOf(u"A5:K5"_s)) {
-        EXPECT_TRUE(v.border(a, "diagonal").isEmpty()) << a.toStdString();
-        const QString color = at(at(v.cell(a, "borders").toObject(), "top").toObject(), "color").toString();
-        EXPECT_TRUE(color.isEmpty() || color == QLatin1String("auto") || color == QLatin1String("indexed:64"))
-            << a.toStdString() << ": expected the automatic colour, came " << color.toStdString();
-    }
 }
 
 // ---------------------------------------------------------------------------

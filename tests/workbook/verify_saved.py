@@ -38,23 +38,10 @@ def plain(value):
     return value
 
 
-def color(side):
-    if side is None or side.color is None:
-        return None
-    c = side.color
-    if c.type == "auto" or getattr(c, "auto", None):
-        return "auto"
-    if c.type == "indexed":
-        return "indexed:%d" % c.indexed
-    if c.type == "rgb":
-        return "rgb:%s" % c.rgb
-    return c.type
-
-
 def edge(side):
     if side is None or not side.style:
         return None
-    return {"style": side.style, "color": color(side)}
+    return {"style": side.style}
 
 
 def cell_info(cell, cached):
@@ -73,7 +60,6 @@ def cell_info(cell, cached):
             "right": edge(cell.border.right),
             "top": edge(cell.border.top),
             "bottom": edge(cell.border.bottom),
-            "diagonal": edge(cell.border.diagonal),
         },
     }
     if isinstance(value, str):
