@@ -103,17 +103,6 @@ TEST_F(RecordsetTest, FieldNamesMatchIgnoringCase)
     EXPECT_THROW(rs.field(u"STK"_s), DbError);
 }
 
-TEST_F(RecordsetTest, SelectStarKeepsTheTablesColumnOrder)
-{
-    Recordset rs = m_db.execute(u"SELECT * FROM LOGS WHERE ID_LOG = 1"_s);
-    QStringList names;
-    for (int i = 0; i < rs.fieldCount(); ++i)
-        names << rs.fieldName(i);
-    EXPECT_EQ(names, QStringList({u"ID_LOG"_s, u"LISTE"_s, u"LOS"_s, u"ID_MANTEL"_s, u"KUBATUR"_s, u"LISTDATUM"_s}));
-    EXPECT_EQ(rs.value(4).toDouble(), 1.5);
-    EXPECT_THROW(rs.fieldName(6), DbError);
-}
-
 TEST_F(RecordsetTest, EmptyResultIsAtBothEnds)
 {
     Recordset rs = m_db.execute(u"SELECT * FROM LOGS WHERE LISTE = '9999'"_s);
@@ -121,6 +110,8 @@ TEST_F(RecordsetTest, EmptyResultIsAtBothEnds)
     EXPECT_TRUE(rs.bof());
     EXPECT_TRUE(rs.isEmpty());
     EXPECT_EQ(rs.fieldCount(), 6); // the columns are known all the same
+    EXPECT_EQ(rs.fieldName(5), u"LISTDATUM"_s);
+    EXPECT_THROW(rs.fieldName(6), DbError);
     EXPECT_THROW(rs.field(u"LISTE"_s), DbError);
     EXPECT_THROW(rs.moveNext(), DbError);
 }

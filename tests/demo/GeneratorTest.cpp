@@ -52,20 +52,6 @@ TEST(GeneratorTest, BenchmarkListHasExactlyTheRecordsAskedFor)
         EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM BEREITSTELLUNG_LOGS"_s).toInt(), records);
         EXPECT_EQ(db.value(u"SELECT COUNT(*) FROM LOGS_RECH"_s).toInt(), records);
     }
-
-    // A realistic mix: mostly single logs, every record type, many lots and
-    // piles with coordinates, remarks.
-    DemoTestDb db(dir.filePath(u"n2500.sqlite"_s));
-    EXPECT_EQ(db.texts(u"SELECT DISTINCT DSART FROM LOGS ORDER BY DSART"_s).size(), 6);
-    const double logShare = db.value(u"SELECT AVG(DSART = 1) FROM LOGS"_s).toDouble();
-    EXPECT_GT(logShare, 0.55);
-    EXPECT_LT(logShare, 0.85);
-    EXPECT_GE(db.value(u"SELECT COUNT(DISTINCT LOS) FROM LOGS"_s).toInt(), 5);
-    EXPECT_GE(db.value(u"SELECT COUNT(DISTINCT POLTNR) FROM LOGS"_s).toInt(), 50);
-    EXPECT_GT(db.value(u"SELECT COUNT(*) FROM LOGS WHERE COORDINATE1 IS NOT NULL"_s).toInt(), 2000);
-    EXPECT_GT(db.value(u"SELECT COUNT(*) FROM LOGS WHERE ZUSTXT IS NOT NULL"_s).toInt(), 50);
-    EXPECT_GT(db.value(u"SELECT COUNT(*) FROM SCHICHT_HOEHEN_KOPF"_s).toInt(), 0);
-    EXPECT_GT(db.value(u"SELECT COUNT(DISTINCT ID_MANTEL) FROM MANTEL"_s).toInt(), 1);
 }
 
 TEST(GeneratorTest, FailedRunLeavesTheOldFile)

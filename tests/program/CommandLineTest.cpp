@@ -1,6 +1,9 @@
 // The program as a process: what it answers at once, how an interactive
-// start without a display ends instead of running unseen, the template check
-// and the template preview that prints the demo list to a PDF.
+// start without a display ends instead of running unseen, how an unattended
+// failure reaches the host, the template check and the template preview
+// that prints the demo list to a PDF.
+#include "common/TestSupport.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -47,15 +50,6 @@ Ran runProgram(const QStringList &arguments, const QString &display = QString(),
     ran.out = QString::fromUtf8(p.readAllStandardOutput());
     ran.err = QString::fromUtf8(p.readAllStandardError());
     return ran;
-}
-
-// The output of a poppler tool on a PDF.
-QString pdfTool(const QString &tool, const QStringList &arguments)
-{
-    QProcess p;
-    p.start(tool, arguments);
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -109,6 +103,17 @@ TEST(ProgramCommandLine, AWindowStartWithoutADisplayFailsWithItsReason)
             << name << ran.err.toStdString();
         EXPECT_TRUE(ran.out.isEmpty()) << name << ran.out.toStdString();
     }
+}
+
+// An unattended run that fails tells the host without a display: on
+// standard error, and by its exit code.
+TEST(ProgramCommandLine, AnUnattendedFailureReachesTheHost)
+{
+    QTemporaryDir dir;
+    const Ran ran = runProgram({u"|"_s + dir.filePath(u"fehlt.ini"_s) + u"|||4711|1|DEMO|"_s});
+    ASSERT_TRUE(ran.finished);
+    EXPECT_NE(ran.exitCode, 0);
+    EXPECT_TRUE(ran.err.contains(u"Kelmora.ini konnte nicht geöffnet werden!"_s)) << ran.err.toStdString();
 }
 
 // The template check needs no display and answers by its exit code: 0 for
@@ -179,9 +184,10 @@ TEST(ProgramCommandLine, PreviewPrintsTheDemoListOrLeavesNoPdf)
         EXPECT_TRUE(ran.err.contains(c.said)) << name << ran.err.toStdString();
         EXPECT_EQ(QFile::exists(pdf), c.exitCode == 0) << name;
     }
-    const QString pages = pdfTool(u"pdfinfo"_s, {pdf}).section(u"Pages:"_s, 1).section(u'\n', 0, 0).trimmed();
+    const QString pages
+        = testsupport::toolOutput(u"pdfinfo"_s, {pdf}).section(u"Pages:"_s, 1).section(u'\n', 0, 0).trimmed();
     EXPECT_GT(pages.toInt(), 0) << pages.toStdString();
-    const QString pageOne = pdfTool(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
+    const QString pageOne = testsupport::toolOutput(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
     EXPECT_TRUE(pageOne.contains(u"4711"_s)) << pageOne.toStdString();
 }
 

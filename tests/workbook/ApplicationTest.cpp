@@ -4,6 +4,7 @@
 #include "common/WorkbookValidation.h"
 
 #include "workbook/cells/WorkbookError.h"
+#include "workbook/package/XlsxReader.h"
 
 #include <QTemporaryDir>
 
@@ -61,6 +62,7 @@ TEST_F(SheetTest, EachSheetKeepsTheViewTheWindowLastShowedItIn)
 {
     book().addSheet(u"Tannbuch"_s);
     xl.worksheets(u"Tannbuch"_s).activate();
+    EXPECT_EQ(book().activeSheetIndex(), book().sheetIndex(u"Tannbuch"_s)) << "the tab the saved file opens on";
     xl.range(u"A1"_s).setValue(1);
     EXPECT_EQ(book().sheet(u"Tannbuch"_s)->cell(1, 1)->number, 1.0) << "Range reaches the active sheet";
     EXPECT_EQ(xl.activeWindow().selectedSheets().name(), u"Tannbuch"_s);
@@ -154,10 +156,13 @@ TEST_F(SheetTest, SavedWorkbookIsNamedAndClosedWithSaving)
     xl.activeWorkbook().saveAs(path, Xl::FileFormatOpenXmlWorkbook);
     EXPECT_EQ(xl.activeWorkbook().name(), u"Bereitstellung_4711.xlsx"_s);
     xl.range(u"A12"_s).setValue(u"nachgetragen"_s);
+    xl.range(u"B1"_s).setFormula(u"=A1*2"_s);
+    xl.range(u"A1"_s).setValue(4); // after the formula: the saved result follows it
     xl.activeWorkbook().close(true);
     EXPECT_EQ(xl.workbooks().count(), 0);
     workbookvalidation::expectValid(path);
     EXPECT_TRUE(xlsxtest::part(path, u"xl/sharedStrings.xml"_s).contains("nachgetragen"));
+    EXPECT_EQ(XlsxReader::load(path)->sheet(0).cell(1, 2)->number, 8.0);
 }
 
 } // namespace

@@ -88,6 +88,11 @@ TEST_F(SheetTest, ClearingAnEdgeAlsoClearsTheNeighboursMatchingLine)
     xl.range(u"B5:C5"_s).borders(BorderEdge::Left).setLineStyle(Xl::None);
     EXPECT_TRUE(style("A5").borders[EdgeRight].isNone());
     EXPECT_EQ(xl.range(u"B5"_s).borders(BorderEdge::Left).lineStyle(), Xl::None);
+    // A line set on an edge is the one line there: the row above shows it too.
+    xl.range(u"A9:C9"_s).borders(BorderEdge::Bottom).setWeight(Xl::Medium);
+    xl.range(u"A10:C10"_s).borders(BorderEdge::Top).setLineStyle(Xl::Continuous);
+    xl.range(u"A10:C10"_s).borders(BorderEdge::Top).setWeight(Xl::Thin);
+    EXPECT_EQ(style("B9").borders[EdgeBottom].weight, Xl::Thin);
     // The top rule leaves the bottom edge alone.
     xl.range(u"A20:H20"_s).borders(BorderEdge::Bottom).setLineStyle(Xl::Continuous);
     xl.range(u"A20:H20"_s).borders(BorderEdge::Top).setLineStyle(Xl::Continuous);

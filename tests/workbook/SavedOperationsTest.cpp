@@ -1,7 +1,9 @@
-// Every sheet operation a report uses, done through the application as a
-// report does it, then read back from the saved file by an independent
-// reader (openpyxl, through verify_saved.py); every saved file is also
-// checked against the schemas. One test per object or theme; a failure names
+// Sheet operations a report uses, done through the application as a report
+// does it, then read back from the saved file by an independent reader
+// (openpyxl, through verify_saved.py); every saved file is also checked
+// against the schemas. (Formulas, formats, borders, merges and widths the
+// round-trip and template tests read back, the active tab the sheet view
+// tests, the header rules the single-log header's tests.) A failure names
 // the cell, what was expected and what the file holds.
 
 #include "SheetTestSupport.h"
@@ -65,11 +67,6 @@ public:
         const QJsonObject cells = sheet("cells", name).toObject();
         return at(cells.value(ref.section(QLatin1Char('!'), -1)).toObject(), key);
     }
-    // The style of one border side of a cell ("thin", "medium"); empty for none.
-    QString border(const QString &ref, const char *side) const
-    {
-        return at(at(cell(ref, "borders").toObject(), side).toObject(), "style").toString();
-    }
 
 private:
     QJsonObject m_root;
@@ -111,26 +108,6 @@ QStringList cellsOf(const QString &block)
 #define SKIP_WITHOUT_OPENPYXL()                                                                                        \
     if (!testsupport::haveOpenpyxl())                                                                                  \
     GTEST_SKIP() << "python3-openpyxl fehlt (/usr/bin/python3)"
-
-// The rules of a header row, call for call as the report's procedure draws
-// them; the total-row rule draws only the top line and leaves the bottom.
-void drawRules(Application &xl, const QString &address, bool bottomToo = true)
-{
-    xl.range(address).select();
-    Range s = xl.selection();
-    s.borders(BorderEdge::DiagonalDown).setLineStyle(Xl::None);
-    s.borders(BorderEdge::DiagonalUp).setLineStyle(Xl::None);
-    s.borders(BorderEdge::Left).setLineStyle(Xl::None);
-    for (BorderEdge edge : {BorderEdge::Top, BorderEdge::Bottom}) {
-        if (edge == BorderEdge::Bottom && !bottomToo)
-            continue;
-        s.borders(edge).setLineStyle(Xl::Continuous);
-        s.borders(edge).setWeight(Xl::Thin);
-        s.borders(edge).setColorIndex(Xl::ColorIndexAutomatic);
-    }
-    s.borders(BorderEdge::Right).setLineStyle(Xl::None);
-    s.borders(BorderEdge::InsideVertical).setLineStyle(Xl::None);
-}
 
 class SavedOperationsTest : public ::testing::Test
 {
@@ -241,48 +218,6 @@ TEST_F(SavedOperationsTest, WorkbookIsSavedAsAWorkbookAndClosedWithoutSaving)
     first.close(false);
     EXPECT_EQ(xl.workbooks().count(), 1);
     EXPECT_EQ(testsupport::readFile(path), before) << "Close(SaveChanges false) changed the saved file";
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A12:A13"_s});
-    EXPECT_FALSE(v.workbook("template").toBool()) << "the saved report still says template";
-    EXPECT_EQ(v.workbook("content_type").toString(),
-        u"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"_s);
-    EXPECT_EQ(v.workbook("sheets").toArray(), QJsonArray({Report, Settings}));
-    expectSeen(v, {{"A12", "value", u"erste Mappe"_s}, {"A13", "value", QVariant()}});
-}
-
-// ---------------------------------------------------------------------------
-// Worksheet: Activate
-
-TEST_F(SavedOperationsTest, ActivatedSheetIsTheActiveTabOfTheSavedFile)
-{
-    BookHandle book = openReport();
-    book.worksheets(Settings).activate();
-    xl.range(u"C2"_s).setValue(u"geprüft"_s);
-    const QString settingsActive = saveReport(u"Einstellungen_aktiv.xlsx"_s);
-    book.worksheets(Report).activate();
-    xl.range(u"A12"_s).setValue(u"Los 1"_s);
-    const QString reportActive = saveReport(u"Tannbuch_aktiv.xlsx"_s);
-
-    // A sheet activated without being changed: the template's sheet part
-    // is copied, and still only that sheet may show as selected.
-    Application other;
-    BookHandle untouched = other.workbooks().add(templatePath);
-    untouched.worksheets(Settings).activate();
-    const QString untouchedPath = dir.filePath(u"nur_aktiviert.xlsx"_s);
-    untouched.saveAs(untouchedPath);
-    workbookvalidation::expectValid(untouchedPath);
-
-    SKIP_WITHOUT_OPENPYXL();
-    for (const auto &[path, active] :
-        {std::pair{settingsActive, Settings}, std::pair{reportActive, Report}, std::pair{untouchedPath, Settings}}) {
-        const ClientView v(path, {Report, Settings});
-        SCOPED_TRACE(QFileInfo(path).fileName().toStdString());
-        EXPECT_EQ(v.workbook("active").toString(), active) << "wrong active tab";
-        for (const QString &sheet : {Report, Settings})
-            EXPECT_EQ(v.sheet("tab_selected", sheet).toBool(), sheet == active)
-                << sheet.toStdString() << ": only the active sheet shows as selected";
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -392,137 +327,6 @@ TEST_F(SavedOperationsTest, ValuesLandAsTheSpreadsheetStoresThem)
             {"B14", "number_format", u"@"_s}});
     for (const QString &a : cellsOf(u"C12:D13"_s))
         EXPECT_EQ(v.cell(a, "value").toDouble(), 3.25) << a.toStdString();
-}
-
-// ---------------------------------------------------------------------------
-// Range: Formula, NumberFormat, Font, HorizontalAlignment
-
-TEST_F(SavedOperationsTest, FormulasCarryTheirResultsAndFormatsReachTheFile)
-{
-    openReport();
-    for (const auto &[cell, value] : {std::pair{"H14", 12.5}, {"H15", 1.0}, {"H16", 2.0}, {"H20", 4.0}})
-        xl.range(QLatin1String(cell)).setValue(value);
-    xl.range(u"I14"_s).setFormula(u"=H14/ H20"_s);
-    xl.range(u"J14:J16"_s).setFormula(u"=H14*2"_s);
-    xl.range(u"K14"_s).setFormula(u"=H14/H30"_s);
-    // A later change of a referenced cell must show in the stored result.
-    xl.range(u"H20"_s).setValue(5);
-
-    xl.range(u"H14:H16"_s).setNumberFormat(u"0.000"_s);
-    xl.range(u"I14"_s).setNumberFormat(u"0.0%"_s);
-    xl.range(u"J14:J16"_s).setNumberFormat(u"0.00"_s);
-    xl.range(u"D14"_s).setNumberFormat(u"@"_s);
-    xl.range(u"A14:K14"_s).font().setBold(true);
-    xl.range(u"A14"_s).font().setSize(14);
-    xl.range(u"H14:J14"_s).setHorizontalAlignment(HAlign::Right);
-    const QString path = saveReport(u"Formeln.xlsx"_s);
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A14:K16"_s});
-    EXPECT_TRUE(v.workbook("full_calc_on_load").toBool()) << "spreadsheet programs must be asked to recalculate";
-    expectSeen(v,
-        {{"I14", "value", u"=H14/ H20"_s}, {"I14", "cached", 2.5}, {"J15", "value", u"=H15*2"_s},
-            {"J15", "cached", 2.0}, {"J16", "cached", 4.0}, {"K14", "cached", u"#DIV/0!"_s}, {"K14", "type", u"f"_s},
-            {"H14", "number_format", u"0.000"_s}, {"H16", "number_format", u"0.000"_s},
-            {"I14", "number_format", u"0.0%"_s}, {"J16", "number_format", u"0.00"_s}, {"D14", "number_format", u"@"_s},
-            {"A15", "bold", false}, {"A14", "size", 14.0}, {"B14", "size", 11.0}, {"K14", "halign", QVariant()}});
-    for (const QString &a : cellsOf(u"A14:K14"_s))
-        EXPECT_TRUE(v.cell(a, "bold").toBool()) << a.toStdString() << " should be bold";
-    for (const QString &a : cellsOf(u"H14:J14"_s))
-        EXPECT_EQ(v.cell(a, "halign").toString(), u"right"_s) << a.toStdString();
-}
-
-// ---------------------------------------------------------------------------
-// Range: Borders as the header and total rules set them
-
-TEST_F(SavedOperationsTest, HeaderAndTopRulesAreThinLinesAboveAndBelowWithNothingBetween)
-{
-    openReport();
-    // What a template row may already carry: a full grid, diagonals, a
-    // heavy rule above, and a line on the neighbour to the right.
-    const auto line = [&](const char *address, BorderEdge edge, int weight = Xl::Thin) {
-        Border b = xl.range(QString::fromLatin1(address)).borders(edge);
-        b.setLineStyle(Xl::Continuous);
-        b.setWeight(weight);
-    };
-    for (BorderEdge e :
-        {BorderEdge::Left, BorderEdge::Top, BorderEdge::Bottom, BorderEdge::Right, BorderEdge::InsideVertical})
-        line("A5:K5", e);
-    line("C5", BorderEdge::DiagonalDown);
-    line("E5", BorderEdge::DiagonalUp);
-    line("A4:K4", BorderEdge::Bottom, Xl::Medium);
-    line("L5", BorderEdge::Left);
-    drawRules(xl, u"A5:K5"_s);
-    // A total row with a heavy line below and a grid: only the top changes.
-    for (BorderEdge e : {BorderEdge::Left, BorderEdge::Right, BorderEdge::InsideVertical})
-        line("A9:K9", e);
-    line("A9:K9", BorderEdge::Bottom, Xl::Medium);
-    drawRules(xl, u"A9:K9"_s, false);
-    // Several rows: the lines between the rows are left as they are.
-    line("A20:C22", BorderEdge::InsideHorizontal);
-    line("A20:C22", BorderEdge::InsideVertical);
-    drawRules(xl, u"A20:C22"_s);
-    const QString path = saveReport(u"Linien.xlsx"_s);
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A4:L5"_s, Report + u"!A9:K9"_s, Report + u"!A20:C22"_s});
-    // Each block with the lines its sides show: thin, medium or none.
-    const struct
-    {
-        const char *block;
-        const char *left, *right, *top, *bottom;
-    } expected[] = {
-        {"A5:K5", "", "", "thin", "thin"},
-        // The edge shared with the row above shows one line, the thin one.
-        {"A4:K4", nullptr, nullptr, nullptr, "thin"},
-        // The neighbour's line on the cleared right edge is gone.
-        {"L5", "", nullptr, nullptr, nullptr},
-        {"A9:K9", "", "", "thin", "medium"},
-        {"A20:C20", "", "", "thin", nullptr},
-        {"A21:C21", "", "", "thin", "thin"},
-        {"A22:C22", "", "", nullptr, "thin"},
-    };
-    for (const auto &e : expected) {
-        for (const QString &a : cellsOf(QString::fromLatin1(e.block))) {
-            for (const auto &[side, style] : {std::pair{"left", e.left}, std::pair{"right", e.right},
-                     std::pair{"top", e.top}, std::pair{"bottom", e.bottom}}) {
-                if (style) {
-                    EXPECT_EQ(v.border(a, side), QString::fromLatin1(style)) << a.toStdString() << " " << side;
-                }
-            }
-        }
-    }
-    for (const QString &a : cellsOf(u"A5:K5"_s)) {
-        EXPECT_TRUE(v.border(a, "diagonal").isEmpty()) << a.toStdString();
-        const QString color = at(at(v.cell(a, "borders").toObject(), "top").toObject(), "color").toString();
-        EXPECT_TRUE(color.isEmpty() || color == QLatin1String("auto") || color == QLatin1String("indexed:64"))
-            << a.toStdString() << ": expected the automatic colour, came " << color.toStdString();
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Range: Merge, ColumnWidth (what AutoFit measures, the fit tests check)
-
-TEST_F(SavedOperationsTest, MergesAndColumnWidthsAsSet)
-{
-    openReport();
-    xl.range(u"A30"_s).setValue(u"Zusammengefasst"_s);
-    xl.range(u"B30"_s).setValue(u"geht verloren"_s);
-    xl.range(u"A30:F30"_s).merge();
-    xl.range(u"A8:J40"_s).setColumnWidth(13);
-    const QString path = saveReport(u"Breiten.xlsx"_s);
-
-    SKIP_WITHOUT_OPENPYXL();
-    const ClientView v(path, {Report + u"!A30:F30"_s});
-    EXPECT_TRUE(v.sheet("merges").toArray().contains(u"A30:F30"_s));
-    expectSeen(v, {{"A30", "value", u"Zusammengefasst"_s}, {"B30", "value", QVariant()}});
-    const QJsonObject widths = v.sheet("col_widths").toObject();
-    for (const char *c : {"A", "B", "E", "J"}) {
-        // 13 characters of the standard font are 96 pixels: 13.7109375 in the file.
-        EXPECT_DOUBLE_EQ(at(at(widths, c).toObject(), "width").toDouble(), 13.7109375) << "column " << c;
-        EXPECT_TRUE(at(at(widths, c).toObject(), "custom").toBool()) << "column " << c;
-    }
-    EXPECT_FALSE(widths.contains(u"K"_s)) << "column K keeps the standard width";
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "XlsxTestHelpers.h"
 
+#include "common/WorkbookCompare.h"
 #include "common/WorkbookValidation.h"
 
 #include "workbook/cells/SheetLimits.h"
@@ -103,22 +104,11 @@ TEST_F(XlsxRoundTripTest, OwnReaderGetsBackWhatWasWritten)
 {
     const auto wb = sampleWorkbook();
     const auto back = XlsxReader::load(saved(*wb));
-    ASSERT_EQ(back->sheetCount(), 2);
+    // Values (0.1 + 0.2 in its shortest form too), formulas with their
+    // results, number formats, fonts, alignments, heights, merges, breaks.
+    EXPECT_EQ(testsupport::workbookDifferences(*wb, *back), QStringList());
     const Worksheet &s = back->sheet(0);
-    EXPECT_EQ(s.cell(1, 1)->text, u"Holzliste 4711 – Fichte/Tanne"_s);
-    EXPECT_TRUE(back->resolve(s.cell(1, 1)->styleId).bold);
-    EXPECT_DOUBLE_EQ(back->resolve(s.cell(1, 1)->styleId).fontSize, 14.0);
-    EXPECT_EQ(s.cell(3, 2)->number, 12.3456);
-    EXPECT_EQ(s.cell(3, 3)->number, 0.1 + 0.2); // shortest form still round-trips exactly
-    EXPECT_EQ(s.cell(3, 4)->number, -1e-7);
-    EXPECT_EQ(back->resolve(s.cell(3, 2)->styleId).numberFormat, u"0.000"_s);
-    EXPECT_EQ(back->resolve(s.cell(3, 2)->styleId).horizontalAlignment, HAlign::Right);
-    EXPECT_EQ(s.cell(4, 1)->type, CellType::Text);
-    EXPECT_EQ(back->resolve(s.cell(4, 1)->styleId).numberFormat, u"@"_s);
     EXPECT_TRUE(back->resolve(s.cell(4, 2)->styleId).quotePrefix);
-    EXPECT_EQ(s.cell(4, 3)->type, CellType::Boolean);
-    EXPECT_EQ(s.cell(5, 2)->formula, u"=B3/ C3"_s);
-    EXPECT_DOUBLE_EQ(s.cell(5, 2)->number, 12.3456 / 0.30000000000000004);
     const ResolvedStyle boxed = back->resolve(s.cell(6, 2)->styleId);
     EXPECT_EQ(boxed.borders[EdgeTop].lineStyle, Xl::Continuous);
     EXPECT_EQ(boxed.borders[EdgeBottom].weight, Xl::Medium);
@@ -128,9 +118,7 @@ TEST_F(XlsxRoundTripTest, OwnReaderGetsBackWhatWasWritten)
     EXPECT_EQ(s.hyperlinks()[0].address, u"https://karte.example/?lat=48.1&lon=11.5"_s);
     EXPECT_EQ(s.hyperlinks()[0].tooltip, u"Polter zeigen"_s);
     EXPECT_EQ(s.hyperlinks()[1].location, u"Einstellungen!A1"_s);
-    EXPECT_EQ(s.rowBreaks(), std::set<int>({20, 40}));
     EXPECT_DOUBLE_EQ(s.columns().at(1).width, 22.5);
-    EXPECT_DOUBLE_EQ(s.row(1)->height, 21.75);
     EXPECT_TRUE(s.row(1)->customHeight);
 }
 
@@ -216,14 +204,6 @@ TEST_F(XlsxRoundTripTest, ErrorValuesAreSavedAndReadAsErrors)
     EXPECT_EQ(read.cell(1, 3)->text, u"#N/A"_s);
     EXPECT_EQ(read.cell(1, 4)->type, CellType::Text);
 
-    // Written anew from what was read, the errors stay errors.
-    back->sheet(0).setChanged(true);
-    const QString again = dir.filePath(u"Bericht2.xlsx"_s);
-    XlsxWriter::save(*back, again);
-    const QByteArray xml2 = part(again, u"xl/worksheets/sheet1.xml"_s);
-    EXPECT_TRUE(xml2.contains("<c r=\"B1\" t=\"e\"><f>A1/A2</f><v>#DIV/0!</v></c>")) << xml2.constData();
-    EXPECT_TRUE(xml2.contains("<c r=\"C1\" t=\"e\"><v>#N/A</v></c>")) << xml2.constData();
-
     if (!haveOpenpyxl())
         GTEST_SKIP() << "python3-openpyxl fehlt";
     const QJsonObject r = verify(path, {u"Tannbuch:B1,C1,D1"_s});
@@ -234,18 +214,6 @@ TEST_F(XlsxRoundTripTest, ErrorValuesAreSavedAndReadAsErrors)
     EXPECT_EQ(cell("C1", "type").toString(), u"e"_s);
     EXPECT_EQ(cell("C1", "value").toString(), u"#N/A"_s);
     EXPECT_EQ(cell("D1", "type").toString(), u"s"_s);
-}
-
-TEST_F(XlsxRoundTripTest, SavingTwiceGivesTheSameParts)
-{
-    const auto wb = sampleWorkbook();
-    const QString first = dir.filePath(u"a.xlsx"_s);
-    const QString second = dir.filePath(u"b.xlsx"_s);
-    XlsxWriter::save(*wb, first);
-    XlsxWriter::save(*wb, second);
-    EXPECT_EQ(partNames(first), partNames(second));
-    for (const QString &name : partNames(first))
-        EXPECT_EQ(part(first, name), part(second, name)) << name.toStdString();
 }
 
 // The same logo on every lot, on several sheets: one image part, one

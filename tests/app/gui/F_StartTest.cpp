@@ -5,7 +5,6 @@
 #include "gui/ReportWindow.h"
 #include "gui/WindowFit.h"
 #include "gui/dlgVorlagen.h"
-#include "workbook/automation/Application.h"
 #include "workbook/cells/Workbook.h"
 #include "workbook/package/XlsxReader.h"
 
@@ -16,14 +15,11 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -31,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTranslator>
 #include <QTreeWidget>
 
 #include <chrono>
@@ -103,16 +98,6 @@ TEST(F_Start, StartsWithTheDemoIniInBusinessYearMode)
     EXPECT_EQ(control<QCheckBox>(w, "CbDruck")->checkState(), Qt::Unchecked);
     EXPECT_EQ(control<QCheckBox>(w, "CbLosweise")->checkState(), Qt::Unchecked);
     EXPECT_TRUE(control<QRadioButton>(w, "RadWoListeLosStm")->isChecked());
-    EXPECT_GT(w.program().settings().StartZeile, 1);
-    EXPECT_GT(w.program().settings().columnListUpperBound(), 1);
-    EXPECT_FALSE(w.program().settings().headerLines[1].text.isEmpty());
-
-    // Every named control is there.
-    for (const char *name : {"ListView1", "txtVon", "txtBis", "lblListendatum", "txLastDays", "frmHHJ", "lblHHJahr",
-             "txt_Jahr", "lblListenart", "cmbListenart", "optLos(0)", "optLos(1)", "LbLos", "CbVerdichtet", "CbDruck",
-             "CbEinzeln", "CbLosweise", "RadWoEing", "RadWoListeLosStm", "RadListeLosWaldort", "RadEing",
-             "RadSortiment", "RadStammNummer", "B_OK", "ButAbbrech", "LbStatus"})
-        EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     // Tab walks the selection from top to bottom, then switches, then buttons.
     const QStringList stops = {u"txtVon"_s, u"txt_Jahr"_s, u"ListView1"_s, u"LbLos"_s, u"CbVerdichtet"_s, u"B_OK"_s};
@@ -286,22 +271,6 @@ TEST(F_Start, MessagesShowTheIconOfWhatHappened)
     }
 }
 
-// The template is asked once while the program runs, not again after the
-// clerk closed the report's workbook.
-TEST(F_Start, TheTemplateChoiceHoldsWhileTheProgramRuns)
-{
-    RecordingWindow w;
-    w.choice = 1;
-    w.Form_Load(u"|"_s + demoIni + u"|||||"_s);
-    ASSERT_EQ(w.offered.size(), 1);
-    Application *xl = w.program().application();
-    xl->closeWorkbook(xl->workbookAt(0).workbook(), false);
-    w.B_OK_Click();
-    EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(w.offered.size(), 1);
-    EXPECT_EQ(w.program().templateFileName(), u"Tannbuch_Losweise.xltx"_s);
-}
-
 // "Abbrechen" in the template choice at start-up leaves the switches to the
 // template "Ausdruck" opens: its switches print, not the boxes left off.
 TEST(F_Start, ACancelledTemplateChoiceTakesTheSwitchesOfTheTemplateOpenedLater)
@@ -419,7 +388,6 @@ TEST(F_Start, MissingTemplatesAndAFailedConnectionAreTold)
         EXPECT_FALSE(w.hasEnded()) << "the window stays open";
         EXPECT_FALSE(w.program().hasReportWorkbook());
     }
-    const QString ini = demoIniWith(dir, {{u"PathTemplates"_s, empty.path()}});
     const QString noDb = demoIniWith(dir, {{u"SQLSERVER"_s, u"127.0.0.1,1"_s}});
     RecordingWindow w;
     w.Form_Load(u"|"_s + noDb + u"|||||"_s);
@@ -513,35 +481,6 @@ TEST(F_Start, AnUnattendedPrintWaitsForTheOneBeforeIt)
     EXPECT_EQ(exitCode, 0) << w.messages.join(u'\n').toStdString();
     EXPECT_GE(waited.elapsed(), 1400);
     EXPECT_TRUE(QFile::exists(out.filePath(u"DEMO_4711.xlsx"_s)));
-}
-
-// Qt's own dialog texts come in German from the translations the program
-// loads at start.
-TEST(Program, QtTextsAreAvailableInGerman)
-{
-    QTranslator qtTexts;
-    ASSERT_TRUE(qtTexts.load(QLocale(QLocale::German, QLocale::Germany), u"qtbase"_s, u"_"_s,
-        QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
-    EXPECT_EQ(qtTexts.translate("QPlatformTheme", "Cancel"), u"Abbrechen"_s);
-    EXPECT_EQ(qtTexts.translate("QFileDialog", "Look in:"), u"Suchen in:"_s);
-}
-
-// The program itself, without a display: a missing ini file with a provision
-// name goes to standard error and fails the run.
-TEST(Program, UnattendedFailureReachesTheHost)
-{
-    QTemporaryDir dir;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"DISPLAY"_s);
-    env.remove(u"WAYLAND_DISPLAY"_s);
-    env.remove(u"QT_QPA_PLATFORM"_s);
-    env.insert(u"TMPDIR"_s, dir.path());
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TANNBUCH_PROGRAM), {u"|"_s + dir.filePath(u"fehlt.ini"_s) + u"|||4711|1|DEMO|"_s});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_NE(p.exitCode(), 0);
-    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(u"Kelmora.ini konnte nicht geöffnet werden!"_s));
 }
 
 } // namespace tannbuch

@@ -217,8 +217,6 @@ TEST(ListSelection, FromDateRangeToPrintedReport)
     EXPECT_EQ(state.listType, u"1"_s);
     EXPECT_TRUE(state.filter.startsWith(u"LOGS.LISTE = '4711' AND LOGS.LOS IN ('3','5')  AND LOGS.LISTENART = 1"_s))
         << state.filter.toStdString();
-    EXPECT_EQ(w.program().kubaturFormat(), u"0.000"_s);
-    EXPECT_EQ(w.program().clientCode(), u"ALF"_s);
     EXPECT_EQ(w.lastRequest().sortOrder, 2) << "RadWoListeLosStm";
     EXPECT_EQ(w.statuses.value(0), u"Kopf ..."_s);
     EXPECT_EQ(control<QLabel>(w, "LbStatus")->text(), u"Fertig!"_s);

@@ -97,7 +97,6 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     const Range volume(*book, sheet, RangeRef{total - 1, 8, total - 1, 8});
     EXPECT_EQ(volume.numberFormat(), u"0.000");
     EXPECT_EQ(view->displayText(total - 1, 8), volume.text()) << "a volume in its number format, German";
-    EXPECT_TRUE(view->displayText(total - 1, 8).contains(u','));
     EXPECT_EQ(view->displayText(total, 1), u"Gesamt");
     const Range totalCell(*book, sheet, RangeRef{total, 1, total, 1});
     EXPECT_TRUE(totalCell.font().bold());
@@ -108,36 +107,12 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
         << "model rows start at sheet row 1";
     EXPECT_TRUE(view->model()->data(index, Qt::FontRole).value<QFont>().bold());
 
-    // Alignment and rules as the file has them: the right-aligned "Stück" caption, the ruled total row.
+    // The ruled total row and the lot-by-lot page breaks where the file has
+    // them (how rules and breaks are drawn, the sheet view's tests check).
     const SheetModel &model = *view->sheetModel();
-    const int header = total - 1 - [&] {
-        int up = 0;
-        while (Range(*book, sheet, RangeRef{total - 1 - up, 7, total - 1 - up, 7}).value() != u"Stück"_s)
-            ++up;
-        return up;
-    }();
-    EXPECT_EQ(Range(*book, sheet, RangeRef{header, 7, header, 7}).horizontalAlignment(), HAlign::Right);
-    EXPECT_TRUE(model.look(header - 1, 6).alignment & Qt::AlignRight);
     EXPECT_FALSE(model.look(total - 1, 0).edges[SheetEdgeTop].isNone()) << "the total row's top rule";
-    EXPECT_FALSE(model.look(total - 1, 0).edges[SheetEdgeBottom].isNone());
-
-    // Page breaks of the lot-by-lot report are where the file has them, drawn as a dashed line.
     ASSERT_FALSE(sheet.rowBreaks().empty());
-    const int breakRow = *sheet.rowBreaks().begin();
-    EXPECT_EQ(model.pageBreakRows().front(), breakRow - 1);
-    view->resize(900, 600);
-    view->scrollTo(view->model()->index(breakRow - 1, 0), QAbstractItemView::PositionAtCenter);
-    const QImage shot = view->viewport()->grab().toImage();
-    const int y = view->rowViewportPosition(breakRow - 1) - 1; // the grid line above the row
-    ASSERT_GT(y, 0);
-    int dark = 0;
-    int light = 0;
-    for (int x = 0; x < shot.width(); ++x) {
-        const int gray = qGray(shot.pixel(x, y));
-        (gray < 128 ? dark : light) += 1;
-    }
-    EXPECT_GT(dark, 20) << "a line across the row's top";
-    EXPECT_GT(light, 20) << "with gaps: dashed";
+    EXPECT_EQ(model.pageBreakRows().front(), *sheet.rowBreaks().begin() - 1);
 
     // Closing the window closes the workbook unsaved; the next "Ausdruck" starts from the template.
     Application *xl = s.w.program().application();
@@ -149,6 +124,8 @@ TEST(ReportWindow, ShowsTheReportAsSavedAndOpensAfreshAfterClosing)
     const int askedBefore = s.w.asked;
     QTest::mouseClick(control<QPushButton>(s.w, "B_OK"), Qt::LeftButton);
     EXPECT_EQ(s.w.asked, askedBefore + 1) << "the template is asked for again";
+    EXPECT_EQ(s.w.offered.size(), 1) << "but the choice holds while the program runs";
+    EXPECT_EQ(s.w.program().templateFileName(), u"Tannbuch_Losweise.xltx"_s);
     ASSERT_NE(s.w.reportWindow(), nullptr);
     EXPECT_EQ(xl->workbookCount(), 1);
     EXPECT_TRUE(s.w.reportWindow()->isVisible());
@@ -165,7 +142,7 @@ TEST(ReportWindow, ProgressFollowsTheSectionsAndEndsHidden)
     EXPECT_FALSE(control<QProgressBar>(s.w, "prgFortschritt")->isVisible());
 }
 
-TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
+TEST(ReportWindow, SavesExportsAndPrints)
 {
     Session s(0);
     ReportWindow *window = s.w.reportWindow();
@@ -193,22 +170,10 @@ TEST(ReportWindow, SavesExportsPrintsAndHandsACopyOn)
     EXPECT_TRUE(QFile::exists(dir.filePath(u"gedruckt.pdf"_s)));
     EXPECT_EQ(testsupport::readFile(dir.filePath(u"auftrag.txt"_s)).trimmed(), QByteArray("Buero 3 0"));
 
-    qputenv("TANNBUCH_PRINT_COMMAND", "false");
-    EXPECT_FALSE(window->printReport(QString(), 1, true));
-    qunsetenv("TANNBUCH_PRINT_COMMAND");
-    EXPECT_TRUE(s.w.messages.last().startsWith(u"Beim Ausdruck ist ein Fehler aufgetreten."_s));
-
-    const QString copy = window->openInSpreadsheet();
-    EXPECT_TRUE(copy.endsWith(u"/Holzliste_4711.xlsx"_s)) << copy.toStdString();
-    EXPECT_TRUE(QFile::exists(copy));
-    QFile::remove(copy);
-    QDir().rmdir(QFileInfo(copy).path());
-
     // The print dialog offers the printers the print system knows.
     PrintOptionsDialog dialog;
     EXPECT_EQ(dialog.cmbDrucker->count(),
         PagePrinter::printerChoices(QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()).size());
-    EXPECT_EQ(dialog.copies(), 1);
     EXPECT_EQ(window->actDrucken->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(window->actSpeichernUnter->text(), u"&Speichern unter ..."_s);
 }
@@ -334,6 +299,7 @@ TEST(ReportWindow, AnotherReportForgetsTheSavedFileAndOpeningWritesOnlyACopy)
     qunsetenv("TANNBUCH_OPEN_COMMAND");
     EXPECT_TRUE(s.w.messages.isEmpty()) << s.w.messages.join(u'\n').toStdString();
     EXPECT_NE(QFileInfo(copy).absolutePath(), dir.path());
+    EXPECT_TRUE(copy.endsWith(u"/Holzliste_4713.xlsx"_s)) << copy.toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(opened); }, 10000)) << "the command got the copy";
 
     EXPECT_EQ(testsupport::readFile(saved), savedBytes) << "A.xlsx keeps the report it was saved with";

@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,18 +17,6 @@ namespace tannbuch {
 
 using namespace Qt::StringLiterals;
 using namespace demofiles;
-
-namespace {
-
-QString pageOneText(const QString &pdf)
-{
-    QProcess p;
-    p.start(u"pdftotext"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, pdf, u"-"_s});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-} // namespace
 
 // Each case prints with the demo template into a PDF where an earlier one
 // lies; only a good preview replaces it. The ini's header lines head the
@@ -82,7 +69,7 @@ TEST(TemplatePreview, WritesTheListOrLeavesEverythingAsItWas)
         EXPECT_EQ(outcome.written, c.said.isEmpty()) << outcome.messages.join(u'\n').toStdString();
         if (c.said.isEmpty()) {
             EXPECT_TRUE(outcome.messages.isEmpty()) << outcome.messages.join(u'\n').toStdString();
-            const QString page = pageOneText(pdf);
+            const QString page = testsupport::toolOutput(u"pdftotext"_s, {u"-l"_s, u"1"_s, pdf, u"-"_s});
             EXPECT_TRUE(page.contains(c.list.isEmpty() ? u"4711"_s : c.list) && page.contains(u"Revier Vorschau"_s))
                 << page.toStdString();
         } else {

@@ -1,5 +1,4 @@
 #include "report/common/SingleLogQuery.h"
-#include "db/SqliteBackend.h"
 #include "report/ReportSettings.h"
 
 #include <gtest/gtest.h>
@@ -117,21 +116,6 @@ TEST(SingleLogQueryOrder, EverySortOrderAppendsItsClause)
     };
     for (const auto &[sort, clause] : cases)
         EXPECT_EQ(SingleLogQuery(Filter, sort, {}), fixedPart() + sourcePart() + Filter + clause) << "sort " << sort;
-}
-
-// The composed statement runs on the demo database through the dialect
-// adapter, with every special column kind and every sort order.
-TEST(SingleLogQueryOnDemo, RunsForEverySortOrder)
-{
-    SqliteBackend db(QStringLiteral(TANNBUCH_DEMO_DB));
-    const std::vector<ColumnEntry> columns
-        = {{}, {u"RINDE"_s, u"LOGS.RINDE_WERT"_s}, {u"EINGANG"_s, u"TL.EINGANGS_DATUM"_s},
-            {u"PREIS"_s, u"LOGS_RECH.R_PREIS"_s}, {u"WAGGON"_s, u"TLW.WAGGON_NR"_s}, {u"KUB.KL."_s, u"KKLASSE"_s}, {}};
-    for (int sort = 0; sort <= 7; ++sort) {
-        const ResultData result = db.query(SingleLogQuery(u"LOGS.LISTE = '4711'"_s, sort, columns));
-        EXPECT_EQ(result.rows.size(), 316u) << "sort order " << sort;
-        EXPECT_TRUE(result.columns.contains(u"TL.EINGANGS_DATUM"_s)) << "sort order " << sort;
-    }
 }
 
 } // namespace tannbuch

@@ -20,7 +20,6 @@
 
 #include "app/ListBrowserModel.h"
 #include "app/PrintJob.h"
-#include "app/UnattendedPrint.h"
 #include "app/gui/RecordingWindow.h"
 #include "common/TestSupport.h"
 #include "gui/F_Start.h"
@@ -61,15 +60,11 @@ namespace {
 constexpr double Threshold = 0.02;
 
 using demofiles::demoIni;
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    return testsupport::toolOutput(program, arguments);
-}
+using testsupport::toolOutput;
 
 int pages(const QString &pdf)
 {
-    const QRegularExpressionMatch m = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(run(u"pdfinfo"_s, {pdf}));
+    const QRegularExpressionMatch m = QRegularExpression(u"Pages:\\s+(\\d+)"_s).match(toolOutput(u"pdfinfo"_s, {pdf}));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -82,7 +77,7 @@ QStringList firstRows(const QString &pdf)
 {
     std::vector<QStringList> pages;
     for (const QString &page :
-        run(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}).split(QLatin1Char('\f'), Qt::SkipEmptyParts)) {
+        toolOutput(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s}).split(QLatin1Char('\f'), Qt::SkipEmptyParts)) {
         QStringList lines;
         for (QString line : page.split(QLatin1Char('\n'))) {
             line = line.simplified();
@@ -107,7 +102,7 @@ QStringList firstRows(const QString &pdf)
 QStringList links(const QString &pdf)
 {
     QStringList urls;
-    for (const QString &line : run(u"pdfinfo"_s, {u"-url"_s, pdf}).split(QLatin1Char('\n')))
+    for (const QString &line : toolOutput(u"pdfinfo"_s, {u"-url"_s, pdf}).split(QLatin1Char('\n')))
         urls << line.simplified();
     urls.removeAll(QString());
     return urls.mid(1);
@@ -118,7 +113,7 @@ std::vector<std::pair<int, int>> pageNumbers(const QString &pdf)
 {
     std::vector<std::pair<int, int>> numbers;
     static const QRegularExpression seite(u"Seite (\\d+) von (\\d+)"_s);
-    for (const QRegularExpressionMatch &m : seite.globalMatch(run(u"pdftotext"_s, {pdf, u"-"_s})))
+    for (const QRegularExpressionMatch &m : seite.globalMatch(toolOutput(u"pdftotext"_s, {pdf, u"-"_s})))
         numbers.emplace_back(m.captured(1).toInt(), m.captured(2).toInt());
     return numbers;
 }
@@ -126,7 +121,7 @@ std::vector<std::pair<int, int>> pageNumbers(const QString &pdf)
 // Renders every page at 50 dpi in grey into prefix-N.png, in one run.
 void renderPages(const QString &pdf, const QString &prefix)
 {
-    run(u"pdftoppm"_s, {u"-r"_s, u"50"_s, u"-gray"_s, u"-png"_s, pdf, prefix});
+    toolOutput(u"pdftoppm"_s, {u"-r"_s, u"50"_s, u"-gray"_s, u"-png"_s, pdf, prefix});
 }
 
 // A rendered page; the numbers in the file names are as wide as the last one.
@@ -263,7 +258,7 @@ Comparison comparePages(const Pdfs &pdfs, const QString &name, double threshold)
     // name with &F; the suite shows the file's address where &Z asks for its
     // folder, so only the first word is compared).
     const auto headerLine = [](const QString &pdf) {
-        return run(u"pdftotext"_s, {u"-l"_s, u"1"_s, u"-layout"_s, pdf, u"-"_s})
+        return toolOutput(u"pdftotext"_s, {u"-l"_s, u"1"_s, u"-layout"_s, pdf, u"-"_s})
             .section(QLatin1Char('\n'), 0, 0)
             .simplified();
     };
@@ -489,16 +484,6 @@ void changeTemplate(const QString &path, const std::vector<PartChange> &changes)
     EXPECT_EQ(made, changes.size()) << "the demo template changed: " << qPrintable(path);
 }
 
-// The program as an unattended print starts it, its messages kept.
-class CaseRun : public UnattendedPrint
-{
-public:
-    QStringList messages;
-
-protected:
-    void present(const QString &text, bool) override { messages << text; }
-};
-
 // The case's folder with its database, template and ini file; the ini's path.
 QString prepareCase(const ReportCase &c, const QDir &dir)
 {
@@ -516,7 +501,7 @@ Pdfs printCase(const ReportCase &c)
     const QDir dir(folder() + QLatin1Char('/') + QLatin1String(c.name));
     QDir().mkpath(dir.path());
     const QString ini = prepareCase(c, dir);
-    CaseRun w;
+    RecordingRun w; // the program as an unattended print starts it, its messages kept
     Pdfs pdfs;
     if (!w.program().startUp(u"|"_s + ini + u"|||4711|1|DEMO|"_s)) {
         ADD_FAILURE() << c.name << ": " << w.messages.join(QLatin1Char('\n')).toStdString();
